@@ -1,0 +1,38 @@
+#!/usr/bin/env bash
+# Installs the Debian packages the build, the program and its tests need.
+# Only missing packages are installed; nothing happens when all are present.
+set -euo pipefail
+
+packages=(
+  cmake ninja-build g++ ccache make pkg-config
+  qt6-base-dev qt6-base-dev-tools libgl-dev
+  libhunspell-dev hunspell-en-us
+  liblink-grammar-dev link-grammar-dictionaries-en
+  fonts-material-design-icons-iconfont fonts-inter fonts-quicksand fonts-dejavu-core
+  libbenchmark-dev clang libclang-rt-dev
+  xvfb xauth dbus
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
+    missing+=("$p")
+  fi
+done
+
+if [ ${#missing[@]} -eq 0 ]; then
+  exit 0
+fi
+
+echo "Installing: ${missing[*]}"
+if [ "$(id -u)" -eq 0 ]; then
+  SUDO=""
+elif command -v sudo >/dev/null 2>&1; then
+  SUDO="sudo"
+else
+  echo "Missing packages (${missing[*]}) and neither root nor sudo is available." >&2
+  exit 1
+fi
+export DEBIAN_FRONTEND=noninteractive
+$SUDO apt-get update -qq
+$SUDO apt-get install -y --no-install-recommends "${missing[@]}"

@@ -1,0 +1,55 @@
+#include "app/RunMode.h"
+#include "app/SettingsStore.h"
+#include "app/views/Shell.h"
+#include "selftest/SelfTest.h"
+#include "selftest/views/SnapshotDelegate.h"
+
+#include <QApplication>
+#include <QDir>
+
+int main(int argc, char** argv)
+{
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments.append(QString::fromLocal8Bit(argv[i]));
+    const RunMode mode = RunMode::choose(arguments);
+
+    if (mode.kind != RunMode::windowed) {
+        // Both test modes work in a fresh throw-away folder, and keep the
+        // user's preferences out of reach as well as the user's data.
+        const QString folder = RunMode::throwAwayFolder(mode.kind);
+        qputenv("VEXO_BW_DATA_DIR", QDir::toNativeSeparators(folder).toLocal8Bit());
+        SettingsStore::redirectTo(folder + QStringLiteral("/settings.json"));
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+
+    QApplication app(argc, argv);
+    QApplication::setOrganizationName(QStringLiteral("VEXO"));
+    QApplication::setApplicationName(QStringLiteral("Brindleworks"));
+    QApplication::setDesktopFileName(QStringLiteral("brindleworks"));
+
+    switch (mode.kind) {
+    case RunMode::selfTest:
+        return SelfTest::run(arguments);
+    case RunMode::snapshots: {
+        SnapshotDelegate delegate(mode.snapshotFolder);
+        delegate.setWindows([] {
+            QList<SnapshotDelegate::Window> windows;
+            for (const Shell::SnapshotWindow& w : Shell::snapshotWindows())
+                windows.append({w.key, w.open});
+            return windows;
+        });
+        delegate.start();
+        app.exec();
+        QDir(qEnvironmentVariable("VEXO_BW_DATA_DIR")).removeRecursively();
+        return 0;
+    }
+    case RunMode::windowed:
+        break;
+    }
+
+    QApplication::setQuitOnLastWindowClosed(false);
+    Shell::launch();
+    return app.exec();
+}

@@ -1,0 +1,214 @@
+#include "TestEnvironment.h"
+#include "app/Debouncer.h"
+#include "app/Json.h"
+#include "app/Store.h"
+
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTimeZone>
+#include <QJsonDocument>
+#include <QSignalSpy>
+#include <QTest>
+#include <cmath>
+#include <limits>
+
+namespace {
+
+QByteArray contents(const QString& path)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return {};
+    return f.readAll();
+}
+
+void writeRaw(const QString& name, const QByteArray& data)
+{
+    QFile f(Store::path(name));
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(data);
+}
+
+struct Sample {
+    double value = 0;
+    QString label;
+    QDateTime when;
+
+    QJsonValue toJson() const
+    {
+        return QJsonObject{{QStringLiteral("zeta"), value},
+                           {QStringLiteral("label"), label},
+                           {QStringLiteral("when"), Json::fromDate(when)}};
+    }
+    static std::optional<Sample> fromJson(const QJsonValue& v)
+    {
+        Json::Reader r(v);
+        Sample s;
+        s.value = r.number(QStringLiteral("zeta"));
+        s.label = r.string(QStringLiteral("label"));
+        s.when = r.date(QStringLiteral("when"));
+        if (!r.ok())
+            return std::nullopt;
+        return s;
+    }
+};
+
+} // namespace
+
+class StoreTest : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void init() { TestEnvironment::clearDataFolder(); }
+
+    void folderComesFromEnvironment()
+    {
+        QCOMPARE(Store::folder(), TestEnvironment::dataFolder());
+        QVERIFY(QFileInfo(Store::folder()).isDir());
+    }
+
+    void backupIsOneDeep()
+    {
+        const QString file = Store::path(QStringLiteral("games.json"));
+        const QString bak = file + QStringLiteral(".bak");
+        QVERIFY(Store::save(QJsonObject{{QStringLiteral("v"), 1}}, QStringLiteral("games.json")));
+        QVERIFY(!QFile::exists(bak));
+        const QByteArray first = contents(file);
+        QVERIFY(Store::save(QJsonObject{{QStringLiteral("v"), 2}}, QStringLiteral("games.json")));
+        QCOMPARE(contents(bak), first);
+        const QByteArray second = contents(file);
+        QVERIFY(Store::save(QJsonObject{{QStringLiteral("v"), 3}}, QStringLiteral("games.json")));
+        QCOMPARE(contents(bak), second);
+        QVERIFY(contents(file).contains("3"));
+    }
+
+    void failedEncodeTouchesNothing_data()
+    {
+        QTest::addColumn<double>("bad");
+        QTest::newRow("nan") << std::numeric_limits<double>::quiet_NaN();
+        QTest::newRow("inf") << std::numeric_limits<double>::infinity();
+        QTest::newRow("-inf") << -std::numeric_limits<double>::infinity();
+    }
+    void failedEncodeTouchesNothing()
+    {
+        QFETCH(double, bad);
+        const QString name = QStringLiteral("loan_gpa.json");
+        QVERIFY(Store::save(QJsonObject{{QStringLiteral("v"), 1}}, name));
+        QVERIFY(Store::save(QJsonObject{{QStringLiteral("v"), 2}}, name));
+        const QByteArray file = contents(Store::path(name));
+        const QByteArray bak = contents(Store::path(name) + QStringLiteral(".bak"));
+        const QJsonObject nested{{QStringLiteral("list"), QJsonArray{1, QJsonObject{{QStringLiteral("x"), bad}}}}};
+        QVERIFY(!Store::save(nested, name));
+        QCOMPARE(contents(Store::path(name)), file);
+        QCOMPARE(contents(Store::path(name) + QStringLiteral(".bak")), bak);
+    }
+
+    void keysSortedAndDatesIso()
+    {
+        Sample s{2.5, QStringLiteral("x"), QDateTime(QDate(2026, 3, 14), QTime(9, 5, 0, 750), Qt::UTC)};
+        QVERIFY(Store::save(s, QStringLiteral("sample.json")));
+        const QByteArray text = contents(Store::path(QStringLiteral("sample.json")));
+        QVERIFY(text.indexOf("\"label\"") < text.indexOf("\"when\""));
+        QVERIFY(text.indexOf("\"when\"") < text.indexOf("\"zeta\""));
+        QVERIFY(text.contains("\"2026-03-14T09:05:00Z\""));
+        QVERIFY(text.contains("\n    ")); // pretty-printed
+        const std::optional<Sample> back = Store::load<Sample>(QStringLiteral("sample.json"));
+        QVERIFY(back);
+        QCOMPARE(back->label, s.label);
+        QCOMPARE(back->when, QDateTime(QDate(2026, 3, 14), QTime(9, 5, 0), Qt::UTC));
+    }
+
+    void damagedFilesGiveNothing_data()
+    {
+        QTest::addColumn<QByteArray>("text");
+        QTest::newRow("not json") << QByteArray("hello");
+        QTest::newRow("truncated") << QByteArray("{\"zeta\": 1, \"label\": \"x\", \"when\": \"2026-");
+        QTest::newRow("empty") << QByteArray();
+        QTest::newRow("missing key") << QByteArray("{\"zeta\": 1, \"label\": \"x\"}");
+        QTest::newRow("wrong type") << QByteArray("{\"zeta\": \"1\", \"label\": \"x\", \"when\": \"2026-03-14T09:05:00Z\"}");
+        QTest::newRow("bad date") << QByteArray("{\"zeta\": 1, \"label\": \"x\", \"when\": \"yesterday\"}");
+        QTest::newRow("date without zone") << QByteArray("{\"zeta\": 1, \"label\": \"x\", \"when\": \"2026-03-14T09:05:00\"}");
+        QTest::newRow("array not object") << QByteArray("[1,2,3]");
+        QTest::newRow("binary") << QByteArray("\x00\xff\xfe{", 4);
+    }
+    void damagedFilesGiveNothing()
+    {
+        QFETCH(QByteArray, text);
+        writeRaw(QStringLiteral("sample.json"), text);
+        QVERIFY(!Store::load<Sample>(QStringLiteral("sample.json")));
+    }
+
+    void hugeFileIsNotRead()
+    {
+        QByteArray big(Store::kMaxStateFileSize + 10, ' ');
+        big[0] = '[';
+        big[big.size() - 1] = ']';
+        writeRaw(QStringLiteral("big.json"), big);
+        QVERIFY(!Store::read(QStringLiteral("big.json")));
+        QFile::remove(Store::path(QStringLiteral("big.json")));
+    }
+
+    void integersAreStrict_data()
+    {
+        QTest::addColumn<QByteArray>("text");
+        QTest::addColumn<bool>("ok");
+        QTest::newRow("whole") << QByteArray("{\"n\": 42}") << true;
+        QTest::newRow("negative") << QByteArray("{\"n\": -7}") << true;
+        QTest::newRow("fraction") << QByteArray("{\"n\": 4.5}") << false;
+        QTest::newRow("too large") << QByteArray("{\"n\": 1e300}") << false;
+        QTest::newRow("text") << QByteArray("{\"n\": \"4\"}") << false;
+        QTest::newRow("bool") << QByteArray("{\"n\": true}") << false;
+        QTest::newRow("null") << QByteArray("{\"n\": null}") << false;
+    }
+    void integersAreStrict()
+    {
+        QFETCH(QByteArray, text);
+        QFETCH(bool, ok);
+        Json::Reader r(*Store::parse(text));
+        r.integer(QStringLiteral("n"));
+        QCOMPARE(r.ok(), ok);
+    }
+
+    void unwritableFolderFailsQuietly()
+    {
+        // A name inside a missing sub-folder cannot be written; no crash and
+        // no file appears.
+        QVERIFY(!Store::save(QJsonObject{}, QStringLiteral("missing/dir/x.json")));
+    }
+
+    void debouncerRunsOnlyTheLastCall()
+    {
+        Debouncer d(0.3);
+        QList<int> ran;
+        QElapsedTimer clock;
+        clock.start();
+        qint64 ranAt = -1;
+        qint64 lastCallAt = 0;
+        for (int i = 1; i <= 3; ++i) {
+            lastCallAt = clock.elapsed();
+            d.call([&, i] { ran.append(i); ranAt = clock.elapsed(); });
+            QTest::qWait(60);
+        }
+        QTRY_COMPARE_WITH_TIMEOUT(ran.size(), 1, 3000);
+        QTest::qWait(400);
+        QCOMPARE(ran, QList<int>{3});
+        QVERIFY(ranAt - lastCallAt >= 290);
+    }
+
+    void debouncerRunsPendingWorkWhenFlushed()
+    {
+        int ran = 0;
+        {
+            Debouncer d(10.0);
+            d.call([&] { ++ran; });
+            QVERIFY(d.isPending());
+            Debouncer::flushAll();
+            QCOMPARE(ran, 1);
+            QVERIFY(!d.isPending());
+            d.call([&] { ++ran; });
+        } // destroyed with work pending: it runs
+        QCOMPARE(ran, 2);
+    }
+};
+
+QTEST_GUILESS_MAIN(StoreTest)
+#include "tst_store.moc"

@@ -1,0 +1,22 @@
+# Runs the snapshot mode into a fresh folder and checks that every tool
+# window and extra window came out as a non-empty PNG.
+file(REMOVE_RECURSE ${OUT})
+execute_process(COMMAND ${EXE} --snapshots ${OUT} RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE err)
+if(NOT rc EQUAL 0)
+    message(FATAL_ERROR "snapshot mode exited with ${rc}\n${out}\n${err}")
+endif()
+set(expected calculator scientific wordProcessor stickyNotes recorder focus citation invoice
+             timeline converter loanGPA passwords solitaire bingo)
+if(EXISTS ${OUT}/settings.png OR DEFINED ENV{BW_EXPECT_EXTRA_WINDOWS})
+    list(APPEND expected settings help about floating-menu-v floating-menu-h)
+endif()
+foreach(key ${expected})
+    set(f ${OUT}/${key}.png)
+    if(NOT EXISTS ${f})
+        message(FATAL_ERROR "missing snapshot ${f}\n${out}")
+    endif()
+    file(SIZE ${f} size)
+    if(size LESS 1000)
+        message(FATAL_ERROR "snapshot ${f} is only ${size} bytes")
+    endif()
+endforeach()
