@@ -1,6 +1,7 @@
 #include "app/RunMode.h"
 #include "app/SettingsStore.h"
 #include "app/views/Shell.h"
+#include "app/views/StartupProbe.h"
 #include "selftest/SelfTest.h"
 #include "selftest/views/SnapshotDelegate.h"
 
@@ -50,6 +51,7 @@ int main(int argc, char** argv)
     }
 
     QApplication::setQuitOnLastWindowClosed(false);
+    StartupProbe::installIfRequested();
     Shell::launch();
     return app.exec();
 }
