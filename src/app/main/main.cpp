@@ -4,6 +4,8 @@
 #include "app/views/StartupProbe.h"
 #include "selftest/SelfTest.h"
 #include "selftest/views/SnapshotDelegate.h"
+#include "ui/Alert.h"
+#include "ui/AppLook.h"
 
 #include <QApplication>
 #include <QDir>
@@ -30,6 +32,16 @@ int main(int argc, char** argv)
     QApplication::setApplicationName(QStringLiteral("Brindleworks"));
     QApplication::setDesktopFileName(QStringLiteral("brindleworks"));
 
+    if (mode.kind != RunMode::windowed) {
+        // Nobody is there to answer an alert: take "Cancel" where offered,
+        // else the default button, so nothing waits for a click.
+        setAlertHandler([](const AlertRequest& r) {
+            const qsizetype cancel = r.buttons.indexOf(QStringLiteral("Cancel"));
+            return alertFirstButton + int(cancel >= 0 ? cancel : 0);
+        });
+        AppLook::apply(app);
+    }
+
     switch (mode.kind) {
     case RunMode::selfTest:
         return SelfTest::run(arguments);
@@ -52,6 +64,7 @@ int main(int argc, char** argv)
 
     QApplication::setQuitOnLastWindowClosed(false);
     StartupProbe::installIfRequested();
-    Shell::launch();
+    if (const std::optional<int> status = Shell::launch())
+        return *status;
     return app.exec();
 }

@@ -1,40 +1,67 @@
 #include "app/views/Shell.h"
 
 #include "app/Tool.h"
+#include "app/views/AppDelegate.h"
+#include "app/views/FloatingMenuController.h"
+#include "app/views/FloatingPanel.h"
+#include "app/views/ShellCommands.h"
+#include "app/views/ShellServices.h"
+#include "app/views/SingleInstance.h"
+#include "app/views/TerminationSignals.h"
+#include "app/views/WindowManager.h"
 
-#include <QLabel>
-#include <QVBoxLayout>
-#include <QWidget>
+#include <QApplication>
+#include <QTimer>
+#include <cstdio>
 
-// Placeholder until the window manager and delegate land.
 namespace Shell {
 
-namespace {
-QWidget* toolWindow(Tool tool)
+std::optional<int> launch()
 {
-    static QHash<Tool, QWidget*> windows;
-    if (QWidget* w = windows.value(tool))
-        return w;
-    auto* w = new QWidget;
-    w->setWindowTitle(tool.title() + QStringLiteral(" — Brindleworks by VEXO"));
-    auto* layout = new QVBoxLayout(w);
-    layout->addWidget(new QLabel(tool.title(), w));
-    w->resize(tool.defaultSize().value_or(QSize(800, 600)));
-    windows.insert(tool, w);
-    return w;
-}
-} // namespace
-
-void launch()
-{
-    toolWindow(Tool::calculator)->show();
+    installShellServices();
+    auto* instance = new SingleInstance(SingleInstance::defaultName(), qApp);
+    switch (instance->start()) {
+    case SingleInstance::Role::handedOver:
+        return 0;
+    case SingleInstance::Role::noAnswer:
+        std::fputs("Brindleworks is already running but does not answer.\n", stderr);
+        return 1;
+    case SingleInstance::Role::primary:
+        break;
+    }
+    AppDelegate& delegate = AppDelegate::shared();
+    QObject::connect(instance, &SingleInstance::reopenRequested, &delegate, &AppDelegate::handleReopen);
+    QObject::connect(qApp, &QCoreApplication::aboutToQuit, &delegate, &AppDelegate::willTerminate);
+    QObject::connect(&TerminationSignals::install(), &TerminationSignals::terminationRequested, qApp,
+                     &QCoreApplication::quit);
+    delegate.willFinishLaunching();
+    QTimer::singleShot(0, &delegate, &AppDelegate::didFinishLaunching);
+    return std::nullopt;
 }
 
 QList<SnapshotWindow> snapshotWindows()
 {
+    // The word processor's window comes from its own documents where they
+    // are part of the build.
+    installShellServices();
     QList<SnapshotWindow> list;
     for (const Tool t : Tool::allCases())
-        list.append({t.rawValue(), [t] { return toolWindow(t); }});
+        list.append({t.rawValue(), [t] { return WindowManager::shared().open(t); }});
+    list.append({QStringLiteral("settings"), [] { return ShellCommands::openSettings(); }});
+    list.append({QStringLiteral("help"), [] { return ShellCommands::openHelp(); }});
+    list.append({QStringLiteral("about"), [] { return ShellCommands::openAbout(); }});
+    for (const bool vertical : {true, false}) {
+        list.append({vertical ? QStringLiteral("floating-menu-v") : QStringLiteral("floating-menu-h"), [vertical] {
+                         static FloatingPanel* panels[2] = {nullptr, nullptr};
+                         FloatingPanel*& p = panels[vertical ? 1 : 0];
+                         if (!p) {
+                             FloatingMenuView::Options o = FloatingMenuView::Options::current();
+                             o.vertical = vertical;
+                             p = FloatingMenuController::makePanel(o);
+                         }
+                         return static_cast<QWidget*>(p);
+                     }});
+    }
     return list;
 }
 

@@ -4,6 +4,7 @@
 #include <QString>
 #include <QStringList>
 #include <functional>
+#include <optional>
 
 class QWidget;
 
@@ -12,7 +13,11 @@ class QWidget;
 namespace Shell {
 
 // Starts the windowed mode on the running QApplication (before exec()).
-void launch();
+// When the program already runs for this user and data folder, it is asked
+// to show its floating menu instead, and the result is the exit status this
+// process should end with; otherwise nothing, and main() runs the event
+// loop.
+std::optional<int> launch();
 
 struct SnapshotWindow {
     QString key;

@@ -1,5 +1,15 @@
 #include "app/views/ToolViewFactory.h"
 
+#include "calc/views/CalculatorView.h"
+#include "calc/views/ConverterView.h"
+#include "calc/views/LoanGPAView.h"
+#include "calc/views/ScientificView.h"
+#include "citations/views/CitationView.h"
+#include "games/views/BingoView.h"
+#include "games/views/SolitaireView.h"
+#include "invoices/views/InvoiceView.h"
+#include "passwords/views/PasswordsView.h"
+
 #include <QWidget>
 
 // One include and one case per tool whose root view exists.
@@ -7,6 +17,24 @@
 QWidget* makeToolView(Tool tool)
 {
     switch (tool.value()) {
+    case Tool::calculator:
+        return new CalculatorView;
+    case Tool::scientific:
+        return new ScientificView;
+    case Tool::citation:
+        return new CitationView;
+    case Tool::converter:
+        return new ConverterView;
+    case Tool::loanGPA:
+        return new LoanGPAView;
+    case Tool::invoice:
+        return new InvoiceView;
+    case Tool::passwords:
+        return new PasswordsView;
+    case Tool::solitaire:
+        return new SolitaireView;
+    case Tool::bingo:
+        return new BingoView;
     default:
         break;
     }

@@ -1,0 +1,104 @@
+// Typing into a 10,000-word text must stay smooth: one keystroke (the edit
+// plus the highlighter's pass over the changed paragraph) should take well
+// under a frame (16 ms). Also measured: the first full pass over the text and
+// a single-line field's check after a keystroke.
+#include "ui/FieldSpelling.h"
+#include "ui/SpellChecker.h"
+#include "ui/SpellHighlighter.h"
+#include "ui/SpellLineEdit.h"
+
+#include <QAbstractTextDocumentLayout>
+#include <QApplication>
+#include <QPlainTextDocumentLayout>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <benchmark/benchmark.h>
+
+namespace {
+
+QString longText(int words, int wordsPerParagraph)
+{
+    static const char* const vocabulary[] = {"the", "student", "wrote", "a", "careful", "summary", "of",
+                                             "chapter", "seven", "before", "the", "exam", "and", "recieved",
+                                             "useful", "notes", "from", "her", "teacher", "yesterday."};
+    QString text;
+    for (int i = 0; i < words; ++i) {
+        text += QString::fromLatin1(vocabulary[i % 20]);
+        text += (i + 1) % wordsPerParagraph == 0 ? QLatin1Char('\n') : QLatin1Char(' ');
+    }
+    return text;
+}
+
+void BM_FirstPass(benchmark::State& state)
+{
+    const QString text = longText(10000, int(state.range(0)));
+    SpellChecker::shared().misspellings(QStringLiteral("warm up"));
+    for (auto _ : state) {
+        QTextDocument doc;
+        doc.setDocumentLayout(new QPlainTextDocumentLayout(&doc));
+        doc.setPlainText(text);
+        SpellHighlighter h(&doc);
+        h.rehighlight();
+        benchmark::DoNotOptimize(doc.blockCount());
+    }
+}
+BENCHMARK(BM_FirstPass)->Arg(100)->Arg(10000)->Unit(benchmark::kMillisecond);
+
+// One typed character in the middle of the text; range(0) is the paragraph
+// length in words (10000: the whole text is one paragraph).
+void BM_Keystroke(benchmark::State& state)
+{
+    QTextDocument doc;
+    doc.setDocumentLayout(new QPlainTextDocumentLayout(&doc));
+    doc.setPlainText(longText(10000, int(state.range(0))));
+    SpellHighlighter h(&doc);
+    h.rehighlight();
+    QTextCursor c(&doc);
+    c.setPosition(doc.characterCount() / 2);
+    int n = 0;
+    for (auto _ : state) {
+        c.insertText((n++ % 2) ? QStringLiteral("x") : QStringLiteral(" "));
+        benchmark::DoNotOptimize(doc.characterCount());
+    }
+}
+BENCHMARK(BM_Keystroke)->Arg(100)->Arg(10000)->Unit(benchmark::kMicrosecond);
+
+// The same keystroke without any checking, for comparison.
+void BM_KeystrokeUnchecked(benchmark::State& state)
+{
+    QTextDocument doc;
+    doc.setDocumentLayout(new QPlainTextDocumentLayout(&doc));
+    doc.setPlainText(longText(10000, int(state.range(0))));
+    QTextCursor c(&doc);
+    c.setPosition(doc.characterCount() / 2);
+    int n = 0;
+    for (auto _ : state) {
+        c.insertText((n++ % 2) ? QStringLiteral("x") : QStringLiteral(" "));
+        benchmark::DoNotOptimize(doc.characterCount());
+    }
+}
+BENCHMARK(BM_KeystrokeUnchecked)->Arg(100)->Arg(10000)->Unit(benchmark::kMicrosecond);
+
+void BM_FieldKeystroke(benchmark::State& state)
+{
+    SpellLineEdit field(QStringLiteral("Send the recieved invoice to the accounts team before Friday"));
+    int n = 0;
+    for (auto _ : state) {
+        field.insert((n++ % 2) ? QStringLiteral("x") : QStringLiteral(" "));
+        benchmark::DoNotOptimize(field.spelling()->misspelt().size());
+    }
+}
+BENCHMARK(BM_FieldKeystroke)->Unit(benchmark::kMicrosecond);
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,0 +1,26 @@
+#include "app/WPAutocorrect.h"
+
+#include <utility>
+
+namespace WPAutocorrect {
+
+namespace {
+Apply& installed()
+{
+    static Apply fn;
+    return fn;
+}
+} // namespace
+
+Apply install(Apply apply)
+{
+    return std::exchange(installed(), std::move(apply));
+}
+
+void applyToAll()
+{
+    if (const Apply& fn = installed())
+        fn();
+}
+
+} // namespace WPAutocorrect

@@ -1,0 +1,212 @@
+#include "app/views/AppDelegate.h"
+
+#include "app/AppSettings.h"
+#include "app/views/FloatingMenuController.h"
+#include "app/views/FloatingPanel.h"
+#include "app/views/MainMenu.h"
+#include "app/views/ResponderChain.h"
+#include "app/views/ShellCommands.h"
+#include "app/views/ShellServices.h"
+#include "app/views/WindowManager.h"
+#include "ui/AppLook.h"
+#include "ui/Chrome.h"
+#include "ui/Symbols.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCursor>
+#include <QMenu>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPixmap>
+#include <QSystemTrayIcon>
+#include <QTimer>
+#include <QWidget>
+
+AppDelegate& AppDelegate::shared()
+{
+    static AppDelegate* d = new AppDelegate;
+    return *d;
+}
+
+QList<Tool> AppDelegate::launchList(const QString& value)
+{
+    QList<Tool> tools;
+    const QStringList pieces = value.split(QLatin1Char(','), Qt::SkipEmptyParts);
+    for (const QString& piece : pieces) {
+        if (const std::optional<Tool> t = Tool::fromRawValue(piece))
+            tools.append(*t);
+    }
+    return tools;
+}
+
+void AppDelegate::willFinishLaunching()
+{
+    QApplication::setQuitOnLastWindowClosed(shouldTerminateAfterLastWindowClosed);
+    ShellServices& services = ShellServices::shared();
+    // The document controller first, so the document commands reach it.
+    if (services.makeDocumentController) {
+        if (QObject* controller = services.makeDocumentController())
+            ResponderChain::shared().addApplicationResponder(controller);
+    }
+    ResponderChain::shared().addApplicationResponder(this);
+    MainMenu::shared().setDelegate(this);
+    MainMenu::shared().setExportAction([] { ShellCommands::exportData(); });
+    FloatingMenuController::shared(); // the settings reach the panel from now on
+}
+
+void AppDelegate::didFinishLaunching()
+{
+    if (m_launched)
+        return;
+    m_launched = true;
+    if (auto* app = qobject_cast<QApplication*>(QCoreApplication::instance()))
+        AppLook::apply(*app);
+    makeStatusItem();
+    if (AppSettings::shared().showMenuAtLaunch())
+        FloatingMenuController::shared().show();
+    else
+        MainMenu::refreshToggleTitles();
+    ShellServices& services = ShellServices::shared();
+    if (services.restoreStickyWindows)
+        services.restoreStickyWindows();
+    if (services.installAutoLockObservers)
+        services.installAutoLockObservers();
+    if (qEnvironmentVariableIsSet("VEXO_BW_OPEN")) {
+        for (const Tool t : launchList(qEnvironmentVariable("VEXO_BW_OPEN")))
+            WindowManager::shared().open(t);
+    }
+}
+
+QIcon AppDelegate::statusIcon()
+{
+    const QString name = QStringLiteral("wrench.and.screwdriver");
+    if (!Symbols::isKnown(name))
+        return QIcon(QStringLiteral(":/brindleworks.svg"));
+    // Panels may be light or dark: dark ink inside a light rim reads on both.
+    QIcon icon;
+    for (const int size : {16, 22, 24, 32, 48, 64}) {
+        QPixmap pixmap(size, size);
+        pixmap.fill(Qt::transparent);
+        QPainter p(&pixmap);
+        p.setRenderHint(QPainter::Antialiasing);
+        const QPainterPath path = Symbols::path(name, size * 0.86, QRectF(0, 0, size, size));
+        p.setPen(QPen(QColor(255, 255, 255, 235), qMax(1.5, size / 10.0), Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        p.drawPath(path);
+        p.fillPath(path, Chrome::ink());
+        p.end();
+        icon.addPixmap(pixmap);
+    }
+    return icon;
+}
+
+void AppDelegate::makeStatusItem()
+{
+    if (m_statusItem)
+        return;
+    if (!QSystemTrayIcon::isSystemTrayAvailable()) {
+        // Started with the session, the program may come before the panel
+        // that holds the tray: look again for a while.
+        if (m_trayAttempts++ < 15)
+            QTimer::singleShot(2000, this, &AppDelegate::makeStatusItem);
+        return;
+    }
+    m_statusItem = new QSystemTrayIcon(statusIcon(), this);
+    m_statusItem->setToolTip(QStringLiteral("Brindleworks by Corvandel Softworks"));
+    QMenu* menu = MainMenu::shared().statusMenu();
+    m_statusItem->setContextMenu(menu);
+    // A plain click opens the menu too, as a status item does.
+    connect(m_statusItem, &QSystemTrayIcon::activated, this, [menu](QSystemTrayIcon::ActivationReason why) {
+        if (why == QSystemTrayIcon::Trigger && !menu->isVisible())
+            menu->popup(QCursor::pos());
+    });
+    m_statusItem->show();
+}
+
+void AppDelegate::handleReopen()
+{
+    FloatingMenuController::shared().show();
+}
+
+void AppDelegate::willTerminate()
+{
+    if (m_terminated)
+        return;
+    m_terminated = true;
+    ShellServices& services = ShellServices::shared();
+    if (services.saveStickyNotes)
+        services.saveStickyNotes();
+    if (services.lockPasswordBook)
+        services.lockPasswordBook();
+    WindowManager::shared().saveFrames();
+    if (FloatingPanel* panel = FloatingMenuController::shared().panel())
+        panel->saveFrameNow();
+}
+
+void AppDelegate::toggleFloatingMenu()
+{
+    FloatingMenuController::shared().toggle();
+}
+
+void AppDelegate::openToolFromMenu(QAction* sender)
+{
+    if (!sender)
+        return;
+    const QVariant data = sender->data();
+    if (data.typeId() != QMetaType::QString)
+        return;
+    if (const std::optional<Tool> t = Tool::fromRawValue(data.toString()))
+        WindowManager::shared().open(*t);
+}
+
+void AppDelegate::showSettings()
+{
+    ShellCommands::openSettings();
+}
+
+void AppDelegate::showHelp()
+{
+    ShellCommands::openHelp();
+}
+
+void AppDelegate::showAbout()
+{
+    ShellCommands::openAbout();
+}
+
+void AppDelegate::visitWebsite()
+{
+    ShellCommands::visitWebsite();
+}
+
+void AppDelegate::newWordDocument()
+{
+    if (ShellServices::shared().newWordDocument)
+        ShellServices::shared().newWordDocument();
+    else
+        WindowManager::shared().open(Tool::wordProcessor);
+}
+
+void AppDelegate::terminate()
+{
+    ShellCommands::quit();
+}
+
+void AppDelegate::hideApplication()
+{
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        if (w->isVisible() && w->windowType() == Qt::Window)
+            w->showMinimized();
+    }
+}
+
+void AppDelegate::arrangeInFront()
+{
+    QWidget* active = QApplication::activeWindow();
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        if (w != active && w->windowType() == Qt::Window && w->isVisible() && !w->isMinimized())
+            w->raise();
+    }
+    if (active)
+        active->raise();
+}

@@ -1,0 +1,307 @@
+#include "app/views/FloatingMenuView.h"
+
+#include "app/AppSettings.h"
+#include "app/views/FloatingMenuController.h"
+#include "app/views/FloatingToolButton.h"
+#include "app/views/ShellCommands.h"
+#include "app/views/WindowDragHandle.h"
+#include "app/views/WindowManager.h"
+#include "ui/Chrome.h"
+#include "ui/ChromeShape.h"
+#include "ui/Fonts.h"
+#include "ui/Symbols.h"
+
+#include <QBoxLayout>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QTimer>
+#include <QToolButton>
+#include <QWindow>
+
+namespace {
+
+constexpr int kOuterPadding = 8;
+
+// The line between the tools and the games.
+class GroupSeparator : public QWidget {
+public:
+    GroupSeparator(bool vertical, qreal iconSize, QWidget* parent)
+        : QWidget(parent)
+    {
+        setObjectName(QStringLiteral("groupSeparator"));
+        setAccessibleName(QStringLiteral("Games"));
+        // The column: a horizontal line 0.8 × the icon wide, 2 high, padded
+        // 2 above and below; the row: a vertical line 2 wide, 0.75 × the icon
+        // high, padded 2 at the sides.
+        m_line = vertical ? QSizeF(0.8 * iconSize, 2) : QSizeF(2, 0.75 * iconSize);
+        const QSizeF padded = vertical ? m_line + QSizeF(0, 4) : m_line + QSizeF(4, 0);
+        setFixedSize(qCeil(padded.width()), qCeil(padded.height()));
+    }
+    QSizeF lineSize() const { return m_line; }
+
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        QPainter p(this);
+        p.setRenderHint(QPainter::Antialiasing);
+        QRectF r(QPointF(0, 0), m_line);
+        r.moveCenter(QRectF(rect()).center());
+        p.fillRect(r, Chrome::rim(r));
+    }
+
+private:
+    QSizeF m_line;
+};
+
+// The caption under the row: the hovered tool's title, else the credit.
+class CaptionLine : public QWidget {
+public:
+    explicit CaptionLine(FloatingMenuView* view)
+        : QWidget(view)
+        , m_view(view)
+    {
+        setObjectName(QStringLiteral("caption"));
+        setAttribute(Qt::WA_TransparentForMouseEvents);
+        m_font = Fonts::system(10.5, QFont::ExtraBold, Fonts::Design::Rounded);
+    }
+    QSize sizeHint() const override
+    {
+        const QFontMetrics fm(m_font);
+        // Padded 3 above; one more below for the engraved shadow.
+        return {fm.horizontalAdvance(FloatingMenuView::defaultCaption()), fm.height() + 3 + 1};
+    }
+    QSize minimumSizeHint() const override { return {0, sizeHint().height()}; }
+
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        QPainter p(this);
+        p.setRenderHint(QPainter::TextAntialiasing);
+        p.setFont(m_font);
+        const QFontMetrics fm(m_font);
+        const QRect text = rect().adjusted(0, 3, 0, -1);
+        const QString t = fm.elidedText(m_view->captionText(), Qt::ElideRight, text.width());
+        p.setPen(QColor(255, 255, 255));
+        p.drawText(text.translated(0, 1), Qt::AlignHCenter | Qt::AlignTop, t);
+        QColor ink = Chrome::ink();
+        ink.setAlphaF(0.8f);
+        p.setPen(ink);
+        p.drawText(text, Qt::AlignHCenter | Qt::AlignTop, t);
+    }
+
+private:
+    FloatingMenuView* m_view;
+    QFont m_font;
+};
+
+} // namespace
+
+FloatingMenuView::Options FloatingMenuView::Options::current()
+{
+    const AppSettings& s = AppSettings::shared();
+    return {s.vertical(), s.largeButtons(), s.showLabels()};
+}
+
+QString FloatingMenuView::defaultCaption()
+{
+    return QStringLiteral("Brindleworks by Corvandel Softworks");
+}
+
+FloatingMenuView::FloatingMenuView(const Options& options, QWidget* parent)
+    : QWidget(parent)
+    , m_options(options)
+{
+    setObjectName(QStringLiteral("floatingMenu"));
+    setFocusPolicy(Qt::NoFocus);
+    setAttribute(Qt::WA_TranslucentBackground);
+    const qreal icon = iconSize(options.largeButtons);
+    const bool vertical = options.vertical;
+
+    m_grip = new WindowDragHandle(options.largeButtons, this);
+
+    QList<Tool> tools, games;
+    for (const Tool t : Tool::allCases())
+        (t.isGame() ? games : tools).append(t);
+    auto makeButton = [this, icon](Tool t) {
+        auto* b = new FloatingToolButton(t, icon, this);
+        connect(b, &FloatingToolButton::entered, this, &FloatingMenuView::toolEntered);
+        connect(b, &FloatingToolButton::left, this, &FloatingMenuView::toolLeft);
+        connect(b, &QAbstractButton::clicked, this, [t] { WindowManager::shared().open(t); });
+        m_buttons.append(b);
+        return b;
+    };
+
+    m_separator = new GroupSeparator(vertical, icon, this);
+
+    m_more = new QToolButton(this);
+    m_more->setObjectName(QStringLiteral("more"));
+    m_more->setFocusPolicy(Qt::NoFocus);
+    m_more->setAutoRaise(true);
+    m_more->setPopupMode(QToolButton::InstantPopup);
+    m_more->setToolTip(QStringLiteral("More — settings, help, about"));
+    m_more->setAccessibleName(QStringLiteral("More options"));
+    const int glyph = options.largeButtons ? 23 : 17;
+    m_more->setIcon(Symbols::icon(QStringLiteral("ellipsis.circle.fill"), Chrome::ink()));
+    m_more->setIconSize(QSize(glyph, glyph));
+    m_more->setStyleSheet(QStringLiteral("QToolButton { border: none; background: transparent; padding: 1px; }"
+                                         "QToolButton::menu-indicator { image: none; width: 0px; }"));
+    m_moreMenu = makeMoreMenu();
+    m_more->setMenu(m_moreMenu);
+    m_more->setFixedSize(m_more->sizeHint());
+
+    auto* strip = new QBoxLayout(vertical ? QBoxLayout::TopToBottom : QBoxLayout::LeftToRight);
+    strip->setSpacing(6);
+    const Qt::Alignment across = vertical ? Qt::AlignHCenter : Qt::AlignVCenter;
+    strip->addWidget(m_grip, 0, across);
+    for (const Tool t : std::as_const(tools))
+        strip->addWidget(makeButton(t), 0, across);
+    strip->addWidget(m_separator, 0, across);
+    for (const Tool t : std::as_const(games))
+        strip->addWidget(makeButton(t), 0, across);
+    strip->addWidget(m_more, 0, across);
+
+    auto* outer = new QVBoxLayout(this);
+    outer->setSpacing(0);
+    outer->setSizeConstraint(QLayout::SetFixedSize);
+    if (vertical) {
+        outer->setContentsMargins(kOuterPadding + 8, kOuterPadding + 12, kOuterPadding + 8, kOuterPadding + 12);
+        outer->addLayout(strip);
+    } else {
+        outer->setContentsMargins(kOuterPadding + 14, kOuterPadding + 8, kOuterPadding + 14, kOuterPadding + 8);
+        outer->addLayout(strip);
+        if (options.showLabels) {
+            m_caption = new CaptionLine(this);
+            outer->addWidget(m_caption);
+        }
+    }
+}
+
+FloatingToolButton* FloatingMenuView::button(Tool tool) const
+{
+    for (FloatingToolButton* b : m_buttons) {
+        if (b->tool() == tool)
+            return b;
+    }
+    return nullptr;
+}
+
+QString FloatingMenuView::captionText() const
+{
+    return m_hovered ? m_hovered->title() : defaultCaption();
+}
+
+void FloatingMenuView::toolEntered(Tool tool)
+{
+    setHovered(tool);
+}
+
+void FloatingMenuView::toolLeft(Tool tool)
+{
+    if (m_hovered == tool)
+        setHovered(std::nullopt);
+}
+
+void FloatingMenuView::setHovered(std::optional<Tool> tool)
+{
+    if (m_hovered == tool)
+        return;
+    m_hovered = tool;
+    for (FloatingToolButton* b : std::as_const(m_buttons))
+        b->animateTo(m_hovered == b->tool() ? FloatingToolButton::hoverScale : 1.0);
+    if (m_caption)
+        m_caption->update();
+    Q_EMIT hoveredChanged();
+}
+
+QMenu* FloatingMenuView::makeMoreMenu()
+{
+    auto* menu = new QMenu(this);
+    menu->setObjectName(QStringLiteral("moreMenu"));
+    menu->addAction(QStringLiteral("Settings…"), this, [] { ShellCommands::openSettings(); });
+    menu->addAction(QStringLiteral("Brindleworks Help"), this, [] { ShellCommands::openHelp(); });
+    menu->addAction(QStringLiteral("About Brindleworks"), this, [] { ShellCommands::openAbout(); });
+    menu->addAction(ShellCommands::websiteTitle(), this, [] { ShellCommands::visitWebsite(); });
+    menu->addSeparator();
+    menu->addAction(QStringLiteral("Export My Data…"), this, [] { ShellCommands::exportData(); });
+    menu->addSeparator();
+    QAction* layout = menu->addAction(m_options.vertical ? QStringLiteral("Horizontal Layout")
+                                                         : QStringLiteral("Vertical Layout"));
+    layout->setObjectName(QStringLiteral("layout"));
+    // The change rebuilds the panel that holds this menu: let the menu close
+    // first.
+    connect(layout, &QAction::triggered, this, [] {
+        QTimer::singleShot(0, [] {
+            AppSettings& s = AppSettings::shared();
+            s.setVertical(!s.vertical());
+        });
+    });
+    QAction* hide = menu->addAction(QStringLiteral("Hide Floating Menu"));
+    hide->setObjectName(QStringLiteral("hide"));
+    connect(hide, &QAction::triggered, this, [] { FloatingMenuController::shared().hide(); });
+    menu->addSeparator();
+    menu->addAction(QStringLiteral("Quit Brindleworks"), this, [] { ShellCommands::quit(); });
+    return menu;
+}
+
+QRectF FloatingMenuView::surfaceRect() const
+{
+    return QRectF(rect()).adjusted(kOuterPadding, kOuterPadding, -kOuterPadding, -kOuterPadding);
+}
+
+void FloatingMenuView::paintEvent(QPaintEvent*)
+{
+    QPainter p(this);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setRenderHint(QPainter::SmoothPixmapTransform);
+    const ChromeShape::Outline outline = m_options.vertical
+        ? ChromeShape::Outline::roundedRect(m_options.largeButtons ? 31 : 25)
+        : ChromeShape::Outline::capsule();
+    ChromeShape::paint(p, surfaceRect(), outline, false, false);
+    // The hovered button last, so its growth lies over its neighbours.
+    FloatingToolButton* front = nullptr;
+    for (FloatingToolButton* b : std::as_const(m_buttons)) {
+        if (b->scale() > 1.0 && (!front || b->scale() > front->scale()))
+            front = b;
+    }
+    for (FloatingToolButton* b : std::as_const(m_buttons)) {
+        if (b != front)
+            b->paintIcon(p);
+    }
+    if (front)
+        front->paintIcon(p);
+}
+
+// The panel moves by its background too.
+void FloatingMenuView::mousePressEvent(QMouseEvent* event)
+{
+    QWidget* w = window();
+    if (event->button() != Qt::LeftButton || w == this) {
+        QWidget::mousePressEvent(event);
+        return;
+    }
+    QWindow* handle = w->windowHandle();
+    if (handle && handle->startSystemMove()) {
+        event->accept();
+        return;
+    }
+    m_dragging = true;
+    m_dragOffset = event->globalPosition().toPoint() - w->pos();
+    event->accept();
+}
+
+void FloatingMenuView::mouseMoveEvent(QMouseEvent* event)
+{
+    if (m_dragging && (event->buttons() & Qt::LeftButton)) {
+        window()->move(event->globalPosition().toPoint() - m_dragOffset);
+        event->accept();
+        return;
+    }
+    QWidget::mouseMoveEvent(event);
+}
+
+void FloatingMenuView::mouseReleaseEvent(QMouseEvent* event)
+{
+    m_dragging = false;
+    QWidget::mouseReleaseEvent(event);
+}

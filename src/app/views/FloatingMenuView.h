@@ -1,0 +1,79 @@
+#pragma once
+
+#include "app/Tool.h"
+
+#include <QList>
+#include <QWidget>
+#include <optional>
+
+class FloatingToolButton;
+class QMenu;
+class QToolButton;
+class WindowDragHandle;
+
+// The content of the floating tool menu: the grip, the twelve tools, a
+// separator, the two games and the "More" menu, as a column or a row on a
+// raised chrome surface; in the row, an optional caption line names the tool
+// under the mouse.
+class FloatingMenuView : public QWidget {
+    Q_OBJECT
+public:
+    struct Options {
+        bool vertical = false;
+        bool largeButtons = true;
+        bool showLabels = true;
+        // The options as the settings hold them now.
+        static Options current();
+        friend bool operator==(const Options&, const Options&) = default;
+    };
+
+    explicit FloatingMenuView(const Options& options, QWidget* parent = nullptr);
+
+    const Options& options() const { return m_options; }
+    // The tool button under the mouse, if any.
+    std::optional<Tool> hovered() const { return m_hovered; }
+    // The caption's text (shown only in the row with labels on).
+    QString captionText() const;
+    bool showsCaption() const { return m_caption != nullptr; }
+
+    FloatingToolButton* button(Tool tool) const;
+    QList<FloatingToolButton*> buttons() const { return m_buttons; }
+    WindowDragHandle* grip() const { return m_grip; }
+    QToolButton* moreButton() const { return m_more; }
+    QMenu* moreMenu() const { return m_moreMenu; }
+    QWidget* separator() const { return m_separator; }
+
+    // The hover rule: entering a button names its tool; leaving clears the
+    // name only while it still names that button's tool (moving straight
+    // onto the next button keeps the new name).
+    void toolEntered(Tool tool);
+    void toolLeft(Tool tool);
+
+    static qreal iconSize(bool largeButtons) { return largeButtons ? 46 : 34; }
+    static QString defaultCaption();
+
+Q_SIGNALS:
+    void hoveredChanged();
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+
+private:
+    void setHovered(std::optional<Tool> tool);
+    QMenu* makeMoreMenu();
+    QRectF surfaceRect() const;
+
+    Options m_options;
+    std::optional<Tool> m_hovered;
+    QList<FloatingToolButton*> m_buttons;
+    WindowDragHandle* m_grip = nullptr;
+    QWidget* m_separator = nullptr;
+    QToolButton* m_more = nullptr;
+    QMenu* m_moreMenu = nullptr;
+    QWidget* m_caption = nullptr;
+    bool m_dragging = false;
+    QPoint m_dragOffset;
+};

@@ -1,0 +1,45 @@
+#pragma once
+
+#include "app/views/FloatingMenuView.h"
+
+#include <QString>
+#include <QTimer>
+#include <QWidget>
+
+// The floating tool menu's window: frameless, translucent, never taking
+// keyboard focus or activating the application, above ordinary windows
+// while "always on top" is on. Its size is fixed when it is made; its
+// position is kept in the settings under its frame name once one is set.
+class FloatingPanel : public QWidget {
+    Q_OBJECT
+public:
+    explicit FloatingPanel(const FloatingMenuView::Options& options, bool alwaysOnTop);
+    ~FloatingPanel() override;
+
+    FloatingMenuView* view() const { return m_view; }
+
+    // Floating above ordinary windows, or at the normal level. A visible
+    // panel stays visible.
+    void setAlwaysOnTop(bool on);
+    bool isAlwaysOnTop() const;
+
+    // Frame names: the position is saved under this settings key whenever
+    // the panel moves; empty: not saved.
+    void setFrameAutosaveName(const QString& name);
+    QString frameAutosaveName() const { return m_frameName; }
+    // Moves to the position saved under `name` when one is stored and still
+    // lies on a screen; false otherwise.
+    bool setFrameUsingName(const QString& name);
+    void saveFrameNow();
+
+    // Shows without activating the application or taking focus.
+    void orderFront();
+
+protected:
+    void moveEvent(QMoveEvent* event) override;
+
+private:
+    FloatingMenuView* m_view = nullptr;
+    QString m_frameName;
+    QTimer m_saveTimer;
+};

@@ -1,0 +1,373 @@
+#include "app/views/MainMenu.h"
+
+#include "app/Tool.h"
+#include "app/views/FloatingMenuController.h"
+#include "app/views/ResponderChain.h"
+#include "app/views/ShellCommands.h"
+#include "ui/Chrome.h"
+#include "ui/Symbols.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QKeySequence>
+#include <QMenu>
+#include <QMenuBar>
+#include <QWidget>
+#include <QWindow>
+
+namespace {
+
+enum Target { toDelegate, alongChain, toExport, none };
+
+const char kActionName[] = "bwAction";
+const char kTag[] = "bwTag";
+const char kWindowItem[] = "bwWindowItem";
+// The property of the handling object that puts a check mark on the item.
+const char kStateProperty[] = "bwStateProperty";
+
+QString escaped(const QString& title)
+{
+    QString t = title;
+    return t.replace(QLatin1Char('&'), QStringLiteral("&&"));
+}
+
+} // namespace
+
+MainMenu& MainMenu::shared()
+{
+    static MainMenu* m = new MainMenu;
+    return *m;
+}
+
+MainMenu::MainMenu()
+{
+    makeMenus();
+    connect(qApp, &QApplication::focusChanged, this, &MainMenu::revalidate);
+    connect(qApp, &QGuiApplication::focusWindowChanged, this, &MainMenu::revalidate);
+}
+
+void MainMenu::setDelegate(QObject* delegate)
+{
+    m_delegate = delegate;
+}
+
+QString MainMenu::actionName(const QAction* a)
+{
+    return a ? a->property(kActionName).toString() : QString();
+}
+
+int MainMenu::tag(const QAction* a)
+{
+    return a ? a->property(kTag).toInt() : 0;
+}
+
+QString MainMenu::title(const QAction* a)
+{
+    if (!a)
+        return QString();
+    QString t = a->text();
+    return t.replace(QStringLiteral("&&"), QStringLiteral("&"));
+}
+
+QAction* MainMenu::item(QMenu* menu, const QString& title, const QString& action, const QString& keys,
+                        int target, int tagValue)
+{
+    auto* a = new QAction(escaped(title), this);
+    a->setObjectName(action + (tagValue ? QLatin1Char('.') + QString::number(tagValue) : QString()));
+    a->setProperty(kActionName, action);
+    if (tagValue)
+        a->setProperty(kTag, tagValue);
+    if (!keys.isEmpty())
+        a->setShortcut(QKeySequence(keys, QKeySequence::PortableText));
+    a->setShortcutVisibleInContextMenu(true);
+    switch (Target(target)) {
+    case toDelegate:
+        connect(a, &QAction::triggered, this, [this, a] { ResponderChain::invoke(m_delegate, actionName(a), a); });
+        break;
+    case alongChain:
+        m_chainItems.append(a);
+        connect(a, &QAction::triggered, this, [a] { ResponderChain::shared().send(actionName(a), a); });
+        break;
+    case toExport:
+        connect(a, &QAction::triggered, this, [this] {
+            if (m_export)
+                m_export();
+        });
+        break;
+    case none:
+        break;
+    }
+    if (menu)
+        menu->addAction(a);
+    return a;
+}
+
+void MainMenu::makeMenus()
+{
+    auto menu = [this](const QString& title) {
+        auto* m = new QMenu(title);
+        m->setObjectName(title);
+        connect(m, &QMenu::aboutToShow, this, &MainMenu::revalidate);
+        m_menus.append(m);
+        return m;
+    };
+    auto submenu = [this](QMenu* parent, const QString& title) {
+        QMenu* m = parent->addMenu(title);
+        m->setObjectName(title);
+        connect(m, &QMenu::aboutToShow, this, &MainMenu::revalidate);
+        return m;
+    };
+
+    QMenu* app = menu(QStringLiteral("Brindleworks"));
+    item(app, QStringLiteral("About Brindleworks"), QStringLiteral("showAbout"), {}, toDelegate);
+    app->addSeparator();
+    item(app, QStringLiteral("Settings…"), QStringLiteral("showSettings"), QStringLiteral("Ctrl+,"), toDelegate);
+    m_appToggle = item(app, QStringLiteral("Hide Floating Menu"), QStringLiteral("toggleFloatingMenu"),
+                       QStringLiteral("Ctrl+Shift+M"), toDelegate);
+    app->addSeparator();
+    item(app, QStringLiteral("Hide Brindleworks"), QStringLiteral("hideApplication"), QStringLiteral("Ctrl+H"), alongChain);
+    item(app, QStringLiteral("Hide Others"), QStringLiteral("hideOtherApplications"), QStringLiteral("Ctrl+Alt+H"),
+         alongChain);
+    item(app, QStringLiteral("Show All"), QStringLiteral("unhideAllApplications"), {}, alongChain);
+    app->addSeparator();
+    QAction* quit = item(app, QStringLiteral("Quit Brindleworks"), QStringLiteral("terminate"), QStringLiteral("Ctrl+Q"),
+                         alongChain);
+    quit->setMenuRole(QAction::NoRole);
+
+    QMenu* file = menu(QStringLiteral("File"));
+    item(file, QStringLiteral("New Word Document"), QStringLiteral("newDocument"), QStringLiteral("Ctrl+N"), alongChain);
+    item(file, QStringLiteral("Open Document…"), QStringLiteral("openDocument"), QStringLiteral("Ctrl+O"), alongChain);
+    QMenu* recent = submenu(file, QStringLiteral("Open Recent"));
+    item(recent, QStringLiteral("Clear Menu"), QStringLiteral("clearRecentDocuments"), {}, alongChain);
+    file->addSeparator();
+    item(file, QStringLiteral("Close"), QStringLiteral("performClose"), QStringLiteral("Ctrl+W"), alongChain);
+    item(file, QStringLiteral("Save"), QStringLiteral("saveDocument"), QStringLiteral("Ctrl+S"), alongChain);
+    item(file, QStringLiteral("Save As…"), QStringLiteral("saveDocumentAs"), QStringLiteral("Ctrl+Shift+S"), alongChain);
+    item(file, QStringLiteral("Revert to Saved"), QStringLiteral("revertDocumentToSaved"), {}, alongChain);
+    item(file, QStringLiteral("Export as PDF…"), QStringLiteral("exportPDF"), QStringLiteral("Ctrl+Alt+E"), alongChain);
+    item(file, QStringLiteral("Export My Data…"), QStringLiteral("exportData"), {}, toExport);
+    file->addSeparator();
+    item(file, QStringLiteral("Page Setup…"), QStringLiteral("runPageLayout"), QStringLiteral("Ctrl+Shift+P"), alongChain);
+    item(file, QStringLiteral("Print…"), QStringLiteral("printDocument"), QStringLiteral("Ctrl+P"), alongChain);
+
+    QMenu* edit = menu(QStringLiteral("Edit"));
+    item(edit, QStringLiteral("Undo"), QStringLiteral("undo"), QStringLiteral("Ctrl+Z"), alongChain);
+    item(edit, QStringLiteral("Redo"), QStringLiteral("redo"), QStringLiteral("Ctrl+Shift+Z"), alongChain);
+    edit->addSeparator();
+    item(edit, QStringLiteral("Cut"), QStringLiteral("cut"), QStringLiteral("Ctrl+X"), alongChain);
+    item(edit, QStringLiteral("Copy"), QStringLiteral("copy"), QStringLiteral("Ctrl+C"), alongChain);
+    item(edit, QStringLiteral("Paste"), QStringLiteral("paste"), QStringLiteral("Ctrl+V"), alongChain);
+    item(edit, QStringLiteral("Paste and Match Style"), QStringLiteral("pasteAsPlainText"),
+         QStringLiteral("Ctrl+Alt+Shift+V"), alongChain);
+    item(edit, QStringLiteral("Delete"), QStringLiteral("deleteSelection"), {}, alongChain);
+    item(edit, QStringLiteral("Select All"), QStringLiteral("selectAll"), QStringLiteral("Ctrl+A"), alongChain);
+    edit->addSeparator();
+    QMenu* find = submenu(edit, QStringLiteral("Find"));
+    const QString finder = QStringLiteral("performTextFinderAction");
+    item(find, QStringLiteral("Find…"), finder, QStringLiteral("Ctrl+F"), alongChain, 1);
+    item(find, QStringLiteral("Find and Replace…"), finder, QStringLiteral("Ctrl+Alt+F"), alongChain, 12);
+    item(find, QStringLiteral("Find Next"), finder, QStringLiteral("Ctrl+G"), alongChain, 2);
+    item(find, QStringLiteral("Find Previous"), finder, QStringLiteral("Ctrl+Shift+G"), alongChain, 3);
+    item(find, QStringLiteral("Use Selection for Find"), finder, QStringLiteral("Ctrl+E"), alongChain, 7);
+    QMenu* spelling = submenu(edit, QStringLiteral("Spelling and Grammar"));
+    item(spelling, QStringLiteral("Show Spelling and Grammar"), QStringLiteral("showGuessPanel"), QStringLiteral("Ctrl+:"),
+         alongChain);
+    item(spelling, QStringLiteral("Check Document Now"), QStringLiteral("checkSpelling"), QStringLiteral("Ctrl+;"),
+         alongChain);
+    spelling->addSeparator();
+    item(spelling, QStringLiteral("Check Spelling While Typing"), QStringLiteral("toggleContinuousSpellChecking"), {},
+         alongChain)
+        ->setProperty(kStateProperty, QByteArrayLiteral("continuousSpellCheckingEnabled"));
+    item(spelling, QStringLiteral("Check Grammar With Spelling"), QStringLiteral("toggleGrammarChecking"), {}, alongChain)
+        ->setProperty(kStateProperty, QByteArrayLiteral("grammarCheckingEnabled"));
+    item(spelling, QStringLiteral("Correct Spelling Automatically"), QStringLiteral("toggleAutomaticSpellingCorrection"),
+         {}, alongChain)
+        ->setProperty(kStateProperty, QByteArrayLiteral("automaticSpellingCorrectionEnabled"));
+
+    // The font items go to the text under the focus, as a font panel would.
+    QMenu* format = menu(QStringLiteral("Format"));
+    item(format, QStringLiteral("Show Fonts"), QStringLiteral("orderFrontFontPanel"), QStringLiteral("Ctrl+T"), alongChain);
+    item(format, QStringLiteral("Bold"), QStringLiteral("addFontTrait"), QStringLiteral("Ctrl+B"), alongChain, 2);
+    item(format, QStringLiteral("Italic"), QStringLiteral("addFontTrait"), QStringLiteral("Ctrl+I"), alongChain, 1);
+    item(format, QStringLiteral("Underline"), QStringLiteral("underline"), QStringLiteral("Ctrl+U"), alongChain);
+    item(format, QStringLiteral("Bigger"), QStringLiteral("modifyFont"), QStringLiteral("Ctrl++"), alongChain, 3);
+    item(format, QStringLiteral("Smaller"), QStringLiteral("modifyFont"), QStringLiteral("Ctrl+-"), alongChain, 4);
+    item(format, QStringLiteral("Show Colors"), QStringLiteral("orderFrontColorPanel"), QStringLiteral("Ctrl+Shift+C"),
+         alongChain);
+    format->addSeparator();
+    item(format, QStringLiteral("Align Left"), QStringLiteral("alignLeft"), QStringLiteral("Ctrl+{"), alongChain);
+    item(format, QStringLiteral("Center"), QStringLiteral("alignCenter"), QStringLiteral("Ctrl+|"), alongChain);
+    item(format, QStringLiteral("Justify"), QStringLiteral("alignJustified"), {}, alongChain);
+    item(format, QStringLiteral("Align Right"), QStringLiteral("alignRight"), QStringLiteral("Ctrl+}"), alongChain);
+    format->addSeparator();
+    item(format, QStringLiteral("Bulleted List"), QStringLiteral("toggleBullets"), QStringLiteral("Ctrl+Shift+7"),
+         alongChain);
+    item(format, QStringLiteral("Numbered List"), QStringLiteral("toggleNumbers"), QStringLiteral("Ctrl+Shift+8"),
+         alongChain);
+    item(format, QStringLiteral("List Options…"), QStringLiteral("orderFrontListPanel"), {}, alongChain);
+    item(format, QStringLiteral("Insert Table"), QStringLiteral("insertTable"), {}, alongChain);
+    item(format, QStringLiteral("Table Options…"), QStringLiteral("orderFrontTablePanel"), {}, alongChain);
+    item(format, QStringLiteral("Insert Image…"), QStringLiteral("insertImage"), QStringLiteral("Ctrl+Shift+I"), alongChain);
+    item(format, QStringLiteral("Header & Footer…"), QStringLiteral("editHeaderFooter"), {}, alongChain);
+
+    // The tool items, made once and shared by the Tools menu and the tray.
+    for (const Tool t : Tool::allCases()) {
+        const bool withKey = !t.isGame() && t.index() < 9;
+        QAction* a = item(nullptr, t.title(), QStringLiteral("openToolFromMenu"),
+                          withKey ? QStringLiteral("Ctrl+Alt+%1").arg(t.index() + 1) : QString(), toDelegate);
+        a->setObjectName(QStringLiteral("tool.") + t.rawValue());
+        a->setData(t.rawValue());
+        a->setIcon(Symbols::icon(t.symbol(), Chrome::ink()));
+        m_toolActions.append(a);
+    }
+    m_gamesHeading = new QAction(QStringLiteral("Games"), this);
+    m_gamesHeading->setObjectName(QStringLiteral("gamesHeading"));
+    m_gamesHeading->setEnabled(false);
+
+    QMenu* tools = menu(QStringLiteral("Tools"));
+    toolItems(tools);
+
+    QMenu* window = menu(QStringLiteral("Window"));
+    item(window, QStringLiteral("Minimize"), QStringLiteral("performMiniaturize"), QStringLiteral("Ctrl+M"), alongChain);
+    item(window, QStringLiteral("Zoom"), QStringLiteral("performZoom"), {}, alongChain);
+    window->addSeparator();
+    m_windowListStart = item(window, QStringLiteral("Bring All to Front"), QStringLiteral("arrangeInFront"), {}, alongChain);
+    connect(window, &QMenu::aboutToShow, this, [this, window] { fillWindowList(window); });
+
+    QMenu* help = menu(QStringLiteral("Help"));
+    item(help, QStringLiteral("Brindleworks Help"), QStringLiteral("showHelp"), QStringLiteral("Ctrl+?"), toDelegate);
+    item(help, ShellCommands::websiteTitle(), QStringLiteral("visitWebsite"), {}, toDelegate);
+
+    // Shortcuts of the shared menus work in every window that shows them;
+    // the menus themselves are parentless popups owned here.
+    for (QMenu* m : std::as_const(m_menus))
+        m->setParent(nullptr);
+}
+
+void MainMenu::toolItems(QMenu* into)
+{
+    for (QAction* a : std::as_const(m_toolActions)) {
+        if (!Tool::fromRawValue(a->data().toString())->isGame())
+            into->addAction(a);
+    }
+    into->addSeparator();
+    into->addAction(m_gamesHeading);
+    for (QAction* a : std::as_const(m_toolActions)) {
+        if (Tool::fromRawValue(a->data().toString())->isGame()) {
+            // The games carry no key equivalent in any menu.
+            into->addAction(a);
+        }
+    }
+}
+
+QMenuBar* MainMenu::build(QWidget* window)
+{
+    auto* bar = new QMenuBar(window);
+    // Every window shows its own bar over the same menus.
+    bar->setNativeMenuBar(false);
+    for (QMenu* m : std::as_const(m_menus))
+        bar->addMenu(m);
+    return bar;
+}
+
+QMenu* MainMenu::statusMenu()
+{
+    if (m_status)
+        return m_status;
+    m_status = new QMenu;
+    m_status->setObjectName(QStringLiteral("status"));
+    connect(m_status, &QMenu::aboutToShow, this, &MainMenu::revalidate);
+    m_statusToggle = item(m_status, QStringLiteral("Hide Floating Menu"), QStringLiteral("toggleFloatingMenu"), {},
+                          toDelegate);
+    m_statusToggle->setObjectName(QStringLiteral("status.toggleFloatingMenu"));
+    m_status->addSeparator();
+    toolItems(m_status);
+    m_status->addSeparator();
+    item(m_status, QStringLiteral("Settings…"), QStringLiteral("showSettings"), {}, toDelegate)
+        ->setObjectName(QStringLiteral("status.showSettings"));
+    item(m_status, QStringLiteral("Brindleworks Help"), QStringLiteral("showHelp"), {}, toDelegate)
+        ->setObjectName(QStringLiteral("status.showHelp"));
+    item(m_status, QStringLiteral("About Brindleworks"), QStringLiteral("showAbout"), {}, toDelegate)
+        ->setObjectName(QStringLiteral("status.showAbout"));
+    item(m_status, ShellCommands::websiteTitle(), QStringLiteral("visitWebsite"), {}, toDelegate)
+        ->setObjectName(QStringLiteral("status.visitWebsite"));
+    m_status->addSeparator();
+    item(m_status, QStringLiteral("Export My Data…"), QStringLiteral("exportData"), {}, toExport)
+        ->setObjectName(QStringLiteral("status.exportData"));
+    m_status->addSeparator();
+    // The tray's Quit is the delegate's, so it works with no window open.
+    item(m_status, QStringLiteral("Quit Brindleworks"), QStringLiteral("terminate"), QStringLiteral("Ctrl+Q"), toDelegate)
+        ->setObjectName(QStringLiteral("status.terminate"));
+    refreshToggleTitles();
+    return m_status;
+}
+
+void MainMenu::refreshToggleTitles()
+{
+    MainMenu& m = shared();
+    const QString t = FloatingMenuController::shared().isShowing() ? QStringLiteral("Hide Floating Menu")
+                                                                   : QStringLiteral("Show Floating Menu");
+    if (m.m_appToggle)
+        m.m_appToggle->setText(t);
+    if (m.m_statusToggle)
+        m.m_statusToggle->setText(t);
+}
+
+void MainMenu::revalidate()
+{
+    const ResponderChain& chain = ResponderChain::shared();
+    for (QAction* a : std::as_const(m_chainItems)) {
+        a->setEnabled(chain.canPerform(actionName(a)));
+        const QByteArray state = a->property(kStateProperty).toByteArray();
+        if (!state.isEmpty()) {
+            QObject* target = chain.target(actionName(a));
+            const QVariant on = target ? target->property(state.constData()) : QVariant();
+            a->setCheckable(on.isValid());
+            a->setChecked(on.toBool());
+        }
+    }
+}
+
+void MainMenu::fillWindowList(QMenu* windowMenu)
+{
+    const QList<QAction*> all = windowMenu->actions();
+    for (QAction* a : all) {
+        if (a->property(kWindowItem).toBool()) {
+            windowMenu->removeAction(a);
+            a->deleteLater();
+        }
+    }
+    QList<QWidget*> windows;
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        if (!w->isWindow() || w->windowType() == Qt::Popup || w->windowType() == Qt::Tool
+            || w->windowType() == Qt::ToolTip || qobject_cast<QMenu*>(w))
+            continue;
+        if ((w->isVisible() || w->isMinimized()) && !w->windowTitle().isEmpty())
+            windows.append(w);
+    }
+    if (windows.isEmpty())
+        return;
+    auto addItem = [windowMenu](QAction* a) {
+        a->setProperty(kWindowItem, true);
+        windowMenu->addAction(a);
+    };
+    auto* sep = new QAction(windowMenu);
+    sep->setSeparator(true);
+    addItem(sep);
+    for (QWidget* w : windows) {
+        auto* a = new QAction(escaped(w->windowTitle()), windowMenu);
+        a->setCheckable(true);
+        a->setChecked(w == QApplication::activeWindow());
+        QPointer<QWidget> target(w);
+        connect(a, &QAction::triggered, this, [target] {
+            if (!target)
+                return;
+            if (target->isMinimized())
+                target->showNormal();
+            target->show();
+            target->raise();
+            target->activateWindow();
+        });
+        addItem(a);
+    }
+}

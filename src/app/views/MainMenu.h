@@ -1,0 +1,80 @@
+#pragma once
+
+#include <QList>
+#include <QObject>
+#include <QPointer>
+#include <QString>
+#include <functional>
+
+class QAction;
+class QMenu;
+class QMenuBar;
+class QWidget;
+
+// The menu bar of every window and the menu of the tray icon. One set of
+// actions and menus serves them all, so a title or an enabled state changed
+// once shows everywhere.
+//
+// Items of the application (About, Settings, the floating-menu toggle, the
+// tools, Help, the web site) call the slot of their name on the delegate.
+// Items without a target travel along the ResponderChain by their action
+// name (the slot name, e.g. "copy", "toggleBullets", "performClose") and are
+// disabled while nothing in the chain handles them.
+class MainMenu : public QObject {
+    Q_OBJECT
+public:
+    static MainMenu& shared();
+
+    // The object that receives the application items: the application
+    // delegate, set before any menu is built.
+    void setDelegate(QObject* delegate);
+    QObject* delegate() const { return m_delegate; }
+
+    // What "Export My Data…" does (the same from every menu).
+    void setExportAction(std::function<void()> exportData) { m_export = std::move(exportData); }
+
+    // A new menu bar over the shared menus, for `window`'s layout.
+    QMenuBar* build(QWidget* window = nullptr);
+    // The tray icon's menu (made on first call, then the same one).
+    QMenu* statusMenu();
+    // The shared tool items: the twelve tools, a separator, the "Games"
+    // heading and the two games.
+    void toolItems(QMenu* into);
+
+    // Both toggle items read "Hide Floating Menu" while the floating panel
+    // exists and is visible, else "Show Floating Menu".
+    static void refreshToggleTitles();
+
+    QAction* appToggleItem() const { return m_appToggle; }
+    QAction* statusToggleItem() const { return m_statusToggle; }
+    // The menus of the menu bar, in order.
+    QList<QMenu*> menus() const { return m_menus; }
+
+    // Updates the enabled state of every item that goes along the responder
+    // chain. Runs on focus changes and before any shared menu opens.
+    void revalidate();
+
+    // The action name an item sends (empty for a heading or a submenu), its
+    // tag, and its title as shown (without the escaping of "&").
+    static QString actionName(const QAction* item);
+    static int tag(const QAction* item);
+    static QString title(const QAction* item);
+
+private:
+    MainMenu();
+    void makeMenus();
+    QAction* item(QMenu* menu, const QString& title, const QString& action, const QString& keys,
+                  int target, int tag = 0);
+    void fillWindowList(QMenu* windowMenu);
+
+    QPointer<QObject> m_delegate;
+    std::function<void()> m_export;
+    QList<QMenu*> m_menus;
+    QList<QAction*> m_chainItems;
+    QList<QAction*> m_toolActions;
+    QAction* m_gamesHeading = nullptr;
+    QPointer<QAction> m_appToggle;
+    QPointer<QAction> m_statusToggle;
+    QMenu* m_status = nullptr;
+    QAction* m_windowListStart = nullptr;
+};

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QString>
+
+class QWidget;
+
+// The application commands that several places offer (the menu bar, the
+// tray menu, the floating menu's "More" menu), done the same way from each.
+namespace ShellCommands {
+
+// The extra windows, opened or fronted with their fixed key, title, size
+// and resizability; each returns its window.
+QWidget* openSettings();
+QWidget* openHelp();
+QWidget* openAbout();
+
+// The title of the items that open the maker's web site.
+QString websiteTitle();
+// Opens the maker's web site in the default browser.
+void visitWebsite();
+// "Export My Data…": the folder chooser, the copy, the report.
+void exportData();
+// Ends the program (the termination steps run on the way out).
+void quit();
+
+} // namespace ShellCommands

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <functional>
+
+class QObject;
+
+// The calls the shell makes into the word processor, the sticky notes and
+// the password book. installShellServices() fills them with whatever this
+// build contains; an empty entry is skipped, and where a user action depends
+// on it the shell does the nearest thing it can on its own (see the callers).
+struct ShellServices {
+    // Word processor. Called once before launch completes; the returned
+    // object joins the end of the responder chain and so receives the File
+    // menu's document commands (newDocument, openDocument,
+    // clearRecentDocuments).
+    std::function<QObject*()> makeDocumentController;
+    // Fronts the current word-processing document, else the last open one,
+    // else opens a new untitled document.
+    std::function<void()> openOrFrontWordDocument;
+    // Opens a new untitled word-processing document.
+    std::function<void()> newWordDocument;
+
+    // Sticky notes: shows the window of every note marked visible (once, at
+    // launch), and writes the notes at once (at quit).
+    std::function<void()> restoreStickyWindows;
+    std::function<void()> saveStickyNotes;
+
+    // Password book: starts watching sleep, screen lock and idle time (once,
+    // at launch), and drops the key and the open entries (at quit).
+    std::function<void()> installAutoLockObservers;
+    std::function<void()> lockPasswordBook;
+
+    static ShellServices& shared();
+};
+
+// Fills ShellServices::shared() from the subsystems of this build. Called by
+// Shell::launch() before anything else of the windowed mode.
+void installShellServices();

@@ -1,0 +1,48 @@
+#include "app/views/TerminationSignals.h"
+
+#include <QSocketNotifier>
+#include <csignal>
+#include <fcntl.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace {
+// The handler may only write to a descriptor; the event loop reads the
+// other end.
+int pipeEnds[2] = {-1, -1};
+}
+
+TerminationSignals& TerminationSignals::install()
+{
+    static TerminationSignals* instance = new TerminationSignals;
+    return *instance;
+}
+
+TerminationSignals::TerminationSignals()
+{
+    if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, pipeEnds) != 0)
+        return;
+    ::fcntl(pipeEnds[0], F_SETFL, O_NONBLOCK);
+    ::fcntl(pipeEnds[1], F_SETFL, O_NONBLOCK);
+    m_notifier = new QSocketNotifier(pipeEnds[1], QSocketNotifier::Read, this);
+    connect(m_notifier, &QSocketNotifier::activated, this, &TerminationSignals::readSignal);
+    struct sigaction action = {};
+    action.sa_handler = &TerminationSignals::handle;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    for (const int s : {SIGTERM, SIGHUP, SIGINT})
+        ::sigaction(s, &action, nullptr);
+}
+
+void TerminationSignals::handle(int signal)
+{
+    const unsigned char byte = static_cast<unsigned char>(signal);
+    [[maybe_unused]] const ssize_t written = ::write(pipeEnds[0], &byte, 1);
+}
+
+void TerminationSignals::readSignal()
+{
+    unsigned char byte = 0;
+    while (::read(pipeEnds[1], &byte, 1) == 1)
+        Q_EMIT terminationRequested(int(byte));
+}

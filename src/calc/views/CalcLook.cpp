@@ -1,0 +1,58 @@
+#include "calc/views/CalcLook.h"
+
+#include "ui/Chrome.h"
+
+#include <QLinearGradient>
+#include <QPainter>
+#include <QPainterPath>
+
+namespace CalcLook {
+
+QColor displayText()
+{
+    return QColor::fromRgbF(0.75f, 1.0f, 0.9f);
+}
+
+QColor errorText()
+{
+    return QColor::fromRgbF(1.0f, 0.55f, 0.5f);
+}
+
+QColor orange()
+{
+    return QColor::fromRgbF(1.0f, 0.584f, 0.0f);
+}
+
+QColor secondary()
+{
+    return QColor::fromRgbF(0.0f, 0.0f, 0.0f, 0.5f);
+}
+
+QColor secondaryOnDisplay()
+{
+    return QColor::fromRgbF(0.75f, 0.8f, 0.8f, 0.7f);
+}
+
+void paintDisplay(QPainter& painter, const QRectF& rect)
+{
+    constexpr qreal radius = 14;
+    constexpr qreal rimWidth = 3;
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing);
+    QPainterPath shape;
+    shape.addRoundedRect(rect, radius, radius);
+    QLinearGradient fill(rect.topLeft(), rect.bottomLeft());
+    fill.setColorAt(0, QColor::fromRgbF(0.05f, 0.12f, 0.13f));
+    fill.setColorAt(1, QColor::fromRgbF(0.08f, 0.22f, 0.22f));
+    painter.fillPath(shape, fill);
+    // Stroked inside the border: the pen runs along the outline inset by
+    // half its width.
+    const QRectF inner = rect.adjusted(rimWidth / 2, rimWidth / 2, -rimWidth / 2, -rimWidth / 2);
+    QPen pen(QBrush(Chrome::rim(rect)), rimWidth);
+    painter.setPen(pen);
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRoundedRect(inner, radius - rimWidth / 2, radius - rimWidth / 2);
+    painter.restore();
+}
+
+} // namespace CalcLook

@@ -1,0 +1,66 @@
+#include "calc/views/ConverterStyle.h"
+
+#include "ui/Chrome.h"
+#include "ui/Fonts.h"
+
+#include <QComboBox>
+#include <QHBoxLayout>
+#include <QLabel>
+
+namespace ConverterStyle {
+
+QFont rounded(qreal size, QFont::Weight weight)
+{
+    return Fonts::system(size, weight, Fonts::Design::Rounded);
+}
+
+QFont caption()
+{
+    return Fonts::style(Fonts::TextStyle::Caption);
+}
+
+QColor secondary()
+{
+    return Chrome::grey(0.0, 0.5);
+}
+
+QLabel* label(const QString& text, const QFont& font, const QColor& color, QWidget* parent)
+{
+    auto* l = new QLabel(text, parent);
+    l->setTextFormat(Qt::PlainText);
+    l->setFont(font);
+    QPalette pal = l->palette();
+    pal.setColor(QPalette::WindowText, color);
+    l->setPalette(pal);
+    return l;
+}
+
+QWidget* labelledPicker(const QString& text, QComboBox* combo, int width, QWidget* parent)
+{
+    auto* row = new QWidget(parent);
+    auto* h = new QHBoxLayout(row);
+    h->setContentsMargins(0, 0, 0, 0);
+    h->setSpacing(6);
+    QLabel* l = label(text, Fonts::system(13), Chrome::ink(), row);
+    l->setBuddy(combo);
+    h->addWidget(l);
+    combo->setParent(row);
+    combo->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    combo->setMinimumContentsLength(6);
+    combo->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+    h->addWidget(combo, 1);
+    if (width > 0) {
+        row->setMaximumWidth(width);
+        row->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+    }
+    return row;
+}
+
+QString menuText(const QString& text)
+{
+    QString t = text;
+    t.replace(QLatin1Char('&'), QStringLiteral("&&"));
+    return t;
+}
+
+} // namespace ConverterStyle

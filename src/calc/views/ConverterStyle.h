@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QColor>
+#include <QFont>
+#include <QString>
+
+class QComboBox;
+class QLabel;
+class QWidget;
+
+// Fonts, colours and small builders shared by the two tabs of the Unit
+// Converter window.
+namespace ConverterStyle {
+
+// The system font's rounded design.
+QFont rounded(qreal size, QFont::Weight weight = QFont::Normal);
+QFont caption();
+// Secondary text on the light window and panels.
+QColor secondary();
+
+QLabel* label(const QString& text, const QFont& font, const QColor& color, QWidget* parent);
+// A picker with its label in front, as one row of `width` (0: free width).
+QWidget* labelledPicker(const QString& label, QComboBox* combo, int width, QWidget* parent);
+// Menu texts show "&" literally.
+QString menuText(const QString& text);
+
+} // namespace ConverterStyle

@@ -1,0 +1,73 @@
+#include "calc/views/FitLabel.h"
+
+#include <cmath>
+
+#include <QFontMetricsF>
+#include <QResizeEvent>
+
+FitLabel::FitLabel(QWidget* parent)
+    : QLabel(parent)
+{
+    setTextFormat(Qt::PlainText);
+    setWordWrap(false);
+    setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+}
+
+void FitLabel::setBaseFont(const QFont& font)
+{
+    m_base = font;
+    refit();
+    updateGeometry();
+}
+
+void FitLabel::setMinimumScale(qreal scale)
+{
+    m_minScale = scale;
+    refit();
+}
+
+void FitLabel::setFittedText(const QString& text)
+{
+    if (text == this->text())
+        return;
+    setText(text);
+    refit();
+}
+
+QSize FitLabel::sizeHint() const
+{
+    const QFontMetricsF fm(m_base);
+    const QMargins m = contentsMargins();
+    return QSize(int(std::ceil(fm.horizontalAdvance(text()))) + m.left() + m.right(),
+                 int(std::ceil(fm.height())) + m.top() + m.bottom());
+}
+
+QSize FitLabel::minimumSizeHint() const
+{
+    const QSize s = sizeHint();
+    return QSize(0, s.height());
+}
+
+void FitLabel::resizeEvent(QResizeEvent* event)
+{
+    QLabel::resizeEvent(event);
+    refit();
+}
+
+void FitLabel::refit()
+{
+    const qreal available = contentsRect().width() - 2;
+    const QFontMetricsF fm(m_base);
+    const qreal natural = fm.horizontalAdvance(text());
+    qreal scale = 1;
+    if (natural > 0 && available > 0 && natural > available)
+        scale = std::max(m_minScale, available / natural);
+    m_scale = scale;
+    QFont f = m_base;
+    if (m_base.pixelSize() > 0)
+        f.setPixelSize(std::max(1, int(std::floor(m_base.pixelSize() * scale))));
+    else
+        f.setPointSizeF(std::max(1.0, m_base.pointSizeF() * scale));
+    if (font() != f)
+        setFont(f);
+}

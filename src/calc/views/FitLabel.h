@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QFont>
+#include <QLabel>
+
+// A one-line label that shrinks its font, down to a given fraction of the
+// base size, so that its text fits the width it has; text that still does not
+// fit is cut at the leading side, keeping the end (the digits that matter) in
+// view. Selection by mouse works as in any label.
+class FitLabel : public QLabel {
+    Q_OBJECT
+public:
+    explicit FitLabel(QWidget* parent = nullptr);
+
+    void setBaseFont(const QFont& font);
+    QFont baseFont() const { return m_base; }
+    void setMinimumScale(qreal scale);
+    qreal minimumScale() const { return m_minScale; }
+
+    // Use instead of setText so the font is fitted anew.
+    void setFittedText(const QString& text);
+    // The font size now applied, as a fraction of the base size.
+    qreal currentScale() const { return m_scale; }
+
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    void refit();
+
+    QFont m_base;
+    qreal m_minScale = 0.4;
+    qreal m_scale = 1;
+};

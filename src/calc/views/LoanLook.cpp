@@ -1,0 +1,110 @@
+#include "calc/views/LoanLook.h"
+
+#include "calc/LoanMath.h"
+#include "calc/Money.h"
+#include "ui/Chrome.h"
+#include "ui/Fonts.h"
+
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QLabel>
+
+namespace LoanLook {
+
+QFont rounded(qreal size, QFont::Weight weight)
+{
+    return Fonts::system(size, weight, Fonts::Design::Rounded);
+}
+
+QFont digits(qreal size, QFont::Weight weight)
+{
+    // The rounded face's digits differ in width; the fallback sans face has
+    // even-width digits and sits well beside it.
+    QFont f = Fonts::system(size, weight, Fonts::Design::Default);
+    f.setFamilies({QStringLiteral("DejaVu Sans"), Fonts::familyFor(Fonts::Design::Default)});
+    return f;
+}
+
+QFont caption()
+{
+    return Fonts::style(Fonts::TextStyle::Caption);
+}
+
+QFont caption2()
+{
+    return Fonts::style(Fonts::TextStyle::Caption2);
+}
+
+QColor secondary()
+{
+    return QColor(0, 0, 0, 128);
+}
+
+QColor orange()
+{
+    return QColor::fromRgbF(1.0f, 0.584f, 0.0f);
+}
+
+QColor purple()
+{
+    return QColor::fromRgbF(0.686f, 0.322f, 0.871f);
+}
+
+QLabel* label(const QString& text, const QFont& font, const QColor& color, QWidget* parent)
+{
+    auto* l = new QLabel(text, parent);
+    l->setTextFormat(Qt::PlainText);
+    l->setFont(font);
+    QPalette pal = l->palette();
+    pal.setColor(QPalette::WindowText, color);
+    l->setPalette(pal);
+    return l;
+}
+
+QWidget* divider(QWidget* parent)
+{
+    auto* line = new QFrame(parent);
+    line->setFrameShape(QFrame::NoFrame);
+    line->setFixedHeight(1);
+    line->setAutoFillBackground(true);
+    QPalette pal = line->palette();
+    pal.setColor(QPalette::Window, QColor(0, 0, 0, 40));
+    line->setPalette(pal);
+    return line;
+}
+
+QString money(double value)
+{
+    const std::optional<Decimal> d = Decimal::fromDouble(LoanMath::round2(value));
+    return Money::format(d.value_or(Decimal::nan()), QStringLiteral("$"));
+}
+
+} // namespace LoanLook
+
+LoanLabeledRow::LoanLabeledRow(const QString& label, qreal fontSize, QWidget* parent)
+    : QWidget(parent)
+{
+    auto* row = new QHBoxLayout(this);
+    row->setContentsMargins(0, 0, 0, 0);
+    m_label = LoanLook::label(label, LoanLook::rounded(fontSize), LoanLook::secondary(), this);
+    m_value = LoanLook::label(QString(), LoanLook::digits(fontSize, QFont::DemiBold), Chrome::ink(), this);
+    m_value->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    row->addWidget(m_label, 0, Qt::AlignVCenter);
+    row->addStretch(1);
+    row->addWidget(m_value, 0, Qt::AlignVCenter);
+}
+
+void LoanLabeledRow::setValue(const QString& value)
+{
+    m_value->setText(value);
+}
+
+QString LoanLabeledRow::value() const
+{
+    return m_value->text();
+}
+
+QString LoanLabeledRow::label() const
+{
+    return m_label->text();
+}

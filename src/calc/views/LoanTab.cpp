@@ -1,0 +1,192 @@
+#include "calc/views/LoanTab.h"
+
+#include "calc/LoanGPAModel.h"
+#include "calc/views/LoanGPAView.h"
+#include "calc/views/LoanLook.h"
+#include "calc/views/LoanScheduleModel.h"
+#include "calc/views/LoanYearModel.h"
+#include "ui/ChromeButton.h"
+#include "ui/Chrome.h"
+#include "ui/ChromePanel.h"
+#include "ui/NumberField.h"
+
+#include <QCheckBox>
+#include <QDateEdit>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QStackedWidget>
+#include <QTableView>
+#include <QVBoxLayout>
+
+namespace {
+
+NumberField* numberField(const QString& label, double value, const QString& format, QWidget* parent)
+{
+    return new NumberField(label, value, 160, format, parent);
+}
+
+} // namespace
+
+LoanTab::LoanTab(LoanGPAModel* model, QWidget* parent)
+    : QWidget(parent)
+    , m_model(model)
+{
+    auto* row = new QHBoxLayout(this);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->setSpacing(12);
+
+    // Inputs and results, 300 wide.
+    auto* left = new QWidget(this);
+    left->setFixedWidth(300);
+    auto* leftColumn = new QVBoxLayout(left);
+    leftColumn->setContentsMargins(0, 0, 0, 0);
+    leftColumn->setSpacing(10);
+
+    auto* loanPanel = new ChromePanel(QStringLiteral("Loan"), nullptr, left);
+    QVBoxLayout* loan = loanPanel->contentLayout();
+    m_amount = numberField(QStringLiteral("Loan amount ($)"), model->amount(), QStringLiteral("%.2f"), loanPanel);
+    m_rate = numberField(QStringLiteral("Interest rate (% per year)"), model->rate(), QStringLiteral("%.3f"), loanPanel);
+    m_years = numberField(QStringLiteral("Term (years)"), model->years(), QStringLiteral("%.2f"), loanPanel);
+    m_extra = numberField(QStringLiteral("Extra payment each month ($)"), model->extra(), QStringLiteral("%.2f"),
+                          loanPanel);
+    for (NumberField* f : {m_amount, m_rate, m_years, m_extra})
+        loan->addWidget(f);
+    auto* dateRow = new QHBoxLayout;
+    dateRow->setSpacing(8);
+    dateRow->addWidget(new QLabel(QStringLiteral("First payment"), loanPanel));
+    m_startDate = new QDateEdit(loanPanel);
+    m_startDate->setCalendarPopup(true);
+    m_startDate->setDate(model->startDate().toLocalTime().date());
+    dateRow->addWidget(m_startDate);
+    dateRow->addStretch(1);
+    loan->addLayout(dateRow);
+    leftColumn->addWidget(loanPanel);
+
+    auto* resultsPanel = new ChromePanel(QStringLiteral("Results"), nullptr, left);
+    QVBoxLayout* results = resultsPanel->contentLayout();
+    m_payment = LoanLook::label(QString(), LoanLook::rounded(30, QFont::Black), Chrome::ink(), resultsPanel);
+    results->addWidget(m_payment);
+    results->addWidget(LoanLook::label(QStringLiteral("monthly payment"), LoanLook::caption(), LoanLook::secondary(),
+                                       resultsPanel));
+    results->addWidget(LoanLook::divider(resultsPanel));
+    m_totalInterest = new LoanLabeledRow(QStringLiteral("Total interest"), 12.5, resultsPanel);
+    m_totalPaid = new LoanLabeledRow(QStringLiteral("Total paid"), 12.5, resultsPanel);
+    m_payoff = new LoanLabeledRow(QStringLiteral("Payoff"), 12.5, resultsPanel);
+    m_interestSaved = new LoanLabeledRow(QStringLiteral("Interest saved"), 12.5, resultsPanel);
+    m_timeSaved = new LoanLabeledRow(QStringLiteral("Time saved"), 12.5, resultsPanel);
+    for (LoanLabeledRow* r : {m_totalInterest, m_totalPaid, m_payoff, m_interestSaved, m_timeSaved})
+        results->addWidget(r);
+    leftColumn->addWidget(resultsPanel);
+    leftColumn->addStretch(1);
+    row->addWidget(left, 0, Qt::AlignTop);
+
+    // The schedule, filling the rest.
+    auto* schedulePanel = new ChromePanel(QStringLiteral("Amortization schedule"), nullptr, this);
+    QVBoxLayout* schedule = schedulePanel->contentLayout();
+    auto* bar = new QHBoxLayout;
+    m_yearly = new QCheckBox(QStringLiteral("Show yearly totals"), schedulePanel);
+    m_yearly->setChecked(model->yearly());
+    bar->addWidget(m_yearly, 0, Qt::AlignVCenter);
+    bar->addStretch(1);
+    m_export = new ChromeButton(QStringLiteral("Export CSV…"), false, true, schedulePanel);
+    bar->addWidget(m_export, 0, Qt::AlignVCenter);
+    schedule->addLayout(bar);
+    m_tables = new QStackedWidget(schedulePanel);
+    m_monthly = new LoanScheduleModel(this);
+    m_yearlyRows = new LoanYearModel(this);
+    m_monthlyTable = makeTable(m_tables);
+    m_monthlyTable->setObjectName(QStringLiteral("monthlyTable"));
+    m_monthlyTable->setModel(m_monthly);
+    m_yearlyTable = makeTable(m_tables);
+    m_yearlyTable->setObjectName(QStringLiteral("yearlyTable"));
+    m_yearlyTable->setModel(m_yearlyRows);
+    // Only "#" has a width of its own; the other columns share the rest.
+    m_monthlyTable->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+    m_monthlyTable->horizontalHeader()->setSectionResizeMode(LoanScheduleModel::Number, QHeaderView::Fixed);
+    m_monthlyTable->setColumnWidth(LoanScheduleModel::Number, 40);
+    m_yearlyTable->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+    m_tables->addWidget(m_monthlyTable);
+    m_tables->addWidget(m_yearlyTable);
+    schedule->addWidget(m_tables, 1);
+    row->addWidget(schedulePanel, 1);
+
+    connect(m_amount, &NumberField::valueChanged, model, &LoanGPAModel::setAmount);
+    connect(m_rate, &NumberField::valueChanged, model, &LoanGPAModel::setRate);
+    connect(m_years, &NumberField::valueChanged, model, &LoanGPAModel::setYears);
+    connect(m_extra, &NumberField::valueChanged, model, &LoanGPAModel::setExtra);
+    connect(m_startDate, &QDateEdit::dateChanged, model, [model](QDate date) {
+        const QDateTime start = model->startDate().toLocalTime();
+        model->setStartDate(QDateTime(date, start.time()));
+    });
+    connect(m_yearly, &QCheckBox::toggled, model, &LoanGPAModel::setYearly);
+    connect(m_export, &QPushButton::clicked, model, [model] { model->exportCSV(); });
+
+    refresh();
+}
+
+QTableView* LoanTab::makeTable(QWidget* parent)
+{
+    auto* table = new QTableView(parent);
+    table->setSelectionMode(QAbstractItemView::NoSelection);
+    table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    table->setFocusPolicy(Qt::NoFocus);
+    table->setAlternatingRowColors(true);
+    table->setShowGrid(false);
+    table->setWordWrap(false);
+    table->setCornerButtonEnabled(false);
+    table->verticalHeader()->hide();
+    // Fixed row heights keep scrolling through hundreds of rows smooth.
+    table->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    table->verticalHeader()->setDefaultSectionSize(22);
+    table->horizontalHeader()->setHighlightSections(false);
+    table->horizontalHeader()->setSectionsClickable(false);
+    table->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    table->setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
+    return table;
+}
+
+QTableView* LoanTab::visibleTable() const
+{
+    return m_model->yearly() ? m_yearlyTable : m_monthlyTable;
+}
+
+void LoanTab::refresh()
+{
+    const LoanResult r = m_model->loan();
+    const LoanResult base = LoanMath::amortize(m_model->amount(), m_model->rate(), m_model->months(), 0);
+
+    m_amount->setValue(m_model->amount());
+    m_rate->setValue(m_model->rate());
+    m_years->setValue(m_model->years());
+    m_extra->setValue(m_model->extra());
+    const QDate start = m_model->startDate().toLocalTime().date();
+    if (m_startDate->date() != start) {
+        const QSignalBlocker block(m_startDate);
+        m_startDate->setDate(start);
+    }
+
+    m_payment->setText(LoanLook::money(r.monthlyPayment));
+    m_totalInterest->setValue(LoanLook::money(r.totalInterest));
+    m_totalPaid->setValue(LoanLook::money(r.totalPaid));
+    m_payoff->setValue(QString::number(r.months) + QStringLiteral(" payments • ") + m_model->date(r.months));
+    const bool saving = m_model->extra() > 0;
+    m_interestSaved->setVisible(saving);
+    m_timeSaved->setVisible(saving);
+    if (saving) {
+        m_interestSaved->setValue(LoanLook::money(base.totalInterest - r.totalInterest));
+        m_timeSaved->setValue(QString::number(base.months - r.months) + QStringLiteral(" months"));
+    }
+
+    if (m_yearly->isChecked() != m_model->yearly()) {
+        const QSignalBlocker block(m_yearly);
+        m_yearly->setChecked(m_model->yearly());
+    }
+    if (m_model->yearly()) {
+        m_yearlyRows->setRows(LoanGPAView::yearRows(r.schedule));
+        m_tables->setCurrentWidget(m_yearlyTable);
+    } else {
+        m_monthly->setSchedule(r.schedule, *m_model);
+        m_tables->setCurrentWidget(m_monthlyTable);
+    }
+}

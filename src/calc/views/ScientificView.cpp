@@ -1,0 +1,370 @@
+#include "calc/views/ScientificView.h"
+
+#include "calc/ScientificModel.h"
+#include "calc/views/CalcLook.h"
+#include "calc/views/DisplayPanel.h"
+#include "calc/views/FitLabel.h"
+#include "calc/views/HistoryList.h"
+#include "calc/views/SegmentedPicker.h"
+#include "ui/Chrome.h"
+#include "ui/ChromeButton.h"
+#include "ui/ChromeKey.h"
+#include "ui/ChromePanel.h"
+#include "ui/Fonts.h"
+#include "ui/SpellLineEdit.h"
+
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QShortcut>
+#include <QVBoxLayout>
+
+namespace {
+
+QLabel* badge(const QString& text, Fonts::Design design, QWidget* parent)
+{
+    auto* l = new QLabel(text, parent);
+    l->setFont(Fonts::system(11, QFont::ExtraBold, design));
+    QPalette p = l->palette();
+    p.setColor(QPalette::WindowText, CalcLook::orange());
+    l->setPalette(p);
+    return l;
+}
+
+const QString kMinus = QStringLiteral("−");
+
+} // namespace
+
+const QList<QList<ScientificView::FnKey>>& ScientificView::fnRows()
+{
+    static const QList<QList<FnKey>> rows{
+        {{QStringLiteral("sin"), QStringLiteral("sin(")},
+         {QStringLiteral("cos"), QStringLiteral("cos(")},
+         {QStringLiteral("tan"), QStringLiteral("tan(")},
+         {QStringLiteral("π"), QStringLiteral("π")},
+         {QStringLiteral("e"), QStringLiteral("e")}},
+        {{QStringLiteral("sin⁻¹"), QStringLiteral("asin(")},
+         {QStringLiteral("cos⁻¹"), QStringLiteral("acos(")},
+         {QStringLiteral("tan⁻¹"), QStringLiteral("atan(")},
+         {QStringLiteral("x²"), QStringLiteral("^2")},
+         {QStringLiteral("xʸ"), QStringLiteral("^")}},
+        {{QStringLiteral("sinh"), QStringLiteral("sinh(")},
+         {QStringLiteral("cosh"), QStringLiteral("cosh(")},
+         {QStringLiteral("tanh"), QStringLiteral("tanh(")},
+         {QStringLiteral("√"), QStringLiteral("sqrt(")},
+         {QStringLiteral("ʸ√x"), QStringLiteral("root(")}},
+        {{QStringLiteral("ln"), QStringLiteral("ln(")},
+         {QStringLiteral("log"), QStringLiteral("log(")},
+         {QStringLiteral("log₂"), QStringLiteral("log2(")},
+         {QStringLiteral("eˣ"), QStringLiteral("exp(")},
+         {QStringLiteral("10ˣ"), QStringLiteral("10^")}},
+        {{QStringLiteral("n!"), QStringLiteral("!")},
+         {QStringLiteral("1/x"), QStringLiteral("1/(")},
+         {QStringLiteral("|x|"), QStringLiteral("abs(")},
+         {QStringLiteral("nCr"), QStringLiteral("ncr(")},
+         {QStringLiteral("nPr"), QStringLiteral("npr(")}},
+        {{QStringLiteral("("), QStringLiteral("(")},
+         {QStringLiteral(")"), QStringLiteral(")")},
+         {QStringLiteral(","), QStringLiteral(",")},
+         {QStringLiteral("%"), QStringLiteral("%")},
+         {QStringLiteral("Ans"), QStringLiteral("ans")}},
+    };
+    return rows;
+}
+
+const QStringList& ScientificView::numTopRow()
+{
+    static const QStringList row{QStringLiteral("C"), QStringLiteral("⌫")};
+    return row;
+}
+
+const QList<QStringList>& ScientificView::numRows()
+{
+    static const QList<QStringList> rows{
+        {QStringLiteral("7"), QStringLiteral("8"), QStringLiteral("9"), QStringLiteral("÷")},
+        {QStringLiteral("4"), QStringLiteral("5"), QStringLiteral("6"), QStringLiteral("×")},
+        {QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3"), kMinus},
+        {QStringLiteral("0"), QStringLiteral("."), QStringLiteral("EE"), QStringLiteral("+")},
+    };
+    return rows;
+}
+
+QString ScientificView::numInsert(const QString& label)
+{
+    if (label == kMinus)
+        return QStringLiteral("-");
+    if (label == QLatin1String("EE"))
+        return QStringLiteral("e");
+    return label;
+}
+
+std::optional<QColor> ScientificView::numTint(const QString& label)
+{
+    if (label == QLatin1String("C"))
+        return Chrome::cherry();
+    if (label == QLatin1String("=") || label == u"÷" || label == u"×"
+        || label == kMinus || label == QLatin1String("+"))
+        return Chrome::turquoiseDeep();
+    return std::nullopt;
+}
+
+QColor ScientificView::fnTint()
+{
+    return Chrome::toColor(Tool(Tool::scientific).tint());
+}
+
+ScientificView::ScientificView(QWidget* parent)
+    : QWidget(parent)
+    , m_model(new ScientificModel(this))
+{
+    auto* outer = new QHBoxLayout(this);
+    outer->setContentsMargins(12, 12, 12, 12);
+    outer->setSpacing(12);
+
+    auto* calculator = new QWidget(this);
+    calculator->setMinimumWidth(420);
+    auto* column = new QVBoxLayout(calculator);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(10);
+    column->addWidget(buildDisplay());
+    column->addLayout(buildModeRow());
+    column->addLayout(buildKeypads(), 1);
+    outer->addWidget(calculator, 1);
+    outer->addWidget(buildHistory());
+
+    // Return evaluates anywhere in the window; inside the field its own
+    // Return does the same.
+    for (const QKeySequence& seq : {QKeySequence(Qt::Key_Return), QKeySequence(Qt::Key_Enter)}) {
+        auto* sc = new QShortcut(seq, this);
+        sc->setContext(Qt::WindowShortcut);
+        connect(sc, &QShortcut::activated, m_model, &ScientificModel::evaluate);
+    }
+
+    connect(m_model, &ScientificModel::expressionChanged, this, [this] {
+        if (m_field->text() != m_model->expression())
+            m_field->setText(m_model->expression());
+    });
+    connect(m_model, &ScientificModel::errorChanged, this, &ScientificView::refreshResult);
+    connect(m_model, &ScientificModel::resultChanged, this, &ScientificView::refreshResult);
+    connect(m_model, &ScientificModel::previewChanged, this, &ScientificView::refreshResult);
+    connect(m_model, &ScientificModel::modeChanged, this, &ScientificView::refreshStatus);
+    connect(m_model, &ScientificModel::memoryChanged, this, &ScientificView::refreshStatus);
+    connect(m_model, &ScientificModel::historyChanged, this, &ScientificView::refreshHistory);
+    refreshResult();
+    refreshStatus();
+    refreshHistory();
+}
+
+QWidget* ScientificView::buildDisplay()
+{
+    auto* panel = new DisplayPanel(this);
+    auto* lines = new QVBoxLayout(panel);
+    lines->setContentsMargins(12, 12, 12, 12);
+    lines->setSpacing(4);
+
+    m_field = new SpellLineEdit(panel);
+    m_field->setObjectName(QStringLiteral("expression"));
+    m_field->setPlaceholderText(QStringLiteral("Type an expression, e.g. 2sin(30)+√16"));
+    m_field->setFont(Fonts::system(17, QFont::Normal, Fonts::Design::Monospaced));
+    m_field->setFrame(false);
+    m_field->setAccessibleName(QStringLiteral("Expression"));
+    QPalette fp = m_field->palette();
+    fp.setColor(QPalette::Base, Qt::transparent);
+    fp.setColor(QPalette::Text, CalcLook::displayText());
+    fp.setColor(QPalette::PlaceholderText, CalcLook::secondaryOnDisplay());
+    m_field->setPalette(fp);
+    m_field->setAttribute(Qt::WA_MacShowFocusRect, false);
+    connect(m_field, &QLineEdit::textEdited, m_model, &ScientificModel::setExpression);
+    connect(m_field, &QLineEdit::returnPressed, m_model, &ScientificModel::evaluate);
+    lines->addWidget(m_field);
+
+    auto* status = new QHBoxLayout;
+    status->setSpacing(8);
+    m_modeBadge = badge(QStringLiteral("DEG"), Fonts::Design::Rounded, panel);
+    m_memoryBadge = badge(QStringLiteral("M"), Fonts::Design::Default, panel);
+    m_memoryBadge->setAccessibleName(QStringLiteral("Memory"));
+    status->addWidget(m_modeBadge, 0, Qt::AlignVCenter);
+    status->addWidget(m_memoryBadge, 0, Qt::AlignVCenter);
+    status->addStretch(1);
+    m_result = new FitLabel(panel);
+    m_result->setObjectName(QStringLiteral("result"));
+    m_result->setMinimumScale(0.4);
+    m_result->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    m_result->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    m_result->setFocusPolicy(Qt::NoFocus);
+    m_result->setMinimumHeight(QFontMetrics(Fonts::system(30, QFont::DemiBold, Fonts::Design::Rounded)).height());
+    status->addWidget(m_result, 100);
+    lines->addLayout(status);
+    return panel;
+}
+
+QLayout* ScientificView::buildModeRow()
+{
+    auto* row = new QHBoxLayout;
+    row->setSpacing(8);
+    m_picker = new SegmentedPicker({QStringLiteral("Degrees"), QStringLiteral("Radians")}, this);
+    m_picker->setFixedWidth(190);
+    connect(m_picker, &SegmentedPicker::activated, m_model, [this](int index) {
+        m_model->setMode(index == 1 ? AngleMode::radians : AngleMode::degrees);
+    });
+    row->addWidget(m_picker);
+    row->addStretch(1);
+
+    auto button = [this, row](const QString& title, auto action) {
+        auto* b = new ChromeButton(title, false, true, this);
+        b->setFocusPolicy(Qt::NoFocus);
+        connect(b, &QPushButton::clicked, this, action);
+        m_controls.insert(title, b);
+        row->addWidget(b);
+    };
+    button(QStringLiteral("MC"), [this] { m_model->memoryClear(); });
+    button(QStringLiteral("M+"), [this] { m_model->memoryAdd(); });
+    button(QStringLiteral("MR"), [this] { m_model->memoryRecall(); });
+    button(QStringLiteral("Copy"), [this] { copyResult(); });
+    return row;
+}
+
+ChromeKey* ScientificView::addKey(const QString& label, std::optional<QColor> tint, QWidget* parent)
+{
+    auto* k = new ChromeKey(label, tint, parent);
+    k->setFocusPolicy(Qt::NoFocus);
+    k->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+    k->setMinimumSize(24, 24);
+    m_controls.insert(label, k);
+    return k;
+}
+
+QLayout* ScientificView::buildKeypads()
+{
+    auto* pads = new QHBoxLayout;
+    pads->setSpacing(10);
+
+    auto* fn = new QVBoxLayout;
+    fn->setSpacing(6);
+    for (const QList<FnKey>& row : fnRows()) {
+        auto* line = new QHBoxLayout;
+        line->setSpacing(6);
+        for (const FnKey& key : row) {
+            ChromeKey* k = addKey(key.label, fnTint(), this);
+            const QString insert = key.insert;
+            connect(k, &QPushButton::clicked, m_model, [this, insert] { m_model->insert(insert); });
+            line->addWidget(k, 1);
+        }
+        fn->addLayout(line, 1);
+    }
+    pads->addLayout(fn, 1);
+
+    auto* num = new QVBoxLayout;
+    num->setSpacing(6);
+    auto* top = new QHBoxLayout;
+    top->setSpacing(6);
+    ChromeKey* clear = addKey(QStringLiteral("C"), numTint(QStringLiteral("C")), this);
+    connect(clear, &QPushButton::clicked, m_model, &ScientificModel::clear);
+    ChromeKey* back = addKey(QStringLiteral("⌫"), std::nullopt, this);
+    back->setAccessibleName(QStringLiteral("backspace"));
+    connect(back, &QPushButton::clicked, m_model, &ScientificModel::backspace);
+    top->addWidget(clear, 1);
+    top->addWidget(back, 1);
+    num->addLayout(top, 1);
+    for (const QStringList& row : numRows()) {
+        auto* line = new QHBoxLayout;
+        line->setSpacing(6);
+        for (const QString& label : row) {
+            ChromeKey* k = addKey(label, numTint(label), this);
+            const QString insert = numInsert(label);
+            connect(k, &QPushButton::clicked, m_model, [this, insert] { m_model->insert(insert); });
+            line->addWidget(k, 1);
+        }
+        num->addLayout(line, 1);
+    }
+    ChromeKey* equals = addKey(QStringLiteral("="), numTint(QStringLiteral("=")), this);
+    equals->setAccessibleName(QStringLiteral("equals"));
+    connect(equals, &QPushButton::clicked, m_model, &ScientificModel::evaluate);
+    num->addWidget(equals, 1);
+    pads->addLayout(num, 1);
+    return pads;
+}
+
+QWidget* ScientificView::buildHistory()
+{
+    auto* panel = new ChromePanel(this);
+    panel->setTitle(QStringLiteral("History"));
+    panel->setFixedWidth(200);
+    QVBoxLayout* content = panel->contentLayout();
+
+    m_hint = new QLabel(QStringLiteral("Your calculations appear here. Click one to reuse it."), panel);
+    m_hint->setFont(Fonts::style(Fonts::TextStyle::Caption));
+    m_hint->setWordWrap(true);
+    QPalette hp = m_hint->palette();
+    hp.setColor(QPalette::WindowText, CalcLook::secondary());
+    m_hint->setPalette(hp);
+    content->addWidget(m_hint);
+
+    m_history = new HistoryList(panel);
+    connect(m_history, &HistoryList::entryClicked, m_model, &ScientificModel::useHistoryEntry);
+    connect(m_history, &HistoryList::insertResultRequested, m_model, &ScientificModel::insertResult);
+    connect(m_history, &HistoryList::copyResultRequested, this,
+            [this](const HistoryItem& item) { copyText(item.result); });
+    content->addWidget(m_history, 1);
+
+    auto* clear = new ChromeButton(QStringLiteral("Clear History"), false, true, panel);
+    clear->setFocusPolicy(Qt::NoFocus);
+    connect(clear, &QPushButton::clicked, m_model, &ScientificModel::clearHistory);
+    m_controls.insert(QStringLiteral("Clear History"), clear);
+    content->addWidget(clear, 0, Qt::AlignLeft);
+    return panel;
+}
+
+bool ScientificView::showsError() const
+{
+    return m_model->error().has_value();
+}
+
+QString ScientificView::resultLineText() const
+{
+    if (const std::optional<QString>& error = m_model->error())
+        return *error;
+    const QString preview = m_model->preview();
+    if (!preview.isEmpty())
+        return QStringLiteral("= ") + preview;
+    return m_model->result();
+}
+
+void ScientificView::refreshResult()
+{
+    const bool error = showsError();
+    m_result->setBaseFont(Fonts::system(error ? 14 : 30, QFont::DemiBold, Fonts::Design::Rounded));
+    QPalette p = m_result->palette();
+    p.setColor(QPalette::WindowText, error ? CalcLook::errorText() : CalcLook::displayText());
+    m_result->setPalette(p);
+    const QString text = resultLineText();
+    m_result->setFittedText(text);
+    m_result->setAccessibleName(QStringLiteral("Result ") + text);
+}
+
+void ScientificView::refreshStatus()
+{
+    const bool radians = m_model->mode() == AngleMode::radians;
+    m_modeBadge->setText(radians ? QStringLiteral("RAD") : QStringLiteral("DEG"));
+    m_memoryBadge->setVisible(m_model->memory() != 0);
+    m_picker->setCurrentIndex(radians ? 1 : 0);
+}
+
+void ScientificView::refreshHistory()
+{
+    m_history->setItems(m_model->history());
+    m_hint->setVisible(m_model->history().isEmpty());
+}
+
+void ScientificView::copyText(const QString& text)
+{
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    clipboard->clear();
+    clipboard->setText(text);
+}
+
+void ScientificView::copyResult()
+{
+    copyText(m_model->result());
+}

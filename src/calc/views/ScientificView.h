@@ -1,0 +1,83 @@
+#pragma once
+
+#include <QColor>
+#include <QHash>
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <QWidget>
+#include <optional>
+
+class ChromeButton;
+class ChromeKey;
+class ChromePanel;
+class FitLabel;
+class HistoryList;
+class QLabel;
+class ScientificModel;
+class SegmentedPicker;
+class SpellLineEdit;
+
+// The Scientific Calculator window's content: the expression display with
+// its live result, the angle-mode picker and memory keys, the function and
+// number pads, and the history of calculations.
+class ScientificView : public QWidget {
+    Q_OBJECT
+public:
+    struct FnKey {
+        QString label;
+        QString insert;
+    };
+
+    explicit ScientificView(QWidget* parent = nullptr);
+
+    ScientificModel* model() const { return m_model; }
+
+    // The function pad: six rows of five keys.
+    static const QList<QList<FnKey>>& fnRows();
+    // The number pad between its "C ⌫" row and "=": four rows of four.
+    static const QStringList& numTopRow();
+    static const QList<QStringList>& numRows();
+    // What a number-pad key appends ("−" appends "-", "EE" the letter "e").
+    static QString numInsert(const QString& label);
+    static std::optional<QColor> numTint(const QString& label);
+    static QColor fnTint();
+
+    // The result line as it reads now, and whether it shows an error.
+    QString resultLineText() const;
+    bool showsError() const;
+
+    // Copy: the shown result to the clipboard as plain text.
+    void copyResult();
+
+    // A key of either pad, or "MC", "M+", "MR", "Copy", "Clear History".
+    QWidget* control(const QString& label) const { return m_controls.value(label); }
+    SpellLineEdit* expressionField() const { return m_field; }
+    FitLabel* resultLabel() const { return m_result; }
+    QLabel* modeBadge() const { return m_modeBadge; }
+    QLabel* memoryBadge() const { return m_memoryBadge; }
+    SegmentedPicker* modePicker() const { return m_picker; }
+    QLabel* historyHint() const { return m_hint; }
+    HistoryList* historyList() const { return m_history; }
+
+private:
+    QWidget* buildDisplay();
+    QLayout* buildModeRow();
+    QLayout* buildKeypads();
+    QWidget* buildHistory();
+    ChromeKey* addKey(const QString& label, std::optional<QColor> tint, QWidget* parent);
+    void refreshResult();
+    void refreshStatus();
+    void refreshHistory();
+    void copyText(const QString& text);
+
+    ScientificModel* m_model = nullptr;
+    SpellLineEdit* m_field = nullptr;
+    FitLabel* m_result = nullptr;
+    QLabel* m_modeBadge = nullptr;
+    QLabel* m_memoryBadge = nullptr;
+    SegmentedPicker* m_picker = nullptr;
+    QLabel* m_hint = nullptr;
+    HistoryList* m_history = nullptr;
+    QHash<QString, QWidget*> m_controls;
+};

@@ -1,0 +1,7 @@
+#include "games/DeckManager.h"
+
+DeckManager& DeckManager::shared()
+{
+    static DeckManager* const manager = new DeckManager;
+    return *manager;
+}

@@ -1,0 +1,98 @@
+#include "ui/Alert.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPushButton>
+
+namespace {
+
+AlertHandler& handler()
+{
+    static AlertHandler h;
+    return h;
+}
+
+QMessageBox::Icon iconFor(AlertStyle style)
+{
+    switch (style) {
+    case AlertStyle::Warning:
+        return QMessageBox::Warning;
+    case AlertStyle::Informational:
+        return QMessageBox::Information;
+    case AlertStyle::Critical:
+        return QMessageBox::Critical;
+    }
+    return QMessageBox::Warning;
+}
+
+bool isCancelTitle(QString title)
+{
+    title.remove(QLatin1Char('&'));
+    return title.trimmed().compare(QStringLiteral("Cancel"), Qt::CaseInsensitive) == 0;
+}
+
+int showDialog(const AlertRequest& request)
+{
+    QMessageBox box;
+    box.setWindowTitle(QApplication::applicationDisplayName());
+    box.setIcon(iconFor(request.style));
+    box.setTextFormat(Qt::PlainText);
+    box.setText(request.title);
+    box.setInformativeText(request.informative);
+    box.setWindowModality(Qt::ApplicationModal);
+    // The message in bold over its explanation, with room to read both.
+    if (auto* message = box.findChild<QLabel*>(QStringLiteral("qt_msgbox_label"))) {
+        QFont f = message->font();
+        f.setBold(true);
+        message->setFont(f);
+        message->setMinimumWidth(260);
+    }
+    if (auto* info = box.findChild<QLabel*>(QStringLiteral("qt_msgbox_informativelabel")))
+        info->setMinimumWidth(260);
+    QList<QPushButton*> buttons;
+    for (const QString& title : request.buttons) {
+        auto* b = new QPushButton(title, &box);
+        buttons.append(b);
+    }
+    // The first button is the default one and sits at the trailing end, as
+    // confirmations do on this desktop; the others follow it leftwards.
+    for (auto it = buttons.crbegin(); it != buttons.crend(); ++it)
+        box.addButton(*it, QMessageBox::ActionRole);
+    box.setDefaultButton(buttons.first());
+    QPushButton* escape = nullptr;
+    for (QPushButton* b : buttons) {
+        if (isCancelTitle(b->text()))
+            escape = b;
+    }
+    if (!escape && buttons.size() == 1)
+        escape = buttons.first();
+    if (escape)
+        box.setEscapeButton(escape);
+    box.exec();
+    const int index = int(buttons.indexOf(static_cast<QPushButton*>(box.clickedButton())));
+    // With no escape button the box cannot close without a click; should the
+    // window system close it anyway, that is the first button's answer only
+    // when it is the sole button, else the last (the least committal).
+    if (index < 0)
+        return alertFirstButton + (escape ? int(buttons.indexOf(escape)) : int(buttons.size()) - 1);
+    return alertFirstButton + index;
+}
+
+} // namespace
+
+int runAlert(const QString& title, const QString& informative, AlertStyle style, const QStringList& buttons)
+{
+    AlertRequest request{title, informative, style, buttons};
+    if (request.buttons.isEmpty())
+        request.buttons << QCoreApplication::translate("Alert", "OK");
+    if (handler())
+        return handler()(request);
+    return showDialog(request);
+}
+
+AlertHandler setAlertHandler(AlertHandler h)
+{
+    return std::exchange(handler(), std::move(h));
+}

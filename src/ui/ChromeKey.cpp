@@ -1,0 +1,93 @@
+#include "ui/ChromeKey.h"
+
+#include "ui/Chrome.h"
+#include "ui/ChromeShape.h"
+#include "ui/Fonts.h"
+
+#include <QFontMetricsF>
+#include <QPainter>
+
+namespace {
+
+const QMarginsF kShadowRoom(2, 1, 2, 4);
+const qreal kPadding = 3;
+
+} // namespace
+
+ChromeKey::ChromeKey(const QString& label, QWidget* parent) : ChromeKey(label, std::nullopt, parent) {}
+
+ChromeKey::ChromeKey(const QString& label, std::optional<QColor> tint, QWidget* parent)
+    : QPushButton(label, parent), m_tint(std::move(tint))
+{
+    setFocusPolicy(Qt::NoFocus);
+    setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+    setFont(Fonts::system(labelSize, QFont::Bold, Fonts::Design::Rounded));
+}
+
+void ChromeKey::setTint(std::optional<QColor> tint)
+{
+    m_tint = std::move(tint);
+    update();
+}
+
+QColor ChromeKey::labelColor() const
+{
+    return m_tint.value_or(Chrome::ink());
+}
+
+QFont ChromeKey::fittedFont(const QString& label, qreal width, bool* elided)
+{
+    QFont f = Fonts::system(labelSize, QFont::Bold, Fonts::Design::Rounded);
+    const qreal natural = QFontMetricsF(f).horizontalAdvance(label);
+    qreal scale = 1.0;
+    if (natural > width && natural > 0)
+        scale = qMax(minimumScale, width / natural);
+    if (scale < 1.0) {
+        Fonts::setSize(f, labelSize * scale);
+        // Rounding of the point size can leave the text a hair too wide.
+        while (scale > minimumScale && QFontMetricsF(f).horizontalAdvance(label) > width) {
+            scale = qMax(minimumScale, scale - 0.01);
+            Fonts::setSize(f, labelSize * scale);
+        }
+    }
+    if (elided)
+        *elided = QFontMetricsF(f).horizontalAdvance(label) > width + 0.01;
+    return f;
+}
+
+QSize ChromeKey::sizeHint() const
+{
+    return QSize(64, 44);
+}
+
+QSize ChromeKey::minimumSizeHint() const
+{
+    return QSize(24, 20);
+}
+
+bool ChromeKey::hitButton(const QPoint& pos) const
+{
+    const QRectF capsule = QRectF(rect()).marginsRemoved(kShadowRoom);
+    return ChromeShape::Outline::capsule().path(capsule).contains(QPointF(pos) + QPointF(0.5, 0.5));
+}
+
+void ChromeKey::paintEvent(QPaintEvent*)
+{
+    QPainter p(this);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setRenderHint(QPainter::TextAntialiasing);
+    if (!isEnabled())
+        p.setOpacity(0.5);
+    const QRectF capsule = QRectF(rect()).marginsRemoved(kShadowRoom);
+    ChromeShape::paint(p, capsule, ChromeShape::Outline::capsule(), isDown(), true);
+
+    const QRectF labelRect = capsule.adjusted(kPadding, 0, -kPadding, 0);
+    bool elided = false;
+    const QFont f = fittedFont(text(), labelRect.width(), &elided);
+    const QString shown = elided ? QFontMetricsF(f).elidedText(text(), Qt::ElideRight, labelRect.width()) : text();
+    p.setFont(f);
+    p.setPen(QColor(255, 255, 255, int(0.9 * 255)));
+    p.drawText(labelRect.translated(0, 1), Qt::AlignCenter | Qt::TextSingleLine, shown);
+    p.setPen(labelColor());
+    p.drawText(labelRect, Qt::AlignCenter | Qt::TextSingleLine, shown);
+}

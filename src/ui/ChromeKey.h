@@ -1,0 +1,36 @@
+#pragma once
+
+// A calculator key (the chrome key style): a capsule of chrome filling the
+// whole size its layout gives it, with a bold rounded 19-point label in ink or
+// the key's tint, one line, shrinking to 0.45 of its size before it is elided.
+
+#include <QColor>
+#include <QPushButton>
+#include <optional>
+
+class ChromeKey : public QPushButton {
+    Q_OBJECT
+public:
+    explicit ChromeKey(const QString& label = QString(), QWidget* parent = nullptr);
+    ChromeKey(const QString& label, std::optional<QColor> tint, QWidget* parent = nullptr);
+
+    std::optional<QColor> tint() const { return m_tint; }
+    void setTint(std::optional<QColor> tint);
+    QColor labelColor() const;
+
+    // The label's font after shrinking to fit `width` (bold rounded, 19 down
+    // to 0.45 × 19), and whether it still has to be elided.
+    static QFont fittedFont(const QString& label, qreal width, bool* elided = nullptr);
+    static constexpr qreal labelSize = 19.0;
+    static constexpr qreal minimumScale = 0.45;
+
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    bool hitButton(const QPoint& pos) const override;
+
+private:
+    std::optional<QColor> m_tint;
+};

@@ -1,0 +1,269 @@
+#include "ui/ChromeShape.h"
+
+#include "ui/Chrome.h"
+
+#include <QCache>
+#include <QPainter>
+#include <QPaintEvent>
+#include <cmath>
+#include <vector>
+
+namespace {
+
+// Three box blurs approximate a Gaussian of standard deviation sigma.
+void boxBlurAlpha(std::vector<float>& a, int w, int h, int r)
+{
+    if (r <= 0)
+        return;
+    std::vector<float> tmp(a.size());
+    const float norm = 1.0f / float(2 * r + 1);
+    for (int y = 0; y < h; ++y) {
+        float acc = 0;
+        const float* row = &a[size_t(y) * w];
+        for (int x = -r - 1; x < r; ++x)
+            acc += (x >= 0 && x < w) ? row[x] : 0.0f;
+        for (int x = 0; x < w; ++x) {
+            const int add = x + r, sub = x - r - 1;
+            acc += (add < w ? row[add] : 0.0f) - (sub >= 0 ? row[sub] : 0.0f);
+            tmp[size_t(y) * w + x] = acc * norm;
+        }
+    }
+    for (int x = 0; x < w; ++x) {
+        float acc = 0;
+        for (int y = -r - 1; y < r; ++y)
+            acc += (y >= 0 && y < h) ? tmp[size_t(y) * w + x] : 0.0f;
+        for (int y = 0; y < h; ++y) {
+            const int add = y + r, sub = y - r - 1;
+            acc += (add < h ? tmp[size_t(add) * w + x] : 0.0f) - (sub >= 0 ? tmp[size_t(sub) * w + x] : 0.0f);
+            a[size_t(y) * w + x] = acc * norm;
+        }
+    }
+}
+
+void gaussianBlurAlpha(QImage& img, qreal sigma)
+{
+    if (sigma <= 0.05)
+        return;
+    const int w = img.width(), h = img.height();
+    std::vector<float> a(size_t(w) * h);
+    for (int y = 0; y < h; ++y) {
+        const QRgb* line = reinterpret_cast<const QRgb*>(img.constScanLine(y));
+        for (int x = 0; x < w; ++x)
+            a[size_t(y) * w + x] = float(qAlpha(line[x]));
+    }
+    // Box sizes for three passes (W. Jarosz / Kovesi).
+    const qreal ideal = std::sqrt(12.0 * sigma * sigma / 3.0 + 1.0);
+    int wl = int(std::floor(ideal));
+    if (wl % 2 == 0)
+        --wl;
+    const int wu = wl + 2;
+    const qreal mIdeal = (12.0 * sigma * sigma - 3.0 * wl * wl - 12.0 * wl - 9.0) / (-4.0 * wl - 4.0);
+    const int m = int(std::round(mIdeal));
+    for (int i = 0; i < 3; ++i)
+        boxBlurAlpha(a, w, h, ((i < m ? wl : wu) - 1) / 2);
+    for (int y = 0; y < h; ++y) {
+        QRgb* line = reinterpret_cast<QRgb*>(img.scanLine(y));
+        for (int x = 0; x < w; ++x) {
+            const int v = qBound(0, int(std::lround(a[size_t(y) * w + x])), 255);
+            line[x] = qRgba(0, 0, 0, v); // premultiplied black
+        }
+    }
+}
+
+qreal deviceScale(const QPainter& painter)
+{
+    qreal dpr = 1.0;
+    if (painter.device())
+        dpr = painter.device()->devicePixelRatioF();
+    const QTransform t = painter.worldTransform();
+    const qreal s = std::sqrt(std::abs(t.determinant()));
+    return dpr * (s > 0 ? s : 1.0);
+}
+
+
+QCache<QString, QImage>& shadowCache()
+{
+    static QCache<QString, QImage> cache(200);
+    return cache;
+}
+
+QImage shadowImage(const QPainterPath& path, qreal radius, qreal scale, const QString& cacheKey, QPointF* origin)
+{
+    const QRectF bounds = path.boundingRect();
+    const qreal margin = std::ceil(radius * 2.0 + 2.0);
+    const QRectF area = bounds.adjusted(-margin, -margin, margin, margin);
+    *origin = area.topLeft();
+    const QString key = cacheKey.isEmpty()
+        ? QString()
+        : cacheKey + QStringLiteral("|%1x%2|%3|%4").arg(bounds.width()).arg(bounds.height()).arg(radius).arg(scale);
+    if (!key.isEmpty()) {
+        if (QImage* hit = shadowCache().object(key))
+            return *hit;
+    }
+    const QSize px(int(std::ceil(area.width() * scale)), int(std::ceil(area.height() * scale)));
+    QImage img(px, QImage::Format_ARGB32_Premultiplied);
+    img.fill(Qt::transparent);
+    {
+        QPainter p(&img);
+        p.setRenderHint(QPainter::Antialiasing);
+        p.scale(scale, scale);
+        p.translate(-area.topLeft());
+        p.fillPath(path, Qt::black);
+    }
+    gaussianBlurAlpha(img, radius / 2.0 * scale);
+    img.setDevicePixelRatio(scale);
+    if (!key.isEmpty())
+        shadowCache().insert(key, new QImage(img));
+    return img;
+}
+
+void paintShadowImpl(QPainter& painter, const QPainterPath& path, qreal radius, qreal offsetY, qreal opacity,
+                     const QString& cacheKey)
+{
+    if (path.isEmpty() || opacity <= 0)
+        return;
+    const qreal scale = deviceScale(painter);
+    QPointF origin;
+    // Cache against the path's size, so equal shapes at other places share.
+    const QRectF b = path.boundingRect();
+    const QPainterPath local = path.translated(-b.topLeft());
+    const QImage img = shadowImage(local, radius, scale, cacheKey, &origin);
+    painter.save();
+    painter.setOpacity(painter.opacity() * opacity);
+    painter.drawImage(b.topLeft() + origin + QPointF(0, offsetY), img);
+    painter.restore();
+}
+
+} // namespace
+
+QPainterPath ChromeShape::Outline::path(const QRectF& rect) const
+{
+    return insetPath(rect, 0);
+}
+
+QRectF ChromeShape::Outline::frameOf(const QRectF& rect) const
+{
+    if (kind == Circle) {
+        const qreal d = qMin(rect.width(), rect.height());
+        return QRectF(rect.center().x() - d / 2, rect.center().y() - d / 2, d, d);
+    }
+    return rect;
+}
+
+QPainterPath ChromeShape::Outline::insetPath(const QRectF& rect, qreal amount) const
+{
+    QRectF r = frameOf(rect).adjusted(amount, amount, -amount, -amount);
+    QPainterPath p;
+    if (r.width() <= 0 || r.height() <= 0)
+        return p;
+    switch (kind) {
+    case Capsule: {
+        const qreal rad = qMin(r.width(), r.height()) / 2.0;
+        p.addRoundedRect(r, rad, rad);
+        break;
+    }
+    case Circle:
+        p.addEllipse(r);
+        break;
+    case RoundedRect: {
+        const qreal rad = qBound<qreal>(0, radius - amount, qMin(r.width(), r.height()) / 2.0);
+        p.addRoundedRect(r, rad, rad);
+        break;
+    }
+    }
+    return p;
+}
+
+ChromeShape::Shadow ChromeShape::shadowFor(bool pressed)
+{
+    return pressed ? Shadow{1.0, 0.5, 0.35} : Shadow{2.5, 1.5, 0.35};
+}
+
+QMarginsF ChromeShape::shadowMargins(bool pressed)
+{
+    const Shadow s = shadowFor(pressed);
+    return QMarginsF(s.radius, std::max<qreal>(0, s.radius - s.offsetY), s.radius, s.radius + s.offsetY);
+}
+
+void ChromeShape::paintShadow(QPainter& painter, const QPainterPath& path, qreal radius, qreal offsetY, qreal opacity)
+{
+    paintShadowImpl(painter, path, radius, offsetY, opacity, QString());
+}
+
+void ChromeShape::paint(QPainter& painter, const QRectF& rect, const Outline& outline, bool pressed, bool forText)
+{
+    const QRectF frame = outline.frameOf(rect);
+    if (frame.width() <= 0 || frame.height() <= 0)
+        return;
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing);
+
+    // 4. The shadow, behind everything.
+    const QPainterPath shape = outline.path(rect);
+    const Shadow sh = shadowFor(pressed);
+    paintShadowImpl(painter, shape, sh.radius, sh.offsetY, sh.opacity,
+                    QStringLiteral("shape%1/%2").arg(int(outline.kind)).arg(outline.radius));
+
+    // 1. The fill.
+    const QLinearGradient fill = pressed ? Chrome::bumperPressed(frame)
+                                 : forText ? Chrome::bumperText(frame)
+                                           : Chrome::bumper(frame);
+    painter.fillPath(shape, fill);
+
+    // 2. The rim, stroked wholly inside the outline.
+    QPen rimPen(QBrush(Chrome::rim(frame)), rimWidth);
+    rimPen.setJoinStyle(Qt::RoundJoin);
+    painter.strokePath(outline.insetPath(rect, rimWidth / 2.0), rimPen);
+
+    // 3. The gloss: the shape inset by 3, white 0.85 at its top to clear at its
+    // middle, squeezed to 0.92 × 0.5 about its top centre.
+    const QRectF inset = frame.adjusted(glossInset, glossInset, -glossInset, -glossInset);
+    if (inset.width() > 0 && inset.height() > 0) {
+        QLinearGradient gloss(inset.topLeft(), QPointF(inset.left(), inset.center().y()));
+        gloss.setColorAt(0.0, QColor(255, 255, 255, int(0.85 * 255 + 0.5)));
+        gloss.setColorAt(1.0, QColor(255, 255, 255, 0));
+        const QPointF anchor(inset.center().x(), inset.top());
+        QTransform t;
+        t.translate(anchor.x(), anchor.y());
+        t.scale(0.92, 0.5);
+        t.translate(-anchor.x(), -anchor.y());
+        painter.setTransform(t, true);
+        painter.setOpacity(painter.opacity() * glossOpacity(pressed));
+        painter.fillPath(outline.insetPath(rect, glossInset), gloss);
+    }
+    painter.restore();
+}
+
+ChromeShape::ChromeShape(const Outline& outline, QWidget* parent) : QWidget(parent), m_outline(outline)
+{
+    setAttribute(Qt::WA_TranslucentBackground);
+}
+
+void ChromeShape::setOutline(const Outline& outline)
+{
+    m_outline = outline;
+    update();
+}
+
+void ChromeShape::setPressed(bool pressed)
+{
+    if (m_pressed == pressed)
+        return;
+    m_pressed = pressed;
+    update();
+}
+
+void ChromeShape::setForText(bool forText)
+{
+    if (m_forText == forText)
+        return;
+    m_forText = forText;
+    update();
+}
+
+void ChromeShape::paintEvent(QPaintEvent*)
+{
+    QPainter p(this);
+    const QMarginsF m = shadowMargins(false);
+    paint(p, QRectF(rect()).marginsRemoved(m), m_outline, m_pressed, m_forText);
+}

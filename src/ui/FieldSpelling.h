@@ -1,0 +1,76 @@
+#pragma once
+
+// Spelling and grammar for one single-line field (any QLineEdit): underlines
+// drawn over the field, suggestions in its context menu, the six switches and
+// the Edit-menu actions as slots. Password fields are never checked. A
+// SpellCheckingWindow attaches one to each field of the window when editing
+// begins; SpellLineEdit has one from the start.
+
+#include "ui/SpellChecker.h"
+#include "ui/TextCheckingSwitches.h"
+
+#include <QList>
+#include <QObject>
+#include <QPointer>
+#include <QTimer>
+
+class QLineEdit;
+class QMenu;
+class QWidget;
+
+class FieldSpelling : public QObject {
+    Q_OBJECT
+    Q_PROPERTY(bool continuousSpellCheckingEnabled READ continuousSpellCheckingEnabled)
+    Q_PROPERTY(bool grammarCheckingEnabled READ grammarCheckingEnabled)
+    Q_PROPERTY(bool automaticSpellingCorrectionEnabled READ automaticSpellingCorrectionEnabled)
+public:
+    // Attaches (once) to `field`; nothing for a password field.
+    static FieldSpelling* attach(QLineEdit* field);
+    static FieldSpelling* of(const QLineEdit* field);
+
+    QLineEdit* field() const { return m_field; }
+    TextCheckingSwitches switches() const { return m_switches; }
+    void setSwitches(const TextCheckingSwitches& switches);
+    // The rule applied when editing begins (see TextCheckingSwitches).
+    void beginEditing();
+    bool continuousSpellCheckingEnabled() const { return m_switches.continuousSpellChecking; }
+    bool grammarCheckingEnabled() const { return m_switches.grammarChecking; }
+    bool automaticSpellingCorrectionEnabled() const { return m_switches.automaticSpellingCorrection; }
+
+    // What is underlined now (positions in the field's text).
+    QList<SpellChecker::Range> misspelt() const { return m_misspelt; }
+    QList<SpellChecker::Range> badGrammar() const { return m_grammar; }
+    // Rechecks at once (normally after each change).
+    void recheck();
+    // The horizontal span, in field coordinates, of text [start, start+length).
+    QRectF textRect(int start, int length) const;
+
+    QMenu* contextMenu(int position);
+
+public Q_SLOTS:
+    void toggleContinuousSpellChecking();
+    void toggleGrammarChecking();
+    void toggleAutomaticSpellingCorrection();
+    void checkSpelling();
+    void showGuessPanel();
+
+Q_SIGNALS:
+    void switchesChanged();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    explicit FieldSpelling(QLineEdit* field);
+    void onTextEdited(const QString& text);
+    void updateOverlay();
+
+    QPointer<QLineEdit> m_field;
+    QObject* m_watched = nullptr; // the field, for comparisons only
+    QWidget* m_overlay = nullptr;
+    TextCheckingSwitches m_switches;
+    QList<SpellChecker::Range> m_misspelt;
+    QList<SpellChecker::Range> m_grammar;
+    QTimer m_grammarTimer;
+    bool m_correcting = false;
+};

@@ -1,0 +1,508 @@
+#include "ui/SpellChecker.h"
+
+#include "app/SettingsStore.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QMutex>
+#include <QMutexLocker>
+#include <QThread>
+#include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <QSaveFile>
+#include <QTextStream>
+
+#include <hunspell/hunspell.hxx>
+#include <link-grammar/link-includes.h>
+
+#include <functional>
+#include <future>
+#include <optional>
+
+namespace {
+
+const char* const kAffPath = "/usr/share/hunspell/en_US.aff";
+const char* const kDicPath = "/usr/share/hunspell/en_US.dic";
+const int kMaxGrammarWords = 40;
+const int kMinGrammarWords = 3;
+const int kCacheLimit = 50000;
+
+void quietLinkGrammar(lg_errinfo*, void*) {}
+
+struct Grammar {
+    Dictionary dict = nullptr;
+    Parse_Options options = nullptr;
+    ~Grammar()
+    {
+        if (options)
+            parse_options_delete(options);
+        if (dict)
+            dictionary_delete(dict);
+    }
+};
+
+// The dictionary is shared by the main thread and the checking thread; one
+// parse at a time.
+QMutex& parseMutex()
+{
+    static QMutex m;
+    return m;
+}
+
+bool parses(Grammar* g, Parse_Options options, const QString& sentence)
+{
+    QMutexLocker lock(&parseMutex());
+    bool ok = true;
+    const QByteArray utf8 = sentence.toUtf8();
+    if (Sentence s = sentence_create(utf8.constData(), g->dict)) {
+        const int linkages = sentence_parse(s, options);
+        // A parse that ran out of time says nothing about the sentence.
+        ok = linkages > 0 || parse_options_timer_expired(options) || parse_options_resources_exhausted(options);
+        sentence_delete(s);
+    }
+    return ok;
+}
+
+Parse_Options makeOptions()
+{
+    Parse_Options o = parse_options_create();
+    parse_options_set_verbosity(o, 0);
+    parse_options_set_min_null_count(o, 0);
+    parse_options_set_max_null_count(o, 0);
+    parse_options_set_max_parse_time(o, 1);
+    return o;
+}
+
+std::unique_ptr<Grammar> loadGrammar()
+{
+    lg_error_set_handler(quietLinkGrammar, nullptr);
+    auto g = std::make_unique<Grammar>();
+    g->dict = dictionary_create_lang("en");
+    if (!g->dict)
+        return nullptr;
+    g->options = makeOptions();
+    return g;
+}
+
+// Checks sentences on its own thread.
+class GrammarWorker : public QObject {
+    Q_OBJECT
+public:
+    explicit GrammarWorker(std::function<Grammar*()> grammar) : m_grammar(std::move(grammar)) {}
+    ~GrammarWorker() override
+    {
+        if (m_options)
+            parse_options_delete(m_options);
+    }
+
+public Q_SLOTS:
+    void check(const QString& sentence)
+    {
+        lg_error_set_handler(quietLinkGrammar, nullptr);
+        Grammar* g = m_grammar();
+        if (!m_options)
+            m_options = makeOptions();
+        const bool ok = g ? parses(g, m_options, sentence) : true;
+        Q_EMIT checked(sentence, ok);
+    }
+
+Q_SIGNALS:
+    void checked(const QString& sentence, bool ok);
+
+private:
+    std::function<Grammar*()> m_grammar;
+    Parse_Options m_options = nullptr;
+};
+
+bool isAllCaps(const QString& w)
+{
+    int letters = 0;
+    for (QChar c : w) {
+        if (c.isLetter()) {
+            ++letters;
+            if (!c.isUpper())
+                return false;
+        }
+    }
+    return letters > 1;
+}
+
+int editDistance(const QString& a, const QString& b)
+{
+    // Optimal string alignment distance (adjacent swaps count once).
+    const int n = int(a.size()), m = int(b.size());
+    std::vector<std::vector<int>> d(size_t(n + 1), std::vector<int>(size_t(m + 1)));
+    for (int i = 0; i <= n; ++i)
+        d[size_t(i)][0] = i;
+    for (int j = 0; j <= m; ++j)
+        d[0][size_t(j)] = j;
+    for (int i = 1; i <= n; ++i) {
+        for (int j = 1; j <= m; ++j) {
+            const int cost = a[i - 1] == b[j - 1] ? 0 : 1;
+            int v = std::min({d[size_t(i - 1)][size_t(j)] + 1, d[size_t(i)][size_t(j - 1)] + 1,
+                              d[size_t(i - 1)][size_t(j - 1)] + cost});
+            if (i > 1 && j > 1 && a[i - 1] == b[j - 2] && a[i - 2] == b[j - 1])
+                v = std::min(v, d[size_t(i - 2)][size_t(j - 2)] + 1);
+            d[size_t(i)][size_t(j)] = v;
+        }
+    }
+    return d[size_t(n)][size_t(m)];
+}
+
+} // namespace
+
+struct SpellChecker::Impl {
+    std::unique_ptr<Hunspell> hunspell;
+    bool triedHunspell = false;
+    std::shared_future<std::shared_ptr<Grammar>> grammarLoading;
+    std::shared_ptr<Grammar> grammar;
+    bool grammarFailed = false;
+    QThread* thread = nullptr;
+    GrammarWorker* worker = nullptr;
+    QSet<QString> inFlight;
+    QHash<QString, bool> words;
+    QHash<QString, bool> sentences;
+    QHash<QString, QList<SpellChecker::Range>> sentenceSpelling;
+    QSet<QString> ignored;
+    QSet<QString> learned;
+
+    Hunspell* speller()
+    {
+        if (!triedHunspell) {
+            triedHunspell = true;
+            if (QFileInfo::exists(QString::fromUtf8(kAffPath)) && QFileInfo::exists(QString::fromUtf8(kDicPath))) {
+                hunspell = std::make_unique<Hunspell>(kAffPath, kDicPath);
+                for (const QString& w : std::as_const(learned))
+                    hunspell->add(w.toStdString());
+            }
+        }
+        return hunspell.get();
+    }
+
+    Grammar* parser(bool wait)
+    {
+        if (grammar)
+            return grammar.get();
+        if (grammarFailed)
+            return nullptr;
+        if (!grammarLoading.valid())
+            grammarLoading = std::async(std::launch::async, [] { return std::shared_ptr<Grammar>(loadGrammar()); }).share();
+        if (!wait && grammarLoading.wait_for(std::chrono::seconds(0)) != std::future_status::ready)
+            return nullptr;
+        grammar = grammarLoading.get();
+        grammarFailed = !grammar;
+        return grammar.get();
+    }
+};
+
+SpellChecker& SpellChecker::shared()
+{
+    static SpellChecker* checker = new SpellChecker; // lives for the process
+    return *checker;
+}
+
+SpellChecker::SpellChecker() : d(std::make_unique<Impl>())
+{
+    QFile f(learnedWordsPath());
+    if (f.open(QIODevice::ReadOnly | QIODevice::Text)) {
+        QTextStream in(&f);
+        while (!in.atEnd()) {
+            const QString w = in.readLine().trimmed();
+            if (!w.isEmpty() && w.size() < 100)
+                d->learned.insert(w);
+        }
+    }
+    lg_error_set_handler(quietLinkGrammar, nullptr);
+    // Start reading the grammar dictionary now; it takes a moment.
+    d->parser(false);
+    auto loading = d->grammarLoading;
+    d->thread = new QThread;
+    d->thread->setObjectName(QStringLiteral("grammar"));
+    d->worker = new GrammarWorker([loading]() -> Grammar* { return loading.get().get(); });
+    d->worker->moveToThread(d->thread);
+    connect(d->thread, &QThread::finished, d->worker, &QObject::deleteLater);
+    connect(d->worker, &GrammarWorker::checked, this, [this](const QString& sentence, bool ok) {
+        d->inFlight.remove(sentence);
+        if (d->sentences.size() > kCacheLimit)
+            d->sentences.clear();
+        d->sentences.insert(sentence, ok);
+        Q_EMIT grammarChecked(sentence, ok);
+    });
+    d->thread->start(QThread::LowPriority);
+    qAddPostRoutine([] { SpellChecker::shared().stopWorker(); });
+}
+
+void SpellChecker::stopWorker()
+{
+    if (!d->thread)
+        return;
+    d->thread->quit();
+    d->thread->wait();
+    delete d->thread;
+    d->thread = nullptr;
+    d->worker = nullptr;
+}
+
+void SpellChecker::requestGrammar(const QString& sentence)
+{
+    if (auto cached = cachedGrammar(sentence)) {
+        Q_EMIT grammarChecked(sentence, *cached);
+        return;
+    }
+    if (!d->worker || d->inFlight.contains(sentence))
+        return;
+    d->inFlight.insert(sentence);
+    QMetaObject::invokeMethod(d->worker, "check", Qt::QueuedConnection, Q_ARG(QString, sentence));
+}
+
+SpellChecker::~SpellChecker() = default;
+
+bool SpellChecker::hasSpelling() const
+{
+    return d->speller() != nullptr;
+}
+
+bool SpellChecker::hasGrammar() const
+{
+    return d->parser(true) != nullptr;
+}
+
+bool SpellChecker::isGrammarReady() const
+{
+    return d->parser(false) != nullptr || d->grammarFailed;
+}
+
+QString SpellChecker::learnedWordsPath()
+{
+    return QFileInfo(SettingsStore::filePath()).absolutePath() + QStringLiteral("/Brindleworks-words.txt");
+}
+
+bool SpellChecker::isCorrect(const QString& rawWord)
+{
+    QString word = rawWord;
+    word.replace(QChar(0x2019), QLatin1Char('\''));
+    if (word.isEmpty() || d->ignored.contains(word) || d->learned.contains(word))
+        return true;
+    if (auto it = d->words.constFind(word); it != d->words.constEnd())
+        return *it;
+    Hunspell* h = d->speller();
+    if (!h)
+        return true;
+    bool ok = h->spell(word.toStdString());
+    if (!ok && word.endsWith(QLatin1String("'s")))
+        ok = h->spell(word.chopped(2).toStdString());
+    if (d->words.size() > kCacheLimit)
+        d->words.clear();
+    d->words.insert(word, ok);
+    return ok;
+}
+
+QStringList SpellChecker::suggestions(const QString& rawWord, int max)
+{
+    QStringList out;
+    Hunspell* h = d->speller();
+    if (!h || rawWord.isEmpty() || rawWord.size() > 100)
+        return out;
+    QString word = rawWord;
+    word.replace(QChar(0x2019), QLatin1Char('\''));
+    for (const std::string& s : h->suggest(word.toStdString())) {
+        out << QString::fromStdString(s);
+        if (out.size() >= max)
+            break;
+    }
+    return out;
+}
+
+QString SpellChecker::correction(const QString& word)
+{
+    if (word.size() < 3 || isCorrect(word) || isAllCaps(word))
+        return QString();
+    const QStringList s = suggestions(word, 3);
+    if (s.isEmpty())
+        return QString();
+    QString best = s.first();
+    if (best.contains(QLatin1Char(' ')) || editDistance(word.toLower(), best.toLower()) > 2)
+        return QString();
+    if (word.at(0).isUpper() && best.at(0).isLower())
+        best[0] = best.at(0).toUpper();
+    return best;
+}
+
+QList<SpellChecker::Range> SpellChecker::words(const QString& text)
+{
+    static const QRegularExpression re(QStringLiteral("[\\p{L}\\p{M}]+(?:['\\x{2019}][\\p{L}\\p{M}]+)*"));
+    QList<Range> out;
+    auto it = re.globalMatch(text);
+    while (it.hasNext()) {
+        const auto m = it.next();
+        const int s = int(m.capturedStart());
+        const int e = int(m.capturedEnd());
+        const QChar before = s > 0 ? text.at(s - 1) : QChar();
+        const QChar after = e < text.size() ? text.at(e) : QChar();
+        auto technical = [](QChar c) {
+            return c.isDigit() || c == QLatin1Char('_') || c == QLatin1Char('@') || c == QLatin1Char('/')
+                || c == QLatin1Char('\\') || c == QLatin1Char('#') || c == QLatin1Char('=');
+        };
+        if (technical(before) || technical(after))
+            continue;
+        // Parts of dotted names (file.txt, www.example.com).
+        if ((before == QLatin1Char('.') && s > 1 && text.at(s - 2).isLetterOrNumber())
+            || (after == QLatin1Char('.') && e + 1 < text.size() && text.at(e + 1).isLetterOrNumber()))
+            continue;
+        out.append({s, e - s});
+    }
+    return out;
+}
+
+QList<SpellChecker::Range> SpellChecker::misspellings(const QString& text)
+{
+    QList<Range> out;
+    for (const Range& r : words(text)) {
+        const QString w = text.mid(r.start, r.length);
+        if (w.size() < 2 || isAllCaps(w))
+            continue;
+        if (!isCorrect(w))
+            out.append(r);
+    }
+    return out;
+}
+
+QList<SpellChecker::Range> SpellChecker::sentenceMisspellings(const QString& sentence)
+{
+    if (auto it = d->sentenceSpelling.constFind(sentence); it != d->sentenceSpelling.constEnd())
+        return *it;
+    const QList<Range> found = misspellings(sentence);
+    if (d->sentenceSpelling.size() > kCacheLimit)
+        d->sentenceSpelling.clear();
+    d->sentenceSpelling.insert(sentence, found);
+    return found;
+}
+
+QList<SpellChecker::Range> SpellChecker::sentences(const QString& text)
+{
+    static const QSet<QString> abbreviations = {
+        QStringLiteral("mr"), QStringLiteral("mrs"), QStringLiteral("ms"), QStringLiteral("dr"),
+        QStringLiteral("prof"), QStringLiteral("st"), QStringLiteral("vs"), QStringLiteral("etc"),
+        QStringLiteral("e.g"), QStringLiteral("i.e"), QStringLiteral("jr"), QStringLiteral("sr"),
+        QStringLiteral("no"), QStringLiteral("fig"), QStringLiteral("approx"), QStringLiteral("inc"),
+    };
+    QList<Range> out;
+    const int n = int(text.size());
+    int start = 0;
+    auto push = [&](int from, int to) {
+        while (from < to && text.at(from).isSpace())
+            ++from;
+        while (to > from && text.at(to - 1).isSpace())
+            --to;
+        if (to > from)
+            out.append({from, to - from});
+    };
+    for (int i = 0; i < n; ++i) {
+        const QChar c = text.at(i);
+        if (c == QLatin1Char('\n') || c == QChar::ParagraphSeparator || c == QChar::LineSeparator) {
+            push(start, i);
+            start = i + 1;
+            continue;
+        }
+        if (c != QLatin1Char('.') && c != QLatin1Char('!') && c != QLatin1Char('?'))
+            continue;
+        int end = i + 1;
+        while (end < n && QStringLiteral(".!?\"')]\u201D\u2019").contains(text.at(end)))
+            ++end;
+        if (end < n && !text.at(end).isSpace())
+            continue; // 3.14, e.g.x
+        if (c == QLatin1Char('.')) {
+            int w = i;
+            while (w > start && (text.at(w - 1).isLetter() || text.at(w - 1) == QLatin1Char('.')))
+                --w;
+            const QString word = text.mid(w, i - w).toLower();
+            if (abbreviations.contains(word) || (word.size() == 1 && end < n))
+                continue;
+        }
+        push(start, end);
+        start = end;
+        i = end - 1;
+    }
+    push(start, n);
+    return out;
+}
+
+bool SpellChecker::isCheckableSentence(const QString& sentence)
+{
+    static const QRegularExpression ending(QStringLiteral("[.!?][\"')\\]\\x{201D}\\x{2019}]*$"));
+    if (!ending.match(sentence).hasMatch())
+        return false;
+    const int count = int(words(sentence).size());
+    return count >= kMinGrammarWords && count <= kMaxGrammarWords;
+}
+
+std::optional<bool> SpellChecker::cachedGrammar(const QString& sentence) const
+{
+    if (auto it = d->sentences.constFind(sentence); it != d->sentences.constEnd())
+        return *it;
+    return std::nullopt;
+}
+
+bool SpellChecker::grammarOK(const QString& sentence)
+{
+    if (auto cached = cachedGrammar(sentence))
+        return *cached;
+    Grammar* g = d->parser(true);
+    if (!g)
+        return true;
+    const bool ok = parses(g, g->options, sentence);
+    if (d->sentences.size() > kCacheLimit)
+        d->sentences.clear();
+    d->sentences.insert(sentence, ok);
+    return ok;
+}
+
+QList<SpellChecker::Range> SpellChecker::grammarProblems(const QString& text)
+{
+    QList<Range> out;
+    for (const Range& r : sentences(text)) {
+        const QString s = text.mid(r.start, r.length);
+        if (isCheckableSentence(s) && !grammarOK(s))
+            out.append(r);
+    }
+    return out;
+}
+
+void SpellChecker::ignoreWord(const QString& word)
+{
+    if (word.isEmpty())
+        return;
+    d->ignored.insert(word);
+    d->sentenceSpelling.clear();
+    Q_EMIT dictionaryChanged();
+}
+
+void SpellChecker::learnWord(const QString& word)
+{
+    if (word.isEmpty() || word.size() >= 100 || word.contains(QLatin1Char('\n')))
+        return;
+    d->learned.insert(word);
+    d->words.remove(word);
+    d->sentenceSpelling.clear();
+    if (Hunspell* h = d->speller())
+        h->add(word.toStdString());
+    const QString path = learnedWordsPath();
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QSaveFile f(path);
+    if (f.open(QIODevice::WriteOnly | QIODevice::Text)) {
+        QStringList all(d->learned.begin(), d->learned.end());
+        all.sort();
+        f.write(all.join(QLatin1Char('\n')).toUtf8());
+        f.write("\n");
+        f.commit();
+    }
+    Q_EMIT dictionaryChanged();
+}
+
+bool SpellChecker::isLearned(const QString& word) const
+{
+    return d->learned.contains(word);
+}
+
+#include "SpellChecker.moc"

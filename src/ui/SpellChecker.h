@@ -1,0 +1,82 @@
+#pragma once
+
+// The spelling and grammar checker behind every text input: hunspell (en_US)
+// for words, link-grammar (English) for sentences. Results are cached, so
+// re-checking unchanged text is cheap. Main thread only.
+
+#include <QHash>
+#include <QList>
+#include <QObject>
+#include <QSet>
+#include <QString>
+#include <QStringList>
+#include <memory>
+
+class SpellChecker : public QObject {
+    Q_OBJECT
+public:
+    struct Range {
+        int start = 0;
+        int length = 0;
+        friend bool operator==(const Range&, const Range&) = default;
+    };
+
+    // The process-wide checker (made on first use).
+    static SpellChecker& shared();
+
+    // Whether the dictionaries could be opened; without them nothing is
+    // reported as wrong.
+    bool hasSpelling() const;
+    bool hasGrammar() const;
+    // Whether the grammar dictionary has finished loading (never waits).
+    bool isGrammarReady() const;
+
+    // One word (letters and apostrophes).
+    bool isCorrect(const QString& word);
+    QStringList suggestions(const QString& word, int max = 8);
+    // The correction automatic spelling correction would make, or empty.
+    QString correction(const QString& word);
+
+    // Words of `text` that are misspelt (positions in `text`).
+    QList<Range> misspellings(const QString& text);
+    // misspellings() of one sentence, remembered: re-checking a long text
+    // whose sentences mostly did not change costs little.
+    QList<Range> sentenceMisspellings(const QString& sentence);
+    // Each word of `text` that spelling looks at.
+    static QList<Range> words(const QString& text);
+
+    // Sentences of `text`, split at . ! ? and line ends.
+    static QList<Range> sentences(const QString& text);
+    // Whether a sentence is worth a grammar check: complete (ends in . ! ?),
+    // at least three words, not too long for an interactive parse.
+    static bool isCheckableSentence(const QString& sentence);
+    // Result of a sentence already checked; nothing when not yet known.
+    std::optional<bool> cachedGrammar(const QString& sentence) const;
+    // Checks one sentence now (may take some milliseconds); true = parses.
+    bool grammarOK(const QString& sentence);
+    // Checks one sentence on the checker's own thread; grammarChecked()
+    // reports the result (at once from the cache when already known).
+    void requestGrammar(const QString& sentence);
+    // Complete sentences of `text` that do not parse (checks them now).
+    QList<Range> grammarProblems(const QString& text);
+
+    // The session's ignored words and the user's learned words.
+    void ignoreWord(const QString& word);
+    void learnWord(const QString& word);
+    bool isLearned(const QString& word) const;
+    // The file of learned words (next to the settings file).
+    static QString learnedWordsPath();
+
+Q_SIGNALS:
+    // A word was ignored or learned: highlighting should be redone.
+    void dictionaryChanged();
+    // A sentence asked for with requestGrammar() has been checked.
+    void grammarChecked(const QString& sentence, bool ok);
+
+private:
+    void stopWorker();
+    SpellChecker();
+    ~SpellChecker() override;
+    struct Impl;
+    std::unique_ptr<Impl> d;
+};

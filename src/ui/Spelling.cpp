@@ -1,0 +1,12 @@
+#include "ui/Spelling.h"
+
+#include "app/SettingsStore.h"
+
+namespace Spelling {
+
+bool autocorrectInWordProcessor()
+{
+    return SettingsStore::boolValue(autocorrectKey, true);
+}
+
+} // namespace Spelling

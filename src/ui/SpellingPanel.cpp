@@ -1,0 +1,148 @@
+#include "ui/SpellingPanel.h"
+
+#include "ui/ChromeButton.h"
+#include "ui/FieldSpelling.h"
+#include "ui/SpellChecker.h"
+#include "ui/TextChecker.h"
+
+#include <QGridLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QTextEdit>
+#include <QVBoxLayout>
+
+SpellingPanel* SpellingPanel::instance()
+{
+    static QPointer<SpellingPanel> panel;
+    if (!panel)
+        panel = new SpellingPanel;
+    return panel;
+}
+
+SpellingPanel* SpellingPanel::show(QWidget* editor)
+{
+    SpellingPanel* p = instance();
+    p->m_editor = editor;
+    p->refresh();
+    p->QDialog::show();
+    p->raise();
+    return p;
+}
+
+SpellingPanel::SpellingPanel(QWidget* parent) : QDialog(parent, Qt::Tool)
+{
+    setWindowTitle(tr("Spelling and Grammar"));
+    setAttribute(Qt::WA_DeleteOnClose, false);
+    auto* grid = new QGridLayout(this);
+    m_status = new QLabel(this);
+    m_status->setWordWrap(true);
+    m_word = new QLineEdit(this);
+    m_guesses = new QListWidget(this);
+    auto* change = new ChromeButton(tr("Change"), this);
+    auto* next = new ChromeButton(tr("Find Next"), this);
+    auto* ignore = new ChromeButton(tr("Ignore"), this);
+    auto* learn = new ChromeButton(tr("Learn"), this);
+    grid->addWidget(m_status, 0, 0, 1, 2);
+    grid->addWidget(m_word, 1, 0);
+    grid->addWidget(m_guesses, 2, 0, 4, 1);
+    grid->addWidget(change, 1, 1);
+    grid->addWidget(next, 2, 1);
+    grid->addWidget(ignore, 3, 1);
+    grid->addWidget(learn, 4, 1);
+    grid->setRowStretch(5, 1);
+    connect(change, &QPushButton::clicked, this, &SpellingPanel::change);
+    connect(next, &QPushButton::clicked, this, &SpellingPanel::findNext);
+    connect(ignore, &QPushButton::clicked, this, &SpellingPanel::ignore);
+    connect(learn, &QPushButton::clicked, this, &SpellingPanel::learn);
+    connect(m_guesses, &QListWidget::currentTextChanged, m_word, &QLineEdit::setText);
+    connect(m_guesses, &QListWidget::itemDoubleClicked, this, &SpellingPanel::change);
+    resize(360, 260);
+}
+
+QString SpellingPanel::selectedText() const
+{
+    if (auto* l = qobject_cast<QLineEdit*>(m_editor.data()))
+        return l->selectedText();
+    if (auto* p = qobject_cast<QPlainTextEdit*>(m_editor.data()))
+        return p->textCursor().selectedText();
+    if (auto* t = qobject_cast<QTextEdit*>(m_editor.data()))
+        return t->textCursor().selectedText();
+    return QString();
+}
+
+void SpellingPanel::replaceSelection(const QString& text)
+{
+    if (auto* l = qobject_cast<QLineEdit*>(m_editor.data())) {
+        if (!l->isReadOnly() && l->hasSelectedText())
+            l->insert(text);
+    } else if (auto* p = qobject_cast<QPlainTextEdit*>(m_editor.data())) {
+        if (!p->isReadOnly() && p->textCursor().hasSelection())
+            p->textCursor().insertText(text);
+    } else if (auto* t = qobject_cast<QTextEdit*>(m_editor.data())) {
+        if (!t->isReadOnly() && t->textCursor().hasSelection())
+            t->textCursor().insertText(text);
+    }
+}
+
+QString SpellingPanel::word() const
+{
+    const QString s = selectedText();
+    if (s.isEmpty() || SpellChecker::shared().isCorrect(s))
+        return QString();
+    return s;
+}
+
+QStringList SpellingPanel::guesses() const
+{
+    const QString w = word();
+    return w.isEmpty() ? QStringList() : SpellChecker::shared().suggestions(w, 10);
+}
+
+void SpellingPanel::refresh()
+{
+    const QString w = word();
+    m_guesses->clear();
+    if (w.isEmpty()) {
+        m_status->setText(tr("No misspelt word is selected."));
+        m_word->clear();
+        return;
+    }
+    m_status->setText(tr("“%1” is not in the dictionary.").arg(w));
+    const QStringList g = guesses();
+    m_guesses->addItems(g);
+    m_word->setText(g.value(0, w));
+    if (!g.isEmpty())
+        m_guesses->setCurrentRow(0);
+}
+
+void SpellingPanel::change()
+{
+    if (!word().isEmpty() && !m_word->text().isEmpty())
+        replaceSelection(m_word->text());
+    findNext();
+}
+
+void SpellingPanel::findNext()
+{
+    if (auto* l = qobject_cast<QLineEdit*>(m_editor.data())) {
+        if (FieldSpelling* f = FieldSpelling::of(l))
+            f->checkSpelling();
+    } else if (TextChecker* t = TextChecker::of(m_editor.data())) {
+        t->checkSpelling();
+    }
+    refresh();
+}
+
+void SpellingPanel::ignore()
+{
+    SpellChecker::shared().ignoreWord(word());
+    findNext();
+}
+
+void SpellingPanel::learn()
+{
+    SpellChecker::shared().learnWord(word());
+    findNext();
+}

@@ -1,0 +1,43 @@
+#pragma once
+
+// The "Spelling and Grammar" panel: shows the misspelt word selected in a
+// text input with its guesses, and changes, ignores or learns it, or finds
+// the next one. One panel for the application, following the input it was
+// last shown for.
+
+#include <QDialog>
+#include <QPointer>
+
+class QLabel;
+class QLineEdit;
+class QListWidget;
+
+class SpellingPanel : public QDialog {
+    Q_OBJECT
+public:
+    // Shows the panel for `editor` (a QLineEdit, QPlainTextEdit or QTextEdit).
+    static SpellingPanel* show(QWidget* editor);
+    static SpellingPanel* instance();
+
+    QWidget* editor() const { return m_editor; }
+    // The word the panel offers guesses for (the editor's selection).
+    QString word() const;
+    QStringList guesses() const;
+
+public Q_SLOTS:
+    void refresh();
+    void change();
+    void findNext();
+    void ignore();
+    void learn();
+
+private:
+    explicit SpellingPanel(QWidget* parent = nullptr);
+    QString selectedText() const;
+    void replaceSelection(const QString& text);
+
+    QPointer<QWidget> m_editor;
+    QLabel* m_status = nullptr;
+    QLineEdit* m_word = nullptr;
+    QListWidget* m_guesses = nullptr;
+};

@@ -1,0 +1,290 @@
+#include "ui/TextChecker.h"
+
+#include "ui/SpellChecker.h"
+#include "ui/SpellHighlighter.h"
+#include "ui/SpellingPanel.h"
+
+#include <QContextMenuEvent>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextEdit>
+
+namespace {
+
+const char* const kProperty = "_bw_textChecker";
+
+bool isWordSeparator(const QString& typed)
+{
+    if (typed.size() != 1)
+        return false;
+    const QChar c = typed.at(0);
+    return c.isSpace() || (c.isPunct() && c != QLatin1Char('\'') && c != QChar(0x2019) && c != QLatin1Char('-'));
+}
+
+} // namespace
+
+TextChecker* TextChecker::attach(QWidget* editor)
+{
+    if (!editor)
+        return nullptr;
+    if (TextChecker* existing = of(editor))
+        return existing;
+    if (!qobject_cast<QPlainTextEdit*>(editor) && !qobject_cast<QTextEdit*>(editor))
+        return nullptr;
+    return new TextChecker(editor);
+}
+
+TextChecker* TextChecker::of(const QWidget* editor)
+{
+    if (!editor)
+        return nullptr;
+    return qobject_cast<TextChecker*>(editor->property(kProperty).value<QObject*>());
+}
+
+TextChecker::TextChecker(QWidget* editor) : QObject(editor), m_editor(editor)
+{
+    editor->setProperty(kProperty, QVariant::fromValue<QObject*>(this));
+    m_highlighter = new SpellHighlighter(document());
+    editor->installEventFilter(this);
+    if (auto* area = qobject_cast<QAbstractScrollArea*>(editor))
+        area->viewport()->installEventFilter(this);
+    setSwitches(m_switches);
+}
+
+QTextDocument* TextChecker::document() const
+{
+    if (auto* p = qobject_cast<QPlainTextEdit*>(m_editor.data()))
+        return p->document();
+    if (auto* t = qobject_cast<QTextEdit*>(m_editor.data()))
+        return t->document();
+    return nullptr;
+}
+
+QTextCursor TextChecker::editorCursor() const
+{
+    if (auto* p = qobject_cast<QPlainTextEdit*>(m_editor.data()))
+        return p->textCursor();
+    if (auto* t = qobject_cast<QTextEdit*>(m_editor.data()))
+        return t->textCursor();
+    return QTextCursor();
+}
+
+void TextChecker::setEditorCursor(const QTextCursor& cursor)
+{
+    if (auto* p = qobject_cast<QPlainTextEdit*>(m_editor.data()))
+        p->setTextCursor(cursor);
+    else if (auto* t = qobject_cast<QTextEdit*>(m_editor.data()))
+        t->setTextCursor(cursor);
+}
+
+bool TextChecker::isReadOnly() const
+{
+    if (auto* p = qobject_cast<QPlainTextEdit*>(m_editor.data()))
+        return p->isReadOnly();
+    if (auto* t = qobject_cast<QTextEdit*>(m_editor.data()))
+        return t->isReadOnly();
+    return true;
+}
+
+void TextChecker::setSwitches(const TextCheckingSwitches& switches)
+{
+    const bool changed = !(m_switches == switches);
+    m_switches = switches;
+    // Read-only text is not the user's to fix: no underlines there.
+    m_highlighter->setSpellingEnabled(switches.continuousSpellChecking && !isReadOnly());
+    m_highlighter->setGrammarEnabled(switches.grammarChecking);
+    if (changed)
+        Q_EMIT switchesChanged();
+}
+
+void TextChecker::toggleContinuousSpellChecking()
+{
+    TextCheckingSwitches s = m_switches;
+    s.continuousSpellChecking = !s.continuousSpellChecking;
+    setSwitches(s);
+}
+
+void TextChecker::toggleGrammarChecking()
+{
+    TextCheckingSwitches s = m_switches;
+    s.grammarChecking = !s.grammarChecking;
+    setSwitches(s);
+}
+
+void TextChecker::toggleAutomaticSpellingCorrection()
+{
+    TextCheckingSwitches s = m_switches;
+    s.automaticSpellingCorrection = !s.automaticSpellingCorrection;
+    setSwitches(s);
+}
+
+void TextChecker::checkSpelling()
+{
+    QTextDocument* doc = document();
+    if (!doc)
+        return;
+    SpellChecker& checker = SpellChecker::shared();
+    const QTextCursor current = editorCursor();
+    const int from = current.selectionEnd();
+    // Search from the selection to the end, then from the start.
+    for (int pass = 0; pass < 2; ++pass) {
+        for (QTextBlock b = doc->findBlock(pass == 0 ? from : 0); b.isValid(); b = b.next()) {
+            const QString text = b.text();
+            for (const SpellChecker::Range& r : checker.misspellings(text)) {
+                const int pos = b.position() + r.start;
+                if (pass == 0 && pos < from)
+                    continue;
+                if (pass == 1 && pos >= from)
+                    return;
+                QTextCursor c(doc);
+                c.setPosition(pos);
+                c.setPosition(pos + r.length, QTextCursor::KeepAnchor);
+                setEditorCursor(c);
+                return;
+            }
+            if (pass == 1 && b.position() > from)
+                return;
+        }
+    }
+}
+
+void TextChecker::showGuessPanel()
+{
+    checkSpelling();
+    SpellingPanel::show(m_editor);
+}
+
+void TextChecker::correctWordBefore(int position)
+{
+    QTextDocument* doc = document();
+    if (!doc || position <= 0)
+        return;
+    const QTextBlock block = doc->findBlock(position);
+    const QString text = block.text();
+    const int inBlock = position - block.position();
+    for (const SpellChecker::Range& r : SpellChecker::words(text)) {
+        if (r.start + r.length != inBlock)
+            continue;
+        const QString word = text.mid(r.start, r.length);
+        const QString fix = SpellChecker::shared().correction(word);
+        if (fix.isEmpty() || fix == word)
+            return;
+        m_correcting = true;
+        QTextCursor c(doc);
+        c.setPosition(block.position() + r.start);
+        c.setPosition(block.position() + r.start + r.length, QTextCursor::KeepAnchor);
+        c.insertText(fix);
+        m_correcting = false;
+        return;
+    }
+}
+
+QMenu* TextChecker::contextMenu(const QTextCursor& at)
+{
+    QMenu* menu = nullptr;
+    if (auto* p = qobject_cast<QPlainTextEdit*>(m_editor.data()))
+        menu = p->createStandardContextMenu();
+    else if (auto* t = qobject_cast<QTextEdit*>(m_editor.data()))
+        menu = t->createStandardContextMenu();
+    if (!menu)
+        menu = new QMenu;
+    QAction* first = menu->actions().value(0);
+    auto insert = [&](QAction* a) { menu->insertAction(first, a); };
+
+    const bool editable = !isReadOnly();
+    QTextDocument* doc = document();
+    if (doc && m_switches.continuousSpellChecking) {
+        const QTextBlock block = doc->findBlock(at.position());
+        const QString text = block.text();
+        const int inBlock = at.position() - block.position();
+        for (const SpellChecker::Range& r : SpellChecker::shared().misspellings(text)) {
+            if (inBlock < r.start || inBlock > r.start + r.length)
+                continue;
+            const QString word = text.mid(r.start, r.length);
+            const int start = block.position() + r.start;
+            const int length = r.length;
+            const QStringList guesses = SpellChecker::shared().suggestions(word, 6);
+            if (guesses.isEmpty()) {
+                QAction* none = new QAction(tr("No Guesses Found"), menu);
+                none->setEnabled(false);
+                insert(none);
+            }
+            for (const QString& g : guesses) {
+                QAction* a = new QAction(g, menu);
+                a->setEnabled(editable);
+                connect(a, &QAction::triggered, this, [this, start, length, g, word] {
+                    QTextDocument* d = document();
+                    if (!d)
+                        return;
+                    QTextCursor c(d);
+                    c.setPosition(start);
+                    c.setPosition(start + length, QTextCursor::KeepAnchor);
+                    if (c.selectedText() == word)
+                        c.insertText(g);
+                });
+                insert(a);
+            }
+            menu->insertSeparator(first);
+            QAction* ignore = new QAction(tr("Ignore Spelling"), menu);
+            connect(ignore, &QAction::triggered, this, [word] { SpellChecker::shared().ignoreWord(word); });
+            insert(ignore);
+            QAction* learn = new QAction(tr("Learn Spelling"), menu);
+            connect(learn, &QAction::triggered, this, [word] { SpellChecker::shared().learnWord(word); });
+            insert(learn);
+            menu->insertSeparator(first);
+            break;
+        }
+    }
+
+    menu->addSeparator();
+    QMenu* sub = menu->addMenu(tr("Spelling and Grammar"));
+    QAction* check = sub->addAction(tr("Check Document Now"), this, &TextChecker::checkSpelling);
+    (void)check;
+    sub->addSeparator();
+    QAction* spell = sub->addAction(tr("Check Spelling While Typing"), this, &TextChecker::toggleContinuousSpellChecking);
+    spell->setCheckable(true);
+    spell->setChecked(m_switches.continuousSpellChecking);
+    QAction* grammar = sub->addAction(tr("Check Grammar With Spelling"), this, &TextChecker::toggleGrammarChecking);
+    grammar->setCheckable(true);
+    grammar->setChecked(m_switches.grammarChecking);
+    QAction* correct = sub->addAction(tr("Correct Spelling Automatically"), this,
+                                      &TextChecker::toggleAutomaticSpellingCorrection);
+    correct->setCheckable(true);
+    correct->setChecked(m_switches.automaticSpellingCorrection);
+    return menu;
+}
+
+bool TextChecker::eventFilter(QObject* watched, QEvent* event)
+{
+    if (!m_editor)
+        return false;
+    if (event->type() == QEvent::ContextMenu) {
+        auto* ce = static_cast<QContextMenuEvent*>(event);
+        QTextCursor at;
+        QPoint globalPos = ce->globalPos();
+        if (auto* p = qobject_cast<QPlainTextEdit*>(m_editor.data()))
+            at = watched == p->viewport() ? p->cursorForPosition(ce->pos()) : p->textCursor();
+        else if (auto* t = qobject_cast<QTextEdit*>(m_editor.data()))
+            at = watched == t->viewport() ? t->cursorForPosition(ce->pos()) : t->textCursor();
+        if (ce->reason() == QContextMenuEvent::Keyboard)
+            at = editorCursor();
+        QMenu* menu = contextMenu(at);
+        menu->setAttribute(Qt::WA_DeleteOnClose);
+        menu->popup(globalPos);
+        return true;
+    }
+    if (event->type() == QEvent::KeyPress && watched == m_editor && m_switches.automaticSpellingCorrection
+        && !m_correcting) {
+        auto* ke = static_cast<QKeyEvent*>(event);
+        const bool readOnly = isReadOnly();
+        const QString typed = ke->text();
+        const bool boundary = isWordSeparator(typed) || ke->key() == Qt::Key_Return || ke->key() == Qt::Key_Enter;
+        const QTextCursor c = editorCursor();
+        if (!readOnly && boundary && !c.hasSelection())
+            correctWordBefore(c.position());
+    }
+    return false;
+}

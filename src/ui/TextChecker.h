@@ -1,0 +1,73 @@
+#pragma once
+
+// Spelling and grammar for one multi-line text editor (QPlainTextEdit or
+// QTextEdit): the highlighter, the six switches, a context menu with
+// suggestions, "Ignore Spelling" and "Learn Spelling", automatic correction
+// only when its switch is on, and the Edit-menu actions as slots
+// (toggleContinuousSpellChecking, toggleGrammarChecking,
+// toggleAutomaticSpellingCorrection, checkSpelling, showGuessPanel).
+
+#include "ui/TextCheckingSwitches.h"
+
+#include <QObject>
+#include <QPointer>
+
+class QMenu;
+class QTextCursor;
+class QTextDocument;
+class QWidget;
+class SpellHighlighter;
+
+class TextChecker : public QObject {
+    Q_OBJECT
+    Q_PROPERTY(bool continuousSpellCheckingEnabled READ continuousSpellCheckingEnabled)
+    Q_PROPERTY(bool grammarCheckingEnabled READ grammarCheckingEnabled)
+    Q_PROPERTY(bool automaticSpellingCorrectionEnabled READ automaticSpellingCorrectionEnabled)
+public:
+    // Attaches to a QPlainTextEdit or QTextEdit (once; a second call returns
+    // the same checker). The checker is a child of the editor.
+    static TextChecker* attach(QWidget* editor);
+    static TextChecker* of(const QWidget* editor);
+
+    QWidget* editor() const { return m_editor; }
+    QTextDocument* document() const;
+    SpellHighlighter* highlighter() const { return m_highlighter; }
+
+    TextCheckingSwitches switches() const { return m_switches; }
+    // Applies the switches (call again after the editor's read-only state
+    // changes: read-only text shows no underlines).
+    void setSwitches(const TextCheckingSwitches& switches);
+    bool continuousSpellCheckingEnabled() const { return m_switches.continuousSpellChecking; }
+    bool grammarCheckingEnabled() const { return m_switches.grammarChecking; }
+    bool automaticSpellingCorrectionEnabled() const { return m_switches.automaticSpellingCorrection; }
+
+    // The editor's context menu with the spelling entries for the word at
+    // `cursor` first (the caller shows and deletes it).
+    QMenu* contextMenu(const QTextCursor& cursor);
+
+public Q_SLOTS:
+    void toggleContinuousSpellChecking();
+    void toggleGrammarChecking();
+    void toggleAutomaticSpellingCorrection();
+    // Selects the next misspelt word after the selection (wrapping).
+    void checkSpelling();
+    void showGuessPanel();
+
+Q_SIGNALS:
+    void switchesChanged();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    explicit TextChecker(QWidget* editor);
+    void correctWordBefore(int position);
+    bool isReadOnly() const;
+    QTextCursor editorCursor() const;
+    void setEditorCursor(const QTextCursor& cursor);
+
+    QPointer<QWidget> m_editor;
+    SpellHighlighter* m_highlighter = nullptr;
+    TextCheckingSwitches m_switches;
+    bool m_correcting = false;
+};

@@ -1,0 +1,300 @@
+#include "TestEnvironment.h"
+#include "app/AppSettings.h"
+#include "app/SettingsStore.h"
+#include "app/views/AppDelegate.h"
+#include "app/views/FloatingMenuController.h"
+#include "app/views/MainMenu.h"
+#include "app/views/ResponderChain.h"
+#include "app/views/ShellServices.h"
+#include "app/views/SingleInstance.h"
+#include "app/views/TerminationSignals.h"
+#include "app/views/WindowManager.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFile>
+#include <QLockFile>
+#include <QProcess>
+#include <QSignalSpy>
+#include <QTest>
+#include <csignal>
+#include <cstring>
+#include <unistd.h>
+
+Q_DECLARE_METATYPE(QList<Tool>)
+
+namespace {
+
+// Records the order of the calls the delegate makes into other subsystems.
+QStringList calls;
+
+class Recorder : public QObject {
+    Q_OBJECT
+public Q_SLOTS:
+    void openUrl(const QUrl& url) { urls.append(url); }
+
+public:
+    QList<QUrl> urls;
+};
+
+} // namespace
+
+class DelegateTest : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void initTestCase()
+    {
+        ShellServices& s = ShellServices::shared();
+        s.makeDocumentController = [] {
+            calls << QStringLiteral("documentController");
+            return static_cast<QObject*>(nullptr);
+        };
+        s.restoreStickyWindows = [] { calls << QStringLiteral("restoreStickies"); };
+        s.installAutoLockObservers = [] { calls << QStringLiteral("autoLock"); };
+        s.saveStickyNotes = [] { calls << QStringLiteral("saveStickies"); };
+        s.lockPasswordBook = [] { calls << QStringLiteral("lockBook"); };
+    }
+
+    void launchList_data()
+    {
+        QTest::addColumn<QString>("value");
+        QTest::addColumn<QList<Tool>>("expected");
+        QTest::newRow("doubled and trailing commas")
+            << "calculator,,scientific," << QList<Tool>{Tool::calculator, Tool::scientific};
+        QTest::newRow("blank after comma is not trimmed") << "calculator, scientific" << QList<Tool>{Tool::calculator};
+        QTest::newRow("leading comma") << ",bingo" << QList<Tool>{Tool::bingo};
+        QTest::newRow("empty") << "" << QList<Tool>{};
+        QTest::newRow("only commas") << ",,," << QList<Tool>{};
+        QTest::newRow("other letter case") << "Calculator,LOANGPA" << QList<Tool>{};
+        QTest::newRow("art name is no identifier") << "loan-gpa,loanGPA" << QList<Tool>{Tool::loanGPA};
+        QTest::newRow("named twice") << "focus,timeline,focus"
+                                     << QList<Tool>{Tool::focus, Tool::timeline, Tool::focus};
+        QTest::newRow("hostile text") << QString(QStringLiteral("\u0000calculator,") + QString(5000, QLatin1Char('x')))
+                                      << QList<Tool>{};
+    }
+    void launchList()
+    {
+        QFETCH(QString, value);
+        QFETCH(QList<Tool>, expected);
+        QCOMPARE(AppDelegate::launchList(value), expected);
+    }
+
+    // The whole start in its order: document controller and menus first,
+    // then the floating menu, sticky notes, auto-lock and the launch list,
+    // whose last tool ends in front.
+    void launchRunsInOrder()
+    {
+        calls.clear();
+        AppSettings::shared().setShowMenuAtLaunch(true);
+        qputenv("VEXO_BW_OPEN", "calculator,,nonsense,scientific,");
+        AppDelegate& d = AppDelegate::shared();
+        d.willFinishLaunching();
+        QCOMPARE(calls, QStringList{QStringLiteral("documentController")});
+        QVERIFY(!QApplication::quitOnLastWindowClosed());
+        QCOMPARE(MainMenu::shared().delegate(), &d);
+        QVERIFY(ResponderChain::shared().chain().contains(&d));
+
+        d.didFinishLaunching();
+        qunsetenv("VEXO_BW_OPEN");
+        QCOMPARE(calls, (QStringList{QStringLiteral("documentController"), QStringLiteral("restoreStickies"),
+                                     QStringLiteral("autoLock")}));
+        QVERIFY(FloatingMenuController::shared().isShowing());
+        QCOMPARE(MainMenu::title(MainMenu::shared().appToggleItem()), QStringLiteral("Hide Floating Menu"));
+        WindowManager& wm = WindowManager::shared();
+        QVERIFY(wm.window(Tool::calculator) && wm.window(Tool::calculator)->isVisible());
+        QVERIFY(wm.window(Tool::scientific) && wm.window(Tool::scientific)->isVisible());
+        QCOMPARE(wm.allWindows().size(), 2);
+        if (QApplication::activeWindow())
+            QCOMPARE(QApplication::activeWindow(), wm.window(Tool::scientific));
+
+        // A second call changes nothing: launch runs once.
+        d.didFinishLaunching();
+        QCOMPARE(calls.size(), 3);
+    }
+
+    void closingTheLastWindowKeepsRunning()
+    {
+        WindowManager& wm = WindowManager::shared();
+        QSignalSpy quit(qApp, &QCoreApplication::aboutToQuit);
+        for (QWidget* w : wm.allWindows())
+            w->close();
+        FloatingMenuController::shared().hide();
+        QTest::qWait(50);
+        QCOMPARE(quit.count(), 0);
+        QVERIFY(!QApplication::quitOnLastWindowClosed());
+    }
+
+    // Reopen shows the floating menu; it never hides a visible one.
+    void reopenShowsTheFloatingMenu()
+    {
+        FloatingMenuController& fm = FloatingMenuController::shared();
+        fm.hide();
+        QVERIFY(!fm.isShowing());
+        AppDelegate::shared().handleReopen();
+        QVERIFY(fm.isShowing());
+        QCOMPARE(MainMenu::title(MainMenu::shared().appToggleItem()), QStringLiteral("Hide Floating Menu"));
+        AppDelegate::shared().handleReopen();
+        QVERIFY(fm.isShowing());
+    }
+
+    void openToolFromMenuIgnoresStrangeItems_data()
+    {
+        QTest::addColumn<QVariant>("data");
+        QTest::addColumn<QString>("opens"); // raw value of the tool opened, or none
+        QTest::newRow("raw value") << QVariant(QStringLiteral("converter")) << QStringLiteral("converter");
+        QTest::newRow("unknown name") << QVariant(QStringLiteral("abacus")) << QString();
+        QTest::newRow("title, not identifier") << QVariant(QStringLiteral("Unit Converter")) << QString();
+        QTest::newRow("number") << QVariant(9) << QString();
+        QTest::newRow("nothing") << QVariant() << QString();
+    }
+    void openToolFromMenuIgnoresStrangeItems()
+    {
+        QFETCH(QVariant, data);
+        QFETCH(QString, opens);
+        WindowManager& wm = WindowManager::shared();
+        const int before = wm.allWindows().size();
+        QAction item;
+        item.setData(data);
+        AppDelegate::shared().openToolFromMenu(&item);
+        AppDelegate::shared().openToolFromMenu(nullptr);
+        if (opens.isEmpty()) {
+            QCOMPARE(wm.allWindows().size(), before);
+        } else {
+            QWidget* w = wm.window(*Tool::fromRawValue(opens));
+            QVERIFY(w && w->isVisible());
+        }
+    }
+
+    void visitWebsiteOpensTheMakersSite()
+    {
+        Recorder r;
+        QDesktopServices::setUrlHandler(QStringLiteral("https"), &r, "openUrl");
+        AppDelegate::shared().visitWebsite();
+        QDesktopServices::unsetUrlHandler(QStringLiteral("https"));
+        QCOMPARE(r.urls, QList<QUrl>{AppSettings::vexoURL()});
+    }
+
+    void terminationSavesAndLocks()
+    {
+        calls.clear();
+        AppDelegate::shared().willTerminate();
+        QCOMPARE(calls, (QStringList{QStringLiteral("saveStickies"), QStringLiteral("lockBook")}));
+        // aboutToQuit may follow an explicit call; the steps run once.
+        AppDelegate::shared().willTerminate();
+        QCOMPARE(calls.size(), 2);
+    }
+
+    // Logout and shutdown end the program with a signal; it becomes an
+    // orderly quit, so the termination steps run.
+    void sessionEndBecomesAQuit_data()
+    {
+        QTest::addColumn<int>("sig");
+        QTest::newRow("SIGTERM") << int(SIGTERM);
+        QTest::newRow("SIGHUP") << int(SIGHUP);
+        QTest::newRow("SIGINT") << int(SIGINT);
+    }
+    void sessionEndBecomesAQuit()
+    {
+        QFETCH(int, sig);
+        QSignalSpy asked(&TerminationSignals::install(), &TerminationSignals::terminationRequested);
+        ::raise(sig);
+        QTRY_COMPARE(asked.count(), 1);
+        QCOMPARE(asked.first().first().toInt(), sig);
+    }
+
+    // A second start hands over to the first and ends with status 0; the
+    // first shows its floating menu.
+    void secondStartHandsOver()
+    {
+        const QString name = QStringLiteral("bw-test-handover-%1").arg(QCoreApplication::applicationPid());
+        SingleInstance primary(name);
+        QCOMPARE(primary.start(), SingleInstance::Role::primary);
+        QSignalSpy reopen(&primary, &SingleInstance::reopenRequested);
+
+        QProcess second;
+        second.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--second-start"), name});
+        QVERIFY(second.waitForStarted());
+        QTRY_VERIFY_WITH_TIMEOUT(second.state() == QProcess::NotRunning, 10000);
+        QCOMPARE(second.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(second.exitCode(), 0);
+        QCOMPARE(reopen.count(), 1);
+    }
+
+    // Two starts at once: exactly one becomes the primary.
+    void onlyOnePrimary()
+    {
+        const QString name = QStringLiteral("bw-test-once-%1").arg(QCoreApplication::applicationPid());
+        SingleInstance first(name);
+        QCOMPARE(first.start(), SingleInstance::Role::primary);
+        QProcess a, b;
+        a.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--second-start"), name});
+        b.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--second-start"), name});
+        QTRY_VERIFY_WITH_TIMEOUT(a.state() == QProcess::NotRunning && b.state() == QProcess::NotRunning, 10000);
+        QCOMPARE(a.exitCode(), 0);
+        QCOMPARE(b.exitCode(), 0);
+    }
+
+    // A lock left by a program that crashed does not block the next start.
+    void staleLockIsTakenOver()
+    {
+        const QString name = QStringLiteral("bw-test-stale-%1").arg(QCoreApplication::applicationPid());
+        SingleInstance probe(name);
+        QFile lock(probe.lockPath());
+        QVERIFY(lock.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        // A process id that cannot be running.
+        lock.write("2147483646\nbrindleworks\n" + QSysInfo::machineHostName().toUtf8() + "\n");
+        lock.close();
+        SingleInstance next(name);
+        QCOMPARE(next.start(), SingleInstance::Role::primary);
+        QSignalSpy reopen(&next, &SingleInstance::reopenRequested);
+        QProcess second;
+        second.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--second-start"), name});
+        QTRY_VERIFY_WITH_TIMEOUT(second.state() == QProcess::NotRunning, 10000);
+        QCOMPARE(second.exitCode(), 0);
+        QCOMPARE(reopen.count(), 1);
+    }
+
+    // A holder of the lock that never answers is reported, not taken for a
+    // successful hand-over.
+    void silentHolderIsReported()
+    {
+        const QString name = QStringLiteral("bw-test-silent-%1").arg(QCoreApplication::applicationPid());
+        QLockFile held(SingleInstance(name).lockPath());
+        QVERIFY(held.tryLock(0));
+        SingleInstance next(name);
+        QCOMPARE(next.start(300), SingleInstance::Role::noAnswer);
+    }
+
+    void nameIsPerUserAndDataFolder()
+    {
+        const QString n = SingleInstance::defaultName();
+        QVERIFY(n.startsWith(QStringLiteral("brindleworks-%1-").arg(uint(::getuid()))));
+        QCOMPARE(n, SingleInstance::defaultName());
+        QVERIFY(n.size() < 60);
+    }
+};
+
+int main(int argc, char** argv)
+{
+    // The second start of the hand-over tests.
+    if (argc == 3 && std::strcmp(argv[1], "--second-start") == 0) {
+        QCoreApplication app(argc, argv);
+        SingleInstance second(QString::fromLocal8Bit(argv[2]));
+        switch (second.start()) {
+        case SingleInstance::Role::handedOver:
+            return 0;
+        case SingleInstance::Role::primary:
+            return 3;
+        case SingleInstance::Role::noAnswer:
+            return 4;
+        }
+        return 5;
+    }
+    QApplication app(argc, argv);
+    DelegateTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_delegate.moc"

@@ -1,0 +1,219 @@
+#include "TestEnvironment.h"
+#include "app/SettingsStore.h"
+#include "app/views/ShellServices.h"
+#include "app/views/WindowManager.h"
+#include "ui/ToolScaffold.h"
+
+#include <QApplication>
+#include <QGuiApplication>
+#include <QLineEdit>
+#include <QMainWindow>
+#include <QMenuBar>
+#include <QScreen>
+#include <QTest>
+
+namespace {
+
+QRect available()
+{
+    return QGuiApplication::primaryScreen()->availableGeometry();
+}
+
+QSize contentSize(QWidget* window)
+{
+    return WindowManager::contentArea(window)->size();
+}
+
+} // namespace
+
+class WindowManagerTest : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void oneWindowPerTool_data()
+    {
+        QTest::addColumn<int>("tool");
+        for (const Tool t : Tool::allCases()) {
+            if (t != Tool::wordProcessor)
+                QTest::newRow(qPrintable(t.rawValue())) << t.index();
+        }
+    }
+    // The second open fronts the first window, also after it was closed;
+    // the window is made with the tool's title and default content size
+    // (widened where the view needs more room).
+    void oneWindowPerTool()
+    {
+        QFETCH(int, tool);
+        const Tool t = Tool::allCases().at(tool);
+        WindowManager& wm = WindowManager::shared();
+        QVERIFY(!wm.window(t));
+        QWidget* w = wm.open(t);
+        QVERIFY(w);
+        QCOMPARE(wm.window(t), w);
+        QVERIFY(w->isVisible());
+        QCOMPARE(w->windowTitle(), t.title() + QStringLiteral(" — Brindleworks by VEXO"));
+        auto* scaffold = qobject_cast<ToolScaffold*>(WindowManager::contentArea(w));
+        QVERIFY(scaffold);
+        QCOMPARE(scaffold->tool(), t);
+        // The default size, unless the tool's view needs more room to be
+        // laid out; then the window grows to what it needs, never less.
+        const QSize needed = scaffold->minimumSizeHint().expandedTo(QSize(320, 300));
+        QCOMPARE(contentSize(w), t.defaultSize()->expandedTo(needed));
+        QVERIFY(contentSize(w).width() >= needed.width() && contentSize(w).height() >= needed.height());
+        QVERIFY(qobject_cast<QMainWindow*>(w)->menuBar());
+
+        QCOMPARE(wm.open(t), w);
+        w->close();
+        QVERIFY(!w->isVisible());
+        QCOMPARE(wm.open(t), w);
+        QVERIFY(w->isVisible());
+        QCOMPARE(wm.window(t), w);
+        w->close();
+    }
+
+    void loanTitle()
+    {
+        QWidget* w = WindowManager::shared().open(Tool::loanGPA);
+        QCOMPARE(w->windowTitle(), QStringLiteral("Loan & GPA Calculator — Brindleworks by VEXO"));
+        w->close();
+    }
+
+    // What the user typed survives closing and reopening.
+    void closedWindowKeepsItsState()
+    {
+        QWidget* w = WindowManager::shared().open(Tool::calculator);
+        auto* typed = new QLineEdit(WindowManager::contentArea(w));
+        typed->setText(QStringLiteral("12.5"));
+        w->close();
+        QWidget* again = WindowManager::shared().open(Tool::calculator);
+        QCOMPARE(again, w);
+        QCOMPARE(typed->text(), QStringLiteral("12.5"));
+        delete typed;
+        w->close();
+    }
+
+    void minimumContentSize()
+    {
+        QWidget* w = WindowManager::shared().open(Tool::focus);
+        w->resize(100, 80);
+        QCOMPARE(contentSize(w).expandedTo(QSize(320, 300)), contentSize(w));
+        QVERIFY(contentSize(w).width() == 320 || contentSize(w).height() == 300);
+        w->close();
+    }
+
+    void extraWindows_data()
+    {
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<QSize>("size");
+        QTest::addColumn<bool>("resizable");
+        QTest::addColumn<QSize>("minimum");
+        QTest::newRow("settings") << "t-settings" << QSize(560, 620) << true << QSize(320, 300);
+        QTest::newRow("about, fixed") << "t-about" << QSize(460, 470) << false << QSize(320, 300);
+        QTest::newRow("smaller than the minimum") << "t-small" << QSize(200, 150) << true << QSize(200, 150);
+        QTest::newRow("narrow and tall") << "t-narrow" << QSize(250, 500) << true << QSize(250, 300);
+    }
+    void extraWindows()
+    {
+        QFETCH(QString, key);
+        QFETCH(QSize, size);
+        QFETCH(bool, resizable);
+        QFETCH(QSize, minimum);
+        int made = 0;
+        auto make = [&made] {
+            ++made;
+            return new QWidget;
+        };
+        WindowManager& wm = WindowManager::shared();
+        QWidget* w = wm.openExtra(key, QStringLiteral("Extra"), size, make, resizable);
+        QCOMPARE(w->windowTitle(), QStringLiteral("Extra — Brindleworks by VEXO"));
+        QCOMPARE(contentSize(w), size);
+        QCOMPARE(WindowManager::contentArea(w)->minimumSize(), minimum);
+        QCOMPARE(w->minimumSize() == w->maximumSize(), !resizable);
+        w->close();
+        QCOMPARE(wm.openExtra(key, QStringLiteral("Other"), QSize(900, 900), make, true), w);
+        QCOMPARE(made, 1);
+        QCOMPARE(w->windowTitle(), QStringLiteral("Extra — Brindleworks by VEXO"));
+        QCOMPARE(wm.extraWindow(key), w);
+        w->close();
+    }
+
+    // No saved frame: centred. A frame saved by one window is restored by
+    // the next window made under that name (the next run).
+    void frameIsSavedAndRestored()
+    {
+        WindowManager& wm = WindowManager::shared();
+        QWidget* w = wm.openExtra(QStringLiteral("t-frame-a"), QStringLiteral("A"), QSize(420, 340), {}, true);
+        const QPoint centre = available().center();
+        QVERIFY(qAbs(w->geometry().center().x() - centre.x()) <= 2);
+        QVERIFY(qAbs(w->geometry().center().y() - centre.y()) <= 2);
+
+        w->setGeometry(40, 50, 500, 400);
+        w->close();
+        const QString saved = SettingsStore::stringValue(QStringLiteral("VEXO.t-frame-a"), QString());
+        QVERIFY(!saved.isEmpty());
+
+        // The same text under another name stands for a later run.
+        SettingsStore::settings().setValue(QStringLiteral("VEXO.t-frame-b"), saved);
+        QWidget* next = wm.openExtra(QStringLiteral("t-frame-b"), QStringLiteral("B"), QSize(420, 340), {}, true);
+        QCOMPARE(next->geometry(), QRect(40, 50, 500, 400));
+        next->close();
+    }
+
+    // Moves and resizes are kept without closing the window.
+    void movesAreSavedWhileOpen()
+    {
+        WindowManager& wm = WindowManager::shared();
+        QWidget* w = wm.openExtra(QStringLiteral("t-frame-c"), QStringLiteral("C"), QSize(420, 340), {}, true);
+        const QString before = SettingsStore::stringValue(QStringLiteral("VEXO.t-frame-c"), QString());
+        w->move(15, 25);
+        QTRY_VERIFY(SettingsStore::stringValue(QStringLiteral("VEXO.t-frame-c"), QString()) != before);
+        SettingsStore::settings().setValue(QStringLiteral("VEXO.t-frame-d"),
+                                           SettingsStore::stringValue(QStringLiteral("VEXO.t-frame-c"), QString()));
+        QWidget* next = wm.openExtra(QStringLiteral("t-frame-d"), QStringLiteral("D"), QSize(420, 340), {}, true);
+        QCOMPARE(next->pos(), QPoint(15, 25));
+        w->close();
+        next->close();
+    }
+
+    void unreadableFrameIsIgnored_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::newRow("not base64") << "%%%%";
+        QTest::newRow("not a frame") << "aGVsbG8gd29ybGQ=";
+        QTest::newRow("empty") << "";
+    }
+    void unreadableFrameIsIgnored()
+    {
+        QFETCH(QString, text);
+        static int n = 0;
+        const QString key = QStringLiteral("t-bad-%1").arg(++n);
+        SettingsStore::settings().setValue(WindowManager::frameName(key), text);
+        QWidget* w = WindowManager::shared().openExtra(key, QStringLiteral("Bad"), QSize(400, 320), {}, true);
+        QCOMPARE(contentSize(w), QSize(400, 320));
+        QVERIFY(qAbs(w->geometry().center().x() - available().center().x()) <= 2);
+        w->close();
+    }
+
+    // The word processor opens through its documents when they exist and
+    // then makes no tool window; without them its scaffold shows alone.
+    void wordProcessorGoesThroughItsDocuments()
+    {
+        WindowManager& wm = WindowManager::shared();
+        int fronted = 0;
+        ShellServices::shared().openOrFrontWordDocument = [&fronted] { ++fronted; };
+        wm.open(Tool::wordProcessor);
+        wm.open(Tool::wordProcessor);
+        QCOMPARE(fronted, 2);
+        QVERIFY(!wm.window(Tool::wordProcessor));
+
+        ShellServices::shared().openOrFrontWordDocument = nullptr;
+        QWidget* w = wm.open(Tool::wordProcessor);
+        QCOMPARE(wm.window(Tool::wordProcessor), w);
+        auto* scaffold = qobject_cast<ToolScaffold*>(WindowManager::contentArea(w));
+        QVERIFY(scaffold);
+        QCOMPARE(scaffold->tool(), Tool::wordProcessor);
+        w->close();
+    }
+};
+
+QTEST_MAIN(WindowManagerTest)
+#include "tst_windowmanager.moc"

@@ -1,0 +1,490 @@
+#include "TestEnvironment.h"
+#include "ui/AppLook.h"
+#include "ui/ButtonArt.h"
+#include "ui/Chrome.h"
+#include "ui/ChromeButton.h"
+#include "ui/ChromeKey.h"
+#include "ui/ChromePanel.h"
+#include "ui/ChromeShape.h"
+#include "ui/Symbols.h"
+#include "ui/ToolIcon.h"
+#include "ui/ToolScaffold.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QLabel>
+#include <QPainter>
+#include <QRawFont>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QVBoxLayout>
+
+Q_DECLARE_METATYPE(ToolScaffold::Credit)
+
+namespace {
+
+// The shape painted on white, at a device pixel ratio of `scale`.
+QImage renderShape(bool pressed, bool forText, QSizeF size = {120, 40}, qreal scale = 2.0)
+{
+    const QMarginsF room(10, 10, 10, 10);
+    const QSizeF total = size + QSizeF(room.left() + room.right(), room.top() + room.bottom());
+    QImage img((total * scale).toSize(), QImage::Format_ARGB32_Premultiplied);
+    img.setDevicePixelRatio(scale);
+    img.fill(Qt::white);
+    QPainter p(&img);
+    ChromeShape::paint(p, QRectF(QPointF(room.left(), room.top()), size), ChromeShape::Outline::capsule(), pressed,
+                       forText);
+    p.end();
+    return img;
+}
+
+// Mean lightness of a rectangle given in logical units.
+qreal meanLightness(const QImage& img, const QRectF& logical)
+{
+    const qreal s = img.devicePixelRatio();
+    const QRect r = QRectF(logical.topLeft() * s, logical.size() * s).toRect().intersected(img.rect());
+    qreal sum = 0;
+    int n = 0;
+    for (int y = r.top(); y <= r.bottom(); ++y)
+        for (int x = r.left(); x <= r.right(); ++x) {
+            sum += QColor(img.pixel(x, y)).lightnessF();
+            ++n;
+        }
+    return n ? sum / n : 0;
+}
+
+// How many physical rows below the shape's bottom edge are darkened by the
+// shadow (lightness below 0.99) in the middle column.
+int shadowRows(const QImage& img, qreal shapeBottom)
+{
+    const qreal s = img.devicePixelRatio();
+    const int x = img.width() / 2;
+    int rows = 0;
+    for (int y = int(std::ceil(shapeBottom * s)) + 1; y < img.height(); ++y) {
+        if (QColor(img.pixel(x, y)).lightnessF() < 0.99)
+            ++rows;
+        else
+            break;
+    }
+    return rows;
+}
+
+QImage solidPng(const QColor& c)
+{
+    QImage img(64, 64, QImage::Format_ARGB32);
+    img.fill(c);
+    return img;
+}
+
+} // namespace
+
+class ChromeTest : public QObject {
+    Q_OBJECT
+    QTemporaryDir m_art;
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        AppLook::apply(*qApp);
+        QVERIFY(m_art.isValid());
+    }
+
+    void goalColorsWrapAround_data()
+    {
+        QTest::addColumn<int>("index");
+        QTest::addColumn<int>("expected");
+        QTest::newRow("first") << 0 << 0;
+        QTest::newRow("sixth") << 5 << 5;
+        QTest::newRow("seventh wraps") << 6 << 0;
+        QTest::newRow("large") << 6 * 1000 + 4 << 4;
+        QTest::newRow("minus one") << -1 << 5;
+        QTest::newRow("most negative") << std::numeric_limits<int>::min() << ((std::numeric_limits<int>::min() % 6) + 6) % 6;
+    }
+    void goalColorsWrapAround()
+    {
+        QFETCH(int, index);
+        QFETCH(int, expected);
+        QCOMPARE(Chrome::goalColors().size(), 6);
+        QCOMPARE(Chrome::goalColors().first(), Chrome::seafoam());
+        QCOMPARE(Chrome::goalColors().at(1), Chrome::cherry());
+        QCOMPARE(Chrome::goalColor(index), Chrome::goalColors().at(expected));
+    }
+
+    // The dark band of the bumper lies at the middle, under a light top.
+    void bumperHasItsDarkBandAtTheMiddle()
+    {
+        const QImage img = renderShape(false, false, {120, 40}, 1.0);
+        const qreal band = meanLightness(img, QRectF(60, 10 + 19.5, 10, 1));
+        const qreal lower = meanLightness(img, QRectF(60, 10 + 32, 10, 1));
+        QVERIFY2(band < 0.45, qPrintable(QString::number(band)));
+        QVERIFY(lower > band + 0.25);
+    }
+
+    void pressedSurfaceDimsGlossAndTightensShadow()
+    {
+        const QImage up = renderShape(false, true);
+        const QImage down = renderShape(true, true);
+        // The gloss covers the upper part: bright when released, dull pressed.
+        const QRectF glossArea(10 + 40, 10 + 4, 40, 6);
+        const qreal upGloss = meanLightness(up, glossArea);
+        const qreal downGloss = meanLightness(down, glossArea);
+        QVERIFY2(upGloss > downGloss + 0.15, qPrintable(QStringLiteral("%1 vs %2").arg(upGloss).arg(downGloss)));
+        // The shadow reaches further below a released shape.
+        const int upRows = shadowRows(up, 50);
+        const int downRows = shadowRows(down, 50);
+        QVERIFY2(upRows >= downRows + 3, qPrintable(QStringLiteral("%1 vs %2").arg(upRows).arg(downRows)));
+        QVERIFY(downRows >= 1);
+        // And the pressed fill is darker at the top (bumperPressed starts at 0.55).
+        QVERIFY(meanLightness(down, QRectF(60, 12.5, 10, 1)) < meanLightness(up, QRectF(60, 12.5, 10, 1)) - 0.1);
+    }
+
+    void buttonShowsPressedLookWhileMouseIsDown()
+    {
+        ChromeButton b(QStringLiteral("Copy"));
+        b.resize(b.sizeHint());
+        b.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&b));
+        const QRectF gloss(b.width() / 2.0 - 8, 5, 16, 3);
+        const QImage released = b.grab().toImage();
+        QTest::mousePress(&b, Qt::LeftButton, {}, b.rect().center());
+        QVERIFY(b.isDown());
+        const QImage pressed = b.grab().toImage();
+        QTest::mouseRelease(&b, Qt::LeftButton, {}, b.rect().center());
+        const QImage again = b.grab().toImage();
+        QVERIFY(meanLightness(released, gloss) > meanLightness(pressed, gloss) + 0.1);
+        QCOMPARE(again, released);
+    }
+
+    void clicksOutsideTheCapsuleMiss()
+    {
+        ChromeButton b(QStringLiteral("A long button label"));
+        b.resize(b.sizeHint());
+        QSignalSpy clicked(&b, &QPushButton::clicked);
+        b.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&b));
+        QTest::mouseClick(&b, Qt::LeftButton, {}, QPoint(1, 1)); // the corner, outside the capsule
+        QCOMPARE(clicked.count(), 0);
+        QTest::mouseClick(&b, Qt::LeftButton, {}, b.rect().center());
+        QCOMPARE(clicked.count(), 1);
+    }
+
+    void prominentLabelIsCherry()
+    {
+        auto redPixels = [](ChromeButton& b) {
+            b.resize(b.sizeHint());
+            const QImage img = b.grab().toImage();
+            int n = 0;
+            for (int y = 0; y < img.height(); ++y)
+                for (int x = 0; x < img.width(); ++x) {
+                    const QColor c = img.pixel(x, y);
+                    if (c.red() > 150 && c.green() < 90 && c.blue() < 100)
+                        ++n;
+                }
+            return n;
+        };
+        ChromeButton plain(QStringLiteral("Export"), false, false);
+        ChromeButton prominent(QStringLiteral("Export"), true, false);
+        QCOMPARE(redPixels(plain), 0);
+        QVERIFY(redPixels(prominent) > 10);
+    }
+
+    void compactIsSmaller()
+    {
+        ChromeButton normal(QStringLiteral("Show"));
+        ChromeButton compact(QStringLiteral("Show"), false, true);
+        QVERIFY(compact.sizeHint().width() < normal.sizeHint().width() - 8);
+        QVERIFY(compact.sizeHint().height() < normal.sizeHint().height() - 4);
+    }
+
+    void keyLabelColour_data()
+    {
+        QTest::addColumn<bool>("tinted");
+        QTest::newRow("no tint") << false;
+        QTest::newRow("tint") << true;
+    }
+    void keyLabelColour()
+    {
+        QFETCH(bool, tinted);
+        ChromeKey key(QStringLiteral("8"));
+        if (tinted)
+            key.setTint(QColor(0, 160, 0));
+        key.resize(70, 48);
+        const QImage img = key.grab().toImage();
+        int green = 0;
+        for (int y = 0; y < img.height(); ++y)
+            for (int x = 0; x < img.width(); ++x) {
+                const QColor c = img.pixel(x, y);
+                if (c.green() > 110 && c.red() < 60 && c.blue() < 60)
+                    ++green;
+            }
+        QCOMPARE(green > 5, tinted);
+        QCOMPARE(key.labelColor(), tinted ? QColor(0, 160, 0) : Chrome::ink());
+    }
+
+    void keyLabelShrinksBeforeEliding_data()
+    {
+        QTest::addColumn<QString>("label");
+        QTest::addColumn<qreal>("width");
+        QTest::addColumn<bool>("shrunk");
+        QTest::addColumn<bool>("elided");
+        QTest::newRow("fits") << QStringLiteral("7") << 60.0 << false << false;
+        QTest::newRow("shrinks") << QStringLiteral("sinh⁻¹") << 40.0 << true << false;
+        QTest::newRow("too long even at 0.45") << QStringLiteral("a very long key label") << 30.0 << true << true;
+    }
+    void keyLabelShrinksBeforeEliding()
+    {
+        QFETCH(QString, label);
+        QFETCH(qreal, width);
+        QFETCH(bool, shrunk);
+        QFETCH(bool, elided);
+        bool e = false;
+        const QFont f = ChromeKey::fittedFont(label, width, &e);
+        const qreal full = ChromeKey::fittedFont(QStringLiteral("x"), 1000).pointSizeF();
+        QCOMPARE(f.pointSizeF() < full - 0.01, shrunk);
+        QVERIFY(f.pointSizeF() >= full * ChromeKey::minimumScale - 0.01);
+        QCOMPARE(e, elided);
+        if (!elided)
+            QVERIFY(QFontMetricsF(f).horizontalAdvance(label) <= width + 0.01);
+    }
+
+    void keyFillsTheFrameItIsGiven()
+    {
+        QWidget box;
+        auto* l = new QVBoxLayout(&box);
+        auto* key = new ChromeKey(QStringLiteral("="));
+        l->addWidget(key);
+        box.resize(200, 120);
+        box.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&box));
+        QVERIFY(key->width() > 150);
+        QVERIFY(key->height() > 80);
+    }
+
+    void panelWithoutTitleHasNoTitleRow()
+    {
+        QWidget host;
+        auto* layout = new QVBoxLayout(&host);
+        auto* titled = new ChromePanel(QStringLiteral("Loan"));
+        auto* a = new QLabel(QStringLiteral("a"));
+        titled->contentLayout()->addWidget(a);
+        auto* untitled = new ChromePanel;
+        auto* b = new QLabel(QStringLiteral("b"));
+        untitled->contentLayout()->addWidget(b);
+        layout->addWidget(titled);
+        layout->addWidget(untitled);
+        host.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&host));
+        QCOMPARE(titled->titleLabel()->text(), QStringLiteral("LOAN"));
+        QVERIFY(titled->titleLabel()->isVisible());
+        QVERIFY(!untitled->titleLabel()->isVisible());
+        // 12 of padding inside the drawn panel, and no gap above the content.
+        QVERIFY(b->y() <= 12 + 4);
+        QVERIFY(b->y() >= 12);
+        QVERIFY(a->y() > titled->titleLabel()->geometry().bottom() + 6);
+    }
+
+    void scaffoldChoosesCreditByWidth_data()
+    {
+        QTest::addColumn<int>("width");
+        QTest::addColumn<ToolScaffold::Credit>("credit");
+        QTest::newRow("wide") << 760 << ToolScaffold::Credit::Long;
+        QTest::newRow("narrow") << 540 << ToolScaffold::Credit::Short;
+        QTest::newRow("narrower") << 440 << ToolScaffold::Credit::None;
+    }
+    void scaffoldChoosesCreditByWidth()
+    {
+        QFETCH(int, width);
+        QFETCH(ToolScaffold::Credit, credit);
+        ToolScaffold s(Tool::passwords, new QLabel(QStringLiteral("x")));
+        s.resize(width, 200);
+        s.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&s));
+        QCOMPARE(s.shownCredit(), credit);
+        QCOMPARE(s.titleScale(), 1.0);
+        QVERIFY(!s.titleElided());
+    }
+
+    void scaffoldTitleShrinksThenTruncates()
+    {
+        ToolScaffold s(Tool::passwords);
+        s.resize(330, 120);
+        s.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&s));
+        QCOMPARE(s.shownCredit(), ToolScaffold::Credit::None);
+        QVERIFY(s.titleScale() < 1.0);
+        QVERIFY(s.titleScale() >= 0.7);
+        QVERIFY(!s.titleElided());
+        s.resize(200, 120);
+        QCOMPARE(s.titleScale(), 0.7);
+        QVERIFY(s.titleElided());
+    }
+
+    void scaffoldStaysLightWhateverThePalette()
+    {
+        QPalette dark;
+        dark.setColor(QPalette::Window, Qt::black);
+        dark.setColor(QPalette::WindowText, Qt::white);
+        QWidget host;
+        host.setPalette(dark);
+        auto* s = new ToolScaffold(Tool::calculator, new QLabel(QStringLiteral("x")), &host);
+        QCOMPARE(s->palette().color(QPalette::Window), AppLook::lightPalette().color(QPalette::Window));
+        s->resize(400, 200);
+        const QImage img = s->grab().toImage();
+        QVERIFY(QColor(img.pixel(200, 190)).lightnessF() > 0.8);
+    }
+
+    // The rim of an art icon is size/22 wide, at least 1.
+    void artIconRimWidth_data()
+    {
+        QTest::addColumn<qreal>("size");
+        QTest::addColumn<qreal>("rim");
+        QTest::newRow("44") << 44.0 << 2.0;
+        QTest::newRow("26") << 26.0 << 26.0 / 22.0;
+        QTest::newRow("22") << 22.0 << 1.0;
+        QTest::newRow("20") << 20.0 << 1.0;
+    }
+    void artIconRimWidth()
+    {
+        QFETCH(qreal, size);
+        QFETCH(qreal, rim);
+        QVERIFY(solidPng(QColor(255, 0, 0)).save(m_art.filePath(QStringLiteral("calculator.png"))));
+        ButtonArt::setExtraFolderForTesting(m_art.path());
+        QVERIFY(ButtonArt::image(Tool::calculator).has_value());
+        const qreal scale = 10.0;
+        QImage img(QSize(int(size * scale), int(size * scale)), QImage::Format_ARGB32_Premultiplied);
+        img.setDevicePixelRatio(scale);
+        img.fill(Qt::white);
+        QPainter p(&img);
+        ToolIcon::paint(p, Tool::calculator, QRectF(0, 0, size, size));
+        p.end();
+        // Along the middle row from the left: white outside, rim, then red art.
+        const int y = img.height() / 2;
+        int x = 0;
+        while (x < img.width() && QColor(img.pixel(x, y)) == QColor(Qt::white))
+            ++x;
+        const int rimStart = x;
+        while (x < img.width()) {
+            const QColor c = img.pixel(x, y);
+            if (c.red() > 240 && c.green() < 15 && c.blue() < 15)
+                break;
+            ++x;
+        }
+        const qreal measured = (x - rimStart) / scale;
+        QVERIFY2(std::abs(measured - rim) <= 0.25, qPrintable(QStringLiteral("rim %1, want %2").arg(measured).arg(rim)));
+        ButtonArt::setExtraFolderForTesting(QString());
+    }
+
+    void artIsReadOncePerRun()
+    {
+        QTemporaryDir dir;
+        ButtonArt::setExtraFolderForTesting(dir.path());
+        QVERIFY(!ButtonArt::image(Tool::bingo).has_value());
+        // Added while running: still absent until the next start.
+        QVERIFY(solidPng(Qt::blue).save(dir.filePath(QStringLiteral("bingo.png"))));
+        QVERIFY(!ButtonArt::image(Tool::bingo).has_value());
+        ButtonArt::clearCacheForTesting(); // "the next start"
+        QVERIFY(ButtonArt::image(Tool::bingo).has_value());
+        ButtonArt::setExtraFolderForTesting(QString());
+    }
+
+    void unreadableArtFallsBackToTheSymbol()
+    {
+        QTemporaryDir dir;
+        QFile f(dir.filePath(QStringLiteral("word.png")));
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("\x89PNG\r\n\x1a\n garbage that is no image");
+        f.close();
+        ButtonArt::setExtraFolderForTesting(dir.path());
+        QVERIFY(!ButtonArt::image(Tool::wordProcessor).has_value());
+        // The symbol variant paints the tint (a blue) over the chrome circle.
+        QImage img(QSize(88, 88), QImage::Format_ARGB32_Premultiplied);
+        img.fill(Qt::white);
+        QPainter p(&img);
+        ToolIcon::paint(p, Tool::wordProcessor, QRectF(0, 0, 88, 88));
+        p.end();
+        int blue = 0;
+        for (int y = 0; y < 88; ++y)
+            for (int x = 0; x < 88; ++x) {
+                const QColor c = img.pixel(x, y);
+                if (c.blue() > c.red() + 60 && c.blue() > c.green() + 30)
+                    ++blue;
+            }
+        QVERIFY2(blue > 40, qPrintable(QString::number(blue)));
+        ButtonArt::setExtraFolderForTesting(QString());
+    }
+
+    void everySymbolHasAGlyph()
+    {
+        const QStringList names = Symbols::knownNames();
+        QVERIFY(names.size() > 40);
+        for (Tool t : Tool::allCases())
+            QVERIFY2(Symbols::isKnown(t.symbol()), qPrintable(t.symbol()));
+        for (const QString& n : names) {
+            const QRawFont raw = QRawFont::fromFont(Symbols::font(n, 24));
+            const auto g = Symbols::glyph(n);
+            QVERIFY(g.has_value());
+            QVERIFY2(raw.supportsCharacter(uint(g->code)), qPrintable(n));
+            QVERIFY2(!Symbols::path(n, 24, QRectF(0, 0, 24, 24)).isEmpty(), qPrintable(n));
+        }
+    }
+
+    // The symbol names the windows use, each drawable.
+    void windowSymbolsAreMapped_data()
+    {
+        QTest::addColumn<QString>("name");
+        const char* const names[] = {
+            "wrench.and.screwdriver", "ellipsis.circle.fill", "ellipsis.circle", "minus.circle",
+            "arrow.left.arrow.right", "bold", "italic", "underline", "strikethrough", "text.alignleft",
+            "text.aligncenter", "text.alignright", "text.justify", "list.bullet", "list.number",
+            "decrease.indent", "increase.indent", "arrow.up.and.down.text.horizontal", "tablecells", "photo",
+            "doc", "rectangle.topthird.inset.filled", "magnifyingglass", "arrow.left.arrow.right.square",
+            "textformat.abc.dottedunderline", "printer", "doc.richtext", "pin", "pin.fill", "plus", "trash",
+            "stop.fill", "play.fill", "minus.magnifyingglass", "plus.magnifyingglass", "checkmark.circle.fill",
+            "circle", "target", "scope",
+        };
+        for (const char* n : names)
+            QTest::newRow(n) << QString::fromLatin1(n);
+    }
+    void windowSymbolsAreMapped()
+    {
+        QFETCH(QString, name);
+        QVERIFY(Symbols::isKnown(name));
+        const QPixmap pm = Symbols::pixmap(name, Qt::black, 24);
+        const QImage img = pm.toImage();
+        int ink = 0;
+        for (int y = 0; y < img.height(); ++y)
+            for (int x = 0; x < img.width(); ++x)
+                ink += qAlpha(img.pixel(x, y)) > 128;
+        QVERIFY2(ink > 15, qPrintable(QString::number(ink)));
+    }
+
+    void unknownSymbolDrawsNothing()
+    {
+        const QString name = QStringLiteral("no.such.symbol");
+        QVERIFY(!Symbols::isKnown(name));
+        QVERIFY(Symbols::path(name, 20, QRectF(0, 0, 20, 20)).isEmpty());
+        QVERIFY(Symbols::icon(name, Qt::black).isNull());
+        QVERIFY(Symbols::text(name).isEmpty());
+        const QPixmap pm = Symbols::pixmap(name, Qt::black, 20);
+        const QImage img = pm.toImage();
+        for (int y = 0; y < img.height(); ++y)
+            for (int x = 0; x < img.width(); ++x)
+                QCOMPARE(qAlpha(img.pixel(x, y)), 0);
+        ChromeButton b(QStringLiteral("x"));
+        b.setSymbol(name);
+        b.resize(b.sizeHint());
+        QVERIFY(!b.grab().isNull());
+    }
+
+    void symbolIconIsCrispAtHighDensity()
+    {
+        const QIcon icon = Symbols::icon(QStringLiteral("trash"), Qt::black);
+        const QPixmap pm = icon.pixmap(QSize(16, 16), 2.0);
+        QCOMPARE(pm.size(), QSize(32, 32));
+        QCOMPARE(pm.devicePixelRatio(), 2.0);
+    }
+};
+
+QTEST_MAIN(ChromeTest)
+#include "tst_chrome.moc"

@@ -1,0 +1,284 @@
+#include "TestEnvironment.h"
+#include "ui/Alert.h"
+#include "ui/AppLook.h"
+#include "ui/NumberField.h"
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTest>
+#include <QTimer>
+#include <QVBoxLayout>
+#include <cmath>
+#include <limits>
+
+Q_DECLARE_METATYPE(AlertStyle)
+
+namespace {
+
+// Answers the next modal alert with `action` once it is up.
+void whenAlertShows(std::function<void(QMessageBox*)> action)
+{
+    auto* timer = new QTimer;
+    timer->setInterval(10);
+    QObject::connect(timer, &QTimer::timeout, [timer, action] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            timer->stop();
+            timer->deleteLater();
+            action(box);
+        }
+    });
+    timer->start();
+}
+
+QPushButton* buttonTitled(QMessageBox* box, const QString& title)
+{
+    for (QAbstractButton* b : box->buttons())
+        if (b->text() == title)
+            return qobject_cast<QPushButton*>(b);
+    return nullptr;
+}
+
+} // namespace
+
+class FieldsTest : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase() { AppLook::apply(*qApp); }
+
+    void format_data()
+    {
+        QTest::addColumn<QString>("format");
+        QTest::addColumn<double>("value");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("2.5") << "%.2f" << 2.5 << "2.5";
+        QTest::newRow("3") << "%.2f" << 3.0 << "3";
+        QTest::newRow("0") << "%.2f" << 0.0 << "0";
+        QTest::newRow("0.1") << "%.2f" << 0.1 << "0.1";
+        QTest::newRow("10 at one place") << "%.1f" << 10.0 << "10";
+        QTest::newRow("no point keeps zeros") << "%.0f" << 1000.0 << "1000";
+        QTest::newRow("5") << "%.2f" << 5.0 << "5";
+        QTest::newRow("5.1") << "%.2f" << 5.1 << "5.1";
+        QTest::newRow("negative tiny") << "%.2f" << -0.001 << "-0";
+        QTest::newRow("rounds") << "%.3f" << 6.12549 << "6.125";
+        QTest::newRow("large") << "%.2f" << 1234567.891 << "1234567.89";
+        QTest::newRow("text around") << "$%.2f each" << 2.5 << "$2.50 each";
+        QTest::newRow("text after keeps zeros") << "%.2f%%" << 4.5 << "4.50%";
+        QTest::newRow("exponent keeps its zeros") << "%.2e" << 1e10 << "1.00e+10";
+        QTest::newRow("infinity") << "%.2f" << std::numeric_limits<double>::infinity() << "inf";
+        // Formats that are not one floating conversion never reach printf.
+        QTest::newRow("string conversion") << "%s" << 2.5 << "2.5";
+        QTest::newRow("two conversions") << "%f %f" << 2.5 << "2.5";
+        QTest::newRow("store conversion") << "%n" << 2.5 << "2.5";
+        QTest::newRow("integer conversion") << "%d" << 2.5 << "2.5";
+        QTest::newRow("giant width") << "%999999999f" << 2.5 << "2.5";
+        QTest::newRow("empty") << "" << 2.5 << "2.5";
+    }
+    void format()
+    {
+        QFETCH(QString, format);
+        QFETCH(double, value);
+        QFETCH(QString, expected);
+        QCOMPARE(NumberField::fmt(format, value), expected);
+    }
+
+    void parsing_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<double>("expected"); // NaN: does not convert
+        const double no = std::numeric_limits<double>::quiet_NaN();
+        QTest::newRow("grouping") << "1,250.50" << 1250.5;
+        QTest::newRow("dollar") << "$300" << 300.0;
+        QTest::newRow("percent") << "4.5%" << 4.5;
+        QTest::newRow("spaces") << "  7  " << 7.0;
+        QTest::newRow("tabs") << "\t8\t" << 8.0;
+        QTest::newRow("empty") << "" << 0.0;
+        QTest::newRow("blank") << "   " << 0.0;
+        QTest::newRow("only signs and separators") << "$,%" << 0.0;
+        QTest::newRow("exponent") << "1e3" << 1000.0;
+        QTest::newRow("negative exponent") << "25E-1" << 2.5;
+        QTest::newRow("sign") << "-2.5" << -2.5;
+        QTest::newRow("plus") << "+3" << 3.0;
+        QTest::newRow("leading point") << ".5" << 0.5;
+        QTest::newRow("trailing point") << "5." << 5.0;
+        QTest::newRow("comma is grouping") << "3,5" << 35.0;
+        QTest::newRow("letter after") << "12a" << no;
+        QTest::newRow("only sign") << "-" << no;
+        QTest::newRow("newline is not blank") << "7\n" << no;
+        QTest::newRow("inner space") << "1 000" << no;
+        QTest::newRow("hex") << "0x10" << no;
+        QTest::newRow("inf") << "inf" << no;
+        QTest::newRow("nan") << "nan" << no;
+        QTest::newRow("too large") << "1e999" << no;
+        QTest::newRow("two points") << "1.2.3" << no;
+    }
+    void parsing()
+    {
+        QFETCH(QString, text);
+        QFETCH(double, expected);
+        const std::optional<double> v = NumberField::parse(text);
+        if (std::isnan(expected)) {
+            QVERIFY(!v.has_value());
+        } else {
+            QVERIFY(v.has_value());
+            QCOMPARE(*v, expected);
+        }
+    }
+
+    // Every keystroke sets the value when the text so far converts.
+    void typing_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<double>("expected");
+        QTest::newRow("grouping") << "1,250.50" << 1250.5;
+        QTest::newRow("dollar") << "$300" << 300.0;
+        QTest::newRow("percent") << "4.5%" << 4.5;
+        QTest::newRow("spaces") << "  7  " << 7.0;
+        QTest::newRow("exponent") << "1e3" << 1000.0;
+        QTest::newRow("letter after keeps the last number") << "12a" << 12.0;
+        QTest::newRow("junk from the start keeps the old value") << "abc" << 42.0;
+    }
+    void typing()
+    {
+        QFETCH(QString, typed);
+        QFETCH(double, expected);
+        QWidget host;
+        auto* l = new QVBoxLayout(&host);
+        auto* field = new NumberField(QStringLiteral("Amount"), 42, 120, QStringLiteral("%.2f"));
+        l->addWidget(field);
+        host.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&host));
+        QApplication::setActiveWindow(&host);
+        field->lineEdit()->setFocus();
+        QTRY_VERIFY(field->lineEdit()->hasFocus());
+        field->lineEdit()->selectAll();
+        QTest::keyClicks(field->lineEdit(), typed);
+        QCOMPARE(field->text(), typed); // the text stays as typed while focused
+        QCOMPARE(field->value(), expected);
+    }
+
+    void clearingSetsZeroAndLeavesTheFieldEmpty()
+    {
+        QWidget host;
+        auto* l = new QVBoxLayout(&host);
+        auto* field = new NumberField(QStringLiteral("Rate"), 6.5, 80, QStringLiteral("%.3f"));
+        l->addWidget(field);
+        host.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&host));
+        QApplication::setActiveWindow(&host);
+        QCOMPARE(field->text(), QStringLiteral("6.5"));
+        QCOMPARE(field->lineEdit()->placeholderText(), QStringLiteral("Rate"));
+        field->lineEdit()->setFocus();
+        QTRY_VERIFY(field->lineEdit()->hasFocus());
+        QSignalSpy changed(field, &NumberField::valueChanged);
+        field->lineEdit()->selectAll();
+        QTest::keyClick(field->lineEdit(), Qt::Key_Backspace);
+        QCOMPARE(field->value(), 0.0);
+        QCOMPARE(field->text(), QString());
+        QCOMPARE(changed.count(), 1);
+    }
+
+    void outsideChangesShowOnlyWhileUnfocused()
+    {
+        QWidget host;
+        auto* l = new QVBoxLayout(&host);
+        auto* field = new NumberField(QStringLiteral("Amount"), 1, 120, QStringLiteral("%.2f"));
+        auto* other = new QLineEdit;
+        l->addWidget(field);
+        l->addWidget(other);
+        host.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&host));
+        QApplication::setActiveWindow(&host);
+        other->setFocus();
+        QTRY_VERIFY(other->hasFocus());
+        field->setValue(2.126);
+        QCOMPARE(field->text(), QStringLiteral("2.13"));
+        // The shown rounding does not change the value behind it.
+        QCOMPARE(field->value(), 2.126);
+        field->lineEdit()->setFocus();
+        QTRY_VERIFY(field->lineEdit()->hasFocus());
+        field->lineEdit()->selectAll();
+        QTest::keyClicks(field->lineEdit(), QStringLiteral("1,000.50"));
+        QCOMPARE(field->value(), 1000.5);
+        field->setValue(99);
+        QCOMPARE(field->text(), QStringLiteral("1,000.50"));
+        QCOMPARE(field->value(), 99.0);
+        // Leaving the field does not reformat it.
+        other->setFocus();
+        QTRY_VERIFY(other->hasFocus());
+        QCOMPARE(field->text(), QStringLiteral("1,000.50"));
+        field->setValue(3);
+        QCOMPARE(field->text(), QStringLiteral("3"));
+    }
+
+    void alertAnswersByPosition_data()
+    {
+        QTest::addColumn<QStringList>("buttons");
+        QTest::addColumn<QString>("press"); // title, or "Return"/"Escape"
+        QTest::addColumn<int>("expected");
+        const QStringList deleteCancel{QStringLiteral("Delete"), QStringLiteral("Cancel")};
+        QTest::newRow("first") << deleteCancel << "Delete" << 1000;
+        QTest::newRow("second") << deleteCancel << "Cancel" << 1001;
+        QTest::newRow("return presses the first") << deleteCancel << "Return" << 1000;
+        QTest::newRow("escape is cancel") << deleteCancel << "Escape" << 1001;
+        QTest::newRow("third") << QStringList{"Save", "Don't Save", "Cancel"} << "Cancel" << 1002;
+        QTest::newRow("empty list gives OK") << QStringList{} << "OK" << 1000;
+        QTest::newRow("empty list, return") << QStringList{} << "Return" << 1000;
+    }
+    void alertAnswersByPosition()
+    {
+        QFETCH(QStringList, buttons);
+        QFETCH(QString, press);
+        QFETCH(int, expected);
+        QString shownTitle, shownInfo;
+        whenAlertShows([&](QMessageBox* box) {
+            shownTitle = box->text();
+            shownInfo = box->informativeText();
+            if (press == QLatin1String("Return"))
+                QTest::keyClick(box, Qt::Key_Return);
+            else if (press == QLatin1String("Escape"))
+                QTest::keyClick(box, Qt::Key_Escape);
+            else if (QPushButton* b = buttonTitled(box, press))
+                b->click();
+        });
+        const int answer = runAlert(QStringLiteral("Delete this note?"), QStringLiteral("This can’t be undone."),
+                                    AlertStyle::Warning, buttons);
+        QCOMPARE(answer, expected);
+        QCOMPARE(shownTitle, QStringLiteral("Delete this note?"));
+        QCOMPARE(shownInfo, QStringLiteral("This can’t be undone."));
+    }
+
+    void alertWithoutCancelIgnoresEscape()
+    {
+        whenAlertShows([](QMessageBox* box) {
+            QTest::keyClick(box, Qt::Key_Escape);
+            QTimer::singleShot(50, box, [box] { buttonTitled(box, QStringLiteral("Keep"))->click(); });
+        });
+        QCOMPARE(runAlert(QStringLiteral("Replace?"), QString(), AlertStyle::Critical,
+                          {QStringLiteral("Replace"), QStringLiteral("Keep")}),
+                 1001);
+    }
+
+    void handlerAnswersInsteadOfTheDialog()
+    {
+        QList<AlertRequest> seen;
+        const AlertHandler previous = setAlertHandler([&seen](const AlertRequest& r) {
+            seen.append(r);
+            return 1000 + int(r.buttons.size()) - 1;
+        });
+        QCOMPARE(runAlert(QStringLiteral("Bibliography copied"), QString(), AlertStyle::Informational), 1000);
+        QCOMPARE(seen.last().buttons, QStringList{QStringLiteral("OK")});
+        QCOMPARE(seen.last().style, AlertStyle::Informational);
+        QCOMPARE(runAlert(QStringLiteral("a"), QStringLiteral("b"), AlertStyle::Warning,
+                          {QStringLiteral("x"), QStringLiteral("y"), QStringLiteral("z")}),
+                 1002);
+        setAlertHandler(previous);
+        QVERIFY(!previous);
+    }
+};
+
+QTEST_MAIN(FieldsTest)
+#include "tst_fields.moc"

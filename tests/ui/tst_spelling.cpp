@@ -1,0 +1,536 @@
+#include "TestEnvironment.h"
+#include "app/SettingsStore.h"
+#include "ui/AppLook.h"
+#include "ui/FieldSpelling.h"
+#include "ui/SpellCheckingWindow.h"
+#include "ui/SpellChecker.h"
+#include "ui/SpellHighlighter.h"
+#include "ui/SpellLineEdit.h"
+#include "ui/SpellTextView.h"
+#include "ui/SpellingPanel.h"
+#include "ui/Spelling.h"
+#include "ui/TextChecker.h"
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QMenu>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QTextBrowser>
+#include <QSignalSpy>
+#include <QTest>
+#include <QTextBlock>
+#include <QTextLayout>
+#include <QVBoxLayout>
+
+using Range = SpellChecker::Range;
+Q_DECLARE_METATYPE(QList<Range>)
+
+namespace {
+
+// Counts the blocks the highlighter looks at.
+class CountingHighlighter : public SpellHighlighter {
+public:
+    using SpellHighlighter::SpellHighlighter;
+    int calls = 0;
+
+protected:
+    void highlightBlock(const QString& text) override
+    {
+        ++calls;
+        SpellHighlighter::highlightBlock(text);
+    }
+};
+
+// The underline colours the highlighter gave a block, by character.
+QList<QColor> underlineColours(const QTextBlock& block)
+{
+    QList<QColor> out(block.length());
+    for (const QTextLayout::FormatRange& r : block.layout()->formats()) {
+        if (r.format.underlineStyle() != QTextCharFormat::WaveUnderline)
+            continue;
+        for (int i = r.start; i < r.start + r.length && i < out.size(); ++i)
+            out[i] = r.format.underlineColor();
+    }
+    return out;
+}
+
+int redPixelsIn(const QImage& img, int x0, int x1)
+{
+    int n = 0;
+    for (int y = 0; y < img.height(); ++y)
+        for (int x = qMax(0, x0); x < qMin(img.width(), x1); ++x) {
+            const QColor c = img.pixel(x, y);
+            if (c.red() > 180 && c.green() < 120 && c.blue() < 120)
+                ++n;
+        }
+    return n;
+}
+
+} // namespace
+
+class SpellingTest : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        AppLook::apply(*qApp);
+        QVERIFY(SpellChecker::shared().hasSpelling());
+        QVERIFY(SpellChecker::shared().hasGrammar());
+    }
+
+    void autocorrectSwitch_data()
+    {
+        QTest::addColumn<QVariant>("stored"); // invalid: key absent
+        QTest::addColumn<bool>("expected");
+        QTest::newRow("absent") << QVariant() << true;
+        QTest::newRow("true") << QVariant(true) << true;
+        QTest::newRow("false") << QVariant(false) << false;
+        QTest::newRow("text false") << QVariant(QStringLiteral("false")) << true;
+        QTest::newRow("number 0") << QVariant(0) << true;
+    }
+    void autocorrectSwitch()
+    {
+        QFETCH(QVariant, stored);
+        QFETCH(bool, expected);
+        QSettings& s = SettingsStore::settings();
+        s.remove(Spelling::autocorrectKey);
+        if (stored.isValid())
+            s.setValue(Spelling::autocorrectKey, stored);
+        s.sync();
+        QCOMPARE(Spelling::autocorrectInWordProcessor(), expected);
+        s.remove(Spelling::autocorrectKey);
+    }
+
+    void misspellings_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QList<Range>>("expected");
+        QTest::newRow("correct") << QStringLiteral("The cat sat on the mat.") << QList<Range>{};
+        QTest::newRow("one wrong") << QStringLiteral("Teh cat") << QList<Range>{{0, 3}};
+        QTest::newRow("two wrong") << QStringLiteral("a recieve b packege") << QList<Range>{{2, 7}, {12, 7}};
+        QTest::newRow("apostrophes") << QStringLiteral("don't it’s John's") << QList<Range>{};
+        QTest::newRow("acronyms") << QStringLiteral("NASA and VEXO") << QList<Range>{};
+        QTest::newRow("with digits") << QStringLiteral("abc123 4th") << QList<Range>{};
+        QTest::newRow("address") << QStringLiteral("mail jdoe@exampel.com or www.exampel.com") << QList<Range>{};
+        QTest::newRow("accented word is one word") << QStringLiteral("see Grüße") << QList<Range>{{4, 5}};
+        QTest::newRow("empty") << QString() << QList<Range>{};
+    }
+    void misspellings()
+    {
+        QFETCH(QString, text);
+        QFETCH(QList<Range>, expected);
+        QCOMPARE(SpellChecker::shared().misspellings(text), expected);
+    }
+
+    void grammar_data()
+    {
+        QTest::addColumn<QString>("sentence");
+        QTest::addColumn<bool>("checked");
+        QTest::addColumn<bool>("ok");
+        QTest::newRow("agreement") << QStringLiteral("He go to school.") << true << false;
+        QTest::newRow("don't") << QStringLiteral("She don't like it.") << true << false;
+        QTest::newRow("fine") << QStringLiteral("He goes to school.") << true << true;
+        QTest::newRow("longer fine") << QStringLiteral("Although it was raining, we went outside.") << true << true;
+        QTest::newRow("unfinished") << QStringLiteral("He go to school") << false << true;
+        QTest::newRow("two words") << QStringLiteral("Go now.") << false << true;
+    }
+    void grammar()
+    {
+        QFETCH(QString, sentence);
+        QFETCH(bool, checked);
+        QFETCH(bool, ok);
+        QCOMPARE(SpellChecker::isCheckableSentence(sentence), checked);
+        QCOMPARE(SpellChecker::shared().grammarProblems(sentence).isEmpty(), ok);
+    }
+
+    void sentences_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QStringList>("expected");
+        QTest::newRow("two") << QStringLiteral("One two three. Four five six!") 
+                             << QStringList{QStringLiteral("One two three."), QStringLiteral("Four five six!")};
+        QTest::newRow("abbreviation") << QStringLiteral("Send it to Mr. Smith today. Thanks.")
+                                      << QStringList{QStringLiteral("Send it to Mr. Smith today."), QStringLiteral("Thanks.")};
+        QTest::newRow("decimal") << QStringLiteral("It costs 3.50 now.") << QStringList{QStringLiteral("It costs 3.50 now.")};
+        QTest::newRow("lines") << QStringLiteral("first line\nsecond line") 
+                               << QStringList{QStringLiteral("first line"), QStringLiteral("second line")};
+    }
+    void sentences()
+    {
+        QFETCH(QString, text);
+        QFETCH(QStringList, expected);
+        QStringList got;
+        for (const Range& r : SpellChecker::sentences(text))
+            got << text.mid(r.start, r.length);
+        QCOMPARE(got, expected);
+    }
+
+    void highlighterUnderlinesSpellingRedAndGrammarGreen()
+    {
+        QTextDocument doc;
+        doc.setPlainText(QStringLiteral("He go to school. Teh end is near."));
+        SpellHighlighter h(&doc);
+        QCoreApplication::processEvents();
+        h.flushGrammar();
+        const QList<QColor> colours = underlineColours(doc.firstBlock());
+        QCOMPARE(colours.at(0), SpellHighlighter::grammarColor());  // "He go to school."
+        QCOMPARE(colours.at(15), SpellHighlighter::grammarColor());
+        QCOMPARE(colours.at(17), SpellHighlighter::spellingColor()); // "Teh"
+        QVERIFY(!colours.at(21).isValid());                          // "end"
+        h.setSpellingEnabled(false);
+        for (const QColor& c : underlineColours(doc.firstBlock()))
+            QVERIFY(!c.isValid());
+    }
+
+    void grammarIsCheckedInTheBackground()
+    {
+        QTextDocument doc;
+        doc.documentLayout();
+        doc.setPlainText(QStringLiteral("Fine words stay fine.\nShe go to work on Mondays."));
+        SpellHighlighter h(&doc);
+        QCoreApplication::processEvents();
+        QVERIFY(h.hasPendingGrammar());
+        QVERIFY(!underlineColours(doc.lastBlock()).at(0).isValid()); // not yet known
+        QTRY_VERIFY_WITH_TIMEOUT(!h.hasPendingGrammar(), 20000);
+        QTRY_COMPARE(underlineColours(doc.lastBlock()).at(0), SpellHighlighter::grammarColor());
+        QVERIFY(!underlineColours(doc.firstBlock()).at(0).isValid());
+    }
+
+    void typingLooksAgainOnlyAtTheChangedBlock()
+    {
+        QString text;
+        for (int i = 0; i < 500; ++i)
+            text += QStringLiteral("Paragraph %1 has twenty plain words in it, written to make a long text for the checker here.\n").arg(i);
+        QTextDocument doc;
+        doc.setPlainText(text);
+        doc.documentLayout(); // as in an editor: changes are reported to the layout
+        CountingHighlighter h(&doc);
+        QCoreApplication::processEvents(); // the first full pass
+        QVERIFY(h.calls >= 500);
+        h.calls = 0;
+        QTextCursor c(doc.findBlockByNumber(250));
+        c.movePosition(QTextCursor::EndOfBlock);
+        c.insertText(QStringLiteral(" Anothr"));
+        QVERIFY2(h.calls >= 1 && h.calls <= 2, qPrintable(QString::number(h.calls)));
+        const QList<QColor> colours = underlineColours(doc.findBlockByNumber(250));
+        QCOMPARE(colours.at(doc.findBlockByNumber(250).length() - 3), SpellHighlighter::spellingColor());
+    }
+
+    void fieldUnderlinesUnderTheWord_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("caret"); // -1: end
+        QTest::newRow("short") << QStringLiteral("good wrods here") << 0;
+        QTest::newRow("scrolled") << QStringLiteral("a long line of perfectly fine words that goes on and on until the very end wrods") << -1;
+    }
+    void fieldUnderlinesUnderTheWord()
+    {
+        QFETCH(QString, text);
+        QFETCH(int, caret);
+        SpellLineEdit field(text);
+        field.resize(220, 28);
+        field.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&field));
+        field.setCursorPosition(caret < 0 ? int(text.size()) : caret);
+        const QList<Range> wrong = field.spelling()->misspelt();
+        QCOMPARE(wrong.size(), 1);
+        const QRectF box = field.spelling()->textRect(wrong.first().start, wrong.first().length);
+        QVERIFY(box.left() >= 0 && box.right() <= field.width());
+        const QImage img = field.grab().toImage();
+        QVERIFY(redPixelsIn(img, int(box.left()) + 1, int(box.right()) - 1) > 4);
+        // Nothing red outside the misspelt word.
+        QCOMPARE(redPixelsIn(img, 0, int(box.left()) - 2) + redPixelsIn(img, int(box.right()) + 2, img.width()), 0);
+        // The word really sits there: its glyphs start at box.left().
+        QTextLayout layout(field.displayText(), field.font());
+        layout.beginLayout();
+        const QTextLine line = layout.createLine();
+        layout.endLayout();
+        const qreal width = line.cursorToX(wrong.first().start + wrong.first().length) - line.cursorToX(wrong.first().start);
+        QVERIFY(std::abs(box.width() - width) < 0.5);
+    }
+
+    void fieldUnderlinesAGrammarMistake()
+    {
+        SpellLineEdit field(QStringLiteral("Fine. They goes home now."));
+        field.resize(300, 28);
+        field.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&field));
+        QTRY_COMPARE_WITH_TIMEOUT(field.spelling()->badGrammar().size(), 1, 20000);
+        QCOMPARE(field.spelling()->badGrammar().first(), (Range{6, 19}));
+        QVERIFY(field.spelling()->misspelt().isEmpty());
+        const QRectF box = field.spelling()->textRect(6, 19);
+        const QImage img = field.grab().toImage();
+        int green = 0;
+        for (int y = 0; y < img.height(); ++y)
+            for (int x = int(box.left()); x < int(box.right()); ++x) {
+                const QColor c = img.pixel(x, y);
+                if (c.green() > 120 && c.red() < 100 && c.blue() < 120)
+                    ++green;
+            }
+        QVERIFY(green > 10);
+        // Switching grammar off removes the underline.
+        TextCheckingSwitches s;
+        s.grammarChecking = false;
+        field.spelling()->setSwitches(s);
+        QVERIFY(field.spelling()->badGrammar().isEmpty());
+    }
+
+    void passwordFieldsAreNeverChecked()
+    {
+        QLineEdit pw;
+        pw.setEchoMode(QLineEdit::Password);
+        QVERIFY(FieldSpelling::attach(&pw) == nullptr);
+        SpellCheckingWindow w;
+        auto* host = new QWidget;
+        auto* l = new QVBoxLayout(host);
+        auto* secret = new QLineEdit;
+        secret->setEchoMode(QLineEdit::Password);
+        l->addWidget(secret);
+        w.setCentralWidget(host);
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        secret->setFocus();
+        QTest::keyClicks(secret, QStringLiteral("wrods"));
+        QVERIFY(FieldSpelling::of(secret) == nullptr);
+    }
+
+    // Each time a field of the window begins editing, the rule applies: the
+    // user's own choices survive only while spelling and grammar are both on.
+    void fieldEditorRule_data()
+    {
+        QTest::addColumn<bool>("spelling");
+        QTest::addColumn<bool>("grammar");
+        QTest::addColumn<bool>("autocorrect");
+        QTest::addColumn<bool>("keptAutocorrect");
+        QTest::newRow("both on, user chose autocorrect") << true << true << true << true;
+        QTest::newRow("grammar off") << true << false << true << false;
+        QTest::newRow("spelling off") << false << true << true << false;
+        QTest::newRow("plain") << true << true << false << false;
+    }
+    void fieldEditorRule()
+    {
+        QFETCH(bool, spelling);
+        QFETCH(bool, grammar);
+        QFETCH(bool, autocorrect);
+        QFETCH(bool, keptAutocorrect);
+        SpellCheckingWindow w;
+        auto* host = new QWidget;
+        auto* l = new QVBoxLayout(host);
+        auto* a = new QLineEdit; // an ordinary field: the window equips it
+        auto* b = new QLineEdit;
+        l->addWidget(a);
+        l->addWidget(b);
+        w.setCentralWidget(host);
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QApplication::setActiveWindow(&w);
+        a->setFocus();
+        QTRY_VERIFY(FieldSpelling::of(a) != nullptr);
+        FieldSpelling* f = FieldSpelling::of(a);
+        QCOMPARE(f->switches(), TextCheckingSwitches{});
+        TextCheckingSwitches s;
+        s.continuousSpellChecking = spelling;
+        s.grammarChecking = grammar;
+        s.automaticSpellingCorrection = autocorrect;
+        s.automaticQuoteSubstitution = autocorrect;
+        f->setSwitches(s);
+        b->setFocus();
+        a->setFocus();
+        QTRY_VERIFY(a->hasFocus());
+        QVERIFY(f->switches().continuousSpellChecking);
+        QVERIFY(f->switches().grammarChecking);
+        QCOMPARE(f->switches().automaticSpellingCorrection, keptAutocorrect);
+        QCOMPARE(f->switches().automaticQuoteSubstitution, keptAutocorrect);
+        QCOMPARE(w.fieldEditor(false, a), f);
+    }
+
+    void typedTextStaysAsTyped_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::newRow("quotes and dashes") << QStringLiteral("\"Teh\" -- it's 'fine' wrods ");
+        QTest::newRow("misspelt words") << QStringLiteral("teh recieve adress. ");
+    }
+    void typedTextStaysAsTyped()
+    {
+        QFETCH(QString, typed);
+        SpellCheckingWindow w;
+        auto* host = new QWidget;
+        auto* l = new QVBoxLayout(host);
+        auto* field = new QLineEdit;
+        auto* view = new SpellTextView;
+        l->addWidget(field);
+        l->addWidget(view);
+        w.setCentralWidget(host);
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QApplication::setActiveWindow(&w);
+        field->setFocus();
+        QTest::keyClicks(field, typed);
+        QCOMPARE(field->text(), typed);
+        QVERIFY(!FieldSpelling::of(field)->misspelt().isEmpty());
+        view->setFocus();
+        QTest::keyClicks(view, typed);
+        QCOMPARE(view->text(), typed);
+    }
+
+    void autocorrectOnlyWhenSwitchedOn_data()
+    {
+        QTest::addColumn<bool>("on");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("off") << false << QStringLiteral("I recieve it");
+        QTest::newRow("on") << true << QStringLiteral("I receive it");
+    }
+    void autocorrectOnlyWhenSwitchedOn()
+    {
+        QFETCH(bool, on);
+        QFETCH(QString, expected);
+        SpellLineEdit field;
+        TextCheckingSwitches s;
+        s.automaticSpellingCorrection = on;
+        field.spelling()->setSwitches(s);
+        QTest::keyClicks(&field, QStringLiteral("I recieve it"));
+        QCOMPARE(field.text(), expected);
+
+        SpellTextView view;
+        view.checker()->setSwitches(s);
+        QTest::keyClicks(&view, QStringLiteral("I recieve it"));
+        QCOMPARE(view.text(), expected);
+        if (on) {
+            // The correction is one undo step of its own.
+            view.undo();
+            QVERIFY(view.text() != expected);
+        }
+    }
+
+    void textViewBinding()
+    {
+        SpellTextView view(QStringLiteral("hello"), QFont(), Qt::white, true, Qt::black, true);
+        QSignalSpy edited(&view, &SpellTextView::textEdited);
+        // Typing writes through after every change.
+        view.moveCursor(QTextCursor::End);
+        QTest::keyClicks(&view, QStringLiteral(" you"));
+        QCOMPARE(edited.count(), 4);
+        QCOMPARE(edited.last().first().toString(), QStringLiteral("hello you"));
+        // Re-applying the same string changes nothing: caret and undo stay.
+        QTextCursor c = view.textCursor();
+        c.setPosition(2);
+        view.setTextCursor(c);
+        view.setText(QStringLiteral("hello you"));
+        QCOMPARE(view.textCursor().position(), 2);
+        QVERIFY(view.document()->isUndoAvailable());
+        QCOMPARE(edited.count(), 4);
+        // A new string from elsewhere replaces the text, and is not echoed.
+        view.setText(QStringLiteral("replaced"));
+        QCOMPARE(view.text(), QStringLiteral("replaced"));
+        QCOMPARE(edited.count(), 4);
+        // A write-back from the edit itself is ignored while reporting.
+        connect(&view, &SpellTextView::textEdited, &view, [&view](const QString&) {
+            view.setText(QStringLiteral("something stale"));
+        });
+        view.moveCursor(QTextCursor::End);
+        QTest::keyClick(&view, Qt::Key_S);
+        QCOMPARE(view.text(), QStringLiteral("replaceds"));
+    }
+
+    void readOnlyTextViewIsSelectable()
+    {
+        SpellTextView view(QStringLiteral("read me"), QFont(), Qt::white, false, Qt::darkBlue, false);
+        QVERIFY(view.isReadOnly());
+        QVERIFY(view.textInteractionFlags() & Qt::TextSelectableByMouse);
+        QVERIFY(view.textInteractionFlags() & Qt::TextSelectableByKeyboard);
+        QTest::keyClicks(&view, QStringLiteral("xyz"));
+        QCOMPARE(view.text(), QStringLiteral("read me"));
+        view.selectAll();
+        QCOMPARE(view.textCursor().selectedText(), QStringLiteral("read me"));
+        view.setEditable(true);
+        QVERIFY(!view.isReadOnly());
+    }
+
+    void learnedWordsAreKept()
+    {
+        const QString word = QStringLiteral("Brindlewurx");
+        QVERIFY(!SpellChecker::shared().isCorrect(word));
+        SpellChecker::shared().learnWord(word);
+        QVERIFY(SpellChecker::shared().isCorrect(word));
+        QFile f(SpellChecker::learnedWordsPath());
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QVERIFY(f.readAll().contains("Brindlewurx"));
+    }
+
+    void contextMenuOffersGuesses()
+    {
+        SpellLineEdit field(QStringLiteral("teh cat"));
+        QMenu* menu = field.spelling()->contextMenu(1);
+        QStringList titles;
+        for (QAction* a : menu->actions())
+            titles << a->text();
+        delete menu;
+        QVERIFY(titles.contains(QStringLiteral("the")));
+        QVERIFY(titles.contains(QStringLiteral("Ignore Spelling")));
+        QVERIFY(titles.contains(QStringLiteral("Learn Spelling")));
+        // A correct word gets no guesses.
+        menu = field.spelling()->contextMenu(5);
+        QVERIFY(!menu->actions().isEmpty());
+        for (QAction* a : menu->actions())
+            QVERIFY(a->text() != QStringLiteral("Ignore Spelling"));
+        delete menu;
+    }
+
+    void windowEquipsEditableTextViewsOnly()
+    {
+        SpellCheckingWindow w;
+        auto* host = new QWidget;
+        auto* l = new QVBoxLayout(host);
+        auto* editable = new QPlainTextEdit;
+        auto* browser = new QTextBrowser; // read-only help text
+        l->addWidget(editable);
+        l->addWidget(browser);
+        w.setCentralWidget(host);
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QApplication::setActiveWindow(&w);
+        editable->setFocus();
+        QTRY_VERIFY(TextChecker::of(editable) != nullptr);
+        browser->setFocus();
+        QTRY_VERIFY(browser->hasFocus());
+        QVERIFY(TextChecker::of(browser) == nullptr);
+        // Another window's editor is not this window's business.
+        QPlainTextEdit stranger;
+        QVERIFY(w.textEditor(true, &stranger) == nullptr);
+    }
+
+    void spellingPanelChangesTheWord()
+    {
+        SpellLineEdit field(QStringLiteral("the recieve and teh"));
+        field.spelling()->checkSpelling();
+        QCOMPARE(field.selectedText(), QStringLiteral("recieve"));
+        SpellingPanel* panel = SpellingPanel::show(&field);
+        QCOMPARE(panel->word(), QStringLiteral("recieve"));
+        QVERIFY(panel->guesses().contains(QStringLiteral("receive")));
+        panel->change(); // the first guess
+        QCOMPARE(field.text(), QStringLiteral("the receive and teh"));
+        QCOMPARE(field.selectedText(), QStringLiteral("teh")); // and on to the next
+        panel->ignore();
+        QVERIFY(field.spelling()->misspelt().isEmpty());
+        panel->close();
+    }
+
+    void hostileTextDoesNotHurt()
+    {
+        QString junk;
+        for (int i = 0; i < 2000; ++i)
+            junk += QChar(char16_t(0xD800 + (i % 7))); // lone surrogates
+        junk += QString(5000, QLatin1Char('a')) + QStringLiteral(". ") + QString(300, QLatin1Char('.'));
+        SpellChecker::shared().misspellings(junk);
+        SpellChecker::shared().grammarProblems(junk);
+        SpellChecker::shared().suggestions(QString(5000, QLatin1Char('x')));
+        SpellLineEdit field(junk);
+        field.resize(200, 28);
+        QVERIFY(!field.grab().isNull());
+    }
+};
+
+QTEST_MAIN(SpellingTest)
+#include "tst_spelling.moc"
