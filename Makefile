@@ -40,7 +40,7 @@ bench: setup
 fuzz: setup
 	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBW_FUZZ=ON -DCMAKE_CXX_COMPILER_LAUNCHER=ccache
 	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target fuzzers
-	@for f in $(FUZZ_BUILD)/fuzz/fuzz_*; do \
+	@for f in $$(find $(FUZZ_BUILD)/fuzz -maxdepth 1 -type f -executable -name "fuzz_*"); do \
 	  name=$$(basename $$f); corpus=fuzz/corpus/$${name#fuzz_}; mkdir -p $$corpus $(FUZZ_BUILD)/fuzz-out/$$name; \
 	  echo "== $$name ($(FUZZ_SECONDS) s)"; \
 	  $$f -max_total_time=$(FUZZ_SECONDS) -artifact_prefix=$(FUZZ_BUILD)/fuzz-out/$$name/ $(FUZZ_BUILD)/fuzz-out/$$name $$corpus || exit 1; \

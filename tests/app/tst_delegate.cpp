@@ -12,7 +12,6 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QDesktopServices>
 #include <QDir>
 #include <QFile>
 #include <QLockFile>
@@ -29,15 +28,6 @@ namespace {
 
 // Records the order of the calls the delegate makes into other subsystems.
 QStringList calls;
-
-class Recorder : public QObject {
-    Q_OBJECT
-public Q_SLOTS:
-    void openUrl(const QUrl& url) { urls.append(url); }
-
-public:
-    QList<QUrl> urls;
-};
 
 } // namespace
 
@@ -64,9 +54,6 @@ private Q_SLOTS:
         QTest::newRow("doubled and trailing commas")
             << "calculator,,scientific," << QList<Tool>{Tool::calculator, Tool::scientific};
         QTest::newRow("blank after comma is not trimmed") << "calculator, scientific" << QList<Tool>{Tool::calculator};
-        QTest::newRow("leading comma") << ",bingo" << QList<Tool>{Tool::bingo};
-        QTest::newRow("empty") << "" << QList<Tool>{};
-        QTest::newRow("only commas") << ",,," << QList<Tool>{};
         QTest::newRow("other letter case") << "Calculator,LOANGPA" << QList<Tool>{};
         QTest::newRow("art name is no identifier") << "loan-gpa,loanGPA" << QList<Tool>{Tool::loanGPA};
         QTest::newRow("named twice") << "focus,timeline,focus"
@@ -114,24 +101,17 @@ private Q_SLOTS:
         QCOMPARE(calls.size(), 3);
     }
 
-    void closingTheLastWindowKeepsRunning()
-    {
-        WindowManager& wm = WindowManager::shared();
-        QSignalSpy quit(qApp, &QCoreApplication::aboutToQuit);
-        for (QWidget* w : wm.allWindows())
-            w->close();
-        FloatingMenuController::shared().hide();
-        QTest::qWait(50);
-        QCOMPARE(quit.count(), 0);
-        QVERIFY(!QApplication::quitOnLastWindowClosed());
-    }
-
-    // Reopen shows the floating menu; it never hides a visible one.
+    // Closing every window keeps the program running; reopen then shows the
+    // floating menu, and never hides a visible one.
     void reopenShowsTheFloatingMenu()
     {
         FloatingMenuController& fm = FloatingMenuController::shared();
+        QSignalSpy quit(qApp, &QCoreApplication::aboutToQuit);
+        for (QWidget* w : WindowManager::shared().allWindows())
+            w->close();
         fm.hide();
-        QVERIFY(!fm.isShowing());
+        QTest::qWait(50);
+        QCOMPARE(quit.count(), 0);
         AppDelegate::shared().handleReopen();
         QVERIFY(fm.isShowing());
         QCOMPARE(MainMenu::title(MainMenu::shared().appToggleItem()), QStringLiteral("Hide Floating Menu"));
@@ -144,10 +124,8 @@ private Q_SLOTS:
         QTest::addColumn<QVariant>("data");
         QTest::addColumn<QString>("opens"); // raw value of the tool opened, or none
         QTest::newRow("raw value") << QVariant(QStringLiteral("converter")) << QStringLiteral("converter");
-        QTest::newRow("unknown name") << QVariant(QStringLiteral("abacus")) << QString();
         QTest::newRow("title, not identifier") << QVariant(QStringLiteral("Unit Converter")) << QString();
         QTest::newRow("number") << QVariant(9) << QString();
-        QTest::newRow("nothing") << QVariant() << QString();
     }
     void openToolFromMenuIgnoresStrangeItems()
     {
@@ -165,15 +143,6 @@ private Q_SLOTS:
             QWidget* w = wm.window(*Tool::fromRawValue(opens));
             QVERIFY(w && w->isVisible());
         }
-    }
-
-    void visitWebsiteOpensTheMakersSite()
-    {
-        Recorder r;
-        QDesktopServices::setUrlHandler(QStringLiteral("https"), &r, "openUrl");
-        AppDelegate::shared().visitWebsite();
-        QDesktopServices::unsetUrlHandler(QStringLiteral("https"));
-        QCOMPARE(r.urls, QList<QUrl>{AppSettings::vexoURL()});
     }
 
     void terminationSavesAndLocks()
@@ -204,18 +173,31 @@ private Q_SLOTS:
         QCOMPARE(asked.first().first().toInt(), sig);
     }
 
+    void secondStartHandsOver_data()
+    {
+        QTest::addColumn<bool>("staleLock");
+        QTest::newRow("clean start") << false;
+        QTest::newRow("lock left by a crash") << true;
+    }
     // A second start hands over to the first and ends with status 0; the
-    // first shows its floating menu.
+    // first shows its floating menu. A lock left by a program that crashed
+    // does not block the first.
     void secondStartHandsOver()
     {
-        const QString name = QStringLiteral("bw-test-handover-%1").arg(QCoreApplication::applicationPid());
+        QFETCH(bool, staleLock);
+        const QString name
+            = QStringLiteral("bw-test-handover-%1-%2").arg(QCoreApplication::applicationPid()).arg(staleLock);
+        if (staleLock) {
+            QFile lock(SingleInstance(name).lockPath());
+            QVERIFY(lock.open(QIODevice::WriteOnly | QIODevice::Truncate));
+            // A process id that cannot be running.
+            lock.write("2147483646\nbrindleworks\n" + QSysInfo::machineHostName().toUtf8() + "\n");
+        }
         SingleInstance primary(name);
         QCOMPARE(primary.start(), SingleInstance::Role::primary);
         QSignalSpy reopen(&primary, &SingleInstance::reopenRequested);
-
         QProcess second;
         second.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--second-start"), name});
-        QVERIFY(second.waitForStarted());
         QTRY_VERIFY_WITH_TIMEOUT(second.state() == QProcess::NotRunning, 10000);
         QCOMPARE(second.exitStatus(), QProcess::NormalExit);
         QCOMPARE(second.exitCode(), 0);
@@ -236,26 +218,6 @@ private Q_SLOTS:
         QCOMPARE(b.exitCode(), 0);
     }
 
-    // A lock left by a program that crashed does not block the next start.
-    void staleLockIsTakenOver()
-    {
-        const QString name = QStringLiteral("bw-test-stale-%1").arg(QCoreApplication::applicationPid());
-        SingleInstance probe(name);
-        QFile lock(probe.lockPath());
-        QVERIFY(lock.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        // A process id that cannot be running.
-        lock.write("2147483646\nbrindleworks\n" + QSysInfo::machineHostName().toUtf8() + "\n");
-        lock.close();
-        SingleInstance next(name);
-        QCOMPARE(next.start(), SingleInstance::Role::primary);
-        QSignalSpy reopen(&next, &SingleInstance::reopenRequested);
-        QProcess second;
-        second.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--second-start"), name});
-        QTRY_VERIFY_WITH_TIMEOUT(second.state() == QProcess::NotRunning, 10000);
-        QCOMPARE(second.exitCode(), 0);
-        QCOMPARE(reopen.count(), 1);
-    }
-
     // A holder of the lock that never answers is reported, not taken for a
     // successful hand-over.
     void silentHolderIsReported()
@@ -271,8 +233,7 @@ private Q_SLOTS:
     {
         const QString n = SingleInstance::defaultName();
         QVERIFY(n.startsWith(QStringLiteral("brindleworks-%1-").arg(uint(::getuid()))));
-        QCOMPARE(n, SingleInstance::defaultName());
-        QVERIFY(n.size() < 60);
+        QVERIFY(n.size() < 60); // fits a local socket's name
     }
 };
 

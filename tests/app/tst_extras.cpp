@@ -22,8 +22,6 @@
 #include <QDesktopServices>
 #include <QDir>
 #include <QFile>
-#include <QFileDialog>
-#include <QTimer>
 #include <QLabel>
 #include <QPushButton>
 #include <QRegularExpression>
@@ -61,26 +59,27 @@ void writeFile(const QString& path, const QByteArray& data)
     f.write(data);
 }
 
-using Getter = bool (AppSettings::*)() const;
-using Setter = void (AppSettings::*)(bool);
-
-struct Option {
-    Getter get;
-    Setter set;
+// Answers the export's alerts and catches what it would show in the file
+// browser; given a folder, it also stands in for the folder chooser.
+struct ExportWatch {
+    QList<AlertRequest> alerts;
+    QStringList revealed;
+    std::optional<VEXOBWExport::FolderChooser> chooser;
+    AlertHandler alert = setAlertHandler([this](const AlertRequest& r) { return alerts.append(r), alertFirstButton; });
+    FileReveal::Handler reveal = FileReveal::setHandler([this](const QString& p) { revealed.append(p); });
+    explicit ExportWatch(std::optional<QString> folder = std::nullopt)
+    {
+        if (folder)
+            chooser = VEXOBWExport::setFolderChooser([f = *folder] { return f; });
+    }
+    ~ExportWatch()
+    {
+        if (chooser)
+            VEXOBWExport::setFolderChooser(*chooser);
+        setAlertHandler(alert);
+        FileReveal::setHandler(reveal);
+    }
 };
-
-Option option(const QString& key)
-{
-    if (key == QLatin1String("showMenuAtLaunch"))
-        return {&AppSettings::showMenuAtLaunch, &AppSettings::setShowMenuAtLaunch};
-    if (key == QLatin1String("alwaysOnTop"))
-        return {&AppSettings::alwaysOnTop, &AppSettings::setAlwaysOnTop};
-    if (key == QLatin1String("vertical"))
-        return {&AppSettings::vertical, &AppSettings::setVertical};
-    if (key == QLatin1String("largeButtons"))
-        return {&AppSettings::largeButtons, &AppSettings::setLargeButtons};
-    return {&AppSettings::showLabels, &AppSettings::setShowLabels};
-}
 
 } // namespace
 
@@ -104,16 +103,6 @@ private Q_SLOTS:
 
     // --- Settings -----------------------------------------------------
 
-    // Runs first, while no login-item message has been set in this process.
-    void loginMessageHiddenWhenEmpty()
-    {
-        QVERIFY(AppSettings::shared().loginItemMessage().isEmpty());
-        SettingsView v;
-        auto* message = v.findChild<QLabel*>(QStringLiteral("loginItemMessage"));
-        QVERIFY(message);
-        QVERIFY(message->isHidden());
-    }
-
     void toggles_data()
     {
         QTest::addColumn<QString>("key");
@@ -121,41 +110,22 @@ private Q_SLOTS:
             QTest::newRow(k) << QString::fromLatin1(k);
     }
     // A click on a switch changes the setting and its stored value at once;
-    // a change made elsewhere (the floating menu's layout item) moves the
-    // switch.
+    // a change made elsewhere (the floating menu) moves the switch.
     void toggles()
     {
         QFETCH(QString, key);
         AppSettings& s = AppSettings::shared();
-        const Option o = option(key);
+        const QByteArray name = key.toLatin1();
         SettingsView v;
         auto* box = v.findChild<QCheckBox*>(key);
-        QVERIFY(box);
-        QCOMPARE(box->isChecked(), (s.*o.get)());
-
-        const bool before = (s.*o.get)();
-        box->click();
-        QCOMPARE((s.*o.get)(), !before);
-        QCOMPARE(SettingsStore::boolValue(key, before), !before);
-
-        (s.*o.set)(before);
+        const bool before = s.property(name.constData()).toBool();
         QCOMPARE(box->isChecked(), before);
-        (s.*o.set)(!before);
-        QCOMPARE(box->isChecked(), !before);
-        (s.*o.set)(before);
+        box->click();
+        QCOMPARE(s.property(name.constData()).toBool(), !before);
+        QCOMPARE(SettingsStore::boolValue(key, before), !before);
+        s.setProperty(name.constData(), before);
+        QCOMPARE(box->isChecked(), before);
         QCOMPARE(SettingsStore::boolValue(key, !before), before);
-    }
-
-    // Two open Settings views stay in step with each other.
-    void twoViewsAgree()
-    {
-        AppSettings& s = AppSettings::shared();
-        SettingsView a;
-        SettingsView b;
-        const bool before = s.vertical();
-        a.findChild<QCheckBox*>(QStringLiteral("vertical"))->click();
-        QCOMPARE(b.findChild<QCheckBox*>(QStringLiteral("vertical"))->isChecked(), !before);
-        s.setVertical(before);
     }
 
     void launchAtLogin_data()
@@ -201,29 +171,8 @@ private Q_SLOTS:
         AppSettings::shared().refreshLoginItem();
     }
 
-    void autocorrectReads_data()
-    {
-        QTest::addColumn<QVariant>("stored");
-        QTest::addColumn<bool>("checked");
-        QTest::newRow("absent") << QVariant() << true;
-        QTest::newRow("false") << QVariant(false) << false;
-        QTest::newRow("true") << QVariant(true) << true;
-        QTest::newRow("text") << QVariant(QStringLiteral("no")) << true;
-    }
-    void autocorrectReads()
-    {
-        QFETCH(QVariant, stored);
-        QFETCH(bool, checked);
-        if (stored.isValid())
-            SettingsStore::settings().setValue(Spelling::autocorrectKey, stored);
-        else
-            SettingsStore::settings().remove(Spelling::autocorrectKey);
-        SettingsView v;
-        QCOMPARE(v.findChild<QCheckBox*>(QStringLiteral("wpAutocorrect"))->isChecked(), checked);
-        SettingsStore::settings().remove(Spelling::autocorrectKey);
-    }
-
-    // The switch writes the Boolean first, then the open documents follow.
+    // The switch writes the Boolean first, then the open documents follow;
+    // without the word processor it still writes.
     void autocorrectWritesThenApplies()
     {
         SettingsStore::settings().remove(Spelling::autocorrectKey);
@@ -238,15 +187,8 @@ private Q_SLOTS:
         QCOMPARE(Spelling::autocorrectInWordProcessor(), false);
         box->click();
         QCOMPARE(seen, (QList<QVariant>{QVariant(false), QVariant(true)}));
-        WPAutocorrect::install(previous);
-        SettingsStore::settings().remove(Spelling::autocorrectKey);
-    }
-
-    void autocorrectWithoutWordProcessor()
-    {
-        const WPAutocorrect::Apply previous = WPAutocorrect::install({});
-        SettingsView v;
-        v.findChild<QCheckBox*>(QStringLiteral("wpAutocorrect"))->click();
+        WPAutocorrect::install({});
+        box->click();
         QCOMPARE(SettingsStore::boolValue(Spelling::autocorrectKey, true), false);
         WPAutocorrect::install(previous);
         SettingsStore::settings().remove(Spelling::autocorrectKey);
@@ -258,14 +200,9 @@ private Q_SLOTS:
         const FileReveal::Handler previous
             = FileReveal::setHandler([&revealed](const QString& p) { revealed.append(p); });
         SettingsView v;
-        auto* path = v.findChild<QTextEdit*>(QStringLiteral("dataFolder"));
-        QVERIFY(path);
-        QCOMPARE(path->toPlainText(), QDir::toNativeSeparators(QDir::cleanPath(TestEnvironment::dataFolder())));
-        QVERIFY(path->isReadOnly());
-        auto* button = v.findChild<QPushButton*>(QStringLiteral("showInFiles"));
-        QVERIFY(button);
-        QCOMPARE(button->text(), QStringLiteral("Show in Files"));
-        button->click();
+        QCOMPARE(v.findChild<QTextEdit*>(QStringLiteral("dataFolder"))->toPlainText(),
+                 QDir::toNativeSeparators(QDir::cleanPath(TestEnvironment::dataFolder())));
+        v.findChild<QPushButton*>(QStringLiteral("showInFiles"))->click();
         QCOMPARE(revealed, QStringList{Store::folder()});
         FileReveal::setHandler(previous);
     }
@@ -314,18 +251,10 @@ private Q_SLOTS:
     {
         QTest::addColumn<QUrl>("url");
         QTest::addColumn<int>("route");
-        const int inside = int(HelpView::Route::inside);
-        const int browser = int(HelpView::Route::browser);
-        const int ignored = int(HelpView::Route::ignored);
-        QTest::newRow("https") << QUrl(QStringLiteral("https://example.com/a")) << browser;
-        QTest::newRow("http") << QUrl(QStringLiteral("http://example.com")) << browser;
-        QTest::newRow("upper-case scheme") << QUrl(QStringLiteral("HTTPS://example.com")) << browser;
-        QTest::newRow("local file") << QUrl::fromLocalFile(QStringLiteral("/tmp/other.html")) << inside;
-        QTest::newRow("resource") << QUrl(QStringLiteral("qrc:/Help.html#data")) << inside;
-        QTest::newRow("relative") << QUrl(QStringLiteral("other.html")) << inside;
-        QTest::newRow("anchor") << QUrl(QStringLiteral("#calculator")) << inside;
-        QTest::newRow("mail") << QUrl(QStringLiteral("mailto:someone@example.com")) << ignored;
-        QTest::newRow("javascript") << QUrl(QStringLiteral("javascript:alert(1)")) << ignored;
+        using R = HelpView::Route;
+        QTest::newRow("upper-case scheme") << QUrl(QStringLiteral("HTTPS://example.com")) << int(R::browser);
+        QTest::newRow("local file") << QUrl::fromLocalFile(QStringLiteral("/tmp/a.html")) << int(R::inside);
+        QTest::newRow("javascript") << QUrl(QStringLiteral("javascript:alert(1)")) << int(R::ignored);
     }
     void route()
     {
@@ -347,19 +276,12 @@ private Q_SLOTS:
         const QUrl index = QUrl::fromLocalFile(dir.filePath(QStringLiteral("index.html")));
 
         HelpView v(index);
-        v.resize(HelpView::windowSize);
         QTextBrowser* b = v.browser();
-        QCOMPARE(b->source(), index);
-
         Q_EMIT b->anchorClicked(QUrl(QStringLiteral("https://example.com/web")));
         QCOMPARE(m_browser.urls, QList<QUrl>{QUrl(QStringLiteral("https://example.com/web"))});
         QCOMPARE(b->source(), index);
-        QVERIFY(b->toPlainText().contains(QStringLiteral("Index")));
-
         Q_EMIT b->anchorClicked(QUrl(QStringLiteral("other.html")));
-        QCOMPARE(b->source(), QUrl::fromLocalFile(dir.filePath(QStringLiteral("other.html"))));
         QVERIFY(b->toPlainText().contains(QStringLiteral("Other page")));
-        QCOMPARE(m_browser.urls.size(), 1);
 
         b->backward();
         QCOMPARE(b->source(), index);
@@ -368,24 +290,15 @@ private Q_SLOTS:
         QCOMPARE(m_browser.urls.size(), 1);
     }
 
+    // Without a help page the built-in one is shown, and no alert; its link
+    // goes to the browser.
     void builtInPage()
     {
         HelpView v{QUrl()};
         QTextBrowser* b = v.browser();
         QCOMPARE(b->toPlainText().simplified(), QStringLiteral("Brindleworks Help by Corvandel Softworks"));
-        QVERIFY(b->toHtml().contains(AppSettings::vexoURL().toString()));
         Q_EMIT b->anchorClicked(AppSettings::vexoURL());
         QCOMPARE(m_browser.urls, QList<QUrl>{AppSettings::vexoURL()});
-    }
-
-    // Without the resource compiled in (as in this test), the built-in page
-    // is shown, and no alert.
-    void missingResource()
-    {
-        if (!HelpView::helpPage().isEmpty())
-            QSKIP("the help resource is compiled into this executable");
-        HelpView v;
-        QVERIFY(v.browser()->toPlainText().startsWith(QStringLiteral("Brindleworks Help")));
     }
 
     // The shipped help page: every tool has a section, and every link
@@ -401,7 +314,6 @@ private Q_SLOTS:
         const QString text = v.browser()->toPlainText();
         for (const Tool t : Tool::allCases())
             QVERIFY2(text.contains(t.title()), qPrintable(t.title()));
-        QVERIFY(text.contains(QStringLiteral("Ctrl+Alt+1")));
 
         const QRegularExpression href(QStringLiteral("href=\"#([^\"]+)\""));
         int links = 0;
@@ -416,155 +328,60 @@ private Q_SLOTS:
         QVERIFY(m_browser.urls.isEmpty());
     }
 
-    // --- About --------------------------------------------------------
-
-    void about()
-    {
-        AboutView v;
-        QCOMPARE(v.findChild<QLabel*>(QStringLiteral("version"))->text(),
-                 QStringLiteral("Version ") + AppSettings::appVersion());
-        QStringList titles;
-        for (const Tool t : Tool::allCases())
-            titles.append(t.title());
-        QCOMPARE(AboutView::toolList(), titles.join(QStringLiteral(" · ")));
-        QCOMPARE(v.findChild<QLabel*>(QStringLiteral("toolList"))->text(), AboutView::toolList());
-
-        auto* link = v.findChild<QLabel*>(QStringLiteral("websiteLink"));
-        QVERIFY(link->text().contains(AboutView::linkText()));
-        Q_EMIT link->linkActivated(AppSettings::vexoURL().toString());
-        QCOMPARE(m_browser.urls, QList<QUrl>{AppSettings::vexoURL()});
-    }
-
     // --- Export command -----------------------------------------------
 
     void exportCommand_data()
     {
         QTest::addColumn<QStringList>("files");
-        QTest::addColumn<QString>("title");
-        QTest::newRow("nothing saved yet") << QStringList{} << QStringLiteral("Exported 0 items");
-        QTest::newRow("one file") << QStringList{QStringLiteral("scientific.json")} << QStringLiteral("Exported 1 item");
+        QTest::addColumn<QString>("place"); // "folder", "file" or "" (cancelled)
+        QTest::addColumn<QString>("title"); // of the alert, or none
+        QTest::newRow("nothing saved yet") << QStringList{} << "folder" << "Exported 0 items";
         QTest::newRow("files, hidden file and a folder")
-            << QStringList{QStringLiteral("a.json"), QStringLiteral("a.json.bak"), QStringLiteral(".hidden"),
-                           QStringLiteral("Recordings/n.m4a")}
-            << QStringLiteral("Exported 4 items");
+            << QStringList{"a.json", "a.json.bak", ".hidden", "Recordings/n.m4a"} << "folder" << "Exported 4 items";
+        QTest::newRow("place is no folder") << QStringList{"a.json"} << "file" << "Couldn’t export your data.";
+        QTest::newRow("cancelled") << QStringList{"a.json"} << "" << "";
     }
     // From the menu item to the alert: a dated folder in the chosen place,
-    // shown in the file browser, and the count.
+    // shown in the file browser, and the count. A folder that cannot be made
+    // is reported as a failure, and nothing is shown; cancelling does nothing.
     void exportCommand()
     {
         QFETCH(QStringList, files);
+        QFETCH(QString, place);
         QFETCH(QString, title);
         QDir(Store::folder()).removeRecursively();
         QDir().mkpath(Store::folder());
         for (const QString& f : files)
             writeFile(Store::path(f), f.toUtf8());
-
         QTemporaryDir parent;
-        QList<AlertRequest> alerts;
-        QStringList revealed;
-        const auto chooser = VEXOBWExport::setFolderChooser([&parent] { return parent.path(); });
-        const auto alert = setAlertHandler([&alerts](const AlertRequest& r) {
-            alerts.append(r);
-            return alertFirstButton;
-        });
-        const auto reveal = FileReveal::setHandler([&revealed](const QString& p) { revealed.append(p); });
+        const QString blocker = parent.filePath(QStringLiteral("plain-file"));
+        writeFile(blocker, "x");
 
+        ExportWatch watch(place == QLatin1String("folder") ? parent.path() : place.isEmpty() ? QString() : blocker);
         const QDateTime before = QDateTime::currentDateTime();
         VEXOBWMenuTarget::shared().exportData();
         const QDateTime after = QDateTime::currentDateTime();
-
         const QStringList made = QDir(parent.path()).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
-        QCOMPARE(made.size(), 1);
-        const QString name = made.constFirst();
-        QVERIFY2(name == VEXOBWExport::folderName(before) || name == VEXOBWExport::folderName(after), qPrintable(name));
-        QCOMPARE(revealed, QStringList{parent.filePath(name)});
-        QCOMPARE(alerts.size(), 1);
-        QCOMPARE(alerts[0].title, title);
-        QCOMPARE(alerts[0].informative,
-                 QStringLiteral("Your Brindleworks data was copied to “") + name
-                     + QStringLiteral("”. The Password Book stays encrypted; open it in Brindleworks to read it."));
-        QCOMPARE(alerts[0].buttons.size(), 1);
-        const auto all = QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot;
-        QCOMPARE(QDir(parent.filePath(name)).entryList(all), QDir(Store::folder()).entryList(all));
-
-        VEXOBWExport::setFolderChooser(chooser);
-        setAlertHandler(alert);
-        FileReveal::setHandler(reveal);
+        if (place != QLatin1String("folder")) {
+            QVERIFY(made.isEmpty());
+            QVERIFY(watch.revealed.isEmpty());
+            QCOMPARE(watch.alerts.size(), title.isEmpty() ? 0 : 1);
+            if (!title.isEmpty())
+                QCOMPARE(watch.alerts[0].style, AlertStyle::Critical);
+        } else {
+            QCOMPARE(made.size(), 1);
+            const QString name = made.constFirst();
+            QVERIFY(name == VEXOBWExport::folderName(before) || name == VEXOBWExport::folderName(after));
+            QCOMPARE(watch.revealed, QStringList{parent.filePath(name)});
+            QCOMPARE(watch.alerts.size(), 1);
+            QVERIFY(watch.alerts[0].informative.contains(name));
+            const auto all = QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot;
+            QCOMPARE(QDir(parent.filePath(name)).entryList(all), QDir(Store::folder()).entryList(all));
+        }
+        if (!title.isEmpty())
+            QCOMPARE(watch.alerts[0].title, title);
         QDir(Store::folder()).removeRecursively();
         QDir().mkpath(Store::folder());
-    }
-
-    void exportCancelled()
-    {
-        int alerts = 0;
-        int reveals = 0;
-        const auto chooser = VEXOBWExport::setFolderChooser([] { return QString(); });
-        const auto alert = setAlertHandler([&alerts](const AlertRequest&) { return ++alerts, alertFirstButton; });
-        const auto reveal = FileReveal::setHandler([&reveals](const QString&) { ++reveals; });
-        VEXOBWExport::chooseAndExport();
-        QCOMPARE(alerts, 0);
-        QCOMPARE(reveals, 0);
-        VEXOBWExport::setFolderChooser(chooser);
-        setAlertHandler(alert);
-        FileReveal::setHandler(reveal);
-    }
-
-    // The real chooser: folders only, the "Export Here" prompt and the
-    // explanation; cancelling it exports nothing.
-    void folderDialog()
-    {
-        int alerts = 0;
-        const auto alert = setAlertHandler([&alerts](const AlertRequest&) { return ++alerts, alertFirstButton; });
-        QString accept;
-        QString message;
-        bool foldersOnly = false;
-        QTimer::singleShot(0, [&] {
-            QFileDialog* dialog = nullptr;
-            for (QWidget* w : QApplication::topLevelWidgets())
-                if (auto* d = qobject_cast<QFileDialog*>(w); d && d->isVisible())
-                    dialog = d;
-            if (!dialog)
-                return;
-            accept = dialog->labelText(QFileDialog::Accept);
-            foldersOnly = dialog->fileMode() == QFileDialog::Directory && dialog->testOption(QFileDialog::ShowDirsOnly);
-            for (QLabel* l : dialog->findChildren<QLabel*>())
-                if (l->text().startsWith(QStringLiteral("Choose a folder.")))
-                    message = l->text();
-            dialog->reject();
-        });
-        VEXOBWExport::chooseAndExport();
-        QCOMPARE(accept, QStringLiteral("Export Here"));
-        QVERIFY(foldersOnly);
-        QCOMPARE(message, QStringLiteral("Choose a folder. A copy of everything Brindleworks has saved will be placed "
-                                         "in a new “Brindleworks Export” folder."));
-        QCOMPARE(alerts, 0);
-        setAlertHandler(alert);
-    }
-
-    // A place where the export folder cannot be made is reported as a
-    // failure, and nothing is shown in the file browser.
-    void exportFailureIsNotSuccess()
-    {
-        QTemporaryDir tmp;
-        const QString notAFolder = tmp.filePath(QStringLiteral("plain-file"));
-        writeFile(notAFolder, "x");
-        QList<AlertRequest> alerts;
-        int reveals = 0;
-        const auto chooser = VEXOBWExport::setFolderChooser([&notAFolder] { return notAFolder; });
-        const auto alert = setAlertHandler([&alerts](const AlertRequest& r) {
-            alerts.append(r);
-            return alertFirstButton;
-        });
-        const auto reveal = FileReveal::setHandler([&reveals](const QString&) { ++reveals; });
-        VEXOBWExport::chooseAndExport();
-        QCOMPARE(alerts.size(), 1);
-        QCOMPARE(alerts[0].title, QStringLiteral("Couldn’t export your data."));
-        QCOMPARE(alerts[0].style, AlertStyle::Critical);
-        QVERIFY(!alerts[0].title.startsWith(QStringLiteral("Exported")));
-        QCOMPARE(reveals, 0);
-        VEXOBWExport::setFolderChooser(chooser);
-        setAlertHandler(alert);
-        FileReveal::setHandler(reveal);
     }
 
     // --- Pictures -----------------------------------------------------
@@ -576,34 +393,19 @@ private Q_SLOTS:
         if (out.isEmpty())
             QSKIP("BW_RENDER_DIR not set");
         QDir().mkpath(out);
-        const QString help = QFINDTESTDATA("../../resources/Help.html");
-        const QString icon = QFINDTESTDATA("../../resources/brindleworks.svg");
-        if (!icon.isEmpty())
-            QApplication::setWindowIcon(QIcon(icon));
         AppLook::apply(*qApp);
-
         SettingsView settings;
-        settings.resize(SettingsView::windowSize);
-        settings.show();
-        QTest::qWait(50);
-        QVERIFY(settings.grab().save(out + QStringLiteral("/settings.png")));
-        SettingsView narrow;
-        narrow.resize(320, 300);
-        narrow.show();
-        QTest::qWait(50);
-        QVERIFY(narrow.grab().save(out + QStringLiteral("/settings-small.png")));
-
-        HelpView helpView(QUrl::fromLocalFile(help));
-        helpView.resize(HelpView::windowSize);
-        helpView.show();
-        QTest::qWait(50);
-        QVERIFY(helpView.grab().save(out + QStringLiteral("/help.png")));
-
+        HelpView help(QUrl::fromLocalFile(QFINDTESTDATA("../../resources/Help.html")));
         AboutView about;
-        about.resize(AboutView::windowSize);
-        about.show();
-        QTest::qWait(50);
-        QVERIFY(about.grab().save(out + QStringLiteral("/about.png")));
+        const QList<std::pair<QWidget*, QSize>> views{
+            {&settings, SettingsView::windowSize}, {&help, HelpView::windowSize}, {&about, AboutView::windowSize}};
+        for (const auto& [view, size] : views) {
+            view->resize(size);
+            view->show();
+            QTest::qWait(50);
+            QVERIFY(view->grab().save(out + QLatin1Char('/') + QString::fromLatin1(view->metaObject()->className())
+                                      + QStringLiteral(".png")));
+        }
     }
 };
 

@@ -2,7 +2,6 @@
 #include "app/views/FloatingMenuController.h"
 #include "app/views/MainMenu.h"
 #include "app/views/ResponderChain.h"
-#include "app/views/WindowManager.h"
 #include "ui/FieldSpelling.h"
 #include "ui/SpellLineEdit.h"
 
@@ -29,8 +28,6 @@ public:
 public Q_SLOTS:
     void showAbout() { got << QStringLiteral("showAbout"); }
     void showSettings() { got << QStringLiteral("showSettings"); }
-    void showHelp() { got << QStringLiteral("showHelp"); }
-    void visitWebsite() { got << QStringLiteral("visitWebsite"); }
     void toggleFloatingMenu() { got << QStringLiteral("toggleFloatingMenu"); }
     void openToolFromMenu(QAction* item) { got << QStringLiteral("open ") + item->data().toString(); }
     void terminate() { got << QStringLiteral("terminate"); }
@@ -53,20 +50,15 @@ public Q_SLOTS:
     void performTextFinderAction(QAction* item) { tags << MainMenu::tag(item); }
 };
 
-QAction* find(const QString& objectName)
+// The item of that object name in the given menus or their submenus.
+QAction* find(const QString& objectName, QList<QMenu*> menus = MainMenu::shared().menus())
 {
-    for (QMenu* m : MainMenu::shared().menus()) {
-        if (auto* a = m->findChild<QAction*>(objectName))
-            return a;
-        for (QAction* a : m->actions()) {
+    for (int i = 0; i < menus.size(); ++i) {
+        for (QAction* a : menus.at(i)->actions()) {
             if (a->objectName() == objectName)
                 return a;
-            if (a->menu()) {
-                for (QAction* b : a->menu()->actions()) {
-                    if (b->objectName() == objectName)
-                        return b;
-                }
-            }
+            if (a->menu())
+                menus.append(a->menu());
         }
     }
     return nullptr;
@@ -74,31 +66,17 @@ QAction* find(const QString& objectName)
 
 QAction* statusItem(const QString& objectName)
 {
-    for (QAction* a : MainMenu::shared().statusMenu()->actions()) {
-        if (a->objectName() == objectName)
-            return a;
-    }
-    return nullptr;
+    return find(objectName, {MainMenu::shared().statusMenu()});
 }
 
-// "Title|action|keys|tag" of every item, submenus indented, "—" for a
-// separator.
-QStringList describe(QMenu* menu, const QString& indent = QString())
+// "Title|action|keys" of every item of a menu, "—" for a separator.
+QStringList describe(QMenu* menu)
 {
     QStringList lines;
-    for (QAction* a : menu->actions()) {
-        if (a->isSeparator()) {
-            lines << indent + QStringLiteral("—");
-            continue;
-        }
-        QString line = indent + MainMenu::title(a) + QLatin1Char('|') + MainMenu::actionName(a) + QLatin1Char('|')
-            + a->shortcut().toString(QKeySequence::PortableText);
-        if (MainMenu::tag(a))
-            line += QLatin1Char('|') + QString::number(MainMenu::tag(a));
-        lines << line;
-        if (a->menu())
-            lines << describe(a->menu(), indent + QStringLiteral("  "));
-    }
+    for (QAction* a : menu->actions())
+        lines << (a->isSeparator() ? QStringLiteral("—")
+                                   : MainMenu::title(a) + QLatin1Char('|') + MainMenu::actionName(a) + QLatin1Char('|')
+                                         + a->shortcut().toString(QKeySequence::PortableText));
     return lines;
 }
 
@@ -130,138 +108,43 @@ private Q_SLOTS:
 
     void init() { m_delegate.got.clear(); }
 
-    void menuBar()
-    {
-        QStringList titles;
-        for (QMenu* m : MainMenu::shared().menus())
-            titles << m->title();
-        QCOMPARE(titles, (QStringList{"Brindleworks", "File", "Edit", "Format", "Tools", "Window", "Help"}));
-        QStringList lines;
-        for (QMenu* m : MainMenu::shared().menus()) {
-            if (m->title() != QLatin1String("Tools"))
-                lines << QStringLiteral("# ") + m->title() << describe(m);
-        }
-        const QStringList expected{
-            "# Brindleworks",
-            "About Brindleworks|showAbout|",
-            "—",
-            "Settings…|showSettings|Ctrl+,",
-            QStringLiteral("%1|toggleFloatingMenu|Ctrl+Shift+M").arg(MainMenu::title(MainMenu::shared().appToggleItem())),
-            "—",
-            "Hide Brindleworks|hideApplication|Ctrl+H",
-            "Hide Others|hideOtherApplications|Ctrl+Alt+H",
-            "Show All|unhideAllApplications|",
-            "—",
-            "Quit Brindleworks|terminate|Ctrl+Q",
-            "# File",
-            "New Word Document|newDocument|Ctrl+N",
-            "Open Document…|openDocument|Ctrl+O",
-            "Open Recent||",
-            "  Clear Menu|clearRecentDocuments|",
-            "—",
-            "Close|performClose|Ctrl+W",
-            "Save|saveDocument|Ctrl+S",
-            "Save As…|saveDocumentAs|Ctrl+Shift+S",
-            "Revert to Saved|revertDocumentToSaved|",
-            "Export as PDF…|exportPDF|Ctrl+Alt+E",
-            "Export My Data…|exportData|",
-            "—",
-            "Page Setup…|runPageLayout|Ctrl+Shift+P",
-            "Print…|printDocument|Ctrl+P",
-            "# Edit",
-            "Undo|undo|Ctrl+Z",
-            "Redo|redo|Ctrl+Shift+Z",
-            "—",
-            "Cut|cut|Ctrl+X",
-            "Copy|copy|Ctrl+C",
-            "Paste|paste|Ctrl+V",
-            "Paste and Match Style|pasteAsPlainText|Ctrl+Alt+Shift+V",
-            "Delete|deleteSelection|",
-            "Select All|selectAll|Ctrl+A",
-            "—",
-            "Find||",
-            "  Find…|performTextFinderAction|Ctrl+F|1",
-            "  Find and Replace…|performTextFinderAction|Ctrl+Alt+F|12",
-            "  Find Next|performTextFinderAction|Ctrl+G|2",
-            "  Find Previous|performTextFinderAction|Ctrl+Shift+G|3",
-            "  Use Selection for Find|performTextFinderAction|Ctrl+E|7",
-            "Spelling and Grammar||",
-            "  Show Spelling and Grammar|showGuessPanel|Ctrl+:",
-            "  Check Document Now|checkSpelling|Ctrl+;",
-            "  —",
-            "  Check Spelling While Typing|toggleContinuousSpellChecking|",
-            "  Check Grammar With Spelling|toggleGrammarChecking|",
-            "  Correct Spelling Automatically|toggleAutomaticSpellingCorrection|",
-            "# Format",
-            "Show Fonts|orderFrontFontPanel|Ctrl+T",
-            "Bold|addFontTrait|Ctrl+B|2",
-            "Italic|addFontTrait|Ctrl+I|1",
-            "Underline|underline|Ctrl+U",
-            "Bigger|modifyFont|Ctrl++|3",
-            "Smaller|modifyFont|Ctrl+-|4",
-            "Show Colors|orderFrontColorPanel|Ctrl+Shift+C",
-            "—",
-            "Align Left|alignLeft|Ctrl+{",
-            "Center|alignCenter|Ctrl+|",
-            "Justify|alignJustified|",
-            "Align Right|alignRight|Ctrl+}",
-            "—",
-            "Bulleted List|toggleBullets|Ctrl+Shift+7",
-            "Numbered List|toggleNumbers|Ctrl+Shift+8",
-            "List Options…|orderFrontListPanel|",
-            "Insert Table|insertTable|",
-            "Table Options…|orderFrontTablePanel|",
-            "Insert Image…|insertImage|Ctrl+Shift+I",
-            "Header & Footer…|editHeaderFooter|",
-            "# Window",
-            "Minimize|performMiniaturize|Ctrl+M",
-            "Zoom|performZoom|",
-            "—",
-            "Bring All to Front|arrangeInFront|",
-            "# Help",
-            "Brindleworks Help|showHelp|Ctrl+?",
-            "Visit the Corvandel Softworks Website|visitWebsite|",
-        };
-        for (int i = 0; i < qMax(lines.size(), expected.size()); ++i)
-            QCOMPARE(lines.value(i), expected.value(i));
-    }
-
-    void toolItems()
-    {
-        QMenu* tools = MainMenu::shared().menus().at(4);
-        QStringList lines = describe(tools);
-        QStringList expected;
-        for (const Tool t : Tool::allCases()) {
-            if (t.isGame())
-                continue;
-            const QString keys = t.index() < 9 ? QStringLiteral("Ctrl+Alt+%1").arg(t.index() + 1) : QString();
-            expected << t.title() + QStringLiteral("|openToolFromMenu|") + keys;
-        }
-        expected << QStringLiteral("—") << QStringLiteral("Games||") << QStringLiteral("Solitaire|openToolFromMenu|")
-                 << QStringLiteral("Bingo|openToolFromMenu|");
-        QCOMPARE(lines, expected);
-        QCOMPARE(describe(tools).filter(QStringLiteral("Unit Converter")).value(0),
-                 QStringLiteral("Unit Converter|openToolFromMenu|"));
-    }
-
+    // The tray menu: its toggle, the Tools menu's items, and Quit last.
     void statusMenu()
     {
-        QStringList lines = describe(MainMenu::shared().statusMenu());
-        const QString toggle = MainMenu::title(MainMenu::shared().statusToggleItem());
-        QCOMPARE(lines.first(), toggle + QStringLiteral("|toggleFloatingMenu|"));
-        QCOMPARE(lines.at(1), QStringLiteral("—"));
-        QCOMPARE(lines.mid(2, 16), describe(MainMenu::shared().menus().at(4)));
-        QCOMPARE(lines.mid(18), (QStringList{
-                                    "—",
-                                    "Settings…|showSettings|",
-                                    "Brindleworks Help|showHelp|",
-                                    "About Brindleworks|showAbout|",
-                                    "Visit the Corvandel Softworks Website|visitWebsite|",
-                                    "—",
-                                    "Export My Data…|exportData|",
-                                    "—",
-                                    "Quit Brindleworks|terminate|Ctrl+Q",
-                                }));
+        const QStringList status = describe(MainMenu::shared().statusMenu());
+        const QStringList tools = describe(MainMenu::shared().menus().at(4));
+        QCOMPARE(status.first(), MainMenu::title(MainMenu::shared().statusToggleItem()) + "|toggleFloatingMenu|");
+        QCOMPARE(status.mid(2, tools.size()), tools);
+        QCOMPARE(status.last(), QStringLiteral("Quit Brindleworks|terminate|Ctrl+Q"));
+    }
+
+    // The items whose tag or Ctrl/Alt key carries meaning.
+    void keysAndTags_data()
+    {
+        QTest::addColumn<QString>("item");
+        QTest::addColumn<QString>("keys");
+        QTest::addColumn<int>("tag");
+        QTest::newRow("find") << "performTextFinderAction.1" << "Ctrl+F" << 1;
+        QTest::newRow("find and replace") << "performTextFinderAction.12" << "Ctrl+Alt+F" << 12;
+        QTest::newRow("use selection") << "performTextFinderAction.7" << "Ctrl+E" << 7;
+        QTest::newRow("bold") << "addFontTrait.2" << "Ctrl+B" << 2;
+        QTest::newRow("italic") << "addFontTrait.1" << "Ctrl+I" << 1;
+        QTest::newRow("bigger") << "modifyFont.3" << "Ctrl++" << 3;
+        QTest::newRow("paste and match style") << "pasteAsPlainText" << "Ctrl+Alt+Shift+V" << 0;
+        QTest::newRow("first tool") << "tool.calculator" << "Ctrl+Alt+1" << 0;
+        QTest::newRow("ninth tool") << "tool.timeline" << "Ctrl+Alt+9" << 0;
+        QTest::newRow("tenth tool has none") << "tool.converter" << "" << 0;
+        QTest::newRow("games have none") << "tool.solitaire" << "" << 0;
+    }
+    void keysAndTags()
+    {
+        QFETCH(QString, item);
+        QFETCH(QString, keys);
+        QFETCH(int, tag);
+        QAction* a = find(item);
+        QVERIFY(a);
+        QCOMPARE(a->shortcut().toString(QKeySequence::PortableText), keys);
+        QCOMPARE(MainMenu::tag(a), tag);
     }
 
     // Application items reach the delegate, with the item for the tools.
@@ -276,49 +159,19 @@ private Q_SLOTS:
 
     void gamesHeadingCannotBeChosen()
     {
-        QAction* heading = MainMenu::shared().statusMenu()->actions().at(15);
-        QCOMPARE(heading->text(), QStringLiteral("Games"));
-        QVERIFY(!heading->isEnabled());
+        QAction* heading = find(QStringLiteral("gamesHeading"));
         QSignalSpy chosen(heading, &QAction::triggered);
         heading->trigger();
         MainMenu::shared().revalidate();
         QVERIFY(!heading->isEnabled());
         QCOMPARE(chosen.count(), 0);
-        QCOMPARE(MainMenu::shared().menus().at(4)->actions().at(13), heading);
-    }
-
-    // Both toggles follow the panel, whichever way it changed.
-    void toggleTitlesStayInStep()
-    {
-        FloatingMenuController& fm = FloatingMenuController::shared();
-        QAction* app = MainMenu::shared().appToggleItem();
-        QAction* status = MainMenu::shared().statusToggleItem();
-        MainMenu::refreshToggleTitles();
-        QCOMPARE(app->text(), QStringLiteral("Show Floating Menu"));
-        QCOMPARE(status->text(), QStringLiteral("Show Floating Menu"));
-        fm.toggle();
-        QCOMPARE(app->text(), QStringLiteral("Hide Floating Menu"));
-        QCOMPARE(status->text(), QStringLiteral("Hide Floating Menu"));
-        fm.hide();
-        QCOMPARE(app->text(), QStringLiteral("Show Floating Menu"));
-        QCOMPARE(status->text(), QStringLiteral("Show Floating Menu"));
-        fm.show();
-        QCOMPARE(status->text(), QStringLiteral("Hide Floating Menu"));
-        fm.hide();
     }
 
     void everyWindowSharesTheMenus()
     {
-        QMenuBar* a = MainMenu::shared().build();
-        QMenuBar* b = MainMenu::shared().build();
+        std::unique_ptr<QMenuBar> a(MainMenu::shared().build());
+        std::unique_ptr<QMenuBar> b(MainMenu::shared().build());
         QCOMPARE(a->actions(), b->actions());
-        QCOMPARE(a->actions().size(), 7);
-        delete a;
-        delete b;
-    }
-
-    void exportIsTheSameEverywhere()
-    {
         int exports = 0;
         MainMenu::shared().setExportAction([&exports] { ++exports; });
         find(QStringLiteral("exportData"))->trigger();
@@ -334,20 +187,18 @@ private Q_SLOTS:
         QTest::addColumn<bool>("readOnly");
         QTest::addColumn<QStringList>("enabled");
         QTest::addColumn<QStringList>("disabled");
-        const QStringList all{"cut", "copy", "paste", "pasteAsPlainText", "deleteSelection", "selectAll", "undo", "redo"};
         QTest::newRow("line, selection") << "line" << true << false
                                          << QStringList{"cut", "copy", "paste", "deleteSelection", "selectAll"}
                                          << QStringList{"undo", "redo"};
         QTest::newRow("line, caret only") << "line" << false << false << QStringList{"paste", "selectAll"}
-                                          << QStringList{"cut", "copy", "deleteSelection", "undo"};
+                                          << QStringList{"cut", "copy", "deleteSelection"};
         QTest::newRow("line, read-only") << "line" << true << true << QStringList{"copy", "selectAll"}
                                          << QStringList{"cut", "paste", "pasteAsPlainText", "deleteSelection"};
         QTest::newRow("plain text, selection") << "plain" << true << false
                                                << QStringList{"cut", "copy", "paste", "pasteAsPlainText"}
                                                << QStringList{"redo"};
-        QTest::newRow("rich text, read-only") << "rich" << true << true << QStringList{"copy"}
-                                              << QStringList{"cut", "paste", "undo"};
-        QTest::newRow("no text input") << "button" << false << false << QStringList{} << all;
+        QTest::newRow("no text input") << "button" << false << false << QStringList{}
+                                       << QStringList{"cut", "copy", "paste", "pasteAsPlainText", "selectAll", "undo"};
     }
     // Edit items reach the focused input and are enabled as it allows.
     void editingFollowsTheFocusedInput()
@@ -358,33 +209,20 @@ private Q_SLOTS:
         QFETCH(QStringList, enabled);
         QFETCH(QStringList, disabled);
         QGuiApplication::clipboard()->setText(QStringLiteral("pasted"));
-        auto* content = new QWidget;
-        auto* layout = new QVBoxLayout(content);
-        QWidget* input = nullptr;
-        if (kind == QLatin1String("line")) {
-            auto* e = new QLineEdit(QStringLiteral("hello world"));
-            e->setReadOnly(readOnly);
+        auto* line = kind == QLatin1String("line") ? new QLineEdit(QStringLiteral("hello world")) : nullptr;
+        auto* plain = kind == QLatin1String("plain") ? new QPlainTextEdit(QStringLiteral("hello world")) : nullptr;
+        QWidget* input = line ? static_cast<QWidget*>(line) : plain ? static_cast<QWidget*>(plain) : new QWidget;
+        input->setFocusPolicy(Qt::StrongFocus);
+        if (line) {
+            line->setReadOnly(readOnly);
             if (select)
-                e->setSelection(0, 5);
-            input = e;
-        } else if (kind == QLatin1String("plain")) {
-            auto* e = new QPlainTextEdit(QStringLiteral("hello world"));
-            e->setReadOnly(readOnly);
+                line->setSelection(0, 5);
+        } else if (plain) {
+            plain->setReadOnly(readOnly);
             if (select)
-                e->selectAll();
-            input = e;
-        } else if (kind == QLatin1String("rich")) {
-            auto* e = new QTextEdit(QStringLiteral("hello world"));
-            e->setReadOnly(readOnly);
-            if (select)
-                e->selectAll();
-            input = e;
-        } else {
-            input = new QWidget;
-            input->setFocusPolicy(Qt::StrongFocus);
+                plain->selectAll();
         }
-        layout->addWidget(input);
-        QMainWindow* w = makeWindow(content);
+        QMainWindow* w = makeWindow(input);
         QVERIFY(QTest::qWaitForWindowActive(w));
         input->setFocus();
         QTRY_COMPARE(QApplication::focusWidget(), input);
@@ -393,23 +231,19 @@ private Q_SLOTS:
             QVERIFY2(find(a)->isEnabled(), qPrintable(a));
         for (const QString& a : disabled)
             QVERIFY2(!find(a)->isEnabled(), qPrintable(a));
-        if (kind == QLatin1String("line") && select && !readOnly) {
+        if (line && select && !readOnly) {
             find(QStringLiteral("copy"))->trigger();
             QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("hello"));
             find(QStringLiteral("deleteSelection"))->trigger();
-            QCOMPARE(static_cast<QLineEdit*>(input)->text(), QStringLiteral(" world"));
-            find(QStringLiteral("selectAll"))->trigger();
-            find(QStringLiteral("cut"))->trigger();
-            QCOMPARE(static_cast<QLineEdit*>(input)->text(), QString());
-            QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral(" world"));
+            QCOMPARE(line->text(), QStringLiteral(" world"));
             MainMenu::shared().revalidate();
             QVERIFY(find(QStringLiteral("undo"))->isEnabled());
             find(QStringLiteral("undo"))->trigger();
-            QCOMPARE(static_cast<QLineEdit*>(input)->text(), QStringLiteral(" world"));
+            QCOMPARE(line->text(), QStringLiteral("hello world"));
         }
-        if (kind == QLatin1String("plain") && !readOnly) {
+        if (plain && !readOnly) {
             find(QStringLiteral("pasteAsPlainText"))->trigger();
-            QCOMPARE(static_cast<QPlainTextEdit*>(input)->toPlainText(), QStringLiteral("pasted"));
+            QCOMPARE(plain->toPlainText(), QStringLiteral("pasted"));
         }
         delete w;
     }
@@ -430,11 +264,7 @@ private Q_SLOTS:
         QVERIFY(find(QStringLiteral("toggleBullets"))->isEnabled());
         QVERIFY(!find(QStringLiteral("insertTable"))->isEnabled()); // refused by validateAction
         QVERIFY(!find(QStringLiteral("toggleNumbers"))->isEnabled());
-        QVERIFY(!find(QStringLiteral("saveDocument"))->isEnabled());
-        QVERIFY(!find(QStringLiteral("hideOtherApplications"))->isEnabled());
-        QVERIFY(!find(QStringLiteral("unhideAllApplications"))->isEnabled());
         QVERIFY(find(QStringLiteral("terminate"))->isEnabled()); // the delegate
-        QVERIFY(find(QStringLiteral("performClose"))->isEnabled()); // the window
         find(QStringLiteral("toggleBullets"))->trigger();
         QCOMPARE(pane->bullets, 1);
         find(QStringLiteral("performTextFinderAction.12"))->trigger();
@@ -447,7 +277,7 @@ private Q_SLOTS:
         QCOMPARE(ResponderChain::shared().target(QStringLiteral("toggleBullets")), pane);
         QCOMPARE(ResponderChain::shared().target(QStringLiteral("terminate")), &m_delegate);
 
-        find(QStringLiteral("performClose"))->trigger();
+        find(QStringLiteral("performClose"))->trigger(); // the window answers
         QVERIFY(!w->isVisible());
         delete w;
     }
@@ -465,7 +295,6 @@ private Q_SLOTS:
         QAction* typing = find(QStringLiteral("toggleContinuousSpellChecking"));
         QAction* correct = find(QStringLiteral("toggleAutomaticSpellingCorrection"));
         QVERIFY(typing->isEnabled());
-        QVERIFY(typing->isCheckable());
         QCOMPARE(typing->isChecked(), field->spelling()->continuousSpellCheckingEnabled());
         QVERIFY(!correct->isChecked()); // never on outside the word processor
         const bool before = field->spelling()->continuousSpellCheckingEnabled();
@@ -485,7 +314,6 @@ private Q_SLOTS:
         MainMenu::shared().revalidate();
         QVERIFY(!find(QStringLiteral("copy"))->isEnabled());
         QVERIFY(!find(QStringLiteral("performClose"))->isEnabled());
-        QVERIFY(!find(QStringLiteral("performMiniaturize"))->isEnabled());
         QVERIFY(find(QStringLiteral("terminate"))->isEnabled());
         QVERIFY(!ResponderChain::shared().send(QStringLiteral("copy")));
         find(QStringLiteral("terminate"))->trigger();
@@ -527,26 +355,19 @@ private Q_SLOTS:
         QCOMPARE(listed().count(QStringLiteral("Alpha & Co *")), 1);
         delete a;
         delete b;
-        Q_EMIT window->aboutToShow();
-        QVERIFY(listed().isEmpty());
     }
 
-    // The tool shortcuts work from any window that shows the menus.
+    // The tool shortcuts work from any window that shows the menus, and
+    // Quit's key is not ambiguous with the tray menu's Quit.
     void toolShortcutsOpenTools()
     {
-        auto* fake = new FakeDelegate;
-        MainMenu::shared().setDelegate(fake);
         QMainWindow* w = makeWindow(new QLineEdit);
         QVERIFY(QTest::qWaitForWindowActive(w));
         QTest::keyClick(w, Qt::Key_1, Qt::ControlModifier | Qt::AltModifier);
         QTest::keyClick(w, Qt::Key_9, Qt::ControlModifier | Qt::AltModifier);
-        QCOMPARE(fake->got, (QStringList{"open calculator", "open timeline"}));
-        // Quit's key is not ambiguous with the tray menu's Quit.
         QTest::keyClick(w, Qt::Key_Q, Qt::ControlModifier);
-        QCOMPARE(m_delegate.got, QStringList{QStringLiteral("terminate")});
-        MainMenu::shared().setDelegate(&m_delegate);
+        QCOMPARE(m_delegate.got, (QStringList{"open calculator", "open timeline", "terminate"}));
         delete w;
-        delete fake;
     }
 };
 

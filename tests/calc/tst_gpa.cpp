@@ -24,14 +24,6 @@ Courses courses(const QString& text)
 class GPATest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void scale()
-    {
-        const QStringList order{"A+", "A", "A-", "B+", "B", "B-", "C+", "C", "C-", "D+", "D", "D-", "F", "P", "W"};
-        QCOMPARE(GPA::grades().size(), order.size());
-        for (int i = 0; i < order.size(); ++i)
-            QCOMPARE(GPA::grades().at(i).grade, order.at(i));
-    }
-
     void points_data()
     {
         QTest::addColumn<QString>("grade");
@@ -41,15 +33,10 @@ private Q_SLOTS:
         QTest::newRow("minus") << "b-" << 2.7;
         QTest::newRow("F counts") << "F" << 0.0;
         QTest::newRow("spaces") << "  C+ " << 2.3;
-        QTest::newRow("tabs") << "\tD-\t" << 0.7;
         QTest::newRow("no-break space") << QString::fromUtf8("\u00A0B\u00A0") << 3.0;
         QTest::newRow("line break kept") << "A\n" << -1.0;
         QTest::newRow("pass") << "P" << -1.0;
-        QTest::newRow("withdrawn") << "w" << -1.0;
         QTest::newRow("off the scale") << "E" << -1.0;
-        QTest::newRow("number") << "4.0" << -1.0;
-        QTest::newRow("empty") << "" << -1.0;
-        QTest::newRow("inner space") << "A -" << -1.0;
     }
     void points()
     {
@@ -69,14 +56,11 @@ private Q_SLOTS:
         QTest::addColumn<double>("credits");
         QTest::addColumn<double>("qualityPoints");
         QTest::newRow("A and B") << "A:3, B:4" << "3.43" << 7.0 << 24.0;
-        QTest::newRow("four courses") << "A-:3, B+:3, C:2, B:4" << "3.08" << 12.0 << 37.0;
         QTest::newRow("pass left out") << "P:3, A:4" << "4.00" << 4.0 << 16.0;
         QTest::newRow("withdrawn alone") << "W:3" << "0.00" << 0.0 << 0.0;
         QTest::newRow("fail counts") << "F:3, A:3" << "2.00" << 6.0 << 12.0;
-        QTest::newRow("sample courses") << "A:3, B+:4" << "3.60" << 7.0 << 25.2;
         QTest::newRow("no credits ignored") << "F:0, A:3" << "4.00" << 3.0 << 12.0;
         QTest::newRow("negative credits ignored") << "F:-3, B:3" << "3.00" << 3.0 << 9.0;
-        QTest::newRow("fractional credits") << "A:1.5, C:0.5" << "3.50" << 2.0 << 7.0;
         QTest::newRow("nothing") << "" << "0.00" << 0.0 << 0.0;
     }
     void term()
@@ -98,9 +82,7 @@ private Q_SLOTS:
         QTest::addColumn<QString>("courses");
         QTest::addColumn<QString>("gpa");
         QTest::newRow("prior record") << 3.5 << 30.0 << "B:15" << "3.33";
-        QTest::newRow("nothing") << 0.0 << 0.0 << "" << "0.00";
         QTest::newRow("prior only") << 3.2 << 60.0 << "" << "3.20";
-        QTest::newRow("term only") << 0.0 << 0.0 << "A:3, B:4" << "3.43";
         QTest::newRow("pass does not count") << 3.0 << 10.0 << "P:10" << "3.00";
         QTest::newRow("prior used as given") << 5.0 << 10.0 << "F:10" << "2.50";
         QTest::newRow("negative total") << 3.0 << -10.0 << "A:3" << "0.00";
@@ -114,21 +96,6 @@ private Q_SLOTS:
         QCOMPARE(GPA::format(GPA::cumulative(priorGPA, priorCredits, ::courses(courses))), gpa);
     }
 
-    void format_data()
-    {
-        QTest::addColumn<double>("gpa");
-        QTest::addColumn<QString>("text");
-        QTest::newRow("keeps zeros") << 3.5 << "3.50";
-        QTest::newRow("rounds") << 24.0 / 7.0 << "3.43";
-        QTest::newRow("zero") << 0.0 << "0.00";
-        QTest::newRow("four") << 4.0 << "4.00";
-    }
-    void format()
-    {
-        QFETCH(double, gpa);
-        QFETCH(QString, text);
-        QCOMPARE(GPA::format(gpa), text);
-    }
 };
 
 QTEST_GUILESS_MAIN(GPATest)

@@ -1,9 +1,7 @@
 #include "TestEnvironment.h"
-#include "app/Json.h"
 #include "app/Store.h"
 #include "calc/Money.h"
 
-#include <QSet>
 #include <QTest>
 
 namespace {
@@ -32,24 +30,16 @@ QList<InvoiceLine> lines(const QString& text)
 class MoneyTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void round_data()
+    void cents()
     {
-        QTest::addColumn<QString>("in");
-        QTest::addColumn<QString>("out");
-        QTest::newRow("half up") << "2.345" << "2.35";
-        QTest::newRow("half away from zero") << "-2.345" << "-2.35";
-        QTest::newRow("carries") << "4.498" << "4.50";
-        QTest::newRow("two places unchanged") << "1.05" << "1.05";
-        QTest::newRow("one place unchanged") << "7.5" << "7.5";
-        QTest::newRow("half a cent") << "0.005" << "0.01";
-        QTest::newRow("under half a cent") << "0.00499" << "0.00";
-    }
-    void round()
-    {
-        QFETCH(QString, in);
-        QFETCH(QString, out);
-        const Decimal r = Money::round(dec(in));
-        QCOMPARE(r.toString(), out);
+        // Halves away from zero; two or fewer decimals stay as they are.
+        QCOMPARE(Money::round(dec("-2.345")).toString(), QStringLiteral("-2.35"));
+        QCOMPARE(Money::round(dec("7.5")).toString(), QStringLiteral("7.5"));
+        // A line's amount is rounded to the cent the same way.
+        auto amount = [](const char* q, const char* p) { return InvoiceLine(QStringLiteral("x"), dec(q), dec(p)).amount().toString(); };
+        QCOMPARE(amount("1", "0.005"), QStringLiteral("0.01"));
+        QCOMPARE(amount("1", "-0.005"), QStringLiteral("-0.01"));
+        QCOMPARE(amount("1.5", "33.33"), QStringLiteral("50.00"));
     }
 
     void totals_data()
@@ -59,28 +49,19 @@ private Q_SLOTS:
         QTest::addColumn<QString>("tax");
         QTest::addColumn<QString>("shipping");
         QTest::addColumn<QString>("paid");
-        // subtotal discount taxable tax shipping total paid balance
-        QTest::addColumn<QStringList>("expected");
+        QTest::addColumn<QString>("expected"); // subtotal discount taxable tax shipping total paid balance
         QTest::newRow("discount then tax") << "2 x 19.99; 1 x 5" << "10" << "8.25" << "0" << "0"
-                                           << QStringList{"44.98", "4.50", "40.48", "3.34", "0", "43.82", "0", "43.82"};
-        QTest::newRow("hours with shipping") << "2.5 x 80" << "0" << "0" << "12.5" << "0"
-                                             << QStringList{"200", "0", "200", "0", "12.50", "212.50", "0", "212.50"};
-        QTest::newRow("part paid") << "2.5 x 80" << "0" << "0" << "12.5" << "100"
-                                   << QStringList{"200", "0", "200", "0", "12.50", "212.50", "100", "112.50"};
-        QTest::newRow("no lines") << "" << "0" << "7" << "0" << "0"
-                                  << QStringList{"0", "0", "0", "0", "0", "0", "0", "0"};
+                                           << "44.98 4.50 40.48 3.34 0 43.82 0 43.82";
+        QTest::newRow("part paid") << "2.5 x 80" << "0" << "0" << "12.5" << "100" << "200 0 200 0 12.50 212.50 100 112.50";
         QTest::newRow("each line rounded before adding") << "1 x 0.005; 1 x 0.005; 1 x 0.005" << "0" << "0" << "0"
-                                                         << "0"
-                                                         << QStringList{"0.03", "0", "0.03", "0", "0", "0.03", "0", "0.03"};
+                                                         << "0" << "0.03 0 0.03 0 0 0.03 0 0.03";
         QTest::newRow("tiny discount rounds away") << "1 x 0.15" << "3.3333" << "0" << "0" << "0"
-                                                   << QStringList{"0.15", "0", "0.15", "0", "0", "0.15", "0", "0.15"};
-        QTest::newRow("overpaid") << "1 x 10" << "0" << "0" << "0" << "15.555"
-                                  << QStringList{"10", "0", "10", "0", "0", "10", "15.56", "-5.56"};
+                                                   << "0.15 0 0.15 0 0 0.15 0 0.15";
+        QTest::newRow("overpaid") << "1 x 10" << "0" << "0" << "0" << "15.555" << "10 0 10 0 0 10 15.56 -5.56";
         QTest::newRow("discount above 100 %") << "1 x 10" << "150" << "10" << "0" << "0"
-                                              << QStringList{"10", "15", "-5", "-0.50", "0", "-5.50", "0", "-5.50"};
+                                              << "10 15 -5 -0.50 0 -5.50 0 -5.50";
         QTest::newRow("negative line and shipping") << "-1 x 20; 1 x 5" << "0" << "0" << "-2.005" << "0"
-                                                    << QStringList{"-15", "0", "-15", "0", "-2.01", "-17.01", "0",
-                                                                   "-17.01"};
+                                                    << "-15 0 -15 0 -2.01 -17.01 0 -17.01";
     }
     void totals()
     {
@@ -89,22 +70,12 @@ private Q_SLOTS:
         QFETCH(QString, tax);
         QFETCH(QString, shipping);
         QFETCH(QString, paid);
-        QFETCH(QStringList, expected);
+        QFETCH(QString, expected);
         const InvoiceTotals t = Money::totals(::lines(lines), dec(discount), dec(tax), dec(shipping), dec(paid));
         const QList<Decimal> got{t.subtotal, t.discount, t.taxable, t.tax, t.shipping, t.total, t.paid, t.balance};
-        const char* names[] = {"subtotal", "discount", "taxable", "tax", "shipping", "total", "paid", "balance"};
+        const QStringList want = expected.split(QLatin1Char(' '));
         for (int i = 0; i < 8; ++i)
-            QVERIFY2(got.at(i) == dec(expected.at(i)),
-                     qPrintable(QStringLiteral("%1: %2 != %3")
-                                    .arg(QLatin1String(names[i]), got.at(i).toString(), expected.at(i))));
-    }
-
-    void totalsCompareByValue()
-    {
-        const QList<InvoiceLine> l = lines(QStringLiteral("2 x 19.99; 1 x 5"));
-        const InvoiceTotals a = Money::totals(l, dec("10"), dec("8.25"), dec("0"), dec("0"));
-        const InvoiceTotals b = Money::totals(l, dec("10.000"), dec("8.250"), dec("0.00"), dec("0.0"));
-        QCOMPARE(a == b, true);
+            QVERIFY2(got.at(i) == dec(want.at(i)), qPrintable(QStringLiteral("figure %1: %2").arg(i).arg(got.at(i).toString())));
     }
 
     void nextNumber_data()
@@ -115,32 +86,19 @@ private Q_SLOTS:
         QTest::addColumn<QString>("expected"); // empty: nothing
         QTest::newRow("largest plus one") << "INV-" << QStringList{"INV-1001", "INV-1007", "RCPT-2000"} << qint64(1001)
                                           << "INV-1008";
-        QTest::newRow("first") << "INV-" << QStringList{} << qint64(1001) << "INV-1001";
         QTest::newRow("start wins") << "INV-" << QStringList{"INV-5"} << qint64(1001) << "INV-1001";
-        QTest::newRow("gaps not filled") << "INV-" << QStringList{"INV-1001", "INV-1500"} << qint64(1001)
-                                         << "INV-1501";
-        QTest::newRow("other prefix") << "RCPT-" << QStringList{"INV-9000", "RCPT-1002"} << qint64(1001)
-                                      << "RCPT-1003";
-        QTest::newRow("case sensitive") << "INV-" << QStringList{"inv-5000"} << qint64(1001) << "INV-1001";
         QTest::newRow("digits anywhere") << "INV-" << QStringList{"INV-2024-07"} << qint64(1001) << "INV-202408";
         QTest::newRow("letters dropped") << "INV-" << QStringList{"INV-12a", "INV-a1b1c"} << qint64(1) << "INV-13";
-        QTest::newRow("no digits skipped") << "INV-" << QStringList{"INV-draft"} << qint64(1001) << "INV-1001";
-        QTest::newRow("leading zeros") << "INV-" << QStringList{"INV-0002000"} << qint64(1001) << "INV-2001";
         QTest::newRow("other script digits skip the text")
             << "INV-" << QStringList{QString::fromUtf8("INV-٣٠٠٠"), "INV-1001"} << qint64(1001) << "INV-1002";
         QTest::newRow("fraction sign skips the text")
             << "INV-" << QStringList{QString::fromUtf8("INV-5000½")} << qint64(1001) << "INV-1001";
         QTest::newRow("beyond 64 bits skipped")
             << "INV-" << QStringList{"INV-9223372036854775808", "INV-77"} << qint64(1) << "INV-78";
-        QTest::newRow("just below the maximum")
-            << "INV-" << QStringList{"INV-9223372036854775806"} << qint64(1) << "INV-9223372036854775807";
         QTest::newRow("maximum in use") << "INV-" << QStringList{"INV-9223372036854775807"} << qint64(1) << "";
         QTest::newRow("maximum start") << "INV-" << QStringList{} << std::numeric_limits<qint64>::max()
                                        << "INV-9223372036854775807";
-        QTest::newRow("lowest start") << "N" << QStringList{} << std::numeric_limits<qint64>::min()
-                                      << "N-9223372036854775808";
         QTest::newRow("empty prefix matches all") << "" << QStringList{"A7", "B9"} << qint64(1) << "10";
-        QTest::newRow("prefix longer than text") << "INVOICE-" << QStringList{"INV"} << qint64(3) << "INVOICE-3";
     }
     void nextNumber()
     {
@@ -162,15 +120,9 @@ private Q_SLOTS:
         QTest::addColumn<QString>("text");
         QTest::newRow("grouping") << "1234.5" << "$" << "$1,234.50";
         QTest::newRow("negative") << "-3" << "$" << "-$3.00";
-        QTest::newRow("zero") << "0" << "$" << "$0.00";
-        QTest::newRow("no symbol") << "1234567.891" << "" << "1,234,567.89";
         QTest::newRow("half to even down") << "2.345" << "$" << "$2.34";
-        QTest::newRow("half to even up") << "2.355" << "$" << "$2.36";
         QTest::newRow("carry into grouping") << "999999.999" << "€" << "€1,000,000.00";
-        QTest::newRow("three digits") << "100" << "$" << "$100.00";
-        QTest::newRow("symbol as given") << "5" << "CHF " << "CHF 5.00";
         QTest::newRow("sign from the value") << "-0.001" << "$" << "-$0.00";
-        QTest::newRow("large") << "12345678901234567890" << "$" << "$12,345,678,901,234,567,890.00";
         QTest::newRow("nan") << "NaN" << "$" << "$NaN";
     }
     void format()
@@ -191,16 +143,8 @@ private Q_SLOTS:
         QTest::newRow("second point") << "1.2.3" << "1.2";
         QTest::newRow("letter dropped") << "1e5" << "15";
         QTest::newRow("no digits") << "abc" << "";
-        QTest::newRow("empty") << "" << "";
-        QTest::newRow("only a point") << "." << "";
-        QTest::newRow("negative") << "-$3.00" << "-3.00";
-        QTest::newRow("plus dropped") << "+4" << "4";
-        QTest::newRow("spaces") << " 1 000 " << "1000";
-        QTest::newRow("inner minus ends") << "12-3" << "12";
         QTest::newRow("other script digits") << QString::fromUtf8("٣٤.٥") << "34.5";
         QTest::newRow("fraction sign ends") << QString::fromUtf8("1½") << "1";
-        QTest::newRow("fraction sign alone") << QString::fromUtf8("½") << "";
-        QTest::newRow("superscript ends") << QString::fromUtf8("5²") << "5";
         QTest::newRow("wide digits") << QString::fromUtf8("\U0001D7D9\U0001D7DA") << "12";
         QTest::newRow("long") << "123456789012345678901234567890123456789012" << "1.2345678901234567890123456789012345679e+41";
     }
@@ -217,42 +161,18 @@ private Q_SLOTS:
         }
     }
 
-    void parsedScaleIsKept()
-    {
-        QCOMPARE(Money::parse(QStringLiteral("(12.50)"))->toString(), QStringLiteral("12.50"));
-    }
-
-    void lineAmount_data()
-    {
-        QTest::addColumn<QString>("quantity");
-        QTest::addColumn<QString>("price");
-        QTest::addColumn<QString>("amount");
-        QTest::newRow("half cent up") << "1" << "0.005" << "0.01";
-        QTest::newRow("half cent away") << "1" << "-0.005" << "-0.01";
-        QTest::newRow("fractional quantity") << "1.5" << "33.33" << "50.00";
-        QTest::newRow("tenths") << "3" << "0.10" << "0.30";
-    }
-    void lineAmount()
-    {
-        QFETCH(QString, quantity);
-        QFETCH(QString, price);
-        QFETCH(QString, amount);
-        QCOMPARE(InvoiceLine(QStringLiteral("x"), dec(quantity), dec(price)).amount().toString(), amount);
-    }
-
     void lineJsonRoundTrip()
     {
-        const InvoiceLine line(QStringLiteral("Widget \"deluxe\""), dec("3"), dec("0.10"));
-        const std::optional<QByteArray> text = Store::encode(line.toJson());
-        QVERIFY(text);
-        QVERIFY(text->contains("\"unitPrice\": 0.1"));
-        QVERIFY(text->contains("\"quantity\": 3"));
-        QVERIFY(text->contains(Json::fromUuid(line.id).toLatin1()));
-        const std::optional<InvoiceLine> back = InvoiceLine::fromJson(*Store::parse(*text));
-        QVERIFY(back);
-        QCOMPARE(*back, line);
-        QCOMPARE(qHash(*back), qHash(line));
-        QCOMPARE(back->amount(), dec("0.30"));
+        for (const InvoiceLine& line : {InvoiceLine(QStringLiteral("Widget \"deluxe\""), dec("3"), dec("0.10")),
+                                        InvoiceLine(QStringLiteral("precise"), dec("0.3333333333333333333"),
+                                                    dec("12345678901234567.5"))}) {
+            const std::optional<QByteArray> text = Store::encode(line.toJson());
+            QVERIFY(text);
+            const std::optional<InvoiceLine> back = InvoiceLine::fromJson(*Store::parse(*text));
+            QVERIFY(back);
+            QCOMPARE(*back, line);
+            QCOMPARE(back->amount(), line.amount());
+        }
     }
 
     void lineJsonIsStrict_data()
@@ -261,12 +181,9 @@ private Q_SLOTS:
         const QByteArray id = "\"id\": \"6F9619FF-8B86-D011-B42D-00CF4FC964FF\"";
         QTest::newRow("complete") << "{" + id + ", \"description\": \"a\", \"quantity\": 1, \"unitPrice\": 2.5}";
         QTest::newRow("no id") << QByteArray("{\"description\": \"a\", \"quantity\": 1, \"unitPrice\": 2.5}");
-        QTest::newRow("no description") << "{" + id + ", \"quantity\": 1, \"unitPrice\": 2.5}";
-        QTest::newRow("no quantity") << "{" + id + ", \"description\": \"a\", \"unitPrice\": 2.5}";
         QTest::newRow("no price") << "{" + id + ", \"description\": \"a\", \"quantity\": 1}";
         QTest::newRow("price as bool") << "{" + id + ", \"description\": \"a\", \"quantity\": 1, \"unitPrice\": true}";
-        QTest::newRow("bad uuid") << QByteArray(
-            "{\"id\": \"nope\", \"description\": \"a\", \"quantity\": 1, \"unitPrice\": 2.5}");
+        QTest::newRow("bad uuid") << QByteArray("{\"id\": \"nope\", \"description\": \"a\", \"quantity\": 1, \"unitPrice\": 2.5}");
         QTest::newRow("not an object") << QByteArray("[1]");
     }
     void lineJsonIsStrict()
@@ -284,19 +201,9 @@ private Q_SLOTS:
         b.unitPrice = dec("1.50");
         QCOMPARE(a, b);
         QCOMPARE(qHash(a), qHash(b));
-        QSet<InvoiceLine> set{a, b};
-        QCOMPARE(set.size(), 1);
         const InvoiceLine c(QStringLiteral("x"), dec("2"), dec("1.5"));
         QVERIFY(c.id != a.id);
         QVERIFY(!(c == a));
-    }
-
-    void lineKeepsManyDigits()
-    {
-        const InvoiceLine line(QStringLiteral("precise"), dec("0.3333333333333333333"), dec("12345678901234567.5"));
-        const std::optional<InvoiceLine> back = InvoiceLine::fromJson(*Store::parse(*Store::encode(line.toJson())));
-        QVERIFY(back);
-        QCOMPARE(*back, line);
     }
 };
 

@@ -1,15 +1,14 @@
 # Runs the snapshot mode into a fresh folder and checks that every tool
-# window and extra window came out as a non-empty PNG.
+# window, the extra windows and both layouts of the floating menu came out
+# as non-empty PNGs, and that the throw-away data folder is gone afterwards.
 file(REMOVE_RECURSE ${OUT})
 execute_process(COMMAND ${EXE} --snapshots ${OUT} RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE err)
 if(NOT rc EQUAL 0)
     message(FATAL_ERROR "snapshot mode exited with ${rc}\n${out}\n${err}")
 endif()
 set(expected calculator scientific wordProcessor stickyNotes recorder focus citation invoice
-             timeline converter loanGPA passwords solitaire bingo)
-if(EXISTS ${OUT}/settings.png OR DEFINED ENV{BW_EXPECT_EXTRA_WINDOWS})
-    list(APPEND expected settings help about floating-menu-v floating-menu-h)
-endif()
+             timeline converter loanGPA passwords solitaire bingo
+             settings help about floating-menu-v floating-menu-h)
 foreach(key ${expected})
     set(f ${OUT}/${key}.png)
     if(NOT EXISTS ${f})
@@ -18,5 +17,14 @@ foreach(key ${expected})
     file(SIZE ${f} size)
     if(size LESS 1000)
         message(FATAL_ERROR "snapshot ${f} is only ${size} bytes")
+    endif()
+endforeach()
+file(GLOB left LIST_DIRECTORIES true $ENV{TMPDIR}/VEXO-Brindleworks-snapshots-* /tmp/VEXO-Brindleworks-snapshots-*)
+foreach(dir ${left})
+    file(TIMESTAMP ${dir} stamp "%s" UTC)
+    string(TIMESTAMP now "%s" UTC)
+    math(EXPR age "${now} - ${stamp}")
+    if(age LESS 5)
+        message(FATAL_ERROR "snapshot mode left its data folder behind: ${dir}")
     endif()
 endforeach()

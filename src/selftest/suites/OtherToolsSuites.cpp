@@ -9,6 +9,7 @@
 #include "invoices/InvoiceStore.h"
 #include "passwords/PasswordBookModel.h"
 #include "selftest/SelfTest.h"
+#include "selftest/Snapshots.h"
 
 #include <QFile>
 
@@ -117,6 +118,29 @@ SelfTest::Suite gamesSuite("Game statistics", [](SelfTest::Check& c) {
     writeRaw(name, R"({"solitaire": {"won": "1"}, "bingo": {}})");
     c.that(GameStats::load() == GameStats{}, QStringLiteral("a damaged file reads as empty statistics"));
     removeState(name);
+});
+
+// Sample records the snapshot mode writes before it opens the windows.
+Snapshots::Sample citationSample("citations", [] {
+    CitationSource source;
+    source.fields = {{QStringLiteral("author"), QStringLiteral("Okafor, Adaeze")},
+                     {QStringLiteral("title"), QStringLiteral("Tides of the Inner Sea")},
+                     {QStringLiteral("year"), QStringLiteral("2021")}};
+    CitationModel::Saved saved;
+    saved.style = QStringLiteral("APA");
+    saved.sources = {source};
+    Store::save(saved, QString::fromLatin1(CitationModel::fileName));
+});
+
+Snapshots::Sample invoiceSample("invoices", [] {
+    InvoiceDocument doc;
+    doc.number = QStringLiteral("INV-0001");
+    doc.lines = {InvoiceLine(QStringLiteral("Logo design"), Decimal(1), *Decimal::fromString(u"450.00")),
+                 InvoiceLine(QStringLiteral("Business cards (box)"), Decimal(3), *Decimal::fromString(u"24.50"))};
+    doc.taxPercent = *Decimal::fromString(u"8.25");
+    InvoiceStore::Saved saved;
+    saved.documents = {doc};
+    Store::save(saved, QString::fromLatin1(InvoiceStore::fileName));
 });
 
 } // namespace
