@@ -1,7 +1,10 @@
 # Runs the snapshot mode into a fresh folder and checks that every tool
 # window, the extra windows and both layouts of the floating menu came out
-# as non-empty PNGs, and that the throw-away data folder is gone afterwards.
-file(REMOVE_RECURSE ${OUT})
+# as non-empty PNGs, and that the throw-away data folder is gone afterwards
+# (the run gets a temporary directory of its own to look in).
+file(REMOVE_RECURSE ${OUT} ${OUT}-tmp)
+file(MAKE_DIRECTORY ${OUT}-tmp)
+set(ENV{TMPDIR} ${OUT}-tmp)
 execute_process(COMMAND ${EXE} --snapshots ${OUT} RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE err)
 if(NOT rc EQUAL 0)
     message(FATAL_ERROR "snapshot mode exited with ${rc}\n${out}\n${err}")
@@ -19,12 +22,7 @@ foreach(key ${expected})
         message(FATAL_ERROR "snapshot ${f} is only ${size} bytes")
     endif()
 endforeach()
-file(GLOB left LIST_DIRECTORIES true $ENV{TMPDIR}/VEXO-Brindleworks-snapshots-* /tmp/VEXO-Brindleworks-snapshots-*)
-foreach(dir ${left})
-    file(TIMESTAMP ${dir} stamp "%s" UTC)
-    string(TIMESTAMP now "%s" UTC)
-    math(EXPR age "${now} - ${stamp}")
-    if(age LESS 5)
-        message(FATAL_ERROR "snapshot mode left its data folder behind: ${dir}")
-    endif()
-endforeach()
+file(GLOB left LIST_DIRECTORIES true ${OUT}-tmp/VEXO-Brindleworks-snapshots-*)
+if(left)
+    message(FATAL_ERROR "snapshot mode left its data folder behind: ${left}")
+endif()

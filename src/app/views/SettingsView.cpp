@@ -159,7 +159,7 @@ void SettingsView::build()
         box->setObjectName(name);
         panel->contentLayout()->addWidget(row);
         if (set)
-            connect(box, &QCheckBox::toggled, this, [this, set](bool on) { (m_settings.*set)(on); });
+            connect(box, &QCheckBox::toggled, this, [settings = &m_settings, set](bool on) { (settings->*set)(on); });
         return box;
     };
 
