@@ -198,7 +198,7 @@ private Q_SLOTS:
         QSignalSpy reopen(&primary, &SingleInstance::reopenRequested);
         QProcess second;
         second.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--second-start"), name});
-        QTRY_VERIFY_WITH_TIMEOUT(second.state() == QProcess::NotRunning, 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(second.state() == QProcess::NotRunning, 30000);
         QCOMPARE(second.exitStatus(), QProcess::NormalExit);
         QCOMPARE(second.exitCode(), 0);
         QCOMPARE(reopen.count(), 1);
@@ -213,7 +213,7 @@ private Q_SLOTS:
         QProcess a, b;
         a.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--second-start"), name});
         b.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--second-start"), name});
-        QTRY_VERIFY_WITH_TIMEOUT(a.state() == QProcess::NotRunning && b.state() == QProcess::NotRunning, 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(a.state() == QProcess::NotRunning && b.state() == QProcess::NotRunning, 30000);
         QCOMPARE(a.exitCode(), 0);
         QCOMPARE(b.exitCode(), 0);
     }

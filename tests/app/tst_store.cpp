@@ -177,7 +177,7 @@ private Q_SLOTS:
 
     void debouncerRunsOnlyTheLastCall()
     {
-        Debouncer d(0.3);
+        Debouncer d(1.0);
         QList<int> ran;
         QElapsedTimer clock;
         clock.start();
@@ -188,10 +188,10 @@ private Q_SLOTS:
             d.call([&, i] { ran.append(i); ranAt = clock.elapsed(); });
             QTest::qWait(60);
         }
-        QTRY_COMPARE_WITH_TIMEOUT(ran.size(), 1, 3000);
-        QTest::qWait(400);
+        QTRY_COMPARE_WITH_TIMEOUT(ran.size(), 1, 10000);
+        QTest::qWait(200);
         QCOMPARE(ran, QList<int>{3});
-        QVERIFY(ranAt - lastCallAt >= 290);
+        QVERIFY(ranAt - lastCallAt >= 990);
     }
 
     void debouncerRunsPendingWorkWhenFlushed()

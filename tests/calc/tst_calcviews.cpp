@@ -183,7 +183,7 @@ private Q_SLOTS:
         QCOMPARE(view->model()->display(), display);
 
         // The flash goes by itself.
-        QTRY_VERIFY_WITH_TIMEOUT(view->flashLabel()->isHidden(), 3000);
+        QTRY_VERIFY_WITH_TIMEOUT(view->flashLabel()->isHidden(), 10000);
     }
 
     void copyWinsOverWindowShortcut()

@@ -133,7 +133,7 @@ private Q_SLOTS:
             m.setCourseGrade(m.courses().at(1).id, QStringLiteral("C"));
             m.persist();
             QVERIFY(m.isSavePending());
-            QTRY_VERIFY_WITH_TIMEOUT(!m.isSavePending(), 3000);
+            QTRY_VERIFY_WITH_TIMEOUT(!m.isSavePending(), 10000);
         }
         const QByteArray text = contents(Store::path(LoanGPAModel::kFileName));
         const QJsonObject o = QJsonDocument::fromJson(text).object();
@@ -162,7 +162,7 @@ private Q_SLOTS:
         if (lastEdit >= 500)
             QSKIP("the machine is too busy to type ten edits within half a second");
         QVERIFY(!QFile::exists(file));
-        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(file), 3000);
+        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(file), 10000);
         QVERIFY2(t.elapsed() - lastEdit >= 550, qPrintable(QString::number(t.elapsed() - lastEdit)));
         QTest::qWait(700);
         // A second write would have left a backup of the first.
@@ -174,12 +174,12 @@ private Q_SLOTS:
     {
         LoanGPAModel m;
         m.persist();
-        QTRY_VERIFY_WITH_TIMEOUT(!m.isSavePending(), 3000);
+        QTRY_VERIFY_WITH_TIMEOUT(!m.isSavePending(), 10000);
         const QByteArray before = contents(Store::path(LoanGPAModel::kFileName));
         QVERIFY(!before.isEmpty());
         m.setRate(std::numeric_limits<double>::quiet_NaN());
         m.persist();
-        QTRY_VERIFY_WITH_TIMEOUT(!m.isSavePending(), 3000);
+        QTRY_VERIFY_WITH_TIMEOUT(!m.isSavePending(), 10000);
         QCOMPARE(contents(Store::path(LoanGPAModel::kFileName)), before);
     }
 

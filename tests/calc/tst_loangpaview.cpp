@@ -162,7 +162,7 @@ private Q_SLOTS:
         QVERIFY(view.model()->isSavePending());
         QCOMPARE(view.loanTab()->paymentLabel()->text(), LoanLook::money(view.model()->loan().monthlyPayment));
         const QString file = Store::path(LoanGPAModel::kFileName);
-        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(file), 3000);
+        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(file), 10000);
         QFile f(file);
         QVERIFY(f.open(QIODevice::ReadOnly));
         QCOMPARE(QJsonDocument::fromJson(f.readAll()).object().value("amount").toDouble(), 12000.0);

@@ -203,7 +203,7 @@ private Q_SLOTS:
         QCoreApplication::processEvents();
         QVERIFY(h.hasPendingGrammar());
         QVERIFY(!underlineColours(doc.lastBlock()).at(0).isValid()); // not yet known
-        QTRY_VERIFY_WITH_TIMEOUT(!h.hasPendingGrammar(), 20000);
+        QTRY_VERIFY_WITH_TIMEOUT(!h.hasPendingGrammar(), 120000);
         QTRY_COMPARE(underlineColours(doc.lastBlock()).at(0), SpellHighlighter::grammarColor());
         QVERIFY(!underlineColours(doc.firstBlock()).at(0).isValid());
     }
@@ -267,7 +267,7 @@ private Q_SLOTS:
         field.resize(300, 28);
         field.show();
         QVERIFY(QTest::qWaitForWindowExposed(&field));
-        QTRY_COMPARE_WITH_TIMEOUT(field.spelling()->badGrammar().size(), 1, 20000);
+        QTRY_COMPARE_WITH_TIMEOUT(field.spelling()->badGrammar().size(), 1, 120000);
         QCOMPARE(field.spelling()->badGrammar().first(), (Range{6, 19}));
         QVERIFY(field.spelling()->misspelt().isEmpty());
         const QRectF box = field.spelling()->textRect(6, 19);
