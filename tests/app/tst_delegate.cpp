@@ -145,6 +145,19 @@ private Q_SLOTS:
         }
     }
 
+    // Hide minimises the program's windows; Show All brings them back.
+    void hideAndShowAll()
+    {
+        QWidget* w = WindowManager::shared().open(Tool::calculator);
+        QVERIFY(w->isVisible() && !w->isMinimized());
+        AppDelegate::shared().hideApplication();
+        QTRY_VERIFY(w->isMinimized());
+        AppDelegate::shared().unhideAllApplications();
+        QTRY_VERIFY(!w->isMinimized());
+        QVERIFY(w->isVisible());
+        w->close();
+    }
+
     void terminationSavesAndLocks()
     {
         calls.clear();

@@ -200,6 +200,14 @@ void AppDelegate::hideApplication()
     }
 }
 
+void AppDelegate::unhideAllApplications()
+{
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        if (w->isMinimized() && w->windowType() == Qt::Window)
+            w->showNormal();
+    }
+}
+
 void AppDelegate::arrangeInFront()
 {
     QWidget* active = QApplication::activeWindow();

@@ -61,6 +61,9 @@ public Q_SLOTS:
     void terminate();
     // Minimises every window of the program (the floating menu stays).
     void hideApplication();
+    // Brings back every window that hideApplication() minimised: the nearest
+    // the desktop offers to showing all hidden programs.
+    void unhideAllApplications();
     // Raises every open, unminimised window of the program, the active one
     // last.
     void arrangeInFront();
