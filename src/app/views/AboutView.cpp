@@ -100,7 +100,7 @@ QString AboutView::toolList()
 
 QString AboutView::linkText()
 {
-    return QStringLiteral("Visit the Corvandel Softworks website");
+    return QStringLiteral("Visit the Corvandel Softworks Website");
 }
 
 void AboutView::paintEvent(QPaintEvent*)
