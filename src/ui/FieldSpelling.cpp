@@ -200,23 +200,17 @@ QRectF FieldSpelling::textRect(int start, int length) const
 
 void FieldSpelling::toggleContinuousSpellChecking()
 {
-    TextCheckingSwitches s = m_switches;
-    s.continuousSpellChecking = !s.continuousSpellChecking;
-    setSwitches(s);
+    setSwitches(m_switches.toggled(&TextCheckingSwitches::continuousSpellChecking));
 }
 
 void FieldSpelling::toggleGrammarChecking()
 {
-    TextCheckingSwitches s = m_switches;
-    s.grammarChecking = !s.grammarChecking;
-    setSwitches(s);
+    setSwitches(m_switches.toggled(&TextCheckingSwitches::grammarChecking));
 }
 
 void FieldSpelling::toggleAutomaticSpellingCorrection()
 {
-    TextCheckingSwitches s = m_switches;
-    s.automaticSpellingCorrection = !s.automaticSpellingCorrection;
-    setSwitches(s);
+    setSwitches(m_switches.toggled(&TextCheckingSwitches::automaticSpellingCorrection));
 }
 
 void FieldSpelling::checkSpelling()

@@ -102,23 +102,17 @@ void TextChecker::setSwitches(const TextCheckingSwitches& switches)
 
 void TextChecker::toggleContinuousSpellChecking()
 {
-    TextCheckingSwitches s = m_switches;
-    s.continuousSpellChecking = !s.continuousSpellChecking;
-    setSwitches(s);
+    setSwitches(m_switches.toggled(&TextCheckingSwitches::continuousSpellChecking));
 }
 
 void TextChecker::toggleGrammarChecking()
 {
-    TextCheckingSwitches s = m_switches;
-    s.grammarChecking = !s.grammarChecking;
-    setSwitches(s);
+    setSwitches(m_switches.toggled(&TextCheckingSwitches::grammarChecking));
 }
 
 void TextChecker::toggleAutomaticSpellingCorrection()
 {
-    TextCheckingSwitches s = m_switches;
-    s.automaticSpellingCorrection = !s.automaticSpellingCorrection;
-    setSwitches(s);
+    setSwitches(m_switches.toggled(&TextCheckingSwitches::automaticSpellingCorrection));
 }
 
 void TextChecker::checkSpelling()

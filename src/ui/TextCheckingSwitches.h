@@ -17,6 +17,14 @@ struct TextCheckingSwitches {
     // The switches a text input gets each time editing begins: unchanged when
     // spelling and grammar are both on already (so the user's own choice from
     // the Edit menu survives), else the rule's six settings.
+    // A copy with one switch flipped (the Edit menu's toggles).
+    TextCheckingSwitches toggled(bool TextCheckingSwitches::*which) const
+    {
+        TextCheckingSwitches s = *this;
+        s.*which = !(s.*which);
+        return s;
+    }
+
     TextCheckingSwitches ruleApplied() const
     {
         if (continuousSpellChecking && grammarChecking)

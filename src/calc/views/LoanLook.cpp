@@ -25,6 +25,12 @@ QFont digits(qreal size, QFont::Weight weight)
     return f;
 }
 
+const QFont& tableDigits()
+{
+    static const QFont font = digits(12);
+    return font;
+}
+
 QFont caption()
 {
     return Fonts::style(Fonts::TextStyle::Caption);

@@ -15,6 +15,8 @@ namespace LoanLook {
 QFont rounded(qreal size, QFont::Weight weight = QFont::Normal);
 // A font whose digits all have the same width, for figures that line up.
 QFont digits(qreal size, QFont::Weight weight = QFont::Normal);
+// The figures of the schedule tables (built once, shared by every cell).
+const QFont& tableDigits();
 QFont caption();
 QFont caption2();
 // Secondary text on the light window and panels.

@@ -3,16 +3,6 @@
 #include "calc/LoanGPAModel.h"
 #include "calc/views/LoanLook.h"
 
-namespace {
-
-const QFont& tableDigits()
-{
-    static const QFont font = LoanLook::digits(12);
-    return font;
-}
-
-} // namespace
-
 LoanScheduleModel::LoanScheduleModel(QObject* parent)
     : QAbstractTableModel(parent)
 {
@@ -69,7 +59,7 @@ QVariant LoanScheduleModel::data(const QModelIndex& index, int role) const
     if (role == Qt::TextAlignmentRole)
         return int((column >= Payment ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter);
     if (role == Qt::FontRole && column >= Payment)
-        return tableDigits();
+        return LoanLook::tableDigits();
     return {};
 }
 

@@ -2,16 +2,6 @@
 
 #include "calc/views/LoanLook.h"
 
-namespace {
-
-const QFont& tableDigits()
-{
-    static const QFont font = LoanLook::digits(12);
-    return font;
-}
-
-} // namespace
-
 LoanYearModel::LoanYearModel(QObject* parent)
     : QAbstractTableModel(parent)
 {
@@ -59,7 +49,7 @@ QVariant LoanYearModel::data(const QModelIndex& index, int role) const
     if (role == Qt::TextAlignmentRole)
         return int((column == Year ? Qt::AlignLeft : Qt::AlignRight) | Qt::AlignVCenter);
     if (role == Qt::FontRole && column != Year)
-        return tableDigits();
+        return LoanLook::tableDigits();
     return {};
 }
 
