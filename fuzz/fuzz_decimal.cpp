@@ -1,6 +1,6 @@
 // Reads two numbers from arbitrary text and checks that the decimal's
 // reading, writing, JSON form and arithmetic agree with each other.
-#include "app/Store.h"
+#include "core/Store.h"
 #include "calc/Decimal.h"
 #include "calc/Money.h"
 

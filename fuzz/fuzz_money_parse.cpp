@@ -1,6 +1,6 @@
 // Feeds arbitrary text to the reading of typed amounts, the document
 // numbering and the invoice line's JSON reader.
-#include "app/Store.h"
+#include "core/Store.h"
 #include "calc/Money.h"
 
 #include <cstddef>

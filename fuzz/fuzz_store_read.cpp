@@ -1,7 +1,7 @@
 // Feeds arbitrary bytes through the store's JSON reading and the strict
 // record reader, as a damaged state file would reach a model.
-#include "app/Json.h"
-#include "app/Store.h"
+#include "core/Json.h"
+#include "core/Store.h"
 
 #include <cstddef>
 #include <cstdint>

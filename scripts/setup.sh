@@ -11,6 +11,14 @@ packages=(
   fonts-material-design-icons-iconfont fonts-inter fonts-quicksand fonts-dejavu-core
   libbenchmark-dev clang libclang-rt-dev
   xvfb xauth dbus
+  libqt6svg6 qt6-svg-dev
+  zlib1g-dev libzip-dev python3-docx libwv-dev
+  qt6-pdf-dev poppler-utils
+  qt6-multimedia-dev libavcodec-dev libavformat-dev libswresample-dev libavutil-dev
+  gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-libav gstreamer1.0-pulseaudio
+  libpocketsphinx-dev libsphinxbase-dev pocketsphinx-en-us pocketsphinx-testdata
+  pulseaudio pulseaudio-utils sox
+  libicu-dev
 )
 
 missing=()

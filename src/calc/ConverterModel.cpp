@@ -1,7 +1,7 @@
 #include "calc/ConverterModel.h"
 
-#include "app/Json.h"
-#include "app/Store.h"
+#include "core/Json.h"
+#include "core/Store.h"
 #include "calc/NumberFormat.h"
 #include "calc/TimeZones.h"
 #include "calc/UnitConverter.h"

@@ -1,6 +1,6 @@
 #include "calc/Course.h"
 
-#include "app/Json.h"
+#include "core/Json.h"
 
 Course Course::make(const QString& name, double credits, const QString& grade)
 {

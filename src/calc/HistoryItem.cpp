@@ -1,6 +1,6 @@
 #include "calc/HistoryItem.h"
 
-#include "app/Json.h"
+#include "core/Json.h"
 
 #include <QJsonObject>
 

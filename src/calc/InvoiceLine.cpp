@@ -1,6 +1,6 @@
 #include "calc/InvoiceLine.h"
 
-#include "app/Json.h"
+#include "core/Json.h"
 #include "calc/Money.h"
 
 #include <QJsonObject>

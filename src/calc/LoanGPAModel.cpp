@@ -1,7 +1,7 @@
 #include "calc/LoanGPAModel.h"
 
-#include "app/Json.h"
-#include "app/Store.h"
+#include "core/Json.h"
+#include "core/Store.h"
 
 #include <QLocale>
 #include <QPointer>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/Debouncer.h"
+#include "core/Debouncer.h"
 #include "calc/Course.h"
 #include "calc/GPA.h"
 #include "calc/LoanMath.h"

@@ -1,8 +1,8 @@
 #include "calc/ScientificModel.h"
 
-#include "app/Json.h"
-#include "app/SettingsStore.h"
-#include "app/Store.h"
+#include "core/Json.h"
+#include "core/SettingsStore.h"
+#include "core/Store.h"
 #include "calc/NumberFormat.h"
 
 #include <QJsonObject>

@@ -1,7 +1,7 @@
 #include "citations/CitationModel.h"
 
-#include "app/Json.h"
-#include "app/Store.h"
+#include "core/Json.h"
+#include "core/Store.h"
 
 QJsonValue CitationModel::Saved::toJson() const
 {

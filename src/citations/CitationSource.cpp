@@ -1,6 +1,6 @@
 #include "citations/CitationSource.h"
 
-#include "app/Json.h"
+#include "core/Json.h"
 
 QJsonValue CitationSource::toJson() const
 {

@@ -1,6 +1,6 @@
 #include "invoices/BusinessProfile.h"
 
-#include "app/Json.h"
+#include "core/Json.h"
 
 QJsonValue BusinessProfile::toJson() const
 {

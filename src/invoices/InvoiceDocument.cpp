@@ -1,6 +1,6 @@
 #include "invoices/InvoiceDocument.h"
 
-#include "app/Json.h"
+#include "core/Json.h"
 
 namespace {
 

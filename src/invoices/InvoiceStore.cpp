@@ -1,7 +1,7 @@
 #include "invoices/InvoiceStore.h"
 
-#include "app/Json.h"
-#include "app/Store.h"
+#include "core/Json.h"
+#include "core/Store.h"
 
 QJsonValue InvoiceStore::Saved::toJson() const
 {

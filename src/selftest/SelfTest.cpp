@@ -1,8 +1,8 @@
 #include "selftest/SelfTest.h"
 
-#include "app/Debouncer.h"
-#include "app/SettingsStore.h"
-#include "app/Store.h"
+#include "core/Debouncer.h"
+#include "core/SettingsStore.h"
+#include "core/Store.h"
 
 #include <QDir>
 #include <QFile>

@@ -3,7 +3,7 @@
 // Each tool's button-art picture (resources "ButtonArt/<artName>.png"), read
 // at most once per run; a missing or unreadable file is remembered as absent.
 
-#include "app/Tool.h"
+#include "core/Tool.h"
 
 #include <QImage>
 #include <QString>

@@ -3,7 +3,7 @@
 // The shared palette of every tool window: the colours and the top-to-bottom
 // gradients of the raised chrome surfaces. Values are built once and shared.
 
-#include "app/Tool.h"
+#include "core/Tool.h"
 
 #include <QColor>
 #include <QGradientStops>

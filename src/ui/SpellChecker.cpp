@@ -1,6 +1,6 @@
 #include "ui/SpellChecker.h"
 
-#include "app/SettingsStore.h"
+#include "core/SettingsStore.h"
 
 #include <QCoreApplication>
 #include <QDir>

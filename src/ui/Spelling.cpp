@@ -1,6 +1,6 @@
 #include "ui/Spelling.h"
 
-#include "app/SettingsStore.h"
+#include "core/SettingsStore.h"
 
 namespace Spelling {
 

@@ -4,7 +4,7 @@
 // size/22 (at least 1), or a chrome circle with the tool's symbol painted in a
 // gradient of its tint.
 
-#include "app/Tool.h"
+#include "core/Tool.h"
 
 #include <QWidget>
 

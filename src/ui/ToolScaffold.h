@@ -5,7 +5,7 @@
 // room left, maker badge) above the tool's own view, always in the light
 // colour scheme.
 
-#include "app/Tool.h"
+#include "core/Tool.h"
 
 #include <QPointer>
 #include <QWidget>

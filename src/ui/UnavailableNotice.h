@@ -3,7 +3,7 @@
 // The content of a tool window whose tool is not part of this release: a
 // calm centred panel saying so.
 
-#include "app/Tool.h"
+#include "core/Tool.h"
 
 class QLabel;
 class QWidget;

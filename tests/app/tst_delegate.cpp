@@ -1,6 +1,6 @@
 #include "TestEnvironment.h"
-#include "app/AppSettings.h"
-#include "app/SettingsStore.h"
+#include "core/AppSettings.h"
+#include "core/SettingsStore.h"
 #include "app/views/AppDelegate.h"
 #include "app/views/FloatingMenuController.h"
 #include "app/views/MainMenu.h"

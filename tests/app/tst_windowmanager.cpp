@@ -1,5 +1,5 @@
 #include "TestEnvironment.h"
-#include "app/SettingsStore.h"
+#include "core/SettingsStore.h"
 #include "app/views/ShellServices.h"
 #include "app/views/WindowManager.h"
 #include "ui/ToolScaffold.h"

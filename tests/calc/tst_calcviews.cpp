@@ -1,6 +1,6 @@
 #include "TestEnvironment.h"
-#include "app/SettingsStore.h"
-#include "app/Tool.h"
+#include "core/SettingsStore.h"
+#include "core/Tool.h"
 #include "calc/CalculatorModel.h"
 #include "calc/ScientificModel.h"
 #include "calc/views/CalculatorView.h"

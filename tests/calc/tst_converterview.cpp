@@ -1,5 +1,5 @@
 #include "TestEnvironment.h"
-#include "app/Store.h"
+#include "core/Store.h"
 #include "calc/ConverterModel.h"
 #include "calc/TimeZones.h"
 #include "calc/views/ConverterUnitsTab.h"

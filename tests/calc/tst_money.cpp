@@ -1,5 +1,5 @@
 #include "TestEnvironment.h"
-#include "app/Store.h"
+#include "core/Store.h"
 #include "calc/Money.h"
 
 #include <QTest>

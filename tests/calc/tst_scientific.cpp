@@ -1,6 +1,6 @@
 #include "TestEnvironment.h"
-#include "app/SettingsStore.h"
-#include "app/Store.h"
+#include "core/SettingsStore.h"
+#include "core/Store.h"
 #include "calc/ScientificModel.h"
 
 #include <QFile>

@@ -1,5 +1,5 @@
 #include "TestEnvironment.h"
-#include "app/Store.h"
+#include "core/Store.h"
 #include "games/BingoModel.h"
 #include "games/GameStats.h"
 #include "games/SolitaireModel.h"

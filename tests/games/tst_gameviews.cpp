@@ -1,5 +1,5 @@
 #include "TestEnvironment.h"
-#include "app/Tool.h"
+#include "core/Tool.h"
 #include "games/BingoModel.h"
 #include "games/DeckManager.h"
 #include "games/GameStats.h"

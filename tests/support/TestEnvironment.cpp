@@ -1,6 +1,6 @@
 #include "TestEnvironment.h"
 
-#include "app/SettingsStore.h"
+#include "core/SettingsStore.h"
 
 #include <QDir>
 #include <QStandardPaths>

@@ -1,5 +1,5 @@
 #include "TestEnvironment.h"
-#include "app/SettingsStore.h"
+#include "core/SettingsStore.h"
 #include "ui/AppLook.h"
 #include "ui/FieldSpelling.h"
 #include "ui/SpellCheckingWindow.h"

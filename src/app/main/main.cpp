@@ -1,5 +1,5 @@
-#include "app/RunMode.h"
-#include "app/SettingsStore.h"
+#include "core/RunMode.h"
+#include "core/SettingsStore.h"
 #include "app/views/Shell.h"
 #include "app/views/StartupProbe.h"
 #include "selftest/SelfTest.h"

@@ -1,6 +1,6 @@
 #include "app/views/AboutView.h"
 
-#include "app/AppSettings.h"
+#include "core/AppSettings.h"
 #include "ui/AppLook.h"
 #include "ui/Chrome.h"
 #include "ui/Fonts.h"

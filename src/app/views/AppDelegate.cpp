@@ -1,6 +1,6 @@
 #include "app/views/AppDelegate.h"
 
-#include "app/AppSettings.h"
+#include "core/AppSettings.h"
 #include "app/views/FloatingMenuController.h"
 #include "app/views/FloatingPanel.h"
 #include "app/views/MainMenu.h"

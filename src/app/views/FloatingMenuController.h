@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/AppSettings.h"
+#include "core/AppSettings.h"
 #include "app/views/FloatingPanel.h"
 
 #include <QObject>

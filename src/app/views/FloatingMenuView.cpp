@@ -1,6 +1,6 @@
 #include "app/views/FloatingMenuView.h"
 
-#include "app/AppSettings.h"
+#include "core/AppSettings.h"
 #include "app/views/FloatingMenuController.h"
 #include "app/views/FloatingToolButton.h"
 #include "app/views/ShellCommands.h"

@@ -1,6 +1,6 @@
 #include "app/views/FloatingPanel.h"
 
-#include "app/SettingsStore.h"
+#include "core/SettingsStore.h"
 
 #include <QGuiApplication>
 #include <QScreen>

@@ -1,6 +1,6 @@
 #include "app/views/HelpView.h"
 
-#include "app/AppSettings.h"
+#include "core/AppSettings.h"
 #include "ui/AppLook.h"
 
 #include <QDesktopServices>

@@ -1,6 +1,6 @@
 #include "app/views/MainMenu.h"
 
-#include "app/Tool.h"
+#include "core/Tool.h"
 #include "app/views/FloatingMenuController.h"
 #include "app/views/ResponderChain.h"
 #include "app/views/ShellCommands.h"

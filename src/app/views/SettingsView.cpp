@@ -1,9 +1,9 @@
 #include "app/views/SettingsView.h"
 
-#include "app/AppSettings.h"
-#include "app/SettingsStore.h"
-#include "app/Store.h"
-#include "app/WPAutocorrect.h"
+#include "core/AppSettings.h"
+#include "core/SettingsStore.h"
+#include "core/Store.h"
+#include "core/WPAutocorrect.h"
 #include "app/views/FileReveal.h"
 #include "ui/AppLook.h"
 #include "ui/Chrome.h"

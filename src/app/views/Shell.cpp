@@ -1,6 +1,6 @@
 #include "app/views/Shell.h"
 
-#include "app/Tool.h"
+#include "core/Tool.h"
 #include "app/views/AppDelegate.h"
 #include "app/views/FloatingMenuController.h"
 #include "app/views/FloatingPanel.h"

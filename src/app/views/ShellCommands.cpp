@@ -1,6 +1,6 @@
 #include "app/views/ShellCommands.h"
 
-#include "app/AppSettings.h"
+#include "core/AppSettings.h"
 #include "app/views/AboutView.h"
 #include "app/views/HelpView.h"
 #include "app/views/SettingsView.h"

@@ -1,6 +1,6 @@
 #include "app/views/SingleInstance.h"
 
-#include "app/Store.h"
+#include "core/Store.h"
 
 #include <QCryptographicHash>
 #include <QDeadlineTimer>

@@ -1,7 +1,7 @@
 #include "app/views/VEXOBWMenuTarget.h"
 
-#include "app/DataExport.h"
-#include "app/Store.h"
+#include "core/DataExport.h"
+#include "core/Store.h"
 #include "app/views/FileReveal.h"
 #include "ui/Alert.h"
 

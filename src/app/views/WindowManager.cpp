@@ -1,6 +1,6 @@
 #include "app/views/WindowManager.h"
 
-#include "app/SettingsStore.h"
+#include "core/SettingsStore.h"
 #include "app/views/MainMenu.h"
 #include "app/views/ShellServices.h"
 #include "app/views/ToolViewFactory.h"

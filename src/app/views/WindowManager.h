@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/Tool.h"
+#include "core/Tool.h"
 
 #include <QHash>
 #include <QObject>

@@ -1,6 +1,6 @@
 #include "citations/views/CitationView.h"
 
-#include "app/Tool.h"
+#include "core/Tool.h"
 #include "ui/UnavailableNotice.h"
 #include "citations/CitationModel.h"
 

@@ -1,6 +1,6 @@
 #include "games/views/BingoView.h"
 
-#include "app/Tool.h"
+#include "core/Tool.h"
 #include "ui/UnavailableNotice.h"
 #include "games/BingoModel.h"
 

@@ -1,6 +1,6 @@
 #include "games/views/SolitaireView.h"
 
-#include "app/Tool.h"
+#include "core/Tool.h"
 #include "ui/UnavailableNotice.h"
 #include "games/DeckManager.h"
 #include "games/SolitaireModel.h"

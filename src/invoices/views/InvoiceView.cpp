@@ -1,6 +1,6 @@
 #include "invoices/views/InvoiceView.h"
 
-#include "app/Tool.h"
+#include "core/Tool.h"
 #include "ui/UnavailableNotice.h"
 #include "invoices/InvoiceStore.h"
 

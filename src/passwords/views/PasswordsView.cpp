@@ -1,6 +1,6 @@
 #include "passwords/views/PasswordsView.h"
 
-#include "app/Tool.h"
+#include "core/Tool.h"
 #include "ui/UnavailableNotice.h"
 #include "passwords/PasswordBookModel.h"
 

@@ -1,7 +1,7 @@
 // Self-test suites of the standard and scientific calculators, and the
 // sample history the snapshot mode shows in the scientific calculator.
-#include "app/SettingsStore.h"
-#include "app/Store.h"
+#include "core/SettingsStore.h"
+#include "core/Store.h"
 #include "calc/CalculatorModel.h"
 #include "calc/ExpressionEvaluator.h"
 #include "calc/NumberFormat.h"

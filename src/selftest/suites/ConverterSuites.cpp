@@ -1,6 +1,6 @@
 // Self-test suites of the unit converter: the unit catalogue and conversion,
 // the zone logic and the converter's saved state.
-#include "app/Store.h"
+#include "core/Store.h"
 #include "calc/ConverterModel.h"
 #include "calc/TimeZones.h"
 #include "calc/UnitCategory.h"

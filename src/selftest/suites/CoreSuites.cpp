@@ -1,9 +1,9 @@
 // Self-test suites of the data store, debouncer, tool catalogue and settings.
-#include "app/AppSettings.h"
-#include "app/Debouncer.h"
-#include "app/SettingsStore.h"
-#include "app/Store.h"
-#include "app/Tool.h"
+#include "core/AppSettings.h"
+#include "core/Debouncer.h"
+#include "core/SettingsStore.h"
+#include "core/Store.h"
+#include "core/Tool.h"
 #include "selftest/SelfTest.h"
 
 #include <QCoreApplication>

@@ -1,6 +1,6 @@
 // Self-test suite of the data export.
-#include "app/DataExport.h"
-#include "app/Store.h"
+#include "core/DataExport.h"
+#include "core/Store.h"
 #include "selftest/SelfTest.h"
 
 #include <QDir>

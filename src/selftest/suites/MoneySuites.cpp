@@ -1,6 +1,6 @@
 // Self-test suites of the money arithmetic, the loan and mortgage
 // mathematics, the GPA computation and the Loan & GPA model.
-#include "app/Store.h"
+#include "core/Store.h"
 #include "calc/GPA.h"
 #include "calc/LoanGPAModel.h"
 #include "calc/LoanMath.h"

@@ -1,6 +1,6 @@
 // Self-test suites of the citation, invoice, password-book and card-game
 // state: strict reading of their files and the password book's locking.
-#include "app/Store.h"
+#include "core/Store.h"
 #include "calc/Money.h"
 #include "citations/CitationModel.h"
 #include "games/BingoModel.h"

@@ -1,7 +1,7 @@
 // Self-test suites of the application shell: the launch list, the floating
 // menu's placement rules, the menus and their key equivalents, the command
 // routing and the single-instance lock.
-#include "app/Tool.h"
+#include "core/Tool.h"
 #include "app/views/AppDelegate.h"
 #include "app/views/FloatingMenuController.h"
 #include "app/views/MainMenu.h"

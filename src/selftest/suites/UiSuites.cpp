@@ -1,7 +1,7 @@
 // Self-test suites of the shared controls: number fields, alerts, the
 // spelling switch and checker, the palette and the symbol table.
-#include "app/SettingsStore.h"
-#include "app/Tool.h"
+#include "core/SettingsStore.h"
+#include "core/Tool.h"
 #include "selftest/SelfTest.h"
 #include "ui/Alert.h"
 #include "ui/Chrome.h"

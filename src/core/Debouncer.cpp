@@ -1,4 +1,4 @@
-#include "app/Debouncer.h"
+#include "core/Debouncer.h"
 
 #include <QCoreApplication>
 #include <QSet>

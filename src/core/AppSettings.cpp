@@ -1,7 +1,7 @@
-#include "app/AppSettings.h"
+#include "core/AppSettings.h"
 
-#include "app/LoginItem.h"
-#include "app/SettingsStore.h"
+#include "core/LoginItem.h"
+#include "core/SettingsStore.h"
 
 #include <Version.h>
 

@@ -1,6 +1,6 @@
-#include "app/RunMode.h"
+#include "core/RunMode.h"
 
-#include "app/Json.h"
+#include "core/Json.h"
 
 #include <QDir>
 #include <QUuid>

@@ -1,5 +1,6 @@
-#include "app/Store.h"
+#include "core/Store.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -97,6 +98,39 @@ std::optional<QJsonValue> read(const QString& name)
     if (data.size() > kMaxStateFileSize)
         return std::nullopt;
     return parse(data);
+}
+
+QString keepUnreadable(const QString& name)
+{
+    const QString source = path(name);
+    const QFileInfo info(source);
+    if (!info.exists() && !info.isSymLink())
+        return {};
+    QFile in(source);
+    // Never follow a link out of the data folder: keep only its target path.
+    QByteArray bytes;
+    if (info.isSymLink()) {
+        bytes = info.symLinkTarget().toUtf8();
+    } else {
+        if (!in.open(QIODevice::ReadOnly))
+            return {};
+        bytes = in.readAll();
+    }
+    const QDir dir(folder());
+    const QStringList earlier = dir.entryList({name + QStringLiteral(".unreadable-*")}, QDir::Files, QDir::Name);
+    for (const QString& e : earlier) {
+        QFile f(dir.filePath(e));
+        if (f.size() == bytes.size() && f.open(QIODevice::ReadOnly) && f.readAll() == bytes)
+            return f.fileName();
+    }
+    const QString stamp = QDateTime::currentDateTimeUtc().toString(QStringLiteral("yyyyMMdd'T'HHmmss'Z'"));
+    QString target = source + QStringLiteral(".unreadable-") + stamp;
+    for (int n = 2; QFileInfo::exists(target); ++n)
+        target = source + QStringLiteral(".unreadable-") + stamp + QLatin1Char('-') + QString::number(n);
+    QSaveFile out(target);
+    if (!out.open(QIODevice::WriteOnly) || out.write(bytes) != bytes.size() || !out.commit())
+        return {};
+    return target;
 }
 
 } // namespace Store

@@ -1,4 +1,4 @@
-#include "app/LoginItem.h"
+#include "core/LoginItem.h"
 
 #include <QCoreApplication>
 #include <QDir>

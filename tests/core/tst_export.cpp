@@ -1,5 +1,5 @@
 #include "TestEnvironment.h"
-#include "app/DataExport.h"
+#include "core/DataExport.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,9 +1,9 @@
 #include "TestEnvironment.h"
-#include "app/AppSettings.h"
-#include "app/LoginItem.h"
-#include "app/RunMode.h"
-#include "app/SettingsStore.h"
-#include "app/Tool.h"
+#include "core/AppSettings.h"
+#include "core/LoginItem.h"
+#include "core/RunMode.h"
+#include "core/SettingsStore.h"
+#include "core/Tool.h"
 
 #include <QFile>
 #include <QRegularExpression>

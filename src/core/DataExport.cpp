@@ -1,6 +1,6 @@
-#include "app/DataExport.h"
+#include "core/DataExport.h"
 
-#include "app/Store.h"
+#include "core/Store.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/Json.h"
+#include "core/Json.h"
 
 #include <QByteArray>
 #include <QJsonArray>
@@ -47,15 +47,24 @@ constexpr qint64 kMaxStateFileSize = 64 * 1024 * 1024;
 // too large or not JSON. Never reads the ".bak" copy.
 std::optional<QJsonValue> read(const QString& name);
 
+// A state file that exists but cannot be read strictly is copied aside as
+// "<name>.unreadable-<UTC timestamp>" in the data folder before anything can
+// be written over it. A copy with the same bytes is made only once. Returns
+// the path of the copy (existing or new), or an empty string when `name` does
+// not exist or could not be copied.
+QString keepUnreadable(const QString& name);
+
 // The shared reading convention: the record decoded strictly from `name`,
-// or nothing (the caller keeps its defaults).
+// or nothing (the caller keeps its defaults). A file that exists but fails
+// to decode is kept aside first (keepUnreadable).
 template <class T>
 std::optional<T> load(const QString& name)
 {
     std::optional<QJsonValue> v = read(name);
-    if (!v)
-        return std::nullopt;
-    return T::fromJson(*v);
+    std::optional<T> record = v ? T::fromJson(*v) : std::nullopt;
+    if (!record)
+        keepUnreadable(name);
+    return record;
 }
 
 // Same for a plain array of records.
@@ -63,9 +72,10 @@ template <class T>
 std::optional<QList<T>> loadList(const QString& name)
 {
     std::optional<QJsonValue> v = read(name);
-    if (!v)
-        return std::nullopt;
-    return Json::toList<T>(*v);
+    std::optional<QList<T>> list = v ? Json::toList<T>(*v) : std::nullopt;
+    if (!list)
+        keepUnreadable(name);
+    return list;
 }
 
 // Parses JSON text as the store reads it (shared by read() and the fuzzer).

@@ -1,4 +1,4 @@
-#include "app/Tool.h"
+#include "core/Tool.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "app/WPAutocorrect.h"
+#include "core/WPAutocorrect.h"
 
 #include <utility>
 

@@ -1,4 +1,4 @@
-#include "app/Json.h"
+#include "core/Json.h"
 
 #include <QTimeZone>
 #include <cmath>
