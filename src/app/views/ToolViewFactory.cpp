@@ -9,6 +9,7 @@
 #include "games/views/SolitaireView.h"
 #include "invoices/views/InvoiceView.h"
 #include "passwords/views/PasswordsView.h"
+#include "ui/UnavailableNotice.h"
 
 #include <QWidget>
 
@@ -38,5 +39,9 @@ QWidget* makeToolView(Tool tool)
     default:
         break;
     }
-    return nullptr;
+    // A tool without a root view in this build says so plainly instead of
+    // opening blank.
+    auto* notice = new QWidget;
+    addUnavailableNotice(notice, tool);
+    return notice;
 }
