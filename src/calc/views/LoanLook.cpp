@@ -1,7 +1,7 @@
 #include "calc/views/LoanLook.h"
 
 #include "calc/LoanMath.h"
-#include "calc/Money.h"
+#include "money/Money.h"
 #include "ui/Chrome.h"
 #include "ui/Fonts.h"
 

@@ -4,7 +4,8 @@
 #include "calc/GPA.h"
 #include "calc/LoanGPAModel.h"
 #include "calc/LoanMath.h"
-#include "calc/Money.h"
+#include "money/InvoiceLine.h"
+#include "money/Money.h"
 #include "selftest/SelfTest.h"
 
 #include <QFile>

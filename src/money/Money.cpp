@@ -1,4 +1,6 @@
-#include "calc/Money.h"
+#include "money/Money.h"
+
+#include "money/InvoiceLine.h"
 
 #include <QChar>
 #include <limits>

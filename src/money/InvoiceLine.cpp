@@ -1,7 +1,7 @@
-#include "calc/InvoiceLine.h"
+#include "money/InvoiceLine.h"
 
 #include "core/Json.h"
-#include "calc/Money.h"
+#include "money/Money.h"
 
 #include <QJsonObject>
 

@@ -1,8 +1,7 @@
 #pragma once
 
-#include "calc/Decimal.h"
-#include "calc/InvoiceLine.h"
-#include "calc/InvoiceTotals.h"
+#include "money/Decimal.h"
+#include "money/InvoiceTotals.h"
 
 #include <QList>
 #include <QString>
@@ -11,6 +10,8 @@
 
 // Money arithmetic on exact decimals for invoices, receipts and the loan
 // window. Pure functions, safe from any thread.
+struct InvoiceLine;
+
 namespace Money {
 
 // Two fraction digits, halves away from zero (2.345 -> 2.35,

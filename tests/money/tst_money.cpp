@@ -1,6 +1,7 @@
 #include "TestEnvironment.h"
 #include "core/Store.h"
-#include "calc/Money.h"
+#include "money/InvoiceLine.h"
+#include "money/Money.h"
 
 #include <QTest>
 

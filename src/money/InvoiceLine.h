@@ -1,6 +1,6 @@
 #pragma once
 
-#include "calc/Decimal.h"
+#include "money/Decimal.h"
 
 #include <QHashFunctions>
 #include <QJsonValue>

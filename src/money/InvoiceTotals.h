@@ -1,6 +1,6 @@
 #pragma once
 
-#include "calc/Decimal.h"
+#include "money/Decimal.h"
 
 // The figures of one invoice or receipt, as Money::totals computes them.
 struct InvoiceTotals {

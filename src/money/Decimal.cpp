@@ -1,4 +1,4 @@
-#include "calc/Decimal.h"
+#include "money/Decimal.h"
 
 #include <QLocale>
 #include <QVarLengthArray>

@@ -1,6 +1,6 @@
 #include "TestEnvironment.h"
 #include "core/Store.h"
-#include "calc/Decimal.h"
+#include "money/Decimal.h"
 
 #include <QTest>
 #include <limits>
