@@ -24,7 +24,7 @@ ExprResult<double> ExpressionEvaluator::evaluate(QStringView text) const
         return syntaxError(QStringLiteral("empty expression"));
 
     Error err;
-    const double value = evaluateTokens(list, *this, err);
+    const double value = evaluateTokens(list, Scope{angleMode, variables}, err);
     if (err)
         return std::move(*err);
     if (std::isnan(value))

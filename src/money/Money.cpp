@@ -1,7 +1,5 @@
 #include "money/Money.h"
 
-#include "money/InvoiceLine.h"
-
 #include <QChar>
 #include <limits>
 
@@ -10,24 +8,6 @@ namespace Money {
 Decimal round(const Decimal& value)
 {
     return value.rounded(2, Decimal::Rounding::halfAwayFromZero);
-}
-
-InvoiceTotals totals(const QList<InvoiceLine>& lines, const Decimal& discountPercent, const Decimal& taxPercent,
-                     const Decimal& shipping, const Decimal& paid)
-{
-    static const Decimal hundred(100);
-    InvoiceTotals t;
-    t.subtotal = Decimal(0);
-    for (const InvoiceLine& line : lines)
-        t.subtotal += round(line.quantity * line.unitPrice);
-    t.discount = round(t.subtotal * discountPercent / hundred);
-    t.taxable = t.subtotal - t.discount;
-    t.tax = round(t.taxable * taxPercent / hundred);
-    t.shipping = round(shipping);
-    t.total = (t.taxable + t.tax) + t.shipping;
-    t.paid = round(paid);
-    t.balance = t.total - t.paid;
-    return t;
 }
 
 std::optional<QString> nextNumber(const QString& prefix, const QStringList& existing, qint64 start)

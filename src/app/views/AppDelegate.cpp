@@ -52,7 +52,23 @@ void AppDelegate::willFinishLaunching()
     ResponderChain::shared().addApplicationResponder(this);
     MainMenu::shared().setDelegate(this);
     MainMenu::shared().setExportAction([] { ShellCommands::exportData(); });
-    FloatingMenuController::shared(); // the settings reach the panel from now on
+    connectShell();
+}
+
+void AppDelegate::connectShell()
+{
+    static bool connected = false;
+    if (connected)
+        return;
+    connected = true;
+    AppSettings& settings = AppSettings::shared();
+    FloatingMenuController& menu = FloatingMenuController::shared();
+    QObject::connect(&settings, &AppSettings::alwaysOnTopChanged, &menu, &FloatingMenuController::applyLevel);
+    QObject::connect(&settings, &AppSettings::verticalChanged, &menu, &FloatingMenuController::rebuild);
+    QObject::connect(&settings, &AppSettings::largeButtonsChanged, &menu, &FloatingMenuController::rebuild);
+    QObject::connect(&settings, &AppSettings::showLabelsChanged, &menu, &FloatingMenuController::rebuild);
+    QObject::connect(&menu, &FloatingMenuController::showingChanged, &MainMenu::shared(),
+                     &MainMenu::setFloatingMenuShowing);
 }
 
 void AppDelegate::didFinishLaunching()
@@ -66,7 +82,7 @@ void AppDelegate::didFinishLaunching()
     if (AppSettings::shared().showMenuAtLaunch())
         FloatingMenuController::shared().show();
     else
-        MainMenu::refreshToggleTitles();
+        MainMenu::shared().setFloatingMenuShowing(FloatingMenuController::shared().isShowing());
     ShellServices& services = ShellServices::shared();
     if (services.restoreStickyWindows)
         services.restoreStickyWindows();

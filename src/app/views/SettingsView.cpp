@@ -124,7 +124,11 @@ SettingsView::SettingsView(QWidget* parent) : QWidget(parent), m_settings(AppSet
     setPalette(AppLook::lightPalette());
     build();
     refresh();
-    connect(&m_settings, &AppSettings::changed, this, &SettingsView::refresh);
+    for (auto signal : {&AppSettings::showMenuAtLaunchChanged, &AppSettings::alwaysOnTopChanged,
+                        &AppSettings::verticalChanged, &AppSettings::largeButtonsChanged,
+                        &AppSettings::showLabelsChanged, &AppSettings::launchAtLoginChanged})
+        connect(&m_settings, signal, this, &SettingsView::refresh);
+    connect(&m_settings, &AppSettings::loginItemMessageChanged, this, &SettingsView::refresh);
 }
 
 void SettingsView::build()

@@ -1,6 +1,5 @@
 #include "calc/expr/ExprParser.h"
 
-#include "calc/ExpressionEvaluator.h"
 #include "calc/expr/ExprFunctions.h"
 #include "calc/expr/ExprLexer.h"
 #include "calc/expr/ExprNumerics.h"
@@ -13,8 +12,8 @@ namespace {
 // in m_error and every level returns at once after it.
 class Parser {
 public:
-    Parser(const TokenList& list, const ExpressionEvaluator& ev)
-        : m_list(list), m_toks(list.toks.constData()), m_count(list.toks.size()), m_ev(ev)
+    Parser(const TokenList& list, const Scope& scope)
+        : m_list(list), m_toks(list.toks.constData()), m_count(list.toks.size()), m_ev(scope)
     {
     }
 
@@ -214,7 +213,7 @@ private:
     const TokenList& m_list;
     const Token* m_toks;
     qsizetype m_count;
-    const ExpressionEvaluator& m_ev;
+    const Scope& m_ev;
     qsizetype m_pos = 0;
     int m_depth = 0;
     Error m_error;
@@ -222,9 +221,9 @@ private:
 
 } // namespace
 
-double evaluateTokens(const TokenList& list, const ExpressionEvaluator& ev, Error& err)
+double evaluateTokens(const TokenList& list, const Scope& scope, Error& err)
 {
-    Parser parser(list, ev);
+    Parser parser(list, scope);
     const double value = parser.parseExpr();
     if (parser.error()) {
         err = std::move(parser.error());
