@@ -15,12 +15,6 @@
 
 namespace {
 
-QByteArray contents(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
 QJsonObject fullState()
 {
     const QJsonObject course{{"id", "6F9619FF-8B86-D011-B42D-00CF4FC964FF"}, {"name", "Statistics"}, {"credits", 4},
@@ -135,7 +129,7 @@ private Q_SLOTS:
             QVERIFY(m.isSavePending());
             QTRY_VERIFY_WITH_TIMEOUT(!m.isSavePending(), 10000);
         }
-        const QByteArray text = contents(Store::path(LoanGPAModel::kFileName));
+        const QByteArray text = TestEnvironment::contents(Store::path(LoanGPAModel::kFileName));
         const QJsonObject o = QJsonDocument::fromJson(text).object();
         QCOMPARE(o.keys(), fullState().keys());   // neither yearly nor startDate
 
@@ -167,7 +161,7 @@ private Q_SLOTS:
         QTest::qWait(700);
         // A second write would have left a backup of the first.
         QVERIFY(!QFile::exists(file + QStringLiteral(".bak")));
-        QCOMPARE(QJsonDocument::fromJson(contents(file)).object().value("amount").toDouble(), 10000.0);
+        QCOMPARE(QJsonDocument::fromJson(TestEnvironment::contents(file)).object().value("amount").toDouble(), 10000.0);
     }
 
     void unsavableValueLeavesFileAlone()
@@ -175,12 +169,12 @@ private Q_SLOTS:
         LoanGPAModel m;
         m.persist();
         QTRY_VERIFY_WITH_TIMEOUT(!m.isSavePending(), 10000);
-        const QByteArray before = contents(Store::path(LoanGPAModel::kFileName));
+        const QByteArray before = TestEnvironment::contents(Store::path(LoanGPAModel::kFileName));
         QVERIFY(!before.isEmpty());
         m.setRate(std::numeric_limits<double>::quiet_NaN());
         m.persist();
         QTRY_VERIFY_WITH_TIMEOUT(!m.isSavePending(), 10000);
-        QCOMPARE(contents(Store::path(LoanGPAModel::kFileName)), before);
+        QCOMPARE(TestEnvironment::contents(Store::path(LoanGPAModel::kFileName)), before);
     }
 
     void addAndRemoveCourses()
@@ -268,7 +262,7 @@ private Q_SLOTS:
         });
         QVERIFY(m.exportCSV());
         QCOMPARE(proposed, QStringLiteral("Amortization Schedule.csv"));
-        const QByteArray bytes = contents(path);
+        const QByteArray bytes = TestEnvironment::contents(path);
         QVERIFY(!bytes.startsWith("\xEF\xBB\xBF"));
         QCOMPARE(bytes, m.csvText().toUtf8()); // the old, longer contents are gone
         QVERIFY(bytes.endsWith("333.34,333.34,0.00,0.00,0.00\n"));

@@ -55,12 +55,6 @@ QStringList tree(const QString& root)
     return out;
 }
 
-QByteArray contents(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
 } // namespace
 
 class ExportTest : public QObject {
@@ -127,7 +121,7 @@ private Q_SLOTS:
             for (const QString& p : tree(source)) {
                 const QFileInfo i(source + QLatin1Char('/') + p);
                 if (i.isFile() && !i.isSymLink())
-                    QCOMPARE(contents(dest + QLatin1Char('/') + p), contents(i.absoluteFilePath()));
+                    QCOMPARE(TestEnvironment::contents(dest + QLatin1Char('/') + p), TestEnvironment::contents(i.absoluteFilePath()));
             }
         }
         // The data folder is never touched.
@@ -176,7 +170,7 @@ private Q_SLOTS:
         const VEXOBWExport::Result second = VEXOBWExport::copyAll(source, dest);
         QCOMPARE(second.copied, 2);
         QVERIFY(!second.createdDestination);
-        QCOMPARE(contents(dest + QStringLiteral("/a.json")), QByteArray("new"));
+        QCOMPARE(TestEnvironment::contents(dest + QStringLiteral("/a.json")), QByteArray("new"));
         QCOMPARE(tree(dest + QStringLiteral("/Recordings")), QStringList{QStringLiteral("two.m4a")});
         QVERIFY(QFile::exists(dest + QStringLiteral("/user-note.txt")));
     }
@@ -225,7 +219,7 @@ private Q_SLOTS:
         QCOMPARE(r.copied, 0);
         // The data is untouched whatever went wrong.
         QCOMPARE(tree(tmp.filePath(QStringLiteral("data"))), (QStringList{"a.json", "b.json"}));
-        QCOMPARE(contents(tmp.filePath(QStringLiteral("data/a.json"))), QByteArray("content of data/a.json"));
+        QCOMPARE(TestEnvironment::contents(tmp.filePath(QStringLiteral("data/a.json"))), QByteArray("content of data/a.json"));
     }
 
     // Choosing the data folder (or a folder in it) as the place for the

@@ -15,21 +15,6 @@
 
 namespace {
 
-QByteArray contents(const QString& path)
-{
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
-        return {};
-    return f.readAll();
-}
-
-void writeRaw(const QString& name, const QByteArray& data)
-{
-    QFile f(Store::path(name));
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(data);
-}
-
 struct Sample {
     double value = 0;
     QString label;
@@ -73,13 +58,13 @@ private Q_SLOTS:
         const QString bak = file + QStringLiteral(".bak");
         QVERIFY(Store::save(QJsonObject{{QStringLiteral("v"), 1}}, QStringLiteral("games.json")));
         QVERIFY(!QFile::exists(bak));
-        const QByteArray first = contents(file);
+        const QByteArray first = TestEnvironment::contents(file);
         QVERIFY(Store::save(QJsonObject{{QStringLiteral("v"), 2}}, QStringLiteral("games.json")));
-        QCOMPARE(contents(bak), first);
-        const QByteArray second = contents(file);
+        QCOMPARE(TestEnvironment::contents(bak), first);
+        const QByteArray second = TestEnvironment::contents(file);
         QVERIFY(Store::save(QJsonObject{{QStringLiteral("v"), 3}}, QStringLiteral("games.json")));
-        QCOMPARE(contents(bak), second);
-        QVERIFY(contents(file).contains("3"));
+        QCOMPARE(TestEnvironment::contents(bak), second);
+        QVERIFY(TestEnvironment::contents(file).contains("3"));
     }
 
     void failedEncodeTouchesNothing_data()
@@ -95,19 +80,19 @@ private Q_SLOTS:
         const QString name = QStringLiteral("loan_gpa.json");
         QVERIFY(Store::save(QJsonObject{{QStringLiteral("v"), 1}}, name));
         QVERIFY(Store::save(QJsonObject{{QStringLiteral("v"), 2}}, name));
-        const QByteArray file = contents(Store::path(name));
-        const QByteArray bak = contents(Store::path(name) + QStringLiteral(".bak"));
+        const QByteArray file = TestEnvironment::contents(Store::path(name));
+        const QByteArray bak = TestEnvironment::contents(Store::path(name) + QStringLiteral(".bak"));
         const QJsonObject nested{{QStringLiteral("list"), QJsonArray{1, QJsonObject{{QStringLiteral("x"), bad}}}}};
         QVERIFY(!Store::save(nested, name));
-        QCOMPARE(contents(Store::path(name)), file);
-        QCOMPARE(contents(Store::path(name) + QStringLiteral(".bak")), bak);
+        QCOMPARE(TestEnvironment::contents(Store::path(name)), file);
+        QCOMPARE(TestEnvironment::contents(Store::path(name) + QStringLiteral(".bak")), bak);
     }
 
     void keysSortedAndDatesIso()
     {
         Sample s{2.5, QStringLiteral("x"), QDateTime(QDate(2026, 3, 14), QTime(9, 5, 0, 750), Qt::UTC)};
         QVERIFY(Store::save(s, QStringLiteral("sample.json")));
-        const QByteArray text = contents(Store::path(QStringLiteral("sample.json")));
+        const QByteArray text = TestEnvironment::contents(Store::path(QStringLiteral("sample.json")));
         QVERIFY(text.indexOf("\"label\"") < text.indexOf("\"when\""));
         QVERIFY(text.indexOf("\"when\"") < text.indexOf("\"zeta\""));
         QVERIFY(text.contains("\"2026-03-14T09:05:00Z\""));
@@ -138,16 +123,16 @@ private Q_SLOTS:
         QDir dir(Store::folder());
         for (const QString& old : dir.entryList({name + QStringLiteral(".unreadable-*")}))
             QFile::remove(dir.filePath(old));
-        writeRaw(name, text);
+        QVERIFY(TestEnvironment::writeState(name, text));
         QVERIFY(!Store::load<Sample>(name));
         // The damaged file is kept aside byte for byte, once, before a save
         // replaces it; a second failed read adds no second copy.
         QVERIFY(!Store::load<Sample>(name));
         const QStringList kept = dir.entryList({name + QStringLiteral(".unreadable-*")});
         QCOMPARE(kept.size(), 1);
-        QCOMPARE(contents(dir.filePath(kept.first())), text);
+        QCOMPARE(TestEnvironment::contents(dir.filePath(kept.first())), text);
         QVERIFY(Store::save(Sample{}, name));
-        QCOMPARE(contents(dir.filePath(kept.first())), text);
+        QCOMPARE(TestEnvironment::contents(dir.filePath(kept.first())), text);
     }
 
     void missingFileIsNotKeptAside()
@@ -161,7 +146,7 @@ private Q_SLOTS:
         QByteArray big(Store::kMaxStateFileSize + 10, ' ');
         big[0] = '[';
         big[big.size() - 1] = ']';
-        writeRaw(QStringLiteral("big.json"), big);
+        QVERIFY(TestEnvironment::writeState(QStringLiteral("big.json"), big));
         QVERIFY(!Store::read(QStringLiteral("big.json")));
         QFile::remove(Store::path(QStringLiteral("big.json")));
     }
