@@ -1,5 +1,7 @@
 #include "app/views/SettingsView.h"
 
+#include "ui/StyledLabel.h"
+
 #include "core/AppSettings.h"
 #include "core/SettingsStore.h"
 #include "core/Store.h"
@@ -36,15 +38,9 @@ QColor secondaryColor()
 
 QLabel* noteLabel(const QString& text, QWidget* parent, bool secondary)
 {
-    auto* label = new QLabel(text, parent);
-    label->setFont(Fonts::style(Fonts::TextStyle::Caption));
+    QLabel* label = styledLabel(text, Fonts::style(Fonts::TextStyle::Caption),
+                                secondary ? secondaryColor() : QColor(), parent);
     label->setWordWrap(true);
-    label->setTextFormat(Qt::PlainText);
-    if (secondary) {
-        QPalette p = label->palette();
-        p.setColor(QPalette::WindowText, secondaryColor());
-        label->setPalette(p);
-    }
     return label;
 }
 
