@@ -5,7 +5,7 @@
 #include "core/SettingsStore.h"
 #include "core/Store.h"
 #include "core/Tool.h"
-#include "core/WPAutocorrect.h"
+#include "core/Spelling.h"
 #include "app/views/AboutView.h"
 #include "app/views/FileReveal.h"
 #include "app/views/HelpView.h"
@@ -13,7 +13,6 @@
 #include "app/views/VEXOBWMenuTarget.h"
 #include "ui/Alert.h"
 #include "ui/AppLook.h"
-#include "ui/Spelling.h"
 
 #include <QApplication>
 #include <QCheckBox>

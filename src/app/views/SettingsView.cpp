@@ -5,14 +5,13 @@
 #include "core/AppSettings.h"
 #include "core/SettingsStore.h"
 #include "core/Store.h"
-#include "core/WPAutocorrect.h"
+#include "core/Spelling.h"
 #include "app/views/FileReveal.h"
 #include "ui/AppLook.h"
 #include "ui/Chrome.h"
 #include "ui/ChromeButton.h"
 #include "ui/ChromePanel.h"
 #include "ui/Fonts.h"
-#include "ui/Spelling.h"
 #include "ui/VEXOBadge.h"
 
 #include <QAbstractTextDocumentLayout>

@@ -1,6 +1,17 @@
-#include "core/WPAutocorrect.h"
+#include "core/Spelling.h"
+
+#include "core/SettingsStore.h"
 
 #include <utility>
+
+namespace Spelling {
+
+bool autocorrectInWordProcessor()
+{
+    return SettingsStore::boolValue(autocorrectKey, true);
+}
+
+} // namespace Spelling
 
 namespace WPAutocorrect {
 
