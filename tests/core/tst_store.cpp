@@ -6,9 +6,11 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QTimeZone>
 #include <QJsonDocument>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
 #include <cmath>
 #include <limits>
@@ -170,6 +172,48 @@ private Q_SLOTS:
         Json::Reader r(*Store::parse(text));
         r.integer(QStringLiteral("n"));
         QCOMPARE(r.ok(), ok);
+    }
+
+    void linkedStateFileIsNeverFollowed()
+    {
+        // A state file that is a link to a file outside the data folder:
+        // not read, kept aside as the link's path, and replaced by the next
+        // save without touching what it pointed to.
+        QTemporaryDir outside;
+        const QString victim = outside.filePath(QStringLiteral("victim.txt"));
+        {
+            QFile f(victim);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write("precious");
+        }
+        const QString name = QStringLiteral("linked.json");
+        QFile::remove(Store::path(name));
+        QVERIFY(QFile::link(victim, Store::path(name)));
+        QVERIFY(!Store::load<Sample>(name));
+        Sample s;
+        s.when = QDateTime(QDate(2026, 3, 14), QTime(9, 5, 0), Qt::UTC);
+        QVERIFY(Store::save(s, name));
+        QCOMPARE(TestEnvironment::contents(victim), QByteArray("precious"));
+        QVERIFY(!QFileInfo(Store::path(name)).isSymLink());
+        QVERIFY(Store::load<Sample>(name));
+        QVERIFY(!QFileInfo::exists(Store::path(name) + QStringLiteral(".bak")));
+    }
+
+    void backupHoldsThePreviousVersion()
+    {
+        const QString name = QStringLiteral("rotating.json");
+        Sample s;
+        s.label = QStringLiteral("one");
+        QVERIFY(Store::save(s, name));
+        s.label = QStringLiteral("two");
+        QVERIFY(Store::save(s, name));
+        // A stale half-made backup from an interrupted save is replaced.
+        QVERIFY(TestEnvironment::writeState(name + QStringLiteral(".bak.new"), "junk"));
+        s.label = QStringLiteral("three");
+        QVERIFY(Store::save(s, name));
+        QVERIFY(TestEnvironment::readState(name + QStringLiteral(".bak")).contains("\"two\""));
+        QVERIFY(TestEnvironment::readState(name).contains("\"three\""));
+        QVERIFY(!QFileInfo::exists(Store::path(name + QStringLiteral(".bak.new"))));
     }
 
     void unwritableFolderFailsQuietly()
