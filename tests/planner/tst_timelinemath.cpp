@@ -55,7 +55,6 @@ private:
 class TimelineMathTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void rawTexts();
     void progress_data();
     void progress();
     void fraction_data();
@@ -79,15 +78,6 @@ private Q_SLOTS:
     void malformedGoal_data();
     void malformedGoal();
 };
-
-void TimelineMathTest::rawTexts()
-{
-    QCOMPARE(GoalTerm::fromRawValue(u"Short-term"), std::optional<GoalTerm>(GoalTerm::shortTerm));
-    QCOMPARE(GoalTerm::fromRawValue(u"Long-term"), std::optional<GoalTerm>(GoalTerm::longTerm));
-    QVERIFY(!GoalTerm::fromRawValue(u"short-term"));
-    QCOMPARE(GoalStatus::fromRawValue(u"Due soon"), std::optional<GoalStatus>(GoalStatus::dueSoon));
-    QVERIFY(!GoalStatus::fromRawValue(u"due soon"));
-}
 
 void TimelineMathTest::progress_data()
 {
