@@ -67,6 +67,7 @@ private Q_SLOTS:
     void editsAreSavedOnceAfterABurst();
     void deleteAsksTheQuestion_data();
     void deleteAsksTheQuestion();
+    void absurdValuesFromAFile();
 };
 
 void TimelineViewTest::firstStart()
@@ -222,6 +223,23 @@ void TimelineViewTest::deleteAsksTheQuestion()
         QCOMPARE(fileBytes().trimmed(), QByteArray("[\n]"));
     else
         QCOMPARE(fileBytes(), before);
+}
+
+void TimelineViewTest::absurdValuesFromAFile()
+{
+    // A hand-edited file: the widest dates ISO text allows, a huge progress
+    // and a colour index far below zero. The window opens and draws.
+    StudyGoal g = StudyGoal::make(QStringLiteral("forever"), GoalTerm::longTerm,
+                                  QDateTime(QDate(1, 1, 1), QTime(0, 0), QTimeZone::utc()),
+                                  QDateTime(QDate(9999, 12, 31), QTime(0, 0), QTimeZone::utc()));
+    g.manualProgress = 1e300;
+    g.colorIndex = -9'000'000'000'000'000'000;
+    auto v = openView({g});
+    QCOMPARE(v->model()->goals().size(), 1);
+    v->zoomSlider()->setValue(3000);
+    QVERIFY(!v->grab().isNull());
+    QCOMPARE(v->canvas()->surface()->layout().bars.first().label, QStringLiteral("forever  100%"));
+    QCOMPARE(v->canvas()->surface()->layout().bars.first().colorSlot, 0);
 }
 
 QTEST_MAIN(TimelineViewTest)
