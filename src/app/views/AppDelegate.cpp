@@ -1,6 +1,7 @@
 #include "app/views/AppDelegate.h"
 
 #include "core/AppSettings.h"
+#include "core/Debouncer.h"
 #include "app/views/FloatingMenuController.h"
 #include "app/views/FloatingPanel.h"
 #include "app/views/MainMenu.h"
@@ -149,6 +150,8 @@ void AppDelegate::willTerminate()
     if (m_terminated)
         return;
     m_terminated = true;
+    // Saves still waiting out their delay (the timeline's goals) are written now.
+    Debouncer::flushAll();
     ShellServices& services = ShellServices::shared();
     if (services.saveStickyNotes)
         services.saveStickyNotes();

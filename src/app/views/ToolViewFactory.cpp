@@ -9,6 +9,7 @@
 #include "games/views/SolitaireView.h"
 #include "invoices/views/InvoiceView.h"
 #include "passwords/views/PasswordsView.h"
+#include "planner/views/TimelineView.h"
 #include "ui/UnavailableNotice.h"
 
 #include <QWidget>
@@ -32,6 +33,8 @@ QWidget* makeToolView(Tool tool)
         return new InvoiceView;
     case Tool::passwords:
         return new PasswordsView;
+    case Tool::timeline:
+        return new TimelineView;
     case Tool::solitaire:
         return new SolitaireView;
     case Tool::bingo:

@@ -2,7 +2,7 @@
 
 #include "calc/ConverterModel.h"
 #include "calc/views/ConverterStyle.h"
-#include "calc/views/SegmentedPicker.h"
+#include "ui/SegmentedPicker.h"
 #include "ui/Chrome.h"
 #include "ui/ChromeButton.h"
 #include "ui/ChromePanel.h"

@@ -1,4 +1,4 @@
-#include "calc/views/SegmentedPicker.h"
+#include "ui/SegmentedPicker.h"
 
 #include "ui/Chrome.h"
 #include "ui/Fonts.h"
