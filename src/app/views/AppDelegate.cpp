@@ -123,9 +123,9 @@ void AppDelegate::makeStatusItem()
         return;
     if (!QSystemTrayIcon::isSystemTrayAvailable()) {
         // Started with the session, the program may come before the panel
-        // that holds the tray: look again for a while.
-        if (m_trayAttempts++ < 15)
-            QTimer::singleShot(2000, this, &AppDelegate::makeStatusItem);
+        // that holds the tray, or a tray may be added to the panel later:
+        // look again, often at first, then now and then.
+        QTimer::singleShot(m_trayAttempts++ < 15 ? 2000 : 10000, this, &AppDelegate::makeStatusItem);
         return;
     }
     m_statusItem = new QSystemTrayIcon(statusIcon(), this);
