@@ -1,6 +1,7 @@
 #include "wordproc/WPTextModel.h"
 
 #include <QAtomicInteger>
+#include <QCryptographicHash>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -286,7 +287,15 @@ Builder::Builder(QTextDocument* doc)
 QTextImageFormat Builder::pictureFormat(QTextDocument* doc, const Picture& picture)
 {
     const QImage image = picture.decoded();
-    const QString name = QStringLiteral("wpimage:%1").arg(g_pictureSerial.fetchAndAddRelaxed(1) + 1);
+    // Named by its bytes and a serial number, so that it never replaces
+    // another picture's resource in the same document.
+    const QByteArray digest = QCryptographicHash::hash(picture.data.isEmpty() ? image.text().toUtf8() : picture.data,
+                                                       QCryptographicHash::Md5)
+                                  .toHex()
+                                  .left(12);
+    const QString name = QStringLiteral("wpimage:%1-%2")
+                             .arg(QString::fromLatin1(digest))
+                             .arg(g_pictureSerial.fetchAndAddRelaxed(1) + 1);
     doc->addResource(QTextDocument::ImageResource, QUrl(name), image);
     QTextImageFormat f;
     f.setName(name);
@@ -346,8 +355,11 @@ void Builder::addParagraph(const Paragraph& p)
 
 void Builder::addTable(const Table& t)
 {
-    const int rows = std::max(1, t.rows);
-    const int columns = std::max(1, t.columns);
+    // Qt makes every cell up front: keep hostile dimensions to a table a
+    // document can hold.
+    constexpr int maxCells = 200000;
+    const int columns = std::clamp(t.columns, 1, 1000);
+    const int rows = std::clamp(t.rows, 1, maxCells / columns);
     QTextCursor cursor(m_doc);
     cursor.movePosition(QTextCursor::End);
     QTextTableFormat tf;

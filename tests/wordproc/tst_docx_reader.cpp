@@ -502,6 +502,9 @@ private Q_SLOTS:
         for (int i = 0; i < 200; ++i)
             tables += QLatin1String("</w:tc></w:tr></w:tbl>");
         QTest::newRow("nested tables") << package(tables) << true;
+        QTest::newRow("endless empty rows") << package(QStringLiteral("<w:tbl>") + QString(QStringLiteral("<w:tr/>")).repeated(50000)
+                                                       + QStringLiteral("<w:tr><w:tc><w:p/></w:tc></w:tr></w:tbl>"))
+                                            << true;
         QTest::newRow("absurd spans")
             << package(QStringLiteral("<w:tbl><w:tr><w:tc><w:tcPr><w:gridSpan w:val=\"2147483647\"/><w:vMerge/></w:tcPr><w:p/></w:tc>"
                                       "<w:tc><w:p/></w:tc></w:tr><w:tr><w:trPr><w:gridBefore w:val=\"-5\"/></w:trPr>"

@@ -69,6 +69,7 @@ private:
     std::optional<Section> m_bodySection;
     std::optional<Section> m_lastSection;
     bool m_tookTrailer = false;
+    qint64 m_paragraphs = 0;
 };
 
 Run Parser::runFormat(const Docx::RunProps& props) const
@@ -403,7 +404,7 @@ WPTextModel::Table Parser::table(int tableDepth, int depth)
             }
             continue;
         }
-        if (!isW(m_xml, QLatin1String("tr")) || t.cells.size() >= kMaxTableCells) {
+        if (!isW(m_xml, QLatin1String("tr")) || t.cells.size() >= kMaxTableCells || row + 1 >= kMaxTableRows) {
             m_xml.skipCurrentElement();
             continue;
         }
@@ -484,6 +485,10 @@ void Parser::readBlock(QList<Block>& out, int tableDepth, int depth)
 {
     // The reader stands on one block-level element.
     if (isW(m_xml, QLatin1String("p"))) {
+        if (++m_paragraphs > kMaxParagraphs) {
+            m_xml.raiseError(QStringLiteral("too many paragraphs"));
+            return;
+        }
         bool childless = false;
         std::optional<Paragraph> p = paragraph(&childless);
         // Qt keeps a paragraph after every table of its own; the empty one

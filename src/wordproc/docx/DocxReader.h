@@ -29,6 +29,8 @@ inline constexpr int kMaxTableDepth = 8;
 inline constexpr int kMaxInlineDepth = 32;
 inline constexpr int kMaxTableColumns = 63;
 inline constexpr int kMaxTableCells = 100000;
+inline constexpr int kMaxTableRows = 10000;
+inline constexpr qint64 kMaxParagraphs = 2000000;
 
 std::optional<Document> parse(const QByteArray& package, QString* error);
 
