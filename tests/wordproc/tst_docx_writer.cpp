@@ -297,6 +297,18 @@ private Q_SLOTS:
         QCOMPARE(ctx.drawingID, 3);
     }
 
+    void pictureWithoutTextWidth()
+    {
+        // Margins wider than the paper leave no text width: the picture keeps
+        // its size instead of shrinking to nothing or below.
+        for (qint64 width : {qint64(0), qint64(-2000)}) {
+            DocxWriter::Ctx ctx;
+            ctx.contentWidthTwips = width;
+            const QString xml = DocxWriter::imageRun(pictureRun({100, 50}, DocxTestFiles::png(4, 2)).picture.value(), ctx);
+            QVERIFY2(xml.contains(QLatin1String("<wp:extent cx=\"1270000\" cy=\"635000\"/>")), qPrintable(xml));
+        }
+    }
+
     void pictureBytes()
     {
         // PNG bytes are stored as they came; other formats become PNG.
@@ -390,6 +402,8 @@ private Q_SLOTS:
                                    << QStringLiteral("<w:pgSz w:w=\"15840\" w:h=\"12240\" w:orient=\"landscape\"/><w:pgMar w:top=\"720\" "
                                                      "w:right=\"1440\" w:bottom=\"2880\" w:left=\"1440\" w:header=\"360\" w:footer=\"720\"");
         QTest::newRow("square is portrait") << QSizeF(600, 600) << 72.0 << 72.0 << QStringLiteral("<w:pgSz w:w=\"12000\" w:h=\"12000\"/>");
+        QTest::newRow("not finite: the defaults") << QSizeF(qQNaN(), 792) << qInf() << 72.0
+                                                  << QStringLiteral("<w:pgSz w:w=\"12240\" w:h=\"15840\"/><w:pgMar w:top=\"1440\"");
         QTest::newRow("A4 rounds") << QSizeF(595.2756, 841.8898) << 72.05 << 72.0
                                    << QStringLiteral("<w:pgSz w:w=\"11906\" w:h=\"16838\"/><w:pgMar w:top=\"1441\"");
     }
