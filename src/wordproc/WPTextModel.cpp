@@ -105,6 +105,7 @@ Run runOf(const QTextDocument& doc, const QTextCharFormat& f, const QString& tex
 Paragraph paragraphOf(const QTextDocument& doc, const QTextBlock& block)
 {
     Paragraph p;
+    p.position = block.position();
     p.style = styleOf(block.blockFormat());
     for (auto it = block.begin(); !it.atEnd(); ++it) {
         const QTextFragment frag = it.fragment();

@@ -78,6 +78,7 @@ struct Paragraph {
     ParagraphStyle style;
     QList<Run> runs;
     std::optional<CellRef> cell;
+    int position = -1; // where the paragraph starts in the walked document
 
     QString text() const;
     bool hasPicture() const;

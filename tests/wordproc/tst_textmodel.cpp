@@ -213,6 +213,9 @@ private Q_SLOTS:
         QCOMPARE(ps[4].cell->row, 1); // empty cell under the wide one
         QCOMPARE(ps[4].cell->column, 0);
         QCOMPARE(ps[5].cell->tableColumns, 3);
+        // Positions lead back into the document.
+        for (const Paragraph& p : ps)
+            QCOMPARE(doc.findBlock(p.position).text(), p.text());
     }
 
     void nestedTableBelongsToOuterCell()
