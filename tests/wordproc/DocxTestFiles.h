@@ -9,6 +9,8 @@
 #include <QStandardPaths>
 #include <QString>
 
+#include "wordproc/WPTextModel.h"
+
 namespace DocxTestFiles {
 
 // A small PNG of one colour.
@@ -39,6 +41,37 @@ inline bool hasModule(const QString& python, const QString& module)
     QProcess probe;
     probe.start(python, {QStringLiteral("-c"), QStringLiteral("import ") + module});
     return probe.waitForFinished(30000) && probe.exitStatus() == QProcess::NormalExit && probe.exitCode() == 0;
+}
+
+// A run of text, in the editor's default font unless `withFont` is false.
+inline WPTextModel::Run run(const QString& text, bool withFont = true)
+{
+    WPTextModel::Run r;
+    r.text = text;
+    if (withFont) {
+        r.family = QStringLiteral("Helvetica Neue");
+        r.pointSize = 12;
+    }
+    return r;
+}
+
+inline WPTextModel::Paragraph para(const QList<WPTextModel::Run>& runs, const WPTextModel::ParagraphStyle& style = {})
+{
+    WPTextModel::Paragraph p;
+    p.runs = runs;
+    p.style = style;
+    return p;
+}
+
+// A picture of `data` shown at `size` points.
+inline WPTextModel::Run pictureRun(QSizeF size, const QByteArray& data)
+{
+    WPTextModel::Run r = run(QString(QChar(0xFFFC)));
+    WPTextModel::Picture p;
+    p.data = data;
+    p.sizePt = size;
+    r.picture = p;
+    return r;
 }
 
 } // namespace DocxTestFiles

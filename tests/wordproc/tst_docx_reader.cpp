@@ -12,6 +12,9 @@
 #include <QTextDocument>
 
 using namespace WPTextModel;
+using DocxTestFiles::para;
+using DocxTestFiles::pictureRun;
+using DocxTestFiles::run;
 
 namespace {
 
@@ -26,32 +29,8 @@ DocxWriter::Options fixedOptions()
     return o;
 }
 
-Run run(const QString& text)
-{
-    Run r;
-    r.text = text;
-    r.family = QStringLiteral("Helvetica Neue");
-    r.pointSize = 12;
-    return r;
-}
 
-Paragraph para(const QList<Run>& runs, ParagraphStyle style = {})
-{
-    Paragraph p;
-    p.runs = runs;
-    p.style = style;
-    return p;
-}
 
-Run pictureRun(QSizeF size, const QByteArray& data)
-{
-    Run r = run(QString(QChar(0xFFFC)));
-    Picture p;
-    p.data = data;
-    p.sizePt = size;
-    r.picture = p;
-    return r;
-}
 
 // A package of our own making around a hand-written body.
 QByteArray package(const QString& body, const QString& rels = {}, const QList<Zip::Entry>& more = {},

@@ -14,6 +14,9 @@
 #include <QXmlStreamReader>
 
 using namespace WPTextModel;
+using DocxTestFiles::para;
+using DocxTestFiles::pictureRun;
+using DocxTestFiles::run;
 
 namespace {
 
@@ -28,35 +31,8 @@ DocxWriter::Options fixedOptions()
 }
 
 
-Run run(const QString& text, bool withFont = false)
-{
-    Run r;
-    r.text = text;
-    if (withFont) {
-        r.family = QStringLiteral("Helvetica Neue");
-        r.pointSize = 12;
-    }
-    return r;
-}
 
-Run pictureRun(QSizeF size, const QByteArray& data)
-{
-    Run r;
-    r.text = QString(QChar(0xFFFC));
-    Picture p;
-    p.data = data;
-    p.sizePt = size;
-    r.picture = p;
-    return r;
-}
 
-Paragraph para(const QList<Run>& runs, ParagraphStyle style = {})
-{
-    Paragraph p;
-    p.runs = runs;
-    p.style = style;
-    return p;
-}
 
 QString part(const QByteArray& package, const QString& name)
 {
@@ -147,24 +123,24 @@ private Q_SLOTS:
     {
         QTest::addColumn<Run>("in");
         QTest::addColumn<QString>("xml");
-        QTest::newRow("tab inside") << run(QStringLiteral("a\tb"))
+        QTest::newRow("tab inside") << run(QStringLiteral("a\tb"), false)
                                     << QStringLiteral("<w:r><w:t xml:space=\"preserve\">a</w:t><w:tab/>"
                                                       "<w:t xml:space=\"preserve\">b</w:t></w:r>");
-        QTest::newRow("leading tab") << run(QStringLiteral("\tb"))
+        QTest::newRow("leading tab") << run(QStringLiteral("\tb"), false)
                                      << QStringLiteral("<w:r><w:tab/><w:t xml:space=\"preserve\">b</w:t></w:r>");
-        QTest::newRow("two line breaks") << run(QStringLiteral("a\u2028\u2028b"))
+        QTest::newRow("two line breaks") << run(QStringLiteral("a\u2028\u2028b"), false)
                                          << QStringLiteral("<w:r><w:t xml:space=\"preserve\">a</w:t><w:br/><w:br/>"
                                                            "<w:t xml:space=\"preserve\">b</w:t></w:r>");
-        QTest::newRow("vertical tab breaks") << run(QStringLiteral("a\u000Bb"))
+        QTest::newRow("vertical tab breaks") << run(QStringLiteral("a\u000Bb"), false)
                                              << QStringLiteral("<w:r><w:t xml:space=\"preserve\">a</w:t><w:br/>"
                                                                "<w:t xml:space=\"preserve\">b</w:t></w:r>");
-        Run bold = run(QStringLiteral("x"), true);
+        Run bold = run(QStringLiteral("x"));
         bold.bold = bold.italic = true;
         QTest::newRow("font, bold, italic, size")
             << bold << QStringLiteral("<w:r><w:rPr><w:rFonts w:ascii=\"Helvetica Neue\" w:hAnsi=\"Helvetica Neue\" "
                                       "w:cs=\"Helvetica Neue\"/><w:b/><w:i/><w:sz w:val=\"24\"/></w:rPr>"
                                       "<w:t xml:space=\"preserve\">x</w:t></w:r>");
-        Run all = run(QStringLiteral("x"), true);
+        Run all = run(QStringLiteral("x"));
         all.family = QStringLiteral("A&B");
         all.pointSize = 11.25;
         all.bold = true;
@@ -177,7 +153,7 @@ private Q_SLOTS:
                                      "<w:b/><w:strike/><w:color w:val=\"FF0000\"/><w:sz w:val=\"23\"/>"
                                      "<w:u w:val=\"double\"/><w:shd w:val=\"clear\" w:color=\"auto\" w:fill=\"FFFF00\"/>"
                                      "</w:rPr><w:t xml:space=\"preserve\">x</w:t></w:r>");
-        Run half = run(QStringLiteral("x"), true);
+        Run half = run(QStringLiteral("x"));
         half.pointSize = 10.5;
         half.foreground = Qt::black;
         half.underline = WPText::StyleThick;
@@ -185,7 +161,7 @@ private Q_SLOTS:
             << half << QStringLiteral("<w:r><w:rPr><w:rFonts w:ascii=\"Helvetica Neue\" w:hAnsi=\"Helvetica Neue\" "
                                       "w:cs=\"Helvetica Neue\"/><w:sz w:val=\"21\"/><w:u w:val=\"single\"/></w:rPr>"
                                       "<w:t xml:space=\"preserve\">x</w:t></w:r>");
-        Run link = run(QStringLiteral("l"));
+        Run link = run(QStringLiteral("l"), false);
         link.link = true;
         link.foreground = Qt::black;
         QTest::newRow("link in black") << link
@@ -201,7 +177,7 @@ private Q_SLOTS:
         QTest::newRow("underlined link: one underline")
             << underlinedLink << QStringLiteral("<w:r><w:rPr><w:color w:val=\"0563C1\"/><w:u w:val=\"double\"/>"
                                                 "</w:rPr><w:t xml:space=\"preserve\">l</w:t></w:r>");
-        QTest::newRow("object character only") << run(QStringLiteral("\uFFFC"))
+        QTest::newRow("object character only") << run(QStringLiteral("\uFFFC"), false)
                                                << QStringLiteral("<w:r><w:t xml:space=\"preserve\"></w:t></w:r>");
     }
     void runs()
@@ -250,13 +226,13 @@ private Q_SLOTS:
         list.listKind = WPText::ListBullet;
         list.tabStops = {11, 36};
         QTest::newRow("list without indents")
-            << para({run(QStringLiteral("\t\u2022\tx"))}, list)
+            << para({run(QStringLiteral("\t\u2022\tx"), false)}, list)
             << QStringLiteral("<w:p><w:pPr><w:tabs><w:tab w:val=\"left\" w:pos=\"220\"/><w:tab w:val=\"left\" "
                               "w:pos=\"720\"/></w:tabs><w:ind w:left=\"0\" w:firstLine=\"0\"/></w:pPr><w:r><w:tab/>"
                               "<w:t xml:space=\"preserve\">\u2022</w:t><w:tab/><w:t xml:space=\"preserve\">x</w:t></w:r></w:p>");
         ParagraphStyle tabsOnly;
         tabsOnly.tabStops = {100};
-        QTest::newRow("tab stops outside a list are not written") << para({run(QStringLiteral("a"))}, tabsOnly)
+        QTest::newRow("tab stops outside a list are not written") << para({run(QStringLiteral("a"), false)}, tabsOnly)
                                                                   << QStringLiteral("<w:p><w:r><w:t xml:space=\"preserve\">a</w:t></w:r></w:p>");
         QTest::newRow("unreadable picture left out")
             << para({pictureRun(QSizeF(10, 10), "not an image")}) << QStringLiteral("<w:p></w:p>");
@@ -375,10 +351,10 @@ private Q_SLOTS:
         Table t;
         t.rows = 1;
         t.columns = 1;
-        t.cells = {TableCell{0, 0, 1, 1, {}, {para({run(QStringLiteral("T"))})}}};
+        t.cells = {TableCell{0, 0, 1, 1, {}, {para({run(QStringLiteral("T"), false)})}}};
         b.addTable(t);
         b.addTable(t);
-        b.addParagraph(para({run(QStringLiteral("between"))}));
+        b.addParagraph(para({run(QStringLiteral("between"), false)}));
         b.addTable(t);
         const QString body = part(DocxWriter::write(doc, {}, fixedOptions()), QStringLiteral("word/document.xml"));
         QCOMPARE(body.count(QLatin1String("<w:tbl>")), 3);
@@ -515,8 +491,8 @@ private Q_SLOTS:
         list.listKind = WPText::ListBullet;
         list.tabStops = {11, 36};
         list.headIndent = 36;
-        const QByteArray pkg = packageOf({para({run(QStringLiteral("Text & more"), true), pictureRun({50, 50}, DocxTestFiles::png(5, 5))}),
-                                          para({run(QStringLiteral("\t\u2022\titem"), true)}, list),
+        const QByteArray pkg = packageOf({para({run(QStringLiteral("Text & more")), pictureRun({50, 50}, DocxTestFiles::png(5, 5))}),
+                                          para({run(QStringLiteral("\t\u2022\titem"))}, list),
                                           para({pictureRun({20, 20}, DocxTestFiles::png(3, 3, Qt::blue))})},
                                          withHF(QStringLiteral("{title}"), QStringLiteral("Page {page}")));
         Zip::Archive z(pkg);
@@ -562,9 +538,9 @@ private Q_SLOTS:
             QSKIP("python3 is not installed");
         if (!DocxTestFiles::hasModule(py, QStringLiteral("docx")))
             QSKIP("python3-docx is not installed");
-        Run bold = run(QStringLiteral("Bold"), true);
+        Run bold = run(QStringLiteral("Bold"));
         bold.bold = true;
-        Run styled = run(QStringLiteral("Styled"), true);
+        Run styled = run(QStringLiteral("Styled"));
         styled.italic = true;
         styled.underline = WPText::StyleSingle;
         styled.strike = WPText::StyleSingle;
@@ -572,13 +548,13 @@ private Q_SLOTS:
         styled.foreground = QColor(0x12, 0x34, 0x56);
         QTextDocument doc;
         Builder b(&doc);
-        b.addParagraph(para({bold, run(QStringLiteral(" plain "), true), styled}));
+        b.addParagraph(para({bold, run(QStringLiteral(" plain ")), styled}));
         Table t;
         t.rows = 2;
         t.columns = 2;
-        t.cells = {TableCell{0, 0, 1, 1, {}, {para({run(QStringLiteral("A1"))})}},
-                   TableCell{0, 1, 1, 1, {}, {para({run(QStringLiteral("B1"))})}},
-                   TableCell{1, 0, 1, 2, {}, {para({run(QStringLiteral("wide"))})}}};
+        t.cells = {TableCell{0, 0, 1, 1, {}, {para({run(QStringLiteral("A1"), false)})}},
+                   TableCell{0, 1, 1, 1, {}, {para({run(QStringLiteral("B1"), false)})}},
+                   TableCell{1, 0, 1, 2, {}, {para({run(QStringLiteral("wide"), false)})}}};
         b.addTable(t);
         b.addParagraph(para({pictureRun({40, 20}, DocxTestFiles::png(4, 2))}));
         WPDocAttributes a = withHF(QStringLiteral("H"), QStringLiteral("Page {page} of {pages}"));

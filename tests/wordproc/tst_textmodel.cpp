@@ -15,20 +15,10 @@ using namespace WPTextModel;
 namespace {
 
 
-Run textRun(const QString& text)
-{
-    Run r;
-    r.text = text;
-    r.family = QStringLiteral("Helvetica Neue");
-    r.pointSize = 12;
-    return r;
-}
 
 Paragraph para(const QString& text)
 {
-    Paragraph p;
-    p.runs.append(textRun(text));
-    return p;
+    return DocxTestFiles::para({DocxTestFiles::run(text)});
 }
 
 QStringList texts(const QList<Paragraph>& ps)
@@ -90,9 +80,9 @@ private Q_SLOTS:
     void runAttributes_data()
     {
         QTest::addColumn<Run>("run");
-        Run plain = textRun(QStringLiteral("plain"));
+        Run plain = DocxTestFiles::run(QStringLiteral("plain"));
         QTest::newRow("plain") << plain;
-        Run rich = textRun(QStringLiteral("rich"));
+        Run rich = DocxTestFiles::run(QStringLiteral("rich"));
         rich.family = QStringLiteral("Georgia");
         rich.pointSize = 11.5;
         rich.bold = rich.italic = true;
@@ -101,11 +91,11 @@ private Q_SLOTS:
         rich.foreground = QColor(200, 10, 20);
         rich.background = QColor(255, 255, 0);
         QTest::newRow("every attribute") << rich;
-        Run link = textRun(QStringLiteral("site"));
+        Run link = DocxTestFiles::run(QStringLiteral("site"));
         link.link = true;
         link.href = QStringLiteral("https://example.org/");
         QTest::newRow("link") << link;
-        Run tabs = textRun(QStringLiteral("a\tb\u2028c"));
+        Run tabs = DocxTestFiles::run(QStringLiteral("a\tb\u2028c"));
         QTest::newRow("tab and line break") << tabs;
     }
     void runAttributes()
