@@ -50,7 +50,7 @@ QString toRoman(int n, bool upper)
 
 QString toLetters(int n, bool upper)
 {
-    if (n <= 0)
+    if (n <= 0 || n > 26 * 8)
         return QString::number(n);
     // a … z, aa … zz, aaa …: the letter repeats once more every 26 items.
     const QChar letter = QChar(char16_t((upper ? u'A' : u'a') + (n - 1) % 26));
@@ -433,7 +433,7 @@ void Numbering::read(const QByteArray& data)
                     if (isW(xml, QLatin1String("numFmt"))) {
                         level.format = wAttr(xml, QLatin1String("val")).toString();
                     } else if (isW(xml, QLatin1String("lvlText"))) {
-                        level.text = wAttr(xml, QLatin1String("val")).toString();
+                        level.text = wAttr(xml, QLatin1String("val")).left(64).toString();
                     } else if (isW(xml, QLatin1String("start"))) {
                         level.start = std::clamp(wAttr(xml, QLatin1String("val")).toInt(), 0, 1000000);
                     } else if (isW(xml, QLatin1String("pPr"))) {
