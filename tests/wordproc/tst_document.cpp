@@ -1,4 +1,4 @@
-#include "ReadOnlyFolder.h"
+#include "WPTestFiles.h"
 #include "TestEnvironment.h"
 #include "wordproc/WPDocument.h"
 
@@ -31,18 +31,6 @@ WPPageSetup page(qreal w, qreal h, qreal top, qreal left, qreal bottom, qreal ri
     s.bottomMargin = bottom;
     s.rightMargin = right;
     return s;
-}
-
-QByteArray readAll(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-bool writeFile(const QString& path, const QByteArray& bytes)
-{
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
 }
 
 } // namespace

@@ -1,5 +1,7 @@
 #include "wordproc/print/WPPrint.h"
 
+#include "wordproc/WPText.h"
+
 #include <QAbstractTextDocumentLayout>
 #include <QBuffer>
 #include <QFontDatabase>
@@ -8,7 +10,11 @@
 #include <QPdfWriter>
 #include <QSaveFile>
 #include <QTextDocument>
+#include <QTextBlock>
+#include <QTextCursor>
 #include <QTextFrame>
+#include <QTextLayout>
+#include <QTextTable>
 #include <memory>
 #include <unicode/udat.h>
 
@@ -16,12 +22,75 @@ namespace WPPrint {
 
 namespace {
 
-// The clone of a document laid out page by page on a paint device.
+// The clone of a document laid out on a paint device, and where its pages
+// begin. The text is laid out as one long column; the pages are slices of
+// it, cut only between lines and between table rows.
 struct Pages {
     std::unique_ptr<QTextDocument> doc;
-    QSizeF body; // the text area of one page, device pixels
-    int count = 1;
+    QSizeF body;          // the text area of one page, device pixels
+    QList<qreal> starts;  // the top of each page in the column
+    qreal end = 0;        // the bottom of the column
+    int count() const { return int(starts.size()); }
+    QRectF slice(int i) const
+    {
+        const qreal top = starts.at(i);
+        const qreal bottom = i + 1 < starts.size() ? starts.at(i + 1) : qMax(end, top);
+        return QRectF(0, top, body.width(), qMin(bottom - top, body.height()));
+    }
 };
+
+// A piece of the column that must not be cut: a line, or a table row.
+struct Unit {
+    qreal top;
+    qreal bottom;
+    bool breakBefore;
+};
+
+// The lines of the text and the rows of its tables, in order.
+QList<Unit> unitsOf(const QTextDocument& doc, qreal deviceScale)
+{
+    QList<Unit> units;
+    const QAbstractTextDocumentLayout* layout = doc.documentLayout();
+    const QTextTable* rowTable = nullptr;
+    int row = -1;
+    bool breakNext = false;
+    for (QTextBlock block = doc.begin(); block.isValid(); block = block.next()) {
+        const QTextBlockFormat format = block.blockFormat();
+        const bool breakBefore = breakNext || (format.pageBreakPolicy() & QTextFormat::PageBreak_AlwaysBefore);
+        breakNext = format.pageBreakPolicy() & QTextFormat::PageBreak_AlwaysAfter;
+        const QRectF rect = layout->blockBoundingRect(block);
+        const QTextLayout* lines = block.layout();
+        QTextCursor at(block);
+        if (const QTextTable* table = at.currentTable()) {
+            // A row is one piece, with its padding and borders.
+            const QTextTableFormat tf = table->format();
+            const qreal pad = (tf.cellPadding() + tf.border() + tf.cellSpacing()) * deviceScale;
+            const int r = table->cellAt(at).row();
+            if (table == rowTable && r == row && !units.isEmpty()) {
+                units.last().top = qMin(units.last().top, rect.top() - pad);
+                units.last().bottom = qMax(units.last().bottom, rect.bottom() + pad);
+                units.last().breakBefore = units.last().breakBefore || breakBefore;
+            } else {
+                units.append({rect.top() - pad, rect.bottom() + pad, breakBefore});
+            }
+            rowTable = table;
+            row = r;
+            continue;
+        }
+        rowTable = nullptr;
+        row = -1;
+        if (!lines || lines->lineCount() == 0) {
+            units.append({rect.top(), rect.bottom(), breakBefore});
+            continue;
+        }
+        const qreal origin = rect.top() - lines->boundingRect().top();
+        for (int i = 0; i < lines->lineCount(); ++i) {
+            const QTextLine line = lines->lineAt(i);
+            units.append({origin + line.y(), origin + line.y() + line.height(), breakBefore && i == 0});
+        }
+    }
+    return units;
+}
 
 Pages layOut(const QTextDocument& text, const WPPageSetup& setup, QPaintDevice* device)
 {
@@ -32,10 +101,27 @@ Pages layOut(const QTextDocument& text, const WPPageSetup& setup, QPaintDevice* 
     const qreal sx = device->logicalDpiX() / 72.0;
     const qreal sy = device->logicalDpiY() / 72.0;
     p.body = QSizeF(setup.textWidth() * sx, setup.textHeight() * sy);
-    // With a page size the layout breaks pages itself: a line or a table
-    // row that would cross the end of a page moves to the next one.
-    p.doc->setPageSize(p.body);
-    p.count = qMax(1, p.doc->pageCount());
+    p.doc->setTextWidth(p.body.width());
+    p.end = p.doc->documentLayout()->documentSize().height();
+
+    // Lengths inside the text are in layout units of the screen; the
+    // layout scales them to the device.
+    const qreal deviceScale = device->logicalDpiY() / (WPText::pixelsPerPoint() * 72.0);
+    const qreal page = p.body.height();
+    const qreal slack = 0.01 * sy;
+    qreal start = 0;
+    p.starts.append(start);
+    for (const Unit& u : unitsOf(*p.doc, deviceScale)) {
+        if (u.breakBefore && u.top > start + slack) {
+            start = u.top;
+            p.starts.append(start);
+        }
+        while (u.bottom - start > page + slack) {
+            // Move the piece to a new page; one taller than a page is cut.
+            start = u.top > start + slack ? u.top : start + page;
+            p.starts.append(start);
+        }
+    }
     return p;
 }
 
@@ -153,7 +239,7 @@ int pageCount(const QTextDocument& text, const WPPageSetup& setup)
     sink.open(QIODevice::WriteOnly);
     QPdfWriter writer(&sink);
     writer.setPageLayout(pageLayout(setup));
-    return layOut(text, setup, &writer).count;
+    return layOut(text, setup, &writer).count();
 }
 
 bool render(const QTextDocument& text, const WPPageSetup& setup, const QString& header, const QString& footer,
@@ -177,26 +263,28 @@ bool render(const QTextDocument& text, const WPPageSetup& setup, const QString& 
 
     QAbstractTextDocumentLayout::PaintContext context;
     context.palette.setColor(QPalette::Text, Qt::black);
-    for (int i = 0; i < pages.count; ++i) {
+    for (int i = 0; i < pages.count(); ++i) {
         if (i > 0 && !device->newPage())
             return false;
         painter.save();
         painter.translate(-origin.x() * sx, -origin.y() * sy);
 
         painter.save();
-        const QRectF page(0, i * pages.body.height(), pages.body.width(), pages.body.height());
-        painter.translate(setup.leftMargin * sx, setup.topMargin * sy - page.top());
-        painter.setClipRect(page);
-        context.clip = page;
+        const QRectF slice = pages.slice(i);
+        painter.translate(setup.leftMargin * sx, setup.topMargin * sy - slice.top());
+        painter.setClipRect(slice);
+        // A line that begins where the slice ends belongs to the next page
+        // only: keep it out of this one's text altogether.
+        context.clip = slice.adjusted(0, 0.5, 0, -0.5);
         pages.doc->documentLayout()->draw(&painter, context);
         painter.restore();
 
         painter.setFont(headerFooterFont());
         painter.setPen(headerFooterColor());
         if (!header.isEmpty())
-            drawLine(painter, expand(header, i + 1, pages.count, today, title), headerArea);
+            drawLine(painter, expand(header, i + 1, pages.count(), today, title), headerArea);
         if (!footer.isEmpty())
-            drawLine(painter, expand(footer, i + 1, pages.count, today, title), footerArea);
+            drawLine(painter, expand(footer, i + 1, pages.count(), today, title), footerArea);
         painter.restore();
     }
     return painter.end();

@@ -1,11 +1,27 @@
 #pragma once
 
+#include <QByteArray>
 #include <QDir>
 #include <QFile>
 #include <QFileDevice>
 #include <QProcess>
 #include <QString>
 #include <unistd.h>
+
+// Files for the word processor's tests.
+
+// The bytes of a file; empty when it cannot be read.
+inline QByteArray readAll(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+inline bool writeFile(const QString& path, const QByteArray& bytes)
+{
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
+}
 
 // A folder nobody may write into for the lifetime of this object, even when
 // the tests run as root (then the folder is made immutable as well).
