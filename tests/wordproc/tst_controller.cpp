@@ -470,6 +470,9 @@ void ControllerTest::openPanelFilters()
         QVERIFY2(filters.constFirst().contains(QLatin1String(ext)), ext);
     QCOMPARE(filters.size(), WPOpenSavePanels::readable().size() + 1);
     QCOMPARE(WPOpenSavePanels::saveable().constFirst().type, WPFormat::DocType::Docx);
+    // The single-file RTFD is never offered: RTFD is written as a folder.
+    for (const WPOpenSavePanels::FileType& t : WPOpenSavePanels::saveable())
+        QVERIFY(t.typeName() != QLatin1String("com.apple.flat-rtfd"));
     // A file chosen inside an RTFD folder opens the folder.
     QCOMPARE(WPOpenSavePanels::documentPathFor(QStringLiteral("/a/Report.rtfd/TXT.rtf")),
              QStringLiteral("/a/Report.rtfd"));

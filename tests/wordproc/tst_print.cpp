@@ -8,7 +8,9 @@
 #include "wordproc/views/WPOpenSavePanels.h"
 #include "wordproc/views/WPPrintPanels.h"
 
+#include <QApplication>
 #include <QBuffer>
+#include <QDialog>
 #include <QImage>
 #include <QPainter>
 #include <QPdfDocument>
@@ -20,6 +22,7 @@
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextTable>
+#include <QTimer>
 #include <QUrl>
 
 Q_DECLARE_METATYPE(WPPageSetup)
@@ -124,6 +127,8 @@ private Q_SLOTS:
     void proposedPdfName();
     void exportFromTheMenu();
     void pageSetupPanelUpdatesTheDocument();
+    void realPanelsAnswer_data();
+    void realPanelsAnswer();
 };
 
 void PrintTest::initTestCase()
@@ -474,6 +479,45 @@ void PrintTest::pageSetupPanelUpdatesTheDocument()
     // What the real panel hands back survives the trip through Qt's layout.
     QCOMPARE(WPPrint::pageSetup(WPPrint::pageLayout(landscape)).paperSize, landscape.paperSize);
     WPPrintPanels::setPageSetupChooser(previous);
+}
+
+void PrintTest::realPanelsAnswer_data()
+{
+    QTest::addColumn<bool>("print");
+    QTest::addColumn<bool>("accept");
+    QTest::newRow("page setup, cancelled") << false << false;
+    QTest::newRow("page setup, confirmed unchanged") << false << true;
+    QTest::newRow("print, cancelled") << true << false;
+}
+
+void PrintTest::realPanelsAnswer()
+{
+    // The real Qt panels, answered as soon as they are up.
+    QFETCH(bool, print);
+    QFETCH(bool, accept);
+    WPDocument document;
+    WPPageSetup setup = paper(792, 612);
+    setup.topMargin = 50;
+    setup.leftMargin = 60;
+    setup.bottomMargin = 70;
+    setup.rightMargin = 80;
+    document.setPageSetup(setup);
+    document.setEdited(false);
+    QTimer::singleShot(0, this, [accept] {
+        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        if (!dialog)
+            return;
+        if (accept)
+            dialog->accept();
+        else
+            dialog->reject();
+    });
+    const bool done = print ? WPPrintPanels::print(&document, nullptr) : WPPrintPanels::runPageLayout(&document, nullptr);
+    QCOMPARE(done, accept);
+    QCOMPARE(document.pageSetup().paperSize, setup.paperSize);
+    QVERIFY2(qAbs(document.pageSetup().leftMargin - 60) < 0.5 && qAbs(document.pageSetup().bottomMargin - 70) < 0.5,
+             qPrintable(QString::number(document.pageSetup().leftMargin)));
+    QVERIFY(!document.isEdited());
 }
 
 QTEST_MAIN(PrintTest)
