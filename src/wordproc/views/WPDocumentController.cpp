@@ -350,7 +350,11 @@ bool WPDocumentController::reviewUnsavedDocuments()
 
 bool WPDocumentController::eventFilter(QObject* watched, QEvent* event)
 {
-    if (event->type() == QEvent::Close) {
+    if (event->type() == QEvent::Show) {
+        // A window that stayed open after all asks again next time.
+        if (WPDocument* document = documentFor(qobject_cast<QWidget*>(watched)))
+            m_closingWithoutPrompt.remove(document);
+    } else if (event->type() == QEvent::Close) {
         WPDocument* document = documentFor(qobject_cast<QWidget*>(watched));
         if (document && !m_closingWithoutPrompt.contains(document)) {
             if (!confirmClose(document)) {
