@@ -89,7 +89,6 @@ private Q_SLOTS:
     void pictureWarningAsksUntilTheUserSavesAnyway();
     void revertReadsTheFileAgain();
     void recentDocuments();
-    void commandsNeedADocumentWindow();
     void openPanelFilters();
 
 private:
@@ -435,31 +434,6 @@ void ControllerTest::recentDocuments()
     controller().clearRecentDocuments();
     QVERIFY(controller().recentDocuments().isEmpty());
     QVERIFY(!controller().validateAction(QStringLiteral("clearRecentDocuments")));
-}
-
-void ControllerTest::commandsNeedADocumentWindow()
-{
-    QWidget other;
-    other.show();
-    other.activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(&other));
-    WPDocument* d = controller().makeUntitledDocument();
-    other.activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(&other));
-    QVERIFY(!controller().currentDocument());
-    for (const char* name : {"saveDocument", "saveDocumentAs", "printDocument", "runPageLayout", "exportPDF"})
-        QVERIFY2(!controller().validateAction(QString::fromLatin1(name)), name);
-    QVERIFY(controller().validateAction(QStringLiteral("newDocument")));
-    QVERIFY(controller().validateAction(QStringLiteral("openDocument")));
-
-    QMainWindow* w = controller().windowFor(d);
-    w->activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(w));
-    QCOMPARE(controller().currentDocument(), d);
-    QVERIFY(controller().validateAction(QStringLiteral("saveDocument")));
-    QVERIFY(controller().validateAction(QStringLiteral("exportPDF")));
-    // Revert needs a saved file and changes to throw away.
-    QVERIFY(!controller().validateAction(QStringLiteral("revertDocumentToSaved")));
 }
 
 void ControllerTest::openPanelFilters()

