@@ -18,6 +18,8 @@ namespace {
 constexpr qreal kMinPaper = 72;
 constexpr qreal kMaxPaper = 14400; // 200 inches, the largest page a PDF can hold
 constexpr qreal kMinText = 72;
+// Larger files are refused before anything is read into memory.
+constexpr qint64 kMaxFileBytes = qint64(1) << 30;
 
 void setError(QString* error, const QString& text)
 {
@@ -151,6 +153,10 @@ bool WPDocument::read(const QString& path, const QString& typeName, QString* err
         return true;
     }
     QFile file(path);
+    if (info.size() > kMaxFileBytes) {
+        setError(error, QStringLiteral("The file “%1” is too large to open.").arg(info.fileName()));
+        return false;
+    }
     if (!file.open(QIODevice::ReadOnly)) {
         setError(error, QStringLiteral("The file “%1” couldn’t be opened. %2").arg(info.fileName(), file.errorString()));
         return false;

@@ -321,6 +321,14 @@ void DocumentTest::readFailureLeavesTheDocument()
     QVERIFY(error.contains(QStringLiteral("missing.txt")));
     QCOMPARE(document.storage()->toPlainText(), QStringLiteral("keep me"));
 
+    // A file too large to hold is refused before it is read.
+    QFile huge(dir.filePath(QStringLiteral("huge.txt")));
+    QVERIFY(huge.open(QIODevice::WriteOnly) && huge.resize(qint64(3) << 30));
+    huge.close();
+    QVERIFY(!document.read(huge.fileName(), plain, &error));
+    QVERIFY(error.contains(QStringLiteral("too large")));
+    QCOMPARE(document.storage()->toPlainText(), QStringLiteral("keep me"));
+
     // A folder is always read as RTF with attachments; an empty one is none.
     QDir(dir.path()).mkdir(QStringLiteral("empty.rtfd"));
     error.clear();
