@@ -64,7 +64,7 @@ int main(int argc, char** argv)
 
     QApplication::setQuitOnLastWindowClosed(false);
     StartupProbe::installIfRequested();
-    if (const std::optional<int> status = Shell::launch())
+    if (const std::optional<int> status = Shell::launch(Shell::documentArguments(QCoreApplication::arguments())))
         return *status;
     return app.exec();
 }

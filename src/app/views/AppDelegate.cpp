@@ -23,6 +23,7 @@
 #include <QSystemTrayIcon>
 #include <QTimer>
 #include <QWidget>
+#include <utility>
 
 AppDelegate& AppDelegate::shared()
 {
@@ -92,6 +93,16 @@ void AppDelegate::didFinishLaunching()
     if (qEnvironmentVariableIsSet("VEXO_BW_OPEN")) {
         for (const Tool t : launchList(qEnvironmentVariable("VEXO_BW_OPEN")))
             WindowManager::shared().open(t);
+    }
+    openDocuments(std::exchange(m_launchDocuments, {}));
+}
+
+void AppDelegate::openDocuments(const QStringList& paths)
+{
+    const ShellServices& services = ShellServices::shared();
+    for (const QString& path : paths) {
+        if (services.openWordDocumentFile)
+            services.openWordDocumentFile(path);
     }
 }
 

@@ -1,6 +1,30 @@
 #include "app/views/ShellServices.h"
 
+#include "app/views/MainMenu.h"
 #include "passwords/PasswordBookModel.h"
+#include "wordproc/WPDocumentSample.h"
+#include "wordproc/views/WPDocumentController.h"
+#include "wordproc/views/WPWindowController.h"
+
+#include <QMainWindow>
+#include <QMenuBar>
+
+namespace {
+
+// The word processor's document controller, made on first need (the
+// delegate makes it before launch; the snapshot mode when it gets there).
+WPDocumentController* documentController()
+{
+    if (WPDocumentController* c = WPDocumentController::shared())
+        return c;
+    // Lives as long as the program, like the shell's other shared objects.
+    auto* c = new WPDocumentController;
+    // Every editor window shows the shared menu bar.
+    c->setWindowDecorator([](QMainWindow* window) { window->setMenuBar(MainMenu::shared().build(window)); });
+    return c;
+}
+
+} // namespace
 
 ShellServices& ShellServices::shared()
 {
@@ -10,9 +34,27 @@ ShellServices& ShellServices::shared()
 
 void installShellServices()
 {
-    // The word processor and the sticky notes fill their entries here once
-    // they are part of the build.
+    // The sticky notes fill their entries here once they are part of the
+    // build.
     ShellServices& s = ShellServices::shared();
+    s.makeDocumentController = [] { return static_cast<QObject*>(documentController()); };
+    s.openOrFrontWordDocument = [] {
+        documentController();
+        WPDocumentController::openOrFront();
+    };
+    s.newWordDocument = [] { documentController()->makeUntitledDocument(); };
+    s.openWordDocumentFile = [](const QString& path) { documentController()->openDocumentFile(path); };
+    s.recentWordDocuments = [] { return documentController()->recentDocuments(); };
+    s.reviewUnsavedDocuments = [] {
+        WPDocumentController* c = WPDocumentController::shared();
+        return !c || c->reviewUnsavedDocuments();
+    };
+    s.openSampleWordDocument = []() -> QWidget* {
+        WPDocumentController* c = documentController();
+        WPDocument* d = c->makeUntitledDocument();
+        WPDocumentSample::fill(*d);
+        return c->windowFor(d);
+    };
     s.installAutoLockObservers = [] { PasswordBookModel::shared().installAutoLockObservers(); };
     s.lockPasswordBook = [] { PasswordBookModel::shared().lock(); };
 }
