@@ -31,8 +31,11 @@ QList<qreal> PageDesk::markPositions() const
     const QRectF sheet = m_view->sheetRect();
     const qreal usable = WPCounts::usableHeight(setup) * k;
     QList<qreal> marks;
+    const qreal bottom = std::max<qreal>(0, setup.bottomMargin) * k;
     qreal y = m_view->textOrigin().y() + usable;
-    while (y < sheet.bottom() - 4 && marks.size() < 100000) {
+    // A mark only where a next page begins on the sheet: a sheet of exactly
+    // one page shows none.
+    while (y + bottom < sheet.bottom() - 4 && marks.size() < 100000) {
         marks.append(y);
         y += usable;
     }

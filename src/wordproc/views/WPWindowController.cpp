@@ -90,11 +90,22 @@ WPWindowController::WPWindowController(WPDocument* document, QWidget* parent)
     buildUI();
     if (m_document)
         attach();
+    // Spelling and grammar as you type (on the document's text, so only
+    // once the view shows it); automatic changes as the preference says.
+    TextChecker::attach(m_view);
+    applyAutocorrect(Spelling::autocorrectInWordProcessor());
 }
 
 WPWindowController::~WPWindowController()
 {
     registry().removeAll(this);
+    // The document may outlive its window: nothing of it reaches back here.
+    if (m_document) {
+        m_document->storage()->disconnect(this);
+        m_document->disconnect(this);
+    }
+    delete m_countDebounce;
+    m_countDebounce = nullptr;
 }
 
 WPDocument* WPWindowController::wpDocument() const
@@ -145,10 +156,6 @@ void WPWindowController::buildUI()
     m_stack->addWidget(m_view->scrollArea(), 1);
     m_stack->addWidget(m_statusBar);
     setCentralWidget(central);
-
-    // Spelling and grammar as you type; automatic changes as the preference says.
-    TextChecker::attach(m_view);
-    applyAutocorrect(Spelling::autocorrectInWordProcessor());
 
     connect(m_view, &QTextEdit::selectionChanged, this, &WPWindowController::updateSelectionState);
     connect(m_view, &QTextEdit::cursorPositionChanged, this, &WPWindowController::updateSelectionState);
@@ -214,6 +221,8 @@ void WPWindowController::updateSelectionState()
 
 void WPWindowController::scheduleCounts()
 {
+    if (!m_countDebounce)
+        return;
     QPointer<WPWindowController> self(this);
     m_countDebounce->call([self] {
         if (self)
