@@ -18,6 +18,7 @@
 #include "wordproc/views/WPOptionsDialogs.h"
 #include "wordproc/views/WPPanels.h"
 #include "wordproc/views/WPStatusBar.h"
+#include "wordproc/views/WPToolbar.h"
 
 #include <QAction>
 #include <QColorDialog>
@@ -152,6 +153,8 @@ void WPWindowController::buildUI()
     m_findBar = new WPFindBar(m_view, central);
     m_statusBar = new WPStatusBar(m_state, central);
 
+    m_toolbar = new WPToolbar(this, m_state, fontSizes(), central);
+    m_stack->addWidget(m_toolbar);
     m_stack->addWidget(m_findBar);
     m_stack->addWidget(m_view->scrollArea(), 1);
     m_stack->addWidget(m_statusBar);
@@ -159,17 +162,6 @@ void WPWindowController::buildUI()
 
     connect(m_view, &QTextEdit::selectionChanged, this, &WPWindowController::updateSelectionState);
     connect(m_view, &QTextEdit::cursorPositionChanged, this, &WPWindowController::updateSelectionState);
-}
-
-void WPWindowController::setToolbar(QWidget* toolbar)
-{
-    if (m_toolbar) {
-        m_stack->removeWidget(m_toolbar);
-        m_toolbar->deleteLater();
-    }
-    m_toolbar = toolbar;
-    if (toolbar)
-        m_stack->insertWidget(0, toolbar);
 }
 
 void WPWindowController::attach()

@@ -19,6 +19,7 @@ class WPDocument;
 class WPFindBar;
 class WPState;
 class WPStatusBar;
+class WPToolbar;
 
 // The editor window of one document: the formatting bar on top, the paged
 // text view in a scroll area, the status bar below. It keeps the window's
@@ -35,6 +36,7 @@ public:
     WPState* state() const { return m_state; }
     PageTextView* textView() const { return m_view; }
     WPFindBar* findBar() const { return m_findBar; }
+    WPToolbar* toolbar() const { return m_toolbar; }
 
     // Every live editor window, oldest first.
     static QList<WPWindowController*> windows();
@@ -48,9 +50,6 @@ public:
 
     // Applies the stored "wpAutocorrect" preference to every open editor window.
     static void applyAutocorrectToAll();
-
-    // Puts the host of the formatting bar's widget (the toolbar) on top.
-    void setToolbar(QWidget* toolbar);
 
     // The title: "<name> — Word Processor · Brindleworks by VEXO".
     static QString titleFor(const QString& displayName);
@@ -136,7 +135,7 @@ private:
     WPFindBar* m_findBar = nullptr;
     WPStatusBar* m_statusBar = nullptr;
     QVBoxLayout* m_stack = nullptr;
-    QWidget* m_toolbar = nullptr;
+    WPToolbar* m_toolbar = nullptr;
     QTimer* m_frameTimer = nullptr;
     Debouncer* m_countDebounce = nullptr;
 };
