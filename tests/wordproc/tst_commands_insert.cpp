@@ -1,6 +1,7 @@
 #include "wordproc/WPCommands.h"
 #include "wordproc/WPFind.h"
 #include "wordproc/WPInsert.h"
+#include "wordproc/WPLinks.h"
 #include "wordproc/WPTableEdit.h"
 #include "wordproc/WPText.h"
 
@@ -64,6 +65,9 @@ private Q_SLOTS:
     void appendParagraph_data();
     void appendParagraph();
     void replaceAllIsOneStep();
+    void linkAddresses_data();
+    void linkAddresses();
+    void linkDetection();
 };
 
 void TestInsert::tablePlacement_data()
@@ -261,6 +265,44 @@ void TestInsert::replaceAllIsOneStep()
     QTextCursor end(&doc);
     end.movePosition(QTextCursor::End);
     QCOMPARE(WPFind::findNext(doc, QStringLiteral("bird"), end).selectionStart(), 0);
+}
+
+void TestInsert::linkAddresses_data()
+{
+    QTest::addColumn<QString>("word");
+    QTest::addColumn<QString>("href");
+    QTest::newRow("https") << "https://example.org/a?b=1" << "https://example.org/a?b=1";
+    QTest::newRow("www gets a scheme") << "www.example.org" << "https://www.example.org";
+    QTest::newRow("sentence end is not part of it") << "https://example.org." << "https://example.org";
+    QTest::newRow("closing bracket") << "www.example.org)," << "https://www.example.org";
+    QTest::newRow("plain word") << "example" << "";
+    QTest::newRow("scheme only") << "https://" << "";
+    QTest::newRow("no dot in host") << "http://localhost" << "";
+    QTest::newRow("other scheme") << "javascript:alert(1)" << "";
+    QTest::newRow("mail address") << "me@example.org" << "";
+}
+
+void TestInsert::linkAddresses()
+{
+    QFETCH(QString, word);
+    QFETCH(QString, href);
+    QCOMPARE(WPLinks::addressOf(word), href);
+}
+
+void TestInsert::linkDetection()
+{
+    QTextDocument doc;
+    QTextCursor c(&doc);
+    c.insertText(QStringLiteral("see www.example.org. "));
+    QVERIFY(WPLinks::detectBefore(&doc, 20));
+    const QTextCharFormat link = WPCommands::formatAt(&doc, 5);
+    QVERIFY(link.isAnchor());
+    QCOMPARE(link.anchorHref(), QStringLiteral("https://www.example.org"));
+    QVERIFY(!WPCommands::formatAt(&doc, 19).isAnchor());
+    QVERIFY(!WPCommands::formatAt(&doc, 2).isAnchor());
+    // Once is enough.
+    QVERIFY(!WPLinks::detectBefore(&doc, 20));
+    QVERIFY(!WPLinks::detectBefore(&doc, 3));
 }
 
 QTEST_MAIN(TestInsert)

@@ -65,6 +65,7 @@ private Q_SLOTS:
     void autocorrectReachesEveryWindow();
     void appendParagraphTwice();
     void findBar();
+    void typedAddressBecomesALink();
     void pastedPictureFitsTheText();
     void marginsPresetMarksEdited();
     void sampleWindowRenders();
@@ -342,6 +343,21 @@ void TestEditor::findBar()
     QCOMPARE(bar->matchCount(), 0);
     e.doc->storage()->undo();
     QCOMPARE(e.doc->storage()->toPlainText(), QStringLiteral("one fish two fish red fish"));
+}
+
+void TestEditor::typedAddressBecomesALink()
+{
+    Editor e;
+    // Automatic correction (on by default) leaves addresses alone.
+    QVERIFY(e.state()->autocorrect());
+    e.type(QStringLiteral("Visit https://example.org/docs now or www.exampel.com today"));
+    QCOMPARE(e.doc->storage()->toPlainText(),
+             QStringLiteral("Visit https://example.org/docs now or www.exampel.com today"));
+    const QTextCharFormat link = WPCommands::formatAt(e.doc->storage(), 8);
+    QVERIFY(link.isAnchor());
+    QCOMPARE(link.anchorHref(), QStringLiteral("https://example.org/docs"));
+    QVERIFY(!WPCommands::formatAt(e.doc->storage(), 31).isAnchor());
+    QCOMPARE(WPCommands::formatAt(e.doc->storage(), 40).anchorHref(), QStringLiteral("https://www.exampel.com"));
 }
 
 void TestEditor::pastedPictureFitsTheText()

@@ -2,6 +2,7 @@
 
 #include "wordproc/WPCounts.h"
 #include "wordproc/WPInsert.h"
+#include "wordproc/WPLinks.h"
 #include "wordproc/WPText.h"
 #include "wordproc/views/PageDesk.h"
 
@@ -191,6 +192,11 @@ void PageTextView::keyPressEvent(QKeyEvent* event)
         return;
     }
     QTextEdit::keyPressEvent(event);
+    // A web address just finished by a space or a line break becomes a link.
+    const bool boundary = text == QLatin1String(" ") || event->key() == Qt::Key_Return
+        || event->key() == Qt::Key_Enter || event->key() == Qt::Key_Tab;
+    if (m_detectLinks && boundary && !isReadOnly() && !textCursor().hasSelection())
+        WPLinks::detectBefore(document(), textCursor().position() - 1);
 }
 
 bool PageTextView::canInsertFromMimeData(const QMimeData* source) const

@@ -47,6 +47,8 @@ public:
     // Automatic quote substitution while typing.
     void setSmartQuotes(bool on) { m_smartQuotes = on; }
     bool smartQuotes() const { return m_smartQuotes; }
+    // Web addresses become links as they are typed (on by default).
+    void setLinkDetection(bool on) { m_detectLinks = on; }
 
     // Scrolls the scroll area so the caret shows.
     void revealCursor();
@@ -70,5 +72,6 @@ private:
     WPPageSetup m_setup;
     qreal m_sideSpace = gap;
     bool m_smartQuotes = false;
+    bool m_detectLinks = true;
     bool m_placing = false;
 };

@@ -48,6 +48,12 @@ const QString kFrameName = QStringLiteral("VEXO.WordProcessor");
 constexpr int kCascade = 24;
 constexpr qint64 kMaxPictureBytes = 64 * 1024 * 1024;
 
+std::function<void(QMainWindow*)>& decorator()
+{
+    static std::function<void(QMainWindow*)> d;
+    return d;
+}
+
 QList<WPWindowController*>& registry()
 {
     static QList<WPWindowController*> list;
@@ -69,13 +75,19 @@ WPWindowController::WPWindowController(WPDocument* document, QWidget* parent)
 
     setObjectName(QStringLiteral("wpWindow"));
     setAttribute(Qt::WA_DeleteOnClose, false);
-    resize(980, 900);
-    setMinimumSize(760, 420);
     m_countDebounce = new Debouncer(0.3, this);
     m_frameTimer = new QTimer(this);
     m_frameTimer->setSingleShot(true);
     m_frameTimer->setInterval(300);
     connect(m_frameTimer, &QTimer::timeout, this, &WPWindowController::saveFrame);
+
+    buildUI();
+    if (decorator())
+        decorator()(this);
+    // 980 × 900 for the bars and the page; a menu bar comes on top.
+    const int bar = menuWidget() ? menuWidget()->sizeHint().height() : 0;
+    resize(980, 900 + bar);
+    setMinimumSize(760, 420 + bar);
 
     // Below and right of the newest window, else where the last one was left.
     if (!registry().isEmpty()) {
@@ -88,7 +100,6 @@ WPWindowController::WPWindowController(WPDocument* document, QWidget* parent)
     }
     registry().append(this);
 
-    buildUI();
     if (m_document)
         attach();
     // Spelling and grammar as you type (on the document's text, so only
@@ -107,6 +118,11 @@ WPWindowController::~WPWindowController()
     }
     delete m_countDebounce;
     m_countDebounce = nullptr;
+}
+
+void WPWindowController::setDecorator(std::function<void(QMainWindow*)> d)
+{
+    decorator() = std::move(d);
 }
 
 WPDocument* WPWindowController::wpDocument() const

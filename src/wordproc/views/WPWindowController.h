@@ -45,6 +45,10 @@ public:
     // The font sizes offered by the toolbar.
     static QList<qreal> fontSizes();
 
+    // What the shell adds to every new editor window (its menu bar); set
+    // once at start.
+    static void setDecorator(std::function<void(QMainWindow*)> decorator);
+
     // Appends rich text as a paragraph of its own at the end of the document.
     void appendParagraph(const QTextDocumentFragment& text);
 
