@@ -19,6 +19,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QTest>
 #include <QTextBlock>
 #include <QTextDocument>
@@ -68,6 +69,8 @@ private Q_SLOTS:
     void typedAddressBecomesALink();
     void pastedPictureFitsTheText();
     void marginsPresetMarksEdited();
+    void absurdPageSetup_data();
+    void absurdPageSetup();
     void sampleWindowRenders();
 };
 
@@ -387,6 +390,36 @@ void TestEditor::marginsPresetMarksEdited()
     QCOMPARE(e.view()->pageSetup(), s);
 }
 
+void TestEditor::absurdPageSetup_data()
+{
+    QTest::addColumn<QSizeF>("paper");
+    QTest::addColumn<qreal>("margin");
+    QTest::newRow("margins wider than the paper") << QSizeF(612, 792) << 500.0;
+    QTest::newRow("not a number") << QSizeF(qQNaN(), 792) << qQNaN();
+    QTest::newRow("huge paper") << QSizeF(1e300, 1e300) << 72.0;
+    QTest::newRow("negative margins") << QSizeF(612, 792) << -1e12;
+    QTest::newRow("zero paper") << QSizeF(0, 0) << 0.0;
+}
+
+void TestEditor::absurdPageSetup()
+{
+    QFETCH(QSizeF, paper);
+    QFETCH(qreal, margin);
+    Editor e;
+    e.type(QStringLiteral("Some text that needs a page."));
+    WPPageSetup setup;
+    setup.paperSize = paper;
+    setup.topMargin = setup.bottomMargin = setup.leftMargin = setup.rightMargin = margin;
+    e.doc->setPageSetup(setup);
+    QApplication::processEvents();
+    QVERIFY(e.state()->pages() >= 1);
+    const QRectF sheet = e.view()->sheetRect();
+    QVERIFY(std::isfinite(sheet.width()) && sheet.width() > 0 && sheet.width() < QWIDGETSIZE_MAX);
+    QVERIFY(e.view()->width() > 0);
+    QVERIFY(e.view()->desk()->markPositions().size() < 100000);
+    e.window->grab();
+}
+
 void TestEditor::sampleWindowRenders()
 {
     Editor e;
@@ -404,6 +437,13 @@ void TestEditor::sampleWindowRenders()
     const QPoint sheetPoint = e.view()->desk()->mapTo(e.window.get(), QPoint(int(sheet.left()) + 20, 200));
     QCOMPARE(shot.pixelColor(deskPoint).rgb(), QColor::fromRgbF(0.8f, 0.8f, 0.79f).rgb());
     QCOMPARE(shot.pixelColor(sheetPoint).rgb(), QColor(Qt::white).rgb());
+    // Scrolled to the end of the first page: the dashed mark and "Page 2".
+    const qreal mark = e.view()->desk()->markPositions().first();
+    e.view()->scrollArea()->verticalScrollBar()->setValue(int(mark) - 300);
+    QApplication::processEvents();
+    const QImage boundary = e.window->grab().toImage();
+    if (!out.isEmpty())
+        boundary.save(QString(out).replace(QLatin1String(".png"), QLatin1String("-page2.png")));
 }
 
 QTEST_MAIN(TestEditor)

@@ -65,10 +65,13 @@ PageTextView::PageTextView(QWidget* parent)
     setLineWrapMode(QTextEdit::FixedPixelWidth);
     setAcceptRichText(true);
     setUndoRedoEnabled(true);
+    // The sheet and the page marks are the desk's: the text is drawn over them.
     QPalette tp = palette();
-    tp.setColor(QPalette::Base, Qt::white);
+    tp.setColor(QPalette::Base, Qt::transparent);
     tp.setColor(QPalette::Text, Qt::black);
     setPalette(tp);
+    viewport()->setAutoFillBackground(false);
+    setAutoFillBackground(false);
     setCursorWidth(1);
 
     connect(this, &QTextEdit::cursorPositionChanged, this, &PageTextView::revealCursor);
@@ -92,8 +95,8 @@ qreal PageTextView::usedHeightPoints() const
 QRectF PageTextView::sheetRect() const
 {
     const qreal k = WPText::pixelsPerPoint();
-    const qreal paperW = finiteOr(m_setup.paperSize.width(), 612) * k;
-    const qreal paperH = finiteOr(m_setup.paperSize.height(), 792) * k;
+    const qreal paperW = std::clamp<qreal>(finiteOr(m_setup.paperSize.width(), 612), 72, 14400) * k;
+    const qreal paperH = std::clamp<qreal>(finiteOr(m_setup.paperSize.height(), 792), 72, 14400) * k;
     const qreal deskH = m_desk->height();
     return QRectF(m_sideSpace, gap, paperW, std::max(deskH - 2 * gap, paperH));
 }
@@ -101,8 +104,8 @@ QRectF PageTextView::sheetRect() const
 QPointF PageTextView::textOrigin() const
 {
     const qreal k = WPText::pixelsPerPoint();
-    return QPointF(m_sideSpace + std::max<qreal>(0, finiteOr(m_setup.leftMargin, 72)) * k,
-                   gap + std::max<qreal>(0, finiteOr(m_setup.topMargin, 72)) * k);
+    return QPointF(m_sideSpace + std::clamp<qreal>(finiteOr(m_setup.leftMargin, 72), 0, 14400) * k,
+                   gap + std::clamp<qreal>(finiteOr(m_setup.topMargin, 72), 0, 14400) * k);
 }
 
 void PageTextView::relayout()
@@ -119,24 +122,26 @@ void PageTextView::relayout()
 
     // The text: exactly the printable width (at least a finger's breadth).
     const qreal margin = document()->documentMargin();
-    const qreal textW = std::max<qreal>(finiteOr(m_setup.textWidth(), 468), 18) * k;
+    const qreal textW = std::clamp<qreal>(finiteOr(m_setup.textWidth(), 468), 18, 14400) * k;
     const int wrap = int(std::lround(textW + 2 * margin));
     if (lineWrapColumnOrWidth() != wrap)
         setLineWrapColumnOrWidth(wrap);
     const qreal docH = document()->documentLayout()->documentSize().height();
     const qreal usedH = std::max<qreal>(0, docH - 2 * margin);
 
-    const int deskW = int(std::ceil(std::max<qreal>(visible.width(), paperW + 2 * gap)));
-    const int deskH = int(std::ceil(std::max<qreal>(visible.height(), usedH + 2 * (top + gap))));
-    m_desk->resize(std::min(deskW, QWIDGETSIZE_MAX), std::min(deskH, QWIDGETSIZE_MAX));
+    // Sizes are clamped before they become integers.
+    const auto toInt = [](qreal v) { return int(std::clamp<qreal>(std::ceil(v), 0, QWIDGETSIZE_MAX)); };
+    const int deskW = toInt(std::max<qreal>(visible.width(), paperW + 2 * gap));
+    const int deskH = toInt(std::max<qreal>(visible.height(), usedH + 2 * (top + gap)));
+    m_desk->resize(deskW, deskH);
 
     const QPointF origin = textOrigin();
-    const qreal sheetBottom = gap + std::max<qreal>(deskH - 2 * gap, finiteOr(m_setup.paperSize.height(), 792) * k);
+    const qreal paperH = std::clamp<qreal>(finiteOr(m_setup.paperSize.height(), 792), 72, 14400) * k;
+    const qreal sheetBottom = gap + std::max<qreal>(deskH - 2 * gap, paperH);
     // Room below the last line so a new line never needs the view to scroll.
     const qreal slack = 3 * fontMetrics().height();
     const qreal viewH = std::max(docH + slack, sheetBottom - bottom - origin.y() + margin);
-    setGeometry(int(std::lround(origin.x() - margin)), int(std::lround(origin.y() - margin)), wrap,
-                int(std::ceil(std::min<qreal>(viewH, QWIDGETSIZE_MAX))));
+    setGeometry(toInt(origin.x() - margin), toInt(origin.y() - margin), wrap, toInt(viewH));
     verticalScrollBar()->setValue(0);
     horizontalScrollBar()->setValue(0);
     m_desk->update();

@@ -17,6 +17,7 @@
 #include "wordproc/views/WPHeaderFooterDialog.h"
 #include "wordproc/views/WPOptionsDialogs.h"
 #include "wordproc/views/WPPanels.h"
+#include "wordproc/views/WPRuler.h"
 #include "wordproc/views/WPStatusBar.h"
 #include "wordproc/views/WPToolbar.h"
 
@@ -172,6 +173,7 @@ void WPWindowController::buildUI()
     m_toolbar = new WPToolbar(this, m_state, fontSizes(), central);
     m_stack->addWidget(m_toolbar);
     m_stack->addWidget(m_findBar);
+    m_stack->addWidget(new WPRuler(m_view, central));
     m_stack->addWidget(m_view->scrollArea(), 1);
     m_stack->addWidget(m_statusBar);
     setCentralWidget(central);
