@@ -21,6 +21,16 @@ int pages(qreal height, const WPPageSetup& setup);
 // The printable height of a page, never below 72 points.
 qreal usableHeight(const WPPageSetup& setup);
 
+// Words and characters of a whole document: the same as words() and
+// characters() of plainText(), but each paragraph is counted once and
+// remembered until it changes, so a recount after typing looks again at the
+// changed paragraphs only.
+struct Totals {
+    int words = 0;
+    int characters = 0;
+};
+Totals count(const QTextDocument& document);
+
 // The document's text as the counts see it: paragraphs end in a line feed,
 // a picture is one character.
 QString plainText(const QTextDocument& document);

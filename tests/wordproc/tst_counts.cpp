@@ -17,6 +17,7 @@ private Q_SLOTS:
     void pages_data();
     void pages();
     void pictureAndParagraphsCountOne();
+    void documentCountFollowsEdits();
 };
 
 void TestCounts::words_data()
@@ -102,6 +103,41 @@ void TestCounts::pictureAndParagraphsCountOne()
     const QString text = WPCounts::plainText(doc);
     QCOMPARE(WPCounts::characters(text), 6);
     QCOMPARE(WPCounts::words(text), 2);
+}
+
+void TestCounts::documentCountFollowsEdits()
+{
+    QTextDocument doc;
+    QTextCursor c(&doc);
+    c.insertText(QStringLiteral("Hello, world."));
+    c.insertBlock();
+    c.insertText(QStringLiteral("Second line here"));
+    auto same = [&] {
+        const QString text = WPCounts::plainText(doc);
+        const WPCounts::Totals t = WPCounts::count(doc);
+        QCOMPARE(t.words, WPCounts::words(text));
+        QCOMPARE(t.characters, WPCounts::characters(text));
+    };
+    same();
+    QCOMPARE(WPCounts::count(doc).words, 5);
+    // Typing, splitting, joining, undo and redo: the remembered counts follow.
+    c.setPosition(5);
+    c.insertText(QStringLiteral(" there"));
+    same();
+    c.insertBlock();
+    same();
+    c.deletePreviousChar();
+    same();
+    doc.undo();
+    same();
+    doc.undo();
+    same();
+    doc.redo();
+    same();
+    c.select(QTextCursor::Document);
+    c.removeSelectedText();
+    same();
+    QCOMPARE(WPCounts::count(doc).characters, 0);
 }
 
 QTEST_MAIN(TestCounts)

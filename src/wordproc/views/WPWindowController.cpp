@@ -242,9 +242,9 @@ void WPWindowController::scheduleCounts()
 
 void WPWindowController::updateCounts()
 {
-    const QString text = WPCounts::plainText(*m_view->document());
+    const WPCounts::Totals totals = WPCounts::count(*m_view->document());
     m_view->relayout();
-    m_state->setCounts(WPCounts::words(text), WPCounts::characters(text),
+    m_state->setCounts(totals.words, totals.characters,
                        WPCounts::pages(m_view->usedHeightPoints(), m_view->pageSetup()));
 }
 
