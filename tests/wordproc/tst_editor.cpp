@@ -89,7 +89,9 @@ void TestEditor::newWindow()
     QCOMPARE(bar->text(), QStringLiteral("0 words 0 characters 1 page"));
     QCOMPARE(e.state()->fontSize(), 12.0);
     QCOMPARE(e.state()->fontFamily(), WPCommands::defaultFont().family());
-    QVERIFY(e.view()->hasFocus());
+    QCOMPARE(e.window->focusWidget(), static_cast<QWidget*>(e.view()));
+    QVERIFY(!e.doc->storage()->isUndoAvailable());
+    QCOMPARE(e.doc->storage()->defaultFont().pointSizeF(), 12.0);
     e.type(QStringLiteral("x"));
     QVERIFY(e.window->isWindowModified());
 }

@@ -185,6 +185,8 @@ void WPWindowController::buildUI()
 void WPWindowController::attach()
 {
     QTextDocument* storage = m_document->storage();
+    // Text that names no font shows in the default font, as the toolbar says.
+    storage->setDefaultFont(WPCommands::defaultFont());
     m_view->setStorage(storage);
     if (storage->isEmpty()) {
         QTextCharFormat typing;
@@ -192,9 +194,7 @@ void WPWindowController::attach()
         typing.setForeground(QColor(Qt::black));
         QTextCursor c = m_view->textCursor();
         c.setCharFormat(typing);
-        c.setBlockCharFormat(typing);
         m_view->setTextCursor(c);
-        storage->setModified(false);
     }
     connect(storage, &QTextDocument::contentsChanged, this, &WPWindowController::scheduleCounts);
     connect(storage, &QTextDocument::modificationChanged, this, &QWidget::setWindowModified);
