@@ -346,8 +346,16 @@ void TestEditor::findBar()
     QCOMPARE(bar->replaceAll(), 3);
     QCOMPARE(e.doc->storage()->toPlainText(), QStringLiteral("one cat two cat red cat"));
     QCOMPARE(bar->matchCount(), 0);
+
     e.doc->storage()->undo();
     QCOMPARE(e.doc->storage()->toPlainText(), QStringLiteral("one fish two fish red fish"));
+    // Marks follow typing shortly after.
+    QTRY_COMPARE(bar->matchCount(), 3);
+    QTextCursor end(e.doc->storage());
+    end.movePosition(QTextCursor::End);
+    e.view()->setTextCursor(end);
+    e.type(QStringLiteral(" fish"));
+    QTRY_COMPARE(bar->matchCount(), 4);
 }
 
 void TestEditor::typedAddressBecomesALink()

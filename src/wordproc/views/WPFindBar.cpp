@@ -74,9 +74,16 @@ WPFindBar::WPFindBar(QTextEdit* editor, QWidget* parent)
     connect(done, &QPushButton::clicked, this, &WPFindBar::close);
     connect(replace, &QPushButton::clicked, this, &WPFindBar::replaceOne);
     connect(all, &QPushButton::clicked, this, [this] { replaceAll(); });
-    connect(m_editor->document(), &QTextDocument::contentsChanged, this, [this] {
+    // Marks follow edits a moment after typing pauses.
+    m_remark.setSingleShot(true);
+    m_remark.setInterval(150);
+    connect(&m_remark, &QTimer::timeout, this, [this] {
         if (isVisible())
             mark();
+    });
+    connect(m_editor, &QTextEdit::textChanged, this, [this] {
+        if (isVisible())
+            m_remark.start();
     });
     hide();
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QTimer>
 #include <QWidget>
 
 class QCheckBox;
@@ -48,4 +49,5 @@ private:
     QLabel* m_count;
     QWidget* m_replaceRow;
     int m_matches = 0;
+    QTimer m_remark;
 };

@@ -27,7 +27,7 @@ WPRuler::WPRuler(PageTextView* view, QWidget* parent)
     connect(view->scrollArea()->horizontalScrollBar(), &QScrollBar::valueChanged, this,
             qOverload<>(&QWidget::update));
     connect(view, &QTextEdit::cursorPositionChanged, this, qOverload<>(&QWidget::update));
-    connect(view->document(), &QTextDocument::contentsChanged, this, qOverload<>(&QWidget::update));
+    connect(view, &QTextEdit::textChanged, this, qOverload<>(&QWidget::update));
 }
 
 QSize WPRuler::sizeHint() const
