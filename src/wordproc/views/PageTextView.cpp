@@ -76,6 +76,7 @@ PageTextView::PageTextView(QWidget* parent)
 
     connect(this, &QTextEdit::cursorPositionChanged, this, &PageTextView::revealCursor);
     m_scroll->viewport()->installEventFilter(this);
+    m_viewport = m_scroll->viewport();
     resize(900, 800);
 }
 
@@ -165,7 +166,7 @@ void PageTextView::setStorage(QTextDocument* document)
 
 bool PageTextView::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == m_scroll->viewport() && event->type() == QEvent::Resize)
+    if (watched == m_viewport && event->type() == QEvent::Resize)
         relayout();
     return QTextEdit::eventFilter(watched, event);
 }

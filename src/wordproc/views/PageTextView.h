@@ -69,6 +69,7 @@ private:
 
     PageDesk* m_desk;
     QScrollArea* m_scroll;
+    const QObject* m_viewport = nullptr; // compared only
     WPPageSetup m_setup;
     qreal m_sideSpace = gap;
     bool m_smartQuotes = false;

@@ -19,6 +19,7 @@
 WPRuler::WPRuler(PageTextView* view, QWidget* parent)
     : QWidget(parent)
     , m_view(view)
+    , m_desk(view->desk())
     , m_metric(QLocale().measurementSystem() == QLocale::MetricSystem)
 {
     setObjectName(QStringLiteral("wpRuler"));
@@ -37,13 +38,15 @@ QSize WPRuler::sizeHint() const
 
 bool WPRuler::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == m_view->desk() && (event->type() == QEvent::Move || event->type() == QEvent::Resize))
+    if (watched == m_desk && (event->type() == QEvent::Move || event->type() == QEvent::Resize))
         update();
     return QWidget::eventFilter(watched, event);
 }
 
 qreal WPRuler::xFor(qreal points) const
 {
+    if (!m_view)
+        return 0;
     const QPoint deskOrigin = m_view->desk()->mapTo(window(), QPoint(0, 0));
     const QPoint mine = mapTo(window(), QPoint(0, 0));
     return deskOrigin.x() - mine.x() + m_view->textOrigin().x() + points * WPText::pixelsPerPoint();
@@ -53,6 +56,8 @@ void WPRuler::paintEvent(QPaintEvent*)
 {
     QPainter p(this);
     p.fillRect(rect(), Chrome::satin(rect()));
+    if (!m_view)
+        return;
     p.setRenderHint(QPainter::Antialiasing);
     const qreal k = WPText::pixelsPerPoint();
     const WPPageSetup setup = m_view->pageSetup();

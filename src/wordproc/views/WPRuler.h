@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QPointer>
 #include <QWidget>
 
 class PageTextView;
@@ -22,6 +23,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    PageTextView* m_view;
+    QPointer<PageTextView> m_view;
+    const QObject* m_desk; // compared only: it may be going away
     bool m_metric;
 };
