@@ -13,6 +13,7 @@
 #include "wordproc/views/WPStatusBar.h"
 #include "wordproc/views/WPWindowController.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QClipboard>
 #include <QImage>
@@ -55,6 +56,8 @@ class TestEditor : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     void newWindow();
+    void menuCommandsReachTheWindow_data();
+    void menuCommandsReachTheWindow();
     void countsFollowTypingAfterAPause();
     void pageBoundary();
     void sheetAndMarks_data();
@@ -94,6 +97,81 @@ void TestEditor::newWindow()
     QCOMPARE(e.doc->storage()->defaultFont().pointSizeF(), 12.0);
     e.type(QStringLiteral("x"));
     QVERIFY(e.window->isWindowModified());
+}
+
+void TestEditor::menuCommandsReachTheWindow_data()
+{
+    // The Format and Edit menu items send these names along the focus chain.
+    QTest::addColumn<QString>("action");
+    QTest::addColumn<int>("tag");
+    QTest::addColumn<QString>("check");
+    QTest::newRow("Bold") << "addFontTrait" << 2 << "bold";
+    QTest::newRow("Italic") << "addFontTrait" << 1 << "italic";
+    QTest::newRow("Underline") << "underline" << 0 << "underline";
+    QTest::newRow("Bigger") << "modifyFont" << 3 << "13";
+    QTest::newRow("Smaller") << "modifyFont" << 4 << "11";
+    QTest::newRow("Center") << "alignCenter" << 0 << "center";
+    QTest::newRow("Align Right") << "alignRight" << 0 << "right";
+    QTest::newRow("Justify") << "alignJustified" << 0 << "justify";
+    QTest::newRow("Bulleted List") << "toggleBullets" << 0 << "bullet";
+    QTest::newRow("Numbered List") << "toggleNumbers" << 0 << "number";
+    QTest::newRow("Insert Table") << "insertTable" << 0 << "table";
+    QTest::newRow("Find") << "performTextFinderAction" << 1 << "find";
+    QTest::newRow("Find and Replace") << "performTextFinderAction" << 12 << "replace";
+    for (const char* name : {"orderFrontFontPanel", "orderFrontColorPanel", "orderFrontListPanel",
+                             "orderFrontTablePanel", "insertImage", "editHeaderFooter", "exportPDF", "alignLeft"})
+        QTest::newRow(name) << name << 0 << "";
+}
+
+void TestEditor::menuCommandsReachTheWindow()
+{
+    QFETCH(QString, action);
+    QFETCH(int, tag);
+    QFETCH(QString, check);
+    Editor e;
+    const QMetaObject* mo = e.window->metaObject();
+    const bool withItem = mo->indexOfSlot(QByteArray(action.toLatin1() + "(QAction*)").constData()) >= 0;
+    const bool plain = mo->indexOfSlot(QByteArray(action.toLatin1() + "()").constData()) >= 0;
+    QVERIFY2(withItem || plain, qPrintable(action));
+    if (check.isEmpty())
+        return;
+    e.type(QStringLiteral("word"));
+    e.select(0, 4);
+    QTRY_VERIFY(!e.state()->suppressColorEvents);
+    QAction item;
+    item.setProperty("bwTag", tag);
+    if (withItem)
+        QMetaObject::invokeMethod(e.window.get(), action.toLatin1().constData(), Q_ARG(QAction*, &item));
+    else
+        QMetaObject::invokeMethod(e.window.get(), action.toLatin1().constData());
+    QTextDocument* doc = e.doc->storage();
+    const QFont font = WPCommands::fontOf(WPCommands::formatAt(doc, 1));
+    const Qt::Alignment align = doc->begin().blockFormat().alignment();
+    if (check == QLatin1String("bold"))
+        QVERIFY(font.bold() && !font.italic());
+    else if (check == QLatin1String("italic"))
+        QVERIFY(font.italic() && !font.bold());
+    else if (check == QLatin1String("underline"))
+        QCOMPARE(WPCommands::underlineStyle(WPCommands::formatAt(doc, 1)), 1);
+    else if (check == QLatin1String("13") || check == QLatin1String("11"))
+        QCOMPARE(font.pointSizeF(), check.toDouble());
+    else if (check == QLatin1String("center"))
+        QCOMPARE(align, Qt::AlignHCenter);
+    else if (check == QLatin1String("right"))
+        QCOMPARE(align, Qt::AlignRight);
+    else if (check == QLatin1String("justify"))
+        QCOMPARE(align, Qt::AlignJustify);
+    else if (check == QLatin1String("bullet"))
+        QVERIFY(doc->toPlainText().startsWith(QStringLiteral("\t\u2022\t")));
+    else if (check == QLatin1String("number"))
+        QVERIFY(doc->toPlainText().startsWith(QStringLiteral("\t1.\t")));
+    else if (check == QLatin1String("table"))
+        QVERIFY(e.view()->textCursor().currentTable());
+    else if (check == QLatin1String("find"))
+        QVERIFY(e.window->findBar()->isVisible() && !e.window->findBar()->replaceShown());
+    else if (check == QLatin1String("replace"))
+        QVERIFY(e.window->findBar()->replaceShown());
+    QVERIFY(e.window->validateAction(action) || action == QLatin1String("orderFrontTablePanel"));
 }
 
 void TestEditor::countsFollowTypingAfterAPause()
