@@ -4,6 +4,7 @@
 #include "core/SettingsStore.h"
 #include "core/WPAutocorrect.h"
 #include "ui/Alert.h"
+#include "ui/Fonts.h"
 #include "ui/Spelling.h"
 #include "ui/TextChecker.h"
 #include "wordproc/WPCounts.h"
@@ -70,6 +71,16 @@ WPWindowController::WPWindowController(WPDocument* document, QWidget* parent)
 {
     static const bool installed = [] {
         WPAutocorrect::install(&WPWindowController::applyAutocorrectToAll);
+        // Documents name fonts of other systems: show each in the face that
+        // stands for it here, whatever fontconfig would pick.
+        for (const char* name : {"Helvetica Neue", "Helvetica", "Arial", "Calibri", "Verdana", "Avenir",
+                                 "Avenir Next", "Lucida Grande", "Times", "Times New Roman", "Georgia",
+                                 "Palatino", "Cambria", "Garamond", "Baskerville", "Courier", "Courier New",
+                                 "Menlo", "Monaco", "Marker Felt", "Comic Sans MS"}) {
+            const QString family = QString::fromLatin1(name);
+            if (!QFontDatabase::hasFamily(family))
+                QFont::insertSubstitution(family, Fonts::nearestFamily(family));
+        }
         return true;
     }();
     (void)installed;
