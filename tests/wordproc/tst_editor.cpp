@@ -1,4 +1,5 @@
 #include "core/SettingsStore.h"
+#include "ui/AppLook.h"
 #include "ui/Spelling.h"
 #include "ui/TextChecker.h"
 #include "wordproc/WPCommands.h"
@@ -510,6 +511,8 @@ void TestEditor::absurdPageSetup()
 
 void TestEditor::sampleWindowRenders()
 {
+    // The program's own look (its fonts and palette), as the snapshot has it.
+    AppLook::apply(*qApp);
     Editor e;
     WPSampleText::fill(e.window.get());
     QApplication::processEvents();
