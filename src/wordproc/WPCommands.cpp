@@ -9,6 +9,7 @@
 #include <QTextDocument>
 
 #include <algorithm>
+#include <cmath>
 
 namespace WPCommands {
 
@@ -322,6 +323,18 @@ void shiftIndent(QTextCursor& cursor, qreal points)
 {
     changeParagraphs(cursor, [&](QTextBlockFormat& f) {
         f.setLeftMargin(std::max<qreal>(0, f.leftMargin() + WPText::toPixels(points)));
+    });
+}
+
+void setIndents(QTextCursor& cursor, qreal head, qreal firstLine)
+{
+    if (!std::isfinite(head) || !std::isfinite(firstLine))
+        return;
+    head = std::clamp<qreal>(head, 0, 14400);
+    firstLine = std::clamp<qreal>(firstLine, 0, 14400);
+    changeParagraphs(cursor, [&](QTextBlockFormat& f) {
+        f.setLeftMargin(WPText::toPixels(head));
+        f.setTextIndent(WPText::toPixels(firstLine - head));
     });
 }
 

@@ -82,6 +82,9 @@ void setLineSpacing(QTextCursor& cursor, qreal multiple);
 qreal lineSpacing(const QTextBlockFormat& format);
 // Moves the paragraphs' left edge by `points` (never left of the margin).
 void shiftIndent(QTextCursor& cursor, qreal points);
+// Sets the paragraphs' indents in points from the left margin: `head` for
+// every line but the first, `firstLine` for the first (never negative).
+void setIndents(QTextCursor& cursor, qreal head, qreal firstLine);
 
 // The named paragraph styles, in menu order.
 QStringList styleNames();

@@ -185,6 +185,7 @@ void TestCommands::oneUndoPerCommand_data()
     QTest::newRow("style") << 6;
     QTest::newRow("indent") << 7;
     QTest::newRow("bigger") << 8;
+    QTest::newRow("ruler indents") << 9;
 }
 
 void TestCommands::oneUndoPerCommand()
@@ -208,6 +209,7 @@ void TestCommands::oneUndoPerCommand()
     case 6: applyStyle(c, QStringLiteral("Heading 1")); break;
     case 7: shiftIndent(c, 36); break;
     case 8: stepSize(c, 1); break;
+    case 9: setIndents(c, 36, 18); break;
     }
     QVERIFY(doc.isModified());
     QVERIFY(doc.toHtml() != before);
@@ -299,6 +301,13 @@ void TestCommands::paragraphsTouchedBySelection()
     QCOMPARE(lineSpacing(doc.findBlockByNumber(2).blockFormat()), 1.0);
     shiftIndent(sel, -36);
     QCOMPARE(doc.findBlockByNumber(0).blockFormat().leftMargin(), 0.0);
+    // A hanging indent from the ruler: the first line further left.
+    setIndents(sel, 36, 0);
+    const QTextBlockFormat hanging = doc.findBlockByNumber(1).blockFormat();
+    QCOMPARE(hanging.leftMargin(), WPText::toPixels(36));
+    QCOMPARE(hanging.textIndent(), -WPText::toPixels(36));
+    setIndents(sel, qQNaN(), 5);
+    QCOMPARE(doc.findBlockByNumber(1).blockFormat().leftMargin(), WPText::toPixels(36));
 }
 
 void TestCommands::absurdSizesAreRefused()

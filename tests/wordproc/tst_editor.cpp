@@ -10,6 +10,7 @@
 #include "wordproc/views/PageTextView.h"
 #include "wordproc/views/WPFindBar.h"
 #include "wordproc/views/WPHeaderFooterDialog.h"
+#include "wordproc/views/WPRuler.h"
 #include "wordproc/views/WPSampleText.h"
 #include "wordproc/views/WPStatusBar.h"
 #include "wordproc/views/WPWindowController.h"
@@ -70,6 +71,7 @@ private Q_SLOTS:
     void autocorrectReachesEveryWindow();
     void appendParagraphTwice();
     void findBar();
+    void rulerDragSetsIndents();
     void typedAddressBecomesALink();
     void pastedPictureFitsTheText();
     void marginsPresetMarksEdited();
@@ -435,6 +437,29 @@ void TestEditor::findBar()
     e.view()->setTextCursor(end);
     e.type(QStringLiteral(" fish"));
     QTRY_COMPARE(bar->matchCount(), 4);
+}
+
+void TestEditor::rulerDragSetsIndents()
+{
+    Editor e;
+    e.type(QStringLiteral("A paragraph to indent."));
+    auto* ruler = e.window->findChild<WPRuler*>();
+    QVERIFY(ruler);
+    e.doc->storage()->clearUndoRedoStacks();
+    const int y = ruler->height() - 3; // the indent marker sits at the bottom
+    QTest::mousePress(ruler, Qt::LeftButton, {}, QPoint(int(ruler->xFor(0)), y));
+    QTest::mouseMove(ruler, QPoint(int(ruler->xFor(36)), y));
+    QTest::mouseRelease(ruler, Qt::LeftButton, {}, QPoint(int(ruler->xFor(36)), y));
+    const QTextBlockFormat f = e.doc->storage()->begin().blockFormat();
+    // Snapped to the ruler's eighths of an inch or millimetres.
+    QVERIFY(qAbs(f.leftMargin() - WPText::toPixels(36)) <= WPText::toPixels(3));
+    QCOMPARE(f.textIndent(), -f.leftMargin());
+    e.doc->storage()->undo();
+    QVERIFY(!e.doc->storage()->isUndoAvailable());
+    QCOMPARE(e.doc->storage()->begin().blockFormat().leftMargin(), 0.0);
+    // A press away from the markers changes nothing.
+    QTest::mouseClick(ruler, Qt::LeftButton, {}, QPoint(int(ruler->xFor(200)), y));
+    QVERIFY(!e.doc->storage()->isUndoAvailable());
 }
 
 void TestEditor::typedAddressBecomesALink()

@@ -7,6 +7,7 @@
 #include "wordproc/views/PageTextView.h"
 
 #include <QEvent>
+#include <QMouseEvent>
 #include <QLocale>
 #include <QPainter>
 #include <QPainterPath>
@@ -100,8 +101,12 @@ void WPRuler::paintEvent(QPaintEvent*)
     // The paragraph at the caret: first-line and head indents, tab stops.
     const QTextBlock block = m_view->textCursor().block();
     const QTextBlockFormat f = block.blockFormat();
-    const qreal head = f.leftMargin() / k;
-    const qreal firstLine = (f.leftMargin() + f.textIndent()) / k;
+    qreal head = f.leftMargin() / k;
+    qreal firstLine = (f.leftMargin() + f.textIndent()) / k;
+    if (m_dragging) {
+        head = m_dragHead;
+        firstLine = m_dragFirst;
+    }
     const QColor marker(0x3A, 0x6E, 0xA5);
     p.setPen(Qt::NoPen);
     p.setBrush(marker);
@@ -124,4 +129,45 @@ void WPRuler::paintEvent(QPaintEvent*)
         p.drawLine(QPointF(x, band.bottom() - 6), QPointF(x, band.bottom() - 1));
         p.drawLine(QPointF(x, band.bottom() - 1), QPointF(x + 4, band.bottom() - 1));
     }
+}
+
+void WPRuler::mousePressEvent(QMouseEvent* event)
+{
+    if (!m_view || event->button() != Qt::LeftButton)
+        return;
+    const qreal k = WPText::pixelsPerPoint();
+    const QTextBlockFormat f = m_view->textCursor().block().blockFormat();
+    m_dragHead = f.leftMargin() / k;
+    m_dragFirst = (f.leftMargin() + f.textIndent()) / k;
+    const QPointF at = event->position();
+    const bool top = at.y() < height() / 2.0;
+    const qreal x = top ? xFor(m_dragFirst) : xFor(m_dragHead);
+    m_dragging = std::abs(at.x() - x) <= 6 ? (top ? 1 : 2) : 0;
+}
+
+void WPRuler::mouseMoveEvent(QMouseEvent* event)
+{
+    if (!m_dragging || !m_view)
+        return;
+    const qreal k = WPText::pixelsPerPoint();
+    const qreal width = std::max<qreal>(0, m_view->pageSetup().textWidth());
+    // Snaps to eighths of an inch (or millimetres), inside the text width.
+    const qreal snap = m_metric ? 72.0 / 25.4 : 9.0;
+    qreal points = (event->position().x() - xFor(0)) / k;
+    points = std::clamp(std::round(points / snap) * snap, 0.0, std::max<qreal>(0, width - 36));
+    if (m_dragging == 1)
+        m_dragFirst = points;
+    else
+        m_dragHead = points;
+    update();
+}
+
+void WPRuler::mouseReleaseEvent(QMouseEvent*)
+{
+    if (!m_dragging)
+        return;
+    m_dragging = 0;
+    if (m_setIndents)
+        m_setIndents(m_dragHead, m_dragFirst);
+    update();
 }

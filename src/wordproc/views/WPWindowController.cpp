@@ -184,7 +184,11 @@ void WPWindowController::buildUI()
     m_toolbar = new WPToolbar(this, m_state, fontSizes(), central);
     m_stack->addWidget(m_toolbar);
     m_stack->addWidget(m_findBar);
-    m_stack->addWidget(new WPRuler(m_view, central));
+    auto* ruler = new WPRuler(m_view, central);
+    ruler->setIndentHandler([this](qreal head, qreal firstLine) {
+        edit([&](QTextCursor& c) { WPCommands::setIndents(c, head, firstLine); });
+    });
+    m_stack->addWidget(ruler);
     m_stack->addWidget(m_view->scrollArea(), 1);
     m_stack->addWidget(m_statusBar);
     setCentralWidget(central);
