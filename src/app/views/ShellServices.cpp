@@ -18,10 +18,7 @@ WPDocumentController* documentController()
     if (WPDocumentController* c = WPDocumentController::shared())
         return c;
     // Lives as long as the program, like the shell's other shared objects.
-    auto* c = new WPDocumentController;
-    // Every editor window shows the shared menu bar.
-    c->setWindowDecorator([](QMainWindow* window) { window->setMenuBar(MainMenu::shared().build(window)); });
-    return c;
+    return new WPDocumentController;
 }
 
 } // namespace
@@ -57,4 +54,6 @@ void installShellServices()
     };
     s.installAutoLockObservers = [] { PasswordBookModel::shared().installAutoLockObservers(); };
     s.lockPasswordBook = [] { PasswordBookModel::shared().lock(); };
+    // Editor windows get the shared menu bar like every tool window.
+    WPWindowController::setDecorator([](QMainWindow* w) { w->setMenuBar(MainMenu::shared().build(w)); });
 }
