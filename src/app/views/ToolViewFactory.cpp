@@ -9,6 +9,7 @@
 #include "games/views/SolitaireView.h"
 #include "invoices/views/InvoiceView.h"
 #include "passwords/views/PasswordsView.h"
+#include "planner/views/FocusView.h"
 #include "ui/UnavailableNotice.h"
 
 #include <QWidget>
@@ -28,6 +29,8 @@ QWidget* makeToolView(Tool tool)
         return new ConverterView;
     case Tool::loanGPA:
         return new LoanGPAView;
+    case Tool::focus:
+        return new FocusView;
     case Tool::invoice:
         return new InvoiceView;
     case Tool::passwords:
