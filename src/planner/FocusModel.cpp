@@ -9,13 +9,16 @@
 #include <QPointer>
 #include <QTimer>
 #include <algorithm>
-#include <limits>
 
 namespace {
 
+// Counters stop at the largest integer a JSON number carries exactly, so a
+// count written to the file always reads back.
+constexpr qint64 kMaxCount = (qint64(1) << 53) - 1;
+
 qint64 plusOne(qint64 n)
 {
-    return n < std::numeric_limits<qint64>::max() ? n + 1 : n;
+    return n < kMaxCount ? n + 1 : n;
 }
 
 } // namespace

@@ -41,24 +41,35 @@ void FocusTaskList::startDrag(Qt::DropActions)
 
 void FocusTaskList::dropEvent(QDropEvent* event)
 {
-    if ((event->source() && event->source() != this) || selectedIndexes().isEmpty()) {
+    if (event->source() != this) {
         event->ignore();
         return;
     }
-    const QModelIndex at = indexAt(event->position().toPoint());
-    int destination = count();
-    // The same rule as the drop indicator of rows that take no drop on
-    // themselves: the upper half of a row means before it, the lower after.
-    if (at.isValid())
-        destination = event->position().y() < visualRect(at).center().y() ? at.row() : at.row() + 1;
-    QList<int> rows;
-    for (const QModelIndex& i : selectedIndexes())
-        rows.append(i.row());
-    std::sort(rows.begin(), rows.end());
     event->setDropAction(Qt::MoveAction);
     event->accept();
     stopAutoScroll();
     setState(QAbstractItemView::NoState);
     viewport()->update();
-    Q_EMIT moveRequested(rows, destination);
+    dropSelectionAt(event->position().toPoint());
+}
+
+int FocusTaskList::dropDestination(const QPoint& pos) const
+{
+    // The same rule as the drop indicator of rows that take no drop on
+    // themselves: the upper half of a row means before it, the lower after.
+    const QModelIndex at = indexAt(pos);
+    if (!at.isValid())
+        return count();
+    return pos.y() < visualRect(at).center().y() ? at.row() : at.row() + 1;
+}
+
+void FocusTaskList::dropSelectionAt(const QPoint& pos)
+{
+    QList<int> rows;
+    for (const QModelIndex& i : selectionModel()->selectedIndexes())
+        rows.append(i.row());
+    if (rows.isEmpty())
+        return;
+    std::sort(rows.begin(), rows.end());
+    Q_EMIT moveRequested(rows, dropDestination(pos));
 }

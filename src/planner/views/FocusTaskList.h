@@ -11,6 +11,12 @@ class FocusTaskList : public QListWidget {
 public:
     explicit FocusTaskList(QWidget* parent = nullptr);
 
+    // Where rows dropped at `pos` (viewport coordinates) go: before the row
+    // under its upper half, after the row under its lower half, or at the end.
+    int dropDestination(const QPoint& pos) const;
+    // Reports the selected rows as moved to `pos`.
+    void dropSelectionAt(const QPoint& pos);
+
 Q_SIGNALS:
     // `rows` (shown positions) go before the shown row at `destination`
     // (count() = after the last).

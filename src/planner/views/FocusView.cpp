@@ -16,6 +16,7 @@
 #include <QCheckBox>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QShortcut>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -94,8 +95,6 @@ QWidget* FocusView::buildTimerColumn()
     buttons->setSpacing(10);
     m_start = new ChromeButton(QStringLiteral("Start"), true, false, column);
     m_start->setObjectName(QStringLiteral("startPause"));
-    // A text field takes the space bar for itself before this shortcut sees it.
-    m_start->setShortcut(QKeySequence(Qt::Key_Space));
     m_reset = new ChromeButton(QStringLiteral("Reset"), false, false, column);
     m_skip = new ChromeButton(QStringLiteral("Skip"), false, false, column);
     buttons->addStretch(1);
@@ -104,6 +103,12 @@ QWidget* FocusView::buildTimerColumn()
     buttons->addStretch(1);
     v->addLayout(buttons);
     connect(m_start, &QPushButton::clicked, m_model, &FocusModel::startPause);
+    // Space anywhere in the window; a text field takes the space bar for
+    // itself before the shortcut sees it. (Not the button's own shortcut: a
+    // focused button would also click on the key's release.)
+    auto* space = new QShortcut(QKeySequence(Qt::Key_Space), this);
+    space->setContext(Qt::WindowShortcut);
+    connect(space, &QShortcut::activated, m_model, &FocusModel::startPause);
     connect(m_reset, &QPushButton::clicked, m_model, &FocusModel::reset);
     connect(m_skip, &QPushButton::clicked, m_model, &FocusModel::skip);
 
@@ -276,7 +281,6 @@ void FocusView::refreshState()
     m_ring->setTexts(FocusPhases::rawValue(s.phase).toUpper(), PomodoroState::clock(s.remaining), sessionLine());
     m_ring->setFraction(s.fractionDone());
     m_start->setText(s.running ? QStringLiteral("Pause") : QStringLiteral("Start"));
-    m_start->setShortcut(QKeySequence(Qt::Key_Space));
 }
 
 void FocusView::refreshConfig()
