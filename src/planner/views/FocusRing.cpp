@@ -74,7 +74,12 @@ void FocusRing::setFraction(double fraction, bool animate)
     // one the circle is full.
     const double from = qBound(0.0, m_shown, 1.0);
     const double to = qBound(0.0, fraction, 1.0);
-    if (!animate || !isVisible() || from == to) {
+    // The running clock moves the arc a fraction of a pixel per tick: such
+    // steps are drawn at once (an animation per tick would repaint sixty
+    // times a second for as long as the clock runs). Jumps one can see —
+    // a new phase, a reset, new lengths — glide.
+    const double arcPixels = std::abs(to - from) * M_PI * kDiameter;
+    if (!animate || !isVisible() || arcPixels < kGlideFromPixels) {
         m_shown = to;
         update();
         return;

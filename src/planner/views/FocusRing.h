@@ -18,12 +18,15 @@ public:
     static constexpr int kPadding = 16;
     static constexpr qreal kLineWidth = 18;
     static constexpr int kAnimationMs = 250;
+    // Smaller moves of the arc's end are drawn without animation.
+    static constexpr double kGlideFromPixels = 4.0;
 
     explicit FocusRing(QWidget* parent = nullptr);
 
     void setTexts(const QString& phase, const QString& clock, const QString& session);
     void setColor(const QColor& color);
-    // The arc's target; animated unless `animate` is false.
+    // The arc's target; animated unless `animate` is false or the move is
+    // too small to see as motion.
     void setFraction(double fraction, bool animate = true);
 
     QString phaseText() const { return m_phase; }
