@@ -465,6 +465,49 @@ private Q_SLOTS:
         QCOMPARE(v.ring()->sessionText(), QStringLiteral("Session 2 of 4 • 0 today"));
     }
 
+    // An open window with the clock stopped wakes nothing; a running clock
+    // of ordinary length wakes it four times a second and no more (the arc
+    // steps by less than a pixel per tick: no animation in between).
+    void wakeUps()
+    {
+        FocusModel::Services wallClock = f.services();
+        wallClock.now = [] { return QDateTime::currentDateTime(); };
+        FocusModel m(wallClock);
+        addTasks(m, QStringLiteral("ab"), QStringLiteral("b"));
+        FocusView v(m);
+        v.show();
+        QTest::qWait(200);
+        struct Counter : QObject {
+            int timers = 0;
+            bool eventFilter(QObject*, QEvent* e) override
+            {
+                timers += e->type() == QEvent::Timer ? 1 : 0;
+                return false;
+            }
+        } counter;
+        qApp->installEventFilter(&counter);
+        QTest::qWait(1000);
+        QCOMPARE(counter.timers, 0);
+        m.startPause();
+        QTest::qWait(1000);
+        QVERIFY2(counter.timers <= 6, qPrintable(QString::number(counter.timers)));
+        QVERIFY(m.state().remaining < 1500.0);
+        QVERIFY(!v.ring()->isAnimating());
+        qApp->removeEventFilter(&counter);
+        m.startPause();
+    }
+
+    void longTitleShowsItsBeginning()
+    {
+        FocusModel m(f.services());
+        const QString title = QStringLiteral("A very long task title that will not fit in the list at all, really");
+        m.addTask(title);
+        FocusView v(m);
+        v.resize(760, 560);
+        v.show();
+        QCOMPARE(v.rows().first()->titleField()->cursorPosition(), 0);
+    }
+
 private:
     void finishPhaseHelper(FocusModel& m)
     {

@@ -92,8 +92,12 @@ void FocusTaskRow::refresh(const FocusTask& task, bool current)
     m_done->setAccessibleName(task.done ? QStringLiteral("Mark not done") : QStringLiteral("Mark done"));
     m_done->setToolTip(m_done->accessibleName());
 
-    if (m_title->text() != task.title)
+    if (m_title->text() != task.title) {
         m_title->setText(task.title);
+        // A long title shows its beginning unless it is being edited.
+        if (!m_title->hasFocus())
+            m_title->setCursorPosition(0);
+    }
     QFont f = m_title->font();
     if (f.strikeOut() != task.done) {
         f.setStrikeOut(task.done);
