@@ -1,12 +1,9 @@
-// The end-of-phase chime: the WAV in the resources decodes, the URL the
-// model plays names the resource entry, and without an audio output playing
-// is silent and immediate.
+// The end-of-phase chime: the WAV in the resources decodes, and the URL the
+// model plays names the resource entry.
 #include "TestEnvironment.h"
 #include "planner/FocusSound.h"
 
-#include <QElapsedTimer>
 #include <QFile>
-#include <QRegularExpression>
 #include <QSoundEffect>
 #include <QTest>
 
@@ -35,16 +32,6 @@ private Q_SLOTS:
         QCOMPARE(FocusSound::glassUrl().scheme(), QStringLiteral("qrc"));
     }
 
-    void silentWithoutAnOutput()
-    {
-        qputenv("PULSE_SERVER", "unix:/nonexistent/bw-no-pulse");
-        FocusSound sound(QUrl::fromLocalFile(resources() + QStringLiteral("Glass.wav")));
-        QElapsedTimer clock;
-        clock.start();
-        sound.play();
-        sound.play();
-        QVERIFY(clock.elapsed() < 3000);
-    }
 };
 
 QTEST_MAIN(FocusSoundTest)
