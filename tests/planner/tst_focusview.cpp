@@ -495,7 +495,7 @@ private Q_SLOTS:
         m.startPause();
         QTest::qWait(1000);
         QVERIFY2(counter.timers <= 6, qPrintable(QString::number(counter.timers)));
-        QVERIFY(m.state().remaining < 1500.0);
+        QTRY_VERIFY(m.state().remaining < 1500.0);
         QVERIFY(!v.ring()->isAnimating());
         qApp->removeEventFilter(&counter);
         m.startPause();
