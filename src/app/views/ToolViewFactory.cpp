@@ -9,6 +9,7 @@
 #include "games/views/SolitaireView.h"
 #include "invoices/views/InvoiceView.h"
 #include "passwords/views/PasswordsView.h"
+#include "planner/views/FocusView.h"
 #include "planner/views/TimelineView.h"
 #include "ui/UnavailableNotice.h"
 
@@ -29,6 +30,8 @@ QWidget* makeToolView(Tool tool)
         return new ConverterView;
     case Tool::loanGPA:
         return new LoanGPAView;
+    case Tool::focus:
+        return new FocusView;
     case Tool::invoice:
         return new InvoiceView;
     case Tool::passwords:
