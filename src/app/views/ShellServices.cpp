@@ -2,11 +2,15 @@
 
 #include "app/views/MainMenu.h"
 #include "passwords/PasswordBookModel.h"
+#include "wordproc/WPDocument.h"
 #include "wordproc/WPDocumentSample.h"
+#include "wordproc/views/PageTextView.h"
 #include "wordproc/views/WPDocumentController.h"
 #include "wordproc/views/WPWindowController.h"
 
 #include <QMainWindow>
+#include <QTextCursor>
+#include <QTextDocument>
 #include <QMenuBar>
 
 namespace {
@@ -50,7 +54,15 @@ void installShellServices()
         WPDocumentController* c = documentController();
         WPDocument* d = c->makeUntitledDocument();
         WPDocumentSample::fill(*d);
-        return c->windowFor(d);
+        WPWindowController* w = c->windowFor(d);
+        if (w) {
+            // Shown from the top, with its counts, as a user opening it would see it.
+            QTextCursor start(d->storage());
+            w->textView()->setTextCursor(start);
+            w->textView()->ensureCursorVisible();
+            w->updateCounts();
+        }
+        return w;
     };
     s.installAutoLockObservers = [] { PasswordBookModel::shared().installAutoLockObservers(); };
     s.lockPasswordBook = [] { PasswordBookModel::shared().lock(); };
