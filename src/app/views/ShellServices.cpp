@@ -1,5 +1,7 @@
 #include "app/views/ShellServices.h"
 
+#include "notes/StickyStore.h"
+#include "notes/views/StickyWindows.h"
 #include "passwords/PasswordBookModel.h"
 
 ShellServices& ShellServices::shared()
@@ -10,9 +12,13 @@ ShellServices& ShellServices::shared()
 
 void installShellServices()
 {
-    // The word processor and the sticky notes fill their entries here once
-    // they are part of the build.
+    // The word processor fills its entries here once it is part of the build.
     ShellServices& s = ShellServices::shared();
+    s.restoreStickyWindows = [] {
+        StickyWindows::shared();
+        StickyStore::shared().restoreWindows();
+    };
+    s.saveStickyNotes = [] { StickyStore::shared().saveNow(); };
     s.installAutoLockObservers = [] { PasswordBookModel::shared().installAutoLockObservers(); };
     s.lockPasswordBook = [] { PasswordBookModel::shared().lock(); };
 }

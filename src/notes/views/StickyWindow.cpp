@@ -1,0 +1,157 @@
+#include "notes/views/StickyWindow.h"
+
+#include "notes/StickyStore.h"
+#include "notes/views/StickyWindowDelegate.h"
+
+#include <QCloseEvent>
+#include <QMouseEvent>
+#include <QWindow>
+
+StickyWindow::StickyWindow(QWidget* parent)
+    : SpellCheckingWindow(parent, Qt::Tool | Qt::FramelessWindowHint)
+{
+    setObjectName(QStringLiteral("stickyWindow"));
+    setWindowTitle(QStringLiteral("Sticky Note — Brindleworks by VEXO"));
+    setMinimumSize(kMinimumWidth, kMinimumHeight);
+    setAttribute(Qt::WA_ShowWithoutActivating);
+    setAttribute(Qt::WA_QuitOnClose, false);
+    setAttribute(Qt::WA_DeleteOnClose, false);
+    // Hover over the edges shows the resize cursors.
+    setMouseTracking(true);
+}
+
+StickyStore& StickyWindow::store() const
+{
+    return m_store ? *m_store : StickyStore::shared();
+}
+
+void StickyWindow::setNoteColor(const QColor& color)
+{
+    QPalette p = palette();
+    p.setColor(QPalette::Window, color);
+    setPalette(p);
+}
+
+QColor StickyWindow::noteColor() const
+{
+    return palette().color(QPalette::Window);
+}
+
+void StickyWindow::setOnTop(bool onTop)
+{
+    if (isOnTop() == onTop)
+        return;
+    const bool shown = isVisible();
+    const QRect place = geometry();
+    // Changing the flag re-creates the native window, which hides it and may
+    // report stray positions on the way: keep them from the note.
+    const bool reporting = m_reporting;
+    m_reporting = false;
+    setWindowFlag(Qt::WindowStaysOnTopHint, onTop);
+    setGeometry(place);
+    if (shown)
+        orderFront();
+    m_reporting = reporting;
+}
+
+bool StickyWindow::isOnTop() const
+{
+    return windowFlags().testFlag(Qt::WindowStaysOnTopHint);
+}
+
+void StickyWindow::orderFront()
+{
+    show();
+    raise();
+}
+
+Qt::Edges StickyWindow::edgesAt(const QPoint& pos) const
+{
+    Qt::Edges edges;
+    if (pos.x() < kResizeMargin)
+        edges |= Qt::LeftEdge;
+    else if (pos.x() >= width() - kResizeMargin)
+        edges |= Qt::RightEdge;
+    if (pos.y() < kResizeMargin)
+        edges |= Qt::TopEdge;
+    else if (pos.y() >= height() - kResizeMargin)
+        edges |= Qt::BottomEdge;
+    return edges;
+}
+
+void StickyWindow::closeEvent(QCloseEvent* event)
+{
+    event->ignore();
+    StickyWindowDelegate::shared().windowShouldClose(this);
+}
+
+void StickyWindow::moveEvent(QMoveEvent* event)
+{
+    SpellCheckingWindow::moveEvent(event);
+    report();
+}
+
+void StickyWindow::resizeEvent(QResizeEvent* event)
+{
+    SpellCheckingWindow::resizeEvent(event);
+    report();
+}
+
+void StickyWindow::report()
+{
+    if (m_reporting && isVisible())
+        StickyWindowDelegate::shared().report(this);
+}
+
+void StickyWindow::mousePressEvent(QMouseEvent* event)
+{
+    if (event->button() != Qt::LeftButton) {
+        SpellCheckingWindow::mousePressEvent(event);
+        return;
+    }
+    event->accept();
+    const Qt::Edges edges = edgesAt(event->position().toPoint());
+    QWindow* handle = windowHandle();
+    if (edges && handle && handle->startSystemResize(edges))
+        return;
+    if (!edges && handle && handle->startSystemMove())
+        return;
+    if (!edges) {
+        // No move offered by the window system: follow the mouse ourselves.
+        m_following = true;
+        m_offset = event->globalPosition().toPoint() - pos();
+    }
+}
+
+void StickyWindow::mouseMoveEvent(QMouseEvent* event)
+{
+    if (m_following && (event->buttons() & Qt::LeftButton)) {
+        move(event->globalPosition().toPoint() - m_offset);
+        event->accept();
+        return;
+    }
+    const Qt::Edges edges = edgesAt(event->position().toPoint());
+    if (edges == (Qt::LeftEdge | Qt::TopEdge) || edges == (Qt::RightEdge | Qt::BottomEdge))
+        setCursor(Qt::SizeFDiagCursor);
+    else if (edges == (Qt::RightEdge | Qt::TopEdge) || edges == (Qt::LeftEdge | Qt::BottomEdge))
+        setCursor(Qt::SizeBDiagCursor);
+    else if (edges & (Qt::LeftEdge | Qt::RightEdge))
+        setCursor(Qt::SizeHorCursor);
+    else if (edges & (Qt::TopEdge | Qt::BottomEdge))
+        setCursor(Qt::SizeVerCursor);
+    else
+        unsetCursor();
+    SpellCheckingWindow::mouseMoveEvent(event);
+}
+
+void StickyWindow::mouseReleaseEvent(QMouseEvent* event)
+{
+    m_following = false;
+    SpellCheckingWindow::mouseReleaseEvent(event);
+}
+
+void StickyWindow::leaveEvent(QEvent* event)
+{
+    unsetCursor();
+    SpellCheckingWindow::leaveEvent(event);
+}
