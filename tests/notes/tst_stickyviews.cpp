@@ -405,6 +405,30 @@ private Q_SLOTS:
         QFETCH(int, columns);
         QCOMPARE(StickyManagerView::columnsFor(width), columns);
     }
+
+    // Last: the quit request leaves the application marked as quitting.
+    void quittingKeepsNotesOnScreenForTheNextStart()
+    {
+        Fixture f;
+        const QUuid a = f.store.newNote(0, QStringLiteral("a"));
+        const QUuid b = f.store.newNote(1, QStringLiteral("b"));
+        f.store.setOnTop(b, true);
+        QTRY_VERIFY(!f.store.isSavePending());
+        // Quitting closes every window and gives up when one refuses.
+        QEvent quit(QEvent::Quit);
+        QCoreApplication::sendEvent(qApp, &quit);
+        QVERIFY(quit.isAccepted());
+        QVERIFY(!f.windows.window(a)->isVisible());
+        QVERIFY(f.store.note(a)->visible);
+        QVERIFY(f.store.note(b)->visible);
+        QVERIFY(!f.store.isSavePending());
+        // Had the quit been given up, the windows come back.
+        QTRY_VERIFY(f.windows.window(a)->isVisible());
+        QVERIFY(f.windows.window(b)->isVisible());
+        // A close of the window system's own hides the note as before.
+        QVERIFY(!f.windows.window(a)->close());
+        QVERIFY(!f.store.note(a)->visible);
+    }
 };
 
 QTEST_MAIN(TstStickyViews)

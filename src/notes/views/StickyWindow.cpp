@@ -3,9 +3,58 @@
 #include "notes/StickyStore.h"
 #include "notes/views/StickyWindowDelegate.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QMouseEvent>
+#include <QPointer>
+#include <QTimer>
 #include <QWindow>
+
+namespace {
+
+// Quitting closes every window first and gives up when one refuses. A note
+// window lets itself be closed then, leaving its note as it is; should the
+// quit be given up after all, the windows come back.
+class QuitWatch : public QObject {
+public:
+    static QuitWatch& shared()
+    {
+        static QuitWatch* watch = new QuitWatch;
+        return *watch;
+    }
+
+    bool quitting = false;
+    QList<QPointer<StickyWindow>> closed;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (watched == qApp && event->type() == QEvent::Quit && !quitting) {
+            quitting = true;
+            QTimer::singleShot(0, this, [this] {
+                quitting = false;
+                const QList<QPointer<StickyWindow>> windows = std::exchange(closed, {});
+                for (const QPointer<StickyWindow>& w : windows) {
+                    if (!w || !w->noteID())
+                        continue;
+                    const std::optional<StickyNote> note = w->store().note(*w->noteID());
+                    if (note && note->visible)
+                        w->orderFront();
+                }
+            });
+        }
+        return false;
+    }
+
+private:
+    QuitWatch()
+    {
+        if (qApp)
+            qApp->installEventFilter(this);
+    }
+};
+
+} // namespace
 
 StickyWindow::StickyWindow(QWidget* parent)
     : SpellCheckingWindow(parent, Qt::Tool | Qt::FramelessWindowHint)
@@ -18,6 +67,12 @@ StickyWindow::StickyWindow(QWidget* parent)
     setAttribute(Qt::WA_DeleteOnClose, false);
     // Hover over the edges shows the resize cursors.
     setMouseTracking(true);
+    QuitWatch::shared();
+}
+
+bool StickyWindow::isApplicationQuitting()
+{
+    return QuitWatch::shared().quitting;
 }
 
 StickyStore& StickyWindow::store() const
@@ -81,6 +136,11 @@ Qt::Edges StickyWindow::edgesAt(const QPoint& pos) const
 
 void StickyWindow::closeEvent(QCloseEvent* event)
 {
+    if (isApplicationQuitting()) {
+        event->accept();
+        QuitWatch::shared().closed.append(this);
+        return;
+    }
     event->ignore();
     StickyWindowDelegate::shared().windowShouldClose(this);
 }

@@ -42,6 +42,10 @@ public:
     // Shows the window in front without taking the keyboard focus.
     void orderFront();
 
+    // While the application quits, the windows close without hiding their
+    // notes, so the notes come back at the next start.
+    static bool isApplicationQuitting();
+
     // The edges (Qt::Edges) a press at `pos` (window coordinates) would
     // resize; none inside.
     Qt::Edges edgesAt(const QPoint& pos) const;
