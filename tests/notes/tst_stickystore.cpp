@@ -369,14 +369,6 @@ private Q_SLOTS:
         QCOMPARE(s.note(id)->modified, modified);
     }
 
-    void paletteNames()
-    {
-        QCOMPARE(StickyPalette::names(),
-                 (QStringList{"Lemon", "Seafoam", "Cherry Pink", "Sky", "Lilac", "Tangerine"}));
-        QCOMPARE(StickyPalette::colors().size(), 6);
-        QCOMPARE(StickyPalette::colors().at(3), (Rgb{0.74, 0.87, 1.0}));
-    }
-
     void deleteWritesEvenForUnknownIds()
     {
         StickyStore s;
@@ -428,17 +420,6 @@ private Q_SLOTS:
         QVERIFY(!s.isSavePending()); // the pending write is not repeated
         QCOMPARE(savedArray().first().toObject().value(QStringLiteral("text")).toString(),
                  QStringLiteral("typed just before quitting"));
-    }
-
-    void frameChangesAreStoredAsText()
-    {
-        StickyStore s;
-        const QUuid id = s.newNote(0, QString());
-        const QDateTime modified = s.note(id)->modified;
-        s.frameChanged(id, QRectF(12.5, -40, 333, 222));
-        QCOMPARE(s.note(id)->frame, QStringLiteral("{{12.5, -40}, {333, 222}}"));
-        QCOMPARE(s.note(id)->modified, modified);
-        QVERIFY(s.isSavePending());
     }
 };
 

@@ -240,27 +240,6 @@ private Q_SLOTS:
         QCOMPARE(f.store.notes().size(), 1);
     }
 
-    void edges_data()
-    {
-        QTest::addColumn<QPoint>("pos");
-        QTest::addColumn<int>("edges");
-        QTest::newRow("inside") << QPoint(150, 150) << 0;
-        QTest::newRow("left") << QPoint(2, 150) << int(Qt::LeftEdge);
-        QTest::newRow("right") << QPoint(298, 150) << int(Qt::RightEdge);
-        QTest::newRow("bottom-right corner") << QPoint(297, 298) << int(Qt::RightEdge | Qt::BottomEdge);
-        QTest::newRow("top-left corner") << QPoint(0, 0) << int(Qt::LeftEdge | Qt::TopEdge);
-        QTest::newRow("just inside the margin") << QPoint(6, 293) << 0;
-    }
-
-    void edges()
-    {
-        QFETCH(QPoint, pos);
-        QFETCH(int, edges);
-        StickyWindow w;
-        w.resize(300, 300);
-        QCOMPARE(int(w.edgesAt(pos)), edges);
-    }
-
     void countLine_data()
     {
         QTest::addColumn<int>("count");
@@ -385,25 +364,6 @@ private Q_SLOTS:
         QVERIFY(f.windows.window(f.store.notes().first().id)->isVisible());
         QCOMPARE(m.cards().size(), 1);
         QVERIFY(!m.emptyLabel()->isVisibleTo(&m));
-    }
-
-    void columns_data()
-    {
-        QTest::addColumn<int>("width");
-        QTest::addColumn<int>("columns");
-        QTest::newRow("narrow") << 100 << 1;
-        QTest::newRow("one exactly") << 158 << 1;
-        QTest::newRow("just short of two") << 319 << 1;
-        QTest::newRow("two") << 320 << 2;
-        QTest::newRow("tool window") << 528 << 3;
-        QTest::newRow("wide") << 1000 << 6;
-    }
-
-    void columns()
-    {
-        QFETCH(int, width);
-        QFETCH(int, columns);
-        QCOMPARE(StickyManagerView::columnsFor(width), columns);
     }
 
     // Last: the quit request leaves the application marked as quitting.
