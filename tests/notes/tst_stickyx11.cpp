@@ -95,6 +95,13 @@ int secondRun(const QString& exchange)
     QFile::remove(Store::path(StickyStore::fileName()));
     if (!QFile::copy(exchange + QStringLiteral("/stickies.json"), Store::path(StickyStore::fileName())))
         return 4;
+    // The window the user is working in when the notes come back.
+    QWidget current;
+    current.setGeometry(900, 40, 200, 100);
+    current.show();
+    current.activateWindow();
+    if (!QTest::qWaitForWindowActive(&current))
+        return 5;
     StickyStore store;
     StickyWindows windows(store);
     store.restoreWindows();
@@ -104,7 +111,9 @@ int secondRun(const QString& exchange)
     }
     QTest::qWait(300);
     QApplication::primaryScreen()->grabWindow(0).save(exchange + QStringLiteral("/second.png"));
-    return writeJson(exchange + QStringLiteral("/second.json"), describe(store, windows)) ? 0 : 3;
+    QJsonObject out = describe(store, windows);
+    out.insert(QStringLiteral("focusKept"), QApplication::activeWindow() == &current);
+    return writeJson(exchange + QStringLiteral("/second.json"), out) ? 0 : 3;
 }
 
 int runChild(int argc, char** argv)
@@ -161,9 +170,12 @@ private Q_SLOTS:
         const QJsonObject before = readJson(exchange.path() + QStringLiteral("/first.json"));
         const QJsonObject after = readJson(exchange.path() + QStringLiteral("/second.json"));
         QCOMPARE(before.size(), 3);
+        // Restored notes leave the keyboard with the window the user is in.
+        QVERIFY(after.value(QStringLiteral("focusKept")).toBool());
         int shown = 0;
         for (auto it = before.begin(); it != before.end(); ++it) {
             const QJsonObject was = it.value().toObject();
+            QVERIFY(after.contains(it.key()));
             QJsonObject now = after.value(it.key()).toObject();
             QCOMPARE(now.value(QStringLiteral("text")), was.value(QStringLiteral("text")));
             QCOMPARE(now.value(QStringLiteral("visible")), was.value(QStringLiteral("visible")));
