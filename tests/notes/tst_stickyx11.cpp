@@ -36,6 +36,7 @@ QJsonObject describe(StickyStore& store, StickyWindows& windows)
             const QRect g = w->geometry();
             o.insert(QStringLiteral("window"), QJsonArray{g.x(), g.y(), g.width(), g.height()});
             o.insert(QStringLiteral("windowOnTop"), w->isOnTop());
+            o.insert(QStringLiteral("workspace"), w->workspace().value_or(-2));
             auto* view = qobject_cast<StickyNoteView*>(w->centralWidget());
             o.insert(QStringLiteral("editor"), view ? view->editor()->toPlainText() : QString());
         }
@@ -183,8 +184,12 @@ private Q_SLOTS:
             QCOMPARE(now.value(QStringLiteral("window")), was.value(QStringLiteral("window")));
             QCOMPARE(now.value(QStringLiteral("windowOnTop")), was.value(QStringLiteral("windowOnTop")));
             QCOMPARE(now.value(QStringLiteral("editor")), was.value(QStringLiteral("editor")));
-            if (was.value(QStringLiteral("visible")).toBool())
+            if (was.value(QStringLiteral("visible")).toBool()) {
                 ++shown;
+                // On every workspace, also after the pin re-made the window.
+                QCOMPARE(was.value(QStringLiteral("workspace")).toInteger(), -1);
+                QCOMPARE(now.value(QStringLiteral("workspace")).toInteger(), -1);
+            }
         }
         QCOMPARE(shown, 2);
         // What the first run did, as the window system saw it.

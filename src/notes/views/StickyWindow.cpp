@@ -5,10 +5,14 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QGuiApplication>
+#include <QtGui/qguiapplication_platform.h>
 #include <QMouseEvent>
 #include <QPointer>
 #include <QTimer>
 #include <QWindow>
+#include <xcb/xcb.h>
+#include <cstdlib>
 
 namespace {
 
@@ -116,8 +120,90 @@ bool StickyWindow::isOnTop() const
 
 void StickyWindow::orderFront()
 {
+    const bool mapping = !isVisible();
+    if (mapping)
+        joinAllWorkspaces(false);
     show();
     raise();
+    // A change of flags re-makes the native window as it is shown, without
+    // the request: ask again, now of a mapped window.
+    if (mapping && workspace() != -1)
+        joinAllWorkspaces(true);
+}
+
+namespace {
+
+constexpr quint32 kAllDesktops = 0xFFFFFFFF;
+
+xcb_connection_t* x11Connection()
+{
+    auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
+    return x11 ? x11->connection() : nullptr;
+}
+
+xcb_atom_t desktopAtom(xcb_connection_t* c)
+{
+    static const char name[] = "_NET_WM_DESKTOP";
+    xcb_intern_atom_reply_t* reply =
+        xcb_intern_atom_reply(c, xcb_intern_atom(c, 0, sizeof(name) - 1, name), nullptr);
+    const xcb_atom_t atom = reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
+    std::free(reply);
+    return atom;
+}
+
+} // namespace
+
+quint32 StickyWindow::nativeWindow() const
+{
+    // The widget's own id goes stale when a change of flags re-makes the
+    // native window; the window handle always knows the current one.
+    const_cast<StickyWindow*>(this)->winId();
+    return quint32(windowHandle()->winId());
+}
+
+void StickyWindow::joinAllWorkspaces(bool mapped)
+{
+    xcb_connection_t* c = x11Connection();
+    if (!c)
+        return;
+    const xcb_atom_t atom = desktopAtom(c);
+    if (atom == XCB_ATOM_NONE)
+        return;
+    const xcb_window_t window = nativeWindow();
+    const quint32 all = kAllDesktops;
+    xcb_change_property(c, XCB_PROP_MODE_REPLACE, window, atom, XCB_ATOM_CARDINAL, 32, 1, &all);
+    if (mapped) {
+        // A window manager moves a mapped window to another workspace only
+        // when asked through the root window.
+        xcb_client_message_event_t event = {};
+        event.response_type = XCB_CLIENT_MESSAGE;
+        event.format = 32;
+        event.window = window;
+        event.type = atom;
+        event.data.data32[0] = all;
+        event.data.data32[1] = 1; // an ordinary application's request
+        const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
+        xcb_send_event(c, 0, root, XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
+                       reinterpret_cast<const char*>(&event));
+    }
+    xcb_flush(c);
+}
+
+std::optional<qint64> StickyWindow::workspace() const
+{
+    xcb_connection_t* c = x11Connection();
+    if (!c || !windowHandle() || !windowHandle()->handle())
+        return std::nullopt;
+    const xcb_atom_t atom = desktopAtom(c);
+    xcb_get_property_reply_t* reply = xcb_get_property_reply(
+        c, xcb_get_property(c, 0, nativeWindow(), atom, XCB_ATOM_CARDINAL, 0, 1), nullptr);
+    std::optional<qint64> result;
+    if (reply && reply->format == 32 && xcb_get_property_value_length(reply) == 4) {
+        const quint32 v = *static_cast<const quint32*>(xcb_get_property_value(reply));
+        result = v == kAllDesktops ? -1 : qint64(v);
+    }
+    std::free(reply);
+    return result;
 }
 
 Qt::Edges StickyWindow::edgesAt(const QPoint& pos) const

@@ -39,8 +39,12 @@ public:
     // keeps its place and stays shown or hidden as it was.
     void setOnTop(bool onTop);
     bool isOnTop() const;
-    // Shows the window in front without taking the keyboard focus.
+    // Shows the window in front without taking the keyboard focus, on every
+    // workspace of the desktop.
     void orderFront();
+    // The workspace the window system keeps the window on: -1 for all of
+    // them, or nothing where it does not say (not X11, not shown yet).
+    std::optional<qint64> workspace() const;
 
     // While the application quits, the windows close without hiding their
     // notes, so the notes come back at the next start.
@@ -61,6 +65,12 @@ protected:
 
 private:
     void report();
+    // Asks the X11 window manager to show the window on every workspace:
+    // through the window's own property before it is mapped, and through
+    // the root window as well once it is (`mapped`).
+    void joinAllWorkspaces(bool mapped);
+    // The X11 id of the native window, made when there is none.
+    quint32 nativeWindow() const;
 
     std::optional<QUuid> m_noteID;
     StickyStore* m_store = nullptr;
