@@ -14,7 +14,6 @@
 
 namespace {
 
-const char* const kProperty = "_bw_textChecker";
 
 bool isWordSeparator(const QString& typed)
 {
@@ -41,12 +40,11 @@ TextChecker* TextChecker::of(const QWidget* editor)
 {
     if (!editor)
         return nullptr;
-    return qobject_cast<TextChecker*>(editor->property(kProperty).value<QObject*>());
+    return qobject_cast<TextChecker*>(SpellingTarget::of(editor));
 }
 
-TextChecker::TextChecker(QWidget* editor) : QObject(editor), m_editor(editor)
+TextChecker::TextChecker(QWidget* editor) : SpellingTarget(editor), m_editor(editor)
 {
-    editor->setProperty(kProperty, QVariant::fromValue<QObject*>(this));
     m_highlighter = new SpellHighlighter(document());
     editor->installEventFilter(this);
     if (auto* area = qobject_cast<QAbstractScrollArea*>(editor))
@@ -100,19 +98,23 @@ void TextChecker::setSwitches(const TextCheckingSwitches& switches)
         Q_EMIT switchesChanged();
 }
 
-void TextChecker::toggleContinuousSpellChecking()
+QWidget* TextChecker::editorWidget() const
 {
-    setSwitches(m_switches.toggled(&TextCheckingSwitches::continuousSpellChecking));
+    return m_editor;
 }
 
-void TextChecker::toggleGrammarChecking()
+QString TextChecker::selectedText() const
 {
-    setSwitches(m_switches.toggled(&TextCheckingSwitches::grammarChecking));
+    return editorCursor().selectedText();
 }
 
-void TextChecker::toggleAutomaticSpellingCorrection()
+void TextChecker::replaceSelection(const QString& text)
 {
-    setSwitches(m_switches.toggled(&TextCheckingSwitches::automaticSpellingCorrection));
+    QTextCursor cursor = editorCursor();
+    if (!isReadOnly() && cursor.hasSelection()) {
+        cursor.insertText(text);
+        setEditorCursor(cursor);
+    }
 }
 
 void TextChecker::checkSpelling()
@@ -148,7 +150,7 @@ void TextChecker::checkSpelling()
 void TextChecker::showGuessPanel()
 {
     checkSpelling();
-    SpellingPanel::show(m_editor);
+    SpellingPanel::show(this);
 }
 
 void TextChecker::correctWordBefore(int position)

@@ -19,6 +19,11 @@ class AppDelegate : public QObject {
 public:
     static AppDelegate& shared();
 
+    // The one place the shell's parts are connected: the settings to the
+    // floating menu, the floating menu to the menus' Show/Hide titles. Done
+    // once, by willFinishLaunching (and by tests that drive the parts alone).
+    static void connectShell();
+
     // Before the event loop runs: the word processor's document controller,
     // the menus.
     void willFinishLaunching();

@@ -1,9 +1,7 @@
 #include "app/views/MainMenu.h"
 
 #include "core/Tool.h"
-#include "app/views/FloatingMenuController.h"
 #include "app/views/ResponderChain.h"
-#include "app/views/ShellCommands.h"
 #include "ui/Chrome.h"
 #include "ui/Symbols.h"
 
@@ -124,6 +122,7 @@ void MainMenu::makeMenus()
     item(app, QStringLiteral("Settings…"), QStringLiteral("showSettings"), QStringLiteral("Ctrl+,"), toDelegate);
     m_appToggle = item(app, QStringLiteral("Hide Floating Menu"), QStringLiteral("toggleFloatingMenu"),
                        QStringLiteral("Ctrl+Shift+M"), toDelegate);
+    setFloatingMenuShowing(m_floatingMenuShowing);
     app->addSeparator();
     item(app, QStringLiteral("Hide Brindleworks"), QStringLiteral("hideApplication"), QStringLiteral("Ctrl+H"), alongChain);
     item(app, QStringLiteral("Hide Others"), QStringLiteral("hideOtherApplications"), QStringLiteral("Ctrl+Alt+H"),
@@ -236,7 +235,7 @@ void MainMenu::makeMenus()
 
     QMenu* help = menu(QStringLiteral("Help"));
     item(help, QStringLiteral("Brindleworks Help"), QStringLiteral("showHelp"), QStringLiteral("Ctrl+?"), toDelegate);
-    item(help, ShellCommands::websiteTitle(), QStringLiteral("visitWebsite"), {}, toDelegate);
+    item(help, websiteTitle(), QStringLiteral("visitWebsite"), {}, toDelegate);
 
     // Shortcuts of the shared menus work in every window that shows them;
     // the menus themselves are parentless popups owned here.
@@ -289,7 +288,7 @@ QMenu* MainMenu::statusMenu()
         ->setObjectName(QStringLiteral("status.showHelp"));
     item(m_status, QStringLiteral("About Brindleworks"), QStringLiteral("showAbout"), {}, toDelegate)
         ->setObjectName(QStringLiteral("status.showAbout"));
-    item(m_status, ShellCommands::websiteTitle(), QStringLiteral("visitWebsite"), {}, toDelegate)
+    item(m_status, websiteTitle(), QStringLiteral("visitWebsite"), {}, toDelegate)
         ->setObjectName(QStringLiteral("status.visitWebsite"));
     m_status->addSeparator();
     item(m_status, QStringLiteral("Export My Data…"), QStringLiteral("exportData"), {}, toExport)
@@ -298,19 +297,23 @@ QMenu* MainMenu::statusMenu()
     // The tray's Quit is the delegate's, so it works with no window open.
     item(m_status, QStringLiteral("Quit Brindleworks"), QStringLiteral("terminate"), QStringLiteral("Ctrl+Q"), toDelegate)
         ->setObjectName(QStringLiteral("status.terminate"));
-    refreshToggleTitles();
+    setFloatingMenuShowing(m_floatingMenuShowing);
     return m_status;
 }
 
-void MainMenu::refreshToggleTitles()
+QString MainMenu::websiteTitle()
 {
-    MainMenu& m = shared();
-    const QString t = FloatingMenuController::shared().isShowing() ? QStringLiteral("Hide Floating Menu")
-                                                                   : QStringLiteral("Show Floating Menu");
-    if (m.m_appToggle)
-        m.m_appToggle->setText(t);
-    if (m.m_statusToggle)
-        m.m_statusToggle->setText(t);
+    return QStringLiteral("Visit the Corvandel Softworks Website");
+}
+
+void MainMenu::setFloatingMenuShowing(bool showing)
+{
+    m_floatingMenuShowing = showing;
+    const QString t = showing ? QStringLiteral("Hide Floating Menu") : QStringLiteral("Show Floating Menu");
+    if (m_appToggle)
+        m_appToggle->setText(t);
+    if (m_statusToggle)
+        m_statusToggle->setText(t);
 }
 
 void MainMenu::revalidate()

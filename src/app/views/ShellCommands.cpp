@@ -36,11 +36,6 @@ QWidget* openAbout()
     return openView<AboutView>();
 }
 
-QString websiteTitle()
-{
-    return QStringLiteral("Visit the Corvandel Softworks Website");
-}
-
 void visitWebsite()
 {
     QDesktopServices::openUrl(AppSettings::vexoURL());

@@ -10,6 +10,7 @@
 #include "invoices/views/InvoiceView.h"
 #include "notes/views/StickyManagerView.h"
 #include "passwords/views/PasswordsView.h"
+#include "planner/views/TimelineView.h"
 #include "ui/UnavailableNotice.h"
 
 #include <QWidget>
@@ -33,6 +34,8 @@ QWidget* makeToolView(Tool tool)
         return new InvoiceView;
     case Tool::passwords:
         return new PasswordsView;
+    case Tool::timeline:
+        return new TimelineView;
     case Tool::solitaire:
         return new SolitaireView;
     case Tool::bingo:
