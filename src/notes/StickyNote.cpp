@@ -51,3 +51,9 @@ std::optional<StickyNote> StickyNote::fromJson(const QJsonValue& value)
         return std::nullopt;
     return note;
 }
+
+size_t qHash(const StickyNote& note, size_t seed) noexcept
+{
+    return qHashMulti(seed, note.id, note.text, note.colorIndex, note.frame, note.onTop, note.visible, note.created,
+                      note.modified);
+}

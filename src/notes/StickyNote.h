@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDateTime>
+#include <QHashFunctions>
 #include <QJsonValue>
 #include <QString>
 #include <QUuid>
@@ -32,3 +33,6 @@ struct StickyNote {
 
     friend bool operator==(const StickyNote&, const StickyNote&) = default;
 };
+
+// Over all eight fields, like equality.
+size_t qHash(const StickyNote& note, size_t seed = 0) noexcept;
