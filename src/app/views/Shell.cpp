@@ -9,6 +9,7 @@
 #include "app/views/SingleInstance.h"
 #include "app/views/TerminationSignals.h"
 #include "app/views/WindowManager.h"
+#include "notes/views/StickyWindows.h"
 
 #include <QApplication>
 #include <QFileInfo>
@@ -76,6 +77,7 @@ QList<SnapshotWindow> snapshotWindows()
         }
         list.append({t.rawValue(), [t] { return WindowManager::shared().open(t); }});
     }
+    list.append({QStringLiteral("sticky-note"), [] { return StickyWindows::snapshotWindow(); }});
     list.append({QStringLiteral("settings"), [] { return ShellCommands::openSettings(); }});
     list.append({QStringLiteral("help"), [] { return ShellCommands::openHelp(); }});
     list.append({QStringLiteral("about"), [] { return ShellCommands::openAbout(); }});

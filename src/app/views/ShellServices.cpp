@@ -1,6 +1,8 @@
 #include "app/views/ShellServices.h"
 
 #include "app/views/MainMenu.h"
+#include "notes/StickyStore.h"
+#include "notes/views/StickyWindows.h"
 #include "passwords/PasswordBookModel.h"
 #include "wordproc/WPDocument.h"
 #include "wordproc/WPDocumentSample.h"
@@ -35,8 +37,6 @@ ShellServices& ShellServices::shared()
 
 void installShellServices()
 {
-    // The sticky notes fill their entries here once they are part of the
-    // build.
     ShellServices& s = ShellServices::shared();
     s.makeDocumentController = [] { return static_cast<QObject*>(documentController()); };
     s.openOrFrontWordDocument = [] {
@@ -64,6 +64,11 @@ void installShellServices()
         }
         return w;
     };
+    s.restoreStickyWindows = [] {
+        StickyWindows::shared();
+        StickyStore::shared().restoreWindows();
+    };
+    s.saveStickyNotes = [] { StickyStore::shared().saveNow(); };
     s.installAutoLockObservers = [] { PasswordBookModel::shared().installAutoLockObservers(); };
     s.lockPasswordBook = [] { PasswordBookModel::shared().lock(); };
     // Editor windows get the shared menu bar like every tool window.

@@ -8,6 +8,7 @@
 #include "games/views/BingoView.h"
 #include "games/views/SolitaireView.h"
 #include "invoices/views/InvoiceView.h"
+#include "notes/views/StickyManagerView.h"
 #include "passwords/views/PasswordsView.h"
 #include "planner/views/FocusView.h"
 #include "planner/views/TimelineView.h"
@@ -42,6 +43,8 @@ QWidget* makeToolView(Tool tool)
         return new SolitaireView;
     case Tool::bingo:
         return new BingoView;
+    case Tool::stickyNotes:
+        return new StickyManagerView;
     default:
         break;
     }
