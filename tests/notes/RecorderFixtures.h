@@ -11,7 +11,9 @@
 #include <QDir>
 #include <QFile>
 #include <QStringList>
+#include <QTimeZone>
 #include <cmath>
+#include <cstring>
 #include <vector>
 
 namespace RecorderFixtures {
@@ -34,6 +36,28 @@ inline bool writeAudio(const QString& fileName, double seconds = 0.5)
     return w.write(s.data(), qsizetype(s.size())) && w.finish();
 }
 
+// The recogniser's own test recording ("go forward ten meters", 16 kHz raw)
+// as the recorder would have saved it: 44.1 kHz AAC in `target`.
+inline bool writeSpeech(const QString& target)
+{
+    QFile f(QStringLiteral("/usr/share/pocketsphinx/test/data/goforward.raw"));
+    if (!f.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray raw = f.readAll();
+    std::vector<qint16> in(size_t(raw.size() / 2));
+    std::memcpy(in.data(), raw.constData(), in.size() * 2);
+    // Linear interpolation to 44.1 kHz is plenty for the recogniser.
+    std::vector<qint16> out(in.size() * 44100 / 16000);
+    for (size_t i = 0; i < out.size(); ++i) {
+        const double x = double(i) * 16000.0 / 44100.0;
+        const size_t k = std::min(size_t(x), in.size() - 2);
+        const double t = x - double(k);
+        out[i] = qint16(std::lround(in[k] * (1 - t) + in[k + 1] * t));
+    }
+    AudioFileWriter w;
+    return w.open(target) && w.write(out.data(), qsizetype(out.size())) && w.finish();
+}
+
 inline VoiceNote makeNote(const QString& title, const QString& fileName, const QString& transcript = QString(),
                           double duration = 0.5)
 {
@@ -41,7 +65,7 @@ inline VoiceNote makeNote(const QString& title, const QString& fileName, const Q
     n.id = QUuid::createUuid();
     n.title = title;
     n.fileName = fileName;
-    n.created = QDateTime(QDate(2026, 3, 14), QTime(9, 5), QTimeZone::UTC);
+    n.created = QDateTime(QDate(2026, 3, 14), QTime(9, 5), Qt::UTC);
     n.duration = duration;
     n.transcript = transcript;
     return n;
