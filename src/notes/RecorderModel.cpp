@@ -264,7 +264,9 @@ void RecorderModel::stopRecording()
     setLevel(0);
     setElapsed(duration);
 
-    const QDateTime now = QDateTime::currentDateTime();
+    // Whole seconds, as the file keeps them, so the note reads back equal.
+    QDateTime now = QDateTime::currentDateTime();
+    now = now.addMSecs(-now.time().msec());
     VoiceNote n;
     n.id = QUuid::createUuid();
     n.title = RecorderNaming::title(now);

@@ -96,7 +96,7 @@ public:
     bool play(const QString& wav)
     {
         auto* p = new QProcess;
-        p->start(QStringLiteral("paplay"), {QStringLiteral("--device=bwsink"), wav});
+        p->start(QStringLiteral("paplay"), {QStringLiteral("--device=bwsink"), QStringLiteral("--latency-msec=20"), wav});
         m_players.append(p);
         return p->waitForStarted(5000);
     }
