@@ -29,8 +29,8 @@ public:
     // The program was started again while running: show the floating menu
     // (never hide it).
     void handleReopen();
-    // On the way out: write the sticky notes, lock the password book, keep
-    // the window frames.
+    // On the way out: write the sticky notes, save a running recording, lock
+    // the password book, keep the window frames.
     void willTerminate();
 
     // Closing the last window leaves the program running.

@@ -1,5 +1,6 @@
 #include "app/views/ShellServices.h"
 
+#include "notes/RecorderModel.h"
 #include "passwords/PasswordBookModel.h"
 
 ShellServices& ShellServices::shared()
@@ -15,4 +16,5 @@ void installShellServices()
     ShellServices& s = ShellServices::shared();
     s.installAutoLockObservers = [] { PasswordBookModel::shared().installAutoLockObservers(); };
     s.lockPasswordBook = [] { PasswordBookModel::shared().lock(); };
+    s.finishRecordings = [] { RecorderModel::finishAll(); };
 }

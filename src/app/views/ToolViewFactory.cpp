@@ -8,6 +8,7 @@
 #include "games/views/BingoView.h"
 #include "games/views/SolitaireView.h"
 #include "invoices/views/InvoiceView.h"
+#include "notes/views/RecorderView.h"
 #include "passwords/views/PasswordsView.h"
 #include "ui/UnavailableNotice.h"
 
@@ -30,6 +31,8 @@ QWidget* makeToolView(Tool tool)
         return new LoanGPAView;
     case Tool::invoice:
         return new InvoiceView;
+    case Tool::recorder:
+        return new RecorderView;
     case Tool::passwords:
         return new PasswordsView;
     case Tool::solitaire:
