@@ -20,6 +20,7 @@
 #include <QProgressBar>
 #include <QSignalSpy>
 #include <QTest>
+#include <cmath>
 
 using namespace RecorderFixtures;
 
@@ -216,6 +217,63 @@ private Q_SLOTS:
         window.close();
         QVERIFY(!v->model()->recording());
         QCOMPARE(Store::loadList<VoiceNote>(RecorderModel::fileName())->size(), 1);
+    }
+
+    void drawsTheButtonAndMeterOfEachState_data()
+    {
+        QTest::addColumn<bool>("recording");
+        QTest::newRow("idle") << false;
+        QTest::newRow("recording") << true;
+    }
+    void drawsTheButtonAndMeterOfEachState()
+    {
+        QFETCH(bool, recording);
+        RecorderButton button;
+        button.setRecording(recording);
+        const QImage img = button.grab().toImage();
+        const QPoint centre(RecorderButton::kSide / 2, RecorderButton::kSide / 2);
+        // The centre: white stop square while recording, else the red disc.
+        QCOMPARE(img.pixelColor(centre).rgb(), recording ? QColor(Qt::white).rgb() : button.discColor().rgb());
+        // Just inside the disc's edge on the idle inset: red only when idle.
+        const QPoint nearEdge(RecorderButton::kSide / 2, int(RecorderButton::kIdleInset) + 3);
+        QCOMPARE(img.pixelColor(nearEdge).rgb() == button.discColor().rgb(), !recording);
+        // Between the square and the disc's edge while recording: cherry.
+        const QPoint ring(RecorderButton::kSide / 2, int(RecorderButton::kRecordingInset) + 3);
+        if (recording)
+            QCOMPARE(img.pixelColor(ring).rgb(), QColor::fromRgbF(0.78f, 0.07f, 0.16f).rgb());
+
+        RecorderLevelMeter meter;
+        meter.resize(200, RecorderLevelMeter::kHeight);
+        meter.setLevel(recording ? 0.5f : 0.0f);
+        QCOMPARE(meter.barWidth(), recording ? 100.0 : 0.0);
+        meter.setLevel(std::nanf(""));
+        QCOMPARE(meter.barWidth(), 0.0);
+        meter.setLevel(7.0f);
+        QCOMPARE(meter.barWidth(), 200.0);
+    }
+
+    void snapshotOfABusyWindow()
+    {
+        // A picture to look at: selected row, playback, transcription.
+        QVERIFY(writeAudio(QStringLiteral("a.m4a"), 3));
+        QVERIFY(writeAudio(QStringLiteral("b.m4a"), 40));
+        const VoiceNote a = makeNote(QStringLiteral("Lecture"), QStringLiteral("a.m4a"), QString(), 3);
+        const VoiceNote b = makeNote(QStringLiteral("Idea"), QStringLiteral("b.m4a"), QStringLiteral("Buy milk."), 3);
+        QVERIFY(saveNotes({a, b}));
+        RecorderView v;
+        v.resize(560, 620);
+        v.show();
+        v.select(a.id);
+        v.model()->transcribe(b);
+        QVERIFY(v.row(b.id)->spinner()->isVisible());
+        if (m_pulseError.isEmpty())
+            v.model()->togglePlay(a);
+        QTest::qWait(600);
+        const QString dir = qEnvironmentVariable("BW_SNAPSHOT_DIR");
+        if (!dir.isEmpty())
+            QVERIFY(v.grab().save(dir + QStringLiteral("/recorder-busy.png")));
+        QCOMPARE(v.row(a.id)->progressBar()->isVisible(), m_pulseError.isEmpty());
+        v.model()->finish();
     }
 
 private:

@@ -11,7 +11,8 @@ RecorderButton::RecorderButton(QWidget* parent)
 {
     setFixedSize(kSide, kSide);
     setCursor(Qt::PointingHandCursor);
-    setFocusPolicy(Qt::TabFocus);
+    // Like the other round buttons it takes no keyboard focus; Ctrl+R is its key.
+    setFocusPolicy(Qt::NoFocus);
     setRecording(false);
 }
 
@@ -53,10 +54,5 @@ void RecorderButton::paintEvent(QPaintEvent*)
         const QRectF stop(square.center() - QPointF(kStopSide / 2, kStopSide / 2), QSizeF(kStopSide, kStopSide));
         p.setBrush(Qt::white);
         p.drawRoundedRect(stop, 3, 3);
-    }
-    if (hasFocus()) {
-        p.setBrush(Qt::NoBrush);
-        p.setPen(QPen(palette().color(QPalette::Highlight), 2));
-        p.drawEllipse(frame.adjusted(1, 1, -1, -1));
     }
 }

@@ -132,9 +132,13 @@ QWidget* RecorderView::buildList()
     m_scroll->setFrameShape(QFrame::NoFrame);
     m_scroll->setWidgetResizable(true);
     m_scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    m_scroll->viewport()->setAutoFillBackground(false);
+    QPalette white = m_scroll->palette();
+    white.setColor(QPalette::Window, Qt::white);
+    m_scroll->viewport()->setPalette(white);
+    m_scroll->viewport()->setAutoFillBackground(true);
     m_listBody = new QWidget;
-    m_listBody->setAutoFillBackground(false);
+    m_listBody->setPalette(white);
+    m_listBody->setAutoFillBackground(true);
     m_listLayout = new QVBoxLayout(m_listBody);
     m_listLayout->setContentsMargins(0, 0, 0, 0);
     m_listLayout->setSpacing(0);
