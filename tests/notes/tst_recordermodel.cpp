@@ -13,6 +13,7 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
+#include <cmath>
 #include <thread>
 
 using namespace RecorderFixtures;
@@ -46,6 +47,64 @@ private Q_SLOTS:
         clearAll();
         // The desktop's data folder exists on a real system; the trash lives there.
         QDir().mkpath(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation));
+    }
+
+    void clock_data()
+    {
+        QTest::addColumn<double>("seconds");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("zero") << 0.0 << QStringLiteral("0:00");
+        QTest::newRow("just under a minute") << 59.99 << QStringLiteral("0:59");
+        QTest::newRow("65.9") << 65.9 << QStringLiteral("1:05");
+        QTest::newRow("ten minutes") << 600.0 << QStringLiteral("10:00");
+        QTest::newRow("past an hour") << 3725.0 << QStringLiteral("62:05");
+        QTest::newRow("negative") << -3.0 << QStringLiteral("0:00");
+        QTest::newRow("not a number") << std::nan("") << QStringLiteral("0:00");
+        QTest::newRow("absurd") << 1e300 << QStringLiteral("16666666666:40");
+    }
+    void clock()
+    {
+        QFETCH(double, seconds);
+        QFETCH(QString, text);
+        QCOMPARE(RecorderModel::time(seconds), text);
+    }
+
+    void fileNamesNeverCollide_data()
+    {
+        QTest::addColumn<QStringList>("taken");
+        QTest::addColumn<QString>("name");
+        const QString base = QStringLiteral("Voice Note 2026-03-14 090507");
+        QTest::newRow("free") << QStringList() << base + QStringLiteral(".m4a");
+        QTest::newRow("same second") << QStringList{base + QStringLiteral(".m4a")} << base + QStringLiteral(" 2.m4a");
+        QTest::newRow("third") << QStringList{base + QStringLiteral(".m4a"), base + QStringLiteral(" 2.m4a")}
+                               << base + QStringLiteral(" 3.m4a");
+    }
+    void fileNamesNeverCollide()
+    {
+        QFETCH(QStringList, taken);
+        QFETCH(QString, name);
+        const QDateTime start(QDate(2026, 3, 14), QTime(9, 5, 7, 880));
+        QCOMPARE(RecorderNaming::fileName(start, [&taken](const QString& n) { return taken.contains(n); }), name);
+    }
+
+    void titlesAndExportNames_data()
+    {
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<QString>("proposed");
+        QTest::newRow("slash and colon") << QStringLiteral("Talk 10:30 a/b") << QStringLiteral("Talk 10-30 a-b.m4a");
+        QTest::newRow("empty") << QString() << QStringLiteral(".m4a");
+        QTest::newRow("em dash kept") << QStringLiteral("Voice Note — Mar 14") << QStringLiteral("Voice Note — Mar 14.m4a");
+    }
+    void titlesAndExportNames()
+    {
+        QFETCH(QString, title);
+        QFETCH(QString, proposed);
+        QCOMPARE(RecorderNaming::exportName(title), proposed);
+        const QLocale before;
+        QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+        const QString made = RecorderNaming::title(QDateTime(QDate(2026, 3, 14), QTime(21, 5)));
+        QLocale::setDefault(before);
+        QCOMPARE(made, QStringLiteral("Voice Note — Mar 14, 2026 at 9:05 PM").replace(QChar(0x202f), made.at(made.size() - 3)));
     }
 
     void loadsTheListAsSaved()

@@ -106,7 +106,7 @@ QWidget* RecorderView::buildRecordPanel()
     auto* texts = new QVBoxLayout;
     texts->setSpacing(6);
     m_state = new QLabel(body);
-    m_state->setFont(Fonts::system(20, QFont::Black, Fonts::Design::Rounded));
+    m_state->setFont(Fonts::system(20, QFont::ExtraBold, Fonts::Design::Rounded));
     texts->addWidget(m_state);
     m_meter = new RecorderLevelMeter(body);
     texts->addWidget(m_meter);
