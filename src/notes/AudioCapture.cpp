@@ -26,7 +26,7 @@ AudioCapture::Start AudioCapture::start(const QString& path, QString* error)
     m_meter.reset();
     m_carry.clear();
     m_reported = false;
-    m_writeFailed = false;
+    m_failed = false;
 
     QAudioFormat format;
     format.setSampleRate(AudioFileWriter::kSampleRate);
@@ -47,6 +47,10 @@ AudioCapture::Start AudioCapture::start(const QString& path, QString* error)
         return Start::recordFailed;
     }
     connect(m_device, &QIODevice::readyRead, this, &AudioCapture::readAvailable);
+    connect(m_source.get(), &QAudioSource::stateChanged, this, [this](QAudio::State state) {
+        if (state == QAudio::StoppedState && m_source && m_source->error() != QAudio::NoError)
+            fail(QStringLiteral("The microphone stopped delivering sound."));
+    });
     return Start::started;
 }
 
@@ -66,10 +70,7 @@ void AudioCapture::readAvailable()
     const qsizetype count = data.size() / 2;
     m_meter.add(samples, count);
     if (!m_writer.write(samples, count)) {
-        if (!m_writeFailed) {
-            m_writeFailed = true;
-            Q_EMIT writeFailed(QStringLiteral("The recording could not be written."));
-        }
+        fail(QStringLiteral("The recording could not be written."));
         return;
     }
     if (!m_reported) {
@@ -78,11 +79,22 @@ void AudioCapture::readAvailable()
     }
 }
 
+void AudioCapture::fail(const QString& error)
+{
+    if (m_failed)
+        return;
+    m_failed = true;
+    // Reported from the event loop: the receiver may stop this capture.
+    QMetaObject::invokeMethod(this, [this, error] { Q_EMIT failed(error); }, Qt::QueuedConnection);
+}
+
 double AudioCapture::stop()
 {
     if (!m_source)
         return currentTime();
-    readAvailable();
+    // What the device still holds, unless the input already failed.
+    if (m_source->state() != QAudio::StoppedState && m_source->error() == QAudio::NoError)
+        readAvailable();
     m_source->stop();
     m_source.reset();
     m_device = nullptr;

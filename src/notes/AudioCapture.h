@@ -3,12 +3,13 @@
 #include "notes/AudioFileWriter.h"
 #include "notes/AudioMeter.h"
 
+#include <QIODevice>
 #include <QObject>
+#include <QPointer>
 #include <QString>
 #include <memory>
 
 class QAudioSource;
-class QIODevice;
 
 // The recorder's capture: 16-bit mono samples at 44,100 Hz from the default
 // input device (PulseAudio), encoded into an ".m4a" file as they arrive and
@@ -38,17 +39,21 @@ public:
 Q_SIGNALS:
     // The first samples of a capture have arrived.
     void capturing();
-    // Writing the file failed while capturing (the disk is full, …).
-    void writeFailed(const QString& error);
+    // Capturing cannot go on: writing the file failed (the disk is full, …)
+    // or the input went away (the sound server stopped, …). What was captured
+    // is in the file.
+    void failed(const QString& error);
 
 private:
     void readAvailable();
+    void fail(const QString& error);
 
     std::unique_ptr<QAudioSource> m_source;
-    QIODevice* m_device = nullptr;
+    // The source owns its device and drops it when the input fails.
+    QPointer<QIODevice> m_device;
     AudioFileWriter m_writer;
     AudioMeter m_meter;
     QByteArray m_carry; // an odd byte left between reads
     bool m_reported = false;
-    bool m_writeFailed = false;
+    bool m_failed = false;
 };

@@ -231,7 +231,7 @@ void RecorderModel::startRecording()
         break;
     }
     connect(capture.get(), &AudioCapture::capturing, this, &RecorderModel::capturing);
-    connect(capture.get(), &AudioCapture::writeFailed, this, [this](const QString& why) {
+    connect(capture.get(), &AudioCapture::failed, this, [this](const QString& why) {
         // Keep what reached the disk as a note, then say what happened.
         stopRecording();
         setStatus(QStringLiteral("Recording failed: ") + why);

@@ -186,6 +186,38 @@ private Q_SLOTS:
         m.stopRecording();
     }
 
+    void aFileThatDoesNotPlaySaysWhy()
+    {
+        const VoiceNote n = makeNote(QStringLiteral("Broken"), QStringLiteral("broken.m4a"));
+        QFile f(RecorderModel::pathOf(n));
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(QByteArray(4000, 'x'));
+        f.close();
+        QVERIFY(saveNotes({n}));
+        RecorderModel m;
+        m.togglePlay(n);
+        QTRY_VERIFY_WITH_TIMEOUT(m.status().startsWith(QStringLiteral("Can’t play: ")), 10000);
+        QTRY_VERIFY(m.playingID().isNull());
+        QVERIFY(!m.player());
+    }
+
+    // Last: it ends the server.
+    void theServerGoingAwayEndsTheRecordingAndKeepsIt()
+    {
+        QVERIFY(m_pulse.play(m_sine));
+        RecorderModel m;
+        QSignalSpy capturing(&m, &RecorderModel::capturing);
+        m.startRecording();
+        QVERIFY(m.recording());
+        QVERIFY(capturing.wait(5000));
+        QTest::qWait(500);
+        m_pulse.stop();
+        QTRY_VERIFY_WITH_TIMEOUT(!m.recording(), 10000);
+        QVERIFY2(m.status().startsWith(QStringLiteral("Recording failed: ")), qPrintable(m.status()));
+        QCOMPARE(m.notes().size(), 1);
+        QVERIFY(AudioProbe::of(RecorderModel::pathOf(m.notes().first())).ok);
+    }
+
 private:
     PrivatePulse m_pulse;
     QString m_sine;

@@ -273,6 +273,9 @@ private Q_SLOTS:
         if (!dir.isEmpty())
             QVERIFY(v.grab().save(dir + QStringLiteral("/recorder-busy.png")));
         QCOMPARE(v.row(a.id)->progressBar()->isVisible(), m_pulseError.isEmpty());
+        // A window that goes away stops its playback.
+        v.hide();
+        QVERIFY(v.model()->playingID().isNull());
         v.model()->finish();
     }
 
