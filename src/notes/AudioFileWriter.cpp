@@ -201,6 +201,54 @@ void AudioFileWriter::close()
     m_pending.clear();
 }
 
+bool AudioFileWriter::isUnfinished(const QString& path)
+{
+    // Walk the top-level boxes: a fragment ("moof") only appears in files
+    // written while recording.
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return false;
+    const qint64 size = f.size();
+    qint64 pos = 0;
+    for (int boxes = 0; pos + 8 <= size && boxes < 100000; ++boxes) {
+        if (!f.seek(pos))
+            return false;
+        const QByteArray head = f.read(16);
+        if (head.size() < 8)
+            return false;
+        const auto* b = reinterpret_cast<const uchar*>(head.constData());
+        quint64 length = (quint64(b[0]) << 24) | (quint64(b[1]) << 16) | (quint64(b[2]) << 8) | quint64(b[3]);
+        const QByteArray type = head.mid(4, 4);
+        if (type == "moof")
+            return true;
+        if (length == 1 && head.size() == 16) {
+            length = 0;
+            for (int i = 8; i < 16; ++i)
+                length = (length << 8) | b[i];
+        } else if (length == 0) {
+            return false; // runs to the end of the file
+        }
+        if (length < 8 || length > quint64(size - pos))
+            return false;
+        pos += qint64(length);
+    }
+    return false;
+}
+
+std::optional<double> AudioFileWriter::duration(const QString& path)
+{
+    AudioLibav::quiet();
+    AVFormatContext* ctx = nullptr;
+    const QByteArray name = AudioLibav::encodePath(path);
+    if (avformat_open_input(&ctx, name.constData(), nullptr, nullptr) < 0)
+        return std::nullopt;
+    std::optional<double> seconds;
+    if (avformat_find_stream_info(ctx, nullptr) >= 0 && ctx->duration > 0)
+        seconds = double(ctx->duration) / AV_TIME_BASE;
+    avformat_close_input(&ctx);
+    return seconds;
+}
+
 bool AudioFileWriter::compact(const QString& path, QString* error)
 {
     const QFileInfo info(path);

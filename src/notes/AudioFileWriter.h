@@ -3,6 +3,7 @@
 #include <QString>
 #include <QtGlobal>
 #include <memory>
+#include <optional>
 #include <vector>
 
 // Writes 16-bit mono samples at 44,100 Hz as AAC-LC in an MPEG-4 audio file
@@ -32,6 +33,12 @@ public:
 
     qint64 samplesWritten() const { return m_samples; }
     QString path() const { return m_path; }
+
+    // True for a file still in its recording form (fragmented: never
+    // finished, as after a crash).
+    static bool isUnfinished(const QString& path);
+    // The length of an audio file in seconds, or nothing when it does not read.
+    static std::optional<double> duration(const QString& path);
 
     // Rewrites a fragmented file as a plain one (packets copied, not
     // re-encoded) through a temporary file in the same folder and a rename.

@@ -2,6 +2,7 @@
 
 #include "core/Store.h"
 #include "notes/AudioCapture.h"
+#include "notes/AudioFileWriter.h"
 #include "notes/AudioMeter.h"
 #include "notes/RecorderNaming.h"
 #include "notes/TranscriptionTask.h"
@@ -88,6 +89,42 @@ void RecorderModel::load()
     // written over it; the list then starts empty. Notes whose audio is
     // missing stay: the file may be back (an unmounted disk, a sync).
     m_notes = Store::loadList<VoiceNote>(fileName()).value_or(QList<VoiceNote>());
+    recoverInterrupted();
+}
+
+void RecorderModel::recoverInterrupted()
+{
+    // A recording cut off by a crash or a power cut left its file (playable
+    // up to the last second written) but no note: finish the file and list
+    // it, so nothing recorded is ever out of reach.
+    const QDir dir(folder());
+    const QStringList files = dir.entryList({QStringLiteral("*.m4a")}, QDir::Files, QDir::Time);
+    QList<VoiceNote> recovered;
+    for (const QString& name : files) {
+        if (fileInUse(name, false))
+            continue;
+        const QString path = dir.filePath(name);
+        if (!AudioFileWriter::isUnfinished(path))
+            continue;
+        AudioFileWriter::compact(path);
+        const QDateTime when = QFileInfo(path).lastModified();
+        VoiceNote n;
+        n.id = QUuid::createUuid();
+        n.title = RecorderNaming::title(when);
+        n.fileName = name;
+        n.created = when.toUTC().addMSecs(-when.time().msec());
+        n.duration = AudioFileWriter::duration(path).value_or(0);
+        recovered.append(n);
+    }
+    if (recovered.isEmpty())
+        return;
+    // Each goes where its date puts it in the newest-first list.
+    for (const VoiceNote& n : std::as_const(recovered)) {
+        const auto at = std::find_if(m_notes.begin(), m_notes.end(),
+                                     [&n](const VoiceNote& o) { return o.created < n.created; });
+        m_notes.insert(at, n);
+    }
+    save();
 }
 
 bool RecorderModel::save()
@@ -109,10 +146,15 @@ bool RecorderModel::isAvailable(const VoiceNote& note) const
     return QFileInfo(pathOf(note)).isFile();
 }
 
-bool RecorderModel::fileInUse(const QString& name) const
+bool RecorderModel::fileInUse(const QString& name, bool onDisk) const
 {
-    if (QFileInfo::exists(folder() + QLatin1Char('/') + name))
+    if (onDisk && QFileInfo::exists(folder() + QLatin1Char('/') + name))
         return true;
+    // A file another recorder of this process is writing right now.
+    for (const RecorderModel* m : liveModels()) {
+        if (m->m_recording && m->m_currentFile == name)
+            return true;
+    }
     return std::any_of(m_notes.cbegin(), m_notes.cend(), [&name](const VoiceNote& n) { return n.fileName == name; });
 }
 

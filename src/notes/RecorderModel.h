@@ -119,6 +119,7 @@ Q_SIGNALS:
 
 private:
     void load();
+    void recoverInterrupted();
     bool save();
     void setStatus(const QString& status);
     void setLevel(float level);
@@ -131,7 +132,7 @@ private:
     void transcriptionFinished(const QUuid& id, const Transcriber::Result& result);
     void endTask(const QUuid& id);
     int ask(const QString& title, const QString& text, AlertStyle style, const QStringList& buttons);
-    bool fileInUse(const QString& fileName) const;
+    bool fileInUse(const QString& fileName, bool onDisk = true) const;
 
     Platform m_platform;
     QList<VoiceNote> m_notes;

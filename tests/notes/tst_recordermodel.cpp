@@ -13,6 +13,8 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
+#include <sys/wait.h>
+#include <unistd.h>
 #include <cmath>
 #include <thread>
 
@@ -184,6 +186,41 @@ private Q_SLOTS:
         m.togglePlay(gone);
         QVERIFY(m.playingID().isNull());
         QVERIFY2(m.status().startsWith(QStringLiteral("Can’t play: ")), qPrintable(m.status()));
+    }
+
+    void aRecordingCutOffByACrashComesBack()
+    {
+        QVERIFY(writeAudio(QStringLiteral("old.m4a")));
+        const VoiceNote old = makeNote(QStringLiteral("Old"), QStringLiteral("old.m4a"));
+        QVERIFY(saveNotes({old}));
+        const QString path = RecorderModel::folder() + QStringLiteral("/Voice Note 2026-03-15 101010.m4a");
+        std::vector<qint16> s(size_t(44100 * 2.5));
+        for (size_t i = 0; i < s.size(); ++i)
+            s[i] = qint16(2000 * std::sin(double(i) * 0.06));
+        const pid_t child = fork();
+        QVERIFY(child >= 0);
+        if (child == 0) {
+            AudioFileWriter w;
+            if (!w.open(path) || !w.write(s.data(), qsizetype(s.size())))
+                _exit(1);
+            _exit(0); // the crash: nothing is finished
+        }
+        int status = 0;
+        QCOMPARE(waitpid(child, &status, 0), child);
+        QVERIFY(AudioFileWriter::isUnfinished(path));
+        RecorderModel m;
+        QCOMPARE(m.notes().size(), 2);
+        const VoiceNote back = m.notes().first();
+        QCOMPARE(back.fileName, QFileInfo(path).fileName());
+        QVERIFY(back.title.startsWith(QStringLiteral("Voice Note — ")));
+        QVERIFY2(back.duration >= 1.9 && back.duration <= 2.6, qPrintable(QString::number(back.duration)));
+        QCOMPARE(m.notes().at(1), old);
+        QVERIFY(!AudioFileWriter::isUnfinished(path));
+        QCOMPARE(savedNotes(), m.notes());
+        // Finished files are never taken for crash leftovers.
+        QVERIFY(writeAudio(QStringLiteral("dropped here.m4a")));
+        RecorderModel again;
+        QCOMPARE(again.notes().size(), 2);
     }
 
     void editsAreSavedAsTyped_data()
