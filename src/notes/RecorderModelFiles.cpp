@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QStandardPaths>
 #include <QUuid>
 #include <cstdio>
 
@@ -76,8 +77,12 @@ void RecorderModel::deleteNote(const VoiceNote& note)
     const bool shared = std::any_of(m_notes.cbegin(), m_notes.cend(), [&note](const VoiceNote& n) {
         return n.id != note.id && n.fileName == note.fileName;
     });
-    if (!shared)
+    if (!shared) {
+        // The desktop trash lives in the data home; Qt cannot set it up when
+        // that folder is missing (and may then drop the file elsewhere).
+        QDir().mkpath(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation));
         QFile::moveToTrash(pathOf(note));
+    }
     m_notes.removeIf([&note](const VoiceNote& n) { return n.id == note.id; });
     Q_EMIT notesChanged();
     save();

@@ -47,8 +47,9 @@ private Q_SLOTS:
     void init()
     {
         clearAll();
-        // The desktop's data folder exists on a real system; the trash lives there.
-        QDir().mkpath(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation));
+        // A fresh account: even the desktop's data folder (home of the trash)
+        // does not exist yet.
+        QDir(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation)).removeRecursively();
     }
 
     void clock_data()
@@ -287,6 +288,8 @@ private Q_SLOTS:
         QCOMPARE(!savedNotes().contains(n), removed);
         QCOMPARE(!QFile::exists(RecorderModel::pathOf(n)), fileTrashed);
         QCOMPARE(trashed().contains(name), fileTrashed);
+        // Nothing lands in the working folder instead.
+        QVERIFY(!QFile::exists(QStringLiteral("files/") + name));
     }
 
     void exportCopiesWithoutEverLosingTheSource_data()
