@@ -8,10 +8,13 @@
 #include "notes/RecorderModel.h"
 #include "notes/RecorderNaming.h"
 #include "notes/VoiceNote.h"
+#include "notes/views/RecorderView.h"
 #include "selftest/SelfTest.h"
 #include "selftest/Snapshots.h"
 
+#include <QCoreApplication>
 #include <QDir>
+#include <QEvent>
 #include <QFile>
 #include <QTemporaryDir>
 #include <cmath>
@@ -68,7 +71,28 @@ SelfTest::Suite recorderSuite("Recorder", [](SelfTest::Check& c) {
            QStringLiteral("the .m4a decodes to its length"), QStringLiteral("44100"), QString::number(decoded.size()));
 });
 
-// Three notes with audio, the newest with a transcript.
+// In the picture the newest note is the selected one, so its row shows
+// expanded: the first recorder window shown selects it, once.
+class ExpandNewestNote : public QObject {
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Show) {
+            if (auto* view = qobject_cast<RecorderView*>(watched)) {
+                if (!view->model()->notes().isEmpty())
+                    view->select(view->model()->notes().first().id);
+                QCoreApplication::instance()->removeEventFilter(this);
+                deleteLater();
+            }
+        }
+        return false;
+    }
+};
+
+// Three notes with audio, the newest with a transcript and expanded.
 Snapshots::Sample recorderSample("recorder", [] {
     struct Sample {
         const char* title;
@@ -97,6 +121,8 @@ Snapshots::Sample recorderSample("recorder", [] {
         notes.append(n);
     }
     Store::save(Json::fromList(notes), RecorderModel::fileName());
+    if (QCoreApplication* app = QCoreApplication::instance())
+        app->installEventFilter(new ExpandNewestNote(app));
 });
 
 } // namespace
