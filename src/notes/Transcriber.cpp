@@ -89,6 +89,8 @@ QString sentence(const QString& words)
 
 Result recognise(const Recogniser& recogniser, const QString& audioPath, const std::atomic<bool>& cancel)
 {
+    // The recogniser's log is process-wide: silenced once, never reopened
+    // per decoder, so decoders on several threads share nothing.
     static std::once_flag quiet;
     std::call_once(quiet, [] { err_set_logfp(nullptr); });
 
@@ -98,7 +100,7 @@ Result recognise(const Recogniser& recogniser, const QString& audioPath, const s
     const QByteArray dict = QFile::encodeName(d.filePath(QStringLiteral("cmudict-en-us.dict")));
     Decoder decoder;
     decoder.config = cmd_ln_init(nullptr, ps_args(), TRUE, "-hmm", hmm.constData(), "-lm", lm.constData(), "-dict",
-                                 dict.constData(), "-samprate", "16000", "-logfn", "/dev/null", nullptr);
+                                 dict.constData(), "-samprate", "16000", nullptr);
     if (decoder.config)
         decoder.ps = ps_init(decoder.config);
     if (!decoder.ps)

@@ -425,6 +425,23 @@ private Q_SLOTS:
         QCOMPARE(changes.count(), 1);
     }
 
+    void twoNotesTranscribeAtOnce()
+    {
+        const VoiceNote a = makeNote(QStringLiteral("A"), QStringLiteral("a.m4a"));
+        const VoiceNote b = makeNote(QStringLiteral("B"), QStringLiteral("b.m4a"));
+        if (!writeSpeech(RecorderModel::pathOf(a)) || !writeSpeech(RecorderModel::pathOf(b)))
+            QSKIP("the recogniser's test recordings are not installed");
+        QVERIFY(saveNotes({a, b}));
+        RecorderModel m;
+        m.transcribe(a);
+        m.transcribe(b);
+        QVERIFY(m.isTranscribing(a.id) && m.isTranscribing(b.id));
+        QTRY_VERIFY_WITH_TIMEOUT(!m.isTranscribing(a.id) && !m.isTranscribing(b.id), 60000);
+        QVERIFY(m.transcribingID().isNull());
+        for (const VoiceNote& n : m.notes())
+            QCOMPARE(n.transcript, QStringLiteral("Go forward ten meters."));
+    }
+
     void aNoteGoneDuringTranscriptionHearsNothing_data()
     {
         QTest::addColumn<bool>("deleteModel");
