@@ -7,7 +7,7 @@
 #include "core/Tool.h"
 #include "core/Spelling.h"
 #include "app/views/AboutView.h"
-#include "app/views/FileReveal.h"
+#include "ui/FileReveal.h"
 #include "app/views/HelpView.h"
 #include "app/views/SettingsView.h"
 #include "app/views/VEXOBWMenuTarget.h"

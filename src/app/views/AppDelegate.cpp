@@ -166,6 +166,8 @@ void AppDelegate::willTerminate()
     ShellServices& services = ShellServices::shared();
     if (services.saveStickyNotes)
         services.saveStickyNotes();
+    if (services.finishRecordings)
+        services.finishRecordings();
     if (services.lockPasswordBook)
         services.lockPasswordBook();
     WindowManager::shared().saveFrames();

@@ -39,8 +39,8 @@ public:
     void setLaunchDocuments(const QStringList& paths) { m_launchDocuments = paths; }
     // Opens documents in the word processor (a later start named them).
     void openDocuments(const QStringList& paths);
-    // On the way out: write the sticky notes, lock the password book, keep
-    // the window frames.
+    // On the way out: write the sticky notes, save a running recording, lock
+    // the password book, keep the window frames.
     void willTerminate();
 
     // Closing the last window leaves the program running.

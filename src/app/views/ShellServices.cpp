@@ -3,6 +3,7 @@
 #include "app/views/MainMenu.h"
 #include "notes/StickyStore.h"
 #include "notes/views/StickyWindows.h"
+#include "notes/RecorderModel.h"
 #include "passwords/PasswordBookModel.h"
 #include "wordproc/WPDocument.h"
 #include "wordproc/WPDocumentSample.h"
@@ -73,4 +74,5 @@ void installShellServices()
     s.lockPasswordBook = [] { PasswordBookModel::shared().lock(); };
     // Editor windows get the shared menu bar like every tool window.
     WPWindowController::setDecorator([](QMainWindow* w) { w->setMenuBar(MainMenu::shared().build(w)); });
+    s.finishRecordings = [] { RecorderModel::finishAll(); };
 }

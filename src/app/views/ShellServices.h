@@ -42,6 +42,10 @@ struct ShellServices {
     std::function<void()> installAutoLockObservers;
     std::function<void()> lockPasswordBook;
 
+    // Notes recorder: a recording still running is stopped and saved, and
+    // transcriptions are cancelled (at quit).
+    std::function<void()> finishRecordings;
+
     static ShellServices& shared();
 };
 

@@ -8,6 +8,7 @@
 #include "games/views/BingoView.h"
 #include "games/views/SolitaireView.h"
 #include "invoices/views/InvoiceView.h"
+#include "notes/views/RecorderView.h"
 #include "notes/views/StickyManagerView.h"
 #include "passwords/views/PasswordsView.h"
 #include "planner/views/FocusView.h"
@@ -35,6 +36,8 @@ QWidget* makeToolView(Tool tool)
         return new FocusView;
     case Tool::invoice:
         return new InvoiceView;
+    case Tool::recorder:
+        return new RecorderView;
     case Tool::passwords:
         return new PasswordsView;
     case Tool::timeline:
