@@ -23,30 +23,32 @@ QString cents(double x)
     return QString::asprintf("%.2f", x);
 }
 
+// One invoice through every step: line amounts, discount, tax, shipping,
+// payment, the currency format and the next number.
 SelfTest::Suite moneySuite("Money", [](SelfTest::Check& c) {
-    c.equal((dec("0.1") + dec("0.2") + dec("0.3")).toString(), QStringLiteral("0.6"), QStringLiteral("decimal sum is exact"));
-    c.equal(Money::round(dec("2.345")).toString(), QStringLiteral("2.35"), QStringLiteral("round 2.345"));
-    const QList<InvoiceLine> lines{InvoiceLine(QStringLiteral("Widget"), dec("2"), dec("19.99")),
-                                   InvoiceLine(QStringLiteral("Setup"), dec("1"), dec("5"))};
-    const InvoiceTotals t = Money::totals(lines, dec("10"), dec("8.25"), dec("0"), dec("0"));
-    c.equal(Money::format(t.total, QStringLiteral("$")), QStringLiteral("$43.82"), QStringLiteral("invoice total"));
-    c.equal(Money::nextNumber(QStringLiteral("INV-"), {QStringLiteral("INV-1007")}, 1001).value_or(QString()),
-            QStringLiteral("INV-1008"), QStringLiteral("next invoice number"));
+    const QList<InvoiceLine> lines{InvoiceLine(QStringLiteral("Cable"), dec("3"), dec("0.10")),
+                                   InvoiceLine(QStringLiteral("Hours"), dec("2.5"), dec("80"))};
+    const InvoiceTotals t = Money::totals(lines, dec("10"), dec("8.25"), dec("12.5"), dec("100"));
+    c.equal(Money::format(t.total, QStringLiteral("$")), QStringLiteral("$207.64"), QStringLiteral("invoice total"));
+    c.equal(Money::format(t.balance, QStringLiteral("$")), QStringLiteral("$107.64"), QStringLiteral("balance due"));
+    c.equal(Money::nextNumber(QStringLiteral("RCPT-"), {QStringLiteral("RCPT-41")}, 1).value_or(QString()),
+            QStringLiteral("RCPT-42"), QStringLiteral("next receipt number"));
 });
 
 SelfTest::Suite loanSuite("Loan", [](SelfTest::Check& c) {
-    c.equal(cents(LoanMath::monthlyPayment(200000, 6, 360)), QStringLiteral("1199.10"), QStringLiteral("30-year payment"));
-    const LoanResult r = LoanMath::amortize(200000, 6, 360, 0);
-    c.that(r.months == 360 && cents(r.schedule.last().balance) == QLatin1String("0.00"),
-           QStringLiteral("360 rows ending at 0"));
-    c.equal(cents(LoanMath::mortgage(400000, 40000, 6.5, 30, 2400, 1200, 0.5, 50).total()), QStringLiteral("2775.44"),
-            QStringLiteral("mortgage total"));
+    const LoanResult r = LoanMath::amortize(10000, 12, 12, 0);
+    c.that(cents(r.monthlyPayment) == QLatin1String("888.49") && r.months == 12
+               && cents(r.schedule.last().balance) == QLatin1String("0.00"),
+           QStringLiteral("a year at 12 %"), QStringLiteral("888.49, 12 rows, ends at 0"),
+           cents(r.monthlyPayment) + QStringLiteral(", %1 rows").arg(r.months));
+    c.equal(cents(LoanMath::mortgage(300000, 30000, 6, 30, 3600, 1200, 0.5, 0).total()), QStringLiteral("2131.29"),
+            QStringLiteral("mortgage total with PMI"));
 });
 
 SelfTest::Suite gpaSuite("GPA", [](SelfTest::Check& c) {
     using T = GPA::CourseTuple;
-    c.equal(GPA::format(GPA::compute({T{3, "A"}, T{4, "B"}}).gpa), QStringLiteral("3.43"), QStringLiteral("A and B"));
-    c.equal(GPA::format(GPA::cumulative(3.5, 30, {T{15, "B"}})), QStringLiteral("3.33"), QStringLiteral("cumulative"));
+    c.equal(GPA::format(GPA::compute({T{4, "A-"}, T{3, "C+"}}).gpa), QStringLiteral("3.10"), QStringLiteral("term GPA"));
+    c.equal(GPA::format(GPA::cumulative(3.0, 60, {T{15, "A"}})), QStringLiteral("3.20"), QStringLiteral("cumulative GPA"));
 });
 
 SelfTest::Suite loanModelSuite("Loan & GPA model", [](SelfTest::Check& c) {
