@@ -316,6 +316,19 @@ bool isAsciiDigit(QChar c)
     return c.unicode() >= '0' && c.unicode() <= '9';
 }
 
+// Pushes the ASCII digits of `text` from `i` on into `c`, leaving `i` after
+// them; how many there were.
+long long pushDigits(QStringView text, qsizetype& i, DigitCollector& c)
+{
+    long long count = 0;
+    while (i < text.size() && isAsciiDigit(text[i])) {
+        c.push(text[i].unicode() - '0');
+        ++count;
+        ++i;
+    }
+    return count;
+}
+
 } // namespace
 
 std::optional<Decimal> Decimal::fromString(QStringView text)
@@ -329,20 +342,11 @@ std::optional<Decimal> Decimal::fromString(QStringView text)
     }
     DigitCollector c;
     long long fraction = 0;
-    bool any = false;
-    while (i < n && isAsciiDigit(text[i])) {
-        c.push(text[i].unicode() - '0');
-        any = true;
-        ++i;
-    }
+    bool any = pushDigits(text, i, c) > 0;
     if (i < n && text[i] == QLatin1Char('.')) {
         ++i;
-        while (i < n && isAsciiDigit(text[i])) {
-            c.push(text[i].unicode() - '0');
-            ++fraction;
-            any = true;
-            ++i;
-        }
+        fraction = pushDigits(text, i, c);
+        any = any || fraction > 0;
     }
     if (!any)
         return std::nullopt;
@@ -386,21 +390,11 @@ std::optional<Decimal> Decimal::parsePrefix(QStringView text, qsizetype* used)
     }
     DigitCollector c;
     long long fraction = 0;
-    bool any = false;
-    while (i < n && isAsciiDigit(text[i])) {
-        c.push(text[i].unicode() - '0');
-        any = true;
-        ++i;
-    }
+    bool any = pushDigits(text, i, c) > 0;
     if (i < n && text[i] == QLatin1Char('.')) {
         qsizetype j = i + 1;
-        long long f = 0;
         DigitCollector withFraction = c;
-        while (j < n && isAsciiDigit(text[j])) {
-            withFraction.push(text[j].unicode() - '0');
-            ++f;
-            ++j;
-        }
+        const long long f = pushDigits(text, j, withFraction);
         if (any || f > 0) {
             c = withFraction;
             fraction = f;

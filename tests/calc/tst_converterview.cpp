@@ -1,3 +1,4 @@
+#include "DenverClock.h"
 #include "TestEnvironment.h"
 #include "core/Store.h"
 #include "calc/ConverterModel.h"
@@ -25,16 +26,10 @@
 #include <QScrollArea>
 #include <QTest>
 #include <QToolButton>
-#include <ctime>
 
 namespace {
 
-const bool kEnvironment = [] {
-    qputenv("TZ", "America/Denver");
-    qputenv("LC_ALL", "C.UTF-8");
-    tzset();
-    return true;
-}();
+const bool kEnvironment = useDenverClock();
 
 const QString kDash = QStringLiteral("\u2014");
 

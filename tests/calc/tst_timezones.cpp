@@ -1,3 +1,4 @@
+#include "DenverClock.h"
 #include "TestEnvironment.h"
 #include "calc/ConverterModel.h"
 #include "calc/TimeZones.h"
@@ -5,18 +6,10 @@
 
 #include <QTest>
 #include <climits>
-#include <ctime>
 
 namespace {
 
-// The computer's clock runs on Denver time (it keeps daylight saving) and
-// texts come out in the plain English locale, whatever the machine says.
-const bool kEnvironment = [] {
-    qputenv("TZ", "America/Denver");
-    qputenv("LC_ALL", "C.UTF-8");
-    tzset();
-    return true;
-}();
+const bool kEnvironment = useDenverClock();
 
 QDateTime utc(const char* iso)
 {

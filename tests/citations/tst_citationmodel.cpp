@@ -104,7 +104,6 @@ private Q_SLOTS:
         QTest::addColumn<int>("sourceCount");
         QTest::addColumn<QString>("style");
         QTest::newRow("nothing saved yet") << 0 << QString();
-        QTest::newRow("one source") << 1 << QStringLiteral("Chicago");
         QTest::newRow("many sources") << 50 << QStringLiteral("APA");
     }
 

@@ -68,7 +68,6 @@ private Q_SLOTS:
         QTest::addColumn<Counters>("solitaire");
         QTest::addColumn<Counters>("bingo");
         QTest::newRow("empty") << Counters{} << Counters{};
-        QTest::newRow("both") << Counters{{QStringLiteral("won"), 7}} << Counters{{QStringLiteral("played"), 12}};
         QTest::newRow("big and odd names") << Counters{{QStringLiteral("best time (s)"), 4503599627370496}}
                                            << Counters{{QStringLiteral("ünïcode"), -1}};
     }

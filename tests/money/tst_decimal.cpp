@@ -1,3 +1,4 @@
+#include "DecimalLiteral.h"
 #include "TestEnvironment.h"
 #include "core/Store.h"
 #include "money/Decimal.h"
@@ -6,14 +7,6 @@
 #include <limits>
 
 namespace {
-
-Decimal dec(const QString& text)
-{
-    const std::optional<Decimal> d = Decimal::fromString(text);
-    if (!d)
-        qFatal("bad decimal literal %s", qPrintable(text));
-    return *d;
-}
 
 // Writes the value as the store does and reads it back.
 std::optional<Decimal> throughFile(const Decimal& d)

@@ -1,3 +1,4 @@
+#include "DecimalLiteral.h"
 #include "TestEnvironment.h"
 #include "core/Store.h"
 #include "money/InvoiceLine.h"
@@ -6,14 +7,6 @@
 #include <QTest>
 
 namespace {
-
-Decimal dec(const QString& text)
-{
-    const std::optional<Decimal> d = Decimal::fromString(text);
-    if (!d)
-        qFatal("bad decimal literal %s", qPrintable(text));
-    return *d;
-}
 
 // "2 x 19.99; 1 x 5" -> lines.
 QList<InvoiceLine> lines(const QString& text)
@@ -36,6 +29,7 @@ private Q_SLOTS:
         // Halves away from zero; two or fewer decimals stay as they are.
         QCOMPARE(Money::round(dec("-2.345")).toString(), QStringLiteral("-2.35"));
         QCOMPARE(Money::round(dec("7.5")).toString(), QStringLiteral("7.5"));
+        QCOMPARE(Money::round(dec("4.498")).toString(), QStringLiteral("4.50")); // the carry keeps both places
         // A line's amount is rounded to the cent the same way.
         auto amount = [](const char* q, const char* p) { return InvoiceLine(QStringLiteral("x"), dec(q), dec(p)).amount().toString(); };
         QCOMPARE(amount("1", "0.005"), QStringLiteral("0.01"));

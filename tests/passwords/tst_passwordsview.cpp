@@ -8,14 +8,6 @@
 class PasswordsViewTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void observesTheSharedBook()
-    {
-        PasswordsView a;
-        PasswordsView b;
-        QCOMPARE(&a.model(), &PasswordBookModel::shared());
-        QCOMPARE(&b.model(), &PasswordBookModel::shared());
-    }
-
     void saysTheToolIsNotAvailable()
     {
         PasswordsView view;

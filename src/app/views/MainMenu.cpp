@@ -1,6 +1,7 @@
 #include "app/views/MainMenu.h"
 
 #include "core/Tool.h"
+#include "app/views/MenuActions.h"
 #include "app/views/ResponderChain.h"
 #include "app/views/ShellServices.h"
 #include "ui/Chrome.h"
@@ -101,12 +102,17 @@ QString MainMenu::title(const QAction* a)
     return t.replace(QStringLiteral("&&"), QStringLiteral("&"));
 }
 
-QAction* MainMenu::item(QMenu* menu, const QString& title, const QString& action, const QString& keys,
-                        int target, int tagValue)
+QAction* MainMenu::item(QMenu* menu, const QString& title, const char* action, const QString& keys, int target,
+                        int tagValue)
 {
+    Q_ASSERT(MenuActions::find(action));
     auto* a = new QAction(escaped(title), this);
-    a->setObjectName(action + (tagValue ? QLatin1Char('.') + QString::number(tagValue) : QString()));
-    a->setProperty(kActionName, action);
+    const QString name = QLatin1String(action);
+    const QString prefix = menu && menu == m_status ? QStringLiteral("status.") : QString();
+    a->setObjectName(prefix + name + (tagValue ? QLatin1Char('.') + QString::number(tagValue) : QString()));
+    a->setProperty(kActionName, name);
+    if (const MenuActions::Entry* entry = MenuActions::find(action); entry && entry->state)
+        a->setProperty(kStateProperty, QByteArray(entry->state));
     if (tagValue)
         a->setProperty(kTag, tagValue);
     if (!keys.isEmpty())
@@ -151,103 +157,100 @@ void MainMenu::makeMenus()
     };
 
     QMenu* app = menu(QStringLiteral("Brindleworks"));
-    item(app, QStringLiteral("About Brindleworks"), QStringLiteral("showAbout"), {}, toDelegate);
+    item(app, QStringLiteral("About Brindleworks"), MenuActions::showAbout, {}, toDelegate);
     app->addSeparator();
-    item(app, QStringLiteral("Settings…"), QStringLiteral("showSettings"), QStringLiteral("Ctrl+,"), toDelegate);
-    m_appToggle = item(app, QStringLiteral("Hide Floating Menu"), QStringLiteral("toggleFloatingMenu"),
+    item(app, QStringLiteral("Settings…"), MenuActions::showSettings, QStringLiteral("Ctrl+,"), toDelegate);
+    m_appToggle = item(app, QStringLiteral("Hide Floating Menu"), MenuActions::toggleFloatingMenu,
                        QStringLiteral("Ctrl+Shift+M"), toDelegate);
     setFloatingMenuShowing(m_floatingMenuShowing);
     app->addSeparator();
-    item(app, QStringLiteral("Hide Brindleworks"), QStringLiteral("hideApplication"), QStringLiteral("Ctrl+H"), alongChain);
-    item(app, QStringLiteral("Hide Others"), QStringLiteral("hideOtherApplications"), QStringLiteral("Ctrl+Alt+H"),
+    item(app, QStringLiteral("Hide Brindleworks"), MenuActions::hideApplication, QStringLiteral("Ctrl+H"), alongChain);
+    item(app, QStringLiteral("Hide Others"), MenuActions::hideOtherApplications, QStringLiteral("Ctrl+Alt+H"),
          alongChain);
-    item(app, QStringLiteral("Show All"), QStringLiteral("unhideAllApplications"), {}, alongChain);
+    item(app, QStringLiteral("Show All"), MenuActions::unhideAllApplications, {}, alongChain);
     app->addSeparator();
-    QAction* quit = item(app, QStringLiteral("Quit Brindleworks"), QStringLiteral("terminate"), QStringLiteral("Ctrl+Q"),
+    QAction* quit = item(app, QStringLiteral("Quit Brindleworks"), MenuActions::terminate, QStringLiteral("Ctrl+Q"),
                          alongChain);
     quit->setMenuRole(QAction::NoRole);
 
     QMenu* file = menu(QStringLiteral("File"));
-    item(file, QStringLiteral("New Word Document"), QStringLiteral("newDocument"), QStringLiteral("Ctrl+N"), alongChain);
-    item(file, QStringLiteral("Open Document…"), QStringLiteral("openDocument"), QStringLiteral("Ctrl+O"), alongChain);
+    item(file, QStringLiteral("New Word Document"), MenuActions::newDocument, QStringLiteral("Ctrl+N"), alongChain);
+    item(file, QStringLiteral("Open Document…"), MenuActions::openDocument, QStringLiteral("Ctrl+O"), alongChain);
     QMenu* recent = submenu(file, QStringLiteral("Open Recent"));
-    item(recent, QStringLiteral("Clear Menu"), QStringLiteral("clearRecentDocuments"), {}, alongChain);
+    item(recent, QStringLiteral("Clear Menu"), MenuActions::clearRecentDocuments, {}, alongChain);
     connect(recent, &QMenu::aboutToShow, this, [recent] { fillRecentList(recent); });
     file->addSeparator();
-    item(file, QStringLiteral("Close"), QStringLiteral("performClose"), QStringLiteral("Ctrl+W"), alongChain);
-    item(file, QStringLiteral("Save"), QStringLiteral("saveDocument"), QStringLiteral("Ctrl+S"), alongChain);
-    item(file, QStringLiteral("Save As…"), QStringLiteral("saveDocumentAs"), QStringLiteral("Ctrl+Shift+S"), alongChain);
-    item(file, QStringLiteral("Revert to Saved"), QStringLiteral("revertDocumentToSaved"), {}, alongChain);
-    item(file, QStringLiteral("Export as PDF…"), QStringLiteral("exportPDF"), QStringLiteral("Ctrl+Alt+E"), alongChain);
-    item(file, QStringLiteral("Export My Data…"), QStringLiteral("exportData"), {}, toExport);
+    item(file, QStringLiteral("Close"), MenuActions::performClose, QStringLiteral("Ctrl+W"), alongChain);
+    item(file, QStringLiteral("Save"), MenuActions::saveDocument, QStringLiteral("Ctrl+S"), alongChain);
+    item(file, QStringLiteral("Save As…"), MenuActions::saveDocumentAs, QStringLiteral("Ctrl+Shift+S"), alongChain);
+    item(file, QStringLiteral("Revert to Saved"), MenuActions::revertDocumentToSaved, {}, alongChain);
+    item(file, QStringLiteral("Export as PDF…"), MenuActions::exportPDF, QStringLiteral("Ctrl+Alt+E"), alongChain);
+    item(file, QStringLiteral("Export My Data…"), MenuActions::exportData, {}, toExport);
     file->addSeparator();
-    item(file, QStringLiteral("Page Setup…"), QStringLiteral("runPageLayout"), QStringLiteral("Ctrl+Shift+P"), alongChain);
-    item(file, QStringLiteral("Print…"), QStringLiteral("printDocument"), QStringLiteral("Ctrl+P"), alongChain);
+    item(file, QStringLiteral("Page Setup…"), MenuActions::runPageLayout, QStringLiteral("Ctrl+Shift+P"), alongChain);
+    item(file, QStringLiteral("Print…"), MenuActions::printDocument, QStringLiteral("Ctrl+P"), alongChain);
 
     QMenu* edit = menu(QStringLiteral("Edit"));
-    item(edit, QStringLiteral("Undo"), QStringLiteral("undo"), QStringLiteral("Ctrl+Z"), alongChain);
-    item(edit, QStringLiteral("Redo"), QStringLiteral("redo"), QStringLiteral("Ctrl+Shift+Z"), alongChain);
+    item(edit, QStringLiteral("Undo"), MenuActions::undo, QStringLiteral("Ctrl+Z"), alongChain);
+    item(edit, QStringLiteral("Redo"), MenuActions::redo, QStringLiteral("Ctrl+Shift+Z"), alongChain);
     edit->addSeparator();
-    item(edit, QStringLiteral("Cut"), QStringLiteral("cut"), QStringLiteral("Ctrl+X"), alongChain);
-    item(edit, QStringLiteral("Copy"), QStringLiteral("copy"), QStringLiteral("Ctrl+C"), alongChain);
-    item(edit, QStringLiteral("Paste"), QStringLiteral("paste"), QStringLiteral("Ctrl+V"), alongChain);
-    item(edit, QStringLiteral("Paste and Match Style"), QStringLiteral("pasteAsPlainText"),
+    item(edit, QStringLiteral("Cut"), MenuActions::cut, QStringLiteral("Ctrl+X"), alongChain);
+    item(edit, QStringLiteral("Copy"), MenuActions::copy, QStringLiteral("Ctrl+C"), alongChain);
+    item(edit, QStringLiteral("Paste"), MenuActions::paste, QStringLiteral("Ctrl+V"), alongChain);
+    item(edit, QStringLiteral("Paste and Match Style"), MenuActions::pasteAsPlainText,
          QStringLiteral("Ctrl+Alt+Shift+V"), alongChain);
-    item(edit, QStringLiteral("Delete"), QStringLiteral("deleteSelection"), {}, alongChain);
-    item(edit, QStringLiteral("Select All"), QStringLiteral("selectAll"), QStringLiteral("Ctrl+A"), alongChain);
+    item(edit, QStringLiteral("Delete"), MenuActions::deleteSelection, {}, alongChain);
+    item(edit, QStringLiteral("Select All"), MenuActions::selectAll, QStringLiteral("Ctrl+A"), alongChain);
     edit->addSeparator();
     QMenu* find = submenu(edit, QStringLiteral("Find"));
-    const QString finder = QStringLiteral("performTextFinderAction");
+    const char* finder = MenuActions::performTextFinderAction;
     item(find, QStringLiteral("Find…"), finder, QStringLiteral("Ctrl+F"), alongChain, 1);
     item(find, QStringLiteral("Find and Replace…"), finder, QStringLiteral("Ctrl+Alt+F"), alongChain, 12);
     item(find, QStringLiteral("Find Next"), finder, QStringLiteral("Ctrl+G"), alongChain, 2);
     item(find, QStringLiteral("Find Previous"), finder, QStringLiteral("Ctrl+Shift+G"), alongChain, 3);
     item(find, QStringLiteral("Use Selection for Find"), finder, QStringLiteral("Ctrl+E"), alongChain, 7);
     QMenu* spelling = submenu(edit, QStringLiteral("Spelling and Grammar"));
-    item(spelling, QStringLiteral("Show Spelling and Grammar"), QStringLiteral("showGuessPanel"), QStringLiteral("Ctrl+:"),
+    item(spelling, QStringLiteral("Show Spelling and Grammar"), MenuActions::showGuessPanel, QStringLiteral("Ctrl+:"),
          alongChain);
-    item(spelling, QStringLiteral("Check Document Now"), QStringLiteral("checkSpelling"), QStringLiteral("Ctrl+;"),
+    item(spelling, QStringLiteral("Check Document Now"), MenuActions::checkSpelling, QStringLiteral("Ctrl+;"),
          alongChain);
     spelling->addSeparator();
-    item(spelling, QStringLiteral("Check Spelling While Typing"), QStringLiteral("toggleContinuousSpellChecking"), {},
-         alongChain)
-        ->setProperty(kStateProperty, QByteArrayLiteral("continuousSpellCheckingEnabled"));
-    item(spelling, QStringLiteral("Check Grammar With Spelling"), QStringLiteral("toggleGrammarChecking"), {}, alongChain)
-        ->setProperty(kStateProperty, QByteArrayLiteral("grammarCheckingEnabled"));
-    item(spelling, QStringLiteral("Correct Spelling Automatically"), QStringLiteral("toggleAutomaticSpellingCorrection"),
-         {}, alongChain)
-        ->setProperty(kStateProperty, QByteArrayLiteral("automaticSpellingCorrectionEnabled"));
+    item(spelling, QStringLiteral("Check Spelling While Typing"), MenuActions::toggleContinuousSpellChecking, {},
+         alongChain);
+    item(spelling, QStringLiteral("Check Grammar With Spelling"), MenuActions::toggleGrammarChecking, {}, alongChain);
+    item(spelling, QStringLiteral("Correct Spelling Automatically"), MenuActions::toggleAutomaticSpellingCorrection,
+         {}, alongChain);
 
     // The font items go to the text under the focus, as a font panel would.
     QMenu* format = menu(QStringLiteral("Format"));
-    item(format, QStringLiteral("Show Fonts"), QStringLiteral("orderFrontFontPanel"), QStringLiteral("Ctrl+T"), alongChain);
-    item(format, QStringLiteral("Bold"), QStringLiteral("addFontTrait"), QStringLiteral("Ctrl+B"), alongChain, 2);
-    item(format, QStringLiteral("Italic"), QStringLiteral("addFontTrait"), QStringLiteral("Ctrl+I"), alongChain, 1);
-    item(format, QStringLiteral("Underline"), QStringLiteral("underline"), QStringLiteral("Ctrl+U"), alongChain);
-    item(format, QStringLiteral("Bigger"), QStringLiteral("modifyFont"), QStringLiteral("Ctrl++"), alongChain, 3);
-    item(format, QStringLiteral("Smaller"), QStringLiteral("modifyFont"), QStringLiteral("Ctrl+-"), alongChain, 4);
-    item(format, QStringLiteral("Show Colors"), QStringLiteral("orderFrontColorPanel"), QStringLiteral("Ctrl+Shift+C"),
+    item(format, QStringLiteral("Show Fonts"), MenuActions::orderFrontFontPanel, QStringLiteral("Ctrl+T"), alongChain);
+    item(format, QStringLiteral("Bold"), MenuActions::addFontTrait, QStringLiteral("Ctrl+B"), alongChain, 2);
+    item(format, QStringLiteral("Italic"), MenuActions::addFontTrait, QStringLiteral("Ctrl+I"), alongChain, 1);
+    item(format, QStringLiteral("Underline"), MenuActions::underline, QStringLiteral("Ctrl+U"), alongChain);
+    item(format, QStringLiteral("Bigger"), MenuActions::modifyFont, QStringLiteral("Ctrl++"), alongChain, 3);
+    item(format, QStringLiteral("Smaller"), MenuActions::modifyFont, QStringLiteral("Ctrl+-"), alongChain, 4);
+    item(format, QStringLiteral("Show Colors"), MenuActions::orderFrontColorPanel, QStringLiteral("Ctrl+Shift+C"),
          alongChain);
     format->addSeparator();
-    item(format, QStringLiteral("Align Left"), QStringLiteral("alignLeft"), QStringLiteral("Ctrl+{"), alongChain);
-    item(format, QStringLiteral("Center"), QStringLiteral("alignCenter"), QStringLiteral("Ctrl+|"), alongChain);
-    item(format, QStringLiteral("Justify"), QStringLiteral("alignJustified"), {}, alongChain);
-    item(format, QStringLiteral("Align Right"), QStringLiteral("alignRight"), QStringLiteral("Ctrl+}"), alongChain);
+    item(format, QStringLiteral("Align Left"), MenuActions::alignLeft, QStringLiteral("Ctrl+{"), alongChain);
+    item(format, QStringLiteral("Center"), MenuActions::alignCenter, QStringLiteral("Ctrl+|"), alongChain);
+    item(format, QStringLiteral("Justify"), MenuActions::alignJustified, {}, alongChain);
+    item(format, QStringLiteral("Align Right"), MenuActions::alignRight, QStringLiteral("Ctrl+}"), alongChain);
     format->addSeparator();
-    item(format, QStringLiteral("Bulleted List"), QStringLiteral("toggleBullets"), QStringLiteral("Ctrl+Shift+7"),
+    item(format, QStringLiteral("Bulleted List"), MenuActions::toggleBullets, QStringLiteral("Ctrl+Shift+7"),
          alongChain);
-    item(format, QStringLiteral("Numbered List"), QStringLiteral("toggleNumbers"), QStringLiteral("Ctrl+Shift+8"),
+    item(format, QStringLiteral("Numbered List"), MenuActions::toggleNumbers, QStringLiteral("Ctrl+Shift+8"),
          alongChain);
-    item(format, QStringLiteral("List Options…"), QStringLiteral("orderFrontListPanel"), {}, alongChain);
-    item(format, QStringLiteral("Insert Table"), QStringLiteral("insertTable"), {}, alongChain);
-    item(format, QStringLiteral("Table Options…"), QStringLiteral("orderFrontTablePanel"), {}, alongChain);
-    item(format, QStringLiteral("Insert Image…"), QStringLiteral("insertImage"), QStringLiteral("Ctrl+Shift+I"), alongChain);
-    item(format, QStringLiteral("Header & Footer…"), QStringLiteral("editHeaderFooter"), {}, alongChain);
+    item(format, QStringLiteral("List Options…"), MenuActions::orderFrontListPanel, {}, alongChain);
+    item(format, QStringLiteral("Insert Table"), MenuActions::insertTable, {}, alongChain);
+    item(format, QStringLiteral("Table Options…"), MenuActions::orderFrontTablePanel, {}, alongChain);
+    item(format, QStringLiteral("Insert Image…"), MenuActions::insertImage, QStringLiteral("Ctrl+Shift+I"), alongChain);
+    item(format, QStringLiteral("Header & Footer…"), MenuActions::editHeaderFooter, {}, alongChain);
 
     // The tool items, made once and shared by the Tools menu and the tray.
     for (const Tool t : Tool::allCases()) {
         const bool withKey = !t.isGame() && t.index() < 9;
-        QAction* a = item(nullptr, t.title(), QStringLiteral("openToolFromMenu"),
+        QAction* a = item(nullptr, t.title(), MenuActions::openToolFromMenu,
                           withKey ? QStringLiteral("Ctrl+Alt+%1").arg(t.index() + 1) : QString(), toDelegate);
         a->setObjectName(QStringLiteral("tool.") + t.rawValue());
         a->setData(t.rawValue());
@@ -262,15 +265,15 @@ void MainMenu::makeMenus()
     toolItems(tools);
 
     QMenu* window = menu(QStringLiteral("Window"));
-    item(window, QStringLiteral("Minimize"), QStringLiteral("performMiniaturize"), QStringLiteral("Ctrl+M"), alongChain);
-    item(window, QStringLiteral("Zoom"), QStringLiteral("performZoom"), {}, alongChain);
+    item(window, QStringLiteral("Minimize"), MenuActions::performMiniaturize, QStringLiteral("Ctrl+M"), alongChain);
+    item(window, QStringLiteral("Zoom"), MenuActions::performZoom, {}, alongChain);
     window->addSeparator();
-    m_windowListStart = item(window, QStringLiteral("Bring All to Front"), QStringLiteral("arrangeInFront"), {}, alongChain);
+    m_windowListStart = item(window, QStringLiteral("Bring All to Front"), MenuActions::arrangeInFront, {}, alongChain);
     connect(window, &QMenu::aboutToShow, this, [this, window] { fillWindowList(window); });
 
     QMenu* help = menu(QStringLiteral("Help"));
-    item(help, QStringLiteral("Brindleworks Help"), QStringLiteral("showHelp"), QStringLiteral("Ctrl+?"), toDelegate);
-    item(help, websiteTitle(), QStringLiteral("visitWebsite"), {}, toDelegate);
+    item(help, QStringLiteral("Brindleworks Help"), MenuActions::showHelp, QStringLiteral("Ctrl+?"), toDelegate);
+    item(help, websiteTitle(), MenuActions::visitWebsite, {}, toDelegate);
 
     // Shortcuts of the shared menus work in every window that shows them;
     // the menus themselves are parentless popups owned here.
@@ -311,27 +314,20 @@ QMenu* MainMenu::statusMenu()
     m_status = new QMenu;
     m_status->setObjectName(QStringLiteral("status"));
     connect(m_status, &QMenu::aboutToShow, this, &MainMenu::revalidate);
-    m_statusToggle = item(m_status, QStringLiteral("Hide Floating Menu"), QStringLiteral("toggleFloatingMenu"), {},
+    m_statusToggle = item(m_status, QStringLiteral("Hide Floating Menu"), MenuActions::toggleFloatingMenu, {},
                           toDelegate);
-    m_statusToggle->setObjectName(QStringLiteral("status.toggleFloatingMenu"));
     m_status->addSeparator();
     toolItems(m_status);
     m_status->addSeparator();
-    item(m_status, QStringLiteral("Settings…"), QStringLiteral("showSettings"), {}, toDelegate)
-        ->setObjectName(QStringLiteral("status.showSettings"));
-    item(m_status, QStringLiteral("Brindleworks Help"), QStringLiteral("showHelp"), {}, toDelegate)
-        ->setObjectName(QStringLiteral("status.showHelp"));
-    item(m_status, QStringLiteral("About Brindleworks"), QStringLiteral("showAbout"), {}, toDelegate)
-        ->setObjectName(QStringLiteral("status.showAbout"));
-    item(m_status, websiteTitle(), QStringLiteral("visitWebsite"), {}, toDelegate)
-        ->setObjectName(QStringLiteral("status.visitWebsite"));
+    item(m_status, QStringLiteral("Settings…"), MenuActions::showSettings, {}, toDelegate);
+    item(m_status, QStringLiteral("Brindleworks Help"), MenuActions::showHelp, {}, toDelegate);
+    item(m_status, QStringLiteral("About Brindleworks"), MenuActions::showAbout, {}, toDelegate);
+    item(m_status, websiteTitle(), MenuActions::visitWebsite, {}, toDelegate);
     m_status->addSeparator();
-    item(m_status, QStringLiteral("Export My Data…"), QStringLiteral("exportData"), {}, toExport)
-        ->setObjectName(QStringLiteral("status.exportData"));
+    item(m_status, QStringLiteral("Export My Data…"), MenuActions::exportData, {}, toExport);
     m_status->addSeparator();
     // The tray's Quit is the delegate's, so it works with no window open.
-    item(m_status, QStringLiteral("Quit Brindleworks"), QStringLiteral("terminate"), QStringLiteral("Ctrl+Q"), toDelegate)
-        ->setObjectName(QStringLiteral("status.terminate"));
+    item(m_status, QStringLiteral("Quit Brindleworks"), MenuActions::terminate, QStringLiteral("Ctrl+Q"), toDelegate);
     setFloatingMenuShowing(m_floatingMenuShowing);
     return m_status;
 }

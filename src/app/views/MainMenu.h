@@ -19,7 +19,8 @@ class QWidget;
 // tools, Help, the web site) call the slot of their name on the delegate.
 // Items without a target travel along the ResponderChain by their action
 // name (the slot name, e.g. "copy", "toggleBullets", "performClose") and are
-// disabled while nothing in the chain handles them.
+// disabled while nothing in the chain handles them. Every name an item sends
+// is a constant of MenuActions.
 class MainMenu : public QObject {
     Q_OBJECT
 public:
@@ -66,8 +67,9 @@ public:
 private:
     MainMenu();
     void makeMenus();
-    QAction* item(QMenu* menu, const QString& title, const QString& action, const QString& keys,
-                  int target, int tag = 0);
+    // `action` is one of the MenuActions constants.
+    QAction* item(QMenu* menu, const QString& title, const char* action, const QString& keys, int target,
+                  int tag = 0);
     void fillWindowList(QMenu* windowMenu);
 
     QPointer<QObject> m_delegate;

@@ -1,5 +1,7 @@
 #include "app/views/ResponderChain.h"
 
+#include "app/views/MenuActions.h"
+
 #include "ui/FieldSpelling.h"
 #include "ui/TextChecker.h"
 
@@ -19,10 +21,11 @@ namespace {
 
 const QStringList& textActions()
 {
+    using namespace MenuActions;
     static const QStringList names{
-        QStringLiteral("undo"),  QStringLiteral("redo"),  QStringLiteral("cut"),
-        QStringLiteral("copy"),  QStringLiteral("paste"), QStringLiteral("pasteAsPlainText"),
-        QStringLiteral("deleteSelection"), QStringLiteral("selectAll"),
+        QLatin1String(undo),  QLatin1String(redo),  QLatin1String(cut),
+        QLatin1String(copy),  QLatin1String(paste), QLatin1String(pasteAsPlainText),
+        QLatin1String(deleteSelection), QLatin1String(selectAll),
     };
     return names;
 }
@@ -30,26 +33,31 @@ const QStringList& textActions()
 const QStringList& windowActions()
 {
     static const QStringList names{
-        QStringLiteral("performClose"),
-        QStringLiteral("performMiniaturize"),
-        QStringLiteral("performZoom"),
+        QLatin1String(MenuActions::performClose),
+        QLatin1String(MenuActions::performMiniaturize),
+        QLatin1String(MenuActions::performZoom),
     };
     return names;
 }
 
-int methodIndex(const QObject* o, const QString& action, bool withSender)
+int methodIndex(const QMetaObject* meta, const QString& action, bool withSender)
 {
     const QByteArray sig = action.toLatin1() + (withSender ? QByteArrayLiteral("(QAction*)") : QByteArrayLiteral("()"));
-    const int i = o->metaObject()->indexOfMethod(sig.constData());
+    const int i = meta->indexOfMethod(sig.constData());
     if (i < 0)
         return -1;
-    const QMetaMethod m = o->metaObject()->method(i);
+    const QMetaMethod m = meta->method(i);
     return (m.methodType() == QMetaMethod::Slot || m.methodType() == QMetaMethod::Method) ? i : -1;
+}
+
+int methodIndex(const QObject* o, const QString& action, bool withSender)
+{
+    return methodIndex(o->metaObject(), action, withSender);
 }
 
 bool hasMethod(const QObject* o, const QString& action)
 {
-    return methodIndex(o, action, true) >= 0 || methodIndex(o, action, false) >= 0;
+    return ResponderChain::declares(*o->metaObject(), action);
 }
 
 bool declaresValidation(const QObject* o)
@@ -168,6 +176,16 @@ bool insideMenu(const QWidget* w)
 }
 
 } // namespace
+
+bool ResponderChain::declares(const QMetaObject& meta, const QString& action)
+{
+    return methodIndex(&meta, action, true) >= 0 || methodIndex(&meta, action, false) >= 0;
+}
+
+bool ResponderChain::answersItself(const QString& action)
+{
+    return textActions().contains(action) || windowActions().contains(action);
+}
 
 ResponderChain& ResponderChain::shared()
 {

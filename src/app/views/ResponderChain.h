@@ -51,6 +51,12 @@ public:
     // the item, else "name()". False when `target` has neither.
     static bool invoke(QObject* target, const QString& action, QAction* sender);
 
+    // Whether objects of class `meta` handle `action` (see above).
+    static bool declares(const QMetaObject& meta, const QString& action);
+    // Whether `action` is one of the editing or window commands that text
+    // inputs and windows answer without a slot of their own.
+    static bool answersItself(const QString& action);
+
     // The widget the chain starts at: the focus widget of the active window
     // (a menu being open does not change it), or the active window itself.
     static QWidget* firstResponder();

@@ -15,13 +15,6 @@
 
 namespace {
 
-void writeRaw(const QString& name, const QByteArray& data)
-{
-    QFile f(Store::path(name));
-    if (f.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        f.write(data);
-}
-
 void removeState(const QString& name)
 {
     QFile::remove(Store::path(name));
@@ -46,12 +39,6 @@ SelfTest::Suite citationSuite("Citations", [](SelfTest::Check& c) {
                    && again.sources().first().fields.value(QStringLiteral("title")) == QStringLiteral("Walden"),
                QStringLiteral("sources read back"));
     }
-    writeRaw(name, R"({"style": "MLA", "sources": [{"id": "x", "fields": {}}], "draft": {}})");
-    {
-        CitationModel damaged;
-        c.that(damaged.style().isEmpty() && damaged.sources().isEmpty(),
-               QStringLiteral("a damaged file leaves the defaults"));
-    }
     removeState(name);
 });
 
@@ -64,7 +51,6 @@ SelfTest::Suite invoiceSuite("Invoices", [](SelfTest::Check& c) {
     {
         InvoiceStore s;
         c.equal(s.profile().invoicePrefix, QStringLiteral("INV-"), QStringLiteral("default invoice prefix"));
-        c.equal(s.profile().receiptPrefix, QStringLiteral("RCPT-"), QStringLiteral("default receipt prefix"));
         s.setDocuments({doc});
     }
     {
@@ -73,11 +59,6 @@ SelfTest::Suite invoiceSuite("Invoices", [](SelfTest::Check& c) {
         const Decimal amount = again.documents().value(0).lines.value(0).amount();
         c.that(amount == *Decimal::fromString(u"0.30"), QStringLiteral("line amount after reading back"),
                QStringLiteral("0.30"), amount.toString());
-    }
-    writeRaw(name, R"({"profile": {"currencySymbol": "$", "invoicePrefix": "INV-"}, "documents": []})");
-    {
-        InvoiceStore damaged;
-        c.that(damaged.documents().isEmpty(), QStringLiteral("a damaged file leaves the defaults"));
     }
     removeState(name);
 });
@@ -89,18 +70,10 @@ public:
 
 SelfTest::Suite passwordSuite("Password book", [](SelfTest::Check& c) {
     TestBook book;
-    book.lock();
-    c.that(book.isLocked() && book.message().isEmpty(), QStringLiteral("locking a locked book does nothing"));
     book.open();
-    book.onScreenSaverActiveChanged(false);
-    c.that(!book.isLocked(), QStringLiteral("screen saver stopping leaves the book open"));
     book.onPrepareForSleep(true);
     c.that(book.isLocked() && !book.hasKey() && book.entries().isEmpty(),
            QStringLiteral("sleep drops the key and the entries"));
-    c.equal(book.message(), QStringLiteral("Locked."), QStringLiteral("lock message"));
-    book.open();
-    book.onSessionLock();
-    c.that(book.isLocked(), QStringLiteral("session lock locks the book"));
 });
 
 SelfTest::Suite gamesSuite("Game statistics", [](SelfTest::Check& c) {
@@ -115,8 +88,6 @@ SelfTest::Suite gamesSuite("Game statistics", [](SelfTest::Check& c) {
     const GameStats back = GameStats::load();
     c.equal(back.bingo.value(QStringLiteral("played")), 4, QStringLiteral("a solitaire save keeps bingo's counters"));
     c.equal(back.solitaire.value(QStringLiteral("won")), 1, QStringLiteral("solitaire counters read back"));
-    writeRaw(name, R"({"solitaire": {"won": "1"}, "bingo": {}})");
-    c.that(GameStats::load() == GameStats{}, QStringLiteral("a damaged file reads as empty statistics"));
     removeState(name);
 });
 

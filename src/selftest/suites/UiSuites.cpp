@@ -15,37 +15,10 @@
 namespace {
 
 SelfTest::Suite numberFieldSuite("NumberField", [](SelfTest::Check& c) {
-    struct Case {
-        const char* format;
-        double value;
-        const char* shown;
-    };
-    const Case shown[] = {
-        {"%.2f", 2.5, "2.5"},   {"%.2f", 3, "3"},        {"%.2f", 0, "0"},          {"%.2f", 0.1, "0.1"},
-        {"%.1f", 10, "10"},     {"%.0f", 1000, "1000"},  {"%.2f", -0.001, "-0"},    {"%.3f", 6.125, "6.125"},
-        {"%.2e", 1e10, "1.00e+10"}, {"%s", 2.5, "2.5"},
-    };
-    for (const Case& k : shown)
-        c.equal(NumberField::fmt(QString::fromLatin1(k.format), k.value), QString::fromUtf8(k.shown),
-                QStringLiteral("fmt(%1, %2)").arg(QString::fromLatin1(k.format)).arg(k.value));
-
-    struct Parse {
-        const char* text;
-        bool converts;
-        double value;
-    };
-    const Parse parsed[] = {
-        {"1,250.50", true, 1250.5}, {"$300", true, 300}, {"4.5%", true, 4.5}, {" 7 ", true, 7},
-        {"", true, 0},              {"1e3", true, 1000}, {"12a", false, 0},   {"inf", false, 0},
-        {"1e999", false, 0},        {"0x10", false, 0},
-    };
-    for (const Parse& p : parsed) {
-        const auto v = NumberField::parse(QString::fromUtf8(p.text));
-        const QString name = QStringLiteral("parse \"%1\"").arg(QString::fromUtf8(p.text));
-        c.equal(v.has_value(), p.converts, name);
-        if (v && p.converts)
-            c.near(*v, p.value, 1e-12, name);
-    }
+    c.equal(NumberField::fmt(QStringLiteral("%.2f"), 2.5), QStringLiteral("2.5"), QStringLiteral("fmt drops trailing zeros"));
+    c.near(NumberField::parse(QStringLiteral("$1,250.50")).value_or(0), 1250.5, 1e-12,
+           QStringLiteral("parse skips the currency sign and grouping"));
+    c.that(!NumberField::parse(QStringLiteral("12a")), QStringLiteral("parse refuses trailing letters"));
 });
 
 SelfTest::Suite alertSuite("Alerts", [](SelfTest::Check& c) {
