@@ -232,15 +232,6 @@ void AppDelegate::hideApplication()
     }
 }
 
-void AppDelegate::hideOtherApplications()
-{
-    const QWidget* active = QApplication::activeWindow();
-    for (QWidget* w : QApplication::topLevelWidgets()) {
-        if (w != active && w->isVisible() && w->windowType() == Qt::Window)
-            w->showMinimized();
-    }
-}
-
 void AppDelegate::unhideAllApplications()
 {
     for (QWidget* w : QApplication::topLevelWidgets()) {

@@ -71,9 +71,6 @@ public Q_SLOTS:
     void terminate();
     // Minimises every window of the program (the floating menu stays).
     void hideApplication();
-    // Minimises every window of the program but the active one: programs
-    // cannot hide one another here, so "others" are this program's windows.
-    void hideOtherApplications();
     // Brings back every window that hideApplication() minimised: the nearest
     // the desktop offers to showing all hidden programs.
     void unhideAllApplications();

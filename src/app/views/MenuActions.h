@@ -79,6 +79,9 @@ inline constexpr char visitWebsite[] = "visitWebsite";
 // The handler that stands for the commands the chain answers itself: the
 // editing commands of any text input and the window commands of any window.
 inline constexpr char builtIn[] = "ResponderChain";
+// A command no object answers on this desktop, so its item stays disabled
+// (a program cannot hide the other programs here).
+inline constexpr char nobody[] = "nobody";
 
 struct Entry {
     const char* name;
@@ -93,7 +96,7 @@ inline constexpr Entry table[] = {
     {showSettings, {"AppDelegate"}},
     {toggleFloatingMenu, {"AppDelegate"}},
     {hideApplication, {"AppDelegate"}},
-    {hideOtherApplications, {"AppDelegate"}},
+    {hideOtherApplications, {nobody}},
     {unhideAllApplications, {"AppDelegate"}},
     {terminate, {"AppDelegate"}},
 

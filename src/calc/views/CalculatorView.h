@@ -40,9 +40,13 @@ public:
     // "paste", or nothing (the press passes on).
     static std::optional<QString> keyFor(const QKeyEvent* event);
 
-    // Copy Result and Paste through the system clipboard.
+public Q_SLOTS:
+    // Copy Result and Paste through the system clipboard (also the Edit
+    // menu's Copy and Paste while the calculator is in front).
     void copy();
     void paste();
+
+public:
 
     ChromeKey* key(const QString& label) const { return m_keys.value(label); }
     FitLabel* displayLabel() const { return m_display; }

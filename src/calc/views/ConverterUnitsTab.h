@@ -43,8 +43,12 @@ public:
     // Whether the cell of unit index `index` carries the highlight.
     bool isHighlighted(int index) const;
 
-    // Clears the clipboard and puts the result (the number only) on it.
+public Q_SLOTS:
+    // Clears the clipboard and puts the result (the number only) on it (also
+    // the Edit menu's Copy when no text field has the focus).
     void copy();
+
+public:
 
 private:
     void rebuildUnits();
