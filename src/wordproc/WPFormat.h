@@ -1,9 +1,11 @@
 #pragma once
 
 #include "wordproc/WPDocAttributes.h"
+#include "wordproc/WPPageSetup.h"
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 #include <optional>
 
 class QTextDocument;
@@ -21,6 +23,16 @@ std::optional<DocType> documentType(const QString& typeName);
 // The canonical type name and file extension of a document type.
 QString typeName(DocType type);
 QString extension(DocType type);
+
+// Whether documents may be saved under this type name. The single-file
+// ("flat") RTFD has no writer here: RTFD is saved as a directory only.
+bool canWrite(const QString& typeName);
+// The type names offered for saving, DOCX first.
+QStringList writableTypeNames();
+
+// The type of some bytes from their content alone: RTF, DOCX, ODT, Word 97,
+// WordML and HTML have recognisable starts; nothing otherwise.
+std::optional<DocType> sniff(const QByteArray& data);
 
 // The type of a file on disk, from its content first and its extension
 // second; nothing when neither tells.
@@ -43,5 +55,13 @@ bool readRtfd(const QString& directory, QTextDocument* into, WPDocAttributes* at
 // Written into a temporary directory beside `directory` and renamed into place.
 bool writeRtfd(const QTextDocument& text, const WPDocAttributes& attributes,
                const QString& directory, QString* error);
+
+// The page setup after a file's attributes, kept usable whatever the file
+// says: values that are not finite or positive leave the current value,
+// sizes are capped at 200 inches and margins shrink so that at least 72
+// points of width and height remain for text.
+WPPageSetup applyAttributes(const WPPageSetup& current, const WPDocAttributes& attributes);
+// The same rule for a page setup chosen in the program (margin presets).
+WPPageSetup clamped(const WPPageSetup& setup);
 
 } // namespace WPFormat
