@@ -28,7 +28,7 @@ void FormatRoundTrip::roundTrip_data()
     QTest::newRow("doc") << int(DocType::Doc) << rich << true << true;
     QTest::newRow("rtfd") << int(DocType::Rtfd) << rich << true << true;
     QTest::newRow("odt") << int(DocType::Odt) << rich << true << true;
-    //QTest::newRow("wordml") << int(DocType::WordML) << rich << true << true;
+    QTest::newRow("wordml") << int(DocType::WordML) << rich << true << true;
     QTest::newRow("html") << int(DocType::Html) << unsigned(Fonts | Traits | Colors | Tables | Pictures) << false << true;
     QTest::newRow("text") << int(DocType::PlainText) << unsigned(Text) << false << false;
     QTest::newRow("docx") << int(DocType::Docx) << rich << true << false;
