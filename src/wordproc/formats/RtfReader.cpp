@@ -306,7 +306,8 @@ void Reader::finishPicture(const PictState& pict, const State& state)
         for (qsizetype k = 0; k + 1 < pict.hex.size(); k += 2)
             bytes.append(char(hexValue(pict.hex[k]) * 16 + hexValue(pict.hex[k + 1])));
     }
-    if (bytes.isEmpty())
+    // Only pictures that are recognisably PNG or JPEG data.
+    if (FormatSupport::imageFormatOf(bytes).isEmpty())
         return;
     FormatSupport::Picture picture;
     picture.data = bytes;

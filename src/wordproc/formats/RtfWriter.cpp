@@ -299,6 +299,8 @@ void Writer::writePicture(const QTextCharFormat& f)
         name.replace(QLatin1Char('/'), QLatin1Char('_')).replace(QLatin1Char('\\'), QLatin1Char('_'));
         if (name.startsWith(QLatin1Char('.')))
             name.prepend(QLatin1Char('_'));
+        if (name.size() > 120)
+            name = name.left(100) + name.right(20);
         const QString base = name.section(QLatin1Char('.'), 0, 0);
         const QString ext = name.contains(QLatin1Char('.')) ? QLatin1Char('.') + name.section(QLatin1Char('.'), 1) : QString();
         for (int n = 2; m_usedNames.contains(name.toLower()) || name.compare(QLatin1String("TXT.rtf"), Qt::CaseInsensitive) == 0; ++n)
