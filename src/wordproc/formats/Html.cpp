@@ -104,18 +104,24 @@ QString escapeAttribute(const QString& text)
 // Qt's lists become our list paragraphs: literal markers, never a QTextList.
 void convertLists(QTextDocument* doc)
 {
-    QList<QTextBlock> blocks;
+    struct ListItem {
+        QTextBlock block;
+        int kind;
+        int number;
+    };
+    // Numbers first: taking a block out of its list renumbers the rest.
+    QList<ListItem> items;
     for (QTextBlock b = doc->begin(); b.isValid(); b = b.next()) {
-        if (b.textList())
-            blocks.append(b);
-    }
-    for (const QTextBlock& block : std::as_const(blocks)) {
-        QTextList* list = block.textList();
-        const int number = list->itemNumber(block) + 1;
+        QTextList* list = b.textList();
+        if (!list)
+            continue;
         const QTextListFormat::Style style = list->format().style();
         const bool bullet = style == QTextListFormat::ListDisc || style == QTextListFormat::ListCircle
                          || style == QTextListFormat::ListSquare;
-        const int kind = bullet ? WPText::ListBullet : WPText::ListNumber;
+        items.append({b, bullet ? WPText::ListBullet : WPText::ListNumber, list->itemNumber(b) + 1});
+    }
+    for (const auto& [block, kind, number] : std::as_const(items)) {
+        QTextList* list = block.textList();
         list->remove(block);
         QTextCursor cursor(block);
         QTextBlockFormat f = block.blockFormat();
