@@ -531,6 +531,21 @@ QList<Span> spans(const QTextBlock& block)
     return out;
 }
 
+QList<Span> takeLeading(QList<Span>& list, int count)
+{
+    QList<Span> taken;
+    while (count > 0 && !list.isEmpty() && !list.first().isPicture) {
+        Span& first = list.first();
+        const qsizetype n = std::min<qsizetype>(count, first.text.size());
+        taken.append({first.text.left(n), first.format, false});
+        first.text.remove(0, n);
+        count -= int(n);
+        if (first.text.isEmpty())
+            list.removeFirst();
+    }
+    return taken;
+}
+
 // ---- XML ----------------------------------------------------------------------
 
 QString xmlSafe(const QString& text)

@@ -140,6 +140,9 @@ struct Span {
     bool isPicture = false;
 };
 QList<Span> spans(const QTextBlock& block);
+// Takes the first `count` characters of text off the front of `list` (a list
+// paragraph's marker run) and returns them as spans of their own.
+QList<Span> takeLeading(QList<Span>& list, int count);
 
 // ---- XML ---------------------------------------------------------------------
 // Text that an XML 1.0 file can hold: control characters other than tab,

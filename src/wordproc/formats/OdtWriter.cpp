@@ -257,13 +257,7 @@ void Writer::writeParagraph(QXmlStreamWriter& w, const QTextBlock& block, int sk
     w.writeAttribute(QStringLiteral("text:style-name"), paragraphStyle(block.blockFormat()));
     QList<Span> list = spans(block);
     // The list marker is the list's own in ODF: leave out the literal one.
-    while (skip > 0 && !list.isEmpty() && !list.first().isPicture) {
-        const qsizetype n = std::min<qsizetype>(skip, list.first().text.size());
-        list.first().text.remove(0, n);
-        skip -= int(n);
-        if (list.first().text.isEmpty())
-            list.removeFirst();
-    }
+    takeLeading(list, skip);
     QString full;
     for (const Span& s : std::as_const(list))
         full += s.text;

@@ -217,21 +217,12 @@ void Writer::writeBlock(const QTextBlock& block, bool inTable, const char* end)
     if (marker > 0) {
         // The marker run goes to \listtext, which list-aware readers replace
         // with their own marker and others show as text.
-        int left = marker;
         m_out += "{\\listtext";
-        while (left > 0 && !list.isEmpty()) {
-            Span& first = list.first();
-            if (first.isPicture)
-                break;
-            const QString part = first.text.left(left);
+        for (const Span& part : takeLeading(list, marker)) {
             m_out += ' ';
-            writeCharProps(first.format);
+            writeCharProps(part.format);
             m_out += ' ';
-            appendEscaped(m_out, part);
-            left -= int(part.size());
-            first.text.remove(0, part.size());
-            if (first.text.isEmpty())
-                list.removeFirst();
+            appendEscaped(m_out, part.text);
         }
         m_out += '}';
     }

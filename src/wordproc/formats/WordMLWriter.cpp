@@ -185,14 +185,7 @@ void Writer::paragraph(const QTextBlock& block)
     w.writeEndElement(); // pPr
 
     QList<Span> list = spans(block);
-    int skip = marker; // Word draws the list's marker itself
-    while (skip > 0 && !list.isEmpty() && !list.first().isPicture) {
-        const qsizetype n = std::min<qsizetype>(skip, list.first().text.size());
-        list.first().text.remove(0, n);
-        skip -= int(n);
-        if (list.first().text.isEmpty())
-            list.removeFirst();
-    }
+    takeLeading(list, marker); // Word draws the list's marker itself
     for (const Span& s : std::as_const(list)) {
         if (s.isPicture)
             picture(s.format);
