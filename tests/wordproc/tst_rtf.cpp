@@ -263,6 +263,8 @@ void RtfTest::hostile_data()
     QTest::newRow("picture goal overflow") << "{\\rtf1{\\pict\\pngblip\\picwgoal2147483647\\pichgoal-2147483647\\picscalex2147483647 "
                                                   + pngBytes(2, 2, Qt::blue).toHex() + "}z}" << QStringLiteral("z");
     QTest::newRow("many cells") << "{\\rtf1 " + QByteArray(20000, 'x').replace("x", "\\intbl a\\cell ") + "\\row}" << QStringLiteral("a");
+    QTest::newRow("wide row then many rows") << "{\\rtf1 " + QByteArray(5000, 'x').replace("x", "\\intbl a\\cell ") + "\\row"
+                                                    + QByteArray(5000, 'x').replace("x", "\\intbl b\\cell\\row ") + "}" << QStringLiteral("b");
     QTest::newRow("nul bytes") << QByteArray("{\\rtf1 a\0b}", 11) << QStringLiteral("ab");
     QTest::newRow("deep list and info") << "{\\rtf1{\\info" + QByteArray(3000, '{') + "{\\doccomm c}" + QByteArray(3000, '}') + "}t}" << QStringLiteral("t");
 }
@@ -276,6 +278,13 @@ void RtfTest::hostile()
     const QString text = textOf(rtf);
     QVERIFY2(text.contains(contains), qPrintable(text.left(200)));
     QVERIFY(timer.elapsed() < 20000);
+    // No table grows wider than a word processor allows.
+    QTextDocument doc;
+    Rtf::read(rtf, &doc, nullptr, nullptr);
+    for (const FormatSupport::Item& item : FormatSupport::topLevelItems(doc)) {
+        if (const auto* table = std::get_if<QTextTable*>(&item))
+            QVERIFY((*table)->columns() <= FormatSupport::kMaxColumns);
+    }
 }
 
 void RtfTest::hugePictureKeepsItsBytes()

@@ -320,8 +320,7 @@ void insertPicture(QTextCursor& cursor, Picture picture, const QTextCharFormat& 
 // ---- building -----------------------------------------------------------------
 
 Builder::Builder(QTextDocument* document)
-    : m_document(document)
-    , m_cursor(document)
+    : m_cursor(document)
 {
 }
 
@@ -406,6 +405,10 @@ void Builder::endRow()
         endCell();
     if (m_row.isEmpty())
         return;
+    // Word's own limit: cells beyond it join the last one, so that a row of
+    // thousands of cells cannot make every row of the table that wide.
+    while (m_row.size() > kMaxColumns)
+        m_row[kMaxColumns - 1] += m_row.takeAt(kMaxColumns);
     const int columns = int(m_row.size());
     int row = 0;
     if (!m_table) {

@@ -25,6 +25,7 @@ inline constexpr qsizetype kMaxPictureBytes = 64 * 1024 * 1024;
 inline constexpr qint64 kMaxPicturePixels = 40'000'000; // decoded pixels
 inline constexpr int kMaxPictureSide = 20'000;          // pixels
 inline constexpr qreal kMaxLengthPt = 14'400;           // 200 inches
+inline constexpr int kMaxColumns = 63;                  // table columns
 
 // ---- character properties -------------------------------------------------
 int underlineStyle(const QTextCharFormat& format);
@@ -116,7 +117,6 @@ private:
     };
     void writePara(QTextCursor& cursor, const Para& para, bool fresh);
 
-    QTextDocument* m_document;
     QTextCursor m_cursor;
     bool m_fresh = true; // the cursor's block is empty and unused
     QList<Run> m_runs;

@@ -21,6 +21,13 @@ bool fail(QString* error, const QString& message)
     return false;
 }
 
+quint16 u16(const QByteArray& b, qint64 offset)
+{
+    if (offset < 0 || offset + 2 > b.size())
+        return 0;
+    return quint16(quint8(b[offset]) | quint8(b[offset + 1]) << 8);
+}
+
 quint32 u32(const QByteArray& b, qint64 offset)
 {
     if (offset < 0 || offset + 4 > b.size())
@@ -40,7 +47,7 @@ std::optional<QString> mainText(const QByteArray& word, const QByteArray& table,
     while (pos < clx.size() && clx[pos] == 0x01) {
         if (pos + 3 > clx.size())
             return std::nullopt;
-        pos += 3 + qFromLittleEndian<quint16>(clx.constData() + pos + 1);
+        pos += 3 + u16(clx, pos + 1);
     }
     if (pos + 5 > clx.size() || clx[pos] != 0x02)
         return std::nullopt;
@@ -78,9 +85,9 @@ bool read(const QByteArray& data, QTextDocument* into, WPDocAttributes* attribut
     const QString damaged = QStringLiteral("The Word 97 document is damaged or of a kind that cannot be read.");
     const CompoundFile file(data);
     const std::optional<QByteArray> word = file.stream(QStringLiteral("WordDocument"));
-    if (!word || word->size() < 0x1AA || qFromLittleEndian<quint16>(word->constData()) != 0xA5EC)
+    if (!word || word->size() < 0x1AA || u16(*word, 0) != 0xA5EC)
         return fail(error, damaged);
-    const quint16 flags = qFromLittleEndian<quint16>(word->constData() + 0x0A);
+    const quint16 flags = u16(*word, 0x0A);
     if (flags & 0x0100)
         return fail(error, QStringLiteral("The Word document is protected with a password."));
     const std::optional<QByteArray> table = file.stream((flags & 0x0200) ? QStringLiteral("1Table") : QStringLiteral("0Table"));
