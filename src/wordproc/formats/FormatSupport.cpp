@@ -409,31 +409,42 @@ void Builder::endRow()
     // thousands of cells cannot make every row of the table that wide.
     while (m_row.size() > kMaxColumns)
         m_row[kMaxColumns - 1] += m_row.takeAt(kMaxColumns);
-    const int columns = int(m_row.size());
-    int row = 0;
-    if (!m_table) {
-        // Qt puts a table after the block it is inserted at the end of.
-        QTextTableFormat tf;
-        tf.setBorder(1);
-        tf.setBorderStyle(QTextFrameFormat::BorderStyle_Solid);
-        tf.setCellPadding(4);
-        tf.setCellSpacing(0);
-        m_table = m_cursor.insertTable(1, columns, tf);
-    } else {
-        row = m_table->rows();
-        m_table->appendRows(1);
-        if (columns > m_table->columns())
-            m_table->appendColumns(columns - m_table->columns());
-    }
-    for (int c = 0; c < columns; ++c) {
-        QTextCursor cursor = m_table->cellAt(row, c).firstCursorPosition();
-        bool fresh = true;
-        for (const Para& para : m_row[c]) {
-            writePara(cursor, para, fresh);
-            fresh = false;
+    m_columns = std::max(m_columns, int(m_row.size()));
+    m_rows.append(m_row);
+    m_row.clear();
+    // A table of absurd size goes on as a table of its own.
+    if (qint64(m_rows.size()) * m_columns >= kMaxTableCells)
+        writeTable();
+}
+
+void Builder::writeTable()
+{
+    if (m_rows.isEmpty())
+        return;
+    // The whole table at once: Qt adds rows one by one in time proportional
+    // to the table's size.
+    QTextTableFormat tf;
+    tf.setBorder(1);
+    tf.setBorderStyle(QTextFrameFormat::BorderStyle_Solid);
+    tf.setCellPadding(4);
+    tf.setCellSpacing(0);
+    // Qt puts a table after the block it is inserted at the end of.
+    QTextTable* table = m_cursor.insertTable(int(m_rows.size()), m_columns, tf);
+    for (int r = 0; r < m_rows.size(); ++r) {
+        for (int c = 0; c < m_rows[r].size(); ++c) {
+            QTextCursor cursor = table->cellAt(r, c).firstCursorPosition();
+            bool fresh = true;
+            for (const Para& para : std::as_const(m_rows[r][c])) {
+                writePara(cursor, para, fresh);
+                fresh = false;
+            }
         }
     }
-    m_row.clear();
+    m_rows.clear();
+    m_columns = 0;
+    m_cursor = table->lastCursorPosition();
+    m_cursor.movePosition(QTextCursor::NextBlock);
+    m_fresh = true;
 }
 
 void Builder::endTable()
@@ -445,12 +456,7 @@ void Builder::endTable()
         endRow();
         m_runs = pending;
     }
-    if (!m_table)
-        return;
-    m_cursor = m_table->lastCursorPosition();
-    m_cursor.movePosition(QTextCursor::NextBlock);
-    m_table = nullptr;
-    m_fresh = true;
+    writeTable();
 }
 
 void Builder::finish(const QTextBlockFormat& format)

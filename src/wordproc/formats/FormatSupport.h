@@ -26,6 +26,7 @@ inline constexpr qint64 kMaxPicturePixels = 40'000'000; // decoded pixels
 inline constexpr int kMaxPictureSide = 20'000;          // pixels
 inline constexpr qreal kMaxLengthPt = 14'400;           // 200 inches
 inline constexpr int kMaxColumns = 63;                  // table columns
+inline constexpr qint64 kMaxTableCells = 100'000;        // cells of one table
 
 // ---- character properties -------------------------------------------------
 int underlineStyle(const QTextCharFormat& format);
@@ -99,7 +100,7 @@ public:
     void endRow();
     // Closes an open table; paragraphs after it go to the main text.
     void endTable();
-    bool inTable() const { return m_table != nullptr || !m_row.isEmpty(); }
+    bool inTable() const { return !m_rows.isEmpty() || !m_row.isEmpty(); }
     bool inCell() const { return m_inCell; }
     // Flushes what is pending (a last paragraph without its end mark).
     void finish(const QTextBlockFormat& format);
@@ -122,8 +123,10 @@ private:
     QList<Run> m_runs;
     bool m_inCell = false;
     QList<Para> m_cell;
+    void writeTable();
     QList<QList<Para>> m_row;
-    QTextTable* m_table = nullptr;
+    QList<QList<QList<Para>>> m_rows; // rows of the open table
+    int m_columns = 0;
 };
 
 // ---- walking a document --------------------------------------------------------
