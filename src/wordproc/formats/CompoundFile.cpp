@@ -1,6 +1,5 @@
 #include "wordproc/formats/CompoundFile.h"
 
-#include <QtEndian>
 #include <vector>
 
 namespace {
@@ -9,13 +8,26 @@ constexpr quint32 kEndOfChain = 0xFFFFFFFE;
 constexpr quint32 kMaxRegular = 0xFFFFFFFA;
 constexpr quint64 kMaxStream = 256ull * 1024 * 1024;
 
+// Little-endian numbers at an offset; out of range reads as `fallback`.
+quint16 le16(const QByteArray& b, qint64 offset)
+{
+    if (offset < 0 || offset + 2 > b.size())
+        return 0;
+    return quint16(quint8(b[offset]) | quint8(b[offset + 1]) << 8);
+}
+
+quint32 le32(const QByteArray& b, qint64 offset, quint32 fallback = 0)
+{
+    if (offset < 0 || offset + 4 > b.size())
+        return fallback;
+    return quint32(le16(b, offset)) | quint32(le16(b, offset + 2)) << 16;
+}
+
 } // namespace
 
 quint32 CompoundFile::u32(qint64 offset) const
 {
-    if (offset < 0 || offset + 4 > m_data.size())
-        return kEndOfChain;
-    return qFromLittleEndian<quint32>(m_data.constData() + offset);
+    return le32(m_data, offset, kEndOfChain);
 }
 
 QByteArray CompoundFile::sector(quint32 index) const
@@ -31,8 +43,8 @@ CompoundFile::CompoundFile(const QByteArray& data)
 {
     if (data.size() < 512 || !data.startsWith("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1"))
         return;
-    const quint16 shift = qFromLittleEndian<quint16>(data.constData() + 0x1E);
-    const quint16 miniShift = qFromLittleEndian<quint16>(data.constData() + 0x20);
+    const quint16 shift = le16(data, 0x1E);
+    const quint16 miniShift = le16(data, 0x20);
     if ((shift != 9 && shift != 12) || miniShift != 6)
         return;
     m_sectorSize = 1 << shift;
@@ -72,13 +84,13 @@ CompoundFile::CompoundFile(const QByteArray& data)
     if (!directory)
         return;
     for (qsizetype off = 0; off + 128 <= directory->size() && m_entries.size() < 100000; off += 128) {
-        const char* e = directory->constData() + off;
         Entry entry;
-        const int nameBytes = std::clamp<int>(qFromLittleEndian<quint16>(e + 0x40), 0, 64);
-        entry.name = QString::fromUtf16(reinterpret_cast<const char16_t*>(e), std::max(0, nameBytes / 2 - 1));
-        entry.type = static_cast<unsigned char>(e[0x42]);
-        entry.start = qFromLittleEndian<quint32>(e + 0x74);
-        entry.size = qFromLittleEndian<quint32>(e + 0x78);
+        const int nameChars = std::clamp<int>(le16(*directory, off + 0x40), 0, 64) / 2 - 1;
+        for (int k = 0; k < nameChars; ++k)
+            entry.name += QChar(le16(*directory, off + 2 * k));
+        entry.type = quint8(directory->at(off + 0x42));
+        entry.start = le32(*directory, off + 0x74);
+        entry.size = le32(*directory, off + 0x78);
         m_entries.append(entry);
     }
     if (m_entries.isEmpty() || m_entries.first().type != 5)
@@ -86,7 +98,7 @@ CompoundFile::CompoundFile(const QByteArray& data)
     const std::optional<QByteArray> miniFat = chain(u32(0x3C), kMaxStream, false);
     if (miniFat) {
         for (qsizetype off = 0; off + 4 <= miniFat->size(); off += 4)
-            m_miniFat.append(qFromLittleEndian<quint32>(miniFat->constData() + off));
+            m_miniFat.append(le32(*miniFat, off));
     }
     m_miniStream = chain(m_entries.first().start, m_entries.first().size, false).value_or(QByteArray());
     m_valid = true;

@@ -8,7 +8,6 @@
 #include "wordproc/formats/FormatSupport.h"
 
 #include <QTextDocument>
-#include <QtEndian>
 
 namespace Word97 {
 
@@ -32,7 +31,7 @@ quint32 u32(const QByteArray& b, qint64 offset)
 {
     if (offset < 0 || offset + 4 > b.size())
         return 0;
-    return qFromLittleEndian<quint32>(b.constData() + offset);
+    return quint32(u16(b, offset)) | quint32(u16(b, offset + 2)) << 16;
 }
 
 // The main document's characters, piece by piece.
@@ -72,7 +71,9 @@ std::optional<QString> mainText(const QByteArray& word, const QByteArray& table,
         } else {
             if (qint64(fc) + 2 * qint64(count) > word.size())
                 return std::nullopt;
-            text += QString::fromUtf16(reinterpret_cast<const char16_t*>(word.constData() + fc), count);
+            text.reserve(text.size() + count);
+            for (quint32 k = 0; k < count; ++k)
+                text += QChar(u16(word, qint64(fc) + 2 * k));
         }
     }
     return text;
