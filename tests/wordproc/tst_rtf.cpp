@@ -77,6 +77,7 @@ private Q_SLOTS:
     void pictures();
     void pageAndComment();
     void writerEscapes();
+    void markerOfMixedFormats();
     void hostile_data();
     void hostile();
     void hugePictureKeepsItsBytes();
@@ -242,6 +243,22 @@ void RtfTest::writerEscapes()
     for (char ch : rtf)
         QVERIFY2(static_cast<unsigned char>(ch) < 0x80 && (ch >= 0x20 || ch == '\n'), "RTF output is 7-bit text");
     QCOMPARE(textOf(rtf), QStringLiteral("{a}\\b é€😀"));
+}
+
+void RtfTest::markerOfMixedFormats()
+{
+    // A marker run whose characters carry different formats comes back
+    // character for character.
+    QTextDocument doc;
+    QTextCursor c(&doc);
+    QTextBlockFormat item;
+    item.setProperty(WPText::ListKind, WPText::ListBullet);
+    c.setBlockFormat(item);
+    c.insertText(QStringLiteral("\t"), run(QStringLiteral("Liberation Sans"), 12));
+    c.insertText(QStringLiteral("•\tItem"), run(QStringLiteral("Liberation Serif"), 14, true));
+    QTextDocument back;
+    QVERIFY(Rtf::read(Rtf::write(doc, {}), &back, nullptr, nullptr));
+    QCOMPARE(describe(back, Fonts | Traits | Lists), describe(doc, Fonts | Traits | Lists));
 }
 
 void RtfTest::hostile_data()

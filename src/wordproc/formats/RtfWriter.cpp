@@ -219,7 +219,6 @@ void Writer::writeBlock(const QTextBlock& block, bool inTable, const char* end)
         // with their own marker and others show as text.
         m_out += "{\\listtext";
         for (const Span& part : takeLeading(list, marker)) {
-            m_out += ' ';
             writeCharProps(part.format);
             m_out += ' ';
             appendEscaped(m_out, part.text);
