@@ -54,7 +54,7 @@ public:
 
 private:
     bool parse(const QString& part, bool required, const std::function<void(QXmlStreamReader&)>& body);
-    void readStyles(QXmlStreamReader& x, bool automatic);
+    void readStyles(QXmlStreamReader& x);
     void readStyle(QXmlStreamReader& x, const QString& name, const QString& family, const QString& parent);
     void readListStyle(QXmlStreamReader& x, const QString& name);
     void readPageLayout(QXmlStreamReader& x, const QString& name);
@@ -138,9 +138,9 @@ bool Reader::run(QString* error)
     auto styleRoot = [this](QXmlStreamReader& x) {
         while (x.readNextStartElement()) {
             if (x.namespaceUri() == Ns::office && x.name() == QLatin1String("styles"))
-                readStyles(x, false);
+                readStyles(x);
             else if (x.namespaceUri() == Ns::office && x.name() == QLatin1String("automatic-styles"))
-                readStyles(x, true);
+                readStyles(x);
             else if (x.namespaceUri() == Ns::office && x.name() == QLatin1String("master-styles")) {
                 while (x.readNextStartElement()) {
                     if (x.name() == QLatin1String("master-page") && m_masterLayout.isEmpty())
@@ -155,7 +155,7 @@ bool Reader::run(QString* error)
     ok = ok && parse(QStringLiteral("content.xml"), true, [&](QXmlStreamReader& x) {
         while (x.readNextStartElement()) {
             if (x.namespaceUri() == Ns::office && x.name() == QLatin1String("automatic-styles"))
-                readStyles(x, true);
+                readStyles(x);
             else if (x.namespaceUri() == Ns::office && x.name() == QLatin1String("body")) {
                 while (x.readNextStartElement()) {
                     if (x.name() == QLatin1String("text"))
@@ -193,9 +193,8 @@ bool Reader::run(QString* error)
     return true;
 }
 
-void Reader::readStyles(QXmlStreamReader& x, bool automatic)
+void Reader::readStyles(QXmlStreamReader& x)
 {
-    Q_UNUSED(automatic);
     while (x.readNextStartElement()) {
         const QXmlStreamAttributes a = x.attributes();
         const QString name = a.value(Ns::style, QLatin1String("name")).toString();

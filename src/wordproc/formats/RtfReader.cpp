@@ -202,7 +202,7 @@ bool Reader::run(QString* error)
                 controlWord(word, hasParam, int(value));
             } else if (d == '\'') {
                 ++i;
-                if (i + 1 < n + 0 && isHex(p[i]) && i + 1 < n && isHex(p[i + 1])) {
+                if (i + 1 < n && isHex(p[i]) && isHex(p[i + 1])) {
                     const char byte = char(hexValue(p[i]) * 16 + hexValue(p[i + 1]));
                     i += 2;
                     if (m_skip > 0) {
@@ -247,9 +247,9 @@ bool Reader::run(QString* error)
         popGroup();
     if (m_haveComment)
         m_attributes->comment = m_comment;
-    // A final empty paragraph after a paragraph mark is the file's last mark.
+    // A final empty paragraph after a paragraph mark is the file's last mark:
+    // the builder writes only a last paragraph that holds something.
     m_builder.finish(blockFormat());
-    (void)m_sawPar;
     return true;
 }
 
@@ -280,12 +280,12 @@ void Reader::popGroup()
         if (st().dest != Dest::Pict && !m_picts.isEmpty()) {
             const PictState pict = m_picts.takeLast();
             if (st().dest == Dest::Text)
-                finishPicture(pict, closing);
+                finishPicture(pict);
         }
         break;
     case Dest::NeXTGraphic:
         if (st().dest != Dest::NeXTGraphic)
-            finishAttachment(closing);
+            finishAttachment();
         break;
     case Dest::ListTable:
         if (st().dest == Dest::ListTable && m_curListId != 0 && m_curNfc >= 0)
@@ -296,7 +296,7 @@ void Reader::popGroup()
     }
 }
 
-void Reader::finishPicture(const PictState& pict, const State& state)
+void Reader::finishPicture(const PictState& pict)
 {
     if (pict.tooLarge || pict.type.isEmpty())
         return;
@@ -316,13 +316,11 @@ void Reader::finishPicture(const PictState& pict, const State& state)
         const qreal sy = std::clamp(pict.scaleY, 1, 10000) / 100.0;
         picture.sizePt = QSizeF(pict.goalW / 20.0 * sx, pict.goalH / 20.0 * sy);
     }
-    Q_UNUSED(state);
     m_builder.picture(picture, charFormat());
 }
 
-void Reader::finishAttachment(const State& state)
+void Reader::finishAttachment()
 {
-    Q_UNUSED(state);
     m_swallowAttachmentChar = true;
     const QString name = m_attachmentName.trimmed();
     m_attachmentName.clear();
@@ -421,7 +419,6 @@ void Reader::deliver(const QString& input)
 
 void Reader::endParagraph()
 {
-    m_sawPar = true;
     if (st().para.inTable && !m_builder.inCell())
         m_builder.beginCell();
     m_builder.endParagraph(blockFormat());

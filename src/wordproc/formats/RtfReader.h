@@ -109,8 +109,8 @@ private:
     QTextCharFormat charFormat() const;
     QTextBlockFormat blockFormat() const;
     int codePageFor(const State& s) const;
-    void finishPicture(const PictState& pict, const State& state);
-    void finishAttachment(const State& state);
+    void finishPicture(const PictState& pict);
+    void finishAttachment();
 
     const QByteArray& m_data;
     FormatSupport::Builder m_builder;
@@ -144,7 +144,6 @@ private:
     QString m_attachmentName;
     int m_attachmentW = 0, m_attachmentH = 0;
     bool m_swallowAttachmentChar = false;
-    bool m_sawPar = false;
 };
 
 enum Word {
