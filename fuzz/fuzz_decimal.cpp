@@ -1,8 +1,8 @@
 // Reads two numbers from arbitrary text and checks that the decimal's
 // reading, writing, JSON form and arithmetic agree with each other.
 #include "core/Store.h"
-#include "calc/Decimal.h"
-#include "calc/Money.h"
+#include "money/Decimal.h"
+#include "money/Money.h"
 
 #include <QJsonObject>
 #include <cstddef>

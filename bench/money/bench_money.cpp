@@ -1,7 +1,8 @@
 // How many 30-year schedules with extra payments, and how many totals of a
 // 100-line invoice, are computed per second.
 #include "calc/LoanMath.h"
-#include "calc/Money.h"
+#include "money/InvoiceLine.h"
+#include "money/Money.h"
 
 #include <benchmark/benchmark.h>
 

@@ -27,53 +27,51 @@ void AppSettings::write(const QString& key, bool& field, bool on)
     field = on;
     SettingsStore::settings().setValue(key, on);
     SettingsStore::settings().sync();
-    Q_EMIT changed();
 }
 
+// Every set is written and announced, even when the value stays: a listener
+// (the floating menu) may have to apply it again.
 void AppSettings::setShowMenuAtLaunch(bool on)
 {
     write(QStringLiteral("showMenuAtLaunch"), m_showMenuAtLaunch, on);
+    Q_EMIT showMenuAtLaunchChanged(on);
 }
 
 void AppSettings::setAlwaysOnTop(bool on)
 {
     write(QStringLiteral("alwaysOnTop"), m_alwaysOnTop, on);
-    if (m_menu)
-        m_menu->applyLevel(on);
+    Q_EMIT alwaysOnTopChanged(on);
 }
 
 void AppSettings::setVertical(bool on)
 {
     write(QStringLiteral("vertical"), m_vertical, on);
-    if (m_menu)
-        m_menu->rebuild();
+    Q_EMIT verticalChanged(on);
 }
 
 void AppSettings::setLargeButtons(bool on)
 {
     write(QStringLiteral("largeButtons"), m_largeButtons, on);
-    if (m_menu)
-        m_menu->rebuild();
+    Q_EMIT largeButtonsChanged(on);
 }
 
 void AppSettings::setShowLabels(bool on)
 {
     write(QStringLiteral("showLabels"), m_showLabels, on);
-    if (m_menu)
-        m_menu->rebuild();
+    Q_EMIT showLabelsChanged(on);
 }
 
 void AppSettings::setLaunchAtLoginValue(bool on)
 {
     m_launchAtLogin = on;
-    Q_EMIT changed();
+    Q_EMIT launchAtLoginChanged(on);
 }
 
 void AppSettings::refreshLoginItem()
 {
     // Autostart entries need no approval, so there is no approval message.
     m_launchAtLogin = LoginItem::status() == LoginItem::Status::enabled;
-    Q_EMIT changed();
+    Q_EMIT launchAtLoginChanged(m_launchAtLogin);
 }
 
 void AppSettings::setLaunchAtLogin(bool on)
@@ -90,6 +88,7 @@ void AppSettings::setLaunchAtLogin(bool on)
         else
             m_loginItemMessage = QStringLiteral("Couldn’t change the login item: ") + error;
     }
+    Q_EMIT loginItemMessageChanged(m_loginItemMessage);
     refreshLoginItem();
 }
 

@@ -4,27 +4,18 @@
 #include <QString>
 #include <QUrl>
 
-// What the settings need of the floating tool menu; the shell installs it.
-class FloatingMenuPort {
-public:
-    virtual ~FloatingMenuPort() = default;
-    // Floating level when on, normal level when off; nothing without a panel.
-    virtual void applyLevel(bool alwaysOnTop) = 0;
-    // Lays a visible menu out anew; a hidden one stays hidden.
-    virtual void rebuild() = 0;
-};
-
-// The application's settings, kept in the preferences store and applied at
-// once to the floating tool menu.
+// The application's settings, kept in the preferences store. Each setting
+// has its own change signal; the application delegate connects the floating
+// menu and the menus to them.
 class AppSettings : public QObject {
     Q_OBJECT
-    Q_PROPERTY(bool showMenuAtLaunch READ showMenuAtLaunch WRITE setShowMenuAtLaunch NOTIFY changed)
-    Q_PROPERTY(bool alwaysOnTop READ alwaysOnTop WRITE setAlwaysOnTop NOTIFY changed)
-    Q_PROPERTY(bool vertical READ vertical WRITE setVertical NOTIFY changed)
-    Q_PROPERTY(bool largeButtons READ largeButtons WRITE setLargeButtons NOTIFY changed)
-    Q_PROPERTY(bool showLabels READ showLabels WRITE setShowLabels NOTIFY changed)
-    Q_PROPERTY(bool launchAtLogin READ launchAtLogin WRITE setLaunchAtLoginValue NOTIFY changed)
-    Q_PROPERTY(QString loginItemMessage READ loginItemMessage NOTIFY changed)
+    Q_PROPERTY(bool showMenuAtLaunch READ showMenuAtLaunch WRITE setShowMenuAtLaunch NOTIFY showMenuAtLaunchChanged)
+    Q_PROPERTY(bool alwaysOnTop READ alwaysOnTop WRITE setAlwaysOnTop NOTIFY alwaysOnTopChanged)
+    Q_PROPERTY(bool vertical READ vertical WRITE setVertical NOTIFY verticalChanged)
+    Q_PROPERTY(bool largeButtons READ largeButtons WRITE setLargeButtons NOTIFY largeButtonsChanged)
+    Q_PROPERTY(bool showLabels READ showLabels WRITE setShowLabels NOTIFY showLabelsChanged)
+    Q_PROPERTY(bool launchAtLogin READ launchAtLogin WRITE setLaunchAtLoginValue NOTIFY launchAtLoginChanged)
+    Q_PROPERTY(QString loginItemMessage READ loginItemMessage NOTIFY loginItemMessageChanged)
 public:
     static AppSettings& shared();
 
@@ -49,13 +40,17 @@ public:
     void setLaunchAtLogin(bool on);
     void refreshLoginItem();
 
-    void setFloatingMenu(FloatingMenuPort* port) { m_menu = port; }
-
     static QString appVersion();
     static QUrl vexoURL();
 
 Q_SIGNALS:
-    void changed();
+    void showMenuAtLaunchChanged(bool on);
+    void alwaysOnTopChanged(bool on);
+    void verticalChanged(bool on);
+    void largeButtonsChanged(bool on);
+    void showLabelsChanged(bool on);
+    void launchAtLoginChanged(bool on);
+    void loginItemMessageChanged(const QString& message);
 
 private:
     AppSettings();
@@ -68,5 +63,4 @@ private:
     bool m_showLabels = true;
     bool m_launchAtLogin = false;
     QString m_loginItemMessage;
-    FloatingMenuPort* m_menu = nullptr;
 };

@@ -116,9 +116,38 @@ QString folderName(const QDateTime& when, const QLocale& locale)
     return QStringLiteral("Brindleworks Export ") + locale.toString(when, QStringLiteral("yyyy-MM-dd HHmm"));
 }
 
+namespace {
+
+// The canonical form of `path`, which need not exist yet: its nearest
+// existing ancestor resolved, the rest appended.
+QString canonicalOrPlanned(const QString& path)
+{
+    QString existing = QDir::cleanPath(QFileInfo(path).absoluteFilePath());
+    QString rest;
+    while (!QFileInfo::exists(existing)) {
+        const int slash = existing.lastIndexOf(QLatin1Char('/'));
+        if (slash <= 0)
+            return QDir::cleanPath(QFileInfo(path).absoluteFilePath());
+        rest = existing.mid(slash) + rest;
+        existing = existing.left(slash);
+    }
+    return QFileInfo(existing).canonicalFilePath() + rest;
+}
+
+} // namespace
+
 Result copyAll(const QString& source, const QString& destination)
 {
     Result result;
+    // An export inside the data folder would be copied into the next export
+    // and the one after: refused before anything is made.
+    const QString sourceCanonical = QFileInfo(source).canonicalFilePath();
+    const QString planned = canonicalOrPlanned(destination);
+    if (!sourceCanonical.isEmpty()
+        && (planned == sourceCanonical || planned.startsWith(sourceCanonical + QLatin1Char('/')))) {
+        result.problem = Result::Problem::insideData;
+        return result;
+    }
     const QFileInfo destInfo(destination);
     result.createdDestination = !destInfo.exists() && !destInfo.isSymLink();
     if (!QDir().mkpath(destination) || !QFileInfo(destination).isDir()) {
@@ -183,6 +212,12 @@ Report report(const Result& result, const QString& exportFolder, const QString& 
     case Result::Problem::source:
         r.text = QStringLiteral("Brindleworks couldn’t read its data folder %1. Nothing was copied.")
                      .arg(quoted(QDir::toNativeSeparators(dataFolder)));
+        return r;
+    case Result::Problem::insideData:
+        r.text = QStringLiteral("The folder %1 is inside Brindleworks’s own data folder, so each export would hold "
+                                "the one before. Choose a folder outside it and try again.")
+                     .arg(quoted(name));
+        r.reveal = false;
         return r;
     case Result::Problem::overlap:
         r.text = QStringLiteral("The folder %1 holds Brindleworks’s own data folder. Choose another folder and try again.")

@@ -24,6 +24,9 @@ struct Result {
         // The export folder is the data folder or holds it; copying would
         // replace the data with itself.
         overlap,
+        // The export folder is the data folder or lies inside it; nothing
+        // was made.
+        insideData,
     };
 
     Problem problem = Problem::none;
@@ -37,8 +40,8 @@ struct Result {
 
 // Copies every item of `source` (hidden ones too, folders with everything in
 // them, symbolic links as links) into `destination`, which is created with
-// any missing parents. An item already at the target is replaced. The export
-// folder itself is never copied into itself when it lies inside `source`.
+// any missing parents. An item already at the target is replaced. A
+// destination that is `source` or lies inside it is refused (insideData).
 // Files that are neither regular files, folders nor links (sockets, pipes)
 // count as failed.
 Result copyAll(const QString& source, const QString& destination);

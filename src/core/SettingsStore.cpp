@@ -55,18 +55,33 @@ QString filePath()
     return base + QStringLiteral("/VEXO/Brindleworks.json");
 }
 
+namespace {
+
+std::unique_ptr<QSettings>& current()
+{
+    static std::unique_ptr<QSettings> s;
+    return s;
+}
+
+} // namespace
+
 void redirectTo(const QString& path)
 {
+    if (current()) {
+        current()->sync();
+        current().reset();
+    }
     redirected() = path;
 }
 
 QSettings& settings()
 {
-    static std::unique_ptr<QSettings> s = [] {
+    std::unique_ptr<QSettings>& s = current();
+    if (!s) {
         const QString path = filePath();
         QDir().mkpath(QFileInfo(path).absolutePath());
-        return std::make_unique<QSettings>(path, jsonFormat());
-    }();
+        s = std::make_unique<QSettings>(path, jsonFormat());
+    }
     return *s;
 }
 

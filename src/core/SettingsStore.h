@@ -12,8 +12,10 @@ namespace SettingsStore {
 // $XDG_CONFIG_HOME/VEXO/Brindleworks.json.
 QSettings& settings();
 
-// Points the store at another file; only before the first settings() call
-// (the test modes and the test harness do this at start).
+// Points the store at another file (the test modes and the test harness do
+// this at start). Pending changes of the file in use are written first; a
+// reference from settings() taken before does not survive the call, and
+// objects that read the settings once (AppSettings) keep what they read.
 void redirectTo(const QString& filePath);
 
 QString filePath();

@@ -10,6 +10,9 @@
 #include <QSaveFile>
 #include <QStandardPaths>
 
+#include <filesystem>
+#include <system_error>
+
 namespace Store {
 
 QString folder()
@@ -53,16 +56,40 @@ std::optional<QByteArray> encode(const QJsonValue& value)
     return doc.toJson(QJsonDocument::Indented);
 }
 
+namespace {
+
+// The previous version becomes target + ".bak": copied beside the old backup
+// first and renamed over it, so a crash at any moment leaves a backup.
+void rotateBackup(const QString& target)
+{
+    const QString bak = target + QStringLiteral(".bak");
+    const QString fresh = bak + QStringLiteral(".new");
+    QFile::remove(fresh);
+    if (!QFile::copy(target, fresh))
+        return;
+    std::error_code ec;
+    std::filesystem::rename(std::filesystem::path(fresh.toStdU16String()),
+                            std::filesystem::path(bak.toStdU16String()), ec);
+    if (ec)
+        QFile::remove(fresh);
+}
+
+} // namespace
+
 bool save(const QJsonValue& value, const QString& name)
 {
     const std::optional<QByteArray> data = encode(value);
     if (!data)
         return false;
     const QString target = path(name);
-    if (QFileInfo::exists(target)) {
-        const QString bak = target + QStringLiteral(".bak");
-        QFile::remove(bak);
-        QFile::copy(target, bak);
+    const QFileInfo info(target);
+    if (info.isSymLink()) {
+        // A state file that is a link was never read (it counts as
+        // unreadable): the link itself is replaced, its target never touched.
+        keepUnreadable(name);
+        QFile::remove(target);
+    } else if (info.isFile()) {
+        rotateBackup(target);
     }
     QSaveFile file(target);
     if (!file.open(QIODevice::WriteOnly))
@@ -89,6 +116,9 @@ std::optional<QJsonValue> parse(const QByteArray& data)
 
 std::optional<QJsonValue> read(const QString& name)
 {
+    // A link is never followed: it could lead out of the data folder.
+    if (QFileInfo(path(name)).isSymLink())
+        return std::nullopt;
     QFile file(path(name));
     if (!file.open(QIODevice::ReadOnly))
         return std::nullopt;

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "calc/Decimal.h"
-#include "calc/InvoiceLine.h"
+#include "money/Decimal.h"
+#include "money/InvoiceLine.h"
 
 #include <QJsonValue>
 #include <QList>

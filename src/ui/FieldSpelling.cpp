@@ -14,7 +14,6 @@
 
 namespace {
 
-const char* const kProperty = "_bw_fieldSpelling";
 const int kGrammarDelayMs = 400;
 
 bool isWordSeparator(const QString& typed)
@@ -91,12 +90,11 @@ FieldSpelling* FieldSpelling::of(const QLineEdit* field)
 {
     if (!field)
         return nullptr;
-    return qobject_cast<FieldSpelling*>(field->property(kProperty).value<QObject*>());
+    return qobject_cast<FieldSpelling*>(SpellingTarget::of(field));
 }
 
-FieldSpelling::FieldSpelling(QLineEdit* field) : QObject(field), m_field(field), m_watched(field)
+FieldSpelling::FieldSpelling(QLineEdit* field) : SpellingTarget(field), m_field(field), m_watched(field)
 {
-    field->setProperty(kProperty, QVariant::fromValue<QObject*>(this));
     m_overlay = new Overlay(this, field);
     m_overlay->setGeometry(field->rect());
     m_overlay->show();
@@ -198,19 +196,20 @@ QRectF FieldSpelling::textRect(int start, int length) const
     return QRectF(QPointF(qMin(x0, x1), baseline - fm.ascent()), QPointF(qMax(x0, x1), baseline + 2.5));
 }
 
-void FieldSpelling::toggleContinuousSpellChecking()
+QWidget* FieldSpelling::editorWidget() const
 {
-    setSwitches(m_switches.toggled(&TextCheckingSwitches::continuousSpellChecking));
+    return m_field;
 }
 
-void FieldSpelling::toggleGrammarChecking()
+QString FieldSpelling::selectedText() const
 {
-    setSwitches(m_switches.toggled(&TextCheckingSwitches::grammarChecking));
+    return m_field ? m_field->selectedText() : QString();
 }
 
-void FieldSpelling::toggleAutomaticSpellingCorrection()
+void FieldSpelling::replaceSelection(const QString& text)
 {
-    setSwitches(m_switches.toggled(&TextCheckingSwitches::automaticSpellingCorrection));
+    if (m_field && !m_field->isReadOnly() && m_field->hasSelectedText())
+        m_field->insert(text);
 }
 
 void FieldSpelling::checkSpelling()
@@ -235,7 +234,7 @@ void FieldSpelling::checkSpelling()
 void FieldSpelling::showGuessPanel()
 {
     checkSpelling();
-    SpellingPanel::show(m_field);
+    SpellingPanel::show(this);
 }
 
 QMenu* FieldSpelling::contextMenu(int position)

@@ -7,7 +7,7 @@
 // begins; SpellLineEdit has one from the start.
 
 #include "ui/SpellChecker.h"
-#include "ui/TextCheckingSwitches.h"
+#include "ui/SpellingTarget.h"
 
 #include <QList>
 #include <QObject>
@@ -18,24 +18,20 @@ class QLineEdit;
 class QMenu;
 class QWidget;
 
-class FieldSpelling : public QObject {
+class FieldSpelling : public SpellingTarget {
     Q_OBJECT
-    Q_PROPERTY(bool continuousSpellCheckingEnabled READ continuousSpellCheckingEnabled)
-    Q_PROPERTY(bool grammarCheckingEnabled READ grammarCheckingEnabled)
-    Q_PROPERTY(bool automaticSpellingCorrectionEnabled READ automaticSpellingCorrectionEnabled)
 public:
     // Attaches (once) to `field`; nothing for a password field.
     static FieldSpelling* attach(QLineEdit* field);
     static FieldSpelling* of(const QLineEdit* field);
 
     QLineEdit* field() const { return m_field; }
-    TextCheckingSwitches switches() const { return m_switches; }
-    void setSwitches(const TextCheckingSwitches& switches);
+    void setSwitches(const TextCheckingSwitches& switches) override;
     // The rule applied when editing begins (see TextCheckingSwitches).
     void beginEditing();
-    bool continuousSpellCheckingEnabled() const { return m_switches.continuousSpellChecking; }
-    bool grammarCheckingEnabled() const { return m_switches.grammarChecking; }
-    bool automaticSpellingCorrectionEnabled() const { return m_switches.automaticSpellingCorrection; }
+    QWidget* editorWidget() const override;
+    QString selectedText() const override;
+    void replaceSelection(const QString& text) override;
 
     // What is underlined now (positions in the field's text).
     QList<SpellChecker::Range> misspelt() const { return m_misspelt; }
@@ -48,14 +44,8 @@ public:
     QMenu* contextMenu(int position);
 
 public Q_SLOTS:
-    void toggleContinuousSpellChecking();
-    void toggleGrammarChecking();
-    void toggleAutomaticSpellingCorrection();
-    void checkSpelling();
-    void showGuessPanel();
-
-Q_SIGNALS:
-    void switchesChanged();
+    void checkSpelling() override;
+    void showGuessPanel() override;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -68,7 +58,6 @@ private:
     QPointer<QLineEdit> m_field;
     QObject* m_watched = nullptr; // the field, for comparisons only
     QWidget* m_overlay = nullptr;
-    TextCheckingSwitches m_switches;
     QList<SpellChecker::Range> m_misspelt;
     QList<SpellChecker::Range> m_grammar;
     QTimer m_grammarTimer;

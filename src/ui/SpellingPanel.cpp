@@ -1,16 +1,13 @@
 #include "ui/SpellingPanel.h"
 
 #include "ui/ChromeButton.h"
-#include "ui/FieldSpelling.h"
 #include "ui/SpellChecker.h"
-#include "ui/TextChecker.h"
+#include "ui/SpellingTarget.h"
 
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QPlainTextEdit>
-#include <QTextEdit>
 #include <QVBoxLayout>
 
 SpellingPanel* SpellingPanel::instance()
@@ -23,8 +20,18 @@ SpellingPanel* SpellingPanel::instance()
 
 SpellingPanel* SpellingPanel::show(QWidget* editor)
 {
+    return show(SpellingTarget::of(editor));
+}
+
+QWidget* SpellingPanel::editor() const
+{
+    return m_target ? m_target->editorWidget() : nullptr;
+}
+
+SpellingPanel* SpellingPanel::show(SpellingTarget* target)
+{
     SpellingPanel* p = instance();
-    p->m_editor = editor;
+    p->m_target = target;
     p->refresh();
     p->QDialog::show();
     p->raise();
@@ -63,27 +70,7 @@ SpellingPanel::SpellingPanel(QWidget* parent) : QDialog(parent, Qt::Tool)
 
 QString SpellingPanel::selectedText() const
 {
-    if (auto* l = qobject_cast<QLineEdit*>(m_editor.data()))
-        return l->selectedText();
-    if (auto* p = qobject_cast<QPlainTextEdit*>(m_editor.data()))
-        return p->textCursor().selectedText();
-    if (auto* t = qobject_cast<QTextEdit*>(m_editor.data()))
-        return t->textCursor().selectedText();
-    return QString();
-}
-
-void SpellingPanel::replaceSelection(const QString& text)
-{
-    if (auto* l = qobject_cast<QLineEdit*>(m_editor.data())) {
-        if (!l->isReadOnly() && l->hasSelectedText())
-            l->insert(text);
-    } else if (auto* p = qobject_cast<QPlainTextEdit*>(m_editor.data())) {
-        if (!p->isReadOnly() && p->textCursor().hasSelection())
-            p->textCursor().insertText(text);
-    } else if (auto* t = qobject_cast<QTextEdit*>(m_editor.data())) {
-        if (!t->isReadOnly() && t->textCursor().hasSelection())
-            t->textCursor().insertText(text);
-    }
+    return m_target ? m_target->selectedText() : QString();
 }
 
 QString SpellingPanel::word() const
@@ -120,18 +107,14 @@ void SpellingPanel::refresh()
 void SpellingPanel::change()
 {
     if (!word().isEmpty() && !m_word->text().isEmpty())
-        replaceSelection(m_word->text());
+        m_target->replaceSelection(m_word->text());
     findNext();
 }
 
 void SpellingPanel::findNext()
 {
-    if (auto* l = qobject_cast<QLineEdit*>(m_editor.data())) {
-        if (FieldSpelling* f = FieldSpelling::of(l))
-            f->checkSpelling();
-    } else if (TextChecker* t = TextChecker::of(m_editor.data())) {
-        t->checkSpelling();
-    }
+    if (m_target)
+        m_target->checkSpelling();
     refresh();
 }
 

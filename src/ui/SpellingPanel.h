@@ -11,15 +11,18 @@
 class QLabel;
 class QLineEdit;
 class QListWidget;
+class SpellingTarget;
 
 class SpellingPanel : public QDialog {
     Q_OBJECT
 public:
-    // Shows the panel for `editor` (a QLineEdit, QPlainTextEdit or QTextEdit).
+    // Shows the panel for a spell-checked text input.
+    static SpellingPanel* show(SpellingTarget* target);
+    // The same for the checker attached to `editor` (nothing without one).
     static SpellingPanel* show(QWidget* editor);
     static SpellingPanel* instance();
 
-    QWidget* editor() const { return m_editor; }
+    QWidget* editor() const;
     // The word the panel offers guesses for (the editor's selection).
     QString word() const;
     QStringList guesses() const;
@@ -34,9 +37,8 @@ public Q_SLOTS:
 private:
     explicit SpellingPanel(QWidget* parent = nullptr);
     QString selectedText() const;
-    void replaceSelection(const QString& text);
 
-    QPointer<QWidget> m_editor;
+    QPointer<SpellingTarget> m_target;
     QLabel* m_status = nullptr;
     QLineEdit* m_word = nullptr;
     QListWidget* m_guesses = nullptr;

@@ -14,7 +14,6 @@
 
 namespace {
 
-const char* const kProperty = "_bw_textChecker";
 
 bool isWordSeparator(const QString& typed)
 {
@@ -22,6 +21,21 @@ bool isWordSeparator(const QString& typed)
         return false;
     const QChar c = typed.at(0);
     return c.isSpace() || (c.isPunct() && c != QLatin1Char('\'') && c != QChar(0x2019) && c != QLatin1Char('-'));
+}
+
+// Characters that join the parts of a web or mail address or a file path.
+bool isAddressJoiner(QChar c)
+{
+    return c == QLatin1Char(':') || c == QLatin1Char('/') || c == QLatin1Char('@') || c == QLatin1Char('.');
+}
+
+// A word that is part of an address or a path ("https", "www", "example" in
+// "www.example.org") is a name, not a misspelling.
+bool isPartOfAddress(const QString& text, int start, const QString& word)
+{
+    static const QStringList prefixes{QStringLiteral("http"), QStringLiteral("https"), QStringLiteral("www"),
+                                      QStringLiteral("ftp"), QStringLiteral("mailto")};
+    return (start > 0 && isAddressJoiner(text.at(start - 1))) || prefixes.contains(word.toLower());
 }
 
 } // namespace
@@ -41,12 +55,11 @@ TextChecker* TextChecker::of(const QWidget* editor)
 {
     if (!editor)
         return nullptr;
-    return qobject_cast<TextChecker*>(editor->property(kProperty).value<QObject*>());
+    return qobject_cast<TextChecker*>(SpellingTarget::of(editor));
 }
 
-TextChecker::TextChecker(QWidget* editor) : QObject(editor), m_editor(editor)
+TextChecker::TextChecker(QWidget* editor) : SpellingTarget(editor), m_editor(editor)
 {
-    editor->setProperty(kProperty, QVariant::fromValue<QObject*>(this));
     m_highlighter = new SpellHighlighter(document());
     editor->installEventFilter(this);
     if (auto* area = qobject_cast<QAbstractScrollArea*>(editor))
@@ -100,19 +113,23 @@ void TextChecker::setSwitches(const TextCheckingSwitches& switches)
         Q_EMIT switchesChanged();
 }
 
-void TextChecker::toggleContinuousSpellChecking()
+QWidget* TextChecker::editorWidget() const
 {
-    setSwitches(m_switches.toggled(&TextCheckingSwitches::continuousSpellChecking));
+    return m_editor;
 }
 
-void TextChecker::toggleGrammarChecking()
+QString TextChecker::selectedText() const
 {
-    setSwitches(m_switches.toggled(&TextCheckingSwitches::grammarChecking));
+    return editorCursor().selectedText();
 }
 
-void TextChecker::toggleAutomaticSpellingCorrection()
+void TextChecker::replaceSelection(const QString& text)
 {
-    setSwitches(m_switches.toggled(&TextCheckingSwitches::automaticSpellingCorrection));
+    QTextCursor cursor = editorCursor();
+    if (!isReadOnly() && cursor.hasSelection()) {
+        cursor.insertText(text);
+        setEditorCursor(cursor);
+    }
 }
 
 void TextChecker::checkSpelling()
@@ -148,7 +165,7 @@ void TextChecker::checkSpelling()
 void TextChecker::showGuessPanel()
 {
     checkSpelling();
-    SpellingPanel::show(m_editor);
+    SpellingPanel::show(this);
 }
 
 void TextChecker::correctWordBefore(int position)
@@ -163,6 +180,8 @@ void TextChecker::correctWordBefore(int position)
         if (r.start + r.length != inBlock)
             continue;
         const QString word = text.mid(r.start, r.length);
+        if (isPartOfAddress(text, r.start, word))
+            return;
         const QString fix = SpellChecker::shared().correction(word);
         if (fix.isEmpty() || fix == word)
             return;
@@ -275,7 +294,10 @@ bool TextChecker::eventFilter(QObject* watched, QEvent* event)
         auto* ke = static_cast<QKeyEvent*>(event);
         const bool readOnly = isReadOnly();
         const QString typed = ke->text();
-        const bool boundary = isWordSeparator(typed) || ke->key() == Qt::Key_Return || ke->key() == Qt::Key_Enter;
+        // ":", "/" and "@" go on with an address ("https://", "me@"): no word ends there.
+        const bool joiner = typed.size() == 1 && typed.at(0) != QLatin1Char('.') && isAddressJoiner(typed.at(0));
+        const bool boundary = !joiner
+            && (isWordSeparator(typed) || ke->key() == Qt::Key_Return || ke->key() == Qt::Key_Enter);
         const QTextCursor c = editorCursor();
         if (!readOnly && boundary && !c.hasSelection())
             correctWordBefore(c.position());

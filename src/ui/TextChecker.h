@@ -7,7 +7,7 @@
 // (toggleContinuousSpellChecking, toggleGrammarChecking,
 // toggleAutomaticSpellingCorrection, checkSpelling, showGuessPanel).
 
-#include "ui/TextCheckingSwitches.h"
+#include "ui/SpellingTarget.h"
 
 #include <QObject>
 #include <QPointer>
@@ -18,11 +18,8 @@ class QTextDocument;
 class QWidget;
 class SpellHighlighter;
 
-class TextChecker : public QObject {
+class TextChecker : public SpellingTarget {
     Q_OBJECT
-    Q_PROPERTY(bool continuousSpellCheckingEnabled READ continuousSpellCheckingEnabled)
-    Q_PROPERTY(bool grammarCheckingEnabled READ grammarCheckingEnabled)
-    Q_PROPERTY(bool automaticSpellingCorrectionEnabled READ automaticSpellingCorrectionEnabled)
 public:
     // Attaches to a QPlainTextEdit or QTextEdit (once; a second call returns
     // the same checker). The checker is a child of the editor.
@@ -33,28 +30,21 @@ public:
     QTextDocument* document() const;
     SpellHighlighter* highlighter() const { return m_highlighter; }
 
-    TextCheckingSwitches switches() const { return m_switches; }
     // Applies the switches (call again after the editor's read-only state
     // changes: read-only text shows no underlines).
-    void setSwitches(const TextCheckingSwitches& switches);
-    bool continuousSpellCheckingEnabled() const { return m_switches.continuousSpellChecking; }
-    bool grammarCheckingEnabled() const { return m_switches.grammarChecking; }
-    bool automaticSpellingCorrectionEnabled() const { return m_switches.automaticSpellingCorrection; }
+    void setSwitches(const TextCheckingSwitches& switches) override;
+    QWidget* editorWidget() const override;
+    QString selectedText() const override;
+    void replaceSelection(const QString& text) override;
 
     // The editor's context menu with the spelling entries for the word at
     // `cursor` first (the caller shows and deletes it).
     QMenu* contextMenu(const QTextCursor& cursor);
 
 public Q_SLOTS:
-    void toggleContinuousSpellChecking();
-    void toggleGrammarChecking();
-    void toggleAutomaticSpellingCorrection();
     // Selects the next misspelt word after the selection (wrapping).
-    void checkSpelling();
-    void showGuessPanel();
-
-Q_SIGNALS:
-    void switchesChanged();
+    void checkSpelling() override;
+    void showGuessPanel() override;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -68,6 +58,5 @@ private:
 
     QPointer<QWidget> m_editor;
     SpellHighlighter* m_highlighter = nullptr;
-    TextCheckingSwitches m_switches;
     bool m_correcting = false;
 };

@@ -1,6 +1,7 @@
 #include "TestEnvironment.h"
 #include "core/AppSettings.h"
 #include "core/SettingsStore.h"
+#include "app/views/AppDelegate.h"
 #include "app/views/FloatingMenuController.h"
 #include "app/views/FloatingPanel.h"
 #include "app/views/FloatingToolButton.h"
@@ -39,6 +40,7 @@ class FloatingMenuTest : public QObject {
 private Q_SLOTS:
     void initTestCase()
     {
+        AppDelegate::connectShell();
         MainMenu::shared().statusMenu();
     }
 

@@ -5,7 +5,7 @@
 #include "calc/views/ConverterUnitsTab.h"
 #include "calc/views/ConverterView.h"
 #include "calc/views/ConverterZonesTab.h"
-#include "calc/views/SegmentedPicker.h"
+#include "ui/SegmentedPicker.h"
 #include "ui/ChromeButton.h"
 #include "ui/ChromePanel.h"
 #include "ui/SpellLineEdit.h"

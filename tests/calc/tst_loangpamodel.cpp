@@ -15,12 +15,6 @@
 
 namespace {
 
-QByteArray contents(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
 QJsonObject fullState()
 {
     const QJsonObject course{{"id", "6F9619FF-8B86-D011-B42D-00CF4FC964FF"}, {"name", "Statistics"}, {"credits", 4},
@@ -135,7 +129,7 @@ private Q_SLOTS:
             QVERIFY(m.isSavePending());
             QTRY_VERIFY_WITH_TIMEOUT(!m.isSavePending(), 10000);
         }
-        const QByteArray text = contents(Store::path(LoanGPAModel::kFileName));
+        const QByteArray text = TestEnvironment::contents(Store::path(LoanGPAModel::kFileName));
         const QJsonObject o = QJsonDocument::fromJson(text).object();
         QCOMPARE(o.keys(), fullState().keys());   // neither yearly nor startDate
 
@@ -167,7 +161,7 @@ private Q_SLOTS:
         QTest::qWait(700);
         // A second write would have left a backup of the first.
         QVERIFY(!QFile::exists(file + QStringLiteral(".bak")));
-        QCOMPARE(QJsonDocument::fromJson(contents(file)).object().value("amount").toDouble(), 10000.0);
+        QCOMPARE(QJsonDocument::fromJson(TestEnvironment::contents(file)).object().value("amount").toDouble(), 10000.0);
     }
 
     void unsavableValueLeavesFileAlone()
@@ -175,12 +169,12 @@ private Q_SLOTS:
         LoanGPAModel m;
         m.persist();
         QTRY_VERIFY_WITH_TIMEOUT(!m.isSavePending(), 10000);
-        const QByteArray before = contents(Store::path(LoanGPAModel::kFileName));
+        const QByteArray before = TestEnvironment::contents(Store::path(LoanGPAModel::kFileName));
         QVERIFY(!before.isEmpty());
         m.setRate(std::numeric_limits<double>::quiet_NaN());
         m.persist();
         QTRY_VERIFY_WITH_TIMEOUT(!m.isSavePending(), 10000);
-        QCOMPARE(contents(Store::path(LoanGPAModel::kFileName)), before);
+        QCOMPARE(TestEnvironment::contents(Store::path(LoanGPAModel::kFileName)), before);
     }
 
     void addAndRemoveCourses()
@@ -248,6 +242,25 @@ private Q_SLOTS:
         QCOMPARE(m.csvText(), lines.at(0) + QLatin1Char('\n'));
     }
 
+    // With an extra payment the principal and extra columns hold different
+    // figures, and the extra one is clipped in the month that clears the loan.
+    void csvTellsPrincipalFromExtra()
+    {
+        LoanGPAModel m;
+        m.setStartDate(QDateTime(QDate(2026, 1, 15), QTime(9, 0)));
+        m.setAmount(1000);
+        m.setRate(0);
+        m.setYears(1);
+        m.setExtra(300);
+        const QStringList lines = m.csvText().split(QLatin1Char('\n'));
+        // 83.33 scheduled + 300 extra a month: 1000 is cleared in the third
+        // month, whose extra is cut to what is left after its principal.
+        QCOMPARE(lines.size(), 5);
+        QCOMPARE(lines.at(1), QStringLiteral("1,Feb 2026,383.33,83.33,0.00,300.00,616.67"));
+        QCOMPARE(lines.at(2), QStringLiteral("2,Mar 2026,383.33,83.33,0.00,300.00,233.34"));
+        QCOMPARE(lines.at(3), QStringLiteral("3,Apr 2026,233.34,83.33,0.00,150.01,0.00"));
+    }
+
     void exportWritesChosenFile()
     {
         QTemporaryDir dir;
@@ -268,7 +281,7 @@ private Q_SLOTS:
         });
         QVERIFY(m.exportCSV());
         QCOMPARE(proposed, QStringLiteral("Amortization Schedule.csv"));
-        const QByteArray bytes = contents(path);
+        const QByteArray bytes = TestEnvironment::contents(path);
         QVERIFY(!bytes.startsWith("\xEF\xBB\xBF"));
         QCOMPARE(bytes, m.csvText().toUtf8()); // the old, longer contents are gone
         QVERIFY(bytes.endsWith("333.34,333.34,0.00,0.00,0.00\n"));

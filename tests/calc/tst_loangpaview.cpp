@@ -8,7 +8,7 @@
 #include "calc/views/LoanLook.h"
 #include "calc/views/LoanMortgageTab.h"
 #include "calc/views/LoanTab.h"
-#include "calc/views/SegmentedPicker.h"
+#include "ui/SegmentedPicker.h"
 #include "ui/Alert.h"
 #include "ui/NumberField.h"
 #include "ui/ToolScaffold.h"

@@ -25,16 +25,9 @@ QJsonObject savedObject(double ans, double memory, const QJsonArray& history)
     return QJsonObject{{"ans", ans}, {"history", history}, {"memory", memory}};
 }
 
-void writeRaw(const QByteArray& data)
-{
-    QFile f(Store::path(kFile));
-    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    f.write(data);
-}
-
 void writeJson(const QJsonObject& o)
 {
-    writeRaw(QJsonDocument(o).toJson());
+    QVERIFY(TestEnvironment::writeState(kFile, QJsonDocument(o).toJson()));
 }
 
 QJsonObject readFile()
@@ -139,7 +132,7 @@ private Q_SLOTS:
     {
         QFETCH(QByteArray, data);
         QFETCH(int, entries);
-        writeRaw(data);
+        QVERIFY(TestEnvironment::writeState(kFile, data));
         ScientificModel m;
         if (entries < 0) {
             QVERIFY(m.history().isEmpty());

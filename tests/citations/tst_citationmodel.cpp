@@ -11,19 +11,6 @@ namespace {
 const QString kFile = QStringLiteral("citations.json");
 const QByteArray kSourceId = "6F9619FF-8B86-D011-B42D-00C04FC964FF";
 
-void writeRaw(const QByteArray& data)
-{
-    QFile f(Store::path(kFile));
-    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    f.write(data);
-}
-
-QByteArray readRaw()
-{
-    QFile f(Store::path(kFile));
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
 // A complete, valid file; the damaged variants below change one thing.
 QByteArray validFile(const QByteArray& style = "\"APA\"", const QByteArray& fields = "{\"title\": \"Walden\"}",
                      const QByteArray& id = "\"" + kSourceId + "\"")
@@ -49,7 +36,7 @@ private Q_SLOTS:
 
     void readsAValidFile()
     {
-        writeRaw(validFile());
+        QVERIFY(TestEnvironment::writeState(kFile, validFile()));
         CitationModel m;
         QCOMPARE(m.style(), QStringLiteral("APA"));
         QCOMPARE(m.sources().size(), 1);
@@ -79,14 +66,14 @@ private Q_SLOTS:
     void damagedFileLeavesDefaults()
     {
         QFETCH(QByteArray, contents);
-        writeRaw(contents);
+        QVERIFY(TestEnvironment::writeState(kFile, contents));
         CitationModel m;
         QCOMPARE(m.style(), QString());
         QVERIFY(m.sources().isEmpty());
         QVERIFY(m.draft().fields.isEmpty());
         QVERIFY(!m.draft().id.isNull());
         // Reading never rewrites the file.
-        QCOMPARE(readRaw(), contents);
+        QCOMPARE(TestEnvironment::readState(kFile), contents);
     }
 
     void changesAreSavedAndReadBack()

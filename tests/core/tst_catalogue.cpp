@@ -7,18 +7,11 @@
 
 #include <QFile>
 #include <QRegularExpression>
+#include <QSignalSpy>
 #include <QTest>
 
 Q_DECLARE_METATYPE(RunMode::Kind)
 
-namespace {
-struct FakeMenu : FloatingMenuPort {
-    QList<bool> levels;
-    int rebuilds = 0;
-    void applyLevel(bool on) override { levels.append(on); }
-    void rebuild() override { ++rebuilds; }
-};
-}
 
 class CatalogueTest : public QObject {
     Q_OBJECT
@@ -121,21 +114,24 @@ private Q_SLOTS:
         QCOMPARE(AppSettings::vexoURL().host(), QStringLiteral("vexo.example.com"));
     }
 
-    void settingsApplyToTheMenu()
+    void eachSettingAnnouncesItself()
     {
         AppSettings& s = AppSettings::shared();
-        FakeMenu menu;
-        s.setFloatingMenu(&menu);
+        QSignalSpy level(&s, &AppSettings::alwaysOnTopChanged);
+        QSignalSpy vertical(&s, &AppSettings::verticalChanged);
+        QSignalSpy large(&s, &AppSettings::largeButtonsChanged);
+        QSignalSpy labels(&s, &AppSettings::showLabelsChanged);
+        QSignalSpy atLaunch(&s, &AppSettings::showMenuAtLaunchChanged);
         s.setAlwaysOnTop(false);
-        QCOMPARE(menu.levels, QList<bool>{false});
-        QCOMPARE(menu.rebuilds, 0);
+        QCOMPARE(level.size(), 1);
+        QCOMPARE(level.first().first().toBool(), false);
         s.setVertical(true);
         s.setLargeButtons(false);
         s.setShowLabels(true);
-        QCOMPARE(menu.rebuilds, 3);
+        QCOMPARE(vertical.size() + large.size() + labels.size(), 3);
+        QCOMPARE(level.size() + atLaunch.size(), 1);
         s.setShowMenuAtLaunch(false);
-        QCOMPARE(menu.rebuilds, 3);
-        s.setFloatingMenu(nullptr);
+        QCOMPARE(atLaunch.size(), 1);
         // Written at once, and typed.
         SettingsStore::settings().sync();
         QCOMPARE(SettingsStore::boolValue(QStringLiteral("vertical"), false), true);

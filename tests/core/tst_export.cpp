@@ -55,12 +55,6 @@ QStringList tree(const QString& root)
     return out;
 }
 
-QByteArray contents(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
 } // namespace
 
 class ExportTest : public QObject {
@@ -127,7 +121,7 @@ private Q_SLOTS:
             for (const QString& p : tree(source)) {
                 const QFileInfo i(source + QLatin1Char('/') + p);
                 if (i.isFile() && !i.isSymLink())
-                    QCOMPARE(contents(dest + QLatin1Char('/') + p), contents(i.absoluteFilePath()));
+                    QCOMPARE(TestEnvironment::contents(dest + QLatin1Char('/') + p), TestEnvironment::contents(i.absoluteFilePath()));
             }
         }
         // The data folder is never touched.
@@ -176,7 +170,7 @@ private Q_SLOTS:
         const VEXOBWExport::Result second = VEXOBWExport::copyAll(source, dest);
         QCOMPARE(second.copied, 2);
         QVERIFY(!second.createdDestination);
-        QCOMPARE(contents(dest + QStringLiteral("/a.json")), QByteArray("new"));
+        QCOMPARE(TestEnvironment::contents(dest + QStringLiteral("/a.json")), QByteArray("new"));
         QCOMPARE(tree(dest + QStringLiteral("/Recordings")), QStringList{QStringLiteral("two.m4a")});
         QVERIFY(QFile::exists(dest + QStringLiteral("/user-note.txt")));
     }
@@ -210,7 +204,7 @@ private Q_SLOTS:
         QTest::newRow("a file stands where the folder goes") << "data" << "out" << int(P::destination);
         QTest::newRow("data folder missing") << "missing" << "new" << int(P::source);
         QTest::newRow("data folder is a file") << "data/a.json" << "new" << int(P::source);
-        QTest::newRow("export folder is the data folder") << "data" << "data" << int(P::overlap);
+        QTest::newRow("export folder is the data folder") << "data" << "data" << int(P::insideData);
         QTest::newRow("export folder holds the data folder") << "data" << "." << int(P::overlap);
     }
     void problems()
@@ -225,21 +219,35 @@ private Q_SLOTS:
         QCOMPARE(r.copied, 0);
         // The data is untouched whatever went wrong.
         QCOMPARE(tree(tmp.filePath(QStringLiteral("data"))), (QStringList{"a.json", "b.json"}));
-        QCOMPARE(contents(tmp.filePath(QStringLiteral("data/a.json"))), QByteArray("content of data/a.json"));
+        QCOMPARE(TestEnvironment::contents(tmp.filePath(QStringLiteral("data/a.json"))), QByteArray("content of data/a.json"));
     }
 
-    // Choosing the data folder (or a folder in it) as the place for the
-    // export must not copy the export into itself.
-    void exportInsideTheDataFolder()
+    // Choosing the data folder (or a folder in it, existing or not, or
+    // reached through a link) as the place for the export is refused before
+    // anything is made, so no export ever holds the one before.
+    void exportInsideTheDataFolderIsRefused_data()
     {
+        QTest::addColumn<QString>("where");
+        QTest::newRow("the data folder") << QString();
+        QTest::newRow("an existing sub-folder") << QStringLiteral("/sub/Brindleworks Export 2026-03-14 0905");
+        QTest::newRow("a folder still to make") << QStringLiteral("/new/deeper/Brindleworks Export 2026-03-14 0905");
+        QTest::newRow("through a link") << QStringLiteral("@link/Brindleworks Export 2026-03-14 0905");
+    }
+    void exportInsideTheDataFolderIsRefused()
+    {
+        QFETCH(QString, where);
         QTemporaryDir tmp;
         const QString source = tmp.path() + QStringLiteral("/data");
         build(source, {QStringLiteral("a.json"), QStringLiteral("sub/b.json")});
-        const QString dest = source + QStringLiteral("/sub/Brindleworks Export 2026-03-14 0905");
+        QVERIFY(QFile::link(source, tmp.path() + QStringLiteral("/link")));
+        const QString dest = where.startsWith(QLatin1Char('@')) ? tmp.path() + QLatin1Char('/') + where.mid(1)
+                                                                : source + where;
         const VEXOBWExport::Result r = VEXOBWExport::copyAll(source, dest);
-        QCOMPARE(r.problem, VEXOBWExport::Result::Problem::none);
-        QCOMPARE(r.copied, 2);
-        QCOMPARE(tree(dest), (QStringList{"a.json", "sub/", "sub/b.json"}));
+        QCOMPARE(r.problem, VEXOBWExport::Result::Problem::insideData);
+        QCOMPARE(tree(source), (QStringList{"a.json", "sub/", "sub/b.json"}));
+        const VEXOBWExport::Report report = VEXOBWExport::report(r, dest, source);
+        QCOMPARE(report.kind, VEXOBWExport::Report::Kind::failure);
+        QVERIFY(report.text.contains(QStringLiteral("inside Brindleworks’s own data folder")));
     }
 
     // The alert after an export: a failure is never reported as success,

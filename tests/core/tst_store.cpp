@@ -6,29 +6,16 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QTimeZone>
 #include <QJsonDocument>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
 #include <cmath>
 #include <limits>
 
 namespace {
-
-QByteArray contents(const QString& path)
-{
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
-        return {};
-    return f.readAll();
-}
-
-void writeRaw(const QString& name, const QByteArray& data)
-{
-    QFile f(Store::path(name));
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(data);
-}
 
 struct Sample {
     double value = 0;
@@ -73,13 +60,13 @@ private Q_SLOTS:
         const QString bak = file + QStringLiteral(".bak");
         QVERIFY(Store::save(QJsonObject{{QStringLiteral("v"), 1}}, QStringLiteral("games.json")));
         QVERIFY(!QFile::exists(bak));
-        const QByteArray first = contents(file);
+        const QByteArray first = TestEnvironment::contents(file);
         QVERIFY(Store::save(QJsonObject{{QStringLiteral("v"), 2}}, QStringLiteral("games.json")));
-        QCOMPARE(contents(bak), first);
-        const QByteArray second = contents(file);
+        QCOMPARE(TestEnvironment::contents(bak), first);
+        const QByteArray second = TestEnvironment::contents(file);
         QVERIFY(Store::save(QJsonObject{{QStringLiteral("v"), 3}}, QStringLiteral("games.json")));
-        QCOMPARE(contents(bak), second);
-        QVERIFY(contents(file).contains("3"));
+        QCOMPARE(TestEnvironment::contents(bak), second);
+        QVERIFY(TestEnvironment::contents(file).contains("3"));
     }
 
     void failedEncodeTouchesNothing_data()
@@ -95,19 +82,19 @@ private Q_SLOTS:
         const QString name = QStringLiteral("loan_gpa.json");
         QVERIFY(Store::save(QJsonObject{{QStringLiteral("v"), 1}}, name));
         QVERIFY(Store::save(QJsonObject{{QStringLiteral("v"), 2}}, name));
-        const QByteArray file = contents(Store::path(name));
-        const QByteArray bak = contents(Store::path(name) + QStringLiteral(".bak"));
+        const QByteArray file = TestEnvironment::contents(Store::path(name));
+        const QByteArray bak = TestEnvironment::contents(Store::path(name) + QStringLiteral(".bak"));
         const QJsonObject nested{{QStringLiteral("list"), QJsonArray{1, QJsonObject{{QStringLiteral("x"), bad}}}}};
         QVERIFY(!Store::save(nested, name));
-        QCOMPARE(contents(Store::path(name)), file);
-        QCOMPARE(contents(Store::path(name) + QStringLiteral(".bak")), bak);
+        QCOMPARE(TestEnvironment::contents(Store::path(name)), file);
+        QCOMPARE(TestEnvironment::contents(Store::path(name) + QStringLiteral(".bak")), bak);
     }
 
     void keysSortedAndDatesIso()
     {
         Sample s{2.5, QStringLiteral("x"), QDateTime(QDate(2026, 3, 14), QTime(9, 5, 0, 750), Qt::UTC)};
         QVERIFY(Store::save(s, QStringLiteral("sample.json")));
-        const QByteArray text = contents(Store::path(QStringLiteral("sample.json")));
+        const QByteArray text = TestEnvironment::contents(Store::path(QStringLiteral("sample.json")));
         QVERIFY(text.indexOf("\"label\"") < text.indexOf("\"when\""));
         QVERIFY(text.indexOf("\"when\"") < text.indexOf("\"zeta\""));
         QVERIFY(text.contains("\"2026-03-14T09:05:00Z\""));
@@ -138,16 +125,16 @@ private Q_SLOTS:
         QDir dir(Store::folder());
         for (const QString& old : dir.entryList({name + QStringLiteral(".unreadable-*")}))
             QFile::remove(dir.filePath(old));
-        writeRaw(name, text);
+        QVERIFY(TestEnvironment::writeState(name, text));
         QVERIFY(!Store::load<Sample>(name));
         // The damaged file is kept aside byte for byte, once, before a save
         // replaces it; a second failed read adds no second copy.
         QVERIFY(!Store::load<Sample>(name));
         const QStringList kept = dir.entryList({name + QStringLiteral(".unreadable-*")});
         QCOMPARE(kept.size(), 1);
-        QCOMPARE(contents(dir.filePath(kept.first())), text);
+        QCOMPARE(TestEnvironment::contents(dir.filePath(kept.first())), text);
         QVERIFY(Store::save(Sample{}, name));
-        QCOMPARE(contents(dir.filePath(kept.first())), text);
+        QCOMPARE(TestEnvironment::contents(dir.filePath(kept.first())), text);
     }
 
     void missingFileIsNotKeptAside()
@@ -161,7 +148,7 @@ private Q_SLOTS:
         QByteArray big(Store::kMaxStateFileSize + 10, ' ');
         big[0] = '[';
         big[big.size() - 1] = ']';
-        writeRaw(QStringLiteral("big.json"), big);
+        QVERIFY(TestEnvironment::writeState(QStringLiteral("big.json"), big));
         QVERIFY(!Store::read(QStringLiteral("big.json")));
         QFile::remove(Store::path(QStringLiteral("big.json")));
     }
@@ -185,6 +172,48 @@ private Q_SLOTS:
         Json::Reader r(*Store::parse(text));
         r.integer(QStringLiteral("n"));
         QCOMPARE(r.ok(), ok);
+    }
+
+    void linkedStateFileIsNeverFollowed()
+    {
+        // A state file that is a link to a file outside the data folder:
+        // not read, kept aside as the link's path, and replaced by the next
+        // save without touching what it pointed to.
+        QTemporaryDir outside;
+        const QString victim = outside.filePath(QStringLiteral("victim.txt"));
+        {
+            QFile f(victim);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write("precious");
+        }
+        const QString name = QStringLiteral("linked.json");
+        QFile::remove(Store::path(name));
+        QVERIFY(QFile::link(victim, Store::path(name)));
+        QVERIFY(!Store::load<Sample>(name));
+        Sample s;
+        s.when = QDateTime(QDate(2026, 3, 14), QTime(9, 5, 0), Qt::UTC);
+        QVERIFY(Store::save(s, name));
+        QCOMPARE(TestEnvironment::contents(victim), QByteArray("precious"));
+        QVERIFY(!QFileInfo(Store::path(name)).isSymLink());
+        QVERIFY(Store::load<Sample>(name));
+        QVERIFY(!QFileInfo::exists(Store::path(name) + QStringLiteral(".bak")));
+    }
+
+    void backupHoldsThePreviousVersion()
+    {
+        const QString name = QStringLiteral("rotating.json");
+        Sample s;
+        s.label = QStringLiteral("one");
+        QVERIFY(Store::save(s, name));
+        s.label = QStringLiteral("two");
+        QVERIFY(Store::save(s, name));
+        // A stale half-made backup from an interrupted save is replaced.
+        QVERIFY(TestEnvironment::writeState(name + QStringLiteral(".bak.new"), "junk"));
+        s.label = QStringLiteral("three");
+        QVERIFY(Store::save(s, name));
+        QVERIFY(TestEnvironment::readState(name + QStringLiteral(".bak")).contains("\"two\""));
+        QVERIFY(TestEnvironment::readState(name).contains("\"three\""));
+        QVERIFY(!QFileInfo::exists(Store::path(name + QStringLiteral(".bak.new"))));
     }
 
     void unwritableFolderFailsQuietly()

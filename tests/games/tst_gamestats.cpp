@@ -11,19 +11,6 @@ namespace {
 
 const QString kFile = QStringLiteral("games.json");
 
-void writeRaw(const QByteArray& data)
-{
-    QFile f(Store::path(kFile));
-    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    f.write(data);
-}
-
-QByteArray readRaw()
-{
-    QFile f(Store::path(kFile));
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
 using Counters = QMap<QString, qint64>;
 
 } // namespace
@@ -55,7 +42,7 @@ private Q_SLOTS:
     {
         QFETCH(QByteArray, contents);
         QFETCH(bool, valid);
-        writeRaw(contents);
+        QVERIFY(TestEnvironment::writeState(kFile, contents));
         QCOMPARE(Store::load<GameStats>(kFile).has_value(), valid);
         SolitaireModel solitaire;
         BingoModel bingo;
@@ -64,12 +51,12 @@ private Q_SLOTS:
             QVERIFY(bingo.stats().isEmpty());
         }
         // Opening a game never rewrites the file.
-        QCOMPARE(readRaw(), contents);
+        QCOMPARE(TestEnvironment::readState(kFile), contents);
     }
 
     void bothGamesReadTheOneRecord()
     {
-        writeRaw(R"({"solitaire": {"played": 3, "won": 1}, "bingo": {"played": 2}})");
+        QVERIFY(TestEnvironment::writeState(kFile, R"({"solitaire": {"played": 3, "won": 1}, "bingo": {"played": 2}})"));
         SolitaireModel solitaire;
         BingoModel bingo;
         QCOMPARE(solitaire.stats(), (Counters{{QStringLiteral("played"), 3}, {QStringLiteral("won"), 1}}));

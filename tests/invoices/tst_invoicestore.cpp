@@ -1,6 +1,7 @@
 #include "TestEnvironment.h"
 #include "core/Store.h"
-#include "calc/Money.h"
+#include "money/InvoiceLine.h"
+#include "money/Money.h"
 #include "invoices/InvoiceStore.h"
 
 #include <QFile>
@@ -12,19 +13,6 @@ namespace {
 const QString kFile = QStringLiteral("invoices.json");
 const QByteArray kId = "\"0E984725-C51C-4BF4-9960-E1C80E27ABA0\"";
 const QByteArray kLineId = "\"5A7C1A3B-1D2E-4F50-8A9B-0C1D2E3F4A5B\"";
-
-void writeRaw(const QByteArray& data)
-{
-    QFile f(Store::path(kFile));
-    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    f.write(data);
-}
-
-QByteArray readRaw()
-{
-    QFile f(Store::path(kFile));
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
 
 const QByteArray kProfile = R"({"currencySymbol": "€", "invoicePrefix": "F-", "receiptPrefix": "R-"})";
 const QByteArray kLine = "{\"id\": " + kLineId + R"(, "description": "Widget", "quantity": 2, "unitPrice": 19.99})";
@@ -65,7 +53,7 @@ private Q_SLOTS:
 
     void readsAValidFile()
     {
-        writeRaw(file(kProfile, "[" + document() + ", " + document("\"receipt\"", "[]") + "]"));
+        QVERIFY(TestEnvironment::writeState(kFile, file(kProfile, "[" + document() + ", " + document("\"receipt\"", "[]") + "]")));
         InvoiceStore s;
         QCOMPARE(s.profile().currencySymbol, QStringLiteral("€"));
         QCOMPARE(s.profile().invoicePrefix, QStringLiteral("F-"));
@@ -109,12 +97,12 @@ private Q_SLOTS:
     void damagedFileLeavesDefaults()
     {
         QFETCH(QByteArray, contents);
-        writeRaw(contents);
+        QVERIFY(TestEnvironment::writeState(kFile, contents));
         InvoiceStore s;
         QCOMPARE(s.profile(), BusinessProfile{});
         QVERIFY(s.documents().isEmpty());
         // Reading never rewrites the file.
-        QCOMPARE(readRaw(), contents);
+        QCOMPARE(TestEnvironment::readState(kFile), contents);
     }
 
     void changesAreSavedAndReadBack()

@@ -3,6 +3,7 @@
 #include "core/SettingsStore.h"
 
 #include <QDir>
+#include <QFile>
 #include <QStandardPaths>
 #include <cstdlib>
 #include <filesystem>
@@ -58,6 +59,24 @@ void clearDataFolder()
     const QStringList entries = dir.entryList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot);
     for (const QString& f : entries)
         dir.remove(f);
+}
+
+QByteArray contents(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+bool writeState(const QString& name, const QByteArray& data)
+{
+    QDir().mkpath(dataFolder());
+    QFile f(dataFolder() + QLatin1Char('/') + name);
+    return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(data) == data.size();
+}
+
+QByteArray readState(const QString& name)
+{
+    return contents(dataFolder() + QLatin1Char('/') + name);
 }
 
 } // namespace TestEnvironment

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 
 // Every test executable links this. Before main() runs it gives the process
@@ -12,5 +13,13 @@ namespace TestEnvironment {
 QString dataFolder();
 // Removes every file from the data folder (between test cases).
 void clearDataFolder();
+
+// The bytes of the file at `path`; empty when it cannot be read.
+QByteArray contents(const QString& path);
+// Replaces the state file `name` of the data folder with `data` as it
+// stands (for damaged and hand-made files); false when it cannot be written.
+bool writeState(const QString& name, const QByteArray& data);
+// The bytes of the state file `name` of the data folder.
+QByteArray readState(const QString& name);
 
 } // namespace TestEnvironment

@@ -8,7 +8,7 @@
 #include "ui/SpellLineEdit.h"
 #include "ui/SpellTextView.h"
 #include "ui/SpellingPanel.h"
-#include "ui/Spelling.h"
+#include "core/Spelling.h"
 #include "ui/TextChecker.h"
 
 #include <QApplication>

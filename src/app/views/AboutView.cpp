@@ -1,5 +1,7 @@
 #include "app/views/AboutView.h"
 
+#include "ui/StyledLabel.h"
+
 #include "core/AppSettings.h"
 #include "ui/AppLook.h"
 #include "ui/Chrome.h"
@@ -28,15 +30,8 @@ QIcon appIcon()
 
 QLabel* textLabel(const QString& text, const QFont& font, QWidget* parent, const QColor& color = QColor())
 {
-    auto* label = new QLabel(text, parent);
-    label->setFont(font);
-    label->setTextFormat(Qt::PlainText);
+    QLabel* label = styledLabel(text, font, color, parent);
     label->setAlignment(Qt::AlignCenter);
-    if (color.isValid()) {
-        QPalette p = label->palette();
-        p.setColor(QPalette::WindowText, color);
-        label->setPalette(p);
-    }
     return label;
 }
 

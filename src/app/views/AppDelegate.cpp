@@ -1,6 +1,7 @@
 #include "app/views/AppDelegate.h"
 
 #include "core/AppSettings.h"
+#include "core/Debouncer.h"
 #include "app/views/FloatingMenuController.h"
 #include "app/views/FloatingPanel.h"
 #include "app/views/MainMenu.h"
@@ -22,6 +23,7 @@
 #include <QSystemTrayIcon>
 #include <QTimer>
 #include <QWidget>
+#include <utility>
 
 AppDelegate& AppDelegate::shared()
 {
@@ -52,7 +54,23 @@ void AppDelegate::willFinishLaunching()
     ResponderChain::shared().addApplicationResponder(this);
     MainMenu::shared().setDelegate(this);
     MainMenu::shared().setExportAction([] { ShellCommands::exportData(); });
-    FloatingMenuController::shared(); // the settings reach the panel from now on
+    connectShell();
+}
+
+void AppDelegate::connectShell()
+{
+    static bool connected = false;
+    if (connected)
+        return;
+    connected = true;
+    AppSettings& settings = AppSettings::shared();
+    FloatingMenuController& menu = FloatingMenuController::shared();
+    QObject::connect(&settings, &AppSettings::alwaysOnTopChanged, &menu, &FloatingMenuController::applyLevel);
+    QObject::connect(&settings, &AppSettings::verticalChanged, &menu, &FloatingMenuController::rebuild);
+    QObject::connect(&settings, &AppSettings::largeButtonsChanged, &menu, &FloatingMenuController::rebuild);
+    QObject::connect(&settings, &AppSettings::showLabelsChanged, &menu, &FloatingMenuController::rebuild);
+    QObject::connect(&menu, &FloatingMenuController::showingChanged, &MainMenu::shared(),
+                     &MainMenu::setFloatingMenuShowing);
 }
 
 void AppDelegate::didFinishLaunching()
@@ -66,7 +84,7 @@ void AppDelegate::didFinishLaunching()
     if (AppSettings::shared().showMenuAtLaunch())
         FloatingMenuController::shared().show();
     else
-        MainMenu::refreshToggleTitles();
+        MainMenu::shared().setFloatingMenuShowing(FloatingMenuController::shared().isShowing());
     ShellServices& services = ShellServices::shared();
     if (services.restoreStickyWindows)
         services.restoreStickyWindows();
@@ -75,6 +93,16 @@ void AppDelegate::didFinishLaunching()
     if (qEnvironmentVariableIsSet("VEXO_BW_OPEN")) {
         for (const Tool t : launchList(qEnvironmentVariable("VEXO_BW_OPEN")))
             WindowManager::shared().open(t);
+    }
+    openDocuments(std::exchange(m_launchDocuments, {}));
+}
+
+void AppDelegate::openDocuments(const QStringList& paths)
+{
+    const ShellServices& services = ShellServices::shared();
+    for (const QString& path : paths) {
+        if (services.openWordDocumentFile)
+            services.openWordDocumentFile(path);
     }
 }
 
@@ -106,9 +134,9 @@ void AppDelegate::makeStatusItem()
         return;
     if (!QSystemTrayIcon::isSystemTrayAvailable()) {
         // Started with the session, the program may come before the panel
-        // that holds the tray: look again for a while.
-        if (m_trayAttempts++ < 15)
-            QTimer::singleShot(2000, this, &AppDelegate::makeStatusItem);
+        // that holds the tray, or a tray may be added to the panel later:
+        // look again, often at first, then now and then.
+        QTimer::singleShot(m_trayAttempts++ < 15 ? 2000 : 10000, this, &AppDelegate::makeStatusItem);
         return;
     }
     m_statusItem = new QSystemTrayIcon(statusIcon(), this);
@@ -133,9 +161,13 @@ void AppDelegate::willTerminate()
     if (m_terminated)
         return;
     m_terminated = true;
+    // Saves still waiting out their delay (the timeline's goals) are written now.
+    Debouncer::flushAll();
     ShellServices& services = ShellServices::shared();
     if (services.saveStickyNotes)
         services.saveStickyNotes();
+    if (services.finishRecordings)
+        services.finishRecordings();
     if (services.lockPasswordBook)
         services.lockPasswordBook();
     WindowManager::shared().saveFrames();

@@ -6,6 +6,7 @@
 #include <QList>
 #include <QObject>
 #include <QString>
+#include <QStringList>
 
 class QAction;
 class QSystemTrayIcon;
@@ -19,6 +20,11 @@ class AppDelegate : public QObject {
 public:
     static AppDelegate& shared();
 
+    // The one place the shell's parts are connected: the settings to the
+    // floating menu, the floating menu to the menus' Show/Hide titles. Done
+    // once, by willFinishLaunching (and by tests that drive the parts alone).
+    static void connectShell();
+
     // Before the event loop runs: the word processor's document controller,
     // the menus.
     void willFinishLaunching();
@@ -29,8 +35,12 @@ public:
     // The program was started again while running: show the floating menu
     // (never hide it).
     void handleReopen();
-    // On the way out: write the sticky notes, lock the password book, keep
-    // the window frames.
+    // Documents named on the command line, opened once launch has finished.
+    void setLaunchDocuments(const QStringList& paths) { m_launchDocuments = paths; }
+    // Opens documents in the word processor (a later start named them).
+    void openDocuments(const QStringList& paths);
+    // On the way out: write the sticky notes, save a running recording, lock
+    // the password book, keep the window frames.
     void willTerminate();
 
     // Closing the last window leaves the program running.
@@ -76,4 +86,5 @@ private:
     int m_trayAttempts = 0;
     bool m_launched = false;
     bool m_terminated = false;
+    QStringList m_launchDocuments;
 };

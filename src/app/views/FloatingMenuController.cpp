@@ -1,18 +1,13 @@
 #include "app/views/FloatingMenuController.h"
 
 #include "app/views/FloatingPanel.h"
-#include "app/views/MainMenu.h"
 
 #include <QGuiApplication>
 #include <QScreen>
 
 FloatingMenuController& FloatingMenuController::shared()
 {
-    static FloatingMenuController* c = [] {
-        auto* controller = new FloatingMenuController;
-        AppSettings::shared().setFloatingMenu(controller);
-        return controller;
-    }();
+    static FloatingMenuController* c = new FloatingMenuController;
     return *c;
 }
 
@@ -64,6 +59,7 @@ void FloatingMenuController::build()
             panel->move(firstPlacement(panel->size(), screen->availableGeometry(), options.vertical));
     }
     panel->setFrameAutosaveName(name);
+    connect(panel->view(), &FloatingMenuView::hideRequested, this, &FloatingMenuController::hide);
     m_panel = panel;
     ++m_builds;
 }
@@ -77,7 +73,7 @@ void FloatingMenuController::toggle()
             build();
         m_panel->orderFront();
     }
-    MainMenu::refreshToggleTitles();
+    Q_EMIT showingChanged(isShowing());
 }
 
 void FloatingMenuController::show()
@@ -85,14 +81,14 @@ void FloatingMenuController::show()
     if (!m_panel)
         build();
     m_panel->orderFront();
-    MainMenu::refreshToggleTitles();
+    Q_EMIT showingChanged(isShowing());
 }
 
 void FloatingMenuController::hide()
 {
     if (m_panel)
         m_panel->hide();
-    MainMenu::refreshToggleTitles();
+    Q_EMIT showingChanged(isShowing());
 }
 
 void FloatingMenuController::applyLevel(bool alwaysOnTop)
@@ -111,5 +107,5 @@ void FloatingMenuController::rebuild()
         return;
     build();
     m_panel->orderFront();
-    MainMenu::refreshToggleTitles();
+    Q_EMIT showingChanged(isShowing());
 }

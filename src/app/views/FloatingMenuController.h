@@ -11,8 +11,9 @@
 
 // Owns the floating tool menu's panel: builds it in the current settings,
 // shows and hides it, rebuilds it when its layout settings change and sets
-// its level when "always on top" changes.
-class FloatingMenuController : public QObject, public FloatingMenuPort {
+// its level when "always on top" changes (the application delegate connects
+// the settings to rebuild() and applyLevel()).
+class FloatingMenuController : public QObject {
     Q_OBJECT
 public:
     static FloatingMenuController& shared();
@@ -33,11 +34,11 @@ public:
     // The "More" menu's "Hide Floating Menu": hides, keeps the panel.
     void hide();
 
-    // FloatingMenuPort
-    void applyLevel(bool alwaysOnTop) override;
+    // Floating level when on, normal level when off; nothing without a panel.
+    void applyLevel(bool alwaysOnTop);
     // No panel: nothing. A visible one is replaced by a new one in the
     // current settings and the titles refreshed; a hidden one is dropped.
-    void rebuild() override;
+    void rebuild();
 
     // A standalone panel in `options`, for pictures of the menu; not saved,
     // not managed.
@@ -52,6 +53,10 @@ public:
 
     // How many panels have been built (tests).
     int buildCount() const { return m_builds; }
+
+Q_SIGNALS:
+    // After every show, hide, toggle and rebuild.
+    void showingChanged(bool showing);
 
 private:
     FloatingMenuController() = default;

@@ -1,8 +1,8 @@
 #include "app/views/FloatingMenuView.h"
 
 #include "core/AppSettings.h"
-#include "app/views/FloatingMenuController.h"
 #include "app/views/FloatingToolButton.h"
+#include "app/views/MainMenu.h"
 #include "app/views/ShellCommands.h"
 #include "app/views/WindowDragHandle.h"
 #include "app/views/WindowManager.h"
@@ -221,7 +221,7 @@ QMenu* FloatingMenuView::makeMoreMenu()
     menu->addAction(QStringLiteral("Settings…"), this, [] { ShellCommands::openSettings(); });
     menu->addAction(QStringLiteral("Brindleworks Help"), this, [] { ShellCommands::openHelp(); });
     menu->addAction(QStringLiteral("About Brindleworks"), this, [] { ShellCommands::openAbout(); });
-    menu->addAction(ShellCommands::websiteTitle(), this, [] { ShellCommands::visitWebsite(); });
+    menu->addAction(MainMenu::websiteTitle(), this, [] { ShellCommands::visitWebsite(); });
     menu->addSeparator();
     menu->addAction(QStringLiteral("Export My Data…"), this, [] { ShellCommands::exportData(); });
     menu->addSeparator();
@@ -238,7 +238,7 @@ QMenu* FloatingMenuView::makeMoreMenu()
     });
     QAction* hide = menu->addAction(QStringLiteral("Hide Floating Menu"));
     hide->setObjectName(QStringLiteral("hide"));
-    connect(hide, &QAction::triggered, this, [] { FloatingMenuController::shared().hide(); });
+    connect(hide, &QAction::triggered, this, &FloatingMenuView::hideRequested);
     menu->addSeparator();
     menu->addAction(QStringLiteral("Quit Brindleworks"), this, [] { ShellCommands::quit(); });
     return menu;

@@ -54,6 +54,8 @@ public:
 
 Q_SIGNALS:
     void hoveredChanged();
+    // The context menu's "Hide Floating Menu".
+    void hideRequested();
 
 protected:
     void paintEvent(QPaintEvent* event) override;

@@ -1,14 +1,14 @@
 #include "app/views/MainMenu.h"
 
 #include "core/Tool.h"
-#include "app/views/FloatingMenuController.h"
 #include "app/views/ResponderChain.h"
-#include "app/views/ShellCommands.h"
+#include "app/views/ShellServices.h"
 #include "ui/Chrome.h"
 #include "ui/Symbols.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QFileInfo>
 #include <QKeySequence>
 #include <QMenu>
 #include <QMenuBar>
@@ -22,6 +22,7 @@ enum Target { toDelegate, alongChain, toExport, none };
 const char kActionName[] = "bwAction";
 const char kTag[] = "bwTag";
 const char kWindowItem[] = "bwWindowItem";
+const char kRecentItem[] = "bwRecentItem";
 // The property of the handling object that puts a check mark on the item.
 const char kStateProperty[] = "bwStateProperty";
 
@@ -29,6 +30,37 @@ QString escaped(const QString& title)
 {
     QString t = title;
     return t.replace(QLatin1Char('&'), QStringLiteral("&&"));
+}
+
+// The word processor's recent documents, above "Clear Menu".
+void fillRecentList(QMenu* menu)
+{
+    const QList<QAction*> all = menu->actions();
+    for (QAction* a : all) {
+        if (a->property(kRecentItem).toBool()) {
+            menu->removeAction(a);
+            a->deleteLater();
+        }
+    }
+    const ShellServices& services = ShellServices::shared();
+    const QStringList paths = services.recentWordDocuments ? services.recentWordDocuments() : QStringList();
+    if (paths.isEmpty())
+        return;
+    QAction* before = menu->actions().value(0);
+    for (const QString& path : paths) {
+        auto* a = new QAction(escaped(QFileInfo(path).fileName()), menu);
+        a->setProperty(kRecentItem, true);
+        a->setToolTip(path);
+        QObject::connect(a, &QAction::triggered, menu, [path] {
+            if (ShellServices::shared().openWordDocumentFile)
+                ShellServices::shared().openWordDocumentFile(path);
+        });
+        menu->insertAction(before, a);
+    }
+    auto* separator = new QAction(menu);
+    separator->setSeparator(true);
+    separator->setProperty(kRecentItem, true);
+    menu->insertAction(before, separator);
 }
 
 } // namespace
@@ -124,6 +156,7 @@ void MainMenu::makeMenus()
     item(app, QStringLiteral("Settings…"), QStringLiteral("showSettings"), QStringLiteral("Ctrl+,"), toDelegate);
     m_appToggle = item(app, QStringLiteral("Hide Floating Menu"), QStringLiteral("toggleFloatingMenu"),
                        QStringLiteral("Ctrl+Shift+M"), toDelegate);
+    setFloatingMenuShowing(m_floatingMenuShowing);
     app->addSeparator();
     item(app, QStringLiteral("Hide Brindleworks"), QStringLiteral("hideApplication"), QStringLiteral("Ctrl+H"), alongChain);
     item(app, QStringLiteral("Hide Others"), QStringLiteral("hideOtherApplications"), QStringLiteral("Ctrl+Alt+H"),
@@ -139,6 +172,7 @@ void MainMenu::makeMenus()
     item(file, QStringLiteral("Open Document…"), QStringLiteral("openDocument"), QStringLiteral("Ctrl+O"), alongChain);
     QMenu* recent = submenu(file, QStringLiteral("Open Recent"));
     item(recent, QStringLiteral("Clear Menu"), QStringLiteral("clearRecentDocuments"), {}, alongChain);
+    connect(recent, &QMenu::aboutToShow, this, [recent] { fillRecentList(recent); });
     file->addSeparator();
     item(file, QStringLiteral("Close"), QStringLiteral("performClose"), QStringLiteral("Ctrl+W"), alongChain);
     item(file, QStringLiteral("Save"), QStringLiteral("saveDocument"), QStringLiteral("Ctrl+S"), alongChain);
@@ -236,7 +270,7 @@ void MainMenu::makeMenus()
 
     QMenu* help = menu(QStringLiteral("Help"));
     item(help, QStringLiteral("Brindleworks Help"), QStringLiteral("showHelp"), QStringLiteral("Ctrl+?"), toDelegate);
-    item(help, ShellCommands::websiteTitle(), QStringLiteral("visitWebsite"), {}, toDelegate);
+    item(help, websiteTitle(), QStringLiteral("visitWebsite"), {}, toDelegate);
 
     // Shortcuts of the shared menus work in every window that shows them;
     // the menus themselves are parentless popups owned here.
@@ -289,7 +323,7 @@ QMenu* MainMenu::statusMenu()
         ->setObjectName(QStringLiteral("status.showHelp"));
     item(m_status, QStringLiteral("About Brindleworks"), QStringLiteral("showAbout"), {}, toDelegate)
         ->setObjectName(QStringLiteral("status.showAbout"));
-    item(m_status, ShellCommands::websiteTitle(), QStringLiteral("visitWebsite"), {}, toDelegate)
+    item(m_status, websiteTitle(), QStringLiteral("visitWebsite"), {}, toDelegate)
         ->setObjectName(QStringLiteral("status.visitWebsite"));
     m_status->addSeparator();
     item(m_status, QStringLiteral("Export My Data…"), QStringLiteral("exportData"), {}, toExport)
@@ -298,19 +332,23 @@ QMenu* MainMenu::statusMenu()
     // The tray's Quit is the delegate's, so it works with no window open.
     item(m_status, QStringLiteral("Quit Brindleworks"), QStringLiteral("terminate"), QStringLiteral("Ctrl+Q"), toDelegate)
         ->setObjectName(QStringLiteral("status.terminate"));
-    refreshToggleTitles();
+    setFloatingMenuShowing(m_floatingMenuShowing);
     return m_status;
 }
 
-void MainMenu::refreshToggleTitles()
+QString MainMenu::websiteTitle()
 {
-    MainMenu& m = shared();
-    const QString t = FloatingMenuController::shared().isShowing() ? QStringLiteral("Hide Floating Menu")
-                                                                   : QStringLiteral("Show Floating Menu");
-    if (m.m_appToggle)
-        m.m_appToggle->setText(t);
-    if (m.m_statusToggle)
-        m.m_statusToggle->setText(t);
+    return QStringLiteral("Visit the Corvandel Softworks Website");
+}
+
+void MainMenu::setFloatingMenuShowing(bool showing)
+{
+    m_floatingMenuShowing = showing;
+    const QString t = showing ? QStringLiteral("Hide Floating Menu") : QStringLiteral("Show Floating Menu");
+    if (m_appToggle)
+        m_appToggle->setText(t);
+    if (m_statusToggle)
+        m_statusToggle->setText(t);
 }
 
 void MainMenu::revalidate()

@@ -41,9 +41,12 @@ public:
     // heading and the two games.
     void toolItems(QMenu* into);
 
-    // Both toggle items read "Hide Floating Menu" while the floating panel
-    // exists and is visible, else "Show Floating Menu".
-    static void refreshToggleTitles();
+    // The Show/Hide Floating Menu titles of the app and status menus follow
+    // whether the floating menu is showing (the delegate connects this).
+    void setFloatingMenuShowing(bool showing);
+
+    // The title of the website item of the Help, status and floating menus.
+    static QString websiteTitle();
 
     QAction* appToggleItem() const { return m_appToggle; }
     QAction* statusToggleItem() const { return m_statusToggle; }
@@ -75,6 +78,7 @@ private:
     QAction* m_gamesHeading = nullptr;
     QPointer<QAction> m_appToggle;
     QPointer<QAction> m_statusToggle;
+    bool m_floatingMenuShowing = false;
     QMenu* m_status = nullptr;
     QAction* m_windowListStart = nullptr;
 };

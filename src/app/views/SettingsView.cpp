@@ -1,16 +1,17 @@
 #include "app/views/SettingsView.h"
 
+#include "ui/StyledLabel.h"
+
 #include "core/AppSettings.h"
 #include "core/SettingsStore.h"
 #include "core/Store.h"
-#include "core/WPAutocorrect.h"
-#include "app/views/FileReveal.h"
+#include "core/Spelling.h"
+#include "ui/FileReveal.h"
 #include "ui/AppLook.h"
 #include "ui/Chrome.h"
 #include "ui/ChromeButton.h"
 #include "ui/ChromePanel.h"
 #include "ui/Fonts.h"
-#include "ui/Spelling.h"
 #include "ui/VEXOBadge.h"
 
 #include <QAbstractTextDocumentLayout>
@@ -36,15 +37,9 @@ QColor secondaryColor()
 
 QLabel* noteLabel(const QString& text, QWidget* parent, bool secondary)
 {
-    auto* label = new QLabel(text, parent);
-    label->setFont(Fonts::style(Fonts::TextStyle::Caption));
+    QLabel* label = styledLabel(text, Fonts::style(Fonts::TextStyle::Caption),
+                                secondary ? secondaryColor() : QColor(), parent);
     label->setWordWrap(true);
-    label->setTextFormat(Qt::PlainText);
-    if (secondary) {
-        QPalette p = label->palette();
-        p.setColor(QPalette::WindowText, secondaryColor());
-        label->setPalette(p);
-    }
     return label;
 }
 
@@ -124,7 +119,11 @@ SettingsView::SettingsView(QWidget* parent) : QWidget(parent), m_settings(AppSet
     setPalette(AppLook::lightPalette());
     build();
     refresh();
-    connect(&m_settings, &AppSettings::changed, this, &SettingsView::refresh);
+    for (auto signal : {&AppSettings::showMenuAtLaunchChanged, &AppSettings::alwaysOnTopChanged,
+                        &AppSettings::verticalChanged, &AppSettings::largeButtonsChanged,
+                        &AppSettings::showLabelsChanged, &AppSettings::launchAtLoginChanged})
+        connect(&m_settings, signal, this, &SettingsView::refresh);
+    connect(&m_settings, &AppSettings::loginItemMessageChanged, this, &SettingsView::refresh);
 }
 
 void SettingsView::build()

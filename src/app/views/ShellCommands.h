@@ -14,8 +14,6 @@ QWidget* openSettings();
 QWidget* openHelp();
 QWidget* openAbout();
 
-// The title of the items that open the maker's web site.
-QString websiteTitle();
 // Opens the maker's web site in the default browser.
 void visitWebsite();
 // "Export My Data…": the folder chooser, the copy, the report.

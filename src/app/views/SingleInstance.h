@@ -2,6 +2,7 @@
 
 #include <QObject>
 #include <QString>
+#include <QStringList>
 #include <memory>
 
 class QLocalServer;
@@ -9,7 +10,8 @@ class QLockFile;
 
 // One running program per user and data folder. The first start becomes the
 // primary and listens on a local socket; a later start finds the primary,
-// asks it to reopen (it then shows the floating menu) and ends.
+// hands it the documents named on its command line (or, with none, asks it
+// to reopen: it then shows the floating menu) and ends.
 class SingleInstance : public QObject {
     Q_OBJECT
 public:
@@ -32,12 +34,18 @@ public:
     // destroyed. `timeoutMs` bounds the wait for an answer from the primary.
     Role start(int timeoutMs = 5000);
 
+    // Documents a later start hands over instead of asking to reopen
+    // (absolute paths). Set before start().
+    void setFilesToOpen(const QStringList& paths) { m_files = paths; }
+
     QString name() const { return m_name; }
     QString lockPath() const;
 
 Q_SIGNALS:
     // A later start asked the running program to reopen.
     void reopenRequested();
+    // A later start named these documents.
+    void openFilesRequested(const QStringList& paths);
 
 private:
     bool listen();
@@ -45,6 +53,7 @@ private:
     void acceptConnections();
 
     QString m_name;
+    QStringList m_files;
     std::unique_ptr<QLockFile> m_lock;
     QLocalServer* m_server = nullptr;
 };

@@ -1,5 +1,7 @@
 #include "calc/views/CalculatorView.h"
 
+#include "ui/StyledLabel.h"
+
 #include "calc/CalculatorModel.h"
 #include "calc/views/CalcLook.h"
 #include "calc/views/DisplayPanel.h"
@@ -39,16 +41,6 @@ bool isEditableText(const QWidget* w)
     if (auto* e = qobject_cast<const QComboBox*>(w))
         return e->isEditable();
     return false;
-}
-
-QLabel* makeLabel(const QString& text, const QFont& font, const QColor& color, QWidget* parent)
-{
-    auto* l = new QLabel(text, parent);
-    l->setFont(font);
-    QPalette p = l->palette();
-    p.setColor(QPalette::WindowText, color);
-    l->setPalette(p);
-    return l;
 }
 
 const QString kCopy = QStringLiteral("copy");
@@ -122,7 +114,7 @@ CalculatorView::CalculatorView(QWidget* parent)
     lines->setSpacing(2);
     auto* top = new QHBoxLayout;
     top->setSpacing(8);
-    m_memoryMarker = makeLabel(QStringLiteral("M"), Fonts::system(12, QFont::ExtraBold, Fonts::Design::Rounded),
+    m_memoryMarker = styledLabel(QStringLiteral("M"), Fonts::system(12, QFont::ExtraBold, Fonts::Design::Rounded),
                                Chrome::cherry(), panel);
     m_memoryMarker->setAccessibleName(QStringLiteral("Memory"));
     QSizePolicy keep = m_memoryMarker->sizePolicy();
@@ -167,7 +159,7 @@ CalculatorView::CalculatorView(QWidget* parent)
     actions->addWidget(copyButton);
     actions->addWidget(pasteButton);
     actions->addStretch(1);
-    m_flash = makeLabel(QString(), Fonts::style(Fonts::TextStyle::Caption), Chrome::turquoiseDeep(), this);
+    m_flash = styledLabel(QString(), Fonts::style(Fonts::TextStyle::Caption), Chrome::turquoiseDeep(), this);
     actions->addWidget(m_flash);
     column->addLayout(actions);
 
@@ -190,7 +182,7 @@ CalculatorView::CalculatorView(QWidget* parent)
     }
     column->addLayout(pad, 1);
 
-    auto* hint = makeLabel(
+    auto* hint = styledLabel(
         QStringLiteral("Type numbers and + − * / on your keyboard • Enter = • Esc clears • Ctrl+C copies"),
         Fonts::system(10), CalcLook::secondary(), this);
     hint->setWordWrap(true);

@@ -24,24 +24,13 @@ QColor secondary()
     return Chrome::grey(0.0, 0.5);
 }
 
-QLabel* label(const QString& text, const QFont& font, const QColor& color, QWidget* parent)
-{
-    auto* l = new QLabel(text, parent);
-    l->setTextFormat(Qt::PlainText);
-    l->setFont(font);
-    QPalette pal = l->palette();
-    pal.setColor(QPalette::WindowText, color);
-    l->setPalette(pal);
-    return l;
-}
-
 QWidget* labelledPicker(const QString& text, QComboBox* combo, int width, QWidget* parent)
 {
     auto* row = new QWidget(parent);
     auto* h = new QHBoxLayout(row);
     h->setContentsMargins(0, 0, 0, 0);
     h->setSpacing(6);
-    QLabel* l = label(text, Fonts::system(13), Chrome::ink(), row);
+    QLabel* l = styledLabel(text, Fonts::system(13), Chrome::ink(), row);
     l->setBuddy(combo);
     h->addWidget(l);
     combo->setParent(row);

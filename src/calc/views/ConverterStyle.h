@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ui/StyledLabel.h"
+
 #include <QColor>
 #include <QFont>
 #include <QString>
@@ -18,7 +20,6 @@ QFont caption();
 // Secondary text on the light window and panels.
 QColor secondary();
 
-QLabel* label(const QString& text, const QFont& font, const QColor& color, QWidget* parent);
 // A picker with its label in front, as one row of `width` (0: free width).
 QWidget* labelledPicker(const QString& label, QComboBox* combo, int width, QWidget* parent);
 // Menu texts show "&" literally.

@@ -2,7 +2,7 @@
 
 #include "calc/ConverterModel.h"
 #include "calc/views/ConverterStyle.h"
-#include "calc/views/SegmentedPicker.h"
+#include "ui/SegmentedPicker.h"
 #include "ui/Chrome.h"
 #include "ui/ChromeButton.h"
 #include "ui/ChromePanel.h"
@@ -105,7 +105,7 @@ ConverterUnitsTab::ConverterUnitsTab(ConverterModel* model, QWidget* parent)
     inputs->setAlignment(Qt::AlignLeft | Qt::AlignBottom);
     auto* valueColumn = new QVBoxLayout;
     valueColumn->setSpacing(4);
-    valueColumn->addWidget(label(QStringLiteral("Value"), caption(), secondary(), panel));
+    valueColumn->addWidget(styledLabel(QStringLiteral("Value"), caption(), secondary(), panel));
     m_value = new SpellLineEdit(panel);
     m_value->setObjectName(QStringLiteral("valueField"));
     m_value->setPlaceholderText(QStringLiteral("Value"));
@@ -130,12 +130,12 @@ ConverterUnitsTab::ConverterUnitsTab(ConverterModel* model, QWidget* parent)
 
     auto* resultRow = new QHBoxLayout;
     resultRow->setSpacing(8);
-    m_result = label(QString(), rounded(34, QFont::Black), Chrome::ink(), panel);
+    m_result = styledLabel(QString(), rounded(34, QFont::Black), Chrome::ink(), panel);
     m_result->setObjectName(QStringLiteral("result"));
     m_result->setTextInteractionFlags(Qt::TextSelectableByMouse);
     m_result->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
     resultRow->addWidget(m_result, 0, Qt::AlignVCenter);
-    m_symbol = label(QString(), rounded(20, QFont::DemiBold), secondary(), panel);
+    m_symbol = styledLabel(QString(), rounded(20, QFont::DemiBold), secondary(), panel);
     m_symbol->setObjectName(QStringLiteral("resultSymbol"));
     resultRow->addWidget(m_symbol, 0, Qt::AlignVCenter);
     resultRow->addStretch(1);
@@ -144,7 +144,7 @@ ConverterUnitsTab::ConverterUnitsTab(ConverterModel* model, QWidget* parent)
     resultRow->addWidget(m_copy, 0, Qt::AlignVCenter);
     panel->contentLayout()->addLayout(resultRow);
 
-    m_hint = label(QStringLiteral("Enter a number to convert."), caption(), Chrome::cherry(), panel);
+    m_hint = styledLabel(QStringLiteral("Enter a number to convert."), caption(), Chrome::cherry(), panel);
     m_hint->setObjectName(QStringLiteral("hint"));
     panel->contentLayout()->addWidget(m_hint);
 
@@ -231,8 +231,8 @@ void ConverterUnitsTab::rebuildUnits()
         auto* row = new QHBoxLayout(frame);
         row->setContentsMargins(8, 3, 8, 3);
         row->setSpacing(6);
-        QLabel* name = label(u.name.toString(), rounded(12), secondary(), frame);
-        QLabel* value = label(QString(), rounded(12, QFont::DemiBold), Chrome::ink(), frame);
+        QLabel* name = styledLabel(u.name.toString(), rounded(12), secondary(), frame);
+        QLabel* value = styledLabel(QString(), rounded(12, QFont::DemiBold), Chrome::ink(), frame);
         value->setTextInteractionFlags(Qt::TextSelectableByMouse);
         value->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
         row->addWidget(name);

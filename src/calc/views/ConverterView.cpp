@@ -3,7 +3,7 @@
 #include "calc/ConverterModel.h"
 #include "calc/views/ConverterUnitsTab.h"
 #include "calc/views/ConverterZonesTab.h"
-#include "calc/views/SegmentedPicker.h"
+#include "ui/SegmentedPicker.h"
 
 #include <QScrollArea>
 #include <QStackedWidget>

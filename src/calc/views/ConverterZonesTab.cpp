@@ -87,7 +87,7 @@ ConverterZonesTab::ConverterZonesTab(ConverterModel* model, QWidget* parent)
     dateH->setContentsMargins(0, 0, 0, 0);
     dateH->setSpacing(6);
     // "&&": a label with a buddy reads a single "&" as a mnemonic.
-    QLabel* dateLabel = label(QStringLiteral("Date && time"), Fonts::system(13), Chrome::ink(), datePick);
+    QLabel* dateLabel = styledLabel(QStringLiteral("Date && time"), Fonts::system(13), Chrome::ink(), datePick);
     dateH->addWidget(dateLabel);
     m_date = new QDateTimeEdit(datePick);
     m_date->setObjectName(QStringLiteral("datePicker"));
@@ -106,7 +106,7 @@ ConverterZonesTab::ConverterZonesTab(ConverterModel* model, QWidget* parent)
     dateRow->setAlignment(Qt::AlignLeft);
     convert->contentLayout()->addLayout(dateRow);
 
-    QLabel* explain = label(
+    QLabel* explain = styledLabel(
         QStringLiteral("The date & time above is shown in your computer\u2019s zone. Pick the zone it belongs to:"),
         caption(), secondary(), convert);
     explain->setWordWrap(true);
@@ -134,9 +134,9 @@ ConverterZonesTab::ConverterZonesTab(ConverterModel* model, QWidget* parent)
     auto* lines = new QVBoxLayout(m_resultBox);
     lines->setContentsMargins(0, 0, 0, 0);
     lines->setSpacing(4);
-    m_line1 = label(QString(), rounded(13), Chrome::ink(), m_resultBox);
-    m_line2 = label(QString(), rounded(26, QFont::Black), Chrome::ink(), m_resultBox);
-    m_line3 = label(QString(), rounded(13), Chrome::ink(), m_resultBox);
+    m_line1 = styledLabel(QString(), rounded(13), Chrome::ink(), m_resultBox);
+    m_line2 = styledLabel(QString(), rounded(26, QFont::Black), Chrome::ink(), m_resultBox);
+    m_line3 = styledLabel(QString(), rounded(13), Chrome::ink(), m_resultBox);
     for (QLabel* l : {m_line1, m_line2, m_line3}) {
         l->setTextInteractionFlags(Qt::TextSelectableByMouse);
         l->setMinimumWidth(1);
@@ -240,13 +240,13 @@ void ConverterZonesTab::rebuildClocks()
         auto* h = new QHBoxLayout(r.row);
         h->setContentsMargins(0, 0, 0, 0);
         h->setSpacing(8);
-        r.name = label(TimeZones::displayName(id), Fonts::system(13), Chrome::ink(), r.row);
+        r.name = styledLabel(TimeZones::displayName(id), Fonts::system(13), Chrome::ink(), r.row);
         r.name->setFixedWidth(220);
         h->addWidget(r.name);
-        r.time = label(QString(), timeFont, Chrome::ink(), r.row);
+        r.time = styledLabel(QString(), timeFont, Chrome::ink(), r.row);
         r.time->setMinimumWidth(timeWidth);
         h->addWidget(r.time);
-        r.offset = label(QString(), caption(), secondary(), r.row);
+        r.offset = styledLabel(QString(), caption(), secondary(), r.row);
         h->addWidget(r.offset);
         h->addStretch(1);
         r.remove = new QToolButton(r.row);

@@ -28,7 +28,7 @@ LoanGPATab::LoanGPATab(LoanGPAModel* model, QWidget* parent)
     headings->setSpacing(8);
     const QFont headingFont = LoanLook::rounded(11, QFont::Black);
     const auto heading = [&](const QString& text, int width) {
-        QLabel* l = LoanLook::label(text, headingFont, Chrome::turquoiseDeep(), coursesPanel);
+        QLabel* l = styledLabel(text, headingFont, Chrome::turquoiseDeep(), coursesPanel);
         if (width > 0)
             l->setFixedWidth(width);
         headings->addWidget(l, width > 0 ? 0 : 1, Qt::AlignVCenter);
@@ -58,7 +58,7 @@ LoanGPATab::LoanGPATab(LoanGPAModel* model, QWidget* parent)
 
     m_add = new ChromeButton(QStringLiteral("Add Course"), false, true, coursesPanel);
     courses->addWidget(m_add, 0, Qt::AlignLeft);
-    QLabel* scale = LoanLook::label(QStringLiteral("4.0 scale: A/A+ 4.0 · A- 3.7 · B+ 3.3 · B 3.0 · B- 2.7 · C+ 2.3 · "
+    QLabel* scale = styledLabel(QStringLiteral("4.0 scale: A/A+ 4.0 · A- 3.7 · B+ 3.3 · B 3.0 · B- 2.7 · C+ 2.3 · "
                                                    "C 2.0 · C- 1.7 · D+ 1.3 · D 1.0 · D- 0.7 · F 0. P and W don’t count."),
                                     LoanLook::caption2(), LoanLook::secondary(), coursesPanel);
     scale->setWordWrap(true);
@@ -72,8 +72,8 @@ LoanGPATab::LoanGPATab(LoanGPAModel* model, QWidget* parent)
     sideColumn->setSpacing(12);
 
     auto* termPanel = new ChromePanel(QStringLiteral("Term GPA"), nullptr, side);
-    m_term = LoanLook::label(QString(), LoanLook::rounded(46, QFont::Black), Chrome::ink(), termPanel);
-    m_termCaption = LoanLook::label(QString(), LoanLook::caption(), LoanLook::secondary(), termPanel);
+    m_term = styledLabel(QString(), LoanLook::rounded(46, QFont::Black), Chrome::ink(), termPanel);
+    m_termCaption = styledLabel(QString(), LoanLook::caption(), LoanLook::secondary(), termPanel);
     termPanel->contentLayout()->addWidget(m_term, 0, Qt::AlignHCenter);
     termPanel->contentLayout()->addWidget(m_termCaption, 0, Qt::AlignHCenter);
     sideColumn->addWidget(termPanel);
@@ -87,9 +87,9 @@ LoanGPATab::LoanGPATab(LoanGPAModel* model, QWidget* parent)
     cumulative->addWidget(m_priorGPA);
     cumulative->addWidget(m_priorCredits);
     cumulative->addWidget(LoanLook::divider(cumulativePanel));
-    m_cumulative = LoanLook::label(QString(), LoanLook::rounded(40, QFont::Black), Chrome::turquoiseDeep(),
+    m_cumulative = styledLabel(QString(), LoanLook::rounded(40, QFont::Black), Chrome::turquoiseDeep(),
                                    cumulativePanel);
-    m_cumulativeCaption = LoanLook::label(QString(), LoanLook::caption(), LoanLook::secondary(), cumulativePanel);
+    m_cumulativeCaption = styledLabel(QString(), LoanLook::caption(), LoanLook::secondary(), cumulativePanel);
     cumulative->addWidget(m_cumulative, 0, Qt::AlignHCenter);
     cumulative->addWidget(m_cumulativeCaption, 0, Qt::AlignHCenter);
     sideColumn->addWidget(cumulativePanel);

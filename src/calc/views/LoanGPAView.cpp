@@ -5,7 +5,7 @@
 #include "calc/views/LoanMortgageTab.h"
 #include "calc/views/LoanSaveDialog.h"
 #include "calc/views/LoanTab.h"
-#include "calc/views/SegmentedPicker.h"
+#include "ui/SegmentedPicker.h"
 #include "ui/Alert.h"
 
 #include <QStackedWidget>

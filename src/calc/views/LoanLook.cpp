@@ -1,7 +1,7 @@
 #include "calc/views/LoanLook.h"
 
 #include "calc/LoanMath.h"
-#include "calc/Money.h"
+#include "money/Money.h"
 #include "ui/Chrome.h"
 #include "ui/Fonts.h"
 
@@ -56,17 +56,6 @@ QColor purple()
     return QColor::fromRgbF(0.686f, 0.322f, 0.871f);
 }
 
-QLabel* label(const QString& text, const QFont& font, const QColor& color, QWidget* parent)
-{
-    auto* l = new QLabel(text, parent);
-    l->setTextFormat(Qt::PlainText);
-    l->setFont(font);
-    QPalette pal = l->palette();
-    pal.setColor(QPalette::WindowText, color);
-    l->setPalette(pal);
-    return l;
-}
-
 QWidget* divider(QWidget* parent)
 {
     auto* line = new QFrame(parent);
@@ -92,8 +81,8 @@ LoanLabeledRow::LoanLabeledRow(const QString& label, qreal fontSize, QWidget* pa
 {
     auto* row = new QHBoxLayout(this);
     row->setContentsMargins(0, 0, 0, 0);
-    m_label = LoanLook::label(label, LoanLook::rounded(fontSize), LoanLook::secondary(), this);
-    m_value = LoanLook::label(QString(), LoanLook::digits(fontSize, QFont::DemiBold), Chrome::ink(), this);
+    m_label = styledLabel(label, LoanLook::rounded(fontSize), LoanLook::secondary(), this);
+    m_value = styledLabel(QString(), LoanLook::digits(fontSize, QFont::DemiBold), Chrome::ink(), this);
     m_value->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     row->addWidget(m_label, 0, Qt::AlignVCenter);
     row->addStretch(1);

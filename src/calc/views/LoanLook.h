@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ui/StyledLabel.h"
+
 #include <QColor>
 #include <QFont>
 #include <QString>
@@ -25,7 +27,6 @@ QColor secondary();
 QColor orange();
 QColor purple();
 
-QLabel* label(const QString& text, const QFont& font, const QColor& color, QWidget* parent);
 // A thin horizontal line between groups of a panel.
 QWidget* divider(QWidget* parent);
 

@@ -28,7 +28,7 @@ LoanMortgageTab::LoanMortgageTab(LoanGPAModel* model, QWidget* parent)
     };
     m_price = field(QStringLiteral("Home price ($)"), model->price(), "%.2f");
     m_down = field(QStringLiteral("Down payment ($)"), model->down(), "%.2f");
-    m_downCaption = LoanLook::label(QString(), LoanLook::caption(), LoanLook::secondary(), homePanel);
+    m_downCaption = styledLabel(QString(), LoanLook::caption(), LoanLook::secondary(), homePanel);
     m_rate = field(QStringLiteral("Interest rate (%)"), model->mRate(), "%.3f");
     auto* termRow = new QWidget(homePanel);
     termRow->setFixedWidth(200);
@@ -57,9 +57,9 @@ LoanMortgageTab::LoanMortgageTab(LoanGPAModel* model, QWidget* parent)
 
     auto* paymentPanel = new ChromePanel(QStringLiteral("Monthly payment"), nullptr, this);
     QVBoxLayout* payment = paymentPanel->contentLayout();
-    m_total = LoanLook::label(QString(), LoanLook::rounded(40, QFont::Black), Chrome::ink(), paymentPanel);
+    m_total = styledLabel(QString(), LoanLook::rounded(40, QFont::Black), Chrome::ink(), paymentPanel);
     payment->addWidget(m_total);
-    payment->addWidget(LoanLook::label(QStringLiteral("estimated total per month"), LoanLook::caption(),
+    payment->addWidget(styledLabel(QStringLiteral("estimated total per month"), LoanLook::caption(),
                                        LoanLook::secondary(), paymentPanel));
     payment->addWidget(LoanLook::divider(paymentPanel));
     for (const char* label : {"Loan amount", "Principal & interest", "Property tax", "Insurance", "PMI", "HOA"}) {

@@ -4,7 +4,9 @@
 #include "calc/views/LoanLook.h"
 
 LoanScheduleModel::LoanScheduleModel(QObject* parent)
-    : QAbstractTableModel(parent)
+    : LoanTableModel({QStringLiteral("#"), QStringLiteral("Date"), QStringLiteral("Payment"),
+                      QStringLiteral("Principal"), QStringLiteral("Interest"), QStringLiteral("Balance")},
+                     Payment, parent)
 {
 }
 
@@ -22,57 +24,23 @@ void LoanScheduleModel::setSchedule(const QList<AmortizationRow>& schedule, cons
     endResetModel();
 }
 
-int LoanScheduleModel::rowCount(const QModelIndex& parent) const
+QString LoanScheduleModel::text(int index, int column) const
 {
-    return parent.isValid() ? 0 : int(m_rows.size());
-}
-
-int LoanScheduleModel::columnCount(const QModelIndex& parent) const
-{
-    return parent.isValid() ? 0 : ColumnCount;
-}
-
-QVariant LoanScheduleModel::data(const QModelIndex& index, int role) const
-{
-    if (!index.isValid() || index.row() >= m_rows.size())
+    const AmortizationRow& row = m_rows.at(index);
+    switch (column) {
+    case Number:
+        return QString::number(row.period);
+    case Date:
+        return m_dates.value(index);
+    case Payment:
+        return LoanLook::money(row.payment);
+    case Principal:
+        return LoanLook::money(row.principal);
+    case Interest:
+        return LoanLook::money(row.interest);
+    case Balance:
+        return LoanLook::money(row.balance);
+    default:
         return {};
-    const AmortizationRow& row = m_rows.at(index.row());
-    const int column = index.column();
-    if (role == Qt::DisplayRole) {
-        switch (column) {
-        case Number:
-            return QString::number(row.period);
-        case Date:
-            return m_dates.value(index.row());
-        case Payment:
-            return LoanLook::money(row.payment);
-        case Principal:
-            return LoanLook::money(row.principal);
-        case Interest:
-            return LoanLook::money(row.interest);
-        case Balance:
-            return LoanLook::money(row.balance);
-        default:
-            return {};
-        }
     }
-    if (role == Qt::TextAlignmentRole)
-        return int((column >= Payment ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter);
-    if (role == Qt::FontRole && column >= Payment)
-        return LoanLook::tableDigits();
-    return {};
-}
-
-QVariant LoanScheduleModel::headerData(int section, Qt::Orientation orientation, int role) const
-{
-    if (orientation != Qt::Horizontal)
-        return {};
-    if (role == Qt::DisplayRole) {
-        static const char* const titles[] = {"#", "Date", "Payment", "Principal", "Interest", "Balance"};
-        if (section >= 0 && section < ColumnCount)
-            return QString::fromLatin1(titles[section]);
-    }
-    if (role == Qt::TextAlignmentRole)
-        return int((section >= Payment ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter);
-    return {};
 }

@@ -2,7 +2,8 @@
 
 #include "calc/LoanMath.h"
 
-#include <QAbstractTableModel>
+#include "calc/views/LoanTableModel.h"
+
 #include <QList>
 #include <QStringList>
 
@@ -10,7 +11,7 @@ class LoanGPAModel;
 
 // The monthly amortisation table: "#", "Date", "Payment", "Principal",
 // "Interest", "Balance", one row per payment.
-class LoanScheduleModel : public QAbstractTableModel {
+class LoanScheduleModel : public LoanTableModel {
     Q_OBJECT
 public:
     enum Column { Number, Date, Payment, Principal, Interest, Balance, ColumnCount };
@@ -21,10 +22,9 @@ public:
     // Nothing is reset when the rows and dates are what is shown already.
     void setSchedule(const QList<AmortizationRow>& schedule, const LoanGPAModel& dates);
 
-    int rowCount(const QModelIndex& parent = QModelIndex()) const override;
-    int columnCount(const QModelIndex& parent = QModelIndex()) const override;
-    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
-    QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
+protected:
+    int rows() const override { return int(m_rows.size()); }
+    QString text(int row, int column) const override;
 
 private:
     QList<AmortizationRow> m_rows;

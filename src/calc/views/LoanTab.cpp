@@ -65,9 +65,9 @@ LoanTab::LoanTab(LoanGPAModel* model, QWidget* parent)
 
     auto* resultsPanel = new ChromePanel(QStringLiteral("Results"), nullptr, left);
     QVBoxLayout* results = resultsPanel->contentLayout();
-    m_payment = LoanLook::label(QString(), LoanLook::rounded(30, QFont::Black), Chrome::ink(), resultsPanel);
+    m_payment = styledLabel(QString(), LoanLook::rounded(30, QFont::Black), Chrome::ink(), resultsPanel);
     results->addWidget(m_payment);
-    results->addWidget(LoanLook::label(QStringLiteral("monthly payment"), LoanLook::caption(), LoanLook::secondary(),
+    results->addWidget(styledLabel(QStringLiteral("monthly payment"), LoanLook::caption(), LoanLook::secondary(),
                                        resultsPanel));
     results->addWidget(LoanLook::divider(resultsPanel));
     m_totalInterest = new LoanLabeledRow(QStringLiteral("Total interest"), 12.5, resultsPanel);

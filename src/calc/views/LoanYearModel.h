@@ -2,12 +2,13 @@
 
 #include "calc/views/LoanGPAView.h"
 
-#include <QAbstractTableModel>
+#include "calc/views/LoanTableModel.h"
+
 #include <QList>
 
 // The yearly amortisation table: "Year", "Principal" (extra payments
 // included), "Interest", "Balance".
-class LoanYearModel : public QAbstractTableModel {
+class LoanYearModel : public LoanTableModel {
     Q_OBJECT
 public:
     enum Column { Year, Principal, Interest, Balance, ColumnCount };
@@ -16,10 +17,9 @@ public:
 
     void setRows(const QList<LoanGPAView::YearRow>& rows);
 
-    int rowCount(const QModelIndex& parent = QModelIndex()) const override;
-    int columnCount(const QModelIndex& parent = QModelIndex()) const override;
-    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
-    QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
+protected:
+    int rows() const override { return int(m_rows.size()); }
+    QString text(int row, int column) const override;
 
 private:
     QList<LoanGPAView::YearRow> m_rows;

@@ -5,7 +5,7 @@
 #include "calc/views/DisplayPanel.h"
 #include "calc/views/FitLabel.h"
 #include "calc/views/HistoryList.h"
-#include "calc/views/SegmentedPicker.h"
+#include "ui/SegmentedPicker.h"
 #include "ui/Chrome.h"
 #include "ui/ChromeButton.h"
 #include "ui/ChromeKey.h"

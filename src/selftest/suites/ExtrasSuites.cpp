@@ -64,7 +64,7 @@ SelfTest::Suite exportSuite("Data export", [](SelfTest::Check& c) {
            QStringLiteral("an export in the same minute replaces the earlier copy"));
 
     const VEXOBWExport::Result self = VEXOBWExport::copyAll(source, source);
-    c.that(self.problem == VEXOBWExport::Result::Problem::overlap && readFile(source + QStringLiteral("/a.json")) == "newer",
+    c.that(self.problem == VEXOBWExport::Result::Problem::insideData && readFile(source + QStringLiteral("/a.json")) == "newer",
            QStringLiteral("exporting into the data folder itself is refused"));
 
     const VEXOBWExport::Report failed

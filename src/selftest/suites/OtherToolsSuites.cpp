@@ -1,7 +1,7 @@
 // Self-test suites of the citation, invoice, password-book and card-game
 // state: strict reading of their files and the password book's locking.
 #include "core/Store.h"
-#include "calc/Money.h"
+#include "money/Money.h"
 #include "citations/CitationModel.h"
 #include "games/BingoModel.h"
 #include "games/GameStats.h"

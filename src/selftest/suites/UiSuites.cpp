@@ -7,7 +7,7 @@
 #include "ui/Chrome.h"
 #include "ui/NumberField.h"
 #include "ui/SpellChecker.h"
-#include "ui/Spelling.h"
+#include "core/Spelling.h"
 #include "ui/Symbols.h"
 
 #include <QVariant>
