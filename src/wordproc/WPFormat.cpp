@@ -21,9 +21,8 @@ namespace WPFormat {
 
 namespace {
 
-constexpr qreal kMinPaper = 144;   // 2 inches
+constexpr qreal kMinPaper = 72;
 constexpr qreal kMaxPaper = 14400; // 200 inches
-constexpr qreal kMinTextExtent = 72;
 
 // Type identifiers this system knows beyond the table, by what they conform to.
 const QSet<QString>& plainTextConformers()
@@ -97,21 +96,6 @@ void sanitize(WPDocAttributes* a)
     }
 }
 
-// Shrinks two margins in proportion so that `extent` keeps kMinTextExtent.
-void fit(qreal extent, qreal& a, qreal& b)
-{
-    const qreal room = extent - kMinTextExtent;
-    if (a + b <= room)
-        return;
-    if (room <= 0 || a + b <= 0) {
-        a = b = 0;
-        return;
-    }
-    const qreal factor = room / (a + b);
-    a *= factor;
-    b *= factor;
-}
-
 } // namespace
 
 std::optional<DocType> documentType(const QString& name)
@@ -174,15 +158,6 @@ QString extension(DocType type)
 bool canWrite(const QString& name)
 {
     return name != QLatin1String("com.apple.flat-rtfd") && documentType(name).has_value();
-}
-
-QStringList writableTypeNames()
-{
-    QStringList out;
-    for (DocType t : {DocType::Docx, DocType::Doc, DocType::Rtf, DocType::Rtfd, DocType::Odt, DocType::PlainText,
-                      DocType::Html, DocType::WordML})
-        out.append(typeName(t));
-    return out;
 }
 
 std::optional<DocType> sniff(const QByteArray& data)
@@ -327,41 +302,6 @@ bool readRtfd(const QString& directory, QTextDocument* into, WPDocAttributes* at
 bool writeRtfd(const QTextDocument& text, const WPDocAttributes& attributes, const QString& directory, QString* error)
 {
     return Rtfd::write(text, attributes, directory, error);
-}
-
-WPPageSetup applyAttributes(const WPPageSetup& current, const WPDocAttributes& attributes)
-{
-    WPDocAttributes a = attributes;
-    sanitize(&a);
-    WPPageSetup s = clamped(current);
-    if (a.paperSize)
-        s.paperSize = *a.paperSize;
-    if (a.leftMargin)
-        s.leftMargin = *a.leftMargin;
-    if (a.rightMargin)
-        s.rightMargin = *a.rightMargin;
-    if (a.topMargin)
-        s.topMargin = *a.topMargin;
-    if (a.bottomMargin)
-        s.bottomMargin = *a.bottomMargin;
-    return clamped(s);
-}
-
-WPPageSetup clamped(const WPPageSetup& setup)
-{
-    WPPageSetup s = setup;
-    const WPPageSetup fallback;
-    qreal w = s.paperSize.width(), h = s.paperSize.height();
-    if (!std::isfinite(w) || w <= 0)
-        w = fallback.paperSize.width();
-    if (!std::isfinite(h) || h <= 0)
-        h = fallback.paperSize.height();
-    s.paperSize = QSizeF(std::clamp(w, kMinPaper, kMaxPaper), std::clamp(h, kMinPaper, kMaxPaper));
-    for (qreal* m : {&s.leftMargin, &s.rightMargin, &s.topMargin, &s.bottomMargin})
-        *m = std::isfinite(*m) ? std::clamp(*m, 0.0, kMaxPaper) : 72.0;
-    fit(s.paperSize.width(), s.leftMargin, s.rightMargin);
-    fit(s.paperSize.height(), s.topMargin, s.bottomMargin);
-    return s;
 }
 
 } // namespace WPFormat

@@ -1,11 +1,9 @@
 #pragma once
 
 #include "wordproc/WPDocAttributes.h"
-#include "wordproc/WPPageSetup.h"
 
 #include <QByteArray>
 #include <QString>
-#include <QStringList>
 #include <optional>
 
 class QTextDocument;
@@ -27,8 +25,6 @@ QString extension(DocType type);
 // Whether documents may be saved under this type name. The single-file
 // ("flat") RTFD has no writer here: RTFD is saved as a directory only.
 bool canWrite(const QString& typeName);
-// The type names offered for saving, DOCX first.
-QStringList writableTypeNames();
 
 // The type of some bytes from their content alone: RTF, DOCX, ODT, Word 97,
 // WordML and HTML have recognisable starts; nothing otherwise.
@@ -39,7 +35,9 @@ std::optional<DocType> sniff(const QByteArray& data);
 std::optional<DocType> detect(const QString& path);
 
 // Reads `data` as `type` into `into` (its contents are replaced) and fills
-// the attributes the file holds. When reading with the type fails it is
+// the attributes the file holds; page values that are not finite, paper
+// sizes that are not positive and negative margins are left out or brought
+// into range. When reading with the type fails it is
 // retried once with detection; only that second failure is reported.
 bool read(const QByteArray& data, std::optional<DocType> type, QTextDocument* into,
           WPDocAttributes* attributes, QString* error);
@@ -55,13 +53,5 @@ bool readRtfd(const QString& directory, QTextDocument* into, WPDocAttributes* at
 // Written into a temporary directory beside `directory` and renamed into place.
 bool writeRtfd(const QTextDocument& text, const WPDocAttributes& attributes,
                const QString& directory, QString* error);
-
-// The page setup after a file's attributes, kept usable whatever the file
-// says: values that are not finite or positive leave the current value,
-// sizes are capped at 200 inches and margins shrink so that at least 72
-// points of width and height remain for text.
-WPPageSetup applyAttributes(const WPPageSetup& current, const WPDocAttributes& attributes);
-// The same rule for a page setup chosen in the program (margin presets).
-WPPageSetup clamped(const WPPageSetup& setup);
 
 } // namespace WPFormat

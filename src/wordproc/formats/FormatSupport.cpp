@@ -28,20 +28,6 @@ qreal boundedPt(qreal v)
 
 } // namespace
 
-int underlineStyle(const QTextCharFormat& format)
-{
-    if (format.hasProperty(WPText::UnderlineStyle))
-        return format.intProperty(WPText::UnderlineStyle);
-    return format.fontUnderline() ? WPText::StyleSingle : WPText::StyleNone;
-}
-
-int strikeStyle(const QTextCharFormat& format)
-{
-    if (format.hasProperty(WPText::StrikeStyle))
-        return format.intProperty(WPText::StrikeStyle);
-    return format.fontStrikeOut() ? WPText::StyleSingle : WPText::StyleNone;
-}
-
 void setUnderlineStyle(QTextCharFormat& format, int style)
 {
     if (style == WPText::StyleNone) {

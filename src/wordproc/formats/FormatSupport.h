@@ -1,5 +1,7 @@
 #pragma once
 
+#include "wordproc/WPCommands.h"
+
 #include <QByteArray>
 #include <QList>
 #include <QSizeF>
@@ -29,8 +31,9 @@ inline constexpr int kMaxColumns = 63;                  // table columns
 inline constexpr qint64 kMaxTableCells = 100'000;        // cells of one table
 
 // ---- character properties -------------------------------------------------
-int underlineStyle(const QTextCharFormat& format);
-int strikeStyle(const QTextCharFormat& format);
+// The style integers of a format (Qt's flag alone counts as single).
+using WPCommands::underlineStyle;
+using WPCommands::strikeStyle;
 // Sets the style integer and keeps Qt's own flag in step.
 void setUnderlineStyle(QTextCharFormat& format, int style);
 void setStrikeStyle(QTextCharFormat& format, int style);
