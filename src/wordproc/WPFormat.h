@@ -22,12 +22,22 @@ std::optional<DocType> documentType(const QString& typeName);
 QString typeName(DocType type);
 QString extension(DocType type);
 
+// Whether documents may be saved under this type name. The single-file
+// ("flat") RTFD has no writer here: RTFD is saved as a directory only.
+bool canWrite(const QString& typeName);
+
+// The type of some bytes from their content alone: RTF, DOCX, ODT, Word 97,
+// WordML and HTML have recognisable starts; nothing otherwise.
+std::optional<DocType> sniff(const QByteArray& data);
+
 // The type of a file on disk, from its content first and its extension
 // second; nothing when neither tells.
 std::optional<DocType> detect(const QString& path);
 
 // Reads `data` as `type` into `into` (its contents are replaced) and fills
-// the attributes the file holds. When reading with the type fails it is
+// the attributes the file holds; page values that are not finite, paper
+// sizes that are not positive and negative margins are left out or brought
+// into range. When reading with the type fails it is
 // retried once with detection; only that second failure is reported.
 bool read(const QByteArray& data, std::optional<DocType> type, QTextDocument* into,
           WPDocAttributes* attributes, QString* error);

@@ -1,0 +1,162 @@
+#pragma once
+
+#include "wordproc/WPCommands.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QSizeF>
+#include <QString>
+#include <QTextBlock>
+#include <QTextBlockFormat>
+#include <QTextCharFormat>
+#include <QTextCursor>
+#include <optional>
+#include <variant>
+
+class QTextDocument;
+class QTextTable;
+class QTextFrame;
+
+// What every reader and writer of the word processor shares: the text
+// properties in points, pictures kept with their original bytes, and one way
+// to build a document (paragraphs, runs, tables) and to walk it back.
+namespace FormatSupport {
+
+// Bounds for hostile files.
+inline constexpr qsizetype kMaxPictureBytes = 64 * 1024 * 1024;
+inline constexpr qint64 kMaxPicturePixels = 40'000'000; // decoded pixels
+inline constexpr int kMaxPictureSide = 20'000;          // pixels
+inline constexpr qreal kMaxLengthPt = 14'400;           // 200 inches
+inline constexpr int kMaxColumns = 63;                  // table columns
+inline constexpr qint64 kMaxTableCells = 100'000;        // cells of one table
+
+// ---- character properties -------------------------------------------------
+// The style integers of a format (Qt's flag alone counts as single).
+using WPCommands::underlineStyle;
+using WPCommands::strikeStyle;
+// Sets the style integer and keeps Qt's own flag in step.
+void setUnderlineStyle(QTextCharFormat& format, int style);
+void setStrikeStyle(QTextCharFormat& format, int style);
+// Qt's flags read by Qt's own HTML reader into our style integers.
+void adoptQtLineStyles(QTextCharFormat& format);
+
+QString fontFamily(const QTextCharFormat& format);
+void setFontFamily(QTextCharFormat& format, const QString& family);
+
+// ---- paragraph properties, points ------------------------------------------
+qreal headIndent(const QTextBlockFormat& format);
+qreal firstLineHeadIndent(const QTextBlockFormat& format);
+qreal tailIndent(const QTextBlockFormat& format);
+void setIndents(QTextBlockFormat& format, qreal head, qreal firstLine, qreal tail);
+// Line-height multiple (1 = single); 0 when the paragraph has none.
+qreal lineMultiple(const QTextBlockFormat& format);
+void setLineMultiple(QTextBlockFormat& format, qreal multiple);
+qreal spaceBefore(const QTextBlockFormat& format);
+qreal spaceAfter(const QTextBlockFormat& format);
+void setSpacing(QTextBlockFormat& format, qreal before, qreal after);
+struct TabStop {
+    qreal position = 0; // points
+    int type = 0;       // QTextOption::TabType
+    bool operator==(const TabStop&) const = default;
+};
+QList<TabStop> tabStops(const QTextBlockFormat& format);
+void setTabStops(QTextBlockFormat& format, const QList<TabStop>& tabs);
+int listKind(const QTextBlockFormat& format);
+// The marker run at the start of a list paragraph's text ("\t•\t", "\t3.\t"),
+// or 0 when the text does not start with one.
+int markerLength(const QString& text);
+QString markerFor(int kind, int number);
+
+// ---- pictures ---------------------------------------------------------------
+struct Picture {
+    QByteArray data;   // original file bytes
+    QString fileName;  // preferred name ("image1.png")
+    QSizeF sizePt;     // shown size in points
+    // "png", "jpeg", "gif", ... from the bytes; empty when unknown.
+    QString format() const;
+};
+QString imageFormatOf(const QByteArray& data);
+// Decoded pixel size without decoding; invalid when unreadable.
+QSize imagePixelSize(const QByteArray& data);
+// The picture behind an image format of `document`: the original bytes when
+// they were kept, else the shown image encoded as PNG.
+Picture pictureOf(const QTextDocument& document, const QTextImageFormat& format);
+// Inserts a picture at the cursor. Pictures too large to decode safely keep
+// their bytes (so a save writes them back) but show nothing. A missing size
+// is taken from the pixels (one pixel a point).
+void insertPicture(QTextCursor& cursor, Picture picture, const QTextCharFormat& base);
+
+// ---- building a document ------------------------------------------------------
+// Readers describe the text as paragraphs of runs and tables of cells; the
+// builder writes them into a QTextDocument through one cursor.
+class Builder {
+public:
+    explicit Builder(QTextDocument* document);
+    void text(const QString& text, const QTextCharFormat& format);
+    void picture(const Picture& picture, const QTextCharFormat& format);
+    // Ends the current paragraph with `format`.
+    void endParagraph(const QTextBlockFormat& format, const QTextCharFormat& charFormat = {});
+    bool paragraphEmpty() const { return m_runs.isEmpty(); }
+    // Table cells: paragraphs ended between beginCell and endCell go to the cell.
+    void beginCell();
+    void endCell();
+    void endRow();
+    // Closes an open table; paragraphs after it go to the main text.
+    void endTable();
+    bool inTable() const { return !m_rows.isEmpty() || !m_row.isEmpty(); }
+    bool inCell() const { return m_inCell; }
+    // Flushes what is pending (a last paragraph without its end mark).
+    void finish(const QTextBlockFormat& format);
+
+private:
+    struct Run {
+        QString text;
+        QTextCharFormat format;
+        std::optional<Picture> picture;
+    };
+    struct Para {
+        QTextBlockFormat format;
+        QTextCharFormat charFormat;
+        QList<Run> runs;
+    };
+    void writePara(QTextCursor& cursor, const Para& para, bool fresh);
+
+    QTextCursor m_cursor;
+    bool m_fresh = true; // the cursor's block is empty and unused
+    QList<Run> m_runs;
+    bool m_inCell = false;
+    QList<Para> m_cell;
+    void writeTable();
+    QList<QList<Para>> m_row;
+    QList<QList<QList<Para>>> m_rows; // rows of the open table
+    int m_columns = 0;
+};
+
+// ---- walking a document --------------------------------------------------------
+// The top-level items of a document in order: blocks and tables. Nested
+// tables inside cells are given as their blocks.
+using Item = std::variant<QTextBlock, QTextTable*>;
+QList<Item> topLevelItems(const QTextDocument& document);
+QList<QTextBlock> cellBlocks(const QTextTable* table, int row, int column);
+
+// One run of a block: text with one format, or one picture.
+struct Span {
+    QString text;
+    QTextCharFormat format;
+    bool isPicture = false;
+};
+QList<Span> spans(const QTextBlock& block);
+// Takes the first `count` characters of text off the front of `list` (a list
+// paragraph's marker run) and returns them as spans of their own.
+QList<Span> takeLeading(QList<Span>& list, int count);
+
+// ---- XML ---------------------------------------------------------------------
+// Text that an XML 1.0 file can hold: control characters other than tab,
+// line feed and carriage return, and lone surrogates are dropped.
+QString xmlSafe(const QString& text);
+
+// Length of a "12pt", "1.5in", "2cm", "10mm", "3pc", "16px" value in points;
+// nothing when it is not a finite length.
+std::optional<qreal> parseLength(const QString& text);
+
+} // namespace FormatSupport

@@ -1,0 +1,283 @@
+#include "wordproc/formats/Html.h"
+
+#include "wordproc/WPText.h"
+#include "wordproc/formats/FormatSupport.h"
+
+#include <QRegularExpression>
+#include <QStringDecoder>
+#include <QTextBlock>
+#include <QTextDocument>
+#include <QTextList>
+#include <QTextTable>
+#include <QUrl>
+
+namespace Html {
+
+namespace {
+
+using namespace FormatSupport;
+
+// Bytes of a "data:" URI; nothing for any other address.
+std::optional<QByteArray> dataUriBytes(const QString& uri)
+{
+    if (!uri.startsWith(QLatin1String("data:"), Qt::CaseInsensitive))
+        return std::nullopt;
+    const qsizetype comma = uri.indexOf(QLatin1Char(','));
+    if (comma < 0 || uri.size() > 2 * kMaxPictureBytes)
+        return std::nullopt;
+    const QString header = uri.mid(5, comma - 5);
+    const QByteArray payload = uri.mid(comma + 1).toLatin1();
+    if (header.endsWith(QLatin1String(";base64"), Qt::CaseInsensitive))
+        return QByteArray::fromBase64(payload);
+    return QByteArray::fromPercentEncoding(payload);
+}
+
+// A scratch document that never reaches outside the file: images, style
+// sheets and backgrounds named by address resolve to nothing.
+class ContainedDocument : public QTextDocument {
+public:
+    QVariant loadResource(int, const QUrl&) override { return {}; }
+};
+
+QString decodeHtml(const QByteArray& data)
+{
+    std::optional<QStringConverter::Encoding> enc = QStringConverter::encodingForHtml(data);
+    QStringDecoder decoder(enc.value_or(QStringConverter::Utf8), QStringConverter::Flag::Stateless);
+    const QString text = decoder.decode(data);
+    if (decoder.hasError() && enc.value_or(QStringConverter::Utf8) == QStringConverter::Utf8)
+        return QString::fromLatin1(data);
+    return text;
+}
+
+QString unescapeEntities(const QString& text)
+{
+    static const QRegularExpression entity(QStringLiteral("&(#x[0-9a-fA-F]{1,6}|#[0-9]{1,7}|amp|lt|gt|quot|apos);"));
+    QString out;
+    qsizetype last = 0;
+    QRegularExpressionMatchIterator it = entity.globalMatch(text);
+    while (it.hasNext()) {
+        const QRegularExpressionMatch m = it.next();
+        out += text.mid(last, m.capturedStart() - last);
+        const QString name = m.captured(1);
+        if (name == QLatin1String("amp"))
+            out += QLatin1Char('&');
+        else if (name == QLatin1String("lt"))
+            out += QLatin1Char('<');
+        else if (name == QLatin1String("gt"))
+            out += QLatin1Char('>');
+        else if (name == QLatin1String("quot"))
+            out += QLatin1Char('"');
+        else if (name == QLatin1String("apos"))
+            out += QLatin1Char('\'');
+        else {
+            bool ok = false;
+            const uint code = name.startsWith(QLatin1String("#x")) ? name.mid(2).toUInt(&ok, 16) : name.mid(1).toUInt(&ok);
+            if (ok && code > 0 && code <= 0x10FFFF && (code < 0xD800 || code > 0xDFFF))
+                out += QString::fromUcs4(reinterpret_cast<const char32_t*>(&code), 1);
+        }
+        last = m.capturedEnd();
+    }
+    out += text.mid(last);
+    return out;
+}
+
+QString escapeAttribute(const QString& text)
+{
+    QString out;
+    for (QChar c : text) {
+        if (c == QLatin1Char('&'))
+            out += QLatin1String("&amp;");
+        else if (c == QLatin1Char('"'))
+            out += QLatin1String("&quot;");
+        else if (c == QLatin1Char('<'))
+            out += QLatin1String("&lt;");
+        else if (c == QLatin1Char('>'))
+            out += QLatin1String("&gt;");
+        else if (c.unicode() < 0x20)
+            out += QStringLiteral("&#%1;").arg(c.unicode());
+        else
+            out += c;
+    }
+    return out;
+}
+
+// Qt's lists become our list paragraphs: literal markers, never a QTextList.
+void convertLists(QTextDocument* doc)
+{
+    struct ListItem {
+        QTextBlock block;
+        int kind;
+        int number;
+    };
+    // Numbers first: taking a block out of its list renumbers the rest.
+    QList<ListItem> items;
+    for (QTextBlock b = doc->begin(); b.isValid(); b = b.next()) {
+        QTextList* list = b.textList();
+        if (!list)
+            continue;
+        const QTextListFormat::Style style = list->format().style();
+        const bool bullet = style == QTextListFormat::ListDisc || style == QTextListFormat::ListCircle
+                         || style == QTextListFormat::ListSquare;
+        items.append({b, bullet ? WPText::ListBullet : WPText::ListNumber, list->itemNumber(b) + 1});
+    }
+    for (const auto& [block, kind, number] : std::as_const(items)) {
+        QTextList* list = block.textList();
+        list->remove(block);
+        QTextCursor cursor(block);
+        QTextBlockFormat f = block.blockFormat();
+        f.clearProperty(QTextFormat::BlockIndent);
+        f.setProperty(WPText::ListKind, kind);
+        setIndents(f, WPText::kListHeadIndent, WPText::kListHeadIndent, tailIndent(f));
+        setTabStops(f, {{WPText::kListTab1, 0}, {WPText::kListTab2, 0}});
+        cursor.setBlockFormat(f);
+        cursor.insertText(markerFor(kind, number), block.charFormat());
+    }
+}
+
+// Qt's HTML reader adds an empty paragraph after a table that is followed
+// by more text; without this every open and save would add one.
+void dropBlocksAddedAfterTables(QTextDocument* doc)
+{
+    QList<QTextTable*> tables;
+    for (QTextFrame::iterator it = doc->rootFrame()->begin(); !it.atEnd(); ++it) {
+        if (QTextTable* table = qobject_cast<QTextTable*>(it.currentFrame()))
+            tables.append(table);
+    }
+    for (QTextTable* table : std::as_const(tables)) {
+        QTextCursor after = table->lastCursorPosition();
+        after.movePosition(QTextCursor::NextBlock);
+        const QTextBlock empty = after.block();
+        const QTextBlock next = empty.next();
+        if (empty.length() != 1 || !next.isValid() || empty == table->lastCursorPosition().block())
+            continue;
+        after.setBlockFormat(next.blockFormat());
+        after.setBlockCharFormat(next.charFormat());
+        after.setPosition(next.position(), QTextCursor::KeepAnchor);
+        after.removeSelectedText();
+    }
+}
+
+// Images named by data: URIs become pictures; any other image is dropped.
+// Qt's underline and strike flags become our style integers.
+void adoptFormats(QTextDocument* doc)
+{
+    struct Fragment {
+        int position;
+        int length;
+        QTextCharFormat format;
+    };
+    QList<Fragment> found;
+    for (QTextBlock b = doc->begin(); b.isValid(); b = b.next()) {
+        for (QTextBlock::iterator it = b.begin(); !it.atEnd(); ++it) {
+            const QTextFragment fr = it.fragment();
+            const QTextCharFormat f = fr.charFormat();
+            if (fr.isValid() && (f.isImageFormat() || f.fontUnderline() || f.fontStrikeOut()))
+                found.append({fr.position(), fr.length(), f});
+        }
+    }
+    for (auto it = found.crbegin(); it != found.crend(); ++it) {
+        QTextCursor cursor(doc);
+        if (!it->format.isImageFormat()) {
+            cursor.setPosition(it->position);
+            cursor.setPosition(it->position + it->length, QTextCursor::KeepAnchor);
+            QTextCharFormat f = it->format;
+            adoptQtLineStyles(f);
+            cursor.setCharFormat(f);
+            continue;
+        }
+        const QTextImageFormat image = it->format.toImageFormat();
+        QTextCharFormat base = it->format;
+        base.clearProperty(QTextFormat::ImageName);
+        base.clearProperty(QTextFormat::ImageWidth);
+        base.clearProperty(QTextFormat::ImageHeight);
+        base.clearProperty(QTextFormat::ObjectType);
+        const std::optional<QByteArray> bytes = dataUriBytes(image.name());
+        for (int k = it->length - 1; k >= 0; --k) {
+            cursor.setPosition(it->position + k);
+            cursor.setPosition(it->position + k + 1, QTextCursor::KeepAnchor);
+            cursor.removeSelectedText();
+            if (!bytes || bytes->isEmpty())
+                continue;
+            Picture picture;
+            picture.data = *bytes;
+            if (image.width() > 0 && image.height() > 0)
+                picture.sizePt = QSizeF(WPText::toPoints(image.width()), WPText::toPoints(image.height()));
+            insertPicture(cursor, picture, base);
+        }
+    }
+}
+
+} // namespace
+
+bool looksLikeHtml(const QByteArray& data)
+{
+    const QByteArray head = data.left(1024).trimmed().toLower();
+    return head.startsWith("<!doctype html") || head.startsWith("<html") || head.contains("<html")
+        || head.contains("<body") || head.contains("<meta name=\"qrichtext\"");
+}
+
+void read(const QByteArray& data, QTextDocument* into, WPDocAttributes* attributes)
+{
+    const QString html = decodeHtml(data);
+    static const QRegularExpression meta(
+        QStringLiteral("<meta\\s+name\\s*=\\s*\"(?:comment|description)\"\\s+content\\s*=\\s*\"([^\"]*)\""),
+        QRegularExpression::CaseInsensitiveOption);
+    const QRegularExpressionMatch m = meta.match(html);
+    if (attributes && m.hasMatch())
+        attributes->comment = unescapeEntities(m.captured(1));
+
+    // Qt's reader first runs on a scratch document that loads nothing; what
+    // it understood is written out again in Qt's own HTML, in which only
+    // embedded pictures still point anywhere.
+    ContainedDocument scratch;
+    scratch.setHtml(html);
+    QString normalized = scratch.toHtml();
+    static const QRegularExpression src(QStringLiteral("src=\"(?!data:)[^\"]*\""), QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression background(QStringLiteral("\\bbackground=\"[^\"]*\"|background-image:[^;\"]*;?"),
+                                               QRegularExpression::CaseInsensitiveOption);
+    normalized.replace(src, QStringLiteral("src=\"\""));
+    normalized.replace(background, QString());
+    into->clear();
+    into->setHtml(normalized);
+    dropBlocksAddedAfterTables(into);
+    convertLists(into);
+    adoptFormats(into);
+}
+
+QByteArray write(const QTextDocument& text, const WPDocAttributes& attributes)
+{
+    QString html = text.toHtml();
+    // Pictures as data: URIs, so the page holds them.
+    static const QRegularExpression img(QStringLiteral("src=\"(wpimage:[0-9]+)\""));
+    QHash<QString, QString> uris;
+    for (QTextBlock b = text.begin(); b.isValid(); b = b.next()) {
+        for (const Span& s : spans(b)) {
+            if (!s.isPicture)
+                continue;
+            const QTextImageFormat f = s.format.toImageFormat();
+            const Picture p = pictureOf(text, f);
+            const QString type = p.format().isEmpty() ? QStringLiteral("png") : p.format();
+            uris.insert(f.name(), QStringLiteral("data:image/%1;base64,").arg(type)
+                                      + QString::fromLatin1(p.data.toBase64()));
+        }
+    }
+    QString out;
+    qsizetype last = 0;
+    QRegularExpressionMatchIterator it = img.globalMatch(html);
+    while (it.hasNext()) {
+        const QRegularExpressionMatch m = it.next();
+        out += html.mid(last, m.capturedStart() - last);
+        out += QStringLiteral("src=\"%1\"").arg(uris.value(m.captured(1)));
+        last = m.capturedEnd();
+    }
+    out += html.mid(last);
+    if (attributes.comment) {
+        const qsizetype head = out.indexOf(QLatin1String("<head>"));
+        const QString tag = QStringLiteral("<meta name=\"comment\" content=\"%1\" />").arg(escapeAttribute(*attributes.comment));
+        if (head >= 0)
+            out.insert(head + 6, tag);
+    }
+    return out.toUtf8();
+}
+
+} // namespace Html

@@ -1,0 +1,675 @@
+// Reading OpenDocument Text: styles (with their parents) from styles.xml
+// and content.xml, the body's paragraphs, lists, tables and pictures, the
+// page layout of the standard master page, and meta.xml.
+#include "wordproc/formats/Odt.h"
+
+#include "wordproc/WPText.h"
+#include "wordproc/formats/FormatSupport.h"
+#include "wordproc/formats/OdtXml.h"
+#include "wordproc/formats/ZipPackage.h"
+
+#include <QColor>
+#include <QHash>
+#include <QTextDocument>
+#include <QXmlStreamReader>
+
+namespace Odt {
+
+namespace {
+
+using namespace FormatSupport;
+
+constexpr int kMaxDepth = 200;
+constexpr qint64 kMaxXmlBytes = 64 * 1024 * 1024;
+
+struct Style {
+    QString family;
+    QString parent;
+    QHash<QString, QString> para;
+    QHash<QString, QString> text;
+    QList<TabStop> tabs;
+    bool hasTabs = false;
+};
+
+// Attribute key with a fixed prefix whatever prefix the file uses.
+QString key(const QXmlStreamAttribute& a)
+{
+    const QStringView ns = a.namespaceUri();
+    if (ns == Ns::fo)
+        return QStringLiteral("fo:") + a.name().toString();
+    if (ns == Ns::style)
+        return QStringLiteral("style:") + a.name().toString();
+    return a.name().toString();
+}
+
+class Reader {
+public:
+    Reader(const ZipPackage::Reader& zip, QTextDocument* doc, WPDocAttributes* attributes)
+        : m_zip(zip)
+        , m_builder(doc)
+        , m_attributes(attributes)
+    {
+    }
+    bool run(QString* error);
+
+private:
+    bool parse(const QString& part, bool required, const std::function<void(QXmlStreamReader&)>& body);
+    void readStyles(QXmlStreamReader& x);
+    void readStyle(QXmlStreamReader& x, const QString& name, const QString& family, const QString& parent);
+    void readListStyle(QXmlStreamReader& x, const QString& name);
+    void readPageLayout(QXmlStreamReader& x, const QString& name);
+    void readMeta(QXmlStreamReader& x);
+    void readBlocks(QXmlStreamReader& x);
+    void readList(QXmlStreamReader& x, QString styleName);
+    void readParagraph(QXmlStreamReader& x, int listKind, int number);
+    void readInline(QXmlStreamReader& x, const QTextCharFormat& format);
+    void readFrame(QXmlStreamReader& x, const QTextCharFormat& format);
+    void readTable(QXmlStreamReader& x);
+    void readRows(QXmlStreamReader& x);
+    bool enter(QXmlStreamReader& x);
+    void leave() { --m_depth; }
+    void skip(QXmlStreamReader& x) { x.skipCurrentElement(); }
+
+    QHash<QString, QString> resolved(const QString& name, bool text) const;
+    QList<TabStop> resolvedTabs(const QString& name) const;
+    QTextCharFormat charFormat(const QHash<QString, QString>& props, QTextCharFormat base) const;
+    QTextBlockFormat blockFormat(const QString& styleName) const;
+    void emitText(const QString& text, const QTextCharFormat& format);
+    void emitLiteral(const QString& text, const QTextCharFormat& format);
+    void flushMarker(const QTextCharFormat& format)
+    {
+        if (!m_marker.isEmpty())
+            m_builder.text(m_marker, format);
+        m_marker.clear();
+    }
+
+    const ZipPackage::Reader& m_zip;
+    Builder m_builder;
+    WPDocAttributes* m_attributes;
+    QHash<QString, Style> m_styles;
+    QHash<QString, Style> m_defaults; // by family
+    QHash<QString, int> m_listKinds;
+    QHash<QString, QHash<QString, QString>> m_pageLayouts;
+    QString m_masterLayout;
+    int m_depth = 0;
+    bool m_tooDeep = false;
+    int m_tableDepth = 0;
+    // White space collapsing inside a paragraph.
+    bool m_atStart = true;
+    bool m_pendingSpace = false;
+    QTextCharFormat m_spaceFormat;
+    QString m_marker; // list marker waiting for the item's first run
+    QString m_header, m_footer;
+    bool m_haveHeaderFooter = false;
+};
+
+bool Reader::enter(QXmlStreamReader& x)
+{
+    if (++m_depth > kMaxDepth) {
+        m_tooDeep = true;
+        x.raiseError(QStringLiteral("The document is nested too deeply."));
+        return false;
+    }
+    return true;
+}
+
+bool Reader::parse(const QString& part, bool required, const std::function<void(QXmlStreamReader&)>& body)
+{
+    const std::optional<QByteArray> bytes = m_zip.read(part, kMaxXmlBytes);
+    if (!bytes)
+        return !required;
+    QXmlStreamReader x(*bytes);
+    while (!x.atEnd()) {
+        const QXmlStreamReader::TokenType t = x.readNext();
+        if (t == QXmlStreamReader::DTD) {
+            x.raiseError(QStringLiteral("Document type declarations are not read."));
+            break;
+        }
+        if (t == QXmlStreamReader::StartElement) {
+            body(x);
+            break;
+        }
+    }
+    return !x.hasError();
+}
+
+bool Reader::run(QString* error)
+{
+    auto styleRoot = [this](QXmlStreamReader& x) {
+        while (x.readNextStartElement()) {
+            if (x.namespaceUri() == Ns::office && x.name() == QLatin1String("styles"))
+                readStyles(x);
+            else if (x.namespaceUri() == Ns::office && x.name() == QLatin1String("automatic-styles"))
+                readStyles(x);
+            else if (x.namespaceUri() == Ns::office && x.name() == QLatin1String("master-styles")) {
+                while (x.readNextStartElement()) {
+                    if (x.name() == QLatin1String("master-page") && m_masterLayout.isEmpty())
+                        m_masterLayout = x.attributes().value(Ns::style, QLatin1String("page-layout-name")).toString();
+                    skip(x);
+                }
+            } else
+                skip(x);
+        }
+    };
+    bool ok = parse(QStringLiteral("styles.xml"), false, styleRoot);
+    ok = ok && parse(QStringLiteral("content.xml"), true, [&](QXmlStreamReader& x) {
+        while (x.readNextStartElement()) {
+            if (x.namespaceUri() == Ns::office && x.name() == QLatin1String("automatic-styles"))
+                readStyles(x);
+            else if (x.namespaceUri() == Ns::office && x.name() == QLatin1String("body")) {
+                while (x.readNextStartElement()) {
+                    if (x.name() == QLatin1String("text"))
+                        readBlocks(x);
+                    else
+                        skip(x);
+                }
+            } else
+                skip(x);
+        }
+    });
+    if (!ok) {
+        if (error)
+            *error = m_tooDeep ? QStringLiteral("The document is nested too deeply.")
+                               : QStringLiteral("The OpenDocument text is damaged.");
+        return false;
+    }
+    m_builder.finish(QTextBlockFormat());
+    parse(QStringLiteral("meta.xml"), false, [this](QXmlStreamReader& x) { readMeta(x); });
+    if (m_haveHeaderFooter)
+        m_attributes->comment = WPHeaderFooter::encode(m_header, m_footer);
+    const auto layout = m_pageLayouts.constFind(m_masterLayout.isEmpty() && m_pageLayouts.size() == 1
+                                                    ? m_pageLayouts.constBegin().key()
+                                                    : m_masterLayout);
+    if (layout != m_pageLayouts.constEnd()) {
+        const std::optional<qreal> w = parseLength(layout->value(QStringLiteral("fo:page-width")));
+        const std::optional<qreal> h = parseLength(layout->value(QStringLiteral("fo:page-height")));
+        if (w && h)
+            m_attributes->paperSize = QSizeF(*w, *h);
+        m_attributes->leftMargin = parseLength(layout->value(QStringLiteral("fo:margin-left")));
+        m_attributes->rightMargin = parseLength(layout->value(QStringLiteral("fo:margin-right")));
+        m_attributes->topMargin = parseLength(layout->value(QStringLiteral("fo:margin-top")));
+        m_attributes->bottomMargin = parseLength(layout->value(QStringLiteral("fo:margin-bottom")));
+    }
+    return true;
+}
+
+void Reader::readStyles(QXmlStreamReader& x)
+{
+    while (x.readNextStartElement()) {
+        const QXmlStreamAttributes a = x.attributes();
+        const QString name = a.value(Ns::style, QLatin1String("name")).toString();
+        if (x.name() == QLatin1String("style"))
+            readStyle(x, name, a.value(Ns::style, QLatin1String("family")).toString(),
+                      a.value(Ns::style, QLatin1String("parent-style-name")).toString());
+        else if (x.name() == QLatin1String("default-style"))
+            readStyle(x, QString(), a.value(Ns::style, QLatin1String("family")).toString(), QString());
+        else if (x.name() == QLatin1String("list-style"))
+            readListStyle(x, name);
+        else if (x.name() == QLatin1String("page-layout"))
+            readPageLayout(x, name);
+        else
+            skip(x);
+    }
+}
+
+void Reader::readStyle(QXmlStreamReader& x, const QString& name, const QString& family, const QString& parent)
+{
+    Style s;
+    s.family = family;
+    s.parent = parent;
+    while (x.readNextStartElement()) {
+        if (x.name() == QLatin1String("paragraph-properties")) {
+            for (const QXmlStreamAttribute& a : x.attributes())
+                s.para.insert(key(a), a.value().toString());
+            while (x.readNextStartElement()) {
+                if (x.name() == QLatin1String("tab-stops")) {
+                    s.hasTabs = true;
+                    while (x.readNextStartElement()) {
+                        const QXmlStreamAttributes ta = x.attributes();
+                        const std::optional<qreal> pos = parseLength(ta.value(Ns::style, QLatin1String("position")).toString());
+                        const QStringView type = ta.value(Ns::style, QLatin1String("type"));
+                        const int t = type == QLatin1String("right")    ? QTextOption::RightTab
+                                    : type == QLatin1String("center") ? QTextOption::CenterTab
+                                    : type == QLatin1String("char")   ? QTextOption::DelimiterTab
+                                                                      : QTextOption::LeftTab;
+                        if (pos && s.tabs.size() < 64)
+                            s.tabs.append({*pos, t});
+                        skip(x);
+                    }
+                } else {
+                    skip(x);
+                }
+            }
+        } else if (x.name() == QLatin1String("text-properties")) {
+            for (const QXmlStreamAttribute& a : x.attributes())
+                s.text.insert(key(a), a.value().toString());
+            skip(x);
+        } else {
+            skip(x);
+        }
+    }
+    if (name.isEmpty())
+        m_defaults.insert(family, s);
+    else
+        m_styles.insert(name, s);
+}
+
+void Reader::readListStyle(QXmlStreamReader& x, const QString& name)
+{
+    int kind = WPText::ListBullet;
+    bool first = true;
+    while (x.readNextStartElement()) {
+        if (first && x.name() == QLatin1String("list-level-style-number")) {
+            kind = x.attributes().value(Ns::style, QLatin1String("num-format")).isEmpty() ? WPText::ListBullet
+                                                                                          : WPText::ListNumber;
+        }
+        first = false;
+        skip(x);
+    }
+    m_listKinds.insert(name, kind);
+}
+
+void Reader::readPageLayout(QXmlStreamReader& x, const QString& name)
+{
+    QHash<QString, QString> props;
+    while (x.readNextStartElement()) {
+        if (x.name() == QLatin1String("page-layout-properties")) {
+            for (const QXmlStreamAttribute& a : x.attributes())
+                props.insert(key(a), a.value().toString());
+        }
+        skip(x);
+    }
+    m_pageLayouts.insert(name, props);
+}
+
+void Reader::readMeta(QXmlStreamReader& x)
+{
+    while (x.readNextStartElement()) {
+        if (x.name() != QLatin1String("meta")) {
+            skip(x);
+            continue;
+        }
+        while (x.readNextStartElement()) {
+            if (x.namespaceUri() == Ns::dc && x.name() == QLatin1String("description")) {
+                const QString text = x.readElementText(QXmlStreamReader::IncludeChildElements);
+                if (!m_haveHeaderFooter)
+                    m_attributes->comment = text;
+            } else if (x.namespaceUri() == Ns::meta && x.name() == QLatin1String("user-defined")) {
+                const QString name = x.attributes().value(Ns::meta, QLatin1String("name")).toString();
+                const QString value = x.readElementText(QXmlStreamReader::IncludeChildElements);
+                if (name == Ns::headerProperty || name == Ns::footerProperty) {
+                    (name == Ns::headerProperty ? m_header : m_footer) = WPHeaderFooter::sanitize(value);
+                    m_haveHeaderFooter = true;
+                }
+            } else {
+                skip(x);
+            }
+        }
+    }
+}
+
+QHash<QString, QString> Reader::resolved(const QString& name, bool text) const
+{
+    QList<const Style*> chain;
+    QString current = name;
+    for (int guard = 0; guard < 16 && !current.isEmpty(); ++guard) {
+        const auto it = m_styles.constFind(current);
+        if (it == m_styles.constEnd())
+            break;
+        chain.prepend(&*it);
+        current = it->parent;
+    }
+    QHash<QString, QString> out;
+    const QString family = chain.isEmpty() ? QString() : chain.last()->family;
+    const auto def = m_defaults.constFind(family.isEmpty() ? QStringLiteral("paragraph") : family);
+    if (def != m_defaults.constEnd())
+        out = text ? def->text : def->para;
+    for (const Style* s : std::as_const(chain)) {
+        const QHash<QString, QString>& props = text ? s->text : s->para;
+        for (auto it = props.constBegin(); it != props.constEnd(); ++it)
+            out.insert(it.key(), it.value());
+    }
+    return out;
+}
+
+QList<TabStop> Reader::resolvedTabs(const QString& name) const
+{
+    QString current = name;
+    for (int guard = 0; guard < 16 && !current.isEmpty(); ++guard) {
+        const auto it = m_styles.constFind(current);
+        if (it == m_styles.constEnd())
+            break;
+        if (it->hasTabs)
+            return it->tabs;
+        current = it->parent;
+    }
+    return {};
+}
+
+QTextCharFormat Reader::charFormat(const QHash<QString, QString>& p, QTextCharFormat f) const
+{
+    const QString family = p.value(QStringLiteral("fo:font-family"), p.value(QStringLiteral("style:font-name")));
+    if (!family.isEmpty()) {
+        QString clean = family.section(QLatin1Char(','), 0, 0).trimmed();
+        if (clean.size() >= 2 && (clean.startsWith(QLatin1Char('\'')) || clean.startsWith(QLatin1Char('"'))))
+            clean = clean.mid(1, clean.size() - 2);
+        setFontFamily(f, clean);
+    }
+    if (const std::optional<qreal> size = parseLength(p.value(QStringLiteral("fo:font-size"))); size && *size > 0)
+        f.setFontPointSize(std::min(*size, 1638.0));
+    const QString weight = p.value(QStringLiteral("fo:font-weight"));
+    if (!weight.isEmpty())
+        f.setFontWeight(weight == QLatin1String("bold") || weight.toInt() >= 600 ? QFont::Bold : QFont::Normal);
+    const QString style = p.value(QStringLiteral("fo:font-style"));
+    if (!style.isEmpty())
+        f.setFontItalic(style == QLatin1String("italic") || style == QLatin1String("oblique"));
+    const QString ul = p.value(QStringLiteral("style:text-underline-style"));
+    if (!ul.isEmpty()) {
+        int u = ul == QLatin1String("none") ? WPText::StyleNone : WPText::StyleSingle;
+        if (u && p.value(QStringLiteral("style:text-underline-type")) == QLatin1String("double"))
+            u = WPText::StyleDouble;
+        else if (u && p.value(QStringLiteral("style:text-underline-width")) == QLatin1String("bold"))
+            u = WPText::StyleThick;
+        setUnderlineStyle(f, u);
+    }
+    const QString lt = p.value(QStringLiteral("style:text-line-through-style"));
+    if (!lt.isEmpty()) {
+        int s = lt == QLatin1String("none") ? WPText::StyleNone : WPText::StyleSingle;
+        if (s && p.value(QStringLiteral("style:text-line-through-type")) == QLatin1String("double"))
+            s = WPText::StyleDouble;
+        setStrikeStyle(f, s);
+    }
+    const QColor color(p.value(QStringLiteral("fo:color")));
+    if (color.isValid())
+        f.setForeground(color);
+    const QString bgText = p.value(QStringLiteral("fo:background-color"));
+    const QColor bg(bgText);
+    if (bg.isValid() && bgText != QLatin1String("transparent"))
+        f.setBackground(bg);
+    const QString position = p.value(QStringLiteral("style:text-position"));
+    if (position.startsWith(QLatin1String("super")))
+        f.setVerticalAlignment(QTextCharFormat::AlignSuperScript);
+    else if (position.startsWith(QLatin1String("sub")) || position.startsWith(QLatin1Char('-')))
+        f.setVerticalAlignment(QTextCharFormat::AlignSubScript);
+    return f;
+}
+
+QTextBlockFormat Reader::blockFormat(const QString& styleName) const
+{
+    const QHash<QString, QString> p = resolved(styleName, false);
+    QTextBlockFormat f;
+    const QString align = p.value(QStringLiteral("fo:text-align"));
+    if (align == QLatin1String("center"))
+        f.setAlignment(Qt::AlignHCenter);
+    else if (align == QLatin1String("end") || align == QLatin1String("right"))
+        f.setAlignment(Qt::AlignRight);
+    else if (align == QLatin1String("justify"))
+        f.setAlignment(Qt::AlignJustify);
+    const qreal head = parseLength(p.value(QStringLiteral("fo:margin-left"))).value_or(0);
+    const qreal indent = parseLength(p.value(QStringLiteral("fo:text-indent"))).value_or(0);
+    setIndents(f, head, head + indent, parseLength(p.value(QStringLiteral("fo:margin-right"))).value_or(0));
+    setSpacing(f, parseLength(p.value(QStringLiteral("fo:margin-top"))).value_or(0),
+               parseLength(p.value(QStringLiteral("fo:margin-bottom"))).value_or(0));
+    const QString lh = p.value(QStringLiteral("fo:line-height"));
+    if (lh.endsWith(QLatin1Char('%')))
+        setLineMultiple(f, lh.chopped(1).toDouble() / 100.0);
+    setTabStops(f, resolvedTabs(styleName));
+    return f;
+}
+
+void Reader::emitLiteral(const QString& text, const QTextCharFormat& format)
+{
+    flushMarker(format);
+    if (m_pendingSpace && !m_atStart)
+        m_builder.text(QStringLiteral(" "), m_spaceFormat);
+    m_pendingSpace = false;
+    m_atStart = false;
+    m_builder.text(text, format);
+}
+
+void Reader::emitText(const QString& text, const QTextCharFormat& format)
+{
+    QString word;
+    for (QChar c : text) {
+        if (c == QLatin1Char(' ') || c == QLatin1Char('\t') || c == QLatin1Char('\n') || c == QLatin1Char('\r')) {
+            if (!word.isEmpty())
+                emitLiteral(word, format);
+            word.clear();
+            if (!m_pendingSpace) {
+                m_pendingSpace = true;
+                m_spaceFormat = format;
+            }
+        } else {
+            word += c;
+        }
+    }
+    if (!word.isEmpty())
+        emitLiteral(word, format);
+}
+
+void Reader::readBlocks(QXmlStreamReader& x)
+{
+    if (!enter(x))
+        return;
+    while (x.readNextStartElement()) {
+        const QStringView name = x.name();
+        if (x.namespaceUri() == Ns::text && (name == QLatin1String("p") || name == QLatin1String("h")))
+            readParagraph(x, WPText::ListNone, 0);
+        else if (x.namespaceUri() == Ns::text && name == QLatin1String("list"))
+            readList(x, QString());
+        else if (x.namespaceUri() == Ns::table && name == QLatin1String("table"))
+            readTable(x);
+        else if (name == QLatin1String("section") || name == QLatin1String("index-body")
+                 || name == QLatin1String("table-of-content") || name == QLatin1String("alphabetical-index")
+                 || name == QLatin1String("illustration-index") || name == QLatin1String("bibliography"))
+            readBlocks(x);
+        else
+            skip(x);
+    }
+    leave();
+}
+
+void Reader::readList(QXmlStreamReader& x, QString styleName)
+{
+    if (!enter(x))
+        return;
+    const QString own = x.attributes().value(Ns::text, QLatin1String("style-name")).toString();
+    if (!own.isEmpty())
+        styleName = own;
+    const int kind = m_listKinds.value(styleName, WPText::ListBullet);
+    int number = 0;
+    while (x.readNextStartElement()) {
+        if (x.name() != QLatin1String("list-item") && x.name() != QLatin1String("list-header")) {
+            skip(x);
+            continue;
+        }
+        const bool header = x.name() == QLatin1String("list-header");
+        bool ok = false;
+        const int start = x.attributes().value(Ns::text, QLatin1String("start-value")).toInt(&ok);
+        number = ok ? std::clamp(start, 0, 1'000'000) : number + (header ? 0 : 1);
+        bool first = !header;
+        if (!enter(x))
+            return;
+        while (x.readNextStartElement()) {
+            if (x.name() == QLatin1String("p") || x.name() == QLatin1String("h")) {
+                readParagraph(x, first ? kind : WPText::ListNone, number);
+                first = false;
+            } else if (x.name() == QLatin1String("list")) {
+                readList(x, styleName);
+            } else {
+                skip(x);
+            }
+        }
+        leave();
+    }
+    leave();
+}
+
+void Reader::readParagraph(QXmlStreamReader& x, int listKind, int number)
+{
+    const QString styleName = x.attributes().value(Ns::text, QLatin1String("style-name")).toString();
+    QTextBlockFormat block = blockFormat(styleName);
+    const QTextCharFormat base = charFormat(resolved(styleName, true), QTextCharFormat());
+    m_atStart = true;
+    m_pendingSpace = false;
+    if (listKind != WPText::ListNone) {
+        block.setProperty(WPText::ListKind, listKind);
+        if (headIndent(block) == 0)
+            setIndents(block, WPText::kListHeadIndent, WPText::kListHeadIndent, tailIndent(block));
+        if (tabStops(block).isEmpty())
+            setTabStops(block, {{WPText::kListTab1, 0}, {WPText::kListTab2, 0}});
+        // The marker takes the format of the item's first character.
+        m_marker = markerFor(listKind, number);
+    }
+    readInline(x, base);
+    flushMarker(base);
+    m_builder.endParagraph(block);
+}
+
+void Reader::readInline(QXmlStreamReader& x, const QTextCharFormat& format)
+{
+    if (!enter(x))
+        return;
+    while (!x.atEnd()) {
+        const QXmlStreamReader::TokenType t = x.readNext();
+        if (t == QXmlStreamReader::EndElement)
+            break;
+        if (t == QXmlStreamReader::Characters) {
+            emitText(x.text().toString(), format);
+            continue;
+        }
+        if (t != QXmlStreamReader::StartElement)
+            continue;
+        const QStringView name = x.name();
+        const QStringView ns = x.namespaceUri();
+        if (ns == Ns::text && name == QLatin1String("span")) {
+            const QString style = x.attributes().value(Ns::text, QLatin1String("style-name")).toString();
+            readInline(x, charFormat(resolved(style, true), format));
+        } else if (ns == Ns::text && name == QLatin1String("s")) {
+            const int count = std::clamp(x.attributes().value(Ns::text, QLatin1String("c")).toInt(), 1, 1000);
+            emitLiteral(QString(count, QLatin1Char(' ')), format);
+            skip(x);
+        } else if (ns == Ns::text && name == QLatin1String("tab")) {
+            emitLiteral(QStringLiteral("\t"), format);
+            skip(x);
+        } else if (ns == Ns::text && name == QLatin1String("line-break")) {
+            emitLiteral(QString(QChar::LineSeparator), format);
+            skip(x);
+        } else if (ns == Ns::draw && name == QLatin1String("frame")) {
+            readFrame(x, format);
+        } else if (name == QLatin1String("note") || name == QLatin1String("annotation")
+                   || name == QLatin1String("tracked-changes") || name == QLatin1String("bookmark-start")
+                   || name == QLatin1String("soft-page-break") || name == QLatin1String("sequence-decls")) {
+            skip(x);
+        } else {
+            readInline(x, format); // links, fields and the like keep their text
+        }
+    }
+    leave();
+}
+
+void Reader::readFrame(QXmlStreamReader& x, const QTextCharFormat& format)
+{
+    const QXmlStreamAttributes a = x.attributes();
+    const std::optional<qreal> w = parseLength(a.value(Ns::svg, QLatin1String("width")).toString());
+    const std::optional<qreal> h = parseLength(a.value(Ns::svg, QLatin1String("height")).toString());
+    bool done = false;
+    while (x.readNextStartElement()) {
+        if (!done && x.namespaceUri() == Ns::draw && x.name() == QLatin1String("image")) {
+            QString href = x.attributes().value(Ns::xlink, QLatin1String("href")).toString();
+            if (href.startsWith(QLatin1String("./")))
+                href = href.mid(2);
+            const std::optional<QByteArray> bytes = href.contains(QLatin1String(".."))
+                                                        ? std::nullopt
+                                                        : m_zip.read(href, kMaxPictureBytes);
+            if (bytes && !bytes->isEmpty()) {
+                Picture p;
+                p.data = *bytes;
+                p.fileName = href.section(QLatin1Char('/'), -1);
+                if (w && h)
+                    p.sizePt = QSizeF(*w, *h);
+                flushMarker(format);
+                if (m_pendingSpace && !m_atStart)
+                    m_builder.text(QStringLiteral(" "), m_spaceFormat);
+                m_pendingSpace = false;
+                m_atStart = false;
+                m_builder.picture(p, format);
+                done = true;
+            }
+        }
+        skip(x);
+    }
+}
+
+void Reader::readTable(QXmlStreamReader& x)
+{
+    if (!enter(x))
+        return;
+    ++m_tableDepth;
+    readRows(x);
+    --m_tableDepth;
+    if (m_tableDepth == 0)
+        m_builder.endTable();
+    leave();
+}
+
+void Reader::readRows(QXmlStreamReader& x)
+{
+    while (x.readNextStartElement()) {
+        const QStringView name = x.name();
+        if (name == QLatin1String("table-header-rows") || name == QLatin1String("table-rows")
+            || name == QLatin1String("table-row-group")) {
+            if (!enter(x))
+                return;
+            readRows(x);
+            leave();
+        } else if (name == QLatin1String("table-row")) {
+            if (!enter(x))
+                return;
+            while (x.readNextStartElement()) {
+                if (x.name() != QLatin1String("table-cell") && x.name() != QLatin1String("covered-table-cell")) {
+                    skip(x);
+                    continue;
+                }
+                // Cells of a table inside a cell join the outer cell.
+                if (m_tableDepth == 1)
+                    m_builder.beginCell();
+                readBlocks(x);
+                if (m_tableDepth == 1)
+                    m_builder.endCell();
+            }
+            if (m_tableDepth == 1)
+                m_builder.endRow();
+            leave();
+        } else {
+            skip(x);
+        }
+    }
+}
+
+} // namespace
+
+bool looksLikeOdt(const QByteArray& data)
+{
+    // The package starts with its stored "mimetype" entry.
+    return data.startsWith("PK\x03\x04") && data.mid(30, 8) == "mimetype"
+        && data.mid(38, Ns::mimeType.size()) == QByteArray(Ns::mimeType.data(), Ns::mimeType.size());
+}
+
+bool read(const QByteArray& data, QTextDocument* into, WPDocAttributes* attributes, QString* error)
+{
+    const ZipPackage::Reader zip(data);
+    if (!zip.isOpen() || !zip.contains(QStringLiteral("content.xml"))) {
+        if (error)
+            *error = QStringLiteral("The file is not an OpenDocument text.");
+        return false;
+    }
+    WPDocAttributes local;
+    WPDocAttributes* attrs = attributes ? attributes : &local;
+    *attrs = WPDocAttributes();
+    into->clear();
+    Reader reader(zip, into, attrs);
+    return reader.run(error);
+}
+
+} // namespace Odt

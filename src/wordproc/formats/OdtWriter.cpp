@@ -1,0 +1,474 @@
+// Writing OpenDocument Text: automatic styles for every distinct paragraph
+// and run, lists as text:list, tables, pictures in Pictures/, the page
+// layout in styles.xml and the header/footer templates in meta.xml.
+#include "wordproc/formats/Odt.h"
+
+#include "wordproc/WPText.h"
+#include "wordproc/formats/FormatSupport.h"
+#include "wordproc/formats/OdtXml.h"
+#include "wordproc/formats/ZipPackage.h"
+
+#include <QHash>
+#include <QSet>
+#include <QTextDocument>
+#include <QTextTable>
+#include <QXmlStreamWriter>
+#include <cmath>
+
+namespace Odt {
+
+namespace {
+
+using namespace FormatSupport;
+
+QString pt(qreal v)
+{
+    if (!std::isfinite(v))
+        v = 0;
+    return QString::number(std::round(std::clamp(v, -kMaxLengthPt, kMaxLengthPt) * 100) / 100) + QStringLiteral("pt");
+}
+
+const char* const kRootNamespaces[][2] = {
+    {"xmlns:office", "urn:oasis:names:tc:opendocument:xmlns:office:1.0"},
+    {"xmlns:style", "urn:oasis:names:tc:opendocument:xmlns:style:1.0"},
+    {"xmlns:text", "urn:oasis:names:tc:opendocument:xmlns:text:1.0"},
+    {"xmlns:table", "urn:oasis:names:tc:opendocument:xmlns:table:1.0"},
+    {"xmlns:draw", "urn:oasis:names:tc:opendocument:xmlns:drawing:1.0"},
+    {"xmlns:fo", "urn:oasis:names:tc:opendocument:xmlns:xsl-fo-compatible:1.0"},
+    {"xmlns:xlink", "http://www.w3.org/1999/xlink"},
+    {"xmlns:dc", "http://purl.org/dc/elements/1.1/"},
+    {"xmlns:meta", "urn:oasis:names:tc:opendocument:xmlns:meta:1.0"},
+    {"xmlns:svg", "urn:oasis:names:tc:opendocument:xmlns:svg-compatible:1.0"},
+};
+
+// The XML declaration and the root's start tag with every namespace; the
+// parts inside are written with these prefixes.
+QByteArray rootOpen(const char* name)
+{
+    QByteArray out = QByteArray("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<") + name;
+    for (const auto& ns : kRootNamespaces)
+        out += QByteArray(" ") + ns[0] + "=\"" + ns[1] + "\"";
+    return out + " office:version=\"1.2\">";
+}
+
+using Props = QList<std::pair<QString, QString>>;
+
+class Writer {
+public:
+    Writer(const QTextDocument& doc, const WPDocAttributes& attributes)
+        : m_doc(doc)
+        , m_attributes(attributes)
+    {
+    }
+    std::optional<QByteArray> run(QString* error);
+
+private:
+    QString paragraphStyle(const QTextBlockFormat& f);
+    QString textStyle(const QTextCharFormat& f);
+    QString styleFor(const QString& family, const Props& props, const Props& tabs, QHash<QString, QString>& names,
+                     const char* prefix);
+    void writeBlocks(QXmlStreamWriter& w, const QList<QTextBlock>& blocks);
+    void writeParagraph(QXmlStreamWriter& w, const QTextBlock& block, int skip);
+    void writeTable(QXmlStreamWriter& w, QTextTable* table);
+    void writeText(QXmlStreamWriter& w, const QString& text, const QString& full, qsizetype& index);
+    void writePicture(QXmlStreamWriter& w, const QTextCharFormat& f);
+    QByteArray content();
+    QByteArray styles() const;
+    QByteArray meta() const;
+    QByteArray manifest() const;
+
+    const QTextDocument& m_doc;
+    const WPDocAttributes& m_attributes;
+    QHash<QString, QString> m_paraNames, m_textNames;
+    QByteArray m_styleXml; // automatic styles, in order of first use
+    QList<ZipPackage::Entry> m_pictures;
+    QSet<QString> m_pictureNames;
+    int m_tables = 0;
+};
+
+QString Writer::styleFor(const QString& family, const Props& props, const Props& tabs, QHash<QString, QString>& names,
+                         const char* prefix)
+{
+    QString key;
+    for (const auto& [k, v] : props)
+        key += k + QLatin1Char('=') + v + QLatin1Char(';');
+    for (const auto& [k, v] : tabs)
+        key += QStringLiteral("tab:") + k + QLatin1Char('/') + v + QLatin1Char(';');
+    const auto it = names.constFind(key);
+    if (it != names.constEnd())
+        return *it;
+    const QString name = QLatin1String(prefix) + QString::number(names.size() + 1);
+    names.insert(key, name);
+    QByteArray chunk;
+    QXmlStreamWriter w(&chunk);
+    w.writeStartElement(QStringLiteral("style:style"));
+    w.writeAttribute(QStringLiteral("style:name"), name);
+    w.writeAttribute(QStringLiteral("style:family"), family);
+    w.writeStartElement(family == QLatin1String("paragraph") ? QStringLiteral("style:paragraph-properties")
+                                                             : QStringLiteral("style:text-properties"));
+    for (const auto& [k, v] : props)
+        w.writeAttribute(k, v);
+    if (!tabs.isEmpty()) {
+        w.writeStartElement(QStringLiteral("style:tab-stops"));
+        for (const auto& [position, type] : tabs) {
+            w.writeStartElement(QStringLiteral("style:tab-stop"));
+            w.writeAttribute(QStringLiteral("style:position"), position);
+            w.writeAttribute(QStringLiteral("style:type"), type);
+            if (type == QLatin1String("char"))
+                w.writeAttribute(QStringLiteral("style:char"), QStringLiteral("."));
+            w.writeEndElement();
+        }
+        w.writeEndElement();
+    }
+    w.writeEndElement();
+    w.writeEndElement();
+    m_styleXml += chunk;
+    return name;
+}
+
+QString Writer::paragraphStyle(const QTextBlockFormat& f)
+{
+    Props props;
+    const Qt::Alignment a = f.alignment() & Qt::AlignHorizontal_Mask;
+    if (a & Qt::AlignHCenter)
+        props.append({QStringLiteral("fo:text-align"), QStringLiteral("center")});
+    else if (a & Qt::AlignRight)
+        props.append({QStringLiteral("fo:text-align"), QStringLiteral("end")});
+    else if (a & Qt::AlignJustify)
+        props.append({QStringLiteral("fo:text-align"), QStringLiteral("justify")});
+    props.append({QStringLiteral("fo:margin-left"), pt(headIndent(f))});
+    props.append({QStringLiteral("fo:margin-right"), pt(tailIndent(f))});
+    props.append({QStringLiteral("fo:text-indent"), pt(firstLineHeadIndent(f) - headIndent(f))});
+    props.append({QStringLiteral("fo:margin-top"), pt(spaceBefore(f))});
+    props.append({QStringLiteral("fo:margin-bottom"), pt(spaceAfter(f))});
+    if (lineMultiple(f) > 0)
+        props.append({QStringLiteral("fo:line-height"), QString::number(std::lround(lineMultiple(f) * 100)) + QLatin1Char('%')});
+    Props tabs;
+    for (const TabStop& t : tabStops(f)) {
+        const char* type = t.type == QTextOption::RightTab    ? "right"
+                         : t.type == QTextOption::CenterTab   ? "center"
+                         : t.type == QTextOption::DelimiterTab ? "char"
+                                                               : "left";
+        tabs.append({pt(t.position), QLatin1String(type)});
+    }
+    return styleFor(QStringLiteral("paragraph"), props, tabs, m_paraNames, "P");
+}
+
+QString Writer::textStyle(const QTextCharFormat& f)
+{
+    Props props;
+    const QString family = fontFamily(f);
+    if (!family.isEmpty())
+        props.append({QStringLiteral("fo:font-family"), family});
+    if (f.hasProperty(QTextFormat::FontPointSize))
+        props.append({QStringLiteral("fo:font-size"), pt(f.fontPointSize())});
+    if (f.fontWeight() >= QFont::DemiBold)
+        props.append({QStringLiteral("fo:font-weight"), QStringLiteral("bold")});
+    if (f.fontItalic())
+        props.append({QStringLiteral("fo:font-style"), QStringLiteral("italic")});
+    const int u = underlineStyle(f);
+    if (u != WPText::StyleNone) {
+        props.append({QStringLiteral("style:text-underline-style"), QStringLiteral("solid")});
+        props.append({QStringLiteral("style:text-underline-width"), u == WPText::StyleThick ? QStringLiteral("bold") : QStringLiteral("auto")});
+        props.append({QStringLiteral("style:text-underline-color"), QStringLiteral("font-color")});
+        if (u == WPText::StyleDouble)
+            props.append({QStringLiteral("style:text-underline-type"), QStringLiteral("double")});
+    }
+    const int s = strikeStyle(f);
+    if (s != WPText::StyleNone) {
+        props.append({QStringLiteral("style:text-line-through-style"), QStringLiteral("solid")});
+        if (s == WPText::StyleDouble)
+            props.append({QStringLiteral("style:text-line-through-type"), QStringLiteral("double")});
+    }
+    if (f.foreground().style() != Qt::NoBrush)
+        props.append({QStringLiteral("fo:color"), f.foreground().color().name()});
+    if (f.background().style() != Qt::NoBrush)
+        props.append({QStringLiteral("fo:background-color"), f.background().color().name()});
+    if (f.verticalAlignment() == QTextCharFormat::AlignSuperScript)
+        props.append({QStringLiteral("style:text-position"), QStringLiteral("super 58%")});
+    else if (f.verticalAlignment() == QTextCharFormat::AlignSubScript)
+        props.append({QStringLiteral("style:text-position"), QStringLiteral("sub 58%")});
+    if (props.isEmpty())
+        return {};
+    return styleFor(QStringLiteral("text"), props, {}, m_textNames, "T");
+}
+
+void Writer::writeText(QXmlStreamWriter& w, const QString& text, const QString& full, qsizetype& index)
+{
+    QString pending;
+    auto flush = [&] {
+        if (!pending.isEmpty())
+            w.writeCharacters(xmlSafe(pending));
+        pending.clear();
+    };
+    for (qsizetype k = 0; k < text.size(); ++k, ++index) {
+        const QChar c = text.at(k);
+        if (c == QLatin1Char('\t')) {
+            flush();
+            w.writeEmptyElement(QStringLiteral("text:tab"));
+        } else if (c == QChar::LineSeparator) {
+            flush();
+            w.writeEmptyElement(QStringLiteral("text:line-break"));
+        } else if (c == QLatin1Char(' ')) {
+            // A space survives white-space collapsing only between two
+            // other characters; every other space is written as text:s.
+            const bool literal = index > 0 && full.at(index - 1) != QLatin1Char(' ') && index + 1 < full.size()
+                              && full.at(index + 1) != QLatin1Char(' ');
+            if (literal) {
+                pending += c;
+            } else {
+                flush();
+                w.writeEmptyElement(QStringLiteral("text:s"));
+            }
+        } else {
+            pending += c;
+        }
+    }
+    flush();
+}
+
+void Writer::writePicture(QXmlStreamWriter& w, const QTextCharFormat& f)
+{
+    const Picture p = pictureOf(m_doc, f.toImageFormat());
+    if (p.data.isEmpty())
+        return;
+    QString ext = p.format();
+    if (ext.isEmpty())
+        ext = QStringLiteral("bin");
+    QString name = QStringLiteral("Pictures/image%1.%2").arg(m_pictures.size() + 1).arg(ext);
+    m_pictures.append({name, p.data, false});
+    const QSizeF size = p.sizePt.isEmpty() ? QSizeF(72, 72) : p.sizePt;
+    w.writeStartElement(QStringLiteral("draw:frame"));
+    w.writeAttribute(QStringLiteral("draw:name"), QStringLiteral("Picture %1").arg(m_pictures.size()));
+    w.writeAttribute(QStringLiteral("text:anchor-type"), QStringLiteral("as-char"));
+    w.writeAttribute(QStringLiteral("svg:width"), pt(size.width()));
+    w.writeAttribute(QStringLiteral("svg:height"), pt(size.height()));
+    w.writeEmptyElement(QStringLiteral("draw:image"));
+    w.writeAttribute(QStringLiteral("xlink:href"), name);
+    w.writeAttribute(QStringLiteral("xlink:type"), QStringLiteral("simple"));
+    w.writeAttribute(QStringLiteral("xlink:show"), QStringLiteral("embed"));
+    w.writeAttribute(QStringLiteral("xlink:actuate"), QStringLiteral("onLoad"));
+    w.writeEndElement();
+}
+
+void Writer::writeParagraph(QXmlStreamWriter& w, const QTextBlock& block, int skip)
+{
+    w.writeStartElement(QStringLiteral("text:p"));
+    w.writeAttribute(QStringLiteral("text:style-name"), paragraphStyle(block.blockFormat()));
+    QList<Span> list = spans(block);
+    // The list marker is the list's own in ODF: leave out the literal one.
+    takeLeading(list, skip);
+    QString full;
+    for (const Span& s : std::as_const(list))
+        full += s.text;
+    qsizetype index = 0;
+    for (const Span& s : std::as_const(list)) {
+        if (s.isPicture) {
+            writePicture(w, s.format);
+            ++index;
+            continue;
+        }
+        const QString style = textStyle(s.format);
+        if (!style.isEmpty()) {
+            w.writeStartElement(QStringLiteral("text:span"));
+            w.writeAttribute(QStringLiteral("text:style-name"), style);
+        }
+        writeText(w, s.text, full, index);
+        if (!style.isEmpty())
+            w.writeEndElement();
+    }
+    w.writeEndElement();
+}
+
+void Writer::writeBlocks(QXmlStreamWriter& w, const QList<QTextBlock>& blocks)
+{
+    for (qsizetype i = 0; i < blocks.size();) {
+        const int kind = listKind(blocks[i].blockFormat());
+        if (kind == WPText::ListNone) {
+            writeParagraph(w, blocks[i], 0);
+            ++i;
+            continue;
+        }
+        w.writeStartElement(QStringLiteral("text:list"));
+        w.writeAttribute(QStringLiteral("text:style-name"), kind == WPText::ListBullet ? QStringLiteral("L1") : QStringLiteral("L2"));
+        for (; i < blocks.size() && listKind(blocks[i].blockFormat()) == kind; ++i) {
+            w.writeStartElement(QStringLiteral("text:list-item"));
+            writeParagraph(w, blocks[i], markerLength(blocks[i].text()));
+            w.writeEndElement();
+        }
+        w.writeEndElement();
+    }
+}
+
+void Writer::writeTable(QXmlStreamWriter& w, QTextTable* table)
+{
+    ++m_tables;
+    w.writeStartElement(QStringLiteral("table:table"));
+    w.writeAttribute(QStringLiteral("table:name"), QStringLiteral("Table%1").arg(m_tables));
+    w.writeAttribute(QStringLiteral("table:style-name"), QStringLiteral("Tbl"));
+    w.writeEmptyElement(QStringLiteral("table:table-column"));
+    w.writeAttribute(QStringLiteral("table:number-columns-repeated"), QString::number(table->columns()));
+    for (int r = 0; r < table->rows(); ++r) {
+        w.writeStartElement(QStringLiteral("table:table-row"));
+        for (int c = 0; c < table->columns(); ++c) {
+            w.writeStartElement(QStringLiteral("table:table-cell"));
+            w.writeAttribute(QStringLiteral("table:style-name"), QStringLiteral("TblCell"));
+            w.writeAttribute(QStringLiteral("office:value-type"), QStringLiteral("string"));
+            QList<QTextBlock> blocks = cellBlocks(table, r, c);
+            if (blocks.isEmpty())
+                w.writeEmptyElement(QStringLiteral("text:p"));
+            writeBlocks(w, blocks);
+            w.writeEndElement();
+        }
+        w.writeEndElement();
+    }
+    w.writeEndElement();
+}
+
+QByteArray Writer::content()
+{
+    QByteArray body;
+    {
+        QXmlStreamWriter w(&body);
+        QList<QTextBlock> run;
+        for (const Item& item : topLevelItems(m_doc)) {
+            if (const QTextBlock* block = std::get_if<QTextBlock>(&item)) {
+                run.append(*block);
+                continue;
+            }
+            writeBlocks(w, run);
+            run.clear();
+            writeTable(w, std::get<QTextTable*>(item));
+        }
+        writeBlocks(w, run);
+    }
+    QByteArray out = rootOpen("office:document-content") + "<office:automatic-styles>";
+    out += m_styleXml;
+    // The two lists and the table look.
+    out += "<style:style style:name=\"Tbl\" style:family=\"table\"><style:table-properties style:width=\""
+         + pt(std::max(72.0, m_attributes.paperSize.value_or(QSizeF(612, 792)).width()
+                                 - m_attributes.leftMargin.value_or(72) - m_attributes.rightMargin.value_or(72))).toUtf8()
+         + "\" table:align=\"margins\"/></style:style>"
+           "<style:style style:name=\"TblCell\" style:family=\"table-cell\"><style:table-cell-properties "
+           "fo:padding=\"4pt\" fo:border=\"0.5pt solid #000000\"/></style:style>"
+           "<text:list-style style:name=\"L1\"><text:list-level-style-bullet text:level=\"1\" text:bullet-char=\""
+           "\xE2\x80\xA2\"><style:list-level-properties text:list-level-position-and-space-mode=\"label-alignment\">"
+           "<style:list-level-label-alignment text:label-followed-by=\"listtab\" text:list-tab-stop-position=\"36pt\" "
+           "fo:text-indent=\"-25pt\" fo:margin-left=\"36pt\"/></style:list-level-properties>"
+           "</text:list-level-style-bullet></text:list-style>"
+           "<text:list-style style:name=\"L2\"><text:list-level-style-number text:level=\"1\" style:num-suffix=\".\" "
+           "style:num-format=\"1\"><style:list-level-properties text:list-level-position-and-space-mode=\"label-alignment\">"
+           "<style:list-level-label-alignment text:label-followed-by=\"listtab\" text:list-tab-stop-position=\"36pt\" "
+           "fo:text-indent=\"-25pt\" fo:margin-left=\"36pt\"/></style:list-level-properties>"
+           "</text:list-level-style-number></text:list-style>";
+    out += "</office:automatic-styles><office:body><office:text>";
+    out += body;
+    out += "</office:text></office:body></office:document-content>\n";
+    return out;
+}
+
+QByteArray Writer::styles() const
+{
+    QByteArray out;
+    QXmlStreamWriter w(&out);
+    w.writeStartElement(QStringLiteral("office:automatic-styles"));
+    w.writeStartElement(QStringLiteral("style:page-layout"));
+    w.writeAttribute(QStringLiteral("style:name"), QStringLiteral("pm1"));
+    w.writeEmptyElement(QStringLiteral("style:page-layout-properties"));
+    if (m_attributes.paperSize) {
+        const QSizeF s = *m_attributes.paperSize;
+        w.writeAttribute(QStringLiteral("fo:page-width"), pt(s.width()));
+        w.writeAttribute(QStringLiteral("fo:page-height"), pt(s.height()));
+        w.writeAttribute(QStringLiteral("style:print-orientation"),
+                         s.width() > s.height() ? QStringLiteral("landscape") : QStringLiteral("portrait"));
+    }
+    const std::pair<const char*, std::optional<qreal>> margins[] = {
+        {"fo:margin-top", m_attributes.topMargin}, {"fo:margin-bottom", m_attributes.bottomMargin},
+        {"fo:margin-left", m_attributes.leftMargin}, {"fo:margin-right", m_attributes.rightMargin}};
+    for (const auto& [name, value] : margins) {
+        if (value)
+            w.writeAttribute(QLatin1String(name), pt(*value));
+    }
+    w.writeEndElement(); // page-layout
+    w.writeEndElement(); // automatic-styles
+    w.writeStartElement(QStringLiteral("office:master-styles"));
+    w.writeEmptyElement(QStringLiteral("style:master-page"));
+    w.writeAttribute(QStringLiteral("style:name"), QStringLiteral("Standard"));
+    w.writeAttribute(QStringLiteral("style:page-layout-name"), QStringLiteral("pm1"));
+    w.writeEndElement();
+    return rootOpen("office:document-styles") + out + "</office:document-styles>\n";
+}
+
+QByteArray Writer::meta() const
+{
+    QByteArray out;
+    QXmlStreamWriter w(&out);
+    w.writeStartElement(QStringLiteral("office:meta"));
+    w.writeTextElement(QStringLiteral("meta:generator"), QStringLiteral("Brindleworks"));
+    if (m_attributes.comment) {
+        // XML cannot hold U+001F: the templates go to two properties of
+        // their own; any other comment is the description.
+        if (const auto hf = WPHeaderFooter::decode(*m_attributes.comment)) {
+            for (const auto& [name, value] : {std::pair{Ns::headerProperty, hf->first}, std::pair{Ns::footerProperty, hf->second}}) {
+                w.writeStartElement(QStringLiteral("meta:user-defined"));
+                w.writeAttribute(QStringLiteral("meta:name"), name);
+                w.writeAttribute(QStringLiteral("meta:value-type"), QStringLiteral("string"));
+                w.writeCharacters(xmlSafe(value));
+                w.writeEndElement();
+            }
+        } else {
+            w.writeTextElement(QStringLiteral("dc:description"), xmlSafe(*m_attributes.comment));
+        }
+    }
+    w.writeEndElement();
+    return rootOpen("office:document-meta") + out + "</office:document-meta>\n";
+}
+
+QByteArray Writer::manifest() const
+{
+    QByteArray out;
+    QXmlStreamWriter w(&out);
+    w.writeStartDocument();
+    w.writeStartElement(QStringLiteral("manifest:manifest"));
+    w.writeAttribute(QStringLiteral("xmlns:manifest"), Ns::manifest);
+    w.writeAttribute(QStringLiteral("manifest:version"), QStringLiteral("1.2"));
+    auto entry = [&w](const QString& path, const QString& type) {
+        w.writeEmptyElement(QStringLiteral("manifest:file-entry"));
+        w.writeAttribute(QStringLiteral("manifest:full-path"), path);
+        if (path == QLatin1String("/"))
+            w.writeAttribute(QStringLiteral("manifest:version"), QStringLiteral("1.2"));
+        w.writeAttribute(QStringLiteral("manifest:media-type"), type);
+    };
+    entry(QStringLiteral("/"), Ns::mimeType);
+    for (const char* part : {"content.xml", "styles.xml", "meta.xml"})
+        entry(QLatin1String(part), QStringLiteral("text/xml"));
+    for (const ZipPackage::Entry& p : m_pictures) {
+        const QString ext = p.name.section(QLatin1Char('.'), -1);
+        entry(p.name, QStringLiteral("image/") + ext);
+    }
+    w.writeEndDocument();
+    return out;
+}
+
+std::optional<QByteArray> Writer::run(QString* error)
+{
+    const QByteArray contentXml = content();
+    QList<ZipPackage::Entry> entries;
+    entries.append({QStringLiteral("mimetype"), QByteArray(Ns::mimeType.data(), Ns::mimeType.size()), false});
+    entries.append({QStringLiteral("content.xml"), contentXml, true});
+    entries.append({QStringLiteral("styles.xml"), styles(), true});
+    entries.append({QStringLiteral("meta.xml"), meta(), true});
+    entries.append(m_pictures);
+    entries.append({QStringLiteral("META-INF/manifest.xml"), manifest(), true});
+    return ZipPackage::write(entries, error);
+}
+
+} // namespace
+
+std::optional<QByteArray> write(const QTextDocument& text, const WPDocAttributes& attributes, QString* error)
+{
+    Writer writer(text, attributes);
+    return writer.run(error);
+}
+
+} // namespace Odt

@@ -1,0 +1,323 @@
+// What each RTF control word does to the reader's state.
+#include "wordproc/formats/RtfReader.h"
+
+#include "wordproc/WPText.h"
+
+namespace Rtf::detail {
+
+namespace {
+
+QString single(char16_t c)
+{
+    return QString(QChar(c));
+}
+
+int underlineFor(int word, bool hasParam, int param)
+{
+    if (hasParam && param == 0)
+        return WPText::StyleNone;
+    switch (word) {
+    case W_uldb: return WPText::StyleDouble;
+    case W_ulth: return WPText::StyleThick;
+    case W_ulnone: return WPText::StyleNone;
+    default: return WPText::StyleSingle;
+    }
+}
+
+} // namespace
+
+void Reader::controlWord(const QByteArray& name, bool hasParam, int param)
+{
+    const int word = wordTable().value(name, W_unknown);
+    State& s = st();
+    const bool opens = s.firstWord;
+    s.firstWord = false;
+    if (s.starred) {
+        s.starred = false;
+        switch (word) {
+        case W_shppict:
+            return; // the picture inside is read
+        case W_listtable:
+        case W_listoverridetable:
+        case W_pn:
+            break;
+        default:
+            s.dest = Dest::Skip;
+            return;
+        }
+    }
+    if (s.dest == Dest::Skip)
+        return;
+
+    switch (word) {
+    // ---- document -----------------------------------------------------------
+    case W_ansi: m_ansiCodePage = 1252; break;
+    case W_mac: m_ansiCodePage = 10000; break;
+    case W_pc: m_ansiCodePage = 437; break;
+    case W_pca: m_ansiCodePage = 850; break;
+    case W_ansicpg:
+        if (hasParam && param > 0)
+            m_ansiCodePage = param;
+        break;
+    case W_deff:
+        if (hasParam)
+            m_defaultFont = param;
+        break;
+    case W_uc:
+        if (hasParam)
+            s.uc = std::clamp(param, 0, 10);
+        break;
+    case W_u:
+        if (hasParam) {
+            const char16_t unit = char16_t(param < 0 ? param + 65536 : param);
+            if (s.dest == Dest::Text || s.dest == Dest::DocComm || s.dest == Dest::FontTable
+                || s.dest == Dest::NeXTGraphic) {
+                deliver(QString(QChar(unit)));
+            }
+            m_skip = s.uc;
+        }
+        break;
+    case W_paperw:
+        m_attributes->paperSize = QSizeF(param / 20.0, m_attributes->paperSize.value_or(QSizeF(612, 792)).height());
+        break;
+    case W_paperh:
+        m_attributes->paperSize = QSizeF(m_attributes->paperSize.value_or(QSizeF(612, 792)).width(), param / 20.0);
+        break;
+    case W_margl: m_attributes->leftMargin = param / 20.0; break;
+    case W_margr: m_attributes->rightMargin = param / 20.0; break;
+    case W_margt: m_attributes->topMargin = param / 20.0; break;
+    case W_margb: m_attributes->bottomMargin = param / 20.0; break;
+
+    // ---- destinations -----------------------------------------------------------
+    case W_fonttbl: s.dest = Dest::FontTable; break;
+    case W_f:
+        if (s.dest == Dest::FontTable) {
+            m_fontId = hasParam ? param : 0;
+            m_fontCharset = -1;
+            m_fontName.clear();
+        } else if (hasParam) {
+            s.ch.font = param;
+        }
+        break;
+    case W_fcharset:
+        if (s.dest == Dest::FontTable)
+            m_fontCharset = param;
+        break;
+    case W_cpg:
+        if (s.dest == Dest::FontTable && hasParam)
+            m_fontCharset = -1000 - param; // explicit code page, see charsetCodePage
+        break;
+    case W_colortbl: s.dest = Dest::ColorTable; break;
+    case W_red: m_r = std::clamp(param, 0, 255); m_colorSet = true; break;
+    case W_green: m_g = std::clamp(param, 0, 255); m_colorSet = true; break;
+    case W_blue: m_b = std::clamp(param, 0, 255); m_colorSet = true; break;
+    case W_info: s.dest = Dest::Info; break;
+    case W_doccomm:
+        s.dest = Dest::DocComm;
+        m_comment.clear();
+        m_haveComment = true;
+        break;
+    case W_pict:
+        if (s.dest == Dest::Text && opens) {
+            s.dest = Dest::Pict;
+            m_picts.append(PictState());
+        } else {
+            s.dest = Dest::Skip;
+        }
+        break;
+    case W_pngblip:
+        if (s.dest == Dest::Pict && !m_picts.isEmpty())
+            m_picts.last().type = QStringLiteral("png");
+        break;
+    case W_jpegblip:
+        if (s.dest == Dest::Pict && !m_picts.isEmpty())
+            m_picts.last().type = QStringLiteral("jpeg");
+        break;
+    case W_picwgoal:
+        if (s.dest == Dest::Pict && !m_picts.isEmpty())
+            m_picts.last().goalW = param;
+        break;
+    case W_pichgoal:
+        if (s.dest == Dest::Pict && !m_picts.isEmpty())
+            m_picts.last().goalH = param;
+        break;
+    case W_picscalex:
+        if (s.dest == Dest::Pict && !m_picts.isEmpty())
+            m_picts.last().scaleX = param;
+        break;
+    case W_picscaley:
+        if (s.dest == Dest::Pict && !m_picts.isEmpty())
+            m_picts.last().scaleY = param;
+        break;
+    case W_nonshppict: s.dest = Dest::Skip; break;
+    case W_NeXTGraphic:
+        if (s.dest == Dest::Text) {
+            s.dest = Dest::NeXTGraphic;
+            m_attachmentName.clear();
+            m_attachmentW = m_attachmentH = 0;
+        } else {
+            s.dest = Dest::Skip;
+        }
+        break;
+    case W_width:
+        if (s.dest == Dest::NeXTGraphic)
+            m_attachmentW = param;
+        break;
+    case W_height:
+        if (s.dest == Dest::NeXTGraphic)
+            m_attachmentH = param;
+        break;
+    case W_listtable: s.dest = Dest::ListTable; break;
+    case W_listoverridetable: s.dest = Dest::ListOverrideTable; break;
+    case W_list:
+        if (s.dest == Dest::ListTable) {
+            m_curListId = 0;
+            m_curNfc = -1;
+            m_levelIndex = 0;
+        }
+        break;
+    case W_listlevel:
+        if (s.dest == Dest::ListTable)
+            ++m_levelIndex;
+        break;
+    case W_levelnfc:
+        if (s.dest == Dest::ListTable && m_levelIndex == 1)
+            m_curNfc = param;
+        break;
+    case W_listid:
+        if (s.dest == Dest::ListTable) {
+            m_curListId = param;
+            if (m_curNfc >= 0)
+                m_listNfc.insert(m_curListId, m_curNfc);
+        } else if (s.dest == Dest::ListOverrideTable) {
+            m_curListId = param;
+        }
+        break;
+    case W_listoverride:
+        if (s.dest == Dest::ListOverrideTable)
+            m_curListId = 0;
+        break;
+    case W_ls:
+        if (s.dest == Dest::ListOverrideTable)
+            m_overrideList.insert(param, m_curListId);
+        else if (s.dest == Dest::Text)
+            s.para.listOverride = param;
+        break;
+    case W_listtext:
+    case W_pntext:
+        break; // the marker run: read as text, as the model keeps it
+    case W_pn:
+        s.dest = Dest::Pn;
+        break;
+    case W_pnlvlblt:
+        if (s.dest == Dest::Pn && m_stack.size() >= 2)
+            m_stack[m_stack.size() - 2].para.pnKind = WPText::ListBullet;
+        break;
+    case W_pnlvlbody:
+        if (s.dest == Dest::Pn && m_stack.size() >= 2)
+            m_stack[m_stack.size() - 2].para.pnKind = WPText::ListNumber;
+        break;
+    case W_fldrslt:
+        break;
+    case W_skipdest:
+        s.dest = Dest::Skip;
+        break;
+
+    // ---- text -------------------------------------------------------------------
+    case W_par:
+        if (s.dest == Dest::Text)
+            endParagraph();
+        break;
+    case W_sect:
+    case W_page:
+        if (s.dest == Dest::Text)
+            endParagraph();
+        break;
+    case W_line: deliver(single(QChar::LineSeparator)); break;
+    case W_tab: deliver(QStringLiteral("\t")); break;
+    case W_emdash: deliver(single(0x2014)); break;
+    case W_endash: deliver(single(0x2013)); break;
+    case W_bullet: deliver(single(0x2022)); break;
+    case W_lquote: deliver(single(0x2018)); break;
+    case W_rquote: deliver(single(0x2019)); break;
+    case W_ldblquote: deliver(single(0x201C)); break;
+    case W_rdblquote: deliver(single(0x201D)); break;
+    case W_emspace: deliver(single(0x2003)); break;
+    case W_enspace: deliver(single(0x2002)); break;
+    case W_qmspace: deliver(single(0x2005)); break;
+    case W_zwj: deliver(single(0x200D)); break;
+    case W_zwnj: deliver(single(0x200C)); break;
+
+    // ---- paragraph ----------------------------------------------------------------
+    case W_pard: s.para = ParaState(); break;
+    case W_ql: s.para.alignment = 0; break;
+    case W_qc: s.para.alignment = 1; break;
+    case W_qr: s.para.alignment = 2; break;
+    case W_qj: s.para.alignment = 3; break;
+    case W_li: s.para.leftTwips = param; break;
+    case W_ri: s.para.rightTwips = param; break;
+    case W_fi: s.para.firstTwips = param; break;
+    case W_sb: s.para.beforeTwips = param; break;
+    case W_sa: s.para.afterTwips = param; break;
+    case W_sl: s.para.lineTwips = param; break;
+    case W_slmult: s.para.lineMultiple = !hasParam || param != 0; break;
+    case W_tqr: s.para.pendingTabType = QTextOption::RightTab; break;
+    case W_tqc: s.para.pendingTabType = QTextOption::CenterTab; break;
+    case W_tqdec: s.para.pendingTabType = QTextOption::DelimiterTab; break;
+    case W_tx:
+    case W_tb:
+        if (s.para.tabs.size() < 64)
+            s.para.tabs.append({param / 20.0, word == W_tb ? 0 : s.para.pendingTabType});
+        s.para.pendingTabType = 0;
+        break;
+    case W_intbl: s.para.inTable = true; break;
+    case W_cell:
+        if (s.dest == Dest::Text) {
+            if (!m_builder.inCell())
+                m_builder.beginCell();
+            m_builder.endParagraph(blockFormat());
+            m_builder.endCell();
+        }
+        break;
+    case W_row:
+        if (s.dest == Dest::Text)
+            m_builder.endRow();
+        break;
+    case W_nestcell:
+    case W_nestrow:
+        // Tables inside tables are read as paragraphs of the outer cell.
+        if (s.dest == Dest::Text)
+            endParagraph();
+        break;
+
+    // ---- characters -----------------------------------------------------------------
+    case W_plain: s.ch = CharState(); break;
+    case W_b: s.ch.bold = !hasParam || param != 0; break;
+    case W_i: s.ch.italic = !hasParam || param != 0; break;
+    case W_ul:
+    case W_uldb:
+    case W_ulth:
+    case W_ulnone:
+    case W_ulother:
+        s.ch.underline = underlineFor(word, hasParam, param);
+        break;
+    case W_strike: s.ch.strike = (!hasParam || param != 0) ? WPText::StyleSingle : WPText::StyleNone; break;
+    case W_striked: s.ch.strike = (!hasParam || param != 0) ? WPText::StyleDouble : WPText::StyleNone; break;
+    case W_fs:
+        if (hasParam && param > 0)
+            s.ch.sizeHalfPoints = param;
+        break;
+    case W_cf: s.ch.foreground = param; break;
+    case W_cb:
+    case W_highlight:
+        s.ch.background = param;
+        break;
+    case W_super: s.ch.vertical = 1; break;
+    case W_sub: s.ch.vertical = -1; break;
+    case W_nosupersub: s.ch.vertical = 0; break;
+    default:
+        break;
+    }
+}
+
+} // namespace Rtf::detail

@@ -1,0 +1,366 @@
+// Writing RTF: one group per run, a paragraph's properties after \pard,
+// tables as \trowd rows of \cell paragraphs, pictures as PNG/JPEG \pict data
+// (or, for RTFD, as references to files beside the RTF).
+#include "wordproc/formats/Rtf.h"
+
+#include "wordproc/WPText.h"
+#include "wordproc/formats/FormatSupport.h"
+
+#include <QBuffer>
+#include <QColor>
+#include <QImage>
+#include <QSet>
+#include <QTextDocument>
+#include <QTextTable>
+#include <cmath>
+
+namespace Rtf {
+
+namespace {
+
+using namespace FormatSupport;
+
+int twips(qreal points)
+{
+    if (!std::isfinite(points))
+        return 0;
+    return int(std::lround(std::clamp(points, -kMaxLengthPt, kMaxLengthPt) * 20.0));
+}
+
+// Text escaped for RTF: ASCII as is, the rest as \uN with a "?" fallback.
+void appendEscaped(QByteArray& out, const QString& text, bool keepControls = false)
+{
+    for (QChar qc : text) {
+        const char16_t c = qc.unicode();
+        switch (c) {
+        case '\\': out += "\\\\"; continue;
+        case '{': out += "\\{"; continue;
+        case '}': out += "\\}"; continue;
+        case '\t': out += "\\tab "; continue;
+        case 0x2028: out += "\\line "; continue;
+        case 0x00A0: out += "\\~"; continue;
+        case 0x00AD: out += "\\-"; continue;
+        case 0x2011: out += "\\_"; continue;
+        default: break;
+        }
+        if (c < 0x20) {
+            if (keepControls)
+                out += "\\u" + QByteArray::number(int(c)) + '?';
+            continue;
+        }
+        if (c < 0x80) {
+            out += char(c);
+            continue;
+        }
+        out += "\\u" + QByteArray::number(int(c) > 32767 ? int(c) - 65536 : int(c)) + '?';
+    }
+}
+
+class Writer {
+public:
+    Writer(const QTextDocument& document, const WPDocAttributes& attributes, QList<Attachment>* attachments)
+        : m_doc(document)
+        , m_attributes(attributes)
+        , m_attachments(attachments)
+    {
+    }
+    QByteArray run();
+
+private:
+    void scanFormats(const QList<Span>& spanList);
+    void writeBlock(const QTextBlock& block, bool inTable, const char* end);
+    void writeTable(QTextTable* table);
+    void writeRun(const Span& span);
+    void writeCharProps(const QTextCharFormat& f);
+    void writePicture(const QTextCharFormat& f);
+    int fontIndex(const QString& family) const { return int(m_fonts.indexOf(family)); }
+    int colorIndex(const QColor& color) const { return int(m_colors.indexOf(color.rgb())) + 1; }
+
+    const QTextDocument& m_doc;
+    const WPDocAttributes& m_attributes;
+    QList<Attachment>* m_attachments;
+    QByteArray m_out;
+    QStringList m_fonts;
+    QList<QRgb> m_colors;
+    QSet<QString> m_usedNames;
+    qreal m_textWidth = 468;
+};
+
+void Writer::scanFormats(const QList<Span>& spanList)
+{
+    for (const Span& s : spanList) {
+        const QString family = fontFamily(s.format);
+        if (!family.isEmpty() && !m_fonts.contains(family))
+            m_fonts.append(family);
+        for (const QBrush& brush : {s.format.foreground(), s.format.background()}) {
+            if (brush.style() != Qt::NoBrush && !m_colors.contains(brush.color().rgb()))
+                m_colors.append(brush.color().rgb());
+        }
+    }
+}
+
+QByteArray Writer::run()
+{
+    const QList<Item> items = topLevelItems(m_doc);
+    for (const Item& item : items) {
+        if (const QTextBlock* block = std::get_if<QTextBlock>(&item)) {
+            scanFormats(spans(*block));
+        } else {
+            QTextTable* table = std::get<QTextTable*>(item);
+            for (int r = 0; r < table->rows(); ++r)
+                for (int c = 0; c < table->columns(); ++c)
+                    for (const QTextBlock& b : cellBlocks(table, r, c))
+                        scanFormats(spans(b));
+        }
+    }
+    if (m_fonts.isEmpty())
+        m_fonts.append(QStringLiteral("Helvetica"));
+
+    m_out += "{\\rtf1\\ansi\\ansicpg1252\\deff0\\uc1\n{\\fonttbl";
+    for (int i = 0; i < m_fonts.size(); ++i) {
+        m_out += "{\\f" + QByteArray::number(i) + "\\fnil\\fcharset0 ";
+        appendEscaped(m_out, m_fonts[i]);
+        m_out += ";}";
+    }
+    m_out += "}\n{\\colortbl;";
+    for (QRgb rgb : std::as_const(m_colors)) {
+        m_out += "\\red" + QByteArray::number(qRed(rgb)) + "\\green" + QByteArray::number(qGreen(rgb))
+               + "\\blue" + QByteArray::number(qBlue(rgb)) + ';';
+    }
+    m_out += "}\n";
+    // Two lists: 1 bulleted, 2 numbered; paragraphs refer to them by \ls.
+    m_out += "{\\*\\listtable"
+             "{\\list\\listtemplateid1\\listhybrid{\\listlevel\\levelnfc23\\levelnfcn23\\leveljc0\\leveljcn0"
+             "\\levelfollow0\\levelstartat1{\\leveltext\\leveltemplateid1\\'01\\u8226 ?;}{\\levelnumbers;}"
+             "\\fi-360\\li720\\lin720 }{\\listname ;}\\listid1}"
+             "{\\list\\listtemplateid2\\listhybrid{\\listlevel\\levelnfc0\\levelnfcn0\\leveljc0\\leveljcn0"
+             "\\levelfollow0\\levelstartat1{\\leveltext\\leveltemplateid2\\'02\\'00.;}{\\levelnumbers\\'01;}"
+             "\\fi-360\\li720\\lin720 }{\\listname ;}\\listid2}}\n"
+             "{\\*\\listoverridetable{\\listoverride\\listid1\\listoverridecount0\\ls1}"
+             "{\\listoverride\\listid2\\listoverridecount0\\ls2}}\n";
+    if (m_attributes.comment) {
+        m_out += "{\\info{\\doccomm ";
+        appendEscaped(m_out, *m_attributes.comment, true);
+        m_out += "}}\n";
+    }
+    const QSizeF paper = m_attributes.paperSize.value_or(QSizeF(612, 792));
+    if (m_attributes.paperSize)
+        m_out += "\\paperw" + QByteArray::number(twips(paper.width())) + "\\paperh"
+               + QByteArray::number(twips(paper.height()));
+    const std::pair<const char*, std::optional<qreal>> margins[] = {
+        {"\\margl", m_attributes.leftMargin}, {"\\margr", m_attributes.rightMargin},
+        {"\\margt", m_attributes.topMargin}, {"\\margb", m_attributes.bottomMargin}};
+    for (const auto& [word, value] : margins) {
+        if (value)
+            m_out += word + QByteArray::number(twips(*value));
+    }
+    m_out += "\n";
+    const qreal width = paper.width() - m_attributes.leftMargin.value_or(72) - m_attributes.rightMargin.value_or(72);
+    m_textWidth = std::isfinite(width) && width >= 72 ? width : 468;
+
+    for (const Item& item : items) {
+        if (const QTextBlock* block = std::get_if<QTextBlock>(&item))
+            writeBlock(*block, false, "\\par\n");
+        else
+            writeTable(std::get<QTextTable*>(item));
+    }
+    m_out += "}\n";
+    return m_out;
+}
+
+void Writer::writeBlock(const QTextBlock& block, bool inTable, const char* end)
+{
+    const QTextBlockFormat f = block.blockFormat();
+    m_out += "\\pard";
+    if (inTable)
+        m_out += "\\intbl";
+    const Qt::Alignment a = f.alignment() & Qt::AlignHorizontal_Mask;
+    if (a & Qt::AlignHCenter)
+        m_out += "\\qc";
+    else if (a & Qt::AlignRight)
+        m_out += "\\qr";
+    else if (a & Qt::AlignJustify)
+        m_out += "\\qj";
+    const int kind = listKind(f);
+    if (kind == WPText::ListBullet)
+        m_out += "\\ls1\\ilvl0";
+    else if (kind == WPText::ListNumber)
+        m_out += "\\ls2\\ilvl0";
+    const qreal head = headIndent(f);
+    const qreal first = firstLineHeadIndent(f);
+    if (head != 0)
+        m_out += "\\li" + QByteArray::number(twips(head));
+    if (first != head)
+        m_out += "\\fi" + QByteArray::number(twips(first - head));
+    if (tailIndent(f) != 0)
+        m_out += "\\ri" + QByteArray::number(twips(tailIndent(f)));
+    if (spaceBefore(f) > 0)
+        m_out += "\\sb" + QByteArray::number(twips(spaceBefore(f)));
+    if (spaceAfter(f) > 0)
+        m_out += "\\sa" + QByteArray::number(twips(spaceAfter(f)));
+    const qreal multiple = lineMultiple(f);
+    if (multiple > 0)
+        m_out += "\\sl" + QByteArray::number(int(std::lround(multiple * 240))) + "\\slmult1";
+    for (const TabStop& tab : tabStops(f)) {
+        if (tab.type == QTextOption::RightTab)
+            m_out += "\\tqr";
+        else if (tab.type == QTextOption::CenterTab)
+            m_out += "\\tqc";
+        else if (tab.type == QTextOption::DelimiterTab)
+            m_out += "\\tqdec";
+        m_out += "\\tx" + QByteArray::number(twips(tab.position));
+    }
+    m_out += ' ';
+
+    QList<Span> list = spans(block);
+    const int marker = kind != WPText::ListNone ? markerLength(block.text()) : 0;
+    if (marker > 0) {
+        // The marker run goes to \listtext, which list-aware readers replace
+        // with their own marker and others show as text.
+        m_out += "{\\listtext";
+        for (const Span& part : takeLeading(list, marker)) {
+            writeCharProps(part.format);
+            m_out += ' ';
+            appendEscaped(m_out, part.text);
+        }
+        m_out += '}';
+    }
+    for (const Span& s : std::as_const(list))
+        writeRun(s);
+    m_out += end;
+}
+
+void Writer::writeCharProps(const QTextCharFormat& f)
+{
+    m_out += "\\plain";
+    const int font = fontIndex(fontFamily(f));
+    if (font >= 0)
+        m_out += "\\f" + QByteArray::number(font);
+    const qreal size = f.hasProperty(QTextFormat::FontPointSize) ? f.fontPointSize() : 12.0;
+    m_out += "\\fs" + QByteArray::number(int(std::lround(std::clamp(size, 1.0, 1638.0) * 2)));
+    if (f.fontWeight() >= QFont::DemiBold)
+        m_out += "\\b";
+    if (f.fontItalic())
+        m_out += "\\i";
+    switch (underlineStyle(f)) {
+    case WPText::StyleNone: break;
+    case WPText::StyleDouble: m_out += "\\uldb"; break;
+    case WPText::StyleThick: m_out += "\\ulth"; break;
+    default: m_out += "\\ul"; break;
+    }
+    const int strike = strikeStyle(f);
+    if (strike == WPText::StyleDouble)
+        m_out += "\\striked1";
+    else if (strike != WPText::StyleNone)
+        m_out += "\\strike";
+    if (f.foreground().style() != Qt::NoBrush)
+        m_out += "\\cf" + QByteArray::number(colorIndex(f.foreground().color()));
+    if (f.background().style() != Qt::NoBrush) {
+        const QByteArray n = QByteArray::number(colorIndex(f.background().color()));
+        m_out += "\\cb" + n + "\\highlight" + n;
+    }
+    if (f.verticalAlignment() == QTextCharFormat::AlignSuperScript)
+        m_out += "\\super";
+    else if (f.verticalAlignment() == QTextCharFormat::AlignSubScript)
+        m_out += "\\sub";
+}
+
+void Writer::writeRun(const Span& span)
+{
+    m_out += '{';
+    writeCharProps(span.format);
+    if (span.isPicture) {
+        writePicture(span.format);
+    } else {
+        m_out += ' ';
+        appendEscaped(m_out, span.text);
+    }
+    m_out += '}';
+}
+
+void Writer::writePicture(const QTextCharFormat& f)
+{
+    Picture picture = pictureOf(m_doc, f.toImageFormat());
+    if (picture.data.isEmpty())
+        return;
+    const QSizeF size = picture.sizePt.isEmpty() ? QSizeF(72, 72) : picture.sizePt;
+    if (m_attachments) {
+        QString name = picture.fileName.isEmpty() ? QStringLiteral("image.png") : picture.fileName;
+        name.replace(QLatin1Char('/'), QLatin1Char('_')).replace(QLatin1Char('\\'), QLatin1Char('_'));
+        if (name.startsWith(QLatin1Char('.')))
+            name.prepend(QLatin1Char('_'));
+        if (name.size() > 120)
+            name = name.left(100) + name.right(20);
+        const QString base = name.section(QLatin1Char('.'), 0, 0);
+        const QString ext = name.contains(QLatin1Char('.')) ? QLatin1Char('.') + name.section(QLatin1Char('.'), 1) : QString();
+        for (int n = 2; m_usedNames.contains(name.toLower()) || name.compare(QLatin1String("TXT.rtf"), Qt::CaseInsensitive) == 0; ++n)
+            name = QStringLiteral("%1 %2%3").arg(base).arg(n).arg(ext);
+        m_usedNames.insert(name.toLower());
+        m_attachments->append({name, picture.data});
+        m_out += " {{\\NeXTGraphic ";
+        appendEscaped(m_out, name);
+        m_out += " \\width" + QByteArray::number(twips(size.width())) + " \\height"
+               + QByteArray::number(twips(size.height())) + "}\\uc0\\u65532 }";
+        return;
+    }
+    QString type = picture.format();
+    if (type != QLatin1String("png") && type != QLatin1String("jpeg")) {
+        // Word reads PNG and JPEG; other pictures are stored as PNG.
+        QImage image;
+        if (!image.loadFromData(picture.data))
+            return;
+        picture.data.clear();
+        QBuffer buffer(&picture.data);
+        buffer.open(QIODevice::WriteOnly);
+        image.save(&buffer, "PNG");
+        type = QStringLiteral("png");
+    }
+    const QSize pixels = imagePixelSize(picture.data);
+    m_out += "{\\*\\shppict{\\pict";
+    m_out += type == QLatin1String("png") ? "\\pngblip" : "\\jpegblip";
+    if (pixels.isValid())
+        m_out += "\\picw" + QByteArray::number(pixels.width()) + "\\pich" + QByteArray::number(pixels.height());
+    m_out += "\\picwgoal" + QByteArray::number(twips(size.width())) + "\\pichgoal"
+           + QByteArray::number(twips(size.height())) + "\n";
+    const QByteArray hex = picture.data.toHex();
+    for (qsizetype i = 0; i < hex.size(); i += 128) {
+        m_out += hex.mid(i, 128);
+        m_out += '\n';
+    }
+    m_out += "}}";
+}
+
+void Writer::writeTable(QTextTable* table)
+{
+    const int columns = std::max(1, table->columns());
+    const int cellTwips = std::max(1, twips(m_textWidth) / columns);
+    for (int r = 0; r < table->rows(); ++r) {
+        m_out += "\\trowd\\trgaph108\\trleft0";
+        for (int c = 0; c < columns; ++c) {
+            m_out += "\\clbrdrt\\brdrs\\brdrw10\\clbrdrl\\brdrs\\brdrw10\\clbrdrb\\brdrs\\brdrw10"
+                     "\\clbrdrr\\brdrs\\brdrw10\\cellx"
+                   + QByteArray::number(cellTwips * (c + 1));
+        }
+        m_out += '\n';
+        for (int c = 0; c < columns; ++c) {
+            const QList<QTextBlock> blocks = cellBlocks(table, r, c);
+            if (blocks.isEmpty()) {
+                m_out += "\\pard\\intbl \\cell\n";
+                continue;
+            }
+            for (int b = 0; b < blocks.size(); ++b)
+                writeBlock(blocks[b], true, b + 1 == blocks.size() ? "\\cell\n" : "\\par\n");
+        }
+        m_out += "\\row\n";
+    }
+}
+
+} // namespace
+
+QByteArray write(const QTextDocument& text, const WPDocAttributes& attributes, QList<Attachment>* attachments)
+{
+    Writer writer(text, attributes, attachments);
+    return writer.run();
+}
+
+} // namespace Rtf

@@ -1,0 +1,615 @@
+// Reading Word 2003 XML: styles with their bases, lists, paragraphs, runs,
+// tables, base64 pictures, the last section's page setup and the
+// document's description and custom properties.
+#include "wordproc/formats/WordML.h"
+
+#include "wordproc/WPText.h"
+#include "wordproc/formats/FormatSupport.h"
+
+#include <QColor>
+#include <QHash>
+#include <QRegularExpression>
+#include <QTextDocument>
+#include <QXmlStreamReader>
+
+namespace WordML {
+
+namespace {
+
+using namespace FormatSupport;
+
+const QLatin1StringView kW{"http://schemas.microsoft.com/office/word/2003/wordml"};
+const QLatin1StringView kWx{"http://schemas.microsoft.com/office/word/2003/auxHint"};
+const QLatin1StringView kO{"urn:schemas-microsoft-com:office:office"};
+const QLatin1StringView kV{"urn:schemas-microsoft-com:vml"};
+constexpr int kMaxDepth = 200;
+
+qreal twipsAttr(const QXmlStreamAttributes& a, const char* name, qreal fallback = 0)
+{
+    bool ok = false;
+    const double v = a.value(kW, QLatin1String(name)).toDouble(&ok);
+    return ok && std::isfinite(v) ? std::clamp(v / 20.0, -kMaxLengthPt, kMaxLengthPt) : fallback;
+}
+
+bool onOff(const QXmlStreamAttributes& a)
+{
+    const QStringView v = a.value(kW, QLatin1String("val"));
+    return v.isEmpty() || (v != QLatin1String("off") && v != QLatin1String("0") && v != QLatin1String("false"));
+}
+
+struct ParaProps {
+    QTextBlockFormat format; // only what the XML set
+    bool hasIndent = false;
+    qreal head = 0, first = 0, tail = 0;
+    bool hasSpacing = false;
+    qreal before = 0, after = 0;
+    qreal multiple = 0;
+    bool hasTabs = false;
+    QList<TabStop> tabs;
+    int ilfo = -1;
+    QString marker;
+    QString style;
+};
+
+struct StyleDef {
+    QString basedOn;
+    ParaProps para;
+    QTextCharFormat chars;
+};
+
+class Reader {
+public:
+    Reader(QTextDocument* doc, WPDocAttributes* attributes)
+        : m_builder(doc)
+        , m_attributes(attributes)
+    {
+    }
+    bool run(const QByteArray& data, QString* error);
+
+private:
+    bool enter()
+    {
+        if (++m_depth > kMaxDepth) {
+            m_x->raiseError(QStringLiteral("The document is nested too deeply."));
+            return false;
+        }
+        return true;
+    }
+    void leave() { --m_depth; }
+    void skip() { m_x->skipCurrentElement(); }
+    void readDocumentProperties(bool custom);
+    void readLists();
+    void readStyles();
+    void readBlocks();
+    void readParagraph();
+    void readParagraphProps(ParaProps& p);
+    void readRunProps(QTextCharFormat& f);
+    void readInlineElement(const QTextCharFormat& base);
+    void readRun(const QTextCharFormat& base);
+    void readPicture(const QTextCharFormat& f);
+    void readTable();
+    void readSection();
+    QTextCharFormat styleChars(const QString& id, int depth = 0) const;
+    ParaProps stylePara(const QString& id, int depth = 0) const;
+    void emitText(const QString& text, const QTextCharFormat& f);
+
+    QXmlStreamReader* m_x = nullptr;
+    Builder m_builder;
+    WPDocAttributes* m_attributes;
+    int m_depth = 0;
+    int m_tableDepth = 0;
+    QHash<QString, StyleDef> m_styles;
+    QString m_defaultParaStyle;
+    QHash<int, int> m_listDefNfc; // listDefId -> nfc of level 0
+    QHash<int, int> m_ilfoDef;    // ilfo -> listDefId
+    QHash<int, int> m_counters;   // ilfo -> last number
+    QHash<QString, QByteArray> m_binData;
+    QString m_marker; // list marker waiting for the first run
+    QString m_header, m_footer;
+    bool m_haveHeaderFooter = false;
+};
+
+bool Reader::run(const QByteArray& data, QString* error)
+{
+    QXmlStreamReader x(data);
+    m_x = &x;
+    bool rootSeen = false;
+    while (!x.atEnd()) {
+        const QXmlStreamReader::TokenType t = x.readNext();
+        if (t == QXmlStreamReader::DTD) {
+            x.raiseError(QStringLiteral("Document type declarations are not read."));
+            break;
+        }
+        if (t != QXmlStreamReader::StartElement)
+            continue;
+        if (x.namespaceUri() != kW || x.name() != QLatin1String("wordDocument")) {
+            x.raiseError(QStringLiteral("Not a Word XML document."));
+            break;
+        }
+        rootSeen = true;
+        while (x.readNextStartElement()) {
+            const QStringView name = x.name();
+            if (x.namespaceUri() == kO && name == QLatin1String("DocumentProperties"))
+                readDocumentProperties(false);
+            else if (x.namespaceUri() == kO && name == QLatin1String("CustomDocumentProperties"))
+                readDocumentProperties(true);
+            else if (name == QLatin1String("lists"))
+                readLists();
+            else if (name == QLatin1String("styles"))
+                readStyles();
+            else if (name == QLatin1String("body"))
+                readBlocks();
+            else
+                skip();
+        }
+        break;
+    }
+    if (x.hasError() || !rootSeen) {
+        if (error)
+            *error = QStringLiteral("The Word XML document is damaged (%1).").arg(x.hasError() ? x.errorString() : QStringLiteral("no document"));
+        return false;
+    }
+    m_builder.finish(QTextBlockFormat());
+    if (m_haveHeaderFooter)
+        m_attributes->comment = WPHeaderFooter::encode(m_header, m_footer);
+    return true;
+}
+
+void Reader::readDocumentProperties(bool custom)
+{
+    while (m_x->readNextStartElement()) {
+        const QString name = m_x->name().toString();
+        const QString value = m_x->readElementText(QXmlStreamReader::SkipChildElements);
+        if (!custom && name == QLatin1String("Description") && !m_haveHeaderFooter) {
+            m_attributes->comment = value;
+        } else if (custom && (name == QLatin1String("VEXO-HF-Header") || name == QLatin1String("VEXO-HF-Footer"))) {
+            (name.endsWith(QLatin1String("Header")) ? m_header : m_footer) = WPHeaderFooter::sanitize(value);
+            m_haveHeaderFooter = true;
+        }
+    }
+}
+
+void Reader::readLists()
+{
+    while (m_x->readNextStartElement()) {
+        const QXmlStreamAttributes a = m_x->attributes();
+        if (m_x->name() == QLatin1String("listDef")) {
+            const int id = a.value(kW, QLatin1String("listDefId")).toInt();
+            int nfc = 0;
+            while (m_x->readNextStartElement()) {
+                if (m_x->name() == QLatin1String("lvl") && m_x->attributes().value(kW, QLatin1String("ilvl")).toInt() == 0) {
+                    while (m_x->readNextStartElement()) {
+                        if (m_x->name() == QLatin1String("nfc"))
+                            nfc = m_x->attributes().value(kW, QLatin1String("val")).toInt();
+                        skip();
+                    }
+                } else {
+                    skip();
+                }
+            }
+            m_listDefNfc.insert(id, nfc);
+        } else if (m_x->name() == QLatin1String("list")) {
+            const int ilfo = a.value(kW, QLatin1String("ilfo")).toInt();
+            while (m_x->readNextStartElement()) {
+                if (m_x->name() == QLatin1String("ilst"))
+                    m_ilfoDef.insert(ilfo, m_x->attributes().value(kW, QLatin1String("val")).toInt());
+                skip();
+            }
+        } else {
+            skip();
+        }
+    }
+}
+
+void Reader::readStyles()
+{
+    while (m_x->readNextStartElement()) {
+        if (m_x->name() != QLatin1String("style")) {
+            skip();
+            continue;
+        }
+        const QXmlStreamAttributes a = m_x->attributes();
+        const QString id = a.value(kW, QLatin1String("styleId")).toString();
+        const bool paragraphStyle = a.value(kW, QLatin1String("type")) == QLatin1String("paragraph");
+        if (paragraphStyle && (a.value(kW, QLatin1String("default")) == QLatin1String("on")))
+            m_defaultParaStyle = id;
+        StyleDef def;
+        while (m_x->readNextStartElement()) {
+            if (m_x->name() == QLatin1String("basedOn")) {
+                def.basedOn = m_x->attributes().value(kW, QLatin1String("val")).toString();
+                skip();
+            } else if (m_x->name() == QLatin1String("pPr")) {
+                readParagraphProps(def.para);
+            } else if (m_x->name() == QLatin1String("rPr")) {
+                readRunProps(def.chars);
+            } else {
+                skip();
+            }
+        }
+        m_styles.insert(id, def);
+    }
+}
+
+QTextCharFormat Reader::styleChars(const QString& id, int depth) const
+{
+    const auto it = m_styles.constFind(id);
+    if (it == m_styles.constEnd() || depth > 16)
+        return {};
+    QTextCharFormat f = styleChars(it->basedOn, depth + 1);
+    f.merge(it->chars);
+    return f;
+}
+
+ParaProps Reader::stylePara(const QString& id, int depth) const
+{
+    const auto it = m_styles.constFind(id);
+    if (it == m_styles.constEnd() || depth > 16)
+        return {};
+    ParaProps p = stylePara(it->basedOn, depth + 1);
+    const ParaProps& own = it->para;
+    p.format.merge(own.format);
+    if (own.hasIndent) {
+        p.hasIndent = true;
+        p.head = own.head, p.first = own.first, p.tail = own.tail;
+    }
+    if (own.hasSpacing) {
+        p.hasSpacing = true;
+        p.before = own.before, p.after = own.after, p.multiple = own.multiple;
+    }
+    if (own.hasTabs) {
+        p.hasTabs = true;
+        p.tabs = own.tabs;
+    }
+    if (own.ilfo >= 0)
+        p.ilfo = own.ilfo;
+    return p;
+}
+
+void Reader::readBlocks()
+{
+    if (!enter())
+        return;
+    while (m_x->readNextStartElement()) {
+        const QStringView name = m_x->name();
+        if (name == QLatin1String("p"))
+            readParagraph();
+        else if (name == QLatin1String("tbl"))
+            readTable();
+        else if (name == QLatin1String("sectPr"))
+            readSection();
+        else if (name == QLatin1String("sect") || name == QLatin1String("sub-section"))
+            readBlocks();
+        else if (name == QLatin1String("pPr"))
+            skip();
+        else
+            skip();
+    }
+    leave();
+}
+
+void Reader::readParagraphProps(ParaProps& p)
+{
+    while (m_x->readNextStartElement()) {
+        const QXmlStreamAttributes a = m_x->attributes();
+        const QStringView name = m_x->name();
+        if (name == QLatin1String("pStyle")) {
+            p.style = a.value(kW, QLatin1String("val")).toString();
+        } else if (name == QLatin1String("jc")) {
+            const QStringView v = a.value(kW, QLatin1String("val"));
+            p.format.setAlignment(v == QLatin1String("center") ? Qt::AlignHCenter
+                                  : v == QLatin1String("right") ? Qt::AlignRight
+                                  : v == QLatin1String("both") || v == QLatin1String("distribute") ? Qt::AlignJustify
+                                                                                                   : Qt::AlignLeft);
+        } else if (name == QLatin1String("ind")) {
+            p.hasIndent = true;
+            p.head = twipsAttr(a, "left");
+            p.tail = twipsAttr(a, "right");
+            p.first = p.head + twipsAttr(a, "first-line") - twipsAttr(a, "hanging");
+        } else if (name == QLatin1String("spacing")) {
+            p.hasSpacing = true;
+            p.before = twipsAttr(a, "before");
+            p.after = twipsAttr(a, "after");
+            const QStringView rule = a.value(kW, QLatin1String("line-rule"));
+            if ((rule.isEmpty() || rule == QLatin1String("auto")) && !a.value(kW, QLatin1String("line")).isEmpty())
+                p.multiple = a.value(kW, QLatin1String("line")).toDouble() / 240.0;
+        } else if (name == QLatin1String("tabs")) {
+            p.hasTabs = true;
+            while (m_x->readNextStartElement()) {
+                const QXmlStreamAttributes ta = m_x->attributes();
+                const QStringView v = ta.value(kW, QLatin1String("val"));
+                const int type = v == QLatin1String("right")    ? QTextOption::RightTab
+                               : v == QLatin1String("center") ? QTextOption::CenterTab
+                               : v == QLatin1String("decimal") ? QTextOption::DelimiterTab
+                                                               : QTextOption::LeftTab;
+                if (v != QLatin1String("clear") && p.tabs.size() < 64)
+                    p.tabs.append({twipsAttr(ta, "pos"), type});
+                skip();
+            }
+            continue;
+        } else if (name == QLatin1String("listPr")) {
+            while (m_x->readNextStartElement()) {
+                if (m_x->name() == QLatin1String("ilfo"))
+                    p.ilfo = m_x->attributes().value(kW, QLatin1String("val")).toInt();
+                else if (m_x->namespaceUri() == kWx && m_x->name() == QLatin1String("t"))
+                    p.marker = m_x->attributes().value(kWx, QLatin1String("val")).toString().left(10);
+                skip();
+            }
+            continue;
+        }
+        skip();
+    }
+}
+
+void Reader::readRunProps(QTextCharFormat& f)
+{
+    while (m_x->readNextStartElement()) {
+        const QXmlStreamAttributes a = m_x->attributes();
+        const QStringView name = m_x->name();
+        const QString val = a.value(kW, QLatin1String("val")).toString();
+        if (name == QLatin1String("rFonts")) {
+            const QString family = a.value(kW, QLatin1String("ascii")).toString();
+            if (!family.isEmpty())
+                setFontFamily(f, family);
+        } else if (name == QLatin1String("b")) {
+            f.setFontWeight(onOff(a) ? QFont::Bold : QFont::Normal);
+        } else if (name == QLatin1String("i")) {
+            f.setFontItalic(onOff(a));
+        } else if (name == QLatin1String("u")) {
+            setUnderlineStyle(f, val == QLatin1String("none") ? WPText::StyleNone
+                                 : val == QLatin1String("double") ? WPText::StyleDouble
+                                 : val == QLatin1String("thick") ? WPText::StyleThick
+                                                                 : WPText::StyleSingle);
+        } else if (name == QLatin1String("strike")) {
+            setStrikeStyle(f, onOff(a) ? WPText::StyleSingle : WPText::StyleNone);
+        } else if (name == QLatin1String("dstrike")) {
+            setStrikeStyle(f, onOff(a) ? WPText::StyleDouble : WPText::StyleNone);
+        } else if (name == QLatin1String("sz")) {
+            const int half = val.toInt();
+            if (half > 0)
+                f.setFontPointSize(std::min(half, 3276) / 2.0);
+        } else if (name == QLatin1String("color")) {
+            const QColor c(QLatin1Char('#') + val);
+            if (c.isValid() && val != QLatin1String("auto"))
+                f.setForeground(c);
+        } else if (name == QLatin1String("shd")) {
+            const QString fill = a.value(kW, QLatin1String("fill")).toString();
+            const QColor c(QLatin1Char('#') + fill);
+            if (c.isValid() && fill != QLatin1String("auto"))
+                f.setBackground(c);
+        } else if (name == QLatin1String("highlight")) {
+            const QColor c(val == QLatin1String("darkYellow") ? QStringLiteral("olive") : val);
+            if (c.isValid() && val != QLatin1String("none"))
+                f.setBackground(c);
+        } else if (name == QLatin1String("vertAlign")) {
+            f.setVerticalAlignment(val == QLatin1String("superscript") ? QTextCharFormat::AlignSuperScript
+                                   : val == QLatin1String("subscript") ? QTextCharFormat::AlignSubScript
+                                                                       : QTextCharFormat::AlignNormal);
+        }
+        skip();
+    }
+}
+
+void Reader::readParagraph()
+{
+    if (!enter())
+        return;
+    // The properties come first when present; anything else is content.
+    ParaProps direct;
+    bool content = m_x->readNextStartElement();
+    if (content && m_x->name() == QLatin1String("pPr")) {
+        readParagraphProps(direct);
+        content = m_x->readNextStartElement();
+    }
+    // Style, then direct formatting.
+    const QString styleId = direct.style.isEmpty() ? m_defaultParaStyle : direct.style;
+    ParaProps p = stylePara(styleId);
+    p.format.merge(direct.format);
+    if (direct.hasIndent)
+        p.hasIndent = true, p.head = direct.head, p.first = direct.first, p.tail = direct.tail;
+    if (direct.hasSpacing)
+        p.hasSpacing = true, p.before = direct.before, p.after = direct.after, p.multiple = direct.multiple;
+    if (direct.hasTabs)
+        p.hasTabs = true, p.tabs = direct.tabs;
+    if (direct.ilfo >= 0)
+        p.ilfo = direct.ilfo;
+    const QTextCharFormat base = styleChars(styleId);
+
+    QTextBlockFormat block = p.format;
+    setIndents(block, p.head, p.first, p.tail);
+    setSpacing(block, p.before, p.after);
+    setLineMultiple(block, p.multiple);
+    setTabStops(block, p.tabs);
+    if (p.ilfo > 0) {
+        const int nfc = m_listDefNfc.value(m_ilfoDef.value(p.ilfo, -1), 23);
+        const int kind = nfc == 23 || nfc == 255 ? WPText::ListBullet : WPText::ListNumber;
+        const int number = ++m_counters[p.ilfo];
+        block.setProperty(WPText::ListKind, kind);
+        m_marker = direct.marker.isEmpty() ? markerFor(kind, number)
+                                           : QLatin1Char('\t') + direct.marker + QLatin1Char('\t');
+        if (!p.hasIndent)
+            setIndents(block, WPText::kListHeadIndent, WPText::kListHeadIndent, 0);
+        if (!p.hasTabs)
+            setTabStops(block, {{WPText::kListTab1, 0}, {WPText::kListTab2, 0}});
+    }
+    if (content) {
+        readInlineElement(base);
+        while (m_x->readNextStartElement())
+            readInlineElement(base);
+    }
+    if (!m_marker.isEmpty())
+        m_builder.text(m_marker, base);
+    m_marker.clear();
+    m_builder.endParagraph(block);
+    leave();
+}
+
+void Reader::readInlineElement(const QTextCharFormat& base)
+{
+    const QStringView name = m_x->name();
+    if (name == QLatin1String("r")) {
+        readRun(base);
+    } else if (name == QLatin1String("hlink") || name == QLatin1String("fldSimple") || name == QLatin1String("smartTag")
+               || name == QLatin1String("ins")) {
+        if (!enter())
+            return;
+        while (m_x->readNextStartElement())
+            readInlineElement(base);
+        leave();
+    } else {
+        skip();
+    }
+}
+
+void Reader::emitText(const QString& text, const QTextCharFormat& f)
+{
+    if (!m_marker.isEmpty())
+        m_builder.text(m_marker, f);
+    m_marker.clear();
+    m_builder.text(text, f);
+}
+
+void Reader::readRun(const QTextCharFormat& base)
+{
+    QTextCharFormat f = base;
+    while (m_x->readNextStartElement()) {
+        const QStringView name = m_x->name();
+        if (name == QLatin1String("rPr")) {
+            QTextCharFormat direct;
+            readRunProps(direct);
+            f.merge(direct);
+        } else if (name == QLatin1String("t")) {
+            emitText(m_x->readElementText(QXmlStreamReader::SkipChildElements), f);
+        } else if (name == QLatin1String("tab")) {
+            emitText(QStringLiteral("\t"), f);
+            skip();
+        } else if (name == QLatin1String("br") || name == QLatin1String("cr")) {
+            emitText(QString(QChar::LineSeparator), f);
+            skip();
+        } else if (name == QLatin1String("pict")) {
+            readPicture(f);
+        } else {
+            skip();
+        }
+    }
+}
+
+void Reader::readPicture(const QTextCharFormat& f)
+{
+    if (!enter())
+        return;
+    while (m_x->readNextStartElement()) {
+        if (m_x->name() == QLatin1String("binData")) {
+            const QString name = m_x->attributes().value(kW, QLatin1String("name")).toString();
+            const QString text = m_x->readElementText(QXmlStreamReader::SkipChildElements);
+            if (text.size() <= kMaxPictureBytes * 4 / 3 + 16 && m_binData.size() < 10000)
+                m_binData.insert(name, QByteArray::fromBase64(text.toLatin1()));
+        } else if (m_x->namespaceUri() == kV && m_x->name() == QLatin1String("shape")) {
+            const QString style = m_x->attributes().value(QLatin1String("style")).toString();
+            QSizeF size;
+            static const QRegularExpression wRe(QStringLiteral("(?:^|;)\\s*width:\\s*([^;]+)"));
+            static const QRegularExpression hRe(QStringLiteral("(?:^|;)\\s*height:\\s*([^;]+)"));
+            const std::optional<qreal> w = parseLength(wRe.match(style).captured(1));
+            const std::optional<qreal> h = parseLength(hRe.match(style).captured(1));
+            if (w && h)
+                size = QSizeF(*w, *h);
+            while (m_x->readNextStartElement()) {
+                if (m_x->name() == QLatin1String("imagedata")) {
+                    const QXmlStreamAttributes a = m_x->attributes();
+                    const QByteArray bytes = m_binData.value(a.value(QLatin1String("src")).toString());
+                    if (!bytes.isEmpty()) {
+                        Picture p;
+                        p.data = bytes;
+                        p.fileName = a.value(kO, QLatin1String("title")).toString();
+                        if (!p.fileName.contains(QLatin1Char('.')))
+                            p.fileName.clear();
+                        p.sizePt = size;
+                        if (!m_marker.isEmpty())
+                            m_builder.text(m_marker, f);
+                        m_marker.clear();
+                        m_builder.picture(p, f);
+                    }
+                }
+                skip();
+            }
+        } else {
+            skip();
+        }
+    }
+    leave();
+}
+
+void Reader::readTable()
+{
+    if (!enter())
+        return;
+    ++m_tableDepth;
+    while (m_x->readNextStartElement()) {
+        if (m_x->name() != QLatin1String("tr")) {
+            skip();
+            continue;
+        }
+        if (!enter())
+            break;
+        while (m_x->readNextStartElement()) {
+            if (m_x->name() != QLatin1String("tc")) {
+                skip();
+                continue;
+            }
+            // Cells of a table inside a cell join the outer cell.
+            if (m_tableDepth == 1)
+                m_builder.beginCell();
+            readBlocks();
+            if (m_tableDepth == 1)
+                m_builder.endCell();
+        }
+        if (m_tableDepth == 1)
+            m_builder.endRow();
+        leave();
+    }
+    --m_tableDepth;
+    if (m_tableDepth == 0)
+        m_builder.endTable();
+    leave();
+}
+
+void Reader::readSection()
+{
+    while (m_x->readNextStartElement()) {
+        const QXmlStreamAttributes a = m_x->attributes();
+        if (m_x->name() == QLatin1String("pgSz")) {
+            const qreal w = twipsAttr(a, "w"), h = twipsAttr(a, "h");
+            if (w > 0 && h > 0)
+                m_attributes->paperSize = QSizeF(w, h);
+        } else if (m_x->name() == QLatin1String("pgMar")) {
+            for (const auto& [attr, field] : {std::pair{"top", &WPDocAttributes::topMargin},
+                                              std::pair{"bottom", &WPDocAttributes::bottomMargin},
+                                              std::pair{"left", &WPDocAttributes::leftMargin},
+                                              std::pair{"right", &WPDocAttributes::rightMargin}}) {
+                if (!a.value(kW, QLatin1String(attr)).isEmpty())
+                    m_attributes->*field = twipsAttr(a, attr);
+            }
+        }
+        skip();
+    }
+}
+
+} // namespace
+
+bool looksLikeWordML(const QByteArray& data)
+{
+    const QByteArray head = data.left(4096);
+    return head.contains("progid=\"Word.Document\"")
+        || (head.contains("<w:wordDocument") && head.contains("schemas.microsoft.com/office/word/2003/wordml"));
+}
+
+bool read(const QByteArray& data, QTextDocument* into, WPDocAttributes* attributes, QString* error)
+{
+    WPDocAttributes local;
+    WPDocAttributes* attrs = attributes ? attributes : &local;
+    *attrs = WPDocAttributes();
+    into->clear();
+    Reader reader(into, attrs);
+    return reader.run(data, error);
+}
+
+} // namespace WordML

@@ -1,0 +1,369 @@
+// Writing Word 2003 XML: document properties, two list definitions, the
+// body's paragraphs, runs and tables, pictures as base64 binData, and the
+// section's page size and margins.
+#include "wordproc/formats/WordML.h"
+
+#include "wordproc/WPText.h"
+#include "wordproc/formats/FormatSupport.h"
+
+#include <QTextDocument>
+#include <QTextTable>
+#include <QXmlStreamWriter>
+#include <cmath>
+
+namespace WordML {
+
+namespace {
+
+using namespace FormatSupport;
+
+QString twips(qreal points)
+{
+    if (!std::isfinite(points))
+        points = 0;
+    return QString::number(std::lround(std::clamp(points, -kMaxLengthPt, kMaxLengthPt) * 20));
+}
+
+void empty(QXmlStreamWriter& w, const char* name, const char* attr = nullptr, const QString& value = {})
+{
+    w.writeEmptyElement(QLatin1String(name));
+    if (attr)
+        w.writeAttribute(QLatin1String(attr), value);
+}
+
+class Writer {
+public:
+    Writer(const QTextDocument& doc, const WPDocAttributes& attributes, QXmlStreamWriter& w)
+        : m_doc(doc)
+        , m_attributes(attributes)
+        , w(w)
+    {
+    }
+    void run();
+
+private:
+    void properties();
+    void lists();
+    void paragraph(const QTextBlock& block);
+    void runProperties(const QTextCharFormat& f);
+    void textRun(const QString& text, const QTextCharFormat& f);
+    void picture(const QTextCharFormat& f);
+    void table(QTextTable* table);
+    void section();
+
+    const QTextDocument& m_doc;
+    const WPDocAttributes& m_attributes;
+    QXmlStreamWriter& w;
+    int m_pictures = 0;
+};
+
+void Writer::run()
+{
+    w.writeStartDocument(QStringLiteral("1.0"), true);
+    w.writeProcessingInstruction(QStringLiteral("mso-application"), QStringLiteral("progid=\"Word.Document\""));
+    w.writeStartElement(QStringLiteral("w:wordDocument"));
+    w.writeAttribute(QStringLiteral("xmlns:w"), QStringLiteral("http://schemas.microsoft.com/office/word/2003/wordml"));
+    w.writeAttribute(QStringLiteral("xmlns:wx"), QStringLiteral("http://schemas.microsoft.com/office/word/2003/auxHint"));
+    w.writeAttribute(QStringLiteral("xmlns:o"), QStringLiteral("urn:schemas-microsoft-com:office:office"));
+    w.writeAttribute(QStringLiteral("xmlns:v"), QStringLiteral("urn:schemas-microsoft-com:vml"));
+    w.writeAttribute(QStringLiteral("xmlns:dt"), QStringLiteral("uuid:C2F41010-65B3-11d1-A29F-00AA00C14882"));
+    w.writeAttribute(QStringLiteral("xml:space"), QStringLiteral("preserve"));
+    properties();
+    lists();
+    w.writeStartElement(QStringLiteral("w:body"));
+    for (const Item& item : topLevelItems(m_doc)) {
+        if (const QTextBlock* block = std::get_if<QTextBlock>(&item))
+            paragraph(*block);
+        else
+            table(std::get<QTextTable*>(item));
+    }
+    section();
+    w.writeEndElement();
+    w.writeEndDocument();
+}
+
+void Writer::properties()
+{
+    if (!m_attributes.comment)
+        return;
+    // XML cannot hold U+001F: the templates go to custom properties.
+    if (const auto hf = WPHeaderFooter::decode(*m_attributes.comment)) {
+        w.writeStartElement(QStringLiteral("o:CustomDocumentProperties"));
+        for (const auto& [name, value] : {std::pair{"o:VEXO-HF-Header", hf->first}, std::pair{"o:VEXO-HF-Footer", hf->second}}) {
+            w.writeStartElement(QLatin1String(name));
+            w.writeAttribute(QStringLiteral("dt:dt"), QStringLiteral("string"));
+            w.writeCharacters(xmlSafe(value));
+            w.writeEndElement();
+        }
+        w.writeEndElement();
+        return;
+    }
+    w.writeStartElement(QStringLiteral("o:DocumentProperties"));
+    w.writeTextElement(QStringLiteral("o:Description"), xmlSafe(*m_attributes.comment));
+    w.writeEndElement();
+}
+
+void Writer::lists()
+{
+    w.writeStartElement(QStringLiteral("w:lists"));
+    const std::pair<const char*, QString> defs[] = {{"23", QString(QChar(WPText::kBullet))}, {"0", QStringLiteral("%1.")}};
+    for (int i = 0; i < 2; ++i) {
+        w.writeStartElement(QStringLiteral("w:listDef"));
+        w.writeAttribute(QStringLiteral("w:listDefId"), QString::number(i));
+        w.writeStartElement(QStringLiteral("w:lvl"));
+        w.writeAttribute(QStringLiteral("w:ilvl"), QStringLiteral("0"));
+        empty(w, "w:start", "w:val", QStringLiteral("1"));
+        empty(w, "w:nfc", "w:val", QLatin1String(defs[i].first));
+        empty(w, "w:lvlText", "w:val", defs[i].second);
+        w.writeStartElement(QStringLiteral("w:pPr"));
+        empty(w, "w:ind", "w:left", QStringLiteral("720"));
+        w.writeAttribute(QStringLiteral("w:hanging"), QStringLiteral("360"));
+        w.writeEndElement();
+        w.writeEndElement();
+        w.writeEndElement();
+    }
+    for (int i = 0; i < 2; ++i) {
+        w.writeStartElement(QStringLiteral("w:list"));
+        w.writeAttribute(QStringLiteral("w:ilfo"), QString::number(i + 1));
+        empty(w, "w:ilst", "w:val", QString::number(i));
+        w.writeEndElement();
+    }
+    w.writeEndElement();
+}
+
+void Writer::paragraph(const QTextBlock& block)
+{
+    const QTextBlockFormat f = block.blockFormat();
+    w.writeStartElement(QStringLiteral("w:p"));
+    w.writeStartElement(QStringLiteral("w:pPr"));
+    const int kind = listKind(f);
+    const int marker = kind != WPText::ListNone ? markerLength(block.text()) : 0;
+    if (kind != WPText::ListNone) {
+        w.writeStartElement(QStringLiteral("w:listPr"));
+        empty(w, "w:ilvl", "w:val", QStringLiteral("0"));
+        empty(w, "w:ilfo", "w:val", kind == WPText::ListBullet ? QStringLiteral("1") : QStringLiteral("2"));
+        if (marker > 2)
+            empty(w, "wx:t", "wx:val", block.text().mid(1, marker - 2));
+        w.writeEndElement();
+    }
+    QList<TabStop> tabs = tabStops(f);
+    if (!tabs.isEmpty()) {
+        w.writeStartElement(QStringLiteral("w:tabs"));
+        for (const TabStop& t : std::as_const(tabs)) {
+            empty(w, "w:tab", "w:val", t.type == QTextOption::RightTab    ? QStringLiteral("right")
+                                       : t.type == QTextOption::CenterTab   ? QStringLiteral("center")
+                                       : t.type == QTextOption::DelimiterTab ? QStringLiteral("decimal")
+                                                                             : QStringLiteral("left"));
+            w.writeAttribute(QStringLiteral("w:pos"), twips(t.position));
+        }
+        w.writeEndElement();
+    }
+    if (spaceBefore(f) > 0 || spaceAfter(f) > 0 || lineMultiple(f) > 0) {
+        w.writeEmptyElement(QStringLiteral("w:spacing"));
+        if (spaceBefore(f) > 0)
+            w.writeAttribute(QStringLiteral("w:before"), twips(spaceBefore(f)));
+        if (spaceAfter(f) > 0)
+            w.writeAttribute(QStringLiteral("w:after"), twips(spaceAfter(f)));
+        if (lineMultiple(f) > 0) {
+            w.writeAttribute(QStringLiteral("w:line"), QString::number(std::lround(lineMultiple(f) * 240)));
+            w.writeAttribute(QStringLiteral("w:line-rule"), QStringLiteral("auto"));
+        }
+    }
+    const qreal head = headIndent(f), first = firstLineHeadIndent(f), tail = tailIndent(f);
+    if (head != 0 || first != head || tail != 0) {
+        w.writeEmptyElement(QStringLiteral("w:ind"));
+        w.writeAttribute(QStringLiteral("w:left"), twips(head));
+        w.writeAttribute(QStringLiteral("w:right"), twips(tail));
+        if (first >= head)
+            w.writeAttribute(QStringLiteral("w:first-line"), twips(first - head));
+        else
+            w.writeAttribute(QStringLiteral("w:hanging"), twips(head - first));
+    }
+    const Qt::Alignment a = f.alignment() & Qt::AlignHorizontal_Mask;
+    if (a & (Qt::AlignHCenter | Qt::AlignRight | Qt::AlignJustify))
+        empty(w, "w:jc", "w:val", a & Qt::AlignHCenter ? QStringLiteral("center") : a & Qt::AlignRight ? QStringLiteral("right") : QStringLiteral("both"));
+    w.writeEndElement(); // pPr
+
+    QList<Span> list = spans(block);
+    takeLeading(list, marker); // Word draws the list's marker itself
+    for (const Span& s : std::as_const(list)) {
+        if (s.isPicture)
+            picture(s.format);
+        else
+            textRun(s.text, s.format);
+    }
+    w.writeEndElement(); // p
+}
+
+void Writer::runProperties(const QTextCharFormat& f)
+{
+    w.writeStartElement(QStringLiteral("w:rPr"));
+    const QString family = fontFamily(f);
+    if (!family.isEmpty()) {
+        w.writeEmptyElement(QStringLiteral("w:rFonts"));
+        for (const char* attr : {"w:ascii", "w:h-ansi", "w:fareast", "w:cs"})
+            w.writeAttribute(QLatin1String(attr), xmlSafe(family));
+    }
+    if (f.fontWeight() >= QFont::DemiBold)
+        empty(w, "w:b");
+    if (f.fontItalic())
+        empty(w, "w:i");
+    switch (underlineStyle(f)) {
+    case WPText::StyleNone: break;
+    case WPText::StyleDouble: empty(w, "w:u", "w:val", QStringLiteral("double")); break;
+    case WPText::StyleThick: empty(w, "w:u", "w:val", QStringLiteral("thick")); break;
+    default: empty(w, "w:u", "w:val", QStringLiteral("single")); break;
+    }
+    const int strike = strikeStyle(f);
+    if (strike == WPText::StyleDouble)
+        empty(w, "w:dstrike");
+    else if (strike != WPText::StyleNone)
+        empty(w, "w:strike");
+    if (f.foreground().style() != Qt::NoBrush)
+        empty(w, "w:color", "w:val", f.foreground().color().name().mid(1).toUpper());
+    if (f.hasProperty(QTextFormat::FontPointSize))
+        empty(w, "w:sz", "w:val", QString::number(std::lround(std::clamp(f.fontPointSize(), 1.0, 1638.0) * 2)));
+    if (f.background().style() != Qt::NoBrush) {
+        empty(w, "w:shd", "w:val", QStringLiteral("clear"));
+        w.writeAttribute(QStringLiteral("w:color"), QStringLiteral("auto"));
+        w.writeAttribute(QStringLiteral("w:fill"), f.background().color().name().mid(1).toUpper());
+    }
+    if (f.verticalAlignment() == QTextCharFormat::AlignSuperScript)
+        empty(w, "w:vertAlign", "w:val", QStringLiteral("superscript"));
+    else if (f.verticalAlignment() == QTextCharFormat::AlignSubScript)
+        empty(w, "w:vertAlign", "w:val", QStringLiteral("subscript"));
+    w.writeEndElement();
+}
+
+void Writer::textRun(const QString& text, const QTextCharFormat& f)
+{
+    w.writeStartElement(QStringLiteral("w:r"));
+    runProperties(f);
+    QString pending;
+    auto flush = [&] {
+        if (!pending.isEmpty())
+            w.writeTextElement(QStringLiteral("w:t"), xmlSafe(pending));
+        pending.clear();
+    };
+    for (QChar c : text) {
+        if (c == QLatin1Char('\t')) {
+            flush();
+            empty(w, "w:tab");
+        } else if (c == QChar::LineSeparator) {
+            flush();
+            empty(w, "w:br");
+        } else {
+            pending += c;
+        }
+    }
+    flush();
+    w.writeEndElement();
+}
+
+void Writer::picture(const QTextCharFormat& f)
+{
+    const Picture p = pictureOf(m_doc, f.toImageFormat());
+    if (p.data.isEmpty())
+        return;
+    ++m_pictures;
+    const QString ext = p.format().isEmpty() ? QStringLiteral("png") : p.format();
+    const QString name = QStringLiteral("wordml://%1.%2").arg(m_pictures, 8, 10, QLatin1Char('0')).arg(ext);
+    const QSizeF size = p.sizePt.isEmpty() ? QSizeF(72, 72) : p.sizePt;
+    w.writeStartElement(QStringLiteral("w:r"));
+    runProperties(f);
+    w.writeStartElement(QStringLiteral("w:pict"));
+    w.writeStartElement(QStringLiteral("w:binData"));
+    w.writeAttribute(QStringLiteral("w:name"), name);
+    w.writeCharacters(QString::fromLatin1(p.data.toBase64()));
+    w.writeEndElement();
+    w.writeStartElement(QStringLiteral("v:shape"));
+    w.writeAttribute(QStringLiteral("id"), QStringLiteral("_x0000_i%1").arg(1024 + m_pictures));
+    w.writeAttribute(QStringLiteral("type"), QStringLiteral("#_x0000_t75"));
+    w.writeAttribute(QStringLiteral("style"), QStringLiteral("width:%1pt;height:%2pt").arg(size.width()).arg(size.height()));
+    empty(w, "v:imagedata", "src", name);
+    w.writeAttribute(QStringLiteral("o:title"), p.fileName);
+    w.writeEndElement();
+    w.writeEndElement();
+    w.writeEndElement();
+}
+
+void Writer::table(QTextTable* table)
+{
+    const qreal width = m_attributes.paperSize.value_or(QSizeF(612, 792)).width()
+                      - m_attributes.leftMargin.value_or(72) - m_attributes.rightMargin.value_or(72);
+    const QString column = twips(std::max(72.0, std::isfinite(width) ? width : 468.0) / std::max(1, table->columns()));
+    w.writeStartElement(QStringLiteral("w:tbl"));
+    w.writeStartElement(QStringLiteral("w:tblPr"));
+    empty(w, "w:tblW", "w:w", QStringLiteral("0"));
+    w.writeAttribute(QStringLiteral("w:type"), QStringLiteral("auto"));
+    w.writeStartElement(QStringLiteral("w:tblBorders"));
+    for (const char* side : {"w:top", "w:left", "w:bottom", "w:right", "w:insideH", "w:insideV"}) {
+        empty(w, side, "w:val", QStringLiteral("single"));
+        w.writeAttribute(QStringLiteral("w:sz"), QStringLiteral("4"));
+        w.writeAttribute(QStringLiteral("w:space"), QStringLiteral("0"));
+        w.writeAttribute(QStringLiteral("w:color"), QStringLiteral("auto"));
+    }
+    w.writeEndElement();
+    w.writeEndElement();
+    w.writeStartElement(QStringLiteral("w:tblGrid"));
+    for (int c = 0; c < table->columns(); ++c)
+        empty(w, "w:gridCol", "w:w", column);
+    w.writeEndElement();
+    for (int r = 0; r < table->rows(); ++r) {
+        w.writeStartElement(QStringLiteral("w:tr"));
+        for (int c = 0; c < table->columns(); ++c) {
+            w.writeStartElement(QStringLiteral("w:tc"));
+            w.writeStartElement(QStringLiteral("w:tcPr"));
+            empty(w, "w:tcW", "w:w", column);
+            w.writeAttribute(QStringLiteral("w:type"), QStringLiteral("dxa"));
+            w.writeEndElement();
+            const QList<QTextBlock> blocks = cellBlocks(table, r, c);
+            if (blocks.isEmpty())
+                empty(w, "w:p");
+            for (const QTextBlock& b : blocks)
+                paragraph(b);
+            w.writeEndElement();
+        }
+        w.writeEndElement();
+    }
+    w.writeEndElement();
+}
+
+void Writer::section()
+{
+    w.writeStartElement(QStringLiteral("w:sectPr"));
+    if (m_attributes.paperSize) {
+        const QSizeF s = *m_attributes.paperSize;
+        empty(w, "w:pgSz", "w:w", twips(s.width()));
+        w.writeAttribute(QStringLiteral("w:h"), twips(s.height()));
+        if (s.width() > s.height())
+            w.writeAttribute(QStringLiteral("w:orient"), QStringLiteral("landscape"));
+    }
+    const std::pair<const char*, std::optional<qreal>> margins[] = {
+        {"w:top", m_attributes.topMargin}, {"w:right", m_attributes.rightMargin},
+        {"w:bottom", m_attributes.bottomMargin}, {"w:left", m_attributes.leftMargin}};
+    bool any = false;
+    for (const auto& [name, value] : margins)
+        any = any || value.has_value();
+    if (any) {
+        w.writeEmptyElement(QStringLiteral("w:pgMar"));
+        for (const auto& [name, value] : margins) {
+            if (value)
+                w.writeAttribute(QLatin1String(name), twips(*value));
+        }
+    }
+    w.writeEndElement();
+}
+
+} // namespace
+
+QByteArray write(const QTextDocument& text, const WPDocAttributes& attributes)
+{
+    QByteArray out;
+    QXmlStreamWriter w(&out);
+    Writer writer(text, attributes, w);
+    writer.run();
+    return out;
+}
+
+} // namespace WordML

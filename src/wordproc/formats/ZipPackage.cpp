@@ -1,0 +1,137 @@
+#include "wordproc/formats/ZipPackage.h"
+
+#include <zip.h>
+
+namespace ZipPackage {
+
+std::optional<QByteArray> write(const QList<Entry>& entries, QString* error)
+{
+    auto fail = [error](const char* what) -> std::optional<QByteArray> {
+        if (error)
+            *error = QStringLiteral("The package could not be written (%1).").arg(QLatin1String(what));
+        return std::nullopt;
+    };
+    zip_error_t zerr;
+    zip_error_init(&zerr);
+    zip_source_t* buffer = zip_source_buffer_create(nullptr, 0, 0, &zerr);
+    zip_error_fini(&zerr);
+    if (!buffer)
+        return fail("buffer");
+    zip_source_keep(buffer);
+    zip_error_init(&zerr);
+    zip_t* archive = zip_open_from_source(buffer, ZIP_TRUNCATE, &zerr);
+    zip_error_fini(&zerr);
+    if (!archive) {
+        zip_source_free(buffer);
+        return fail("open");
+    }
+    for (const Entry& e : entries) {
+        zip_source_t* s = zip_source_buffer(archive, e.data.constData(), zip_uint64_t(e.data.size()), 0);
+        const QByteArray name = e.name.toUtf8();
+        const zip_int64_t index = s ? zip_file_add(archive, name.constData(), s, ZIP_FL_ENC_UTF_8) : -1;
+        if (index < 0) {
+            if (s)
+                zip_source_free(s);
+            zip_discard(archive);
+            zip_source_free(buffer);
+            return fail("entry");
+        }
+        zip_set_file_compression(archive, zip_uint64_t(index), e.compress ? ZIP_CM_DEFLATE : ZIP_CM_STORE, 0);
+        zip_file_set_mtime(archive, zip_uint64_t(index), 315532800, 0); // 1980-01-01: same bytes each time
+    }
+    if (zip_close(archive) != 0) {
+        zip_discard(archive);
+        zip_source_free(buffer);
+        return fail("close");
+    }
+    QByteArray out;
+    if (zip_source_open(buffer) == 0) {
+        zip_source_seek(buffer, 0, SEEK_END);
+        const zip_int64_t size = zip_source_tell(buffer);
+        zip_source_seek(buffer, 0, SEEK_SET);
+        if (size > 0) {
+            out.resize(qsizetype(size));
+            const zip_int64_t got = zip_source_read(buffer, out.data(), zip_uint64_t(size));
+            if (got != size)
+                out.clear();
+        }
+        zip_source_close(buffer);
+    }
+    zip_source_free(buffer);
+    if (out.isEmpty())
+        return fail("read back");
+    return out;
+}
+
+Reader::Reader(const QByteArray& data)
+    : m_data(data)
+{
+    zip_error_t zerr;
+    zip_error_init(&zerr);
+    zip_source_t* src = zip_source_buffer_create(m_data.constData(), zip_uint64_t(m_data.size()), 0, &zerr);
+    if (src) {
+        m_zip = zip_open_from_source(src, ZIP_RDONLY, &zerr);
+        if (!m_zip)
+            zip_source_free(src);
+    }
+    zip_error_fini(&zerr);
+}
+
+Reader::~Reader()
+{
+    if (m_zip)
+        zip_discard(m_zip);
+}
+
+bool Reader::contains(const QString& name) const
+{
+    return m_zip && zip_name_locate(m_zip, name.toUtf8().constData(), ZIP_FL_ENC_GUESS) >= 0;
+}
+
+QStringList Reader::names() const
+{
+    QStringList out;
+    if (!m_zip)
+        return out;
+    const zip_int64_t n = zip_get_num_entries(m_zip, 0);
+    for (zip_int64_t i = 0; i < n && i < 100000; ++i) {
+        if (const char* name = zip_get_name(m_zip, zip_uint64_t(i), ZIP_FL_ENC_GUESS))
+            out.append(QString::fromUtf8(name));
+    }
+    return out;
+}
+
+std::optional<QByteArray> Reader::read(const QString& name, qint64 cap) const
+{
+    if (!m_zip)
+        return std::nullopt;
+    const zip_int64_t index = zip_name_locate(m_zip, name.toUtf8().constData(), ZIP_FL_ENC_GUESS);
+    if (index < 0)
+        return std::nullopt;
+    zip_file_t* file = zip_fopen_index(m_zip, zip_uint64_t(index), 0);
+    if (!file)
+        return std::nullopt;
+    QByteArray out;
+    char chunk[65536];
+    bool ok = true;
+    for (;;) {
+        const zip_int64_t got = zip_fread(file, chunk, sizeof chunk);
+        if (got < 0) {
+            ok = false;
+            break;
+        }
+        if (got == 0)
+            break;
+        if (out.size() + got > cap) {
+            ok = false;
+            break;
+        }
+        out.append(chunk, qsizetype(got));
+    }
+    zip_fclose(file);
+    if (!ok)
+        return std::nullopt;
+    return out;
+}
+
+} // namespace ZipPackage

@@ -1,0 +1,236 @@
+#pragma once
+
+// Shared by the format tests: a sample document using everything the
+// formats carry, and a plain-text description of a document to compare.
+#include "wordproc/WPText.h"
+#include "wordproc/formats/FormatSupport.h"
+
+#include <QBuffer>
+#include <QCryptographicHash>
+#include <QImage>
+#include <QPainter>
+#include <QRegularExpression>
+#include <QStringList>
+#include <QTextDocument>
+#include <QTextTable>
+#include <cmath>
+
+namespace FormatTest {
+
+enum Carry : unsigned {
+    Text = 0,
+    Fonts = 1,          // family and size
+    Traits = 2,         // bold, italic, single underline and strike
+    LineStyles = 4,     // double and thick underline, double strike
+    Colors = 8,
+    Paragraphs = 16,    // alignment, indents, spacing, line height, tabs
+    Lists = 32,         // list kind of list paragraphs
+    Tables = 64,
+    Pictures = 128,     // picture bytes and size
+    All = 0xFFFF,
+};
+
+inline QByteArray pngBytes(int w, int h, QColor color)
+{
+    QImage image(w, h, QImage::Format_ARGB32);
+    image.fill(color);
+    QPainter p(&image);
+    p.fillRect(0, 0, w / 2, h / 2, Qt::black);
+    p.end();
+    QByteArray out;
+    QBuffer b(&out);
+    b.open(QIODevice::WriteOnly);
+    image.save(&b, "PNG");
+    return out;
+}
+
+inline QTextCharFormat run(const QString& family, qreal size, bool bold = false, bool italic = false)
+{
+    QTextCharFormat f;
+    FormatSupport::setFontFamily(f, family);
+    f.setFontPointSize(size);
+    if (bold)
+        f.setFontWeight(QFont::Bold);
+    if (italic)
+        f.setFontItalic(true);
+    return f;
+}
+
+// A document with every property a format may carry.
+inline void fillSample(QTextDocument* doc)
+{
+    using namespace FormatSupport;
+    doc->clear();
+    QTextCursor c(doc);
+    QTextBlockFormat title;
+    title.setAlignment(Qt::AlignHCenter);
+    setSpacing(title, 6, 12);
+    c.setBlockFormat(title);
+    c.insertText(QStringLiteral("Quarterly report"), run(QStringLiteral("Liberation Serif"), 26, true));
+
+    QTextBlockFormat body;
+    setIndents(body, 18, 36, 9);
+    setLineMultiple(body, 1.5);
+    setTabStops(body, {{72, QTextOption::LeftTab}, {216, QTextOption::RightTab}});
+    c.insertBlock(body);
+    c.insertText(QStringLiteral("Plain, "), run(QStringLiteral("Liberation Sans"), 12));
+    c.insertText(QStringLiteral("italic"), run(QStringLiteral("Liberation Sans"), 12, false, true));
+    QTextCharFormat under = run(QStringLiteral("Liberation Sans"), 12);
+    setUnderlineStyle(under, WPText::StyleSingle);
+    c.insertText(QStringLiteral(" under"), under);
+    QTextCharFormat dbl = run(QStringLiteral("Liberation Sans"), 12);
+    setUnderlineStyle(dbl, WPText::StyleDouble);
+    c.insertText(QStringLiteral(" double"), dbl);
+    QTextCharFormat strike = run(QStringLiteral("Liberation Sans"), 12);
+    setStrikeStyle(strike, WPText::StyleSingle);
+    c.insertText(QStringLiteral(" struck"), strike);
+    QTextCharFormat red = run(QStringLiteral("Liberation Sans"), 14);
+    red.setForeground(QColor(200, 20, 30));
+    red.setBackground(QColor(255, 255, 0));
+    c.insertText(QStringLiteral(" red\ttab"), red);
+    c.insertText(QStringLiteral(" Grüße — ½ “quotes” 日本 😀 {braces} \\back"), run(QStringLiteral("Liberation Sans"), 12));
+
+    QTextBlockFormat right;
+    right.setAlignment(Qt::AlignRight);
+    c.insertBlock(right);
+    c.insertText(QStringLiteral("Right aligned"), run(QStringLiteral("Liberation Sans"), 10));
+
+    for (int kind : {int(WPText::ListBullet), int(WPText::ListNumber)}) {
+        for (int n = 1; n <= 2; ++n) {
+            QTextBlockFormat item;
+            item.setProperty(WPText::ListKind, kind);
+            setIndents(item, WPText::kListHeadIndent, 0, 0);
+            setTabStops(item, {{WPText::kListTab1, 0}, {WPText::kListTab2, 0}});
+            c.insertBlock(item);
+            c.insertText(markerFor(kind, n) + QStringLiteral("Item %1").arg(n), run(QStringLiteral("Liberation Sans"), 12));
+        }
+    }
+
+    c.insertBlock(QTextBlockFormat());
+    c.insertText(QStringLiteral("Picture: "), run(QStringLiteral("Liberation Sans"), 12));
+    Picture p;
+    p.data = pngBytes(40, 20, QColor(10, 120, 200));
+    p.fileName = QStringLiteral("chart.png");
+    p.sizePt = QSizeF(80, 40);
+    insertPicture(c, p, run(QStringLiteral("Liberation Sans"), 12));
+
+    c.insertBlock(QTextBlockFormat());
+    c.insertText(QStringLiteral("Table follows"), run(QStringLiteral("Liberation Sans"), 12));
+    c.insertBlock(QTextBlockFormat());
+    QTextTable* table = c.insertTable(2, 3);
+    for (int r = 0; r < 2; ++r)
+        for (int col = 0; col < 3; ++col) {
+            QTextCursor cell = table->cellAt(r, col).firstCursorPosition();
+            cell.insertText(QStringLiteral("r%1c%2").arg(r).arg(col), run(QStringLiteral("Liberation Sans"), 12, r == 0));
+        }
+    c = table->lastCursorPosition();
+    c.movePosition(QTextCursor::NextBlock);
+    c.insertText(QStringLiteral("After the table"), run(QStringLiteral("Liberation Sans"), 12));
+}
+
+inline QString num(qreal v)
+{
+    const qreal r = std::round(v * 10) / 10;
+    return QString::number(r == 0 ? 0 : r);
+}
+
+inline QString describeBlock(const QTextDocument& doc, const QTextBlock& block, unsigned carry)
+{
+    using namespace FormatSupport;
+    QStringList parts;
+    const QTextBlockFormat f = block.blockFormat();
+    if (carry & Paragraphs) {
+        const Qt::Alignment a = f.alignment() & Qt::AlignHorizontal_Mask;
+        parts << QStringLiteral("align=%1").arg(a & Qt::AlignHCenter ? "c" : a & Qt::AlignRight ? "r" : a & Qt::AlignJustify ? "j" : "l");
+        parts << QStringLiteral("ind=%1/%2/%3").arg(num(headIndent(f)), num(firstLineHeadIndent(f)), num(tailIndent(f)));
+        parts << QStringLiteral("sp=%1/%2 lm=%3").arg(num(spaceBefore(f)), num(spaceAfter(f)), num(lineMultiple(f)));
+        QStringList tabs;
+        for (const TabStop& t : tabStops(f))
+            tabs << QStringLiteral("%1:%2").arg(num(t.position)).arg(t.type);
+        parts << QStringLiteral("tabs=[%1]").arg(tabs.join(QLatin1Char(',')));
+    }
+    if (carry & Lists)
+        parts << QStringLiteral("list=%1").arg(listKind(f));
+    QString runs;
+    for (const Span& s : spans(block)) {
+        if (s.isPicture) {
+            if (carry & Pictures) {
+                const Picture p = pictureOf(doc, s.format.toImageFormat());
+                const QImage img = QImage::fromData(p.data);
+                runs += QStringLiteral("[IMG %1x%2 %3x%4pt]").arg(img.width()).arg(img.height()).arg(num(p.sizePt.width()), num(p.sizePt.height()));
+            }
+            continue;
+        }
+        QStringList props;
+        if (carry & Fonts)
+            props << fontFamily(s.format) << num(s.format.fontPointSize());
+        if (carry & Traits) {
+            if (s.format.fontWeight() >= QFont::DemiBold)
+                props << QStringLiteral("b");
+            if (s.format.fontItalic())
+                props << QStringLiteral("i");
+            const int u = underlineStyle(s.format), st = strikeStyle(s.format);
+            if (u)
+                props << QStringLiteral("u%1").arg((carry & LineStyles) ? u : 1);
+            if (st)
+                props << QStringLiteral("s%1").arg((carry & LineStyles) ? st : 1);
+        }
+        if (carry & Colors) {
+            if (s.format.foreground().style() != Qt::NoBrush)
+                props << QStringLiteral("fg") + s.format.foreground().color().name();
+            if (s.format.background().style() != Qt::NoBrush)
+                props << QStringLiteral("bg") + s.format.background().color().name();
+        }
+        runs += QStringLiteral("[%1|%2]").arg(s.text, props.join(QLatin1Char(' ')));
+    }
+    return parts.join(QLatin1Char(' ')) + QStringLiteral(" ") + runs;
+}
+
+// Adjacent runs of equal properties merge: [ab|x][cd|x] -> [abcd|x].
+inline QString mergeRuns(QString text)
+{
+    static const QRegularExpression pair(QStringLiteral("\\[([^|\\]]*)\\|([^\\]]*)\\]\\[([^|\\]]*)\\|\\2\\]"));
+    for (int guard = 0; guard < 1000; ++guard) {
+        const QRegularExpressionMatch m = pair.match(text);
+        if (!m.hasMatch())
+            break;
+        text.replace(m.capturedStart(), m.capturedLength(),
+                     QStringLiteral("[%1%2|%3]").arg(m.captured(1), m.captured(3), m.captured(2)));
+    }
+    return text;
+}
+
+inline QStringList describe(const QTextDocument& doc, unsigned carry)
+{
+    using namespace FormatSupport;
+    QStringList out;
+    for (const Item& item : topLevelItems(doc)) {
+        if (const QTextBlock* block = std::get_if<QTextBlock>(&item)) {
+            out << mergeRuns(describeBlock(doc, *block, carry));
+            continue;
+        }
+        const QTextTable* table = std::get<QTextTable*>(item);
+        if (!(carry & Tables)) {
+            // Plain text: a row per line, cells separated by tabs.
+            for (int r = 0; r < table->rows(); ++r) {
+                QStringList cells;
+                for (int c = 0; c < table->columns(); ++c) {
+                    QStringList texts;
+                    for (const QTextBlock& b : cellBlocks(table, r, c))
+                        texts << b.text();
+                    cells << texts.join(QLatin1Char(' '));
+                }
+                out << QStringLiteral(" [%1|]").arg(cells.join(QLatin1Char('\t')));
+            }
+            continue;
+        }
+        out << QStringLiteral("TABLE %1x%2").arg(table->rows()).arg(table->columns());
+        for (int r = 0; r < table->rows(); ++r)
+            for (int c = 0; c < table->columns(); ++c)
+                for (const QTextBlock& b : cellBlocks(table, r, c))
+                    out << QStringLiteral("  cell %1,%2: ").arg(r).arg(c) + mergeRuns(describeBlock(doc, b, carry & ~Paragraphs));
+    }
+    return out;
+}
+
+} // namespace FormatTest

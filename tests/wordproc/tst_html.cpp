@@ -1,0 +1,86 @@
+// HTML: pictures embedded in the page, nothing loaded from elsewhere, lists
+// of other pages, and Qt's extra paragraph after tables.
+#include "tst_formatsupport.h"
+
+#include "wordproc/WPFormat.h"
+#include "wordproc/formats/Html.h"
+
+#include <QAbstractTextDocumentLayout>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace FormatTest;
+
+class HtmlTest : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void pages_data();
+    void pages();
+    void nothingIsLoadedFromOutside();
+    void savedPageHoldsItsPictures();
+};
+
+void HtmlTest::pages_data()
+{
+    const QByteArray png = pngBytes(3, 2, Qt::red).toBase64();
+    QTest::addColumn<QByteArray>("html");
+    QTest::addColumn<QStringList>("expected");
+    QTest::newRow("data picture") << "<p>a<img src=\"data:image/png;base64," + png + "\" width=\"30\" height=\"20\">b</p>"
+                                  << QStringList{QStringLiteral(" [a|][IMG 3x2 22.5x15pt][b|]")};
+    QTest::newRow("bulleted list") << QByteArray("<ul><li>one</li><li>two</li></ul>")
+                                   << QStringList{QStringLiteral("list=1 [\t•\tone|]"), QStringLiteral("list=1 [\t•\ttwo|]")};
+    QTest::newRow("numbered list") << QByteArray("<ol><li>one</li><li>two</li></ol><p>after</p>")
+                                   << QStringList{QStringLiteral("list=2 [\t1.\tone|]"), QStringLiteral("list=2 [\t2.\ttwo|]"),
+                                                  QStringLiteral("list=0 [after|]")};
+    QTest::newRow("table then text") << QByteArray("<table><tr><td>c</td></tr></table><p>after</p>")
+                                     << QStringList{QStringLiteral("list=0 "), QStringLiteral("TABLE 1x1"),
+                                                    QStringLiteral("  cell 0,0: list=0 [c|]"), QStringLiteral("list=0 [after|]")};
+    QTest::newRow("underline and strike") << QByteArray("<p><u>u</u><s>s</s></p>") << QStringList{QStringLiteral(" [u|u1][s|s1]")};
+}
+
+void HtmlTest::pages()
+{
+    QFETCH(QByteArray, html);
+    QFETCH(QStringList, expected);
+    QTextDocument doc;
+    Html::read("<html><body>" + html + "</body></html>", &doc, nullptr);
+    const unsigned carry = QTest::currentDataTag() == QLatin1String("data picture") ? unsigned(Pictures)
+                         : QTest::currentDataTag() == QLatin1String("underline and strike") ? unsigned(Traits)
+                                                                                               : unsigned(Lists | Tables);
+    QCOMPARE(describe(doc, carry), expected);
+}
+
+void HtmlTest::nothingIsLoadedFromOutside()
+{
+    QTemporaryDir dir;
+    const QString secret = dir.filePath(QStringLiteral("secret.png"));
+    QFile f(secret);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(pngBytes(2, 2, Qt::black));
+    f.close();
+    const QByteArray url = QUrl::fromLocalFile(secret).toEncoded();
+    const QByteArray html = "<html><head><link rel=\"stylesheet\" href=\"" + url + "\"></head><body background=\"" + url
+                          + "\"><p>x<img src=\"" + url + "\"><img src=\"" + secret.toUtf8() + "\"><img src=\"/dev/zero\"></p>"
+                            "<table background=\"" + url + "\"><tr><td>t</td></tr></table></body></html>";
+    QTextDocument doc;
+    Html::read(html, &doc, nullptr);
+    // Laying the text out loads what is still named; nothing is.
+    QVERIFY(doc.documentLayout()->documentSize().height() > 0);
+    QCOMPARE(doc.toPlainText().remove(QChar::ObjectReplacementCharacter), QStringLiteral("x\nt\n"));
+    QVERIFY(!doc.toHtml().contains(QLatin1String("secret")));
+    QVERIFY(!doc.toHtml().contains(QLatin1String("/dev/zero")));
+}
+
+void HtmlTest::savedPageHoldsItsPictures()
+{
+    QTextDocument doc;
+    fillSample(&doc);
+    const QByteArray html = *WPFormat::write(doc, WPFormat::DocType::Html, {}, nullptr);
+    QVERIFY(html.contains("src=\"data:image/png;base64,"));
+    QVERIFY(!html.contains("wpimage:"));
+    QVERIFY(html.contains("<meta charset=\"utf-8\""));
+}
+
+QTEST_MAIN(HtmlTest)
+#include "tst_html.moc"
