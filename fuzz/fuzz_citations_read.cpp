@@ -4,6 +4,6 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    FuzzRead::readRecord<CitationModel>(data, size);
+    FuzzRead::readRecord<CitationModel::Saved>(data, size);
     return 0;
 }

@@ -4,6 +4,6 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    FuzzRead::readRecord<InvoiceStore>(data, size);
+    FuzzRead::readRecord<InvoiceStore::Saved>(data, size);
     return 0;
 }

@@ -4,6 +4,6 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    FuzzRead::readRecord<LoanGPAModel>(data, size);
+    FuzzRead::readRecord<LoanGPAModel::Saved>(data, size);
     return 0;
 }

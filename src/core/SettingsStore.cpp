@@ -166,6 +166,33 @@ QSettings& settings()
     return *s;
 }
 
+bool sync()
+{
+    QSettings& s = settings();
+    s.sync();
+    // The status keeps the first error for good, so look at the file itself:
+    // written when it holds every value the settings hold.
+    std::optional<QVariantMap> onDisk;
+    QFile file(s.fileName());
+    if (file.open(QIODevice::ReadOnly) && file.size() <= kMaxFileSize)
+        onDisk = parse(file.readAll());
+    else if (!QFileInfo::exists(s.fileName()) && s.allKeys().isEmpty())
+        onDisk = QVariantMap();
+    bool written = bool(onDisk);
+    for (const QString& key : s.allKeys()) {
+        if (!written)
+            break;
+        written = QJsonValue::fromVariant(onDisk->value(key)) == QJsonValue::fromVariant(s.value(key));
+    }
+    if (!written) {
+        StoreEvents::shared().reportProblem({StoreEvents::Problem::Kind::saveFailed, kOwner, s.fileName(),
+                                             QStringLiteral("the file cannot be written"), QString()});
+        return false;
+    }
+    StoreEvents::shared().clearSaveFailure(kOwner);
+    return true;
+}
+
 bool boolValue(const QString& key, bool fallback)
 {
     const QVariant v = settings().value(key);

@@ -40,6 +40,11 @@ QString checkFile(const QString& path);
 // limit.
 std::optional<QVariantMap> parse(const QByteArray& data);
 
+// Writes pending changes now. A file that cannot be written is reported to
+// StoreEvents (once, until a later write succeeds); the values stay in
+// memory and are written again with the next change.
+bool sync();
+
 // Typed reads: the stored value when it has the wanted type, else `fallback`.
 bool boolValue(const QString& key, bool fallback);
 QString stringValue(const QString& key, const QString& fallback);

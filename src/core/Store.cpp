@@ -11,6 +11,7 @@
 #include <QJsonObject>
 #include <QJsonParseError>
 #include <QSaveFile>
+#include <QHash>
 #include <QSet>
 #include <QStandardPaths>
 
@@ -97,22 +98,57 @@ bool failed(const QString& name, const QString& target, const QString& reason)
     return false;
 }
 
-// Why `name` could not be read, in words for the user.
-QString unreadableReason(const QString& name)
+// Why each file failed its last read(), in words for the user; a file that
+// read but did not decode has no entry.
+QHash<QString, QString>& readProblems()
 {
-    const QFileInfo info(path(name));
-    if (info.isSymLink())
-        return QStringLiteral("it is a link to another file");
-    if (info.size() > kMaxStateFileSize)
-        return QStringLiteral("it is larger than %1 MB").arg(kMaxStateFileSize / (1024 * 1024));
-    QFile file(info.filePath());
-    if (!file.open(QIODevice::ReadOnly))
-        return file.errorString();
+    static QHash<QString, QString> problems;
+    return problems;
+}
+
+std::optional<QJsonValue> parse(const QByteArray& data, QString* problem)
+{
     QJsonParseError err;
-    QJsonDocument::fromJson(file.readAll(), &err);
-    if (err.error != QJsonParseError::NoError)
-        return QStringLiteral("it is damaged: %1 at byte %2").arg(err.errorString()).arg(err.offset);
-    return QStringLiteral("its contents are not in the expected form or exceed a size limit");
+    const QJsonDocument doc = QJsonDocument::fromJson(data, &err);
+    if (err.error != QJsonParseError::NoError) {
+        *problem = QStringLiteral("it is damaged: %1 at byte %2").arg(err.errorString()).arg(err.offset);
+        return std::nullopt;
+    }
+    QJsonValue value;
+    if (doc.isObject())
+        value = doc.object();
+    else if (doc.isArray())
+        value = doc.array();
+    if (!withinLimits(value)) {
+        *problem = QStringLiteral("it holds a list of more than %1 entries").arg(Json::kMaxListEntries);
+        return std::nullopt;
+    }
+    return value;
+}
+
+std::optional<QJsonValue> read(const QString& name, QString* problem)
+{
+    // A link is never followed: it could lead out of the data folder.
+    if (QFileInfo(path(name)).isSymLink()) {
+        *problem = QStringLiteral("it is a link to another file");
+        return std::nullopt;
+    }
+    QFile file(path(name));
+    if (!file.open(QIODevice::ReadOnly)) {
+        *problem = file.errorString();
+        return std::nullopt;
+    }
+    const QString tooLarge = QStringLiteral("it is larger than %1 MB").arg(kMaxStateFileSize / (1024 * 1024));
+    if (file.size() > kMaxStateFileSize) {
+        *problem = tooLarge;
+        return std::nullopt;
+    }
+    const QByteArray data = file.read(kMaxStateFileSize + 1);
+    if (data.size() > kMaxStateFileSize) {
+        *problem = tooLarge;
+        return std::nullopt;
+    }
+    return parse(data, problem);
 }
 
 } // namespace
@@ -202,36 +238,19 @@ bool withinLimits(const QJsonValue& value, qsizetype maxEntries)
 
 std::optional<QJsonValue> parse(const QByteArray& data)
 {
-    QJsonParseError err;
-    const QJsonDocument doc = QJsonDocument::fromJson(data, &err);
-    if (err.error != QJsonParseError::NoError)
-        return std::nullopt;
-    QJsonValue value;
-    if (doc.isObject())
-        value = doc.object();
-    else if (doc.isArray())
-        value = doc.array();
-    else
-        return std::nullopt;
-    if (!withinLimits(value))
-        return std::nullopt;
-    return value;
+    QString problem;
+    return parse(data, &problem);
 }
 
 std::optional<QJsonValue> read(const QString& name)
 {
-    // A link is never followed: it could lead out of the data folder.
-    if (QFileInfo(path(name)).isSymLink())
-        return std::nullopt;
-    QFile file(path(name));
-    if (!file.open(QIODevice::ReadOnly))
-        return std::nullopt;
-    if (file.size() > kMaxStateFileSize)
-        return std::nullopt;
-    const QByteArray data = file.read(kMaxStateFileSize + 1);
-    if (data.size() > kMaxStateFileSize)
-        return std::nullopt;
-    return parse(data);
+    QString problem;
+    std::optional<QJsonValue> value = read(name, &problem);
+    if (value)
+        readProblems().remove(name);
+    else
+        readProblems().insert(name, problem);
+    return value;
 }
 
 QString asideName(const QString& filePath)
@@ -286,7 +305,10 @@ QString keepUnreadable(const QString& name)
     }
     mode().notKept.remove(name);
     StoreEvents::shared().reportProblem({StoreEvents::Problem::Kind::keptAside, StoreEvents::ownerOf(name),
-                                         path(name), unreadableReason(name), copy});
+                                         path(name),
+                                         readProblems().value(name, QStringLiteral("its contents are not in the "
+                                                                                   "expected form or exceed a limit")),
+                                         copy});
     return copy;
 }
 

@@ -70,7 +70,11 @@ void StoreEvents::reportSaveFailed(const QString& name, const QString& file, con
 
 void StoreEvents::reportSaved(const QString& name)
 {
-    const QString owner = ownerOf(name);
+    clearSaveFailure(ownerOf(name));
+}
+
+void StoreEvents::clearSaveFailure(const QString& owner)
+{
     const qsizetype removed = m_problems.removeIf(
         [&](const Problem& p) { return p.owner == owner && p.kind == Problem::Kind::saveFailed; });
     if (removed > 0)

@@ -37,6 +37,8 @@ public:
     // A save of `name` (a file of the data folder) failed or succeeded.
     void reportSaveFailed(const QString& name, const QString& file, const QString& reason);
     void reportSaved(const QString& name);
+    // The same by owner: its failed save is put right.
+    void clearSaveFailure(const QString& owner);
     // Reports for a file outside the data folder (the preferences).
     void reportProblem(const Problem& problem);
     void clear(const QString& owner);

@@ -121,6 +121,32 @@ private Q_SLOTS:
         QCOMPARE(TestEnvironment::contents(m_dir.filePath(kept().first())), QByteArray("{oops"));
     }
 
+    // Preferences that cannot be written are told once and kept in memory;
+    // the next write that works clears the notice.
+    void failedWriteIsTold()
+    {
+        write(m_dir.filePath(QStringLiteral("blocker")), "a file where a folder should be");
+        const QString blocked = m_dir.filePath(QStringLiteral("blocker/Brindleworks.json"));
+        SettingsStore::redirectTo(blocked);
+        QSignalSpy added(&StoreEvents::shared(), &StoreEvents::problemAdded);
+        for (const bool on : {true, false}) {
+            SettingsStore::settings().setValue(QStringLiteral("vertical"), on);
+            QVERIFY(!SettingsStore::sync());
+        }
+        QCOMPARE(added.count(), 1);
+        const StoreEvents::Problem p = StoreEvents::shared().problems().first();
+        QCOMPARE(p.kind, StoreEvents::Problem::Kind::saveFailed);
+        QCOMPARE(p.owner, SettingsStore::kOwner);
+        QCOMPARE(p.file, blocked);
+        QCOMPARE(SettingsStore::boolValue(QStringLiteral("vertical"), true), false);
+        QFile::remove(m_dir.filePath(QStringLiteral("blocker")));
+        QVERIFY(QDir(m_dir.path()).mkdir(QStringLiteral("blocker")));
+        SettingsStore::settings().setValue(QStringLiteral("vertical"), true);
+        QVERIFY(SettingsStore::sync());
+        QVERIFY(StoreEvents::shared().problems().isEmpty());
+        QVERIFY(TestEnvironment::contents(blocked).contains("vertical"));
+    }
+
     void cleanupTestCase() { SettingsStore::redirectTo(m_dir.filePath(QStringLiteral("unused.json"))); }
 };
 

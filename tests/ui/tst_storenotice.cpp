@@ -3,6 +3,7 @@
 #include "ui/StoreNoticeView.h"
 
 #include <QApplication>
+#include <QScreen>
 #include <QPushButton>
 #include <QTest>
 
@@ -33,6 +34,11 @@ private Q_SLOTS:
         QVERIFY(view.isVisible());
         QCOMPARE(view.messages().size(), 1);
         QVERIFY(view.messages().first().contains(QStringLiteral("/data/Invoices.json")));
+        // At the top right of the screen, clear of its edges.
+        const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+        QVERIFY(area.contains(view.geometry()));
+        QVERIFY(view.geometry().right() > area.center().x());
+        QVERIFY(view.geometry().top() < area.center().y());
     }
 
     // Told once per tool: a dismissed notice stays away while the same
