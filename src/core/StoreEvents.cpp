@@ -47,8 +47,9 @@ QString StoreEvents::describe(const Problem& p)
     case Problem::Kind::readOnly:
         return QStringLiteral("Another copy of Brindleworks (%1) is using the data folder \u201c%2\u201d and "
                               "does not answer. This copy shows your data but saves nothing, so that no file "
-                              "of the other copy is overwritten. Quit it, then start Brindleworks again.")
-            .arg(p.reason, p.file);
+                              "of the other copy is overwritten. Quit the other copy, then start Brindleworks "
+                              "again; if none is running any more, first remove \u201c%3\u201d.")
+            .arg(p.reason, p.file, p.copy);
     }
     return {};
 }

@@ -21,7 +21,7 @@ public:
         QString owner;  // "Scientific Calculator", "Preferences", or the file name
         QString file;   // full path of the state file (readOnly: of the data folder)
         QString reason; // why, in words for the user
-        QString copy;   // keptAside: full path of the kept copy
+        QString copy;   // keptAside: full path of the kept copy; readOnly: the lock file
         friend bool operator==(const Problem&, const Problem&) = default;
     };
 

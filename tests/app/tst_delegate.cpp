@@ -321,7 +321,8 @@ int main(int argc, char** argv)
         const bool refused = !Store::save(QJsonObject{{QStringLiteral("owner"), QStringLiteral("second")}},
                                           QStringLiteral("scientific.json"));
         const QList<StoreEvents::Problem> told = StoreEvents::shared().problems();
-        const bool toldWhy = told.size() == 2 && told.first().kind == StoreEvents::Problem::Kind::readOnly;
+        const bool toldWhy = told.size() == 2 && told.first().kind == StoreEvents::Problem::Kind::readOnly
+            && StoreEvents::describe(told.first()).contains(second.lockPath());
         return refused && toldWhy ? 10 : 11;
     }
     QApplication app(argc, argv);

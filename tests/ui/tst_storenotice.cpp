@@ -78,7 +78,8 @@ private Q_SLOTS:
                               QStringLiteral("/home/me/.config/VEXO/Brindleworks.json.unreadable-20260314T090500Z")});
         events.reportProblem({StoreEvents::Problem::Kind::readOnly, QStringLiteral("Brindleworks"),
                               QStringLiteral("/home/me/.local/share/VEXO Brindleworks"),
-                              QStringLiteral("process 4242 on \u201cdesk\u201d"), QString()});
+                              QStringLiteral("process 4242 on \u201cdesk\u201d"),
+                              QStringLiteral("/home/me/.local/share/VEXO Brindleworks/.brindleworks.lock")});
         StoreNoticeView view(events);
         QCOMPARE(view.messages().size(), 3);
         QVERIFY(view.height() < 600);

@@ -73,7 +73,7 @@ void SingleInstance::enterReadOnly() const
     Store::setReadOnly(true, QStringLiteral("another copy of Brindleworks is using the data folder"));
     StoreEvents::shared().reportProblem({StoreEvents::Problem::Kind::readOnly, QStringLiteral("Brindleworks"),
                                          m_lockFolder, holder.isEmpty() ? QStringLiteral("unknown") : holder,
-                                         QString()});
+                                         lockPath()});
 }
 
 SingleInstance::Role SingleInstance::start(int timeoutMs)
