@@ -287,7 +287,13 @@ QString keepCopyOf(const QString& source)
     }
     const QString target = asideName(source);
     QSaveFile out(target);
-    if (!out.open(QIODevice::WriteOnly) || out.write(bytes) != bytes.size() || !out.commit())
+    if (!out.open(QIODevice::WriteOnly) || out.write(bytes) != bytes.size())
+        return {};
+    if (mode().writeFault && !mode().writeFault(target).isEmpty()) {
+        out.cancelWriting();
+        return {};
+    }
+    if (!out.commit())
         return {};
     return target;
 }

@@ -39,9 +39,9 @@ bool save(const QJsonValue& value, const QString& name);
 void setReadOnly(bool on, const QString& reason = QString());
 bool isReadOnly();
 
-// Tests replace the final write to simulate a full disk: the hook gets the
-// target path and returns an error text to fail the save, or an empty text
-// to let it go ahead. Pass nothing to restore.
+// Tests replace the final write of a save or a kept copy to simulate a full
+// disk: the hook gets the target path and returns an error text to fail the
+// write, or an empty text to let it go ahead. Pass nothing to restore.
 void setWriteFault(std::function<QString(const QString& path)> fault);
 
 inline bool save(const QJsonObject& value, const QString& name) { return save(QJsonValue(value), name); }

@@ -345,6 +345,30 @@ private Q_SLOTS:
         QVERIFY(StoreEvents::describe(p).contains(p.copy));
     }
 
+    // When no copy of an unreadable file can be made (the disk is full), the
+    // file is not written over; once the copy can be made the save goes on.
+    void unreadableFileWithoutCopyIsNotReplaced()
+    {
+        const QString name = QStringLiteral("citations.json");
+        const QByteArray damaged = "{\"sources\": [";
+        QVERIFY(TestEnvironment::writeState(name, damaged));
+        Store::setWriteFault([](const QString& path) {
+            return path.contains(QStringLiteral(".unreadable-")) ? QStringLiteral("No space left on device") : QString();
+        });
+        QVERIFY(!Store::load<Sample>(name));
+        QVERIFY(keptCopies(name).isEmpty());
+        Sample s;
+        s.when = QDateTime(QDate(2026, 3, 14), QTime(9, 5, 0), Qt::UTC);
+        QVERIFY(!Store::save(s, name));
+        QCOMPARE(TestEnvironment::readState(name), damaged);
+        QCOMPARE(StoreEvents::shared().problems().first().kind, StoreEvents::Problem::Kind::saveFailed);
+        Store::setWriteFault({});
+        QVERIFY(Store::save(s, name));
+        QCOMPARE(keptCopies(name).size(), 1);
+        QCOMPARE(TestEnvironment::contents(QDir(Store::folder()).filePath(keptCopies(name).first())), damaged);
+        QVERIFY(Store::load<Sample>(name));
+    }
+
     void limits_data()
     {
         QTest::addColumn<int>("items");
