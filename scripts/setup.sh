@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   cmake ninja-build g++ ccache make pkg-config
-  qt6-base-dev qt6-base-dev-tools libgl-dev
+  qt6-base-dev qt6-base-dev-tools libgl-dev libxcb1-dev
   libhunspell-dev hunspell-en-us
   liblink-grammar-dev link-grammar-dictionaries-en
   fonts-material-design-icons-iconfont fonts-inter fonts-quicksand fonts-dejavu-core

@@ -42,8 +42,13 @@ const QStringList& known()
         QStringList ids;
         const QList<QByteArray> available = QTimeZone::availableTimeZoneIds();
         ids.reserve(available.size() + 1);
-        for (const QByteArray& id : available)
+        for (const QByteArray& id : available) {
+            // Qt adds fixed offsets ("UTC+05:30") of its own to the system's
+            // zones; they are not zone identifiers.
+            if (id.size() > 3 && id.startsWith("UTC") && (id.at(3) == '+' || id.at(3) == '-'))
+                continue;
             ids.append(QString::fromUtf8(id));
+        }
         // The system's own zone may be an alias the list leaves out
         // ("Etc/UTC"); it is known all the same.
         const QByteArray own = QTimeZone::systemTimeZoneId();

@@ -27,6 +27,12 @@ int main(int argc, char** argv)
             qputenv("QT_QPA_PLATFORM", "offscreen");
     }
 
+    // Floating notes and panels need window positions, which Wayland keeps
+    // from clients: under a Wayland session run on XWayland where present.
+    if (mode.kind == RunMode::windowed && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")
+        && !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") && !qEnvironmentVariableIsEmpty("DISPLAY"))
+        qputenv("QT_QPA_PLATFORM", "xcb");
+
     QApplication app(argc, argv);
     QApplication::setOrganizationName(QStringLiteral("VEXO"));
     QApplication::setApplicationName(QStringLiteral("Brindleworks"));
@@ -64,7 +70,7 @@ int main(int argc, char** argv)
 
     QApplication::setQuitOnLastWindowClosed(false);
     StartupProbe::installIfRequested();
-    if (const std::optional<int> status = Shell::launch())
+    if (const std::optional<int> status = Shell::launch(Shell::documentArguments(QCoreApplication::arguments())))
         return *status;
     return app.exec();
 }

@@ -23,6 +23,21 @@ bool isWordSeparator(const QString& typed)
     return c.isSpace() || (c.isPunct() && c != QLatin1Char('\'') && c != QChar(0x2019) && c != QLatin1Char('-'));
 }
 
+// Characters that join the parts of a web or mail address or a file path.
+bool isAddressJoiner(QChar c)
+{
+    return c == QLatin1Char(':') || c == QLatin1Char('/') || c == QLatin1Char('@') || c == QLatin1Char('.');
+}
+
+// A word that is part of an address or a path ("https", "www", "example" in
+// "www.example.org") is a name, not a misspelling.
+bool isPartOfAddress(const QString& text, int start, const QString& word)
+{
+    static const QStringList prefixes{QStringLiteral("http"), QStringLiteral("https"), QStringLiteral("www"),
+                                      QStringLiteral("ftp"), QStringLiteral("mailto")};
+    return (start > 0 && isAddressJoiner(text.at(start - 1))) || prefixes.contains(word.toLower());
+}
+
 } // namespace
 
 TextChecker* TextChecker::attach(QWidget* editor)
@@ -165,6 +180,8 @@ void TextChecker::correctWordBefore(int position)
         if (r.start + r.length != inBlock)
             continue;
         const QString word = text.mid(r.start, r.length);
+        if (isPartOfAddress(text, r.start, word))
+            return;
         const QString fix = SpellChecker::shared().correction(word);
         if (fix.isEmpty() || fix == word)
             return;
@@ -277,7 +294,10 @@ bool TextChecker::eventFilter(QObject* watched, QEvent* event)
         auto* ke = static_cast<QKeyEvent*>(event);
         const bool readOnly = isReadOnly();
         const QString typed = ke->text();
-        const bool boundary = isWordSeparator(typed) || ke->key() == Qt::Key_Return || ke->key() == Qt::Key_Enter;
+        // ":", "/" and "@" go on with an address ("https://", "me@"): no word ends there.
+        const bool joiner = typed.size() == 1 && typed.at(0) != QLatin1Char('.') && isAddressJoiner(typed.at(0));
+        const bool boundary = !joiner
+            && (isWordSeparator(typed) || ke->key() == Qt::Key_Return || ke->key() == Qt::Key_Enter);
         const QTextCursor c = editorCursor();
         if (!readOnly && boundary && !c.hasSelection())
             correctWordBefore(c.position());

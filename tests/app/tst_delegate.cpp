@@ -7,6 +7,7 @@
 #include "app/views/FloatingMenuController.h"
 #include "app/views/MainMenu.h"
 #include "app/views/ResponderChain.h"
+#include "app/views/Shell.h"
 #include "app/views/ShellServices.h"
 #include "app/views/SingleInstance.h"
 #include "app/views/TerminationSignals.h"
@@ -41,6 +42,8 @@ class DelegateTest : public QObject {
 private Q_SLOTS:
     void initTestCase()
     {
+        // Later starts of the program run on this process's data folder.
+        qputenv("BW_TEST_SHARED_DATA", Store::folder().toLocal8Bit());
         ShellServices& s = ShellServices::shared();
         s.makeDocumentController = [] {
             calls << QStringLiteral("documentController");
@@ -215,11 +218,56 @@ private Q_SLOTS:
         QCOMPARE(primary.start(), SingleInstance::Role::primary);
         QSignalSpy reopen(&primary, &SingleInstance::reopenRequested);
         QProcess second;
-        second.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--second-start"), name, Store::folder()});
+        second.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--second-start"), name});
         QTRY_VERIFY_WITH_TIMEOUT(second.state() == QProcess::NotRunning, 30000);
         QCOMPARE(second.exitStatus(), QProcess::NormalExit);
         QCOMPARE(second.exitCode(), 0);
         QCOMPARE(reopen.count(), 1);
+    }
+
+    // A second start naming documents hands them to the first, which opens
+    // them instead of showing its floating menu.
+    void secondStartHandsOverDocuments()
+    {
+        const QString name = QStringLiteral("bw-test-documents-%1").arg(QCoreApplication::applicationPid());
+        SingleInstance primary(name);
+        QCOMPARE(primary.start(), SingleInstance::Role::primary);
+        QSignalSpy reopen(&primary, &SingleInstance::reopenRequested);
+        QSignalSpy open(&primary, &SingleInstance::openFilesRequested);
+        const QStringList documents{QStringLiteral("/tmp/Report 2026.docx"), QStringLiteral("/tmp/ünïcode%20.rtf")};
+        QProcess second;
+        second.start(QCoreApplication::applicationFilePath(),
+                     QStringList{QStringLiteral("--second-start"), name} + documents);
+        QTRY_VERIFY_WITH_TIMEOUT(second.state() == QProcess::NotRunning, 30000);
+        QCOMPARE(second.exitCode(), 0);
+        QTRY_COMPARE(open.count(), 1);
+        QCOMPARE(open.at(0).at(0).toStringList(), documents);
+        QCOMPARE(reopen.count(), 0);
+    }
+
+    void documentArguments_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QStringList>("documents");
+        const QString here = QDir::currentPath();
+        QTest::newRow("none") << QStringList{QStringLiteral("brindleworks")} << QStringList();
+        QTest::newRow("relative and absolute")
+            << QStringList{QStringLiteral("brindleworks"), QStringLiteral("a.docx"), QStringLiteral("/x/b.rtf")}
+            << QStringList{here + QStringLiteral("/a.docx"), QStringLiteral("/x/b.rtf")};
+        QTest::newRow("options are skipped")
+            << QStringList{QStringLiteral("brindleworks"), QStringLiteral("--verbose"), QStringLiteral("/x/c.odt")}
+            << QStringList{QStringLiteral("/x/c.odt")};
+        QTest::newRow("after -- everything counts")
+            << QStringList{QStringLiteral("brindleworks"), QStringLiteral("--"), QStringLiteral("-odd.txt")}
+            << QStringList{here + QStringLiteral("/-odd.txt")};
+        QTest::newRow("file URL") << QStringList{QStringLiteral("brindleworks"), QStringLiteral("file:///x/d%20e.txt")}
+                                  << QStringList{QStringLiteral("/x/d e.txt")};
+    }
+    void documentArguments()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(QStringList, documents);
+        QCOMPARE(Shell::documentArguments(arguments), documents);
     }
 
     // Two starts at once: exactly one becomes the primary.
@@ -229,8 +277,8 @@ private Q_SLOTS:
         SingleInstance first(name);
         QCOMPARE(first.start(), SingleInstance::Role::primary);
         QProcess a, b;
-        a.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--second-start"), name, Store::folder()});
-        b.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--second-start"), name, Store::folder()});
+        a.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--second-start"), name});
+        b.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--second-start"), name});
         QTRY_VERIFY_WITH_TIMEOUT(a.state() == QProcess::NotRunning && b.state() == QProcess::NotRunning, 30000);
         QCOMPARE(a.exitCode(), 0);
         QCOMPARE(b.exitCode(), 0);
@@ -273,7 +321,7 @@ private Q_SLOTS:
         if (otherTemp)
             env.insert(QStringLiteral("TMPDIR"), temp.path());
         second.setProcessEnvironment(env);
-        second.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--second-copy"), name, Store::folder()});
+        second.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--second-copy"), name});
         QTRY_VERIFY_WITH_TIMEOUT(second.state() == QProcess::NotRunning, 30000);
         QCOMPARE(second.exitCode(), status);
         QCOMPARE(TestEnvironment::readState(QStringLiteral("scientific.json")), before);
@@ -289,11 +337,17 @@ private Q_SLOTS:
 
 int main(int argc, char** argv)
 {
-    // The second start of the hand-over tests, on the data folder argv[3].
-    if (argc == 4 && std::strcmp(argv[1], "--second-start") == 0) {
-        qputenv("VEXO_BW_DATA_DIR", argv[3]);
+    // The later starts below share the data folder of the test process.
+    if (qEnvironmentVariableIsSet("BW_TEST_SHARED_DATA"))
+        qputenv("VEXO_BW_DATA_DIR", qgetenv("BW_TEST_SHARED_DATA"));
+    // The second start of the hand-over tests.
+    if (argc >= 3 && std::strcmp(argv[1], "--second-start") == 0) {
         QCoreApplication app(argc, argv);
         SingleInstance second(QString::fromLocal8Bit(argv[2]));
+        QStringList documents;
+        for (int i = 3; i < argc; ++i)
+            documents.append(QString::fromUtf8(argv[i]));
+        second.setFilesToOpen(documents);
         switch (second.start()) {
         case SingleInstance::Role::handedOver:
             return 0;
@@ -304,9 +358,8 @@ int main(int argc, char** argv)
         }
         return 5;
     }
-    // A second copy on the data folder argv[3] that tries to save.
-    if (argc == 4 && std::strcmp(argv[1], "--second-copy") == 0) {
-        qputenv("VEXO_BW_DATA_DIR", argv[3]);
+    // A second copy that tries to save.
+    if (argc == 3 && std::strcmp(argv[1], "--second-copy") == 0) {
         QCoreApplication app(argc, argv);
         SingleInstance second(QString::fromLocal8Bit(argv[2]));
         switch (second.start(1500)) {

@@ -7,7 +7,7 @@
 #include "core/Tool.h"
 #include "core/Spelling.h"
 #include "app/views/AboutView.h"
-#include "app/views/FileReveal.h"
+#include "ui/FileReveal.h"
 #include "app/views/HelpView.h"
 #include "app/views/SettingsView.h"
 #include "app/views/VEXOBWMenuTarget.h"
@@ -92,11 +92,13 @@ private Q_SLOTS:
     {
         QDesktopServices::setUrlHandler(QStringLiteral("http"), &m_browser, "open");
         QDesktopServices::setUrlHandler(QStringLiteral("https"), &m_browser, "open");
+        QDesktopServices::setUrlHandler(QStringLiteral("mailto"), &m_browser, "open");
     }
     void cleanupTestCase()
     {
         QDesktopServices::unsetUrlHandler(QStringLiteral("http"));
         QDesktopServices::unsetUrlHandler(QStringLiteral("https"));
+        QDesktopServices::unsetUrlHandler(QStringLiteral("mailto"));
     }
     void init() { m_browser.urls.clear(); }
 
@@ -254,6 +256,8 @@ private Q_SLOTS:
         QTest::newRow("upper-case scheme") << QUrl(QStringLiteral("HTTPS://example.com")) << int(R::browser);
         QTest::newRow("local file") << QUrl::fromLocalFile(QStringLiteral("/tmp/a.html")) << int(R::inside);
         QTest::newRow("javascript") << QUrl(QStringLiteral("javascript:alert(1)")) << int(R::ignored);
+        QTest::newRow("data") << QUrl(QStringLiteral("data:text/html,hi")) << int(R::ignored);
+        QTest::newRow("mail") << QUrl(QStringLiteral("mailto:help@example.com")) << int(R::desktop);
     }
     void route()
     {
@@ -284,9 +288,11 @@ private Q_SLOTS:
 
         b->backward();
         QCOMPARE(b->source(), index);
+        // A mail link goes to the desktop's mail program; the page stays.
         Q_EMIT b->anchorClicked(QUrl(QStringLiteral("mailto:x@example.com")));
         QCOMPARE(b->source(), index);
-        QCOMPARE(m_browser.urls.size(), 1);
+        QCOMPARE(m_browser.urls.size(), 2);
+        QCOMPARE(m_browser.urls.last(), QUrl(QStringLiteral("mailto:x@example.com")));
     }
 
     // Without a help page the built-in one is shown, and no alert; its link

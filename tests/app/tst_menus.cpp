@@ -2,8 +2,11 @@
 #include "app/views/FloatingMenuController.h"
 #include "app/views/MainMenu.h"
 #include "app/views/ResponderChain.h"
+#include "app/views/ShellServices.h"
 #include "ui/FieldSpelling.h"
 #include "ui/SpellLineEdit.h"
+#include "wordproc/views/WPDocumentController.h"
+#include "wordproc/views/WPWindowController.h"
 
 #include <QAction>
 #include <QApplication>
@@ -280,6 +283,66 @@ private Q_SLOTS:
         find(QStringLiteral("performClose"))->trigger(); // the window answers
         QVERIFY(!w->isVisible());
         delete w;
+    }
+
+    // The File menu's document items reach the word processor's documents:
+    // enabled only while a document window is in front.
+    void documentItemsNeedADocumentWindow()
+    {
+        WPDocumentController controller;
+        controller.setWindowDecorator([](QMainWindow* w) { w->setMenuBar(MainMenu::shared().build(w)); });
+        ResponderChain::shared().addApplicationResponder(&controller);
+        QMainWindow* other = makeWindow(new QTextEdit);
+        QVERIFY(QTest::qWaitForWindowActive(other));
+        MainMenu::shared().revalidate();
+        QVERIFY(find(QStringLiteral("newDocument"))->isEnabled());
+        QVERIFY(find(QStringLiteral("openDocument"))->isEnabled());
+        for (const char* name : {"saveDocument", "saveDocumentAs", "printDocument", "runPageLayout", "exportPDF"})
+            QVERIFY2(!find(QString::fromLatin1(name))->isEnabled(), name);
+
+        find(QStringLiteral("newDocument"))->trigger();
+        QCOMPARE(controller.documents().size(), 1);
+        QMainWindow* window = controller.windowFor(controller.documents().constFirst());
+        QVERIFY(QTest::qWaitForWindowActive(window));
+        MainMenu::shared().revalidate();
+        for (const char* name : {"saveDocument", "saveDocumentAs", "printDocument", "runPageLayout", "exportPDF"})
+            QVERIFY2(find(QString::fromLatin1(name))->isEnabled(), name);
+        QCOMPARE(ResponderChain::shared().target(QStringLiteral("saveDocument")), &controller);
+
+        ResponderChain::shared().removeApplicationResponder(&controller);
+        delete other;
+    }
+
+    // Open Recent lists the word processor's recent documents above
+    // "Clear Menu"; choosing one opens it.
+    void openRecentListsDocuments()
+    {
+        ShellServices& services = ShellServices::shared();
+        QStringList opened;
+        services.recentWordDocuments = [] {
+            return QStringList{QStringLiteral("/tmp/a/Report.docx"), QStringLiteral("/tmp/b/R&D.rtf")};
+        };
+        services.openWordDocumentFile = [&opened](const QString& path) { opened << path; };
+        QMenu* recent = nullptr;
+        for (QMenu* m : MainMenu::shared().menus()) {
+            for (QAction* a : m->actions()) {
+                if (a->menu() && a->menu()->objectName() == QLatin1String("Open Recent"))
+                    recent = a->menu();
+            }
+        }
+        QVERIFY(recent);
+        for (int round = 0; round < 2; ++round) {
+            Q_EMIT recent->aboutToShow();
+            QCOMPARE(describe(recent), (QStringList{QStringLiteral("Report.docx||"), QStringLiteral("R&D.rtf||"),
+                                                    QStringLiteral("—"), QStringLiteral("Clear Menu|clearRecentDocuments|")}));
+        }
+        recent->actions().at(1)->trigger();
+        QCOMPARE(opened, QStringList{QStringLiteral("/tmp/b/R&D.rtf")});
+        services.recentWordDocuments = [] { return QStringList(); };
+        Q_EMIT recent->aboutToShow();
+        QCOMPARE(recent->actions().size(), 1);
+        services.recentWordDocuments = nullptr;
+        services.openWordDocumentFile = nullptr;
     }
 
     // The spelling items reach the focused field's checker and show its

@@ -6,6 +6,7 @@
 #include "calc/UnitConverter.h"
 
 #include <QFile>
+#include <QHash>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -65,11 +66,66 @@ void expectDefaults(const ConverterModel& m)
     QCOMPARE(m.clocks(), TimeZones::defaultClocks());
 }
 
+// Every unit's size in its category's base unit, worked out here from the
+// definitions (international inch, yard and pound; US gallon of 231 cubic
+// inches; UK gallon of 4.54609 L; Gregorian year) rather than copied from the
+// catalogue, so a mistyped factor there is caught.
+QHash<QString, double> definedFactors()
+{
+    const double in = 0.0254, ft = 12 * in, yd = 3 * ft, mi = 5280 * ft;
+    const double lb = 0.45359237;
+    const double in3L = in * in * in * 1000; // litres
+    const double gal = 231 * in3L, floz = gal / 128, tbsp = floz / 2;
+    const double ukgal = 4.54609;
+    const double day = 86400, year = 365.2425 * day;
+    return {
+        {"length/um", 1e-6}, {"length/mm", 1e-3}, {"length/cm", 1e-2}, {"length/m", 1}, {"length/km", 1e3},
+        {"length/in", in}, {"length/ft", ft}, {"length/yd", yd}, {"length/mi", mi}, {"length/nmi", 1852},
+        {"weight/mg", 1e-6}, {"weight/g", 1e-3}, {"weight/kg", 1}, {"weight/t", 1e3}, {"weight/ct", 0.2e-3},
+        {"weight/oz", lb / 16}, {"weight/lb", lb}, {"weight/st", 14 * lb}, {"weight/ton", 2000 * lb},
+        {"weight/lton", 2240 * lb},
+        {"volume/ml", 1e-3}, {"volume/l", 1}, {"volume/m3", 1e3}, {"volume/cm3", 1e-3}, {"volume/in3", in3L},
+        {"volume/ft3", 1728 * in3L}, {"volume/tsp", tbsp / 3}, {"volume/tbsp", tbsp}, {"volume/floz", floz},
+        {"volume/cup", gal / 16}, {"volume/pt", gal / 8}, {"volume/qt", gal / 4}, {"volume/gal", gal},
+        {"volume/impt", ukgal / 8}, {"volume/impgal", ukgal},
+        {"area/mm2", 1e-6}, {"area/cm2", 1e-4}, {"area/m2", 1}, {"area/ha", 1e4}, {"area/km2", 1e6},
+        {"area/in2", in * in}, {"area/ft2", ft * ft}, {"area/yd2", yd * yd}, {"area/ac", 43560 * ft * ft},
+        {"area/mi2", mi * mi},
+        {"speed/mps", 1}, {"speed/kph", 1000.0 / 3600}, {"speed/mph", mi / 3600}, {"speed/fps", ft},
+        {"speed/kn", 1852.0 / 3600}, {"speed/mach", 343},
+        {"data/bit", 1.0 / 8}, {"data/B", 1}, {"data/KB", 1e3}, {"data/MB", 1e6}, {"data/GB", 1e9},
+        {"data/TB", 1e12}, {"data/PB", 1e15}, {"data/KiB", 1024.0}, {"data/MiB", std::pow(1024.0, 2)},
+        {"data/GiB", std::pow(1024.0, 3)}, {"data/TiB", std::pow(1024.0, 4)}, {"data/kbit", 1e3 / 8},
+        {"data/Mbit", 1e6 / 8}, {"data/Gbit", 1e9 / 8},
+        {"time/ns", 1e-9}, {"time/us", 1e-6}, {"time/ms", 1e-3}, {"time/s", 1}, {"time/min", 60},
+        {"time/h", 3600}, {"time/d", day}, {"time/wk", 7 * day}, {"time/mo", year / 12}, {"time/yr", year},
+    };
+}
+
 } // namespace
 
 class ConverterTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
+    void everyFactorMatchesItsDefinition()
+    {
+        const QHash<QString, double> defined = definedFactors();
+        int checked = 0;
+        for (UnitCategory category : UnitCategory::allCases()) {
+            if (category == UnitCategory::temperature)
+                continue; // converted by formulas, not factors
+            for (const UnitDef& u : category.units()) {
+                const QString key = category.rawValue() + QLatin1Char('/') + u.id.toString();
+                QVERIFY2(defined.contains(key), qPrintable(QStringLiteral("no definition for ") + key));
+                const double want = defined.value(key);
+                QVERIFY2(std::fabs(u.factor - want) <= 1e-12 * want,
+                         qPrintable(key + QStringLiteral(": %1, defined %2").arg(u.factor, 0, 'g', 17).arg(want, 0, 'g', 17)));
+                ++checked;
+            }
+        }
+        QCOMPARE(checked, int(defined.size()));
+    }
+
     void init() { TestEnvironment::clearDataFolder(); }
 
     // --- catalogue -------------------------------------------------------

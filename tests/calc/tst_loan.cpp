@@ -64,6 +64,10 @@ private Q_SLOTS:
                                       << QList<double>{489.35, 486.71, 2.64, 0, 0};
         QTest::newRow("extra cut to what clears") << 1000.0 << 0.0 << qint64(3) << 600.0 << 333.33 << qint64(2)
                                                   << 0.0 << QList<double>{66.67, 66.67, 0, 0, 0};
+        // The extra payment itself is clipped: the scheduled principal plus the
+        // full extra would overshoot the balance in the first month.
+        QTest::newRow("extra clipped in the final month") << 1000.0 << 0.0 << qint64(4) << 800.0 << 250.0 << qint64(1)
+                                                          << 0.0 << QList<double>{1000.0, 250.0, 0, 750.0, 0};
         QTest::newRow("negative extra counts as none") << 1000.0 << 0.0 << qint64(3) << -50.0 << 333.33 << qint64(3)
                                                        << 0.0 << QList<double>{333.34, 333.34, 0, 0, 0};
         QTest::newRow("one month") << 500.0 << 12.0 << qint64(1) << 0.0 << 505.0 << qint64(1) << 5.0

@@ -258,6 +258,25 @@ private Q_SLOTS:
         QCOMPARE(m.csvText(), lines.at(0) + QLatin1Char('\n'));
     }
 
+    // With an extra payment the principal and extra columns hold different
+    // figures, and the extra one is clipped in the month that clears the loan.
+    void csvTellsPrincipalFromExtra()
+    {
+        LoanGPAModel m;
+        m.setStartDate(QDateTime(QDate(2026, 1, 15), QTime(9, 0)));
+        m.setAmount(1000);
+        m.setRate(0);
+        m.setYears(1);
+        m.setExtra(300);
+        const QStringList lines = m.csvText().split(QLatin1Char('\n'));
+        // 83.33 scheduled + 300 extra a month: 1000 is cleared in the third
+        // month, whose extra is cut to what is left after its principal.
+        QCOMPARE(lines.size(), 5);
+        QCOMPARE(lines.at(1), QStringLiteral("1,Feb 2026,383.33,83.33,0.00,300.00,616.67"));
+        QCOMPARE(lines.at(2), QStringLiteral("2,Mar 2026,383.33,83.33,0.00,300.00,233.34"));
+        QCOMPARE(lines.at(3), QStringLiteral("3,Apr 2026,233.34,83.33,0.00,150.01,0.00"));
+    }
+
     void exportWritesChosenFile()
     {
         QTemporaryDir dir;

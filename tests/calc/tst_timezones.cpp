@@ -136,6 +136,10 @@ private Q_SLOTS:
         QVERIFY(!TimeZones::isKnown(QStringLiteral("america/new_york")));
         QVERIFY(!TimeZones::isKnown(QString()));
         QVERIFY(!TimeZones::isKnown(QStringLiteral("../../../etc/passwd")));
+        // Only real zone identifiers are offered: no fixed-offset pseudo-zones.
+        for (const QString& id : zones)
+            QVERIFY2(!(id.startsWith(QLatin1String("UTC+")) || id.startsWith(QLatin1String("UTC-"))), qPrintable(id));
+        QVERIFY(!TimeZones::isKnown(QStringLiteral("UTC+05:30")));
         // Texts the system's rule parser would take are not zone names.
         QVERIFY(!TimeZones::zone(QStringLiteral("utc")));
         QVERIFY(!TimeZones::zone(QStringLiteral("America")));

@@ -10,7 +10,7 @@ if(NOT rc EQUAL 0)
     message(FATAL_ERROR "snapshot mode exited with ${rc}\n${out}\n${err}")
 endif()
 set(expected calculator scientific wordProcessor stickyNotes recorder focus citation invoice
-             timeline converter loanGPA passwords solitaire bingo
+             timeline converter loanGPA passwords solitaire bingo sticky-note
              settings help about floating-menu-v floating-menu-h)
 foreach(key ${expected})
     set(f ${OUT}/${key}.png)

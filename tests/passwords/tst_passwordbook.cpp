@@ -104,36 +104,6 @@ private Q_SLOTS:
         QCOMPARE(key, QByteArray(32, '\x7f'));
     }
 
-    // The slots the bus signals are connected to, called by their names as
-    // the bus connection does.
-    void busSignalLocks_data()
-    {
-        QTest::addColumn<QByteArray>("slot");
-        QTest::addColumn<int>("argument"); // -1: no argument
-        QTest::addColumn<bool>("locks");
-        QTest::newRow("about to sleep") << QByteArray("onPrepareForSleep") << 1 << true;
-        QTest::newRow("woken from sleep") << QByteArray("onPrepareForSleep") << 0 << false;
-        QTest::newRow("session locked") << QByteArray("onSessionLock") << -1 << true;
-        QTest::newRow("screen saver started") << QByteArray("onScreenSaverActiveChanged") << 1 << true;
-        QTest::newRow("screen saver stopped") << QByteArray("onScreenSaverActiveChanged") << 0 << false;
-    }
-
-    void busSignalLocks()
-    {
-        QFETCH(QByteArray, slot);
-        QFETCH(int, argument);
-        QFETCH(bool, locks);
-        OpenableBook book;
-        book.open(QByteArray(32, 'k'), OpenableBook::someEntries(1), nullptr);
-        const bool invoked = argument < 0
-            ? QMetaObject::invokeMethod(&book, slot.constData(), Qt::DirectConnection)
-            : QMetaObject::invokeMethod(&book, slot.constData(), Qt::DirectConnection, Q_ARG(bool, argument == 1));
-        QVERIFY(invoked);
-        QCOMPARE(book.isLocked(), locks);
-        QCOMPARE(book.hasKey(), !locks);
-        QCOMPARE(book.entries().isEmpty(), locks);
-    }
-
     void observersAreInstalledOnce()
     {
         OpenableBook book;

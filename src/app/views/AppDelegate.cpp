@@ -24,6 +24,7 @@
 #include <QSystemTrayIcon>
 #include <QTimer>
 #include <QWidget>
+#include <utility>
 
 AppDelegate& AppDelegate::shared()
 {
@@ -97,6 +98,16 @@ void AppDelegate::didFinishLaunching()
         for (const Tool t : launchList(qEnvironmentVariable("VEXO_BW_OPEN")))
             WindowManager::shared().open(t);
     }
+    openDocuments(std::exchange(m_launchDocuments, {}));
+}
+
+void AppDelegate::openDocuments(const QStringList& paths)
+{
+    const ShellServices& services = ShellServices::shared();
+    for (const QString& path : paths) {
+        if (services.openWordDocumentFile)
+            services.openWordDocumentFile(path);
+    }
 }
 
 QIcon AppDelegate::statusIcon()
@@ -127,9 +138,9 @@ void AppDelegate::makeStatusItem()
         return;
     if (!QSystemTrayIcon::isSystemTrayAvailable()) {
         // Started with the session, the program may come before the panel
-        // that holds the tray: look again for a while.
-        if (m_trayAttempts++ < 15)
-            QTimer::singleShot(2000, this, &AppDelegate::makeStatusItem);
+        // that holds the tray, or a tray may be added to the panel later:
+        // look again, often at first, then now and then.
+        QTimer::singleShot(m_trayAttempts++ < 15 ? 2000 : 10000, this, &AppDelegate::makeStatusItem);
         return;
     }
     m_statusItem = new QSystemTrayIcon(statusIcon(), this);
@@ -159,6 +170,8 @@ void AppDelegate::willTerminate()
     ShellServices& services = ShellServices::shared();
     if (services.saveStickyNotes)
         services.saveStickyNotes();
+    if (services.finishRecordings)
+        services.finishRecordings();
     if (services.lockPasswordBook)
         services.lockPasswordBook();
     WindowManager::shared().saveFrames();

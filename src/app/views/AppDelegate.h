@@ -6,6 +6,7 @@
 #include <QList>
 #include <QObject>
 #include <QString>
+#include <QStringList>
 
 class QAction;
 class QSystemTrayIcon;
@@ -34,8 +35,12 @@ public:
     // The program was started again while running: show the floating menu
     // (never hide it).
     void handleReopen();
-    // On the way out: write the sticky notes, lock the password book, keep
-    // the window frames.
+    // Documents named on the command line, opened once launch has finished.
+    void setLaunchDocuments(const QStringList& paths) { m_launchDocuments = paths; }
+    // Opens documents in the word processor (a later start named them).
+    void openDocuments(const QStringList& paths);
+    // On the way out: write the sticky notes, save a running recording, lock
+    // the password book, keep the window frames.
     void willTerminate();
 
     // Closing the last window leaves the program running.
@@ -81,4 +86,5 @@ private:
     int m_trayAttempts = 0;
     bool m_launched = false;
     bool m_terminated = false;
+    QStringList m_launchDocuments;
 };

@@ -57,7 +57,10 @@ HelpView::Route HelpView::route(const QUrl& url)
         return Route::browser;
     if (scheme.isEmpty() || scheme == QLatin1String("file") || scheme == QLatin1String("qrc"))
         return Route::inside;
-    return Route::ignored;
+    // A page could run code or show made-up content through these.
+    if (scheme == QLatin1String("javascript") || scheme == QLatin1String("vbscript") || scheme == QLatin1String("data"))
+        return Route::ignored;
+    return Route::desktop;
 }
 
 void HelpView::follow(const QUrl& link)
@@ -66,6 +69,7 @@ void HelpView::follow(const QUrl& link)
     const QUrl target = base.isEmpty() ? link : base.resolved(link);
     switch (route(target)) {
     case Route::browser:
+    case Route::desktop:
         QDesktopServices::openUrl(target);
         break;
     case Route::inside:

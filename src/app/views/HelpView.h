@@ -33,7 +33,8 @@ public:
     enum class Route {
         inside,    // shown in the help view (local pages, anchors)
         browser,   // handed to the default browser (http and https)
-        ignored,   // nothing the view can show (mailto:, unknown schemes)
+        desktop,   // handed to the desktop's handler (mailto: and other schemes)
+        ignored,   // never followed (script and data URLs)
     };
     static Route route(const QUrl& url);
 

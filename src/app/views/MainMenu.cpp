@@ -2,11 +2,13 @@
 
 #include "core/Tool.h"
 #include "app/views/ResponderChain.h"
+#include "app/views/ShellServices.h"
 #include "ui/Chrome.h"
 #include "ui/Symbols.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QFileInfo>
 #include <QKeySequence>
 #include <QMenu>
 #include <QMenuBar>
@@ -20,6 +22,7 @@ enum Target { toDelegate, alongChain, toExport, none };
 const char kActionName[] = "bwAction";
 const char kTag[] = "bwTag";
 const char kWindowItem[] = "bwWindowItem";
+const char kRecentItem[] = "bwRecentItem";
 // The property of the handling object that puts a check mark on the item.
 const char kStateProperty[] = "bwStateProperty";
 
@@ -27,6 +30,37 @@ QString escaped(const QString& title)
 {
     QString t = title;
     return t.replace(QLatin1Char('&'), QStringLiteral("&&"));
+}
+
+// The word processor's recent documents, above "Clear Menu".
+void fillRecentList(QMenu* menu)
+{
+    const QList<QAction*> all = menu->actions();
+    for (QAction* a : all) {
+        if (a->property(kRecentItem).toBool()) {
+            menu->removeAction(a);
+            a->deleteLater();
+        }
+    }
+    const ShellServices& services = ShellServices::shared();
+    const QStringList paths = services.recentWordDocuments ? services.recentWordDocuments() : QStringList();
+    if (paths.isEmpty())
+        return;
+    QAction* before = menu->actions().value(0);
+    for (const QString& path : paths) {
+        auto* a = new QAction(escaped(QFileInfo(path).fileName()), menu);
+        a->setProperty(kRecentItem, true);
+        a->setToolTip(path);
+        QObject::connect(a, &QAction::triggered, menu, [path] {
+            if (ShellServices::shared().openWordDocumentFile)
+                ShellServices::shared().openWordDocumentFile(path);
+        });
+        menu->insertAction(before, a);
+    }
+    auto* separator = new QAction(menu);
+    separator->setSeparator(true);
+    separator->setProperty(kRecentItem, true);
+    menu->insertAction(before, separator);
 }
 
 } // namespace
@@ -138,6 +172,7 @@ void MainMenu::makeMenus()
     item(file, QStringLiteral("Open Document…"), QStringLiteral("openDocument"), QStringLiteral("Ctrl+O"), alongChain);
     QMenu* recent = submenu(file, QStringLiteral("Open Recent"));
     item(recent, QStringLiteral("Clear Menu"), QStringLiteral("clearRecentDocuments"), {}, alongChain);
+    connect(recent, &QMenu::aboutToShow, this, [recent] { fillRecentList(recent); });
     file->addSeparator();
     item(file, QStringLiteral("Close"), QStringLiteral("performClose"), QStringLiteral("Ctrl+W"), alongChain);
     item(file, QStringLiteral("Save"), QStringLiteral("saveDocument"), QStringLiteral("Ctrl+S"), alongChain);

@@ -6,7 +6,7 @@
 #include "core/SettingsStore.h"
 #include "core/Store.h"
 #include "core/Spelling.h"
-#include "app/views/FileReveal.h"
+#include "ui/FileReveal.h"
 #include "ui/AppLook.h"
 #include "ui/Chrome.h"
 #include "ui/ChromeButton.h"

@@ -9,17 +9,40 @@
 #include "app/views/SingleInstance.h"
 #include "app/views/TerminationSignals.h"
 #include "app/views/WindowManager.h"
+#include "notes/views/StickyWindows.h"
 
 #include <QApplication>
+#include <QFileInfo>
+#include <QUrl>
 #include <QTimer>
 #include <cstdio>
 
 namespace Shell {
 
-std::optional<int> launch()
+QStringList documentArguments(const QStringList& arguments)
+{
+    QStringList paths;
+    bool options = true;
+    for (qsizetype i = 1; i < arguments.size(); ++i) {
+        const QString& a = arguments.at(i);
+        if (options && a == QLatin1String("--")) {
+            options = false;
+            continue;
+        }
+        if (a.isEmpty() || (options && a.startsWith(QLatin1Char('-'))))
+            continue;
+        const QUrl url(a);
+        const QString path = url.isLocalFile() ? url.toLocalFile() : a;
+        paths.append(QFileInfo(path).absoluteFilePath());
+    }
+    return paths;
+}
+
+std::optional<int> launch(const QStringList& documents)
 {
     installShellServices();
     auto* instance = new SingleInstance(SingleInstance::defaultName(), qApp);
+    instance->setFilesToOpen(documents);
     switch (instance->start()) {
     case SingleInstance::Role::handedOver:
         return 0;
@@ -34,6 +57,8 @@ std::optional<int> launch()
     }
     AppDelegate& delegate = AppDelegate::shared();
     QObject::connect(instance, &SingleInstance::reopenRequested, &delegate, &AppDelegate::handleReopen);
+    QObject::connect(instance, &SingleInstance::openFilesRequested, &delegate, &AppDelegate::openDocuments);
+    delegate.setLaunchDocuments(documents);
     QObject::connect(qApp, &QCoreApplication::aboutToQuit, &delegate, &AppDelegate::willTerminate);
     QObject::connect(&TerminationSignals::install(), &TerminationSignals::terminationRequested, qApp,
                      &QCoreApplication::quit);
@@ -48,8 +73,14 @@ QList<SnapshotWindow> snapshotWindows()
     // are part of the build.
     installShellServices();
     QList<SnapshotWindow> list;
-    for (const Tool t : Tool::allCases())
+    for (const Tool t : Tool::allCases()) {
+        if (t == Tool::wordProcessor && ShellServices::shared().openSampleWordDocument) {
+            list.append({t.rawValue(), [] { return ShellServices::shared().openSampleWordDocument(); }});
+            continue;
+        }
         list.append({t.rawValue(), [t] { return WindowManager::shared().open(t); }});
+    }
+    list.append({QStringLiteral("sticky-note"), [] { return StickyWindows::snapshotWindow(); }});
     list.append({QStringLiteral("settings"), [] { return ShellCommands::openSettings(); }});
     list.append({QStringLiteral("help"), [] { return ShellCommands::openHelp(); }});
     list.append({QStringLiteral("about"), [] { return ShellCommands::openAbout(); }});

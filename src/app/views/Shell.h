@@ -17,7 +17,14 @@ namespace Shell {
 // to show its floating menu instead, and the result is the exit status this
 // process should end with; otherwise nothing, and main() runs the event
 // loop.
-std::optional<int> launch();
+// `documents` (absolute paths) open in the word processor, in the running
+// program when there is one.
+std::optional<int> launch(const QStringList& documents = {});
+
+// The documents named on a command line: every argument after the program
+// that is not an option ("-…"; everything after "--" counts), as absolute
+// paths; file: URLs become their local paths.
+QStringList documentArguments(const QStringList& arguments);
 
 struct SnapshotWindow {
     QString key;

@@ -4,6 +4,7 @@
 #include "app/views/AboutView.h"
 #include "app/views/HelpView.h"
 #include "app/views/SettingsView.h"
+#include "app/views/ShellServices.h"
 #include "app/views/VEXOBWMenuTarget.h"
 #include "app/views/WindowManager.h"
 
@@ -48,6 +49,10 @@ void exportData()
 
 void quit()
 {
+    // Unsaved documents first: the user may still keep the program open.
+    const ShellServices& services = ShellServices::shared();
+    if (services.reviewUnsavedDocuments && !services.reviewUnsavedDocuments())
+        return;
     QCoreApplication::quit();
 }
 

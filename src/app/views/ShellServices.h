@@ -1,8 +1,11 @@
 #pragma once
 
+#include <QString>
+#include <QStringList>
 #include <functional>
 
 class QObject;
+class QWidget;
 
 // The calls the shell makes into the word processor, the sticky notes and
 // the password book. installShellServices() fills them with whatever this
@@ -19,6 +22,15 @@ struct ShellServices {
     std::function<void()> openOrFrontWordDocument;
     // Opens a new untitled word-processing document.
     std::function<void()> newWordDocument;
+    // Opens a word-processing file (or fronts it when it is open already).
+    std::function<void(const QString&)> openWordDocumentFile;
+    // The Open Recent list, most recent first.
+    std::function<QStringList()> recentWordDocuments;
+    // At quit: asks about every unsaved document; false keeps the program
+    // running.
+    std::function<bool()> reviewUnsavedDocuments;
+    // The snapshot mode's word-processor window: a document of sample text.
+    std::function<QWidget*()> openSampleWordDocument;
 
     // Sticky notes: shows the window of every note marked visible (once, at
     // launch), and writes the notes at once (at quit).
@@ -29,6 +41,10 @@ struct ShellServices {
     // at launch), and drops the key and the open entries (at quit).
     std::function<void()> installAutoLockObservers;
     std::function<void()> lockPasswordBook;
+
+    // Notes recorder: a recording still running is stopped and saved, and
+    // transcriptions are cancelled (at quit).
+    std::function<void()> finishRecordings;
 
     static ShellServices& shared();
 };

@@ -16,6 +16,10 @@
 namespace {
 constexpr char kReopen[] = "reopen\n";
 constexpr char kDone[] = "ok\n";
+// "open " + the percent-encoded UTF-8 path, one line per document, then:
+constexpr char kOpen[] = "open ";
+constexpr char kEnd[] = "end\n";
+const char kPendingFiles[] = "bwPendingFiles";
 }
 
 SingleInstance::SingleInstance(const QString& name, QObject* parent)
@@ -114,14 +118,25 @@ void SingleInstance::acceptConnections()
     while (QLocalSocket* socket = m_server->nextPendingConnection()) {
         connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
         connect(socket, &QLocalSocket::readyRead, this, [this, socket] {
-            if (!socket->canReadLine())
+            while (socket->canReadLine()) {
+                const QByteArray line = socket->readLine();
+                if (line.startsWith(kOpen)) {
+                    QStringList files = socket->property(kPendingFiles).toStringList();
+                    files.append(QString::fromUtf8(QByteArray::fromPercentEncoding(line.mid(5).trimmed())));
+                    socket->setProperty(kPendingFiles, files);
+                    continue;
+                }
+                // Answer first: what the request starts may wait for the user.
+                const QStringList files = socket->property(kPendingFiles).toStringList();
+                socket->write(kDone);
+                socket->flush();
+                socket->disconnectFromServer();
+                if (line == kReopen)
+                    Q_EMIT reopenRequested();
+                else if (line == kEnd)
+                    Q_EMIT openFilesRequested(files);
                 return;
-            const QByteArray line = socket->readLine();
-            if (line == kReopen)
-                Q_EMIT reopenRequested();
-            socket->write(kDone);
-            socket->flush();
-            socket->disconnectFromServer();
+            }
         });
     }
 }
@@ -134,7 +149,11 @@ SingleInstance::Role SingleInstance::handOver(int timeoutMs)
         QLocalSocket socket;
         socket.connectToServer(m_name);
         if (socket.waitForConnected(int(qMax<qint64>(1, deadline.remainingTime())))) {
-            socket.write(kReopen);
+            QByteArray request;
+            for (const QString& f : std::as_const(m_files))
+                request += kOpen + f.toUtf8().toPercentEncoding() + '\n';
+            request += m_files.isEmpty() ? kReopen : kEnd;
+            socket.write(request);
             if (!socket.waitForBytesWritten(int(qMax<qint64>(1, deadline.remainingTime()))))
                 continue;
             while (!socket.canReadLine() && socket.waitForReadyRead(int(qMax<qint64>(1, deadline.remainingTime())))) {

@@ -2,6 +2,7 @@
 
 #include <QObject>
 #include <QString>
+#include <QStringList>
 #include <memory>
 
 class QLocalServer;
@@ -9,11 +10,12 @@ class QLockFile;
 
 // One running program per data folder. The first start takes the lock file
 // inside the data folder, becomes the primary and listens on a local socket;
-// a later start finds the primary, asks it to reopen (it then shows the
-// floating menu) and ends. The lock lives with the data, so copies with
-// different temporary folders, or on two machines sharing a home, still see
-// each other; one that holds the lock but cannot be reached leaves the later
-// start with `noAnswer` (the shell then opens the data read-only).
+// a later start finds the primary, hands it the documents named on its
+// command line (or, with none, asks it to reopen: it then shows the floating
+// menu) and ends. The lock lives with the data, so copies with different
+// temporary folders, or on two machines sharing a home, still see each
+// other; one that holds the lock but cannot be reached leaves the later start
+// with `noAnswer` (the shell then opens the data read-only).
 class SingleInstance : public QObject {
     Q_OBJECT
 public:
@@ -39,6 +41,10 @@ public:
     // destroyed. `timeoutMs` bounds the wait for an answer from the primary.
     Role start(int timeoutMs = 5000);
 
+    // Documents a later start hands over instead of asking to reopen
+    // (absolute paths). Set before start().
+    void setFilesToOpen(const QStringList& paths) { m_files = paths; }
+
     QString name() const { return m_name; }
     // The lock file inside the data folder.
     QString lockPath() const;
@@ -57,6 +63,8 @@ public:
 Q_SIGNALS:
     // A later start asked the running program to reopen.
     void reopenRequested();
+    // A later start named these documents.
+    void openFilesRequested(const QStringList& paths);
 
 private:
     bool listen();
@@ -65,6 +73,7 @@ private:
 
     QString m_name;
     QString m_lockFolder;
+    QStringList m_files;
     std::unique_ptr<QLockFile> m_lock;
     QLocalServer* m_server = nullptr;
 };

@@ -8,7 +8,10 @@
 #include "games/views/BingoView.h"
 #include "games/views/SolitaireView.h"
 #include "invoices/views/InvoiceView.h"
+#include "notes/views/RecorderView.h"
+#include "notes/views/StickyManagerView.h"
 #include "passwords/views/PasswordsView.h"
+#include "planner/views/FocusView.h"
 #include "planner/views/TimelineView.h"
 #include "ui/UnavailableNotice.h"
 
@@ -29,8 +32,12 @@ QWidget* makeToolView(Tool tool)
         return new ConverterView;
     case Tool::loanGPA:
         return new LoanGPAView;
+    case Tool::focus:
+        return new FocusView;
     case Tool::invoice:
         return new InvoiceView;
+    case Tool::recorder:
+        return new RecorderView;
     case Tool::passwords:
         return new PasswordsView;
     case Tool::timeline:
@@ -39,6 +46,8 @@ QWidget* makeToolView(Tool tool)
         return new SolitaireView;
     case Tool::bingo:
         return new BingoView;
+    case Tool::stickyNotes:
+        return new StickyManagerView;
     default:
         break;
     }

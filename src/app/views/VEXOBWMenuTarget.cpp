@@ -2,7 +2,7 @@
 
 #include "core/DataExport.h"
 #include "core/Store.h"
-#include "app/views/FileReveal.h"
+#include "ui/FileReveal.h"
 #include "ui/Alert.h"
 
 #include <QDateTime>

@@ -32,7 +32,7 @@ QString cents(double x)
 }
 
 SelfTest::Suite decimalSuite("Decimal", [](SelfTest::Check& c) {
-    c.equal((dec("0.1") + dec("0.2")).toString(), QStringLiteral("0.3"), QStringLiteral("tenths add exactly"));
+    c.equal((dec("0.1") + dec("0.2") + dec("0.3")).toString(), QStringLiteral("0.6"), QStringLiteral("decimal sum is exact"));
     c.that(dec("2") == dec("2.00"), QStringLiteral("2 equals 2.00"));
     c.equal((dec("1") / dec("3")).toString(), QStringLiteral("0.33333333333333333333333333333333333333"),
             QStringLiteral("quotient carried to 38 digits"));

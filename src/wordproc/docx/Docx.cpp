@@ -1,27 +1,29 @@
-// Placeholder until the DOCX package reader and writer land.
 #include "wordproc/docx/Docx.h"
+#include "wordproc/docx/DocxReader.h"
+#include "wordproc/docx/DocxWriter.h"
 
 #include <QTextDocument>
 
 namespace Docx {
 
-QByteArray write(const QTextDocument&, const WPDocAttributes&)
+QByteArray write(const QTextDocument& text, const WPDocAttributes& attributes)
 {
-    return {};
+    return DocxWriter::write(text, attributes);
 }
 
-bool read(const QByteArray&, QTextDocument*, WPDocAttributes*, QString* error)
+bool read(const QByteArray& data, QTextDocument* into, WPDocAttributes* attributes, QString* error)
 {
-    if (error)
-        *error = QStringLiteral("DOCX is not supported yet.");
-    return false;
+    return DocxReader::read(data, into, attributes, error);
 }
 
-std::optional<std::pair<QString, QString>> readHeaderFooter(const QByteArray&)
+std::optional<std::pair<QString, QString>> readHeaderFooter(const QByteArray& data)
 {
-    return std::nullopt;
+    return DocxWriter::readHeaderFooter(data);
 }
 
-void restoreImages(const QByteArray&, QTextDocument*) {}
+void restoreImages(const QByteArray& data, QTextDocument* text)
+{
+    DocxWriter::restoreImages(data, text);
+}
 
 } // namespace Docx

@@ -13,7 +13,8 @@ class QTextDocument;
 namespace Docx {
 
 // The whole DOCX package of `text` with the page setup and header/footer of
-// `attributes`. Deterministic: the same document gives the same bytes.
+// `attributes`. Deterministic: the same document gives the same bytes, the
+// moment of writing aside (core properties and "{date}").
 QByteArray write(const QTextDocument& text, const WPDocAttributes& attributes);
 
 // Reads a DOCX package into `into` (its contents are replaced) and fills the

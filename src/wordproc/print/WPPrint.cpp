@@ -1,30 +1,312 @@
-// Placeholder until printing and PDF export land.
 #include "wordproc/print/WPPrint.h"
 
+#include "wordproc/WPText.h"
+
+#include <QAbstractTextDocumentLayout>
+#include <QBuffer>
+#include <QFontDatabase>
+#include <QGuiApplication>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QSaveFile>
 #include <QTextDocument>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextFrame>
+#include <QTextLayout>
+#include <QTextTable>
+#include <memory>
+#include <unicode/udat.h>
 
 namespace WPPrint {
 
-QString expand(const QString& templ, int, int, const QDate&, const QString&)
+namespace {
+
+// The clone of a document laid out on a paint device, and where its pages
+// begin. The text is laid out as one long column; the pages are slices of
+// it, cut only between lines and between table rows.
+struct Pages {
+    std::unique_ptr<QTextDocument> doc;
+    QSizeF body;          // the text area of one page, device pixels
+    QList<qreal> starts;  // the top of each page in the column
+    qreal end = 0;        // the bottom of the column
+    int count() const { return int(starts.size()); }
+    QRectF slice(int i) const
+    {
+        const qreal top = starts.at(i);
+        const qreal bottom = i + 1 < starts.size() ? starts.at(i + 1) : qMax(end, top);
+        return QRectF(0, top, body.width(), qMin(bottom - top, body.height()));
+    }
+};
+
+// A piece of the column that must not be cut: a line, or a table row.
+struct Unit {
+    qreal top;
+    qreal bottom;
+    bool breakBefore;
+};
+
+// The lines of the text and the rows of its tables, in order.
+QList<Unit> unitsOf(const QTextDocument& doc, qreal deviceScale)
 {
-    return templ;
+    QList<Unit> units;
+    const QAbstractTextDocumentLayout* layout = doc.documentLayout();
+    const QTextTable* rowTable = nullptr;
+    int row = -1;
+    bool breakNext = false;
+    for (QTextBlock block = doc.begin(); block.isValid(); block = block.next()) {
+        const QTextBlockFormat format = block.blockFormat();
+        const bool breakBefore = breakNext || (format.pageBreakPolicy() & QTextFormat::PageBreak_AlwaysBefore);
+        breakNext = format.pageBreakPolicy() & QTextFormat::PageBreak_AlwaysAfter;
+        const QRectF rect = layout->blockBoundingRect(block);
+        const QTextLayout* lines = block.layout();
+        QTextCursor at(block);
+        if (const QTextTable* table = at.currentTable()) {
+            // A row is one piece, with its padding and borders.
+            const QTextTableFormat tf = table->format();
+            const qreal pad = (tf.cellPadding() + tf.border() + tf.cellSpacing()) * deviceScale;
+            const int r = table->cellAt(at).row();
+            if (table == rowTable && r == row && !units.isEmpty()) {
+                units.last().top = qMin(units.last().top, rect.top() - pad);
+                units.last().bottom = qMax(units.last().bottom, rect.bottom() + pad);
+                units.last().breakBefore = units.last().breakBefore || breakBefore;
+            } else {
+                units.append({rect.top() - pad, rect.bottom() + pad, breakBefore});
+            }
+            rowTable = table;
+            row = r;
+            continue;
+        }
+        rowTable = nullptr;
+        row = -1;
+        if (!lines || lines->lineCount() == 0) {
+            units.append({rect.top(), rect.bottom(), breakBefore});
+            continue;
+        }
+        const qreal origin = rect.top() - lines->boundingRect().top();
+        for (int i = 0; i < lines->lineCount(); ++i) {
+            const QTextLine line = lines->lineAt(i);
+            units.append({origin + line.y(), origin + line.y() + line.height(), breakBefore && i == 0});
+        }
+    }
+    return units;
 }
 
-int pageCount(const QTextDocument&, const WPPageSetup&)
+Pages layOut(const QTextDocument& text, const WPPageSetup& setup, QPaintDevice* device)
 {
-    return 1;
+    Pages p;
+    p.doc.reset(text.clone());
+    p.doc->documentLayout()->setPaintDevice(device);
+    p.doc->setDocumentMargin(0);
+    const qreal sx = device->logicalDpiX() / 72.0;
+    const qreal sy = device->logicalDpiY() / 72.0;
+    p.body = QSizeF(setup.textWidth() * sx, setup.textHeight() * sy);
+    p.doc->setTextWidth(p.body.width());
+    p.end = p.doc->documentLayout()->documentSize().height();
+
+    // Lengths inside the text are in layout units of the screen; the
+    // layout scales them to the device.
+    const qreal deviceScale = device->logicalDpiY() / (WPText::pixelsPerPoint() * 72.0);
+    const qreal page = p.body.height();
+    const qreal slack = 0.01 * sy;
+    qreal start = 0;
+    p.starts.append(start);
+    for (const Unit& u : unitsOf(*p.doc, deviceScale)) {
+        if (u.breakBefore && u.top > start + slack) {
+            start = u.top;
+            p.starts.append(start);
+        }
+        while (u.bottom - start > page + slack) {
+            // Move the piece to a new page; one taller than a page is cut.
+            start = u.top > start + slack ? u.top : start + page;
+            p.starts.append(start);
+        }
+    }
+    return p;
 }
 
-bool render(const QTextDocument&, const WPPageSetup&, const QString&, const QString&, const QString&,
-            QPagedPaintDevice*)
+QFont headerFooterFont()
 {
-    return false;
+    static const QString family = [] {
+        const QString wanted = QStringLiteral("Helvetica Neue");
+        if (QFontDatabase::hasFamily(wanted))
+            return wanted;
+        return QGuiApplication::font().family();
+    }();
+    QFont f(family);
+    f.setPointSizeF(9);
+    return f;
 }
 
-bool exportPDF(const QTextDocument&, const WPPageSetup&, const QString&, const QString&, const QString&,
-               const QString&)
+// The platform's dark grey (white 1/3).
+QColor headerFooterColor()
 {
-    return false;
+    return QColor::fromRgbF(1.0f / 3, 1.0f / 3, 1.0f / 3);
+}
+
+void drawLine(QPainter& painter, const QString& text, const QRectF& area)
+{
+    if (text.isEmpty())
+        return;
+    const QFontMetricsF metrics(painter.font(), painter.device());
+    const QString shown = metrics.elidedText(text, Qt::ElideRight, area.width());
+    painter.drawText(area, Qt::AlignCenter | Qt::TextSingleLine, shown);
+}
+
+} // namespace
+
+QString mediumDate(const QDate& date, const QLocale& locale)
+{
+    if (!date.isValid())
+        return QString();
+    const QByteArray name = locale.name().toLatin1();
+    UErrorCode status = U_ZERO_ERROR;
+    static const UChar utc[] = {u'U', u'T', u'C', 0};
+    UDateFormat* format = udat_open(UDAT_NONE, UDAT_MEDIUM, name.constData(), utc, -1, nullptr, -1, &status);
+    if (U_FAILURE(status) || !format)
+        return locale.toString(date, QLocale::ShortFormat);
+    const UDate when = UDate(QDateTime(date, QTime(12, 0), Qt::UTC).toMSecsSinceEpoch());
+    UChar buffer[128];
+    const int32_t length = udat_format(format, when, buffer, 128, nullptr, &status);
+    udat_close(format);
+    if (U_FAILURE(status) || length <= 0 || length > 128)
+        return locale.toString(date, QLocale::ShortFormat);
+    return QString(reinterpret_cast<const QChar*>(buffer), length);
+}
+
+QString expand(const QString& templ, int page, int pages, const QDate& date, const QString& title)
+{
+    // Each placeholder is looked for in the template as written, so a
+    // number, date or title put in never turns into another placeholder.
+    struct Slot {
+        QString key;
+        QString value;
+    };
+    const Slot placeholders[] = {
+        {QStringLiteral("{page}"), QString::number(page)},
+        {QStringLiteral("{pages}"), QString::number(pages)},
+        {QStringLiteral("{date}"), templ.contains(QLatin1String("{date}")) ? mediumDate(date) : QString()},
+        {QStringLiteral("{title}"), title},
+    };
+    QString out;
+    out.reserve(templ.size());
+    qsizetype i = 0;
+    while (i < templ.size()) {
+        bool matched = false;
+        if (templ.at(i) == QLatin1Char('{')) {
+            for (const Slot& s : placeholders) {
+                if (QStringView(templ).mid(i).startsWith(s.key)) {
+                    out += s.value;
+                    i += s.key.size();
+                    matched = true;
+                    break;
+                }
+            }
+        }
+        if (!matched)
+            out += templ.at(i++);
+    }
+    return out;
+}
+
+QPageLayout pageLayout(const WPPageSetup& setup)
+{
+    const QSizeF paper = setup.paperSize;
+    const bool landscape = paper.width() > paper.height();
+    const QSizeF portrait = landscape ? paper.transposed() : paper;
+    const QPageSize size(portrait, QPageSize::Point, QString(), QPageSize::ExactMatch);
+    return QPageLayout(size, landscape ? QPageLayout::Landscape : QPageLayout::Portrait, QMarginsF(),
+                       QPageLayout::Point);
+}
+
+WPPageSetup pageSetup(const QPageLayout& layout)
+{
+    WPPageSetup s;
+    s.paperSize = layout.fullRect(QPageLayout::Point).size();
+    const QMarginsF m = layout.margins(QPageLayout::Point);
+    s.topMargin = m.top();
+    s.leftMargin = m.left();
+    s.bottomMargin = m.bottom();
+    s.rightMargin = m.right();
+    return s;
+}
+
+int pageCount(const QTextDocument& text, const WPPageSetup& setup)
+{
+    // Laid out on the same kind of device as an export, so the count is the
+    // number of pages the PDF gets.
+    QBuffer sink;
+    sink.open(QIODevice::WriteOnly);
+    QPdfWriter writer(&sink);
+    writer.setPageLayout(pageLayout(setup));
+    return layOut(text, setup, &writer).count();
+}
+
+bool render(const QTextDocument& text, const WPPageSetup& setup, const QString& header, const QString& footer,
+            const QString& title, QPagedPaintDevice* device)
+{
+    if (!device)
+        return false;
+    device->setPageLayout(pageLayout(setup));
+    QPainter painter;
+    if (!painter.begin(device))
+        return false;
+    const Pages pages = layOut(text, setup, device);
+    const qreal sx = device->logicalDpiX() / 72.0;
+    const qreal sy = device->logicalDpiY() / 72.0;
+    // A printer may keep margins of its own: draw in paper coordinates.
+    const QPointF origin = device->pageLayout().paintRect(QPageLayout::Point).topLeft();
+    const QDate today = QDate::currentDate();
+    const QRectF headerArea(setup.leftMargin * sx, 0, setup.textWidth() * sx, setup.topMargin * sy);
+    const QRectF footerArea(setup.leftMargin * sx, (setup.paperSize.height() - setup.bottomMargin) * sy,
+                            setup.textWidth() * sx, setup.bottomMargin * sy);
+
+    QAbstractTextDocumentLayout::PaintContext context;
+    context.palette.setColor(QPalette::Text, Qt::black);
+    for (int i = 0; i < pages.count(); ++i) {
+        if (i > 0 && !device->newPage())
+            return false;
+        painter.save();
+        painter.translate(-origin.x() * sx, -origin.y() * sy);
+
+        painter.save();
+        const QRectF slice = pages.slice(i);
+        painter.translate(setup.leftMargin * sx, setup.topMargin * sy - slice.top());
+        painter.setClipRect(slice);
+        // A line that begins where the slice ends belongs to the next page
+        // only: keep it out of this one's text altogether.
+        context.clip = slice.adjusted(0, 0.5, 0, -0.5);
+        pages.doc->documentLayout()->draw(&painter, context);
+        painter.restore();
+
+        painter.setFont(headerFooterFont());
+        painter.setPen(headerFooterColor());
+        if (!header.isEmpty())
+            drawLine(painter, expand(header, i + 1, pages.count(), today, title), headerArea);
+        if (!footer.isEmpty())
+            drawLine(painter, expand(footer, i + 1, pages.count(), today, title), footerArea);
+        painter.restore();
+    }
+    return painter.end();
+}
+
+bool exportPDF(const QTextDocument& text, const WPPageSetup& setup, const QString& header, const QString& footer,
+               const QString& title, const QString& path)
+{
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    bool drawn = false;
+    {
+        QPdfWriter writer(&file);
+        writer.setTitle(title);
+        writer.setCreator(QStringLiteral("Brindleworks"));
+        drawn = render(text, setup, header, footer, title, &writer);
+    }
+    // Without commit() the temporary file goes and the path stays as it was.
+    if (!drawn || file.error() != QFileDevice::NoError)
+        return false;
+    return file.commit();
 }
 
 } // namespace WPPrint

@@ -3,6 +3,8 @@
 #include "wordproc/WPPageSetup.h"
 
 #include <QDate>
+#include <QLocale>
+#include <QPageLayout>
 #include <QString>
 
 class QPagedPaintDevice;
@@ -13,14 +15,29 @@ class QTextDocument;
 namespace WPPrint {
 
 // The templates' placeholders: "{page}", "{pages}", "{date}" (the locale's
-// medium date) and "{title}".
+// medium date) and "{title}", each replaced wherever it occurs, in that
+// order. Text put in by one placeholder is never read as another.
 QString expand(const QString& templ, int page, int pages, const QDate& date, const QString& title);
+
+// `date` in the medium date style of `locale` ("Dec 7, 2026" in en_US).
+QString mediumDate(const QDate& date, const QLocale& locale = QLocale());
+
+// The page layout of `setup` for a printer or PDF writer: the paper in
+// points (landscape when wider than high) and no margins, so that the page
+// is drawn in paper coordinates.
+QPageLayout pageLayout(const WPPageSetup& setup);
+// A page setup from a layout chosen in a page setup panel: its paper in
+// points as oriented, and its margins.
+WPPageSetup pageSetup(const QPageLayout& layout);
 
 // How many pages `text` fills with `setup`.
 int pageCount(const QTextDocument& text, const WPPageSetup& setup);
 
-// Draws every page onto `device` (a printer or PDF writer already set to the
-// page size). False when nothing could be drawn.
+// Draws every page onto `device` (a printer or PDF writer, whose page
+// layout this sets from `setup`). A line or a table row never straddles two
+// pages; pictures keep their size in points. The header and the footer
+// (9 pt, dark grey, centred) sit in the middle of the top and bottom
+// margins. False when nothing could be drawn.
 bool render(const QTextDocument& text, const WPPageSetup& setup, const QString& header,
             const QString& footer, const QString& title, QPagedPaintDevice* device);
 

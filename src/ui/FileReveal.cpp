@@ -1,4 +1,4 @@
-#include "app/views/FileReveal.h"
+#include "ui/FileReveal.h"
 
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>

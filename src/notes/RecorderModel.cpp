@@ -1,0 +1,443 @@
+#include "notes/RecorderModel.h"
+
+#include "core/Store.h"
+#include "notes/AudioCapture.h"
+#include "notes/AudioFileWriter.h"
+#include "notes/AudioMeter.h"
+#include "notes/RecorderNaming.h"
+#include "notes/TranscriptionTask.h"
+
+#include <QAudioOutput>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QMediaPlayer>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QUrl>
+#include <algorithm>
+
+namespace {
+
+QList<RecorderModel*>& liveModels()
+{
+    static QList<RecorderModel*> list;
+    return list;
+}
+
+// The desktop's sound settings, whichever is installed.
+bool openSoundSettings()
+{
+    const QList<QStringList> candidates{
+        {QStringLiteral("gnome-control-center"), QStringLiteral("sound")},
+        {QStringLiteral("kcmshell6"), QStringLiteral("kcm_pulseaudio")},
+        {QStringLiteral("kcmshell5"), QStringLiteral("kcm_pulseaudio")},
+        {QStringLiteral("pavucontrol"), QStringLiteral("--tab=4")},
+    };
+    for (const QStringList& c : candidates) {
+        const QString exe = QStandardPaths::findExecutable(c.first());
+        if (!exe.isEmpty() && QProcess::startDetached(exe, c.mid(1)))
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
+RecorderModel::RecorderModel(QObject* parent)
+    : QObject(parent)
+{
+    m_platform.microphoneAccess = [] { return MicrophoneAccess::authorized; };
+    m_platform.requestMicrophone = [](std::function<void(bool)> answer) { answer(true); };
+    m_platform.openMicrophoneSettings = openSoundSettings;
+    m_platform.speechAuthorized = [] { return true; };
+
+    m_meterTimer.setInterval(kMeterInterval);
+    m_progressTimer.setInterval(kProgressInterval);
+    connect(&m_meterTimer, &QTimer::timeout, this, &RecorderModel::meterStep);
+    connect(&m_progressTimer, &QTimer::timeout, this, &RecorderModel::progressStep);
+    liveModels().append(this);
+    load();
+}
+
+RecorderModel::~RecorderModel()
+{
+    liveModels().removeAll(this);
+    finish();
+}
+
+QString RecorderModel::folder()
+{
+    const QString dir = Store::path(QStringLiteral("Recordings"));
+    QDir().mkpath(dir);
+    return dir;
+}
+
+QString RecorderModel::pathOf(const VoiceNote& note)
+{
+    return folder() + QLatin1Char('/') + note.fileName;
+}
+
+QString RecorderModel::time(double seconds)
+{
+    return RecorderNaming::time(seconds);
+}
+
+void RecorderModel::load()
+{
+    // An unreadable file is kept aside by the store before anything can be
+    // written over it; the list then starts empty. Notes whose audio is
+    // missing stay: the file may be back (an unmounted disk, a sync).
+    m_notes = Store::loadList<VoiceNote>(fileName()).value_or(QList<VoiceNote>());
+    recoverInterrupted();
+}
+
+void RecorderModel::recoverInterrupted()
+{
+    // A recording cut off by a crash or a power cut left its file (playable
+    // up to the last second written) but no note: finish the file and list
+    // it, so nothing recorded is ever out of reach.
+    const QDir dir(folder());
+    const QStringList files = dir.entryList({QStringLiteral("*.m4a")}, QDir::Files, QDir::Time);
+    QList<VoiceNote> recovered;
+    for (const QString& name : files) {
+        if (fileInUse(name, false))
+            continue;
+        const QString path = dir.filePath(name);
+        if (!AudioFileWriter::isUnfinished(path))
+            continue;
+        AudioFileWriter::compact(path);
+        const QDateTime when = QFileInfo(path).lastModified();
+        VoiceNote n;
+        n.id = QUuid::createUuid();
+        n.title = RecorderNaming::title(when);
+        n.fileName = name;
+        n.created = when.toUTC().addMSecs(-when.time().msec());
+        n.duration = AudioFileWriter::duration(path).value_or(0);
+        recovered.append(n);
+    }
+    if (recovered.isEmpty())
+        return;
+    // Each goes where its date puts it in the newest-first list.
+    for (const VoiceNote& n : std::as_const(recovered)) {
+        const auto at = std::find_if(m_notes.begin(), m_notes.end(),
+                                     [&n](const VoiceNote& o) { return o.created < n.created; });
+        m_notes.insert(at, n);
+    }
+    save();
+}
+
+bool RecorderModel::save()
+{
+    return Store::save(Json::fromList(m_notes), fileName());
+}
+
+std::optional<VoiceNote> RecorderModel::note(const QUuid& id) const
+{
+    for (const VoiceNote& n : m_notes) {
+        if (n.id == id)
+            return n;
+    }
+    return std::nullopt;
+}
+
+bool RecorderModel::isAvailable(const VoiceNote& note) const
+{
+    return QFileInfo(pathOf(note)).isFile();
+}
+
+bool RecorderModel::fileInUse(const QString& name, bool onDisk) const
+{
+    if (onDisk && QFileInfo::exists(folder() + QLatin1Char('/') + name))
+        return true;
+    // A file another recorder of this process is writing right now.
+    for (const RecorderModel* m : liveModels()) {
+        if (m->m_recording && m->m_currentFile == name)
+            return true;
+    }
+    return std::any_of(m_notes.cbegin(), m_notes.cend(), [&name](const VoiceNote& n) { return n.fileName == name; });
+}
+
+void RecorderModel::setStatus(const QString& status)
+{
+    m_status = status;
+    Q_EMIT statusChanged();
+}
+
+void RecorderModel::setLevel(float level)
+{
+    if (m_level == level)
+        return;
+    m_level = level;
+    Q_EMIT levelChanged();
+}
+
+void RecorderModel::setElapsed(double elapsed)
+{
+    if (m_elapsed == elapsed)
+        return;
+    m_elapsed = elapsed;
+    Q_EMIT elapsedChanged();
+}
+
+void RecorderModel::setPlayProgress(double progress)
+{
+    if (m_playProgress == progress)
+        return;
+    m_playProgress = progress;
+    Q_EMIT playProgressChanged();
+}
+
+void RecorderModel::setTranscribingID(const QUuid& id)
+{
+    if (m_transcribingID == id)
+        return;
+    m_transcribingID = id;
+    Q_EMIT transcribingIDChanged();
+}
+
+int RecorderModel::ask(const QString& title, const QString& text, AlertStyle style, const QStringList& buttons)
+{
+    if (m_platform.alert)
+        return m_platform.alert(title, text, style, buttons);
+    return alertFirstButton + int(buttons.size()) - 1;
+}
+
+// Recording -------------------------------------------------------------
+
+void RecorderModel::requestAndRecord()
+{
+    if (m_recording)
+        return;
+    const MicrophoneAccess access = m_platform.microphoneAccess ? m_platform.microphoneAccess()
+                                                                : MicrophoneAccess::authorized;
+    switch (access) {
+    case MicrophoneAccess::notDetermined: {
+        QPointer<RecorderModel> self(this);
+        m_platform.requestMicrophone([self](bool granted) {
+            // The answer may come on any thread; the model is touched on its own.
+            QMetaObject::invokeMethod(
+                QCoreApplication::instance(),
+                [self, granted] {
+                    if (!self)
+                        return;
+                    if (granted)
+                        self->startRecording();
+                    else
+                        self->denied();
+                },
+                Qt::QueuedConnection);
+        });
+        return;
+    }
+    case MicrophoneAccess::authorized:
+        startRecording();
+        return;
+    case MicrophoneAccess::denied:
+    case MicrophoneAccess::restricted:
+        denied();
+        return;
+    }
+}
+
+void RecorderModel::denied()
+{
+    setStatus(QStringLiteral("Microphone access is off. Turn it on in System Settings › Privacy & Security › "
+                             "Microphone › Brindleworks."));
+    const int answer = ask(QStringLiteral("Microphone access needed"),
+                           QStringLiteral("Brindleworks needs the microphone to record voice notes. Open Privacy settings?"),
+                           AlertStyle::Informational, {QStringLiteral("Open Settings"), QStringLiteral("Cancel")});
+    if (answer == alertFirstButton && m_platform.openMicrophoneSettings)
+        m_platform.openMicrophoneSettings();
+}
+
+void RecorderModel::startRecording()
+{
+    if (m_recording)
+        return;
+    stopPlayback();
+    const QDateTime start = QDateTime::currentDateTime();
+    // One second is the names' resolution: a second recording within the
+    // same second gets " 2", so no file is ever written over.
+    m_currentFile = RecorderNaming::fileName(start, [this](const QString& n) { return fileInUse(n); });
+    auto capture = std::make_unique<AudioCapture>();
+    QString error;
+    switch (capture->start(folder() + QLatin1Char('/') + m_currentFile, &error)) {
+    case AudioCapture::Start::createFailed:
+        setStatus(QStringLiteral("Recording failed: ") + error);
+        return;
+    case AudioCapture::Start::recordFailed:
+        setStatus(QStringLiteral("Couldn’t start recording — check that a microphone is connected."));
+        return;
+    case AudioCapture::Start::started:
+        break;
+    }
+    connect(capture.get(), &AudioCapture::capturing, this, &RecorderModel::capturing);
+    connect(capture.get(), &AudioCapture::failed, this, [this](const QString& why) {
+        // Keep what reached the disk as a note, then say what happened.
+        stopRecording();
+        setStatus(QStringLiteral("Recording failed: ") + why);
+    });
+    m_capture = std::move(capture);
+    m_recording = true;
+    Q_EMIT recordingChanged();
+    setElapsed(0);
+    setStatus(QStringLiteral("Recording…"));
+    m_meterTimer.start();
+}
+
+void RecorderModel::meterStep()
+{
+    if (!m_capture)
+        return;
+    setLevel(AudioMeter::level(m_capture->averagePower()));
+    setElapsed(m_capture->currentTime());
+}
+
+void RecorderModel::stopRecording()
+{
+    if (!m_capture)
+        return;
+    const double duration = m_capture->stop();
+    m_capture.reset();
+    m_meterTimer.stop();
+    m_recording = false;
+    Q_EMIT recordingChanged();
+    setLevel(0);
+    setElapsed(duration);
+
+    // Whole seconds, as the file keeps them, so the note reads back equal.
+    QDateTime now = QDateTime::currentDateTime();
+    now = now.addMSecs(-now.time().msec());
+    VoiceNote n;
+    n.id = QUuid::createUuid();
+    n.title = RecorderNaming::title(now);
+    n.fileName = m_currentFile;
+    n.created = now.toUTC();
+    n.duration = duration;
+    m_notes.prepend(n);
+    Q_EMIT notesChanged();
+    save();
+    setStatus(QStringLiteral("Saved ") + n.title);
+}
+
+// Playback --------------------------------------------------------------
+
+void RecorderModel::togglePlay(const VoiceNote& note)
+{
+    if (!m_playingID.isNull() && m_playingID == note.id) {
+        stopPlayback();
+        return;
+    }
+    stopPlayback();
+    const QString path = pathOf(note);
+    if (!QFileInfo(path).isFile()) {
+        setStatus(QStringLiteral("Can’t play: The file “%1” couldn’t be opened because there is no such file.")
+                      .arg(note.fileName));
+        return;
+    }
+    m_player = new QMediaPlayer(this);
+    m_output = new QAudioOutput(m_player);
+    m_player->setAudioOutput(m_output);
+    QMediaPlayer* player = m_player;
+    connect(player, &QMediaPlayer::mediaStatusChanged, this, [this, player](QMediaPlayer::MediaStatus s) {
+        if (s == QMediaPlayer::EndOfMedia)
+            playerFinished(player);
+    });
+    connect(player, &QMediaPlayer::errorOccurred, this, [this, player](QMediaPlayer::Error, const QString& text) {
+        if (player != m_player)
+            return;
+        playerFinished(player);
+        setStatus(QStringLiteral("Can’t play: ") + text);
+    });
+    m_player->setSource(QUrl::fromLocalFile(path));
+    m_player->play();
+    m_playingID = note.id;
+    Q_EMIT playingIDChanged();
+    m_progressTimer.start();
+}
+
+void RecorderModel::progressStep()
+{
+    if (!m_player)
+        return;
+    const qint64 duration = m_player->duration();
+    if (duration > 0)
+        setPlayProgress(std::clamp(double(m_player->position()) / double(duration), 0.0, 1.0));
+}
+
+void RecorderModel::playerFinished(QMediaPlayer* player)
+{
+    // The player's own signal may be on its way out: stop a moment later,
+    // and only if that player still plays.
+    QPointer<QMediaPlayer> p(player);
+    QMetaObject::invokeMethod(
+        this,
+        [this, p] {
+            if (p && p == m_player)
+                stopPlayback();
+        },
+        Qt::QueuedConnection);
+}
+
+void RecorderModel::stopPlayback()
+{
+    if (m_player) {
+        m_player->stop();
+        m_player->disconnect(this);
+        m_player->deleteLater();
+        m_player = nullptr;
+        m_output = nullptr;
+    }
+    // Only the progress timer: a running recording keeps its meter.
+    m_progressTimer.stop();
+    if (!m_playingID.isNull()) {
+        m_playingID = QUuid();
+        Q_EMIT playingIDChanged();
+    }
+    setPlayProgress(0);
+}
+
+// Editing ---------------------------------------------------------------
+
+void RecorderModel::rename(const QUuid& id, const QString& title)
+{
+    for (VoiceNote& n : m_notes) {
+        if (n.id == id) {
+            n.title = title;
+            Q_EMIT notesChanged();
+            save();
+            return;
+        }
+    }
+}
+
+void RecorderModel::setTranscript(const QUuid& id, const QString& text)
+{
+    for (VoiceNote& n : m_notes) {
+        if (n.id == id) {
+            n.transcript = text;
+            Q_EMIT notesChanged();
+            save();
+            return;
+        }
+    }
+}
+
+void RecorderModel::finish()
+{
+    stopRecording();
+    stopPlayback();
+    const QList<TranscriptionTask*> tasks = m_tasks.values();
+    m_tasks.clear();
+    for (TranscriptionTask* t : tasks)
+        delete t; // cancels and waits for its thread
+    setTranscribingID(QUuid());
+}
+
+void RecorderModel::finishAll()
+{
+    const QList<RecorderModel*> models = liveModels();
+    for (RecorderModel* m : models)
+        m->finish();
+}

@@ -1,0 +1,345 @@
+#include "planner/views/FocusView.h"
+
+#include "planner/FocusModel.h"
+#include "planner/views/FocusRing.h"
+#include "planner/views/FocusStepper.h"
+#include "planner/views/FocusTaskList.h"
+#include "planner/views/FocusTaskRow.h"
+#include "ui/Alert.h"
+#include "planner/views/FocusLook.h"
+#include "ui/Chrome.h"
+#include "ui/ChromeButton.h"
+#include "ui/ChromePanel.h"
+#include "ui/Fonts.h"
+#include "ui/SpellLineEdit.h"
+
+#include <QCheckBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QShortcut>
+#include <QTimer>
+#include <QVBoxLayout>
+
+namespace {
+
+void setTextColor(QWidget* w, const QColor& c)
+{
+    QPalette p = w->palette();
+    p.setColor(QPalette::WindowText, c);
+    w->setPalette(p);
+}
+
+} // namespace
+
+FocusView::FocusView(QWidget* parent)
+    : FocusView(FocusModel::shared(), parent)
+{
+}
+
+FocusView::FocusView(FocusModel& model, QWidget* parent)
+    : QWidget(parent)
+    , m_model(&model)
+{
+    auto* outer = new QHBoxLayout(this);
+    outer->setContentsMargins(14, 14, 14, 14);
+    outer->setSpacing(14);
+    outer->addWidget(buildTimerColumn(), 0, Qt::AlignTop);
+    outer->addWidget(buildToDo(), 1);
+
+    connect(m_model, &FocusModel::stateChanged, this, &FocusView::refreshState);
+    connect(m_model, &FocusModel::todayCountChanged, this, &FocusView::refreshState);
+    connect(m_model, &FocusModel::configChanged, this, &FocusView::refreshConfig);
+    connect(m_model, &FocusModel::soundOnChanged, this, &FocusView::refreshConfig);
+    connect(m_model, &FocusModel::tasksChanged, this, &FocusView::refreshTasks);
+    connect(m_model, &FocusModel::currentTaskChanged, this, &FocusView::refreshTasks);
+    refreshConfig();
+    refreshTasks();
+    m_ring->setFraction(m_model->state().fractionDone(), false);
+}
+
+QColor FocusView::phaseColor() const
+{
+    return m_model->state().phase == FocusPhase::focus ? Chrome::cherry() : Chrome::seafoam();
+}
+
+QString FocusView::sessionLine() const
+{
+    const PomodoroState& s = m_model->state();
+    const qint64 n = s.completedFocus % m_model->config().cycleLength() + 1;
+    return QStringLiteral("Session %1 of %2 • %3 today")
+        .arg(n)
+        .arg(m_model->config().cyclesBeforeLong)
+        .arg(m_model->todayCount());
+}
+
+QString FocusView::footerText() const
+{
+    qsizetype done = 0;
+    for (const FocusTask& t : m_model->tasks())
+        done += t.done ? 1 : 0;
+    return QStringLiteral("%1 to do • %2 done").arg(m_model->tasks().size() - done).arg(done);
+}
+
+QWidget* FocusView::buildTimerColumn()
+{
+    auto* column = new QWidget(this);
+    column->setFixedWidth(kColumnWidth);
+    auto* v = new QVBoxLayout(column);
+    v->setContentsMargins(0, 0, 0, 0);
+    v->setSpacing(14);
+
+    m_ring = new FocusRing(column);
+    v->addWidget(m_ring, 0, Qt::AlignHCenter);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->setSpacing(10);
+    m_start = new ChromeButton(QStringLiteral("Start"), true, false, column);
+    m_start->setObjectName(QStringLiteral("startPause"));
+    m_reset = new ChromeButton(QStringLiteral("Reset"), false, false, column);
+    m_skip = new ChromeButton(QStringLiteral("Skip"), false, false, column);
+    buttons->addStretch(1);
+    for (ChromeButton* b : {m_start, m_reset, m_skip})
+        buttons->addWidget(b);
+    buttons->addStretch(1);
+    v->addLayout(buttons);
+    connect(m_start, &QPushButton::clicked, m_model, &FocusModel::startPause);
+    // Space anywhere in the window; a text field takes the space bar for
+    // itself before the shortcut sees it. (Not the button's own shortcut: a
+    // focused button would also click on the key's release.)
+    auto* space = new QShortcut(QKeySequence(Qt::Key_Space), this);
+    space->setContext(Qt::WindowShortcut);
+    connect(space, &QShortcut::activated, m_model, &FocusModel::startPause);
+    connect(m_reset, &QPushButton::clicked, m_model, &FocusModel::reset);
+    connect(m_skip, &QPushButton::clicked, m_model, &FocusModel::skip);
+
+    m_workingOn = new QLabel(column);
+    m_workingOn->setObjectName(QStringLiteral("workingOn"));
+    m_workingOn->setTextFormat(Qt::PlainText);
+    m_workingOn->setFont(Fonts::system(13, QFont::DemiBold, Fonts::Design::Rounded));
+    m_workingOn->setAlignment(Qt::AlignHCenter);
+    m_workingOn->hide();
+    v->addWidget(m_workingOn);
+
+    v->addWidget(buildSettings());
+    v->addStretch(1);
+    return column;
+}
+
+QWidget* FocusView::buildSettings()
+{
+    auto* panel = new ChromePanel(this);
+    panel->setTitle(QStringLiteral("Timer settings"));
+    const QFont font = Fonts::system(12);
+    struct Row {
+        FocusStepper::Label label;
+        qint64 min;
+        qint64 max;
+        qint64 PomodoroConfig::*field;
+    };
+    const QList<Row> rows{
+        {[](qint64 n) { return QStringLiteral("Focus: %1 min").arg(n); }, 1, 120, &PomodoroConfig::focusMinutes},
+        {[](qint64 n) { return QStringLiteral("Short break: %1 min").arg(n); }, 1, 60,
+         &PomodoroConfig::shortBreakMinutes},
+        {[](qint64 n) { return QStringLiteral("Long break: %1 min").arg(n); }, 1, 90,
+         &PomodoroConfig::longBreakMinutes},
+        {[](qint64 n) { return QStringLiteral("Long break every %1 sessions").arg(n); }, 2, 8,
+         &PomodoroConfig::cyclesBeforeLong},
+    };
+    for (const Row& r : rows) {
+        auto* s = new FocusStepper(r.label, r.min, r.max, panel);
+        s->setFont(font);
+        panel->contentLayout()->addWidget(s);
+        m_steppers.append(s);
+        connect(s, &FocusStepper::valueStepped, this, [this, field = r.field](qint64 value) {
+            PomodoroConfig c = m_model->config();
+            c.*field = value;
+            m_model->setConfig(c);
+        });
+    }
+    m_autoStart = new QCheckBox(QStringLiteral("Start the next session automatically"), panel);
+    m_sound = new QCheckBox(QStringLiteral("Play a sound"), panel);
+    for (QCheckBox* b : {m_autoStart, m_sound}) {
+        b->setFont(font);
+        panel->contentLayout()->addWidget(b);
+    }
+    // clicked (not toggled): showing the model's values never writes them.
+    connect(m_autoStart, &QCheckBox::clicked, this, [this](bool on) {
+        PomodoroConfig c = m_model->config();
+        c.autoStartNext = on;
+        m_model->setConfig(c);
+    });
+    connect(m_sound, &QCheckBox::clicked, m_model, &FocusModel::setSoundOn);
+    return panel;
+}
+
+QWidget* FocusView::buildToDo()
+{
+    auto* panel = new ChromePanel(this);
+    panel->setTitle(QStringLiteral("To-Do"));
+    QVBoxLayout* v = panel->contentLayout();
+
+    auto* entry = new QHBoxLayout;
+    m_newTask = new SpellLineEdit(panel);
+    m_newTask->setObjectName(QStringLiteral("newTask"));
+    m_newTask->setPlaceholderText(QStringLiteral("Add a task and press Return"));
+    m_add = new ChromeButton(QStringLiteral("Add"), false, true, panel);
+    entry->addWidget(m_newTask, 1);
+    entry->addWidget(m_add);
+    v->addLayout(entry);
+    connect(m_newTask, &QLineEdit::returnPressed, this, &FocusView::addFromField);
+    connect(m_add, &QPushButton::clicked, this, &FocusView::addFromField);
+
+    m_showCompleted = new QCheckBox(QStringLiteral("Show completed"), panel);
+    m_showCompleted->setFont(Fonts::style(Fonts::TextStyle::Caption));
+    m_showCompleted->setChecked(m_showDone);
+    v->addWidget(m_showCompleted);
+    connect(m_showCompleted, &QCheckBox::toggled, this, &FocusView::setShowDone);
+
+    m_list = new FocusTaskList(panel);
+    m_list->setFrameShape(QFrame::NoFrame);
+    m_list->setStyleSheet(QStringLiteral(
+        "FocusTaskList { background: white; border-radius: 10px; padding: 4px; }"
+        "FocusTaskList::item { border-bottom: 1px solid rgba(0,0,0,18); }"
+        "FocusTaskList::item:selected { background: rgba(20,115,120,36); }"));
+    v->addWidget(m_list, 1);
+    connect(m_list, &FocusTaskList::moveRequested, this, &FocusView::moveShownRows);
+
+    auto* footer = new QHBoxLayout;
+    m_footer = new QLabel(panel);
+    m_footer->setObjectName(QStringLiteral("footer"));
+    m_footer->setFont(Fonts::style(Fonts::TextStyle::Caption));
+    setTextColor(m_footer, FocusLook::secondaryText());
+    m_clear = new ChromeButton(QStringLiteral("Clear Completed"), false, true, panel);
+    footer->addWidget(m_footer);
+    footer->addStretch(1);
+    footer->addWidget(m_clear);
+    v->addLayout(footer);
+    connect(m_clear, &QPushButton::clicked, m_model, &FocusModel::clearCompleted);
+    return panel;
+}
+
+QList<FocusTaskRow*> FocusView::rows() const
+{
+    QList<FocusTaskRow*> out;
+    for (int i = 0; i < m_list->count(); ++i) {
+        if (auto* row = qobject_cast<FocusTaskRow*>(m_list->itemWidget(m_list->item(i))))
+            out.append(row);
+    }
+    return out;
+}
+
+void FocusView::setShowDone(bool show)
+{
+    if (m_showDone == show)
+        return;
+    m_showDone = show;
+    if (m_showCompleted->isChecked() != show)
+        m_showCompleted->setChecked(show);
+    refreshTasks();
+}
+
+void FocusView::addFromField()
+{
+    m_model->addTask(m_newTask->text());
+    m_newTask->clear();
+}
+
+void FocusView::confirmDelete(const QUuid& id, const QString& title)
+{
+    const int answer = runAlert(QStringLiteral("Delete “") + title + QStringLiteral("”?"), QString(),
+                                AlertStyle::Warning, {QStringLiteral("Delete"), QStringLiteral("Cancel")});
+    if (answer != alertFirstButton)
+        return;
+    // After the alert has closed, on the next turn of the event loop: the row
+    // whose button asked is gone by then, not while its click is running.
+    QTimer::singleShot(0, m_model, [model = m_model, id] { model->removeTask(id); });
+}
+
+void FocusView::moveShownRows(const QList<int>& rows, int destination)
+{
+    QList<int> offsets;
+    for (int r : rows) {
+        if (r >= 0 && r < m_shown.size())
+            offsets.append(m_shown.at(r));
+    }
+    if (offsets.isEmpty())
+        return;
+    m_model->moveTasks(offsets, FocusTasks::fullDestination(m_shown, destination, int(m_model->tasks().size())));
+}
+
+void FocusView::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    // The day's count shown after a night with the window closed.
+    m_model->rollDay();
+}
+
+void FocusView::refreshState()
+{
+    const PomodoroState& s = m_model->state();
+    m_ring->setColor(phaseColor());
+    m_ring->setTexts(FocusPhases::rawValue(s.phase).toUpper(), PomodoroState::clock(s.remaining), sessionLine());
+    m_ring->setFraction(s.fractionDone());
+    m_start->setText(s.running ? QStringLiteral("Pause") : QStringLiteral("Start"));
+}
+
+void FocusView::refreshConfig()
+{
+    const PomodoroConfig c = m_model->config();
+    const qint64 values[] = {c.focusMinutes, c.shortBreakMinutes, c.longBreakMinutes, c.cyclesBeforeLong};
+    for (int i = 0; i < m_steppers.size(); ++i)
+        m_steppers.at(i)->setValue(values[i]);
+    m_autoStart->setChecked(c.autoStartNext);
+    m_sound->setChecked(m_model->soundOn());
+    refreshState();
+}
+
+void FocusView::refreshTasks()
+{
+    const QList<FocusTask>& tasks = m_model->tasks();
+    QList<int> shown;
+    QList<QUuid> ids;
+    for (int i = 0; i < tasks.size(); ++i) {
+        if (m_showDone || !tasks.at(i).done) {
+            shown.append(i);
+            ids.append(tasks.at(i).id);
+        }
+    }
+    const QUuid current = m_model->currentTaskID();
+    if (ids == m_shownIds && m_list->count() == shown.size()) {
+        // Same rows: update them in place, so a title being typed keeps its
+        // field, cursor and focus.
+        const QList<FocusTaskRow*> rs = rows();
+        for (int i = 0; i < rs.size(); ++i)
+            rs.at(i)->refresh(tasks.at(shown.at(i)), !current.isNull() && tasks.at(shown.at(i)).id == current);
+    } else {
+        m_list->clear();
+        for (int i : shown) {
+            const FocusTask& t = tasks.at(i);
+            auto* item = new QListWidgetItem(m_list);
+            item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsDragEnabled);
+            auto* row = new FocusTaskRow(m_model, t, !current.isNull() && t.id == current);
+            connect(row, &FocusTaskRow::deleteRequested, this, &FocusView::confirmDelete);
+            item->setSizeHint(row->sizeHint());
+            m_list->setItemWidget(item, row);
+        }
+    }
+    m_shown = shown;
+    m_shownIds = ids;
+    m_footer->setText(footerText());
+    refreshWorkingOn();
+}
+
+void FocusView::refreshWorkingOn()
+{
+    const std::optional<FocusTask> task = m_model->currentTask();
+    if (!task) {
+        m_workingOn->hide();
+        m_workingOn->clear();
+        return;
+    }
+    const QString text = QStringLiteral("Working on: ") + task->title;
+    m_workingOn->setToolTip(text);
+    m_workingOn->setText(m_workingOn->fontMetrics().elidedText(text, Qt::ElideRight, kColumnWidth));
+    m_workingOn->show();
+}

@@ -1,0 +1,119 @@
+#include "wordproc/WPLists.h"
+
+#include "wordproc/WPCommands.h"
+
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QTextOption>
+
+namespace WPLists {
+
+namespace {
+constexpr int kMaxMarker = 12;
+} // namespace
+
+QString marker(WPText::ListKindValue kind, int number)
+{
+    if (kind == WPText::ListNumber)
+        return QString::number(number) + QLatin1Char('.');
+    return QString(QChar(WPText::kBullet));
+}
+
+QString markerRun(WPText::ListKindValue kind, int number)
+{
+    return QLatin1Char('\t') + marker(kind, number) + QLatin1Char('\t');
+}
+
+WPText::ListKindValue kindOf(const QTextBlockFormat& format)
+{
+    const int kind = format.intProperty(WPText::ListKind);
+    return kind == WPText::ListBullet || kind == WPText::ListNumber ? WPText::ListKindValue(kind) : WPText::ListNone;
+}
+
+void makeListParagraph(QTextBlockFormat& format, WPText::ListKindValue kind)
+{
+    if (kind == WPText::ListNone) {
+        format.clearProperty(WPText::ListKind);
+        format.setLeftMargin(0);
+        format.setTextIndent(0);
+        format.clearProperty(QTextFormat::TabPositions);
+        return;
+    }
+    format.setProperty(WPText::ListKind, int(kind));
+    format.setLeftMargin(WPText::toPixels(WPText::kListHeadIndent));
+    format.setTextIndent(-WPText::toPixels(WPText::kListHeadIndent));
+    format.setTabPositions({QTextOption::Tab(WPText::toPixels(WPText::kListTab1), QTextOption::LeftTab),
+                            QTextOption::Tab(WPText::toPixels(WPText::kListTab2), QTextOption::LeftTab)});
+}
+
+int oldMarkerLength(const QTextBlock& block)
+{
+    if (kindOf(block.blockFormat()) == WPText::ListNone)
+        return 0;
+    const QString text = block.text();
+    if (!text.startsWith(QLatin1Char('\t')))
+        return 0;
+    const int span = std::min<int>(text.size() - 1, kMaxMarker);
+    const int second = text.indexOf(QLatin1Char('\t'), 1);
+    return second >= 1 && second < 1 + span ? second + 1 : 0;
+}
+
+void toggleList(QTextCursor& cursor, WPText::ListKindValue kind)
+{
+    QTextDocument* doc = cursor.document();
+    if (!doc || kind == WPText::ListNone)
+        return;
+    const int s = cursor.selectionStart();
+    const int e = cursor.selectionEnd();
+    const QTextBlock first = doc->findBlock(s);
+    const QTextBlock last = doc->findBlock(e > s ? e - 1 : e);
+    const QFont font = WPCommands::fontOf(WPCommands::currentAttributes(cursor));
+
+    QList<QTextBlock> blocks;
+    for (QTextBlock b = first; b.isValid(); b = b.next()) {
+        blocks.append(b);
+        if (b == last)
+            break;
+    }
+    // An empty last paragraph holds no character: it is where the next
+    // paragraph would start, so it always gets a fresh first item.
+    const bool emptyEnd = blocks.size() == 1 && first.length() == 1 && !first.next().isValid();
+    const bool removing = !emptyEnd && std::all_of(blocks.begin(), blocks.end(), [&](const QTextBlock& b) {
+        return b.length() > 1 && kindOf(b.blockFormat()) == kind;
+    });
+
+    QTextCursor edit(doc);
+    edit.beginEditBlock();
+    // Last paragraph first, so the positions of the earlier ones stay put.
+    for (int i = int(blocks.size()) - 1; i >= 0; --i) {
+        const QTextBlock b = blocks.at(i);
+        if (const int old = oldMarkerLength(b)) {
+            edit.setPosition(b.position());
+            edit.setPosition(b.position() + old, QTextCursor::KeepAnchor);
+            edit.removeSelectedText();
+        }
+        QTextCharFormat markerFormat;
+        if (b.length() > 1) {
+            markerFormat = WPCommands::withoutPicture(WPCommands::formatAt(doc, b.position()));
+        } else {
+            WPCommands::putFont(markerFormat, font);
+            if (emptyEnd)
+                markerFormat.setForeground(QColor(Qt::black));
+        }
+        QTextBlockFormat format = b.blockFormat();
+        makeListParagraph(format, removing ? WPText::ListNone : kind);
+        edit.setPosition(b.position());
+        edit.setBlockFormat(format);
+        if (!removing) {
+            edit.setPosition(b.position());
+            edit.insertText(markerRun(kind, i + 1), markerFormat);
+        }
+    }
+    edit.endEditBlock();
+
+    const QTextBlock end = blocks.constLast();
+    cursor.setPosition(end.position() + end.length() - 1);
+}
+
+} // namespace WPLists

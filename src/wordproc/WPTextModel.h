@@ -1,0 +1,128 @@
+#pragma once
+
+#include "wordproc/WPText.h"
+
+#include <QByteArray>
+#include <QColor>
+#include <QImage>
+#include <QList>
+#include <QSizeF>
+#include <QString>
+#include <optional>
+
+class QTextDocument;
+class QTextCursor;
+class QTextImageFormat;
+
+// The word processor's text as the file formats, counters and commands see
+// it: paragraphs in order, each with its paragraph style, its attribute runs
+// and, inside a table, the cell it belongs to. Lengths are points; the one
+// conversion to and from the layout's pixels is WPText::pixelsPerPoint().
+//
+// paragraphs() walks a QTextDocument; Builder makes one from the same model,
+// so every reader produces what every writer expects.
+namespace WPTextModel {
+
+struct Picture {
+    QByteArray data;     // the original file bytes, when known
+    QString fileName;    // preferred file name, "image1.png"
+    QSizeF sizePt;       // shown size; empty when the image keeps its own
+    QImage image;        // decoded; null when the bytes are no image
+
+    // The image itself, decoding `data` when `image` is null.
+    QImage decoded() const;
+};
+
+struct Run {
+    QString text;        // tabs as U+0009, line breaks as U+2028, a picture as U+FFFC
+    QString family;      // empty: no font given
+    qreal pointSize = 0; // 0: no size given
+    bool bold = false;
+    bool italic = false;
+    int underline = WPText::StyleNone; // WPText::LineStyle integers
+    int strike = WPText::StyleNone;
+    QColor foreground;   // invalid: none
+    QColor background;   // invalid: none
+    bool link = false;
+    QString href;
+    std::optional<Picture> picture;
+
+    // Same character attributes (text and picture aside).
+    bool sameFormat(const Run& other) const;
+};
+
+struct ParagraphStyle {
+    Qt::Alignment alignment = Qt::AlignLeft; // AlignLeft, AlignHCenter, AlignRight or AlignJustify
+    qreal headIndent = 0;          // left edge of every line but the first
+    qreal firstLineHeadIndent = 0; // left edge of the first line
+    qreal lineHeightMultiple = 0;  // 0 (or 1): single spacing
+    QList<qreal> tabStops;         // left stops, points from the left edge
+    int listKind = WPText::ListNone;
+
+    bool operator==(const ParagraphStyle&) const = default;
+};
+
+// The table cell a paragraph of a table belongs to.
+struct CellRef {
+    quintptr table = 0; // identity of the table within one walk
+    int tableRows = 0;
+    int tableColumns = 0;
+    int row = 0;
+    int column = 0;
+    int rowSpan = 1;
+    int columnSpan = 1;
+    QColor background;  // invalid: none
+};
+
+struct Paragraph {
+    ParagraphStyle style;
+    QList<Run> runs;
+    std::optional<CellRef> cell;
+    int position = -1; // where the paragraph starts in the walked document
+
+    QString text() const;
+    bool hasPicture() const;
+};
+
+// Every paragraph of `doc` in reading order. A nested table's paragraphs
+// belong to the outer cell that holds them.
+QList<Paragraph> paragraphs(const QTextDocument& doc);
+
+// A table to add through Builder.
+struct TableCell {
+    int row = 0;
+    int column = 0;
+    int rowSpan = 1;
+    int columnSpan = 1;
+    QColor background;
+    QList<Paragraph> paragraphs;
+};
+
+struct Table {
+    int rows = 0;
+    int columns = 0;
+    QList<TableCell> cells;
+};
+
+// Appends paragraphs and tables to an empty document. Qt keeps a paragraph
+// before and after every table; the first paragraph added after a table
+// takes the one after it.
+class Builder {
+public:
+    explicit Builder(QTextDocument* doc);
+    void addParagraph(const Paragraph& paragraph);
+    void addTable(const Table& table);
+    int pictureCount() const { return m_pictures; }
+
+    // The image format that shows `picture`; its image is added to `doc` as
+    // a "wpimage:" resource.
+    static QTextImageFormat pictureFormat(QTextDocument* doc, const Picture& picture);
+
+private:
+    void fill(QTextCursor& cursor, const Paragraph& paragraph, bool reuseBlock);
+    QTextDocument* m_doc;
+    bool m_lastBlockFree = true;
+    int m_pictures = 0;
+};
+
+} // namespace WPTextModel

@@ -1,0 +1,198 @@
+#include "wordproc/docx/Zip.h"
+
+#include <zip.h>
+#include <zlib.h>
+
+namespace Zip {
+
+namespace {
+
+constexpr quint16 kVersion = 20;
+constexpr quint16 kUtf8Flag = 0x0800;
+constexpr quint16 kDosDate = 0x5C21; // 1 January 2026, 00:00:00
+
+void put16(QByteArray& out, quint32 v)
+{
+    out.append(char(v & 0xFF));
+    out.append(char((v >> 8) & 0xFF));
+}
+
+void put32(QByteArray& out, quint32 v)
+{
+    put16(out, v & 0xFFFF);
+    put16(out, v >> 16);
+}
+
+} // namespace
+
+quint32 crc32(const QByteArray& data)
+{
+    uLong crc = ::crc32(0L, Z_NULL, 0);
+    const auto* p = reinterpret_cast<const Bytef*>(data.constData());
+    qsizetype left = data.size();
+    // zlib takes a 32-bit length: feed large buffers in pieces.
+    while (left > 0) {
+        const uInt chunk = uInt(std::min<qsizetype>(left, 1 << 30));
+        crc = ::crc32(crc, p, chunk);
+        p += chunk;
+        left -= chunk;
+    }
+    return quint32(crc);
+}
+
+QByteArray store(const QList<Entry>& entries)
+{
+    qsizetype total = 22;
+    for (const Entry& e : entries)
+        total += 30 + 46 + 2 * e.name.size() * 3 + e.contents.size();
+    QByteArray out;
+    out.reserve(total);
+    QByteArray central;
+    for (const Entry& e : entries) {
+        const QByteArray name = e.name.toUtf8();
+        const quint32 crc = crc32(e.contents);
+        const quint32 size = quint32(e.contents.size());
+        const quint32 offset = quint32(out.size());
+
+        put32(out, 0x04034B50);
+        put16(out, kVersion);
+        put16(out, kUtf8Flag);
+        put16(out, 0);  // stored
+        put16(out, 0);  // time
+        put16(out, kDosDate);
+        put32(out, crc);
+        put32(out, size);
+        put32(out, size);
+        put16(out, quint32(name.size()));
+        put16(out, 0);  // extra field
+        out.append(name);
+        out.append(e.contents);
+
+        put32(central, 0x02014B50);
+        put16(central, kVersion); // made by: MS-DOS conventions, version 2.0
+        put16(central, kVersion);
+        put16(central, kUtf8Flag);
+        put16(central, 0);
+        put16(central, 0);
+        put16(central, kDosDate);
+        put32(central, crc);
+        put32(central, size);
+        put32(central, size);
+        put16(central, quint32(name.size()));
+        put16(central, 0);  // extra field
+        put16(central, 0);  // comment
+        put16(central, 0);  // disk
+        put16(central, 0);  // internal attributes
+        put32(central, 0);  // external attributes
+        put32(central, offset);
+        central.append(name);
+    }
+    const quint32 centralOffset = quint32(out.size());
+    out.append(central);
+    put32(out, 0x06054B50);
+    put16(out, 0);
+    put16(out, 0);
+    put16(out, quint32(entries.size()));
+    put16(out, quint32(entries.size()));
+    put32(out, quint32(central.size()));
+    put32(out, centralOffset);
+    put16(out, 0);
+    return out;
+}
+
+Archive::Archive(const QByteArray& data)
+    : m_data(data)
+{
+    if (m_data.isEmpty())
+        return;
+    zip_error_t error;
+    zip_error_init(&error);
+    zip_source_t* src = zip_source_buffer_create(m_data.constData(), zip_uint64_t(m_data.size()), 0, &error);
+    if (src) {
+        m_zip = zip_open_from_source(src, ZIP_RDONLY, &error);
+        if (!m_zip)
+            zip_source_free(src);
+    }
+    zip_error_fini(&error);
+}
+
+Archive::~Archive()
+{
+    if (m_zip)
+        zip_discard(m_zip);
+}
+
+bool Archive::contains(const QString& name) const
+{
+    return m_zip && !name.isEmpty() && zip_name_locate(m_zip, name.toUtf8().constData(), 0) >= 0;
+}
+
+QList<QString> Archive::names() const
+{
+    QList<QString> out;
+    if (!m_zip)
+        return out;
+    const zip_int64_t n = zip_get_num_entries(m_zip, 0);
+    for (zip_int64_t i = 0; i < n && i < 100000; ++i) {
+        if (const char* name = zip_get_name(m_zip, zip_uint64_t(i), 0))
+            out.append(QString::fromUtf8(name));
+    }
+    return out;
+}
+
+std::optional<QByteArray> Archive::read(const QString& name)
+{
+    if (!m_zip || name.isEmpty())
+        return std::nullopt;
+    const QByteArray utf8 = name.toUtf8();
+    if (utf8.contains('\0'))
+        return std::nullopt;
+    // Flags 0: an exact, case-sensitive comparison of the whole name, no
+    // patterns of any kind.
+    const zip_int64_t index = zip_name_locate(m_zip, utf8.constData(), 0);
+    if (index < 0)
+        return std::nullopt;
+    zip_stat_t st;
+    zip_stat_init(&st);
+    if (zip_stat_index(m_zip, zip_uint64_t(index), 0, &st) != 0 || !(st.valid & ZIP_STAT_SIZE))
+        return std::nullopt;
+    if (st.size > zip_uint64_t(kMaxEntrySize) || m_total + qint64(st.size) > kMaxTotalSize)
+        return std::nullopt;
+    const qint64 expected = qint64(st.size);
+    zip_file_t* file = zip_fopen_index(m_zip, zip_uint64_t(index), 0);
+    if (!file)
+        return std::nullopt;
+    QByteArray out;
+    out.reserve(qsizetype(std::min<qint64>(expected, qint64(1) << 20)));
+    char buffer[65536];
+    bool ok = true;
+    for (;;) {
+        const zip_int64_t n = zip_fread(file, buffer, sizeof buffer);
+        if (n < 0) {
+            ok = false; // damaged data or a CRC mismatch
+            break;
+        }
+        if (n == 0)
+            break;
+        if (out.size() + n > expected) {
+            ok = false; // more data than the directory declares
+            break;
+        }
+        out.append(buffer, qsizetype(n));
+    }
+    zip_fclose(file);
+    if (!ok || out.size() != expected)
+        return std::nullopt;
+    if ((st.valid & ZIP_STAT_CRC) && crc32(out) != quint32(st.crc))
+        return std::nullopt;
+    m_total += expected;
+    return out;
+}
+
+std::optional<QByteArray> extract(const QByteArray& archive, const QString& name)
+{
+    Archive zip(archive);
+    return zip.read(name);
+}
+
+} // namespace Zip

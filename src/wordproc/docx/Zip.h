@@ -1,0 +1,59 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+#include <memory>
+#include <optional>
+#include <utility>
+
+struct zip;
+
+// The word processor's ZIP container. Writing stores every entry without
+// compression in a fixed, byte-for-byte reproducible layout; reading goes
+// through libzip in memory (stored and deflated entries), with an exact name
+// lookup, size caps and CRC checks.
+namespace Zip {
+
+struct Entry {
+    QString name;       // "word/document.xml": UTF-8 in the archive, "/" separated
+    QByteArray contents;
+};
+
+// Limits of what a read hands out: an entry above kMaxEntrySize, or one that
+// would take an archive's extracted total above kMaxTotalSize, reads as absent.
+inline constexpr qint64 kMaxEntrySize = qint64(256) << 20;
+inline constexpr qint64 kMaxTotalSize = qint64(1) << 30;
+
+// CRC-32 as used by ZIP and PNG (0xCBF43926 for "123456789", 0 for nothing).
+quint32 crc32(const QByteArray& data);
+
+// The whole archive of `entries`, in the order given, all stored.
+QByteArray store(const QList<Entry>& entries);
+
+// The contents of the entry named exactly `name`, or nothing when the bytes
+// are no archive, there is no such entry, or it is damaged or over the cap.
+std::optional<QByteArray> extract(const QByteArray& archive, const QString& name);
+
+// An archive opened once for several reads: the central directory is read
+// once, and the caps apply to the total read through this object.
+class Archive {
+public:
+    explicit Archive(const QByteArray& data);
+    ~Archive();
+    Archive(const Archive&) = delete;
+    Archive& operator=(const Archive&) = delete;
+
+    bool isOpen() const { return m_zip != nullptr; }
+    bool contains(const QString& name) const;
+    std::optional<QByteArray> read(const QString& name);
+    // Entry names in central-directory order.
+    QList<QString> names() const;
+
+private:
+    QByteArray m_data; // libzip reads from this buffer; it must outlive m_zip
+    ::zip* m_zip = nullptr;
+    qint64 m_total = 0;
+};
+
+} // namespace Zip

@@ -1,0 +1,111 @@
+#include "wordproc/views/PageDesk.h"
+
+#include "ui/Fonts.h"
+#include "wordproc/WPCounts.h"
+#include "wordproc/WPText.h"
+#include "wordproc/views/PageTextView.h"
+
+#include <QLinearGradient>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPaintEvent>
+#include <QTextCursor>
+
+#include <cmath>
+
+PageDesk::PageDesk(PageTextView* view, QWidget* parent) : QWidget(parent), m_view(view)
+{
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setCursor(Qt::IBeamCursor);
+}
+
+QColor PageDesk::deskColor()
+{
+    return QColor::fromRgbF(0.8f, 0.8f, 0.79f);
+}
+
+QList<qreal> PageDesk::markPositions() const
+{
+    const WPPageSetup setup = m_view->pageSetup();
+    const qreal k = WPText::pixelsPerPoint();
+    const QRectF sheet = m_view->sheetRect();
+    const qreal usable = WPCounts::usableHeight(setup) * k;
+    QList<qreal> marks;
+    const qreal bottom = std::max<qreal>(0, setup.bottomMargin) * k;
+    qreal y = m_view->textOrigin().y() + usable;
+    // A mark only where a next page begins on the sheet: a sheet of exactly
+    // one page shows none.
+    while (y + bottom < sheet.bottom() - 4 && marks.size() < 100000) {
+        marks.append(y);
+        y += usable;
+    }
+    return marks;
+}
+
+void PageDesk::paintEvent(QPaintEvent* event)
+{
+    QPainter p(this);
+    const QRect dirty = event->rect();
+    p.fillRect(dirty, deskColor());
+
+    const QRectF sheet = m_view->sheetRect();
+    // A soft shadow around the sheet, a little lower than it: only the part
+    // that is visible, however long the document.
+    const QRectF band = sheet.intersected(QRectF(dirty).adjusted(0, -16, 0, 16));
+    constexpr qreal blur = 6;
+    constexpr qreal offset = 2;
+    const QColor dark(0, 0, 0, int(0.25 * 255 * 0.6));
+    const QColor clear(0, 0, 0, 0);
+    if (!band.isEmpty()) {
+        auto edge = [&](const QRectF& r, QPointF from, QPointF to) {
+            QLinearGradient g(from, to);
+            g.setColorAt(0, dark);
+            g.setColorAt(1, clear);
+            p.fillRect(r, g);
+        };
+        const qreal y0 = band.top() + offset;
+        const qreal y1 = band.bottom() + offset;
+        edge(QRectF(sheet.left() - blur, y0, blur, y1 - y0), {sheet.left(), 0}, {sheet.left() - blur, 0});
+        edge(QRectF(sheet.right(), y0, blur, y1 - y0), {sheet.right(), 0}, {sheet.right() + blur, 0});
+        if (band.top() <= sheet.top())
+            edge(QRectF(sheet.left(), sheet.top() + offset - blur, sheet.width(), blur),
+                 {0, sheet.top() + offset}, {0, sheet.top() + offset - blur});
+        if (band.bottom() >= sheet.bottom())
+            edge(QRectF(sheet.left(), sheet.bottom(), sheet.width(), blur + offset),
+                 {0, sheet.bottom()}, {0, sheet.bottom() + blur + offset});
+        p.fillRect(band, Qt::white);
+    }
+
+    const qreal k = WPText::pixelsPerPoint();
+    const qreal half = std::max<qreal>(0, m_view->pageSetup().bottomMargin) * k * 0.5;
+    QPen dash(QColor::fromRgbF(0.75f, 0.75f, 0.75f));
+    dash.setDashPattern({4, 4});
+    dash.setDashOffset(0);
+    dash.setWidthF(1);
+    const QFont labelFont = Fonts::system(9);
+    p.setFont(labelFont);
+    int n = 2;
+    for (qreal y : markPositions()) {
+        const qreal lineY = std::floor(y + half) + 0.5;
+        if (lineY > dirty.top() - 16 && lineY < dirty.bottom() + 16) {
+            p.setPen(dash);
+            p.drawLine(QPointF(sheet.left() + 8, lineY), QPointF(sheet.right() - 8, lineY));
+            p.setPen(QColor::fromRgbF(0.5f, 0.5f, 0.5f));
+            p.drawText(QPointF(sheet.right() - 52, y + half + 2 + p.fontMetrics().ascent()),
+                       QStringLiteral("Page %1").arg(n));
+        }
+        ++n;
+    }
+}
+
+void PageDesk::mousePressEvent(QMouseEvent* event)
+{
+    // A click on the sheet's margin or the desk puts the caret on the
+    // nearest line.
+    const QPoint inView = m_view->mapFrom(this, event->position().toPoint());
+    const QPoint clamped(std::clamp(inView.x(), 0, std::max(0, m_view->width() - 1)),
+                         std::clamp(inView.y(), 0, std::max(0, m_view->height() - 1)));
+    QTextCursor c = m_view->cursorForPosition(clamped);
+    m_view->setTextCursor(c);
+    m_view->setFocus(Qt::MouseFocusReason);
+}

@@ -1,0 +1,265 @@
+#include "wordproc/views/PageTextView.h"
+
+#include "wordproc/WPCounts.h"
+#include "wordproc/WPInsert.h"
+#include "wordproc/WPLinks.h"
+#include "wordproc/WPText.h"
+#include "wordproc/views/PageDesk.h"
+
+#include <QAbstractTextDocumentLayout>
+#include <QBuffer>
+#include <QFile>
+#include <QFileInfo>
+#include <QImage>
+#include <QKeyEvent>
+#include <QMimeData>
+#include <QMimeDatabase>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QUrl>
+#include <QWheelEvent>
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+// Pictures larger than this are not read from a drop or paste.
+constexpr qint64 kMaxPictureBytes = 64 * 1024 * 1024;
+
+qreal finiteOr(qreal v, qreal fallback)
+{
+    return std::isfinite(v) ? v : fallback;
+}
+
+bool isImageFile(const QString& path)
+{
+    return QMimeDatabase().mimeTypeForFile(path).name().startsWith(QLatin1String("image/"));
+}
+
+} // namespace
+
+PageTextView::PageTextView(QWidget* parent)
+    : QTextEdit(nullptr)
+    , m_desk(nullptr)
+    , m_scroll(new QScrollArea(parent))
+{
+    m_desk = new PageDesk(this);
+    setParent(m_desk);
+    m_scroll->setWidget(m_desk);
+    m_scroll->setWidgetResizable(false);
+    m_scroll->setFrameShape(QFrame::NoFrame);
+    m_scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    m_scroll->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    QPalette p = m_scroll->palette();
+    p.setColor(QPalette::Window, PageDesk::deskColor());
+    m_scroll->setPalette(p);
+    m_scroll->viewport()->setAutoFillBackground(true);
+    m_scroll->viewport()->setPalette(p);
+
+    setFrameShape(QFrame::NoFrame);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setLineWrapMode(QTextEdit::FixedPixelWidth);
+    setAcceptRichText(true);
+    setUndoRedoEnabled(true);
+    // The sheet and the page marks are the desk's: the text is drawn over them.
+    QPalette tp = palette();
+    tp.setColor(QPalette::Base, Qt::transparent);
+    tp.setColor(QPalette::Text, Qt::black);
+    setPalette(tp);
+    viewport()->setAutoFillBackground(false);
+    setAutoFillBackground(false);
+    setCursorWidth(1);
+
+    connect(this, &QTextEdit::cursorPositionChanged, this, &PageTextView::revealCursor);
+    m_scroll->viewport()->installEventFilter(this);
+    m_viewport = m_scroll->viewport();
+    resize(900, 800);
+}
+
+void PageTextView::setPageSetup(const WPPageSetup& setup)
+{
+    m_setup = setup;
+    relayout();
+}
+
+qreal PageTextView::usedHeightPoints() const
+{
+    const QTextDocument* doc = document();
+    const qreal height = doc->documentLayout()->documentSize().height() - 2 * doc->documentMargin();
+    return WPText::toPoints(std::max<qreal>(0, height));
+}
+
+QRectF PageTextView::sheetRect() const
+{
+    const qreal k = WPText::pixelsPerPoint();
+    const qreal paperW = std::clamp<qreal>(finiteOr(m_setup.paperSize.width(), 612), 72, 14400) * k;
+    const qreal paperH = std::clamp<qreal>(finiteOr(m_setup.paperSize.height(), 792), 72, 14400) * k;
+    const qreal deskH = m_desk->height();
+    return QRectF(m_sideSpace, gap, paperW, std::max(deskH - 2 * gap, paperH));
+}
+
+QPointF PageTextView::textOrigin() const
+{
+    const qreal k = WPText::pixelsPerPoint();
+    return QPointF(m_sideSpace + std::clamp<qreal>(finiteOr(m_setup.leftMargin, 72), 0, 14400) * k,
+                   gap + std::clamp<qreal>(finiteOr(m_setup.topMargin, 72), 0, 14400) * k);
+}
+
+void PageTextView::relayout()
+{
+    if (m_placing)
+        return;
+    m_placing = true;
+    const qreal k = WPText::pixelsPerPoint();
+    const QSize visible = m_scroll->viewport()->size();
+    const qreal paperW = std::clamp<qreal>(finiteOr(m_setup.paperSize.width(), 612), 72, 14400) * k;
+    const qreal top = std::clamp<qreal>(finiteOr(m_setup.topMargin, 72), 0, 14400) * k;
+    const qreal bottom = std::clamp<qreal>(finiteOr(m_setup.bottomMargin, 72), 0, 14400) * k;
+    m_sideSpace = std::max((visible.width() - paperW) * 0.5, qreal(gap));
+
+    // The text: exactly the printable width (at least a finger's breadth).
+    const qreal margin = document()->documentMargin();
+    const qreal textW = std::clamp<qreal>(finiteOr(m_setup.textWidth(), 468), 18, 14400) * k;
+    const int wrap = int(std::lround(textW + 2 * margin));
+    if (lineWrapColumnOrWidth() != wrap)
+        setLineWrapColumnOrWidth(wrap);
+    const qreal docH = document()->documentLayout()->documentSize().height();
+    const qreal usedH = std::max<qreal>(0, docH - 2 * margin);
+
+    // Sizes are clamped before they become integers.
+    const auto toInt = [](qreal v) { return int(std::clamp<qreal>(std::ceil(v), 0, QWIDGETSIZE_MAX)); };
+    const int deskW = toInt(std::max<qreal>(visible.width(), paperW + 2 * gap));
+    const int deskH = toInt(std::max<qreal>(visible.height(), usedH + 2 * (top + gap)));
+    m_desk->resize(deskW, deskH);
+
+    const QPointF origin = textOrigin();
+    const qreal paperH = std::clamp<qreal>(finiteOr(m_setup.paperSize.height(), 792), 72, 14400) * k;
+    const qreal sheetBottom = gap + std::max<qreal>(deskH - 2 * gap, paperH);
+    // Room below the last line so a new line never needs the view to scroll.
+    const qreal slack = 3 * fontMetrics().height();
+    const qreal viewH = std::max(docH + slack, sheetBottom - bottom - origin.y() + margin);
+    setGeometry(toInt(origin.x() - margin), toInt(origin.y() - margin), wrap, toInt(viewH));
+    verticalScrollBar()->setValue(0);
+    horizontalScrollBar()->setValue(0);
+    m_desk->update();
+    m_placing = false;
+}
+
+void PageTextView::revealCursor()
+{
+    const QRect r = cursorRect();
+    const QPoint at = mapTo(m_desk, r.center());
+    m_scroll->ensureVisible(at.x(), at.y(), 40, std::max(r.height(), 20));
+}
+
+void PageTextView::setStorage(QTextDocument* document)
+{
+    setDocument(document);
+    connect(document->documentLayout(), &QAbstractTextDocumentLayout::documentSizeChanged, this,
+            &PageTextView::relayout, Qt::UniqueConnection);
+    relayout();
+}
+
+bool PageTextView::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == m_viewport && event->type() == QEvent::Resize)
+        relayout();
+    return QTextEdit::eventFilter(watched, event);
+}
+
+void PageTextView::wheelEvent(QWheelEvent* event)
+{
+    // Let the scroll area have it.
+    event->ignore();
+}
+
+void PageTextView::keyPressEvent(QKeyEvent* event)
+{
+    const QString text = event->text();
+    if (m_smartQuotes && !isReadOnly() && text.size() == 1
+        && (text == QLatin1String("\"") || text == QLatin1String("'"))) {
+        QTextCursor c = textCursor();
+        const int pos = c.selectionStart();
+        const QChar before = pos > 0 ? document()->characterAt(pos - 1) : QChar();
+        const bool opening = before.isNull() || before.isSpace() || before == QChar::ParagraphSeparator
+            || QStringLiteral("([{\u2018\u201C-\u2013\u2014").contains(before);
+        QChar quote;
+        if (text == QLatin1String("\""))
+            quote = opening ? QChar(0x201C) : QChar(0x201D);
+        else
+            quote = opening ? QChar(0x2018) : QChar(0x2019);
+        c.insertText(QString(quote));
+        setTextCursor(c);
+        event->accept();
+        return;
+    }
+    QTextEdit::keyPressEvent(event);
+    // A web address just finished by a space or a line break becomes a link.
+    const bool boundary = text == QLatin1String(" ") || event->key() == Qt::Key_Return
+        || event->key() == Qt::Key_Enter || event->key() == Qt::Key_Tab;
+    if (m_detectLinks && boundary && !isReadOnly() && !textCursor().hasSelection())
+        WPLinks::detectBefore(document(), textCursor().position() - 1);
+}
+
+bool PageTextView::canInsertFromMimeData(const QMimeData* source) const
+{
+    if (source->hasImage())
+        return true;
+    if (source->hasUrls()) {
+        for (const QUrl& url : source->urls()) {
+            if (url.isLocalFile() && isImageFile(url.toLocalFile()))
+                return true;
+        }
+    }
+    return QTextEdit::canInsertFromMimeData(source);
+}
+
+void PageTextView::insertFromMimeData(const QMimeData* source)
+{
+    if (isReadOnly())
+        return;
+    if ((source->hasImage() || source->hasUrls()) && insertPictures(source))
+        return;
+    QTextEdit::insertFromMimeData(source);
+}
+
+bool PageTextView::insertPictures(const QMimeData* source)
+{
+    QList<std::pair<QByteArray, QString>> pictures;
+    if (source->hasUrls()) {
+        for (const QUrl& url : source->urls()) {
+            if (!url.isLocalFile() || !isImageFile(url.toLocalFile()))
+                continue;
+            QFile file(url.toLocalFile());
+            if (file.size() > kMaxPictureBytes || !file.open(QIODevice::ReadOnly))
+                continue;
+            pictures.append({file.readAll(), QFileInfo(file).fileName()});
+        }
+    }
+    if (pictures.isEmpty() && source->hasImage()) {
+        const QImage image = qvariant_cast<QImage>(source->imageData());
+        if (!image.isNull()) {
+            QByteArray png;
+            QBuffer buffer(&png);
+            buffer.open(QIODevice::WriteOnly);
+            image.save(&buffer, "PNG");
+            pictures.append({png, QStringLiteral("image.png")});
+        }
+    }
+    if (pictures.isEmpty())
+        return false;
+    QTextCursor c = textCursor();
+    c.beginEditBlock();
+    bool any = false;
+    for (const auto& [bytes, name] : pictures)
+        any = WPInsert::insertPicture(c, bytes, name, m_setup.textWidth()) || any;
+    c.endEditBlock();
+    setTextCursor(c);
+    if (!any)
+        Q_EMIT pictureRejected();
+    return any;
+}

@@ -1,0 +1,78 @@
+#pragma once
+
+#include "wordproc/WPPageSetup.h"
+
+#include <QTextEdit>
+
+class QScrollArea;
+class PageDesk;
+
+// The editing view of the word processor: the text of the page's printable
+// width, laid out continuously in points converted to pixels, on a white
+// sheet of the paper's width (drawn by the PageDesk behind it) with a
+// dashed mark and a "Page n" label where each printed page ends. The view
+// sits on the desk inside a scroll area; relayout() places sheet and text
+// for the scroll area's width and the page setup.
+class PageTextView : public QTextEdit {
+    Q_OBJECT
+public:
+    // Grey space above the sheet and, at least, beside it (layout units).
+    static constexpr int gap = 28;
+
+    explicit PageTextView(QWidget* parent = nullptr);
+
+    // The desk (the scroll area's widget, also the view's parent) and the
+    // scroll area; made by the view.
+    PageDesk* desk() const { return m_desk; }
+    QScrollArea* scrollArea() const { return m_scroll; }
+
+    // Shows and edits `document` (the document keeps it).
+    void setStorage(QTextDocument* document);
+
+    WPPageSetup pageSetup() const { return m_setup; }
+    void setPageSetup(const WPPageSetup& setup);
+    qreal sideSpace() const { return m_sideSpace; }
+
+    // Places desk, sheet and text for the scroll area's width and the page
+    // setup: the sheet centred when there is room, else 28 from the left.
+    void relayout();
+
+    // Sheet geometry on the desk, in pixels.
+    QRectF sheetRect() const;
+    // Where the text's first line starts on the desk.
+    QPointF textOrigin() const;
+    // Height of the laid-out text in points.
+    qreal usedHeightPoints() const;
+
+    // Automatic quote substitution while typing.
+    void setSmartQuotes(bool on) { m_smartQuotes = on; }
+    bool smartQuotes() const { return m_smartQuotes; }
+    // Web addresses become links as they are typed (on by default).
+    void setLinkDetection(bool on) { m_detectLinks = on; }
+
+    // Scrolls the scroll area so the caret shows.
+    void revealCursor();
+
+Q_SIGNALS:
+    // A picture could not be read from what was pasted or dropped.
+    void pictureRejected();
+
+protected:
+    bool canInsertFromMimeData(const QMimeData* source) const override;
+    void insertFromMimeData(const QMimeData* source) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    bool insertPictures(const QMimeData* source);
+
+    PageDesk* m_desk;
+    QScrollArea* m_scroll;
+    const QObject* m_viewport = nullptr; // compared only
+    WPPageSetup m_setup;
+    qreal m_sideSpace = gap;
+    bool m_smartQuotes = false;
+    bool m_detectLinks = true;
+    bool m_placing = false;
+};

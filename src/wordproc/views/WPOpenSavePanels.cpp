@@ -1,0 +1,226 @@
+#include "wordproc/views/WPOpenSavePanels.h"
+
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QStandardPaths>
+#include <utility>
+
+namespace WPOpenSavePanels {
+
+namespace {
+
+using DT = WPFormat::DocType;
+
+OpenChooser& openChooser()
+{
+    static OpenChooser c;
+    return c;
+}
+
+SaveChooser& saveChooser()
+{
+    static SaveChooser c;
+    return c;
+}
+
+PdfChooser& pdfChooser()
+{
+    static PdfChooser c;
+    return c;
+}
+
+// The folder a panel starts in: the last one used, else Documents, else home.
+QString& lastFolder()
+{
+    static QString folder;
+    return folder;
+}
+
+QString startFolder()
+{
+    QString folder = lastFolder();
+    if (folder.isEmpty() || !QDir(folder).exists())
+        folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    if (folder.isEmpty() || !QDir(folder).exists())
+        folder = QDir::homePath();
+    return folder;
+}
+
+void remember(const QString& path)
+{
+    lastFolder() = QFileInfo(path).absolutePath();
+}
+
+QStringList runOpenPanel(QWidget* parent)
+{
+    QFileDialog dialog(parent, QStringLiteral("Open Document"));
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFiles);
+    dialog.setNameFilters(openFilters());
+    dialog.setDirectory(startFolder());
+    if (dialog.exec() != QDialog::Accepted)
+        return {};
+    QStringList paths;
+    for (const QString& f : dialog.selectedFiles())
+        paths.append(documentPathFor(f));
+    if (!paths.isEmpty())
+        remember(paths.constFirst());
+    return paths;
+}
+
+std::optional<SaveChoice> runSavePanel(QWidget* parent, const QString& proposedName, const QString& typeName)
+{
+    const QList<FileType> types = saveable();
+    QStringList filters;
+    int current = 0;
+    for (int i = 0; i < types.size(); ++i) {
+        filters.append(types.at(i).filter());
+        if (types.at(i).typeName() == typeName)
+            current = i;
+    }
+    QFileDialog dialog(parent, QStringLiteral("Save As"));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setNameFilters(filters);
+    dialog.selectNameFilter(filters.at(current));
+    dialog.setDefaultSuffix(types.at(current).extensions.constFirst());
+    dialog.setDirectory(startFolder());
+    dialog.selectFile(proposedName + QLatin1Char('.') + types.at(current).extensions.constFirst());
+    // A name typed without extension gets the chosen type's.
+    QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, [&dialog, types, filters](const QString& f) {
+        const qsizetype i = filters.indexOf(f);
+        if (i < 0)
+            return;
+        dialog.setDefaultSuffix(types.at(i).extensions.constFirst());
+    });
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return std::nullopt;
+    const qsizetype chosen = qMax<qsizetype>(0, filters.indexOf(dialog.selectedNameFilter()));
+    const FileType& type = types.at(chosen);
+    QString path = dialog.selectedFiles().constFirst();
+    if (!type.extensions.contains(QFileInfo(path).suffix(), Qt::CaseInsensitive))
+        path += QLatin1Char('.') + type.extensions.constFirst();
+    remember(path);
+    return SaveChoice{path, type.typeName()};
+}
+
+QString runPdfPanel(QWidget* parent, const QString& proposedName)
+{
+    QFileDialog dialog(parent, QStringLiteral("Export as PDF"));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setNameFilter(QStringLiteral("PDF Document (*.pdf)"));
+    dialog.setDefaultSuffix(QStringLiteral("pdf"));
+    dialog.setDirectory(startFolder());
+    dialog.selectFile(proposedName);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return QString();
+    QString path = dialog.selectedFiles().constFirst();
+    if (QFileInfo(path).suffix().compare(QLatin1String("pdf"), Qt::CaseInsensitive) != 0)
+        path += QStringLiteral(".pdf");
+    remember(path);
+    return path;
+}
+
+} // namespace
+
+QString FileType::filter() const
+{
+    QStringList patterns;
+    for (const QString& e : extensions)
+        patterns.append(QStringLiteral("*.") + e);
+    return QStringLiteral("%1 (%2)").arg(label, patterns.join(QLatin1Char(' ')));
+}
+
+QList<FileType> readable()
+{
+    return {
+        {DT::Docx, QStringLiteral("Word Document"), {QStringLiteral("docx")}, true},
+        {DT::Doc, QStringLiteral("Word 97 Document"), {QStringLiteral("doc")}, true},
+        {DT::Rtf, QStringLiteral("Rich Text Format"), {QStringLiteral("rtf")}, true},
+        {DT::Rtfd, QStringLiteral("Rich Text with Attachments"), {QStringLiteral("rtfd")}, true},
+        {DT::Odt, QStringLiteral("OpenDocument Text"), {QStringLiteral("odt")}, true},
+        {DT::Html, QStringLiteral("Web Page"), {QStringLiteral("html"), QStringLiteral("htm")}, true},
+        {DT::WordML, QStringLiteral("Word 2003 XML Document"), {QStringLiteral("xml")}, true},
+        {DT::PlainText,
+         QStringLiteral("Plain Text"),
+         {QStringLiteral("txt"), QStringLiteral("text"), QStringLiteral("md"), QStringLiteral("csv")},
+         true},
+    };
+}
+
+QList<FileType> saveable()
+{
+    QList<FileType> list;
+    for (const FileType& t : readable()) {
+        if (t.saveable)
+            list.append(t);
+    }
+    return list;
+}
+
+QStringList openFilters()
+{
+    QStringList all;
+    QStringList filters;
+    for (const FileType& t : readable()) {
+        for (const QString& e : t.extensions)
+            all.append(QStringLiteral("*.") + e);
+        filters.append(t.filter());
+    }
+    filters.prepend(QStringLiteral("All readable documents (%1)").arg(all.join(QLatin1Char(' '))));
+    return filters;
+}
+
+std::optional<FileType> typeForPath(const QString& path)
+{
+    const QString ext = QFileInfo(path).suffix().toLower();
+    for (const FileType& t : readable()) {
+        if (t.extensions.contains(ext))
+            return t;
+    }
+    return std::nullopt;
+}
+
+QString documentPathFor(const QString& chosen)
+{
+    const QFileInfo info(chosen);
+    const QString folder = info.absolutePath();
+    if (!info.isDir() && folder.endsWith(QLatin1String(".rtfd"), Qt::CaseInsensitive))
+        return folder;
+    return info.absoluteFilePath();
+}
+
+QStringList chooseFilesToOpen(QWidget* parent)
+{
+    return openChooser() ? openChooser()(parent) : runOpenPanel(parent);
+}
+
+std::optional<SaveChoice> chooseSaveLocation(QWidget* parent, const QString& proposedName, const QString& typeName)
+{
+    return saveChooser() ? saveChooser()(parent, proposedName, typeName)
+                         : runSavePanel(parent, proposedName, typeName);
+}
+
+QString choosePdfLocation(QWidget* parent, const QString& proposedName)
+{
+    return pdfChooser() ? pdfChooser()(parent, proposedName) : runPdfPanel(parent, proposedName);
+}
+
+OpenChooser setOpenChooser(OpenChooser chooser)
+{
+    return std::exchange(openChooser(), std::move(chooser));
+}
+
+SaveChooser setSaveChooser(SaveChooser chooser)
+{
+    return std::exchange(saveChooser(), std::move(chooser));
+}
+
+PdfChooser setPdfChooser(PdfChooser chooser)
+{
+    return std::exchange(pdfChooser(), std::move(chooser));
+}
+
+} // namespace WPOpenSavePanels

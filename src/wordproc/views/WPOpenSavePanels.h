@@ -1,0 +1,65 @@
+#pragma once
+
+#include "wordproc/WPFormat.h"
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <functional>
+#include <optional>
+
+class QWidget;
+
+// The open and save panels of the word processor. Each panel is reached
+// through a chooser that tests replace; the real ones are Qt file dialogs.
+namespace WPOpenSavePanels {
+
+// A document type as the panels offer it.
+struct FileType {
+    WPFormat::DocType type;
+    QString label;          // "Word Document"
+    QStringList extensions; // without dots, the first one written
+    bool saveable = true;
+    QString typeName() const { return WPFormat::typeName(type); }
+    // "Word Document (*.docx)"
+    QString filter() const;
+};
+
+// Every type the word processor opens, in the order of the open panel's
+// filters; saveable() lists the ones it writes, DOCX first.
+QList<FileType> readable();
+QList<FileType> saveable();
+// The open panel's filters: "All readable documents (…)" then one per type.
+QStringList openFilters();
+// The type to give a file by its name, when nothing better is known.
+std::optional<FileType> typeForPath(const QString& path);
+
+// What the save panel answers: where to save and in which type.
+struct SaveChoice {
+    QString path;
+    QString typeName;
+};
+
+// Files to open; empty when the user cancelled.
+using OpenChooser = std::function<QStringList(QWidget* parent)>;
+// Where and how to save a document first called `proposedName` (without
+// extension) of type `typeName`; nothing when the user cancelled.
+using SaveChooser =
+    std::function<std::optional<SaveChoice>(QWidget* parent, const QString& proposedName, const QString& typeName)>;
+// Where to write a PDF first called `proposedName` ("Report.pdf"); empty
+// when the user cancelled.
+using PdfChooser = std::function<QString(QWidget* parent, const QString& proposedName)>;
+
+QStringList chooseFilesToOpen(QWidget* parent);
+std::optional<SaveChoice> chooseSaveLocation(QWidget* parent, const QString& proposedName, const QString& typeName);
+QString choosePdfLocation(QWidget* parent, const QString& proposedName);
+
+// Each returns the previous chooser; an empty one restores the real panel.
+OpenChooser setOpenChooser(OpenChooser chooser);
+SaveChooser setSaveChooser(SaveChooser chooser);
+PdfChooser setPdfChooser(PdfChooser chooser);
+
+// A picture or text file inside an RTFD directory stands for the directory.
+QString documentPathFor(const QString& chosen);
+
+} // namespace WPOpenSavePanels

@@ -1,0 +1,283 @@
+#include "PrivatePulse.h"
+#include "RecorderFixtures.h"
+#include "TestEnvironment.h"
+#include "notes/RecorderModel.h"
+#include "notes/views/NoteRow.h"
+#include "notes/views/RecorderButton.h"
+#include "notes/views/RecorderLevelMeter.h"
+#include "notes/views/RecorderView.h"
+#include "ui/Alert.h"
+#include "ui/ChromeButton.h"
+#include "ui/FileReveal.h"
+#include "ui/SpellLineEdit.h"
+#include "ui/SpellTextView.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QLabel>
+#include <QMainWindow>
+#include <QMenu>
+#include <QProgressBar>
+#include <QSignalSpy>
+#include <QTest>
+#include <cmath>
+
+using namespace RecorderFixtures;
+
+class RecorderViewTest : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void initTestCase() { m_pulseError = m_pulse.start(); }
+    void cleanupTestCase() { m_pulse.stop(); }
+    void init() { clearAll(); }
+
+    void emptyWindowSaysHowToStart()
+    {
+        RecorderView v;
+        v.resize(520, 560);
+        v.show();
+        QVERIFY(v.emptyLabel()->isVisible());
+        QCOMPARE(v.emptyLabel()->text(), QStringLiteral("No recordings yet — press the red button to start."));
+        QCOMPARE(v.statusLabel()->text(), QStringLiteral("Voice notes are saved as .m4a on this computer."));
+        QCOMPARE(v.stateLabel()->text(), QStringLiteral("Ready to record"));
+        QVERIFY(!v.recordButton()->isRecording());
+        QCOMPARE(v.recordButton()->toolTip(), QStringLiteral("Start recording (Ctrl+R)"));
+        QCOMPARE(v.recordButton()->accessibleName(), QStringLiteral("Start recording"));
+    }
+
+    void rowsShowTheirNotes()
+    {
+        QVERIFY(writeAudio(QStringLiteral("a.m4a")));
+        QVERIFY(writeAudio(QStringLiteral("b.m4a")));
+        const VoiceNote a = makeNote(QStringLiteral("Lecture"), QStringLiteral("a.m4a"), QString(), 65.9);
+        const VoiceNote b = makeNote(QStringLiteral("Idea"), QStringLiteral("b.m4a"), QStringLiteral("Buy milk."), 3725);
+        const VoiceNote c = makeNote(QStringLiteral("Lost"), QStringLiteral("gone.m4a"));
+        QVERIFY(saveNotes({a, b, c}));
+        RecorderView v;
+        v.resize(520, 700);
+        v.show();
+        QVERIFY(!v.emptyLabel()->isVisible());
+        const QList<NoteRow*> rows = v.rows();
+        QCOMPARE(rows.size(), 3);
+        QCOMPARE(rows[0]->titleField()->text(), QStringLiteral("Lecture"));
+        QCOMPARE(rows[0]->durationLabel()->text(), QStringLiteral("1:05"));
+        QCOMPARE(rows[1]->durationLabel()->text(), QStringLiteral("62:05"));
+        QCOMPARE(rows[0]->titleField()->placeholderText(), QStringLiteral("Title"));
+        QCOMPARE(rows[0]->playButton()->toolTip(), QStringLiteral("Play"));
+        QCOMPARE(rows[0]->playButton()->symbol(), QStringLiteral("play.fill"));
+        // Editors: none for a collapsed row without transcript, a short one
+        // for a transcript, a tall one for the selected row.
+        QVERIFY(!rows[0]->transcriptEditor()->isVisible());
+        QVERIFY(rows[1]->transcriptEditor()->isVisible());
+        QCOMPARE(rows[1]->transcriptEditor()->parentWidget()->height(), NoteRow::kCollapsedEditor);
+        QVERIFY(!rows[1]->transcriptPlaceholder()->isVisible());
+        QTest::mouseClick(rows[0], Qt::LeftButton, {}, QPoint(rows[0]->width() - 4, 4));
+        QCOMPARE(v.selected(), a.id);
+        QVERIFY(rows[0]->isExpanded());
+        QVERIFY(rows[0]->transcriptEditor()->isVisible());
+        QTRY_COMPARE(rows[0]->transcriptEditor()->parentWidget()->height(), NoteRow::kExpandedEditor);
+        QVERIFY(rows[0]->transcriptPlaceholder()->isVisible());
+        QCOMPARE(rows[0]->transcriptPlaceholder()->text(),
+                 QStringLiteral("Transcript (type notes here or choose Transcribe)"));
+        // Another row takes the selection; the first collapses again.
+        QTest::mouseClick(rows[2], Qt::LeftButton, {}, QPoint(rows[2]->width() - 4, 4));
+        QCOMPARE(v.selected(), c.id);
+        QVERIFY(!rows[0]->transcriptEditor()->isVisible());
+        // The note without its file is shown as such.
+        QVERIFY(rows[2]->missingLabel()->isVisible());
+        QVERIFY(!rows[0]->missingLabel()->isVisible());
+    }
+
+    void menuItemsFollowTheTranscript_data()
+    {
+        QTest::addColumn<QString>("transcript");
+        QTest::addColumn<QStringList>("items");
+        const QString ex = QStringLiteral("Export .m4a…"), tr = QStringLiteral("Transcribe (on this computer)"),
+                      sh = QStringLiteral("Show in Files"), cp = QStringLiteral("Copy Transcript"),
+                      sep = QStringLiteral("—"), del = QStringLiteral("Delete…");
+        QTest::newRow("no transcript") << QString() << QStringList{ex, tr, sh, sep, del};
+        QTest::newRow("transcript") << QStringLiteral("words") << QStringList{ex, tr, sh, cp, sep, del};
+    }
+    void menuItemsFollowTheTranscript()
+    {
+        QFETCH(QString, transcript);
+        QFETCH(QStringList, items);
+        QVERIFY(writeAudio(QStringLiteral("a.m4a")));
+        const VoiceNote n = makeNote(QStringLiteral("Note"), QStringLiteral("a.m4a"), transcript);
+        QVERIFY(saveNotes({n}));
+        RecorderView v;
+        QCOMPARE(v.rows().value(0)->menuItems(), items);
+    }
+
+    void menuActionsReachTheirTargets()
+    {
+        QVERIFY(writeAudio(QStringLiteral("a.m4a")));
+        const VoiceNote n = makeNote(QStringLiteral("Note"), QStringLiteral("a.m4a"), QStringLiteral("Hello there."));
+        QVERIFY(saveNotes({n}));
+        RecorderView v;
+        NoteRow* row = v.rows().value(0);
+        QStringList revealed;
+        const FileReveal::Handler previous
+            = FileReveal::setHandler([&revealed](const QString& p) { revealed.append(p); });
+        auto trigger = [row](const QString& text) {
+            for (QAction* a : row->menu()->actions()) {
+                if (a->text() == text)
+                    a->trigger();
+            }
+        };
+        trigger(QStringLiteral("Show in Files"));
+        FileReveal::setHandler(previous);
+        QCOMPARE(revealed, QStringList{RecorderModel::pathOf(n)});
+        QGuiApplication::clipboard()->setText(QStringLiteral("before"));
+        trigger(QStringLiteral("Copy Transcript"));
+        QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("Hello there."));
+        QVERIFY(v.model()->status().isEmpty());
+        // Delete asks through the application's alert.
+        QStringList asked;
+        const AlertHandler before = setAlertHandler([&asked](const AlertRequest& r) {
+            asked.append(r.title);
+            return alertFirstButton + 1;
+        });
+        trigger(QStringLiteral("Delete…"));
+        setAlertHandler(before);
+        QCOMPARE(asked, QStringList{QStringLiteral("Delete “Note”?")});
+        QCOMPARE(v.rows().size(), 1);
+    }
+
+    void typingRenamesAtEveryKeystroke()
+    {
+        QVERIFY(writeAudio(QStringLiteral("a.m4a")));
+        const VoiceNote n = makeNote(QString(), QStringLiteral("a.m4a"));
+        QVERIFY(saveNotes({n}));
+        RecorderView v;
+        v.show();
+        NoteRow* row = v.rows().value(0);
+        row->titleField()->setFocus();
+        QTest::keyClicks(row->titleField(), QStringLiteral("Bio"));
+        auto saved = [] { return Store::loadList<VoiceNote>(RecorderModel::fileName())->value(0); };
+        QCOMPARE(saved().title, QStringLiteral("Bio"));
+        // The row is the same widget: the caret stays where it was.
+        QCOMPARE(v.rows().value(0), row);
+        QCOMPARE(row->titleField()->cursorPosition(), 3);
+        QTest::keyClicks(row->titleField(), QStringLiteral(" 101"));
+        QCOMPARE(saved().title, QStringLiteral("Bio 101"));
+        QTest::keyClick(row->titleField(), Qt::Key_Return);
+        QCOMPARE(saved().title, QStringLiteral("Bio 101"));
+        // The transcript editor writes through too.
+        row->transcriptEditor()->setFocus();
+        QTest::keyClicks(row->transcriptEditor(), QStringLiteral("cells"));
+        QCOMPARE(saved().transcript, QStringLiteral("cells"));
+        QVERIFY(!row->transcriptPlaceholder()->isVisible());
+    }
+
+    void ctrlRStartsAndStopsARecording()
+    {
+        if (!m_pulseError.isEmpty())
+            QSKIP(qPrintable(QStringLiteral("no private sound server: ") + m_pulseError));
+        QMainWindow window;
+        auto* v = new RecorderView;
+        window.setCentralWidget(v);
+        window.resize(520, 600);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        window.activateWindow();
+        QTest::keyClick(&window, Qt::Key_R, Qt::ControlModifier);
+        QVERIFY2(v->model()->recording(), qPrintable(v->model()->status()));
+        QVERIFY(v->recordButton()->isRecording());
+        QCOMPARE(v->recordButton()->discColor(), QColor::fromRgbF(0.78f, 0.07f, 0.16f));
+        QCOMPARE(v->recordButton()->discInset(), 22.0);
+        QCOMPARE(v->recordButton()->toolTip(), QStringLiteral("Stop recording (Ctrl+R)"));
+        QCOMPARE(v->statusLabel()->text(), QStringLiteral("Recording…"));
+        QTRY_VERIFY_WITH_TIMEOUT(v->model()->elapsed() >= 1.0, 5000);
+        QVERIFY(v->stateLabel()->text().startsWith(QStringLiteral("Recording  0:0")));
+        QTest::keyClick(&window, Qt::Key_R, Qt::ControlModifier);
+        QVERIFY(!v->model()->recording());
+        QCOMPARE(v->rows().size(), 1);
+        QVERIFY(v->statusLabel()->text().startsWith(QStringLiteral("Saved Voice Note — ")));
+        QCOMPARE(v->stateLabel()->text(), QStringLiteral("Ready to record"));
+    }
+
+    void closingTheWindowSavesARunningRecording()
+    {
+        if (!m_pulseError.isEmpty())
+            QSKIP(qPrintable(QStringLiteral("no private sound server: ") + m_pulseError));
+        QMainWindow window;
+        auto* v = new RecorderView;
+        window.setCentralWidget(v);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        v->toggleRecording();
+        QVERIFY(v->model()->recording());
+        QTest::qWait(300);
+        window.close();
+        QVERIFY(!v->model()->recording());
+        QCOMPARE(Store::loadList<VoiceNote>(RecorderModel::fileName())->size(), 1);
+    }
+
+    void drawsTheButtonAndMeterOfEachState_data()
+    {
+        QTest::addColumn<bool>("recording");
+        QTest::newRow("idle") << false;
+        QTest::newRow("recording") << true;
+    }
+    void drawsTheButtonAndMeterOfEachState()
+    {
+        QFETCH(bool, recording);
+        RecorderButton button;
+        button.setRecording(recording);
+        const QImage img = button.grab().toImage();
+        const QPoint centre(RecorderButton::kSide / 2, RecorderButton::kSide / 2);
+        // The centre: white stop square while recording, else the red disc.
+        QCOMPARE(img.pixelColor(centre).rgb(), recording ? QColor(Qt::white).rgb() : button.discColor().rgb());
+        // Just inside the disc's edge on the idle inset: red only when idle.
+        const QPoint nearEdge(RecorderButton::kSide / 2, int(RecorderButton::kIdleInset) + 3);
+        QCOMPARE(img.pixelColor(nearEdge).rgb() == button.discColor().rgb(), !recording);
+        // Between the square and the disc's edge while recording: cherry.
+        const QPoint ring(RecorderButton::kSide / 2, int(RecorderButton::kRecordingInset) + 3);
+        if (recording)
+            QCOMPARE(img.pixelColor(ring).rgb(), QColor::fromRgbF(0.78f, 0.07f, 0.16f).rgb());
+
+        RecorderLevelMeter meter;
+        meter.resize(200, RecorderLevelMeter::kHeight);
+        meter.setLevel(recording ? 0.5f : 0.0f);
+        QCOMPARE(meter.barWidth(), recording ? 100.0 : 0.0);
+        meter.setLevel(std::nanf(""));
+        QCOMPARE(meter.barWidth(), 0.0);
+        meter.setLevel(7.0f);
+        QCOMPARE(meter.barWidth(), 200.0);
+    }
+
+    void snapshotOfABusyWindow()
+    {
+        // A picture to look at: selected row, playback, transcription.
+        QVERIFY(writeAudio(QStringLiteral("a.m4a"), 3));
+        QVERIFY(writeAudio(QStringLiteral("b.m4a"), 40));
+        const VoiceNote a = makeNote(QStringLiteral("Lecture"), QStringLiteral("a.m4a"), QString(), 3);
+        const VoiceNote b = makeNote(QStringLiteral("Idea"), QStringLiteral("b.m4a"), QStringLiteral("Buy milk."), 3);
+        QVERIFY(saveNotes({a, b}));
+        RecorderView v;
+        v.resize(560, 620);
+        v.show();
+        v.select(a.id);
+        v.model()->transcribe(b);
+        QVERIFY(v.row(b.id)->spinner()->isVisible());
+        if (m_pulseError.isEmpty())
+            v.model()->togglePlay(a);
+        QTest::qWait(600);
+        const QString dir = qEnvironmentVariable("BW_SNAPSHOT_DIR");
+        if (!dir.isEmpty())
+            QVERIFY(v.grab().save(dir + QStringLiteral("/recorder-busy.png")));
+        QCOMPARE(v.row(a.id)->progressBar()->isVisible(), m_pulseError.isEmpty());
+        // A window that goes away stops its playback.
+        v.hide();
+        QVERIFY(v.model()->playingID().isNull());
+        v.model()->finish();
+    }
+
+private:
+    PrivatePulse m_pulse;
+    QString m_pulseError;
+};
+
+QTEST_MAIN(RecorderViewTest)
+#include "tst_recorderview.moc"

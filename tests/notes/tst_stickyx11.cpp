@@ -1,0 +1,223 @@
+// Note windows on a real X server: the program is run twice under Xvfb, and
+// the notes made, typed in, moved, resized, pinned and hidden in the first
+// run come back in the second exactly as they were left.
+#include "TestEnvironment.h"
+#include "core/Store.h"
+#include "notes/StickyStore.h"
+#include "notes/views/StickyNoteView.h"
+#include "notes/views/StickyWindow.h"
+#include "notes/views/StickyWindows.h"
+#include "ui/SpellTextView.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QScreen>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+constexpr int kNoDisplay = 77;
+
+QJsonObject describe(StickyStore& store, StickyWindows& windows)
+{
+    QJsonObject out;
+    for (const StickyNote& n : store.notes()) {
+        QJsonObject o{{QStringLiteral("text"), n.text},
+                      {QStringLiteral("visible"), n.visible},
+                      {QStringLiteral("onTop"), n.onTop},
+                      {QStringLiteral("frame"), n.frame}};
+        if (StickyWindow* w = windows.window(n.id); w && w->isVisible()) {
+            const QRect g = w->geometry();
+            o.insert(QStringLiteral("window"), QJsonArray{g.x(), g.y(), g.width(), g.height()});
+            o.insert(QStringLiteral("windowOnTop"), w->isOnTop());
+            o.insert(QStringLiteral("workspace"), w->workspace().value_or(-2));
+            auto* view = qobject_cast<StickyNoteView*>(w->centralWidget());
+            o.insert(QStringLiteral("editor"), view ? view->editor()->toPlainText() : QString());
+        }
+        out.insert(n.id.toString(QUuid::WithoutBraces), o);
+    }
+    return out;
+}
+
+bool writeJson(const QString& path, const QJsonObject& o)
+{
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly) && f.write(QJsonDocument(o).toJson()) > 0;
+}
+
+QJsonObject readJson(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? QJsonDocument::fromJson(f.readAll()).object() : QJsonObject();
+}
+
+bool settle(StickyWindow* w)
+{
+    return w && QTest::qWaitForWindowExposed(w);
+}
+
+// The first run: three notes made and used, then the program quits.
+int firstRun(const QString& exchange)
+{
+    StickyStore store;
+    StickyWindows windows(store);
+    const QUuid a = store.newNote(0, QString());
+    const QUuid b = store.newNote(3, QString());
+    const QUuid c = store.newNote(2, QStringLiteral("gamma"));
+    for (const QUuid& id : {a, b, c}) {
+        if (!settle(windows.window(id)))
+            return 2;
+    }
+    auto* view = qobject_cast<StickyNoteView*>(windows.window(a)->centralWidget());
+    QTest::keyClicks(view->editor(), QStringLiteral("alpha typed"));
+    store.setText(b, QStringLiteral("beta"));
+    windows.window(a)->move(150, 120);
+    windows.window(b)->setGeometry(700, 400, 360, 280);
+    QTest::qWait(300);
+    store.setOnTop(b, true);
+    QTest::qWait(300);
+    windows.window(c)->close();
+    QTest::qWait(300);
+    QApplication::primaryScreen()->grabWindow(0).save(exchange + QStringLiteral("/first.png"));
+    store.saveNow();
+    QFile::copy(Store::path(StickyStore::fileName()), exchange + QStringLiteral("/stickies.json"));
+    return writeJson(exchange + QStringLiteral("/first.json"), describe(store, windows)) ? 0 : 3;
+}
+
+// The second run: the notes restored at launch.
+int secondRun(const QString& exchange)
+{
+    QFile::remove(Store::path(StickyStore::fileName()));
+    if (!QFile::copy(exchange + QStringLiteral("/stickies.json"), Store::path(StickyStore::fileName())))
+        return 4;
+    // The window the user is working in when the notes come back.
+    QWidget current;
+    current.setGeometry(900, 40, 200, 100);
+    current.show();
+    current.activateWindow();
+    if (!QTest::qWaitForWindowActive(&current))
+        return 5;
+    StickyStore store;
+    StickyWindows windows(store);
+    store.restoreWindows();
+    for (const StickyNote& n : store.notes()) {
+        if (n.visible && !settle(windows.window(n.id)))
+            return 2;
+    }
+    QTest::qWait(300);
+    QApplication::primaryScreen()->grabWindow(0).save(exchange + QStringLiteral("/second.png"));
+    QJsonObject out = describe(store, windows);
+    out.insert(QStringLiteral("focusKept"), QApplication::activeWindow() == &current);
+    return writeJson(exchange + QStringLiteral("/second.json"), out) ? 0 : 3;
+}
+
+int runChild(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    if (QGuiApplication::platformName() != QLatin1String("xcb"))
+        return kNoDisplay;
+    const QString phase = QString::fromLocal8Bit(argv[2]);
+    const QString exchange = QString::fromLocal8Bit(argv[3]);
+    return phase == QLatin1String("first") ? firstRun(exchange) : secondRun(exchange);
+}
+
+} // namespace
+
+class TstStickyX11 : public QObject {
+    Q_OBJECT
+
+    // Runs one phase in a fresh process on a fresh Xvfb server.
+    int run(const QString& phase, const QString& exchange)
+    {
+        QProcess p;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+        p.setProcessEnvironment(env);
+        p.setProcessChannelMode(QProcess::MergedChannels);
+        p.start(m_xvfb, {QStringLiteral("-a"), QStringLiteral("-s"), QStringLiteral("-screen 0 1280x800x24"),
+                         QCoreApplication::applicationFilePath(), QStringLiteral("--x11-child"), phase, exchange});
+        if (!p.waitForFinished(120000)) {
+            p.kill();
+            p.waitForFinished();
+            return -1;
+        }
+        m_output += p.readAll();
+        return p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+    }
+
+    QString m_xvfb;
+    QByteArray m_output;
+
+private Q_SLOTS:
+    void notesKeepTheirPlaceAcrossARestart()
+    {
+        m_xvfb = QStandardPaths::findExecutable(QStringLiteral("xvfb-run"));
+        if (m_xvfb.isEmpty())
+            QSKIP("xvfb-run is not installed");
+        QTemporaryDir exchange;
+        QVERIFY(exchange.isValid());
+        const int first = run(QStringLiteral("first"), exchange.path());
+        if (first == kNoDisplay)
+            QSKIP("no X server could be started");
+        QVERIFY2(first == 0, m_output.constData());
+        QCOMPARE(run(QStringLiteral("second"), exchange.path()), 0);
+
+        const QJsonObject before = readJson(exchange.path() + QStringLiteral("/first.json"));
+        const QJsonObject after = readJson(exchange.path() + QStringLiteral("/second.json"));
+        QCOMPARE(before.size(), 3);
+        // Restored notes leave the keyboard with the window the user is in.
+        QVERIFY(after.value(QStringLiteral("focusKept")).toBool());
+        int shown = 0;
+        for (auto it = before.begin(); it != before.end(); ++it) {
+            const QJsonObject was = it.value().toObject();
+            QVERIFY(after.contains(it.key()));
+            QJsonObject now = after.value(it.key()).toObject();
+            QCOMPARE(now.value(QStringLiteral("text")), was.value(QStringLiteral("text")));
+            QCOMPARE(now.value(QStringLiteral("visible")), was.value(QStringLiteral("visible")));
+            QCOMPARE(now.value(QStringLiteral("onTop")), was.value(QStringLiteral("onTop")));
+            QCOMPARE(now.value(QStringLiteral("window")), was.value(QStringLiteral("window")));
+            QCOMPARE(now.value(QStringLiteral("windowOnTop")), was.value(QStringLiteral("windowOnTop")));
+            QCOMPARE(now.value(QStringLiteral("editor")), was.value(QStringLiteral("editor")));
+            if (was.value(QStringLiteral("visible")).toBool()) {
+                ++shown;
+                // On every workspace, also after the pin re-made the window.
+                QCOMPARE(was.value(QStringLiteral("workspace")).toInteger(), -1);
+                QCOMPARE(now.value(QStringLiteral("workspace")).toInteger(), -1);
+            }
+        }
+        QCOMPARE(shown, 2);
+        // What the first run did, as the window system saw it.
+        bool sawMoved = false, sawPinned = false;
+        for (const QJsonValue& v : before) {
+            const QJsonObject o = v.toObject();
+            if (o.value(QStringLiteral("text")) == QStringLiteral("alpha typed")) {
+                sawMoved = o.value(QStringLiteral("window")) == QJsonArray{150, 120, 320, 300};
+                // 800 - 120 - 300 = 380 from the bottom of the screen.
+                QCOMPARE(o.value(QStringLiteral("frame")).toString(), QStringLiteral("{{150, 380}, {320, 300}}"));
+            }
+            if (o.value(QStringLiteral("text")) == QStringLiteral("beta"))
+                sawPinned = o.value(QStringLiteral("window")) == QJsonArray{700, 400, 360, 280}
+                    && o.value(QStringLiteral("windowOnTop")).toBool();
+        }
+        QVERIFY(sawMoved);
+        QVERIFY(sawPinned);
+    }
+};
+
+int main(int argc, char** argv)
+{
+    if (argc >= 4 && qstrcmp(argv[1], "--x11-child") == 0)
+        return runChild(argc, argv);
+    QApplication app(argc, argv);
+    TstStickyX11 test;
+    QTEST_SET_MAIN_SOURCE_PATH
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_stickyx11.moc"

@@ -1,0 +1,138 @@
+#include "PrivatePulse.h"
+#include "TestEnvironment.h"
+#include "notes/AudioDecoder.h"
+#include "notes/AudioFileWriter.h"
+#include "notes/Transcriber.h"
+
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+#include <thread>
+
+namespace {
+
+const QString kTestData = QStringLiteral("/usr/share/pocketsphinx/test/data/");
+
+// A 16 kHz raw recording of the recogniser's test data, brought to the
+// recorder's form: 44.1 kHz AAC in an .m4a, as if it had been recorded here.
+QString roundTrip(const QString& raw, const QTemporaryDir& dir)
+{
+    QFile f(raw);
+    if (!f.open(QIODevice::ReadOnly))
+        return {};
+    const QByteArray bytes = f.readAll();
+    const QString wav = dir.filePath(QStringLiteral("speech.wav"));
+    if (!PrivatePulse::writeWav(wav, reinterpret_cast<const qint16*>(bytes.constData()), bytes.size() / 2, 16000))
+        return {};
+    const std::vector<qint16> at44 = AudioDecoder::decodeAll(wav, 44100);
+    const QString m4a = dir.filePath(QStringLiteral("speech.m4a"));
+    AudioFileWriter w;
+    if (at44.empty() || !w.open(m4a) || !w.write(at44.data(), qsizetype(at44.size())) || !w.finish())
+        return {};
+    return m4a;
+}
+
+} // namespace
+
+class TranscriptionTest : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void init() { Transcriber::setModelFolder(QString()); }
+
+    void recognisesTheKnownRecordingAfterAnAacRoundTrip_data()
+    {
+        QTest::addColumn<QString>("raw");
+        QTest::addColumn<QString>("words");
+        QTest::newRow("go forward") << QStringLiteral("goforward.raw") << QStringLiteral("go forward ten meters");
+    }
+    void recognisesTheKnownRecordingAfterAnAacRoundTrip()
+    {
+        QFETCH(QString, raw);
+        QFETCH(QString, words);
+        if (!QFile::exists(kTestData + raw))
+            QSKIP("the recogniser's test recordings are not installed");
+        const std::optional<Transcriber::Recogniser> r = Transcriber::recogniserFor(QLocale());
+        QVERIFY(r);
+        QTemporaryDir dir;
+        const QString m4a = roundTrip(kTestData + raw, dir);
+        QVERIFY(!m4a.isEmpty());
+        std::atomic<bool> cancel{false};
+        const Transcriber::Result result = Transcriber::recognise(*r, m4a, cancel);
+        QVERIFY2(result.ok, qPrintable(result.error));
+        QCOMPARE(result.text.toLower().remove(QLatin1Char('.')).simplified(), words);
+        // A sentence: capital first letter, full stop.
+        QVERIFY(result.text.front().isUpper());
+        QVERIFY(result.text.endsWith(QLatin1Char('.')));
+    }
+
+    void everyLocaleFallsBackToUsEnglish_data()
+    {
+        QTest::addColumn<QLocale>("locale");
+        QTest::newRow("en_US") << QLocale(QLocale::English, QLocale::UnitedStates);
+        QTest::newRow("de_DE") << QLocale(QLocale::German, QLocale::Germany);
+    }
+    void everyLocaleFallsBackToUsEnglish()
+    {
+        QFETCH(QLocale, locale);
+        const std::optional<Transcriber::Recogniser> r = Transcriber::recogniserFor(locale);
+        QVERIFY(r);
+        QCOMPARE(r->locale, QStringLiteral("en-US"));
+        QVERIFY(r->onDevice);
+        // Without an installed model there is no recogniser at all.
+        QTemporaryDir empty;
+        Transcriber::setModelFolder(empty.path());
+        QVERIFY(!Transcriber::recogniserFor(locale));
+    }
+
+    void failuresComeBackAsErrors_data()
+    {
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<bool>("create");
+        QTest::newRow("missing file") << QByteArray() << false;
+        QTest::newRow("not audio") << QByteArray("hello") << true;
+    }
+    void failuresComeBackAsErrors()
+    {
+        QFETCH(QByteArray, content);
+        QFETCH(bool, create);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("x.m4a"));
+        if (create) {
+            QFile f(path);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write(content);
+        }
+        std::atomic<bool> cancel{false};
+        const Transcriber::Result r = Transcriber::recognise(*Transcriber::recogniserFor(QLocale()), path, cancel);
+        QVERIFY(!r.ok);
+        QVERIFY(!r.cancelled);
+        QVERIFY(!r.error.isEmpty());
+    }
+
+    void aCancelStopsALongTranscriptionQuickly()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("long.m4a"));
+        AudioFileWriter w;
+        QVERIFY(w.open(path));
+        std::vector<qint16> noise(44100 * 60);
+        for (size_t i = 0; i < noise.size(); ++i)
+            noise[i] = qint16((i * 7919 % 2001) - 1000);
+        QVERIFY(w.write(noise.data(), qsizetype(noise.size())));
+        QVERIFY(w.finish());
+        std::atomic<bool> cancel{false};
+        Transcriber::Result r;
+        std::thread worker([&] { r = Transcriber::recognise(*Transcriber::recogniserFor(QLocale()), path, cancel); });
+        QTest::qWait(300);
+        QElapsedTimer t;
+        t.start();
+        cancel = true;
+        worker.join();
+        QVERIFY(r.cancelled);
+        QVERIFY2(t.elapsed() < 5000, qPrintable(QString::number(t.elapsed())));
+    }
+};
+
+QTEST_GUILESS_MAIN(TranscriptionTest)
+#include "tst_transcription.moc"
