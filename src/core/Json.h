@@ -21,7 +21,7 @@ namespace Json {
 // the program parse, allocate or lay out without end. A value beyond a limit
 // fails the record like a value of the wrong type.
 constexpr qsizetype kMaxListEntries = 10000;   // elements of any list
-constexpr qsizetype kMaxTextLength = 64 * 1024; // UTF-16 units of any text
+constexpr qsizetype kMaxTextLength = 1024 * 1024; // UTF-16 units of any text
 
 // ISO-8601 in UTC with whole seconds: "2026-03-14T09:05:00Z".
 QString fromDate(const QDateTime& date);
