@@ -1,6 +1,7 @@
 // Feeds arbitrary text to the reading of typed amounts, the document
 // numbering and the invoice line's JSON reader.
 #include "core/Store.h"
+#include "money/InvoiceLine.h"
 #include "money/Money.h"
 
 #include <cstddef>

@@ -61,7 +61,7 @@ std::optional<ConverterModel::Saved> ConverterModel::Saved::fromJson(const QJson
     s.to = r.string(QStringLiteral("to"));
     s.tzFrom = r.string(QStringLiteral("tzFrom"));
     s.tzTo = r.string(QStringLiteral("tzTo"));
-    s.clocks = r.strings(QStringLiteral("clocks"));
+    s.clocks = r.strings(QStringLiteral("clocks"), kMaxClocks);
     if (!r.ok())
         return std::nullopt;
     const std::optional<UnitCategory> category = UnitCategory::fromRawValue(raw);

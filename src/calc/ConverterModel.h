@@ -27,6 +27,10 @@ class ConverterModel : public QObject {
 public:
     static inline const QString kFileName = QStringLiteral("converter.json");
 
+    // More world clocks than this in the file make it unreadable: far above
+    // real use, and the clocks stay quick to lay out.
+    static constexpr qsizetype kMaxClocks = 500;
+
     // Exactly what goes into "converter.json"; every key is required.
     struct Saved {
         UnitCategory category;

@@ -61,7 +61,7 @@ std::optional<LoanGPAModel::Saved> LoanGPAModel::Saved::fromJson(const QJsonValu
     s.insurance = r.number(QStringLiteral("insurance"));
     s.pmi = r.number(QStringLiteral("pmi"));
     s.hoa = r.number(QStringLiteral("hoa"));
-    s.courses = r.list<Course>(QStringLiteral("courses"));
+    s.courses = r.list<Course>(QStringLiteral("courses"), kMaxCourses);
     s.priorGPA = r.number(QStringLiteral("priorGPA"));
     s.priorCredits = r.number(QStringLiteral("priorCredits"));
     if (!r.ok())

@@ -45,6 +45,10 @@ public:
     static inline const QString kFileName = QStringLiteral("loan_gpa.json");
     static inline const QString kProposedCsvName = QStringLiteral("Amortization Schedule.csv");
 
+    // More courses than this in the file make it unreadable: far above any
+    // degree, and the list stays quick to lay out.
+    static constexpr qsizetype kMaxCourses = 500;
+
     // Exactly what goes into "loan_gpa.json"; every key is required.
     struct Saved {
         double amount = 0;

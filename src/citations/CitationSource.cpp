@@ -20,7 +20,7 @@ std::optional<CitationSource> CitationSource::fromJson(const QJsonValue& value)
         return std::nullopt;
     s.fields.clear();
     for (auto it = f.begin(); it != f.end(); ++it) {
-        if (!it.value().isString())
+        if (!it.value().isString() || it.value().toString().size() > Json::kMaxTextLength)
             return std::nullopt;
         s.fields.insert(it.key(), it.value().toString());
     }

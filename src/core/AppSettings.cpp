@@ -26,7 +26,7 @@ void AppSettings::write(const QString& key, bool& field, bool on)
 {
     field = on;
     SettingsStore::settings().setValue(key, on);
-    SettingsStore::settings().sync();
+    SettingsStore::sync();
 }
 
 // Every set is written and announced, even when the value stays: a listener

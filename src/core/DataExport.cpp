@@ -172,6 +172,10 @@ Result copyAll(const QString& source, const QString& destination)
         const QString from = src + QLatin1Char('/') + name;
         if (isSkipped(from, dest))
             continue;
+        // The running program's lock belongs to this folder and this
+        // moment: copied, it would keep another computer from the copy.
+        if (name.startsWith(QLatin1String(kLockFileName)))
+            continue;
         const QString to = dest + QLatin1Char('/') + name;
         // Replaces what an earlier export in the same minute left here;
         // links are removed, never followed.

@@ -10,6 +10,10 @@
 // (folder chooser, reveal, alert) lives with the menu target in app/views.
 namespace VEXOBWExport {
 
+// The running program's lock file in the data folder (and its helpers,
+// which share the prefix); never exported.
+inline constexpr char kLockFileName[] = ".brindleworks.lock";
+
 // "Brindleworks Export " + the local date and time as "yyyy-MM-dd HHmm".
 QString folderName(const QDateTime& when, const QLocale& locale = QLocale::system());
 
@@ -38,7 +42,7 @@ struct Result {
     bool createdDestination = false;
 };
 
-// Copies every item of `source` (hidden ones too, folders with everything in
+// Copies every item of `source` but the lock file (hidden ones too, folders with everything in
 // them, symbolic links as links) into `destination`, which is created with
 // any missing parents. An item already at the target is replaced. A
 // destination that is `source` or lies inside it is refused (insideData).

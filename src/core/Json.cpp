@@ -128,14 +128,19 @@ bool Reader::boolean(const QString& key)
     return v.toBool();
 }
 
-QString Reader::string(const QString& key)
+QString Reader::string(const QString& key, qsizetype maxLength)
 {
     const QJsonValue v = value(key);
     if (!v.isString()) {
         m_ok = false;
         return {};
     }
-    return v.toString();
+    QString s = v.toString();
+    if (s.size() > maxLength) {
+        m_ok = false;
+        return {};
+    }
+    return s;
 }
 
 QDateTime Reader::date(const QString& key)
@@ -207,13 +212,18 @@ std::optional<double> Reader::optNumber(const QString& key)
     return v.toDouble();
 }
 
-std::optional<QString> Reader::optString(const QString& key)
+std::optional<QString> Reader::optString(const QString& key, qsizetype maxLength)
 {
     bool present = false;
     const QJsonValue v = optValue(key, QJsonValue::String, &present);
     if (!present)
         return std::nullopt;
-    return v.toString();
+    QString s = v.toString();
+    if (s.size() > maxLength) {
+        m_ok = false;
+        return std::nullopt;
+    }
+    return s;
 }
 
 std::optional<QDateTime> Reader::optDate(const QString& key)
@@ -227,12 +237,16 @@ std::optional<QDateTime> Reader::optDate(const QString& key)
     return d;
 }
 
-QStringList Reader::strings(const QString& key)
+QStringList Reader::strings(const QString& key, qsizetype maxEntries)
 {
     QStringList out;
     const QJsonArray a = array(key);
+    if (a.size() > maxEntries) {
+        m_ok = false;
+        return {};
+    }
     for (const QJsonValue& v : a) {
-        if (!v.isString()) {
+        if (!v.isString() || v.toString().size() > kMaxTextLength) {
             m_ok = false;
             return {};
         }
@@ -241,10 +255,14 @@ QStringList Reader::strings(const QString& key)
     return out;
 }
 
-QList<double> Reader::numbers(const QString& key)
+QList<double> Reader::numbers(const QString& key, qsizetype maxEntries)
 {
     QList<double> out;
     const QJsonArray a = array(key);
+    if (a.size() > maxEntries) {
+        m_ok = false;
+        return {};
+    }
     for (const QJsonValue& v : a) {
         if (!v.isDouble()) {
             m_ok = false;

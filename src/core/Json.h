@@ -17,6 +17,12 @@
 // damaged file leaves the model on its defaults instead of half-loading it.
 namespace Json {
 
+// Limits far above real use, so that a hand-made or damaged file cannot make
+// the program parse, allocate or lay out without end. A value beyond a limit
+// fails the record like a value of the wrong type.
+constexpr qsizetype kMaxListEntries = 10000;   // elements of any list
+constexpr qsizetype kMaxTextLength = 1024 * 1024; // UTF-16 units of any text
+
 // ISO-8601 in UTC with whole seconds: "2026-03-14T09:05:00Z".
 QString fromDate(const QDateTime& date);
 // Accepts the form above (and any ISO-8601 date-time with an offset);
@@ -39,14 +45,17 @@ QJsonArray fromList(const QList<T>& list)
     return a;
 }
 
-// Decodes an array of records; any bad element fails the whole list.
+// Decodes an array of records; any bad element fails the whole list, and so
+// does a list of more than `maxEntries` elements.
 template <class T>
-std::optional<QList<T>> toList(const QJsonValue& value)
+std::optional<QList<T>> toList(const QJsonValue& value, qsizetype maxEntries = kMaxListEntries)
 {
     if (!value.isArray())
         return std::nullopt;
-    QList<T> out;
     const QJsonArray a = value.toArray();
+    if (a.size() > maxEntries)
+        return std::nullopt;
+    QList<T> out;
     out.reserve(a.size());
     for (const QJsonValue& v : a) {
         std::optional<T> item = T::fromJson(v);
@@ -61,7 +70,9 @@ std::optional<QList<T>> toList(const QJsonValue& value)
 // its key; when the key is missing or its value has another type the reader
 // is marked failed and a neutral value comes back. Check ok() at the end.
 // The opt* accessors accept a missing key or null (giving nothing) but still
-// fail on a value of the wrong type.
+// fail on a value of the wrong type. Texts longer than kMaxTextLength and
+// lists longer than kMaxListEntries fail too, unless a field names its own
+// limit.
 class Reader {
 public:
     explicit Reader(const QJsonValue& value);
@@ -74,14 +85,14 @@ public:
     qint64 integer(const QString& key);
     int int32(const QString& key);
     bool boolean(const QString& key);
-    QString string(const QString& key);
+    QString string(const QString& key, qsizetype maxLength = kMaxTextLength);
     QDateTime date(const QString& key);
     QUuid uuid(const QString& key);
     QJsonArray array(const QString& key);
     QJsonObject obj(const QString& key);
 
     std::optional<double> optNumber(const QString& key);
-    std::optional<QString> optString(const QString& key);
+    std::optional<QString> optString(const QString& key, qsizetype maxLength = kMaxTextLength);
     std::optional<QDateTime> optDate(const QString& key);
 
     template <class T>
@@ -96,9 +107,9 @@ public:
     }
 
     template <class T>
-    QList<T> list(const QString& key)
+    QList<T> list(const QString& key, qsizetype maxEntries = kMaxListEntries)
     {
-        std::optional<QList<T>> r = toList<T>(value(key));
+        std::optional<QList<T>> r = toList<T>(value(key), maxEntries);
         if (!r) {
             m_ok = false;
             return {};
@@ -106,9 +117,10 @@ public:
         return *r;
     }
 
-    // The list of strings (or numbers) under key.
-    QStringList strings(const QString& key);
-    QList<double> numbers(const QString& key);
+    // The list of strings (or numbers) under key; each string is held to
+    // kMaxTextLength.
+    QStringList strings(const QString& key, qsizetype maxEntries = kMaxListEntries);
+    QList<double> numbers(const QString& key, qsizetype maxEntries = kMaxListEntries);
 
 private:
     QJsonValue value(const QString& key);

@@ -1,6 +1,10 @@
 #include "core/SettingsStore.h"
 
+#include "core/Store.h"
+#include "core/StoreEvents.h"
+
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -15,17 +19,48 @@ QString& redirected()
     return path;
 }
 
-bool readJson(QIODevice& device, QSettings::SettingsMap& map)
+// Why `data` is no settings file, or nothing when it is one.
+std::optional<QString> problemWith(const QByteArray& data)
 {
-    const QByteArray data = device.readAll();
     if (data.trimmed().isEmpty())
-        return true;
+        return std::nullopt;
     QJsonParseError err;
     const QJsonDocument doc = QJsonDocument::fromJson(data, &err);
-    if (err.error != QJsonParseError::NoError || !doc.isObject())
-        return false;
-    map = doc.object().toVariantMap();
-    return true;
+    if (err.error != QJsonParseError::NoError)
+        return QStringLiteral("it is damaged: %1 at byte %2").arg(err.errorString()).arg(err.offset);
+    if (!doc.isObject())
+        return QStringLiteral("it does not hold a set of preferences");
+    if (!Store::withinLimits(doc.object()))
+        return QStringLiteral("it holds more than %1 entries").arg(Json::kMaxListEntries);
+    return std::nullopt;
+}
+
+void report(const QString& file, const QString& reason, const QString& copy)
+{
+    StoreEvents::shared().reportProblem(
+        {StoreEvents::Problem::Kind::keptAside, SettingsStore::kOwner, file, reason, copy});
+}
+
+bool readJson(QIODevice& device, QSettings::SettingsMap& map)
+{
+    // The file was checked before use; this catches one that changed while
+    // the program runs. It is copied aside before the settings write again.
+    auto* file = qobject_cast<QFile*>(&device);
+    QString problem;
+    if (device.size() > SettingsStore::kMaxFileSize) {
+        problem = QStringLiteral("it is larger than %1 KB").arg(SettingsStore::kMaxFileSize / 1024);
+    } else {
+        const QByteArray data = device.readAll();
+        if (const std::optional<QString> p = problemWith(data)) {
+            problem = *p;
+        } else {
+            map = *SettingsStore::parse(data);
+            return true;
+        }
+    }
+    if (file)
+        report(file->fileName(), problem, Store::keepCopyOf(file->fileName()));
+    return false;
 }
 
 bool writeJson(QIODevice& device, const QSettings::SettingsMap& map)
@@ -44,6 +79,15 @@ QSettings::Format jsonFormat()
 } // namespace
 
 namespace SettingsStore {
+
+std::optional<QVariantMap> parse(const QByteArray& data)
+{
+    if (data.size() > kMaxFileSize || problemWith(data))
+        return std::nullopt;
+    if (data.trimmed().isEmpty())
+        return QVariantMap();
+    return QJsonDocument::fromJson(data).object().toVariantMap();
+}
 
 QString filePath()
 {
@@ -74,15 +118,79 @@ void redirectTo(const QString& path)
     redirected() = path;
 }
 
+QString checkFile(const QString& path)
+{
+    const QFileInfo info(path);
+    QString problem;
+    if (info.isSymLink()) {
+        problem = QStringLiteral("it is a link to another file");
+    } else if (!info.exists()) {
+        return {};
+    } else if (info.size() > kMaxFileSize) {
+        problem = QStringLiteral("it is larger than %1 KB").arg(kMaxFileSize / 1024);
+    } else {
+        QFile file(path);
+        if (!file.open(QIODevice::ReadOnly))
+            return {}; // the settings cannot write over it either
+        const std::optional<QString> p = problemWith(file.readAll());
+        if (!p)
+            return {};
+        problem = *p;
+    }
+    // A link or a huge file is moved rather than copied (the link as a link,
+    // its target untouched; the huge file without reading it); anything
+    // else is copied, once per content, then removed.
+    QString aside;
+    if (info.isSymLink() || info.size() > kMaxFileSize) {
+        aside = Store::asideName(path);
+        if (!QFile::rename(path, aside))
+            aside = Store::keepCopyOf(path);
+    } else {
+        aside = Store::keepCopyOf(path);
+        if (!aside.isEmpty())
+            QFile::remove(path);
+    }
+    report(path, problem, aside);
+    return aside;
+}
+
 QSettings& settings()
 {
     std::unique_ptr<QSettings>& s = current();
     if (!s) {
         const QString path = filePath();
         QDir().mkpath(QFileInfo(path).absolutePath());
+        checkFile(path);
         s = std::make_unique<QSettings>(path, jsonFormat());
     }
     return *s;
+}
+
+bool sync()
+{
+    QSettings& s = settings();
+    s.sync();
+    // The status keeps the first error for good, so look at the file itself:
+    // written when it holds every value the settings hold.
+    std::optional<QVariantMap> onDisk;
+    QFile file(s.fileName());
+    if (file.open(QIODevice::ReadOnly) && file.size() <= kMaxFileSize)
+        onDisk = parse(file.readAll());
+    else if (!QFileInfo::exists(s.fileName()) && s.allKeys().isEmpty())
+        onDisk = QVariantMap();
+    bool written = bool(onDisk);
+    for (const QString& key : s.allKeys()) {
+        if (!written)
+            break;
+        written = QJsonValue::fromVariant(onDisk->value(key)) == QJsonValue::fromVariant(s.value(key));
+    }
+    if (!written) {
+        StoreEvents::shared().reportProblem({StoreEvents::Problem::Kind::saveFailed, kOwner, s.fileName(),
+                                             QStringLiteral("the file cannot be written"), QString()});
+        return false;
+    }
+    StoreEvents::shared().clearSaveFailure(kOwner);
+    return true;
 }
 
 bool boolValue(const QString& key, bool fallback)

@@ -1,5 +1,7 @@
 #include "core/Store.h"
 
+#include "core/StoreEvents.h"
+
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
@@ -7,7 +9,10 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QJsonParseError>
 #include <QSaveFile>
+#include <QHash>
+#include <QSet>
 #include <QStandardPaths>
 
 #include <filesystem>
@@ -74,7 +79,95 @@ void rotateBackup(const QString& target)
         QFile::remove(fresh);
 }
 
+struct Mode {
+    bool readOnly = false;
+    QString readOnlyReason;
+    std::function<QString(const QString&)> writeFault;
+    QSet<QString> notKept; // unreadable files of which no copy exists yet
+};
+
+Mode& mode()
+{
+    static Mode m;
+    return m;
+}
+
+bool failed(const QString& name, const QString& target, const QString& reason)
+{
+    StoreEvents::shared().reportSaveFailed(name, target, reason);
+    return false;
+}
+
+// Why each file failed its last read(), in words for the user; a file that
+// read but did not decode has no entry.
+QHash<QString, QString>& readProblems()
+{
+    static QHash<QString, QString> problems;
+    return problems;
+}
+
+std::optional<QJsonValue> parse(const QByteArray& data, QString* problem)
+{
+    QJsonParseError err;
+    const QJsonDocument doc = QJsonDocument::fromJson(data, &err);
+    if (err.error != QJsonParseError::NoError) {
+        *problem = QStringLiteral("it is damaged: %1 at byte %2").arg(err.errorString()).arg(err.offset);
+        return std::nullopt;
+    }
+    QJsonValue value;
+    if (doc.isObject())
+        value = doc.object();
+    else if (doc.isArray())
+        value = doc.array();
+    if (!withinLimits(value)) {
+        *problem = QStringLiteral("it holds a list of more than %1 entries").arg(Json::kMaxListEntries);
+        return std::nullopt;
+    }
+    return value;
+}
+
+std::optional<QJsonValue> read(const QString& name, QString* problem)
+{
+    // A link is never followed: it could lead out of the data folder.
+    if (QFileInfo(path(name)).isSymLink()) {
+        *problem = QStringLiteral("it is a link to another file");
+        return std::nullopt;
+    }
+    QFile file(path(name));
+    if (!file.open(QIODevice::ReadOnly)) {
+        *problem = file.errorString();
+        return std::nullopt;
+    }
+    const QString tooLarge = QStringLiteral("it is larger than %1 MB").arg(kMaxStateFileSize / (1024 * 1024));
+    if (file.size() > kMaxStateFileSize) {
+        *problem = tooLarge;
+        return std::nullopt;
+    }
+    const QByteArray data = file.read(kMaxStateFileSize + 1);
+    if (data.size() > kMaxStateFileSize) {
+        *problem = tooLarge;
+        return std::nullopt;
+    }
+    return parse(data, problem);
+}
+
 } // namespace
+
+void setReadOnly(bool on, const QString& reason)
+{
+    mode().readOnly = on;
+    mode().readOnlyReason = reason;
+}
+
+bool isReadOnly()
+{
+    return mode().readOnly;
+}
+
+void setWriteFault(std::function<QString(const QString&)> fault)
+{
+    mode().writeFault = std::move(fault);
+}
 
 bool save(const QJsonValue& value, const QString& name)
 {
@@ -82,6 +175,14 @@ bool save(const QJsonValue& value, const QString& name)
     if (!data)
         return false;
     const QString target = path(name);
+    if (mode().readOnly) {
+        return failed(name, target,
+                      mode().readOnlyReason.isEmpty() ? QStringLiteral("the data folder is open read-only")
+                                                      : mode().readOnlyReason);
+    }
+    if (mode().notKept.contains(name) && keepUnreadable(name).isEmpty()
+        && (QFileInfo::exists(target) || QFileInfo(target).isSymLink()))
+        return failed(name, target, QStringLiteral("the earlier file could not be read and no copy of it could be kept"));
     const QFileInfo info(target);
     if (info.isSymLink()) {
         // A state file that is a link was never read (it counts as
@@ -93,46 +194,76 @@ bool save(const QJsonValue& value, const QString& name)
     }
     QSaveFile file(target);
     if (!file.open(QIODevice::WriteOnly))
-        return false;
+        return failed(name, target, file.errorString());
     if (file.write(*data) != data->size()) {
+        const QString why = file.errorString();
         file.cancelWriting();
-        return false;
+        return failed(name, target, why);
     }
-    return file.commit();
+    if (mode().writeFault) {
+        const QString why = mode().writeFault(target);
+        if (!why.isEmpty()) {
+            file.cancelWriting();
+            return failed(name, target, why);
+        }
+    }
+    if (!file.commit())
+        return failed(name, target, file.errorString());
+    StoreEvents::shared().reportSaved(name);
+    return true;
+}
+
+bool withinLimits(const QJsonValue& value, qsizetype maxEntries)
+{
+    if (value.isArray()) {
+        const QJsonArray a = value.toArray();
+        if (a.size() > maxEntries)
+            return false;
+        for (const QJsonValue& v : a) {
+            if ((v.isArray() || v.isObject()) && !withinLimits(v, maxEntries))
+                return false;
+        }
+    } else if (value.isObject()) {
+        const QJsonObject o = value.toObject();
+        if (o.size() > maxEntries)
+            return false;
+        for (auto it = o.begin(); it != o.end(); ++it) {
+            const QJsonValue v = it.value();
+            if ((v.isArray() || v.isObject()) && !withinLimits(v, maxEntries))
+                return false;
+        }
+    }
+    return true;
 }
 
 std::optional<QJsonValue> parse(const QByteArray& data)
 {
-    QJsonParseError err;
-    const QJsonDocument doc = QJsonDocument::fromJson(data, &err);
-    if (err.error != QJsonParseError::NoError)
-        return std::nullopt;
-    if (doc.isObject())
-        return QJsonValue(doc.object());
-    if (doc.isArray())
-        return QJsonValue(doc.array());
-    return std::nullopt;
+    QString problem;
+    return parse(data, &problem);
 }
 
 std::optional<QJsonValue> read(const QString& name)
 {
-    // A link is never followed: it could lead out of the data folder.
-    if (QFileInfo(path(name)).isSymLink())
-        return std::nullopt;
-    QFile file(path(name));
-    if (!file.open(QIODevice::ReadOnly))
-        return std::nullopt;
-    if (file.size() > kMaxStateFileSize)
-        return std::nullopt;
-    const QByteArray data = file.read(kMaxStateFileSize + 1);
-    if (data.size() > kMaxStateFileSize)
-        return std::nullopt;
-    return parse(data);
+    QString problem;
+    std::optional<QJsonValue> value = read(name, &problem);
+    if (value)
+        readProblems().remove(name);
+    else
+        readProblems().insert(name, problem);
+    return value;
 }
 
-QString keepUnreadable(const QString& name)
+QString asideName(const QString& filePath)
 {
-    const QString source = path(name);
+    const QString stamp = QDateTime::currentDateTimeUtc().toString(QStringLiteral("yyyyMMdd'T'HHmmss'Z'"));
+    QString target = filePath + QStringLiteral(".unreadable-") + stamp;
+    for (int n = 2; QFileInfo::exists(target) || QFileInfo(target).isSymLink(); ++n)
+        target = filePath + QStringLiteral(".unreadable-") + stamp + QLatin1Char('-') + QString::number(n);
+    return target;
+}
+
+QString keepCopyOf(const QString& source)
+{
     const QFileInfo info(source);
     if (!info.exists() && !info.isSymLink())
         return {};
@@ -146,21 +277,45 @@ QString keepUnreadable(const QString& name)
             return {};
         bytes = in.readAll();
     }
-    const QDir dir(folder());
-    const QStringList earlier = dir.entryList({name + QStringLiteral(".unreadable-*")}, QDir::Files, QDir::Name);
+    const QDir dir = info.absoluteDir();
+    const QStringList earlier
+        = dir.entryList({info.fileName() + QStringLiteral(".unreadable-*")}, QDir::Files, QDir::Name);
     for (const QString& e : earlier) {
         QFile f(dir.filePath(e));
         if (f.size() == bytes.size() && f.open(QIODevice::ReadOnly) && f.readAll() == bytes)
             return f.fileName();
     }
-    const QString stamp = QDateTime::currentDateTimeUtc().toString(QStringLiteral("yyyyMMdd'T'HHmmss'Z'"));
-    QString target = source + QStringLiteral(".unreadable-") + stamp;
-    for (int n = 2; QFileInfo::exists(target); ++n)
-        target = source + QStringLiteral(".unreadable-") + stamp + QLatin1Char('-') + QString::number(n);
+    const QString target = asideName(source);
     QSaveFile out(target);
-    if (!out.open(QIODevice::WriteOnly) || out.write(bytes) != bytes.size() || !out.commit())
+    if (!out.open(QIODevice::WriteOnly) || out.write(bytes) != bytes.size())
+        return {};
+    if (mode().writeFault && !mode().writeFault(target).isEmpty()) {
+        out.cancelWriting();
+        return {};
+    }
+    if (!out.commit())
         return {};
     return target;
+}
+
+QString keepUnreadable(const QString& name)
+{
+    const QString copy = keepCopyOf(path(name));
+    if (copy.isEmpty()) {
+        // The file is there but no copy could be made (a full disk): it
+        // must not be written over until one can.
+        const QFileInfo info(path(name));
+        if (info.exists() || info.isSymLink())
+            mode().notKept.insert(name);
+        return {};
+    }
+    mode().notKept.remove(name);
+    StoreEvents::shared().reportProblem({StoreEvents::Problem::Kind::keptAside, StoreEvents::ownerOf(name),
+                                         path(name),
+                                         readProblems().value(name, QStringLiteral("its contents are not in the "
+                                                                                   "expected form or exceed a limit")),
+                                         copy});
+    return copy;
 }
 
 } // namespace Store

@@ -7,6 +7,7 @@
 #include <QJsonObject>
 #include <QJsonValue>
 #include <QString>
+#include <functional>
 #include <optional>
 
 // The data folder and the one way a state file is written.
@@ -26,9 +27,22 @@ std::optional<QByteArray> encode(const QJsonValue& value);
 
 // Writes `value` as `name` in the data folder: the previous file (if any)
 // becomes name + ".bak", then the new text replaces the file atomically.
-// When encoding fails nothing is touched. Failures are silent for the
-// program; the result only tells tests whether the file was written.
+// When encoding fails nothing is touched. A file that cannot be written
+// (read-only folder, full disk, read-only mode) is reported to
+// StoreEvents::shared() once per tool, and the report clears with that
+// tool's next successful save; callers keep their state and simply save
+// again at the next change.
 bool save(const QJsonValue& value, const QString& name);
+
+// Read-only mode: another copy of the program owns the data folder. Every
+// save is refused (and reported with `reason`) until the mode is left.
+void setReadOnly(bool on, const QString& reason = QString());
+bool isReadOnly();
+
+// Tests replace the final write of a save or a kept copy to simulate a full
+// disk: the hook gets the target path and returns an error text to fail the
+// write, or an empty text to let it go ahead. Pass nothing to restore.
+void setWriteFault(std::function<QString(const QString& path)> fault);
 
 inline bool save(const QJsonObject& value, const QString& name) { return save(QJsonValue(value), name); }
 inline bool save(const QJsonArray& value, const QString& name) { return save(QJsonValue(value), name); }
@@ -40,11 +54,14 @@ bool save(const T& record, const QString& name)
     return save(QJsonValue(record.toJson()), name);
 }
 
-// Files larger than this are not read (the model keeps its defaults).
-constexpr qint64 kMaxStateFileSize = 64 * 1024 * 1024;
+// Files larger than this are not read: they count as unreadable. Inside a
+// file, every array and object is held to Json::kMaxListEntries entries and
+// the record readers hold texts to Json::kMaxTextLength.
+constexpr qint64 kMaxStateFileSize = 16 * 1024 * 1024;
 
 // The parsed JSON of `name`, or nothing when the file is missing, unreadable,
-// too large or not JSON. Never reads the ".bak" copy.
+// too large, not JSON or holds an array or object beyond the entry limit.
+// Never reads the ".bak" copy.
 std::optional<QJsonValue> read(const QString& name);
 
 // A state file that exists but cannot be read strictly is copied aside as
@@ -53,6 +70,13 @@ std::optional<QJsonValue> read(const QString& name);
 // the path of the copy (existing or new), or an empty string when `name` does
 // not exist or could not be copied.
 QString keepUnreadable(const QString& name);
+
+// The same for any file: a copy beside it as "<file>.unreadable-<UTC
+// timestamp>" (a link is kept as the path it names), made once per content.
+// Returns the copy's path, or an empty string when nothing could be kept.
+QString keepCopyOf(const QString& filePath);
+// A fresh name for such a copy of `filePath`.
+QString asideName(const QString& filePath);
 
 // The shared reading convention: the record decoded strictly from `name`,
 // or nothing (the caller keeps its defaults). A file that exists but fails
@@ -78,7 +102,12 @@ std::optional<QList<T>> loadList(const QString& name)
     return list;
 }
 
-// Parses JSON text as the store reads it (shared by read() and the fuzzer).
+// Parses JSON text as the store reads it (shared by read() and the fuzzer):
+// an object or an array within the entry limits, else nothing.
 std::optional<QJsonValue> parse(const QByteArray& data);
+
+// True when no array or object inside `value` has more than `maxEntries`
+// entries.
+bool withinLimits(const QJsonValue& value, qsizetype maxEntries = Json::kMaxListEntries);
 
 } // namespace Store

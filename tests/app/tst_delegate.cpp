@@ -1,6 +1,8 @@
 #include "TestEnvironment.h"
 #include "core/AppSettings.h"
 #include "core/SettingsStore.h"
+#include "core/Store.h"
+#include "core/StoreEvents.h"
 #include "app/views/AppDelegate.h"
 #include "app/views/FloatingMenuController.h"
 #include "app/views/MainMenu.h"
@@ -15,9 +17,12 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QJsonObject>
 #include <QLockFile>
 #include <QProcess>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
 #include <csignal>
 #include <cstring>
@@ -37,6 +42,8 @@ class DelegateTest : public QObject {
 private Q_SLOTS:
     void initTestCase()
     {
+        // Later starts of the program run on this process's data folder.
+        qputenv("BW_TEST_SHARED_DATA", Store::folder().toLocal8Bit());
         ShellServices& s = ShellServices::shared();
         s.makeDocumentController = [] {
             calls << QStringLiteral("documentController");
@@ -288,6 +295,38 @@ private Q_SLOTS:
         QCOMPARE(next.start(300), SingleInstance::Role::noAnswer);
     }
 
+    void copiesOnOneDataFolder_data()
+    {
+        QTest::addColumn<bool>("otherTemp");
+        QTest::addColumn<int>("status");
+        QTest::newRow("same temporary folder: hands over") << false << 0;
+        QTest::newRow("another temporary folder: read-only") << true << 10;
+    }
+    // Two copies on one data folder never both write: the later one hands
+    // over to the running copy, or when it cannot reach it (its socket lives
+    // in another temporary folder, or on another machine) it saves nothing.
+    void copiesOnOneDataFolder()
+    {
+        QFETCH(bool, otherTemp);
+        QFETCH(int, status);
+        const QString name = QStringLiteral("bw-test-folder-%1-%2").arg(QCoreApplication::applicationPid()).arg(otherTemp);
+        SingleInstance primary(name);
+        QCOMPARE(primary.start(), SingleInstance::Role::primary);
+        QVERIFY(QFileInfo(primary.lockPath()).absolutePath() == QFileInfo(Store::folder()).absoluteFilePath());
+        QVERIFY(Store::save(QJsonObject{{QStringLiteral("owner"), QStringLiteral("first")}}, QStringLiteral("scientific.json")));
+        const QByteArray before = TestEnvironment::readState(QStringLiteral("scientific.json"));
+        QTemporaryDir temp;
+        QProcess second;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        if (otherTemp)
+            env.insert(QStringLiteral("TMPDIR"), temp.path());
+        second.setProcessEnvironment(env);
+        second.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--second-copy"), name});
+        QTRY_VERIFY_WITH_TIMEOUT(second.state() == QProcess::NotRunning, 30000);
+        QCOMPARE(second.exitCode(), status);
+        QCOMPARE(TestEnvironment::readState(QStringLiteral("scientific.json")), before);
+    }
+
     void nameIsPerUserAndDataFolder()
     {
         const QString n = SingleInstance::defaultName();
@@ -298,6 +337,9 @@ private Q_SLOTS:
 
 int main(int argc, char** argv)
 {
+    // The later starts below share the data folder of the test process.
+    if (qEnvironmentVariableIsSet("BW_TEST_SHARED_DATA"))
+        qputenv("VEXO_BW_DATA_DIR", qgetenv("BW_TEST_SHARED_DATA"));
     // The second start of the hand-over tests.
     if (argc >= 3 && std::strcmp(argv[1], "--second-start") == 0) {
         QCoreApplication app(argc, argv);
@@ -315,6 +357,26 @@ int main(int argc, char** argv)
             return 4;
         }
         return 5;
+    }
+    // A second copy that tries to save.
+    if (argc == 3 && std::strcmp(argv[1], "--second-copy") == 0) {
+        QCoreApplication app(argc, argv);
+        SingleInstance second(QString::fromLocal8Bit(argv[2]));
+        switch (second.start(1500)) {
+        case SingleInstance::Role::handedOver:
+            return 0;
+        case SingleInstance::Role::primary:
+            return 3;
+        case SingleInstance::Role::noAnswer:
+            second.enterReadOnly();
+            break;
+        }
+        const bool refused = !Store::save(QJsonObject{{QStringLiteral("owner"), QStringLiteral("second")}},
+                                          QStringLiteral("scientific.json"));
+        const QList<StoreEvents::Problem> told = StoreEvents::shared().problems();
+        const bool toldWhy = told.size() == 2 && told.first().kind == StoreEvents::Problem::Kind::readOnly
+            && StoreEvents::describe(told.first()).contains(second.lockPath());
+        return refused && toldWhy ? 10 : 11;
     }
     QApplication app(argc, argv);
     DelegateTest test;

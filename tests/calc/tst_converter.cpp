@@ -417,6 +417,10 @@ private Q_SLOTS:
         QTest::newRow("category number") << doc(validRecord("category", 2));
         QTest::newRow("from null") << doc(validRecord("from", QJsonValue()));
         QTest::newRow("clock not a string") << doc(validRecord("clocks", QJsonArray{"UTC", 5}));
+        QJsonArray tooMany;
+        while (tooMany.size() <= ConverterModel::kMaxClocks)
+            tooMany.append("UTC");
+        QTest::newRow("one clock past the limit") << doc(validRecord("clocks", tooMany));
         QTest::newRow("array") << QJsonDocument(QJsonArray{validRecord()}).toJson();
         QTest::newRow("truncated") << doc(validRecord()).left(40);
         QTest::newRow("binary") << QByteArray("\x00\xff\xfe{", 4);
@@ -449,6 +453,16 @@ private Q_SLOTS:
         ConverterModel again;
         QCOMPARE(again.clocks().first(), odd);
         QCOMPARE(again.clocks().size(), 3);
+    }
+
+    void clocksAtTheLimitAreRead()
+    {
+        QJsonArray clocks;
+        while (clocks.size() < ConverterModel::kMaxClocks)
+            clocks.append("UTC");
+        writeFile(QJsonDocument(validRecord("clocks", clocks)).toJson());
+        ConverterModel m;
+        QCOMPARE(m.clocks().size(), ConverterModel::kMaxClocks);
     }
 
     // --- clocks ------------------------------------------------------------

@@ -97,6 +97,10 @@ private Q_SLOTS:
         QTest::newRow("course without grade")
             << with("courses", QJsonArray{QJsonObject{{"id", "6F9619FF-8B86-D011-B42D-00CF4FC964FF"}, {"name", "X"}, {"credits", 3}}});
         QTest::newRow("courses not a list") << with("courses", QJsonObject{});
+        QJsonArray tooMany = fullState().value("courses").toArray();
+        while (tooMany.size() <= LoanGPAModel::kMaxCourses)
+            tooMany.append(tooMany.first());
+        QTest::newRow("one course past the limit") << with("courses", tooMany);
         QTest::newRow("truncated") << QJsonDocument(fullState()).toJson().left(60);
         QTest::newRow("not json") << QByteArray("loan");
         QTest::newRow("list") << QByteArray("[]");
@@ -112,6 +116,18 @@ private Q_SLOTS:
         QCOMPARE(m.amount(), 25000.0);
         QCOMPARE(m.priorCredits(), 0.0);
         QCOMPARE(m.courses().size(), 2);
+    }
+
+    void coursesAtTheLimitAreRead()
+    {
+        QJsonObject o = fullState();
+        QJsonArray courses = o.value("courses").toArray();
+        while (courses.size() < LoanGPAModel::kMaxCourses)
+            courses.append(courses.first());
+        o.insert("courses", courses);
+        writeState(o);
+        LoanGPAModel m;
+        QCOMPARE(m.courses().size(), LoanGPAModel::kMaxCourses);
     }
 
     void savesTheFifteenFields()

@@ -1,4 +1,5 @@
 #include "TestEnvironment.h"
+#include "core/Json.h"
 #include "core/Store.h"
 #include "citations/CitationModel.h"
 
@@ -61,6 +62,8 @@ private Q_SLOTS:
         QTest::newRow("fields is a list") << validFile("\"APA\"", "[\"Walden\"]");
         QTest::newRow("id is not a UUID") << validFile("\"APA\"", "{}", "\"walden\"");
         QTest::newRow("id is null") << validFile("\"APA\"", "{}", "null");
+        QTest::newRow("field text one past its limit")
+            << validFile("\"APA\"", "{\"title\": \"" + QByteArray(Json::kMaxTextLength + 1, 'w') + "\"}");
     }
 
     void damagedFileLeavesDefaults()

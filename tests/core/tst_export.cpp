@@ -128,6 +128,19 @@ private Q_SLOTS:
         QCOMPARE(tree(source), before);
     }
 
+    // The running program's lock would keep another computer from the copy.
+    void lockFileStaysBehind()
+    {
+        QTemporaryDir tmp;
+        const QString source = tmp.path() + QStringLiteral("/data");
+        build(source, {QStringLiteral("a.json"), QStringLiteral(".brindleworks.lock"),
+                       QStringLiteral(".brindleworks.lock.rmlock")});
+        const QString dest = tmp.path() + QStringLiteral("/out");
+        const VEXOBWExport::Result r = VEXOBWExport::copyAll(source, dest);
+        QCOMPARE(r.copied, 1);
+        QCOMPARE(tree(dest), QStringList{QStringLiteral("a.json")});
+    }
+
     // A link is copied as a link, never followed (a loop would never end);
     // files keep their modification time.
     void linksAreNotFollowed()

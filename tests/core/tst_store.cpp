@@ -2,6 +2,8 @@
 #include "core/Debouncer.h"
 #include "core/Json.h"
 #include "core/Store.h"
+#include "core/StoreEvents.h"
+#include "core/Tool.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -41,12 +43,49 @@ struct Sample {
     }
 };
 
+// A record with one list and one text, to put the limits to the test.
+struct Bag {
+    QList<Sample> items;
+    QStringList tags;
+    QString note;
+
+    QJsonValue toJson() const
+    {
+        return QJsonObject{{QStringLiteral("items"), Json::fromList(items)},
+                           {QStringLiteral("tags"), QJsonArray::fromStringList(tags)},
+                           {QStringLiteral("note"), note}};
+    }
+    static std::optional<Bag> fromJson(const QJsonValue& v)
+    {
+        Json::Reader r(v);
+        Bag b;
+        b.items = r.list<Sample>(QStringLiteral("items"));
+        b.tags = r.strings(QStringLiteral("tags"));
+        b.note = r.string(QStringLiteral("note"));
+        if (!r.ok())
+            return std::nullopt;
+        return b;
+    }
+};
+
+QStringList keptCopies(const QString& name)
+{
+    return QDir(Store::folder()).entryList({name + QStringLiteral(".unreadable-*")});
+}
+
 } // namespace
 
 class StoreTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void init() { TestEnvironment::clearDataFolder(); }
+    void init()
+    {
+        TestEnvironment::clearDataFolder();
+        Store::setWriteFault({});
+        Store::setReadOnly(false);
+        for (const StoreEvents::Problem& p : StoreEvents::shared().problems())
+            StoreEvents::shared().clear(p.owner);
+    }
 
     void folderComesFromEnvironment()
     {
@@ -214,6 +253,15 @@ private Q_SLOTS:
         QVERIFY(TestEnvironment::readState(name + QStringLiteral(".bak")).contains("\"two\""));
         QVERIFY(TestEnvironment::readState(name).contains("\"three\""));
         QVERIFY(!QFileInfo::exists(Store::path(name + QStringLiteral(".bak.new"))));
+        // A failure between the backup and the new file leaves both the file
+        // and its backup holding the last good version, and nothing else.
+        const QByteArray three = TestEnvironment::readState(name);
+        Store::setWriteFault([](const QString&) { return QStringLiteral("Input/output error"); });
+        s.label = QStringLiteral("four");
+        QVERIFY(!Store::save(s, name));
+        QCOMPARE(TestEnvironment::readState(name), three);
+        QCOMPARE(TestEnvironment::readState(name + QStringLiteral(".bak")), three);
+        QCOMPARE(QDir(Store::folder()).entryList({name + QStringLiteral(".*")}), QStringList{name + QStringLiteral(".bak")});
     }
 
     void unwritableFolderFailsQuietly()
@@ -221,6 +269,183 @@ private Q_SLOTS:
         // A name inside a missing sub-folder cannot be written; no crash and
         // no file appears.
         QVERIFY(!Store::save(QJsonObject{}, QStringLiteral("missing/dir/x.json")));
+    }
+
+    void failedSaveIsToldOnceAndClears_data()
+    {
+        QTest::addColumn<QString>("how");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("full disk") << QStringLiteral("fault") << QStringLiteral("No space left on device");
+        QTest::newRow("another copy owns the folder") << QStringLiteral("readOnly") << QStringLiteral("another copy");
+        QTest::newRow("a folder in the way") << QStringLiteral("folder") << QString();
+    }
+    // A save that cannot be written is reported once for the tool, with the
+    // file and why; the file on disk keeps the last good version; the next
+    // save after the cause is gone writes and clears the report.
+    void failedSaveIsToldOnceAndClears()
+    {
+        QFETCH(QString, how);
+        QFETCH(QString, reason);
+        const QString name = QStringLiteral("scientific.json");
+        StoreEvents& events = StoreEvents::shared();
+        Sample s;
+        s.label = QStringLiteral("kept");
+        s.when = QDateTime(QDate(2026, 3, 14), QTime(9, 5, 0), Qt::UTC);
+        if (how != QLatin1String("folder"))
+            QVERIFY(Store::save(s, name));
+        const QByteArray good = TestEnvironment::readState(name);
+        if (how == QLatin1String("fault"))
+            Store::setWriteFault([&](const QString&) { return reason; });
+        else if (how == QLatin1String("readOnly"))
+            Store::setReadOnly(true, QStringLiteral("another copy of Brindleworks is using the data folder"));
+        else
+            QVERIFY(QDir().mkpath(Store::path(name)));
+        QSignalSpy added(&events, &StoreEvents::problemAdded);
+        QSignalSpy cleared(&events, &StoreEvents::problemCleared);
+        for (const char* label : {"lost?", "still lost?"}) {
+            s.label = QString::fromLatin1(label);
+            QVERIFY(!Store::save(s, name));
+        }
+        QCOMPARE(added.count(), 1);
+        QCOMPARE(events.problems().size(), 1);
+        const StoreEvents::Problem p = events.problems().first();
+        QCOMPARE(p.kind, StoreEvents::Problem::Kind::saveFailed);
+        QCOMPARE(p.owner, Tool(Tool::scientific).title());
+        QCOMPARE(p.file, Store::path(name));
+        QVERIFY2(p.reason.contains(reason) && !p.reason.isEmpty(), qPrintable(p.reason));
+        const QString sentence = StoreEvents::describe(p);
+        QVERIFY(sentence.contains(p.owner) && sentence.contains(p.file) && sentence.contains(p.reason));
+        if (how != QLatin1String("folder"))
+            QCOMPARE(TestEnvironment::readState(name), good);
+
+        Store::setWriteFault({});
+        Store::setReadOnly(false);
+        QDir(Store::path(name)).removeRecursively();
+        QVERIFY(Store::save(s, name));
+        QCOMPARE(cleared.count(), 1);
+        QVERIFY(events.problems().isEmpty());
+        const std::optional<Sample> back = Store::load<Sample>(name);
+        QVERIFY(back);
+        QCOMPARE(back->label, QStringLiteral("still lost?"));
+    }
+
+    // The user is told where an unreadable file was kept.
+    void keptFileIsTold()
+    {
+        const QString name = QStringLiteral("loan_gpa.json");
+        QVERIFY(TestEnvironment::writeState(name, "{\"courses\": [1, 2"));
+        QSignalSpy added(&StoreEvents::shared(), &StoreEvents::problemAdded);
+        QVERIFY(!Store::load<Sample>(name));
+        QCOMPARE(added.count(), 1);
+        const StoreEvents::Problem p = StoreEvents::shared().problems().first();
+        QCOMPARE(p.kind, StoreEvents::Problem::Kind::keptAside);
+        QCOMPARE(p.owner, Tool(Tool::loanGPA).title());
+        QCOMPARE(p.copy, QDir(Store::folder()).filePath(keptCopies(name).first()));
+        QVERIFY(p.reason.contains(QStringLiteral("damaged")));
+        QVERIFY(StoreEvents::describe(p).contains(p.copy));
+    }
+
+    // When no copy of an unreadable file can be made (the disk is full), the
+    // file is not written over; once the copy can be made the save goes on.
+    void unreadableFileWithoutCopyIsNotReplaced()
+    {
+        const QString name = QStringLiteral("citations.json");
+        const QByteArray damaged = "{\"sources\": [";
+        QVERIFY(TestEnvironment::writeState(name, damaged));
+        Store::setWriteFault([](const QString& path) {
+            return path.contains(QStringLiteral(".unreadable-")) ? QStringLiteral("No space left on device") : QString();
+        });
+        QVERIFY(!Store::load<Sample>(name));
+        QVERIFY(keptCopies(name).isEmpty());
+        Sample s;
+        s.when = QDateTime(QDate(2026, 3, 14), QTime(9, 5, 0), Qt::UTC);
+        QVERIFY(!Store::save(s, name));
+        QCOMPARE(TestEnvironment::readState(name), damaged);
+        QCOMPARE(StoreEvents::shared().problems().first().kind, StoreEvents::Problem::Kind::saveFailed);
+        Store::setWriteFault({});
+        QVERIFY(Store::save(s, name));
+        QCOMPARE(keptCopies(name).size(), 1);
+        QCOMPARE(TestEnvironment::contents(QDir(Store::folder()).filePath(keptCopies(name).first())), damaged);
+        QVERIFY(Store::load<Sample>(name));
+    }
+
+    void limits_data()
+    {
+        QTest::addColumn<int>("items");
+        QTest::addColumn<int>("tags");
+        QTest::addColumn<int>("tagLength");
+        QTest::addColumn<int>("noteLength");
+        QTest::addColumn<bool>("readable");
+        const int n = int(Json::kMaxListEntries);
+        const int t = int(Json::kMaxTextLength);
+        QTest::newRow("records at the limit") << n << 0 << 1 << 0 << true;
+        QTest::newRow("records one past") << n + 1 << 0 << 1 << 0 << false;
+        QTest::newRow("texts at the limit") << 0 << n << 1 << 0 << true;
+        QTest::newRow("texts one past") << 0 << n + 1 << 1 << 0 << false;
+        QTest::newRow("text in a list at the limit") << 0 << 1 << t << 0 << true;
+        QTest::newRow("text in a list one past") << 0 << 1 << t + 1 << 0 << false;
+        QTest::newRow("text at the limit") << 0 << 0 << 1 << t << true;
+        QTest::newRow("text one past") << 0 << 0 << 1 << t + 1 << false;
+    }
+    // A file beyond a limit is unreadable like a damaged one: the model gets
+    // nothing and the file is kept aside before any save replaces it.
+    void limits()
+    {
+        QFETCH(int, items);
+        QFETCH(int, tags);
+        QFETCH(int, tagLength);
+        QFETCH(int, noteLength);
+        QFETCH(bool, readable);
+        Bag b;
+        b.items.fill(Sample{0, QStringLiteral("x"), QDateTime(QDate(2026, 1, 1), QTime(0, 0), Qt::UTC)}, items);
+        b.tags.fill(QString(tagLength, QLatin1Char('t')), tags);
+        b.note = QString(noteLength, QLatin1Char('n'));
+        const QString name = QStringLiteral("bag.json");
+        QVERIFY(TestEnvironment::writeState(name, QJsonDocument(b.toJson().toObject()).toJson()));
+        const std::optional<Bag> back = Store::load<Bag>(name);
+        QCOMPARE(bool(back), readable);
+        QCOMPARE(keptCopies(name).size(), readable ? 0 : 1);
+        if (back) {
+            QCOMPARE(back->items.size(), items);
+            QCOMPARE(back->note.size(), noteLength);
+        }
+    }
+
+    void limitsOfAnyValue_data()
+    {
+        QTest::addColumn<QByteArray>("text");
+        QTest::addColumn<bool>("readable");
+        const qsizetype n = Json::kMaxListEntries;
+        auto keys = [](qsizetype count) {
+            QByteArray o = "{\"m\": {";
+            for (qsizetype i = 0; i < count; ++i)
+                o += (i ? ",\"k" : "\"k") + QByteArray::number(i) + "\": 1";
+            return o + "}}";
+        };
+        auto numbers = [](qsizetype count) {
+            QByteArray a = "[[";
+            for (qsizetype i = 0; i < count; ++i)
+                a += i ? ",0" : "0";
+            return a + "]]";
+        };
+        QTest::newRow("object entries at the limit") << keys(n) << true;
+        QTest::newRow("object entries one past") << keys(n + 1) << false;
+        QTest::newRow("inner list at the limit") << numbers(n) << true;
+        QTest::newRow("inner list one past") << numbers(n + 1) << false;
+        QByteArray big(Store::kMaxStateFileSize, ' ');
+        big[0] = '[';
+        big[big.size() - 1] = ']';
+        QTest::newRow("file at the size limit") << big << true;
+        QTest::newRow("file one byte past") << big + ' ' << false;
+    }
+    // Maps of names (a citation's fields, game counters) and lists a reader
+    // walks by hand are held to the same limit, as is the whole file.
+    void limitsOfAnyValue()
+    {
+        QFETCH(QByteArray, text);
+        QFETCH(bool, readable);
+        QVERIFY(TestEnvironment::writeState(QStringLiteral("any.json"), text));
+        QCOMPARE(bool(Store::read(QStringLiteral("any.json"))), readable);
     }
 
     void debouncerRunsOnlyTheLastCall()

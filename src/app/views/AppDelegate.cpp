@@ -11,6 +11,7 @@
 #include "app/views/WindowManager.h"
 #include "ui/AppLook.h"
 #include "ui/Chrome.h"
+#include "ui/StoreNoticeView.h"
 #include "ui/Symbols.h"
 
 #include <QAction>
@@ -71,6 +72,9 @@ void AppDelegate::connectShell()
     QObject::connect(&settings, &AppSettings::showLabelsChanged, &menu, &FloatingMenuController::rebuild);
     QObject::connect(&menu, &FloatingMenuController::showingChanged, &MainMenu::shared(),
                      &MainMenu::setFloatingMenuShowing);
+    // Files that could not be saved or read are told in a notice that
+    // follows the store's reports.
+    StoreNoticeView::shared();
 }
 
 void AppDelegate::didFinishLaunching()

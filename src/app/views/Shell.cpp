@@ -46,9 +46,12 @@ std::optional<int> launch(const QStringList& documents)
     switch (instance->start()) {
     case SingleInstance::Role::handedOver:
         return 0;
-    case SingleInstance::Role::noAnswer:
-        std::fputs("Brindleworks is already running but does not answer.\n", stderr);
-        return 1;
+    case SingleInstance::Role::noAnswer: {
+        // Its files are not ours to write: show the data, save nothing.
+        std::fputs("Brindleworks is already running but does not answer; opening the data read-only.\n", stderr);
+        instance->enterReadOnly();
+        break;
+    }
     case SingleInstance::Role::primary:
         break;
     }

@@ -1,6 +1,8 @@
 #include "app/views/SingleInstance.h"
 
+#include "core/DataExport.h"
 #include "core/Store.h"
+#include "core/StoreEvents.h"
 
 #include <QCryptographicHash>
 #include <QDeadlineTimer>
@@ -21,8 +23,14 @@ const char kPendingFiles[] = "bwPendingFiles";
 }
 
 SingleInstance::SingleInstance(const QString& name, QObject* parent)
+    : SingleInstance(name, Store::folder(), parent)
+{
+}
+
+SingleInstance::SingleInstance(const QString& name, const QString& lockFolder, QObject* parent)
     : QObject(parent)
     , m_name(name)
+    , m_lockFolder(lockFolder)
 {
 }
 
@@ -44,17 +52,50 @@ QString SingleInstance::defaultName()
 
 QString SingleInstance::lockPath() const
 {
+    return QDir(m_lockFolder).filePath(QString::fromLatin1(VEXOBWExport::kLockFileName));
+}
+
+QString SingleInstance::fallbackLockPath() const
+{
     return QDir(QDir::tempPath()).filePath(m_name + QStringLiteral(".lock"));
+}
+
+QString SingleInstance::holderDescription() const
+{
+    QLockFile lock(lockPath());
+    qint64 pid = 0;
+    QString host;
+    QString app;
+    if (!lock.getLockInfo(&pid, &host, &app))
+        return {};
+    return QStringLiteral("process %1 on \u201c%2\u201d").arg(pid).arg(host);
+}
+
+void SingleInstance::enterReadOnly() const
+{
+    const QString holder = holderDescription();
+    Store::setReadOnly(true, QStringLiteral("another copy of Brindleworks is using the data folder"));
+    StoreEvents::shared().reportProblem({StoreEvents::Problem::Kind::readOnly, QStringLiteral("Brindleworks"),
+                                         m_lockFolder, holder.isEmpty() ? QStringLiteral("unknown") : holder,
+                                         lockPath()});
 }
 
 SingleInstance::Role SingleInstance::start(int timeoutMs)
 {
     // The lock decides who is primary, so two starts at the same moment
-    // cannot both listen; a lock left by a crashed program is stale and
-    // taken over.
+    // cannot both listen. A lock left by a crashed program on this machine
+    // is stale and taken over; one from another machine is never assumed
+    // stale (no time limit), as that program may still be writing.
     auto lock = std::make_unique<QLockFile>(lockPath());
     lock->setStaleLockTime(0);
-    if (lock->tryLock(0)) {
+    if (!lock->tryLock(0) && lock->error() != QLockFile::LockFailedError) {
+        // No lock file can be made in the data folder (it is read-only), so
+        // nothing can be written there anyway: decide on this machine alone.
+        lock = std::make_unique<QLockFile>(fallbackLockPath());
+        lock->setStaleLockTime(0);
+        lock->tryLock(0);
+    }
+    if (lock->isLocked()) {
         m_lock = std::move(lock);
         listen();
         return Role::primary;

@@ -8,10 +8,14 @@
 class QLocalServer;
 class QLockFile;
 
-// One running program per user and data folder. The first start becomes the
-// primary and listens on a local socket; a later start finds the primary,
-// hands it the documents named on its command line (or, with none, asks it
-// to reopen: it then shows the floating menu) and ends.
+// One running program per data folder. The first start takes the lock file
+// inside the data folder, becomes the primary and listens on a local socket;
+// a later start finds the primary, hands it the documents named on its
+// command line (or, with none, asks it to reopen: it then shows the floating
+// menu) and ends. The lock lives with the data, so copies with different
+// temporary folders, or on two machines sharing a home, still see each
+// other; one that holds the lock but cannot be reached leaves the later start
+// with `noAnswer` (the shell then opens the data read-only).
 class SingleInstance : public QObject {
     Q_OBJECT
 public:
@@ -21,8 +25,11 @@ public:
         noAnswer,  // another process holds the program but did not answer
     };
 
-    // `name` identifies the program instance; see defaultName().
+    // `name` identifies the program instance (the local socket); see
+    // defaultName(). The lock is taken in Store::folder().
     explicit SingleInstance(const QString& name, QObject* parent = nullptr);
+    // The same with the lock taken in `lockFolder`.
+    SingleInstance(const QString& name, const QString& lockFolder, QObject* parent = nullptr);
     ~SingleInstance() override;
 
     // "brindleworks-" + the user id + "-" + a short hash of the data folder,
@@ -39,7 +46,19 @@ public:
     void setFilesToOpen(const QStringList& paths) { m_files = paths; }
 
     QString name() const { return m_name; }
+    // The lock file inside the data folder.
     QString lockPath() const;
+    // The lock used instead when the data folder takes no file (it is
+    // read-only): in the temporary folder, as only this machine can see.
+    QString fallbackLockPath() const;
+
+    // The running copy's process id and machine as its lock file tells them,
+    // for messages; empty when unknown.
+    QString holderDescription() const;
+
+    // After `noAnswer`: the store refuses every save (so no file of the
+    // running copy is overwritten) and the user is told why.
+    void enterReadOnly() const;
 
 Q_SIGNALS:
     // A later start asked the running program to reopen.
@@ -53,6 +72,7 @@ private:
     void acceptConnections();
 
     QString m_name;
+    QString m_lockFolder;
     QStringList m_files;
     std::unique_ptr<QLockFile> m_lock;
     QLocalServer* m_server = nullptr;
