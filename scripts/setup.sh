@@ -12,7 +12,7 @@ packages=(
   libbenchmark-dev clang libclang-rt-dev
   xvfb xauth dbus
   libqt6svg6 qt6-svg-dev
-  zlib1g-dev libzip-dev python3-docx libwv-dev
+  zlib1g-dev libzip-dev python3-docx
   qt6-pdf-dev poppler-utils
   qt6-multimedia-dev libavcodec-dev libavformat-dev libswresample-dev libavutil-dev
   gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-libav gstreamer1.0-pulseaudio
