@@ -11,7 +11,7 @@ packages=(
   fonts-material-design-icons-iconfont fonts-inter fonts-quicksand fonts-dejavu-core
   libbenchmark-dev clang libclang-rt-dev
   xvfb xauth dbus
-  libqt6svg6 qt6-svg-dev
+  libqt6svg6 qt6-svg-dev libxcb1-dev
   zlib1g-dev libzip-dev python3-docx libwv-dev
   qt6-pdf-dev poppler-utils
   qt6-multimedia-dev libavcodec-dev libavformat-dev libswresample-dev libavutil-dev
