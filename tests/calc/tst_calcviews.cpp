@@ -365,6 +365,26 @@ private Q_SLOTS:
         }
     }
 
+    // Made as narrow as it goes, the view still lays its rows out whole:
+    // nothing overlaps, and no key is narrower than the keys allow.
+    void sciNarrowest()
+    {
+        auto* view = new ScientificView;
+        Host host(view);
+        view->setFixedSize(view->minimumSizeHint());
+        QTRY_COMPARE(view->size(), view->minimumSizeHint());
+        const QRect picker = view->modePicker()->geometry();
+        for (const char* name : {"MC", "M+", "MR", "Copy"}) {
+            QWidget* b = view->control(QString::fromUtf8(name));
+            QVERIFY2(!picker.intersects(QRect(b->mapTo(view->modePicker()->parentWidget(), QPoint()), b->size())), name);
+            QVERIFY(b->width() >= b->minimumSizeHint().width());
+        }
+        for (const auto& row : ScientificView::fnRows()) {
+            for (const ScientificView::FnKey& key : row)
+                QVERIFY(view->control(key.label)->width() >= 24);
+        }
+    }
+
     void sciKeys_data()
     {
         QTest::addColumn<QStringList>("keys");

@@ -125,8 +125,8 @@ ScientificView::ScientificView(QWidget* parent)
     outer->setSpacing(12);
 
     auto* calculator = new QWidget(this);
-    // Keys shrink with the window; below that the window's content scrolls.
-    calculator->setMinimumWidth(300);
+    // Keys shrink with the window down to what the rows above them need;
+    // below that the window's content scrolls.
     auto* column = new QVBoxLayout(calculator);
     column->setContentsMargins(0, 0, 0, 0);
     column->setSpacing(10);
