@@ -82,30 +82,31 @@ std::optional<QStringList> CalculatorModel::pasteKeys(const QString& text)
             e.remove(0, 1);
         while (e.size() > 1 && e.startsWith(QLatin1Char('0')))
             e.remove(0, 1);
-        // A non-zero number with an exponent this long has far more than
-        // 16 digits in plain form.
+        // An exponent this long puts every digit far beyond the 16 keys:
+        // nothing but zeros after the point, or a whole part too long.
         if (e.size() > 12)
-            return std::nullopt;
+            e = QStringLiteral("1000000000000");
         const qint64 shift = e.toLongLong();
         point += negExp ? -shift : shift;
     }
 
-    const qint64 n = digits.size();
-    qint64 count = 0;
-    if (point <= 0)
-        count = 1 - point + n;
-    else
-        count = std::max(point, n);
-    if (count > StandardCalculator::kMaxDigits)
+    // As typed: the keys take the first 16 digits and ignore the rest, so
+    // only a whole part longer than that cannot be entered.
+    const qint64 max = StandardCalculator::kMaxDigits;
+    if (point > max)
         return std::nullopt;
-
+    const qint64 n = digits.size();
     QString plain;
-    if (point <= 0)
-        plain = QStringLiteral("0.") + QString(int(-point), QLatin1Char('0')) + digits;
-    else if (point >= n)
+    if (point <= 0) {
+        const qint64 zeros = std::min(-point, max - 1);
+        plain = QStringLiteral("0.") + QString(int(zeros), QLatin1Char('0')) + digits.left(int(max - 1 - zeros));
+    } else if (point >= n) {
         plain = digits + QString(int(point - n), QLatin1Char('0'));
-    else
-        plain = digits.left(int(point)) + QLatin1Char('.') + digits.mid(int(point));
+    } else {
+        plain = digits.left(int(point)) + QLatin1Char('.') + digits.mid(int(point), int(max - point));
+    }
+    if (plain.endsWith(QLatin1Char('.')))
+        plain.chop(1);
 
     QStringList keys{QStringLiteral("C")};
     for (QChar c : std::as_const(plain))

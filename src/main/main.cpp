@@ -1,5 +1,6 @@
 #include "core/RunMode.h"
 #include "core/SettingsStore.h"
+#include "app/views/AppIcon.h"
 #include "app/views/Shell.h"
 #include "app/views/StartupProbe.h"
 #include "selftest/SelfTest.h"
@@ -37,6 +38,7 @@ int main(int argc, char** argv)
     QApplication::setOrganizationName(QStringLiteral("VEXO"));
     QApplication::setApplicationName(QStringLiteral("Brindleworks"));
     QApplication::setDesktopFileName(QStringLiteral("brindleworks"));
+    AppIcon::apply();
 
     if (mode.kind != RunMode::windowed) {
         // Nobody is there to answer an alert: take "Cancel" where offered,

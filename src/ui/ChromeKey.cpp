@@ -35,19 +35,32 @@ QColor ChromeKey::labelColor() const
     return m_tint.value_or(Chrome::ink());
 }
 
+void ChromeKey::setLabelFont(const QFont& base, qreal size)
+{
+    m_labelFont = base;
+    m_labelSize = size;
+    update();
+}
+
 QFont ChromeKey::fittedFont(const QString& label, qreal width, bool* elided)
 {
-    QFont f = Fonts::system(labelSize, QFont::Bold, Fonts::Design::Rounded);
+    return fittedFont(label, width, Fonts::system(labelSize, QFont::Bold, Fonts::Design::Rounded), labelSize, elided);
+}
+
+QFont ChromeKey::fittedFont(const QString& label, qreal width, const QFont& base, qreal size, bool* elided)
+{
+    QFont f = base;
+    Fonts::setSize(f, size);
     const qreal natural = QFontMetricsF(f).horizontalAdvance(label);
     qreal scale = 1.0;
     if (natural > width && natural > 0)
         scale = qMax(minimumScale, width / natural);
     if (scale < 1.0) {
-        Fonts::setSize(f, labelSize * scale);
+        Fonts::setSize(f, size * scale);
         // Rounding of the point size can leave the text a hair too wide.
         while (scale > minimumScale && QFontMetricsF(f).horizontalAdvance(label) > width) {
             scale = qMax(minimumScale, scale - 0.01);
-            Fonts::setSize(f, labelSize * scale);
+            Fonts::setSize(f, size * scale);
         }
     }
     if (elided)
@@ -83,7 +96,8 @@ void ChromeKey::paintEvent(QPaintEvent*)
 
     const QRectF labelRect = capsule.adjusted(kPadding, 0, -kPadding, 0);
     bool elided = false;
-    const QFont f = fittedFont(text(), labelRect.width(), &elided);
+    const QFont f = m_labelFont ? fittedFont(text(), labelRect.width(), *m_labelFont, m_labelSize, &elided)
+                                : fittedFont(text(), labelRect.width(), &elided);
     const QString shown = elided ? QFontMetricsF(f).elidedText(text(), Qt::ElideRight, labelRect.width()) : text();
     p.setFont(f);
     p.setPen(QColor(255, 255, 255, int(0.9 * 255)));

@@ -17,10 +17,15 @@ public:
     std::optional<QColor> tint() const { return m_tint; }
     void setTint(std::optional<QColor> tint);
     QColor labelColor() const;
+    // Another label face for this key, at `size` layout units; it shrinks to
+    // fit like the standard one.
+    void setLabelFont(const QFont& base, qreal size);
 
     // The label's font after shrinking to fit `width` (bold rounded, 19 down
     // to 0.45 × 19), and whether it still has to be elided.
     static QFont fittedFont(const QString& label, qreal width, bool* elided = nullptr);
+    // The same for a label face `base` at `size` layout units.
+    static QFont fittedFont(const QString& label, qreal width, const QFont& base, qreal size, bool* elided = nullptr);
     static constexpr qreal labelSize = 19.0;
     static constexpr qreal minimumScale = 0.45;
 
@@ -33,4 +38,6 @@ protected:
 
 private:
     std::optional<QColor> m_tint;
+    std::optional<QFont> m_labelFont;
+    qreal m_labelSize = labelSize;
 };

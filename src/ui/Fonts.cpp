@@ -1,5 +1,7 @@
 #include "ui/Fonts.h"
 
+#include "ui/FontsFigures.h"
+
 #include <QFontDatabase>
 #include <QGuiApplication>
 #include <QHash>
@@ -76,8 +78,10 @@ void setTracking(QFont& font, qreal layoutUnits)
 QFont system(qreal size, QFont::Weight weight, Design design)
 {
     ensureLoaded();
-    QFont f(familyFor(design));
-    f.setFamilies({familyFor(design), kFallback});
+    // Bold rounded text takes the copy whose figures are evenly spaced.
+    const QString family = design == Design::Rounded ? roundedFamily(weight) : familyFor(design);
+    QFont f(family);
+    f.setFamilies({family, kFallback});
     f.setWeight(weight);
     setSize(f, size);
     f.setStyleHint(design == Design::Monospaced ? QFont::Monospace

@@ -7,6 +7,7 @@
 #include "core/Tool.h"
 #include "core/Spelling.h"
 #include "app/views/AboutView.h"
+#include "app/views/AppIcon.h"
 #include "ui/FileReveal.h"
 #include "app/views/HelpView.h"
 #include "app/views/SettingsView.h"
@@ -21,13 +22,17 @@
 #include <QDesktopServices>
 #include <QDir>
 #include <QFile>
+#include <QFileDialog>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextBrowser>
 #include <QTextEdit>
+#include <QTimer>
 
 namespace {
 
@@ -387,6 +392,158 @@ private Q_SLOTS:
             QCOMPARE(watch.alerts[0].title, title);
         QDir(Store::folder()).removeRecursively();
         QDir().mkpath(Store::folder());
+    }
+
+    // The folder named in the dialog's name field wins over whatever the
+    // dialog shows or has selected, once it is a folder.
+    void chosenFolder_data()
+    {
+        QTest::addColumn<QString>("typed");    // "<t>" stands for the temporary folder
+        QTest::addColumn<QStringList>("selected");
+        QTest::addColumn<QString>("chosen");
+        const QStringList parentSelected{"<t>"};
+        QTest::newRow("absolute, no trailing slash") << "<t>/inner" << parentSelected << "<t>/inner";
+        QTest::newRow("absolute, trailing slash") << "<t>/inner/" << parentSelected << "<t>/inner";
+        QTest::newRow("relative to the shown folder") << "inner" << parentSelected << "<t>/inner";
+        QTest::newRow("surrounding blanks") << "  <t>/inner " << parentSelected << "<t>/inner";
+        QTest::newRow("dot dot") << "<t>/inner/deeper/.." << parentSelected << "<t>/inner";
+        QTest::newRow("names a file") << "<t>/file.txt" << parentSelected << "<t>";
+        QTest::newRow("names nothing") << "<t>/missing" << parentSelected << "<t>";
+        QTest::newRow("empty: the selection") << "" << QStringList{"<t>/inner"} << "<t>/inner";
+        QTest::newRow("empty, nothing selected: the shown folder") << "" << QStringList{} << "<t>";
+        QTest::newRow("home") << "~" << parentSelected << "~";
+    }
+    void chosenFolder()
+    {
+        QFETCH(QString, typed);
+        QFETCH(QStringList, selected);
+        QFETCH(QString, chosen);
+        QTemporaryDir dir;
+        QVERIFY(QDir(dir.path()).mkpath(QStringLiteral("inner/deeper")));
+        writeFile(dir.filePath(QStringLiteral("file.txt")), "x");
+        const QString t = QDir(dir.path()).canonicalPath();
+        auto fill = [&t](QString s) { return s.replace(QStringLiteral("<t>"), t); };
+        for (QString& s : selected)
+            s = fill(s);
+        const QString expected = chosen == QLatin1String("~") ? QDir::homePath() : fill(chosen);
+        QCOMPARE(VEXOBWExport::chosenFolder(fill(typed), t, selected), expected);
+    }
+
+    // Typing a folder's path into the dialog and pressing Return exports
+    // into that folder, and the message names the place.
+    void exportIntoTypedFolder_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<bool>("focused"); // whether the name field has the keyboard focus
+        QTest::newRow("absolute path") << "<t>/Backups" << true;
+        QTest::newRow("absolute path, trailing slash") << "<t>/Backups/" << true;
+        QTest::newRow("name in the shown folder") << "Backups" << true;
+        QTest::newRow("absolute path, field without focus") << "<t>/Backups" << false;
+        QTest::newRow("nested path, field without focus") << "<t>/Backups/2026" << false;
+    }
+    void exportIntoTypedFolder()
+    {
+        QFETCH(QString, typed);
+        QFETCH(bool, focused);
+        QTemporaryDir dir;
+        const QString t = QDir(dir.path()).canonicalPath();
+        QVERIFY(QDir(t).mkpath(QStringLiteral("Backups")));
+        const QString target = t + (typed.endsWith(QLatin1String("2026")) ? QStringLiteral("/Backups/2026")
+                                                                             : QStringLiteral("/Backups"));
+        QVERIFY(QDir().mkpath(target));
+        QDir().mkpath(Store::folder());
+        writeFile(Store::path(QStringLiteral("a.json")), "{}");
+        ExportWatch watch;
+        // Should the export land in a folder on the way, it is removed again.
+        const QStringList ways{QStringLiteral("/"), QDir::tempPath()};
+        auto strays = [&ways] {
+            QStringList found;
+            for (const QString& w : ways) {
+                for (const QString& n : QDir(w).entryList({QStringLiteral("Brindleworks Export *")}, QDir::Dirs))
+                    found.append(QDir(w).filePath(n));
+            }
+            return found;
+        };
+        const QStringList before = strays();
+        auto cleanup = qScopeGuard([&] {
+            for (const QString& f : strays()) {
+                if (!before.contains(f))
+                    QDir(f).removeRecursively();
+            }
+        });
+        bool typedIn = false;
+        QTimer::singleShot(0, [&] {
+            auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            QVERIFY(dialog);
+            dialog->setDirectory(t);
+            auto* field = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+            QVERIFY(field);
+            if (focused) {
+                QApplication::setActiveWindow(dialog);
+                QVERIFY(QTest::qWaitForWindowActive(dialog));
+                field->setFocus();
+                QVERIFY(field->hasFocus());
+            }
+            QTest::keyClicks(field, QString(typed).replace(QStringLiteral("<t>"), t));
+            QTest::keyClick(field, Qt::Key_Return);
+            typedIn = true;
+            if (dialog->isVisible())
+                dialog->reject();
+        });
+        VEXOBWMenuTarget::shared().exportData();
+        QVERIFY(typedIn);
+        QCOMPARE(watch.alerts.size(), 1);
+        QVERIFY2(watch.alerts[0].informative.contains(QStringLiteral("“") + QDir::toNativeSeparators(target)
+                                                      + QStringLiteral("”")),
+                 qPrintable(watch.alerts[0].informative));
+        const QStringList made = QDir(target).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+        QCOMPARE(made.size(), 1);
+        QVERIFY(made.constFirst().startsWith(QLatin1String("Brindleworks Export ")));
+        QVERIFY(QFile::exists(target + QLatin1Char('/') + made.constFirst() + QStringLiteral("/a.json")));
+        QCOMPARE(QDir(t).entryList(QDir::Dirs | QDir::NoDotAndDotDot), QStringList{QStringLiteral("Backups")});
+        QDir(Store::folder()).removeRecursively();
+        QDir().mkpath(Store::folder());
+    }
+
+    // --- Icon ---------------------------------------------------------
+
+    // The About window shows the program's icon, and every window carries
+    // it, even where no SVG image support is installed.
+    void icon()
+    {
+        AppIcon::apply();
+        const QIcon app = QApplication::windowIcon();
+        QVERIFY(!app.isNull());
+        QVERIFY(app.availableSizes().contains(QSize(128, 128)));
+        QVERIFY(app.availableSizes().contains(QSize(256, 256)));
+        QWidget window;
+        QCOMPARE(window.windowIcon().cacheKey(), app.cacheKey());
+
+        AboutView about;
+        about.resize(AboutView::windowSize);
+        about.show();
+        auto* area = about.findChild<QLabel*>(QStringLiteral("appIcon"));
+        QVERIFY(area);
+        QCOMPARE(area->size(), QSize(128, 128));
+        // Most of the band is drawn, in more than one colour.
+        const QImage shown = area->grab().toImage().convertToFormat(QImage::Format_ARGB32);
+        const QImage bare = [&] {
+            QLabel empty(&about);
+            empty.setGeometry(area->geometry());
+            empty.show();
+            return empty.grab().toImage().convertToFormat(QImage::Format_ARGB32);
+        }();
+        int changed = 0;
+        QSet<QRgb> colours;
+        for (int y = 0; y < shown.height(); ++y) {
+            for (int x = 0; x < shown.width(); ++x) {
+                if (shown.pixel(x, y) != bare.pixel(x, y))
+                    ++changed;
+                colours.insert(shown.pixel(x, y));
+            }
+        }
+        QVERIFY2(changed > shown.width() * shown.height() / 2, qPrintable(QString::number(changed)));
+        QVERIFY(colours.size() > 16);
     }
 
     // --- Pictures -----------------------------------------------------

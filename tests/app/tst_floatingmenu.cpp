@@ -8,6 +8,7 @@
 #include "app/views/MainMenu.h"
 #include "app/views/WindowDragHandle.h"
 #include "app/views/WindowManager.h"
+#include "app/views/X11Desktop.h"
 
 #include <QAction>
 #include <QApplication>
@@ -299,6 +300,75 @@ private Q_SLOTS:
 
         WindowDragHandle loose(true);
         QVERIFY(!loose.beginDrag(QPoint(1, 1)));
+    }
+
+    // Without a compositing manager the window is cut to its capsule or
+    // rounded column: no corner of the window shows, all of the middle does.
+    void shapeWithoutCompositing_data()
+    {
+        QTest::addColumn<bool>("vertical");
+        QTest::addColumn<bool>("large");
+        QTest::newRow("row") << false << true;
+        QTest::newRow("small row") << false << false;
+        QTest::newRow("column") << true << true;
+    }
+    void shapeWithoutCompositing()
+    {
+        QFETCH(bool, vertical);
+        QFETCH(bool, large);
+        AppSettings::shared().setVertical(vertical);
+        AppSettings::shared().setLargeButtons(large);
+        fm().show();
+        FloatingPanel* p = fm().panel();
+        QVERIFY(p);
+        p->applyShape(false);
+        const QRegion mask = p->mask();
+        QVERIFY(!mask.isEmpty());
+        const QRect r = p->rect();
+        for (const QPoint corner : {r.topLeft(), r.topRight(), r.bottomLeft(), r.bottomRight(),
+                                    r.topLeft() + QPoint(9, 9), r.bottomRight() - QPoint(9, 9)})
+            QVERIFY2(!mask.contains(corner), qPrintable(QStringLiteral("%1,%2").arg(corner.x()).arg(corner.y())));
+        // The outer padding is see-through; the surface inside is whole.
+        const QRect surface = r.adjusted(8, 8, -8, -8);
+        const int radius = vertical ? (large ? 31 : 25) : surface.height() / 2;
+        const QRect core = surface.adjusted(radius, 2, -radius, -2);
+        QCOMPARE(mask.intersected(core), QRegion(core));
+        const QRect band = surface.adjusted(2, radius, -2, -radius);
+        QCOMPARE(mask.intersected(band), QRegion(band));
+        // With a compositor the window is whole again.
+        p->applyShape(true);
+        QVERIFY(p->mask().isEmpty());
+    }
+
+    void displayScreen_data()
+    {
+        QTest::addColumn<QString>("display");
+        QTest::addColumn<int>("screen");
+        QTest::newRow("plain") << ":0" << 0;
+        QTest::newRow("second screen") << ":0.1" << 1;
+        QTest::newRow("remote host") << "host.example:10.2" << 2;
+        QTest::newRow("unix socket path") << "/tmp/.X11-unix/X1:1.3" << 3;
+        QTest::newRow("empty") << "" << 0;
+        QTest::newRow("garbage screen") << ":0.x" << 0;
+        QTest::newRow("negative") << ":0.-4" << 0;
+    }
+    void displayScreen()
+    {
+        QFETCH(QString, display);
+        QFETCH(int, screen);
+        QCOMPARE(X11Desktop::screenOfDisplay(display), screen);
+        QCOMPARE(X11Desktop::compositingSelection(screen), QStringLiteral("_NET_WM_CM_S%1").arg(screen));
+    }
+
+    // Off X11 there is nothing to ask: translucency is taken as working and
+    // the desktop request does nothing.
+    void offX11()
+    {
+        QVERIFY(!X11Desktop::isX11());
+        QVERIFY(X11Desktop::compositing());
+        fm().show();
+        X11Desktop::showOnAllDesktops(fm().panel());
+        QVERIFY(fm().panel()->mask().isEmpty());
     }
 };
 

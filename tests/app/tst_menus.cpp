@@ -3,6 +3,9 @@
 #include "app/views/MainMenu.h"
 #include "app/views/ResponderChain.h"
 #include "app/views/ShellServices.h"
+#include "calc/ScientificModel.h"
+#include "calc/views/FitLabel.h"
+#include "calc/views/ScientificView.h"
 #include "ui/FieldSpelling.h"
 #include "ui/SpellLineEdit.h"
 #include "wordproc/views/WPDocumentController.h"
@@ -430,6 +433,37 @@ private Q_SLOTS:
         QTest::keyClick(w, Qt::Key_9, Qt::ControlModifier | Qt::AltModifier);
         QTest::keyClick(w, Qt::Key_Q, Qt::ControlModifier);
         QCOMPARE(m_delegate.got, (QStringList{"open calculator", "open timeline", "terminate"}));
+        delete w;
+    }
+
+    // Ctrl+C and Edit ▸ Copy copy the Scientific Calculator's result line
+    // once it has been clicked.
+    void copyFromTheResultLine_data()
+    {
+        QTest::addColumn<bool>("byKey");
+        QTest::newRow("Ctrl+C") << true;
+        QTest::newRow("Edit menu") << false;
+    }
+    void copyFromTheResultLine()
+    {
+        QFETCH(bool, byKey);
+        auto* view = new ScientificView;
+        QMainWindow* w = makeWindow(view);
+        QVERIFY(QTest::qWaitForWindowActive(w));
+        view->model()->setExpression(QStringLiteral("6*7"));
+        FitLabel* line = view->resultLabel();
+        QTest::mouseClick(line, Qt::LeftButton, {}, line->rect().center());
+        QTRY_VERIFY(line->hasFocus());
+        QGuiApplication::clipboard()->setText(QStringLiteral("before"));
+        QAction* copy = find(QStringLiteral("copy"));
+        QVERIFY(copy);
+        MainMenu::shared().revalidate();
+        QVERIFY(copy->isEnabled());
+        if (byKey)
+            QTest::keyClick(w, Qt::Key_C, Qt::ControlModifier);
+        else
+            copy->trigger();
+        QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("= 42"));
         delete w;
     }
 };

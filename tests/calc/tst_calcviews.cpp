@@ -3,6 +3,7 @@
 #include "core/Tool.h"
 #include "calc/CalculatorModel.h"
 #include "calc/ScientificModel.h"
+#include "calc/views/CalcLook.h"
 #include "calc/views/CalculatorView.h"
 #include "calc/views/FitLabel.h"
 #include "calc/views/HistoryList.h"
@@ -11,6 +12,7 @@
 #include "ui/Chrome.h"
 #include "ui/ChromeButton.h"
 #include "ui/ChromeKey.h"
+#include "ui/Fonts.h"
 #include "ui/SpellLineEdit.h"
 #include "ui/ToolScaffold.h"
 
@@ -22,7 +24,9 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QRawFont>
 #include <QTest>
+#include <QTimer>
 #include <QVBoxLayout>
 
 namespace {
@@ -266,6 +270,119 @@ private Q_SLOTS:
         click(view->control(QStringLiteral("5")));
         QVERIFY(!view->showsError());
         QCOMPARE(field->text(), QStringLiteral("1/0+5"));
+    }
+
+    // The result line is copied as a user would copy it: by keyboard after
+    // a click, after selecting part of it, or from its context menu.
+    void sciResultLineCopies_data()
+    {
+        QTest::addColumn<QString>("how");
+        QTest::addColumn<QString>("copied");
+        QTest::newRow("click, then Ctrl+C") << "key" << "= 5";
+        QTest::newRow("part selected, Ctrl+C") << "selection" << "5";
+        QTest::newRow("context menu Copy") << "menu" << "= 5";
+        QTest::newRow("context menu Select All, Ctrl+C") << "selectAll" << "= 5";
+    }
+    void sciResultLineCopies()
+    {
+        QFETCH(QString, how);
+        QFETCH(QString, copied);
+        auto* view = new ScientificView;
+        Host host(view);
+        view->model()->setExpression(QStringLiteral("2+3"));
+        FitLabel* line = view->resultLabel();
+        QCOMPARE(line->text(), QStringLiteral("= 5"));
+        QGuiApplication::clipboard()->setText(QStringLiteral("before"));
+        QTest::mouseClick(line, Qt::LeftButton, {}, line->rect().center());
+        QTRY_VERIFY(line->hasFocus());
+        QVERIFY(line->validateAction(QStringLiteral("copy")));
+        if (how == QLatin1String("selection"))
+            line->setSelection(2, 1);
+        if (how == QLatin1String("menu") || how == QLatin1String("selectAll")) {
+            QContextMenuEvent event(QContextMenuEvent::Mouse, line->rect().center(),
+                                    line->mapToGlobal(line->rect().center()));
+            QTimer::singleShot(0, line, [how] {
+                auto* popup = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+                QVERIFY(popup);
+                QCOMPARE(popup->actions().size(), 2);
+                popup->actions().at(how == QLatin1String("menu") ? 0 : 1)->trigger();
+                popup->close();
+            });
+            QApplication::sendEvent(line, &event);
+        }
+        if (how != QLatin1String("menu"))
+            QTest::keyClick(line, Qt::Key_C, Qt::ControlModifier);
+        QCOMPARE(QGuiApplication::clipboard()->text(), copied);
+    }
+
+    // Function keys share one label size, as large as lets the longest label
+    // fit; every label is drawn from a face that has all of its characters.
+    void sciPadLabels_data()
+    {
+        QTest::addColumn<int>("width");
+        QTest::newRow("default window") << 640;
+        QTest::newRow("wide window") << 1100;
+        QTest::newRow("narrow window") << 560;
+    }
+    void sciPadLabels()
+    {
+        QFETCH(int, width);
+        auto* view = new ScientificView;
+        Host host(view);
+        host.window.resize(width, 640);
+        QTRY_VERIFY(view->width() >= width - 24);
+        QTRY_VERIFY(view->control(QStringLiteral("sin"))->width() > 0);
+        QCoreApplication::processEvents();
+        const qreal size = view->fnLabelSize();
+        QVERIFY(size <= 15);
+        const QFont face = ScientificView::fnFace();
+        for (const auto& row : ScientificView::fnRows()) {
+            for (const ScientificView::FnKey& key : row) {
+                auto* k = qobject_cast<ChromeKey*>(view->control(key.label));
+                QVERIFY(k);
+                bool elided = true;
+                const QFont f = ChromeKey::fittedFont(key.label, k->width() - 10, face, size, &elided);
+                QVERIFY2(!elided, qPrintable(key.label));
+                // Not shrunk any further than the common size, unless that
+                // is already the smallest a key allows.
+                if (size > CalcLook::padLabelSize * ChromeKey::minimumScale + 0.01) {
+                    QFont common = face;
+                    Fonts::setSize(common, size);
+                    QCOMPARE(f.pointSizeF(), common.pointSizeF());
+                }
+                const QRawFont raw = QRawFont::fromFont(face);
+                for (const uint c : key.label.toUcs4())
+                    QVERIFY2(raw.supportsCharacter(c), qPrintable(key.label));
+            }
+        }
+        // Legible at the window's own width and above.
+        if (width >= 640)
+            QVERIFY2(size >= 10, qPrintable(QString::number(size)));
+        for (const QString& label : {QStringLiteral("⌫"), QStringLiteral("7"), QStringLiteral("÷")}) {
+            const QRawFont raw = QRawFont::fromFont(CalcLook::keyFace({label}));
+            for (const uint c : label.toUcs4())
+                QVERIFY2(raw.supportsCharacter(c), qPrintable(label));
+        }
+    }
+
+    // Made as narrow as it goes, the view still lays its rows out whole:
+    // nothing overlaps, and no key is narrower than the keys allow.
+    void sciNarrowest()
+    {
+        auto* view = new ScientificView;
+        Host host(view);
+        view->setFixedSize(view->minimumSizeHint());
+        QTRY_COMPARE(view->size(), view->minimumSizeHint());
+        const QRect picker = view->modePicker()->geometry();
+        for (const char* name : {"MC", "M+", "MR", "Copy"}) {
+            QWidget* b = view->control(QString::fromUtf8(name));
+            QVERIFY2(!picker.intersects(QRect(b->mapTo(view->modePicker()->parentWidget(), QPoint()), b->size())), name);
+            QVERIFY(b->width() >= b->minimumSizeHint().width());
+        }
+        for (const auto& row : ScientificView::fnRows()) {
+            for (const ScientificView::FnKey& key : row)
+                QVERIFY(view->control(key.label)->width() >= 24);
+        }
     }
 
     void sciKeys_data()

@@ -1,5 +1,7 @@
 #include "app/views/AboutView.h"
 
+#include "app/views/AppIcon.h"
+
 #include "ui/StyledLabel.h"
 
 #include "core/AppSettings.h"
@@ -7,9 +9,7 @@
 #include "ui/Chrome.h"
 #include "ui/Fonts.h"
 
-#include <QApplication>
 #include <QDesktopServices>
-#include <QFile>
 #include <QIcon>
 #include <QLabel>
 #include <QPainter>
@@ -17,16 +17,6 @@
 #include <QVBoxLayout>
 
 namespace {
-
-QIcon appIcon()
-{
-    QIcon icon = QApplication::windowIcon();
-    if (icon.isNull())
-        icon = QIcon::fromTheme(QStringLiteral("brindleworks"));
-    if (icon.isNull() && QFile::exists(QStringLiteral(":/brindleworks.svg")))
-        icon = QIcon(QStringLiteral(":/brindleworks.svg"));
-    return icon;
-}
 
 QLabel* textLabel(const QString& text, const QFont& font, QWidget* parent, const QColor& color = QColor())
 {
@@ -50,7 +40,7 @@ AboutView::AboutView(QWidget* parent) : QWidget(parent)
     icon->setObjectName(QStringLiteral("appIcon"));
     icon->setFixedSize(128, 128);
     icon->setAlignment(Qt::AlignCenter);
-    const QIcon image = appIcon();
+    const QIcon image = AppIcon::icon();
     if (!image.isNull())
         icon->setPixmap(image.pixmap(QSize(128, 128), devicePixelRatioF()));
     layout->addWidget(icon, 0, Qt::AlignHCenter);

@@ -2,6 +2,7 @@
 
 #include "core/AppSettings.h"
 #include "core/Debouncer.h"
+#include "app/views/AppIcon.h"
 #include "app/views/FloatingMenuController.h"
 #include "app/views/FloatingPanel.h"
 #include "app/views/MainMenu.h"
@@ -114,7 +115,7 @@ QIcon AppDelegate::statusIcon()
 {
     const QString name = QStringLiteral("wrench.and.screwdriver");
     if (!Symbols::isKnown(name))
-        return QIcon(QStringLiteral(":/brindleworks.svg"));
+        return AppIcon::icon();
     // Panels may be light or dark: dark ink inside a light rim reads on both.
     QIcon icon;
     for (const int size : {16, 22, 24, 32, 48, 64}) {

@@ -1,6 +1,10 @@
 #include "app/views/FloatingPanel.h"
 
 #include "core/SettingsStore.h"
+#include "app/views/X11Desktop.h"
+
+#include <QBitmap>
+#include <QImage>
 
 #include <QGuiApplication>
 #include <QScreen>
@@ -113,8 +117,27 @@ void FloatingPanel::saveFrameNow()
 
 void FloatingPanel::orderFront()
 {
+    applyShape(X11Desktop::compositing());
+    X11Desktop::showOnAllDesktops(this);
     show();
     raise();
+    X11Desktop::showOnAllDesktops(this);
+}
+
+void FloatingPanel::applyShape(bool compositing)
+{
+    if (compositing)
+        clearMask();
+    else
+        setMask(opaqueRegion());
+}
+
+QRegion FloatingPanel::opaqueRegion()
+{
+    QImage image(size(), QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    render(&image, QPoint(), QRegion(), QWidget::DrawChildren);
+    return QRegion(QBitmap::fromImage(image.createAlphaMask(Qt::ThresholdAlphaDither | Qt::MonoOnly)));
 }
 
 void FloatingPanel::moveEvent(QMoveEvent* event)

@@ -32,8 +32,15 @@ public:
     bool setFrameUsingName(const QString& name);
     void saveFrameNow();
 
-    // Shows without activating the application or taking focus.
+    // Shows without activating the application or taking focus, on every
+    // virtual desktop.
     void orderFront();
+
+    // Without a compositing manager the translucent corners would show
+    // black: the window is then cut to the shape of its content.
+    void applyShape(bool compositing);
+    // The pixels the content covers at least half opaquely.
+    QRegion opaqueRegion();
 
 protected:
     void moveEvent(QMoveEvent* event) override;

@@ -8,8 +8,10 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QGridLayout>
 #include <QLabel>
+#include <QLineEdit>
 #include <QStandardPaths>
 #include <utility>
 
@@ -64,13 +66,19 @@ QString runDialog()
         message->setWordWrap(true);
         grid->addWidget(message, grid->rowCount(), 0, 1, grid->columnCount());
     }
+    auto* nameField = dialog.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+    // While a path is typed the dialog selects each folder it passes in its
+    // list and, unless the field has the focus, writes that selection back
+    // into the field ("/" "tmp"/…) and answers with the first of it: the
+    // export would land in "/" or a parent. The typed text alone counts.
+    if (nameField)
+        QObject::disconnect(nameField, SIGNAL(textChanged(QString)), &dialog, SLOT(_q_autoCompleteFileName(QString)));
     if (dialog.exec() != QDialog::Accepted)
         return {};
-    const QStringList chosen = dialog.selectedFiles();
-    if (chosen.isEmpty())
-        return {};
-    lastFolder() = chosen.constFirst();
-    return chosen.constFirst();
+    const QString chosen = chosenFolder(nameField ? nameField->text() : QString(),
+                                        dialog.directory().absolutePath(), dialog.selectedFiles());
+    lastFolder() = chosen;
+    return chosen;
 }
 
 AlertStyle styleOf(Report::Kind kind)
@@ -87,6 +95,23 @@ AlertStyle styleOf(Report::Kind kind)
 }
 
 } // namespace
+
+QString chosenFolder(const QString& typed, const QString& shown, const QStringList& selected)
+{
+    QString path = typed.trimmed();
+    if (path == QLatin1String("~") || path.startsWith(QLatin1String("~/")))
+        path = QDir::homePath() + path.mid(1);
+    if (!path.isEmpty()) {
+        const QFileInfo info(QDir(shown), path);
+        if (info.isDir())
+            return QDir::cleanPath(info.absoluteFilePath());
+    }
+    for (const QString& s : selected) {
+        if (QFileInfo(s).isDir())
+            return QDir::cleanPath(s);
+    }
+    return shown;
+}
 
 FolderChooser setFolderChooser(FolderChooser chooser)
 {

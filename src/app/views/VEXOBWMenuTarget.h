@@ -32,4 +32,9 @@ void chooseAndExport();
 using FolderChooser = std::function<QString()>;
 FolderChooser setFolderChooser(FolderChooser chooser);
 
+// The folder a folder dialog's answer names: the path in its name field when
+// that names a folder (absolute, "~/…", or relative to the folder the dialog
+// shows), else the first selected folder, else the folder it shows.
+QString chosenFolder(const QString& typed, const QString& shown, const QStringList& selected);
+
 } // namespace VEXOBWExport

@@ -12,6 +12,7 @@
 #include <QMenuBar>
 #include <QPointer>
 #include <QScreen>
+#include <QScrollArea>
 #include <QTimer>
 
 namespace {
@@ -88,6 +89,22 @@ private:
     QTimer m_timer;
 };
 
+// A tool's view in a window smaller than the view can be laid out in
+// scrolls, so every tool window opens at its own size and can be made as
+// small as the common minimum.
+QWidget* scrolling(QWidget* view)
+{
+    auto* area = new QScrollArea;
+    area->setObjectName(QStringLiteral("toolScroll"));
+    area->setFrameShape(QFrame::NoFrame);
+    area->setFocusPolicy(Qt::NoFocus);
+    area->setWidgetResizable(true);
+    area->setAutoFillBackground(false);
+    area->viewport()->setAutoFillBackground(false);
+    area->setWidget(view);
+    return area;
+}
+
 FrameAutosave* autosaveOf(QWidget* w)
 {
     QObject* o = w ? w->findChild<QObject*>(QStringLiteral("bwFrameAutosave"), Qt::FindDirectChildrenOnly) : nullptr;
@@ -147,9 +164,8 @@ QWidget* WindowManager::makeWindow(const QString& title, const QString& frame, Q
     w->setAttribute(Qt::WA_QuitOnClose, false);
     w->setWindowTitle(windowTitle(title));
     w->setMenuBar(MainMenu::shared().build(w));
-    // The window never gets smaller than its content can be laid out in, so
-    // a view that needs more than the default size widens its window instead
-    // of being cut off.
+    // An extra window never gets smaller than its content can be laid out
+    // in; a tool's view scrolls inside its scaffold instead (see open()).
     const QSize contentMinimum = minimum.expandedTo(content->minimumSizeHint());
     content->setMinimumSize(contentMinimum);
     size = size.expandedTo(contentMinimum);
@@ -183,7 +199,7 @@ QWidget* WindowManager::open(Tool tool)
         return w;
     }
     const QSize size = tool.defaultSize().value_or(wordProcessorFallbackSize);
-    auto* scaffold = new ToolScaffold(tool, content(tool));
+    auto* scaffold = new ToolScaffold(tool, scrolling(content(tool)));
     QWidget* w = makeWindow(tool.title(), tool.rawValue(), size, minimumContentSize, true, scaffold);
     w->setObjectName(tool.rawValue());
     m_windows.insert(tool, w);

@@ -1,10 +1,15 @@
 #include "calc/views/CalcLook.h"
 
 #include "ui/Chrome.h"
+#include "ui/ChromeKey.h"
+#include "ui/Fonts.h"
 
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
+#include <QRawFont>
+
+#include <algorithm>
 
 namespace CalcLook {
 
@@ -56,3 +61,13 @@ void paintDisplay(QPainter& painter, const QRectF& rect)
 }
 
 } // namespace CalcLook
+
+QFont CalcLook::keyFace(const QStringList& labels)
+{
+    QFont rounded = Fonts::system(ChromeKey::labelSize, QFont::Bold, Fonts::Design::Rounded);
+    const QRawFont raw = QRawFont::fromFont(rounded);
+    const QList<uint> chars = labels.join(QString()).toUcs4();
+    const bool complete = raw.isValid()
+        && std::all_of(chars.begin(), chars.end(), [&raw](uint c) { return raw.supportsCharacter(c); });
+    return complete ? rounded : Fonts::system(ChromeKey::labelSize, QFont::Bold);
+}

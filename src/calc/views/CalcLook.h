@@ -3,6 +3,7 @@
 #include <QColor>
 #include <QFont>
 #include <QRectF>
+#include <QStringList>
 
 class QPainter;
 
@@ -24,5 +25,13 @@ QColor secondaryOnDisplay();
 // (0.05, 0.12, 0.13) to (0.08, 0.22, 0.22), its border stroked inside with
 // the rim gradient at width 3.
 void paintDisplay(QPainter& painter, const QRectF& rect);
+
+// Label size of the function pad: its labels run to five characters.
+constexpr qreal padLabelSize = 15;
+// The face key labels are drawn in: the bold rounded face when it has every
+// character of `labels`, else the bold system face, so that no label (and no
+// pad given as a whole) mixes glyphs of two faces.
+QFont keyFace(const QStringList& labels);
+
 
 } // namespace CalcLook

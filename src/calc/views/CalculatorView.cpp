@@ -171,6 +171,7 @@ CalculatorView::CalculatorView(QWidget* parent)
         line->setSpacing(8);
         for (const QString& label : row) {
             auto* k = new ChromeKey(label, tint(label), this);
+            k->setLabelFont(CalcLook::keyFace({label}), ChromeKey::labelSize);
             k->setAccessibleName(spoken(label));
             k->setFocusPolicy(Qt::NoFocus);
             k->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);

@@ -17,6 +17,8 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QScrollArea>
+
+#include <algorithm>
 #include <QSignalBlocker>
 #include <QVBoxLayout>
 
@@ -91,8 +93,13 @@ ConverterUnitsTab::ConverterUnitsTab(ConverterModel* model, QWidget* parent)
 
     m_categories = new SegmentedPicker(categoryTitles(), this);
     m_categories->setObjectName(QStringLiteral("categoryPicker"));
-    m_categories->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
-    m_categories->setMinimumWidth(0);
+    // Narrower than its roomy natural width, down to where the longest
+    // title still fits its segment.
+    m_categories->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+    int widest = 0;
+    for (const QString& title : categoryTitles())
+        widest = std::max(widest, m_categories->fontMetrics().horizontalAdvance(title));
+    m_categories->setMinimumWidth(int(categoryTitles().size()) * (widest + 8));
     column->addWidget(m_categories);
 
     // The value, the pair of units and the result.

@@ -2,7 +2,12 @@
 
 #include <cmath>
 
+#include <QClipboard>
+#include <QContextMenuEvent>
 #include <QFontMetricsF>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QMenu>
 #include <QResizeEvent>
 
 FitLabel::FitLabel(QWidget* parent)
@@ -70,4 +75,59 @@ void FitLabel::refit()
         f.setPointSizeF(std::max(1.0, m_base.pointSizeF() * scale));
     if (font() != f)
         setFont(f);
+}
+
+void FitLabel::setCopyable(bool copyable)
+{
+    setTextInteractionFlags(copyable ? Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard
+                                     : Qt::NoTextInteraction);
+    setFocusPolicy(copyable ? Qt::ClickFocus : Qt::NoFocus);
+}
+
+void FitLabel::copy()
+{
+    const QString selected = selectedText();
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    clipboard->clear();
+    clipboard->setText(selected.isEmpty() ? text() : selected);
+}
+
+void FitLabel::selectAll()
+{
+    setSelection(0, int(text().size()));
+}
+
+bool FitLabel::validateAction(const QString& action) const
+{
+    return (action == QLatin1String("copy") || action == QLatin1String("selectAll")) && !text().isEmpty()
+        && textInteractionFlags().testFlag(Qt::TextSelectableByMouse);
+}
+
+void FitLabel::keyPressEvent(QKeyEvent* event)
+{
+    if (textInteractionFlags().testFlag(Qt::TextSelectableByKeyboard)) {
+        if (event->matches(QKeySequence::Copy)) {
+            copy();
+            event->accept();
+            return;
+        }
+        if (event->matches(QKeySequence::SelectAll)) {
+            selectAll();
+            event->accept();
+            return;
+        }
+    }
+    QLabel::keyPressEvent(event);
+}
+
+void FitLabel::contextMenuEvent(QContextMenuEvent* event)
+{
+    if (!textInteractionFlags().testFlag(Qt::TextSelectableByMouse) || text().isEmpty()) {
+        QLabel::contextMenuEvent(event);
+        return;
+    }
+    QMenu menu(this);
+    menu.addAction(QStringLiteral("Copy"), this, &FitLabel::copy);
+    menu.addAction(QStringLiteral("Select All"), this, &FitLabel::selectAll);
+    menu.exec(event->globalPos());
 }

@@ -6,7 +6,8 @@
 // A one-line label that shrinks its font, down to a given fraction of the
 // base size, so that its text fits the width it has; text that still does not
 // fit is cut at the leading side, keeping the end (the digits that matter) in
-// view. Selection by mouse works as in any label.
+// view. Selection by mouse works as in any label; a copyable label also
+// copies by keyboard, from its context menu and from the Edit menu.
 class FitLabel : public QLabel {
     Q_OBJECT
 public:
@@ -25,8 +26,20 @@ public:
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
 
+    // Selectable by mouse and keyboard, taking focus on a click.
+    void setCopyable(bool copyable);
+
+public Q_SLOTS:
+    // The selection, or the whole text when nothing is selected, as plain
+    // text on the clipboard (whatever it held before is cleared).
+    void copy();
+    void selectAll();
+    bool validateAction(const QString& action) const;
+
 protected:
     void resizeEvent(QResizeEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
     void refit();

@@ -14,6 +14,8 @@
 #include "ui/SpellLineEdit.h"
 
 #include <QClipboard>
+#include <QEvent>
+#include <QFontMetricsF>
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -123,7 +125,8 @@ ScientificView::ScientificView(QWidget* parent)
     outer->setSpacing(12);
 
     auto* calculator = new QWidget(this);
-    calculator->setMinimumWidth(420);
+    // Keys shrink with the window down to what the rows above them need;
+    // below that the window's content scrolls.
     auto* column = new QVBoxLayout(calculator);
     column->setContentsMargins(0, 0, 0, 0);
     column->setSpacing(10);
@@ -191,8 +194,7 @@ QWidget* ScientificView::buildDisplay()
     m_result->setObjectName(QStringLiteral("result"));
     m_result->setMinimumScale(0.4);
     m_result->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    m_result->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    m_result->setFocusPolicy(Qt::NoFocus);
+    m_result->setCopyable(true);
     m_result->setMinimumHeight(QFontMetrics(Fonts::system(30, QFont::DemiBold, Fonts::Design::Rounded)).height());
     status->addWidget(m_result, 100);
     lines->addLayout(status);
@@ -228,6 +230,7 @@ QLayout* ScientificView::buildModeRow()
 ChromeKey* ScientificView::addKey(const QString& label, std::optional<QColor> tint, QWidget* parent)
 {
     auto* k = new ChromeKey(label, tint, parent);
+    k->setLabelFont(CalcLook::keyFace({label}), ChromeKey::labelSize);
     k->setFocusPolicy(Qt::NoFocus);
     k->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
     k->setMinimumSize(24, 24);
@@ -247,13 +250,18 @@ QLayout* ScientificView::buildKeypads()
         line->setSpacing(6);
         for (const FnKey& key : row) {
             ChromeKey* k = addKey(key.label, fnTint(), this);
+            k->setLabelFont(fnFace(), m_fnLabelSize);
+            m_fnKeys.append(k);
             const QString insert = key.insert;
             connect(k, &QPushButton::clicked, m_model, [this, insert] { m_model->insert(insert); });
             line->addWidget(k, 1);
         }
         fn->addLayout(line, 1);
     }
-    pads->addLayout(fn, 1);
+    // Keys of both pads equally wide: five columns to four.
+    pads->addLayout(fn, 5);
+    for (ChromeKey* k : std::as_const(m_fnKeys))
+        k->installEventFilter(this);
 
     auto* num = new QVBoxLayout;
     num->setSpacing(6);
@@ -282,7 +290,7 @@ QLayout* ScientificView::buildKeypads()
     equals->setAccessibleName(QStringLiteral("equals"));
     connect(equals, &QPushButton::clicked, m_model, &ScientificModel::evaluate);
     num->addWidget(equals, 1);
-    pads->addLayout(num, 1);
+    pads->addLayout(num, 4);
     return pads;
 }
 
@@ -367,4 +375,54 @@ void ScientificView::copyText(const QString& text)
 void ScientificView::copyResult()
 {
     copyText(m_model->result());
+}
+
+QFont ScientificView::fnFace()
+{
+    QStringList labels;
+    for (const QList<FnKey>& row : fnRows()) {
+        for (const FnKey& key : row)
+            labels.append(key.label);
+    }
+    return CalcLook::keyFace(labels);
+}
+
+void ScientificView::fitFnLabels()
+{
+    if (m_fnKeys.isEmpty())
+        return;
+    // The label room of the narrowest key: its width less the shadow and
+    // inner padding.
+    int narrowest = m_fnKeys.constFirst()->width();
+    for (const ChromeKey* k : std::as_const(m_fnKeys))
+        narrowest = std::min(narrowest, k->width());
+    const qreal room = narrowest - 10 - 0.5;
+    QFont face = fnFace();
+    Fonts::setSize(face, CalcLook::padLabelSize);
+    const QFontMetricsF fm(face);
+    qreal scale = 1;
+    for (const ChromeKey* k : std::as_const(m_fnKeys)) {
+        const qreal natural = fm.horizontalAdvance(k->text());
+        if (natural > room && natural > 0)
+            scale = std::min(scale, room / natural);
+    }
+    const qreal size = CalcLook::padLabelSize * std::max(scale, ChromeKey::minimumScale);
+    if (qFuzzyCompare(size, m_fnLabelSize))
+        return;
+    m_fnLabelSize = size;
+    for (ChromeKey* k : std::as_const(m_fnKeys))
+        k->setLabelFont(face, size);
+}
+
+bool ScientificView::eventFilter(QObject* watched, QEvent* event)
+{
+    // Once the layout has given every key its width.
+    if (event->type() == QEvent::Resize && !m_fitPending && m_fnKeys.contains(qobject_cast<ChromeKey*>(watched))) {
+        m_fitPending = true;
+        QMetaObject::invokeMethod(this, [this] {
+            m_fitPending = false;
+            fitFnLabels();
+        }, Qt::QueuedConnection);
+    }
+    return QWidget::eventFilter(watched, event);
 }

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "calc/views/CalcLook.h"
+#include "ui/ChromeKey.h"
+
 #include <QColor>
 #include <QHash>
 #include <QList>
@@ -60,12 +63,21 @@ public:
     QLabel* historyHint() const { return m_hint; }
     HistoryList* historyList() const { return m_history; }
 
+    // The face and the one label size every function key shows now: as
+    // large as lets the longest label fit its key, at most the pad size.
+    static QFont fnFace();
+    qreal fnLabelSize() const { return m_fnLabelSize; }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     QWidget* buildDisplay();
     QLayout* buildModeRow();
     QLayout* buildKeypads();
     QWidget* buildHistory();
     ChromeKey* addKey(const QString& label, std::optional<QColor> tint, QWidget* parent);
+    void fitFnLabels();
     void refreshResult();
     void refreshStatus();
     void refreshHistory();
@@ -80,4 +92,7 @@ private:
     QLabel* m_hint = nullptr;
     HistoryList* m_history = nullptr;
     QHash<QString, QWidget*> m_controls;
+    QList<ChromeKey*> m_fnKeys;
+    qreal m_fnLabelSize = CalcLook::padLabelSize;
+    bool m_fitPending = false;
 };

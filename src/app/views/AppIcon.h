@@ -1,0 +1,14 @@
+#pragma once
+
+#include <QIcon>
+
+// The program's own icon: the vector drawing where an SVG image plugin is
+// installed, always backed by bundled PNG renderings so that windows, the
+// taskbar and the About window show it on every system.
+namespace AppIcon {
+
+QIcon icon();
+// Sets the icon on the application, which every window then inherits.
+void apply();
+
+} // namespace AppIcon
