@@ -382,8 +382,8 @@ void WpqaRoundTripTest::pdfShowsHeaderFooterAndPageCount()
     QVERIFY2(pages >= 2, qPrintable(text));
     for (int n = 1; n <= pages; ++n)
         QVERIFY2(text.contains(QStringLiteral("Page %1 of %2").arg(n).arg(pages)), qPrintable(text));
-    QVERIFY2(text.count(QStringLiteral("Budget.docx")) + text.count(QStringLiteral("Budget")) >= pages,
-             qPrintable(text));
+    QVERIFY(doc.printTitle().startsWith(QStringLiteral("Budget")));
+    QVERIFY2(text.count(doc.printTitle()) == pages, qPrintable(text));
 }
 
 QTEST_MAIN(WpqaRoundTripTest)

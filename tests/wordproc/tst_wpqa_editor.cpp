@@ -1,0 +1,108 @@
+#include "TestEnvironment.h"
+#include "wordproc/WPDocument.h"
+#include "wordproc/WPLists.h"
+#include "wordproc/WPText.h"
+#include "wordproc/views/PageTextView.h"
+#include "wordproc/views/WPWindowController.h"
+
+#include <QTest>
+#include <QTextBlock>
+#include <QTextDocument>
+#include <memory>
+
+// What a user does with the keyboard in a real editor window.
+
+namespace {
+
+struct Editor {
+    std::unique_ptr<WPDocument> doc = std::make_unique<WPDocument>();
+    std::unique_ptr<WPWindowController> window;
+    Editor()
+    {
+        window = std::make_unique<WPWindowController>(doc.get());
+        window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+    }
+    PageTextView* view() const { return window->textView(); }
+    void type(const QString& text) { QTest::keyClicks(view(), text); }
+    void key(Qt::Key key) { QTest::keyClick(view(), key); }
+    // Each paragraph's text, with its list kind in front when it has one.
+    QStringList paragraphs() const
+    {
+        QStringList out;
+        for (QTextBlock b = doc->storage()->begin(); b.isValid(); b = b.next()) {
+            const int kind = WPLists::kindOf(b.blockFormat());
+            out << (kind ? QString::number(kind) + QLatin1Char('|') : QString()) + b.text();
+        }
+        return out;
+    }
+};
+
+} // namespace
+
+class WpqaEditorTest : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void returnInAList_data();
+    void returnInAList();
+};
+
+void WpqaEditorTest::returnInAList_data()
+{
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<QStringList>("keys"); // text to type, or ⏎ Return, ↑ Up, ⇲ End, ⌫ Undo
+    QTest::addColumn<QStringList>("expected");
+    const QString ret = QStringLiteral("⏎");
+    QTest::newRow("bullets continue")
+        << int(WPText::ListBullet) << QStringList{QStringLiteral("one"), ret, QStringLiteral("two")}
+        << QStringList{QStringLiteral("1|\t•\tone"), QStringLiteral("1|\t•\ttwo")};
+    QTest::newRow("numbers count on")
+        << int(WPText::ListNumber) << QStringList{QStringLiteral("a"), ret, QStringLiteral("b"), ret, QStringLiteral("c")}
+        << QStringList{QStringLiteral("2|\t1.\ta"), QStringLiteral("2|\t2.\tb"), QStringLiteral("2|\t3.\tc")};
+    QTest::newRow("return on an empty item ends the list")
+        << int(WPText::ListBullet) << QStringList{QStringLiteral("one"), ret, ret, QStringLiteral("after")}
+        << QStringList{QStringLiteral("1|\t•\tone"), QStringLiteral("after")};
+    QTest::newRow("an item added in the middle renumbers the rest")
+        << int(WPText::ListNumber)
+        << QStringList{QStringLiteral("a"), ret, QStringLiteral("b"), QStringLiteral("↑"), QStringLiteral("⇲"), ret,
+                       QStringLiteral("x")}
+        << QStringList{QStringLiteral("2|\t1.\ta"), QStringLiteral("2|\t2.\tx"), QStringLiteral("2|\t3.\tb")};
+    QTest::newRow("return inside the text splits the item")
+        << int(WPText::ListBullet) << QStringList{QStringLiteral("onetwo"), QStringLiteral("←3"), ret}
+        << QStringList{QStringLiteral("1|\t•\tone"), QStringLiteral("1|\t•\ttwo")};
+    QTest::newRow("one undo takes the new item back")
+        << int(WPText::ListNumber) << QStringList{QStringLiteral("a"), ret, QStringLiteral("⌫")}
+        << QStringList{QStringLiteral("2|\t1.\ta")};
+    QTest::newRow("outside a list return is a plain break")
+        << int(WPText::ListNone) << QStringList{QStringLiteral("a"), ret, QStringLiteral("b")}
+        << QStringList{QStringLiteral("a"), QStringLiteral("b")};
+}
+
+void WpqaEditorTest::returnInAList()
+{
+    QFETCH(int, kind);
+    QFETCH(QStringList, keys);
+    QFETCH(QStringList, expected);
+    Editor e;
+    if (kind != WPText::ListNone)
+        e.window->toggleList(WPText::ListKindValue(kind));
+    for (const QString& k : keys) {
+        if (k == QStringLiteral("⏎"))
+            e.key(Qt::Key_Return);
+        else if (k == QStringLiteral("↑"))
+            e.key(Qt::Key_Up);
+        else if (k == QStringLiteral("⇲"))
+            e.key(Qt::Key_End);
+        else if (k.startsWith(QStringLiteral("←")))
+            for (int i = k.mid(1).toInt(); i > 0; --i)
+                e.key(Qt::Key_Left);
+        else if (k == QStringLiteral("⌫"))
+            e.doc->storage()->undo();
+        else
+            e.type(k);
+    }
+    QCOMPARE(e.paragraphs(), expected);
+}
+
+QTEST_MAIN(WpqaEditorTest)
+#include "tst_wpqa_editor.moc"
