@@ -1,6 +1,8 @@
 #include "TestEnvironment.h"
 #include "wordproc/WPDocument.h"
 #include "wordproc/WPLists.h"
+#include "wordproc/WPState.h"
+#include "wordproc/print/WPPrint.h"
 #include "wordproc/WPText.h"
 #include "wordproc/views/PageTextView.h"
 #include "wordproc/views/WPWindowController.h"
@@ -45,6 +47,8 @@ class WpqaEditorTest : public QObject {
 private Q_SLOTS:
     void returnInAList_data();
     void returnInAList();
+    void statusBarPagesMatchPrint_data();
+    void statusBarPagesMatchPrint();
 };
 
 void WpqaEditorTest::returnInAList_data()
@@ -102,6 +106,27 @@ void WpqaEditorTest::returnInAList()
             e.type(k);
     }
     QCOMPARE(e.paragraphs(), expected);
+}
+
+void WpqaEditorTest::statusBarPagesMatchPrint_data()
+{
+    QTest::addColumn<int>("lines");
+    for (int lines : {1, 40, 45, 50, 55, 90, 100, 200})
+        QTest::addRow("%d lines", lines) << lines;
+}
+
+void WpqaEditorTest::statusBarPagesMatchPrint()
+{
+    QFETCH(int, lines);
+    Editor e;
+    QStringList text;
+    for (int i = 0; i < lines; ++i)
+        text << QStringLiteral("Line %1 of the document.").arg(i + 1);
+    QTextCursor c(e.doc->storage());
+    c.insertText(text.join(QChar::ParagraphSeparator));
+    e.window->updateCounts();
+    const int printed = WPPrint::pageCount(*e.doc->storage(), e.doc->pageSetup());
+    QCOMPARE(e.window->state()->pages(), printed);
 }
 
 QTEST_MAIN(WpqaEditorTest)

@@ -131,6 +131,10 @@ void buildEverything(WPDocument& doc)
     c.setCharFormat(QTextCharFormat());
 
     typeList(c, {QStringLiteral("first point"), QStringLiteral("second point")}, WPText::ListBullet);
+    // A nested item: the toolbar's indent on a list paragraph.
+    c.movePosition(QTextCursor::PreviousBlock);
+    WPCommands::shiftIndent(c, 36);
+    c.movePosition(QTextCursor::End);
     typeList(c, {QStringLiteral("step one"), QStringLiteral("step two")}, WPText::ListNumber);
     typeText(c, QStringLiteral("After the lists."));
     newParagraph(c);
@@ -142,6 +146,8 @@ void buildEverything(WPDocument& doc)
     cell = table->cellAt(1, 2).firstCursorPosition();
     cell.insertText(QStringLiteral("tall"));
     table->mergeCells(1, 2, 2, 1);
+    cell = table->cellAt(2, 1).firstCursorPosition();
+    WPInsert::insertPicture(cell, png(30, 30, Qt::green, 72), QStringLiteral("cell.png"), doc.pageSetup().textWidth());
     cell = table->cellAt(2, 0).firstCursorPosition();
     cell.insertText(QStringLiteral("shaded"));
     WPTableEdit::setCellBackground(cell, QColor(0xcc, 0xee, 0xff));
@@ -311,6 +317,7 @@ void WpqaRoundTripTest::editorDocumentComesBackFromDocx()
     for (int i = 0; i < std::min(before.size(), after.size()); ++i)
         QCOMPARE(after.at(i), before.at(i));
     QCOMPARE(after.size(), before.size());
+    QVERIFY(before.join(u'\n').contains(QLatin1String("head72 first36 lh0 tabs[11,36] list1")));
     QCOMPARE(back.headerText(), doc.headerText());
     QCOMPARE(back.footerText(), doc.footerText());
     QCOMPARE(back.pageSetup(), doc.pageSetup());
