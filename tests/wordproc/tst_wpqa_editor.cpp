@@ -1,4 +1,5 @@
 #include "TestEnvironment.h"
+#include "wordproc/WPCommands.h"
 #include "wordproc/WPDocument.h"
 #include "wordproc/WPLists.h"
 #include "wordproc/WPState.h"
@@ -10,9 +11,13 @@
 #include <QTest>
 #include <QTextBlock>
 #include <QTextDocument>
+#include <functional>
 #include <memory>
 
 // What a user does with the keyboard in a real editor window.
+
+using Command = std::function<void(class WPWindowController*)>;
+Q_DECLARE_METATYPE(Command)
 
 namespace {
 
@@ -47,6 +52,8 @@ class WpqaEditorTest : public QObject {
 private Q_SLOTS:
     void returnInAList_data();
     void returnInAList();
+    void everyCommandIsOneUndoStep_data();
+    void everyCommandIsOneUndoStep();
     void statusBarPagesMatchPrint_data();
     void statusBarPagesMatchPrint();
 };
@@ -106,6 +113,43 @@ void WpqaEditorTest::returnInAList()
             e.type(k);
     }
     QCOMPARE(e.paragraphs(), expected);
+}
+
+void WpqaEditorTest::everyCommandIsOneUndoStep_data()
+{
+    QTest::addColumn<Command>("command");
+    QTest::newRow("bold") << Command([](WPWindowController* w) { w->toggleTrait(WPCommands::Trait::Bold); });
+    QTest::newRow("underline") << Command([](WPWindowController* w) { w->toggleUnderline(); });
+    QTest::newRow("strike") << Command([](WPWindowController* w) { w->toggleStrike(); });
+    QTest::newRow("size") << Command([](WPWindowController* w) { w->setSize(20); });
+    QTest::newRow("colour") << Command([](WPWindowController* w) { w->textColorPicked(QColor(Qt::red)); });
+    QTest::newRow("highlight") << Command([](WPWindowController* w) { w->highlightPicked(QColor(Qt::yellow)); });
+    QTest::newRow("centre") << Command([](WPWindowController* w) { w->setAlignment(Qt::AlignHCenter); });
+    QTest::newRow("spacing") << Command([](WPWindowController* w) { w->setLineSpacing(1.15); });
+    QTest::newRow("indent") << Command([](WPWindowController* w) { w->shiftIndent(36); });
+    QTest::newRow("title") << Command([](WPWindowController* w) { w->applyStyle(QStringLiteral("Title")); });
+    QTest::newRow("bullets") << Command([](WPWindowController* w) { w->toggleList(WPText::ListBullet); });
+    QTest::newRow("numbers") << Command([](WPWindowController* w) { w->toggleList(WPText::ListNumber); });
+    QTest::newRow("table") << Command([](WPWindowController* w) { w->insertTable(2, 2); });
+}
+
+void WpqaEditorTest::everyCommandIsOneUndoStep()
+{
+    QFETCH(Command, command);
+    Editor e;
+    e.type(QStringLiteral("First line"));
+    e.key(Qt::Key_Return);
+    e.type(QStringLiteral("Second line"));
+    QTextDocument* text = e.doc->storage();
+    const QString before = text->toHtml();
+    QTextCursor all(text);
+    all.select(QTextCursor::Document);
+    e.view()->setTextCursor(all);
+    QCoreApplication::processEvents(); // the colour wells' echo of the selection settles
+    command(e.window.get());
+    QVERIFY(text->toHtml() != before);
+    text->undo();
+    QCOMPARE(text->toHtml(), before);
 }
 
 void WpqaEditorTest::statusBarPagesMatchPrint_data()
