@@ -116,4 +116,55 @@ void toggleList(QTextCursor& cursor, WPText::ListKindValue kind)
     cursor.setPosition(end.position() + end.length() - 1);
 }
 
+bool returnInList(QTextCursor& cursor)
+{
+    QTextDocument* doc = cursor.document();
+    if (!doc || cursor.hasSelection())
+        return false;
+    const QTextBlock block = cursor.block();
+    const WPText::ListKindValue kind = kindOf(block.blockFormat());
+    const int markerLength = oldMarkerLength(block);
+    if (kind == WPText::ListNone || markerLength == 0 || cursor.positionInBlock() < markerLength)
+        return false;
+
+    QTextCursor edit(doc);
+    edit.beginEditBlock();
+    if (block.length() - 1 == markerLength) {
+        // An empty item: Return ends the list here.
+        edit.setPosition(block.position());
+        edit.setPosition(block.position() + markerLength, QTextCursor::KeepAnchor);
+        edit.removeSelectedText();
+        QTextBlockFormat format = block.blockFormat();
+        makeListParagraph(format, WPText::ListNone);
+        edit.setBlockFormat(format);
+        edit.endEditBlock();
+        cursor.setPosition(block.position());
+        return true;
+    }
+    bool numbered = false;
+    int number = block.text().mid(1, markerLength - 2).chopped(1).toInt(&numbered);
+    if (!numbered)
+        number = 0;
+    const QTextCharFormat markerFormat = WPCommands::withoutPicture(WPCommands::formatAt(doc, block.position()));
+    edit.setPosition(cursor.position());
+    edit.insertBlock(block.blockFormat(), edit.charFormat());
+    edit.insertText(markerRun(kind, number + 1), markerFormat);
+    const int caret = edit.position();
+    // The numbered items after it count on from the new one.
+    if (kind == WPText::ListNumber) {
+        int next = number + 2;
+        for (QTextBlock b = edit.block().next(); b.isValid() && kindOf(b.blockFormat()) == kind; b = b.next()) {
+            const int old = oldMarkerLength(b);
+            if (old == 0)
+                break;
+            edit.setPosition(b.position() + 1);
+            edit.setPosition(b.position() + old - 1, QTextCursor::KeepAnchor);
+            edit.insertText(marker(kind, next++));
+        }
+    }
+    edit.endEditBlock();
+    cursor.setPosition(caret);
+    return true;
+}
+
 } // namespace WPLists

@@ -30,4 +30,12 @@ int oldMarkerLength(const QTextBlock& block);
 // paragraph. An empty last paragraph gets the marker of item 1.
 void toggleList(QTextCursor& cursor, WPText::ListKindValue kind);
 
+// Return at the insertion point of a list paragraph, as one undo step: the
+// paragraph is split and the new one starts with the next marker (numbers
+// after it count on); in an item holding nothing but its marker the marker
+// goes and the paragraph leaves the list instead. False, and nothing
+// changed, outside a list, with a selection, or with the insertion point
+// inside the marker: Return is then an ordinary paragraph break.
+bool returnInList(QTextCursor& cursor);
+
 } // namespace WPLists

@@ -42,6 +42,7 @@ struct TableBuild {
         int span = 1;
         QString xml;
         QColor bg;
+        int rowSpan = 1; // rows the cell covers downwards
     };
     quintptr table = 0;
     int declaredColumns = 0;

@@ -240,7 +240,8 @@ void TableBuild::add(const WPTextModel::CellRef& block, const QString& paragraph
             return;
         }
     }
-    cells.append(Cell{block.row, block.column, std::max(1, block.columnSpan), paragraph, block.background});
+    cells.append(Cell{block.row, block.column, std::max(1, block.columnSpan), paragraph, block.background,
+                      std::max(1, block.rowSpan)});
 }
 
 QString TableBuild::xml(const Ctx& ctx) const
@@ -249,7 +250,7 @@ QString TableBuild::xml(const Ctx& ctx) const
     int rows = 1;
     for (const Cell& c : cells) {
         columns = std::max(columns, c.col + c.span);
-        rows = std::max(rows, c.row + 1);
+        rows = std::max(rows, c.row + c.rowSpan);
     }
     const qint64 w = std::max<qint64>(400, ctx.contentWidthTwips / columns);
     QString out = QStringLiteral("<w:tbl><w:tblPr><w:tblW w:w=\"%1\" w:type=\"dxa\"/><w:tblBorders>").arg(num(w * columns));
@@ -271,6 +272,22 @@ QString TableBuild::xml(const Ctx& ctx) const
                     break;
                 }
             }
+            const Cell* above = nullptr;
+            for (const Cell& cell : cells) {
+                if (!found && cell.col == c && cell.row < r && r < cell.row + cell.rowSpan) {
+                    above = &cell;
+                    break;
+                }
+            }
+            if (above) {
+                // A cell merged down from a row above continues here.
+                out += QStringLiteral("<w:tc><w:tcPr><w:tcW w:w=\"%1\" w:type=\"dxa\"/>").arg(num(w * above->span));
+                if (above->span >= 2)
+                    out += QStringLiteral("<w:gridSpan w:val=\"%1\"/>").arg(above->span);
+                out += QLatin1String("<w:vMerge/></w:tcPr><w:p/></w:tc>");
+                c += above->span;
+                continue;
+            }
             if (!found) {
                 out += QStringLiteral("<w:tc><w:tcPr><w:tcW w:w=\"%1\" w:type=\"dxa\"/></w:tcPr><w:p/></w:tc>").arg(num(w));
                 ++c;
@@ -279,6 +296,8 @@ QString TableBuild::xml(const Ctx& ctx) const
             out += QStringLiteral("<w:tc><w:tcPr><w:tcW w:w=\"%1\" w:type=\"dxa\"/>").arg(num(w * found->span));
             if (found->span >= 2)
                 out += QStringLiteral("<w:gridSpan w:val=\"%1\"/>").arg(found->span);
+            if (found->rowSpan >= 2)
+                out += QLatin1String("<w:vMerge w:val=\"restart\"/>");
             if (const auto h = hex(found->bg))
                 out += QStringLiteral("<w:shd w:val=\"clear\" w:color=\"auto\" w:fill=\"%1\"/>").arg(*h);
             out += QLatin1String("</w:tcPr>");

@@ -3,6 +3,7 @@
 #include "wordproc/WPCounts.h"
 #include "wordproc/WPInsert.h"
 #include "wordproc/WPLinks.h"
+#include "wordproc/WPLists.h"
 #include "wordproc/WPText.h"
 #include "wordproc/views/PageDesk.h"
 
@@ -196,6 +197,21 @@ void PageTextView::keyPressEvent(QKeyEvent* event)
         setTextCursor(c);
         event->accept();
         return;
+    }
+    const bool plainReturn = (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)
+        && (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
+    if (plainReturn && !isReadOnly()) {
+        // Return in a list item starts the next item (or ends the list).
+        QTextCursor c = textCursor();
+        const int end = c.position();
+        if (WPLists::returnInList(c)) {
+            setTextCursor(c);
+            if (m_detectLinks)
+                WPLinks::detectBefore(document(), end);
+            ensureCursorVisible();
+            event->accept();
+            return;
+        }
     }
     QTextEdit::keyPressEvent(event);
     // A web address just finished by a space or a line break becomes a link.
