@@ -48,6 +48,7 @@ int showDialog(const AlertRequest& request)
         f.setBold(true);
         message->setFont(f);
         message->setMinimumWidth(260);
+        message->setWordWrap(true);
     }
     if (auto* info = box.findChild<QLabel*>(QStringLiteral("qt_msgbox_informativelabel")))
         info->setMinimumWidth(260);
