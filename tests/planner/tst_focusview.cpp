@@ -421,6 +421,26 @@ private Q_SLOTS:
         QVERIFY(!focusFileExists());
     }
 
+    // Choosing a task neither moves the buttons nor asks for more height than
+    // the window was opened with (it keeps the minimum it had at first).
+    void workingOnKeepsItsRoom()
+    {
+        FocusModel m(f.services());
+        addTasks(m, QStringLiteral("ab"));
+        FocusView v(m);
+        v.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&v));
+        const int minimum = v.minimumSizeHint().height();
+        const QPoint start = v.startButton()->mapTo(&v, QPoint(0, 0));
+        v.rows().at(1)->targetButton()->click();
+        QCoreApplication::processEvents();
+        QVERIFY(!v.workingOn()->isHidden());
+        QCOMPARE(v.minimumSizeHint().height(), minimum);
+        QCOMPARE(v.startButton()->mapTo(&v, QPoint(0, 0)), start);
+        const QRect line(v.workingOn()->mapTo(&v, QPoint(0, 0)), v.workingOn()->size());
+        QVERIFY(line.top() >= start.y() + v.startButton()->height());
+    }
+
     // Typing in a row's title saves each change and keeps the field, its
     // cursor and the focus.
     void editingATitleKeepsFocus()

@@ -33,21 +33,26 @@ public:
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override
     {
-        if (watched == qApp && event->type() == QEvent::Quit && !quitting) {
-            quitting = true;
-            QTimer::singleShot(0, this, [this] {
-                quitting = false;
-                const QList<QPointer<StickyWindow>> windows = std::exchange(closed, {});
-                for (const QPointer<StickyWindow>& w : windows) {
-                    if (!w || !w->noteID())
-                        continue;
-                    const std::optional<StickyNote> note = w->store().note(*w->noteID());
-                    if (note && note->visible)
-                        w->orderFront();
-                }
-            });
+        if (watched != qApp || event->type() != QEvent::Quit || quitting)
+            return false;
+        // The application closes its windows while it handles the request,
+        // and other windows may run events of their own as they close (a
+        // recording being finished): the notes know the quit is on until the
+        // request has been handled, and only then whether it was given up.
+        quitting = true;
+        static_cast<QObject*>(qApp)->event(event);
+        quitting = false;
+        const QList<QPointer<StickyWindow>> windows = std::exchange(closed, {});
+        if (!event->isAccepted()) {
+            for (const QPointer<StickyWindow>& w : windows) {
+                if (!w || !w->noteID())
+                    continue;
+                const std::optional<StickyNote> note = w->store().note(*w->noteID());
+                if (note && note->visible)
+                    w->orderFront();
+            }
         }
-        return false;
+        return true;
     }
 
 private:

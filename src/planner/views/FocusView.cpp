@@ -117,6 +117,12 @@ QWidget* FocusView::buildTimerColumn()
     m_workingOn->setTextFormat(Qt::PlainText);
     m_workingOn->setFont(Fonts::system(13, QFont::DemiBold, Fonts::Design::Rounded));
     m_workingOn->setAlignment(Qt::AlignHCenter);
+    // The line keeps its room while no task is chosen: the window is sized
+    // for the column once, and the buttons above stay where the pointer is.
+    m_workingOn->setMinimumHeight(m_workingOn->fontMetrics().height());
+    QSizePolicy keep = m_workingOn->sizePolicy();
+    keep.setRetainSizeWhenHidden(true);
+    m_workingOn->setSizePolicy(keep);
     m_workingOn->hide();
     v->addWidget(m_workingOn);
 
