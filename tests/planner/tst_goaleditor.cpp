@@ -270,8 +270,15 @@ void GoalEditorTest::addMilestoneFromTheEntryRow()
         QCOMPARE(list->entryDate()->date(), QDate(2026, 3, 20));
     }
     QCOMPARE(list->rows().size(), 2);
+    // Return in the field adds as the button does; a blank one adds nothing.
+    QTest::keyClicks(list->entryField(), QStringLiteral("Mock exam"));
+    QTest::keyClick(list->entryField(), Qt::Key_Return);
+    QTest::keyClicks(list->entryField(), QStringLiteral("   "));
+    QTest::keyClick(list->entryField(), Qt::Key_Return);
+    QCOMPARE(list->rows().size(), 3);
     QCOMPARE(list->rows().at(0)->titleField()->text(), QStringLiteral("Read chapter 3"));
     QCOMPARE(f.current().milestones.at(1).date, QDateTime(QDate(2026, 3, 20), QTime(9, 30), QTimeZone::utc()));
+    QCOMPARE(f.current().milestones.size(), 3);
 }
 
 void GoalEditorTest::tickingStrikesThroughAndCounts()

@@ -65,6 +65,9 @@ StickyManagerView::StickyManagerView(StickyStore& store, int newColor, QWidget* 
     newRow->addStretch(1);
     m_newButton = new ChromeButton(QStringLiteral("New Sticky Note"), true, false, this);
     connect(m_newButton, &QAbstractButton::clicked, this, [this] { m_store.newNote(m_newColor, QString()); });
+    // A click leaves the keyboard where it was: the new note does not take
+    // the focus, and a Space typed next must not make a second note.
+    m_newButton->setFocusPolicy(Qt::TabFocus);
     newRow->addWidget(m_newButton);
     column->addLayout(newRow);
 

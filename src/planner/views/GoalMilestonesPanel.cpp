@@ -33,6 +33,8 @@ GoalMilestonesPanel::GoalMilestonesPanel(GoalEdit edit, const QDateTime& newDate
     entry->addWidget(m_entryDate, 0, Qt::AlignVCenter);
     m_add = new ChromeButton(QStringLiteral("Add"), false, true, this);
     connect(m_add, &QPushButton::clicked, this, &GoalMilestonesPanel::addTyped);
+    // Return in the field adds the milestone, as the button does.
+    connect(m_entry, &QLineEdit::returnPressed, this, &GoalMilestonesPanel::addTyped);
     entry->addWidget(m_add, 0, Qt::AlignVCenter);
     col->addLayout(entry);
 
