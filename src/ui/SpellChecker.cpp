@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QMutex>
 #include <QMutexLocker>
+#include <QPointer>
 #include <QThread>
 #include <QFile>
 #include <QFileInfo>
@@ -16,7 +17,9 @@
 #include <hunspell/hunspell.hxx>
 #include <link-grammar/link-includes.h>
 
+#include <atomic>
 #include <functional>
+#include <mutex>
 #include <future>
 #include <optional>
 
@@ -150,49 +153,91 @@ int editDistance(const QString& a, const QString& b)
     return d[size_t(n)][size_t(m)];
 }
 
+
+// The grammar dictionary, read once by whichever thread needs it first.
+class GrammarLoader {
+public:
+    Grammar* get()
+    {
+        std::call_once(m_once, [this] {
+            m_grammar = loadGrammar();
+            m_state.store(m_grammar ? Ready : Failed);
+        });
+        return m_grammar.get();
+    }
+    bool isDone() const { return m_state.load() != Unknown; }
+    bool isReady() const { return m_state.load() == Ready; }
+
+private:
+    enum State { Unknown, Ready, Failed };
+    std::once_flag m_once;
+    std::unique_ptr<Grammar> m_grammar;
+    std::atomic<int> m_state{Unknown};
+};
+
+std::unique_ptr<Hunspell> loadHunspell()
+{
+    if (!QFileInfo::exists(QString::fromUtf8(kAffPath)) || !QFileInfo::exists(QString::fromUtf8(kDicPath)))
+        return nullptr;
+    return std::make_unique<Hunspell>(kAffPath, kDicPath);
+}
+
 } // namespace
 
 struct SpellChecker::Impl {
-    std::unique_ptr<Hunspell> hunspell;
-    bool triedHunspell = false;
-    std::shared_future<std::shared_ptr<Grammar>> grammarLoading;
-    std::shared_ptr<Grammar> grammar;
-    bool grammarFailed = false;
+    // Built on a worker thread; adopted by the interface thread once ready.
+    std::shared_future<std::shared_ptr<Hunspell>> hunspellLoading;
+    std::shared_ptr<Hunspell> hunspell;
+    bool hunspellAdopted = false;
+    std::shared_ptr<GrammarLoader> grammar = std::make_shared<GrammarLoader>();
     QThread* thread = nullptr;
     GrammarWorker* worker = nullptr;
     QSet<QString> inFlight;
     QHash<QString, bool> words;
     QHash<QString, bool> sentences;
     QHash<QString, QList<SpellChecker::Range>> sentenceSpelling;
+    QHash<QString, bool> checkable;
     QSet<QString> ignored;
     QSet<QString> learned;
 
-    Hunspell* speller()
+    void startHunspell(SpellChecker* owner)
     {
-        if (!triedHunspell) {
-            triedHunspell = true;
-            if (QFileInfo::exists(QString::fromUtf8(kAffPath)) && QFileInfo::exists(QString::fromUtf8(kDicPath))) {
-                hunspell = std::make_unique<Hunspell>(kAffPath, kDicPath);
-                for (const QString& w : std::as_const(learned))
-                    hunspell->add(w.toStdString());
-            }
-        }
-        return hunspell.get();
+        if (hunspellLoading.valid())
+            return;
+        QPointer<SpellChecker> guard(owner);
+        hunspellLoading = std::async(std::launch::async, [guard] {
+                              std::shared_ptr<Hunspell> h = loadHunspell();
+                              if (guard)
+                                  QMetaObject::invokeMethod(guard.data(), [guard] {
+                                      if (guard && guard->isSpellingReady())
+                                          Q_EMIT guard->spellingReady();
+                                  }, Qt::QueuedConnection);
+                              return h;
+                          }).share();
     }
 
-    Grammar* parser(bool wait)
+    bool hunspellDone() const
     {
-        if (grammar)
-            return grammar.get();
-        if (grammarFailed)
+        return hunspellAdopted
+            || (hunspellLoading.valid() && hunspellLoading.wait_for(std::chrono::seconds(0)) == std::future_status::ready);
+    }
+
+    // The word list; `wait`: build it now if need be, else nothing until
+    // the worker has finished.
+    Hunspell* speller(SpellChecker* owner, bool wait)
+    {
+        if (hunspellAdopted)
+            return hunspell.get();
+        startHunspell(owner);
+        if (!wait && !hunspellDone())
             return nullptr;
-        if (!grammarLoading.valid())
-            grammarLoading = std::async(std::launch::async, [] { return std::shared_ptr<Grammar>(loadGrammar()); }).share();
-        if (!wait && grammarLoading.wait_for(std::chrono::seconds(0)) != std::future_status::ready)
-            return nullptr;
-        grammar = grammarLoading.get();
-        grammarFailed = !grammar;
-        return grammar.get();
+        hunspell = hunspellLoading.get();
+        hunspellAdopted = true;
+        if (hunspell) {
+            for (const QString& w : std::as_const(learned))
+                hunspell->add(w.toStdString());
+        }
+        return hunspell.get();
     }
 };
 
@@ -213,13 +258,16 @@ SpellChecker::SpellChecker() : d(std::make_unique<Impl>())
                 d->learned.insert(w);
         }
     }
-    lg_error_set_handler(quietLinkGrammar, nullptr);
-    // Start reading the grammar dictionary now; it takes a moment.
-    d->parser(false);
-    auto loading = d->grammarLoading;
+}
+
+void SpellChecker::startGrammarThread()
+{
+    if (d->thread)
+        return;
+    std::shared_ptr<GrammarLoader> loader = d->grammar;
     d->thread = new QThread;
     d->thread->setObjectName(QStringLiteral("grammar"));
-    d->worker = new GrammarWorker([loading]() -> Grammar* { return loading.get().get(); });
+    d->worker = new GrammarWorker([loader]() -> Grammar* { return loader->get(); });
     d->worker->moveToThread(d->thread);
     connect(d->thread, &QThread::finished, d->worker, &QObject::deleteLater);
     connect(d->worker, &GrammarWorker::checked, this, [this](const QString& sentence, bool ok) {
@@ -250,6 +298,7 @@ void SpellChecker::requestGrammar(const QString& sentence)
         Q_EMIT grammarChecked(sentence, *cached);
         return;
     }
+    startGrammarThread();
     if (!d->worker || d->inFlight.contains(sentence))
         return;
     d->inFlight.insert(sentence);
@@ -260,17 +309,27 @@ SpellChecker::~SpellChecker() = default;
 
 bool SpellChecker::hasSpelling() const
 {
-    return d->speller() != nullptr;
+    return d->speller(const_cast<SpellChecker*>(this), true) != nullptr;
 }
 
 bool SpellChecker::hasGrammar() const
 {
-    return d->parser(true) != nullptr;
+    return d->grammar->get() != nullptr;
 }
 
 bool SpellChecker::isGrammarReady() const
 {
-    return d->parser(false) != nullptr || d->grammarFailed;
+    return d->grammar->isDone();
+}
+
+bool SpellChecker::isSpellingReady() const
+{
+    return d->hunspellDone();
+}
+
+void SpellChecker::prepareSpelling()
+{
+    d->startHunspell(this);
 }
 
 QString SpellChecker::learnedWordsPath()
@@ -286,7 +345,7 @@ bool SpellChecker::isCorrect(const QString& rawWord)
         return true;
     if (auto it = d->words.constFind(word); it != d->words.constEnd())
         return *it;
-    Hunspell* h = d->speller();
+    Hunspell* h = d->speller(this, true);
     if (!h)
         return true;
     bool ok = h->spell(word.toStdString());
@@ -301,7 +360,7 @@ bool SpellChecker::isCorrect(const QString& rawWord)
 QStringList SpellChecker::suggestions(const QString& rawWord, int max)
 {
     QStringList out;
-    Hunspell* h = d->speller();
+    Hunspell* h = d->speller(this, true);
     if (!h || rawWord.isEmpty() || rawWord.size() > 100)
         return out;
     QString word = rawWord;
@@ -372,6 +431,8 @@ QList<SpellChecker::Range> SpellChecker::sentenceMisspellings(const QString& sen
 {
     if (auto it = d->sentenceSpelling.constFind(sentence); it != d->sentenceSpelling.constEnd())
         return *it;
+    if (!d->speller(this, false))
+        return {};
     const QList<Range> found = misspellings(sentence);
     if (d->sentenceSpelling.size() > kCacheLimit)
         d->sentenceSpelling.clear();
@@ -428,6 +489,17 @@ QList<SpellChecker::Range> SpellChecker::sentences(const QString& text)
     return out;
 }
 
+bool SpellChecker::checkableSentence(const QString& sentence)
+{
+    if (auto it = d->checkable.constFind(sentence); it != d->checkable.constEnd())
+        return *it;
+    const bool ok = isCheckableSentence(sentence);
+    if (d->checkable.size() > kCacheLimit)
+        d->checkable.clear();
+    d->checkable.insert(sentence, ok);
+    return ok;
+}
+
 bool SpellChecker::isCheckableSentence(const QString& sentence)
 {
     static const QRegularExpression ending(QStringLiteral("[.!?][\"')\\]\\x{201D}\\x{2019}]*$"));
@@ -448,7 +520,7 @@ bool SpellChecker::grammarOK(const QString& sentence)
 {
     if (auto cached = cachedGrammar(sentence))
         return *cached;
-    Grammar* g = d->parser(true);
+    Grammar* g = d->grammar->get();
     if (!g)
         return true;
     const bool ok = parses(g, g->options, sentence);
@@ -485,8 +557,8 @@ void SpellChecker::learnWord(const QString& word)
     d->learned.insert(word);
     d->words.remove(word);
     d->sentenceSpelling.clear();
-    if (Hunspell* h = d->speller())
-        h->add(word.toStdString());
+    if (d->hunspellAdopted && d->hunspell)
+        d->hunspell->add(word.toStdString()); // else added when adopted
     const QString path = learnedWordsPath();
     QDir().mkpath(QFileInfo(path).absolutePath());
     QSaveFile f(path);
