@@ -1,5 +1,6 @@
 // Self-test suites of the standard and scientific calculators, and the
 // sample history the snapshot mode shows in the scientific calculator.
+#include "core/Debouncer.h"
 #include "core/SettingsStore.h"
 #include "core/Store.h"
 #include "calc/CalculatorModel.h"
@@ -101,6 +102,7 @@ SelfTest::Suite scientificSuite("Scientific calculator", [](SelfTest::Check& c) 
         m.setExpression(QStringLiteral("2+3×4"));
         m.evaluate();
         c.equal(m.result(), QStringLiteral("14"), QStringLiteral("evaluate 2+3×4"));
+        Debouncer::flushAll(); // saved a moment after the result shows
         c.that(m.history().size() == 1 && QFile::exists(file), QStringLiteral("evaluation recorded and saved"));
         m.setExpression(QStringLiteral("ans*2"));
         m.evaluate();
