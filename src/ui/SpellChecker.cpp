@@ -14,8 +14,7 @@
 #include <QSaveFile>
 #include <QTextStream>
 
-#include <hunspell/hunspell.hxx>
-#include <link-grammar/link-includes.h>
+#include "ui/SpellLibraries.h"
 
 #include <atomic>
 #include <functional>
@@ -33,15 +32,21 @@ const int kCacheLimit = 50000;
 
 void quietLinkGrammar(lg_errinfo*, void*) {}
 
+// The grammar library's entry points (opened on first use).
+const SpellLibraries::LinkGrammar* lg()
+{
+    return SpellLibraries::linkGrammar();
+}
+
 struct Grammar {
     Dictionary dict = nullptr;
     Parse_Options options = nullptr;
     ~Grammar()
     {
         if (options)
-            parse_options_delete(options);
+            lg()->deleteOptions(options);
         if (dict)
-            dictionary_delete(dict);
+            lg()->deleteDictionary(dict);
     }
 };
 
@@ -58,30 +63,32 @@ bool parses(Grammar* g, Parse_Options options, const QString& sentence)
     QMutexLocker lock(&parseMutex());
     bool ok = true;
     const QByteArray utf8 = sentence.toUtf8();
-    if (Sentence s = sentence_create(utf8.constData(), g->dict)) {
-        const int linkages = sentence_parse(s, options);
+    if (Sentence s = lg()->createSentence(utf8.constData(), g->dict)) {
+        const int linkages = lg()->parseSentence(s, options);
         // A parse that ran out of time says nothing about the sentence.
-        ok = linkages > 0 || parse_options_timer_expired(options) || parse_options_resources_exhausted(options);
-        sentence_delete(s);
+        ok = linkages > 0 || lg()->timerExpired(options) || lg()->resourcesExhausted(options);
+        lg()->deleteSentence(s);
     }
     return ok;
 }
 
 Parse_Options makeOptions()
 {
-    Parse_Options o = parse_options_create();
-    parse_options_set_verbosity(o, 0);
-    parse_options_set_min_null_count(o, 0);
-    parse_options_set_max_null_count(o, 0);
-    parse_options_set_max_parse_time(o, 1);
+    Parse_Options o = lg()->createOptions();
+    lg()->setVerbosity(o, 0);
+    lg()->setMinNullCount(o, 0);
+    lg()->setMaxNullCount(o, 0);
+    lg()->setMaxParseTime(o, 1);
     return o;
 }
 
 std::unique_ptr<Grammar> loadGrammar()
 {
-    lg_error_set_handler(quietLinkGrammar, nullptr);
+    if (!lg())
+        return nullptr;
+    lg()->setErrorHandler(quietLinkGrammar, nullptr);
     auto g = std::make_unique<Grammar>();
-    g->dict = dictionary_create_lang("en");
+    g->dict = lg()->createDictionary("en");
     if (!g->dict)
         return nullptr;
     g->options = makeOptions();
@@ -96,16 +103,18 @@ public:
     ~GrammarWorker() override
     {
         if (m_options)
-            parse_options_delete(m_options);
+            lg()->deleteOptions(m_options);
     }
 
 public Q_SLOTS:
     void check(const QString& sentence)
     {
-        lg_error_set_handler(quietLinkGrammar, nullptr);
         Grammar* g = m_grammar();
-        if (!m_options)
-            m_options = makeOptions();
+        if (g) {
+            lg()->setErrorHandler(quietLinkGrammar, nullptr); // per thread
+            if (!m_options)
+                m_options = makeOptions();
+        }
         const bool ok = g ? parses(g, m_options, sentence) : true;
         Q_EMIT checked(sentence, ok);
     }
@@ -175,19 +184,48 @@ private:
     std::atomic<int> m_state{Unknown};
 };
 
-std::unique_ptr<Hunspell> loadHunspell()
+// One opened word list.
+class Speller {
+public:
+    Speller(const SpellLibraries::Hunspell* api, Hunhandle* handle) : m_api(api), m_handle(handle) {}
+    ~Speller() { m_api->destroy(m_handle); }
+    Speller(const Speller&) = delete;
+    Speller& operator=(const Speller&) = delete;
+
+    bool spell(const QString& word) const { return m_api->spell(m_handle, word.toUtf8().constData()) != 0; }
+    void add(const QString& word) { m_api->add(m_handle, word.toUtf8().constData()); }
+    QStringList suggest(const QString& word, int max) const
+    {
+        QStringList out;
+        char** list = nullptr;
+        const int n = m_api->suggest(m_handle, &list, word.toUtf8().constData());
+        for (int i = 0; i < n && out.size() < max; ++i)
+            out << QString::fromUtf8(list[i]);
+        if (list)
+            m_api->freeList(m_handle, &list, n);
+        return out;
+    }
+
+private:
+    const SpellLibraries::Hunspell* m_api;
+    Hunhandle* m_handle;
+};
+
+std::shared_ptr<Speller> loadHunspell()
 {
-    if (!QFileInfo::exists(QString::fromUtf8(kAffPath)) || !QFileInfo::exists(QString::fromUtf8(kDicPath)))
+    const SpellLibraries::Hunspell* api = SpellLibraries::hunspell();
+    if (!api || !QFileInfo::exists(QString::fromUtf8(kAffPath)) || !QFileInfo::exists(QString::fromUtf8(kDicPath)))
         return nullptr;
-    return std::make_unique<Hunspell>(kAffPath, kDicPath);
+    Hunhandle* h = api->create(kAffPath, kDicPath);
+    return h ? std::make_shared<Speller>(api, h) : nullptr;
 }
 
 } // namespace
 
 struct SpellChecker::Impl {
     // Built on a worker thread; adopted by the interface thread once ready.
-    std::shared_future<std::shared_ptr<Hunspell>> hunspellLoading;
-    std::shared_ptr<Hunspell> hunspell;
+    std::shared_future<std::shared_ptr<Speller>> hunspellLoading;
+    std::shared_ptr<Speller> hunspell;
     bool hunspellAdopted = false;
     std::shared_ptr<GrammarLoader> grammar = std::make_shared<GrammarLoader>();
     QThread* thread = nullptr;
@@ -206,7 +244,7 @@ struct SpellChecker::Impl {
             return;
         QPointer<SpellChecker> guard(owner);
         hunspellLoading = std::async(std::launch::async, [guard] {
-                              std::shared_ptr<Hunspell> h = loadHunspell();
+                              std::shared_ptr<Speller> h = loadHunspell();
                               if (guard)
                                   QMetaObject::invokeMethod(guard.data(), [guard] {
                                       if (guard && guard->isSpellingReady())
@@ -224,7 +262,7 @@ struct SpellChecker::Impl {
 
     // The word list; `wait`: build it now if need be, else nothing until
     // the worker has finished.
-    Hunspell* speller(SpellChecker* owner, bool wait)
+    Speller* speller(SpellChecker* owner, bool wait)
     {
         if (hunspellAdopted)
             return hunspell.get();
@@ -235,7 +273,7 @@ struct SpellChecker::Impl {
         hunspellAdopted = true;
         if (hunspell) {
             for (const QString& w : std::as_const(learned))
-                hunspell->add(w.toStdString());
+                hunspell->add(w);
         }
         return hunspell.get();
     }
@@ -345,12 +383,12 @@ bool SpellChecker::isCorrect(const QString& rawWord)
         return true;
     if (auto it = d->words.constFind(word); it != d->words.constEnd())
         return *it;
-    Hunspell* h = d->speller(this, true);
+    Speller* h = d->speller(this, true);
     if (!h)
         return true;
-    bool ok = h->spell(word.toStdString());
+    bool ok = h->spell(word);
     if (!ok && word.endsWith(QLatin1String("'s")))
-        ok = h->spell(word.chopped(2).toStdString());
+        ok = h->spell(word.chopped(2));
     if (d->words.size() > kCacheLimit)
         d->words.clear();
     d->words.insert(word, ok);
@@ -360,17 +398,12 @@ bool SpellChecker::isCorrect(const QString& rawWord)
 QStringList SpellChecker::suggestions(const QString& rawWord, int max)
 {
     QStringList out;
-    Hunspell* h = d->speller(this, true);
+    Speller* h = d->speller(this, true);
     if (!h || rawWord.isEmpty() || rawWord.size() > 100)
         return out;
     QString word = rawWord;
     word.replace(QChar(0x2019), QLatin1Char('\''));
-    for (const std::string& s : h->suggest(word.toStdString())) {
-        out << QString::fromStdString(s);
-        if (out.size() >= max)
-            break;
-    }
-    return out;
+    return h->suggest(word, max);
 }
 
 QString SpellChecker::correction(const QString& word)
@@ -558,7 +591,7 @@ void SpellChecker::learnWord(const QString& word)
     d->words.remove(word);
     d->sentenceSpelling.clear();
     if (d->hunspellAdopted && d->hunspell)
-        d->hunspell->add(word.toStdString()); // else added when adopted
+        d->hunspell->add(word); // else added when adopted
     const QString path = learnedWordsPath();
     QDir().mkpath(QFileInfo(path).absolutePath());
     QSaveFile f(path);
