@@ -6,7 +6,6 @@
 #include <QDir>
 #include <QMutex>
 #include <QMutexLocker>
-#include <QPointer>
 #include <QThread>
 #include <QFile>
 #include <QFileInfo>
@@ -242,14 +241,15 @@ struct SpellChecker::Impl {
     {
         if (hunspellLoading.valid())
             return;
-        QPointer<SpellChecker> guard(owner);
-        hunspellLoading = std::async(std::launch::async, [guard] {
+        // The checker lives for the process, so the worker may call back.
+        // The call may arrive a moment before the result is handed over:
+        // speller() waits for that moment.
+        hunspellLoading = std::async(std::launch::async, [this, owner] {
                               std::shared_ptr<Speller> h = loadHunspell();
-                              if (guard)
-                                  QMetaObject::invokeMethod(guard.data(), [guard] {
-                                      if (guard && guard->isSpellingReady())
-                                          Q_EMIT guard->spellingReady();
-                                  }, Qt::QueuedConnection);
+                              QMetaObject::invokeMethod(owner, [this, owner] {
+                                  speller(owner, true);
+                                  Q_EMIT owner->spellingReady();
+                              }, Qt::QueuedConnection);
                               return h;
                           }).share();
     }
