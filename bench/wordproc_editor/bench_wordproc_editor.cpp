@@ -53,6 +53,16 @@ qint64 residentKiB()
     return 0;
 }
 
+// One typed "x" and the editor's repaint.
+void typeAndRepaint(PageTextView* view)
+{
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_X, Qt::NoModifier, QStringLiteral("x"));
+    QApplication::sendEvent(view, &press);
+    QKeyEvent release(QEvent::KeyRelease, Qt::Key_X, Qt::NoModifier, QStringLiteral("x"));
+    QApplication::sendEvent(view, &release);
+    view->repaint();
+}
+
 struct Open {
     std::unique_ptr<WPDocument> doc = std::make_unique<WPDocument>();
     std::unique_ptr<WPWindowController> window;
@@ -99,11 +109,7 @@ void BM_KeystrokeAndRepaint(benchmark::State& state)
     view->setTextCursor(middle);
     QApplication::processEvents();
     for (auto _ : state) {
-        QKeyEvent press(QEvent::KeyPress, Qt::Key_X, Qt::NoModifier, QStringLiteral("x"));
-        QApplication::sendEvent(view, &press);
-        QKeyEvent release(QEvent::KeyRelease, Qt::Key_X, Qt::NoModifier, QStringLiteral("x"));
-        QApplication::sendEvent(view, &release);
-        view->repaint();
+        typeAndRepaint(view);
         open.window->repaint();
     }
     state.counters["pages"] = open.window->textView()->usedHeightPoints() / 648;
@@ -140,11 +146,7 @@ void BM_KeystrokeLongParagraph(benchmark::State& state)
     view->setTextCursor(middle);
     QApplication::processEvents();
     for (auto _ : state) {
-        QKeyEvent press(QEvent::KeyPress, Qt::Key_X, Qt::NoModifier, QStringLiteral("x"));
-        QApplication::sendEvent(view, &press);
-        QKeyEvent release(QEvent::KeyRelease, Qt::Key_X, Qt::NoModifier, QStringLiteral("x"));
-        QApplication::sendEvent(view, &release);
-        view->repaint();
+        typeAndRepaint(view);
     }
     state.counters["words"] = 10000;
 }
