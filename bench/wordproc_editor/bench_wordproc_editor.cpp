@@ -7,6 +7,8 @@
 #include "wordproc/WPDocument.h"
 #include "wordproc/views/PageTextView.h"
 #include "wordproc/views/WPWindowController.h"
+#include "ui/SpellChecker.h"
+#include "ui/TextChecker.h"
 
 #include <QApplication>
 #include <QFile>
@@ -49,6 +51,16 @@ qint64 residentKiB()
             return line.mid(6).trimmed().split(' ').value(0).toLongLong();
     }
     return 0;
+}
+
+// One typed "x" and the editor's repaint.
+void typeAndRepaint(PageTextView* view)
+{
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_X, Qt::NoModifier, QStringLiteral("x"));
+    QApplication::sendEvent(view, &press);
+    QKeyEvent release(QEvent::KeyRelease, Qt::Key_X, Qt::NoModifier, QStringLiteral("x"));
+    QApplication::sendEvent(view, &release);
+    view->repaint();
 }
 
 struct Open {
@@ -97,16 +109,48 @@ void BM_KeystrokeAndRepaint(benchmark::State& state)
     view->setTextCursor(middle);
     QApplication::processEvents();
     for (auto _ : state) {
-        QKeyEvent press(QEvent::KeyPress, Qt::Key_X, Qt::NoModifier, QStringLiteral("x"));
-        QApplication::sendEvent(view, &press);
-        QKeyEvent release(QEvent::KeyRelease, Qt::Key_X, Qt::NoModifier, QStringLiteral("x"));
-        QApplication::sendEvent(view, &release);
-        view->repaint();
+        typeAndRepaint(view);
         open.window->repaint();
     }
     state.counters["pages"] = open.window->textView()->usedHeightPoints() / 648;
 }
 BENCHMARK(BM_KeystrokeAndRepaint)->Arg(1)->Arg(200)->Unit(benchmark::kMillisecond);
+
+// A keystroke with its repaint in the middle of one 10,000-word paragraph;
+// range(0): 1 with spelling and grammar checked as you type, 0 without (the
+// difference is what checking costs; the rest is the paragraph's layout).
+void BM_KeystrokeLongParagraph(benchmark::State& state)
+{
+    auto doc = std::make_unique<WPDocument>();
+    {
+        QTextCursor c(doc->storage());
+        QTextCharFormat f;
+        WPCommands::putFont(f, WPCommands::defaultFont());
+        for (int i = 0; i < 200; ++i) // 50 words each
+            c.insertText(kParagraph, f);
+        doc->storage()->clearUndoRedoStacks();
+    }
+    WPWindowController window(doc.get());
+    window.show();
+    QApplication::processEvents();
+    PageTextView* view = window.textView();
+    if (TextChecker* checker = TextChecker::of(view)) {
+        TextCheckingSwitches off = checker->switches();
+        off.continuousSpellChecking = state.range(0) != 0;
+        off.grammarChecking = state.range(0) != 0;
+        checker->setSwitches(off);
+    }
+    SpellChecker::shared().hasSpelling(); // the word list, built before timing
+    QTextCursor middle(doc->storage());
+    middle.setPosition(doc->storage()->characterCount() / 2);
+    view->setTextCursor(middle);
+    QApplication::processEvents();
+    for (auto _ : state) {
+        typeAndRepaint(view);
+    }
+    state.counters["words"] = 10000;
+}
+BENCHMARK(BM_KeystrokeLongParagraph)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond);
 
 // The recount that follows typing: one paragraph changed since the last one.
 void BM_RecountAfterTyping(benchmark::State& state)

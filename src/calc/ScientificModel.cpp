@@ -123,7 +123,7 @@ void ScientificModel::evaluate()
     setError(std::nullopt);
     m_history.prepend(HistoryItem::make(m_expression, m_result));
     Q_EMIT historyChanged();
-    persist();
+    m_saveSoon.call([this] { persist(); });
 }
 
 void ScientificModel::backspace()

@@ -2,6 +2,7 @@
 
 #include "calc/ExpressionEvaluator.h"
 #include "calc/HistoryItem.h"
+#include "core/Debouncer.h"
 
 #include <QJsonValue>
 #include <QList>
@@ -99,4 +100,8 @@ private:
     QList<HistoryItem> m_history;
     double m_memory = 0;
     double m_ans = 0;
+    // A result is saved a moment after it is on screen, not before it
+    // (writing the file waits for the disk), once for a quick run of
+    // results; declared after the state it saves.
+    Debouncer m_saveSoon{0.25};
 };

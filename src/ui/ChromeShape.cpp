@@ -83,7 +83,8 @@ qreal deviceScale(const QPainter& painter)
 
 QCache<QString, QImage>& shadowCache()
 {
-    static QCache<QString, QImage> cache(200);
+    // Costed in KiB: a few MiB of shadows at most.
+    static QCache<QString, QImage> cache(8 * 1024);
     return cache;
 }
 
@@ -113,7 +114,7 @@ QImage shadowImage(const QPainterPath& path, qreal radius, qreal scale, const QS
     gaussianBlurAlpha(img, radius / 2.0 * scale);
     img.setDevicePixelRatio(scale);
     if (!key.isEmpty())
-        shadowCache().insert(key, new QImage(img));
+        shadowCache().insert(key, new QImage(img), qMax<qsizetype>(1, img.sizeInBytes() / 1024));
     return img;
 }
 
@@ -127,7 +128,18 @@ void paintShadowImpl(QPainter& painter, const QPainterPath& path, qreal radius, 
     // Cache against the path's size, so equal shapes at other places share.
     const QRectF b = path.boundingRect();
     const QPainterPath local = path.translated(-b.topLeft());
-    const QImage img = shadowImage(local, radius, scale, cacheKey, &origin);
+    // Blurring is dear (a panel repaints its shadow whenever a child label
+    // changes): a shape without a name is remembered by its outline.
+    QString key = cacheKey;
+    if (key.isEmpty()) {
+        size_t h = 0;
+        for (int i = 0; i < local.elementCount(); ++i) {
+            const QPainterPath::Element e = local.elementAt(i);
+            h = qHashMulti(h, int(e.type), e.x, e.y);
+        }
+        key = QStringLiteral("path%1/%2").arg(h).arg(local.elementCount());
+    }
+    const QImage img = shadowImage(local, radius, scale, key, &origin);
     painter.save();
     painter.setOpacity(painter.opacity() * opacity);
     painter.drawImage(b.topLeft() + origin + QPointF(0, offsetY), img);

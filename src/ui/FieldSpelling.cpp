@@ -77,9 +77,11 @@ private:
 
 } // namespace
 
+const char* const kExcluded = "brindleworksNoSpelling";
+
 FieldSpelling* FieldSpelling::attach(QLineEdit* field)
 {
-    if (!field || field->echoMode() != QLineEdit::Normal)
+    if (!field || field->echoMode() != QLineEdit::Normal || isExcluded(field))
         return nullptr;
     if (FieldSpelling* existing = of(field))
         return existing;
@@ -91,6 +93,33 @@ FieldSpelling* FieldSpelling::of(const QLineEdit* field)
     if (!field)
         return nullptr;
     return qobject_cast<FieldSpelling*>(SpellingTarget::of(field));
+}
+
+void FieldSpelling::exclude(QLineEdit* field)
+{
+    if (!field)
+        return;
+    field->setProperty(kExcluded, true);
+    SpellingTarget::detach(field);
+}
+
+bool FieldSpelling::isExcluded(const QLineEdit* field)
+{
+    return field && field->property(kExcluded).toBool();
+}
+
+FieldSpelling::~FieldSpelling()
+{
+    delete m_overlay.data();
+}
+
+void FieldSpelling::userStarted()
+{
+    if (m_userStarted)
+        return;
+    m_userStarted = true;
+    SpellChecker::shared().prepareSpelling();
+    recheck();
 }
 
 FieldSpelling::FieldSpelling(QLineEdit* field) : SpellingTarget(field), m_field(field), m_watched(field)
@@ -116,6 +145,9 @@ FieldSpelling::FieldSpelling(QLineEdit* field) : SpellingTarget(field), m_field(
             recheck();
     });
     connect(field, &QLineEdit::textChanged, this, [this] { recheck(); });
+    connect(field, &QLineEdit::textEdited, this, [this] { userStarted(); });
+    if (!SpellChecker::shared().isSpellingReady())
+        connect(&SpellChecker::shared(), &SpellChecker::spellingReady, this, [this] { recheck(); });
     connect(field, &QLineEdit::cursorPositionChanged, this, [this] { updateOverlay(); });
     connect(field, &QLineEdit::selectionChanged, this, [this] { updateOverlay(); });
     connect(&SpellChecker::shared(), &SpellChecker::dictionaryChanged, this, [this] { recheck(); });
@@ -135,15 +167,19 @@ void FieldSpelling::setSwitches(const TextCheckingSwitches& switches)
 void FieldSpelling::beginEditing()
 {
     setSwitches(m_switches.ruleApplied());
+    userStarted();
 }
 
 void FieldSpelling::recheck()
 {
     m_misspelt.clear();
     m_grammar.clear();
-    if (m_field && m_switches.continuousSpellChecking && m_field->echoMode() == QLineEdit::Normal) {
+    SpellChecker& checker = SpellChecker::shared();
+    // Never waits for the word list: it is being built in the background.
+    if (m_field && m_switches.continuousSpellChecking && m_field->echoMode() == QLineEdit::Normal
+        && checker.isSpellingReady()) {
         const QString text = m_field->text();
-        m_misspelt = SpellChecker::shared().misspellings(text);
+        m_misspelt = checker.misspellings(text);
         if (m_switches.grammarChecking) {
             // Known sentences at once; new ones after a pause in typing.
             bool unknown = false;
@@ -157,7 +193,9 @@ void FieldSpelling::recheck()
                 else if (!*known)
                     m_grammar.append(r);
             }
-            if (unknown)
+            // Sentences go for checking only once the user has turned to
+            // the field.
+            if (unknown && m_userStarted)
                 m_grammarTimer.start(kGrammarDelayMs);
         }
     }
@@ -308,6 +346,9 @@ bool FieldSpelling::eventFilter(QObject* watched, QEvent* event)
     case QEvent::Show:
         m_overlay->raise();
         updateOverlay();
+        break;
+    case QEvent::FocusIn:
+        userStarted();
         break;
     case QEvent::ContextMenu: {
         if (m_field->echoMode() != QLineEdit::Normal)

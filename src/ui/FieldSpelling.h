@@ -4,7 +4,10 @@
 // drawn over the field, suggestions in its context menu, the six switches and
 // the Edit-menu actions as slots. Password fields are never checked. A
 // SpellCheckingWindow attaches one to each field of the window when editing
-// begins; SpellLineEdit has one from the start.
+// begins; SpellLineEdit has one from the start. Text the program puts into
+// a field is checked once the word list is there, but only the user (focus
+// or an edit) makes the word list and the grammar dictionary load. Fields
+// that hold numbers are excluded().
 
 #include "ui/SpellChecker.h"
 #include "ui/SpellingTarget.h"
@@ -24,6 +27,11 @@ public:
     // Attaches (once) to `field`; nothing for a password field.
     static FieldSpelling* attach(QLineEdit* field);
     static FieldSpelling* of(const QLineEdit* field);
+    // Never checks `field` (numbers, expressions, codes): removes a checker
+    // already attached and refuses later ones.
+    static void exclude(QLineEdit* field);
+    static bool isExcluded(const QLineEdit* field);
+    ~FieldSpelling() override;
 
     QLineEdit* field() const { return m_field; }
     void setSwitches(const TextCheckingSwitches& switches) override;
@@ -54,12 +62,15 @@ private:
     explicit FieldSpelling(QLineEdit* field);
     void onTextEdited(const QString& text);
     void updateOverlay();
+    // The user has turned to the field: the dictionaries may be loaded.
+    void userStarted();
 
     QPointer<QLineEdit> m_field;
     QObject* m_watched = nullptr; // the field, for comparisons only
-    QWidget* m_overlay = nullptr;
+    QPointer<QWidget> m_overlay;
     QList<SpellChecker::Range> m_misspelt;
     QList<SpellChecker::Range> m_grammar;
     QTimer m_grammarTimer;
     bool m_correcting = false;
+    bool m_userStarted = false;
 };

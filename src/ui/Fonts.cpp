@@ -2,6 +2,7 @@
 
 #include "ui/FontsFigures.h"
 
+#include <QFileInfo>
 #include <QFontDatabase>
 #include <QGuiApplication>
 #include <QHash>
@@ -17,20 +18,28 @@ const QString kMono = QStringLiteral("DejaVu Sans Mono");
 const QString kSerif = QStringLiteral("DejaVu Serif");
 const QString kFallback = QStringLiteral("DejaVu Sans");
 
-// Faces that may not be known to fontconfig when the program runs from the
-// build tree; registered with Qt directly.
+// Faces registered with Qt from their files: they may not be known to
+// fontconfig, and where they are, fontconfig may list a compressed web copy
+// first (slow to open). Registered by file, the plain TrueType copy is used.
 const char* const kFontFiles[] = {
     "/usr/share/fonts/truetype/material-design-icons-iconfont/MaterialIcons-Regular.ttf",
 };
 
 } // namespace
 
+QString materialIconFile()
+{
+    return QString::fromUtf8(kFontFiles[0]);
+}
+
 void ensureLoaded()
 {
     static const bool done = [] {
+        // No listing of the installed families here: that makes fontconfig
+        // enumerate every font on the system.
         for (const char* file : kFontFiles) {
             const QString path = QString::fromUtf8(file);
-            if (!QFontDatabase::families().contains(QStringLiteral("Material Icons")))
+            if (QFileInfo::exists(path))
                 QFontDatabase::addApplicationFont(path);
         }
         return true;

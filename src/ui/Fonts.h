@@ -30,6 +30,8 @@ enum class TextStyle {
 
 // Registers the bundled faces with Qt (idempotent; every call below does it).
 void ensureLoaded();
+// The TrueType file of the Material icon face.
+QString materialIconFile();
 
 // The system font at `size` layout units, `weight`, `design`.
 QFont system(qreal size, QFont::Weight weight = QFont::Normal, Design design = Design::Default);

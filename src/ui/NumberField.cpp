@@ -1,9 +1,10 @@
 #include "ui/NumberField.h"
 
 #include "ui/Fonts.h"
-#include "ui/SpellLineEdit.h"
+#include "ui/FieldSpelling.h"
 
 #include <QLabel>
+#include <QLineEdit>
 #include <QRegularExpression>
 #include <QVBoxLayout>
 #include <cmath>
@@ -80,7 +81,9 @@ NumberField::NumberField(const QString& label, double value, qreal width, const 
     m_labelWidget->setPalette(pal);
     layout->addWidget(m_labelWidget, 0, Qt::AlignLeft);
 
-    m_edit = new SpellLineEdit(this);
+    // A number is not text: no spelling here.
+    m_edit = new QLineEdit(this);
+    FieldSpelling::exclude(m_edit);
     m_edit->setPlaceholderText(label);
     m_edit->setFixedWidth(qMax(1, int(std::round(width))));
     m_edit->setAccessibleName(label);

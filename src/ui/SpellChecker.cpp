@@ -13,10 +13,11 @@
 #include <QSaveFile>
 #include <QTextStream>
 
-#include <hunspell/hunspell.hxx>
-#include <link-grammar/link-includes.h>
+#include "ui/SpellLibraries.h"
 
+#include <atomic>
 #include <functional>
+#include <mutex>
 #include <future>
 #include <optional>
 
@@ -30,15 +31,21 @@ const int kCacheLimit = 50000;
 
 void quietLinkGrammar(lg_errinfo*, void*) {}
 
+// The grammar library's entry points (opened on first use).
+const SpellLibraries::LinkGrammar* lg()
+{
+    return SpellLibraries::linkGrammar();
+}
+
 struct Grammar {
     Dictionary dict = nullptr;
     Parse_Options options = nullptr;
     ~Grammar()
     {
         if (options)
-            parse_options_delete(options);
+            lg()->deleteOptions(options);
         if (dict)
-            dictionary_delete(dict);
+            lg()->deleteDictionary(dict);
     }
 };
 
@@ -55,30 +62,32 @@ bool parses(Grammar* g, Parse_Options options, const QString& sentence)
     QMutexLocker lock(&parseMutex());
     bool ok = true;
     const QByteArray utf8 = sentence.toUtf8();
-    if (Sentence s = sentence_create(utf8.constData(), g->dict)) {
-        const int linkages = sentence_parse(s, options);
+    if (Sentence s = lg()->createSentence(utf8.constData(), g->dict)) {
+        const int linkages = lg()->parseSentence(s, options);
         // A parse that ran out of time says nothing about the sentence.
-        ok = linkages > 0 || parse_options_timer_expired(options) || parse_options_resources_exhausted(options);
-        sentence_delete(s);
+        ok = linkages > 0 || lg()->timerExpired(options) || lg()->resourcesExhausted(options);
+        lg()->deleteSentence(s);
     }
     return ok;
 }
 
 Parse_Options makeOptions()
 {
-    Parse_Options o = parse_options_create();
-    parse_options_set_verbosity(o, 0);
-    parse_options_set_min_null_count(o, 0);
-    parse_options_set_max_null_count(o, 0);
-    parse_options_set_max_parse_time(o, 1);
+    Parse_Options o = lg()->createOptions();
+    lg()->setVerbosity(o, 0);
+    lg()->setMinNullCount(o, 0);
+    lg()->setMaxNullCount(o, 0);
+    lg()->setMaxParseTime(o, 1);
     return o;
 }
 
 std::unique_ptr<Grammar> loadGrammar()
 {
-    lg_error_set_handler(quietLinkGrammar, nullptr);
+    if (!lg())
+        return nullptr;
+    lg()->setErrorHandler(quietLinkGrammar, nullptr);
     auto g = std::make_unique<Grammar>();
-    g->dict = dictionary_create_lang("en");
+    g->dict = lg()->createDictionary("en");
     if (!g->dict)
         return nullptr;
     g->options = makeOptions();
@@ -93,16 +102,18 @@ public:
     ~GrammarWorker() override
     {
         if (m_options)
-            parse_options_delete(m_options);
+            lg()->deleteOptions(m_options);
     }
 
 public Q_SLOTS:
     void check(const QString& sentence)
     {
-        lg_error_set_handler(quietLinkGrammar, nullptr);
         Grammar* g = m_grammar();
-        if (!m_options)
-            m_options = makeOptions();
+        if (g) {
+            lg()->setErrorHandler(quietLinkGrammar, nullptr); // per thread
+            if (!m_options)
+                m_options = makeOptions();
+        }
         const bool ok = g ? parses(g, m_options, sentence) : true;
         Q_EMIT checked(sentence, ok);
     }
@@ -150,49 +161,121 @@ int editDistance(const QString& a, const QString& b)
     return d[size_t(n)][size_t(m)];
 }
 
+
+// The grammar dictionary, read once by whichever thread needs it first.
+class GrammarLoader {
+public:
+    Grammar* get()
+    {
+        std::call_once(m_once, [this] {
+            m_grammar = loadGrammar();
+            m_state.store(m_grammar ? Ready : Failed);
+        });
+        return m_grammar.get();
+    }
+    bool isDone() const { return m_state.load() != Unknown; }
+    bool isReady() const { return m_state.load() == Ready; }
+
+private:
+    enum State { Unknown, Ready, Failed };
+    std::once_flag m_once;
+    std::unique_ptr<Grammar> m_grammar;
+    std::atomic<int> m_state{Unknown};
+};
+
+// One opened word list.
+class Speller {
+public:
+    Speller(const SpellLibraries::Hunspell* api, Hunhandle* handle) : m_api(api), m_handle(handle) {}
+    ~Speller() { m_api->destroy(m_handle); }
+    Speller(const Speller&) = delete;
+    Speller& operator=(const Speller&) = delete;
+
+    bool spell(const QString& word) const { return m_api->spell(m_handle, word.toUtf8().constData()) != 0; }
+    void add(const QString& word) { m_api->add(m_handle, word.toUtf8().constData()); }
+    QStringList suggest(const QString& word, int max) const
+    {
+        QStringList out;
+        char** list = nullptr;
+        const int n = m_api->suggest(m_handle, &list, word.toUtf8().constData());
+        for (int i = 0; i < n && out.size() < max; ++i)
+            out << QString::fromUtf8(list[i]);
+        if (list)
+            m_api->freeList(m_handle, &list, n);
+        return out;
+    }
+
+private:
+    const SpellLibraries::Hunspell* m_api;
+    Hunhandle* m_handle;
+};
+
+std::shared_ptr<Speller> loadHunspell()
+{
+    const SpellLibraries::Hunspell* api = SpellLibraries::hunspell();
+    if (!api || !QFileInfo::exists(QString::fromUtf8(kAffPath)) || !QFileInfo::exists(QString::fromUtf8(kDicPath)))
+        return nullptr;
+    Hunhandle* h = api->create(kAffPath, kDicPath);
+    return h ? std::make_shared<Speller>(api, h) : nullptr;
+}
+
 } // namespace
 
 struct SpellChecker::Impl {
-    std::unique_ptr<Hunspell> hunspell;
-    bool triedHunspell = false;
-    std::shared_future<std::shared_ptr<Grammar>> grammarLoading;
-    std::shared_ptr<Grammar> grammar;
-    bool grammarFailed = false;
+    // Built on a worker thread; adopted by the interface thread once ready.
+    std::shared_future<std::shared_ptr<Speller>> hunspellLoading;
+    std::shared_ptr<Speller> hunspell;
+    bool hunspellAdopted = false;
+    std::shared_ptr<GrammarLoader> grammar = std::make_shared<GrammarLoader>();
     QThread* thread = nullptr;
     GrammarWorker* worker = nullptr;
     QSet<QString> inFlight;
     QHash<QString, bool> words;
     QHash<QString, bool> sentences;
     QHash<QString, QList<SpellChecker::Range>> sentenceSpelling;
+    QHash<QString, bool> checkable;
     QSet<QString> ignored;
     QSet<QString> learned;
 
-    Hunspell* speller()
+    void startHunspell(SpellChecker* owner)
     {
-        if (!triedHunspell) {
-            triedHunspell = true;
-            if (QFileInfo::exists(QString::fromUtf8(kAffPath)) && QFileInfo::exists(QString::fromUtf8(kDicPath))) {
-                hunspell = std::make_unique<Hunspell>(kAffPath, kDicPath);
-                for (const QString& w : std::as_const(learned))
-                    hunspell->add(w.toStdString());
-            }
-        }
-        return hunspell.get();
+        if (hunspellLoading.valid())
+            return;
+        // The checker lives for the process, so the worker may call back.
+        // The call may arrive a moment before the result is handed over:
+        // speller() waits for that moment.
+        hunspellLoading = std::async(std::launch::async, [this, owner] {
+                              std::shared_ptr<Speller> h = loadHunspell();
+                              QMetaObject::invokeMethod(owner, [this, owner] {
+                                  speller(owner, true);
+                                  Q_EMIT owner->spellingReady();
+                              }, Qt::QueuedConnection);
+                              return h;
+                          }).share();
     }
 
-    Grammar* parser(bool wait)
+    bool hunspellDone() const
     {
-        if (grammar)
-            return grammar.get();
-        if (grammarFailed)
+        return hunspellAdopted
+            || (hunspellLoading.valid() && hunspellLoading.wait_for(std::chrono::seconds(0)) == std::future_status::ready);
+    }
+
+    // The word list; `wait`: build it now if need be, else nothing until
+    // the worker has finished.
+    Speller* speller(SpellChecker* owner, bool wait)
+    {
+        if (hunspellAdopted)
+            return hunspell.get();
+        startHunspell(owner);
+        if (!wait && !hunspellDone())
             return nullptr;
-        if (!grammarLoading.valid())
-            grammarLoading = std::async(std::launch::async, [] { return std::shared_ptr<Grammar>(loadGrammar()); }).share();
-        if (!wait && grammarLoading.wait_for(std::chrono::seconds(0)) != std::future_status::ready)
-            return nullptr;
-        grammar = grammarLoading.get();
-        grammarFailed = !grammar;
-        return grammar.get();
+        hunspell = hunspellLoading.get();
+        hunspellAdopted = true;
+        if (hunspell) {
+            for (const QString& w : std::as_const(learned))
+                hunspell->add(w);
+        }
+        return hunspell.get();
     }
 };
 
@@ -213,13 +296,16 @@ SpellChecker::SpellChecker() : d(std::make_unique<Impl>())
                 d->learned.insert(w);
         }
     }
-    lg_error_set_handler(quietLinkGrammar, nullptr);
-    // Start reading the grammar dictionary now; it takes a moment.
-    d->parser(false);
-    auto loading = d->grammarLoading;
+}
+
+void SpellChecker::startGrammarThread()
+{
+    if (d->thread)
+        return;
+    std::shared_ptr<GrammarLoader> loader = d->grammar;
     d->thread = new QThread;
     d->thread->setObjectName(QStringLiteral("grammar"));
-    d->worker = new GrammarWorker([loading]() -> Grammar* { return loading.get().get(); });
+    d->worker = new GrammarWorker([loader]() -> Grammar* { return loader->get(); });
     d->worker->moveToThread(d->thread);
     connect(d->thread, &QThread::finished, d->worker, &QObject::deleteLater);
     connect(d->worker, &GrammarWorker::checked, this, [this](const QString& sentence, bool ok) {
@@ -250,6 +336,7 @@ void SpellChecker::requestGrammar(const QString& sentence)
         Q_EMIT grammarChecked(sentence, *cached);
         return;
     }
+    startGrammarThread();
     if (!d->worker || d->inFlight.contains(sentence))
         return;
     d->inFlight.insert(sentence);
@@ -260,17 +347,27 @@ SpellChecker::~SpellChecker() = default;
 
 bool SpellChecker::hasSpelling() const
 {
-    return d->speller() != nullptr;
+    return d->speller(const_cast<SpellChecker*>(this), true) != nullptr;
 }
 
 bool SpellChecker::hasGrammar() const
 {
-    return d->parser(true) != nullptr;
+    return d->grammar->get() != nullptr;
 }
 
 bool SpellChecker::isGrammarReady() const
 {
-    return d->parser(false) != nullptr || d->grammarFailed;
+    return d->grammar->isDone();
+}
+
+bool SpellChecker::isSpellingReady() const
+{
+    return d->hunspellDone();
+}
+
+void SpellChecker::prepareSpelling()
+{
+    d->startHunspell(this);
 }
 
 QString SpellChecker::learnedWordsPath()
@@ -286,12 +383,12 @@ bool SpellChecker::isCorrect(const QString& rawWord)
         return true;
     if (auto it = d->words.constFind(word); it != d->words.constEnd())
         return *it;
-    Hunspell* h = d->speller();
+    Speller* h = d->speller(this, true);
     if (!h)
         return true;
-    bool ok = h->spell(word.toStdString());
+    bool ok = h->spell(word);
     if (!ok && word.endsWith(QLatin1String("'s")))
-        ok = h->spell(word.chopped(2).toStdString());
+        ok = h->spell(word.chopped(2));
     if (d->words.size() > kCacheLimit)
         d->words.clear();
     d->words.insert(word, ok);
@@ -301,17 +398,12 @@ bool SpellChecker::isCorrect(const QString& rawWord)
 QStringList SpellChecker::suggestions(const QString& rawWord, int max)
 {
     QStringList out;
-    Hunspell* h = d->speller();
+    Speller* h = d->speller(this, true);
     if (!h || rawWord.isEmpty() || rawWord.size() > 100)
         return out;
     QString word = rawWord;
     word.replace(QChar(0x2019), QLatin1Char('\''));
-    for (const std::string& s : h->suggest(word.toStdString())) {
-        out << QString::fromStdString(s);
-        if (out.size() >= max)
-            break;
-    }
-    return out;
+    return h->suggest(word, max);
 }
 
 QString SpellChecker::correction(const QString& word)
@@ -372,6 +464,8 @@ QList<SpellChecker::Range> SpellChecker::sentenceMisspellings(const QString& sen
 {
     if (auto it = d->sentenceSpelling.constFind(sentence); it != d->sentenceSpelling.constEnd())
         return *it;
+    if (!d->speller(this, false))
+        return {};
     const QList<Range> found = misspellings(sentence);
     if (d->sentenceSpelling.size() > kCacheLimit)
         d->sentenceSpelling.clear();
@@ -428,6 +522,17 @@ QList<SpellChecker::Range> SpellChecker::sentences(const QString& text)
     return out;
 }
 
+bool SpellChecker::checkableSentence(const QString& sentence)
+{
+    if (auto it = d->checkable.constFind(sentence); it != d->checkable.constEnd())
+        return *it;
+    const bool ok = isCheckableSentence(sentence);
+    if (d->checkable.size() > kCacheLimit)
+        d->checkable.clear();
+    d->checkable.insert(sentence, ok);
+    return ok;
+}
+
 bool SpellChecker::isCheckableSentence(const QString& sentence)
 {
     static const QRegularExpression ending(QStringLiteral("[.!?][\"')\\]\\x{201D}\\x{2019}]*$"));
@@ -448,7 +553,7 @@ bool SpellChecker::grammarOK(const QString& sentence)
 {
     if (auto cached = cachedGrammar(sentence))
         return *cached;
-    Grammar* g = d->parser(true);
+    Grammar* g = d->grammar->get();
     if (!g)
         return true;
     const bool ok = parses(g, g->options, sentence);
@@ -485,8 +590,8 @@ void SpellChecker::learnWord(const QString& word)
     d->learned.insert(word);
     d->words.remove(word);
     d->sentenceSpelling.clear();
-    if (Hunspell* h = d->speller())
-        h->add(word.toStdString());
+    if (d->hunspellAdopted && d->hunspell)
+        d->hunspell->add(word); // else added when adopted
     const QString path = learnedWordsPath();
     QDir().mkpath(QFileInfo(path).absolutePath());
     QSaveFile f(path);

@@ -3,6 +3,13 @@
 // The spelling and grammar checker behind every text input: hunspell (en_US)
 // for words, link-grammar (English) for sentences. Results are cached, so
 // re-checking unchanged text is cheap. Main thread only.
+//
+// Neither dictionary is read at start. The word list is built on a worker
+// thread the first time a text asks for it (prepareSpelling(); the
+// as-you-type paths never wait for it and look again on spellingReady()).
+// The grammar dictionary is read, also off the interface thread, only when
+// a sentence is first sent for checking. The calls documented as checking
+// "now" wait for what they need.
 
 #include <QHash>
 #include <QList>
@@ -30,6 +37,11 @@ public:
     bool hasGrammar() const;
     // Whether the grammar dictionary has finished loading (never waits).
     bool isGrammarReady() const;
+    // Whether the word list is built (never waits).
+    bool isSpellingReady() const;
+    // Starts building the word list on a worker thread (once); spellingReady()
+    // follows on the interface thread.
+    void prepareSpelling();
 
     // One word (letters and apostrophes).
     bool isCorrect(const QString& word);
@@ -40,8 +52,11 @@ public:
     // Words of `text` that are misspelt (positions in `text`).
     QList<Range> misspellings(const QString& text);
     // misspellings() of one sentence, remembered: re-checking a long text
-    // whose sentences mostly did not change costs little.
+    // whose sentences mostly did not change costs little. Never waits:
+    // nothing while the word list is still being built.
     QList<Range> sentenceMisspellings(const QString& sentence);
+    // isCheckableSentence(), remembered.
+    bool checkableSentence(const QString& sentence);
     // Each word of `text` that spelling looks at.
     static QList<Range> words(const QString& text);
 
@@ -70,11 +85,14 @@ public:
 Q_SIGNALS:
     // A word was ignored or learned: highlighting should be redone.
     void dictionaryChanged();
+    // The word list is built: underlines can be drawn.
+    void spellingReady();
     // A sentence asked for with requestGrammar() has been checked.
     void grammarChecked(const QString& sentence, bool ok);
 
 private:
     void stopWorker();
+    void startGrammarThread();
     SpellChecker();
     ~SpellChecker() override;
     struct Impl;

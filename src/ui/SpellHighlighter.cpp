@@ -16,6 +16,26 @@ SpellHighlighter::SpellHighlighter(QTextDocument* document) : QSyntaxHighlighter
     connect(&m_grammarTimer, &QTimer::timeout, this, &SpellHighlighter::requestPending);
     connect(&SpellChecker::shared(), &SpellChecker::grammarChecked, this, &SpellHighlighter::onGrammarChecked);
     connect(&SpellChecker::shared(), &SpellChecker::dictionaryChanged, this, &SpellHighlighter::rehighlight);
+    // The word list is built in the background; underlines follow when it is.
+    SpellChecker& checker = SpellChecker::shared();
+    if (!checker.isSpellingReady()) {
+        connect(&checker, &SpellChecker::spellingReady, this, [this] {
+            if (m_spelling)
+                rehighlight();
+        });
+        checker.prepareSpelling();
+    }
+}
+
+void SpellHighlighter::setGrammarHeld(bool held)
+{
+    if (m_grammarHeld == held)
+        return;
+    m_grammarHeld = held;
+    if (held)
+        m_grammarTimer.stop();
+    else if (!m_pending.isEmpty())
+        m_grammarTimer.start(kGrammarDelayMs);
 }
 
 QColor SpellHighlighter::spellingColor()
@@ -80,19 +100,21 @@ void SpellHighlighter::highlightBlock(const QString& text)
     QList<SpellChecker::Range> wrongWords;
     for (const SpellChecker::Range& r : sentences) {
         const QString sentence = text.mid(r.start, r.length);
-        if (m_grammar && SpellChecker::isCheckableSentence(sentence)) {
+        if (m_grammar) {
+            // A sentence already checked was checkable; the cache answers
+            // both questions for the unchanged sentences of the block.
             const std::optional<bool> known = checker.cachedGrammar(sentence);
-            if (!known)
-                m_pending.insert(sentence);
-            else if (!*known)
+            if (known && !*known)
                 setFormat(r.start, r.length, bad);
+            else if (!known && checker.checkableSentence(sentence))
+                m_pending.insert(sentence);
         }
         for (const SpellChecker::Range& w : checker.sentenceMisspellings(sentence))
             wrongWords.append({r.start + w.start, w.length});
     }
     for (const SpellChecker::Range& w : std::as_const(wrongWords))
         setFormat(w.start, w.length, misspelt);
-    if (!m_pending.isEmpty() && !m_grammarTimer.isActive())
+    if (!m_pending.isEmpty() && !m_grammarHeld && !m_grammarTimer.isActive())
         m_grammarTimer.start(kGrammarDelayMs);
 }
 

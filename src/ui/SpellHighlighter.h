@@ -26,6 +26,12 @@ public:
     // A colour every character is drawn in (display only; invalid = none).
     void setTextColor(const QColor& color);
 
+    // While held, sentences wait here instead of being sent for checking
+    // (an editor holds them until the user first changes its text, so a
+    // text only looked at never loads the grammar dictionary).
+    void setGrammarHeld(bool held);
+    bool isGrammarHeld() const { return m_grammarHeld; }
+
     // Runs the pending grammar checks now (tests, "check now").
     void flushGrammar();
     bool hasPendingGrammar() const { return !m_pending.isEmpty() || !m_awaiting.isEmpty(); }
@@ -42,6 +48,7 @@ private:
 
     bool m_spelling = true;
     bool m_grammar = true;
+    bool m_grammarHeld = false;
     QColor m_textColor;
     QSet<QString> m_pending;  // waiting for typing to pause
     QSet<QString> m_awaiting; // being checked

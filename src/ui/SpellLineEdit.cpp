@@ -8,3 +8,8 @@ SpellLineEdit::SpellLineEdit(const QString& text, QWidget* parent) : QLineEdit(t
 {
     m_spelling = FieldSpelling::attach(this);
 }
+
+FieldSpelling* SpellLineEdit::spelling() const
+{
+    return m_spelling.data();
+}

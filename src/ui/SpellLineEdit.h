@@ -4,6 +4,7 @@
 // and never changes the text behind the user's back. Use it like QLineEdit.
 
 #include <QLineEdit>
+#include <QPointer>
 
 class FieldSpelling;
 
@@ -13,8 +14,9 @@ public:
     explicit SpellLineEdit(QWidget* parent = nullptr);
     explicit SpellLineEdit(const QString& text, QWidget* parent = nullptr);
 
-    FieldSpelling* spelling() const { return m_spelling; }
+    // Nothing once FieldSpelling::exclude() was applied to the field.
+    FieldSpelling* spelling() const;
 
 private:
-    FieldSpelling* m_spelling = nullptr;
+    QPointer<FieldSpelling> m_spelling; // gone once excluded
 };

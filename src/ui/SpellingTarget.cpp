@@ -14,6 +14,15 @@ SpellingTarget* SpellingTarget::of(const QWidget* editor)
     return qobject_cast<SpellingTarget*>(editor->property(kProperty).value<QObject*>());
 }
 
+void SpellingTarget::detach(QWidget* editor)
+{
+    SpellingTarget* target = of(editor);
+    if (!target)
+        return;
+    editor->setProperty(kProperty, QVariant());
+    delete target;
+}
+
 SpellingTarget::SpellingTarget(QWidget* editor) : QObject(editor)
 {
     editor->setProperty(kProperty, QVariant::fromValue<QObject*>(this));

@@ -21,6 +21,8 @@ class SpellingTarget : public QObject {
 public:
     // The checker attached to `editor`, or null.
     static SpellingTarget* of(const QWidget* editor);
+    // Removes (and deletes) the checker of `editor`, if any.
+    static void detach(QWidget* editor);
 
     virtual QWidget* editorWidget() const = 0;
 

@@ -3,6 +3,7 @@
 #include "ui/Fonts.h"
 
 #include <QBrush>
+#include <QFile>
 #include <QFontMetricsF>
 #include <QHash>
 #include <QIconEngine>
@@ -231,28 +232,83 @@ QString text(const QString& name)
     return QString::fromUcs4(&g->code, 1);
 }
 
+namespace {
+
+// A glyph's outline at one size, before centring: the pen at the origin on
+// the baseline.
+struct Outline {
+    QPainterPath path;
+    QRectF bounds;
+    qreal advance = 0;
+};
+
+// The Material face straight from its file (no font matching, no web copy).
+const QRawFont& materialFace()
+{
+    static const QRawFont face = [] {
+        QFile f(Fonts::materialIconFile());
+        if (!f.open(QIODevice::ReadOnly))
+            return QRawFont();
+        return QRawFont(f.readAll(), 16);
+    }();
+    return face;
+}
+
+Outline makeOutline(const QString& name, const Glyph& g, qreal size)
+{
+    Outline o;
+    const QString t = text(name);
+    if (g.material && materialFace().isValid()) {
+        QRawFont face = materialFace();
+        face.setPixelSize(size);
+        const QList<quint32> glyphs = face.glyphIndexesForString(t);
+        if (glyphs.size() == 1 && glyphs.first() != 0) {
+            o.path = face.pathForGlyph(glyphs.first());
+            o.advance = face.advancesForGlyphIndexes(glyphs).value(0).x();
+            o.bounds = o.path.boundingRect();
+            return o;
+        }
+    }
+    const QFont f = font(name, size);
+    o.path.addText(0, 0, f, t);
+    o.bounds = o.path.boundingRect();
+    o.advance = QFontMetricsF(f).horizontalAdvance(t);
+    return o;
+}
+
+// Turning a glyph into a path is the dear part of painting a symbol:
+// outlines are kept per name and size (a few dozen in a session).
+const Outline& outline(const QString& name, const Glyph& g, qreal size)
+{
+    static QHash<QPair<QString, qreal>, Outline> cache;
+    const QPair<QString, qreal> key(name, size);
+    auto it = cache.constFind(key);
+    if (it == cache.constEnd()) {
+        if (cache.size() > 2000)
+            cache.clear();
+        it = cache.insert(key, makeOutline(name, g, size));
+    }
+    return *it;
+}
+
+} // namespace
+
 QPainterPath path(const QString& name, qreal size, const QRectF& rect)
 {
     const auto g = glyph(name);
-    if (!g || size <= 0)
+    if (!g || !(size > 0) || size > 10000)
         return {};
-    const QFont f = font(name, size);
-    const QString t = text(name);
-    QPainterPath p;
-    p.addText(0, 0, f, t);
-    const QRectF b = p.boundingRect();
+    const Outline& o = outline(name, *g, size);
+    const QRectF& b = o.bounds;
     if (b.isEmpty())
         return {};
     // Centre the ink (Material glyphs fill their em square; centring the ink
     // also suits the text-face characters).
-    QFontMetricsF fm(f);
-    const qreal advance = fm.horizontalAdvance(t);
-    qreal x = rect.center().x() - advance / 2.0;
-    qreal y = rect.center().y() - (b.top() + b.bottom()) / 2.0;
+    qreal x = rect.center().x() - o.advance / 2.0;
+    const qreal y = rect.center().y() - (b.top() + b.bottom()) / 2.0;
     if (!g->material)
         x = rect.center().x() - (b.left() + b.right()) / 2.0;
-    p.translate(x, y);
-    return p;
+    return o.path.translated(x, y);
 }
 
 void paint(QPainter& painter, const QString& name, qreal size, const QRectF& rect, const QBrush& brush)

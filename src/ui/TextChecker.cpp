@@ -12,6 +12,8 @@
 #include <QTextCursor>
 #include <QTextEdit>
 
+#include <memory>
+
 namespace {
 
 
@@ -61,6 +63,18 @@ TextChecker* TextChecker::of(const QWidget* editor)
 TextChecker::TextChecker(QWidget* editor) : SpellingTarget(editor), m_editor(editor)
 {
     m_highlighter = new SpellHighlighter(document());
+    // Text only looked at never loads the grammar dictionary: sentences wait
+    // until the user first changes the text.
+    m_highlighter->setGrammarHeld(true);
+    if (QTextDocument* doc = document()) {
+        auto held = std::make_shared<QMetaObject::Connection>();
+        *held = connect(doc, &QTextDocument::contentsChange, this, [this, held](int, int removed, int added) {
+            if ((removed || added) && m_editor && m_editor->hasFocus() && !isReadOnly()) {
+                m_highlighter->setGrammarHeld(false);
+                disconnect(*held);
+            }
+        });
+    }
     editor->installEventFilter(this);
     if (auto* area = qobject_cast<QAbstractScrollArea*>(editor))
         area->viewport()->installEventFilter(this);

@@ -179,6 +179,12 @@ private Q_SLOTS:
         ConverterView view;
         view.show();
         QVERIFY(view.unitsTab()->isVisible());
+        // The second tab is not built until it is first wanted, and only once.
+        QVERIFY(view.findChildren<ConverterZonesTab*>().isEmpty());
+        view.setTab(1);
+        view.setTab(0);
+        QCOMPARE(view.findChildren<ConverterZonesTab*>().size(), 1);
+        QCOMPARE(view.tab(), 0);
         QVERIFY(!view.zonesTab()->clockTimer().isActive());
         QTest::mouseClick(view.tabPicker(), Qt::LeftButton, {}, view.tabPicker()->segmentRect(1).center());
         QCOMPARE(view.tab(), 1);

@@ -122,6 +122,33 @@ private Q_SLOTS:
         QCOMPARE(cell(table, 0, 1), QStringLiteral("Feb 2026"));
     }
 
+    // The Mortgage and GPA tabs are built when first wanted, once, in their
+    // places: the picker's page is the page shown.
+    void tabsBuiltWhenFirstShown_data()
+    {
+        QTest::addColumn<int>("first");
+        QTest::newRow("mortgage first") << 1;
+        QTest::newRow("gpa first") << 2;
+    }
+    void tabsBuiltWhenFirstShown()
+    {
+        QFETCH(int, first);
+        LoanGPAView view;
+        view.show();
+        QVERIFY(view.findChildren<LoanMortgageTab*>().isEmpty());
+        QVERIFY(view.findChildren<LoanGPATab*>().isEmpty());
+        view.setTab(first);
+        view.setTab(3 - first);
+        view.setTab(first);
+        QCOMPARE(view.findChildren<LoanMortgageTab*>().size(), 1);
+        QCOMPARE(view.findChildren<LoanGPATab*>().size(), 1);
+        QWidget* shown = first == 1 ? static_cast<QWidget*>(view.mortgageTab()) : view.gpaTab();
+        QVERIFY(shown->isVisible());
+        view.setTab(0);
+        QVERIFY(view.loanTab()->isVisible());
+        QVERIFY(!view.mortgageTab()->isVisible() && !view.gpaTab()->isVisible());
+    }
+
     void extraPaymentAndYearlyTable()
     {
         LoanGPAView view;

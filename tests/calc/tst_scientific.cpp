@@ -1,4 +1,5 @@
 #include "TestEnvironment.h"
+#include "core/Debouncer.h"
 #include "core/SettingsStore.h"
 #include "core/Store.h"
 #include "calc/ScientificModel.h"
@@ -46,6 +47,7 @@ void evaluate(ScientificModel& m, const QString& expression)
 {
     m.setExpression(expression);
     m.evaluate();
+    Debouncer::flushAll(); // the result is saved a moment after it shows
 }
 
 } // namespace
@@ -193,6 +195,19 @@ private Q_SLOTS:
         QCOMPARE(again.ans(), 1.0 / 3.0);
         QCOMPARE(again.history().first().id, m.history().first().id);
         QCOMPARE(again.expression(), QString()); // never saved
+    }
+
+    // The save that follows a result is not lost when the window goes at once.
+    void resultSavedWhenClosedAtOnce()
+    {
+        {
+            ScientificModel m;
+            m.setExpression(QStringLiteral("6*7"));
+            m.evaluate();
+        }
+        ScientificModel again;
+        QCOMPARE(again.history().size(), 1);
+        QCOMPARE(again.ans(), 42.0);
     }
 
     void lastAnswer()

@@ -6,6 +6,7 @@
 #include "ui/Chrome.h"
 #include "ui/ChromeButton.h"
 #include "ui/ChromePanel.h"
+#include "ui/FieldSpelling.h"
 #include "ui/SpellLineEdit.h"
 
 #include <QClipboard>
@@ -114,6 +115,7 @@ ConverterUnitsTab::ConverterUnitsTab(ConverterModel* model, QWidget* parent)
     valueColumn->setSpacing(4);
     valueColumn->addWidget(styledLabel(QStringLiteral("Value"), caption(), secondary(), panel));
     m_value = new SpellLineEdit(panel);
+    FieldSpelling::exclude(m_value); // numbers, not words
     m_value->setObjectName(QStringLiteral("valueField"));
     m_value->setPlaceholderText(QStringLiteral("Value"));
     m_value->setFont(rounded(18));

@@ -24,16 +24,8 @@ ConverterView::ConverterView(QWidget* parent)
 
     m_stack = new QStackedWidget(this);
     m_units = new ConverterUnitsTab(m_model, m_stack);
-    m_zones = new ConverterZonesTab(m_model);
     m_stack->addWidget(m_units);
-    // A long list of clocks scrolls instead of growing the window.
-    auto* zonesScroll = new QScrollArea(m_stack);
-    zonesScroll->setFrameShape(QFrame::NoFrame);
-    zonesScroll->setWidgetResizable(true);
-    zonesScroll->viewport()->setAutoFillBackground(false);
-    zonesScroll->setWidget(m_zones);
-    m_zones->setAutoFillBackground(false);
-    m_stack->addWidget(zonesScroll);
+    // The "Time Zones" tab is built when first shown (zonesTab()).
     column->addWidget(m_stack, 1);
 
     connect(m_tabs, &SegmentedPicker::currentIndexChanged, this, &ConverterView::setTab);
@@ -44,10 +36,28 @@ int ConverterView::tab() const
     return m_stack->currentIndex();
 }
 
+ConverterZonesTab* ConverterView::zonesTab()
+{
+    if (!m_zones) {
+        m_zones = new ConverterZonesTab(m_model);
+        // A long list of clocks scrolls instead of growing the window.
+        auto* zonesScroll = new QScrollArea(m_stack);
+        zonesScroll->setFrameShape(QFrame::NoFrame);
+        zonesScroll->setWidgetResizable(true);
+        zonesScroll->viewport()->setAutoFillBackground(false);
+        zonesScroll->setWidget(m_zones);
+        m_zones->setAutoFillBackground(false);
+        m_stack->addWidget(zonesScroll);
+    }
+    return m_zones;
+}
+
 void ConverterView::setTab(int tab)
 {
-    if (tab < 0 || tab >= m_stack->count())
+    if (tab < 0 || tab > 1)
         return;
+    if (tab == 1)
+        zonesTab();
     m_tabs->setCurrentIndex(tab);
     m_stack->setCurrentIndex(tab);
 }

@@ -9,7 +9,8 @@ class QStackedWidget;
 class SegmentedPicker;
 
 // The Unit Converter window's content: a "Units" tab and a "Time Zones"
-// tab over one ConverterModel, made with the view and kept for its life.
+// tab over one ConverterModel; the second tab is made when first shown and
+// kept for the view's life.
 class ConverterView : public QWidget {
     Q_OBJECT
 public:
@@ -22,7 +23,8 @@ public:
 
     SegmentedPicker* tabPicker() const { return m_tabs; }
     ConverterUnitsTab* unitsTab() const { return m_units; }
-    ConverterZonesTab* zonesTab() const { return m_zones; }
+    // Built on first use (showing the tab, or asking for it).
+    ConverterZonesTab* zonesTab();
 
 private:
     ConverterModel* m_model = nullptr;

@@ -3,6 +3,7 @@
 #include "calc/GPA.h"
 #include "calc/LoanGPAModel.h"
 #include "calc/views/LoanLook.h"
+#include "ui/FieldSpelling.h"
 #include "ui/SpellLineEdit.h"
 #include "ui/Symbols.h"
 
@@ -40,6 +41,7 @@ LoanCourseRow::LoanCourseRow(LoanGPAModel* model, const QUuid& id, QWidget* pare
     row->addWidget(m_name, 1, Qt::AlignVCenter);
 
     m_credits = new SpellLineEdit(this);
+    FieldSpelling::exclude(m_credits); // numbers, not words
     m_credits->setFixedWidth(70);
     row->addWidget(m_credits, 0, Qt::AlignVCenter);
 

@@ -48,11 +48,10 @@ LoanGPAView::LoanGPAView(QWidget* parent)
 
     m_stack = new QStackedWidget(this);
     m_loan = new LoanTab(m_model, m_stack);
-    m_mortgage = new LoanMortgageTab(m_model, m_stack);
-    m_gpa = new LoanGPATab(m_model, m_stack);
     m_stack->addWidget(m_loan);
-    m_stack->addWidget(m_mortgage);
-    m_stack->addWidget(m_gpa);
+    // Empty pages until the Mortgage and GPA tabs are first wanted.
+    m_stack->addWidget(new QWidget(m_stack));
+    m_stack->addWidget(new QWidget(m_stack));
     column->addWidget(m_stack, 1);
 
     connect(m_picker, &SegmentedPicker::currentIndexChanged, this, &LoanGPAView::setTab);
@@ -67,10 +66,43 @@ LoanGPAView::LoanGPAView(QWidget* parent)
     });
 }
 
+void LoanGPAView::placeTab(int page, QWidget* tab)
+{
+    QWidget* placeholder = m_stack->widget(page);
+    const bool current = m_stack->currentIndex() == page;
+    m_stack->insertWidget(page, tab);
+    m_stack->removeWidget(placeholder);
+    delete placeholder;
+    if (current)
+        m_stack->setCurrentIndex(page);
+}
+
+LoanMortgageTab* LoanGPAView::mortgageTab()
+{
+    if (!m_mortgage) {
+        m_mortgage = new LoanMortgageTab(m_model, m_stack);
+        placeTab(1, m_mortgage);
+    }
+    return m_mortgage;
+}
+
+LoanGPATab* LoanGPAView::gpaTab()
+{
+    if (!m_gpa) {
+        m_gpa = new LoanGPATab(m_model, m_stack);
+        placeTab(2, m_gpa);
+    }
+    return m_gpa;
+}
+
 void LoanGPAView::setTab(int tab)
 {
     m_tab = tab;
     const int page = tab == 0 ? 0 : (tab == 1 ? 1 : 2);
+    if (page == 1)
+        mortgageTab();
+    else if (page == 2)
+        gpaTab();
     if (m_picker->currentIndex() != page)
         m_picker->setCurrentIndex(page);
     m_stack->setCurrentIndex(page);
@@ -86,10 +118,10 @@ void LoanGPAView::refresh()
         m_loan->refresh();
         break;
     case 1:
-        m_mortgage->refresh();
+        mortgageTab()->refresh();
         break;
     default:
-        m_gpa->refresh();
+        gpaTab()->refresh();
         break;
     }
 }

@@ -40,12 +40,15 @@ public:
     void setTab(int tab);
 
     LoanTab* loanTab() const { return m_loan; }
-    LoanMortgageTab* mortgageTab() const { return m_mortgage; }
-    LoanGPATab* gpaTab() const { return m_gpa; }
+    // The Mortgage and GPA tabs are built when first shown (or asked for).
+    LoanMortgageTab* mortgageTab();
+    LoanGPATab* gpaTab();
     SegmentedPicker* tabPicker() const { return m_picker; }
 
 private:
     void refresh();
+    // Puts `tab` in the stack in place of the placeholder at `page`.
+    void placeTab(int page, QWidget* tab);
 
     LoanGPAModel* m_model;
     int m_tab = 0;

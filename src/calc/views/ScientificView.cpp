@@ -11,6 +11,7 @@
 #include "ui/ChromeKey.h"
 #include "ui/ChromePanel.h"
 #include "ui/Fonts.h"
+#include "ui/FieldSpelling.h"
 #include "ui/SpellLineEdit.h"
 
 #include <QClipboard>
@@ -167,6 +168,7 @@ QWidget* ScientificView::buildDisplay()
     lines->setSpacing(4);
 
     m_field = new SpellLineEdit(panel);
+    FieldSpelling::exclude(m_field); // numbers, not words
     m_field->setObjectName(QStringLiteral("expression"));
     m_field->setPlaceholderText(QStringLiteral("Type an expression, e.g. 2sin(30)+√16"));
     m_field->setFont(Fonts::system(17, QFont::Normal, Fonts::Design::Monospaced));
