@@ -1,3 +1,4 @@
+#include "EditorFixture.h"
 #include "core/SettingsStore.h"
 #include "ui/AppLook.h"
 #include "core/Spelling.h"
@@ -31,26 +32,7 @@
 
 namespace {
 
-struct Editor {
-    std::unique_ptr<WPDocument> doc = std::make_unique<WPDocument>();
-    std::unique_ptr<WPWindowController> window;
-    Editor()
-    {
-        window = std::make_unique<WPWindowController>(doc.get());
-        window->show();
-        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
-    }
-    PageTextView* view() const { return window->textView(); }
-    WPState* state() const { return window->state(); }
-    void type(const QString& text) { QTest::keyClicks(view(), text); }
-    void select(int start, int end)
-    {
-        QTextCursor c(doc->storage());
-        c.setPosition(start);
-        c.setPosition(end, QTextCursor::KeepAnchor);
-        view()->setTextCursor(c);
-    }
-};
+using Editor = EditorFixture;
 
 } // namespace
 

@@ -1,3 +1,4 @@
+#include "EditorFixture.h"
 #include "TestEnvironment.h"
 #include "wordproc/WPCommands.h"
 #include "wordproc/WPDocument.h"
@@ -21,18 +22,7 @@ Q_DECLARE_METATYPE(Command)
 
 namespace {
 
-struct Editor {
-    std::unique_ptr<WPDocument> doc = std::make_unique<WPDocument>();
-    std::unique_ptr<WPWindowController> window;
-    Editor()
-    {
-        window = std::make_unique<WPWindowController>(doc.get());
-        window->show();
-        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
-    }
-    PageTextView* view() const { return window->textView(); }
-    void type(const QString& text) { QTest::keyClicks(view(), text); }
-    void key(Qt::Key key) { QTest::keyClick(view(), key); }
+struct Editor : EditorFixture {
     // Each paragraph's text, with its list kind in front when it has one.
     QStringList paragraphs() const
     {
