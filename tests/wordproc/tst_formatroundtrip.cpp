@@ -31,7 +31,7 @@ void FormatRoundTrip::roundTrip_data()
     QTest::newRow("rtfd") << int(DocType::Rtfd) << rich << true << true;
     QTest::newRow("odt") << int(DocType::Odt) << rich << true << true;
     QTest::newRow("wordml") << int(DocType::WordML) << rich << true << true;
-    QTest::newRow("html") << int(DocType::Html) << unsigned(Fonts | Traits | Colors | Tables | Pictures) << false << true;
+    QTest::newRow("html") << int(DocType::Html) << unsigned(Fonts | Traits | Colors | Tables | Pictures | Lists) << false << true;
     QTest::newRow("text") << int(DocType::PlainText) << unsigned(Text) << false << false;
     // DOCX carries no paragraph spacing, right indents or tab kinds.
     QTest::newRow("docx") << int(DocType::Docx) << unsigned(rich & ~Paragraphs) << true << true;
