@@ -483,8 +483,10 @@ QList<RawParagraph> Reader::story(quint32 from, quint32 to, Story kind)
                     // The box's text where it is anchored, its paragraphs as lines.
                     const auto [boxFrom, boxTo] = m_textBoxes.value(cp);
                     ++m_depth;
-                    const QList<RawParagraph> box = story(boxFrom, boxTo, Story::TextBox);
+                    QList<RawParagraph> box = story(boxFrom, boxTo, Story::TextBox);
                     --m_depth;
+                    while (!box.isEmpty() && box.last().paragraph.runs.isEmpty())
+                        box.removeLast();
                     for (qsizetype i = 0; i < box.size(); ++i) {
                         for (const Run& r : box[i].paragraph.runs)
                             append(r, r.text);
