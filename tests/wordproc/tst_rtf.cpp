@@ -76,6 +76,8 @@ private Q_SLOTS:
     void tablesFromOtherWriters();
     void pictures();
     void pageAndComment();
+    void otherProgramsPages_data();
+    void otherProgramsPages();
     void writerEscapes();
     void markerOfMixedFormats();
     void hostile_data();
@@ -230,6 +232,33 @@ void RtfTest::pageAndComment()
     WPDocAttributes b;
     textOf("{\\rtf1{\\info{\\doccomm VEXO-HF\x1Fh\x1F" "f}}x}", &b);
     QCOMPARE(WPHeaderFooter::decode(*b.comment), (std::pair<QString, QString>{QStringLiteral("h"), QStringLiteral("f")}));
+}
+
+void RtfTest::otherProgramsPages_data()
+{
+    QTest::addColumn<QByteArray>("rtf");
+    QTest::addColumn<QString>("headerFooter");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("header and footer") << QByteArray("{\\rtf1{\\header\\pard Page \\chpgn\\par}{\\footer\\pard Foot\\par}body}")
+                                       << QStringLiteral("Page {page}\u001FFoot") << QStringLiteral("body");
+    QTest::newRow("first page only") << QByteArray("{\\rtf1{\\headerf\\pard Title\\par}body}") << QStringLiteral("Title\u001F")
+                                     << QStringLiteral("body");
+    QTest::newRow("our record wins") << QByteArray("{\\rtf1{\\info{\\doccomm VEXO-HF\\u31?mine\\u31?}}{\\header other\\par}body}")
+                                     << QStringLiteral("mine\u001F") << QStringLiteral("body");
+    QTest::newRow("text box and comment") << QByteArray("{\\rtf1 a{\\shp{\\*\\shpinst{\\sp{\\sn shapeType}{\\sv 202}}{\\shptxt in box}}}b"
+                                                        "{\\*\\atnid x}{\\*\\annotation note}}")
+                                          << QString() << QStringLiteral("ain boxb");
+}
+
+void RtfTest::otherProgramsPages()
+{
+    QFETCH(QByteArray, rtf);
+    QFETCH(QString, headerFooter);
+    QFETCH(QString, text);
+    WPDocAttributes attrs;
+    QCOMPARE(textOf(rtf, &attrs), text);
+    QCOMPARE(attrs.comment.value_or(QStringLiteral("VEXO-HF\u001F")).mid(8), headerFooter);
+    QCOMPARE(attrs.notKept.value(QStringLiteral("comment")), QTest::currentDataTag() == QLatin1String("text box and comment") ? 1 : 0);
 }
 
 void RtfTest::writerEscapes()
