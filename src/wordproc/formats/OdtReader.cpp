@@ -4,6 +4,7 @@
 #include "wordproc/formats/Odt.h"
 
 #include "wordproc/WPText.h"
+#include "wordproc/docx/Zip.h"
 #include "wordproc/formats/FormatSupport.h"
 #include "wordproc/formats/OdtXml.h"
 #include "wordproc/formats/ZipPackage.h"
@@ -23,7 +24,7 @@ namespace {
 using namespace FormatSupport;
 
 constexpr int kMaxDepth = 200;
-constexpr qint64 kMaxXmlBytes = 64 * 1024 * 1024;
+constexpr qint64 kMaxXmlBytes = Zip::kMaxXmlEntrySize;
 
 struct Style {
     QString family;
@@ -188,8 +189,9 @@ bool Reader::run(QString* error)
     });
     if (!ok) {
         if (error)
-            *error = m_tooDeep ? QStringLiteral("The document is nested too deeply.")
-                               : QStringLiteral("The OpenDocument text is damaged.");
+            *error = m_tooDeep               ? QStringLiteral("The document is nested too deeply.")
+                   : m_zip.refusedForSize() ? Zip::tooLargeMessage()
+                                            : QStringLiteral("The OpenDocument text is damaged.");
         return false;
     }
     out().finish(QTextBlockFormat());
