@@ -4,6 +4,7 @@
 #include "wordproc/WPInsert.h"
 #include "wordproc/WPLinks.h"
 #include "wordproc/WPLists.h"
+#include "wordproc/WPTableEdit.h"
 #include "wordproc/WPText.h"
 #include "wordproc/views/PageDesk.h"
 
@@ -197,6 +198,19 @@ void PageTextView::keyPressEvent(QKeyEvent* event)
         setTextCursor(c);
         event->accept();
         return;
+    }
+    const bool tab = (event->key() == Qt::Key_Tab || event->key() == Qt::Key_Backtab)
+        && (event->modifiers() & ~Qt::ShiftModifier) == Qt::NoModifier;
+    if (tab && !isReadOnly()) {
+        // Tab and Shift+Tab go from cell to cell in a table.
+        QTextCursor c = textCursor();
+        const bool back = event->key() == Qt::Key_Backtab || (event->modifiers() & Qt::ShiftModifier);
+        if (WPTableEdit::moveToCell(c, back)) {
+            setTextCursor(c);
+            ensureCursorVisible();
+            event->accept();
+            return;
+        }
     }
     const bool plainReturn = (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)
         && (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;

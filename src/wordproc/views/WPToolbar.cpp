@@ -30,14 +30,6 @@ QFrame* divider(QWidget* parent)
     return line;
 }
 
-// Runs a document action by name ("printDocument", "runPageLayout") on the
-// window's document, if it has one and still exists.
-void sendToDocument(WPWindowController* c, const char* action)
-{
-    if (WPDocument* doc = c->wpDocument())
-        QMetaObject::invokeMethod(doc, action);
-}
-
 } // namespace
 
 WPToolbar::WPToolbar(WPWindowController* controller, WPState* state, const QList<qreal>& sizes, QWidget* parent)
@@ -171,8 +163,9 @@ WPToolbar::WPToolbar(WPWindowController* controller, WPState* state, const QList
         page->menu()->addAction(title, this, [this, a, b] { m_c->setMargins(a, b); });
     }
     page->menu()->addSeparator();
-    page->menu()->addAction(QStringLiteral("Page Setup\u2026 (paper & orientation)"), this,
-                            [this] { sendToDocument(m_c, "runPageLayout"); });
+    // "&&": a single "&" would mark a mnemonic and vanish from the title.
+    page->menu()->addAction(QStringLiteral("Page Setup\u2026 (paper && orientation)"), this,
+                            [this] { m_c->runPageLayout(); });
     row2->addWidget(page);
     row2->addWidget(iconButton(QStringLiteral("rectangle.topthird.inset.filled"), QStringLiteral("Header & footer"),
                                [this] { m_c->editHeaderFooter(); }));
@@ -201,7 +194,7 @@ WPToolbar::WPToolbar(WPWindowController* controller, WPState* state, const QList
     row2->addWidget(m_autocorrect);
     row2->addStretch(1);
     row2->addWidget(iconButton(QStringLiteral("printer"), QStringLiteral("Print (Ctrl+P)"),
-                               [this] { sendToDocument(m_c, "printDocument"); }));
+                               [this] { m_c->printDocument(); }));
     row2->addWidget(iconButton(QStringLiteral("doc.richtext"), QStringLiteral("Export as PDF"),
                                [this] { m_c->exportPDF(); }));
 
