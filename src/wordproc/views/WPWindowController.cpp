@@ -204,6 +204,9 @@ void WPWindowController::attach()
     // Text that names no font shows in the default font, as the toolbar says.
     storage->setDefaultFont(WPCommands::defaultFont());
     m_view->setStorage(storage);
+    // A fresh caret at the start reads its format from the text there; the
+    // view would otherwise keep the typing format it had before the text.
+    m_view->setTextCursor(QTextCursor(storage));
     if (storage->isEmpty()) {
         QTextCharFormat typing;
         WPCommands::putFont(typing, WPCommands::defaultFont());
