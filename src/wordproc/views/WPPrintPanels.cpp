@@ -5,9 +5,11 @@
 #include "wordproc/print/WPPrint.h"
 #include "wordproc/views/WPOpenSavePanels.h"
 
+#include <QDir>
 #include <QPageSetupDialog>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <memory>
 #include <utility>
 
 namespace WPPrintPanels {
@@ -18,6 +20,37 @@ PageSetupChooser& pageSetupChooser()
 {
     static PageSetupChooser c;
     return c;
+}
+
+PrintChooser& printChooser()
+{
+    static PrintChooser c;
+    return c;
+}
+
+// The panel's "Print to File" name starts in the working folder: make that
+// the document's folder while the panel is built.
+class WorkingFolder {
+public:
+    explicit WorkingFolder(const QString& folder) : m_previous(QDir::currentPath()) { QDir::setCurrent(folder); }
+    ~WorkingFolder() { QDir::setCurrent(m_previous); }
+    WorkingFolder(const WorkingFolder&) = delete;
+    WorkingFolder& operator=(const WorkingFolder&) = delete;
+
+private:
+    QString m_previous;
+};
+
+bool runPrintPanel(QWidget* parent, QPrinter& printer, int pages, const QString& folder)
+{
+    std::unique_ptr<QPrintDialog> dialog;
+    {
+        const WorkingFolder here(folder);
+        dialog = std::make_unique<QPrintDialog>(&printer, parent);
+    }
+    dialog->setOption(QAbstractPrintDialog::PrintPageRange, true);
+    dialog->setMinMax(1, qMax(1, pages));
+    return dialog->exec() == QDialog::Accepted;
 }
 
 // A printer set to the document's paper, drawing in paper coordinates.
@@ -62,7 +95,8 @@ bool exportPDF(WPDocument* document, QWidget* parent)
 {
     if (!document)
         return false;
-    const QString path = WPOpenSavePanels::choosePdfLocation(parent, proposedPdfName(document->printTitle()));
+    const QString path = WPOpenSavePanels::choosePdfLocation(parent, proposedPdfName(document->printTitle()),
+                                                             WPOpenSavePanels::folderFor(document->filePath()));
     if (path.isEmpty())
         return false;
     if (document->exportPDF(path))
@@ -78,12 +112,17 @@ bool print(WPDocument* document, QWidget* parent)
         return false;
     QPrinter printer(QPrinter::HighResolution);
     prepare(printer, *document, false);
-    QPrintDialog dialog(&printer, parent);
-    dialog.setOption(QAbstractPrintDialog::PrintPageRange, false);
-    if (dialog.exec() != QDialog::Accepted)
+    const int pages = WPPrint::pageCount(*document->storage(), document->pageSetup());
+    const bool chosen = printChooser()
+        ? printChooser()(parent, printer, pages)
+        : runPrintPanel(parent, printer, pages, WPOpenSavePanels::folderFor(document->filePath()));
+    if (!chosen)
         return false;
+    // Only a page range narrows the job; "all" and a selection print every page.
+    const QPageRanges ranges
+        = printer.printRange() == QPrinter::PageRange ? printer.pageRanges() : QPageRanges();
     if (WPPrint::render(*document->storage(), document->pageSetup(), document->headerText(),
-                        document->footerText(), document->printTitle(), &printer))
+                        document->footerText(), document->printTitle(), &printer, ranges))
         return true;
     runAlert(QStringLiteral("Couldn’t print the document."), QString(), AlertStyle::Informational,
              {QStringLiteral("OK")});
@@ -105,6 +144,11 @@ bool runPageLayout(WPDocument* document, QWidget* parent)
 PageSetupChooser setPageSetupChooser(PageSetupChooser chooser)
 {
     return std::exchange(pageSetupChooser(), std::move(chooser));
+}
+
+PrintChooser setPrintChooser(PrintChooser chooser)
+{
+    return std::exchange(printChooser(), std::move(chooser));
 }
 
 } // namespace WPPrintPanels
