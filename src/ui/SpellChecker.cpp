@@ -1,5 +1,6 @@
 #include "ui/SpellChecker.h"
 
+#include "core/SafeFile.h"
 #include "core/SettingsStore.h"
 
 #include <QCoreApplication>
@@ -11,7 +12,6 @@
 #include <QFileInfo>
 #include <QLocale>
 #include <QRegularExpression>
-#include <QSaveFile>
 #include <QTextStream>
 
 #include "ui/SpellLibraries.h"
@@ -651,14 +651,9 @@ void SpellChecker::learnWord(const QString& word)
         d->hunspell->add(word); // else added when adopted
     const QString path = learnedWordsPath();
     QDir().mkpath(QFileInfo(path).absolutePath());
-    QSaveFile f(path);
-    if (f.open(QIODevice::WriteOnly | QIODevice::Text)) {
-        QStringList all(d->learned.begin(), d->learned.end());
-        all.sort();
-        f.write(all.join(QLatin1Char('\n')).toUtf8());
-        f.write("\n");
-        f.commit();
-    }
+    QStringList all(d->learned.begin(), d->learned.end());
+    all.sort();
+    SafeFile::write(path, (all.join(QLatin1Char('\n')) + QLatin1Char('\n')).toUtf8());
     Q_EMIT dictionaryChanged();
 }
 

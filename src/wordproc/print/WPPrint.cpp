@@ -1,5 +1,6 @@
 #include "wordproc/print/WPPrint.h"
 
+#include "core/SafeFile.h"
 #include "wordproc/WPText.h"
 
 #include <QAbstractTextDocumentLayout>
@@ -8,7 +9,6 @@
 #include <QGuiApplication>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QSaveFile>
 #include <QTextDocument>
 #include <QTextBlock>
 #include <QTextCursor>
@@ -301,20 +301,13 @@ bool render(const QTextDocument& text, const WPPageSetup& setup, const QString& 
 bool exportPDF(const QTextDocument& text, const WPPageSetup& setup, const QString& header, const QString& footer,
                const QString& title, const QString& path)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    bool drawn = false;
-    {
+    // A page that cannot be drawn leaves the path as it was.
+    return SafeFile::write(path, [&](QIODevice& file) {
         QPdfWriter writer(&file);
         writer.setTitle(title);
         writer.setCreator(QStringLiteral("Brindleworks"));
-        drawn = render(text, setup, header, footer, title, &writer);
-    }
-    // Without commit() the temporary file goes and the path stays as it was.
-    if (!drawn || file.error() != QFileDevice::NoError)
-        return false;
-    return file.commit();
+        return render(text, setup, header, footer, title, &writer);
+    });
 }
 
 } // namespace WPPrint

@@ -266,6 +266,10 @@ void PageTextView::keyPressEvent(QKeyEvent* event)
 
 bool PageTextView::canInsertFromMimeData(const QMimeData* source) const
 {
+    // An empty clipboard (no program owns it) offers no formats; Qt's own
+    // paste would crash on it under X11.
+    if (!source || source->formats().isEmpty())
+        return false;
     if (source->hasImage())
         return true;
     if (source->hasUrls()) {
@@ -279,7 +283,7 @@ bool PageTextView::canInsertFromMimeData(const QMimeData* source) const
 
 void PageTextView::insertFromMimeData(const QMimeData* source)
 {
-    if (isReadOnly())
+    if (isReadOnly() || !source || source->formats().isEmpty())
         return;
     if ((source->hasImage() || source->hasUrls()) && insertPictures(source))
         return;
