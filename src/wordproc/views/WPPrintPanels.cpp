@@ -1,13 +1,11 @@
 #include "wordproc/views/WPPrintPanels.h"
 
 #include "ui/Alert.h"
+#include "ui/PrintModule.h"
 #include "wordproc/WPDocument.h"
 #include "wordproc/print/WPPrint.h"
 #include "wordproc/views/WPOpenSavePanels.h"
 
-#include <QPageSetupDialog>
-#include <QPrintDialog>
-#include <QPrinter>
 #include <utility>
 
 namespace WPPrintPanels {
@@ -20,29 +18,36 @@ PageSetupChooser& pageSetupChooser()
     return c;
 }
 
-// A printer set to the document's paper, drawing in paper coordinates.
-void prepare(QPrinter& printer, const WPDocument& document, bool withMargins)
+// The document's paper, drawn in paper coordinates.
+QPageLayout layoutOf(const WPDocument& document, bool withMargins)
 {
     const WPPageSetup setup = document.pageSetup();
-    printer.setFullPage(true);
     QPageLayout layout = WPPrint::pageLayout(setup);
     if (withMargins) {
         layout.setMinimumMargins(QMarginsF());
         layout.setMargins(QMarginsF(setup.leftMargin, setup.topMargin, setup.rightMargin, setup.bottomMargin));
     }
-    printer.setPageLayout(layout);
-    printer.setDocName(document.printTitle());
+    return layout;
+}
+
+void printingUnavailable(const QString& why)
+{
+    runAlert(QStringLiteral("Printing is not available."), why, AlertStyle::Informational, {QStringLiteral("OK")});
 }
 
 std::optional<WPPageSetup> runPageSetupPanel(QWidget* parent, const WPDocument& document)
 {
-    QPrinter printer(QPrinter::HighResolution);
-    prepare(printer, document, true);
-    QPageSetupDialog dialog(&printer, parent);
-    dialog.setWindowTitle(QStringLiteral("Page Setup"));
-    if (dialog.exec() != QDialog::Accepted)
+    QString why;
+    PrintModule::Panels* panels = PrintModule::panels(&why);
+    if (!panels) {
+        printingUnavailable(why);
         return std::nullopt;
-    return WPPrint::pageSetup(printer.pageLayout());
+    }
+    const std::optional<QPageLayout> chosen
+        = panels->pageSetup(parent, layoutOf(document, true), QStringLiteral("Page Setup"));
+    if (!chosen)
+        return std::nullopt;
+    return WPPrint::pageSetup(*chosen);
 }
 
 } // namespace
@@ -76,14 +81,22 @@ bool print(WPDocument* document, QWidget* parent)
 {
     if (!document)
         return false;
-    QPrinter printer(QPrinter::HighResolution);
-    prepare(printer, *document, false);
-    QPrintDialog dialog(&printer, parent);
-    dialog.setOption(QAbstractPrintDialog::PrintPageRange, false);
-    if (dialog.exec() != QDialog::Accepted)
+    QString why;
+    PrintModule::Panels* panels = PrintModule::panels(&why);
+    if (!panels) {
+        printingUnavailable(why);
         return false;
-    if (WPPrint::render(*document->storage(), document->pageSetup(), document->headerText(),
-                        document->footerText(), document->printTitle(), &printer))
+    }
+    const std::optional<bool> printed
+        = panels->print(parent, {layoutOf(*document, false), document->printTitle(), false},
+                        [document](QPagedPaintDevice* printer) {
+                            return WPPrint::render(*document->storage(), document->pageSetup(),
+                                                   document->headerText(), document->footerText(),
+                                                   document->printTitle(), printer);
+                        });
+    if (!printed)
+        return false;
+    if (*printed)
         return true;
     runAlert(QStringLiteral("Couldn’t print the document."), QString(), AlertStyle::Informational,
              {QStringLiteral("OK")});

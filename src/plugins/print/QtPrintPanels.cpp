@@ -1,0 +1,47 @@
+// The print module: Qt's print and page setup panels behind the plain
+// interface of ui/PrintModule.h. Loaded by the program on first use; it
+// shares no state with the program.
+#include "ui/PrintModule.h"
+
+#include <QPageSetupDialog>
+#include <QPrintDialog>
+#include <QPrinter>
+
+namespace {
+
+class QtPrintPanels final : public PrintModule::Panels {
+public:
+    std::optional<QPageLayout> pageSetup(QWidget* parent, const QPageLayout& layout, const QString& title) override
+    {
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setFullPage(true);
+        printer.setPageLayout(layout);
+        QPageSetupDialog dialog(&printer, parent);
+        dialog.setWindowTitle(title);
+        if (dialog.exec() != QDialog::Accepted)
+            return std::nullopt;
+        return printer.pageLayout();
+    }
+
+    std::optional<bool> print(QWidget* parent, const PrintModule::PrintRequest& request,
+                              const std::function<bool(QPagedPaintDevice*)>& draw) override
+    {
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setFullPage(true);
+        printer.setPageLayout(request.layout);
+        printer.setDocName(request.documentName);
+        QPrintDialog dialog(&printer, parent);
+        dialog.setOption(QAbstractPrintDialog::PrintPageRange, request.pageRanges);
+        if (dialog.exec() != QDialog::Accepted)
+            return std::nullopt;
+        return draw(&printer);
+    }
+};
+
+} // namespace
+
+extern "C" Q_DECL_EXPORT PrintModule::Panels* bw_print_panels()
+{
+    static QtPrintPanels panels;
+    return &panels;
+}
