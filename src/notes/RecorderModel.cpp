@@ -8,12 +8,10 @@
 #include "notes/RecorderNaming.h"
 #include "notes/TranscriptionTask.h"
 
-#include <QAudioOutput>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QMediaPlayer>
 #include <QProcess>
 #include <QSet>
 #include <QStandardPaths>
@@ -353,22 +351,19 @@ void RecorderModel::togglePlay(const VoiceNote& note)
                       .arg(note.fileName));
         return;
     }
-    m_player = new QMediaPlayer(this);
-    m_output = new QAudioOutput(m_player);
-    m_player->setAudioOutput(m_output);
-    QMediaPlayer* player = m_player;
-    connect(player, &QMediaPlayer::mediaStatusChanged, this, [this, player](QMediaPlayer::MediaStatus s) {
-        if (s == QMediaPlayer::EndOfMedia)
-            playerFinished(player);
-    });
-    connect(player, &QMediaPlayer::errorOccurred, this, [this, player](QMediaPlayer::Error, const QString& text) {
-        if (player != m_player)
-            return;
-        playerFinished(player);
+    MediaModule::Services* media = MediaModule::services();
+    if (!media) {
+        setStatus(QStringLiteral("Can’t play: Sound output is not available."));
+        return;
+    }
+    m_player = media->makePlayer();
+    const quint64 serial = ++m_playSerial;
+    m_player->onFinished = [this, serial] { playerFinished(serial); };
+    m_player->onError = [this, serial](const QString& text) {
+        playerFinished(serial);
         setStatus(QStringLiteral("Can’t play: ") + text);
-    });
-    m_player->setSource(QUrl::fromLocalFile(path));
-    m_player->play();
+    };
+    m_player->play(QUrl::fromLocalFile(path));
     m_playingID = note.id;
     Q_EMIT playingIDChanged();
     m_progressTimer.start();
@@ -383,15 +378,14 @@ void RecorderModel::progressStep()
         setPlayProgress(std::clamp(double(m_player->position()) / double(duration), 0.0, 1.0));
 }
 
-void RecorderModel::playerFinished(QMediaPlayer* player)
+void RecorderModel::playerFinished(quint64 serial)
 {
     // The player's own signal may be on its way out: stop a moment later,
     // and only if that player still plays.
-    QPointer<QMediaPlayer> p(player);
     QMetaObject::invokeMethod(
         this,
-        [this, p] {
-            if (p && p == m_player)
+        [this, serial] {
+            if (m_player && serial == m_playSerial)
                 stopPlayback();
         },
         Qt::QueuedConnection);
@@ -401,10 +395,7 @@ void RecorderModel::stopPlayback()
 {
     if (m_player) {
         m_player->stop();
-        m_player->disconnect(this);
-        m_player->deleteLater();
-        m_player = nullptr;
-        m_output = nullptr;
+        m_player.reset();
     }
     // Only the progress timer: a running recording keeps its meter.
     m_progressTimer.stop();

@@ -9,7 +9,6 @@
 #include "notes/RecorderNaming.h"
 
 #include <QElapsedTimer>
-#include <QMediaPlayer>
 #include <QSignalSpy>
 #include <QTest>
 

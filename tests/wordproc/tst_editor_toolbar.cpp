@@ -115,7 +115,7 @@ struct Answers {
         image.save(picture);
         WPOpenSavePanels::setImageChooser([this](QWidget*) { return picture; });
         WPOpenSavePanels::setPdfChooser([this](QWidget*, const QString&) { return pdf; });
-        WPPrintPanels::setPrintChooser([this](QWidget*, QPrinter&, int) {
+        WPPrintPanels::setPrintChooser([this](QWidget*, QPagedPaintDevice&, int) {
             ++printPanels;
             return false;
         });

@@ -1,15 +1,13 @@
 #include "wordproc/views/WPPrintPanels.h"
 
 #include "ui/Alert.h"
+#include "ui/PrintModule.h"
 #include "wordproc/WPDocument.h"
 #include "wordproc/print/WPPrint.h"
 #include "wordproc/views/WPOpenSavePanels.h"
 
-#include <QDir>
-#include <QPageSetupDialog>
-#include <QPrintDialog>
-#include <QPrinter>
-#include <memory>
+#include <QBuffer>
+#include <QPdfWriter>
 #include <utility>
 
 namespace WPPrintPanels {
@@ -28,54 +26,36 @@ PrintChooser& printChooser()
     return c;
 }
 
-// The panel's "Print to File" name starts in the working folder: make that
-// the document's folder while the panel is built.
-class WorkingFolder {
-public:
-    explicit WorkingFolder(const QString& folder) : m_previous(QDir::currentPath()) { QDir::setCurrent(folder); }
-    ~WorkingFolder() { QDir::setCurrent(m_previous); }
-    WorkingFolder(const WorkingFolder&) = delete;
-    WorkingFolder& operator=(const WorkingFolder&) = delete;
-
-private:
-    QString m_previous;
-};
-
-bool runPrintPanel(QWidget* parent, QPrinter& printer, int pages, const QString& folder)
-{
-    std::unique_ptr<QPrintDialog> dialog;
-    {
-        const WorkingFolder here(folder);
-        dialog = std::make_unique<QPrintDialog>(&printer, parent);
-    }
-    dialog->setOption(QAbstractPrintDialog::PrintPageRange, true);
-    dialog->setMinMax(1, qMax(1, pages));
-    return dialog->exec() == QDialog::Accepted;
-}
-
-// A printer set to the document's paper, drawing in paper coordinates.
-void prepare(QPrinter& printer, const WPDocument& document, bool withMargins)
+// The document's paper, drawn in paper coordinates.
+QPageLayout layoutOf(const WPDocument& document, bool withMargins)
 {
     const WPPageSetup setup = document.pageSetup();
-    printer.setFullPage(true);
     QPageLayout layout = WPPrint::pageLayout(setup);
     if (withMargins) {
         layout.setMinimumMargins(QMarginsF());
         layout.setMargins(QMarginsF(setup.leftMargin, setup.topMargin, setup.rightMargin, setup.bottomMargin));
     }
-    printer.setPageLayout(layout);
-    printer.setDocName(document.printTitle());
+    return layout;
+}
+
+void printingUnavailable(const QString& why)
+{
+    runAlert(QStringLiteral("Printing is not available."), why, AlertStyle::Informational, {QStringLiteral("OK")});
 }
 
 std::optional<WPPageSetup> runPageSetupPanel(QWidget* parent, const WPDocument& document)
 {
-    QPrinter printer(QPrinter::HighResolution);
-    prepare(printer, document, true);
-    QPageSetupDialog dialog(&printer, parent);
-    dialog.setWindowTitle(QStringLiteral("Page Setup"));
-    if (dialog.exec() != QDialog::Accepted)
+    QString why;
+    PrintModule::Panels* panels = PrintModule::panels(&why);
+    if (!panels) {
+        printingUnavailable(why);
         return std::nullopt;
-    return WPPrint::pageSetup(printer.pageLayout());
+    }
+    const std::optional<QPageLayout> chosen
+        = panels->pageSetup(parent, layoutOf(document, true), QStringLiteral("Page Setup"));
+    if (!chosen)
+        return std::nullopt;
+    return WPPrint::pageSetup(*chosen);
 }
 
 } // namespace
@@ -110,19 +90,37 @@ bool print(WPDocument* document, QWidget* parent)
 {
     if (!document)
         return false;
-    QPrinter printer(QPrinter::HighResolution);
-    prepare(printer, *document, false);
     const int pages = WPPrint::pageCount(*document->storage(), document->pageSetup());
-    const bool chosen = printChooser()
-        ? printChooser()(parent, printer, pages)
-        : runPrintPanel(parent, printer, pages, WPOpenSavePanels::folderFor(document->filePath()));
-    if (!chosen)
+    // The pages asked for travel as the device's page ranges (empty: all).
+    const auto draw = [document](QPagedPaintDevice* printer) {
+        return WPPrint::render(*document->storage(), document->pageSetup(), document->headerText(),
+                               document->footerText(), document->printTitle(), printer,
+                               printer->pageRanges());
+    };
+    std::optional<bool> printed;
+    if (printChooser()) {
+        // A stand-in panel (tests) answers on a PDF device kept in memory.
+        QBuffer sink;
+        sink.open(QIODevice::WriteOnly);
+        QPdfWriter writer(&sink);
+        writer.setPageLayout(layoutOf(*document, false));
+        if (printChooser()(parent, writer, pages))
+            printed = draw(&writer);
+    } else {
+        QString why;
+        PrintModule::Panels* panels = PrintModule::panels(&why);
+        if (!panels) {
+            printingUnavailable(why);
+            return false;
+        }
+        printed = panels->print(parent,
+                                {layoutOf(*document, false), document->printTitle(), true, pages,
+                                 WPOpenSavePanels::folderFor(document->filePath())},
+                                draw);
+    }
+    if (!printed)
         return false;
-    // Only a page range narrows the job; "all" and a selection print every page.
-    const QPageRanges ranges
-        = printer.printRange() == QPrinter::PageRange ? printer.pageRanges() : QPageRanges();
-    if (WPPrint::render(*document->storage(), document->pageSetup(), document->headerText(),
-                        document->footerText(), document->printTitle(), &printer, ranges))
+    if (*printed)
         return true;
     runAlert(QStringLiteral("Couldn’t print the document."), QString(), AlertStyle::Informational,
              {QStringLiteral("OK")});

@@ -6,7 +6,7 @@
 #include <functional>
 #include <optional>
 
-class QPrinter;
+class QPagedPaintDevice;
 class QWidget;
 class WPDocument;
 
@@ -34,10 +34,11 @@ bool runPageLayout(WPDocument* document, QWidget* parent);
 using PageSetupChooser = std::function<std::optional<WPPageSetup>(QWidget* parent, const WPPageSetup& current)>;
 PageSetupChooser setPageSetupChooser(PageSetupChooser chooser);
 
-// The print panel: sets up `printer` (destination, page ranges) for a job
-// of `pages` pages; false when cancelled. Tests replace it; returns the
-// previous one (empty: the real panel).
-using PrintChooser = std::function<bool(QWidget* parent, QPrinter& printer, int pages)>;
+// The print panel: sets up `device` (its page ranges: the pages asked for)
+// for a job of `pages` pages; false when cancelled. Tests replace it and are
+// handed a PDF device in memory; returns the previous one (empty: the real
+// panel).
+using PrintChooser = std::function<bool(QWidget* parent, QPagedPaintDevice& device, int pages)>;
 PrintChooser setPrintChooser(PrintChooser chooser);
 
 } // namespace WPPrintPanels

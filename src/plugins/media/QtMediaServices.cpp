@@ -1,0 +1,138 @@
+// The media module: sound in and out through Qt Multimedia, behind the plain
+// interfaces of core/MediaModule.h. Loaded by the program on first use; it
+// shares no state with the program.
+#include "core/MediaModule.h"
+
+#include <QAudioDevice>
+#include <QAudioFormat>
+#include <QAudioOutput>
+#include <QAudioSource>
+#include <QMediaDevices>
+#include <QMediaPlayer>
+#include <QPointer>
+#include <QSoundEffect>
+
+namespace {
+
+class QtInput final : public MediaModule::Input {
+public:
+    ~QtInput() override { stop(); }
+
+    QIODevice* start(int sampleRate, int bufferBytes) override
+    {
+        stop();
+        QAudioFormat format;
+        format.setSampleRate(sampleRate);
+        format.setChannelCount(1);
+        format.setSampleFormat(QAudioFormat::Int16);
+        const QAudioDevice device = QMediaDevices::defaultAudioInput();
+        if (device.isNull())
+            return nullptr;
+        m_source = std::make_unique<QAudioSource>(device, format);
+        m_source->setBufferSize(bufferBytes);
+        QIODevice* io = m_source->start();
+        if (!io || m_source->error() != QAudio::NoError) {
+            m_source.reset();
+            return nullptr;
+        }
+        QObject::connect(m_source.get(), &QAudioSource::stateChanged, m_source.get(), [this](QAudio::State state) {
+            if (state == QAudio::StoppedState && m_source && m_source->error() != QAudio::NoError && onFailed)
+                onFailed();
+        });
+        return io;
+    }
+
+    bool hasFailed() const override { return !m_source || m_source->error() != QAudio::NoError; }
+    bool isRunning() const override { return m_source && m_source->state() != QAudio::StoppedState; }
+
+    void stop() override
+    {
+        if (!m_source)
+            return;
+        m_source->disconnect();
+        m_source->stop();
+        m_source.reset();
+    }
+
+private:
+    std::unique_ptr<QAudioSource> m_source;
+};
+
+class QtPlayer final : public MediaModule::Player {
+public:
+    QtPlayer()
+        : m_player(new QMediaPlayer)
+        , m_output(new QAudioOutput(m_player))
+    {
+        m_player->setAudioOutput(m_output);
+        QObject::connect(m_player, &QMediaPlayer::mediaStatusChanged, m_player, [this](QMediaPlayer::MediaStatus s) {
+            if (s == QMediaPlayer::EndOfMedia && onFinished)
+                onFinished();
+        });
+        QObject::connect(m_player, &QMediaPlayer::errorOccurred, m_player,
+                         [this](QMediaPlayer::Error, const QString& text) {
+                             if (onError)
+                                 onError(text);
+                         });
+    }
+    ~QtPlayer() override
+    {
+        // Owners drop a player from the event loop, never from inside one
+        // of its own signals (those are relayed through a queued call).
+        m_player->disconnect();
+        m_player->stop();
+        delete m_player;
+    }
+
+    void play(const QUrl& source) override
+    {
+        m_player->setSource(source);
+        m_player->play();
+    }
+    void stop() override { m_player->stop(); }
+    qint64 position() const override { return m_player->position(); }
+    qint64 duration() const override { return m_player->duration(); }
+
+private:
+    QMediaPlayer* m_player;
+    QAudioOutput* m_output;
+};
+
+class QtEffect final : public MediaModule::Effect {
+public:
+    explicit QtEffect(const QUrl& source)
+    {
+        m_effect->setSource(source);
+    }
+    ~QtEffect() override { delete m_effect; }
+
+    void play() override
+    {
+        if (m_effect->status() == QSoundEffect::Error)
+            return;
+        // Still loading the first time: it starts as soon as it is ready.
+        m_effect->play();
+    }
+
+private:
+    QSoundEffect* m_effect = new QSoundEffect;
+};
+
+class QtServices final : public MediaModule::Services {
+public:
+    std::unique_ptr<MediaModule::Input> makeInput() override { return std::make_unique<QtInput>(); }
+    std::unique_ptr<MediaModule::Player> makePlayer() override { return std::make_unique<QtPlayer>(); }
+    std::unique_ptr<MediaModule::Effect> makeEffect(const QUrl& source) override
+    {
+        return std::make_unique<QtEffect>(source);
+    }
+    bool hasOutput() override { return !QMediaDevices::audioOutputs().isEmpty(); }
+};
+
+} // namespace
+
+extern "C" Q_DECL_EXPORT MediaModule::Services* bw_media_services()
+{
+    static QtServices services;
+    return &services;
+}
