@@ -1,12 +1,13 @@
 #pragma once
 
+#include "notes/views/NoteRow.h"
+
 #include <QPoint>
 #include <QPointer>
 #include <QTimer>
 #include <QUuid>
 #include <QWidget>
 
-class NoteRow;
 class NoteRowDelegate;
 class QLabel;
 class QListView;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "planner/views/FocusTaskRow.h"
+
 #include <QColor>
 #include <QList>
 #include <QPointer>
@@ -13,7 +15,6 @@ class FocusStepper;
 class FocusTaskDelegate;
 class FocusTaskList;
 class FocusTaskListModel;
-class FocusTaskRow;
 class QCheckBox;
 class QLabel;
 class SpellLineEdit;
