@@ -1,6 +1,7 @@
 #include "app/views/SingleInstance.h"
 
 #include "core/DataExport.h"
+#include "core/HandOverMessage.h"
 #include "core/Store.h"
 #include "core/StoreEvents.h"
 
@@ -11,16 +12,9 @@
 #include <QLocalSocket>
 #include <QLockFile>
 #include <QThread>
+#include <memory>
 #include <unistd.h>
 
-namespace {
-constexpr char kReopen[] = "reopen\n";
-constexpr char kDone[] = "ok\n";
-// "open " + the percent-encoded UTF-8 path, one line per document, then:
-constexpr char kOpen[] = "open ";
-constexpr char kEnd[] = "end\n";
-const char kPendingFiles[] = "bwPendingFiles";
-}
 
 SingleInstance::SingleInstance(const QString& name, QObject* parent)
     : SingleInstance(name, Store::folder(), parent)
@@ -117,26 +111,24 @@ void SingleInstance::acceptConnections()
 {
     while (QLocalSocket* socket = m_server->nextPendingConnection()) {
         connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
-        connect(socket, &QLocalSocket::readyRead, this, [this, socket] {
-            while (socket->canReadLine()) {
-                const QByteArray line = socket->readLine();
-                if (line.startsWith(kOpen)) {
-                    QStringList files = socket->property(kPendingFiles).toStringList();
-                    files.append(QString::fromUtf8(QByteArray::fromPercentEncoding(line.mid(5).trimmed())));
-                    socket->setProperty(kPendingFiles, files);
-                    continue;
-                }
-                // Answer first: what the request starts may wait for the user.
-                const QStringList files = socket->property(kPendingFiles).toStringList();
-                socket->write(kDone);
-                socket->flush();
-                socket->disconnectFromServer();
-                if (line == kReopen)
-                    Q_EMIT reopenRequested();
-                else if (line == kEnd)
-                    Q_EMIT openFilesRequested(files);
+        auto reader = std::make_shared<HandOverMessage::Reader>();
+        connect(socket, &QLocalSocket::readyRead, this, [this, socket, reader] {
+            using State = HandOverMessage::Reader::State;
+            const State state = reader->feed(socket->readAll());
+            if (state == State::needMore)
                 return;
+            // Answer first: what the request starts may wait for the user.
+            if (state == State::complete) {
+                socket->write(HandOverMessage::answer());
+                socket->flush();
             }
+            socket->disconnectFromServer();
+            if (state != State::complete)
+                return;
+            if (reader->reopen())
+                Q_EMIT reopenRequested();
+            else
+                Q_EMIT openFilesRequested(reader->files());
         });
     }
 }
@@ -149,16 +141,12 @@ SingleInstance::Role SingleInstance::handOver(int timeoutMs)
         QLocalSocket socket;
         socket.connectToServer(m_name);
         if (socket.waitForConnected(int(qMax<qint64>(1, deadline.remainingTime())))) {
-            QByteArray request;
-            for (const QString& f : std::as_const(m_files))
-                request += kOpen + f.toUtf8().toPercentEncoding() + '\n';
-            request += m_files.isEmpty() ? kReopen : kEnd;
-            socket.write(request);
+            socket.write(HandOverMessage::encode(m_files));
             if (!socket.waitForBytesWritten(int(qMax<qint64>(1, deadline.remainingTime()))))
                 continue;
             while (!socket.canReadLine() && socket.waitForReadyRead(int(qMax<qint64>(1, deadline.remainingTime())))) {
             }
-            if (socket.canReadLine() && socket.readLine() == kDone)
+            if (socket.canReadLine() && socket.readLine() == HandOverMessage::answer())
                 return Role::handedOver;
             continue;
         }
