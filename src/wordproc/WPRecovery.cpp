@@ -80,16 +80,20 @@ QList<WPRecovery::Copy> WPRecovery::leftBehind()
             : std::nullopt;
         std::optional<Copy> copy = json ? Copy::fromJson(*json) : std::nullopt;
         if (!copy || copy->id + QStringLiteral(".json") != file) {
-            // Never offered, never lost: moved aside once.
-            const QString aside = Store::keepCopyOf(path);
-            if (!aside.isEmpty() && QFileInfo::exists(path))
-                QFile::remove(path);
+            setAside(path);
             continue;
         }
         copies.append(std::move(*copy));
     }
     std::sort(copies.begin(), copies.end(), [](const Copy& a, const Copy& b) { return a.saved < b.saved; });
     return copies;
+}
+
+void WPRecovery::setAside(const QString& path)
+{
+    const QString aside = Store::keepCopyOf(path);
+    if (!aside.isEmpty() && QFileInfo::exists(path))
+        QFile::remove(path);
 }
 
 bool WPRecovery::restore(const Copy& copy, WPDocument* document, QString* error)

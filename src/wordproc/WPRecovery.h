@@ -49,6 +49,9 @@ public:
     // The copies on disk that read whole, oldest first; unreadable ones are
     // kept aside once and left out.
     static QList<Copy> leftBehind();
+    // A copy that cannot be offered: moved aside (as an ".unreadable-" copy),
+    // never lost and never offered again.
+    static void setAside(const QString& path);
     // Puts a copy's text, page setup and header and footer into `document`.
     static bool restore(const Copy& copy, WPDocument* document, QString* error);
 

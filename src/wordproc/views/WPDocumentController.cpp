@@ -381,6 +381,7 @@ int WPDocumentController::reopenRecoveredDocuments()
         QString error;
         if (!WPRecovery::restore(copy, document, &error)) {
             delete document;
+            WPRecovery::setAside(WPRecovery::pathFor(copy.id));
             continue;
         }
         document->setUntitledName(WPRecoveryBar::recoveredName(copy.name));
