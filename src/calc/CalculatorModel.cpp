@@ -52,6 +52,11 @@ std::optional<QStringList> CalculatorModel::pasteKeys(const QString& text)
     const QRegularExpressionMatch m = number.match(s);
     if (!m.hasMatch())
         return std::nullopt;
+    // A number no double can hold (1e-400, 1e400) is unreadable, like text.
+    bool inRange = false;
+    s.toDouble(&inRange);
+    if (!inRange)
+        return std::nullopt;
     const bool negative = m.captured(1) == QLatin1String("-");
     const QString whole = m.captured(2);
     const QString fraction = m.captured(3);

@@ -44,8 +44,13 @@ bool write(const QString& path, const std::function<bool(QIODevice&)>& fill, QSt
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         return fail(error, file.errorString());
-    if (!fill(file) || file.error() != QFileDevice::NoError)
-        return giveUp(file, error, file.errorString());
+    if (!fill(file) || file.error() != QFileDevice::NoError) {
+        // A short write need not set an error: say what it most likely is.
+        const QString why = file.error() != QFileDevice::NoError
+            ? file.errorString()
+            : QStringLiteral("not all of it could be written; the disk may be full");
+        return giveUp(file, error, why);
+    }
     const qint64 expected = file.pos();
     // The last buffered bytes may fail to reach the disk, which commit()
     // would not tell: flush, sync and look at the size actually written.

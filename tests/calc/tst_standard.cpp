@@ -113,6 +113,8 @@ private Q_SLOTS:
         QTest::newRow("too large for the keys") << "1e16" << "";
         QTest::newRow("too small for the keys: the zeros that fit") << "1e-20" << "0.000000000000000";
         QTest::newRow("overflowing exponent") << "1e999999999999999999" << "";
+        QTest::newRow("below the smallest double") << "1e-400" << "";
+        QTest::newRow("above the largest double") << "-1.8e308" << "";
         QTest::newRow("long fraction: first sixteen digits") << "3.14159265358979323846" << "3.141592653589793";
         QTest::newRow("long fraction below one") << "0.12345678901234567" << "0.123456789012345";
         QTest::newRow("long fraction after exponent") << "1.23456789012345678e10" << "12345678901.23456";

@@ -85,7 +85,9 @@ private Q_SLOTS:
         QTest::newRow("copy of a file") << QStringLiteral("copy");
     }
     // With room for only part of the new contents, the save fails, says so,
-    // and the file keeps its last good version; no temporary is left.
+    // and the file keeps its last good version; no temporary is left. The
+    // contents fit the write buffer, so only the last flush meets the full
+    // disk.
     void fullDiskKeepsThePreviousVersion()
     {
         QFETCH(QString, how);
@@ -94,7 +96,7 @@ private Q_SLOTS:
         QVERIFY(Store::save(Numbers{{1, 2, 3}}, name));
         const QByteArray good = TestEnvironment::readState(name);
         Numbers big;
-        for (int i = 0; i < 5000; ++i)
+        for (int i = 0; i < 800; ++i)
             big.values.append(i);
         const QByteArray bigText = *Store::encode(big.toJson());
         const QString source = QDir(Store::folder()).filePath(QStringLiteral("source.bin"));
@@ -102,7 +104,7 @@ private Q_SLOTS:
         bool ok = true;
         QString error;
         {
-            FileSizeLimit limit(40 * 1024);
+            FileSizeLimit limit(4096);
             if (how == QLatin1String("store"))
                 ok = Store::save(big, name);
             else if (how == QLatin1String("write"))
@@ -121,7 +123,7 @@ private Q_SLOTS:
             QVERIFY(!error.isEmpty());
         }
         QVERIFY(Store::save(big, name));
-        QCOMPARE(Store::load<Numbers>(name)->values.size(), 5000);
+        QCOMPARE(Store::load<Numbers>(name)->values.size(), 800);
     }
 
     void readingAnyKindOfFile_data()
