@@ -147,6 +147,11 @@ void TestTyping::smartDelete()
     QCOMPARE(e.doc->storage()->toPlainText(), expected);
     e.doc->storage()->undo();
     QCOMPARE(e.doc->storage()->toPlainText(), text);
+    // Cut (as the Edit menu calls it, by name) does the same and keeps the word.
+    e.select(at, at + int(word.size()));
+    QVERIFY(QMetaObject::invokeMethod(e.view(), "cut"));
+    QCOMPARE(e.doc->storage()->toPlainText(), expected);
+    QCOMPARE(QApplication::clipboard()->text(), word);
 }
 
 void TestTyping::smartPaste_data()
