@@ -16,6 +16,8 @@
 #include <QPainter>
 #include <QPdfDocument>
 #include <QPdfSelection>
+#include <QLineEdit>
+#include <QPrintDialog>
 #include <QPrinter>
 #include <QSignalSpy>
 #include <QDir>
@@ -145,6 +147,7 @@ private Q_SLOTS:
     void printsThePagesAskedFor();
     void panelsOpenInTheDocumentsFolder_data();
     void panelsOpenInTheDocumentsFolder();
+    void printPanelOffersTheDocumentsFolder();
     void initTestCase();
     void expand_data();
     void expand();
@@ -656,6 +659,33 @@ void PrintTest::panelsOpenInTheDocumentsFolder()
     const QString path = file.isEmpty() ? QString() : dir.filePath(file);
     const QString folder = WPOpenSavePanels::folderFor(path);
     QCOMPARE(folder, inHome ? QDir::homePath() : dir.filePath(QStringLiteral("letters")));
+}
+
+// The real print panel: pages can be chosen, and "Print to File" proposes
+// a file in the document's folder.
+void PrintTest::printPanelOffersTheDocumentsFolder()
+{
+    const QString folder = QDir::home().filePath(QStringLiteral("letters"));
+    QVERIFY(QDir().mkpath(folder));
+    WPDocument document;
+    fillPages(document.storage(), 2);
+    document.setFilePath(QDir(folder).filePath(QStringLiteral("Letter.docx")));
+    QString proposed;
+    bool rangeOffered = false;
+    QTimer::singleShot(0, this, [&] {
+        auto* dialog = qobject_cast<QPrintDialog*>(QApplication::activeModalWidget());
+        if (!dialog)
+            return;
+        rangeOffered = dialog->testOption(QAbstractPrintDialog::PrintPageRange) && dialog->maxPage() == 2;
+        if (auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("filename")))
+            proposed = name->text();
+        dialog->reject();
+    });
+    const QString before = QDir::currentPath();
+    QVERIFY(!WPPrintPanels::print(&document, nullptr));
+    QCOMPARE(QDir::currentPath(), before);
+    QVERIFY(rangeOffered);
+    QVERIFY2(proposed.startsWith(folder + QLatin1Char('/')), qPrintable(proposed));
 }
 
 QTEST_MAIN(PrintTest)

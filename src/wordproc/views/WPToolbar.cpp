@@ -5,7 +5,6 @@
 #include "ui/Fonts.h"
 #include "ui/TextChecker.h"
 #include "wordproc/WPCommands.h"
-#include "wordproc/WPDocument.h"
 #include "wordproc/WPState.h"
 #include "wordproc/views/PageTextView.h"
 #include "wordproc/views/WPToolbarFlow.h"
