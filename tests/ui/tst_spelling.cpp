@@ -12,6 +12,8 @@
 #include "ui/TextChecker.h"
 
 #include <QApplication>
+#include <QFileInfo>
+#include <QLocale>
 #include <QLineEdit>
 #include <QMenu>
 #include <QListWidget>
@@ -357,6 +359,27 @@ private Q_SLOTS:
         view->setFocus();
         QTest::keyClicks(view, typed);
         QCOMPARE(view->text(), typed);
+    }
+
+    void wordListOfTheLocale_data()
+    {
+        QTest::addColumn<QLocale>("locale");
+        QTest::addColumn<QString>("wordList");
+        QTest::newRow("American") << QLocale(QLocale::English, QLocale::UnitedStates) << "en_US";
+        QTest::newRow("British") << QLocale(QLocale::English, QLocale::UnitedKingdom) << "en_GB";
+        QTest::newRow("English without its own list") << QLocale(QLocale::English, QLocale::Ireland) << "en_US";
+        QTest::newRow("German") << QLocale(QLocale::German, QLocale::Germany) << "en_US";
+        QTest::newRow("C") << QLocale::c() << "en_US";
+    }
+    // Checking uses the locale's own English word list where one is
+    // installed, else the American one.
+    void wordListOfTheLocale()
+    {
+        QFETCH(QLocale, locale);
+        QFETCH(QString, wordList);
+        if (!QFileInfo::exists(QStringLiteral("/usr/share/hunspell/%1.dic").arg(wordList)))
+            QSKIP("word list not installed");
+        QCOMPARE(SpellChecker::dictionaryName(locale), wordList);
     }
 
     // Switched on (the word processor's choice), a correction is made as the

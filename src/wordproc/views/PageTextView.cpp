@@ -228,6 +228,11 @@ void PageTextView::keyPressEvent(QKeyEvent* event)
             return;
         }
     }
+    if (event->matches(QKeySequence::Cut)) {
+        cut();
+        event->accept();
+        return;
+    }
     const bool erase = event->key() == Qt::Key_Backspace || event->key() == Qt::Key_Delete;
     if (erase && !isReadOnly() && event->modifiers() == Qt::NoModifier) {
         // Deleting whole words takes one space next to them along.
@@ -279,6 +284,18 @@ bool PageTextView::canInsertFromMimeData(const QMimeData* source) const
         }
     }
     return QTextEdit::canInsertFromMimeData(source);
+}
+
+void PageTextView::cut()
+{
+    QTextCursor wide = textCursor();
+    if (isReadOnly() || !WPSmartEdit::widenForDelete(wide)) {
+        QTextEdit::cut();
+        return;
+    }
+    copy();
+    wide.removeSelectedText();
+    setTextCursor(wide);
 }
 
 void PageTextView::insertFromMimeData(const QMimeData* source)

@@ -54,6 +54,11 @@ public:
     // Scrolls the scroll area so the caret shows.
     void revealCursor();
 
+public Q_SLOTS:
+    // Cut with smart delete: whole words take one space next to them along.
+    // (Hides QTextEdit::cut for the menus, which call it by name.)
+    void cut();
+
 Q_SIGNALS:
     // A picture could not be read from what was pasted or dropped.
     void pictureRejected();
