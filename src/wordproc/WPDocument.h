@@ -78,6 +78,10 @@ public:
     WPDocAttributes documentAttributes() const;
     void apply(const WPDocAttributes& attributes);
 
+    // What the file read last held that the document cannot keep, as the
+    // sentence the editor shows above the text; empty when nothing.
+    QString notKeptNotice() const { return m_notKeptNotice; }
+
     // True when the text holds at least one picture.
     bool containsImages() const;
 
@@ -127,4 +131,5 @@ private:
     bool m_otherEdits = false;
     bool m_reportedEdited = false;
     bool m_warnedAboutImages = false;
+    QString m_notKeptNotice;
 };

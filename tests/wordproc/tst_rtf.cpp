@@ -115,7 +115,9 @@ void RtfTest::text_data()
     QTest::newRow("unknown starred skipped") << QByteArray("{\\rtf1 a{\\*\\foo secret}b}") << QStringLiteral("ab");
     QTest::newRow("field result kept") << QByteArray("{\\rtf1 see {\\field{\\*\\fldinst HYPERLINK \"http://x\"}{\\fldrslt here}}.}")
                                        << QStringLiteral("see here.");
-    QTest::newRow("header and footnote skipped") << QByteArray("{\\rtf1{\\header head}body{\\footnote note}}") << QStringLiteral("body");
+    QTest::newRow("header aside, footnote after the body")
+        << QByteArray("{\\rtf1{\\header head}body{\\super\\chftn}{\\footnote{\\super\\chftn} note}}")
+        << QStringLiteral("body1\n") + QString(20, QChar(0x2500)) + QStringLiteral("\n1 note");
     QTest::newRow("metafile picture skipped") << QByteArray("{\\rtf1 a{\\pict\\wmetafile8 0102}b}") << QStringLiteral("ab");
     QTest::newRow("not rtf") << QByteArray("hello") << QStringLiteral("ERROR The file is not a Rich Text document.");
 }

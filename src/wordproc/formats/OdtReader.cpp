@@ -631,9 +631,21 @@ void Reader::readRows(QXmlStreamReader& x)
                     skip(x);
                     continue;
                 }
+                // A covered cell lies under its neighbour's span, which the
+                // builder keeps free.
+                if (m_tableDepth == 1 && x.name() == QLatin1String("covered-table-cell")) {
+                    skip(x);
+                    continue;
+                }
                 // Cells of a table inside a cell join the outer cell.
-                if (m_tableDepth == 1)
+                if (m_tableDepth == 1) {
                     m_builder.beginCell();
+                    const QXmlStreamAttributes a = x.attributes();
+                    const int rows = a.value(Ns::table, QLatin1String("number-rows-spanned")).toInt();
+                    const int columns = a.value(Ns::table, QLatin1String("number-columns-spanned")).toInt();
+                    if (rows > 1 || columns > 1)
+                        m_builder.setCellSpan(std::max(rows, 1), std::max(columns, 1));
+                }
                 readBlocks(x);
                 if (m_tableDepth == 1)
                     m_builder.endCell();

@@ -483,8 +483,10 @@ QList<RawParagraph> Reader::story(quint32 from, quint32 to, Story kind)
                     // The box's text where it is anchored, its paragraphs as lines.
                     const auto [boxFrom, boxTo] = m_textBoxes.value(cp);
                     ++m_depth;
-                    const QList<RawParagraph> box = story(boxFrom, boxTo, Story::TextBox);
+                    QList<RawParagraph> box = story(boxFrom, boxTo, Story::TextBox);
                     --m_depth;
+                    while (!box.isEmpty() && box.last().paragraph.runs.isEmpty())
+                        box.removeLast();
                     for (qsizetype i = 0; i < box.size(); ++i) {
                         for (const Run& r : box[i].paragraph.runs)
                             append(r, r.text);
@@ -530,19 +532,6 @@ QString Reader::plainStory(quint32 from, quint32 to)
     return lines.join(QLatin1Char(' '));
 }
 
-QString roman(int n)
-{
-    static const std::pair<int, const char*> digits[] = {{1000, "m"}, {900, "cm"}, {500, "d"}, {400, "cd"},
-                                                           {100, "c"},  {90, "xc"},  {50, "l"},  {40, "xl"},
-                                                           {10, "x"},   {9, "ix"},   {5, "v"},   {4, "iv"},
-                                                           {1, "i"}};
-    QString out;
-    for (const auto& [value, text] : digits)
-        for (; n >= value && out.size() < 32; n -= value)
-            out += QLatin1String(text);
-    return out;
-}
-
 void Reader::readNotes(int refIndex, int textIndex, quint32 base, bool endnotes)
 {
     const QByteArray refs = structure(refIndex);
@@ -555,7 +544,7 @@ void Reader::readNotes(int refIndex, int textIndex, quint32 base, bool endnotes)
         QString label;
         if (isAuto) {
             ++automatic;
-            label = endnotes ? roman(automatic) : QString::number(automatic);
+            label = WPTextModel::noteLabel(automatic, endnotes);
         } else {
             label = m_text.mid(ref, 1);
         }

@@ -88,6 +88,7 @@ private:
     void readRun(const QTextCharFormat& base);
     void readPicture(const QTextCharFormat& f);
     void readTable();
+    void readCellProps();
     void readSection();
     QTextCharFormat styleChars(const QString& id, int depth = 0) const;
     ParaProps stylePara(const QString& id, int depth = 0) const;
@@ -279,12 +280,33 @@ void Reader::readBlocks()
             readSection();
         else if (name == QLatin1String("sect") || name == QLatin1String("sub-section"))
             readBlocks();
-        else if (name == QLatin1String("pPr"))
-            skip();
+        else if (name == QLatin1String("tcPr") && m_tableDepth == 1)
+            readCellProps();
         else
             skip();
     }
     leave();
+}
+
+// A cell's spans: w:gridSpan columns, and w:vmerge / w:hmerge continuing
+// the cell above or to the left.
+void Reader::readCellProps()
+{
+    while (m_x->readNextStartElement()) {
+        const QXmlStreamAttributes a = m_x->attributes();
+        const QStringView name = m_x->name();
+        const QStringView value = a.value(kW, QLatin1String("val"));
+        if (name == QLatin1String("gridSpan")) {
+            const int span = value.toInt();
+            if (span > 1)
+                m_builder.setCellSpan(1, span);
+        } else if ((name == QLatin1String("vmerge") || name == QLatin1String("vMerge")) && value != QLatin1String("restart")) {
+            m_builder.setCellMerge(FormatSupport::Builder::ContinuesUp);
+        } else if (name == QLatin1String("hmerge") && value != QLatin1String("restart")) {
+            m_builder.setCellMerge(FormatSupport::Builder::ContinuesLeft);
+        }
+        skip();
+    }
 }
 
 void Reader::readParagraphProps(ParaProps& p)

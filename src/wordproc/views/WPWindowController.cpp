@@ -27,6 +27,7 @@
 #include <QFileInfo>
 #include <QFontDatabase>
 #include <QFontDialog>
+#include <QLabel>
 #include <QScrollArea>
 #include <QTextBlock>
 #include <QTextDocument>
@@ -220,6 +221,15 @@ void WPWindowController::attach()
     connect(m_document, &WPDocument::pageSetupChanged, this, &WPWindowController::pageSetupChanged);
     connect(m_document, &WPDocument::filePathChanged, this, &WPWindowController::refreshTitle);
     connect(m_document, &QObject::destroyed, this, [this] { m_document = nullptr; });
+    if (const QString notice = m_document->notKeptNotice(); !notice.isEmpty()) {
+        // Named once, above the text, so that nothing leaves unannounced.
+        auto* bar = new QLabel(notice, centralWidget());
+        bar->setObjectName(QStringLiteral("notKeptBar"));
+        bar->setWordWrap(true);
+        bar->setContentsMargins(10, 6, 10, 6);
+        bar->setStyleSheet(QStringLiteral("background: #FFF4C2; color: #3A3000; border-bottom: 1px solid #E0C96A;"));
+        m_stack->insertWidget(1, bar);
+    }
     refreshTitle();
     setWindowModified(storage->isModified());
     pageSetupChanged();
