@@ -12,6 +12,8 @@
 #include <QObject>
 #include <QPointer>
 
+#include <utility>
+
 class QMenu;
 class QTextCursor;
 class QTextDocument;
@@ -53,6 +55,8 @@ private:
     explicit TextChecker(QWidget* editor);
     void correctWordBefore(int position);
     bool isReadOnly() const;
+    // Document positions of the first and last character on screen.
+    std::pair<int, int> visibleRange() const;
     QTextCursor editorCursor() const;
     void setEditorCursor(const QTextCursor& cursor);
 

@@ -135,7 +135,10 @@ void PageTextView::relayout()
     const auto toInt = [](qreal v) { return int(std::clamp<qreal>(std::ceil(v), 0, QWIDGETSIZE_MAX)); };
     const int deskW = toInt(std::max<qreal>(visible.width(), paperW + 2 * gap));
     const int deskH = toInt(std::max<qreal>(visible.height(), usedH + 2 * (top + gap)));
-    m_desk->resize(deskW, deskH);
+    const QSize deskSize(deskW, deskH);
+    // Nothing moved (the usual case after a keystroke): nothing to redraw.
+    const bool deskChanged = m_desk->size() != deskSize || m_placedSide != m_sideSpace || m_placedSetup != m_setup;
+    m_desk->resize(deskSize);
 
     const QPointF origin = textOrigin();
     const qreal paperH = std::clamp<qreal>(finiteOr(m_setup.paperSize.height(), 792), 72, 14400) * k;
@@ -143,10 +146,15 @@ void PageTextView::relayout()
     // Room below the last line so a new line never needs the view to scroll.
     const qreal slack = 3 * fontMetrics().height();
     const qreal viewH = std::max(docH + slack, sheetBottom - bottom - origin.y() + margin);
-    setGeometry(toInt(origin.x() - margin), toInt(origin.y() - margin), wrap, toInt(viewH));
+    const QRect place(toInt(origin.x() - margin), toInt(origin.y() - margin), wrap, toInt(viewH));
+    if (geometry() != place)
+        setGeometry(place);
     verticalScrollBar()->setValue(0);
     horizontalScrollBar()->setValue(0);
-    m_desk->update();
+    if (deskChanged)
+        m_desk->update();
+    m_placedSide = m_sideSpace;
+    m_placedSetup = m_setup;
     m_placing = false;
 }
 

@@ -75,4 +75,7 @@ private:
     bool m_smartQuotes = false;
     bool m_detectLinks = true;
     bool m_placing = false;
+    // What the desk was last drawn for.
+    qreal m_placedSide = -1;
+    WPPageSetup m_placedSetup;
 };
