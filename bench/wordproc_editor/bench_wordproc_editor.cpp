@@ -135,8 +135,9 @@ void report(benchmark::State& state, const Figures& wp, const Figures& floor)
     put("floor_slice_worst", worstOf(floor.slice));
 }
 
-// Types 60 keys ("words " over and over) into both editors in the middle
-// of the text, one after the other, each settled before the next.
+// Types 60 keys (" words" over and over: real words, so automatic
+// correction has nothing to fix) into both editors in the middle of the
+// text, one after the other, each settled before the next.
 void typeInterleaved(benchmark::State& state, PageTextView* view, QTextEdit* floorEdit)
 {
     // Typing starts once the document's own checking is done.
@@ -148,7 +149,7 @@ void typeInterleaved(benchmark::State& state, PageTextView* view, QTextEdit* flo
     }, 150, 600000);
     WorkClock wpClock([view] { return checkingSettled(view); });
     WorkClock floorClock;
-    const QString keys = QStringLiteral("words ");
+    const QString keys = QStringLiteral(" words");
     Figures wp, floor;
     for (auto _ : state) {
         for (int i = 0; i < 60; ++i) {

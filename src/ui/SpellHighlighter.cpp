@@ -121,11 +121,17 @@ const SpellHighlighter::Results* SpellHighlighter::resultsOf(const QTextBlock& b
     return it == m_results.constEnd() ? nullptr : &*it;
 }
 
-bool SpellHighlighter::needsCheck(const QTextBlock& block) const
+bool SpellHighlighter::needsCheck(const QTextBlock& block)
 {
-    const Results* r = resultsOf(block);
-    if (!r || r->generation != m_generation || r->text.size() != block.length() - 1 || r->text != block.text())
+    Results* r = resultsOf(block);
+    if (!r || r->generation != m_generation || r->text.size() != block.length() - 1)
         return true;
+    // The text is read only when the block was edited since.
+    if (r->revision != block.revision()) {
+        if (r->text != block.text())
+            return true;
+        r->revision = block.revision();
+    }
     if (r->waiting.isEmpty())
         return false;
     // Grammar came back for some of its sentences: shown once all are in,
@@ -279,6 +285,7 @@ void SpellHighlighter::highlightBlock(const QString& text)
             results = &m_results[block.fragmentIndex()];
         if (results->text != text || results->generation != m_generation)
             check(results, text);
+        results->revision = block.revision();
         m_urgent = wasUrgent;
     } else if (!results || results->text != text || results->generation != m_generation) {
         // Checked in an idle slice; until then what was found for the same

@@ -67,6 +67,7 @@ private:
     // What was found in one paragraph, for the text it was found in.
     struct Results {
         QString text;
+        int revision = -1;                     // the block's revision when `text` was read
         int generation = -1;
         QList<std::pair<int, int>> misspelt;   // start, length in the paragraph
         QList<std::pair<int, int>> badGrammar;
@@ -82,7 +83,7 @@ private:
     // table, which stays theirs while they exist (the text is compared too).
     Results* resultsOf(const QTextBlock& block);
     const Results* resultsOf(const QTextBlock& block) const;
-    bool needsCheck(const QTextBlock& block) const;
+    bool needsCheck(const QTextBlock& block);
     void check(Results* results, const QString& text);
     void forgetRemovedBlocks();
     bool takeGrammar(Results* results);

@@ -73,6 +73,10 @@ PageTextView::PageTextView(QWidget* parent)
     setPalette(tp);
     viewport()->setAutoFillBackground(false);
     setAutoFillBackground(false);
+    // Text is anchored at the top: when the view grows with the text only
+    // the new part is drawn, never the whole page again.
+    setAttribute(Qt::WA_StaticContents);
+    viewport()->setAttribute(Qt::WA_StaticContents);
     setCursorWidth(1);
 
     connect(this, &QTextEdit::cursorPositionChanged, this, &PageTextView::revealCursor);
@@ -136,8 +140,10 @@ void PageTextView::relayout()
     const int deskW = toInt(std::max<qreal>(visible.width(), paperW + 2 * gap));
     const int deskH = toInt(std::max<qreal>(visible.height(), usedH + 2 * (top + gap)));
     const QSize deskSize(deskW, deskH);
-    // Nothing moved (the usual case after a keystroke): nothing to redraw.
-    const bool deskChanged = m_desk->size() != deskSize || m_placedSide != m_sideSpace || m_placedSetup != m_setup;
+    // The sheet moves or changes width only with the window or the page
+    // setup; while typing at most its foot moves.
+    const QSize oldDesk = m_desk->size();
+    const bool sheetMoved = oldDesk.width() != deskW || m_placedSide != m_sideSpace || m_placedSetup != m_setup;
     m_desk->resize(deskSize);
 
     const QPointF origin = textOrigin();
@@ -151,8 +157,14 @@ void PageTextView::relayout()
         setGeometry(place);
     verticalScrollBar()->setValue(0);
     horizontalScrollBar()->setValue(0);
-    if (deskChanged)
+    if (sheetMoved) {
         m_desk->update();
+    } else if (oldDesk.height() != deskH) {
+        // The band around the old and the new foot of the sheet: its shadow
+        // and any page mark that appears or goes there.
+        const int from = std::min(oldDesk.height(), deskH) - 2 * gap - toInt(bottom) - 24;
+        m_desk->update(QRect(0, from, deskW, std::max(oldDesk.height(), deskH) - from));
+    }
     m_placedSide = m_sideSpace;
     m_placedSetup = m_setup;
     m_placing = false;
