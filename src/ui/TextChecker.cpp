@@ -75,6 +75,8 @@ TextChecker::TextChecker(QWidget* editor) : SpellingTarget(editor), m_editor(edi
             }
         });
     }
+    // What the editor shows is checked before the rest of the text.
+    m_highlighter->setVisibleRange([this] { return visibleRange(); });
     editor->installEventFilter(this);
     if (auto* area = qobject_cast<QAbstractScrollArea*>(editor))
         area->viewport()->installEventFilter(this);
@@ -105,6 +107,24 @@ void TextChecker::setEditorCursor(const QTextCursor& cursor)
         p->setTextCursor(cursor);
     else if (auto* t = qobject_cast<QTextEdit*>(m_editor.data()))
         t->setTextCursor(cursor);
+}
+
+std::pair<int, int> TextChecker::visibleRange() const
+{
+    auto* area = qobject_cast<QAbstractScrollArea*>(m_editor.data());
+    if (!area || !area->isVisible())
+        return {0, -1};
+    // The part of the viewport not hidden by what holds the editor (a view
+    // inside a scroll area shows only a window of itself).
+    const QRect seen = area->viewport()->visibleRegion().boundingRect();
+    if (seen.isEmpty())
+        return {0, -1};
+    auto at = [&](const QPoint& p) {
+        if (auto* plain = qobject_cast<QPlainTextEdit*>(area))
+            return plain->cursorForPosition(p).position();
+        return static_cast<QTextEdit*>(area)->cursorForPosition(p).position();
+    };
+    return {at(seen.topLeft()), at(seen.bottomRight())};
 }
 
 bool TextChecker::isReadOnly() const

@@ -12,6 +12,8 @@
 #include <QObject>
 #include <QPointer>
 
+#include <utility>
+
 class QMenu;
 class QTextCursor;
 class QTextDocument;
@@ -55,6 +57,8 @@ private:
     // the same undo step; true when `typed` was typed.
     bool correctWordBefore(int position, const QString& typed);
     bool isReadOnly() const;
+    // Document positions of the first and last character on screen.
+    std::pair<int, int> visibleRange() const;
     QTextCursor editorCursor() const;
     void setEditorCursor(const QTextCursor& cursor);
 

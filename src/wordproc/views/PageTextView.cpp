@@ -75,6 +75,10 @@ PageTextView::PageTextView(QWidget* parent)
     setPalette(tp);
     viewport()->setAutoFillBackground(false);
     setAutoFillBackground(false);
+    // Text is anchored at the top: when the view grows with the text only
+    // the new part is drawn, never the whole page again.
+    setAttribute(Qt::WA_StaticContents);
+    viewport()->setAttribute(Qt::WA_StaticContents);
     setCursorWidth(1);
 
     connect(this, &QTextEdit::cursorPositionChanged, this, &PageTextView::revealCursor);
@@ -137,7 +141,12 @@ void PageTextView::relayout()
     const auto toInt = [](qreal v) { return int(std::clamp<qreal>(std::ceil(v), 0, QWIDGETSIZE_MAX)); };
     const int deskW = toInt(std::max<qreal>(visible.width(), paperW + 2 * gap));
     const int deskH = toInt(std::max<qreal>(visible.height(), usedH + 2 * (top + gap)));
-    m_desk->resize(deskW, deskH);
+    const QSize deskSize(deskW, deskH);
+    // The sheet moves or changes width only with the window or the page
+    // setup; while typing at most its foot moves.
+    const QSize oldDesk = m_desk->size();
+    const bool sheetMoved = oldDesk.width() != deskW || m_placedSide != m_sideSpace || m_placedSetup != m_setup;
+    m_desk->resize(deskSize);
 
     const QPointF origin = textOrigin();
     const qreal paperH = std::clamp<qreal>(finiteOr(m_setup.paperSize.height(), 792), 72, 14400) * k;
@@ -145,10 +154,21 @@ void PageTextView::relayout()
     // Room below the last line so a new line never needs the view to scroll.
     const qreal slack = 3 * fontMetrics().height();
     const qreal viewH = std::max(docH + slack, sheetBottom - bottom - origin.y() + margin);
-    setGeometry(toInt(origin.x() - margin), toInt(origin.y() - margin), wrap, toInt(viewH));
+    const QRect place(toInt(origin.x() - margin), toInt(origin.y() - margin), wrap, toInt(viewH));
+    if (geometry() != place)
+        setGeometry(place);
     verticalScrollBar()->setValue(0);
     horizontalScrollBar()->setValue(0);
-    m_desk->update();
+    if (sheetMoved) {
+        m_desk->update();
+    } else if (oldDesk.height() != deskH) {
+        // The band around the old and the new foot of the sheet: its shadow
+        // and any page mark that appears or goes there.
+        const int from = std::min(oldDesk.height(), deskH) - 2 * gap - toInt(bottom) - 24;
+        m_desk->update(QRect(0, from, deskW, std::max(oldDesk.height(), deskH) - from));
+    }
+    m_placedSide = m_sideSpace;
+    m_placedSetup = m_setup;
     m_placing = false;
 }
 

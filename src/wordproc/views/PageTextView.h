@@ -84,4 +84,7 @@ private:
     // When and at which revision of the text the last key was typed.
     QElapsedTimer m_typingClock;
     int m_typedRevision = -1;
+    // What the desk was last drawn for.
+    qreal m_placedSide = -1;
+    WPPageSetup m_placedSetup;
 };
