@@ -16,6 +16,8 @@ QIcon bitmaps()
     QIcon icon;
     for (const char* png : {":/brindleworks-128.png", ":/brindleworks-256.png"}) {
         QImageReader reader(QString::fromLatin1(png), "png");
+        // Known to be PNG: no asking every image plugin what it is.
+        reader.setAutoDetectImageFormat(false);
         const QImage image = reader.read();
         if (!image.isNull())
             icon.addPixmap(QPixmap::fromImage(image));
