@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   cmake ninja-build g++ ccache make pkg-config
   qt6-base-dev qt6-base-dev-tools libgl-dev libxcb1-dev
-  libhunspell-dev hunspell-en-us
+  libhunspell-dev hunspell-en-us hunspell-en-gb
   liblink-grammar-dev link-grammar-dictionaries-en
   fonts-material-design-icons-iconfont fonts-inter fonts-quicksand fonts-dejavu-core
   libbenchmark-dev clang libclang-rt-dev

@@ -1,5 +1,6 @@
 #include "notes/RecorderModel.h"
 
+#include "core/RepeatedIds.h"
 #include "core/Store.h"
 #include "notes/AudioCapture.h"
 #include "notes/AudioFileWriter.h"
@@ -9,8 +10,10 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QProcess>
+#include <QSet>
 #include <QStandardPaths>
 #include <QUrl>
 #include <algorithm>
@@ -87,6 +90,9 @@ void RecorderModel::load()
     // written over it; the list then starts empty. Notes whose audio is
     // missing stay: the file may be back (an unmounted disk, a sync).
     m_notes = Store::loadList<VoiceNote>(fileName()).value_or(QList<VoiceNote>());
+    // The list and its rows are keyed by id: a repeated one is mended here,
+    // in memory; the file follows at the next change.
+    RepeatedIds::report(fileName(), RepeatedIds::repair(m_notes));
     recoverInterrupted();
 }
 
@@ -97,9 +103,13 @@ void RecorderModel::recoverInterrupted()
     // it, so nothing recorded is ever out of reach.
     const QDir dir(folder());
     const QStringList files = dir.entryList({QStringLiteral("*.m4a")}, QDir::Files, QDir::Time);
+    QSet<QString> listed;
+    listed.reserve(m_notes.size());
+    for (const VoiceNote& n : std::as_const(m_notes))
+        listed.insert(n.fileName);
     QList<VoiceNote> recovered;
     for (const QString& name : files) {
-        if (fileInUse(name, false))
+        if (listed.contains(name) || fileInUse(name, false))
             continue;
         const QString path = dir.filePath(name);
         if (!AudioFileWriter::isUnfinished(path))
@@ -297,12 +307,19 @@ void RecorderModel::stopRecording()
     if (!m_capture)
         return;
     const double duration = m_capture->stop();
+    const bool nothing = m_capture->samplesCaptured() == 0;
     m_capture.reset();
     m_meterTimer.stop();
     m_recording = false;
     Q_EMIT recordingChanged();
     setLevel(0);
     setElapsed(duration);
+    if (nothing) {
+        // Stopped before the first sound arrived: no empty note, no file.
+        QFile::remove(folder() + QLatin1Char('/') + m_currentFile);
+        setStatus(QStringLiteral("Nothing was recorded — no sound arrived from the microphone."));
+        return;
+    }
 
     // Whole seconds, as the file keeps them, so the note reads back equal.
     QDateTime now = QDateTime::currentDateTime();
@@ -395,6 +412,8 @@ void RecorderModel::rename(const QUuid& id, const QString& title)
 {
     for (VoiceNote& n : m_notes) {
         if (n.id == id) {
+            if (n.title == title)
+                return; // nothing changed: nothing to write
             n.title = title;
             Q_EMIT notesChanged();
             save();
@@ -407,6 +426,8 @@ void RecorderModel::setTranscript(const QUuid& id, const QString& text)
 {
     for (VoiceNote& n : m_notes) {
         if (n.id == id) {
+            if (n.transcript == text)
+                return;
             n.transcript = text;
             Q_EMIT notesChanged();
             save();

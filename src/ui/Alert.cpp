@@ -2,9 +2,13 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QDialog>
 #include <QLabel>
 #include <QMessageBox>
+#include <QPointer>
 #include <QPushButton>
+#include <QTimer>
+#include <QWindow>
 
 namespace {
 
@@ -81,7 +85,43 @@ int showDialog(const AlertRequest& request)
     return alertFirstButton + index;
 }
 
+// Raises each dialog as it is shown into the level of the windows kept on
+// top, where the window system stacks the newest first, and gives it the
+// focus once it is on screen.
+class DialogsInFront : public QObject {
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        // The show event comes before the window is mapped: the level set
+        // now is the one the window manager sees first.
+        if (event->type() != QEvent::Show || !watched->isWidgetType())
+            return false;
+        auto* dialog = qobject_cast<QDialog*>(watched);
+        if (!dialog || !dialog->isWindow())
+            return false;
+        if (QWindow* handle = dialog->windowHandle(); handle && !handle->flags().testFlag(Qt::WindowStaysOnTopHint))
+            handle->setFlags(handle->flags() | Qt::WindowStaysOnTopHint);
+        QTimer::singleShot(0, dialog, [d = QPointer<QDialog>(dialog)] {
+            if (d && d->isVisible()) {
+                d->raise();
+                d->activateWindow();
+            }
+        });
+        return false;
+    }
+};
+
 } // namespace
+
+void keepDialogsInFront()
+{
+    static DialogsInFront* filter = nullptr;
+    if (filter || !qApp)
+        return;
+    filter = new DialogsInFront;
+    filter->setParent(qApp);
+    qApp->installEventFilter(filter);
+}
 
 int runAlert(const QString& title, const QString& informative, AlertStyle style, const QStringList& buttons)
 {

@@ -17,6 +17,8 @@ struct PrintRequest {
     QPageLayout layout;  // the paper, drawn in paper coordinates
     QString documentName;
     bool pageRanges = false; // the panel offers a range of pages
+    int pages = 1;           // the job's length, for the range's bounds
+    QString folder;          // where "Print to File" starts
 };
 
 class Panels {
@@ -27,7 +29,8 @@ public:
     virtual std::optional<QPageLayout> pageSetup(QWidget* parent, const QPageLayout& layout,
                                                  const QString& title) = 0;
     // The print panel; once confirmed, `draw` puts the pages on the chosen
-    // printer (whose page ranges say what was asked for). Nothing when
+    // printer, whose page ranges say which pages were asked for (empty when
+    // the user chose all of them). Nothing when
     // cancelled, else what `draw` returned.
     virtual std::optional<bool> print(QWidget* parent, const PrintRequest& request,
                                       const std::function<bool(QPagedPaintDevice*)>& draw) = 0;

@@ -182,11 +182,11 @@ void TextChecker::showGuessPanel()
     SpellingPanel::show(this);
 }
 
-void TextChecker::correctWordBefore(int position)
+bool TextChecker::correctWordBefore(int position, const QString& typed)
 {
     QTextDocument* doc = document();
     if (!doc || position <= 0)
-        return;
+        return false;
     const QTextBlock block = doc->findBlock(position);
     const QString text = block.text();
     const int inBlock = position - block.position();
@@ -194,19 +194,31 @@ void TextChecker::correctWordBefore(int position)
         if (r.start + r.length != inBlock)
             continue;
         const QString word = text.mid(r.start, r.length);
-        if (isPartOfAddress(text, r.start, word))
-            return;
+        const int start = block.position() + r.start;
+        // A correction the user took back stays taken back.
+        if (isPartOfAddress(text, r.start, word) || (start == m_correctedStart && word == m_correctedWord))
+            return false;
         const QString fix = SpellChecker::shared().correction(word);
         if (fix.isEmpty() || fix == word)
-            return;
+            return false;
+        // The correction and the key that ended the word are one undo step,
+        // so Undo straight after gives back the word as typed.
         m_correcting = true;
-        QTextCursor c(doc);
-        c.setPosition(block.position() + r.start);
-        c.setPosition(block.position() + r.start + r.length, QTextCursor::KeepAnchor);
+        QTextCursor c = editorCursor();
+        c.beginEditBlock();
+        c.setPosition(start);
+        c.setPosition(start + r.length, QTextCursor::KeepAnchor);
         c.insertText(fix);
+        if (!typed.isEmpty())
+            c.insertText(typed);
+        c.endEditBlock();
+        setEditorCursor(c);
         m_correcting = false;
-        return;
+        m_correctedStart = start;
+        m_correctedWord = word;
+        return !typed.isEmpty();
     }
+    return false;
 }
 
 QMenu* TextChecker::contextMenu(const QTextCursor& at)
@@ -313,8 +325,12 @@ bool TextChecker::eventFilter(QObject* watched, QEvent* event)
         const bool boundary = !joiner
             && (isWordSeparator(typed) || ke->key() == Qt::Key_Return || ke->key() == Qt::Key_Enter);
         const QTextCursor c = editorCursor();
-        if (!readOnly && boundary && !c.hasSelection())
-            correctWordBefore(c.position());
+        // A plain character is typed along with the correction; Return, Tab
+        // and quotes keep what the editor does with them.
+        const bool plain = typed.size() == 1 && typed.at(0).isPrint() && typed != QLatin1String("\"")
+            && typed != QLatin1String("'") && ke->key() != Qt::Key_Return && ke->key() != Qt::Key_Enter;
+        if (!readOnly && boundary && !c.hasSelection() && correctWordBefore(c.position(), plain ? typed : QString()))
+            return true;
     }
     return false;
 }

@@ -51,7 +51,9 @@ protected:
 
 private:
     explicit TextChecker(QWidget* editor);
-    void correctWordBefore(int position);
+    // Corrects the word that ends at `position`, typing `typed` after it in
+    // the same undo step; true when `typed` was typed.
+    bool correctWordBefore(int position, const QString& typed);
     bool isReadOnly() const;
     QTextCursor editorCursor() const;
     void setEditorCursor(const QTextCursor& cursor);
@@ -59,4 +61,8 @@ private:
     QPointer<QWidget> m_editor;
     SpellHighlighter* m_highlighter = nullptr;
     bool m_correcting = false;
+    // The last word corrected automatically and where it started: typed
+    // there again (after an Undo) it is left alone.
+    int m_correctedStart = -1;
+    QString m_correctedWord;
 };

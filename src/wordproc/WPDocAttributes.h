@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QMap>
 #include <QSizeF>
 #include <QString>
 #include <optional>
@@ -16,6 +17,9 @@ struct WPDocAttributes {
     std::optional<qreal> topMargin;
     std::optional<qreal> bottomMargin;
     std::optional<QString> comment;
+    // Read only: what the file holds that the word processor cannot keep,
+    // counted by kind ("comment", "chart", "drawing"); never written.
+    QMap<QString, int> notKept;
 };
 
 // The header/footer record kept in the comment attribute:

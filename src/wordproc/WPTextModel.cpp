@@ -7,6 +7,7 @@
 #include <QTextDocument>
 #include <QTextFrame>
 #include <QTextImageFormat>
+#include <QRegularExpression>
 #include <QTextTable>
 #include <QUrl>
 #include <cmath>
@@ -48,10 +49,19 @@ ParagraphStyle styleOf(const QTextBlockFormat& f)
     s.alignment = alignmentOf(f.alignment());
     s.headIndent = WPText::toPoints(f.leftMargin());
     s.firstLineHeadIndent = s.headIndent + WPText::toPoints(f.textIndent());
+    s.tailIndent = WPText::toPoints(f.rightMargin());
+    s.spaceBefore = WPText::toPoints(f.topMargin());
+    s.spaceAfter = WPText::toPoints(f.bottomMargin());
     if (f.lineHeightType() == QTextBlockFormat::ProportionalHeight && f.lineHeight() > 0)
         s.lineHeightMultiple = f.lineHeight() / 100.0;
-    for (const QTextOption::Tab& tab : f.tabPositions())
+    bool kinds = false;
+    for (const QTextOption::Tab& tab : f.tabPositions()) {
         s.tabStops.append(WPText::toPoints(tab.position));
+        s.tabKinds.append(int(tab.type));
+        kinds = kinds || tab.type != QTextOption::LeftTab;
+    }
+    if (!kinds)
+        s.tabKinds.clear();
     s.listKind = f.intProperty(WPText::ListKind);
     return s;
 }
@@ -93,6 +103,10 @@ Run runOf(const QTextDocument& doc, const QTextCharFormat& f, const QString& tex
                                                         : (f.fontUnderline() ? int(WPText::StyleSingle) : 0);
     r.strike = f.hasProperty(WPText::StrikeStyle) ? f.intProperty(WPText::StrikeStyle)
                                                   : (f.fontStrikeOut() ? int(WPText::StyleSingle) : 0);
+    if (f.verticalAlignment() == QTextCharFormat::AlignSuperScript)
+        r.baseline = 1;
+    else if (f.verticalAlignment() == QTextCharFormat::AlignSubScript)
+        r.baseline = 2;
     r.foreground = brushColor(f.foreground());
     r.background = brushColor(f.background());
     r.link = f.isAnchor() && !f.anchorHref().isEmpty();
@@ -193,7 +207,7 @@ bool Run::sameFormat(const Run& o) const
 {
     return family == o.family && pointSize == o.pointSize && bold == o.bold && italic == o.italic
         && underline == o.underline && strike == o.strike && foreground == o.foreground
-        && background == o.background && link == o.link && href == o.href
+        && background == o.background && baseline == o.baseline && link == o.link && href == o.href
         && picture.has_value() == o.picture.has_value();
 }
 
@@ -220,6 +234,26 @@ QList<Paragraph> paragraphs(const QTextDocument& doc)
     return out;
 }
 
+Paragraph noteSeparator()
+{
+    Paragraph p;
+    Run line;
+    line.text = QString(20, QChar(0x2500));
+    p.runs.append(line);
+    return p;
+}
+
+int literalListKind(const Paragraph& p)
+{
+    if (p.style.tabStops.isEmpty())
+        return WPText::ListNone;
+    static const QRegularExpression marker(QStringLiteral("^\\t(\u2022|[0-9]{1,9}\\.)\\t"));
+    const auto m = marker.match(p.text().left(16));
+    if (!m.hasMatch())
+        return WPText::ListNone;
+    return m.captured(1) == QString(WPText::kBullet) ? WPText::ListBullet : WPText::ListNumber;
+}
+
 // ---- Builder -----------------------------------------------------------
 
 namespace {
@@ -233,12 +267,20 @@ QTextBlockFormat blockFormatOf(const ParagraphStyle& s)
         f.setLeftMargin(WPText::toPixels(s.headIndent));
     if (s.firstLineHeadIndent != s.headIndent)
         f.setTextIndent(WPText::toPixels(s.firstLineHeadIndent - s.headIndent));
+    if (s.tailIndent != 0)
+        f.setRightMargin(WPText::toPixels(s.tailIndent));
+    if (s.spaceBefore != 0)
+        f.setTopMargin(WPText::toPixels(s.spaceBefore));
+    if (s.spaceAfter != 0)
+        f.setBottomMargin(WPText::toPixels(s.spaceAfter));
     if (s.lineHeightMultiple > 0 && s.lineHeightMultiple != 1)
         f.setLineHeight(s.lineHeightMultiple * 100.0, QTextBlockFormat::ProportionalHeight);
     if (!s.tabStops.isEmpty()) {
         QList<QTextOption::Tab> tabs;
-        for (qreal pos : s.tabStops)
-            tabs.append(QTextOption::Tab(WPText::toPixels(pos), QTextOption::LeftTab));
+        for (qsizetype i = 0; i < s.tabStops.size(); ++i) {
+            const int kind = std::clamp(s.tabKinds.value(i, QTextOption::LeftTab), 0, int(QTextOption::DelimiterTab));
+            tabs.append(QTextOption::Tab(WPText::toPixels(s.tabStops[i]), QTextOption::TabType(kind)));
+        }
         f.setTabPositions(tabs);
     }
     if (s.listKind != WPText::ListNone)
@@ -265,6 +307,10 @@ QTextCharFormat charFormatOf(const Run& r)
         f.setProperty(WPText::StrikeStyle, r.strike);
         f.setFontStrikeOut(true);
     }
+    if (r.baseline == 1)
+        f.setVerticalAlignment(QTextCharFormat::AlignSuperScript);
+    else if (r.baseline == 2)
+        f.setVerticalAlignment(QTextCharFormat::AlignSubScript);
     if (r.foreground.isValid())
         f.setForeground(r.foreground);
     if (r.background.isValid())

@@ -43,6 +43,7 @@ struct Run {
     int strike = WPText::StyleNone;
     QColor foreground;   // invalid: none
     QColor background;   // invalid: none
+    int baseline = 0;    // 0 normal, 1 superscript, 2 subscript
     bool link = false;
     QString href;
     std::optional<Picture> picture;
@@ -55,8 +56,12 @@ struct ParagraphStyle {
     Qt::Alignment alignment = Qt::AlignLeft; // AlignLeft, AlignHCenter, AlignRight or AlignJustify
     qreal headIndent = 0;          // left edge of every line but the first
     qreal firstLineHeadIndent = 0; // left edge of the first line
+    qreal tailIndent = 0;          // right indent
+    qreal spaceBefore = 0;
+    qreal spaceAfter = 0;
     qreal lineHeightMultiple = 0;  // 0 (or 1): single spacing
-    QList<qreal> tabStops;         // left stops, points from the left edge
+    QList<qreal> tabStops;         // points from the left edge
+    QList<int> tabKinds;           // QTextOption::TabType per stop; missing ones are left stops
     int listKind = WPText::ListNone;
 
     bool operator==(const ParagraphStyle&) const = default;
@@ -87,6 +92,14 @@ struct Paragraph {
 // Every paragraph of `doc` in reading order. A nested table's paragraphs
 // belong to the outer cell that holds them.
 QList<Paragraph> paragraphs(const QTextDocument& doc);
+
+// The paragraph between the body and the footnotes or endnotes that follow
+// it: a short line.
+Paragraph noteSeparator();
+
+// The list kind of a paragraph that holds the editor's literal list marker
+// ("\t•\t…" or "\t12.\t…") and tab stops; ListNone otherwise.
+int literalListKind(const Paragraph& paragraph);
 
 // A table to add through Builder.
 struct TableCell {

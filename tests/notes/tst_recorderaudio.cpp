@@ -172,6 +172,29 @@ private Q_SLOTS:
         QVERIFY(AudioProbe::of(RecorderModel::pathOf(saved.first())).ok);
     }
 
+    void aRecordingStoppedBeforeAnySoundLeavesNothing()
+    {
+        RecorderModel m;
+        m.startRecording();
+        QVERIFY(m.recording());
+        const QString path = RecorderModel::folder() + QLatin1Char('/') + m.currentFile();
+        // Stopped before the first block of samples can arrive.
+        m.stopRecording();
+        const QList<VoiceNote> saved = Store::loadList<VoiceNote>(RecorderModel::fileName()).value_or(QList<VoiceNote>());
+        if (saved.isEmpty()) {
+            QVERIFY(m.notes().isEmpty());
+            QVERIFY(!QFile::exists(path));
+            QCOMPARE(m.status(), QStringLiteral("Nothing was recorded — no sound arrived from the microphone."));
+        } else {
+            // The server was quicker than the stop: then it is a real note.
+            QVERIFY(saved.first().duration > 0);
+            QVERIFY(QFile::exists(path));
+        }
+        // Never an empty note.
+        for (const VoiceNote& n : m.notes())
+            QVERIFY(n.duration > 0);
+    }
+
     void clickToCapturingIsQuick()
     {
         QVERIFY(m_pulse.play(m_sine));

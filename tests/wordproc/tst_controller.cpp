@@ -5,7 +5,11 @@
 #include "wordproc/WPDocument.h"
 #include "wordproc/views/WPDocumentController.h"
 #include "wordproc/views/WPOpenSavePanels.h"
+#include "wordproc/views/PageTextView.h"
+#include "wordproc/views/WPToolbar.h"
 #include "wordproc/views/WPWindowController.h"
+#include "wordproc/WPCommands.h"
+#include "wordproc/WPState.h"
 
 #include <QApplication>
 #include <QMainWindow>
@@ -90,6 +94,8 @@ private Q_SLOTS:
     void revertReadsTheFileAgain();
     void recentDocuments();
     void openPanelFilters();
+    void openedDocumentShowsTheCaretFormat_data();
+    void openedDocumentShowsTheCaretFormat();
 
 private:
     QTemporaryDir m_dir;
@@ -451,6 +457,46 @@ void ControllerTest::openPanelFilters()
     QCOMPARE(WPOpenSavePanels::documentPathFor(QStringLiteral("/a/Report.rtfd/TXT.rtf")),
              QStringLiteral("/a/Report.rtfd"));
     QCOMPARE(WPOpenSavePanels::documentPathFor(QStringLiteral("/a/b/c.rtf")), QStringLiteral("/a/b/c.rtf"));
+}
+
+void ControllerTest::openedDocumentShowsTheCaretFormat_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("typeName");
+    QTest::newRow("docx") << QStringLiteral("heading.docx") << WPDocument::kDocxType;
+    QTest::newRow("rtf") << QStringLiteral("heading.rtf") << QStringLiteral("public.rtf");
+    QTest::newRow("odt") << QStringLiteral("heading.odt") << QStringLiteral("org.oasis-open.opendocument.text");
+}
+
+// The bar shows the heading the caret starts in as soon as the window is
+// up, before any click.
+void ControllerTest::openedDocumentShowsTheCaretFormat()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, typeName);
+    const QString path = m_dir.filePath(name);
+    {
+        WPDocument source;
+        QTextCursor c(source.storage());
+        QTextCharFormat heading;
+        QFont f = WPCommands::defaultFont();
+        f.setPointSizeF(20);
+        f.setBold(true);
+        WPCommands::putFont(heading, f);
+        c.insertText(QStringLiteral("Annual letter"), heading);
+        c.insertBlock(QTextBlockFormat(), QTextCharFormat());
+        c.insertText(QStringLiteral("Body text."));
+        QString error;
+        QVERIFY2(source.writeTo(path, typeName, &error), qPrintable(error));
+    }
+    WPDocument* d = controller().openDocumentFile(path);
+    QVERIFY(d);
+    WPWindowController* w = controller().windowFor(d);
+    QVERIFY(w);
+    QCOMPARE(w->textView()->textCursor().position(), 0);
+    QCOMPARE(w->state()->fontSize(), 20.0);
+    QVERIFY(w->state()->bold());
+    QCOMPARE(w->toolbar()->shownSize(), QStringLiteral("20"));
 }
 
 QTEST_MAIN(ControllerTest)

@@ -1,12 +1,18 @@
 // Word 97 binary documents: text from the piece table inside the OLE2
 // container, and damaged containers.
 #include "wordproc/WPFormat.h"
+#include "wordproc/WPText.h"
+#include "wordproc/WPTextModel.h"
+#include "wordproc/formats/CompoundFile.h"
 #include "wordproc/formats/Doc.h"
+#include "wordproc/formats/Word97.h"
 
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QtEndian>
 #include <QtTest>
+
+Q_DECLARE_METATYPE(WPTextModel::Run)
 
 namespace {
 
@@ -135,6 +141,13 @@ private Q_SLOTS:
     void damaged_data();
     void damaged();
     void rtfUnderDocName();
+    void writesCompoundFile();
+    void roundTripCharacters_data();
+    void roundTripCharacters();
+    void roundTripParagraphs();
+    void roundTripMergedTable();
+    void roundTripPageAndHeader();
+    void manyParagraphsSpanPages();
 };
 
 void Word97Test::readsTheText()
@@ -195,14 +208,239 @@ void Word97Test::damaged()
 
 void Word97Test::rtfUnderDocName()
 {
-    // Saving as .doc writes RTF content, which reads back through the same path.
+    // RTF content saved under a .doc name by other programs still opens.
     QTextDocument doc;
     doc.setPlainText(QStringLiteral("Saved as doc"));
-    const QByteArray bytes = *WPFormat::write(doc, WPFormat::DocType::Doc, {}, nullptr);
+    const QByteArray bytes = *WPFormat::write(doc, WPFormat::DocType::Rtf, {}, nullptr);
     QVERIFY(bytes.startsWith("{\\rtf1"));
     QTextDocument back;
     QVERIFY(WPFormat::read(bytes, WPFormat::DocType::Doc, &back, nullptr, nullptr));
     QCOMPARE(back.toPlainText(), QStringLiteral("Saved as doc"));
+}
+
+namespace {
+
+using WPTextModel::Paragraph;
+using WPTextModel::Run;
+
+Run run(const QString& text)
+{
+    Run r;
+    r.text = text;
+    r.family = QStringLiteral("Arial");
+    r.pointSize = 12;
+    return r;
+}
+
+Paragraph para(const QList<Run>& runs)
+{
+    Paragraph p;
+    p.runs = runs;
+    return p;
+}
+
+// Writes `doc` as Word 97 and reads it back.
+QList<Paragraph> roundTrip(const QTextDocument& doc, const WPDocAttributes& attributes = {},
+                           WPDocAttributes* readAttributes = nullptr)
+{
+    const QByteArray bytes = Word97::write(doc, attributes);
+    if (!qEnvironmentVariableIsEmpty("BW_WORD97_DUMP")) {
+        QFile f(qEnvironmentVariable("BW_WORD97_DUMP") + QLatin1Char('/') + QTest::currentTestFunction()
+                + QString::fromUtf8(QTest::currentDataTag()).left(6).remove(QLatin1Char(' ')) + QStringLiteral(".doc"));
+        if (f.open(QIODevice::WriteOnly))
+            f.write(bytes);
+    }
+    QTextDocument back;
+    WPDocAttributes local;
+    QString error;
+    if (!Word97::read(bytes, &back, readAttributes ? readAttributes : &local, &error))
+        qWarning() << error;
+    return WPTextModel::paragraphs(back);
+}
+
+} // namespace
+
+void Word97Test::writesCompoundFile()
+{
+    QTextDocument doc;
+    doc.setPlainText(QStringLiteral("Saved as doc"));
+    const QByteArray bytes = *WPFormat::write(doc, WPFormat::DocType::Doc, {}, nullptr);
+    QVERIFY(Doc::looksLikeWord97(bytes));
+    const CompoundFile file(bytes);
+    QVERIFY(file.isValid());
+    for (const char* name : {"WordDocument", "1Table", "\x05SummaryInformation"})
+        QVERIFY2(file.stream(QString::fromLatin1(name)).has_value(), name);
+    QCOMPARE(qFromLittleEndian<quint16>(file.stream(QStringLiteral("WordDocument"))->constData()), quint16(0xA5EC));
+    QTextDocument back;
+    QVERIFY(WPFormat::read(bytes, std::nullopt, &back, nullptr, nullptr));
+    QCOMPARE(back.toPlainText(), QStringLiteral("Saved as doc"));
+}
+
+void Word97Test::roundTripCharacters_data()
+{
+    QTest::addColumn<Run>("format");
+    Run bold = run(QStringLiteral("bold")); bold.bold = true;
+    Run italic = run(QStringLiteral("italic")); italic.italic = true;
+    Run under = run(QStringLiteral("under")); under.underline = WPText::StyleSingle;
+    Run dunder = run(QStringLiteral("double under")); dunder.underline = WPText::StyleDouble;
+    Run thick = run(QStringLiteral("thick under")); thick.underline = WPText::StyleThick;
+    Run strike = run(QStringLiteral("strike")); strike.strike = WPText::StyleSingle;
+    Run dstrike = run(QStringLiteral("double strike")); dstrike.strike = WPText::StyleDouble;
+    Run color = run(QStringLiteral("colour")); color.foreground = QColor(0x12, 0x34, 0x56);
+    Run palette = run(QStringLiteral("highlight")); palette.background = QColor(Qt::yellow);
+    Run shade = run(QStringLiteral("shade")); shade.background = QColor(0xAB, 0xCD, 0xEF);
+    Run size = run(QStringLiteral("size")); size.pointSize = 7.5; size.family = QStringLiteral("Courier New");
+    Run sup = run(QStringLiteral("2")); sup.baseline = 1;
+    Run link = run(QStringLiteral("a link")); link.link = true; link.href = QStringLiteral("https://example.org/a?b=1");
+    Run wide = run(QStringLiteral("日本語 tab\there\u2028line"));
+    for (const Run& r : {bold, italic, under, dunder, thick, strike, dstrike, color, palette, shade, size, sup, link, wide})
+        QTest::newRow(qPrintable(r.text.left(12))) << r;
+}
+
+void Word97Test::roundTripCharacters()
+{
+    QFETCH(Run, format);
+    QTextDocument doc;
+    WPTextModel::Builder(&doc).addParagraph(para({run(QStringLiteral("plain ")), format}));
+    const QList<Paragraph> back = roundTrip(doc);
+    QCOMPARE(back.size(), 1);
+    QCOMPARE(back[0].text(), QStringLiteral("plain ") + format.text);
+    const Run& r = back[0].runs.last();
+    QVERIFY2(r.sameFormat(format), qPrintable(QStringLiteral("%1 %2 %3 %4 %5").arg(r.family).arg(r.pointSize)
+                                                   .arg(r.underline).arg(r.foreground.name(), r.href)));
+}
+
+void Word97Test::roundTripParagraphs()
+{
+    QTextDocument doc;
+    WPTextModel::Builder b(&doc);
+    Paragraph centred = para({run(QStringLiteral("centred"))});
+    centred.style.alignment = Qt::AlignHCenter;
+    Paragraph indented = para({run(QStringLiteral("indented"))});
+    indented.style.headIndent = 36;
+    indented.style.firstLineHeadIndent = 18;
+    indented.style.tailIndent = 27;
+    indented.style.alignment = Qt::AlignJustify;
+    Paragraph spaced = para({run(QStringLiteral("spaced"))});
+    spaced.style.spaceBefore = 6;
+    spaced.style.spaceAfter = 12;
+    spaced.style.lineHeightMultiple = 1.5;
+    spaced.style.alignment = Qt::AlignRight;
+    Paragraph tabs = para({run(QStringLiteral("a\tb\tc"))});
+    tabs.style.tabStops = {72, 144};
+    tabs.style.tabKinds = {QTextOption::CenterTab, QTextOption::RightTab};
+    Paragraph list = para({run(QStringLiteral("\t2.\tsecond"))});
+    list.style.listKind = WPText::ListNumber;
+    list.style.headIndent = WPText::kListHeadIndent;
+    list.style.tabStops = {WPText::kListTab1, WPText::kListTab2};
+    const QList<Paragraph> written{centred, indented, spaced, tabs, list, para({})};
+    for (const Paragraph& p : written)
+        b.addParagraph(p);
+    const QList<Paragraph> back = roundTrip(doc);
+    QCOMPARE(back.size(), written.size());
+    for (qsizetype i = 0; i < written.size(); ++i) {
+        QCOMPARE(back[i].text(), written[i].text());
+        QCOMPARE(back[i].style, written[i].style);
+    }
+}
+
+void Word97Test::roundTripMergedTable()
+{
+    // 3 x 3: the first row's cell spans two columns, the last column's
+    // cell two rows; one cell is shaded.
+    QTextDocument doc;
+    WPTextModel::Builder b(&doc);
+    b.addParagraph(para({run(QStringLiteral("before"))}));
+    WPTextModel::Table t;
+    t.rows = 3;
+    t.columns = 3;
+    auto cell = [](int row, int column, int rowSpan, int columnSpan, const QString& text) {
+        WPTextModel::TableCell c;
+        c.row = row;
+        c.column = column;
+        c.rowSpan = rowSpan;
+        c.columnSpan = columnSpan;
+        c.paragraphs = {para({run(text)})};
+        return c;
+    };
+    t.cells = {cell(0, 0, 1, 2, QStringLiteral("wide")), cell(0, 2, 2, 1, QStringLiteral("tall")),
+               cell(1, 0, 1, 1, QStringLiteral("b0")), cell(1, 1, 1, 1, QStringLiteral("b1")),
+               cell(2, 0, 1, 1, QStringLiteral("c0")), cell(2, 1, 1, 1, QStringLiteral("c1")),
+               cell(2, 2, 1, 1, QStringLiteral("c2"))};
+    t.cells[3].background = QColor(0x80, 0x90, 0xA0);
+    t.cells[3].paragraphs.append(para({run(QStringLiteral("second line"))}));
+    b.addTable(t);
+    b.addParagraph(para({run(QStringLiteral("after"))}));
+    const QList<Paragraph> back = roundTrip(doc);
+    QStringList seen;
+    for (const Paragraph& p : back) {
+        if (!p.cell) {
+            seen << p.text();
+            continue;
+        }
+        const WPTextModel::CellRef& c = *p.cell;
+        seen << QStringLiteral("%1 %2,%3 %4x%5 %6").arg(p.text()).arg(c.row).arg(c.column).arg(c.rowSpan)
+                    .arg(c.columnSpan).arg(c.background.isValid() ? c.background.name() : QString());
+    }
+    QCOMPARE(seen, (QStringList{QStringLiteral("before"), QStringLiteral("wide 0,0 1x2 "),
+                                QStringLiteral("tall 0,2 2x1 "), QStringLiteral("b0 1,0 1x1 "),
+                                QStringLiteral("b1 1,1 1x1 #8090a0"), QStringLiteral("second line 1,1 1x1 #8090a0"),
+                                QStringLiteral("c0 2,0 1x1 "), QStringLiteral("c1 2,1 1x1 "),
+                                QStringLiteral("c2 2,2 1x1 "), QStringLiteral("after")}));
+}
+
+void Word97Test::roundTripPageAndHeader()
+{
+    QTextDocument doc;
+    doc.setPlainText(QStringLiteral("Landscape"));
+    WPDocAttributes a;
+    a.paperSize = QSizeF(842, 595);
+    a.leftMargin = 36;
+    a.rightMargin = 54;
+    a.topMargin = 90;
+    a.bottomMargin = 18;
+    a.comment = WPHeaderFooter::encode(QStringLiteral("Überschrift {page}"), QStringLiteral("Page {page} of {pages}"));
+    WPDocAttributes back;
+    roundTrip(doc, a, &back);
+    QCOMPARE(back.paperSize, a.paperSize);
+    QCOMPARE(back.leftMargin, a.leftMargin);
+    QCOMPARE(back.rightMargin, a.rightMargin);
+    QCOMPARE(back.topMargin, a.topMargin);
+    QCOMPARE(back.bottomMargin, a.bottomMargin);
+    QCOMPARE(back.comment, a.comment);
+}
+
+void Word97Test::manyParagraphsSpanPages()
+{
+    // More paragraphs and runs than one property page holds, and a table
+    // wide enough that its row layout leaves the pages.
+    QTextDocument doc;
+    WPTextModel::Builder b(&doc);
+    for (int i = 0; i < 400; ++i) {
+        Run r = run(QStringLiteral("paragraph %1 ").arg(i));
+        Run c = run(QStringLiteral("red"));
+        c.foreground = QColor(200, i % 256, 0);
+        Paragraph p = para({r, c});
+        p.style.headIndent = i % 50;
+        b.addParagraph(p);
+    }
+    WPTextModel::Table t;
+    t.rows = 1;
+    t.columns = 40;
+    for (int x = 0; x < 40; ++x) {
+        WPTextModel::TableCell c;
+        c.column = x;
+        c.paragraphs = {para({run(QString::number(x))})};
+        t.cells.append(c);
+    }
+    b.addTable(t);
+    const QList<Paragraph> back = roundTrip(doc);
+    QCOMPARE(back.size(), 400 + 40 + 1);
+    QCOMPARE(back[399].text(), QStringLiteral("paragraph 399 red"));
+    QCOMPARE(back[399].runs.last().foreground, QColor(200, 399 % 256, 0));
+    QCOMPARE(back[399].style.headIndent, 399 % 50);
+    QCOMPARE(back[439].text(), QStringLiteral("39"));
+    QCOMPARE(back[439].cell->column, 39);
 }
 
 QTEST_MAIN(Word97Test)

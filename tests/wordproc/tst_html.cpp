@@ -3,6 +3,7 @@
 #include "tst_formatsupport.h"
 
 #include "wordproc/WPFormat.h"
+#include "wordproc/WPTextModel.h"
 #include "wordproc/formats/Html.h"
 
 #include <QAbstractTextDocumentLayout>
@@ -19,6 +20,7 @@ private Q_SLOTS:
     void pages();
     void nothingIsLoadedFromOutside();
     void savedPageHoldsItsPictures();
+    void readPicturesAndListsSurviveASave();
 };
 
 void HtmlTest::pages_data()
@@ -80,6 +82,42 @@ void HtmlTest::savedPageHoldsItsPictures()
     QVERIFY(html.contains("src=\"data:image/png;base64,"));
     QVERIFY(!html.contains("wpimage:"));
     QVERIFY(html.contains("<meta charset=\"utf-8\""));
+}
+
+void HtmlTest::readPicturesAndListsSurviveASave()
+{
+    // Pictures as other readers make them (named by their bytes) and list
+    // paragraphs: the page embeds the one and has real lists for the other.
+    QTextDocument doc;
+    WPTextModel::Builder b(&doc);
+    WPTextModel::Paragraph picture;
+    WPTextModel::Run r;
+    r.text = QString(QChar::ObjectReplacementCharacter);
+    r.picture = WPTextModel::Picture{pngBytes(4, 3, Qt::blue), QStringLiteral("image1.png"), QSizeF(40, 30), {}};
+    picture.runs = {r};
+    b.addParagraph(picture);
+    auto item = [&b](int kind, const QString& text) {
+        WPTextModel::Paragraph p;
+        WPTextModel::Run run;
+        run.text = FormatSupport::markerFor(kind, 1) + text;
+        p.runs = {run};
+        p.style.listKind = kind;
+        p.style.headIndent = WPText::kListHeadIndent;
+        p.style.tabStops = {WPText::kListTab1, WPText::kListTab2};
+        b.addParagraph(p);
+    };
+    item(WPText::ListBullet, QStringLiteral("dot"));
+    item(WPText::ListNumber, QStringLiteral("first"));
+    item(WPText::ListNumber, QStringLiteral("second"));
+    const QByteArray html = Html::write(doc, {});
+    QVERIFY(html.contains("src=\"data:image/png;base64,"));
+    QVERIFY(!html.contains("wpimage:"));
+    QVERIFY(html.contains("<ul") && html.contains("<ol"));
+    QTextDocument back;
+    Html::read(html, &back, nullptr);
+    QCOMPARE(describe(back, Lists | Pictures),
+             (QStringList{QStringLiteral("list=0 [IMG 4x3 40x30pt]"), QStringLiteral("list=1 [\t•\tdot|]"),
+                          QStringLiteral("list=2 [\t1.\tfirst|]"), QStringLiteral("list=2 [\t2.\tsecond|]")}));
 }
 
 QTEST_MAIN(HtmlTest)

@@ -36,6 +36,14 @@ QString escaped(const QString& title)
     return t.replace(QLatin1Char('&'), QStringLiteral("&&"));
 }
 
+// A window's title as its title bar shows it: "[*]" is where Qt puts the
+// edited mark, never text of the title.
+QString shownTitle(const QWidget* window)
+{
+    QString t = window->windowTitle();
+    return t.replace(QLatin1String("[*]"), window->isWindowModified() ? QStringLiteral("*") : QString());
+}
+
 // The word processor's recent documents, above "Clear Menu".
 void fillRecentList(QMenu* menu)
 {
@@ -437,7 +445,7 @@ void MainMenu::fillWindowList(QMenu* windowMenu)
     sep->setSeparator(true);
     addItem(sep);
     for (QWidget* w : windows) {
-        auto* a = new QAction(escaped(w->windowTitle()), windowMenu);
+        auto* a = new QAction(escaped(shownTitle(w)), windowMenu);
         a->setCheckable(true);
         a->setChecked(w == QApplication::activeWindow());
         QPointer<QWidget> target(w);

@@ -1,8 +1,5 @@
 #include "notes/views/StickyWindow.h"
 
-#include "notes/StickyStore.h"
-#include "notes/views/StickyWindowDelegate.h"
-
 #include <QApplication>
 #include <QCloseEvent>
 #include <QGuiApplication>
@@ -42,13 +39,12 @@ protected:
         quitting = true;
         static_cast<QObject*>(qApp)->event(event);
         quitting = false;
+        // Only shown windows are closed, and closing them here left their
+        // notes visible: a quit given up brings each of them back.
         const QList<QPointer<StickyWindow>> windows = std::exchange(closed, {});
         if (!event->isAccepted()) {
             for (const QPointer<StickyWindow>& w : windows) {
-                if (!w || !w->noteID())
-                    continue;
-                const std::optional<StickyNote> note = w->store().note(*w->noteID());
-                if (note && note->visible)
+                if (w)
                     w->orderFront();
             }
         }
@@ -72,6 +68,9 @@ StickyWindow::StickyWindow(QWidget* parent)
     setWindowTitle(QStringLiteral("Sticky Note — Brindleworks by VEXO"));
     setMinimumSize(kMinimumWidth, kMinimumHeight);
     setAttribute(Qt::WA_ShowWithoutActivating);
+    // Notes come up without taking the focus; their buttons explain
+    // themselves on hover all the same.
+    setAttribute(Qt::WA_AlwaysShowToolTips);
     setAttribute(Qt::WA_QuitOnClose, false);
     setAttribute(Qt::WA_DeleteOnClose, false);
     // Hover over the edges shows the resize cursors.
@@ -82,11 +81,6 @@ StickyWindow::StickyWindow(QWidget* parent)
 bool StickyWindow::isApplicationQuitting()
 {
     return QuitWatch::shared().quitting;
-}
-
-StickyStore& StickyWindow::store() const
-{
-    return m_store ? *m_store : StickyStore::shared();
 }
 
 void StickyWindow::setNoteColor(const QColor& color)
@@ -229,11 +223,12 @@ void StickyWindow::closeEvent(QCloseEvent* event)
 {
     if (isApplicationQuitting()) {
         event->accept();
-        QuitWatch::shared().closed.append(this);
+        if (isVisible())
+            QuitWatch::shared().closed.append(this);
         return;
     }
     event->ignore();
-    StickyWindowDelegate::shared().windowShouldClose(this);
+    Q_EMIT closeRequested();
 }
 
 void StickyWindow::moveEvent(QMoveEvent* event)
@@ -251,7 +246,7 @@ void StickyWindow::resizeEvent(QResizeEvent* event)
 void StickyWindow::report()
 {
     if (m_reporting && isVisible())
-        StickyWindowDelegate::shared().report(this);
+        Q_EMIT frameReported(geometry());
 }
 
 void StickyWindow::mousePressEvent(QMouseEvent* event)

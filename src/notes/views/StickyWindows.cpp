@@ -4,6 +4,8 @@
 #include "notes/StickyStore.h"
 #include "notes/views/StickyNoteView.h"
 #include "notes/views/StickyWindow.h"
+#include "notes/views/StickyWindowDelegate.h"
+#include "ui/Alert.h"
 #include "ui/Chrome.h"
 
 #include <QGuiApplication>
@@ -12,6 +14,9 @@
 StickyWindows::StickyWindows(StickyStore& store) : m_store(store)
 {
     m_store.setWindowHost(this);
+    // Notes float; the questions they and the other windows ask must not be
+    // hidden behind them.
+    keepDialogsInFront();
 }
 
 StickyWindows::~StickyWindows()
@@ -72,7 +77,13 @@ void StickyWindows::makeWindow(const QUuid& id, const QRectF& frame, int shownCo
 {
     auto* w = new StickyWindow;
     w->setNoteID(id);
-    w->setStore(&m_store);
+    // The window tells what happens to it; the delegate turns that into
+    // changes of the note.
+    QObject::connect(w, &StickyWindow::frameReported, w, [this, w](const QRect& geometry) {
+        StickyWindowDelegate::shared().report(m_store, w->noteID(), geometry, screens().primary);
+    });
+    QObject::connect(w, &StickyWindow::closeRequested, w,
+                     [this, w] { StickyWindowDelegate::shared().windowShouldClose(m_store, w->noteID()); });
     w->setNoteColor(Chrome::toColor(StickyPalette::colors().value(shownColor)));
     if (onTop)
         w->setOnTop(true);

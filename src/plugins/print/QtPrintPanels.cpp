@@ -6,6 +6,9 @@
 #include <QPageSetupDialog>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QDir>
+
+#include <memory>
 
 namespace {
 
@@ -30,10 +33,22 @@ public:
         printer.setFullPage(true);
         printer.setPageLayout(request.layout);
         printer.setDocName(request.documentName);
-        QPrintDialog dialog(&printer, parent);
-        dialog.setOption(QAbstractPrintDialog::PrintPageRange, request.pageRanges);
-        if (dialog.exec() != QDialog::Accepted)
+        std::unique_ptr<QPrintDialog> dialog;
+        {
+            // "Print to File" proposes a name in the working folder.
+            const QString previous = QDir::currentPath();
+            if (!request.folder.isEmpty())
+                QDir::setCurrent(request.folder);
+            dialog = std::make_unique<QPrintDialog>(&printer, parent);
+            QDir::setCurrent(previous);
+        }
+        dialog->setOption(QAbstractPrintDialog::PrintPageRange, request.pageRanges);
+        dialog->setMinMax(1, qMax(1, request.pages));
+        if (dialog->exec() != QDialog::Accepted)
             return std::nullopt;
+        // Only a page range narrows the job; "all" and a selection print every page.
+        if (printer.printRange() != QPrinter::PageRange)
+            printer.setPageRanges(QPageRanges());
         return draw(&printer);
     }
 };

@@ -283,19 +283,6 @@ void Parser::inlineContent(Paragraph& p, QList<Field>& fields, const Link& link,
         inlineElement(p, fields, link, depth);
 }
 
-// A paragraph written by our own writer or the editor: "\t•\t…" or "\t12.\t…"
-// with its tab stops.
-int literalListKind(const Paragraph& p)
-{
-    if (p.style.tabStops.isEmpty())
-        return WPText::ListNone;
-    static const QRegularExpression marker(QStringLiteral("^\\t(\u2022|[0-9]{1,9}\\.)\\t"));
-    const auto m = marker.match(p.text().left(16));
-    if (!m.hasMatch())
-        return WPText::ListNone;
-    return m.captured(1) == QString(WPText::kBullet) ? WPText::ListBullet : WPText::ListNumber;
-}
-
 std::optional<Paragraph> Parser::paragraph(bool* childless)
 {
     Paragraph p;
@@ -355,7 +342,7 @@ std::optional<Paragraph> Parser::paragraph(bool* childless)
     if (props.lineMultiple && *props.lineMultiple != 1)
         s.lineHeightMultiple = *props.lineMultiple;
     if (!marker)
-        s.listKind = literalListKind(p);
+        s.listKind = WPTextModel::literalListKind(p);
     return p;
 }
 

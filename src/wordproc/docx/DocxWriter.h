@@ -75,6 +75,8 @@ std::optional<QString> hex(const QColor& color);
 // A WordprocessingML integer: rounded to nearest, halves away from zero,
 // held to a sane range (non-finite values give 0).
 qint64 whole(double value);
+// The same, truncated toward zero (picture extents in EMU).
+qint64 truncated(double value);
 
 // Header and footer as write() stored them, else the texts of the package's
 // header and footer parts; nothing when there are none.

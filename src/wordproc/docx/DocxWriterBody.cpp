@@ -44,6 +44,14 @@ qint64 whole(double value)
     return std::llround(std::clamp(value, -limit, limit));
 }
 
+qint64 truncated(double value)
+{
+    if (!std::isfinite(value))
+        return 0;
+    constexpr double limit = 1e15;
+    return qint64(std::trunc(std::clamp(value, -limit, limit)));
+}
+
 QString esc(const QString& text)
 {
     QString out;
@@ -218,8 +226,8 @@ QString imageRun(const WPTextModel::Picture& picture, Ctx& ctx)
     ctx.media.append(png);
     const qsizetype n = ctx.media.size();
     const int id = ctx.drawingID++;
-    const QString cx = num(whole(w * 12700));
-    const QString cy = num(whole(h * 12700));
+    const QString cx = num(truncated(w * 12700));
+    const QString cy = num(truncated(h * 12700));
     return QStringLiteral(
                "<w:r><w:drawing><wp:inline distT=\"0\" distB=\"0\" distL=\"0\" distR=\"0\">"
                "<wp:extent cx=\"%1\" cy=\"%2\"/><wp:docPr id=\"%3\" name=\"Picture %3\"/>"

@@ -4,6 +4,7 @@
 #include <QList>
 #include <QString>
 #include <optional>
+#include <utility>
 
 // Streams of an OLE2 compound file (the container of Word 97 documents),
 // read from memory with every offset and chain checked.
@@ -13,6 +14,13 @@ public:
     bool isValid() const { return m_valid; }
     // A stream of the root storage by name ("WordDocument", "1Table").
     std::optional<QByteArray> stream(const QString& name) const;
+
+    // A compound file of 512-byte sectors whose root storage holds `streams`
+    // (name, contents) in the order given. Streams below the mini-stream
+    // cutoff are padded up to it, so every stream lives in regular sectors.
+    // `rootClass` is the 16-byte class id of the root storage, or empty.
+    static QByteArray write(const QList<std::pair<QString, QByteArray>>& streams,
+                            const QByteArray& rootClass = QByteArray());
 
 private:
     struct Entry {

@@ -23,7 +23,7 @@ bool read(const QByteArray& data, QTextDocument* into, WPDocAttributes* attribut
 
 QByteArray write(const QTextDocument& text, const WPDocAttributes& attributes)
 {
-    return Rtf::write(text, attributes);
+    return Word97::write(text, attributes);
 }
 
 } // namespace Doc

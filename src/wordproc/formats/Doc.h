@@ -6,9 +6,8 @@
 
 class QTextDocument;
 
-// Word ".doc" files. Saving stores RTF content under the .doc name, which
-// word processors open as a Word document. Reading takes such RTF content,
-// and Word 97 binary files for their text.
+// Word ".doc" files: Word 97 binary documents, read and written. Reading
+// also takes RTF content saved under the .doc name.
 namespace Doc {
 
 // The OLE2 compound-file signature of Word 97 files.

@@ -10,6 +10,7 @@
 #include <QTextList>
 #include <QTextTable>
 #include <QUrl>
+#include <memory>
 
 namespace Html {
 
@@ -130,7 +131,11 @@ void convertLists(QTextDocument* doc)
         setIndents(f, WPText::kListHeadIndent, WPText::kListHeadIndent, tailIndent(f));
         setTabStops(f, {{WPText::kListTab1, 0}, {WPText::kListTab2, 0}});
         cursor.setBlockFormat(f);
-        cursor.insertText(markerFor(kind, number), block.charFormat());
+        // The marker takes the format of the item's first characters.
+        const QTextBlock::iterator first = block.begin();
+        const QTextCharFormat format = !first.atEnd() && first.fragment().isValid() && !first.fragment().charFormat().isImageFormat()
+                                           ? first.fragment().charFormat() : block.charFormat();
+        cursor.insertText(markerFor(kind, number), format);
     }
 }
 
@@ -207,6 +212,45 @@ void adoptFormats(QTextDocument* doc)
     }
 }
 
+// A copy of `text` whose list paragraphs are the items of real lists, their
+// literal markers taken out: a page then has <ul> and <ol> lists that every
+// browser numbers, and reading it back gives the same list paragraphs.
+std::unique_ptr<QTextDocument> withRealLists(const QTextDocument& text)
+{
+    std::unique_ptr<QTextDocument> copy(text.clone());
+    QTextList* list = nullptr;
+    int currentKind = WPText::ListNone;
+    for (QTextBlock b = copy->begin(); b.isValid(); b = b.next()) {
+        const int kind = listKind(b.blockFormat());
+        if (kind == WPText::ListNone || b.textList()) {
+            list = nullptr;
+            continue;
+        }
+        const int marker = markerLength(b.text());
+        QTextCursor cursor(b);
+        if (marker > 0) {
+            cursor.setPosition(b.position() + marker, QTextCursor::KeepAnchor);
+            cursor.removeSelectedText();
+        }
+        QTextBlockFormat f = b.blockFormat();
+        f.clearProperty(WPText::ListKind);
+        setIndents(f, 0, 0, tailIndent(f));
+        f.clearProperty(QTextFormat::TabPositions);
+        cursor.setBlockFormat(f);
+        // A paragraph in another table cell or frame starts a list of its own.
+        if (list && currentKind == kind && b.previous().isValid() && b.previous().textList() == list
+            && cursor.currentFrame() == QTextCursor(b.previous()).currentFrame()) {
+            list->add(b);
+            continue;
+        }
+        QTextListFormat lf;
+        lf.setStyle(kind == WPText::ListBullet ? QTextListFormat::ListDisc : QTextListFormat::ListDecimal);
+        list = cursor.createList(lf);
+        currentKind = kind;
+    }
+    return copy;
+}
+
 } // namespace
 
 bool looksLikeHtml(const QByteArray& data)
@@ -246,9 +290,9 @@ void read(const QByteArray& data, QTextDocument* into, WPDocAttributes* attribut
 
 QByteArray write(const QTextDocument& text, const WPDocAttributes& attributes)
 {
-    QString html = text.toHtml();
+    QString html = withRealLists(text)->toHtml();
     // Pictures as data: URIs, so the page holds them.
-    static const QRegularExpression img(QStringLiteral("src=\"(wpimage:[0-9]+)\""));
+    static const QRegularExpression img(QStringLiteral("src=\"(wpimage:[^\"]+)\""));
     QHash<QString, QString> uris;
     for (QTextBlock b = text.begin(); b.isValid(); b = b.next()) {
         for (const Span& s : spans(b)) {

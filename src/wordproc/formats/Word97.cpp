@@ -1,17 +1,32 @@
-// Word 97 to 2003 binary documents: the text of the main document from the
-// piece table, in paragraphs, with field results kept and field codes left
-// out. Formatting is not read.
+// Reading Word 97 to 2003 binary documents: the main text from the piece
+// table with its character and paragraph properties, tables with merged
+// cells, inline pictures, list numbers as literal text, footnotes and
+// endnotes after the body, text-box text at its anchor, the default header
+// and footer, and the page setup. Every structure is checked against the
+// bytes at hand; a damaged part is left out rather than trusted.
 #include "wordproc/formats/Word97.h"
 
+#include "wordproc/WPTextModel.h"
 #include "wordproc/formats/CodePage.h"
 #include "wordproc/formats/CompoundFile.h"
 #include "wordproc/formats/FormatSupport.h"
+#include "wordproc/formats/Word97Format.h"
+#include "wordproc/formats/Word97Props.h"
+#include "wordproc/formats/Word97Summary.h"
 
+#include <QHash>
 #include <QTextDocument>
 
 namespace Word97 {
 
+using namespace Word97Format;
+using namespace Word97Props;
+using WPTextModel::Paragraph;
+using WPTextModel::Run;
+
 namespace {
+
+constexpr quint32 kMaxChars = 64 * 1024 * 1024;
 
 bool fail(QString* error, const QString& message)
 {
@@ -20,63 +35,835 @@ bool fail(QString* error, const QString& message)
     return false;
 }
 
-quint16 u16(const QByteArray& b, qint64 offset)
+struct Piece {
+    quint32 cpStart = 0;
+    quint32 cpEnd = 0;
+    quint32 fc = 0; // byte offset of the first character
+    bool compressed = false;
+    quint16 prm = 0;
+};
+
+// A paragraph as read, before tables are put together.
+struct RawParagraph {
+    Pap pap;
+    Paragraph paragraph;
+    QChar mark;
+};
+
+struct Field {
+    QString code;
+    bool inResult = false;
+    QString href;
+    QString replacement; // shown instead of the result ("{page}")
+    bool sawPicture = false;
+};
+
+enum class Story { Main, Note, Header, TextBox };
+
+class Reader {
+public:
+    Reader(const CompoundFile& file, const QByteArray& word, const QByteArray& table);
+    bool readPieces(quint32 total);
+    void build(QTextDocument* into, WPDocAttributes* attributes);
+
+private:
+    std::optional<quint32> fcOf(quint32 cp, const Piece** piece = nullptr) const;
+    QByteArray structure(int index) const;
+    QList<RawParagraph> story(quint32 from, quint32 to, Story kind);
+    Pap papAt(quint32 cp) const;
+    Chp chpAt(quint32 cp, const Chp& style) const;
+    Run runOf(const Chp& chp) const;
+    std::optional<WPTextModel::Picture> picture(qint64 at) const;
+    QString plainStory(quint32 from, quint32 to);
+    void readFonts();
+    void readLists();
+    void readNotes(int refIndex, int textIndex, quint32 base, bool endnotes);
+    void readTextBoxes(quint32 base);
+    void addList(RawParagraph& p);
+    void put(WPTextModel::Builder& builder, const QList<RawParagraph>& paragraphs);
+
+    const CompoundFile& m_file;
+    const QByteArray& m_word;
+    const QByteArray& m_table;
+    QByteArray m_data;
+    QList<Piece> m_pieces;
+    QList<QByteArray> m_prcs;
+    QString m_text; // every story, by character position
+    StyleSheet m_styles;
+    FkpRuns m_chpx;
+    FkpRuns m_papx;
+    QStringList m_fonts;
+    QHash<int, bool> m_listBullets; // (lfo << 4 | level) → bullet
+    QHash<int, int> m_listCounters;
+    QHash<quint32, QString> m_noteLabels; // reference position → label
+    struct Note {
+        QString label;
+        quint32 from = 0;
+        quint32 to = 0;
+    };
+    QList<Note> m_notes;
+    QHash<quint32, std::pair<quint32, quint32>> m_textBoxes; // anchor → story
+    QMap<QString, int> m_notKept;
+    int m_depth = 0;
+};
+
+Reader::Reader(const CompoundFile& file, const QByteArray& word, const QByteArray& table)
+    : m_file(file)
+    , m_word(word)
+    , m_table(table)
 {
-    if (offset < 0 || offset + 2 > b.size())
-        return 0;
-    return quint16(quint8(b[offset]) | quint8(b[offset + 1]) << 8);
+    m_data = file.stream(QStringLiteral("Data")).value_or(QByteArray());
+    m_styles = StyleSheet(structure(Stshf));
+    m_chpx = FkpRuns(word, structure(PlcfBteChpx), false);
+    m_papx = FkpRuns(word, structure(PlcfBtePapx), true);
+    readFonts();
+    readLists();
 }
 
-quint32 u32(const QByteArray& b, qint64 offset)
+QByteArray Reader::structure(int index) const
 {
-    if (offset < 0 || offset + 4 > b.size())
-        return 0;
-    return quint32(u16(b, offset)) | quint32(u16(b, offset + 2)) << 16;
+    const quint32 fc = le32(m_word, fcOffset(index));
+    const quint32 lcb = le32(m_word, fcOffset(index) + 4);
+    if (lcb == 0 || qint64(fc) + lcb > m_table.size())
+        return {};
+    return m_table.mid(fc, lcb);
 }
 
-// The main document's characters, piece by piece.
-std::optional<QString> mainText(const QByteArray& word, const QByteArray& table, quint32 fcClx, quint32 lcbClx,
-                                quint32 ccpText)
+bool Reader::readPieces(quint32 total)
 {
-    if (qint64(fcClx) + lcbClx > table.size())
-        return std::nullopt;
-    const QByteArray clx = table.mid(fcClx, lcbClx);
+    const QByteArray clx = structure(Clx);
     qint64 pos = 0;
-    // Skip the property modifiers (Prc) before the piece table (Pcdt).
+    // Property modifiers for pieces (Prc) come before the piece table.
     while (pos < clx.size() && clx[pos] == 0x01) {
-        if (pos + 3 > clx.size())
-            return std::nullopt;
-        pos += 3 + u16(clx, pos + 1);
+        const int size = qint16(le16(clx, pos + 1));
+        if (size < 0 || pos + 3 + size > clx.size())
+            return false;
+        if (m_prcs.size() < 0x7FFF)
+            m_prcs.append(clx.mid(pos + 3, size));
+        pos += 3 + size;
     }
     if (pos + 5 > clx.size() || clx[pos] != 0x02)
-        return std::nullopt;
-    const quint32 lcb = u32(clx, pos + 1);
+        return false;
+    const quint32 lcb = le32(clx, pos + 1);
     const QByteArray plc = clx.mid(pos + 5, lcb);
     if (plc.size() < 16 || quint32(plc.size()) != lcb)
-        return std::nullopt;
-    const qint64 pieces = (plc.size() - 4) / 12;
-    QString text;
-    for (qint64 i = 0; i < pieces && quint32(text.size()) < ccpText; ++i) {
-        const quint32 cpStart = u32(plc, 4 * i);
-        const quint32 cpEnd = u32(plc, 4 * (i + 1));
-        if (cpEnd <= cpStart)
+        return false;
+    const qint64 count = (plc.size() - 4) / 12;
+    for (qint64 i = 0; i < count && quint32(m_text.size()) < total; ++i) {
+        Piece p;
+        p.cpStart = le32(plc, 4 * i);
+        p.cpEnd = le32(plc, 4 * (i + 1));
+        if (p.cpEnd <= p.cpStart || p.cpStart != quint32(m_text.size()))
             continue;
-        const quint32 count = std::min(cpEnd - cpStart, ccpText - quint32(text.size()));
-        const quint32 fc = u32(plc, 4 * (pieces + 1) + 8 * i + 2);
-        if (fc & 0x40000000) {
-            const qint64 start = (fc & ~0x40000000u) / 2;
-            if (start + count > word.size())
-                return std::nullopt;
-            text += CodePage::decode(word.mid(start, count), 1252);
+        const quint32 n = std::min(p.cpEnd - p.cpStart, total - quint32(m_text.size()));
+        p.cpEnd = p.cpStart + n;
+        const quint32 fc = le32(plc, 4 * (count + 1) + 8 * i + 2);
+        p.prm = le16(plc, 4 * (count + 1) + 8 * i + 6);
+        p.compressed = fc & 0x40000000;
+        if (p.compressed) {
+            p.fc = (fc & ~0x40000000u) / 2;
+            if (qint64(p.fc) + n > m_word.size())
+                return false;
+            m_text += CodePage::decode(m_word.mid(p.fc, n), 1252);
         } else {
-            if (qint64(fc) + 2 * qint64(count) > word.size())
-                return std::nullopt;
-            text.reserve(text.size() + count);
-            for (quint32 k = 0; k < count; ++k)
-                text += QChar(u16(word, qint64(fc) + 2 * k));
+            p.fc = fc;
+            if (qint64(fc) + 2 * qint64(n) > m_word.size())
+                return false;
+            m_text.reserve(m_text.size() + n);
+            for (quint32 k = 0; k < n; ++k)
+                m_text += QChar(le16(m_word, qint64(fc) + 2 * k));
+        }
+        m_text.resize(p.cpEnd); // a code page may decode to more or fewer units
+        m_pieces.append(p);
+    }
+    return !m_pieces.isEmpty();
+}
+
+std::optional<quint32> Reader::fcOf(quint32 cp, const Piece** piece) const
+{
+    auto it = std::upper_bound(m_pieces.begin(), m_pieces.end(), cp,
+                               [](quint32 v, const Piece& p) { return v < p.cpStart; });
+    if (it == m_pieces.begin())
+        return std::nullopt;
+    --it;
+    if (cp >= it->cpEnd)
+        return std::nullopt;
+    if (piece)
+        *piece = &*it;
+    return it->fc + (cp - it->cpStart) * (it->compressed ? 1 : 2);
+}
+
+Pap Reader::papAt(quint32 cp) const
+{
+    const Piece* piece = nullptr;
+    const std::optional<quint32> fc = fcOf(cp, &piece);
+    if (!fc)
+        return m_styles.normal().pap;
+    const QByteArray& g = m_papx.at(*fc);
+    Pap pap = m_styles.style(le16(g, 0)).pap;
+    applyPap(pap, g.mid(2));
+    if (pap.hugePapx >= 0 && pap.hugePapx + 2 <= m_data.size()) {
+        const qint64 at = pap.hugePapx;
+        pap.hugePapx = -1;
+        applyPap(pap, m_data.mid(at + 2, le16(m_data, at)));
+    }
+    if (piece && (piece->prm & 1) && (piece->prm >> 1) < m_prcs.size())
+        applyPap(pap, m_prcs[piece->prm >> 1]);
+    return pap;
+}
+
+Chp Reader::chpAt(quint32 cp, const Chp& style) const
+{
+    Chp chp = style;
+    const Piece* piece = nullptr;
+    const std::optional<quint32> fc = fcOf(cp, &piece);
+    if (!fc)
+        return chp;
+    applyChp(chp, m_chpx.at(*fc), style);
+    if (piece && (piece->prm & 1) && (piece->prm >> 1) < m_prcs.size())
+        applyChp(chp, m_prcs[piece->prm >> 1], style);
+    return chp;
+}
+
+void Reader::readFonts()
+{
+    const QByteArray f = structure(SttbfFfn);
+    const int count = std::min<int>(le16(f, 0), 4096);
+    qint64 pos = 4;
+    for (int i = 0; i < count && pos < f.size(); ++i) {
+        const int size = quint8(f[pos]) + 1;
+        const QByteArray ffn = f.mid(pos + 1, size - 1);
+        pos += size;
+        QString name;
+        for (qint64 k = 39; k + 1 < ffn.size(); k += 2) {
+            const QChar c(le16(ffn, k));
+            if (c.isNull())
+                break;
+            name += c;
+        }
+        m_fonts.append(name);
+    }
+}
+
+void Reader::readLists()
+{
+    const QByteArray lst = structure(PlfLst);
+    const int lists = std::min<int>(qint16(le16(lst, 0)), 4096);
+    if (lists <= 0)
+        return;
+    // The levels follow the list table directly, list by list.
+    qint64 at = qint64(le32(m_word, fcOffset(PlfLst))) + lst.size();
+    QHash<quint32, QList<bool>> bulletsByList;
+    for (int i = 0; i < lists; ++i) {
+        const quint32 lsid = le32(lst, 2 + 28 * i);
+        const bool simple = 2 + 28 * i + 26 < lst.size() && (quint8(lst[2 + 28 * i + 26]) & 1);
+        QList<bool> bullets;
+        for (int level = 0; level < (simple ? 1 : 9); ++level) {
+            if (at + 28 > m_table.size())
+                return;
+            const int nfc = quint8(m_table[at + 4]);
+            bullets.append(nfc == 23 || nfc == 0xFF);
+            const int papx = quint8(m_table[at + 25]);
+            const int chpx = quint8(m_table[at + 24]);
+            const qint64 xst = at + 28 + papx + chpx;
+            at = xst + 2 + 2 * qint64(le16(m_table, xst));
+        }
+        bulletsByList.insert(lsid, bullets);
+    }
+    const QByteArray lfo = structure(PlfLfo);
+    const qint64 overrides = std::min<qint64>(le32(lfo, 0), 4096);
+    for (qint64 i = 0; i < overrides; ++i) {
+        const QList<bool> bullets = bulletsByList.value(le32(lfo, 4 + 16 * i));
+        for (qsizetype level = 0; level < bullets.size(); ++level)
+            m_listBullets.insert(int((i + 1) << 4 | level), bullets[level]);
+    }
+}
+
+std::optional<WPTextModel::Picture> Reader::picture(qint64 at) const
+{
+    const qint64 lcb = le32(m_data, at);
+    const int header = le16(m_data, at + 4);
+    if (at < 0 || header < 0x44 || lcb < header || at + lcb > m_data.size())
+        return std::nullopt;
+    const QByteArray d = m_data.mid(at, lcb);
+    const int mm = le16(d, 6);
+    qint64 pos = header;
+    if (mm == 0x66)
+        pos += 1 + (pos < d.size() ? quint8(d[pos]) : 0);
+    // Office drawing records: the shape, then the blip store entry with the
+    // picture's bytes.
+    QByteArray bytes;
+    for (int guard = 0; pos + 8 <= d.size() && guard < 64 && bytes.isEmpty(); ++guard) {
+        const int type = le16(d, pos + 2);
+        const qint64 len = le32(d, pos + 4);
+        if (len < 0 || pos + 8 + len > d.size())
+            break;
+        qint64 blip = -1;
+        if (type == 0xF007 && len >= 36)
+            blip = pos + 8 + 36 + quint8(d[pos + 8 + 33]);
+        else if (type >= 0xF018 && type <= 0xF117)
+            blip = pos;
+        if (blip >= 0 && blip + 8 <= d.size()) {
+            const QByteArray payload = d.mid(blip + 8, le32(d, blip + 4));
+            for (const QByteArray& signature : {QByteArray("\x89PNG\r\n\x1a\n"), QByteArray("\xFF\xD8\xFF"),
+                                                QByteArray("GIF8")}) {
+                const qsizetype s = payload.left(64).indexOf(signature);
+                if (s >= 0) {
+                    bytes = payload.mid(s);
+                    break;
+                }
+            }
+        }
+        pos += 8 + len;
+    }
+    if (bytes.isEmpty() || bytes.size() > FormatSupport::kMaxPictureBytes)
+        return std::nullopt;
+    const QSize pixels = FormatSupport::imagePixelSize(bytes);
+    if (!pixels.isValid() || pixels.width() > FormatSupport::kMaxPictureSide
+        || pixels.height() > FormatSupport::kMaxPictureSide
+        || qint64(pixels.width()) * pixels.height() > FormatSupport::kMaxPicturePixels)
+        return std::nullopt;
+    WPTextModel::Picture p;
+    p.data = bytes;
+    const QString format = FormatSupport::imageFormatOf(bytes);
+    p.fileName = QStringLiteral("image.") + (format.isEmpty() ? QStringLiteral("png") : format);
+    const int mx = le16(d, 0x20), my = le16(d, 0x22);
+    const qreal w = qint16(le16(d, 0x1C)) * (mx > 0 ? mx : 1000) / 1000.0 / 20.0;
+    const qreal h = qint16(le16(d, 0x1E)) * (my > 0 ? my : 1000) / 1000.0 / 20.0;
+    if (w >= 1 && h >= 1 && w <= FormatSupport::kMaxLengthPt && h <= FormatSupport::kMaxLengthPt)
+        p.sizePt = QSizeF(w, h);
+    p.image = QImage::fromData(bytes);
+    return p;
+}
+
+Run Reader::runOf(const Chp& c) const
+{
+    Run r;
+    r.family = m_fonts.value(c.font);
+    r.pointSize = c.hps / 2.0;
+    r.bold = c.bold;
+    r.italic = c.italic;
+    switch (c.underline) {
+    case 0: r.underline = WPText::StyleNone; break;
+    case 3: r.underline = WPText::StyleDouble; break;
+    case 6: r.underline = WPText::StyleThick; break;
+    default: r.underline = WPText::StyleSingle; break;
+    }
+    r.strike = c.doubleStrike ? WPText::StyleDouble : c.strike ? WPText::StyleSingle : WPText::StyleNone;
+    r.baseline = c.iss == 1 || c.iss == 2 ? c.iss : 0;
+    r.foreground = c.color;
+    r.background = c.highlight.isValid() ? c.highlight : c.shade;
+    return r;
+}
+
+QList<RawParagraph> Reader::story(quint32 from, quint32 to, Story kind)
+{
+    QList<RawParagraph> out;
+    to = std::min<quint32>(to, quint32(m_text.size()));
+    QList<Field> fields;
+    quint32 cp = from;
+    while (cp < to) {
+        // The paragraph's extent: up to and including its mark.
+        quint32 end = cp;
+        while (end < to) {
+            const ushort c = m_text.at(end).unicode();
+            if (c == 0x0D || c == 0x07 || c == 0x0C || c == 0x0E)
+                break;
+            ++end;
+        }
+        RawParagraph para;
+        para.pap = papAt(std::min(end, to - 1));
+        para.mark = end < to ? m_text.at(end) : QChar(0x0D);
+        const Chp style = m_styles.style(para.pap.istd).chp;
+        Run current;
+        bool open = false;
+        auto append = [&](const Run& format, const QString& text) {
+            if (open && current.sameFormat(format) && !current.picture) {
+                current.text += text;
+                return;
+            }
+            if (open)
+                para.paragraph.runs.append(current);
+            current = format;
+            current.text = text;
+            open = true;
+        };
+        for (; cp < end; ++cp) {
+            const QChar ch = m_text.at(cp);
+            const ushort u = ch.unicode();
+            if (u == 0x13) {
+                if (fields.size() < 32)
+                    fields.append(Field());
+                continue;
+            }
+            if (u == 0x14 || u == 0x15) {
+                if (fields.isEmpty())
+                    continue;
+                Field& f = fields.last();
+                if (u == 0x14 && !f.inResult) {
+                    f.inResult = true;
+                    const QString code = f.code.simplified();
+                    const QString word = code.section(QLatin1Char(' '), 0, 0).toUpper();
+                    if (word == QLatin1String("HYPERLINK")) {
+                        const qsizetype q1 = code.indexOf(QLatin1Char('"'));
+                        const qsizetype q2 = code.indexOf(QLatin1Char('"'), q1 + 1);
+                        f.href = q1 >= 0 && q2 > q1 ? code.mid(q1 + 1, q2 - q1 - 1) : code.section(QLatin1Char(' '), 1, 1);
+                        if (code.contains(QLatin1String("\\l")))
+                            f.href.prepend(QLatin1Char('#'));
+                    } else if (kind == Story::Header && word == QLatin1String("PAGE")) {
+                        f.replacement = QStringLiteral("{page}");
+                    } else if (kind == Story::Header
+                               && (word == QLatin1String("NUMPAGES") || word == QLatin1String("SECTIONPAGES"))) {
+                        f.replacement = QStringLiteral("{pages}");
+                    } else if (word == QLatin1String("EMBED")) {
+                        ++m_notKept[code.contains(QLatin1String("Chart"), Qt::CaseInsensitive)
+                                        ? QStringLiteral("chart") : QStringLiteral("embedded object")];
+                    }
+                    if (!f.replacement.isEmpty())
+                        append(runOf(chpAt(cp, style)), f.replacement);
+                    continue;
+                }
+                if (u == 0x15) {
+                    const Field done = fields.takeLast();
+                    if (!done.inResult || done.sawPicture)
+                        continue;
+                    if (done.code.simplified().startsWith(QLatin1String("INCLUDEPICTURE"), Qt::CaseInsensitive))
+                        ++m_notKept[QStringLiteral("linked picture")];
+                }
+                continue;
+            }
+            bool visible = true;
+            QString href;
+            for (Field& f : fields) {
+                if (!f.inResult) {
+                    if (f.code.size() < 4096)
+                        f.code += ch;
+                    visible = false;
+                    break;
+                }
+                if (!f.replacement.isEmpty())
+                    visible = false;
+                if (!f.href.isEmpty())
+                    href = f.href;
+            }
+            if (!visible)
+                continue;
+            const Chp chp = chpAt(cp, style);
+            if (chp.vanish)
+                continue;
+            Run format = runOf(chp);
+            if (!href.isEmpty()) {
+                format.link = true;
+                format.href = href;
+            }
+            switch (u) {
+            case 0x01:
+                if (chp.special && chp.picture >= 0 && !chp.data && !chp.ole2 && kind != Story::Header) {
+                    if (std::optional<WPTextModel::Picture> pic = picture(chp.picture)) {
+                        Run r = format;
+                        r.text = QString(QChar::ObjectReplacementCharacter);
+                        r.picture = std::move(*pic);
+                        if (open)
+                            para.paragraph.runs.append(current);
+                        para.paragraph.runs.append(r);
+                        open = false;
+                        for (Field& f : fields)
+                            f.sawPicture = true;
+                    }
+                }
+                break;
+            case 0x02:
+                if (m_noteLabels.contains(cp)) {
+                    format.baseline = 1;
+                    append(format, m_noteLabels.value(cp));
+                }
+                break;
+            case 0x08:
+                if (kind == Story::Main && m_textBoxes.contains(cp) && m_depth == 0) {
+                    // The box's text where it is anchored, its paragraphs as lines.
+                    const auto [boxFrom, boxTo] = m_textBoxes.value(cp);
+                    ++m_depth;
+                    const QList<RawParagraph> box = story(boxFrom, boxTo, Story::TextBox);
+                    --m_depth;
+                    for (qsizetype i = 0; i < box.size(); ++i) {
+                        for (const Run& r : box[i].paragraph.runs)
+                            append(r, r.text);
+                        if (i + 1 < box.size())
+                            append(runOf(chp), QString(QChar::LineSeparator));
+                    }
+                } else if (kind == Story::Main) {
+                    ++m_notKept[QStringLiteral("drawing")];
+                }
+                break;
+            case 0x09: append(format, QStringLiteral("\t")); break;
+            case 0x0B: append(format, QString(QChar::LineSeparator)); break;
+            case 0x1E: append(format, QString(QChar(0x2011))); break;
+            case 0x1F: append(format, QString(QChar(0x00AD))); break;
+            default:
+                if (u >= 0x20)
+                    append(format, QString(ch));
+                else if (m_noteLabels.contains(cp)) { // a note mark of the author's own
+                    format.baseline = 1;
+                    append(format, m_noteLabels.value(cp));
+                }
+                break;
+            }
+        }
+        if (open)
+            para.paragraph.runs.append(current);
+        out.append(para);
+        if (out.size() >= 4'000'000)
+            break;
+        cp = end + 1;
+    }
+    return out;
+}
+
+QString Reader::plainStory(quint32 from, quint32 to)
+{
+    QStringList lines;
+    for (const RawParagraph& p : story(from, to, Story::Header)) {
+        const QString t = p.paragraph.text().remove(QChar::ObjectReplacementCharacter).simplified();
+        if (!t.isEmpty())
+            lines.append(t);
+    }
+    return lines.join(QLatin1Char(' '));
+}
+
+QString roman(int n)
+{
+    static const std::pair<int, const char*> digits[] = {{1000, "m"}, {900, "cm"}, {500, "d"}, {400, "cd"},
+                                                           {100, "c"},  {90, "xc"},  {50, "l"},  {40, "xl"},
+                                                           {10, "x"},   {9, "ix"},   {5, "v"},   {4, "iv"},
+                                                           {1, "i"}};
+    QString out;
+    for (const auto& [value, text] : digits)
+        for (; n >= value && out.size() < 32; n -= value)
+            out += QLatin1String(text);
+    return out;
+}
+
+void Reader::readNotes(int refIndex, int textIndex, quint32 base, bool endnotes)
+{
+    const QByteArray refs = structure(refIndex);
+    const QByteArray texts = structure(textIndex);
+    const qint64 count = refs.size() >= 4 ? std::min<qint64>((refs.size() - 4) / 6, 100000) : 0;
+    int automatic = 0;
+    for (qint64 i = 0; i < count; ++i) {
+        const quint32 ref = le32(refs, 4 * i);
+        const bool isAuto = qint16(le16(refs, 4 * (count + 1) + 2 * i)) > 0;
+        QString label;
+        if (isAuto) {
+            ++automatic;
+            label = endnotes ? roman(automatic) : QString::number(automatic);
+        } else {
+            label = m_text.mid(ref, 1);
+        }
+        m_noteLabels.insert(ref, label);
+        if (4 * (i + 2) <= texts.size()) {
+            const quint32 from = base + le32(texts, 4 * i);
+            const quint32 to = base + le32(texts, 4 * (i + 1));
+            if (to > from) {
+                m_noteLabels.insert(from, label);
+                m_notes.append({label, from, to});
+            }
         }
     }
-    return text;
+}
+
+void Reader::readTextBoxes(quint32 base)
+{
+    const QByteArray boxes = structure(PlcftxbxTxt);
+    const QByteArray anchors = structure(PlcSpaMom);
+    const qint64 boxCount = boxes.size() >= 4 ? (boxes.size() - 4) / 26 : 0;
+    const qint64 anchorCount = anchors.size() >= 4 ? (anchors.size() - 4) / 30 : 0;
+    QHash<quint32, qint64> byShape;
+    for (qint64 i = 0; i < boxCount && i < 100000; ++i)
+        byShape.insert(le32(boxes, 4 * (boxCount + 1) + 22 * i + 14), i);
+    for (qint64 i = 0; i < anchorCount && i < 100000; ++i) {
+        const quint32 shape = le32(anchors, 4 * (anchorCount + 1) + 26 * i);
+        const auto it = byShape.constFind(shape);
+        if (it == byShape.constEnd())
+            continue;
+        const quint32 from = base + le32(boxes, 4 * *it);
+        const quint32 to = base + le32(boxes, 4 * (*it + 1));
+        if (to > from)
+            m_textBoxes.insert(le32(anchors, 4 * i), {from, to});
+    }
+}
+
+void Reader::addList(RawParagraph& p)
+{
+    const int ilfo = p.pap.ilfo;
+    const int level = p.pap.ilvl;
+    if (ilfo <= 0 || p.pap.inTable)
+        return;
+    const bool bullet = m_listBullets.value(ilfo << 4 | level, false);
+    // A shallower item restarts the deeper levels' numbers.
+    for (int l = level + 1; l < 9; ++l)
+        m_listCounters.remove(ilfo << 4 | l);
+    const int number = ++m_listCounters[ilfo << 4 | level];
+    const int kind = bullet ? WPText::ListBullet : WPText::ListNumber;
+    const qreal step = 36.0 * level;
+    WPTextModel::ParagraphStyle& s = p.paragraph.style;
+    s.listKind = kind;
+    s.headIndent = WPText::kListHeadIndent + step;
+    s.firstLineHeadIndent = step;
+    s.tabStops = {WPText::kListTab1 + step, WPText::kListTab2 + step};
+    s.tabKinds.clear();
+    Run marker = p.paragraph.runs.isEmpty() ? Run() : p.paragraph.runs.first();
+    marker.picture.reset();
+    marker.link = false;
+    marker.href.clear();
+    marker.text = FormatSupport::markerFor(kind, number);
+    p.paragraph.runs.prepend(marker);
+}
+
+Paragraph modelParagraph(const RawParagraph& raw)
+{
+    Paragraph p = raw.paragraph;
+    const Pap& pap = raw.pap;
+    WPTextModel::ParagraphStyle& s = p.style;
+    s.alignment = pap.jc == 1 ? Qt::AlignHCenter : pap.jc == 2 ? Qt::AlignRight
+                : pap.jc >= 3 && pap.jc <= 5 ? Qt::AlignJustify : Qt::AlignLeft;
+    s.headIndent = std::clamp(pap.left / 20.0, -10000.0, 10000.0);
+    s.firstLineHeadIndent = std::clamp((pap.left + pap.firstLine) / 20.0, -10000.0, 10000.0);
+    s.tailIndent = std::clamp(pap.right / 20.0, -10000.0, 10000.0);
+    s.spaceBefore = std::min(pap.before / 20.0, 1584.0);
+    s.spaceAfter = std::min(pap.after / 20.0, 1584.0);
+    if (pap.multipleLine && pap.line > 0 && pap.line != 240)
+        s.lineHeightMultiple = std::clamp(pap.line / 240.0, 0.25, 10.0);
+    for (const Tab& t : pap.tabs) {
+        if (t.kind == 4 || t.position < 0)
+            continue; // bar tabs draw a line: no stop
+        s.tabStops.append(t.position / 20.0);
+        s.tabKinds.append(t.kind == 1 ? QTextOption::CenterTab : t.kind == 2 ? QTextOption::RightTab
+                        : t.kind == 3 ? QTextOption::DelimiterTab : QTextOption::LeftTab);
+    }
+    bool kinds = false;
+    for (int k : std::as_const(s.tabKinds))
+        kinds = kinds || k != QTextOption::LeftTab;
+    if (!kinds)
+        s.tabKinds.clear();
+    if (s.listKind == WPText::ListNone)
+        s.listKind = WPTextModel::literalListKind(p);
+    return p;
+}
+
+// One table row as read: its cells' paragraphs and its layout.
+struct RawRow {
+    QList<QList<Paragraph>> cells;
+    Tap tap;
+};
+
+bool hasText(const QList<Paragraph>& paragraphs)
+{
+    for (const Paragraph& p : paragraphs)
+        if (!p.runs.isEmpty())
+            return true;
+    return false;
+}
+
+WPTextModel::Table makeTable(const QList<RawRow>& rows)
+{
+    // The columns are the distinct cell edges of all rows; a row whose
+    // layout is missing takes one column per cell.
+    bool layout = true;
+    QList<int> edges;
+    for (const RawRow& r : rows) {
+        if (r.tap.edges.size() < r.cells.size() + 1) {
+            layout = false;
+            break;
+        }
+        for (qsizetype i = 0; i <= r.cells.size(); ++i)
+            if (!edges.contains(r.tap.edges[i]))
+                edges.append(r.tap.edges[i]);
+    }
+    std::sort(edges.begin(), edges.end());
+    if (edges.size() > FormatSupport::kMaxColumns + 1)
+        layout = false;
+    WPTextModel::Table t;
+    t.rows = int(rows.size());
+    int columns = 1;
+    for (qsizetype y = 0; y < rows.size(); ++y) {
+        const RawRow& row = rows[y];
+        QList<WPTextModel::TableCell*> previous;
+        for (qsizetype i = 0; i < row.cells.size(); ++i) {
+            int column = int(i);
+            int span = 1;
+            if (layout) {
+                column = int(edges.indexOf(row.tap.edges[i]));
+                span = std::max(1, int(edges.indexOf(row.tap.edges[i + 1])) - column);
+            }
+            if (column >= FormatSupport::kMaxColumns)
+                break;
+            const quint16 flags = row.tap.flags.value(i);
+            if ((flags & tcMerged) && !t.cells.isEmpty() && t.cells.last().row == y) {
+                WPTextModel::TableCell& left = t.cells.last();
+                left.columnSpan = column + span - left.column;
+                if (hasText(row.cells[i]))
+                    left.paragraphs += row.cells[i];
+                continue;
+            }
+            if ((flags & tcVertMerge) && !(flags & tcVertRestart)) {
+                auto above = std::find_if(t.cells.begin(), t.cells.end(), [&](const WPTextModel::TableCell& c) {
+                    return c.column == column && c.row + c.rowSpan == y;
+                });
+                if (above != t.cells.end()) {
+                    ++above->rowSpan;
+                    if (hasText(row.cells[i]))
+                        above->paragraphs += row.cells[i];
+                    continue;
+                }
+            }
+            WPTextModel::TableCell cell;
+            cell.row = int(y);
+            cell.column = column;
+            cell.columnSpan = span;
+            cell.paragraphs = row.cells[i];
+            cell.background = row.tap.shades.value(i);
+            t.cells.append(cell);
+            columns = std::max(columns, column + span);
+        }
+    }
+    t.columns = std::min(columns, FormatSupport::kMaxColumns);
+    return t;
+}
+
+void Reader::put(WPTextModel::Builder& builder, const QList<RawParagraph>& paragraphs)
+{
+    QList<RawRow> rows;
+    RawRow row;
+    QList<Paragraph> cell;
+    auto endTable = [&] {
+        if (!cell.isEmpty())
+            row.cells.append(cell);
+        if (!row.cells.isEmpty())
+            rows.append(row);
+        if (!rows.isEmpty())
+            builder.addTable(makeTable(rows));
+        rows.clear();
+        row = RawRow();
+        cell.clear();
+    };
+    for (RawParagraph raw : paragraphs) {
+        const int depth = raw.pap.itap > 0 ? raw.pap.itap : raw.pap.inTable ? 1 : 0;
+        if (depth == 0) {
+            endTable();
+            addList(raw);
+            builder.addParagraph(modelParagraph(raw));
+            continue;
+        }
+        if (depth >= 2) {
+            // Tables inside a cell: their text stays in the outer cell.
+            if (!raw.pap.innerRowEnd)
+                cell.append(modelParagraph(raw));
+            continue;
+        }
+        if (raw.pap.rowEnd) {
+            if (!cell.isEmpty())
+                row.cells.append(cell);
+            cell.clear();
+            row.tap = raw.pap.tap;
+            if (rows.size() < 100000)
+                rows.append(row);
+            row = RawRow();
+            continue;
+        }
+        cell.append(modelParagraph(raw));
+        if (raw.mark == QChar(0x07)) {
+            if (row.cells.size() < 1000)
+                row.cells.append(cell);
+            cell.clear();
+        }
+    }
+    endTable();
+}
+
+void Reader::build(QTextDocument* into, WPDocAttributes* attributes)
+{
+    const quint32 ccpText = le32(m_word, kCcpText);
+    const quint32 ccpFtn = le32(m_word, kCcpFtn);
+    const quint32 ccpHdd = le32(m_word, kCcpHdd);
+    const quint32 ccpMcr = le32(m_word, kCcpMcr);
+    const quint32 ccpAtn = le32(m_word, kCcpAtn);
+    const quint32 ccpEdn = le32(m_word, kCcpEdn);
+    const quint64 headerBase = quint64(ccpText) + ccpFtn;
+    const quint64 endnoteBase = headerBase + ccpHdd + ccpMcr + ccpAtn;
+    const quint64 boxBase = endnoteBase + ccpEdn;
+    if (ccpFtn > 0)
+        readNotes(PlcffndRef, PlcffndTxt, ccpText, false);
+    if (ccpEdn > 0 && endnoteBase < kMaxChars)
+        readNotes(PlcfendRef, PlcfendTxt, quint32(endnoteBase), true);
+    if (boxBase < kMaxChars)
+        readTextBoxes(quint32(boxBase));
+    const QByteArray comments = structure(PlcfandRef);
+    if (ccpAtn > 0 && comments.size() >= 4 + 34)
+        m_notKept[QStringLiteral("comment")] += int((comments.size() - 4) / 34);
+
+    into->clear();
+    WPTextModel::Builder builder(into);
+    put(builder, story(0, ccpText, Story::Main));
+    if (!m_notes.isEmpty()) {
+        // The notes follow the body under a line, in order.
+        QList<RawParagraph> notes;
+        for (const Note& n : std::as_const(m_notes))
+            notes += story(n.from, n.to, Story::Note);
+        builder.addParagraph(WPTextModel::noteSeparator());
+        put(builder, notes);
+    }
+
+    *attributes = WPDocAttributes();
+    const QByteArray sed = structure(PlcfSed);
+    if (sed.size() >= 4 + 4 + 12) {
+        const qint64 fcSepx = qint32(le32(sed, 8 + 2));
+        // The defaults of a section with no modifiers: Letter, 1.25" by 1".
+        int xa = 12240, ya = 15840, left = 1800, right = 1800, top = 1440, bottom = 1440;
+        if (fcSepx >= 0 && fcSepx + 2 <= m_word.size()) {
+            forEachSprm(m_word.mid(fcSepx + 2, le16(m_word, fcSepx)), [&](quint16 sprm, const QByteArray& o) {
+                switch (sprm) {
+                case sprmSXaPage: xa = le16(o, 0); break;
+                case sprmSYaPage: ya = le16(o, 0); break;
+                case sprmSDxaLeft: left = le16(o, 0); break;
+                case sprmSDxaRight: right = le16(o, 0); break;
+                case sprmSDyaTop: top = std::abs(qint16(le16(o, 0))); break;
+                case sprmSDyaBottom: bottom = std::abs(qint16(le16(o, 0))); break;
+                default: break;
+                }
+            });
+        }
+        attributes->paperSize = QSizeF(xa / 20.0, ya / 20.0);
+        attributes->leftMargin = left / 20.0;
+        attributes->rightMargin = right / 20.0;
+        attributes->topMargin = top / 20.0;
+        attributes->bottomMargin = bottom / 20.0;
+    }
+    const std::optional<QString> comment = Word97Summary::comment(
+        m_file.stream(QStringLiteral("\x05SummaryInformation")).value_or(QByteArray()));
+    if (comment && WPHeaderFooter::decode(*comment)) {
+        attributes->comment = *comment;
+    } else if (ccpHdd > 0) {
+        // Another program's header and footer: the first section's default
+        // ones, or its first-page ones when it has no default.
+        const QByteArray hdd = structure(PlcfHdd);
+        const qint64 cps = hdd.size() / 4;
+        auto storyText = [&](int index) {
+            if (index + 1 >= cps)
+                return QString();
+            const quint64 from = headerBase + le32(hdd, 4 * index);
+            const quint64 to = headerBase + le32(hdd, 4 * (index + 1));
+            return to > from && to <= kMaxChars ? plainStory(quint32(from), quint32(to)) : QString();
+        };
+        QString header = storyText(6 + 1);
+        if (header.isEmpty())
+            header = storyText(6 + 4);
+        QString footer = storyText(6 + 3);
+        if (footer.isEmpty())
+            footer = storyText(6 + 5);
+        if (auto record = WPHeaderFooter::encode(WPHeaderFooter::sanitize(header), WPHeaderFooter::sanitize(footer)))
+            attributes->comment = *record;
+    }
+    attributes->notKept = m_notKept;
 }
 
 } // namespace
@@ -86,74 +873,24 @@ bool read(const QByteArray& data, QTextDocument* into, WPDocAttributes* attribut
     const QString damaged = QStringLiteral("The Word 97 document is damaged or of a kind that cannot be read.");
     const CompoundFile file(data);
     const std::optional<QByteArray> word = file.stream(QStringLiteral("WordDocument"));
-    if (!word || word->size() < 0x1AA || u16(*word, 0) != 0xA5EC)
+    if (!word || word->size() < 0x1AA || le16(*word, 0) != kIdent)
         return fail(error, damaged);
-    const quint16 flags = u16(*word, 0x0A);
+    const quint16 flags = le16(*word, 0x0A);
     if (flags & 0x0100)
         return fail(error, QStringLiteral("The Word document is protected with a password."));
     const std::optional<QByteArray> table = file.stream((flags & 0x0200) ? QStringLiteral("1Table") : QStringLiteral("0Table"));
     if (!table)
         return fail(error, damaged);
-    const quint32 ccpText = u32(*word, 0x4C);
-    const std::optional<QString> text = mainText(*word, *table, u32(*word, 0x1A2), u32(*word, 0x1A6),
-                                                 std::min<quint32>(ccpText, 64 * 1024 * 1024));
-    if (!text)
+    // Every story's characters: the main text, notes, headers, comments,
+    // endnotes and text boxes, in that order.
+    quint64 total = 0;
+    for (int offset : {kCcpText, kCcpFtn, kCcpHdd, kCcpMcr, kCcpAtn, kCcpEdn, kCcpTxbx, kCcpTxbx + 4})
+        total += le32(*word, offset);
+    Reader reader(file, *word, *table);
+    if (!reader.readPieces(quint32(std::min<quint64>(total + 1, kMaxChars))))
         return fail(error, damaged);
-
-    if (attributes)
-        *attributes = WPDocAttributes();
-    into->clear();
-    FormatSupport::Builder builder(into);
-    const QTextCharFormat format;
-    QString run;
-    QList<bool> inCode; // per open field: still in its code part, which is left out
-    int openCodes = 0;  // how many of them are
-    auto flush = [&] {
-        builder.text(run, format);
-        run.clear();
-    };
-    for (QChar c : *text) {
-        switch (c.unicode()) {
-        case 0x13: // field begins: its code follows
-            inCode.append(true);
-            ++openCodes;
-            continue;
-        case 0x14: // field separator: the result follows
-            if (!inCode.isEmpty() && inCode.last()) {
-                inCode.last() = false;
-                --openCodes;
-            }
-            continue;
-        case 0x15:
-            if (!inCode.isEmpty() && inCode.takeLast())
-                --openCodes;
-            continue;
-        default:
-            break;
-        }
-        if (openCodes > 0)
-            continue;
-        switch (c.unicode()) {
-        case 0x0D:
-        case 0x07: // end of a cell or row: a paragraph of its own
-        case 0x0C:
-            flush();
-            builder.endParagraph(QTextBlockFormat());
-            break;
-        case 0x0B: run += QChar::LineSeparator; break;
-        case 0x1E: run += QChar(0x2011); break;
-        case 0x1F: run += QChar(0x00AD); break;
-        case 0x09: run += QLatin1Char('\t'); break;
-        case 0x01:
-        case 0x08:
-            break; // pictures and drawings are not read
-        default:
-            if (c.unicode() >= 0x20)
-                run += c;
-        }
-    }
-    flush();
-    builder.finish(QTextBlockFormat());
+    WPDocAttributes local;
+    reader.build(into, attributes ? attributes : &local);
     return true;
 }
 

@@ -10,6 +10,11 @@ class QTextDocument;
 // Word 97 binary documents (OLE2 compound files).
 namespace Word97 {
 
+// Reads a Word 97 document; what it cannot keep (comments, charts, drawings)
+// is counted in the attributes' notKept.
 bool read(const QByteArray& data, QTextDocument* into, WPDocAttributes* attributes, QString* error);
+
+// The whole compound file of a Word 97 document. Pictures are left out.
+QByteArray write(const QTextDocument& text, const WPDocAttributes& attributes);
 
 } // namespace Word97

@@ -1,5 +1,6 @@
 #include "wordproc/print/WPPrint.h"
 
+#include "core/SafeFile.h"
 #include "wordproc/WPText.h"
 
 #include <QAbstractTextDocumentLayout>
@@ -8,7 +9,6 @@
 #include <QGuiApplication>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QSaveFile>
 #include <QTextDocument>
 #include <QTextBlock>
 #include <QTextCursor>
@@ -243,7 +243,7 @@ int pageCount(const QTextDocument& text, const WPPageSetup& setup)
 }
 
 bool render(const QTextDocument& text, const WPPageSetup& setup, const QString& header, const QString& footer,
-            const QString& title, QPagedPaintDevice* device)
+            const QString& title, QPagedPaintDevice* device, const QPageRanges& ranges)
 {
     if (!device)
         return false;
@@ -261,10 +261,18 @@ bool render(const QTextDocument& text, const WPPageSetup& setup, const QString& 
     const QRectF footerArea(setup.leftMargin * sx, (setup.paperSize.height() - setup.bottomMargin) * sy,
                             setup.textWidth() * sx, setup.bottomMargin * sy);
 
+    QList<int> job;
+    for (int i = 0; i < pages.count(); ++i) {
+        if (ranges.isEmpty() || ranges.contains(i + 1))
+            job.append(i);
+    }
+    if (job.isEmpty())
+        return false;
+
     QAbstractTextDocumentLayout::PaintContext context;
     context.palette.setColor(QPalette::Text, Qt::black);
-    for (int i = 0; i < pages.count(); ++i) {
-        if (i > 0 && !device->newPage())
+    for (const int i : job) {
+        if (i != job.constFirst() && !device->newPage())
             return false;
         painter.save();
         painter.translate(-origin.x() * sx, -origin.y() * sy);
@@ -282,9 +290,9 @@ bool render(const QTextDocument& text, const WPPageSetup& setup, const QString& 
         painter.setFont(headerFooterFont());
         painter.setPen(headerFooterColor());
         if (!header.isEmpty())
-            drawLine(painter, expand(header, i + 1, pages.count(), today, title), headerArea);
+            drawLine(painter, expand(header, i + 1, int(job.size()), today, title), headerArea);
         if (!footer.isEmpty())
-            drawLine(painter, expand(footer, i + 1, pages.count(), today, title), footerArea);
+            drawLine(painter, expand(footer, i + 1, int(job.size()), today, title), footerArea);
         painter.restore();
     }
     return painter.end();
@@ -293,20 +301,13 @@ bool render(const QTextDocument& text, const WPPageSetup& setup, const QString& 
 bool exportPDF(const QTextDocument& text, const WPPageSetup& setup, const QString& header, const QString& footer,
                const QString& title, const QString& path)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    bool drawn = false;
-    {
+    // A page that cannot be drawn leaves the path as it was.
+    return SafeFile::write(path, [&](QIODevice& file) {
         QPdfWriter writer(&file);
         writer.setTitle(title);
         writer.setCreator(QStringLiteral("Brindleworks"));
-        drawn = render(text, setup, header, footer, title, &writer);
-    }
-    // Without commit() the temporary file goes and the path stays as it was.
-    if (!drawn || file.error() != QFileDevice::NoError)
-        return false;
-    return file.commit();
+        return render(text, setup, header, footer, title, &writer);
+    });
 }
 
 } // namespace WPPrint

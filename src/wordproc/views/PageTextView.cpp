@@ -4,6 +4,8 @@
 #include "wordproc/WPInsert.h"
 #include "wordproc/WPLinks.h"
 #include "wordproc/WPLists.h"
+#include "wordproc/WPSmartEdit.h"
+#include "wordproc/WPTableEdit.h"
 #include "wordproc/WPText.h"
 #include "wordproc/views/PageDesk.h"
 
@@ -198,6 +200,19 @@ void PageTextView::keyPressEvent(QKeyEvent* event)
         event->accept();
         return;
     }
+    const bool tab = (event->key() == Qt::Key_Tab || event->key() == Qt::Key_Backtab)
+        && (event->modifiers() & ~Qt::ShiftModifier) == Qt::NoModifier;
+    if (tab && !isReadOnly()) {
+        // Tab and Shift+Tab go from cell to cell in a table.
+        QTextCursor c = textCursor();
+        const bool back = event->key() == Qt::Key_Backtab || (event->modifiers() & Qt::ShiftModifier);
+        if (WPTableEdit::moveToCell(c, back)) {
+            setTextCursor(c);
+            ensureCursorVisible();
+            event->accept();
+            return;
+        }
+    }
     const bool plainReturn = (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)
         && (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
     if (plainReturn && !isReadOnly()) {
@@ -213,7 +228,35 @@ void PageTextView::keyPressEvent(QKeyEvent* event)
             return;
         }
     }
+    const bool erase = event->key() == Qt::Key_Backspace || event->key() == Qt::Key_Delete;
+    if (erase && !isReadOnly() && event->modifiers() == Qt::NoModifier) {
+        // Deleting whole words takes one space next to them along.
+        QTextCursor c = textCursor();
+        if (WPSmartEdit::widenForDelete(c)) {
+            c.removeSelectedText();
+            setTextCursor(c);
+            event->accept();
+            return;
+        }
+    }
+    // Typing is undone word by word: a pause, a new word or any other change
+    // in between starts a new undo step.
+    const bool typing = !isReadOnly() && text.size() == 1 && text.at(0).isPrint()
+        && !(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier));
+    QTextCursor step = textCursor();
+    const bool newStep = typing
+        && WPSmartEdit::startsUndoStep(text.at(0), document()->characterAt(step.selectionStart() - 1),
+                                       m_typingClock.isValid() ? m_typingClock.elapsed() : -1,
+                                       step.hasSelection() || document()->revision() != m_typedRevision);
+    if (newStep)
+        step.beginEditBlock();
     QTextEdit::keyPressEvent(event);
+    if (newStep)
+        step.endEditBlock();
+    if (typing) {
+        m_typingClock.start();
+        m_typedRevision = document()->revision();
+    }
     // A web address just finished by a space or a line break becomes a link.
     const bool boundary = text == QLatin1String(" ") || event->key() == Qt::Key_Return
         || event->key() == Qt::Key_Enter || event->key() == Qt::Key_Tab;
@@ -223,6 +266,10 @@ void PageTextView::keyPressEvent(QKeyEvent* event)
 
 bool PageTextView::canInsertFromMimeData(const QMimeData* source) const
 {
+    // An empty clipboard (no program owns it) offers no formats; Qt's own
+    // paste would crash on it under X11.
+    if (!source || source->formats().isEmpty())
+        return false;
     if (source->hasImage())
         return true;
     if (source->hasUrls()) {
@@ -236,11 +283,29 @@ bool PageTextView::canInsertFromMimeData(const QMimeData* source) const
 
 void PageTextView::insertFromMimeData(const QMimeData* source)
 {
-    if (isReadOnly())
+    if (isReadOnly() || !source || source->formats().isEmpty())
         return;
     if ((source->hasImage() || source->hasUrls()) && insertPictures(source))
         return;
+    // A word pasted between words gets the spaces it needs.
+    QTextCursor c = textCursor();
+    const WPSmartEdit::Spaces spaces = WPSmartEdit::spacesForPaste(c, source->text());
+    c.beginEditBlock();
     QTextEdit::insertFromMimeData(source);
+    if (spaces.before || spaces.after) {
+        QTextCursor after = textCursor();
+        const int end = after.position();
+        const int start = end - int(source->text().size());
+        if (spaces.after)
+            after.insertText(QStringLiteral(" "));
+        if (spaces.before && start >= 0) {
+            QTextCursor before(document());
+            before.setPosition(start);
+            before.insertText(QStringLiteral(" "));
+        }
+        setTextCursor(after);
+    }
+    c.endEditBlock();
 }
 
 bool PageTextView::insertPictures(const QMimeData* source)

@@ -2,6 +2,7 @@
 
 #include "wordproc/WPPageSetup.h"
 
+#include <QElapsedTimer>
 #include <QTextEdit>
 
 class QScrollArea;
@@ -75,4 +76,7 @@ private:
     bool m_smartQuotes = false;
     bool m_detectLinks = true;
     bool m_placing = false;
+    // When and at which revision of the text the last key was typed.
+    QElapsedTimer m_typingClock;
+    int m_typedRevision = -1;
 };

@@ -6,6 +6,8 @@
 #include "wordproc/print/WPPrint.h"
 #include "wordproc/views/WPOpenSavePanels.h"
 
+#include <QBuffer>
+#include <QPdfWriter>
 #include <utility>
 
 namespace WPPrintPanels {
@@ -15,6 +17,12 @@ namespace {
 PageSetupChooser& pageSetupChooser()
 {
     static PageSetupChooser c;
+    return c;
+}
+
+PrintChooser& printChooser()
+{
+    static PrintChooser c;
     return c;
 }
 
@@ -67,7 +75,8 @@ bool exportPDF(WPDocument* document, QWidget* parent)
 {
     if (!document)
         return false;
-    const QString path = WPOpenSavePanels::choosePdfLocation(parent, proposedPdfName(document->printTitle()));
+    const QString path = WPOpenSavePanels::choosePdfLocation(parent, proposedPdfName(document->printTitle()),
+                                                             WPOpenSavePanels::folderFor(document->filePath()));
     if (path.isEmpty())
         return false;
     if (document->exportPDF(path))
@@ -81,19 +90,34 @@ bool print(WPDocument* document, QWidget* parent)
 {
     if (!document)
         return false;
-    QString why;
-    PrintModule::Panels* panels = PrintModule::panels(&why);
-    if (!panels) {
-        printingUnavailable(why);
-        return false;
+    const int pages = WPPrint::pageCount(*document->storage(), document->pageSetup());
+    // The pages asked for travel as the device's page ranges (empty: all).
+    const auto draw = [document](QPagedPaintDevice* printer) {
+        return WPPrint::render(*document->storage(), document->pageSetup(), document->headerText(),
+                               document->footerText(), document->printTitle(), printer,
+                               printer->pageRanges());
+    };
+    std::optional<bool> printed;
+    if (printChooser()) {
+        // A stand-in panel (tests) answers on a PDF device kept in memory.
+        QBuffer sink;
+        sink.open(QIODevice::WriteOnly);
+        QPdfWriter writer(&sink);
+        writer.setPageLayout(layoutOf(*document, false));
+        if (printChooser()(parent, writer, pages))
+            printed = draw(&writer);
+    } else {
+        QString why;
+        PrintModule::Panels* panels = PrintModule::panels(&why);
+        if (!panels) {
+            printingUnavailable(why);
+            return false;
+        }
+        printed = panels->print(parent,
+                                {layoutOf(*document, false), document->printTitle(), true, pages,
+                                 WPOpenSavePanels::folderFor(document->filePath())},
+                                draw);
     }
-    const std::optional<bool> printed
-        = panels->print(parent, {layoutOf(*document, false), document->printTitle(), false},
-                        [document](QPagedPaintDevice* printer) {
-                            return WPPrint::render(*document->storage(), document->pageSetup(),
-                                                   document->headerText(), document->footerText(),
-                                                   document->printTitle(), printer);
-                        });
     if (!printed)
         return false;
     if (*printed)
@@ -118,6 +142,11 @@ bool runPageLayout(WPDocument* document, QWidget* parent)
 PageSetupChooser setPageSetupChooser(PageSetupChooser chooser)
 {
     return std::exchange(pageSetupChooser(), std::move(chooser));
+}
+
+PrintChooser setPrintChooser(PrintChooser chooser)
+{
+    return std::exchange(printChooser(), std::move(chooser));
 }
 
 } // namespace WPPrintPanels

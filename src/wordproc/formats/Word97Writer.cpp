@@ -1,0 +1,746 @@
+// Writing Word 97 binary documents: the text as one Unicode piece, character
+// and paragraph properties in formatted disk pages, a minimal style sheet and
+// font table, one section with the page setup, tables with merged cells, and
+// the header/footer record in the summary information's comment. Pictures
+// are left out (the save warns about them first).
+#include "wordproc/formats/Word97.h"
+
+#include "wordproc/WPTextModel.h"
+#include "wordproc/formats/CompoundFile.h"
+#include "wordproc/formats/Word97Format.h"
+#include "wordproc/formats/Word97Summary.h"
+
+#include <QHash>
+#include <QMap>
+#include <QTextDocument>
+#include <QtEndian>
+#include <cmath>
+
+namespace Word97 {
+
+using namespace Word97Format;
+using WPTextModel::Paragraph;
+using WPTextModel::Run;
+
+namespace {
+
+constexpr quint32 kTextStart = 0x800;
+constexpr int kPage = 512;
+constexpr int kMaxInlinePapx = 400; // larger paragraph properties go to the Data stream
+
+void add8(QByteArray& b, int v)
+{
+    b.append(char(quint8(v)));
+}
+
+void add16(QByteArray& b, int v)
+{
+    const quint16 x = quint16(v);
+    b.append(char(x & 0xFF));
+    b.append(char(x >> 8));
+}
+
+void add32(QByteArray& b, quint32 v)
+{
+    add16(b, int(v & 0xFFFF));
+    add16(b, int(v >> 16));
+}
+
+void set16(QByteArray& b, qsizetype at, int v)
+{
+    qToLittleEndian<quint16>(quint16(v), b.data() + at);
+}
+
+void set32(QByteArray& b, qsizetype at, quint32 v)
+{
+    qToLittleEndian<quint32>(v, b.data() + at);
+}
+
+// Whole twips, truncated toward zero and kept in the 16-bit range.
+int twips(qreal points)
+{
+    if (!std::isfinite(points))
+        return 0;
+    return int(std::clamp<qreal>(points * 20.0, -31680, 31680));
+}
+
+quint32 colorRef(const QColor& c)
+{
+    return quint32(c.red()) | quint32(c.green()) << 8 | quint32(c.blue()) << 16;
+}
+
+// The palette index of `c`, or 0 when the palette has no such colour.
+int exactIco(const QColor& c)
+{
+    const quint32 rgb = c.rgb() & 0xFFFFFF;
+    for (int i = 1; i <= 16; ++i)
+        if (kIcoColors[i] == rgb)
+            return i;
+    return 0;
+}
+
+int nearestIco(const QColor& c)
+{
+    int best = 1;
+    int bestDistance = INT_MAX;
+    for (int i = 1; i <= 16; ++i) {
+        const int r = int(kIcoColors[i] >> 16) - c.red();
+        const int g = int((kIcoColors[i] >> 8) & 0xFF) - c.green();
+        const int b = int(kIcoColors[i] & 0xFF) - c.blue();
+        const int d = r * r + g * g + b * b;
+        if (d < bestDistance) {
+            bestDistance = d;
+            best = i;
+        }
+    }
+    return best;
+}
+
+struct PropRun {
+    quint32 cpStart = 0;
+    quint32 cpEnd = 0;
+    QByteArray grpprl;
+};
+
+struct Field {
+    quint32 cp = 0;
+    int ch = 0;
+};
+
+class Writer {
+public:
+    Writer(const QTextDocument& doc, const WPDocAttributes& attributes);
+    QByteArray file();
+
+private:
+    void paragraph(const Paragraph& p, const QByteArray& tableSprms, QChar mark);
+    void table(const QList<Paragraph>& paragraphs);
+    void runs(const Paragraph& p);
+    QByteArray charSprms(const Run& r);
+    QByteArray paraSprms(const Paragraph& p) const;
+    void addParagraphRun(quint32 start, QByteArray grpprl);
+    int fontIndex(const QString& family);
+    QByteArray fkps(const QList<PropRun>& runs, bool paragraphs, quint32 firstPage, QList<quint32>& pages) const;
+    QByteArray styleSheet() const;
+    QByteArray fontTable() const;
+    QByteArray sectionSprms() const;
+
+    const QTextDocument& m_doc;
+    const WPDocAttributes& m_attributes;
+    QString m_text;
+    QList<PropRun> m_chars;
+    QList<PropRun> m_paras;
+    QList<Field> m_fields;
+    QStringList m_fonts;
+    QByteArray m_data; // the Data stream: oversized paragraph properties
+    QSizeF m_paper{612, 792};
+    qreal m_left = 72, m_right = 72, m_top = 72, m_bottom = 72;
+};
+
+Writer::Writer(const QTextDocument& doc, const WPDocAttributes& attributes)
+    : m_doc(doc)
+    , m_attributes(attributes)
+{
+    m_fonts << QStringLiteral("Times New Roman") << QStringLiteral("Symbol") << QStringLiteral("Arial");
+    auto finite = [](const std::optional<qreal>& v, qreal fallback) {
+        return v && std::isfinite(*v) && *v >= 0 ? *v : fallback;
+    };
+    if (attributes.paperSize && attributes.paperSize->width() > 0 && attributes.paperSize->height() > 0)
+        m_paper = *attributes.paperSize;
+    m_left = finite(attributes.leftMargin, 72);
+    m_right = finite(attributes.rightMargin, 72);
+    m_top = finite(attributes.topMargin, 72);
+    m_bottom = finite(attributes.bottomMargin, 72);
+}
+
+int Writer::fontIndex(const QString& family)
+{
+    const qsizetype i = m_fonts.indexOf(family);
+    if (i >= 0)
+        return int(i);
+    if (m_fonts.size() >= 0x7FFF)
+        return 0;
+    m_fonts.append(family);
+    return int(m_fonts.size() - 1);
+}
+
+QByteArray Writer::charSprms(const Run& r)
+{
+    QByteArray g;
+    if (!r.family.isEmpty()) {
+        const int f = fontIndex(r.family.left(31));
+        for (quint16 sprm : {sprmCRgFtc0, sprmCRgFtc1, sprmCRgFtc2}) {
+            add16(g, sprm);
+            add16(g, f);
+        }
+    }
+    if (r.pointSize > 0 && std::isfinite(r.pointSize)) {
+        add16(g, sprmCHps);
+        add16(g, std::clamp(int(std::lround(r.pointSize * 2)), 2, 3276));
+    }
+    if (r.bold) {
+        add16(g, sprmCFBold);
+        add8(g, 1);
+    }
+    if (r.italic) {
+        add16(g, sprmCFItalic);
+        add8(g, 1);
+    }
+    if (r.underline != WPText::StyleNone) {
+        add16(g, sprmCKul);
+        add8(g, r.underline == WPText::StyleDouble ? 3 : r.underline == WPText::StyleThick ? 6 : 1);
+    }
+    if (r.strike != WPText::StyleNone) {
+        add16(g, r.strike == WPText::StyleDouble ? sprmCFDStrike : sprmCFStrike);
+        add8(g, 1);
+    }
+    if (r.baseline == 1 || r.baseline == 2) {
+        add16(g, sprmCIss);
+        add8(g, r.baseline);
+    }
+    if (r.foreground.isValid()) {
+        add16(g, sprmCIco);
+        add8(g, nearestIco(r.foreground));
+        add16(g, sprmCCv);
+        add32(g, colorRef(r.foreground));
+    }
+    if (r.background.isValid()) {
+        if (const int ico = exactIco(r.background)) {
+            add16(g, sprmCHighlight);
+            add8(g, ico);
+        } else {
+            add16(g, sprmCShd);
+            add8(g, 10);
+            add32(g, 0xFF000000); // automatic pattern colour
+            add32(g, colorRef(r.background));
+            add16(g, 0);
+        }
+    }
+    return g;
+}
+
+QByteArray Writer::paraSprms(const Paragraph& p) const
+{
+    const WPTextModel::ParagraphStyle& s = p.style;
+    QByteArray g;
+    add16(g, 0); // style: Normal
+    const int jc = s.alignment == Qt::AlignHCenter ? 1 : s.alignment == Qt::AlignRight ? 2
+                 : s.alignment == Qt::AlignJustify ? 3 : 0;
+    if (jc != 0) {
+        add16(g, sprmPJc80);
+        add8(g, jc);
+    }
+    const int left = twips(s.headIndent);
+    const int first = twips(s.firstLineHeadIndent - s.headIndent);
+    const int right = twips(s.tailIndent);
+    if (left != 0) {
+        add16(g, sprmPDxaLeft80);
+        add16(g, left);
+    }
+    if (first != 0) {
+        add16(g, sprmPDxaLeft180);
+        add16(g, first);
+    }
+    if (right != 0) {
+        add16(g, sprmPDxaRight80);
+        add16(g, right);
+    }
+    if (s.spaceBefore > 0) {
+        add16(g, sprmPDyaBefore);
+        add16(g, twips(s.spaceBefore));
+    }
+    if (s.spaceAfter > 0) {
+        add16(g, sprmPDyaAfter);
+        add16(g, twips(s.spaceAfter));
+    }
+    if (s.lineHeightMultiple > 0 && s.lineHeightMultiple != 1 && std::isfinite(s.lineHeightMultiple)) {
+        add16(g, sprmPDyaLine);
+        add16(g, std::clamp(int(std::lround(240 * s.lineHeightMultiple)), 1, 31680));
+        add16(g, 1);
+    }
+    const qsizetype tabs = std::min<qsizetype>(s.tabStops.size(), 64);
+    if (tabs > 0) {
+        add16(g, sprmPChgTabsPapx);
+        add8(g, int(2 + 3 * tabs));
+        add8(g, 0); // nothing deleted
+        add8(g, int(tabs));
+        for (qsizetype i = 0; i < tabs; ++i)
+            add16(g, twips(s.tabStops[i]));
+        for (qsizetype i = 0; i < tabs; ++i) {
+            const int kind = s.tabKinds.value(i, QTextOption::LeftTab);
+            add8(g, kind == QTextOption::CenterTab ? 1 : kind == QTextOption::RightTab ? 2
+                      : kind == QTextOption::DelimiterTab ? 3 : 0);
+        }
+    }
+    return g;
+}
+
+void Writer::runs(const Paragraph& p)
+{
+    for (const Run& r : p.runs) {
+        if (r.picture)
+            continue; // pictures are not written
+        QString text;
+        text.reserve(r.text.size());
+        for (QChar c : r.text) {
+            if (c == QChar::LineSeparator || c == QLatin1Char('\n'))
+                text += QChar(0x0B);
+            else if (c == QLatin1Char('\t'))
+                text += c;
+            else if (c == QChar(0x2011))
+                text += QChar(0x1E);
+            else if (c == QChar(0x00AD))
+                text += QChar(0x1F);
+            else if (c.unicode() >= 0x20 && c != QChar::ObjectReplacementCharacter && c != QChar::ParagraphSeparator)
+                text += c;
+        }
+        if (text.isEmpty())
+            continue;
+        const QByteArray props = charSprms(r);
+        if (r.link && !r.href.isEmpty()) {
+            QByteArray special = props;
+            add16(special, sprmCFSpec);
+            add8(special, 1);
+            QString href = r.href;
+            href.remove(QLatin1Char('"'));
+            const QString code = QStringLiteral(" HYPERLINK \"%1\" ").arg(href);
+            const auto mark = [&](QChar c, int ch) {
+                m_fields.append({quint32(m_text.size()), ch});
+                m_chars.append({quint32(m_text.size()), quint32(m_text.size() + 1), special});
+                m_text += c;
+            };
+            mark(QChar(0x13), 0x13 | (88 << 8));
+            m_chars.append({quint32(m_text.size()), quint32(m_text.size() + code.size()), props});
+            m_text += code;
+            mark(QChar(0x14), 0x14);
+            m_chars.append({quint32(m_text.size()), quint32(m_text.size() + text.size()), props});
+            m_text += text;
+            mark(QChar(0x15), 0x15 | (0x80 << 8)); // the field has a result
+            continue;
+        }
+        m_chars.append({quint32(m_text.size()), quint32(m_text.size() + text.size()), props});
+        m_text += text;
+    }
+}
+
+void Writer::addParagraphRun(quint32 start, QByteArray grpprl)
+{
+    if (grpprl.size() > kMaxInlinePapx) {
+        // Too large for a page: the properties go to the Data stream and the
+        // paragraph points there.
+        const quint32 at = quint32(m_data.size());
+        add16(m_data, int(grpprl.size() - 2));
+        m_data += grpprl.mid(2);
+        QByteArray small = grpprl.left(2);
+        add16(small, sprmPHugePapx);
+        add32(small, at);
+        grpprl = small;
+    }
+    m_paras.append({start, quint32(m_text.size()), grpprl});
+}
+
+void Writer::paragraph(const Paragraph& p, const QByteArray& tableSprms, QChar mark)
+{
+    const quint32 start = quint32(m_text.size());
+    runs(p);
+    const Run* last = p.runs.isEmpty() ? nullptr : &p.runs.last();
+    QByteArray markProps;
+    if (last && !last->picture)
+        markProps = charSprms(*last);
+    m_chars.append({quint32(m_text.size()), quint32(m_text.size() + 1), markProps});
+    m_text += mark;
+    addParagraphRun(start, paraSprms(p) + tableSprms);
+}
+
+void Writer::table(const QList<Paragraph>& paragraphs)
+{
+    const WPTextModel::CellRef& first = *paragraphs.first().cell;
+    const int rows = std::clamp(first.tableRows, 1, 100000);
+    const int columns = std::clamp(first.tableColumns, 1, 63);
+    struct Cell {
+        WPTextModel::CellRef ref;
+        QList<Paragraph> paragraphs;
+    };
+    QList<Cell> cells;
+    QHash<qint64, qsizetype> byOrigin;
+    for (const Paragraph& p : paragraphs) {
+        const qint64 key = qint64(p.cell->row) * 1000 + p.cell->column;
+        auto it = byOrigin.constFind(key);
+        if (it == byOrigin.constEnd()) {
+            it = byOrigin.insert(key, cells.size());
+            cells.append({*p.cell, {}});
+        }
+        cells[*it].paragraphs.append(p);
+    }
+    // Which cell covers each grid position.
+    QList<qsizetype> grid(qsizetype(rows) * columns, -1);
+    for (qsizetype i = 0; i < cells.size(); ++i) {
+        const WPTextModel::CellRef& r = cells[i].ref;
+        for (int y = r.row; y < std::min(rows, r.row + std::max(1, r.rowSpan)); ++y)
+            for (int x = r.column; x < std::min(columns, r.column + std::max(1, r.columnSpan)); ++x)
+                if (y >= 0 && x >= 0)
+                    grid[qsizetype(y) * columns + x] = i;
+    }
+    const int width = std::max(twips(m_paper.width() - m_left - m_right), 720);
+    const int columnWidth = width / columns;
+
+    QByteArray inTable;
+    add16(inTable, sprmPFInTable);
+    add8(inTable, 1);
+    for (int y = 0; y < rows; ++y) {
+        QList<int> edges{0};
+        QList<quint16> flags;
+        QList<QColor> shades;
+        for (int x = 0; x < columns;) {
+            const qsizetype index = grid[qsizetype(y) * columns + x];
+            int span = 1;
+            quint16 f = 0;
+            if (index < 0) {
+                paragraph(Paragraph(), inTable, QChar(0x07));
+                shades.append(QColor());
+            } else {
+                const Cell& c = cells[index];
+                span = std::max(1, std::min(c.ref.columnSpan, columns - c.ref.column) - (x - c.ref.column));
+                shades.append(c.ref.background);
+                if (c.ref.rowSpan > 1)
+                    f = c.ref.row == y ? tcVertRestart | tcVertMerge : tcVertMerge;
+                if (c.ref.row != y || c.paragraphs.isEmpty()) {
+                    paragraph(Paragraph(), inTable, QChar(0x07));
+                } else {
+                    for (qsizetype k = 0; k < c.paragraphs.size(); ++k)
+                        paragraph(c.paragraphs[k], inTable,
+                                  k + 1 == c.paragraphs.size() ? QChar(0x07) : QChar(0x0D));
+                }
+            }
+            flags.append(f);
+            x += span;
+            edges.append(x * columnWidth);
+        }
+        // The row's end: its own paragraph carrying the row's cell layout.
+        QByteArray row = inTable;
+        add16(row, sprmPFTtp);
+        add8(row, 1);
+        add16(row, sprmTDxaGapHalf);
+        add16(row, 108);
+        const int count = int(flags.size());
+        QByteArray def;
+        add8(def, count);
+        for (int e : std::as_const(edges))
+            add16(def, e);
+        for (quint16 f : std::as_const(flags)) {
+            add16(def, f);
+            add16(def, 0);
+            for (int side = 0; side < 4; ++side) { // single 1/2-point lines in grey
+                add8(def, 4);
+                add8(def, 1);
+                add8(def, 15);
+                add8(def, 0);
+            }
+        }
+        add16(row, sprmTDefTable);
+        add16(row, int(def.size() + 1));
+        row += def;
+        bool anyShade = false;
+        for (const QColor& c : std::as_const(shades))
+            anyShade = anyShade || c.isValid();
+        if (anyShade) {
+            const int n = std::min(count, 25);
+            add16(row, sprmTDefTableShd);
+            add8(row, 10 * n);
+            for (int i = 0; i < n; ++i) {
+                add32(row, 0xFF000000);
+                add32(row, shades[i].isValid() ? colorRef(shades[i]) : 0xFF000000);
+                add16(row, 0);
+            }
+        }
+        paragraph(Paragraph(), row, QChar(0x07));
+    }
+}
+
+QByteArray Writer::fkps(const QList<PropRun>& runs, bool paragraphs, quint32 firstPage, QList<quint32>& pages) const
+{
+    // Every entry's stored form: a CHPX is its length byte and sprms; a PAPX
+    // its length in words (or 0 and the length) and the style and sprms.
+    auto stored = [paragraphs](const QByteArray& grpprl) {
+        QByteArray b;
+        if (!paragraphs) {
+            add8(b, int(grpprl.size()));
+            b += grpprl;
+        } else if (grpprl.size() % 2 == 1) {
+            add8(b, int((grpprl.size() + 1) / 2));
+            b += grpprl;
+        } else {
+            add8(b, 0);
+            add8(b, int(grpprl.size() / 2));
+            b += grpprl;
+        }
+        if (b.size() % 2)
+            b.append('\0');
+        return b;
+    };
+    const int entrySize = paragraphs ? 13 : 1;
+    QByteArray out;
+    qsizetype i = 0;
+    while (i < runs.size()) {
+        QByteArray page(kPage, '\0');
+        QHash<QByteArray, int> placed; // stored bytes → word offset in this page
+        int top = kPage - 1;           // data grows down from here
+        int count = 0;
+        QList<int> offsets;
+        while (i < runs.size() && count < (paragraphs ? 29 : 101)) {
+            const QByteArray& g = runs[i].grpprl;
+            const bool empty = !paragraphs && g.isEmpty();
+            const QByteArray bytes = empty ? QByteArray() : stored(g);
+            int offset = 0;
+            int newTop = top;
+            if (!empty) {
+                if (auto it = placed.constFind(bytes); it != placed.constEnd()) {
+                    offset = *it;
+                } else {
+                    newTop = (top - int(bytes.size())) & ~1;
+                    offset = newTop / 2;
+                }
+            }
+            const int headerEnd = 4 * (count + 2) + entrySize * (count + 1);
+            if (headerEnd > newTop)
+                break;
+            if (!empty && !placed.contains(bytes)) {
+                page.replace(newTop, bytes.size(), bytes);
+                placed.insert(bytes, offset);
+                top = newTop;
+            }
+            offsets.append(offset);
+            ++count;
+            ++i;
+        }
+        const qsizetype firstRun = i - count;
+        for (int k = 0; k < count; ++k)
+            set32(page, 4 * k, kTextStart + 2 * runs[firstRun + k].cpStart);
+        set32(page, 4 * count, kTextStart + 2 * runs[i - 1].cpEnd);
+        for (int k = 0; k < count; ++k)
+            page[4 * (count + 1) + entrySize * k] = char(offsets[k]);
+        page[kPage - 1] = char(count);
+        pages.append(firstPage + quint32(out.size() / kPage));
+        out += page;
+    }
+    return out;
+}
+
+QByteArray Writer::styleSheet() const
+{
+    auto name = [](QByteArray& b, const QString& n) {
+        add16(b, int(n.size()));
+        for (QChar c : n)
+            add16(b, c.unicode());
+        add16(b, 0);
+    };
+    auto entry = [&](int sti, int kind, int base, int upx, int next, const QString& n, const QList<QByteArray>& upxs) {
+        QByteArray body;
+        add16(body, sti);
+        add16(body, kind | base << 4);
+        add16(body, upx | next << 4);
+        add16(body, 0); // bchUpe
+        add16(body, 0);
+        name(body, n);
+        for (const QByteArray& u : upxs) {
+            if (body.size() % 2)
+                body.append('\0');
+            add16(body, int(u.size()));
+            body += u;
+        }
+        if (body.size() % 2)
+            body.append('\0');
+        QByteArray out;
+        add16(out, int(body.size()));
+        return out + body;
+    };
+    QByteArray normalPapx;
+    add16(normalPapx, 0);
+    QByteArray normalChpx;
+    add16(normalChpx, sprmCHps);
+    add16(normalChpx, 24);
+    QByteArray out;
+    add16(out, 18); // header size
+    add16(out, 11); // styles
+    add16(out, 10); // base size of a style entry
+    add16(out, 1);  // built-in names written
+    add16(out, 0x5B); // highest built-in style id known
+    add16(out, 15);
+    add16(out, 0);
+    for (int i = 0; i < 3; ++i)
+        add16(out, 0); // default fonts: Times New Roman
+    out += entry(0, 1, 0xFFF, 2, 0, QStringLiteral("Normal"), {normalPapx, normalChpx});
+    for (int i = 1; i < 10; ++i)
+        add16(out, 0);
+    out += entry(65, 2, 0xFFF, 1, 10, QStringLiteral("Default Paragraph Font"), {QByteArray()});
+    return out;
+}
+
+QByteArray Writer::fontTable() const
+{
+    QByteArray out;
+    add16(out, int(m_fonts.size()));
+    add16(out, 0);
+    for (qsizetype i = 0; i < m_fonts.size(); ++i) {
+        QByteArray f;
+        add8(f, i == 1 ? 0x12 : i == 2 ? 0x26 : 0x16); // pitch and family
+        add16(f, 400);
+        add8(f, i == 1 ? 2 : 0); // character set
+        add8(f, 0);
+        f.append(QByteArray(10 + 24, '\0'));
+        for (QChar c : m_fonts[i])
+            add16(f, c.unicode());
+        add16(f, 0);
+        add8(out, int(f.size()));
+        out += f;
+    }
+    return out;
+}
+
+QByteArray Writer::sectionSprms() const
+{
+    QByteArray g;
+    if (m_paper.width() > m_paper.height()) {
+        add16(g, sprmSBOrientation);
+        add8(g, 1); // landscape
+    }
+    add16(g, sprmSXaPage);
+    add16(g, twips(m_paper.width()));
+    add16(g, sprmSYaPage);
+    add16(g, twips(m_paper.height()));
+    add16(g, sprmSDxaLeft);
+    add16(g, twips(m_left));
+    add16(g, sprmSDxaRight);
+    add16(g, twips(m_right));
+    add16(g, sprmSDyaTop);
+    add16(g, twips(m_top));
+    add16(g, sprmSDyaBottom);
+    add16(g, twips(m_bottom));
+    return g;
+}
+
+QByteArray Writer::file()
+{
+    const QList<Paragraph> all = WPTextModel::paragraphs(m_doc);
+    for (qsizetype i = 0; i < all.size();) {
+        if (!all[i].cell) {
+            paragraph(all[i], QByteArray(), QChar(0x0D));
+            ++i;
+            continue;
+        }
+        const quintptr id = all[i].cell->table;
+        qsizetype end = i;
+        while (end < all.size() && all[end].cell && all[end].cell->table == id)
+            ++end;
+        table(all.mid(i, end - i));
+        i = end;
+    }
+    // The document ends with a paragraph of its own, never inside a table.
+    if (m_text.isEmpty() || (!all.isEmpty() && all.last().cell))
+        paragraph(Paragraph(), QByteArray(), QChar(0x0D));
+
+    const quint32 ccp = quint32(m_text.size());
+    QByteArray word(kTextStart, '\0');
+    for (QChar c : std::as_const(m_text))
+        add16(word, c.unicode());
+    if (word.size() % 2)
+        word.append('\0');
+    const quint32 fcSepx = quint32(word.size());
+    const QByteArray sep = sectionSprms();
+    add16(word, int(sep.size()));
+    word += sep;
+    word.append(QByteArray((kPage - word.size() % kPage) % kPage, '\0'));
+    QList<quint32> chpPages, papPages;
+    word += fkps(m_chars, false, quint32(word.size() / kPage), chpPages);
+    word += fkps(m_paras, true, quint32(word.size() / kPage), papPages);
+
+    QByteArray table;
+    QMap<int, std::pair<quint32, quint32>> fcLcb;
+    auto put = [&table, &fcLcb](int index, const QByteArray& bytes) {
+        fcLcb[index] = {quint32(table.size()), quint32(bytes.size())};
+        table += bytes;
+    };
+    const QByteArray stsh = styleSheet();
+    put(Stshf, stsh);
+    fcLcb[0] = fcLcb[Stshf];
+    QByteArray sed;
+    add32(sed, 0);
+    add32(sed, ccp);
+    add16(sed, 0);
+    add32(sed, fcSepx);
+    add16(sed, 0);
+    add32(sed, 0xFFFFFFFF);
+    put(PlcfSed, sed);
+    auto bte = [](const QList<PropRun>& runs, const QList<quint32>& pages, const QByteArray& word) {
+        QByteArray b;
+        for (quint32 p : pages)
+            add32(b, qFromLittleEndian<quint32>(word.constData() + p * kPage));
+        add32(b, kTextStart + 2 * (runs.isEmpty() ? 0 : runs.last().cpEnd));
+        for (quint32 p : pages)
+            add32(b, p);
+        return b;
+    };
+    put(PlcfBteChpx, bte(m_chars, chpPages, word));
+    put(PlcfBtePapx, bte(m_paras, papPages, word));
+    if (!m_fields.isEmpty()) {
+        QByteArray plc;
+        for (const Field& f : std::as_const(m_fields))
+            add32(plc, f.cp);
+        add32(plc, ccp);
+        for (const Field& f : std::as_const(m_fields))
+            add16(plc, f.ch);
+        put(PlcfFldMom, plc);
+    }
+    put(SttbfFfn, fontTable());
+    QByteArray dop(500, '\0');
+    set16(dop, 0x0A, 720); // default tab stops every half inch
+    put(Dop, dop);
+    QByteArray clx;
+    add8(clx, 2);
+    add32(clx, 4 * 2 + 8);
+    add32(clx, 0);
+    add32(clx, ccp);
+    add16(clx, 0);
+    add32(clx, kTextStart); // Unicode text at this byte offset
+    add16(clx, 0);
+    put(Clx, clx);
+
+    // File information block.
+    set16(word, 0x00, kIdent);
+    set16(word, 0x02, kNFib);
+    set16(word, 0x06, 0x0409);
+    set16(word, 0x0A, 0x0200 | 0x1000); // 1Table, extended characters
+    set16(word, 0x0C, 0x00BF);
+    set32(word, 0x18, kTextStart);
+    set32(word, 0x1C, kTextStart + 2 * ccp);
+    set16(word, 0x20, 14);
+    set16(word, 0x22 + 2 * 13, 0x0409);
+    set16(word, 0x3E, 22);
+    set32(word, 0x40, quint32(word.size()));
+    set32(word, kCcpText, ccp);
+    set16(word, 0x98, FcLcbCount);
+    for (auto it = fcLcb.constBegin(); it != fcLcb.constEnd(); ++it) {
+        set32(word, fcOffset(it.key()), it->first);
+        set32(word, fcOffset(it.key()) + 4, it->second);
+    }
+
+    QList<std::pair<QString, QByteArray>> streams{
+        {QStringLiteral("WordDocument"), word},
+        {QStringLiteral("1Table"), table},
+    };
+    if (!m_data.isEmpty())
+        streams.append({QStringLiteral("Data"), m_data});
+    streams.append({QStringLiteral("\x05SummaryInformation"), Word97Summary::write(m_attributes.comment.value_or(QString()))});
+    // The class of Word documents.
+    return CompoundFile::write(streams, QByteArray("\x06\x09\x02\x00\x00\x00\x00\x00\xC0\x00\x00\x00\x00\x00\x00\x46", 16));
+}
+
+} // namespace
+
+QByteArray write(const QTextDocument& text, const WPDocAttributes& attributes)
+{
+    Writer w(text, attributes);
+    return w.file();
+}
+
+} // namespace Word97
