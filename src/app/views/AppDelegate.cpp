@@ -93,11 +93,14 @@ void AppDelegate::didFinishLaunching()
     if (m_launched)
         return;
     m_launched = true;
-    makeStatusItem();
+    // The floating menu first: it is what the user waits for.
     if (AppSettings::shared().showMenuAtLaunch())
         FloatingMenuController::shared().show();
     else
         MainMenu::shared().setFloatingMenuShowing(FloatingMenuController::shared().isShowing());
+    // The menu, a tool panel, shows no icon; every window has it from here.
+    AppIcon::apply();
+    makeStatusItem();
     ShellServices& services = ShellServices::shared();
     if (services.restoreStickyWindows)
         services.restoreStickyWindows();
