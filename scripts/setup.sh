@@ -19,6 +19,7 @@ packages=(
   libpocketsphinx-dev libsphinxbase-dev pocketsphinx-en-us pocketsphinx-testdata
   pulseaudio pulseaudio-utils sox
   libicu-dev
+  libxcb-damage0-dev
 )
 
 missing=()

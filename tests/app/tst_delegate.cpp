@@ -196,6 +196,29 @@ private Q_SLOTS:
         QCOMPARE(asked.first().first().toInt(), sig);
     }
 
+    // The notice about unsaved data is made only when a problem comes, and
+    // then shows it.
+    void storeProblemAfterLaunchShowsTheNotice()
+    {
+        AppDelegate::shared().willFinishLaunching();
+        auto notice = [] {
+            for (QWidget* w : QApplication::topLevelWidgets()) {
+                if (w->objectName() == QLatin1String("storeNotice"))
+                    return w;
+            }
+            return static_cast<QWidget*>(nullptr);
+        };
+        if (StoreEvents::shared().problems().isEmpty())
+            QVERIFY(!notice());
+        StoreEvents::shared().reportProblem({StoreEvents::Problem::Kind::saveFailed, QStringLiteral("Timeline"),
+                                             Store::path(QStringLiteral("timeline.json")),
+                                             QStringLiteral("the disk is full"), QString()});
+        QVERIFY(notice());
+        QTRY_VERIFY(notice()->isVisible());
+        StoreEvents::shared().clear(QStringLiteral("Timeline"));
+        QTRY_VERIFY(!notice()->isVisible());
+    }
+
     void secondStartHandsOver_data()
     {
         QTest::addColumn<bool>("staleLock");

@@ -13,6 +13,7 @@
 #include "app/views/WindowManager.h"
 #include "ui/AppLook.h"
 #include "ui/Chrome.h"
+#include "core/StoreEvents.h"
 #include "ui/StoreNoticeView.h"
 #include "ui/Symbols.h"
 
@@ -48,6 +49,10 @@ QList<Tool> AppDelegate::launchList(const QString& value)
 void AppDelegate::willFinishLaunching()
 {
     QApplication::setQuitOnLastWindowClosed(shouldTerminateAfterLastWindowClosed);
+    // The look before the first widget: set later, every menu and window
+    // made by then would be restyled.
+    if (auto* app = qobject_cast<QApplication*>(QCoreApplication::instance()))
+        AppLook::apply(*app);
     ShellServices& services = ShellServices::shared();
     // The document controller first, so the document commands reach it.
     if (services.makeDocumentController) {
@@ -75,8 +80,13 @@ void AppDelegate::connectShell()
     QObject::connect(&menu, &FloatingMenuController::showingChanged, &MainMenu::shared(),
                      &MainMenu::setFloatingMenuShowing);
     // Files that could not be saved or read are told in a notice that
-    // follows the store's reports.
-    StoreNoticeView::shared();
+    // follows the store's reports, made when the first problem comes (a
+    // window fewer before the first frame).
+    if (!StoreEvents::shared().problems().isEmpty())
+        StoreNoticeView::shared();
+    else
+        QObject::connect(&StoreEvents::shared(), &StoreEvents::problemAdded, &menu,
+                         [] { StoreNoticeView::shared(); }, Qt::SingleShotConnection);
 }
 
 void AppDelegate::didFinishLaunching()
@@ -84,13 +94,14 @@ void AppDelegate::didFinishLaunching()
     if (m_launched)
         return;
     m_launched = true;
-    if (auto* app = qobject_cast<QApplication*>(QCoreApplication::instance()))
-        AppLook::apply(*app);
-    makeStatusItem();
+    // The floating menu first: it is what the user waits for.
     if (AppSettings::shared().showMenuAtLaunch())
         FloatingMenuController::shared().show();
     else
         MainMenu::shared().setFloatingMenuShowing(FloatingMenuController::shared().isShowing());
+    // The menu, a tool panel, shows no icon; every window has it from here.
+    AppIcon::apply();
+    makeStatusItem();
     ShellServices& services = ShellServices::shared();
     if (services.restoreStickyWindows)
         services.restoreStickyWindows();

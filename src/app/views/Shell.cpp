@@ -112,7 +112,9 @@ std::optional<int> launch(const QStringList& documents)
         });
     });
     delegate.willFinishLaunching();
-    QTimer::singleShot(0, &delegate, &AppDelegate::didFinishLaunching);
+    // Straight on to the first window: what is queued meanwhile runs once
+    // it is up.
+    delegate.didFinishLaunching();
     return std::nullopt;
 }
 
