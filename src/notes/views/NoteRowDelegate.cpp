@@ -12,6 +12,7 @@
 #include "ui/Symbols.h"
 
 #include <QAbstractItemView>
+#include <QApplication>
 #include <QFileInfo>
 #include <QMenu>
 #include <QMouseEvent>
@@ -88,6 +89,25 @@ NoteRowDelegate::NoteRowDelegate(RecorderListModel* list, QObject* parent)
 
 NoteRowDelegate::~NoteRowDelegate() = default;
 
+QPixmap NoteRowDelegate::stamp(int kind, const QSize& size) const
+{
+    // The real buttons, grabbed once per look and size.
+    QPixmap& cached = m_stamps[kind];
+    if (cached.isNull() || cached.deviceIndependentSize().toSize() != size) {
+        QWidget* w = kind == 2 ? static_cast<QWidget*>(m_menuStamp.get()) : m_playStamp.get();
+        if (kind != 2)
+            m_playStamp->setSymbol(kind == 1 ? QStringLiteral("stop.fill") : QStringLiteral("play.fill"));
+        w->resize(size);
+        // Without the window's background: the row's own shows through.
+        const qreal dpr = qApp->devicePixelRatio();
+        cached = QPixmap(size * dpr);
+        cached.setDevicePixelRatio(dpr);
+        cached.fill(Qt::transparent);
+        w->render(&cached, QPoint(), QRegion(), QWidget::DrawChildren);
+    }
+    return cached;
+}
+
 RecorderModel* NoteRowDelegate::recorder() const
 {
     return m_list->recorder();
@@ -158,11 +178,8 @@ void NoteRowDelegate::paint(QPainter* p, const QStyleOptionViewItem& option, con
         p->fillRect(option.rect, option.palette.color(QPalette::AlternateBase));
 
     const bool playing = recorder()->playingID() == n.id;
-    m_playStamp->setSymbol(playing ? QStringLiteral("stop.fill") : QStringLiteral("play.fill"));
-    m_playStamp->resize(l.play.size());
-    m_playStamp->render(p, l.play.topLeft(), QRegion(), QWidget::DrawChildren);
-    m_menuStamp->resize(l.menu.size());
-    m_menuStamp->render(p, l.menu.topLeft(), QRegion(), QWidget::DrawChildren);
+    p->drawPixmap(l.play.topLeft(), stamp(playing ? 1 : 0, l.play.size()));
+    p->drawPixmap(l.menu.topLeft(), stamp(2, l.menu.size()));
 
     // The title as the line field shows it (its text starts 2 px in).
     const QRect titleText = l.title.adjusted(2, 0, -2, 0);

@@ -24,6 +24,7 @@ FocusRing::FocusRing(QWidget* parent)
     , m_animation(new QVariantAnimation(this))
 {
     setFixedSize(sizeHint());
+    setMinimumSize(kSmallest, kSmallest);
     setAttribute(Qt::WA_OpaquePaintEvent, false);
     m_animation->setDuration(kAnimationMs);
     m_animation->setEasingCurve(QEasingCurve::Linear);
@@ -93,6 +94,9 @@ void FocusRing::paintEvent(QPaintEvent*)
 {
     QPainter p(this);
     p.setRenderHint(QPainter::Antialiasing);
+    // Drawn at its full size and scaled to the room it was given.
+    const qreal full = kDiameter + 2 * kPadding;
+    p.scale(width() / full, height() / full);
     const QRectF circle(kPadding, kPadding, kDiameter, kDiameter);
 
     // Track.

@@ -21,6 +21,7 @@
 #include <QShortcut>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace {
 
@@ -88,7 +89,9 @@ QWidget* FocusView::buildTimerColumn()
     column->setFixedWidth(kColumnWidth);
     auto* v = new QVBoxLayout(column);
     v->setContentsMargins(0, 0, 0, 0);
-    v->setSpacing(14);
+    // Tighter than the window's padding: at the window's own size the whole
+    // column fits beside the list.
+    v->setSpacing(10);
 
     m_ring = new FocusRing(column);
     v->addWidget(m_ring, 0, Qt::AlignHCenter);
@@ -137,6 +140,7 @@ QWidget* FocusView::buildSettings()
 {
     auto* panel = new ChromePanel(this);
     panel->setTitle(QStringLiteral("Timer settings"));
+    panel->contentLayout()->setSpacing(4);
     const QFont font = Fonts::system(12);
     struct Row {
         FocusStepper::Label label;
@@ -244,11 +248,16 @@ QWidget* FocusView::buildToDo()
     return panel;
 }
 
+FocusTaskRow* FocusView::editorRow() const
+{
+    return qobject_cast<FocusTaskRow*>(m_editor.data());
+}
+
 FocusTaskRow* FocusView::openRow(int row)
 {
     const QModelIndex index = m_listModel->index(row);
     if (m_editor && m_listModel->rowOf(m_editorId) == row)
-        return m_editor;
+        return editorRow();
     const int before = m_listModel->rowOf(m_editorId);
     if (before >= 0)
         m_list->closePersistentEditor(m_listModel->index(before));
@@ -260,8 +269,8 @@ FocusTaskRow* FocusView::openRow(int row)
     m_editorId = m_listModel->task(row).id;
     m_delegate->setEditorRow(row);
     m_list->openPersistentEditor(index);
-    m_editor = qobject_cast<FocusTaskRow*>(m_list->indexWidget(index));
-    return m_editor;
+    m_editor = m_list->indexWidget(index);
+    return editorRow();
 }
 
 void FocusView::reopenEditor()
@@ -320,6 +329,29 @@ void FocusView::moveShownRows(const QList<int>& rows, int destination)
     if (offsets.isEmpty())
         return;
     m_model->moveTasks(offsets, FocusTasks::fullDestination(shown, destination, int(m_model->tasks().size())));
+}
+
+QSize FocusView::minimumSizeHint() const
+{
+    QSize s = QWidget::minimumSizeHint();
+    s.rheight() -= m_ring->minimumHeight() - FocusRing::kSmallest;
+    return s;
+}
+
+void FocusView::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    fitRing();
+}
+
+void FocusView::fitRing()
+{
+    // The dial takes the height the rest of the column leaves, up to its
+    // full size.
+    const int others = layout()->minimumSize().height() - m_ring->minimumHeight();
+    const int side = std::clamp(height() - others, FocusRing::kSmallest, m_ring->sizeHint().height());
+    if (m_ring->minimumHeight() != side || m_ring->height() != side)
+        m_ring->setFixedSize(side, side);
 }
 
 void FocusView::showEvent(QShowEvent* event)
