@@ -52,8 +52,9 @@ protected:
 
 private:
     RecorderModel* recorder() const;
-    // A picture of the play (0), stop (1) or "…" (2) button at `size`.
-    QPixmap stamp(int kind, const QSize& size) const;
+    // A picture of the play (0), stop (1) or "…" (2) button.
+    QPixmap stamp(int kind) const;
+    void makeStamps();
 
     RecorderListModel* m_list;
     int m_expandedRow = -1;
@@ -66,5 +67,5 @@ private:
     // Stamps: the real buttons, drawn in place for every row.
     std::unique_ptr<ChromeButton> m_playStamp;
     std::unique_ptr<QToolButton> m_menuStamp;
-    mutable QPixmap m_stamps[3];
+    QPixmap m_stamps[3];
 };
