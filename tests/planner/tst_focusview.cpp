@@ -390,6 +390,10 @@ private Q_SLOTS:
                                  v->showCompletedSwitch(), v->list(), v->clearCompletedButton(), v->footer()};
         for (int i = 0; i < 4; ++i)
             controls.append(v->stepper(i));
+        v->openRow(1);
+        const QString dir = qEnvironmentVariable("BW_SNAPSHOT_DIR");
+        if (!dir.isEmpty())
+            QVERIFY(scaffold.grab().save(dir + QStringLiteral("/focus-at-its-size.png")));
         const QRect visible(QPoint(0, 0), scaffold.size());
         for (QWidget* c : controls) {
             const QRect r(c->mapTo(&scaffold, QPoint(0, 0)), c->size());
