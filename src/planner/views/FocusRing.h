@@ -42,6 +42,8 @@ public:
     double shownFraction() const { return m_shown; }
     bool isAnimating() const;
 
+    // The side it asks for: its full size unless told less.
+    void setSide(int side);
     QSize sizeHint() const override;
 
 protected:
@@ -57,4 +59,5 @@ private:
     double m_target = 0;
     double m_shown = 0;
     QVariantAnimation* m_animation = nullptr;
+    int m_side = kDiameter + 2 * kPadding;
 };

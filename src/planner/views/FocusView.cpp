@@ -124,7 +124,9 @@ QWidget* FocusView::buildTimerColumn()
     m_workingOn->setAlignment(Qt::AlignHCenter);
     // The line keeps its room while no task is chosen: the window is sized
     // for the column once, and the buttons above stay where the pointer is.
-    m_workingOn->setMinimumHeight(m_workingOn->fontMetrics().height());
+    m_workingOn->setText(QStringLiteral("Working on: Ag"));
+    m_workingOn->setFixedHeight(m_workingOn->sizeHint().height());
+    m_workingOn->clear();
     QSizePolicy keep = m_workingOn->sizePolicy();
     keep.setRetainSizeWhenHidden(true);
     m_workingOn->setSizePolicy(keep);
@@ -331,13 +333,6 @@ void FocusView::moveShownRows(const QList<int>& rows, int destination)
     m_model->moveTasks(offsets, FocusTasks::fullDestination(shown, destination, int(m_model->tasks().size())));
 }
 
-QSize FocusView::minimumSizeHint() const
-{
-    QSize s = QWidget::minimumSizeHint();
-    s.rheight() -= m_ring->minimumHeight() - FocusRing::kSmallest;
-    return s;
-}
-
 void FocusView::resizeEvent(QResizeEvent* event)
 {
     QWidget::resizeEvent(event);
@@ -346,12 +341,10 @@ void FocusView::resizeEvent(QResizeEvent* event)
 
 void FocusView::fitRing()
 {
-    // The dial takes the height the rest of the column leaves, up to its
-    // full size.
-    const int others = layout()->minimumSize().height() - m_ring->minimumHeight();
-    const int side = std::clamp(height() - others, FocusRing::kSmallest, m_ring->sizeHint().height());
-    if (m_ring->minimumHeight() != side || m_ring->height() != side)
-        m_ring->setFixedSize(side, side);
+    // The dial takes the height the rest of the column leaves (the layout
+    // counts it at its smallest), up to its full size.
+    const int others = layout()->minimumSize().height() - FocusRing::kSmallest;
+    m_ring->setSide(height() - others);
 }
 
 void FocusView::showEvent(QShowEvent* event)

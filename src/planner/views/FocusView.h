@@ -71,10 +71,6 @@ public:
     QLabel* footer() const { return m_footer; }
     ChromeButton* clearCompletedButton() const { return m_clear; }
 
-    // The dial counted at its smallest: the window may be shorter than the
-    // dial's full size, never than its controls.
-    QSize minimumSizeHint() const override;
-
 protected:
     void showEvent(QShowEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
