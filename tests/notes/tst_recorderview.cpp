@@ -75,6 +75,11 @@ private Q_SLOTS:
         QVERIFY(v.delegate()->layout(v.rowRect(c.id), c, false).missing.isValid());
         QVERIFY(v.delegate()->layout(v.rowRect(b.id), b, false).duration.width()
                 > v.delegate()->layout(v.rowRect(a.id), a, false).duration.width());
+        // The play button of a drawn row plays without opening the row.
+        QTest::mouseClick(v.list()->viewport(), Qt::LeftButton, {},
+                          v.delegate()->layout(v.rowRect(c.id), c, false).play.center());
+        QVERIFY(v.model()->status().startsWith(QStringLiteral("Can’t play: ")));
+        QVERIFY(v.selected().isNull());
         // A click into the title of a drawn row opens it in place, tall,
         // with the caret in its title.
         QTest::mouseClick(v.list()->viewport(), Qt::LeftButton, {}, la.title.center());

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QPixmap>
 #include <QPointer>
 #include <QRect>
 #include <QStyledItemDelegate>
@@ -51,6 +52,9 @@ protected:
 
 private:
     RecorderModel* recorder() const;
+    // A picture of the play (0), stop (1) or "…" (2) button.
+    QPixmap stamp(int kind) const;
+    void makeStamps();
 
     RecorderListModel* m_list;
     int m_expandedRow = -1;
@@ -63,4 +67,5 @@ private:
     // Stamps: the real buttons, drawn in place for every row.
     std::unique_ptr<ChromeButton> m_playStamp;
     std::unique_ptr<QToolButton> m_menuStamp;
+    QPixmap m_stamps[3];
 };
