@@ -335,9 +335,39 @@ private Q_SLOTS:
         QCOMPARE(mask.intersected(core), QRegion(core));
         const QRect band = surface.adjusted(2, radius, -2, -radius);
         QCOMPARE(mask.intersected(band), QRegion(band));
+        // Shaped again and again (each show, each change of level), the
+        // panel keeps the same whole shape.
+        for (int round = 0; round < 3; ++round) {
+            fm().hide();
+            fm().show();
+            p->applyShape(false);
+            QCOMPARE(p->mask(), mask);
+            fm().applyLevel(round % 2 == 0 ? false : true);
+            p->applyShape(false);
+            QCOMPARE(p->mask(), mask);
+        }
         // With a compositor the window is whole again.
         p->applyShape(true);
         QVERIFY(p->mask().isEmpty());
+    }
+
+    // On X11 the panel asks to be on every desktop, and still is after its
+    // level changes (which makes its native window anew).
+    void everyDesktopAfterLevelChanges()
+    {
+        if (!X11Desktop::isX11())
+            QSKIP("needs an X server");
+        fm().show();
+        FloatingPanel* p = fm().panel();
+        QVERIFY(QTest::qWaitForWindowExposed(p));
+        for (const bool onTop : {false, true, false}) {
+            fm().applyLevel(onTop);
+            QVERIFY(p->isVisible());
+            QTRY_COMPARE(X11Desktop::desktopOf(p), std::optional<quint32>(0xFFFFFFFF));
+        }
+        fm().hide();
+        fm().show();
+        QTRY_COMPARE(X11Desktop::desktopOf(p), std::optional<quint32>(0xFFFFFFFF));
     }
 
     void displayScreen_data()

@@ -457,6 +457,34 @@ private Q_SLOTS:
         delete b;
     }
 
+    // The list keeps the order the windows were opened in, whatever the
+    // titles, and shows each title as its window does (never "[*]").
+    void windowMenuOrderAndTitles()
+    {
+        QList<QMainWindow*> made;
+        for (const char* title : {"Zeta[*]", "Report[*] — Word Processor", "Alpha", "Sums [*][*]"}) {
+            made << makeWindow(new QWidget);
+            made.last()->setWindowTitle(QString::fromUtf8(title));
+        }
+        made[1]->setWindowModified(true);
+        QMenu* window = MainMenu::shared().menus().at(5);
+        const QStringList expected{QStringLiteral("Zeta"), QStringLiteral("Report* — Word Processor"),
+                                   QStringLiteral("Alpha"), QStringLiteral("Sums [*]")};
+        for (int look = 0; look < 3; ++look) {
+            Q_EMIT window->aboutToShow();
+            QStringList names;
+            for (QAction* item : window->actions()) {
+                const qsizetype at = expected.indexOf(MainMenu::title(item));
+                if (at >= 0)
+                    names << expected.at(at);
+            }
+            QCOMPARE(names, expected);
+            made[look]->hide();
+            made[look]->show();
+        }
+        qDeleteAll(made);
+    }
+
     // The tool shortcuts work from any window that shows the menus, and
     // Quit's key is not ambiguous with the tray menu's Quit.
     void toolShortcutsOpenTools()
