@@ -116,9 +116,9 @@ struct Answers {
         image.save(picture);
         WPOpenSavePanels::setImageChooser([this](QWidget*) { return picture; });
         WPOpenSavePanels::setPdfChooser([this](QWidget*, const QString&) { return pdf; });
-        WPPrintPanels::setPrintChooser([this](QWidget*, QPagedPaintDevice&, int) {
+        WPPrintPanels::setPrintChooser([this](QWidget*, int) -> QPagedPaintDevice* {
             ++printPanels;
-            return false;
+            return nullptr;
         });
         WPPrintPanels::setPageSetupChooser([this](QWidget*, const WPPageSetup&) {
             ++pageSetupPanels;

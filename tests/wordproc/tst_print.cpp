@@ -16,6 +16,7 @@
 #include <QPainter>
 #include <QPdfDocument>
 #include <QPdfSelection>
+#include <QPdfWriter>
 #include <QLineEdit>
 #include <QPrintDialog>
 #include <QPrinter>
@@ -618,17 +619,15 @@ void PrintTest::printsThePagesAskedFor()
     document.setHeaderFooter(QString(), QStringLiteral("{page} / {pages}"));
     const QString out = dir.filePath(QStringLiteral("printed.pdf"));
     int offered = 0;
-    const auto previous = WPPrintPanels::setPrintChooser([&](QWidget*, QPrinter& printer, int pages) {
+    auto printer = std::make_unique<QPdfWriter>(out);
+    const auto previous = WPPrintPanels::setPrintChooser([&](QWidget*, int pages) -> QPagedPaintDevice* {
         offered = pages;
-        printer.setOutputFormat(QPrinter::PdfFormat);
-        printer.setOutputFileName(out);
-        if (!range.isEmpty()) {
-            printer.setPrintRange(QPrinter::PageRange);
-            printer.setPageRanges(QPageRanges::fromString(range));
-        }
-        return true;
+        if (!range.isEmpty())
+            printer->setPageRanges(QPageRanges::fromString(range));
+        return printer.get();
     });
     const bool printed = WPPrintPanels::print(&document, nullptr);
+    printer.reset();
     WPPrintPanels::setPrintChooser(previous);
     QVERIFY(printed);
     QCOMPARE(offered, 4);

@@ -36,14 +36,6 @@ QString escaped(const QString& title)
     return t.replace(QLatin1Char('&'), QStringLiteral("&&"));
 }
 
-// A window's title as its title bar shows it: "[*]" is where Qt puts the
-// edited mark, never text of the title.
-QString shownTitle(const QWidget* window)
-{
-    QString t = window->windowTitle();
-    return t.replace(QLatin1String("[*]"), window->isWindowModified() ? QStringLiteral("*") : QString());
-}
-
 // The word processor's recent documents, above "Clear Menu".
 void fillRecentList(QMenu* menu)
 {
