@@ -221,18 +221,21 @@ bool TextChecker::correctWordBefore(int position, const QString& typed)
         const QString fix = SpellChecker::shared().correction(word);
         if (fix.isEmpty() || fix == word)
             return false;
-        // The correction and the key that ended the word are one undo step,
-        // so Undo straight after gives back the word as typed.
+        // The key that ended the word is typed first, the correction is an
+        // undo step of its own after it: Undo straight after gives back the
+        // word as typed and keeps the key.
         m_correcting = true;
-        QTextCursor c = editorCursor();
+        QTextCursor caret = editorCursor();
+        if (!typed.isEmpty())
+            caret.insertText(typed);
+        // The step begins where the caret is, so Undo puts it back there.
+        QTextCursor c = caret;
         c.beginEditBlock();
         c.setPosition(start);
         c.setPosition(start + r.length, QTextCursor::KeepAnchor);
         c.insertText(fix);
-        if (!typed.isEmpty())
-            c.insertText(typed);
         c.endEditBlock();
-        setEditorCursor(c);
+        setEditorCursor(caret);
         m_correcting = false;
         m_correctedStart = start;
         m_correctedWord = word;
