@@ -9,8 +9,6 @@
 #include <QTextCursor>
 #include <QTextDocument>
 
-#include <csignal>
-#include <sys/resource.h>
 
 Q_DECLARE_METATYPE(WPFormat::DocType)
 
@@ -55,14 +53,8 @@ private Q_SLOTS:
         c.insertText(words);
         bool saved = true;
         {
-            std::signal(SIGXFSZ, SIG_IGN);
-            rlimit old = {};
-            getrlimit(RLIMIT_FSIZE, &old);
-            rlimit limit = old;
-            limit.rlim_cur = 4096;
-            setrlimit(RLIMIT_FSIZE, &limit);
+            TestEnvironment::FullDisk full(4096);
             saved = document.writeTo(path, typeName, &error);
-            setrlimit(RLIMIT_FSIZE, &old);
         }
         QVERIFY(!saved);
         QVERIFY(!error.isEmpty());
