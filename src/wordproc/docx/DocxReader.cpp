@@ -814,7 +814,8 @@ std::optional<Document> parse(const QByteArray& package, QString* error)
     const auto xml = pkg.part(mainPart);
     if (!xml) {
         if (error)
-            *error = QStringLiteral("The package holds no readable Word document.");
+            *error = pkg.refusedForSize() ? Zip::tooLargeMessage()
+                                          : QStringLiteral("The package holds no readable Word document.");
         return std::nullopt;
     }
     Document doc;

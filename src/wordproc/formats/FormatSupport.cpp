@@ -8,6 +8,7 @@
 #include <QImageReader>
 #include <QRegularExpression>
 #include <QTextDocument>
+#include <QTextDocumentFragment>
 #include <QTextFrame>
 #include <QTextTable>
 #include <QUrl>
@@ -560,6 +561,25 @@ void Builder::finish(const QTextBlockFormat& format)
         endTable();
     if (!m_runs.isEmpty())
         endParagraph(format);
+}
+
+void appendNotes(QTextDocument* document, const QList<std::shared_ptr<QTextDocument>>& notes)
+{
+    if (notes.isEmpty())
+        return;
+    QTextCursor cursor(document);
+    cursor.movePosition(QTextCursor::End);
+    const QString line(20, QChar(0x2500));
+    if (cursor.block().length() == 1 && !cursor.currentTable() && document->characterCount() > 1) {
+        cursor.insertText(line);
+    } else {
+        cursor.insertBlock();
+        cursor.insertText(line);
+    }
+    for (const auto& note : notes) {
+        cursor.insertBlock(QTextBlockFormat(), QTextCharFormat());
+        cursor.insertFragment(QTextDocumentFragment(note.get()));
+    }
 }
 
 // ---- walking ------------------------------------------------------------------

@@ -11,6 +11,7 @@
 #include <QTextBlockFormat>
 #include <QTextCharFormat>
 #include <QTextCursor>
+#include <memory>
 #include <optional>
 #include <variant>
 
@@ -148,6 +149,10 @@ private:
     QList<QList<Cell>> m_rows; // rows of the open table
     int m_columns = 0;
 };
+
+// Footnotes and endnotes read as documents of their own follow the body
+// under a line, in order.
+void appendNotes(QTextDocument* document, const QList<std::shared_ptr<QTextDocument>>& notes);
 
 // ---- walking a document --------------------------------------------------------
 // The top-level items of a document in order: blocks and tables. Nested

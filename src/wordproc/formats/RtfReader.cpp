@@ -3,12 +3,10 @@
 #include "wordproc/formats/RtfReader.h"
 
 #include "wordproc/WPText.h"
-#include "wordproc/WPTextModel.h"
 #include "wordproc/formats/CodePage.h"
 #include "wordproc/formats/FormatSupport.h"
 
 #include <QTextDocument>
-#include <QTextDocumentFragment>
 #include <cmath>
 
 namespace Rtf {
@@ -258,7 +256,7 @@ bool Reader::run(QString* error)
     // A final empty paragraph after a paragraph mark is the file's last mark:
     // the builder writes only a last paragraph that holds something.
     m_builder.finish(blockFormat());
-    appendNotes();
+    FormatSupport::appendNotes(m_document, m_notes);
     return true;
 }
 
@@ -288,25 +286,6 @@ void Reader::endNote()
     if (m_notes.size() < 100000)
         m_notes.append(std::shared_ptr<QTextDocument>(m_noteDocument.release()));
     m_noteDocument.reset();
-}
-
-// The notes follow the body under a line, in order.
-void Reader::appendNotes()
-{
-    if (m_notes.isEmpty())
-        return;
-    QTextCursor cursor(m_document);
-    cursor.movePosition(QTextCursor::End);
-    const bool emptyLast = cursor.block().length() == 1 && !cursor.currentTable();
-    const WPTextModel::Paragraph line = WPTextModel::noteSeparator();
-    if (emptyLast && m_document->characterCount() > 1)
-        cursor.insertText(line.text());
-    else
-        cursor.insertBlock(), cursor.insertText(line.text());
-    for (const auto& note : std::as_const(m_notes)) {
-        cursor.insertBlock(QTextBlockFormat(), QTextCharFormat());
-        cursor.insertFragment(QTextDocumentFragment(note.get()));
-    }
 }
 
 // Other programs' header and footer: the default ones, else the first-page

@@ -126,7 +126,6 @@ private:
     FormatSupport::Builder& out() { return m_noteBuilder ? *m_noteBuilder : m_builder; }
     void beginNote();
     void endNote();
-    void appendNotes();
     void finishHeaderFooter();
 
     const QByteArray& m_data;

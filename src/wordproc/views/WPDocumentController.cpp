@@ -58,6 +58,12 @@ WPDocumentController::WPDocumentController(QObject* parent)
 {
     if (!sharedController())
         sharedController() = this;
+    // Packages of recent documents that a crash during a save left aside
+    // go back in place, and leftovers of such saves go.
+    for (const QVariant& v : SettingsStore::settings().value(kRecentKey).toList()) {
+        if (v.typeId() == QMetaType::QString && v.toString().endsWith(QLatin1String(".rtfd"), Qt::CaseInsensitive))
+            WPFormat::recoverRtfd(v.toString());
+    }
 }
 
 WPDocumentController::~WPDocumentController()
