@@ -15,6 +15,8 @@ const qint64 kSliceNs = 6'000'000;
 // A paragraph waiting for the grammar of several sentences shows what is
 // known at most this often, else once everything is in.
 const qint64 kPartialGrammarMs = 1000;
+// How long the idle slices wait for the editor to lay out more text.
+const int kWaitForLayoutMs = 20;
 
 } // namespace
 
@@ -45,6 +47,11 @@ SpellHighlighter::SpellHighlighter(QTextDocument* document)
 void SpellHighlighter::setVisibleRange(std::function<std::pair<int, int>()> visible)
 {
     m_visible = std::move(visible);
+}
+
+void SpellHighlighter::setLaidOutTest(std::function<bool(const QTextBlock&)> laidOut)
+{
+    m_laidOut = std::move(laidOut);
 }
 
 void SpellHighlighter::setGrammarHeld(bool held)
@@ -346,7 +353,7 @@ void SpellHighlighter::scheduleSlice()
     if (m_sweepLeft <= 0)
         m_sweepLeft = document()->blockCount();
     if (!m_sliceTimer.isActive())
-        m_sliceTimer.start();
+        m_sliceTimer.start(0);
 }
 
 void SpellHighlighter::runSlice(qint64 budgetNs)
@@ -359,12 +366,21 @@ void SpellHighlighter::runSlice(qint64 budgetNs)
     QElapsedTimer t;
     t.start();
     auto overBudget = [&] { return budgetNs > 0 && t.nsecsElapsed() >= budgetNs; };
-    // The paragraphs on screen first.
+    // The paragraphs on screen first (where that is is asked only now and
+    // then: it costs a hit test).
     if (m_visible) {
-        const auto [from, to] = m_visible();
+        if (m_seenAt < 0 || m_clock.elapsed() - m_seenAt > 100 || budgetNs <= 0) {
+            m_seen = m_visible();
+            m_seenAt = m_clock.elapsed();
+        }
+        const auto [from, to] = m_seen;
         for (QTextBlock b = doc->findBlock(std::max(0, from)); b.isValid() && b.position() <= to; b = b.next()) {
             if (overBudget()) {
-                m_sliceTimer.start();
+                m_sliceTimer.start(0);
+                return;
+            }
+            if (m_laidOut && budgetNs > 0 && !m_laidOut(b)) {
+                m_sliceTimer.start(kWaitForLayoutMs); // the editor's layout goes first
                 return;
             }
             if (needsCheck(b)) {
@@ -379,11 +395,15 @@ void SpellHighlighter::runSlice(qint64 budgetNs)
     QTextBlock b = doc->findBlockByNumber(m_sweepBlock < count ? m_sweepBlock : 0);
     while (m_sweepLeft > 0) {
         if (overBudget()) {
-            m_sliceTimer.start();
+            m_sliceTimer.start(0);
             return;
         }
         if (!b.isValid())
             b = doc->begin();
+        if (budgetNs > 0 && m_laidOut && !m_laidOut(b)) {
+            m_sliceTimer.start(kWaitForLayoutMs); // the editor's layout goes first
+            return;
+        }
         if (needsCheck(b))
             recheckBlock(b);
         b = b.next();

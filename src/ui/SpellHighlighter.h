@@ -42,6 +42,10 @@ public:
     // The document positions on screen, asked before each idle slice:
     // paragraphs there are checked first.
     void setVisibleRange(std::function<std::pair<int, int>()> visible);
+    // Whether the editor has laid `block` out. The idle slices wait at the
+    // first paragraph that is not: underlining it would lay out the text
+    // ahead of the editor, all in one go.
+    void setLaidOutTest(std::function<bool(const QTextBlock&)> laidOut);
 
     // While held, sentences wait here instead of being sent for checking
     // (an editor holds them until the user first changes its text, so a
@@ -105,6 +109,9 @@ private:
     bool m_urgent = false;            // sentences found now are parsed before the others
     int m_editFrom = -1, m_editTo = -1; // the change being highlighted
     std::function<std::pair<int, int>()> m_visible;
+    std::function<bool(const QTextBlock&)> m_laidOut;
+    std::pair<int, int> m_seen{0, -1};  // m_visible(), asked now and then
+    qint64 m_seenAt = -1;
     int m_sweepBlock = 0;             // where the idle slices go on
     int m_sweepLeft = 0;              // blocks to look at before the slices stop
     QTimer m_sliceTimer;
