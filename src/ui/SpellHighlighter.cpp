@@ -4,6 +4,8 @@
 
 #include <QTextDocument>
 
+#include <limits>
+
 namespace {
 
 const int kGrammarDelayMs = 400;
@@ -91,6 +93,7 @@ void SpellHighlighter::setSpellingEnabled(bool on)
         return;
     m_spelling = on;
     rehighlight();
+    Q_EMIT underlinesChanged(0, std::numeric_limits<int>::max());
     if (on)
         invalidateAll();
 }
@@ -283,6 +286,22 @@ void SpellHighlighter::highlightBlock(const QString& text)
         return; // grammar is checked together with spelling
 
     const QTextBlock block = currentBlock();
+    if (m_drawnByEditor) {
+        // An edit: found now, drawn with the edited paragraph.
+        if (m_editFrom >= 0 && block.position() <= m_editTo && block.position() + block.length() > m_editFrom) {
+            const bool wasUrgent = std::exchange(m_urgent, true);
+            Results* results = resultsOf(block);
+            if (!results)
+                results = &m_results[block.fragmentIndex()];
+            if (results->text != text || results->generation != m_generation)
+                check(results, text);
+            results->revision = block.revision();
+            m_urgent = wasUrgent;
+        } else if (needsCheck(block)) {
+            scheduleSlice();
+        }
+        return;
+    }
     Results* results = resultsOf(block);
     const bool edited = m_editFrom >= 0 && block.position() <= m_editTo
         && block.position() + block.length() > m_editFrom;
@@ -324,8 +343,48 @@ void SpellHighlighter::onContentsChange(int from, int removed, int added)
     QMetaObject::invokeMethod(this, [this] { m_editFrom = m_editTo = -1; }, Qt::QueuedConnection);
 }
 
+void SpellHighlighter::setDrawnByEditor(bool on)
+{
+    if (m_drawnByEditor == on)
+        return;
+    m_drawnByEditor = on;
+    rehighlight(); // the formats go (or come back)
+    Q_EMIT underlinesChanged(0, std::numeric_limits<int>::max());
+}
+
+QList<SpellHighlighter::Underline> SpellHighlighter::underlines(const QTextBlock& block) const
+{
+    const Results* r = resultsOf(block);
+    if (!m_spelling || !r || r->text.size() != block.length() - 1
+        || (r->revision != block.revision() && r->text != block.text()))
+        return {};
+    QList<Underline> out;
+    for (const auto& [start, length] : r->badGrammar)
+        out.append({start, length, grammarColor()});
+    for (const auto& [start, length] : r->misspelt)
+        out.append({start, length, spellingColor()});
+    return out;
+}
+
 void SpellHighlighter::recheckBlock(const QTextBlock& block)
 {
+    if (m_drawnByEditor) {
+        // No formats: the editor draws the paragraph again when its
+        // underlines changed.
+        Results* results = resultsOf(block);
+        if (!results)
+            results = &m_results[block.fragmentIndex()];
+        const auto before = std::make_pair(results->misspelt, results->badGrammar);
+        const QString text = block.text();
+        if (results->text != text || results->generation != m_generation)
+            check(results, text);
+        else if (!results->waiting.isEmpty())
+            takeGrammar(results);
+        results->revision = block.revision();
+        if (before != std::make_pair(results->misspelt, results->badGrammar))
+            Q_EMIT underlinesChanged(block.position(), block.length());
+        return;
+    }
     // Only grammar came back: the paragraph is drawn again only if that
     // changes an underline.
     Results* results = resultsOf(block);
@@ -379,7 +438,7 @@ void SpellHighlighter::runSlice(qint64 budgetNs)
                 m_sliceTimer.start(0);
                 return;
             }
-            if (m_laidOut && budgetNs > 0 && !m_laidOut(b)) {
+            if (m_laidOut && !m_drawnByEditor && budgetNs > 0 && !m_laidOut(b)) {
                 m_sliceTimer.start(kWaitForLayoutMs); // the editor's layout goes first
                 return;
             }
@@ -400,7 +459,7 @@ void SpellHighlighter::runSlice(qint64 budgetNs)
         }
         if (!b.isValid())
             b = doc->begin();
-        if (budgetNs > 0 && m_laidOut && !m_laidOut(b)) {
+        if (m_laidOut && !m_drawnByEditor && budgetNs > 0 && !m_laidOut(b)) {
             m_sliceTimer.start(kWaitForLayoutMs); // the editor's layout goes first
             return;
         }

@@ -64,6 +64,24 @@ public:
     static QColor spellingColor();
     static QColor grammarColor();
 
+    // An editor that draws the underlines itself (over its text, from
+    // underlines()) spares every paragraph a new layout whenever its
+    // underlines change: they are then no character formats.
+    void setDrawnByEditor(bool on);
+    bool isDrawnByEditor() const { return m_drawnByEditor; }
+    struct Underline {
+        int start = 0; // in the paragraph
+        int length = 0;
+        QColor color;
+    };
+    // The underlines of one paragraph, for its current text.
+    QList<Underline> underlines(const QTextBlock& block) const;
+
+Q_SIGNALS:
+    // The underlines of the paragraphs from `position` on for `length`
+    // characters changed (editors that draw them).
+    void underlinesChanged(int position, int length);
+
 protected:
     void highlightBlock(const QString& text) override;
 
@@ -106,7 +124,8 @@ private:
     QColor m_textColor;
     int m_generation = 0;             // bumped when every result must be found again
     bool m_checkNow = false;
-    bool m_urgent = false;            // sentences found now are parsed before the others
+    bool m_urgent = false;
+    bool m_drawnByEditor = false;            // sentences found now are parsed before the others
     int m_editFrom = -1, m_editTo = -1; // the change being highlighted
     std::function<std::pair<int, int>()> m_visible;
     std::function<bool(const QTextBlock&)> m_laidOut;

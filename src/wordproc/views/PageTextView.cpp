@@ -1,5 +1,7 @@
 #include "wordproc/views/PageTextView.h"
 
+#include "ui/SpellHighlighter.h"
+#include "ui/TextChecker.h"
 #include "wordproc/WPCounts.h"
 #include "wordproc/WPInsert.h"
 #include "wordproc/WPLinks.h"
@@ -17,17 +19,22 @@
 #include <QKeyEvent>
 #include <QMimeData>
 #include <QMimeDatabase>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPaintEvent>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QTimer>
 #include <QTimerEvent>
 #include <QTextBlock>
 #include <QTextCursor>
+#include <QTextLayout>
 #include <QUrl>
 #include <QWheelEvent>
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace {
 
@@ -37,6 +44,17 @@ constexpr qint64 kMaxPictureBytes = 64 * 1024 * 1024;
 qreal finiteOr(qreal v, qreal fallback)
 {
     return std::isfinite(v) ? v : fallback;
+}
+
+// A wavy line from x1 to x2 around y, as spelling underlines are drawn.
+void drawWave(QPainter& p, qreal x1, qreal x2, qreal y, const QColor& color)
+{
+    QPainterPath path(QPointF(x1, y));
+    bool up = true;
+    for (qreal x = x1 + 2; x < x2 + 2; x += 2, up = !up)
+        path.lineTo(std::min(x, x2), up ? y - 1 : y + 1);
+    p.setPen(QPen(color, 1));
+    p.drawPath(path);
 }
 
 bool isImageFile(const QString& path)
@@ -254,6 +272,14 @@ void PageTextView::revealCursor()
 void PageTextView::setStorage(QTextDocument* document)
 {
     setDocument(document);
+    // Spelling and grammar as you type, their underlines drawn here over
+    // the text rather than as character formats: a paragraph whose
+    // underlines change needs no new layout, only a repaint.
+    if (TextChecker* checker = TextChecker::attach(this)) {
+        checker->highlighter()->setDrawnByEditor(true);
+        connect(checker->highlighter(), &SpellHighlighter::underlinesChanged, this,
+                &PageTextView::redrawUnderlines, Qt::UniqueConnection);
+    }
     QAbstractTextDocumentLayout* layout = document->documentLayout();
     connect(layout, &QAbstractTextDocumentLayout::documentSizeChanged, this, &PageTextView::relayout,
             Qt::UniqueConnection);
@@ -264,6 +290,55 @@ void PageTextView::setStorage(QTextDocument* document)
     }
     startLayout();
     relayout();
+}
+
+void PageTextView::redrawUnderlines(int position, int length)
+{
+    if (length == std::numeric_limits<int>::max()) { // every paragraph
+        viewport()->update();
+        return;
+    }
+    const QTextBlock block = document()->findBlock(position);
+    if (!block.isValid() || block.layout()->lineCount() == 0)
+        return; // drawn when it is laid out
+    const QRectF box = document()->documentLayout()->blockBoundingRect(block).translated(
+        -horizontalScrollBar()->value(), -verticalScrollBar()->value());
+    viewport()->update(box.toAlignedRect().adjusted(0, 0, 0, 4));
+}
+
+void PageTextView::paintEvent(QPaintEvent* event)
+{
+    QTextEdit::paintEvent(event);
+    const TextChecker* checker = TextChecker::of(this);
+    const SpellHighlighter* highlighter = checker ? checker->highlighter() : nullptr;
+    if (!highlighter || !highlighter->isDrawnByEditor())
+        return;
+    QPainter p(viewport());
+    p.setRenderHint(QPainter::Antialiasing);
+    const QRect dirty = event->rect();
+    const QPointF scrolled(-horizontalScrollBar()->value(), -verticalScrollBar()->value());
+    const int last = cursorForPosition(dirty.bottomRight()).position();
+    QAbstractTextDocumentLayout* layout = document()->documentLayout();
+    for (QTextBlock b = cursorForPosition(dirty.topLeft()).block(); b.isValid() && b.position() <= last; b = b.next()) {
+        const QTextLayout* lines = b.layout();
+        const QList<SpellHighlighter::Underline> underlines = highlighter->underlines(b);
+        if (underlines.isEmpty() || lines->lineCount() == 0)
+            continue;
+        const QPointF origin = layout->blockBoundingRect(b).topLeft() - lines->boundingRect().topLeft() + scrolled;
+        for (const SpellHighlighter::Underline& u : underlines) {
+            for (int i = std::max(0, lines->lineForTextPosition(u.start).lineNumber()); i < lines->lineCount(); ++i) {
+                const QTextLine line = lines->lineAt(i);
+                if (line.textStart() >= u.start + u.length)
+                    break;
+                const int from = std::max(u.start, line.textStart());
+                const int to = std::min(u.start + u.length, line.textStart() + line.textLength());
+                if (to <= from)
+                    continue;
+                const qreal y = origin.y() + line.y() + line.ascent() + std::max<qreal>(1.5, line.descent() * 0.5);
+                drawWave(p, origin.x() + line.cursorToX(from), origin.x() + line.cursorToX(to), y, u.color);
+            }
+        }
+    }
 }
 
 bool PageTextView::eventFilter(QObject* watched, QEvent* event)

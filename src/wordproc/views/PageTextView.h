@@ -69,12 +69,14 @@ protected:
     bool canInsertFromMimeData(const QMimeData* source) const override;
     void insertFromMimeData(const QMimeData* source) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     bool insertPictures(const QMimeData* source);
     qreal textHeight() const;
+    void redrawUnderlines(int position, int length);
     void startLayout();
     void layoutSlice();
 
