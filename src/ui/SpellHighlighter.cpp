@@ -4,6 +4,8 @@
 
 #include <QTextDocument>
 
+#include <limits>
+
 namespace {
 
 const int kGrammarDelayMs = 400;
@@ -15,6 +17,8 @@ const qint64 kSliceNs = 6'000'000;
 // A paragraph waiting for the grammar of several sentences shows what is
 // known at most this often, else once everything is in.
 const qint64 kPartialGrammarMs = 1000;
+// How long the idle slices wait for the editor to lay out more text.
+const int kWaitForLayoutMs = 20;
 
 } // namespace
 
@@ -45,6 +49,11 @@ SpellHighlighter::SpellHighlighter(QTextDocument* document)
 void SpellHighlighter::setVisibleRange(std::function<std::pair<int, int>()> visible)
 {
     m_visible = std::move(visible);
+}
+
+void SpellHighlighter::setLaidOutTest(std::function<bool(const QTextBlock&)> laidOut)
+{
+    m_laidOut = std::move(laidOut);
 }
 
 void SpellHighlighter::setGrammarHeld(bool held)
@@ -84,6 +93,7 @@ void SpellHighlighter::setSpellingEnabled(bool on)
         return;
     m_spelling = on;
     rehighlight();
+    Q_EMIT underlinesChanged(0, std::numeric_limits<int>::max());
     if (on)
         invalidateAll();
 }
@@ -276,6 +286,22 @@ void SpellHighlighter::highlightBlock(const QString& text)
         return; // grammar is checked together with spelling
 
     const QTextBlock block = currentBlock();
+    if (m_drawnByEditor) {
+        // An edit: found now, drawn with the edited paragraph.
+        if (m_editFrom >= 0 && block.position() <= m_editTo && block.position() + block.length() > m_editFrom) {
+            const bool wasUrgent = std::exchange(m_urgent, true);
+            Results* results = resultsOf(block);
+            if (!results)
+                results = &m_results[block.fragmentIndex()];
+            if (results->text != text || results->generation != m_generation)
+                check(results, text);
+            results->revision = block.revision();
+            m_urgent = wasUrgent;
+        } else if (needsCheck(block)) {
+            scheduleSlice();
+        }
+        return;
+    }
     Results* results = resultsOf(block);
     const bool edited = m_editFrom >= 0 && block.position() <= m_editTo
         && block.position() + block.length() > m_editFrom;
@@ -317,8 +343,48 @@ void SpellHighlighter::onContentsChange(int from, int removed, int added)
     QMetaObject::invokeMethod(this, [this] { m_editFrom = m_editTo = -1; }, Qt::QueuedConnection);
 }
 
+void SpellHighlighter::setDrawnByEditor(bool on)
+{
+    if (m_drawnByEditor == on)
+        return;
+    m_drawnByEditor = on;
+    rehighlight(); // the formats go (or come back)
+    Q_EMIT underlinesChanged(0, std::numeric_limits<int>::max());
+}
+
+QList<SpellHighlighter::Underline> SpellHighlighter::underlines(const QTextBlock& block) const
+{
+    const Results* r = resultsOf(block);
+    if (!m_spelling || !r || r->text.size() != block.length() - 1
+        || (r->revision != block.revision() && r->text != block.text()))
+        return {};
+    QList<Underline> out;
+    for (const auto& [start, length] : r->badGrammar)
+        out.append({start, length, grammarColor()});
+    for (const auto& [start, length] : r->misspelt)
+        out.append({start, length, spellingColor()});
+    return out;
+}
+
 void SpellHighlighter::recheckBlock(const QTextBlock& block)
 {
+    if (m_drawnByEditor) {
+        // No formats: the editor draws the paragraph again when its
+        // underlines changed.
+        Results* results = resultsOf(block);
+        if (!results)
+            results = &m_results[block.fragmentIndex()];
+        const auto before = std::make_pair(results->misspelt, results->badGrammar);
+        const QString text = block.text();
+        if (results->text != text || results->generation != m_generation)
+            check(results, text);
+        else if (!results->waiting.isEmpty())
+            takeGrammar(results);
+        results->revision = block.revision();
+        if (before != std::make_pair(results->misspelt, results->badGrammar))
+            Q_EMIT underlinesChanged(block.position(), block.length());
+        return;
+    }
     // Only grammar came back: the paragraph is drawn again only if that
     // changes an underline.
     Results* results = resultsOf(block);
@@ -346,7 +412,7 @@ void SpellHighlighter::scheduleSlice()
     if (m_sweepLeft <= 0)
         m_sweepLeft = document()->blockCount();
     if (!m_sliceTimer.isActive())
-        m_sliceTimer.start();
+        m_sliceTimer.start(0);
 }
 
 void SpellHighlighter::runSlice(qint64 budgetNs)
@@ -359,12 +425,21 @@ void SpellHighlighter::runSlice(qint64 budgetNs)
     QElapsedTimer t;
     t.start();
     auto overBudget = [&] { return budgetNs > 0 && t.nsecsElapsed() >= budgetNs; };
-    // The paragraphs on screen first.
+    // The paragraphs on screen first (where that is is asked only now and
+    // then: it costs a hit test).
     if (m_visible) {
-        const auto [from, to] = m_visible();
+        if (m_seenAt < 0 || m_clock.elapsed() - m_seenAt > 100 || budgetNs <= 0) {
+            m_seen = m_visible();
+            m_seenAt = m_clock.elapsed();
+        }
+        const auto [from, to] = m_seen;
         for (QTextBlock b = doc->findBlock(std::max(0, from)); b.isValid() && b.position() <= to; b = b.next()) {
             if (overBudget()) {
-                m_sliceTimer.start();
+                m_sliceTimer.start(0);
+                return;
+            }
+            if (m_laidOut && !m_drawnByEditor && budgetNs > 0 && !m_laidOut(b)) {
+                m_sliceTimer.start(kWaitForLayoutMs); // the editor's layout goes first
                 return;
             }
             if (needsCheck(b)) {
@@ -379,11 +454,15 @@ void SpellHighlighter::runSlice(qint64 budgetNs)
     QTextBlock b = doc->findBlockByNumber(m_sweepBlock < count ? m_sweepBlock : 0);
     while (m_sweepLeft > 0) {
         if (overBudget()) {
-            m_sliceTimer.start();
+            m_sliceTimer.start(0);
             return;
         }
         if (!b.isValid())
             b = doc->begin();
+        if (m_laidOut && !m_drawnByEditor && budgetNs > 0 && !m_laidOut(b)) {
+            m_sliceTimer.start(kWaitForLayoutMs); // the editor's layout goes first
+            return;
+        }
         if (needsCheck(b))
             recheckBlock(b);
         b = b.next();

@@ -42,6 +42,10 @@ public:
     // The document positions on screen, asked before each idle slice:
     // paragraphs there are checked first.
     void setVisibleRange(std::function<std::pair<int, int>()> visible);
+    // Whether the editor has laid `block` out. The idle slices wait at the
+    // first paragraph that is not: underlining it would lay out the text
+    // ahead of the editor, all in one go.
+    void setLaidOutTest(std::function<bool(const QTextBlock&)> laidOut);
 
     // While held, sentences wait here instead of being sent for checking
     // (an editor holds them until the user first changes its text, so a
@@ -59,6 +63,24 @@ public:
 
     static QColor spellingColor();
     static QColor grammarColor();
+
+    // An editor that draws the underlines itself (over its text, from
+    // underlines()) spares every paragraph a new layout whenever its
+    // underlines change: they are then no character formats.
+    void setDrawnByEditor(bool on);
+    bool isDrawnByEditor() const { return m_drawnByEditor; }
+    struct Underline {
+        int start = 0; // in the paragraph
+        int length = 0;
+        QColor color;
+    };
+    // The underlines of one paragraph, for its current text.
+    QList<Underline> underlines(const QTextBlock& block) const;
+
+Q_SIGNALS:
+    // The underlines of the paragraphs from `position` on for `length`
+    // characters changed (editors that draw them).
+    void underlinesChanged(int position, int length);
 
 protected:
     void highlightBlock(const QString& text) override;
@@ -102,9 +124,13 @@ private:
     QColor m_textColor;
     int m_generation = 0;             // bumped when every result must be found again
     bool m_checkNow = false;
-    bool m_urgent = false;            // sentences found now are parsed before the others
+    bool m_urgent = false;
+    bool m_drawnByEditor = false;            // sentences found now are parsed before the others
     int m_editFrom = -1, m_editTo = -1; // the change being highlighted
     std::function<std::pair<int, int>()> m_visible;
+    std::function<bool(const QTextBlock&)> m_laidOut;
+    std::pair<int, int> m_seen{0, -1};  // m_visible(), asked now and then
+    qint64 m_seenAt = -1;
     int m_sweepBlock = 0;             // where the idle slices go on
     int m_sweepLeft = 0;              // blocks to look at before the slices stop
     QTimer m_sliceTimer;

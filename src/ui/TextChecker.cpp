@@ -11,6 +11,7 @@
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextEdit>
+#include <QTextLayout>
 
 #include <memory>
 
@@ -77,6 +78,19 @@ TextChecker::TextChecker(QWidget* editor) : SpellingTarget(editor), m_editor(edi
     }
     // What the editor shows is checked before the rest of the text.
     m_highlighter->setVisibleRange([this] { return visibleRange(); });
+    // A rich text editor lays out a long text in steps from the top, and
+    // a change of underlines in the part already laid out would end those
+    // steps early: underlines wait until the last paragraph is laid out.
+    // A plain one lays out only what it shows, and cheaply.
+    // An editor that lays its text out itself says so (property "laidOut").
+    if (qobject_cast<QTextEdit*>(editor)) {
+        const bool tells = editor->metaObject()->indexOfProperty("laidOut") >= 0;
+        m_highlighter->setLaidOutTest([this, tells](const QTextBlock& b) {
+            if (tells)
+                return !m_editor || m_editor->property("laidOut").toBool();
+            return b.document()->lastBlock().layout()->lineCount() > 0;
+        });
+    }
     editor->installEventFilter(this);
     if (auto* area = qobject_cast<QAbstractScrollArea*>(editor))
         area->viewport()->installEventFilter(this);

@@ -195,6 +195,7 @@ void WPWindowController::buildUI()
     m_stack->addWidget(m_statusBar);
     setCentralWidget(central);
 
+    connect(m_view, &PageTextView::laidOut, this, &WPWindowController::updateCounts);
     connect(m_view, &QTextEdit::selectionChanged, this, &WPWindowController::updateSelectionState);
     connect(m_view, &QTextEdit::cursorPositionChanged, this, &WPWindowController::updateSelectionState);
 }
@@ -273,8 +274,10 @@ void WPWindowController::updateCounts()
 {
     const WPCounts::Totals totals = WPCounts::count(*m_view->document());
     m_view->relayout();
+    // A long document is still being laid out: its pages are counted when
+    // it is (laidOut()).
     m_state->setCounts(totals.words, totals.characters,
-                       WPCounts::pages(m_view->usedHeightPoints(), m_view->pageSetup()));
+                       m_view->isLaidOut() ? WPCounts::pages(m_view->usedHeightPoints(), m_view->pageSetup()) : -1);
 }
 
 void WPWindowController::appendParagraph(const QTextDocumentFragment& text)
