@@ -17,7 +17,7 @@ packages=(
   qt6-multimedia-dev libavcodec-dev libavformat-dev libswresample-dev libavutil-dev
   gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-libav gstreamer1.0-pulseaudio
   libpocketsphinx-dev libsphinxbase-dev pocketsphinx-en-us pocketsphinx-testdata
-  pulseaudio pulseaudio-utils sox
+  libpulse-dev pulseaudio pulseaudio-utils sox
   libicu-dev
   libxcb-damage0-dev
 )

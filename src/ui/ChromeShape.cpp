@@ -202,6 +202,48 @@ void ChromeShape::paintShadow(QPainter& painter, const QPainterPath& path, qreal
     paintShadowImpl(painter, path, radius, offsetY, opacity, QString());
 }
 
+void ChromeShape::paintRoundedRectShadow(QPainter& painter, const QRectF& rect, qreal cornerRadius, qreal radius,
+                                         qreal offsetY, qreal opacity)
+{
+    const Outline outline = Outline::roundedRect(cornerRadius);
+    // How far in from each side the corner still shapes the blur; beyond
+    // that a cross-section of the shadow is the same all along the edge.
+    const qreal margin = std::ceil(radius * 2.0 + 2.0);
+    const qreal reach = std::ceil(cornerRadius + margin);
+    const qreal side = 2 * reach + 2;
+    if (rect.width() < side || rect.height() < side) {
+        paintShadow(painter, outline.path(rect), radius, offsetY, opacity);
+        return;
+    }
+    if (opacity <= 0)
+        return;
+    const qreal scale = deviceScale(painter);
+    QPointF origin;
+    const QImage piece = shadowImage(outline.path(QRectF(0, 0, side, side)), radius, scale,
+                                     QStringLiteral("corners%1").arg(cornerRadius), &origin);
+    // Columns and rows of the piece (from its own top left, in points) and
+    // of the target: before the middle, the middle (stretched), after it.
+    const qreal pieceSide = side - 2 * origin.x();
+    const qreal from[4] = {0, reach - origin.x(), reach + 2 - origin.x(), pieceSide};
+    const qreal toX[4] = {rect.left() + origin.x(), rect.left() + reach, rect.right() - reach,
+                          rect.right() - origin.x()};
+    const qreal toY[4] = {rect.top() + origin.y(), rect.top() + reach, rect.bottom() - reach,
+                          rect.bottom() - origin.y()};
+    painter.save();
+    painter.setOpacity(painter.opacity() * opacity);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
+    painter.translate(0, offsetY);
+    for (int row = 0; row < 3; ++row) {
+        for (int column = 0; column < 3; ++column) {
+            const QRectF source(from[column] * scale, from[row] * scale, (from[column + 1] - from[column]) * scale,
+                                (from[row + 1] - from[row]) * scale);
+            const QRectF target(toX[column], toY[row], toX[column + 1] - toX[column], toY[row + 1] - toY[row]);
+            painter.drawImage(target, piece, source);
+        }
+    }
+    painter.restore();
+}
+
 void ChromeShape::paint(QPainter& painter, const QRectF& rect, const Outline& outline, bool pressed, bool forText)
 {
     const QRectF frame = outline.frameOf(rect);

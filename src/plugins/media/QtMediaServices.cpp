@@ -1,62 +1,18 @@
-// The media module: sound in and out through Qt Multimedia, behind the plain
-// interfaces of core/MediaModule.h. Loaded by the program on first use; it
+// The media module: capture straight from the sound server, playback and
+// sounds through Qt Multimedia, behind the plain interfaces of
+// core/MediaModule.h. Loaded by the program on first use; it
 // shares no state with the program.
+#include "PulseInput.h"
 #include "core/MediaModule.h"
 
 #include <QAudioDevice>
-#include <QAudioFormat>
 #include <QAudioOutput>
-#include <QAudioSource>
 #include <QMediaDevices>
 #include <QMediaPlayer>
 #include <QPointer>
 #include <QSoundEffect>
 
 namespace {
-
-class QtInput final : public MediaModule::Input {
-public:
-    ~QtInput() override { stop(); }
-
-    QIODevice* start(int sampleRate, int bufferBytes) override
-    {
-        stop();
-        QAudioFormat format;
-        format.setSampleRate(sampleRate);
-        format.setChannelCount(1);
-        format.setSampleFormat(QAudioFormat::Int16);
-        const QAudioDevice device = QMediaDevices::defaultAudioInput();
-        if (device.isNull())
-            return nullptr;
-        m_source = std::make_unique<QAudioSource>(device, format);
-        m_source->setBufferSize(bufferBytes);
-        QIODevice* io = m_source->start();
-        if (!io || m_source->error() != QAudio::NoError) {
-            m_source.reset();
-            return nullptr;
-        }
-        QObject::connect(m_source.get(), &QAudioSource::stateChanged, m_source.get(), [this](QAudio::State state) {
-            if (state == QAudio::StoppedState && m_source && m_source->error() != QAudio::NoError && onFailed)
-                onFailed();
-        });
-        return io;
-    }
-
-    bool hasFailed() const override { return !m_source || m_source->error() != QAudio::NoError; }
-    bool isRunning() const override { return m_source && m_source->state() != QAudio::StoppedState; }
-
-    void stop() override
-    {
-        if (!m_source)
-            return;
-        m_source->disconnect();
-        m_source->stop();
-        m_source.reset();
-    }
-
-private:
-    std::unique_ptr<QAudioSource> m_source;
-};
 
 class QtPlayer final : public MediaModule::Player {
 public:
@@ -120,7 +76,7 @@ private:
 
 class QtServices final : public MediaModule::Services {
 public:
-    std::unique_ptr<MediaModule::Input> makeInput() override { return std::make_unique<QtInput>(); }
+    std::unique_ptr<MediaModule::Input> makeInput() override { return std::make_unique<PulseInput>(); }
     std::unique_ptr<MediaModule::Player> makePlayer() override { return std::make_unique<QtPlayer>(); }
     std::unique_ptr<MediaModule::Effect> makeEffect(const QUrl& source) override
     {
