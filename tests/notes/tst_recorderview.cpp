@@ -143,6 +143,29 @@ private Q_SLOTS:
         }
     }
 
+    void repeatedIdsOpenAndEveryNoteCanBeEdited()
+    {
+        // A file listing one id three times (the same note twice, and
+        // another note) used to bring the window down as it opened.
+        QVERIFY(writeAudio(QStringLiteral("a.m4a")));
+        QVERIFY(writeAudio(QStringLiteral("b.m4a")));
+        const VoiceNote a = makeNote(QStringLiteral("A"), QStringLiteral("a.m4a"));
+        VoiceNote b = makeNote(QStringLiteral("B"), QStringLiteral("b.m4a"));
+        b.id = a.id;
+        QVERIFY(saveNotes({a, b, a}));
+        RecorderView v;
+        v.resize(520, 560);
+        v.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&v));
+        QCOMPARE(v.listModel()->rowCount(), 2);
+        for (int r = 0; r < 2; ++r) {
+            const VoiceNote n = v.listModel()->note(r);
+            v.select(n.id);
+            QCOMPARE(v.row(n.id)->titleField()->text(), n.title);
+            QCOMPARE(v.rowRect(n.id), v.row(n.id)->geometry());
+        }
+    }
+
     void openingWritesNothing()
     {
         // Transcripts are spell-checked when shown; that is no edit.

@@ -124,34 +124,26 @@ void FocusTaskDelegate::updateEditorGeometry(QWidget* editor, const QStyleOption
 bool FocusTaskDelegate::editorEvent(QEvent* event, QAbstractItemModel*, const QStyleOptionViewItem& option,
                                     const QModelIndex& index)
 {
-    if (event->type() != QEvent::MouseButtonRelease)
-        return event->type() == QEvent::MouseButtonPress && index.row() != m_editorRow
-            && [&] {
-                   // Presses on a drawn row's buttons are theirs, not the
-                   // start of a drag or a selection.
-                   const auto* mouse = static_cast<QMouseEvent*>(event);
-                   const Layout l = layout(option.rect, m_list->task(index.row()).pomodoros);
-                   const QPoint at = mouse->position().toPoint();
-                   return l.done.contains(at) || l.target.contains(at) || l.trash.contains(at);
-               }();
+    const bool press = event->type() == QEvent::MouseButtonPress;
+    if ((!press && event->type() != QEvent::MouseButtonRelease) || index.row() == m_editorRow)
+        return false;
     const auto* mouse = static_cast<QMouseEvent*>(event);
-    if (mouse->button() != Qt::LeftButton || index.row() == m_editorRow)
+    if (mouse->button() != Qt::LeftButton)
         return false;
     const FocusTask t = m_list->task(index.row());
     const Layout l = layout(option.rect, t.pomodoros);
     const QPoint at = mouse->position().toPoint();
+    const bool onButton = l.done.contains(at) || l.target.contains(at) || l.trash.contains(at);
+    // A press on a drawn row's button is the button's: no selection, no
+    // drag. The button acts on the release, as a button does.
+    if (press || !onButton)
+        return onButton;
     FocusModel* focus = m_list->focus();
-    if (l.done.contains(at)) {
+    if (l.done.contains(at))
         focus->setTaskDone(t.id, !t.done);
-        return true;
-    }
-    if (l.target.contains(at)) {
+    else if (l.target.contains(at))
         focus->chooseTask(t.id);
-        return true;
-    }
-    if (l.trash.contains(at)) {
+    else
         Q_EMIT deleteRequested(t.id, t.title);
-        return true;
-    }
-    return false;
+    return true;
 }
