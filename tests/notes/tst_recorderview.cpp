@@ -132,6 +132,9 @@ private Q_SLOTS:
         // scrolls the whole view would hide the list's end below its edge.
         QVERIFY2(v.minimumSizeHint().height() <= 300, qPrintable(QString::number(v.minimumSizeHint().height())));
         QCOMPARE(v.list()->verticalScrollBar()->maximum() > 0, count >= 12);
+        const QString dir = qEnvironmentVariable("BW_SNAPSHOT_DIR");
+        if (!dir.isEmpty())
+            QVERIFY(v.grab().save(dir + QStringLiteral("/recorder-%1-notes.png").arg(count)));
         if (count > 0) {
             // The last note can be scrolled to and clicked open.
             const QUuid last = notes.last().id;

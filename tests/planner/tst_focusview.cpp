@@ -414,6 +414,7 @@ private Q_SLOTS:
         QTest::newRow("trash") << QStringLiteral("trash") << QStringLiteral("asked: Delete “b”?");
         QTest::newRow("title") << QStringLiteral("title") << QStringLiteral("b open");
         QTest::newRow("blank") << QStringLiteral("blank") << QStringLiteral("b selected");
+        QTest::newRow("blank, then Return") << QStringLiteral("blank+return") << QStringLiteral("b open");
     }
     void drawnRowsAnswerTheirParts()
     {
@@ -439,6 +440,8 @@ private Q_SLOTS:
                         : part == QLatin1String("title")    ? l.title.center()
                                                             : QPoint(l.target.left() - 3, rect.center().y());
         QTest::mouseClick(v.list()->viewport(), Qt::LeftButton, {}, at);
+        if (part.endsWith(QLatin1String("+return")))
+            QTest::keyClick(v.list(), Qt::Key_Return);
         setAlertHandler(before);
         QString got;
         if (m.tasks().at(1).done)
