@@ -79,6 +79,9 @@ private Q_SLOTS:
         QTest::mouseClick(v.list()->viewport(), Qt::LeftButton, {},
                           v.delegate()->layout(v.rowRect(c.id), c, false).play.center());
         QVERIFY(v.model()->status().startsWith(QStringLiteral("Can’t play: ")));
+        QCOMPARE(v.delegate()->toolTipAt(v.rowRect(c.id), c,
+                                         v.delegate()->layout(v.rowRect(c.id), c, false).play.center()),
+                 QStringLiteral("Play"));
         QVERIFY(v.selected().isNull());
         // A click into the title of a drawn row opens it in place, tall,
         // with the caret in its title.

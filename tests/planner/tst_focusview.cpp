@@ -455,6 +455,11 @@ private Q_SLOTS:
         else if (v.list()->currentIndex().row() == 1 && !v.editorRow())
             got = QStringLiteral("b selected");
         QCOMPARE(got, expect);
+        // The drawn parts carry the row widget's help texts.
+        if (part == QLatin1String("target"))
+            QCOMPARE(v.delegate()->toolTipAt(rect, 1, at), QStringLiteral("Work on this task (credits focus sessions to it)"));
+        if (part == QLatin1String("trash"))
+            QCOMPARE(v.delegate()->toolTipAt(rect, 1, at), QStringLiteral("Delete task"));
     }
 
     // The open row starts a drag when pressed and moved outside its title

@@ -8,9 +8,12 @@
 #include "ui/Fonts.h"
 #include "ui/Symbols.h"
 
+#include <QAbstractItemView>
+#include <QHelpEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QToolButton>
+#include <QToolTip>
 
 namespace {
 
@@ -145,5 +148,33 @@ bool FocusTaskDelegate::editorEvent(QEvent* event, QAbstractItemModel*, const QS
         focus->chooseTask(t.id);
     else
         Q_EMIT deleteRequested(t.id, t.title);
+    return true;
+}
+
+QString FocusTaskDelegate::toolTipAt(const QRect& rect, int row, const QPoint& pos) const
+{
+    const FocusTask& t = m_list->task(row);
+    const Layout l = layout(rect, t.pomodoros);
+    if (l.done.contains(pos))
+        return t.done ? QStringLiteral("Mark not done") : QStringLiteral("Mark done");
+    if (l.dots.contains(pos))
+        return QString::number(t.pomodoros) + QStringLiteral(" focus sessions");
+    if (l.target.contains(pos))
+        return QStringLiteral("Work on this task (credits focus sessions to it)");
+    if (l.trash.contains(pos))
+        return QStringLiteral("Delete task");
+    return {};
+}
+
+bool FocusTaskDelegate::helpEvent(QHelpEvent* event, QAbstractItemView* view, const QStyleOptionViewItem& option,
+                                  const QModelIndex& index)
+{
+    if (event->type() != QEvent::ToolTip || !index.isValid())
+        return QStyledItemDelegate::helpEvent(event, view, option, index);
+    const QString tip = toolTipAt(option.rect, index.row(), event->pos());
+    if (tip.isEmpty())
+        QToolTip::hideText();
+    else
+        QToolTip::showText(event->globalPos(), tip, view);
     return true;
 }
