@@ -79,6 +79,9 @@ private Q_SLOTS:
         QTest::mouseClick(v.list()->viewport(), Qt::LeftButton, {},
                           v.delegate()->layout(v.rowRect(c.id), c, false).play.center());
         QVERIFY(v.model()->status().startsWith(QStringLiteral("Can’t play: ")));
+        QCOMPARE(v.delegate()->toolTipAt(v.rowRect(c.id), c,
+                                         v.delegate()->layout(v.rowRect(c.id), c, false).play.center()),
+                 QStringLiteral("Play"));
         QVERIFY(v.selected().isNull());
         // A click into the title of a drawn row opens it in place, tall,
         // with the caret in its title.
@@ -132,6 +135,9 @@ private Q_SLOTS:
         // scrolls the whole view would hide the list's end below its edge.
         QVERIFY2(v.minimumSizeHint().height() <= 300, qPrintable(QString::number(v.minimumSizeHint().height())));
         QCOMPARE(v.list()->verticalScrollBar()->maximum() > 0, count >= 12);
+        const QString dir = qEnvironmentVariable("BW_SNAPSHOT_DIR");
+        if (!dir.isEmpty())
+            QVERIFY(v.grab().save(dir + QStringLiteral("/recorder-%1-notes.png").arg(count)));
         if (count > 0) {
             // The last note can be scrolled to and clicked open.
             const QUuid last = notes.last().id;
@@ -140,6 +146,29 @@ private Q_SLOTS:
             QVERIFY(v.list()->viewport()->rect().contains(r.center()));
             QTest::mouseClick(v.list()->viewport(), Qt::LeftButton, {}, r.center());
             QCOMPARE(v.selected(), last);
+        }
+    }
+
+    void repeatedIdsOpenAndEveryNoteCanBeEdited()
+    {
+        // A file listing one id three times (the same note twice, and
+        // another note) used to bring the window down as it opened.
+        QVERIFY(writeAudio(QStringLiteral("a.m4a")));
+        QVERIFY(writeAudio(QStringLiteral("b.m4a")));
+        const VoiceNote a = makeNote(QStringLiteral("A"), QStringLiteral("a.m4a"));
+        VoiceNote b = makeNote(QStringLiteral("B"), QStringLiteral("b.m4a"));
+        b.id = a.id;
+        QVERIFY(saveNotes({a, b, a}));
+        RecorderView v;
+        v.resize(520, 560);
+        v.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&v));
+        QCOMPARE(v.listModel()->rowCount(), 2);
+        for (int r = 0; r < 2; ++r) {
+            const VoiceNote n = v.listModel()->note(r);
+            v.select(n.id);
+            QCOMPARE(v.row(n.id)->titleField()->text(), n.title);
+            QCOMPARE(v.rowRect(n.id), v.row(n.id)->geometry());
         }
     }
 

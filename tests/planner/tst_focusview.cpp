@@ -414,6 +414,7 @@ private Q_SLOTS:
         QTest::newRow("trash") << QStringLiteral("trash") << QStringLiteral("asked: Delete “b”?");
         QTest::newRow("title") << QStringLiteral("title") << QStringLiteral("b open");
         QTest::newRow("blank") << QStringLiteral("blank") << QStringLiteral("b selected");
+        QTest::newRow("blank, then Return") << QStringLiteral("blank+return") << QStringLiteral("b open");
     }
     void drawnRowsAnswerTheirParts()
     {
@@ -439,6 +440,8 @@ private Q_SLOTS:
                         : part == QLatin1String("title")    ? l.title.center()
                                                             : QPoint(l.target.left() - 3, rect.center().y());
         QTest::mouseClick(v.list()->viewport(), Qt::LeftButton, {}, at);
+        if (part.endsWith(QLatin1String("+return")))
+            QTest::keyClick(v.list(), Qt::Key_Return);
         setAlertHandler(before);
         QString got;
         if (m.tasks().at(1).done)
@@ -452,6 +455,11 @@ private Q_SLOTS:
         else if (v.list()->currentIndex().row() == 1 && !v.editorRow())
             got = QStringLiteral("b selected");
         QCOMPARE(got, expect);
+        // The drawn parts carry the row widget's help texts.
+        if (part == QLatin1String("target"))
+            QCOMPARE(v.delegate()->toolTipAt(rect, 1, at), QStringLiteral("Work on this task (credits focus sessions to it)"));
+        if (part == QLatin1String("trash"))
+            QCOMPARE(v.delegate()->toolTipAt(rect, 1, at), QStringLiteral("Delete task"));
     }
 
     // The open row starts a drag when pressed and moved outside its title

@@ -15,11 +15,13 @@
 #include <QApplication>
 #include <QFileInfo>
 #include <QMenu>
+#include <QHelpEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
 #include <QTextLayout>
 #include <QToolButton>
+#include <QToolTip>
 
 namespace {
 
@@ -286,4 +288,27 @@ bool NoteRowDelegate::editorEvent(QEvent* event, QAbstractItemModel*, const QSty
         return true;
     }
     return false;
+}
+
+QString NoteRowDelegate::toolTipAt(const QRect& rect, const VoiceNote& note, const QPoint& pos) const
+{
+    const Layout l = layout(rect, note, false);
+    if (l.play.contains(pos))
+        return recorder()->playingID() == note.id && !note.id.isNull() ? QStringLiteral("Stop") : QStringLiteral("Play");
+    if (l.menu.contains(pos))
+        return QStringLiteral("More");
+    return {};
+}
+
+bool NoteRowDelegate::helpEvent(QHelpEvent* event, QAbstractItemView* view, const QStyleOptionViewItem& option,
+                                const QModelIndex& index)
+{
+    if (event->type() != QEvent::ToolTip || !index.isValid())
+        return QStyledItemDelegate::helpEvent(event, view, option, index);
+    const QString tip = toolTipAt(option.rect, m_list->note(index.row()), event->pos());
+    if (tip.isEmpty())
+        QToolTip::hideText();
+    else
+        QToolTip::showText(event->globalPos(), tip, view);
+    return true;
 }

@@ -45,6 +45,11 @@ public:
     void setModelData(QWidget*, QAbstractItemModel*, const QModelIndex&) const override {}
     void updateEditorGeometry(QWidget* editor, const QStyleOptionViewItem& option,
                               const QModelIndex& index) const override;
+    // The help text of the drawn part at `pos` (viewport coordinates), as
+    // the row widget's own: "Play", "Stop", "More".
+    QString toolTipAt(const QRect& rect, const VoiceNote& note, const QPoint& pos) const;
+    bool helpEvent(QHelpEvent* event, QAbstractItemView* view, const QStyleOptionViewItem& option,
+                   const QModelIndex& index) override;
 
 protected:
     bool editorEvent(QEvent* event, QAbstractItemModel* model, const QStyleOptionViewItem& option,

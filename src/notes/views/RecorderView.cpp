@@ -103,10 +103,13 @@ RecorderView::RecorderView(QWidget* parent)
     connect(m_listModel, &QAbstractItemModel::rowsInserted, this, &RecorderView::rowsMoved);
     connect(m_listModel, &QAbstractItemModel::rowsRemoved, this, &RecorderView::rowsMoved);
     connect(m_listModel, &QAbstractItemModel::modelReset, this, &RecorderView::rowsMoved);
-    connect(m_listModel, &QAbstractItemModel::dataChanged, this, [this](const QModelIndex& from) {
-        // A transcript that appears or goes changes the row's height.
-        Q_EMIT m_delegate->sizeHintChanged(from);
-    });
+    connect(m_listModel, &QAbstractItemModel::dataChanged, this,
+            [this](const QModelIndex& from, const QModelIndex&, const QList<int>& roles) {
+                // A transcript that appears or goes changes the row's
+                // height; playback progress does not.
+                if (roles != QList<int>{RecorderListModel::ProgressRole})
+                    Q_EMIT m_delegate->sizeHintChanged(from);
+            });
     refreshState();
     rowsMoved();
 }

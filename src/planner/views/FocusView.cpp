@@ -231,6 +231,12 @@ QWidget* FocusView::buildToDo()
         title->setFocus(Qt::MouseFocusReason);
         title->setCursorPosition(title->cursorPositionAt(title->mapFrom(m_list->viewport(), at)));
     });
+    connect(m_list, &FocusTaskList::editRequested, this, [this](int row) {
+        if (FocusTaskRow* editor = openRow(row)) {
+            editor->titleField()->setFocus(Qt::TabFocusReason);
+            editor->titleField()->selectAll();
+        }
+    });
     connect(m_delegate, &FocusTaskDelegate::deleteRequested, this, &FocusView::confirmDelete);
     connect(m_delegate, &FocusTaskDelegate::dragStarted, this,
             [this](const QUuid& id) { m_list->dragRow(m_listModel->rowOf(id)); });
