@@ -27,7 +27,10 @@ StickyLightWindow::StickyLightWindow(const QUuid& id, const QRect& geometry, boo
 {
     // Watch for the application's quit from now on.
     StickyWindow::isApplicationQuitting();
-    setFlags(Qt::Tool | Qt::FramelessWindowHint | (onTop ? Qt::WindowStaysOnTopHint : Qt::WindowFlags()));
+    // It never takes the focus: a window manager that focuses new windows
+    // leaves it alone.
+    setFlags(Qt::Tool | Qt::FramelessWindowHint | Qt::WindowDoesNotAcceptFocus
+             | (onTop ? Qt::WindowStaysOnTopHint : Qt::WindowFlags()));
     setTitle(QStringLiteral("Sticky Note — Brindleworks by VEXO"));
     setMinimumSize(QSize(StickyWindow::kMinimumWidth, StickyWindow::kMinimumHeight));
     // Shown without taking the focus from the window the user works in.
@@ -96,7 +99,6 @@ bool StickyLightWindow::event(QEvent* event)
     switch (event->type()) {
     case QEvent::Enter:
     case QEvent::MouseButtonPress:
-    case QEvent::FocusIn:
         if (!m_woken) {
             m_woken = true;
             Q_EMIT wakeRequested();
