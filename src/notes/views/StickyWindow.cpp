@@ -1,5 +1,7 @@
 #include "notes/views/StickyWindow.h"
 
+#include "notes/views/StickyX11.h"
+
 #include <QApplication>
 #include <QCloseEvent>
 #include <QGuiApplication>
@@ -132,22 +134,12 @@ void StickyWindow::orderFront()
 
 namespace {
 
-constexpr quint32 kAllDesktops = 0xFFFFFFFF;
+using StickyX11::kAllDesktops;
+using StickyX11::desktopAtom;
 
 xcb_connection_t* x11Connection()
 {
-    auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
-    return x11 ? x11->connection() : nullptr;
-}
-
-xcb_atom_t desktopAtom(xcb_connection_t* c)
-{
-    static const char name[] = "_NET_WM_DESKTOP";
-    xcb_intern_atom_reply_t* reply =
-        xcb_intern_atom_reply(c, xcb_intern_atom(c, 0, sizeof(name) - 1, name), nullptr);
-    const xcb_atom_t atom = reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
-    std::free(reply);
-    return atom;
+    return StickyX11::connection();
 }
 
 } // namespace
