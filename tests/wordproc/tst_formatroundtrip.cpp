@@ -30,8 +30,7 @@ void FormatRoundTrip::roundTrip_data()
     QTest::addColumn<bool>("comment");
     const unsigned rich = Fonts | Traits | LineStyles | Colors | Paragraphs | Lists | Tables | Pictures;
     QTest::newRow("rtf") << int(DocType::Rtf) << rich << true << true;
-    // Word 97 files are written without their pictures (the save warns first).
-    QTest::newRow("doc") << int(DocType::Doc) << unsigned(rich & ~Pictures) << true << true;
+    QTest::newRow("doc") << int(DocType::Doc) << rich << true << true;
     QTest::newRow("rtfd") << int(DocType::Rtfd) << rich << true << true;
     QTest::newRow("odt") << int(DocType::Odt) << rich << true << true;
     QTest::newRow("wordml") << int(DocType::WordML) << rich << true << true;

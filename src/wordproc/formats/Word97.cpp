@@ -79,7 +79,7 @@ private:
     void readLists();
     void readNotes(int refIndex, int textIndex, quint32 base, bool endnotes);
     void readTextBoxes(quint32 base);
-    void addList(RawParagraph& p);
+    void addList(Paragraph& p, const Pap& pap);
     void put(WPTextModel::Builder& builder, const QList<RawParagraph>& paragraphs);
 
     const CompoundFile& m_file;
@@ -581,11 +581,11 @@ void Reader::readTextBoxes(quint32 base)
     }
 }
 
-void Reader::addList(RawParagraph& p)
+void Reader::addList(Paragraph& p, const Pap& pap)
 {
-    const int ilfo = p.pap.ilfo;
-    const int level = p.pap.ilvl;
-    if (ilfo <= 0 || p.pap.inTable)
+    const int ilfo = pap.ilfo;
+    const int level = pap.ilvl;
+    if (ilfo <= 0 || pap.inTable)
         return;
     const bool bullet = m_listBullets.value(ilfo << 4 | level, false);
     // A shallower item restarts the deeper levels' numbers.
@@ -594,18 +594,18 @@ void Reader::addList(RawParagraph& p)
     const int number = ++m_listCounters[ilfo << 4 | level];
     const int kind = bullet ? WPText::ListBullet : WPText::ListNumber;
     const qreal step = 36.0 * level;
-    WPTextModel::ParagraphStyle& s = p.paragraph.style;
+    WPTextModel::ParagraphStyle& s = p.style;
     s.listKind = kind;
     s.headIndent = WPText::kListHeadIndent + step;
     s.firstLineHeadIndent = step;
     s.tabStops = {WPText::kListTab1 + step, WPText::kListTab2 + step};
     s.tabKinds.clear();
-    Run marker = p.paragraph.runs.isEmpty() ? Run() : p.paragraph.runs.first();
+    Run marker = p.runs.isEmpty() ? Run() : p.runs.first();
     marker.picture.reset();
     marker.link = false;
     marker.href.clear();
     marker.text = FormatSupport::markerFor(kind, number);
-    p.paragraph.runs.prepend(marker);
+    p.runs.prepend(marker);
 }
 
 Paragraph modelParagraph(const RawParagraph& raw)
@@ -735,12 +735,13 @@ void Reader::put(WPTextModel::Builder& builder, const QList<RawParagraph>& parag
         row = RawRow();
         cell.clear();
     };
-    for (RawParagraph raw : paragraphs) {
+    for (const RawParagraph& raw : paragraphs) {
         const int depth = raw.pap.itap > 0 ? raw.pap.itap : raw.pap.inTable ? 1 : 0;
         if (depth == 0) {
             endTable();
-            addList(raw);
-            builder.addParagraph(modelParagraph(raw));
+            Paragraph p = modelParagraph(raw);
+            addList(p, raw.pap);
+            builder.addParagraph(p);
             continue;
         }
         if (depth >= 2) {
