@@ -327,8 +327,26 @@ void PageTextView::paintEvent(QPaintEvent* event)
         if (underlines.isEmpty() || lines->lineCount() == 0)
             continue;
         const QPointF origin = layout->blockBoundingRect(b).topLeft() - lines->boundingRect().topLeft() + scrolled;
+        // Only the lines in the dirty part (a long paragraph has many).
+        int first = -1, end = 0;
+        for (int i = 0; i < lines->lineCount(); ++i) {
+            const QTextLine line = lines->lineAt(i);
+            const qreal top = origin.y() + line.y();
+            if (top > dirty.bottom())
+                break;
+            if (top + line.height() + 4 < dirty.top())
+                continue;
+            first = first < 0 ? i : first;
+            end = i + 1;
+        }
+        if (first < 0)
+            continue;
+        const QTextLine firstLine = lines->lineAt(first);
+        const QTextLine lastLine = lines->lineAt(end - 1);
         for (const SpellHighlighter::Underline& u : underlines) {
-            for (int i = std::max(0, lines->lineForTextPosition(u.start).lineNumber()); i < lines->lineCount(); ++i) {
+            if (u.start + u.length <= firstLine.textStart() || u.start >= lastLine.textStart() + lastLine.textLength())
+                continue;
+            for (int i = first; i < end; ++i) {
                 const QTextLine line = lines->lineAt(i);
                 if (line.textStart() >= u.start + u.length)
                     break;
