@@ -11,6 +11,8 @@ struct Loaded {
     Api api;
     QString error;
     bool ok = false;
+    // Kept open for the life of the process.
+    QLibrary* libraries[4] = {};
 };
 
 // Opens `name` by its major version, as the headers we built against name it.
@@ -41,6 +43,10 @@ const Loaded& loaded()
         QLibrary* codec = util ? open("avcodec", LIBAVCODEC_VERSION_MAJOR, &r.error) : nullptr;
         QLibrary* format = codec ? open("avformat", LIBAVFORMAT_VERSION_MAJOR, &r.error) : nullptr;
         QLibrary* resample = format ? open("swresample", LIBSWRESAMPLE_VERSION_MAJOR, &r.error) : nullptr;
+        r.libraries[0] = util;
+        r.libraries[1] = codec;
+        r.libraries[2] = format;
+        r.libraries[3] = resample;
         if (!resample)
             return r;
         bool ok = true;

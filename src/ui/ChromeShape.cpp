@@ -205,39 +205,47 @@ void ChromeShape::paintShadow(QPainter& painter, const QPainterPath& path, qreal
 void ChromeShape::paintRoundedRectShadow(QPainter& painter, const QRectF& rect, qreal cornerRadius, qreal radius,
                                          qreal offsetY, qreal opacity)
 {
+    if (rect.width() <= 0 || rect.height() <= 0 || opacity <= 0)
+        return;
     const Outline outline = Outline::roundedRect(cornerRadius);
     // How far in from each side the corner still shapes the blur; beyond
     // that a cross-section of the shadow is the same all along the edge.
     const qreal margin = std::ceil(radius * 2.0 + 2.0);
     const qreal reach = std::ceil(cornerRadius + margin);
     const qreal side = 2 * reach + 2;
-    if (rect.width() < side || rect.height() < side) {
-        paintShadow(painter, outline.path(rect), radius, offsetY, opacity);
-        return;
-    }
-    if (opacity <= 0)
-        return;
+    // Along a side long enough, the piece is `side` long and its middle is
+    // stretched; along a shorter one it is the side itself.
+    const bool stretchX = rect.width() >= side, stretchY = rect.height() >= side;
+    const QSizeF pieceSize(stretchX ? side : rect.width(), stretchY ? side : rect.height());
     const qreal scale = deviceScale(painter);
     QPointF origin;
-    const QImage piece = shadowImage(outline.path(QRectF(0, 0, side, side)), radius, scale,
+    const QImage piece = shadowImage(outline.path(QRectF(QPointF(0, 0), pieceSize)), radius, scale,
                                      QStringLiteral("corners%1").arg(cornerRadius), &origin);
-    // Columns and rows of the piece (from its own top left, in points) and
-    // of the target: before the middle, the middle (stretched), after it.
-    const qreal pieceSide = side - 2 * origin.x();
-    const qreal from[4] = {0, reach - origin.x(), reach + 2 - origin.x(), pieceSide};
-    const qreal toX[4] = {rect.left() + origin.x(), rect.left() + reach, rect.right() - reach,
-                          rect.right() - origin.x()};
-    const qreal toY[4] = {rect.top() + origin.y(), rect.top() + reach, rect.bottom() - reach,
-                          rect.bottom() - origin.y()};
+    // Cuts of the piece (from its own top left, in points) and of the
+    // target along one axis: before the middle, the middle, after it.
+    struct Cuts {
+        std::vector<qreal> from, to;
+    };
+    auto cuts = [](bool stretch, qreal length, qreal start, qreal end, qreal grow, qreal reach) {
+        const qreal pieceLength = length + 2 * grow;
+        if (!stretch)
+            return Cuts{{0, pieceLength}, {start - grow, end + grow}};
+        return Cuts{{0, grow + reach, grow + reach + 2, pieceLength},
+                    {start - grow, start + reach, end - reach, end + grow}};
+    };
+    const Cuts xs = cuts(stretchX, pieceSize.width(), rect.left(), rect.right(), -origin.x(), reach);
+    const Cuts ys = cuts(stretchY, pieceSize.height(), rect.top(), rect.bottom(), -origin.y(), reach);
     painter.save();
     painter.setOpacity(painter.opacity() * opacity);
     painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
     painter.translate(0, offsetY);
-    for (int row = 0; row < 3; ++row) {
-        for (int column = 0; column < 3; ++column) {
-            const QRectF source(from[column] * scale, from[row] * scale, (from[column + 1] - from[column]) * scale,
-                                (from[row + 1] - from[row]) * scale);
-            const QRectF target(toX[column], toY[row], toX[column + 1] - toX[column], toY[row + 1] - toY[row]);
+    for (size_t row = 0; row + 1 < ys.from.size(); ++row) {
+        for (size_t column = 0; column + 1 < xs.from.size(); ++column) {
+            const QRectF source(xs.from[column] * scale, ys.from[row] * scale,
+                                (xs.from[column + 1] - xs.from[column]) * scale,
+                                (ys.from[row + 1] - ys.from[row]) * scale);
+            const QRectF target(xs.to[column], ys.to[row], xs.to[column + 1] - xs.to[column],
+                                ys.to[row + 1] - ys.to[row]);
             painter.drawImage(target, piece, source);
         }
     }
@@ -255,8 +263,15 @@ void ChromeShape::paint(QPainter& painter, const QRectF& rect, const Outline& ou
     // 4. The shadow, behind everything.
     const QPainterPath shape = outline.path(rect);
     const Shadow sh = shadowFor(pressed);
-    paintShadowImpl(painter, shape, sh.radius, sh.offsetY, sh.opacity,
-                    QStringLiteral("shape%1/%2").arg(int(outline.kind)).arg(outline.radius));
+    if (outline.kind == Outline::Circle) {
+        paintShadowImpl(painter, shape, sh.radius, sh.offsetY, sh.opacity,
+                        QStringLiteral("shape%1/%2").arg(int(outline.kind)).arg(outline.radius));
+    } else {
+        // A capsule is a rounded rectangle whose corners take half its height.
+        const qreal corner = outline.kind == Outline::Capsule ? qMin(frame.width(), frame.height()) / 2.0
+                                                     : qBound<qreal>(0, outline.radius, qMin(frame.width(), frame.height()) / 2.0);
+        paintRoundedRectShadow(painter, frame, corner, sh.radius, sh.offsetY, sh.opacity);
+    }
 
     // 1. The fill.
     const QLinearGradient fill = pressed ? Chrome::bumperPressed(frame)

@@ -106,6 +106,9 @@ private Q_SLOTS:
         QTest::newRow("square corners") << QSizeF(200, 120) << 0.0 << 1.0;
         QTest::newRow("high density") << QSizeF(300, 180) << 16.0 << 2.0;
         QTest::newRow("smaller than the piece") << QSizeF(30, 30) << 16.0 << 1.0;
+        QTest::newRow("header bar, lower than the piece") << QSizeF(900, 45) << 22.0 << 1.0;
+        QTest::newRow("capsule button") << QSizeF(120, 28) << 14.0 << 1.0;
+        QTest::newRow("capsule at high density") << QSizeF(120, 28) << 14.0 << 2.0;
     }
     void roundedShadowMatchesTheFullBlur()
     {
