@@ -36,6 +36,11 @@ StickyLightWindow::StickyLightWindow(const QUuid& id, const QRect& geometry, boo
     // Shown without taking the focus from the window the user works in.
     setProperty("_q_showWithoutActivating", true);
     setGeometry(geometry);
+    makeNative();
+}
+
+void StickyLightWindow::makeNative()
+{
     create();
     // On every workspace: the window manager reads this when it first
     // manages the window.
@@ -50,8 +55,14 @@ StickyLightWindow::StickyLightWindow(const QUuid& id, const QRect& geometry, boo
 
 void StickyLightWindow::setOnTop(bool onTop)
 {
-    // The same native window changes level only.
+    if (isOnTop() == onTop)
+        return;
+    // The window system would make the window anew at its next show, without
+    // its picture: it is made anew here, and drawn again.
+    destroy();
     setFlag(Qt::WindowStaysOnTopHint, onTop);
+    makeNative();
+    Q_EMIT remade();
 }
 
 void StickyLightWindow::setPicture(const QImage& picture)
@@ -59,6 +70,8 @@ void StickyLightWindow::setPicture(const QImage& picture)
     xcb_connection_t* c = connection();
     if (!c)
         return;
+    if (!handle())
+        makeNative();
     const QImage image = picture.convertToFormat(QImage::Format_RGB32);
     const auto window = xcb_window_t(winId());
     const xcb_pixmap_t pixmap = xcb_generate_id(c);
@@ -105,8 +118,11 @@ bool StickyLightWindow::event(QEvent* event)
         }
         return true;
     case QEvent::Close:
-        if (StickyWindow::isApplicationQuitting())
+        if (StickyWindow::isApplicationQuitting()) {
+            // Closing takes the native window and its picture with it.
+            StickyWindow::whenQuitGivenUp(this, [this] { Q_EMIT remade(); });
             return QWindow::event(event);
+        }
         event->ignore();
         Q_EMIT closeRequested();
         return true;

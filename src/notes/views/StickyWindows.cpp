@@ -100,6 +100,14 @@ void StickyWindows::makeWindow(const QUuid& id, const QRectF& frame, int shownCo
     QObject::connect(light, &StickyLightWindow::wakeRequested, light, [this, id] { wake(id); });
     QObject::connect(light, &StickyLightWindow::closeRequested, light,
                      [this, id] { StickyWindowDelegate::shared().windowShouldClose(m_store, id); });
+    QObject::connect(light, &StickyLightWindow::remade, light, [this, id, light] {
+        const std::optional<StickyNote> n = m_store.note(id);
+        light->setPicture(picture(id, light->size(), StickyPalette::shownIndex(n ? n->colorIndex : 0)));
+        if (n && n->visible) {
+            light->show();
+            light->raise();
+        }
+    });
     m_light.insert(id, light);
     light->show();
     light->raise();
