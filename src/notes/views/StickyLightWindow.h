@@ -42,4 +42,5 @@ private:
 
     QUuid m_id;
     bool m_woken = false;
+    quint8 m_depth = 24;
 };
