@@ -15,6 +15,7 @@
 #include "ui/SpellTextView.h"
 
 #include <QApplication>
+#include <QCloseEvent>
 #include <QCursor>
 #include <QFile>
 #include <QJsonArray>
@@ -124,6 +125,12 @@ int secondRun(const QString& exchange)
     return writeJson(exchange + QStringLiteral("/second.json"), out) ? 0 : 3;
 }
 
+// A window that will not close, so that a quit is given up.
+class Refusing : public QWidget {
+protected:
+    void closeEvent(QCloseEvent* event) override { event->ignore(); }
+};
+
 // Notes with text come up at start as pictures the X server keeps, on every
 // workspace, leaving the note's text and frame alone; the pointer coming
 // over one brings the full window in its place. An empty note comes up
@@ -178,6 +185,23 @@ int lightRun()
         return 18;
     if (!second->isOnTop())
         return 19;
+    // A quit given up (another window refuses to close) leaves the picture
+    // on screen as it was.
+    Refusing other;
+    other.setGeometry(1100, 50, 100, 80);
+    other.show();
+    if (!QTest::qWaitForWindowExposed(&other))
+        return 20;
+    QEvent quit(QEvent::Quit);
+    QCoreApplication::sendEvent(qApp, &quit);
+    if (quit.isAccepted() || windows.lightWindow(notes[1].id) != second)
+        return 21;
+    if (!second->isVisible() || !QTest::qWaitForWindowExposed(second))
+        return 22;
+    QTest::qWait(200);
+    const QImage after = QApplication::primaryScreen()->grabWindow(0).toImage();
+    if (after.pixel(second->geometry().bottomRight() - QPoint(10, 10)) != sky.rgb())
+        return 23;
     return 0;
 }
 

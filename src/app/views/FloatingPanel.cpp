@@ -129,6 +129,13 @@ void FloatingPanel::orderFront()
     show();
     raise();
     X11Desktop::showOnAllDesktops(this);
+    // Showing may make the native window anew (after a change of level); a
+    // window manager still taking it on can miss the request: ask again once
+    // it has.
+    QTimer::singleShot(250, this, [this] {
+        if (isVisible() && X11Desktop::desktopOf(this) != std::optional<quint32>(0xFFFFFFFF))
+            X11Desktop::showOnAllDesktops(this);
+    });
 }
 
 void FloatingPanel::applyShape(bool compositing)

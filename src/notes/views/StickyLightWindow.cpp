@@ -19,8 +19,10 @@ const xcb_screen_t* screenOf(xcb_connection_t* c)
 
 bool StickyLightWindow::isAvailable()
 {
+    // Pictures travel as 32-bit pixels, which screens of depth 24 and 32
+    // take as they are.
     xcb_connection_t* c = connection();
-    return c && screenOf(c)->root_depth == 24;
+    return c && (screenOf(c)->root_depth == 24 || screenOf(c)->root_depth == 32);
 }
 
 StickyLightWindow::StickyLightWindow(const QUuid& id, const QRect& geometry, bool onTop) : m_id(id)
@@ -36,7 +38,17 @@ StickyLightWindow::StickyLightWindow(const QUuid& id, const QRect& geometry, boo
     // Shown without taking the focus from the window the user works in.
     setProperty("_q_showWithoutActivating", true);
     setGeometry(geometry);
+    makeNative();
+}
+
+void StickyLightWindow::makeNative()
+{
     create();
+    // The picture is kept at the window's own depth: the screen's, as the
+    // window asks for no alpha channel (asking the server would cost a round
+    // trip per note).
+    if (xcb_connection_t* c = connection())
+        m_depth = format().alphaBufferSize() > 0 ? 32 : screenOf(c)->root_depth;
     // On every workspace: the window manager reads this when it first
     // manages the window.
     if (xcb_connection_t* c = connection()) {
@@ -50,8 +62,14 @@ StickyLightWindow::StickyLightWindow(const QUuid& id, const QRect& geometry, boo
 
 void StickyLightWindow::setOnTop(bool onTop)
 {
-    // The same native window changes level only.
+    if (isOnTop() == onTop)
+        return;
+    // The window system would make the window anew at its next show, without
+    // its picture: it is made anew here, and drawn again.
+    destroy();
     setFlag(Qt::WindowStaysOnTopHint, onTop);
+    makeNative();
+    Q_EMIT remade();
 }
 
 void StickyLightWindow::setPicture(const QImage& picture)
@@ -59,15 +77,17 @@ void StickyLightWindow::setPicture(const QImage& picture)
     xcb_connection_t* c = connection();
     if (!c)
         return;
+    if (!handle())
+        makeNative();
     const QImage image = picture.convertToFormat(QImage::Format_RGB32);
     const auto window = xcb_window_t(winId());
     const xcb_pixmap_t pixmap = xcb_generate_id(c);
-    xcb_create_pixmap(c, 24, pixmap, window, quint16(image.width()), quint16(image.height()));
+    xcb_create_pixmap(c, m_depth, pixmap, window, quint16(image.width()), quint16(image.height()));
     // Most of a note is its plain colour: the server fills that itself,
     // and only the rows down to the last one holding anything else travel.
     const QRgb plain = image.pixel(image.width() - 1, image.height() - 1);
     const xcb_gcontext_t gc = xcb_generate_id(c);
-    const quint32 foreground = plain & 0xFFFFFF;
+    const quint32 foreground = m_depth == 32 ? plain : plain & 0xFFFFFF;
     xcb_create_gc(c, gc, pixmap, XCB_GC_FOREGROUND, &foreground);
     const xcb_rectangle_t all{0, 0, quint16(image.width()), quint16(image.height())};
     xcb_poly_fill_rectangle(c, pixmap, gc, 1, &all);
@@ -83,7 +103,7 @@ void StickyLightWindow::setPicture(const QImage& picture)
     for (int y = 0; y < last; y += rows) {
         const int band = qMin(rows, last - y);
         xcb_put_image(c, XCB_IMAGE_FORMAT_Z_PIXMAP, pixmap, gc, quint16(image.width()), quint16(band), 0, qint16(y), 0,
-                      24, quint32(image.bytesPerLine() * band), image.constScanLine(y));
+                      m_depth, quint32(image.bytesPerLine() * band), image.constScanLine(y));
     }
     xcb_free_gc(c, gc);
     const quint32 background = pixmap;
@@ -105,8 +125,11 @@ bool StickyLightWindow::event(QEvent* event)
         }
         return true;
     case QEvent::Close:
-        if (StickyWindow::isApplicationQuitting())
+        if (StickyWindow::isApplicationQuitting()) {
+            // Closing takes the native window and its picture with it.
+            StickyWindow::whenQuitGivenUp(this, [this] { Q_EMIT remade(); });
             return QWindow::event(event);
+        }
         event->ignore();
         Q_EMIT closeRequested();
         return true;

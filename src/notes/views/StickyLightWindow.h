@@ -28,11 +28,19 @@ public:
 Q_SIGNALS:
     void wakeRequested();
     void closeRequested();
+    // The native window was made anew (a change of level, a quit given up
+    // after it had closed the window): it needs its picture again, and to be
+    // shown if its note is.
+    void remade();
 
 protected:
     bool event(QEvent* event) override;
 
 private:
+    // Makes the native window, on every workspace.
+    void makeNative();
+
     QUuid m_id;
     bool m_woken = false;
+    quint8 m_depth = 24;
 };

@@ -12,6 +12,7 @@
 #include <QWindow>
 #include <xcb/xcb.h>
 #include <cstdlib>
+#include <functional>
 
 namespace {
 
@@ -28,6 +29,8 @@ public:
 
     bool quitting = false;
     QList<QPointer<StickyWindow>> closed;
+    // What to do should the quit be given up, for other closed windows.
+    QList<QPair<QPointer<QObject>, std::function<void()>>> onGivenUp;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override
@@ -44,10 +47,15 @@ protected:
         // Only shown windows are closed, and closing them here left their
         // notes visible: a quit given up brings each of them back.
         const QList<QPointer<StickyWindow>> windows = std::exchange(closed, {});
+        const auto others = std::exchange(onGivenUp, {});
         if (!event->isAccepted()) {
             for (const QPointer<StickyWindow>& w : windows) {
                 if (w)
                     w->orderFront();
+            }
+            for (const auto& [owner, action] : others) {
+                if (owner)
+                    action();
             }
         }
         return true;
@@ -83,6 +91,11 @@ StickyWindow::StickyWindow(QWidget* parent)
 bool StickyWindow::isApplicationQuitting()
 {
     return QuitWatch::shared().quitting;
+}
+
+void StickyWindow::whenQuitGivenUp(QObject* owner, std::function<void()> action)
+{
+    QuitWatch::shared().onGivenUp.append({owner, std::move(action)});
 }
 
 void StickyWindow::setNoteColor(const QColor& color)

@@ -22,10 +22,8 @@ StickyWindows::StickyWindows(StickyStore& store) : m_store(store)
     keepDialogsInFront();
     // A light window shows the note as it is now.
     m_noteChanged = QObject::connect(&m_store, &StickyStore::noteChanged, [this](const QUuid& id) {
-        if (StickyLightWindow* light = lightWindow(id)) {
-            const std::optional<StickyNote> n = m_store.note(id);
-            light->setPicture(picture(id, light->size(), StickyPalette::shownIndex(n ? n->colorIndex : 0)));
-        }
+        if (StickyLightWindow* light = lightWindow(id))
+            draw(light);
     });
 }
 
@@ -96,10 +94,18 @@ void StickyWindows::makeWindow(const QUuid& id, const QRectF& frame, int shownCo
         return;
     }
     auto* light = new StickyLightWindow(id, frame.toRect(), onTop);
-    light->setPicture(picture(id, light->size(), shownColor));
+    draw(light);
     QObject::connect(light, &StickyLightWindow::wakeRequested, light, [this, id] { wake(id); });
     QObject::connect(light, &StickyLightWindow::closeRequested, light,
                      [this, id] { StickyWindowDelegate::shared().windowShouldClose(m_store, id); });
+    QObject::connect(light, &StickyLightWindow::remade, light, [this, id, light] {
+        draw(light);
+        const std::optional<StickyNote> n = m_store.note(id);
+        if (n && n->visible) {
+            light->show();
+            light->raise();
+        }
+    });
     m_light.insert(id, light);
     light->show();
     light->raise();
@@ -119,8 +125,9 @@ void StickyWindows::wake(const QUuid& id)
     QTimer::singleShot(150, light, [light] { delete light.data(); });
 }
 
-QImage StickyWindows::picture(const QUuid& id, const QSize& size, int shownColor)
+void StickyWindows::draw(StickyLightWindow* light)
 {
+    const QUuid id = light->noteID();
     if (!m_stamp) {
         m_stamp = std::make_unique<QWidget>();
         auto* layout = new QVBoxLayout(m_stamp.get());
@@ -129,12 +136,17 @@ QImage StickyWindows::picture(const QUuid& id, const QSize& size, int shownColor
         layout->addWidget(m_stampView);
     }
     m_stampView->showNote(id);
-    const QColor color = Chrome::toColor(StickyPalette::colors().value(shownColor));
-    m_stamp->resize(size);
-    QImage image(size, QImage::Format_RGB32);
+    const std::optional<StickyNote> note = m_store.note(id);
+    const QColor color =
+        Chrome::toColor(StickyPalette::colors().value(StickyPalette::shownIndex(note ? note->colorIndex : 0)));
+    m_stamp->resize(light->size());
+    // In the screen's own pixels.
+    const qreal ratio = light->devicePixelRatio();
+    QImage image(light->size() * ratio, QImage::Format_RGB32);
+    image.setDevicePixelRatio(ratio);
     image.fill(color);
     m_stamp->render(&image, QPoint(), QRegion(), QWidget::DrawChildren);
-    return image;
+    light->setPicture(image);
 }
 
 void StickyWindows::makeFullWindow(const QUuid& id, const QRect& frame, int shownColor, bool onTop)

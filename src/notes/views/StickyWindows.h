@@ -58,8 +58,9 @@ private:
     void makeFullWindow(const QUuid& id, const QRect& frame, int shownColor, bool onTop);
     // The full window in place of the light one.
     void wake(const QUuid& id);
-    // The note as its full window would show it.
-    QImage picture(const QUuid& id, const QSize& size, int shownColor);
+    // Gives the light window the picture of its note as the full window
+    // would show it.
+    void draw(StickyLightWindow* light);
 
     StickyStore& m_store;
     QHash<QUuid, QPointer<StickyWindow>> m_windows;
