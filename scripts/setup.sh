@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   cmake ninja-build g++ ccache make pkg-config
   qt6-base-dev qt6-base-dev-tools libgl-dev libxcb1-dev
-  libhunspell-dev hunspell-en-us
+  libhunspell-dev hunspell-en-us hunspell-en-gb
   liblink-grammar-dev link-grammar-dictionaries-en
   fonts-material-design-icons-iconfont fonts-inter fonts-quicksand fonts-dejavu-core
   libbenchmark-dev clang libclang-rt-dev
@@ -17,8 +17,9 @@ packages=(
   qt6-multimedia-dev libavcodec-dev libavformat-dev libswresample-dev libavutil-dev
   gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-libav gstreamer1.0-pulseaudio
   libpocketsphinx-dev libsphinxbase-dev pocketsphinx-en-us pocketsphinx-testdata
-  pulseaudio pulseaudio-utils sox
+  libpulse-dev pulseaudio pulseaudio-utils sox
   libicu-dev
+  libxcb-damage0-dev
 )
 
 missing=()

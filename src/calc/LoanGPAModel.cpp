@@ -1,11 +1,11 @@
 #include "calc/LoanGPAModel.h"
 
 #include "core/Json.h"
+#include "core/SafeFile.h"
 #include "core/Store.h"
 
 #include <QLocale>
 #include <QPointer>
-#include <QSaveFile>
 #include <cmath>
 #include <limits>
 
@@ -267,15 +267,7 @@ QString LoanGPAModel::csvText() const
 
 bool LoanGPAModel::writeTextFile(const QString& path, const QString& text)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    const QByteArray bytes = text.toUtf8();
-    if (file.write(bytes) != bytes.size()) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
+    return SafeFile::write(path, text.toUtf8());
 }
 
 bool LoanGPAModel::exportCSV()

@@ -1,5 +1,6 @@
 #include "core/DataExport.h"
 
+#include "core/SafeFile.h"
 #include "core/Store.h"
 
 #include <QDir>
@@ -84,7 +85,7 @@ bool copyItem(const QString& from, const QString& to, const QString& canonicalSk
     }
     if (info.isFile()) {
         // Never opens a pipe or a socket: those are not regular files.
-        if (!QFile::copy(from, to))
+        if (!SafeFile::copy(from, to))
             return false;
         fs::last_write_time(fsPath(to), fs::last_write_time(fsPath(from), ec), ec);
         return true;

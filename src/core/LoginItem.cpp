@@ -1,10 +1,11 @@
 #include "core/LoginItem.h"
 
+#include "core/SafeFile.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QStandardPaths>
 
 namespace LoginItem {
@@ -41,13 +42,7 @@ bool registerItem(QString* error)
         "Icon=brindleworks\n"
         "Terminal=false\n"
         "X-GNOME-Autostart-enabled=true\n").arg(exec);
-    QSaveFile f(path);
-    if (!f.open(QIODevice::WriteOnly) || f.write(text.toUtf8()) < 0 || !f.commit()) {
-        if (error)
-            *error = f.errorString();
-        return false;
-    }
-    return true;
+    return SafeFile::write(path, text.toUtf8(), error);
 }
 
 bool unregisterItem(QString* error)

@@ -126,6 +126,8 @@ QString checkFile(const QString& path)
         problem = QStringLiteral("it is a link to another file");
     } else if (!info.exists()) {
         return {};
+    } else if (!info.isFile()) {
+        problem = QStringLiteral("it is not a regular file");
     } else if (info.size() > kMaxFileSize) {
         problem = QStringLiteral("it is larger than %1 KB").arg(kMaxFileSize / 1024);
     } else {
@@ -137,11 +139,11 @@ QString checkFile(const QString& path)
             return {};
         problem = *p;
     }
-    // A link or a huge file is moved rather than copied (the link as a link,
-    // its target untouched; the huge file without reading it); anything
+    // A link, a pipe or a huge file is moved rather than copied (the link as
+    // a link, its target untouched; the others without opening them); anything
     // else is copied, once per content, then removed.
     QString aside;
-    if (info.isSymLink() || info.size() > kMaxFileSize) {
+    if (info.isSymLink() || !info.isFile() || info.size() > kMaxFileSize) {
         aside = Store::asideName(path);
         if (!QFile::rename(path, aside))
             aside = Store::keepCopyOf(path);

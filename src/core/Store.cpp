@@ -1,5 +1,6 @@
 #include "core/Store.h"
 
+#include "core/SafeFile.h"
 #include "core/StoreEvents.h"
 
 #include <QDateTime>
@@ -10,7 +11,6 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QJsonParseError>
-#include <QSaveFile>
 #include <QHash>
 #include <QSet>
 #include <QStandardPaths>
@@ -63,14 +63,20 @@ std::optional<QByteArray> encode(const QJsonValue& value)
 
 namespace {
 
-// The previous version becomes target + ".bak": copied beside the old backup
-// first and renamed over it, so a crash at any moment leaves a backup.
+// The previous version becomes target + ".bak": written beside the old
+// backup first and renamed over it, so a crash at any moment leaves a
+// backup. A previous version that does not read as JSON (damaged, cut by a
+// full disk, not a regular file) never replaces the backup: that may be the
+// last good version.
 void rotateBackup(const QString& target)
 {
+    const SafeFile::ReadResult current = SafeFile::readRegular(target, kMaxStateFileSize);
+    if (current.status != SafeFile::ReadResult::Status::ok || !parse(current.data))
+        return;
     const QString bak = target + QStringLiteral(".bak");
     const QString fresh = bak + QStringLiteral(".new");
     QFile::remove(fresh);
-    if (!QFile::copy(target, fresh))
+    if (!SafeFile::write(fresh, current.data))
         return;
     std::error_code ec;
     std::filesystem::rename(std::filesystem::path(fresh.toStdU16String()),
@@ -83,7 +89,9 @@ struct Mode {
     bool readOnly = false;
     QString readOnlyReason;
     std::function<QString(const QString&)> writeFault;
-    QSet<QString> notKept; // unreadable files of which no copy exists yet
+    QSet<QString> notKept;    // unreadable files of which no copy exists yet
+    QSet<QString> unreadable; // files whose last load failed, until saved again
+    std::function<bool(const QString& file, const QString& backup)> askRestore;
 };
 
 Mode& mode()
@@ -128,27 +136,27 @@ std::optional<QJsonValue> parse(const QByteArray& data, QString* problem)
 
 std::optional<QJsonValue> read(const QString& name, QString* problem)
 {
-    // A link is never followed: it could lead out of the data folder.
-    if (QFileInfo(path(name)).isSymLink()) {
+    // A link is never followed: it could lead out of the data folder. A pipe
+    // or a device is never opened for long: it could block the program.
+    const SafeFile::ReadResult r = SafeFile::readRegular(path(name), kMaxStateFileSize);
+    switch (r.status) {
+    case SafeFile::ReadResult::Status::ok:
+        return parse(r.data, problem);
+    case SafeFile::ReadResult::Status::link:
         *problem = QStringLiteral("it is a link to another file");
-        return std::nullopt;
+        break;
+    case SafeFile::ReadResult::Status::notRegular:
+        *problem = QStringLiteral("it is not a regular file");
+        break;
+    case SafeFile::ReadResult::Status::tooLarge:
+        *problem = QStringLiteral("it is larger than %1 MB").arg(kMaxStateFileSize / (1024 * 1024));
+        break;
+    case SafeFile::ReadResult::Status::missing:
+    case SafeFile::ReadResult::Status::failed:
+        *problem = r.error;
+        break;
     }
-    QFile file(path(name));
-    if (!file.open(QIODevice::ReadOnly)) {
-        *problem = file.errorString();
-        return std::nullopt;
-    }
-    const QString tooLarge = QStringLiteral("it is larger than %1 MB").arg(kMaxStateFileSize / (1024 * 1024));
-    if (file.size() > kMaxStateFileSize) {
-        *problem = tooLarge;
-        return std::nullopt;
-    }
-    const QByteArray data = file.read(kMaxStateFileSize + 1);
-    if (data.size() > kMaxStateFileSize) {
-        *problem = tooLarge;
-        return std::nullopt;
-    }
-    return parse(data, problem);
+    return std::nullopt;
 }
 
 } // namespace
@@ -183,32 +191,33 @@ bool save(const QJsonValue& value, const QString& name)
     if (mode().notKept.contains(name) && keepUnreadable(name).isEmpty()
         && (QFileInfo::exists(target) || QFileInfo(target).isSymLink()))
         return failed(name, target, QStringLiteral("the earlier file could not be read and no copy of it could be kept"));
+    // The data folder may have been moved away since the start.
+    if (!QFileInfo(folder()).isDir())
+        QDir().mkpath(folder());
     const QFileInfo info(target);
     if (info.isSymLink()) {
         // A state file that is a link was never read (it counts as
         // unreadable): the link itself is replaced, its target never touched.
         keepUnreadable(name);
         QFile::remove(target);
-    } else if (info.isFile()) {
+    } else if (info.exists() && !info.isFile() && !info.isDir()) {
+        // A pipe or a device: moved aside, never opened.
+        keepUnreadable(name);
+    } else if (info.isFile() && !mode().unreadable.contains(name)) {
         rotateBackup(target);
     }
-    QSaveFile file(target);
-    if (!file.open(QIODevice::WriteOnly))
-        return failed(name, target, file.errorString());
-    if (file.write(*data) != data->size()) {
-        const QString why = file.errorString();
-        file.cancelWriting();
-        return failed(name, target, why);
-    }
-    if (mode().writeFault) {
-        const QString why = mode().writeFault(target);
-        if (!why.isEmpty()) {
-            file.cancelWriting();
-            return failed(name, target, why);
-        }
-    }
-    if (!file.commit())
-        return failed(name, target, file.errorString());
+    QString fault;
+    QString error;
+    const bool written = SafeFile::write(target, [&](QIODevice& out) {
+        if (out.write(*data) != data->size())
+            return false;
+        if (mode().writeFault)
+            fault = mode().writeFault(target);
+        return fault.isEmpty();
+    }, &error);
+    if (!written)
+        return failed(name, target, fault.isEmpty() ? error : fault);
+    mode().unreadable.remove(name);
     StoreEvents::shared().reportSaved(name);
     return true;
 }
@@ -267,15 +276,25 @@ QString keepCopyOf(const QString& source)
     const QFileInfo info(source);
     if (!info.exists() && !info.isSymLink())
         return {};
-    QFile in(source);
     // Never follow a link out of the data folder: keep only its target path.
+    // A pipe, a device or a file over the limit is moved aside instead of
+    // read: opening could block, reading could exhaust the memory.
     QByteArray bytes;
     if (info.isSymLink()) {
         bytes = info.symLinkTarget().toUtf8();
     } else {
-        if (!in.open(QIODevice::ReadOnly))
+        const SafeFile::ReadResult r = SafeFile::readRegular(source, kMaxStateFileSize);
+        if (r.status == SafeFile::ReadResult::Status::notRegular
+            || r.status == SafeFile::ReadResult::Status::tooLarge) {
+            const QString target = asideName(source);
+            std::error_code ec;
+            std::filesystem::rename(std::filesystem::path(source.toStdU16String()),
+                                    std::filesystem::path(target.toStdU16String()), ec);
+            return ec ? QString() : target;
+        }
+        if (r.status != SafeFile::ReadResult::Status::ok)
             return {};
-        bytes = in.readAll();
+        bytes = r.data;
     }
     const QDir dir = info.absoluteDir();
     const QStringList earlier
@@ -286,20 +305,16 @@ QString keepCopyOf(const QString& source)
             return f.fileName();
     }
     const QString target = asideName(source);
-    QSaveFile out(target);
-    if (!out.open(QIODevice::WriteOnly) || out.write(bytes) != bytes.size())
-        return {};
-    if (mode().writeFault && !mode().writeFault(target).isEmpty()) {
-        out.cancelWriting();
-        return {};
-    }
-    if (!out.commit())
-        return {};
-    return target;
+    const bool kept = SafeFile::write(target, [&](QIODevice& out) {
+        return out.write(bytes) == bytes.size() && !(mode().writeFault && !mode().writeFault(target).isEmpty());
+    });
+    return kept ? target : QString();
 }
 
 QString keepUnreadable(const QString& name)
 {
+    if (QFileInfo::exists(path(name)) || QFileInfo(path(name)).isSymLink())
+        mode().unreadable.insert(name);
     const QString copy = keepCopyOf(path(name));
     if (copy.isEmpty()) {
         // The file is there but no copy could be made (a full disk): it
@@ -310,12 +325,39 @@ QString keepUnreadable(const QString& name)
         return {};
     }
     mode().notKept.remove(name);
+    mode().unreadable.insert(name);
     StoreEvents::shared().reportProblem({StoreEvents::Problem::Kind::keptAside, StoreEvents::ownerOf(name),
                                          path(name),
                                          readProblems().value(name, QStringLiteral("its contents are not in the "
                                                                                    "expected form or exceed a limit")),
                                          copy});
     return copy;
+}
+
+void setRestoreQuestion(std::function<bool(const QString& file, const QString& backup)> ask)
+{
+    mode().askRestore = std::move(ask);
+}
+
+std::optional<QJsonValue> readBackup(const QString& name)
+{
+    if (!mode().askRestore || !mode().unreadable.contains(name))
+        return std::nullopt;
+    return read(name + QStringLiteral(".bak"));
+}
+
+bool restoreBackup(const QString& name)
+{
+    const QString file = path(name);
+    const QString backup = file + QStringLiteral(".bak");
+    if (!mode().askRestore || mode().readOnly || !mode().askRestore(file, backup))
+        return false;
+    // The unreadable file was kept aside already; the backup stays too.
+    if (!SafeFile::copy(backup, file))
+        return false;
+    mode().unreadable.remove(name);
+    StoreEvents::shared().clear(StoreEvents::ownerOf(name));
+    return true;
 }
 
 } // namespace Store

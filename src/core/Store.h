@@ -78,16 +78,33 @@ QString keepCopyOf(const QString& filePath);
 // A fresh name for such a copy of `filePath`.
 QString asideName(const QString& filePath);
 
+// When a state file cannot be read but its ".bak" copy reads strictly, the
+// user is asked (naming both files) whether to put the backup back; until
+// an answer is installed nothing is ever restored. `ask` returns true for
+// yes. The shell installs a question with a dialog.
+void setRestoreQuestion(std::function<bool(const QString& file, const QString& backup)> ask);
+// The parsed ".bak" of a state file whose last load failed, when a question
+// is installed; nothing otherwise.
+std::optional<QJsonValue> readBackup(const QString& name);
+// Asks, and on yes copies the backup over the unreadable file (kept aside
+// before). True when the backup is now the state file.
+bool restoreBackup(const QString& name);
+
 // The shared reading convention: the record decoded strictly from `name`,
 // or nothing (the caller keeps its defaults). A file that exists but fails
-// to decode is kept aside first (keepUnreadable).
+// to decode is kept aside first (keepUnreadable); when its backup decodes
+// and the user agrees, the backup is put back and its record returned.
 template <class T>
 std::optional<T> load(const QString& name)
 {
     std::optional<QJsonValue> v = read(name);
     std::optional<T> record = v ? T::fromJson(*v) : std::nullopt;
-    if (!record)
-        keepUnreadable(name);
+    if (!record && !keepUnreadable(name).isEmpty()) {
+        const std::optional<QJsonValue> b = readBackup(name);
+        std::optional<T> backup = b ? T::fromJson(*b) : std::nullopt;
+        if (backup && restoreBackup(name))
+            return backup;
+    }
     return record;
 }
 
@@ -97,8 +114,12 @@ std::optional<QList<T>> loadList(const QString& name)
 {
     std::optional<QJsonValue> v = read(name);
     std::optional<QList<T>> list = v ? Json::toList<T>(*v) : std::nullopt;
-    if (!list)
-        keepUnreadable(name);
+    if (!list && !keepUnreadable(name).isEmpty()) {
+        const std::optional<QJsonValue> b = readBackup(name);
+        std::optional<QList<T>> backup = b ? Json::toList<T>(*b) : std::nullopt;
+        if (backup && restoreBackup(name))
+            return backup;
+    }
     return list;
 }
 

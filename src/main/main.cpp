@@ -38,9 +38,10 @@ int main(int argc, char** argv)
     QApplication::setOrganizationName(QStringLiteral("VEXO"));
     QApplication::setApplicationName(QStringLiteral("Brindleworks"));
     QApplication::setDesktopFileName(QStringLiteral("brindleworks"));
-    AppIcon::apply();
 
     if (mode.kind != RunMode::windowed) {
+        // A windowed start sets it once its first window is up.
+        AppIcon::apply();
         // Nobody is there to answer an alert: take "Cancel" where offered,
         // else the default button, so nothing waits for a click.
         setAlertHandler([](const AlertRequest& r) {

@@ -1,10 +1,6 @@
 #include "notes/AudioCapture.h"
 
-#include <QAudioDevice>
-#include <QAudioFormat>
-#include <QAudioSource>
 #include <QFile>
-#include <QMediaDevices>
 
 AudioCapture::AudioCapture(QObject* parent)
     : QObject(parent)
@@ -28,18 +24,14 @@ AudioCapture::Start AudioCapture::start(const QString& path, QString* error)
     m_reported = false;
     m_failed = false;
 
-    QAudioFormat format;
-    format.setSampleRate(AudioFileWriter::kSampleRate);
-    format.setChannelCount(1);
-    format.setSampleFormat(QAudioFormat::Int16);
-    const QAudioDevice device = QMediaDevices::defaultAudioInput();
-    if (!device.isNull()) {
-        m_source = std::make_unique<QAudioSource>(device, format);
+    // A fresh input for every start: one that failed before (the sound
+    // server was down) is never reused.
+    if (MediaModule::Services* media = MediaModule::services()) {
+        m_source = media->makeInput();
         // About 100 ms per read keeps the meter lively and the wake-ups few.
-        m_source->setBufferSize(AudioFileWriter::kSampleRate / 10 * 2);
-        m_device = m_source->start();
+        m_device = m_source->start(AudioFileWriter::kSampleRate, AudioFileWriter::kSampleRate / 10 * 2);
     }
-    if (!m_device || m_source->error() != QAudio::NoError) {
+    if (!m_device || m_source->hasFailed()) {
         m_source.reset();
         m_device = nullptr;
         m_writer.finish();
@@ -47,10 +39,7 @@ AudioCapture::Start AudioCapture::start(const QString& path, QString* error)
         return Start::recordFailed;
     }
     connect(m_device, &QIODevice::readyRead, this, &AudioCapture::readAvailable);
-    connect(m_source.get(), &QAudioSource::stateChanged, this, [this](QAudio::State state) {
-        if (state == QAudio::StoppedState && m_source && m_source->error() != QAudio::NoError)
-            fail(QStringLiteral("The microphone stopped delivering sound."));
-    });
+    m_source->onFailed = [this] { fail(QStringLiteral("The microphone stopped delivering sound.")); };
     return Start::started;
 }
 
@@ -93,7 +82,7 @@ double AudioCapture::stop()
     if (!m_source)
         return currentTime();
     // What the device still holds, unless the input already failed.
-    if (m_source->state() != QAudio::StoppedState && m_source->error() == QAudio::NoError)
+    if (m_source->isRunning() && !m_source->hasFailed())
         readAvailable();
     m_source->stop();
     m_source.reset();

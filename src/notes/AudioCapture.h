@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/MediaModule.h"
 #include "notes/AudioFileWriter.h"
 #include "notes/AudioMeter.h"
 
@@ -9,10 +10,8 @@
 #include <QString>
 #include <memory>
 
-class QAudioSource;
-
 // The recorder's capture: 16-bit mono samples at 44,100 Hz from the default
-// input device (PulseAudio), encoded into an ".m4a" file as they arrive and
+// input device (PulseAudio, through the media module), encoded into an ".m4a" file as they arrive and
 // measured for the level meter.
 class AudioCapture : public QObject {
     Q_OBJECT
@@ -48,7 +47,7 @@ private:
     void readAvailable();
     void fail(const QString& error);
 
-    std::unique_ptr<QAudioSource> m_source;
+    std::unique_ptr<MediaModule::Input> m_source;
     // The source owns its device and drops it when the input fails.
     QPointer<QIODevice> m_device;
     AudioFileWriter m_writer;

@@ -5,33 +5,28 @@
 #include <QFileInfo>
 #include <memory>
 
-extern "C" {
-#include <libavcodec/avcodec.h>
-#include <libavformat/avformat.h>
-#include <libavutil/channel_layout.h>
-#include <libavutil/opt.h>
-#include <libswresample/swresample.h>
-}
 
 namespace AudioDecoder {
 
 namespace {
 
+using AudioLibav::fn;
+
 struct Contexts {
     AVFormatContext* format = nullptr;
     AVCodecContext* codec = nullptr;
     SwrContext* resampler = nullptr;
-    AVPacket* packet = av_packet_alloc();
-    AVFrame* frame = av_frame_alloc();
+    AVPacket* packet = fn().av_packet_alloc();
+    AVFrame* frame = fn().av_frame_alloc();
     std::vector<qint16> out;
 
     ~Contexts()
     {
-        av_frame_free(&frame);
-        av_packet_free(&packet);
-        swr_free(&resampler);
-        avcodec_free_context(&codec);
-        avformat_close_input(&format);
+        fn().av_frame_free(&frame);
+        fn().av_packet_free(&packet);
+        fn().swr_free(&resampler);
+        fn().avcodec_free_context(&codec);
+        fn().avformat_close_input(&format);
     }
 };
 
@@ -45,12 +40,12 @@ Result failed(const QString& text)
 int convert(Contexts& c, const AVFrame* frame, const Sink& sink)
 {
     const int inSamples = frame ? frame->nb_samples : 0;
-    const int room = swr_get_out_samples(c.resampler, inSamples);
+    const int room = fn().swr_get_out_samples(c.resampler, inSamples);
     if (room < 0)
         return room;
     c.out.resize(size_t(room) + 16);
     uint8_t* outPlanes[1] = {reinterpret_cast<uint8_t*>(c.out.data())};
-    const int got = swr_convert(c.resampler, outPlanes, int(c.out.size()),
+    const int got = fn().swr_convert(c.resampler, outPlanes, int(c.out.size()),
                                 frame ? const_cast<const uint8_t**>(frame->extended_data) : nullptr, inSamples);
     if (got < 0)
         return got;
@@ -66,55 +61,57 @@ Result decode(const QString& path, int sampleRate, const Sink& sink)
     if (!QFileInfo(path).isFile())
         return failed(QStringLiteral("The file “%1” couldn’t be opened because there is no such file.")
                           .arg(QFileInfo(path).fileName()));
-    AudioLibav::quiet();
+    QString error;
+    if (!AudioLibav::load(&error))
+        return failed(error);
     Contexts c;
     const QByteArray name = AudioLibav::encodePath(path);
-    int rc = avformat_open_input(&c.format, name.constData(), nullptr, nullptr);
+    int rc = fn().avformat_open_input(&c.format, name.constData(), nullptr, nullptr);
     if (rc < 0)
         return failed(AudioLibav::errorText(rc));
-    if ((rc = avformat_find_stream_info(c.format, nullptr)) < 0)
+    if ((rc = fn().avformat_find_stream_info(c.format, nullptr)) < 0)
         return failed(AudioLibav::errorText(rc));
     const AVCodec* decoder = nullptr;
-    const int stream = av_find_best_stream(c.format, AVMEDIA_TYPE_AUDIO, -1, -1, &decoder, 0);
+    const int stream = fn().av_find_best_stream(c.format, AVMEDIA_TYPE_AUDIO, -1, -1, &decoder, 0);
     if (stream < 0 || !decoder)
         return failed(QStringLiteral("The file holds no audio."));
-    c.codec = avcodec_alloc_context3(decoder);
-    avcodec_parameters_to_context(c.codec, c.format->streams[stream]->codecpar);
-    if ((rc = avcodec_open2(c.codec, decoder, nullptr)) < 0)
+    c.codec = fn().avcodec_alloc_context3(decoder);
+    fn().avcodec_parameters_to_context(c.codec, c.format->streams[stream]->codecpar);
+    if ((rc = fn().avcodec_open2(c.codec, decoder, nullptr)) < 0)
         return failed(AudioLibav::errorText(rc));
 
     AVChannelLayout mono = AV_CHANNEL_LAYOUT_MONO;
     AVChannelLayout in;
     if (c.codec->ch_layout.nb_channels > 0)
-        av_channel_layout_copy(&in, &c.codec->ch_layout);
+        fn().av_channel_layout_copy(&in, &c.codec->ch_layout);
     else
-        av_channel_layout_default(&in, 1);
-    rc = swr_alloc_set_opts2(&c.resampler, &mono, AV_SAMPLE_FMT_S16, sampleRate, &in, c.codec->sample_fmt,
+        fn().av_channel_layout_default(&in, 1);
+    rc = fn().swr_alloc_set_opts2(&c.resampler, &mono, AV_SAMPLE_FMT_S16, sampleRate, &in, c.codec->sample_fmt,
                              c.codec->sample_rate, 0, nullptr);
-    av_channel_layout_uninit(&in);
-    if (rc < 0 || (rc = swr_init(c.resampler)) < 0)
+    fn().av_channel_layout_uninit(&in);
+    if (rc < 0 || (rc = fn().swr_init(c.resampler)) < 0)
         return failed(AudioLibav::errorText(rc));
 
     bool draining = false;
     for (;;) {
         if (!draining) {
-            rc = av_read_frame(c.format, c.packet);
+            rc = fn().av_read_frame(c.format, c.packet);
             if (rc == AVERROR_EOF) {
                 draining = true;
-                avcodec_send_packet(c.codec, nullptr);
+                fn().avcodec_send_packet(c.codec, nullptr);
             } else if (rc < 0) {
                 return failed(AudioLibav::errorText(rc));
             } else {
                 if (c.packet->stream_index == stream)
-                    rc = avcodec_send_packet(c.codec, c.packet);
-                av_packet_unref(c.packet);
+                    rc = fn().avcodec_send_packet(c.codec, c.packet);
+                fn().av_packet_unref(c.packet);
                 // A damaged packet is skipped, as players do.
                 if (rc < 0 && rc != AVERROR(EAGAIN) && rc != AVERROR_INVALIDDATA)
                     return failed(AudioLibav::errorText(rc));
             }
         }
         for (;;) {
-            rc = avcodec_receive_frame(c.codec, c.frame);
+            rc = fn().avcodec_receive_frame(c.codec, c.frame);
             if (rc == AVERROR(EAGAIN))
                 break;
             if (rc == AVERROR_EOF) {
@@ -128,7 +125,7 @@ Result decode(const QString& path, int sampleRate, const Sink& sink)
             if (rc < 0)
                 return failed(AudioLibav::errorText(rc));
             const int r = convert(c, c.frame, sink);
-            av_frame_unref(c.frame);
+            fn().av_frame_unref(c.frame);
             if (r > 0)
                 return Result{Outcome::cancelled, {}};
             if (r < 0)

@@ -7,12 +7,8 @@
 #include <QUuid>
 #include <cstdio>
 
-extern "C" {
-#include <libavcodec/avcodec.h>
-#include <libavformat/avformat.h>
-#include <libavutil/channel_layout.h>
-#include <libavutil/opt.h>
-}
+
+using AudioLibav::fn;
 
 struct AudioFileWriter::Av {
     AVFormatContext* format = nullptr;
@@ -23,13 +19,13 @@ struct AudioFileWriter::Av {
 
     ~Av()
     {
-        av_packet_free(&packet);
-        av_frame_free(&frame);
-        avcodec_free_context(&codec);
+        fn().av_packet_free(&packet);
+        fn().av_frame_free(&frame);
+        fn().avcodec_free_context(&codec);
         if (format) {
             if (format->pb)
-                avio_closep(&format->pb);
-            avformat_free_context(format);
+                fn().avio_closep(&format->pb);
+            fn().avformat_free_context(format);
         }
     }
 };
@@ -64,48 +60,50 @@ bool AudioFileWriter::open(const QString& path, QString* error)
         return fail(error, QStringLiteral("A recording is already being written."));
     if (QFileInfo::exists(path))
         return fail(error, QStringLiteral("The file “%1” already exists.").arg(QFileInfo(path).fileName()));
-    AudioLibav::quiet();
+    QString libraryError;
+    if (!AudioLibav::load(&libraryError))
+        return fail(error, libraryError);
     auto av = std::make_unique<Av>();
-    const AVCodec* aac = avcodec_find_encoder_by_name("aac");
+    const AVCodec* aac = fn().avcodec_find_encoder_by_name("aac");
     if (!aac)
         return fail(error, QStringLiteral("The AAC encoder is not available."));
     const QByteArray target = AudioLibav::encodePath(path);
-    int rc = avformat_alloc_output_context2(&av->format, nullptr, "ipod", target.constData());
+    int rc = fn().avformat_alloc_output_context2(&av->format, nullptr, "ipod", target.constData());
     if (rc < 0 || !av->format)
         return fail(error, AudioLibav::errorText(rc));
 
-    av->codec = avcodec_alloc_context3(aac);
+    av->codec = fn().avcodec_alloc_context3(aac);
     av->codec->sample_fmt = AV_SAMPLE_FMT_FLTP;
     av->codec->sample_rate = kSampleRate;
-    av_channel_layout_default(&av->codec->ch_layout, 1);
+    fn().av_channel_layout_default(&av->codec->ch_layout, 1);
     av->codec->bit_rate = kBitRate;
     av->codec->profile = FF_PROFILE_AAC_LOW;
     av->codec->time_base = AVRational{1, kSampleRate};
     if (av->format->oformat->flags & AVFMT_GLOBALHEADER)
         av->codec->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
-    if ((rc = avcodec_open2(av->codec, aac, nullptr)) < 0)
+    if ((rc = fn().avcodec_open2(av->codec, aac, nullptr)) < 0)
         return fail(error, AudioLibav::errorText(rc));
 
-    av->stream = avformat_new_stream(av->format, nullptr);
+    av->stream = fn().avformat_new_stream(av->format, nullptr);
     av->stream->time_base = AVRational{1, kSampleRate};
-    avcodec_parameters_from_context(av->stream->codecpar, av->codec);
+    fn().avcodec_parameters_from_context(av->stream->codecpar, av->codec);
 
-    if ((rc = avio_open(&av->format->pb, target.constData(), AVIO_FLAG_WRITE)) < 0)
+    if ((rc = fn().avio_open(&av->format->pb, target.constData(), AVIO_FLAG_WRITE)) < 0)
         return fail(error, AudioLibav::errorText(rc));
     // Fragments of one second, each flushed to the disk as it is written.
     av->format->flags |= AVFMT_FLAG_FLUSH_PACKETS;
     AVDictionary* options = nullptr;
-    av_dict_set(&options, "movflags", "empty_moov+default_base_moof", 0);
-    av_dict_set(&options, "frag_duration", "1000000", 0);
-    rc = avformat_write_header(av->format, &options);
-    av_dict_free(&options);
+    fn().av_dict_set(&options, "movflags", "empty_moov+default_base_moof", 0);
+    fn().av_dict_set(&options, "frag_duration", "1000000", 0);
+    rc = fn().avformat_write_header(av->format, &options);
+    fn().av_dict_free(&options);
     if (rc < 0) {
         av.reset();
         QFile::remove(path);
         return fail(error, AudioLibav::errorText(rc));
     }
-    av->frame = av_frame_alloc();
-    av->packet = av_packet_alloc();
+    av->frame = fn().av_frame_alloc();
+    av->packet = fn().av_packet_alloc();
     m_av = std::move(av);
     m_path = path;
     m_samples = 0;
@@ -138,36 +136,36 @@ bool AudioFileWriter::encodeFrame(bool flush)
     AVFrame* f = m_av->frame;
     const int n = std::min<int>(m_av->codec->frame_size, int(m_pending.size()));
     if (n > 0 || !flush) {
-        av_frame_unref(f);
+        fn().av_frame_unref(f);
         f->nb_samples = n;
         f->format = m_av->codec->sample_fmt;
         f->sample_rate = kSampleRate;
-        av_channel_layout_copy(&f->ch_layout, &m_av->codec->ch_layout);
-        if (av_frame_get_buffer(f, 0) < 0)
+        fn().av_channel_layout_copy(&f->ch_layout, &m_av->codec->ch_layout);
+        if (fn().av_frame_get_buffer(f, 0) < 0)
             return false;
         std::copy(m_pending.begin(), m_pending.begin() + n, reinterpret_cast<float*>(f->data[0]));
         m_pending.erase(m_pending.begin(), m_pending.begin() + n);
         f->pts = m_encoded;
         m_encoded += n;
-        if (avcodec_send_frame(m_av->codec, f) < 0)
+        if (fn().avcodec_send_frame(m_av->codec, f) < 0)
             return false;
     }
     if (flush && m_pending.empty())
-        avcodec_send_frame(m_av->codec, nullptr);
+        fn().avcodec_send_frame(m_av->codec, nullptr);
     return drain();
 }
 
 bool AudioFileWriter::drain()
 {
     for (;;) {
-        const int rc = avcodec_receive_packet(m_av->codec, m_av->packet);
+        const int rc = fn().avcodec_receive_packet(m_av->codec, m_av->packet);
         if (rc == AVERROR(EAGAIN) || rc == AVERROR_EOF)
             return true;
         if (rc < 0)
             return false;
-        av_packet_rescale_ts(m_av->packet, m_av->codec->time_base, m_av->stream->time_base);
+        fn().av_packet_rescale_ts(m_av->packet, m_av->codec->time_base, m_av->stream->time_base);
         m_av->packet->stream_index = m_av->stream->index;
-        if (av_interleaved_write_frame(m_av->format, m_av->packet) < 0)
+        if (fn().av_interleaved_write_frame(m_av->format, m_av->packet) < 0)
             return false;
     }
 }
@@ -187,7 +185,7 @@ bool AudioFileWriter::finish(QString* error)
         if (ok)
             ok = encodeFrame(true);
     }
-    const int rc = av_write_trailer(m_av->format);
+    const int rc = fn().av_write_trailer(m_av->format);
     ok = ok && rc >= 0;
     close();
     if (!ok)
@@ -237,20 +235,24 @@ bool AudioFileWriter::isUnfinished(const QString& path)
 
 std::optional<double> AudioFileWriter::duration(const QString& path)
 {
-    AudioLibav::quiet();
+    if (!AudioLibav::load())
+        return std::nullopt;
     AVFormatContext* ctx = nullptr;
     const QByteArray name = AudioLibav::encodePath(path);
-    if (avformat_open_input(&ctx, name.constData(), nullptr, nullptr) < 0)
+    if (fn().avformat_open_input(&ctx, name.constData(), nullptr, nullptr) < 0)
         return std::nullopt;
     std::optional<double> seconds;
-    if (avformat_find_stream_info(ctx, nullptr) >= 0 && ctx->duration > 0)
+    if (fn().avformat_find_stream_info(ctx, nullptr) >= 0 && ctx->duration > 0)
         seconds = double(ctx->duration) / AV_TIME_BASE;
-    avformat_close_input(&ctx);
+    fn().avformat_close_input(&ctx);
     return seconds;
 }
 
 bool AudioFileWriter::compact(const QString& path, QString* error)
 {
+    QString libraryError;
+    if (!AudioLibav::load(&libraryError))
+        return fail(error, libraryError);
     const QFileInfo info(path);
     const QString temp = info.absolutePath() + QStringLiteral("/.") + info.completeBaseName() + QLatin1Char('-')
         + QUuid::createUuid().toString(QUuid::WithoutBraces).left(8) + QStringLiteral(".part.m4a");
@@ -259,29 +261,29 @@ bool AudioFileWriter::compact(const QString& path, QString* error)
 
     AVFormatContext* input = nullptr;
     AVFormatContext* output = nullptr;
-    AVPacket* packet = av_packet_alloc();
-    int rc = avformat_open_input(&input, in.constData(), nullptr, nullptr);
+    AVPacket* packet = fn().av_packet_alloc();
+    int rc = fn().avformat_open_input(&input, in.constData(), nullptr, nullptr);
     if (rc >= 0)
-        rc = avformat_find_stream_info(input, nullptr);
-    int audio = rc >= 0 ? av_find_best_stream(input, AVMEDIA_TYPE_AUDIO, -1, -1, nullptr, 0) : rc;
+        rc = fn().avformat_find_stream_info(input, nullptr);
+    int audio = rc >= 0 ? fn().av_find_best_stream(input, AVMEDIA_TYPE_AUDIO, -1, -1, nullptr, 0) : rc;
     if (audio >= 0)
-        rc = avformat_alloc_output_context2(&output, nullptr, "ipod", out.constData());
+        rc = fn().avformat_alloc_output_context2(&output, nullptr, "ipod", out.constData());
     else
         rc = audio;
     AVStream* target = nullptr;
     if (rc >= 0) {
-        target = avformat_new_stream(output, nullptr);
-        rc = avcodec_parameters_copy(target->codecpar, input->streams[audio]->codecpar);
+        target = fn().avformat_new_stream(output, nullptr);
+        rc = fn().avcodec_parameters_copy(target->codecpar, input->streams[audio]->codecpar);
         target->codecpar->codec_tag = 0;
         target->time_base = input->streams[audio]->time_base;
     }
     if (rc >= 0)
-        rc = avio_open(&output->pb, out.constData(), AVIO_FLAG_WRITE);
+        rc = fn().avio_open(&output->pb, out.constData(), AVIO_FLAG_WRITE);
     if (rc >= 0)
-        rc = avformat_write_header(output, nullptr);
+        rc = fn().avformat_write_header(output, nullptr);
     bool headerWritten = rc >= 0;
     while (rc >= 0) {
-        const int r = av_read_frame(input, packet);
+        const int r = fn().av_read_frame(input, packet);
         if (r == AVERROR_EOF)
             break;
         if (r < 0) {
@@ -289,25 +291,25 @@ bool AudioFileWriter::compact(const QString& path, QString* error)
             break;
         }
         if (packet->stream_index == audio) {
-            av_packet_rescale_ts(packet, input->streams[audio]->time_base, target->time_base);
+            fn().av_packet_rescale_ts(packet, input->streams[audio]->time_base, target->time_base);
             packet->stream_index = target->index;
             packet->pos = -1;
-            rc = av_interleaved_write_frame(output, packet);
+            rc = fn().av_interleaved_write_frame(output, packet);
         }
-        av_packet_unref(packet);
+        fn().av_packet_unref(packet);
     }
     if (headerWritten) {
-        const int t = av_write_trailer(output);
+        const int t = fn().av_write_trailer(output);
         if (rc >= 0)
             rc = t;
     }
-    av_packet_free(&packet);
+    fn().av_packet_free(&packet);
     if (output) {
         if (output->pb)
-            avio_closep(&output->pb);
-        avformat_free_context(output);
+            fn().avio_closep(&output->pb);
+        fn().avformat_free_context(output);
     }
-    avformat_close_input(&input);
+    fn().avformat_close_input(&input);
     if (rc < 0) {
         QFile::remove(temp);
         return fail(error, AudioLibav::errorText(rc));

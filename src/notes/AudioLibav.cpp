@@ -1,23 +1,96 @@
 #include "notes/AudioLibav.h"
 
 #include <QFile>
-
-extern "C" {
-#include <libavutil/error.h>
-#include <libavutil/log.h>
-}
+#include <QLibrary>
 
 namespace AudioLibav {
 
-void quiet()
+namespace {
+
+struct Loaded {
+    Api api;
+    QString error;
+    bool ok = false;
+    // Kept open for the life of the process.
+    QLibrary* libraries[4] = {};
+};
+
+// Opens `name` by its major version, as the headers we built against name it.
+QLibrary* open(const char* name, int version, QString* error)
 {
-    av_log_set_level(AV_LOG_ERROR);
+    auto* lib = new QLibrary(QString::fromLatin1(name), version);
+    if (lib->load())
+        return lib;
+    *error = lib->errorString();
+    delete lib;
+    return nullptr;
+}
+
+template <typename Fn>
+bool resolve(QLibrary* lib, Fn& fn, const char* symbol, QString* error)
+{
+    fn = reinterpret_cast<Fn>(lib->resolve(symbol));
+    if (!fn)
+        *error = lib->errorString();
+    return fn != nullptr;
+}
+
+const Loaded& loaded()
+{
+    static const Loaded l = [] {
+        Loaded r;
+        QLibrary* util = open("avutil", LIBAVUTIL_VERSION_MAJOR, &r.error);
+        QLibrary* codec = util ? open("avcodec", LIBAVCODEC_VERSION_MAJOR, &r.error) : nullptr;
+        QLibrary* format = codec ? open("avformat", LIBAVFORMAT_VERSION_MAJOR, &r.error) : nullptr;
+        QLibrary* resample = format ? open("swresample", LIBSWRESAMPLE_VERSION_MAJOR, &r.error) : nullptr;
+        r.libraries[0] = util;
+        r.libraries[1] = codec;
+        r.libraries[2] = format;
+        r.libraries[3] = resample;
+        if (!resample)
+            return r;
+        bool ok = true;
+#define BW_RESOLVE(lib, name) ok = ok && resolve(lib, r.api.name, #name, &r.error);
+#define BW_RESOLVE_UTIL(name) BW_RESOLVE(util, name)
+#define BW_RESOLVE_CODEC(name) BW_RESOLVE(codec, name)
+#define BW_RESOLVE_FORMAT(name) BW_RESOLVE(format, name)
+#define BW_RESOLVE_RESAMPLE(name) BW_RESOLVE(resample, name)
+        BW_LIBAVUTIL_FUNCTIONS(BW_RESOLVE_UTIL)
+        BW_LIBAVCODEC_FUNCTIONS(BW_RESOLVE_CODEC)
+        BW_LIBAVFORMAT_FUNCTIONS(BW_RESOLVE_FORMAT)
+        BW_LIBSWRESAMPLE_FUNCTIONS(BW_RESOLVE_RESAMPLE)
+#undef BW_RESOLVE_RESAMPLE
+#undef BW_RESOLVE_FORMAT
+#undef BW_RESOLVE_CODEC
+#undef BW_RESOLVE_UTIL
+#undef BW_RESOLVE
+        r.ok = ok;
+        if (ok)
+            r.api.av_log_set_level(AV_LOG_ERROR);
+        return r;
+    }();
+    return l;
+}
+
+} // namespace
+
+bool load(QString* error)
+{
+    const Loaded& l = loaded();
+    if (!l.ok && error)
+        *error = QStringLiteral("The audio libraries could not be loaded (%1).").arg(l.error);
+    return l.ok;
+}
+
+const Api& fn()
+{
+    return loaded().api;
 }
 
 QString errorText(int code)
 {
     char buf[AV_ERROR_MAX_STRING_SIZE] = {};
-    av_strerror(code, buf, sizeof buf);
+    fn().av_strerror(code, buf, sizeof buf);
     return QString::fromLocal8Bit(buf);
 }
 

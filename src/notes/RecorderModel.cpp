@@ -1,5 +1,6 @@
 #include "notes/RecorderModel.h"
 
+#include "core/RepeatedIds.h"
 #include "core/Store.h"
 #include "notes/AudioCapture.h"
 #include "notes/AudioFileWriter.h"
@@ -7,12 +8,13 @@
 #include "notes/RecorderNaming.h"
 #include "notes/TranscriptionTask.h"
 
-#include <QAudioOutput>
 #include <QCoreApplication>
 #include <QDir>
+#include <QDirIterator>
+#include <QFile>
 #include <QFileInfo>
-#include <QMediaPlayer>
 #include <QProcess>
+#include <QSet>
 #include <QStandardPaths>
 #include <QUrl>
 #include <algorithm>
@@ -89,6 +91,9 @@ void RecorderModel::load()
     // written over it; the list then starts empty. Notes whose audio is
     // missing stay: the file may be back (an unmounted disk, a sync).
     m_notes = Store::loadList<VoiceNote>(fileName()).value_or(QList<VoiceNote>());
+    // The list and its rows are keyed by id: a repeated one is mended here,
+    // in memory; the file follows at the next change.
+    RepeatedIds::report(fileName(), RepeatedIds::repair(m_notes));
     recoverInterrupted();
 }
 
@@ -98,9 +103,21 @@ void RecorderModel::recoverInterrupted()
     // up to the last second written) but no note: finish the file and list
     // it, so nothing recorded is ever out of reach.
     const QDir dir(folder());
-    const QStringList files = dir.entryList({QStringLiteral("*.m4a")}, QDir::Files, QDir::Time);
+    QSet<QString> listed;
+    listed.reserve(m_notes.size());
+    for (const VoiceNote& n : std::as_const(m_notes))
+        listed.insert(n.fileName);
+    // Only the names: a folder of a thousand recordings is read in a moment
+    // when nothing has to be looked at but the files no note lists.
+    QStringList files;
+    QDirIterator it(dir.path(), {QStringLiteral("*.m4a")}, QDir::Files);
+    while (it.hasNext()) {
+        const QString name = it.next().section(QLatin1Char('/'), -1);
+        if (!listed.contains(name))
+            files.append(name);
+    }
     QList<VoiceNote> recovered;
-    for (const QString& name : files) {
+    for (const QString& name : std::as_const(files)) {
         if (fileInUse(name, false))
             continue;
         const QString path = dir.filePath(name);
@@ -299,12 +316,19 @@ void RecorderModel::stopRecording()
     if (!m_capture)
         return;
     const double duration = m_capture->stop();
+    const bool nothing = m_capture->samplesCaptured() == 0;
     m_capture.reset();
     m_meterTimer.stop();
     m_recording = false;
     Q_EMIT recordingChanged();
     setLevel(0);
     setElapsed(duration);
+    if (nothing) {
+        // Stopped before the first sound arrived: no empty note, no file.
+        QFile::remove(folder() + QLatin1Char('/') + m_currentFile);
+        setStatus(QStringLiteral("Nothing was recorded — no sound arrived from the microphone."));
+        return;
+    }
 
     // Whole seconds, as the file keeps them, so the note reads back equal.
     QDateTime now = QDateTime::currentDateTime();
@@ -336,22 +360,19 @@ void RecorderModel::togglePlay(const VoiceNote& note)
                       .arg(note.fileName));
         return;
     }
-    m_player = new QMediaPlayer(this);
-    m_output = new QAudioOutput(m_player);
-    m_player->setAudioOutput(m_output);
-    QMediaPlayer* player = m_player;
-    connect(player, &QMediaPlayer::mediaStatusChanged, this, [this, player](QMediaPlayer::MediaStatus s) {
-        if (s == QMediaPlayer::EndOfMedia)
-            playerFinished(player);
-    });
-    connect(player, &QMediaPlayer::errorOccurred, this, [this, player](QMediaPlayer::Error, const QString& text) {
-        if (player != m_player)
-            return;
-        playerFinished(player);
+    MediaModule::Services* media = MediaModule::services();
+    if (!media) {
+        setStatus(QStringLiteral("Can’t play: Sound output is not available."));
+        return;
+    }
+    m_player = media->makePlayer();
+    const quint64 serial = ++m_playSerial;
+    m_player->onFinished = [this, serial] { playerFinished(serial); };
+    m_player->onError = [this, serial](const QString& text) {
+        playerFinished(serial);
         setStatus(QStringLiteral("Can’t play: ") + text);
-    });
-    m_player->setSource(QUrl::fromLocalFile(path));
-    m_player->play();
+    };
+    m_player->play(QUrl::fromLocalFile(path));
     m_playingID = note.id;
     Q_EMIT playingIDChanged();
     m_progressTimer.start();
@@ -366,15 +387,14 @@ void RecorderModel::progressStep()
         setPlayProgress(std::clamp(double(m_player->position()) / double(duration), 0.0, 1.0));
 }
 
-void RecorderModel::playerFinished(QMediaPlayer* player)
+void RecorderModel::playerFinished(quint64 serial)
 {
     // The player's own signal may be on its way out: stop a moment later,
     // and only if that player still plays.
-    QPointer<QMediaPlayer> p(player);
     QMetaObject::invokeMethod(
         this,
-        [this, p] {
-            if (p && p == m_player)
+        [this, serial] {
+            if (m_player && serial == m_playSerial)
                 stopPlayback();
         },
         Qt::QueuedConnection);
@@ -384,10 +404,7 @@ void RecorderModel::stopPlayback()
 {
     if (m_player) {
         m_player->stop();
-        m_player->disconnect(this);
-        m_player->deleteLater();
-        m_player = nullptr;
-        m_output = nullptr;
+        m_player.reset();
     }
     // Only the progress timer: a running recording keeps its meter.
     m_progressTimer.stop();
@@ -404,6 +421,8 @@ void RecorderModel::rename(const QUuid& id, const QString& title)
 {
     for (VoiceNote& n : m_notes) {
         if (n.id == id) {
+            if (n.title == title)
+                return; // nothing changed: nothing to write
             n.title = title;
             Q_EMIT notesChanged();
             save();
@@ -416,6 +435,8 @@ void RecorderModel::setTranscript(const QUuid& id, const QString& text)
 {
     for (VoiceNote& n : m_notes) {
         if (n.id == id) {
+            if (n.transcript == text)
+                return;
             n.transcript = text;
             Q_EMIT notesChanged();
             save();

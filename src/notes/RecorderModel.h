@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/MediaModule.h"
 #include "notes/Transcriber.h"
 #include "notes/VoiceNote.h"
 #include "ui/Alert.h"
@@ -15,8 +16,6 @@
 #include <memory>
 
 class AudioCapture;
-class QAudioOutput;
-class QMediaPlayer;
 class TranscriptionTask;
 
 // The Notes Recorder's state: the voice notes ("recordings.json", newest
@@ -102,7 +101,7 @@ public:
     static void finishAll();
 
     // The player, while one plays (tests).
-    QMediaPlayer* player() const { return m_player; }
+    MediaModule::Player* player() const { return m_player.get(); }
     AudioCapture* capture() const { return m_capture.get(); }
 
 Q_SIGNALS:
@@ -128,7 +127,7 @@ private:
     void setTranscribingID(const QUuid& id);
     void meterStep();
     void progressStep();
-    void playerFinished(QMediaPlayer* player);
+    void playerFinished(quint64 serial);
     void transcriptionFinished(const QUuid& id, const Transcriber::Result& result);
     void endTask(const QUuid& id);
     int ask(const QString& title, const QString& text, AlertStyle style, const QStringList& buttons);
@@ -144,8 +143,8 @@ private:
     QString m_status;
     QUuid m_transcribingID;
     std::unique_ptr<AudioCapture> m_capture; // set exactly while recording
-    QMediaPlayer* m_player = nullptr;        // set exactly while playing
-    QAudioOutput* m_output = nullptr;
+    std::unique_ptr<MediaModule::Player> m_player; // set exactly while playing
+    quint64 m_playSerial = 0;                       // counts the players made
     QTimer m_meterTimer;    // the level meter, while recording
     QTimer m_progressTimer; // the playback progress, while playing
     QString m_currentFile;

@@ -71,7 +71,12 @@ void RecorderModel::deleteNote(const VoiceNote& note)
         return;
     if (!m_playingID.isNull() && m_playingID == note.id)
         stopPlayback();
-    endTask(note.id);
+    if (m_tasks.contains(note.id)) {
+        endTask(note.id);
+        // The job is cancelled with its note; the status says so instead of
+        // going on reading "Transcribing…".
+        setStatus(QStringLiteral("Transcription stopped: the note was deleted."));
+    }
     // Notes written by older versions may share one file: the audio goes to
     // the Trash only with the last note that uses it.
     const bool shared = std::any_of(m_notes.cbegin(), m_notes.cend(), [&note](const VoiceNote& n) {

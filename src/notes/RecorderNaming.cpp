@@ -37,10 +37,32 @@ QString title(const QDateTime& when)
 
 QString exportName(const QString& title)
 {
-    QString name = title;
-    name.replace(QLatin1Char('/'), QLatin1Char('-'));
-    name.replace(QLatin1Char(':'), QLatin1Char('-'));
-    return name + QStringLiteral(".m4a");
+    // Only characters a file name can carry on every disk the file may be
+    // copied to, and none a file dialog reads as quoting or a pattern.
+    QString name;
+    name.reserve(title.size());
+    for (const QChar c : title) {
+        if (c == QLatin1Char('"'))
+            name += QLatin1Char('\'');
+        else if (c == QLatin1Char('/') || c == QLatin1Char(':') || c == QLatin1Char('\\') || c == QLatin1Char('*')
+                 || c == QLatin1Char('?') || c == QLatin1Char('<') || c == QLatin1Char('>') || c == QLatin1Char('|'))
+            name += QLatin1Char('-');
+        else if (c.category() == QChar::Other_Control || c == QChar::LineSeparator || c == QChar::ParagraphSeparator)
+            name += QLatin1Char(' ');
+        else
+            name += c;
+    }
+    // No hidden file, no name of dots or spaces only.
+    name = name.trimmed();
+    while (name.startsWith(QLatin1Char('.')))
+        name.remove(0, 1);
+    name = name.trimmed();
+    if (name.isEmpty())
+        name = QStringLiteral("Voice Note");
+    // File names are held to 255 bytes; the extension needs four.
+    while (name.toUtf8().size() > 251)
+        name.chop(name.size() >= 2 && name.at(name.size() - 1).isLowSurrogate() ? 2 : 1);
+    return name.trimmed() + QStringLiteral(".m4a");
 }
 
 QString time(double seconds)

@@ -21,7 +21,10 @@ QString title(const QDateTime& when);
 // The locale's medium date: "Mar 14, 2026" in English.
 QString mediumDate(const QDate& date, const QLocale& locale);
 
-// The title with "/" and ":" turned into "-", then ".m4a".
+// The title made safe for a file name, then ".m4a": "/", ":" and the other
+// characters file systems or file dialogs refuse become "-" (a double quote
+// becomes a single one), control characters spaces; no leading dots; an
+// empty result reads "Voice Note"; at most 255 bytes in all.
 QString exportName(const QString& title);
 
 // Whole minutes (not limited to 59) and two-digit seconds of the truncated

@@ -87,6 +87,29 @@ bool reachable(const QRectF& window, const QList<QRectF>& available)
     return false;
 }
 
+QRectF withHeaderOnScreen(const QRectF& window, const QList<QRectF>& available)
+{
+    const QRectF header(window.x(), window.y(), window.width(), qMin(kHeaderHeight, window.height()));
+    if (reachable(header, available))
+        return window;
+    const QRectF* best = nullptr;
+    qreal bestArea = 0;
+    for (const QRectF& screen : available) {
+        const QRectF on = window.intersected(screen);
+        const qreal area = on.width() * on.height();
+        if (area > bestArea) {
+            bestArea = area;
+            best = &screen;
+        }
+    }
+    if (!best)
+        return window;
+    // Its top edge no higher than the screen's, and the header no lower
+    // than the screen's bottom.
+    const qreal top = qMax(best->y(), qMin(window.y(), best->y() + best->height() - header.height()));
+    return window.translated(0, top - window.y());
+}
+
 QRectF placement(const QString& stored, const StickyScreens& screens)
 {
     QRectF frame = fromText(stored);
@@ -95,7 +118,7 @@ QRectF placement(const QString& stored, const StickyScreens& screens)
     QRectF window = toScreen(frame, screens.primary);
     if (!screens.available.isEmpty() && !reachable(window, screens.available))
         window = toScreen(fallback(), screens.primary);
-    return window;
+    return withHeaderOnScreen(window, screens.available);
 }
 
 } // namespace StickyFrame

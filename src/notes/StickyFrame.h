@@ -26,6 +26,8 @@ constexpr qreal kMinStoredWidth = 160;
 constexpr qreal kMinStoredHeight = 120;
 constexpr qreal kCascadeStep = 28;
 constexpr int kCascadeCycle = 8;
+// The strip at the top of a note window that moves it when dragged.
+constexpr qreal kHeaderHeight = 28;
 
 // "{{x, y}, {w, h}}", numbers in their shortest exact form.
 QString toText(const QRectF& rect);
@@ -55,8 +57,14 @@ QRectF cascade(const QRectF& visible, qsizetype existing);
 // `available` to be seen and dragged back.
 bool reachable(const QRectF& window, const QList<QRectF>& available);
 
+// `window` moved up or down just enough that its header strip lies on the
+// screen it covers most, when no screen shows enough of the header to drag
+// it by; unchanged otherwise (and where it covers no screen).
+QRectF withHeaderOnScreen(const QRectF& window, const QList<QRectF>& available);
+
 // The window-system rectangle a note window opens at: the stored frame, or
-// the fallback when it is smaller than 160 x 120 or lies off every screen.
+// the fallback when it is smaller than 160 x 120 or lies off every screen;
+// either with its header brought on screen.
 QRectF placement(const QString& stored, const StickyScreens& screens);
 
 } // namespace StickyFrame

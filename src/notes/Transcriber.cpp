@@ -1,16 +1,14 @@
 #include "notes/Transcriber.h"
 
 #include "notes/AudioDecoder.h"
+#include "notes/SpeechLibrary.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QMutex>
 #include <QStringList>
-#include <mutex>
-
-#include <pocketsphinx.h>
-#include <sphinxbase/err.h>
+#include <vector>
 
 namespace Transcriber {
 
@@ -40,16 +38,68 @@ bool hasModel(const QString& folder)
 
 // The decoder and its configuration, freed together.
 struct Decoder {
+    const SpeechLibrary::Api& lib;
     cmd_ln_t* config = nullptr;
     ps_decoder_t* ps = nullptr;
     ~Decoder()
     {
         if (ps)
-            ps_free(ps);
+            lib.ps_free(ps);
         if (config)
-            cmd_ln_free_r(config);
+            lib.cmd_ln_free_r(config);
     }
 };
+
+// Sets the decoder's cepstral mean to that of the whole note before the
+// note is fed to it: fed in blocks, the recogniser would otherwise start
+// from a mean of its own and learn the speaker's only as the note goes on,
+// which costs short notes most of their words. False when cancelled.
+bool primeCepstralMean(const SpeechLibrary::Api& lib, ps_decoder_t* ps, const std::vector<qint16>& audio,
+                       const std::atomic<bool>& cancel)
+{
+    fe_t* fe = lib.ps_get_fe(ps);
+    feat_t* feat = lib.ps_get_feat(ps);
+    if (!fe || !feat || !feat->cmn_struct)
+        return true;
+    const int width = lib.fe_get_output_size(fe);
+    constexpr int kFrames = 256;
+    std::vector<mfcc_t> block(size_t(kFrames + 1) * size_t(width));
+    std::vector<mfcc_t*> rows(kFrames + 1);
+    for (int i = 0; i <= kFrames; ++i)
+        rows[size_t(i)] = block.data() + size_t(i) * size_t(width);
+    std::vector<double> sum(size_t(width), 0.0);
+    qint64 frames = 0;
+    auto add = [&](int count) {
+        for (int f = 0; f < count; ++f)
+            for (int c = 0; c < width; ++c)
+                sum[size_t(c)] += double(rows[size_t(f)][c]);
+        frames += count;
+    };
+    lib.fe_start_utt(fe);
+    const int16* next = audio.data();
+    size_t left = audio.size();
+    while (left > 0) {
+        if (cancel)
+            return false;
+        int32 count = kFrames;
+        if (lib.fe_process_frames(fe, &next, &left, rows.data(), &count, nullptr) < 0)
+            return true;
+        if (count == 0)
+            break;
+        add(count);
+    }
+    int32 last = 0;
+    lib.fe_end_utt(fe, rows[0], &last);
+    add(last);
+    // A second of audio gives a steady mean; less is left to the recogniser.
+    if (frames < 100)
+        return true;
+    std::vector<mfcc_t> mean(static_cast<size_t>(width));
+    for (int c = 0; c < width; ++c)
+        mean[size_t(c)] = mfcc_t(sum[size_t(c)] / double(frames));
+    lib.cmn_live_set(feat->cmn_struct, mean.data());
+    return true;
+}
 
 } // namespace
 
@@ -89,66 +139,72 @@ QString sentence(const QString& words)
 
 Result recognise(const Recogniser& recogniser, const QString& audioPath, const std::atomic<bool>& cancel)
 {
-    // The recogniser's log is process-wide: silenced once, never reopened
-    // per decoder, so decoders on several threads share nothing.
-    static std::once_flag quiet;
-    std::call_once(quiet, [] { err_set_logfp(nullptr); });
+    QString libraryError;
+    const SpeechLibrary::Api* lib = SpeechLibrary::load(&libraryError);
+    if (!lib)
+        return Result{false, false, {},
+                      QStringLiteral("Speech recognition is not installed on this computer (%1).").arg(libraryError)};
 
     const QDir d(recogniser.modelFolder);
     const QByteArray hmm = QFile::encodeName(d.filePath(QStringLiteral("en-us")));
     const QByteArray lm = QFile::encodeName(d.filePath(QStringLiteral("en-us.lm.bin")));
     const QByteArray dict = QFile::encodeName(d.filePath(QStringLiteral("cmudict-en-us.dict")));
-    Decoder decoder;
-    decoder.config = cmd_ln_init(nullptr, ps_args(), TRUE, "-hmm", hmm.constData(), "-lm", lm.constData(), "-dict",
-                                 dict.constData(), "-samprate", "16000", nullptr);
+    Decoder decoder{*lib};
+    // Fed in blocks, the cepstral mean is kept live (primed below).
+    decoder.config = lib->cmd_ln_init(nullptr, lib->ps_args(), TRUE, "-hmm", hmm.constData(), "-lm", lm.constData(),
+                                      "-dict", dict.constData(), "-samprate", "16000", "-cmn", "live", nullptr);
     if (decoder.config)
-        decoder.ps = ps_init(decoder.config);
+        decoder.ps = lib->ps_init(decoder.config);
     if (!decoder.ps)
         return Result{false, false, {}, QStringLiteral("The speech model for %1 could not be loaded.").arg(recogniser.locale)};
     if (cancel)
         return Result{false, true, {}, {}};
 
-    QStringList sentences;
-    bool inUtterance = ps_start_utt(decoder.ps) >= 0;
-    bool heardSpeech = false;
-    auto closeUtterance = [&] {
-        ps_end_utt(decoder.ps);
-        int32 score = 0;
-        if (const char* hyp = ps_get_hyp(decoder.ps, &score)) {
-            const QString s = sentence(QString::fromUtf8(hyp));
-            if (!s.isEmpty())
-                sentences.append(s);
-        }
-    };
+    // The whole note first: its cepstral mean is known before decoding.
+    std::vector<qint16> audio;
     const AudioDecoder::Result decoded = AudioDecoder::decode(audioPath, kRate, [&](const qint16* s, qsizetype n) {
         if (cancel)
             return false;
-        // Fed in quarter seconds: pauses are found and a stop is noticed quickly.
-        while (n > 0) {
-            const qsizetype block = std::min<qsizetype>(n, kRate / 4);
-            if (!inUtterance)
-                inUtterance = ps_start_utt(decoder.ps) >= 0;
-            ps_process_raw(decoder.ps, s, size_t(block), FALSE, FALSE);
-            const bool speaking = ps_get_in_speech(decoder.ps);
-            if (speaking) {
-                heardSpeech = true;
-            } else if (heardSpeech) {
-                // A pause after speech ends a sentence.
-                closeUtterance();
-                inUtterance = false;
-                heardSpeech = false;
-            }
-            s += block;
-            n -= block;
-            if (cancel)
-                return false;
-        }
+        audio.insert(audio.end(), s, s + n);
         return true;
     });
     if (decoded.outcome == AudioDecoder::Outcome::cancelled || cancel)
         return Result{false, true, {}, {}};
     if (decoded.outcome == AudioDecoder::Outcome::failed)
         return Result{false, false, {}, decoded.error};
+    if (!primeCepstralMean(*lib, decoder.ps, audio, cancel))
+        return Result{false, true, {}, {}};
+
+    QStringList sentences;
+    bool inUtterance = false;
+    bool heardSpeech = false;
+    auto closeUtterance = [&] {
+        lib->ps_end_utt(decoder.ps);
+        int32 score = 0;
+        if (const char* hyp = lib->ps_get_hyp(decoder.ps, &score)) {
+            const QString s = sentence(QString::fromUtf8(hyp));
+            if (!s.isEmpty())
+                sentences.append(s);
+        }
+    };
+    // Fed in quarter seconds: pauses are found and a stop is noticed quickly.
+    for (size_t at = 0; at < audio.size();) {
+        if (cancel)
+            return Result{false, true, {}, {}};
+        const size_t block = std::min<size_t>(audio.size() - at, kRate / 4);
+        if (!inUtterance)
+            inUtterance = lib->ps_start_utt(decoder.ps) >= 0;
+        lib->ps_process_raw(decoder.ps, audio.data() + at, block, FALSE, FALSE);
+        if (lib->ps_get_in_speech(decoder.ps)) {
+            heardSpeech = true;
+        } else if (heardSpeech) {
+            // A pause after speech ends a sentence.
+            closeUtterance();
+            inUtterance = false;
+            heardSpeech = false;
+        }
+        at += block;
+    }
     if (inUtterance)
         closeUtterance();
     return Result{true, false, sentences.join(QLatin1Char(' ')), {}};

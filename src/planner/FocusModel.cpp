@@ -1,6 +1,7 @@
 #include "planner/FocusModel.h"
 
 #include "core/Json.h"
+#include "core/RepeatedIds.h"
 #include "core/Store.h"
 #include "planner/FocusSound.h"
 
@@ -90,6 +91,8 @@ FocusModel::FocusModel(Services services, QObject* parent)
     if (saved) {
         m_config = saved->config;
         m_tasks = saved->tasks;
+        // Rows, the current task and moves go by id: mend repeats in memory.
+        RepeatedIds::report(fileName(), RepeatedIds::repair(m_tasks));
         m_soundOn = saved->soundOn.value_or(true);
         if (saved->day == m_countDay)
             m_todayCount = saved->todayCount;

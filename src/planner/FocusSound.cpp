@@ -1,9 +1,5 @@
 #include "planner/FocusSound.h"
 
-#include <QAudioDevice>
-#include <QMediaDevices>
-#include <QSoundEffect>
-
 FocusSound::FocusSound(const QUrl& source, QObject* parent)
     : QObject(parent)
     , m_source(source)
@@ -12,14 +8,10 @@ FocusSound::FocusSound(const QUrl& source, QObject* parent)
 
 void FocusSound::play()
 {
-    if (QMediaDevices::audioOutputs().isEmpty())
+    MediaModule::Services* media = MediaModule::services();
+    if (!media || !media->hasOutput())
         return;
-    if (!m_effect) {
-        m_effect = new QSoundEffect(this);
-        m_effect->setSource(m_source);
-    }
-    if (m_effect->status() == QSoundEffect::Error)
-        return;
-    // Still loading the first time: it starts as soon as it is ready.
+    if (!m_effect)
+        m_effect = media->makeEffect(m_source);
     m_effect->play();
 }

@@ -1,12 +1,13 @@
 #pragma once
 
+#include "core/MediaModule.h"
+
 #include <QObject>
 #include <QUrl>
-
-class QSoundEffect;
+#include <memory>
 
 // The short chime at the end of a phase ("Glass", a WAV of our own in the
-// resources). Made on first use; without an audio output, or when the sound
+// resources). Made on first use (through the media module); without an audio output, or when the sound
 // cannot be loaded, play() does nothing.
 class FocusSound : public QObject {
     Q_OBJECT
@@ -18,5 +19,5 @@ public:
 
 private:
     QUrl m_source;
-    QSoundEffect* m_effect = nullptr;
+    std::unique_ptr<MediaModule::Effect> m_effect;
 };

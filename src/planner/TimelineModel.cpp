@@ -1,6 +1,7 @@
 #include "planner/TimelineModel.h"
 
 #include "core/Json.h"
+#include "core/RepeatedIds.h"
 #include "core/Store.h"
 #include "planner/TimelineMath.h"
 
@@ -11,6 +12,11 @@
 TimelineModel::TimelineModel(QObject* parent) : QObject(parent)
 {
     m_goals = Store::loadList<StudyGoal>(fileName()).value_or(QList<StudyGoal>());
+    // Selection, edits and milestones go by id: mend repeats in memory.
+    RepeatedIds::Outcome repeated = RepeatedIds::repair(m_goals);
+    for (StudyGoal& g : m_goals)
+        repeated += RepeatedIds::repair(g.milestones);
+    RepeatedIds::report(fileName(), repeated);
     if (!m_goals.isEmpty())
         m_selected = m_goals.first().id;
 }

@@ -28,3 +28,8 @@ int runAlert(const QString& title, const QString& informative, AlertStyle style,
 // the real dialog. Returns the previous handler.
 using AlertHandler = std::function<int(const AlertRequest&)>;
 AlertHandler setAlertHandler(AlertHandler handler);
+
+// From the first call on, every alert and dialog of the application comes up
+// above every other window of it, floating ones included (sticky notes kept
+// on top), and takes the keyboard focus. Later calls change nothing.
+void keepDialogsInFront();

@@ -75,7 +75,7 @@ void ChromePanel::paintEvent(QPaintEvent*)
     const QRectF r = QRectF(rect()).marginsRemoved(QMarginsF(kShadowRoom));
     const auto outline = ChromeShape::Outline::roundedRect(cornerRadius);
     const QPainterPath shape = outline.path(r);
-    ChromeShape::paintShadow(p, shape, 3.0, 1.0, 0.12);
+    ChromeShape::paintRoundedRectShadow(p, r, cornerRadius, 3.0, 1.0, 0.12);
     p.fillPath(shape, Chrome::cream());
     p.strokePath(outline.insetPath(r, 0.6), QPen(QBrush(Chrome::rim(r)), 1.2));
 }

@@ -202,6 +202,56 @@ void ChromeShape::paintShadow(QPainter& painter, const QPainterPath& path, qreal
     paintShadowImpl(painter, path, radius, offsetY, opacity, QString());
 }
 
+void ChromeShape::paintRoundedRectShadow(QPainter& painter, const QRectF& rect, qreal cornerRadius, qreal radius,
+                                         qreal offsetY, qreal opacity)
+{
+    if (rect.width() <= 0 || rect.height() <= 0 || opacity <= 0)
+        return;
+    const Outline outline = Outline::roundedRect(cornerRadius);
+    // How far in from each side the corner still shapes the blur; beyond
+    // that a cross-section of the shadow is the same all along the edge.
+    const qreal margin = std::ceil(radius * 2.0 + 2.0);
+    const qreal reach = std::ceil(cornerRadius + margin);
+    const qreal side = 2 * reach + 2;
+    // Along a side long enough, the piece is `side` long and its middle is
+    // stretched; along a shorter one it is the side itself.
+    const bool stretchX = rect.width() >= side, stretchY = rect.height() >= side;
+    const QSizeF pieceSize(stretchX ? side : rect.width(), stretchY ? side : rect.height());
+    const qreal scale = deviceScale(painter);
+    QPointF origin;
+    const QImage piece = shadowImage(outline.path(QRectF(QPointF(0, 0), pieceSize)), radius, scale,
+                                     QStringLiteral("corners%1").arg(cornerRadius), &origin);
+    // Cuts of the piece (from its own top left, in points) and of the
+    // target along one axis: before the middle, the middle, after it.
+    struct Cuts {
+        std::vector<qreal> from, to;
+    };
+    auto cuts = [](bool stretch, qreal length, qreal start, qreal end, qreal grow, qreal reach) {
+        const qreal pieceLength = length + 2 * grow;
+        if (!stretch)
+            return Cuts{{0, pieceLength}, {start - grow, end + grow}};
+        return Cuts{{0, grow + reach, grow + reach + 2, pieceLength},
+                    {start - grow, start + reach, end - reach, end + grow}};
+    };
+    const Cuts xs = cuts(stretchX, pieceSize.width(), rect.left(), rect.right(), -origin.x(), reach);
+    const Cuts ys = cuts(stretchY, pieceSize.height(), rect.top(), rect.bottom(), -origin.y(), reach);
+    painter.save();
+    painter.setOpacity(painter.opacity() * opacity);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
+    painter.translate(0, offsetY);
+    for (size_t row = 0; row + 1 < ys.from.size(); ++row) {
+        for (size_t column = 0; column + 1 < xs.from.size(); ++column) {
+            const QRectF source(xs.from[column] * scale, ys.from[row] * scale,
+                                (xs.from[column + 1] - xs.from[column]) * scale,
+                                (ys.from[row + 1] - ys.from[row]) * scale);
+            const QRectF target(xs.to[column], ys.to[row], xs.to[column + 1] - xs.to[column],
+                                ys.to[row + 1] - ys.to[row]);
+            painter.drawImage(target, piece, source);
+        }
+    }
+    painter.restore();
+}
+
 void ChromeShape::paint(QPainter& painter, const QRectF& rect, const Outline& outline, bool pressed, bool forText)
 {
     const QRectF frame = outline.frameOf(rect);
@@ -213,8 +263,15 @@ void ChromeShape::paint(QPainter& painter, const QRectF& rect, const Outline& ou
     // 4. The shadow, behind everything.
     const QPainterPath shape = outline.path(rect);
     const Shadow sh = shadowFor(pressed);
-    paintShadowImpl(painter, shape, sh.radius, sh.offsetY, sh.opacity,
-                    QStringLiteral("shape%1/%2").arg(int(outline.kind)).arg(outline.radius));
+    if (outline.kind == Outline::Circle) {
+        paintShadowImpl(painter, shape, sh.radius, sh.offsetY, sh.opacity,
+                        QStringLiteral("shape%1/%2").arg(int(outline.kind)).arg(outline.radius));
+    } else {
+        // A capsule is a rounded rectangle whose corners take half its height.
+        const qreal corner = outline.kind == Outline::Capsule ? qMin(frame.width(), frame.height()) / 2.0
+                                                     : qBound<qreal>(0, outline.radius, qMin(frame.width(), frame.height()) / 2.0);
+        paintRoundedRectShadow(painter, frame, corner, sh.radius, sh.offsetY, sh.opacity);
+    }
 
     // 1. The fill.
     const QLinearGradient fill = pressed ? Chrome::bumperPressed(frame)

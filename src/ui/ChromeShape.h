@@ -54,6 +54,11 @@ public:
 
     // Drop shadow of any path (blurred, offset), used by the panels too.
     static void paintShadow(QPainter& painter, const QPainterPath& path, qreal radius, qreal offsetY, qreal opacity);
+    // The same for a rounded rectangle of any size, from one blurred corner
+    // piece stretched along the straight edges (a panel's size does not
+    // cost a blur of its own).
+    static void paintRoundedRectShadow(QPainter& painter, const QRectF& rect, qreal cornerRadius, qreal radius,
+                                       qreal offsetY, qreal opacity);
 
     explicit ChromeShape(const Outline& outline = Outline::capsule(), QWidget* parent = nullptr);
 

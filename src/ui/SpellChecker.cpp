@@ -1,5 +1,6 @@
 #include "ui/SpellChecker.h"
 
+#include "core/SafeFile.h"
 #include "core/SettingsStore.h"
 
 #include <QCoreApplication>
@@ -9,12 +10,13 @@
 #include <QThread>
 #include <QFile>
 #include <QFileInfo>
+#include <QLocale>
 #include <QRegularExpression>
-#include <QSaveFile>
 #include <QTextStream>
 
 #include "ui/SpellLibraries.h"
 
+#include <algorithm>
 #include <atomic>
 #include <functional>
 #include <mutex>
@@ -23,8 +25,7 @@
 
 namespace {
 
-const char* const kAffPath = "/usr/share/hunspell/en_US.aff";
-const char* const kDicPath = "/usr/share/hunspell/en_US.dic";
+const char* const kDictionaryFolder = "/usr/share/hunspell";
 const int kMaxGrammarWords = 40;
 const int kMinGrammarWords = 3;
 const int kCacheLimit = 50000;
@@ -183,15 +184,30 @@ private:
     std::atomic<int> m_state{Unknown};
 };
 
-// One opened word list.
+// The word list of the user's locale, with every other English word list
+// installed: a word any of them knows is never corrected automatically.
 class Speller {
 public:
-    Speller(const SpellLibraries::Hunspell* api, Hunhandle* handle) : m_api(api), m_handle(handle) {}
-    ~Speller() { m_api->destroy(m_handle); }
+    Speller(const SpellLibraries::Hunspell* api, Hunhandle* handle, QList<Hunhandle*> others)
+        : m_api(api), m_handle(handle), m_others(std::move(others))
+    {
+    }
+    ~Speller()
+    {
+        m_api->destroy(m_handle);
+        for (Hunhandle* h : std::as_const(m_others))
+            m_api->destroy(h);
+    }
     Speller(const Speller&) = delete;
     Speller& operator=(const Speller&) = delete;
 
     bool spell(const QString& word) const { return m_api->spell(m_handle, word.toUtf8().constData()) != 0; }
+    bool anyEnglishSpells(const QString& word) const
+    {
+        const QByteArray utf8 = word.toUtf8();
+        return std::any_of(m_others.cbegin(), m_others.cend(),
+                           [&](Hunhandle* h) { return m_api->spell(h, utf8.constData()) != 0; });
+    }
     void add(const QString& word) { m_api->add(m_handle, word.toUtf8().constData()); }
     QStringList suggest(const QString& word, int max) const
     {
@@ -208,15 +224,38 @@ public:
 private:
     const SpellLibraries::Hunspell* m_api;
     Hunhandle* m_handle;
+    QList<Hunhandle*> m_others;
 };
+
+Hunhandle* openDictionary(const SpellLibraries::Hunspell* api, const QString& name)
+{
+    const QString base = QString::fromUtf8(kDictionaryFolder) + QLatin1Char('/') + name;
+    if (!QFileInfo::exists(base + QStringLiteral(".aff")) || !QFileInfo::exists(base + QStringLiteral(".dic")))
+        return nullptr;
+    return api->create(QFile::encodeName(base + QStringLiteral(".aff")).constData(),
+                       QFile::encodeName(base + QStringLiteral(".dic")).constData());
+}
 
 std::shared_ptr<Speller> loadHunspell()
 {
     const SpellLibraries::Hunspell* api = SpellLibraries::hunspell();
-    if (!api || !QFileInfo::exists(QString::fromUtf8(kAffPath)) || !QFileInfo::exists(QString::fromUtf8(kDicPath)))
+    if (!api)
         return nullptr;
-    Hunhandle* h = api->create(kAffPath, kDicPath);
-    return h ? std::make_shared<Speller>(api, h) : nullptr;
+    const QString mine = SpellChecker::dictionaryName(QLocale());
+    Hunhandle* main = openDictionary(api, mine);
+    if (!main)
+        return nullptr;
+    QList<Hunhandle*> others;
+    const QStringList english = QDir(QString::fromUtf8(kDictionaryFolder))
+                                    .entryList({QStringLiteral("en_*.dic")}, QDir::Files, QDir::Name);
+    for (const QString& file : english) {
+        const QString name = file.chopped(4);
+        if (name == mine)
+            continue;
+        if (Hunhandle* h = openDictionary(api, name))
+            others.append(h);
+    }
+    return std::make_shared<Speller>(api, main, std::move(others));
 }
 
 } // namespace
@@ -406,10 +445,28 @@ QStringList SpellChecker::suggestions(const QString& rawWord, int max)
     return h->suggest(word, max);
 }
 
+QString SpellChecker::dictionaryName(const QLocale& locale)
+{
+    // The locale's own English word list (en_GB, en_AU, …) where one is
+    // installed, else the American one.
+    const QString name = locale.name();
+    if (locale.language() == QLocale::English && name != QLatin1String("en_US")
+        && QFileInfo::exists(QString::fromUtf8(kDictionaryFolder) + QLatin1Char('/') + name + QStringLiteral(".dic")))
+        return name;
+    return QStringLiteral("en_US");
+}
+
 QString SpellChecker::correction(const QString& word)
 {
     if (word.size() < 3 || isCorrect(word) || isAllCaps(word))
         return QString();
+    // A word that another English spelling knows is right as it stands.
+    if (Speller* h = d->speller(this, true)) {
+        QString plain = word;
+        plain.replace(QChar(0x2019), QLatin1Char('\''));
+        if (h->anyEnglishSpells(plain))
+            return QString();
+    }
     const QStringList s = suggestions(word, 3);
     if (s.isEmpty())
         return QString();
@@ -594,14 +651,9 @@ void SpellChecker::learnWord(const QString& word)
         d->hunspell->add(word); // else added when adopted
     const QString path = learnedWordsPath();
     QDir().mkpath(QFileInfo(path).absolutePath());
-    QSaveFile f(path);
-    if (f.open(QIODevice::WriteOnly | QIODevice::Text)) {
-        QStringList all(d->learned.begin(), d->learned.end());
-        all.sort();
-        f.write(all.join(QLatin1Char('\n')).toUtf8());
-        f.write("\n");
-        f.commit();
-    }
+    QStringList all(d->learned.begin(), d->learned.end());
+    all.sort();
+    SafeFile::write(path, (all.join(QLatin1Char('\n')) + QLatin1Char('\n')).toUtf8());
     Q_EMIT dictionaryChanged();
 }
 

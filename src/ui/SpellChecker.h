@@ -1,7 +1,8 @@
 #pragma once
 
-// The spelling and grammar checker behind every text input: hunspell (en_US)
-// for words, link-grammar (English) for sentences. Results are cached, so
+// The spelling and grammar checker behind every text input: hunspell (the
+// locale's English word list, else en_US) for words, link-grammar (English)
+// for sentences. Results are cached, so
 // re-checking unchanged text is cheap. Main thread only.
 //
 // Neither dictionary is read at start. The word list is built on a worker
@@ -12,6 +13,7 @@
 // "now" wait for what they need.
 
 #include <QHash>
+#include <QLocale>
 #include <QList>
 #include <QObject>
 #include <QSet>
@@ -46,8 +48,12 @@ public:
     // One word (letters and apostrophes).
     bool isCorrect(const QString& word);
     QStringList suggestions(const QString& word, int max = 8);
-    // The correction automatic spelling correction would make, or empty.
+    // The correction automatic spelling correction would make, or empty:
+    // nothing for a word any installed English word list accepts.
     QString correction(const QString& word);
+    // The word list checking uses for `locale`: its own English one where
+    // installed ("en_GB"), else "en_US".
+    static QString dictionaryName(const QLocale& locale);
 
     // Words of `text` that are misspelt (positions in `text`).
     QList<Range> misspellings(const QString& text);

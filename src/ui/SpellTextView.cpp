@@ -3,6 +3,7 @@
 #include "ui/SpellHighlighter.h"
 #include "ui/TextChecker.h"
 
+#include <QMimeData>
 #include <QScrollBar>
 
 SpellTextView::SpellTextView(QWidget* parent)
@@ -104,4 +105,15 @@ void SpellTextView::applyLook()
     else
         setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     m_checker->setSwitches(m_checker->switches());
+}
+
+bool SpellTextView::canInsertFromMimeData(const QMimeData* source) const
+{
+    return source && !source->formats().isEmpty() && QPlainTextEdit::canInsertFromMimeData(source);
+}
+
+void SpellTextView::insertFromMimeData(const QMimeData* source)
+{
+    if (source && !source->formats().isEmpty())
+        QPlainTextEdit::insertFromMimeData(source);
 }

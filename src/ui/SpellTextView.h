@@ -41,6 +41,12 @@ Q_SIGNALS:
     // After every change the user makes (typing, paste, cut, undo).
     void textEdited(const QString& text);
 
+protected:
+    // Nothing is pasted from an empty clipboard (Qt's own paste would crash
+    // on it under X11).
+    bool canInsertFromMimeData(const QMimeData* source) const override;
+    void insertFromMimeData(const QMimeData* source) override;
+
 private:
     void applyLook();
     void onContentsChanged();

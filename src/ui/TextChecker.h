@@ -12,6 +12,8 @@
 #include <QObject>
 #include <QPointer>
 
+#include <utility>
+
 class QMenu;
 class QTextCursor;
 class QTextDocument;
@@ -51,12 +53,20 @@ protected:
 
 private:
     explicit TextChecker(QWidget* editor);
-    void correctWordBefore(int position);
+    // Types `typed` after the word that ends at `position`, then corrects
+    // the word in an undo step of its own; true when `typed` was typed.
+    bool correctWordBefore(int position, const QString& typed);
     bool isReadOnly() const;
+    // Document positions of the first and last character on screen.
+    std::pair<int, int> visibleRange() const;
     QTextCursor editorCursor() const;
     void setEditorCursor(const QTextCursor& cursor);
 
     QPointer<QWidget> m_editor;
     SpellHighlighter* m_highlighter = nullptr;
     bool m_correcting = false;
+    // The last word corrected automatically and where it started: typed
+    // there again (after an Undo) it is left alone.
+    int m_correctedStart = -1;
+    QString m_correctedWord;
 };

@@ -53,6 +53,14 @@ QFont defaultFont()
     return font;
 }
 
+QString familyName(const QString& listed)
+{
+    if (!listed.endsWith(QLatin1Char(']')))
+        return listed;
+    const qsizetype open = listed.lastIndexOf(QLatin1String(" ["));
+    return open > 0 ? listed.left(open) : listed;
+}
+
 qreal pointSize(const QFont& font)
 {
     if (font.pointSizeF() > 0)

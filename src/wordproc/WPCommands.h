@@ -30,6 +30,10 @@ using Ranges = QList<Range>;
 // "Helvetica Neue" 12 points, or the application's font at 12 points where
 // that family is not installed.
 QFont defaultFont();
+// A family as the user knows it: Qt lists a family that several foundries
+// make once per foundry ("Nimbus Sans [UKWN]", "Nimbus Sans [urw]"); the
+// name without the foundry stands for all of them.
+QString familyName(const QString& listed);
 // The font a character format stands for, with every property it leaves
 // unset taken from the default font.
 QFont fontOf(const QTextCharFormat& format);

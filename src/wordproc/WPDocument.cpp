@@ -1,5 +1,7 @@
 #include "wordproc/WPDocument.h"
 
+#include "core/SafeFile.h"
+
 #include "wordproc/WPFormat.h"
 #include "wordproc/docx/Docx.h"
 #include "wordproc/formats/NotKept.h"
@@ -7,7 +9,6 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QTextFragment>
@@ -273,21 +274,7 @@ bool WPDocument::writeTo(const QString& path, const QString& typeName, QString* 
     const std::optional<QByteArray> bytes = data(typeName, error);
     if (!bytes)
         return false;
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        setError(error, file.errorString());
-        return false;
-    }
-    if (file.write(*bytes) != bytes->size()) {
-        setError(error, file.errorString());
-        file.cancelWriting();
-        return false;
-    }
-    if (!file.commit()) {
-        setError(error, file.errorString());
-        return false;
-    }
-    return true;
+    return SafeFile::write(path, *bytes, error);
 }
 
 // ---- pictures

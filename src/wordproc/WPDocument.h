@@ -68,7 +68,7 @@ public:
 
     // The file contents in `typeName` (never RTFD, which is a directory).
     std::optional<QByteArray> data(const QString& typeName, QString* error) const;
-    // Writes the document to `path` atomically: a file through QSaveFile,
+    // Writes the document to `path` atomically: a file through SafeFile,
     // RTFD through a temporary directory renamed into place. On failure the
     // previous file is untouched and `error` says why.
     bool writeTo(const QString& path, const QString& typeName, QString* error) const;

@@ -136,7 +136,8 @@ QTextTable* insertTable(QTextCursor& cursor, int rows, int cols)
         next.setBlockCharFormat(f);
     }
     cursor.endEditBlock();
-    cursor = table->cellAt(0, 0).lastCursorPosition();
+    // Typing goes on after the table, not into its heading.
+    cursor.setPosition(table->lastPosition() + 1);
     return table;
 }
 

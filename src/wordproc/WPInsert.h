@@ -18,6 +18,7 @@ namespace WPInsert {
 // A table of `rows` × `cols` empty cells of equal width on a line of its
 // own, its first row headed "Column 1", "Column 2", … in bold on a pale
 // background, replacing the selection. No empty paragraph is added before it.
+// The cursor ends up in the paragraph after the table.
 QTextTable* insertTable(QTextCursor& cursor, int rows, int cols);
 
 // A picture's natural size in points: its pixels at the resolution the file

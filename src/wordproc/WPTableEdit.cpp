@@ -32,6 +32,41 @@ bool addRow(QTextCursor& cursor, bool below)
     return true;
 }
 
+bool moveToCell(QTextCursor& cursor, bool back)
+{
+    QTextTable* table = cursor.currentTable();
+    if (!table)
+        return false;
+    const QTextTableCell cell = table->cellAt(cursor);
+    int row = cell.row();
+    int column = cell.column();
+    if (back) {
+        if (--column < 0) {
+            column = table->columns() - 1;
+            --row;
+        }
+        if (row < 0) {
+            row = 0;
+            column = 0;
+        }
+    } else {
+        column += cell.columnSpan();
+        if (column >= table->columns()) {
+            column = 0;
+            row += cell.rowSpan();
+        }
+        if (row >= table->rows()) {
+            table->appendRows(1);
+            row = table->rows() - 1;
+        }
+    }
+    // A cell spanning several places is reached at its first one.
+    const QTextTableCell target = table->cellAt(row, column);
+    cursor.setPosition(target.firstCursorPosition().position());
+    cursor.setPosition(target.lastCursorPosition().position(), QTextCursor::KeepAnchor);
+    return true;
+}
+
 bool addColumn(QTextCursor& cursor, bool right)
 {
     QTextTable* table = cursor.currentTable();

@@ -10,6 +10,10 @@ class QTextCursor;
 namespace WPTableEdit {
 
 bool addRow(QTextCursor& cursor, bool below);
+// Tab and Shift+Tab: the cursor moves to the next (or previous) cell and
+// selects its text; Tab in the last cell adds a row first, Shift+Tab in the
+// first cell stays there.
+bool moveToCell(QTextCursor& cursor, bool back);
 bool addColumn(QTextCursor& cursor, bool right);
 // The last row or column is never removed: remove the table instead.
 bool removeRow(QTextCursor& cursor);

@@ -26,6 +26,8 @@
 #include <QTest>
 #include <csignal>
 #include <cstring>
+#include <sys/socket.h>
+#include <sys/un.h>
 #include <unistd.h>
 
 Q_DECLARE_METATYPE(QList<Tool>)
@@ -194,11 +196,36 @@ private Q_SLOTS:
         QCOMPARE(asked.first().first().toInt(), sig);
     }
 
+    // The notice about unsaved data is made only when a problem comes, and
+    // then shows it.
+    void storeProblemAfterLaunchShowsTheNotice()
+    {
+        AppDelegate::shared().willFinishLaunching();
+        auto notice = [] {
+            for (QWidget* w : QApplication::topLevelWidgets()) {
+                if (w->objectName() == QLatin1String("storeNotice"))
+                    return w;
+            }
+            return static_cast<QWidget*>(nullptr);
+        };
+        if (StoreEvents::shared().problems().isEmpty())
+            QVERIFY(!notice());
+        StoreEvents::shared().reportProblem({StoreEvents::Problem::Kind::saveFailed, QStringLiteral("Timeline"),
+                                             Store::path(QStringLiteral("timeline.json")),
+                                             QStringLiteral("the disk is full"), QString()});
+        QVERIFY(notice());
+        QTRY_VERIFY(notice()->isVisible());
+        StoreEvents::shared().clear(QStringLiteral("Timeline"));
+        QTRY_VERIFY(!notice()->isVisible());
+    }
+
     void secondStartHandsOver_data()
     {
         QTest::addColumn<bool>("staleLock");
-        QTest::newRow("clean start") << false;
-        QTest::newRow("lock left by a crash") << true;
+        QTest::addColumn<bool>("staleSocket");
+        QTest::newRow("clean start") << false << false;
+        QTest::newRow("lock left by a crash") << true << false;
+        QTest::newRow("lock and socket left by a crash") << true << true;
     }
     // A second start hands over to the first and ends with status 0; the
     // first shows its floating menu. A lock left by a program that crashed
@@ -206,8 +233,22 @@ private Q_SLOTS:
     void secondStartHandsOver()
     {
         QFETCH(bool, staleLock);
-        const QString name
-            = QStringLiteral("bw-test-handover-%1-%2").arg(QCoreApplication::applicationPid()).arg(staleLock);
+        QFETCH(bool, staleSocket);
+        const QString name = QStringLiteral("bw-test-handover-%1-%2%3")
+                                 .arg(QCoreApplication::applicationPid())
+                                 .arg(staleLock)
+                                 .arg(staleSocket);
+        if (staleSocket) {
+            // A socket file nobody listens on any more.
+            const QByteArray path = QFile::encodeName(SingleInstance(name).socketPath());
+            sockaddr_un addr{};
+            addr.sun_family = AF_UNIX;
+            std::memcpy(addr.sun_path, path.constData(), size_t(path.size()));
+            const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+            QCOMPARE(::bind(fd, reinterpret_cast<const sockaddr*>(&addr), sizeof addr), 0);
+            ::close(fd);
+            QVERIFY(QFileInfo::exists(QFile::decodeName(path)));
+        }
         if (staleLock) {
             QFile lock(SingleInstance(name).lockPath());
             QVERIFY(lock.open(QIODevice::WriteOnly | QIODevice::Truncate));

@@ -4,7 +4,9 @@
 #include "core/Store.h"
 #include "calc/ScientificModel.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -140,12 +142,16 @@ private Q_SLOTS:
             QVERIFY(m.history().isEmpty());
             QCOMPARE(m.memory(), 0.0);
             QCOMPARE(m.ans(), 0.0);
-            // The damaged file is only replaced by the next save, which keeps it
-            // as the backup.
+            // The damaged file is only replaced by the next save; it is kept
+            // aside, never rotated into the backup (which may be the last
+            // good version).
             evaluate(m, QStringLiteral("1+1"));
-            QFile bak(Store::path(kFile + QStringLiteral(".bak")));
-            QVERIFY(bak.open(QIODevice::ReadOnly));
-            QCOMPARE(bak.readAll(), data);
+            QVERIFY(!QFileInfo::exists(Store::path(kFile + QStringLiteral(".bak"))));
+            const QStringList kept = QDir(Store::folder()).entryList({kFile + QStringLiteral(".unreadable-*")});
+            QCOMPARE(kept.size(), 1);
+            QFile copy(QDir(Store::folder()).filePath(kept.first()));
+            QVERIFY(copy.open(QIODevice::ReadOnly));
+            QCOMPARE(copy.readAll(), data);
         } else {
             QCOMPARE(m.history().size(), entries);
             QCOMPARE(m.memory(), 2.0);

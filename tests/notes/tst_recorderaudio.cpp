@@ -9,7 +9,6 @@
 #include "notes/RecorderNaming.h"
 
 #include <QElapsedTimer>
-#include <QMediaPlayer>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -159,8 +158,10 @@ private Q_SLOTS:
         QFETCH(bool, quit);
         QVERIFY(m_pulse.play(m_sine));
         auto* m = new RecorderModel;
+        QSignalSpy capturing(m, &RecorderModel::capturing);
         m->startRecording();
         QVERIFY(m->recording());
+        QVERIFY(capturing.wait(5000) || capturing.count() > 0);
         QTest::qWait(600);
         if (quit) {
             RecorderModel::finishAll();
@@ -171,6 +172,29 @@ private Q_SLOTS:
         QCOMPARE(saved.size(), 1);
         QVERIFY(saved.first().duration > 0.3);
         QVERIFY(AudioProbe::of(RecorderModel::pathOf(saved.first())).ok);
+    }
+
+    void aRecordingStoppedBeforeAnySoundLeavesNothing()
+    {
+        RecorderModel m;
+        m.startRecording();
+        QVERIFY(m.recording());
+        const QString path = RecorderModel::folder() + QLatin1Char('/') + m.currentFile();
+        // Stopped before the first block of samples can arrive.
+        m.stopRecording();
+        const QList<VoiceNote> saved = Store::loadList<VoiceNote>(RecorderModel::fileName()).value_or(QList<VoiceNote>());
+        if (saved.isEmpty()) {
+            QVERIFY(m.notes().isEmpty());
+            QVERIFY(!QFile::exists(path));
+            QCOMPARE(m.status(), QStringLiteral("Nothing was recorded — no sound arrived from the microphone."));
+        } else {
+            // The server was quicker than the stop: then it is a real note.
+            QVERIFY(saved.first().duration > 0);
+            QVERIFY(QFile::exists(path));
+        }
+        // Never an empty note.
+        for (const VoiceNote& n : m.notes())
+            QVERIFY(n.duration > 0);
     }
 
     void clickToCapturingIsQuick()

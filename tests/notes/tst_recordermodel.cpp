@@ -1,6 +1,7 @@
 #include "RecorderFixtures.h"
 #include "TestEnvironment.h"
 #include "core/Store.h"
+#include "core/StoreEvents.h"
 #include "notes/RecorderModel.h"
 #include "notes/RecorderNaming.h"
 
@@ -11,6 +12,7 @@
 #include <QJsonDocument>
 #include <QSignalSpy>
 #include <QStandardPaths>
+#include <QSet>
 #include <QTemporaryDir>
 #include <QTest>
 #include <sys/wait.h>
@@ -95,7 +97,17 @@ private Q_SLOTS:
         QTest::addColumn<QString>("title");
         QTest::addColumn<QString>("proposed");
         QTest::newRow("slash and colon") << QStringLiteral("Talk 10:30 a/b") << QStringLiteral("Talk 10-30 a-b.m4a");
-        QTest::newRow("empty") << QString() << QStringLiteral(".m4a");
+        QTest::newRow("empty") << QString() << QStringLiteral("Voice Note.m4a");
+        // A dialog reads double quotes as a list of names: "draft" alone
+        // would be written.
+        QTest::newRow("double quotes") << QStringLiteral("Meeting \"draft\" notes")
+                                       << QStringLiteral("Meeting 'draft' notes.m4a");
+        QTest::newRow("refused characters") << QStringLiteral("a\\b*c?d<e>f|g") << QStringLiteral("a-b-c-d-e-f-g.m4a");
+        QTest::newRow("no hidden file") << QStringLiteral("..plan") << QStringLiteral("plan.m4a");
+        QTest::newRow("line breaks") << QStringLiteral("one\ntwo\t") << QStringLiteral("one two.m4a");
+        QTest::newRow("dots only") << QStringLiteral(" ... ") << QStringLiteral("Voice Note.m4a");
+        QTest::newRow("held to 255 bytes") << QString(200, QChar(0x00e9))
+                                           << QString(125, QChar(0x00e9)) + QStringLiteral(".m4a");
         QTest::newRow("em dash kept") << QStringLiteral("Voice Note — Mar 14") << QStringLiteral("Voice Note — Mar 14.m4a");
     }
     void titlesAndExportNames()
@@ -125,6 +137,52 @@ private Q_SLOTS:
         QVERIFY(m.playingID().isNull());
         QVERIFY(m.transcribingID().isNull());
         QVERIFY(QFileInfo(RecorderModel::folder()).isDir());
+    }
+
+    void repeatedIdsAreMendedAndReportedOnce_data()
+    {
+        QTest::addColumn<bool>("sameNote");
+        QTest::addColumn<int>("shown");
+        QTest::newRow("the same note twice: one is left out") << true << 2;
+        QTest::newRow("two notes, one id: both kept") << false << 3;
+    }
+    void repeatedIdsAreMendedAndReportedOnce()
+    {
+        QFETCH(bool, sameNote);
+        QFETCH(int, shown);
+        QVERIFY(writeAudio(QStringLiteral("a.m4a")));
+        QVERIFY(writeAudio(QStringLiteral("b.m4a")));
+        const VoiceNote a = makeNote(QStringLiteral("A"), QStringLiteral("a.m4a"));
+        VoiceNote twin = makeNote(QStringLiteral("B"), QStringLiteral("b.m4a"));
+        if (sameNote)
+            twin = a;
+        else
+            twin.id = a.id;
+        const VoiceNote other = makeNote(QStringLiteral("C"), QStringLiteral("a.m4a"));
+        QVERIFY(saveNotes({a, other, twin}));
+        const QByteArray bytes = fileBytes(statePath());
+        StoreEvents::shared().clear(StoreEvents::ownerOf(RecorderModel::fileName()));
+        int told = 0;
+        const QMetaObject::Connection c
+            = connect(&StoreEvents::shared(), &StoreEvents::problemAdded, this, [&told] { ++told; });
+        RecorderModel m;
+        disconnect(c);
+        QCOMPARE(m.notes().size(), shown);
+        QSet<QUuid> ids;
+        for (const VoiceNote& n : m.notes())
+            ids.insert(n.id);
+        QCOMPARE(ids.size(), shown);
+        QCOMPARE(m.notes().first(), a);
+        // Said once, with the file as it was kept aside; the file itself
+        // is not rewritten by opening.
+        QCOMPARE(told, 1);
+        const StoreEvents::Problem p = StoreEvents::shared().problems().constLast();
+        QVERIFY2(p.reason.contains(sameNote ? QStringLiteral("left out") : QStringLiteral("new one")), qPrintable(p.reason));
+        QCOMPARE(fileBytes(p.copy), bytes);
+        QCOMPARE(fileBytes(statePath()), bytes);
+        // The next change writes the mended list.
+        m.rename(m.notes().last().id, QStringLiteral("renamed"));
+        QCOMPARE(savedNotes().size(), shown);
     }
 
     void aDamagedListIsKeptAsideNotOverwritten_data()
@@ -469,8 +527,9 @@ private Q_SLOTS:
         m->deleteNote(n);
         QVERIFY(m->transcribingID().isNull());
         QTest::qWait(3000);
-        QCOMPARE(m->status(), QStringLiteral("Transcribing on this computer…"));
-        QCOMPARE(status.count(), 1);
+        // The job went with its note, and the status says so for good.
+        QCOMPARE(m->status(), QStringLiteral("Transcription stopped: the note was deleted."));
+        QCOMPARE(status.count(), 2);
         QVERIFY(savedNotes().isEmpty());
         delete m;
     }

@@ -1,6 +1,7 @@
 #include "TestEnvironment.h"
 #include "core/Json.h"
 #include "core/Store.h"
+#include "core/StoreEvents.h"
 #include "notes/StickyFrame.h"
 #include "notes/StickyNote.h"
 #include "notes/StickyPalette.h"
@@ -92,6 +93,57 @@ class TstStickyStore : public QObject {
 
 private Q_SLOTS:
     void init() { TestEnvironment::clearDataFolder(); }
+
+    // Repeated ids in the file: exact copies go, other notes get ids of
+    // their own and keep their place; the user is told once, the file as it
+    // was is kept aside and the repaired list written.
+    void repeatedIdsRepaired_data()
+    {
+        QTest::addColumn<QStringList>("texts"); // one text per record, all with the same id
+        QTest::addColumn<QStringList>("kept");
+        QTest::newRow("one note") << QStringList{"a"} << QStringList{"a"};
+        QTest::newRow("an exact copy") << QStringList{"a", "a"} << QStringList{"a"};
+        QTest::newRow("another note") << QStringList{"a", "b"} << QStringList{"a", "b"};
+        QTest::newRow("copies and others") << QStringList{"a", "b", "a", "c", "b"} << QStringList{"a", "b", "c"};
+    }
+
+    void repeatedIdsRepaired()
+    {
+        QFETCH(QStringList, texts);
+        QFETCH(QStringList, kept);
+        QJsonArray file;
+        for (const QString& t : texts) {
+            QJsonObject o = validRecord();
+            o.insert(QStringLiteral("text"), t);
+            file.append(o);
+        }
+        writeFile(StickyStore::fileName(), QJsonDocument(file).toJson());
+        const QString owner = StoreEvents::ownerOf(StickyStore::fileName());
+        StoreEvents::shared().clear(owner);
+        QSignalSpy told(&StoreEvents::shared(), &StoreEvents::problemAdded);
+        const bool repeated = texts.size() > 1;
+        {
+            StickyStore store;
+            QStringList texts;
+            QSet<QUuid> ids;
+            for (const StickyNote& n : store.notes()) {
+                texts << n.text;
+                ids.insert(n.id);
+            }
+            QCOMPARE(texts, kept);
+            QCOMPARE(ids.size(), kept.size());
+            QCOMPARE(store.note(QUuid(validRecord().value(QStringLiteral("id")).toString()))->text, kept.first());
+            QCOMPARE(told.size(), repeated ? 1 : 0);
+            const QStringList aside = QDir(Store::folder()).entryList({StickyStore::fileName() + ".unreadable-*"});
+            QCOMPARE(aside.size(), repeated ? 1 : 0);
+            QCOMPARE(savedArray().size(), repeated ? kept.size() : texts.size());
+        }
+        // Repaired once: the next start has nothing to say.
+        StickyStore again;
+        QCOMPARE(again.notes().size(), kept.size());
+        QCOMPARE(told.size(), repeated ? 1 : 0);
+        StoreEvents::shared().clear(owner);
+    }
 
     void recordRoundTrip()
     {
@@ -278,24 +330,33 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("stored");
         QTest::addColumn<QRectF>("window");
+        QTest::addColumn<QRectF>("visible"); // null: the whole screen
         const QRectF fallback(200, 900 - 300 - 300, 320, 300);
-        QTest::newRow("stored frame") << "{{40, 60}, {300, 200}}" << QRectF(40, 640, 300, 200);
-        QTest::newRow("empty") << "" << fallback;
-        QTest::newRow("unparsable") << "nowhere" << fallback;
-        QTest::newRow("too narrow") << "{{40, 60}, {159, 200}}" << fallback;
-        QTest::newRow("too low") << "{{40, 60}, {300, 119}}" << fallback;
-        QTest::newRow("smallest allowed") << "{{40, 60}, {160, 120}}" << QRectF(40, 720, 160, 120);
-        QTest::newRow("removed monitor on the right") << "{{2000, 60}, {300, 200}}" << fallback;
-        QTest::newRow("far below") << "{{40, -5000}, {300, 200}}" << fallback;
-        QTest::newRow("mostly off, still grabbable") << "{{1400, 60}, {300, 200}}" << QRectF(1400, 640, 300, 200);
-        QTest::newRow("only a sliver on screen") << "{{1430, 60}, {300, 200}}" << fallback;
+        QTest::newRow("stored frame") << "{{40, 60}, {300, 200}}" << QRectF(40, 640, 300, 200) << QRectF();
+        QTest::newRow("empty") << "" << fallback << QRectF();
+        QTest::newRow("unparsable") << "nowhere" << fallback << QRectF();
+        QTest::newRow("too narrow") << "{{40, 60}, {159, 200}}" << fallback << QRectF();
+        QTest::newRow("too low") << "{{40, 60}, {300, 119}}" << fallback << QRectF();
+        QTest::newRow("smallest allowed") << "{{40, 60}, {160, 120}}" << QRectF(40, 720, 160, 120) << QRectF();
+        QTest::newRow("removed monitor on the right") << "{{2000, 60}, {300, 200}}" << fallback << QRectF();
+        QTest::newRow("far below") << "{{40, -5000}, {300, 200}}" << fallback << QRectF();
+        QTest::newRow("mostly off, still grabbable") << "{{1400, 60}, {300, 200}}" << QRectF(1400, 640, 300, 200) << QRectF();
+        QTest::newRow("only a sliver on screen") << "{{1430, 60}, {300, 200}}" << fallback << QRectF();
+        // The header is what moves the window: it comes on screen, by no
+        // more than it takes.
+        QTest::newRow("header above the screen") << "{{40, 800}, {300, 200}}" << QRectF(40, 0, 300, 200) << QRectF();
+        QTest::newRow("header just on screen") << "{{40, 700}, {300, 200}}" << QRectF(40, 0, 300, 200) << QRectF();
+        QTest::newRow("taller than the screen") << "{{40, -100}, {300, 1200}}" << QRectF(40, 0, 300, 1200) << QRectF();
+        QTest::newRow("header at the bottom edge") << "{{40, -170}, {300, 200}}" << QRectF(40, 870, 300, 200) << QRectF();
+        QTest::newRow("header under the top panel") << "{{40, 680}, {300, 200}}" << QRectF(40, 40, 300, 200) << QRectF(0, 40, 1440, 860);
     }
 
     void placement()
     {
         QFETCH(QString, stored);
         QFETCH(QRectF, window);
-        QCOMPARE(StickyFrame::placement(stored, singleScreen()), window);
+        QFETCH(QRectF, visible);
+        QCOMPARE(StickyFrame::placement(stored, singleScreen(QRectF(0, 0, 1440, 900), visible)), window);
     }
 
     void showHideAndRestore()

@@ -12,14 +12,17 @@
 #include "notes/views/StickyWindows.h"
 #include "ui/Alert.h"
 #include "ui/ChromeButton.h"
+#include "ui/Fonts.h"
 #include "ui/SpellTextView.h"
 
 #include <QApplication>
 #include <QLabel>
+#include <QMessageBox>
 #include <QSignalSpy>
 #include <QCloseEvent>
 #include <QTest>
 #include <QTimer>
+#include <QToolTip>
 
 namespace {
 
@@ -248,12 +251,26 @@ private Q_SLOTS:
         QCOMPARE(f.store.note(id)->frame, QStringLiteral("{{120, 560}, {300, 260}}"));
     }
 
+    void closingHides_data()
+    {
+        QTest::addColumn<bool>("byButton");
+        QTest::newRow("window system") << false;
+        QTest::newRow("the note's close button") << true;
+    }
+
     void closingHides()
     {
+        QFETCH(bool, byButton);
         Fixture f;
         const QUuid id = f.store.newNote(0, QStringLiteral("stay"));
         StickyWindow* w = f.windows.window(id);
-        QVERIFY(!w->close());
+        auto* view = qobject_cast<StickyNoteView*>(w->centralWidget());
+        // The close button sits in the room kept for the window's buttons.
+        QVERIFY(view->closeButton()->geometry().right() < StickyNoteView::kWindowButtonsWidth + 8);
+        if (byButton)
+            view->closeButton()->click();
+        else
+            QVERIFY(!w->close());
         QVERIFY(!w->isVisible());
         QVERIFY(!f.store.note(id)->visible);
         QVERIFY(f.windows.hasWindow(id)); // kept for the next show
@@ -265,6 +282,128 @@ private Q_SLOTS:
         bare.show();
         QVERIFY(!bare.close());
         QCOMPARE(f.store.notes().size(), 1);
+    }
+
+    // The note comes up without the focus; its buttons explain themselves
+    // on hover all the same.
+    void helpOnHoverWithoutFocus_data()
+    {
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<QString>("help");
+        QTest::newRow("colour dot") << "dot" << "Cherry Pink";
+        QTest::newRow("pin") << "pin" << "Float on top of other windows";
+        QTest::newRow("plus") << "plus" << "New sticky note";
+        QTest::newRow("trash") << "trash" << "Delete note";
+        QTest::newRow("close") << "close" << "Close note (it stays in Sticky Notes)";
+    }
+
+    void helpOnHoverWithoutFocus()
+    {
+        QFETCH(QString, button);
+        QFETCH(QString, help);
+        // The window the user works in, away from the note.
+        QWidget current;
+        current.setGeometry(1100, 600, 200, 100);
+        current.show();
+        current.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&current));
+        Fixture f;
+        StickyWindow* w = f.windows.window(f.store.newNote(0, QStringLiteral("x")));
+        QVERIFY(QTest::qWaitForWindowExposed(w));
+        // The offscreen platform activates what it shows: the user's window
+        // has the focus again, as a real desktop leaves it.
+        current.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&current));
+        QVERIFY(!w->isActiveWindow());
+        auto* view = qobject_cast<StickyNoteView*>(w->centralWidget());
+        const QHash<QString, QWidget*> buttons{{QStringLiteral("close"), view->closeButton()},
+                                               {QStringLiteral("dot"), view->dots().at(2)},
+                                               {QStringLiteral("pin"), view->pinButton()},
+                                               {QStringLiteral("plus"), view->newButton()},
+                                               {QStringLiteral("trash"), view->deleteButton()}};
+        QWidget* target = buttons.value(button);
+        QTest::mouseMove(target, QPoint(1, 1));
+        QTest::mouseMove(target, target->rect().center());
+        QTRY_VERIFY(QToolTip::isVisible());
+        QCOMPARE(QToolTip::text(), help);
+        QToolTip::hideText();
+    }
+
+    // Questions come up above every note, pinned ones included, and take
+    // the focus from them.
+    void dialogsAboveNotes_data()
+    {
+        QTest::addColumn<bool>("pinned");
+        QTest::newRow("note") << false;
+        QTest::newRow("pinned note") << true;
+    }
+
+    void dialogsAboveNotes()
+    {
+        QFETCH(bool, pinned);
+        Fixture f;
+        const QUuid id = f.store.newNote(0, QStringLiteral("keep"));
+        f.store.setOnTop(id, pinned);
+        StickyWindow* w = f.windows.window(id);
+        w->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(w));
+        QMessageBox box(QMessageBox::Warning, QStringLiteral("Brindleworks"), QStringLiteral("Delete this goal?"),
+                        QMessageBox::Cancel);
+        box.open();
+        QVERIFY(box.windowHandle()->flags().testFlag(Qt::WindowStaysOnTopHint));
+        QTRY_VERIFY(box.isActiveWindow());
+        box.reject();
+    }
+
+    // However long the note, its card shows the first lines in order, cut
+    // at the card's bottom: nothing is drawn over the first line.
+    void cardTextNeverOverprints_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::newRow("ten short lines") << "Milk\nEggs\nBread\nTea\nJam\nRice\nOats\nSoap\nSalt\nFish";
+        QTest::newRow("one long paragraph") << QString(QStringLiteral("Call the garage about the brakes ").repeated(12));
+        QTest::newRow("six lines exactly") << "Milk\nEggs\nBread\nTea\nJam\nRice";
+    }
+
+    void cardTextNeverOverprints()
+    {
+        QFETCH(QString, text);
+        text.replace(QStringLiteral("\\n"), QStringLiteral("\n"));
+        Fixture f;
+        const QString first = text.section(QLatin1Char('\n'), 0, 0).left(4);
+        auto render = [&f](const QString& note) {
+            StickyNoteCard card(f.store.newNote(0, note), f.store);
+            card.setNote(*f.store.note(card.id()));
+            card.resize(220, card.height());
+            QImage image(card.size(), QImage::Format_ARGB32);
+            image.fill(Qt::white);
+            card.render(&image);
+            return image;
+        };
+        const QImage full = render(text);
+        const QImage alone = render(first);
+        // The first word of the first line, down to its baseline.
+        const QFontMetrics fm(Fonts::named(QStringLiteral("Marker Felt"), 13));
+        const QRect band(0, 0, 14 + fm.horizontalAdvance(first), 12 + fm.ascent());
+        QCOMPARE(full.copy(band), alone.copy(band));
+    }
+
+    // A note whose stored frame puts the header above the screen comes up
+    // with the header on screen; its stored frame changes only when it moves.
+    void headerComesOnScreen()
+    {
+        StickyNote n = StickyNote::make(0, QStringLiteral("up high"));
+        n.frame = QStringLiteral("{{300, 750}, {320, 300}}"); // top at y = -150
+        QVERIFY(Store::save(Json::fromList(QList<StickyNote>{n}), StickyStore::fileName()));
+        Fixture f;
+        f.store.restoreWindows();
+        StickyWindow* w = f.windows.window(n.id);
+        QVERIFY(w);
+        QCOMPARE(w->geometry(), QRect(300, 30, 320, 300)); // below the 30-high panel
+        QTest::qWait(50);
+        QCOMPARE(f.store.note(n.id)->frame, n.frame);
+        w->move(310, 30);
+        QTRY_COMPARE(f.store.note(n.id)->frame, QStringLiteral("{{310, 570}, {320, 300}}"));
     }
 
     void countLine_data()

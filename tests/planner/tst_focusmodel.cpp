@@ -4,9 +4,11 @@
 // edits, and a timer that exists only while the clock runs.
 #include "FocusFakes.h"
 #include "TestEnvironment.h"
+#include "core/StoreEvents.h"
 
 #include <QDialog>
 #include <QDir>
+#include <QSet>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QSignalSpy>
@@ -132,6 +134,45 @@ private Q_SLOTS:
             QVERIFY(aside.open(QIODevice::ReadOnly));
             QCOMPARE(aside.readAll(), json);
         }
+    }
+
+    // Rows, the current task and moves go by id: a repeated one is mended
+    // when the file is read, the file kept aside as it was, the user told once.
+    void repeatedIds_data()
+    {
+        QTest::addColumn<QByteArray>("tasks");
+        QTest::addColumn<QStringList>("titles");
+        const QByteArray read = task(kIdA, "Read", false, 2);
+        QTest::newRow("the same task twice") << read + "," + task(kIdB, "Write", true, 0) + "," + read
+                                             << QStringList{QStringLiteral("Read"), QStringLiteral("Write")};
+        QTest::newRow("two tasks, one id") << read + "," + task(kIdA, "Write", true, 0)
+                                           << QStringList{QStringLiteral("Read"), QStringLiteral("Write")};
+    }
+    void repeatedIds()
+    {
+        QFETCH(QByteArray, tasks);
+        QFETCH(QStringList, titles);
+        const QByteArray json = file(tasks, "2026-03-14", 1);
+        writeFocusFile(json);
+        StoreEvents::shared().clear(StoreEvents::ownerOf(FocusModel::fileName()));
+        FocusModel m(f.services());
+        QStringList got;
+        QSet<QUuid> ids;
+        for (const FocusTask& t : m.tasks()) {
+            got.append(t.title);
+            ids.insert(t.id);
+        }
+        QCOMPARE(got, titles);
+        QCOMPARE(ids.size(), titles.size());
+        QCOMPARE(m.tasks().at(0).id, QUuid(QString::fromLatin1(kIdA)));
+        const QList<StoreEvents::Problem> told = StoreEvents::shared().problems();
+        QCOMPARE(std::count_if(told.cbegin(), told.cend(),
+                               [](const StoreEvents::Problem& p) { return p.owner == QStringLiteral("Focus Timer & To-Do"); }),
+                 1);
+        QCOMPARE(asideCopies().size(), 1);
+        QFile aside(Store::path(asideCopies().first()));
+        QVERIFY(aside.open(QIODevice::ReadOnly));
+        QCOMPARE(aside.readAll(), json);
     }
 
     // A hand-edited file with absurd lengths loads, runs without overflow

@@ -7,16 +7,21 @@
 #include "planner/views/FocusRing.h"
 #include "planner/views/FocusStepper.h"
 #include "planner/views/FocusTaskList.h"
+#include "planner/FocusTaskListModel.h"
+#include "planner/views/FocusTaskDelegate.h"
 #include "planner/views/FocusTaskRow.h"
 #include "planner/views/FocusView.h"
 #include "ui/Alert.h"
 #include "ui/Chrome.h"
 #include "ui/ChromeButton.h"
 #include "ui/SpellLineEdit.h"
+#include "ui/ToolScaffold.h"
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QLabel>
+#include <QMouseEvent>
+#include <QSignalSpy>
 #include <QTest>
 #include <QToolButton>
 #include <limits>
@@ -40,8 +45,8 @@ QString titles(const FocusModel& m)
 QString rowTitles(const FocusView& v)
 {
     QStringList t;
-    for (FocusTaskRow* r : v.rows())
-        t.append(r->titleField()->text());
+    for (int r = 0; r < v.listModel()->rowCount(); ++r)
+        t.append(v.listModel()->task(r).title);
     return t.join(QLatin1Char(','));
 }
 
@@ -158,7 +163,7 @@ private Q_SLOTS:
         QTRY_VERIFY(!m.state().running);
 
         for (QLineEdit* field : {static_cast<QLineEdit*>(v.newTaskField()),
-                                 static_cast<QLineEdit*>(v.rows().first()->titleField())}) {
+                                 static_cast<QLineEdit*>(v.openRow(0)->titleField())}) {
             field->setFocus();
             QTRY_VERIFY(field->hasFocus());
             field->setCursorPosition(field->text().size());
@@ -254,10 +259,10 @@ private Q_SLOTS:
         else
             v.addButton()->click();
         QTEST(int(m.tasks().size()), "added");
-        QCOMPARE(int(v.rows().size()), int(m.tasks().size()));
+        QCOMPARE(v.listModel()->rowCount(), int(m.tasks().size()));
         QVERIFY(v.newTaskField()->text().isEmpty());
         if (!m.tasks().isEmpty())
-            QCOMPARE(v.rows().first()->titleField()->text(), QStringLiteral("Read"));
+            QCOMPARE(v.openRow(0)->titleField()->text(), QStringLiteral("Read"));
     }
 
     void dots_data()
@@ -282,7 +287,7 @@ private Q_SLOTS:
         FocusModel m(f.services());
         FocusView v(m);
         QCOMPARE(m.tasks().size(), 1);
-        QLabel* label = v.rows().first()->dots();
+        QLabel* label = v.openRow(0)->dots();
         QCOMPARE(label->text(), QString(dots, QChar(0x25CF)));
         QCOMPARE(label->isHidden(), dots == 0);
         QTEST(label->toolTip(), "help");
@@ -298,19 +303,19 @@ private Q_SLOTS:
         v.showCompletedSwitch()->click();
         QCOMPARE(rowTitles(v), QStringLiteral("b,d"));
         QCOMPARE(v.footer()->text(), QStringLiteral("2 to do • 2 done"));
-        QVERIFY(v.rows().first()->titleField()->font().strikeOut() == false);
+        QVERIFY(v.openRow(0)->titleField()->font().strikeOut() == false);
 
         // Ticking a shown task off hides its row (the row asking goes away
         // safely).
-        v.rows().first()->doneButton()->click();
+        v.openRow(0)->doneButton()->click();
         QCOMPARE(rowTitles(v), QStringLiteral("d"));
         QCOMPARE(v.footer()->text(), QStringLiteral("1 to do • 3 done"));
         QCoreApplication::processEvents();
         v.showCompletedSwitch()->click();
         QCOMPARE(rowTitles(v), QStringLiteral("a,b,c,d"));
-        QVERIFY(v.rows().first()->titleField()->font().strikeOut());
-        QCOMPARE(v.rows().first()->doneButton()->accessibleName(), QStringLiteral("Mark not done"));
-        QCOMPARE(v.rows().at(3)->doneButton()->accessibleName(), QStringLiteral("Mark done"));
+        QVERIFY(v.openRow(0)->titleField()->font().strikeOut());
+        QCOMPARE(v.openRow(0)->doneButton()->accessibleName(), QStringLiteral("Mark not done"));
+        QCOMPARE(v.openRow(3)->doneButton()->accessibleName(), QStringLiteral("Mark done"));
     }
 
     // With completed tasks hidden, a move lands at the right place in the
@@ -353,14 +358,138 @@ private Q_SLOTS:
         v.show();
         v.setShowDone(false); // shown: b, d
         FocusTaskList* list = v.list();
-        list->setCurrentRow(1);
-        const QRect first = list->visualItemRect(list->item(0));
+        list->setCurrentIndex(list->model()->index(1, 0));
+        const QRect first = list->visualRect(list->model()->index(0, 0));
         QCOMPARE(list->dropDestination(first.topLeft() + QPoint(20, 2)), 0);
         QCOMPARE(list->dropDestination(first.bottomLeft() + QPoint(20, -2)), 1);
         QCOMPARE(list->dropDestination(QPoint(20, list->viewport()->height() - 2)), 2);
         list->dropSelectionAt(first.topLeft() + QPoint(20, 2));
         QCOMPARE(titles(m), QStringLiteral("a,d,b,c"));
         QCOMPARE(rowTitles(v), QStringLiteral("d,b"));
+    }
+
+    // At the window's own size every control is on screen without
+    // scrolling: the view fits the scaffold's room for it.
+    void everyControlFitsTheWindow()
+    {
+        FocusModel m(f.services());
+        addTasks(m, QStringLiteral("abc"));
+        m.chooseTask(m.tasks().at(0).id); // the "Working on" line takes room too
+        auto* v = new FocusView(m);
+        ToolScaffold scaffold(Tool::focus, v);
+        const QSize size = *Tool(Tool::focus).defaultSize();
+        scaffold.resize(size);
+        scaffold.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&scaffold));
+        QCOMPARE(scaffold.size(), size);
+        const int room = scaffold.height() - v->y();
+        QVERIFY2(v->minimumSizeHint().height() <= room,
+                 qPrintable(QStringLiteral("%1 > %2").arg(v->minimumSizeHint().height()).arg(room)));
+        QList<QWidget*> controls{v->ring(), v->startButton(), v->resetButton(), v->skipButton(), v->workingOn(),
+                                 v->autoStartSwitch(), v->soundSwitch(), v->newTaskField(), v->addButton(),
+                                 v->showCompletedSwitch(), v->list(), v->clearCompletedButton(), v->footer()};
+        for (int i = 0; i < 4; ++i)
+            controls.append(v->stepper(i));
+        v->openRow(1);
+        const QString dir = qEnvironmentVariable("BW_SNAPSHOT_DIR");
+        if (!dir.isEmpty())
+            QVERIFY(scaffold.grab().save(dir + QStringLiteral("/focus-at-its-size.png")));
+        const QRect visible(QPoint(0, 0), scaffold.size());
+        for (QWidget* c : controls) {
+            const QRect r(c->mapTo(&scaffold, QPoint(0, 0)), c->size());
+            QVERIFY2(c->isVisible() && visible.contains(r),
+                     qPrintable(c->metaObject()->className() + QStringLiteral(" at ")
+                                + QStringLiteral("%1,%2 %3x%4").arg(r.x()).arg(r.y()).arg(r.width()).arg(r.height())));
+        }
+    }
+
+    // The buttons of a drawn row act as the row widget's do; the title
+    // opens the row for editing in place; elsewhere the row is for dragging.
+    void drawnRowsAnswerTheirParts_data()
+    {
+        QTest::addColumn<QString>("part");
+        QTest::addColumn<QString>("expect");
+        QTest::newRow("done") << QStringLiteral("done") << QStringLiteral("b done");
+        QTest::newRow("target") << QStringLiteral("target") << QStringLiteral("b current");
+        QTest::newRow("trash") << QStringLiteral("trash") << QStringLiteral("asked: Delete “b”?");
+        QTest::newRow("title") << QStringLiteral("title") << QStringLiteral("b open");
+        QTest::newRow("blank") << QStringLiteral("blank") << QStringLiteral("b selected");
+        QTest::newRow("blank, then Return") << QStringLiteral("blank+return") << QStringLiteral("b open");
+    }
+    void drawnRowsAnswerTheirParts()
+    {
+        QFETCH(QString, part);
+        QFETCH(QString, expect);
+        FocusModel m(f.services());
+        addTasks(m, QStringLiteral("abc"));
+        m.addTask(QStringLiteral("d"));
+        FocusView v(m);
+        v.resize(760, 560);
+        v.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&v));
+        QStringList asked;
+        const AlertHandler before = setAlertHandler([&asked](const AlertRequest& r) {
+            asked.append(r.title);
+            return alertFirstButton + 1;
+        });
+        const QRect rect = v.list()->visualRect(v.listModel()->index(1));
+        const FocusTaskDelegate::Layout l = v.delegate()->layout(rect, 0);
+        const QPoint at = part == QLatin1String("done")     ? l.done.center()
+                        : part == QLatin1String("target")   ? l.target.center()
+                        : part == QLatin1String("trash")    ? l.trash.center()
+                        : part == QLatin1String("title")    ? l.title.center()
+                                                            : QPoint(l.target.left() - 3, rect.center().y());
+        QTest::mouseClick(v.list()->viewport(), Qt::LeftButton, {}, at);
+        if (part.endsWith(QLatin1String("+return")))
+            QTest::keyClick(v.list(), Qt::Key_Return);
+        setAlertHandler(before);
+        QString got;
+        if (m.tasks().at(1).done)
+            got = QStringLiteral("b done");
+        else if (m.currentTaskID() == m.tasks().at(1).id)
+            got = QStringLiteral("b current");
+        else if (!asked.isEmpty())
+            got = QStringLiteral("asked: ") + asked.join(QLatin1Char(','));
+        else if (v.editorRow() && v.editorRow()->id() == m.tasks().at(1).id && v.editorRow()->titleField()->hasFocus())
+            got = QStringLiteral("b open");
+        else if (v.list()->currentIndex().row() == 1 && !v.editorRow())
+            got = QStringLiteral("b selected");
+        QCOMPARE(got, expect);
+        // The drawn parts carry the row widget's help texts.
+        if (part == QLatin1String("target"))
+            QCOMPARE(v.delegate()->toolTipAt(rect, 1, at), QStringLiteral("Work on this task (credits focus sessions to it)"));
+        if (part == QLatin1String("trash"))
+            QCOMPARE(v.delegate()->toolTipAt(rect, 1, at), QStringLiteral("Delete task"));
+    }
+
+    // The open row starts a drag when pressed and moved outside its title
+    // field and buttons, never from the title field.
+    void theOpenRowDragsFromItsBackground()
+    {
+        FocusModel m(f.services());
+        addTasks(m, QStringLiteral("ab"));
+        FocusView v(m);
+        v.resize(760, 560);
+        v.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&v));
+        FocusTaskRow* row = v.openRow(0);
+        QVERIFY(row);
+        QSignalSpy drags(row, &FocusTaskRow::dragStarted);
+        auto pressAndMove = [](QWidget* w, const QPoint& from) {
+            QMouseEvent press(QEvent::MouseButtonPress, from, w->mapToGlobal(from), Qt::LeftButton, Qt::LeftButton,
+                              Qt::NoModifier);
+            QApplication::sendEvent(w, &press);
+            const QPoint to = from + QPoint(0, 3 * QApplication::startDragDistance());
+            QMouseEvent move(QEvent::MouseMove, to, w->mapToGlobal(to), Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+            QApplication::sendEvent(w, &move);
+            QMouseEvent release(QEvent::MouseButtonRelease, to, w->mapToGlobal(to), Qt::LeftButton, Qt::NoButton,
+                                Qt::NoModifier);
+            QApplication::sendEvent(w, &release);
+        };
+        pressAndMove(row->titleField(), QPoint(4, row->titleField()->height() / 2));
+        QCOMPARE(drags.count(), 0);
+        pressAndMove(row, QPoint(row->targetButton()->x() - 3, row->height() / 2));
+        QCOMPARE(drags.count(), 1);
     }
 
     void deleteAsksThenRemovesAfterTheAlert_data()
@@ -385,7 +514,7 @@ private Q_SLOTS:
             asked.append(r);
             return answer;
         });
-        v.rows().at(1)->trashButton()->click();
+        v.openRow(1)->trashButton()->click();
         QCOMPARE(asked.size(), 1);
         QCOMPARE(asked.first().title, QStringLiteral("Delete “Read”?"));
         QCOMPARE(asked.first().informative, QString());
@@ -406,18 +535,18 @@ private Q_SLOTS:
         addTasks(m, QStringLiteral("ab"));
         FocusView v(m);
         v.show();
-        v.rows().at(1)->targetButton()->click();
+        v.openRow(1)->targetButton()->click();
         QCOMPARE(m.currentTaskID(), m.tasks().at(1).id);
         QVERIFY(!v.workingOn()->isHidden());
         QCOMPARE(v.workingOn()->text(), QStringLiteral("Working on: b"));
-        QCOMPARE(v.rows().at(1)->targetButton()->property("current").toBool(), true);
-        QCOMPARE(v.rows().at(0)->targetButton()->property("current").toBool(), false);
-        v.rows().at(1)->targetButton()->click();
+        QCOMPARE(v.openRow(1)->targetButton()->property("current").toBool(), true);
+        QCOMPARE(v.openRow(0)->targetButton()->property("current").toBool(), false);
+        v.openRow(1)->targetButton()->click();
         QVERIFY(m.currentTaskID().isNull());
         QVERIFY(v.workingOn()->isHidden());
         QCOMPARE(readFocusFile()->tasks, m.tasks()); // the choice is not saved
         QFile::remove(Store::path(FocusModel::fileName()));
-        v.rows().at(0)->targetButton()->click();
+        v.openRow(0)->targetButton()->click();
         QVERIFY(!focusFileExists());
     }
 
@@ -432,7 +561,7 @@ private Q_SLOTS:
         QVERIFY(QTest::qWaitForWindowExposed(&v));
         const int minimum = v.minimumSizeHint().height();
         const QPoint start = v.startButton()->mapTo(&v, QPoint(0, 0));
-        v.rows().at(1)->targetButton()->click();
+        v.openRow(1)->targetButton()->click();
         QCoreApplication::processEvents();
         QVERIFY(!v.workingOn()->isHidden());
         QCOMPARE(v.minimumSizeHint().height(), minimum);
@@ -451,13 +580,13 @@ private Q_SLOTS:
         v.show();
         QApplication::setActiveWindow(&v);
         QVERIFY(QTest::qWaitForWindowActive(&v));
-        SpellLineEdit* field = v.rows().at(0)->titleField();
+        SpellLineEdit* field = v.openRow(0)->titleField();
         field->setFocus();
         field->setCursorPosition(1);
         QTest::keyClicks(field, QStringLiteral("ll "));
         QCOMPARE(m.tasks().at(0).title, QStringLiteral("all "));
         QCOMPARE(readFocusFile()->tasks.at(0).title, QStringLiteral("all "));
-        QCOMPARE(v.rows().at(0)->titleField(), field);
+        QCOMPARE(v.openRow(0)->titleField(), field);
         QVERIFY(field->hasFocus());
         QCOMPARE(field->cursorPosition(), 4);
         QTest::keyClick(field, Qt::Key_Return);

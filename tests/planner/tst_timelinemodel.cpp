@@ -1,6 +1,7 @@
 #include "TestEnvironment.h"
 #include "core/Json.h"
 #include "core/Store.h"
+#include "core/StoreEvents.h"
 #include "planner/TimelineMath.h"
 #include "planner/TimelineModel.h"
 
@@ -9,6 +10,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QSet>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimeZone>
@@ -79,6 +81,7 @@ private Q_SLOTS:
     void visibleFiltersAndSortsStably();
     void pendingSaveIsWrittenAtQuit();
     void deleteRemovesAndReselects();
+    void repeatedIdsAreMended();
 };
 
 void TimelineModelTest::emptyFolder()
@@ -250,3 +253,28 @@ void TimelineModelTest::deleteRemovesAndReselects()
 
 QTEST_GUILESS_MAIN(TimelineModelTest)
 #include "tst_timelinemodel.moc"
+
+void TimelineModelTest::repeatedIdsAreMended()
+{
+    // A goal listed twice is read once; a goal or milestone that only
+    // shares an id keeps its content under a new id.
+    StudyGoal a = goal(QStringLiteral("A"), GoalTerm::shortTerm, 10);
+    a.addMilestone(QStringLiteral("one"), a.start);
+    a.addMilestone(QStringLiteral("two"), a.start);
+    a.milestones[1].id = a.milestones[0].id;
+    StudyGoal b = goal(QStringLiteral("B"), GoalTerm::longTerm, 20);
+    b.id = a.id;
+    saveGoals({a, b, a});
+    StoreEvents::shared().clear(StoreEvents::ownerOf(TimelineModel::fileName()));
+    TimelineModel m;
+    QCOMPARE(titles(m.goals()), (QStringList{QStringLiteral("A"), QStringLiteral("B")}));
+    QVERIFY(m.goals().at(0).id != m.goals().at(1).id);
+    QCOMPARE(m.goals().at(0).id, a.id);
+    const QList<Milestone>& ms = m.goals().at(0).milestones;
+    QCOMPARE(ms.size(), 2);
+    QVERIFY(ms.at(0).id != ms.at(1).id);
+    const QList<StoreEvents::Problem> told = StoreEvents::shared().problems();
+    QCOMPARE(std::count_if(told.cbegin(), told.cend(),
+                           [](const StoreEvents::Problem& p) { return p.owner == QStringLiteral("Study Timeline"); }),
+             1);
+}

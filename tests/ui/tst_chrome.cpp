@@ -94,6 +94,47 @@ class ChromeTest : public QObject {
     QTemporaryDir m_art;
 
 private Q_SLOTS:
+    // A panel's shadow drawn from one corner piece matches the shadow
+    // blurred at the panel's own size.
+    void roundedShadowMatchesTheFullBlur_data()
+    {
+        QTest::addColumn<QSizeF>("size");
+        QTest::addColumn<qreal>("corner");
+        QTest::addColumn<qreal>("scale");
+        QTest::newRow("panel") << QSizeF(420, 260) << 16.0 << 1.0;
+        QTest::newRow("tall and narrow") << QSizeF(60, 500) << 16.0 << 1.0;
+        QTest::newRow("square corners") << QSizeF(200, 120) << 0.0 << 1.0;
+        QTest::newRow("high density") << QSizeF(300, 180) << 16.0 << 2.0;
+        QTest::newRow("smaller than the piece") << QSizeF(30, 30) << 16.0 << 1.0;
+        QTest::newRow("header bar, lower than the piece") << QSizeF(900, 45) << 22.0 << 1.0;
+        QTest::newRow("capsule button") << QSizeF(120, 28) << 14.0 << 1.0;
+        QTest::newRow("capsule at high density") << QSizeF(120, 28) << 14.0 << 2.0;
+    }
+    void roundedShadowMatchesTheFullBlur()
+    {
+        QFETCH(QSizeF, size);
+        QFETCH(qreal, corner);
+        QFETCH(qreal, scale);
+        const QRectF rect(QPointF(20, 20), size);
+        auto draw = [&](bool pieces) {
+            QImage img((size.toSize() + QSize(40, 42)) * scale, QImage::Format_ARGB32_Premultiplied);
+            img.setDevicePixelRatio(scale);
+            img.fill(Qt::transparent);
+            QPainter p(&img);
+            if (pieces)
+                ChromeShape::paintRoundedRectShadow(p, rect, corner, 3.0, 1.0, 1.0);
+            else
+                ChromeShape::paintShadow(p, ChromeShape::Outline::roundedRect(corner).path(rect), 3.0, 1.0, 1.0);
+            return img;
+        };
+        const QImage whole = draw(false), pieces = draw(true);
+        int worst = 0;
+        for (int y = 0; y < whole.height(); ++y)
+            for (int x = 0; x < whole.width(); ++x)
+                worst = qMax(worst, qAbs(qAlpha(whole.pixel(x, y)) - qAlpha(pieces.pixel(x, y))));
+        QVERIFY2(worst <= 3, qPrintable(QString::number(worst)));
+    }
+
     void initTestCase()
     {
         AppLook::apply(*qApp);

@@ -5,7 +5,11 @@
 #include "wordproc/WPDocument.h"
 #include "wordproc/views/WPDocumentController.h"
 #include "wordproc/views/WPOpenSavePanels.h"
+#include "wordproc/views/PageTextView.h"
+#include "wordproc/views/WPToolbar.h"
 #include "wordproc/views/WPWindowController.h"
+#include "wordproc/WPCommands.h"
+#include "wordproc/WPState.h"
 
 #include <QApplication>
 #include <QMainWindow>
@@ -90,6 +94,10 @@ private Q_SLOTS:
     void revertReadsTheFileAgain();
     void recentDocuments();
     void openPanelFilters();
+    void typedExtensionPicksTheType_data();
+    void typedExtensionPicksTheType();
+    void openedDocumentShowsTheCaretFormat_data();
+    void openedDocumentShowsTheCaretFormat();
 
 private:
     QTemporaryDir m_dir;
@@ -451,6 +459,92 @@ void ControllerTest::openPanelFilters()
     QCOMPARE(WPOpenSavePanels::documentPathFor(QStringLiteral("/a/Report.rtfd/TXT.rtf")),
              QStringLiteral("/a/Report.rtfd"));
     QCOMPARE(WPOpenSavePanels::documentPathFor(QStringLiteral("/a/b/c.rtf")), QStringLiteral("/a/b/c.rtf"));
+}
+
+void ControllerTest::typedExtensionPicksTheType_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("written");
+    QTest::addColumn<QString>("typeName");
+    QTest::addColumn<bool>("warned");
+    const QString rtf = QStringLiteral("public.rtf");
+    QTest::newRow("no extension") << "letter" << "letter.docx" << WPDocument::kDocxType << false;
+    QTest::newRow("the filter's extension") << "letter.docx" << "letter.docx" << WPDocument::kDocxType << false;
+    QTest::newRow("another type's extension") << "letter.rtf" << "letter.rtf" << rtf << true;
+    QTest::newRow("upper case") << "LETTER.RTF" << "LETTER.RTF" << rtf << true;
+    QTest::newRow("second extension of a type") << "page.htm" << "page.htm" << QStringLiteral("public.html")
+                                                << true;
+    QTest::newRow("unknown extension") << "letter.v2" << "letter.v2.docx" << WPDocument::kDocxType << false;
+    QTest::newRow("trailing dot") << "letter." << "letter.docx" << WPDocument::kDocxType << false;
+}
+
+// A name typed with the Word filter chosen: a known extension saves in its
+// type (and the picture warning speaks of it), any other gets ".docx".
+void ControllerTest::typedExtensionPicksTheType()
+{
+    QFETCH(QString, typed);
+    QFETCH(QString, written);
+    QFETCH(QString, typeName);
+    QFETCH(bool, warned);
+    const WPOpenSavePanels::FileType word = WPOpenSavePanels::saveable().constFirst();
+    QCOMPARE(word.typeName(), WPDocument::kDocxType);
+    const WPOpenSavePanels::SaveChoice choice = WPOpenSavePanels::resolveSaveChoice(m_dir.filePath(typed), word);
+    QCOMPARE(choice.path, m_dir.filePath(written));
+    QCOMPARE(choice.typeName, typeName);
+
+    WPDocument* d = controller().makeUntitledDocument();
+    type(d, QStringLiteral("With a picture"));
+    addPicture(d);
+    WPOpenSavePanels::setSaveChooser([&](QWidget*, const QString&, const QString&) {
+        return std::optional<WPOpenSavePanels::SaveChoice>(choice);
+    });
+    Answers answers;
+    answers.script = {QStringLiteral("Save Anyway")};
+    QCOMPARE(controller().saveAs(d), Result::saved);
+    QCOMPARE(d->fileType(), typeName);
+    QCOMPARE(d->filePath(), m_dir.filePath(written));
+    QCOMPARE(answers.asked.size(), warned ? 1 : 0);
+    QFile::remove(m_dir.filePath(written));
+}
+
+void ControllerTest::openedDocumentShowsTheCaretFormat_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("typeName");
+    QTest::newRow("docx") << QStringLiteral("heading.docx") << WPDocument::kDocxType;
+    QTest::newRow("rtf") << QStringLiteral("heading.rtf") << QStringLiteral("public.rtf");
+    QTest::newRow("odt") << QStringLiteral("heading.odt") << QStringLiteral("org.oasis-open.opendocument.text");
+}
+
+// The bar shows the heading the caret starts in as soon as the window is
+// up, before any click.
+void ControllerTest::openedDocumentShowsTheCaretFormat()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, typeName);
+    const QString path = m_dir.filePath(name);
+    {
+        WPDocument source;
+        QTextCursor c(source.storage());
+        QTextCharFormat heading;
+        QFont f = WPCommands::defaultFont();
+        f.setPointSizeF(20);
+        f.setBold(true);
+        WPCommands::putFont(heading, f);
+        c.insertText(QStringLiteral("Annual letter"), heading);
+        c.insertBlock(QTextBlockFormat(), QTextCharFormat());
+        c.insertText(QStringLiteral("Body text."));
+        QString error;
+        QVERIFY2(source.writeTo(path, typeName, &error), qPrintable(error));
+    }
+    WPDocument* d = controller().openDocumentFile(path);
+    QVERIFY(d);
+    WPWindowController* w = controller().windowFor(d);
+    QVERIFY(w);
+    QCOMPARE(w->textView()->textCursor().position(), 0);
+    QCOMPARE(w->state()->fontSize(), 20.0);
+    QVERIFY(w->state()->bold());
+    QCOMPARE(w->toolbar()->shownSize(), QStringLiteral("20"));
 }
 
 QTEST_MAIN(ControllerTest)

@@ -5,6 +5,7 @@
 #include "ui/TextChecker.h"
 #include "wordproc/WPCommands.h"
 #include "wordproc/WPDocument.h"
+#include "wordproc/WPDocumentSample.h"
 #include "wordproc/WPState.h"
 #include "wordproc/WPText.h"
 #include "wordproc/views/PageDesk.h"
@@ -12,7 +13,6 @@
 #include "wordproc/views/WPFindBar.h"
 #include "wordproc/views/WPHeaderFooterDialog.h"
 #include "wordproc/views/WPRuler.h"
-#include "wordproc/views/WPSampleText.h"
 #include "wordproc/views/WPStatusBar.h"
 #include "wordproc/views/WPWindowController.h"
 
@@ -28,6 +28,7 @@
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QTextDocumentFragment>
+#include <QTextFrame>
 #include <memory>
 
 namespace {
@@ -151,7 +152,7 @@ void TestEditor::menuCommandsReachTheWindow()
     else if (check == QLatin1String("number"))
         QVERIFY(doc->toPlainText().startsWith(QStringLiteral("\t1.\t")));
     else if (check == QLatin1String("table"))
-        QVERIFY(e.view()->textCursor().currentTable());
+        QVERIFY(!e.view()->textCursor().currentTable() && doc->rootFrame()->childFrames().size() == 1);
     else if (check == QLatin1String("find"))
         QVERIFY(e.window->findBar()->isVisible() && !e.window->findBar()->replaceShown());
     else if (check == QLatin1String("replace"))
@@ -521,7 +522,10 @@ void TestEditor::sampleWindowRenders()
     // The program's own look (its fonts and palette), as the snapshot has it.
     AppLook::apply(*qApp);
     Editor e;
-    WPSampleText::fill(e.window.get());
+    WPDocumentSample::fill(*e.doc);
+    e.view()->setTextCursor(QTextCursor(e.doc->storage()));
+    e.view()->scrollArea()->verticalScrollBar()->setValue(0);
+    e.window->updateCounts();
     QApplication::processEvents();
     QVERIFY(e.state()->pages() >= 2);
     QVERIFY(e.view()->desk()->markPositions().size() >= 1);

@@ -2,6 +2,7 @@
 
 #include "core/AppSettings.h"
 #include "core/Debouncer.h"
+#include "core/Store.h"
 #include "app/views/AppIcon.h"
 #include "app/views/FloatingMenuController.h"
 #include "app/views/FloatingPanel.h"
@@ -12,6 +13,7 @@
 #include "app/views/WindowManager.h"
 #include "ui/AppLook.h"
 #include "ui/Chrome.h"
+#include "core/StoreEvents.h"
 #include "ui/StoreNoticeView.h"
 #include "ui/Symbols.h"
 
@@ -47,6 +49,10 @@ QList<Tool> AppDelegate::launchList(const QString& value)
 void AppDelegate::willFinishLaunching()
 {
     QApplication::setQuitOnLastWindowClosed(shouldTerminateAfterLastWindowClosed);
+    // The look before the first widget: set later, every menu and window
+    // made by then would be restyled.
+    if (auto* app = qobject_cast<QApplication*>(QCoreApplication::instance()))
+        AppLook::apply(*app);
     ShellServices& services = ShellServices::shared();
     // The document controller first, so the document commands reach it.
     if (services.makeDocumentController) {
@@ -74,8 +80,13 @@ void AppDelegate::connectShell()
     QObject::connect(&menu, &FloatingMenuController::showingChanged, &MainMenu::shared(),
                      &MainMenu::setFloatingMenuShowing);
     // Files that could not be saved or read are told in a notice that
-    // follows the store's reports.
-    StoreNoticeView::shared();
+    // follows the store's reports, made when the first problem comes (a
+    // window fewer before the first frame).
+    if (!StoreEvents::shared().problems().isEmpty())
+        StoreNoticeView::shared();
+    else
+        QObject::connect(&StoreEvents::shared(), &StoreEvents::problemAdded, &menu,
+                         [] { StoreNoticeView::shared(); }, Qt::SingleShotConnection);
 }
 
 void AppDelegate::didFinishLaunching()
@@ -83,18 +94,22 @@ void AppDelegate::didFinishLaunching()
     if (m_launched)
         return;
     m_launched = true;
-    if (auto* app = qobject_cast<QApplication*>(QCoreApplication::instance()))
-        AppLook::apply(*app);
-    makeStatusItem();
+    // The floating menu first: it is what the user waits for.
     if (AppSettings::shared().showMenuAtLaunch())
         FloatingMenuController::shared().show();
     else
         MainMenu::shared().setFloatingMenuShowing(FloatingMenuController::shared().isShowing());
+    // The menu, a tool panel, shows no icon; every window has it from here.
+    AppIcon::apply();
+    makeStatusItem();
     ShellServices& services = ShellServices::shared();
     if (services.restoreStickyWindows)
         services.restoreStickyWindows();
     if (services.installAutoLockObservers)
         services.installAutoLockObservers();
+    // The copies belong to the copy of the program that owns the data folder.
+    if (services.reopenRecoveredDocuments && !Store::isReadOnly())
+        services.reopenRecoveredDocuments();
     if (qEnvironmentVariableIsSet("VEXO_BW_OPEN")) {
         for (const Tool t : launchList(qEnvironmentVariable("VEXO_BW_OPEN")))
             WindowManager::shared().open(t);
@@ -169,6 +184,8 @@ void AppDelegate::willTerminate()
     // Saves still waiting out their delay (the timeline's goals) are written now.
     Debouncer::flushAll();
     ShellServices& services = ShellServices::shared();
+    if (services.writeRecoveryCopies)
+        services.writeRecoveryCopies();
     if (services.saveStickyNotes)
         services.saveStickyNotes();
     if (services.finishRecordings)

@@ -3,17 +3,33 @@
 #include <QApplication>
 #include <QFile>
 #include <QImageReader>
+#include <QPixmap>
 
 namespace AppIcon {
 
-QIcon icon()
+namespace {
+
+// The bundled renderings, read by Qt's own PNG reader (no image plugin is
+// loaded for them).
+QIcon bitmaps()
 {
     QIcon icon;
     for (const char* png : {":/brindleworks-128.png", ":/brindleworks-256.png"}) {
-        const QString path = QString::fromLatin1(png);
-        if (QFile::exists(path))
-            icon.addFile(path);
+        QImageReader reader(QString::fromLatin1(png), "png");
+        // Known to be PNG: no asking every image plugin what it is.
+        reader.setAutoDetectImageFormat(false);
+        const QImage image = reader.read();
+        if (!image.isNull())
+            icon.addPixmap(QPixmap::fromImage(image));
     }
+    return icon;
+}
+
+} // namespace
+
+QIcon icon()
+{
+    QIcon icon = bitmaps();
     // The drawing scales cleanly to the sizes between and beyond.
     const QString svg = QStringLiteral(":/brindleworks.svg");
     if (QFile::exists(svg) && QImageReader::supportedImageFormats().contains("svg"))
@@ -25,7 +41,13 @@ QIcon icon()
 
 void apply()
 {
-    QApplication::setWindowIcon(icon());
+    // Windows take the renderings: opening the vector drawing would load
+    // the SVG libraries before the first window, for an icon the window
+    // manager scales anyway.
+    QIcon icon = bitmaps();
+    if (icon.isNull())
+        icon = QIcon::fromTheme(QStringLiteral("brindleworks"));
+    QApplication::setWindowIcon(icon);
 }
 
 } // namespace AppIcon

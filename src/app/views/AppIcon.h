@@ -8,7 +8,8 @@
 namespace AppIcon {
 
 QIcon icon();
-// Sets the icon on the application, which every window then inherits.
+// Sets the renderings as the application's icon, which every window then
+// inherits.
 void apply();
 
 } // namespace AppIcon

@@ -1,5 +1,7 @@
 #include "app/views/Shell.h"
 
+#include "core/Store.h"
+#include "core/StoreEvents.h"
 #include "core/Tool.h"
 #include "app/views/AppDelegate.h"
 #include "app/views/FloatingMenuController.h"
@@ -10,12 +12,17 @@
 #include "app/views/TerminationSignals.h"
 #include "app/views/WindowManager.h"
 #include "notes/views/StickyWindows.h"
+#include "ui/Alert.h"
 
 #include <QApplication>
+#include <QDialog>
+#include <QDir>
+#include <QLocale>
 #include <QFileInfo>
 #include <QUrl>
 #include <QTimer>
 #include <cstdio>
+#include <unistd.h>
 
 namespace Shell {
 
@@ -38,6 +45,26 @@ QStringList documentArguments(const QStringList& arguments)
     return paths;
 }
 
+namespace {
+
+// Asked when a state file cannot be read but its backup can: nothing is
+// put back without a yes.
+bool askToRestoreBackup(const QString& file, const QString& backup)
+{
+    const QFileInfo bak(backup);
+    const QString owner = StoreEvents::ownerOf(QFileInfo(file).fileName());
+    const QString text
+        = QStringLiteral("%1: \u201c%2\u201d could not be read; a copy of it was kept. The backup \u201c%3\u201d, "
+                         "saved %4, reads correctly.\n\nRestore the backup in place of the unreadable file?")
+              .arg(owner, QDir::toNativeSeparators(file), QDir::toNativeSeparators(backup),
+                   QLocale().toString(bak.lastModified(), QLocale::LongFormat));
+    return runAlert(QStringLiteral("Restore %1 from its backup?").arg(owner), text, AlertStyle::Warning,
+                    {QStringLiteral("Restore Backup"), QStringLiteral("Don\u2019t Restore")})
+        == alertFirstButton;
+}
+
+} // namespace
+
 std::optional<int> launch(const QStringList& documents)
 {
     installShellServices();
@@ -55,15 +82,39 @@ std::optional<int> launch(const QStringList& documents)
     case SingleInstance::Role::primary:
         break;
     }
+    Store::setRestoreQuestion(&askToRestoreBackup);
     AppDelegate& delegate = AppDelegate::shared();
     QObject::connect(instance, &SingleInstance::reopenRequested, &delegate, &AppDelegate::handleReopen);
     QObject::connect(instance, &SingleInstance::openFilesRequested, &delegate, &AppDelegate::openDocuments);
     delegate.setLaunchDocuments(documents);
     QObject::connect(qApp, &QCoreApplication::aboutToQuit, &delegate, &AppDelegate::willTerminate);
-    QObject::connect(&TerminationSignals::install(), &TerminationSignals::terminationRequested, qApp,
-                     &QCoreApplication::quit);
+    // The session is ending. Open dialogs are answered as if dismissed (the
+    // least committal answer) so that whatever asked can finish; then
+    // everything is saved and the program quits. Should something hold the
+    // quit back, the process ends a moment later regardless; a busy main
+    // thread is ended by the watchdog.
+    TerminationSignals& termination = TerminationSignals::install();
+    termination.exitWithin(1500);
+    QObject::connect(&termination, &TerminationSignals::terminationRequested, &delegate, [&delegate] {
+        for (int i = 0; i < 16 && QApplication::activeModalWidget(); ++i) {
+            if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget()))
+                dialog->done(QDialog::Rejected);
+            else
+                QApplication::activeModalWidget()->hide();
+        }
+        QTimer::singleShot(0, &delegate, [&delegate] {
+            delegate.willTerminate();
+            QCoreApplication::quit();
+            QTimer::singleShot(300, [] {
+                std::fflush(nullptr);
+                ::_exit(0);
+            });
+        });
+    });
     delegate.willFinishLaunching();
-    QTimer::singleShot(0, &delegate, &AppDelegate::didFinishLaunching);
+    // Straight on to the first window: what is queued meanwhile runs once
+    // it is up.
+    delegate.didFinishLaunching();
     return std::nullopt;
 }
 

@@ -1,25 +1,90 @@
 #include "app/views/SingleInstance.h"
 
 #include "core/DataExport.h"
+#include "core/HandOverMessage.h"
 #include "core/Store.h"
 #include "core/StoreEvents.h"
 
 #include <QCryptographicHash>
 #include <QDeadlineTimer>
 #include <QDir>
-#include <QLocalServer>
-#include <QLocalSocket>
+#include <QFile>
 #include <QLockFile>
+#include <QPointer>
+#include <QSocketNotifier>
+#include <QScopeGuard>
 #include <QThread>
+#include <cerrno>
+#include <cstring>
+#include <memory>
+#include <poll.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
 #include <unistd.h>
 
 namespace {
-constexpr char kReopen[] = "reopen\n";
-constexpr char kDone[] = "ok\n";
-// "open " + the percent-encoded UTF-8 path, one line per document, then:
-constexpr char kOpen[] = "open ";
-constexpr char kEnd[] = "end\n";
-const char kPendingFiles[] = "bwPendingFiles";
+// A request longer than this is not from a copy of the program.
+constexpr qsizetype kMaxRequest = 4 << 20;
+
+// The socket's address; false when the path does not fit.
+bool addressOf(const QString& path, sockaddr_un* addr)
+{
+    const QByteArray name = QFile::encodeName(path);
+    std::memset(addr, 0, sizeof *addr);
+    addr->sun_family = AF_UNIX;
+    if (name.size() >= qsizetype(sizeof addr->sun_path))
+        return false;
+    std::memcpy(addr->sun_path, name.constData(), size_t(name.size()));
+    return true;
+}
+
+// Waits until `fd` is ready for `events` or the deadline passes.
+bool waitFor(int fd, short events, const QDeadlineTimer& deadline)
+{
+    for (;;) {
+        pollfd p{fd, events, 0};
+        const int rc = ::poll(&p, 1, int(qMax<qint64>(0, deadline.remainingTime())));
+        if (rc > 0)
+            return true;
+        if (rc == 0 || errno != EINTR)
+            return false;
+    }
+}
+
+// Writes all of `data` before the deadline.
+bool writeAll(int fd, const QByteArray& data, const QDeadlineTimer& deadline)
+{
+    qsizetype done = 0;
+    while (done < data.size()) {
+        const ssize_t n = ::send(fd, data.constData() + done, size_t(data.size() - done), MSG_NOSIGNAL);
+        if (n > 0) {
+            done += n;
+        } else if (n < 0 && errno == EINTR) {
+            continue;
+        } else if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
+            if (!waitFor(fd, POLLOUT, deadline))
+                return false;
+        } else {
+            return false;
+        }
+    }
+    return true;
+}
+
+// One later start talking to the primary.
+struct Connection {
+    int fd = -1;
+    HandOverMessage::Reader reader;
+    qsizetype received = 0;
+    QPointer<QSocketNotifier> notifier;
+    ~Connection()
+    {
+        delete notifier;
+        if (fd >= 0)
+            ::close(fd);
+    }
+};
 }
 
 SingleInstance::SingleInstance(const QString& name, QObject* parent)
@@ -36,8 +101,18 @@ SingleInstance::SingleInstance(const QString& name, const QString& lockFolder, Q
 
 SingleInstance::~SingleInstance()
 {
-    if (m_server)
-        m_server->close();
+    closeServer();
+}
+
+void SingleInstance::closeServer()
+{
+    delete m_notifier;
+    m_notifier = nullptr;
+    if (m_serverFd >= 0) {
+        ::close(m_serverFd);
+        m_serverFd = -1;
+        ::unlink(QFile::encodeName(socketPath()).constData());
+    }
 }
 
 QString SingleInstance::defaultName()
@@ -53,6 +128,11 @@ QString SingleInstance::defaultName()
 QString SingleInstance::lockPath() const
 {
     return QDir(m_lockFolder).filePath(QString::fromLatin1(VEXOBWExport::kLockFileName));
+}
+
+QString SingleInstance::socketPath() const
+{
+    return QDir(QDir::tempPath()).filePath(m_name);
 }
 
 QString SingleInstance::fallbackLockPath() const
@@ -105,37 +185,76 @@ SingleInstance::Role SingleInstance::start(int timeoutMs)
 
 bool SingleInstance::listen()
 {
-    // A socket file left by a crashed program would block listen().
-    QLocalServer::removeServer(m_name);
-    m_server = new QLocalServer(this);
-    m_server->setSocketOptions(QLocalServer::UserAccessOption);
-    connect(m_server, &QLocalServer::newConnection, this, &SingleInstance::acceptConnections);
-    return m_server->listen(m_name);
+    sockaddr_un addr;
+    const QByteArray path = QFile::encodeName(socketPath());
+    if (!addressOf(socketPath(), &addr))
+        return false;
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+    if (fd < 0)
+        return false;
+    // A socket file left by a crashed program would block bind(); the lock
+    // says that nobody listens on it any more.
+    ::unlink(path.constData());
+    if (::bind(fd, reinterpret_cast<const sockaddr*>(&addr), sizeof addr) != 0 || ::listen(fd, 8) != 0) {
+        ::close(fd);
+        return false;
+    }
+    ::chmod(path.constData(), S_IRUSR | S_IWUSR);
+    m_serverFd = fd;
+    m_notifier = new QSocketNotifier(qintptr(fd), QSocketNotifier::Read, this);
+    connect(m_notifier, &QSocketNotifier::activated, this, &SingleInstance::acceptConnections);
+    return true;
 }
 
 void SingleInstance::acceptConnections()
 {
-    while (QLocalSocket* socket = m_server->nextPendingConnection()) {
-        connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
-        connect(socket, &QLocalSocket::readyRead, this, [this, socket] {
-            while (socket->canReadLine()) {
-                const QByteArray line = socket->readLine();
-                if (line.startsWith(kOpen)) {
-                    QStringList files = socket->property(kPendingFiles).toStringList();
-                    files.append(QString::fromUtf8(QByteArray::fromPercentEncoding(line.mid(5).trimmed())));
-                    socket->setProperty(kPendingFiles, files);
+    for (;;) {
+        const int fd = ::accept4(m_serverFd, nullptr, nullptr, SOCK_CLOEXEC | SOCK_NONBLOCK);
+        if (fd < 0)
+            return;
+        // Only this user's processes may hand documents over.
+        ucred peer{};
+        socklen_t length = sizeof peer;
+        if (::getsockopt(fd, SOL_SOCKET, SO_PEERCRED, &peer, &length) != 0 || peer.uid != ::getuid()) {
+            ::close(fd);
+            continue;
+        }
+        auto connection = std::make_shared<Connection>();
+        connection->fd = fd;
+        connection->notifier = new QSocketNotifier(qintptr(fd), QSocketNotifier::Read, this);
+        // The notifier's slot holds the connection; deleting the notifier
+        // (at the end of the request, or with this object) ends it.
+        connect(connection->notifier, &QSocketNotifier::activated, this, [this, connection] {
+            char chunk[4096];
+            bool closed = false;
+            using State = HandOverMessage::Reader::State;
+            State state = connection->reader.state();
+            for (;;) {
+                const ssize_t n = ::recv(connection->fd, chunk, sizeof chunk, 0);
+                if (n > 0) {
+                    connection->received += n;
+                    state = connection->reader.feed(QByteArray(chunk, n));
                     continue;
                 }
+                if (n < 0 && errno == EINTR)
+                    continue;
+                closed = n == 0 || (errno != EAGAIN && errno != EWOULDBLOCK);
+                break;
+            }
+            if (state == State::complete) {
                 // Answer first: what the request starts may wait for the user.
-                const QStringList files = socket->property(kPendingFiles).toStringList();
-                socket->write(kDone);
-                socket->flush();
-                socket->disconnectFromServer();
-                if (line == kReopen)
+                writeAll(connection->fd, HandOverMessage::answer(), QDeadlineTimer(1000));
+                connection->notifier->setEnabled(false);
+                connection->notifier->deleteLater();
+                if (connection->reader.reopen())
                     Q_EMIT reopenRequested();
-                else if (line == kEnd)
-                    Q_EMIT openFilesRequested(files);
+                else
+                    Q_EMIT openFilesRequested(connection->reader.files());
                 return;
+            }
+            if (state == State::refused || closed || connection->received > kMaxRequest) {
+                connection->notifier->setEnabled(false);
+                connection->notifier->deleteLater();
             }
         });
     }
@@ -143,26 +262,39 @@ void SingleInstance::acceptConnections()
 
 SingleInstance::Role SingleInstance::handOver(int timeoutMs)
 {
+    sockaddr_un addr;
+    if (!addressOf(socketPath(), &addr))
+        return Role::noAnswer;
+    const QByteArray request = HandOverMessage::encode(m_files);
+
     // The primary may still be starting: keep trying until the deadline.
     QDeadlineTimer deadline(timeoutMs);
     while (!deadline.hasExpired()) {
-        QLocalSocket socket;
-        socket.connectToServer(m_name);
-        if (socket.waitForConnected(int(qMax<qint64>(1, deadline.remainingTime())))) {
-            QByteArray request;
-            for (const QString& f : std::as_const(m_files))
-                request += kOpen + f.toUtf8().toPercentEncoding() + '\n';
-            request += m_files.isEmpty() ? kReopen : kEnd;
-            socket.write(request);
-            if (!socket.waitForBytesWritten(int(qMax<qint64>(1, deadline.remainingTime()))))
-                continue;
-            while (!socket.canReadLine() && socket.waitForReadyRead(int(qMax<qint64>(1, deadline.remainingTime())))) {
-            }
-            if (socket.canReadLine() && socket.readLine() == kDone)
-                return Role::handedOver;
+        const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        if (fd < 0)
+            return Role::noAnswer;
+        const auto closer = qScopeGuard([fd] { ::close(fd); });
+        if (::connect(fd, reinterpret_cast<const sockaddr*>(&addr), sizeof addr) != 0) {
+            QThread::msleep(50);
             continue;
         }
-        QThread::msleep(50);
+        const timeval limit{long(qMax<qint64>(1, deadline.remainingTime()) / 1000),
+                            long(qMax<qint64>(1, deadline.remainingTime()) % 1000 * 1000)};
+        ::setsockopt(fd, SOL_SOCKET, SO_SNDTIMEO, &limit, sizeof limit);
+        if (!writeAll(fd, request, deadline))
+            continue;
+        QByteArray answer;
+        while (!answer.contains('\n') && waitFor(fd, POLLIN, deadline)) {
+            char chunk[64];
+            const ssize_t n = ::recv(fd, chunk, sizeof chunk, 0);
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n <= 0)
+                break;
+            answer.append(chunk, n);
+        }
+        if (answer.startsWith(HandOverMessage::answer()))
+            return Role::handedOver;
     }
     return Role::noAnswer;
 }

@@ -5,8 +5,8 @@
 #include <QStringList>
 #include <memory>
 
-class QLocalServer;
 class QLockFile;
+class QSocketNotifier;
 
 // One running program per data folder. The first start takes the lock file
 // inside the data folder, becomes the primary and listens on a local socket;
@@ -16,6 +16,9 @@ class QLockFile;
 // temporary folders, or on two machines sharing a home, still see each
 // other; one that holds the lock but cannot be reached leaves the later start
 // with `noAnswer` (the shell then opens the data read-only).
+// The channel is a Unix-domain socket in the temporary folder, served from
+// the event loop through a socket notifier, and only this user's processes
+// are answered.
 class SingleInstance : public QObject {
     Q_OBJECT
 public:
@@ -48,6 +51,8 @@ public:
     QString name() const { return m_name; }
     // The lock file inside the data folder.
     QString lockPath() const;
+    // The socket the primary listens on.
+    QString socketPath() const;
     // The lock used instead when the data folder takes no file (it is
     // read-only): in the temporary folder, as only this machine can see.
     QString fallbackLockPath() const;
@@ -70,10 +75,12 @@ private:
     bool listen();
     Role handOver(int timeoutMs);
     void acceptConnections();
+    void closeServer();
 
     QString m_name;
     QString m_lockFolder;
     QStringList m_files;
     std::unique_ptr<QLockFile> m_lock;
-    QLocalServer* m_server = nullptr;
+    int m_serverFd = -1;
+    QSocketNotifier* m_notifier = nullptr;
 };

@@ -1,7 +1,11 @@
 #include "app/views/TerminationSignals.h"
 
 #include <QSocketNotifier>
+#include <atomic>
+#include <cerrno>
+#include <chrono>
 #include <csignal>
+#include <thread>
 #include <fcntl.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -10,7 +14,10 @@ namespace {
 // The handler may only write to a descriptor; the event loop reads the
 // other end.
 int pipeEnds[2] = {-1, -1};
-}
+// The watchdog's own pair, written only once exitWithin() armed it.
+int watchEnds[2] = {-1, -1};
+std::atomic<int> deadlineMs{0};
+} // namespace
 
 TerminationSignals& TerminationSignals::install()
 {
@@ -38,6 +45,31 @@ void TerminationSignals::handle(int signal)
 {
     const unsigned char byte = static_cast<unsigned char>(signal);
     [[maybe_unused]] const ssize_t written = ::write(pipeEnds[0], &byte, 1);
+    if (deadlineMs.load() > 0 && watchEnds[0] >= 0)
+        [[maybe_unused]] const ssize_t told = ::write(watchEnds[0], &byte, 1);
+}
+
+void TerminationSignals::exitWithin(int ms)
+{
+    if (deadlineMs.exchange(ms) > 0 || ms <= 0)
+        return;
+    if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, watchEnds) != 0) {
+        deadlineMs = 0;
+        return;
+    }
+    ::fcntl(watchEnds[0], F_SETFL, O_NONBLOCK);
+    std::thread([] {
+        unsigned char byte = 0;
+        ssize_t n = 0;
+        while ((n = ::read(watchEnds[1], &byte, 1)) < 0 && errno == EINTR) {
+        }
+        if (n != 1)
+            return;
+        // The main thread quits in an orderly way when it can; past the
+        // deadline the process ends here.
+        std::this_thread::sleep_for(std::chrono::milliseconds(deadlineMs.load()));
+        ::_exit(0);
+    }).detach();
 }
 
 void TerminationSignals::readSignal()

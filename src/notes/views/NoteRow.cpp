@@ -1,20 +1,18 @@
 #include "notes/views/NoteRow.h"
 
 #include "notes/RecorderModel.h"
+#include "notes/views/NoteRowMenu.h"
 #include "notes/views/RecorderLook.h"
 #include "notes/views/RecorderSpinner.h"
 #include "ui/Chrome.h"
 #include "ui/ChromeButton.h"
-#include "ui/FileReveal.h"
 #include "ui/Fonts.h"
 #include "ui/SpellLineEdit.h"
 #include "ui/SpellTextView.h"
 #include "ui/Symbols.h"
 
-#include <QClipboard>
 #include <QEvent>
 #include <QGridLayout>
-#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMenu>
@@ -44,12 +42,6 @@ protected:
         p.drawRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), 6, 6);
     }
 };
-
-const QString kExport = QStringLiteral("Export .m4a…");
-const QString kTranscribe = QStringLiteral("Transcribe (on this computer)");
-const QString kReveal = QStringLiteral("Show in Files");
-const QString kCopy = QStringLiteral("Copy Transcript");
-const QString kDelete = QStringLiteral("Delete…");
 
 } // namespace
 
@@ -140,7 +132,9 @@ NoteRow::NoteRow(RecorderModel* model, const VoiceNote& note, bool expanded, QWi
     m_transcript->setFrameShape(QFrame::NoFrame);
     m_transcript->setAccessibleName(QStringLiteral("Transcript"));
     connect(m_transcript, &SpellTextView::textEdited, this, [this](const QString& text) {
-        if (m_model)
+        // The spelling highlighter's repaints arrive here too: only text
+        // that differs is an edit.
+        if (m_model && text != m_note.transcript)
             m_model->setTranscript(m_note.id, text);
         m_placeholder->setVisible(text.isEmpty());
     });
@@ -220,23 +214,7 @@ void NoteRow::refresh()
 
 void NoteRow::fillMenu()
 {
-    m_menu->clear();
-    m_menu->addAction(kExport, this, [this] {
-        if (m_model)
-            m_model->exportNote(m_note);
-    });
-    m_menu->addAction(kTranscribe, this, [this] {
-        if (m_model)
-            m_model->transcribe(m_note);
-    });
-    m_menu->addAction(kReveal, this, &NoteRow::revealFile);
-    if (!m_note.transcript.isEmpty())
-        m_menu->addAction(kCopy, this, &NoteRow::copyTranscript);
-    m_menu->addSeparator();
-    m_menu->addAction(kDelete, this, [this] {
-        if (m_model)
-            m_model->deleteNote(m_note);
-    });
+    NoteRowMenu::fill(m_menu, m_model, m_note);
 }
 
 QMenu* NoteRow::menu()
@@ -255,14 +233,12 @@ QStringList NoteRow::menuItems()
 
 void NoteRow::revealFile()
 {
-    FileReveal::reveal(RecorderModel::pathOf(m_note));
+    NoteRowMenu::revealFile(m_note);
 }
 
 void NoteRow::copyTranscript()
 {
-    QClipboard* clipboard = QGuiApplication::clipboard();
-    clipboard->clear();
-    clipboard->setText(m_note.transcript);
+    NoteRowMenu::copyTranscript(m_note);
 }
 
 void NoteRow::mousePressEvent(QMouseEvent* event)

@@ -3,6 +3,8 @@
 #include <QTimer>
 #include <QWidget>
 
+class QPainter;
+
 // A small indeterminate progress indicator: twelve spokes turning while
 // the widget is shown.
 class RecorderSpinner : public QWidget {
@@ -11,6 +13,8 @@ public:
     explicit RecorderSpinner(QWidget* parent = nullptr);
     QSize sizeHint() const override { return {16, 16}; }
     bool isSpinning() const { return m_timer.isActive(); }
+    // The twelve spokes around `centre`, the newest at `step` (0...11).
+    static void paintSpokes(QPainter& painter, const QPointF& centre, int step);
 
 protected:
     void showEvent(QShowEvent* event) override;

@@ -1,13 +1,17 @@
 #include "notes/views/RecorderView.h"
 
+#include "notes/RecorderListModel.h"
 #include "notes/RecorderModel.h"
 #include "notes/views/NoteRow.h"
+#include "notes/views/NoteRowDelegate.h"
 #include "notes/views/RecorderButton.h"
 #include "notes/views/RecorderLevelMeter.h"
 #include "notes/views/RecorderLook.h"
 #include "ui/Alert.h"
 #include "ui/ChromePanel.h"
 #include "ui/Fonts.h"
+#include "ui/SpellLineEdit.h"
+#include "ui/SpellTextView.h"
 
 #include <QDir>
 #include <QEvent>
@@ -16,8 +20,11 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPainter>
-#include <QScrollArea>
+#include <QListView>
+#include <QMouseEvent>
 #include <QShortcut>
+#include <QTextCursor>
+#include <QTextEdit>
 #include <QStandardPaths>
 #include <QVBoxLayout>
 
@@ -62,6 +69,7 @@ QString chooseExportPath(QWidget* parent, const QString& proposed)
 RecorderView::RecorderView(QWidget* parent)
     : QWidget(parent)
     , m_model(new RecorderModel(this))
+    , m_listModel(new RecorderListModel(m_model, this))
 {
     m_model->platform().alert = [](const QString& title, const QString& text, AlertStyle style,
                                    const QStringList& buttons) { return runAlert(title, text, style, buttons); };
@@ -81,9 +89,29 @@ RecorderView::RecorderView(QWidget* parent)
     connect(m_model, &RecorderModel::elapsedChanged, this, &RecorderView::refreshState);
     connect(m_model, &RecorderModel::statusChanged, this, &RecorderView::refreshState);
     connect(m_model, &RecorderModel::levelChanged, this, [this] { m_meter->setLevel(m_model->level()); });
-    connect(m_model, &RecorderModel::notesChanged, this, &RecorderView::syncRows);
+    // Rows change height when their note plays or is transcribed.
+    connect(m_model, &RecorderModel::playingIDChanged, this, &RecorderView::relayout);
+    connect(m_model, &RecorderModel::transcribingIDChanged, this, &RecorderView::relayout);
+    connect(m_model, &RecorderModel::transcribingIDChanged, this, [this] {
+        if (m_model->transcribingID().isNull())
+            m_spinner.stop();
+        else
+            m_spinner.start();
+    });
+    m_spinner.setInterval(83);
+    connect(&m_spinner, &QTimer::timeout, this, &RecorderView::spin);
+    connect(m_listModel, &QAbstractItemModel::rowsInserted, this, &RecorderView::rowsMoved);
+    connect(m_listModel, &QAbstractItemModel::rowsRemoved, this, &RecorderView::rowsMoved);
+    connect(m_listModel, &QAbstractItemModel::modelReset, this, &RecorderView::rowsMoved);
+    connect(m_listModel, &QAbstractItemModel::dataChanged, this,
+            [this](const QModelIndex& from, const QModelIndex&, const QList<int>& roles) {
+                // A transcript that appears or goes changes the row's
+                // height; playback progress does not.
+                if (roles != QList<int>{RecorderListModel::ProgressRole})
+                    Q_EMIT m_delegate->sizeHintChanged(from);
+            });
     refreshState();
-    syncRows();
+    rowsMoved();
 }
 
 RecorderView::~RecorderView()
@@ -128,23 +156,31 @@ QWidget* RecorderView::buildList()
     auto* card = new ListCard(this);
     auto* stack = new QGridLayout(card);
     stack->setContentsMargins(1, 6, 1, 6);
-    m_scroll = new QScrollArea(card);
-    m_scroll->setFrameShape(QFrame::NoFrame);
-    m_scroll->setWidgetResizable(true);
-    m_scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    QPalette white = m_scroll->palette();
+    m_list = new QListView(card);
+    m_list->setObjectName(QStringLiteral("recorderList"));
+    m_list->setFrameShape(QFrame::NoFrame);
+    m_list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_list->setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
+    m_list->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_list->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_list->setMouseTracking(false);
+    m_list->setUniformItemSizes(false);
+    QPalette white = m_list->palette();
+    white.setColor(QPalette::Base, Qt::white);
     white.setColor(QPalette::Window, Qt::white);
-    m_scroll->viewport()->setPalette(white);
-    m_scroll->viewport()->setAutoFillBackground(true);
-    m_listBody = new QWidget;
-    m_listBody->setPalette(white);
-    m_listBody->setAutoFillBackground(true);
-    m_listLayout = new QVBoxLayout(m_listBody);
-    m_listLayout->setContentsMargins(0, 0, 0, 0);
-    m_listLayout->setSpacing(0);
-    m_listLayout->addStretch(1);
-    m_scroll->setWidget(m_listBody);
-    stack->addWidget(m_scroll, 0, 0);
+    m_list->setPalette(white);
+    m_delegate = new NoteRowDelegate(m_listModel, m_list);
+    m_list->setItemDelegate(m_delegate);
+    m_list->setModel(m_listModel);
+    m_list->viewport()->installEventFilter(this);
+    // A click or the arrow keys select (the list making a row current when
+    // it takes the focus does not).
+    connect(m_list->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] {
+        const QModelIndexList chosen = m_list->selectionModel()->selectedIndexes();
+        if (!chosen.isEmpty())
+            select(m_listModel->note(chosen.first().row()).id);
+    });
+    stack->addWidget(m_list, 0, 0);
     m_empty = new QLabel(QStringLiteral("No recordings yet — press the red button to start."), card);
     RecorderLook::setTextColor(m_empty, RecorderLook::secondary());
     m_empty->setAlignment(Qt::AlignCenter);
@@ -182,91 +218,119 @@ void RecorderView::toggleRecording()
         m_model->requestAndRecord();
 }
 
-QList<NoteRow*> RecorderView::rows() const
+NoteRow* RecorderView::openRow() const
 {
-    QList<NoteRow*> list;
-    for (int i = 0; i < m_listLayout->count(); ++i) {
-        if (auto* r = qobject_cast<NoteRow*>(m_listLayout->itemAt(i)->widget()))
-            list.append(r);
-    }
-    return list;
+    return qobject_cast<NoteRow*>(m_open.data());
 }
 
-void RecorderView::syncRows()
+NoteRow* RecorderView::row(const QUuid& id) const
 {
-    const QList<VoiceNote>& notes = m_model->notes();
-    QSet<QUuid> ids;
-    for (const VoiceNote& n : notes)
-        ids.insert(n.id);
-    for (auto it = m_rows.begin(); it != m_rows.end();) {
-        if (!ids.contains(it.key())) {
-            it.value()->hide();
-            it.value()->deleteLater();
-            it = m_rows.erase(it);
-        } else {
-            ++it;
-        }
-    }
-    if (!m_selected.isNull() && !ids.contains(m_selected))
+    NoteRow* open = openRow();
+    return open && !id.isNull() && open->note().id == id ? open : nullptr;
+}
+
+QRect RecorderView::rowRect(const QUuid& id) const
+{
+    const int r = m_listModel->rowOf(id);
+    return r < 0 ? QRect() : m_list->visualRect(m_listModel->index(r));
+}
+
+void RecorderView::relayout()
+{
+    // Every row's height is known without drawing it; the view lays them
+    // out again at the next turn of the event loop.
+    Q_EMIT m_delegate->sizeHintChanged(QModelIndex());
+}
+
+void RecorderView::rowsMoved()
+{
+    m_empty->setVisible(m_listModel->rowCount() == 0);
+    const int row = m_listModel->rowOf(m_selected);
+    if (row < 0 && !m_selected.isNull()) {
+        // The selected note is gone.
         m_selected = QUuid();
-    // Existing rows keep their widgets (and the caret of a field being
-    // typed in); they are only moved into the model's order.
-    for (int i = 0; i < notes.size(); ++i) {
-        const VoiceNote& n = notes.at(i);
-        NoteRow* row = m_rows.value(n.id);
-        if (!row) {
-            row = new NoteRow(m_model, n, n.id == m_selected, m_listBody);
-            connect(row, &NoteRow::activated, this, &RecorderView::select);
-            m_rows.insert(n.id, row);
-        } else if (row->note() != n) {
-            row->setNote(n);
-        }
-        if (m_listLayout->indexOf(row) != i) {
-            m_listLayout->removeWidget(row);
-            m_listLayout->insertWidget(i, row);
-        }
-        row->setAlternate(i % 2 == 1);
-        row->setSelected(n.id == m_selected);
-        row->setExpanded(n.id == m_selected);
-        row->show();
+        m_open = nullptr;
     }
-    m_empty->setVisible(notes.isEmpty());
+    m_delegate->setExpandedRow(row);
+    if (row >= 0) {
+        const QModelIndex i = m_listModel->index(row);
+        // A reset closes every editor: the selected row opens again.
+        if (!m_list->isPersistentEditorOpen(i)) {
+            m_list->openPersistentEditor(i);
+            m_open = m_list->indexWidget(i);
+        }
+        if (!m_list->selectionModel()->isSelected(i))
+            m_list->selectionModel()->setCurrentIndex(i, QItemSelectionModel::ClearAndSelect);
+    }
+    relayout();
 }
 
 void RecorderView::select(const QUuid& id)
 {
     if (m_selected == id)
         return;
+    const int before = m_listModel->rowOf(m_selected);
+    if (before >= 0)
+        m_list->closePersistentEditor(m_listModel->index(before));
+    m_open = nullptr;
     m_selected = id;
-    for (NoteRow* r : std::as_const(m_rows)) {
-        r->setSelected(r->note().id == id);
-        r->setExpanded(r->note().id == id);
+    const int row = m_listModel->rowOf(id);
+    if (row < 0)
+        m_selected = QUuid();
+    m_delegate->setExpandedRow(row);
+    if (row < 0) {
+        m_list->selectionModel()->clearSelection();
+        relayout();
+        return;
     }
+    const QModelIndex i = m_listModel->index(row);
+    if (!m_list->selectionModel()->isSelected(i))
+        m_list->selectionModel()->setCurrentIndex(i, QItemSelectionModel::ClearAndSelect);
+    m_list->openPersistentEditor(i);
+    m_open = m_list->indexWidget(i);
+    relayout();
+    // Open the row at its new height, then hand the click that selected it
+    // to the field under the pointer.
+    m_list->doItemsLayout();
+    NoteRow* open = openRow();
+    if (open)
+        open->setGeometry(m_list->visualRect(i));
+    if (open && m_pressedAt.x() >= 0) {
+        const QPoint inRow = open->mapFrom(m_list->viewport(), m_pressedAt);
+        QWidget* hit = open->childAt(inRow);
+        if (hit && (hit == open->titleField() || open->titleField()->isAncestorOf(hit))) {
+            open->titleField()->setFocus(Qt::MouseFocusReason);
+        } else if (hit && open->transcriptEditor()->isAncestorOf(hit)) {
+            auto* editor = open->transcriptEditor();
+            editor->setFocus(Qt::MouseFocusReason);
+            editor->setTextCursor(editor->cursorForPosition(editor->viewport()->mapFrom(open, inRow)));
+        }
+    }
+    m_list->scrollTo(i);
 }
 
-void RecorderView::showEvent(QShowEvent* event)
+void RecorderView::spin()
 {
-    QWidget::showEvent(event);
-    QWidget* w = window();
-    if (w != this && w != m_watchedWindow) {
-        if (m_watchedWindow)
-            m_watchedWindow->removeEventFilter(this);
-        m_watchedWindow = w;
-        w->installEventFilter(this);
-    }
+    m_spinStep = (m_spinStep + 1) % 12;
+    m_delegate->setSpinnerStep(m_spinStep);
+    const QRect r = rowRect(m_model->transcribingID());
+    if (r.isValid())
+        m_list->viewport()->update(r);
 }
 
 void RecorderView::hideEvent(QHideEvent* event)
 {
+    // Closing the window stops playback only: a recording runs on and shows
+    // again when the window is reopened; quitting stops and saves it.
     QWidget::hideEvent(event);
     m_model->stopPlayback();
 }
 
 bool RecorderView::eventFilter(QObject* watched, QEvent* event)
 {
-    // Closing the window ends a recording properly instead of leaving it
-    // running unseen.
-    if (watched == m_watchedWindow && event->type() == QEvent::Close)
-        m_model->stopRecording();
+    if (watched == m_list->viewport() && event->type() == QEvent::MouseButtonPress) {
+        m_pressedAt = static_cast<QMouseEvent*>(event)->position().toPoint();
+        QTimer::singleShot(0, this, [this] { m_pressedAt = QPoint(-1, -1); });
+    }
     return QWidget::eventFilter(watched, event);
 }

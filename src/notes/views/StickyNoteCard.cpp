@@ -49,15 +49,15 @@ protected:
         QTextOption option(Qt::AlignLeft | Qt::AlignTop);
         option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
         layout.setTextOption(option);
+        // Every line made is placed below the one before, so none can land
+        // on the first; what runs past the bottom is cut there.
         layout.beginLayout();
         qreal y = 0;
-        for (int n = 0; n < StickyNoteCard::kMaxLines; ++n) {
+        for (int n = 0; n < StickyNoteCard::kMaxLines && y < height(); ++n) {
             QTextLine line = layout.createLine();
             if (!line.isValid())
                 break;
             line.setLineWidth(width());
-            if (y + line.height() > height() && n > 0)
-                break;
             line.setPosition(QPointF(0, y));
             y += line.height();
         }

@@ -59,7 +59,15 @@ StickyNoteView::StickyNoteView(const QUuid& id, StickyStore& store, QWidget* par
     auto* row = new QHBoxLayout(m_header);
     row->setContentsMargins(8, 6, 8, 4);
     row->setSpacing(6);
-    row->addSpacing(60);
+    // The window's own buttons: a frameless note draws its close button in
+    // the space kept for them. It closes the window as the window system's
+    // close does, which hides the note.
+    m_close = new StickySymbolButton(QStringLiteral("xmark"), 11, kHeaderInk, m_header);
+    m_close->setObjectName(QStringLiteral("closeNote"));
+    m_close->setToolTip(QStringLiteral("Close note (it stays in Sticky Notes)"));
+    connect(m_close, &QAbstractButton::clicked, this, [this] { window()->close(); });
+    row->addWidget(m_close, 0, Qt::AlignVCenter);
+    row->addSpacing(kWindowButtonsWidth - m_close->width());
     for (int i = 0; i < StickyPalette::count; ++i) {
         auto* dot = new StickyColorDot(13, Chrome::toColor(StickyPalette::colors().at(i)), m_header);
         dot->setToolTip(StickyPalette::names().at(i));
@@ -104,6 +112,12 @@ StickyNoteView::StickyNoteView(const QUuid& id, StickyStore& store, QWidget* par
         if (!m_store.index(m_id))
             refresh();
     });
+    refresh();
+}
+
+void StickyNoteView::showNote(const QUuid& id)
+{
+    m_id = id;
     refresh();
 }
 

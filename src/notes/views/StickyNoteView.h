@@ -16,12 +16,18 @@ class StickySymbolButton;
 class StickyNoteView : public QWidget {
     Q_OBJECT
 public:
+    // The room at the header's leading end that holds the close button.
+    static constexpr int kWindowButtonsWidth = 60;
+
     StickyNoteView(const QUuid& id, StickyStore& store, QWidget* parent = nullptr);
 
     QUuid id() const { return m_id; }
+    // Shows another note from now on.
+    void showNote(const QUuid& id);
     SpellTextView* editor() const { return m_editor; }
     QWidget* header() const { return m_header; }
     const QList<StickyColorDot*>& dots() const { return m_dots; }
+    StickySymbolButton* closeButton() const { return m_close; }
     StickySymbolButton* pinButton() const { return m_pin; }
     StickySymbolButton* newButton() const { return m_new; }
     StickySymbolButton* deleteButton() const { return m_delete; }
@@ -42,6 +48,7 @@ private:
     StickyStore& m_store;
     QWidget* m_header = nullptr;
     QList<StickyColorDot*> m_dots;
+    StickySymbolButton* m_close = nullptr;
     StickySymbolButton* m_pin = nullptr;
     StickySymbolButton* m_new = nullptr;
     StickySymbolButton* m_delete = nullptr;

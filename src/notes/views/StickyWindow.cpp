@@ -1,7 +1,6 @@
 #include "notes/views/StickyWindow.h"
 
-#include "notes/StickyStore.h"
-#include "notes/views/StickyWindowDelegate.h"
+#include "notes/views/StickyX11.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -13,6 +12,7 @@
 #include <QWindow>
 #include <xcb/xcb.h>
 #include <cstdlib>
+#include <functional>
 
 namespace {
 
@@ -29,6 +29,8 @@ public:
 
     bool quitting = false;
     QList<QPointer<StickyWindow>> closed;
+    // What to do should the quit be given up, for other closed windows.
+    QList<QPair<QPointer<QObject>, std::function<void()>>> onGivenUp;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override
@@ -42,14 +44,18 @@ protected:
         quitting = true;
         static_cast<QObject*>(qApp)->event(event);
         quitting = false;
+        // Only shown windows are closed, and closing them here left their
+        // notes visible: a quit given up brings each of them back.
         const QList<QPointer<StickyWindow>> windows = std::exchange(closed, {});
+        const auto others = std::exchange(onGivenUp, {});
         if (!event->isAccepted()) {
             for (const QPointer<StickyWindow>& w : windows) {
-                if (!w || !w->noteID())
-                    continue;
-                const std::optional<StickyNote> note = w->store().note(*w->noteID());
-                if (note && note->visible)
+                if (w)
                     w->orderFront();
+            }
+            for (const auto& [owner, action] : others) {
+                if (owner)
+                    action();
             }
         }
         return true;
@@ -72,6 +78,9 @@ StickyWindow::StickyWindow(QWidget* parent)
     setWindowTitle(QStringLiteral("Sticky Note — Brindleworks by VEXO"));
     setMinimumSize(kMinimumWidth, kMinimumHeight);
     setAttribute(Qt::WA_ShowWithoutActivating);
+    // Notes come up without taking the focus; their buttons explain
+    // themselves on hover all the same.
+    setAttribute(Qt::WA_AlwaysShowToolTips);
     setAttribute(Qt::WA_QuitOnClose, false);
     setAttribute(Qt::WA_DeleteOnClose, false);
     // Hover over the edges shows the resize cursors.
@@ -84,9 +93,9 @@ bool StickyWindow::isApplicationQuitting()
     return QuitWatch::shared().quitting;
 }
 
-StickyStore& StickyWindow::store() const
+void StickyWindow::whenQuitGivenUp(QObject* owner, std::function<void()> action)
 {
-    return m_store ? *m_store : StickyStore::shared();
+    QuitWatch::shared().onGivenUp.append({owner, std::move(action)});
 }
 
 void StickyWindow::setNoteColor(const QColor& color)
@@ -138,22 +147,12 @@ void StickyWindow::orderFront()
 
 namespace {
 
-constexpr quint32 kAllDesktops = 0xFFFFFFFF;
+using StickyX11::kAllDesktops;
+using StickyX11::desktopAtom;
 
 xcb_connection_t* x11Connection()
 {
-    auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
-    return x11 ? x11->connection() : nullptr;
-}
-
-xcb_atom_t desktopAtom(xcb_connection_t* c)
-{
-    static const char name[] = "_NET_WM_DESKTOP";
-    xcb_intern_atom_reply_t* reply =
-        xcb_intern_atom_reply(c, xcb_intern_atom(c, 0, sizeof(name) - 1, name), nullptr);
-    const xcb_atom_t atom = reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
-    std::free(reply);
-    return atom;
+    return StickyX11::connection();
 }
 
 } // namespace
@@ -229,11 +228,12 @@ void StickyWindow::closeEvent(QCloseEvent* event)
 {
     if (isApplicationQuitting()) {
         event->accept();
-        QuitWatch::shared().closed.append(this);
+        if (isVisible())
+            QuitWatch::shared().closed.append(this);
         return;
     }
     event->ignore();
-    StickyWindowDelegate::shared().windowShouldClose(this);
+    Q_EMIT closeRequested();
 }
 
 void StickyWindow::moveEvent(QMoveEvent* event)
@@ -251,7 +251,7 @@ void StickyWindow::resizeEvent(QResizeEvent* event)
 void StickyWindow::report()
 {
     if (m_reporting && isVisible())
-        StickyWindowDelegate::shared().report(this);
+        Q_EMIT frameReported(geometry());
 }
 
 void StickyWindow::mousePressEvent(QMouseEvent* event)

@@ -3,15 +3,16 @@
 #include "ui/SpellCheckingWindow.h"
 
 #include <QPoint>
+#include <QRect>
 #include <QUuid>
+#include <functional>
 #include <optional>
-
-class StickyStore;
 
 // The window of one sticky note: frameless, in the note's colour, moved by
 // dragging its background and resized from its edges and corners. Its text
-// inputs follow the spell-checking window's field-editor rule. Closing it
-// only hides the note (StickyWindowDelegate).
+// inputs follow the spell-checking window's field-editor rule. It tells its
+// owner what happens to it through signals: it never closes on its own
+// (except while the application quits), it asks to be closed.
 class StickyWindow : public SpellCheckingWindow {
     Q_OBJECT
 public:
@@ -24,12 +25,8 @@ public:
 
     std::optional<QUuid> noteID() const { return m_noteID; }
     void setNoteID(const QUuid& id) { m_noteID = id; }
-    // The store that frame changes and close requests go to (the shared
-    // store when none is set).
-    StickyStore& store() const;
-    void setStore(StickyStore* store) { m_store = store; }
 
-    // Reports moves and resizes from now on.
+    // Reports moves and resizes (frameReported) from now on.
     void setReporting(bool on) { m_reporting = on; }
     bool isReporting() const { return m_reporting; }
 
@@ -49,10 +46,21 @@ public:
     // While the application quits, the windows close without hiding their
     // notes, so the notes come back at the next start.
     static bool isApplicationQuitting();
+    // While the application quits: `action` runs should the quit be given
+    // up after all (and `owner` still exist).
+    static void whenQuitGivenUp(QObject* owner, std::function<void()> action);
 
     // The edges (Qt::Edges) a press at `pos` (window coordinates) would
     // resize; none inside.
     Qt::Edges edgesAt(const QPoint& pos) const;
+
+Q_SIGNALS:
+    // The window moved or was resized while reporting and shown; `geometry`
+    // in window-system coordinates.
+    void frameReported(const QRect& geometry);
+    // The window system or the close button asked the window to close; it
+    // stays open and shown, its owner decides.
+    void closeRequested();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -73,7 +81,6 @@ private:
     quint32 nativeWindow() const;
 
     std::optional<QUuid> m_noteID;
-    StickyStore* m_store = nullptr;
     bool m_reporting = false;
     // Moving by hand where the window system offers no move of its own.
     bool m_following = false;

@@ -2,9 +2,6 @@
 
 #include "notes/StickyFrame.h"
 #include "notes/StickyStore.h"
-#include "notes/StickyWindowHost.h"
-#include "notes/views/StickyWindow.h"
-#include "notes/views/StickyWindows.h"
 
 StickyWindowDelegate& StickyWindowDelegate::shared()
 {
@@ -12,18 +9,16 @@ StickyWindowDelegate& StickyWindowDelegate::shared()
     return delegate;
 }
 
-void StickyWindowDelegate::report(StickyWindow* window)
+void StickyWindowDelegate::report(StickyStore& store, const std::optional<QUuid>& noteID, const QRect& geometry,
+                                  const QRectF& primary)
 {
-    if (!window || !window->noteID())
-        return;
-    StickyWindowHost* host = window->store().windowHost();
-    const QRectF primary = (host ? host->screens() : StickyWindows::currentScreens()).primary;
-    window->store().frameChanged(*window->noteID(), StickyFrame::fromScreen(QRectF(window->geometry()), primary));
+    if (noteID)
+        store.frameChanged(*noteID, StickyFrame::fromScreen(QRectF(geometry), primary));
 }
 
-bool StickyWindowDelegate::windowShouldClose(StickyWindow* window)
+bool StickyWindowDelegate::windowShouldClose(StickyStore& store, const std::optional<QUuid>& noteID)
 {
-    if (window && window->noteID())
-        window->store().hide(*window->noteID());
+    if (noteID)
+        store.hide(*noteID);
     return false;
 }

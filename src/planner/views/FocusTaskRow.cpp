@@ -8,7 +8,9 @@
 #include "ui/Symbols.h"
 
 #include <QHBoxLayout>
+#include <QApplication>
 #include <QLabel>
+#include <QMouseEvent>
 #include <QToolButton>
 
 namespace {
@@ -115,4 +117,22 @@ void FocusTaskRow::refresh(const FocusTask& task, bool current)
     m_target->setIcon(Symbols::icon(current ? QStringLiteral("target") : QStringLiteral("scope"),
                                     current ? Chrome::cherry() : FocusLook::secondaryText()));
     m_target->setProperty("current", current);
+}
+
+void FocusTaskRow::mousePressEvent(QMouseEvent* event)
+{
+    // Only presses on the row itself and its dots arrive here: the title
+    // field and the buttons keep theirs.
+    m_pressedAt = event->button() == Qt::LeftButton ? event->position().toPoint() : QPoint(-1, -1);
+    event->accept();
+}
+
+void FocusTaskRow::mouseMoveEvent(QMouseEvent* event)
+{
+    if (m_pressedAt.x() < 0 || !(event->buttons() & Qt::LeftButton))
+        return;
+    if ((event->position().toPoint() - m_pressedAt).manhattanLength() < QApplication::startDragDistance())
+        return;
+    m_pressedAt = QPoint(-1, -1);
+    Q_EMIT dragStarted();
 }

@@ -36,11 +36,18 @@ public:
 
 Q_SIGNALS:
     void deleteRequested(const QUuid& id, const QString& title);
+    // The row was pressed outside its title field and buttons, and dragged.
+    void dragStarted();
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
 
 private:
     FocusModel* m_model;
     QUuid m_id;
     bool m_isDone = false;
+    QPoint m_pressedAt{-1, -1};
     QToolButton* m_done = nullptr;
     SpellLineEdit* m_title = nullptr;
     QLabel* m_dots = nullptr;

@@ -1,8 +1,10 @@
 #include "planner/views/FocusView.h"
 
 #include "planner/FocusModel.h"
+#include "planner/FocusTaskListModel.h"
 #include "planner/views/FocusRing.h"
 #include "planner/views/FocusStepper.h"
+#include "planner/views/FocusTaskDelegate.h"
 #include "planner/views/FocusTaskList.h"
 #include "planner/views/FocusTaskRow.h"
 #include "ui/Alert.h"
@@ -19,6 +21,7 @@
 #include <QShortcut>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace {
 
@@ -86,7 +89,9 @@ QWidget* FocusView::buildTimerColumn()
     column->setFixedWidth(kColumnWidth);
     auto* v = new QVBoxLayout(column);
     v->setContentsMargins(0, 0, 0, 0);
-    v->setSpacing(14);
+    // Tighter than the window's padding: at the window's own size the whole
+    // column fits beside the list.
+    v->setSpacing(10);
 
     m_ring = new FocusRing(column);
     v->addWidget(m_ring, 0, Qt::AlignHCenter);
@@ -119,7 +124,9 @@ QWidget* FocusView::buildTimerColumn()
     m_workingOn->setAlignment(Qt::AlignHCenter);
     // The line keeps its room while no task is chosen: the window is sized
     // for the column once, and the buttons above stay where the pointer is.
-    m_workingOn->setMinimumHeight(m_workingOn->fontMetrics().height());
+    m_workingOn->setText(QStringLiteral("Working on: Ag"));
+    m_workingOn->setFixedHeight(m_workingOn->sizeHint().height());
+    m_workingOn->clear();
     QSizePolicy keep = m_workingOn->sizePolicy();
     keep.setRetainSizeWhenHidden(true);
     m_workingOn->setSizePolicy(keep);
@@ -135,6 +142,7 @@ QWidget* FocusView::buildSettings()
 {
     auto* panel = new ChromePanel(this);
     panel->setTitle(QStringLiteral("Timer settings"));
+    panel->contentLayout()->setSpacing(4);
     const QFont font = Fonts::system(12);
     struct Row {
         FocusStepper::Label label;
@@ -203,12 +211,36 @@ QWidget* FocusView::buildToDo()
 
     m_list = new FocusTaskList(panel);
     m_list->setFrameShape(QFrame::NoFrame);
-    m_list->setStyleSheet(QStringLiteral(
-        "FocusTaskList { background: white; border-radius: 10px; padding: 4px; }"
-        "FocusTaskList::item { border-bottom: 1px solid rgba(0,0,0,18); }"
-        "FocusTaskList::item:selected { background: rgba(20,115,120,36); }"));
+    // The rows draw their own selection and separator lines.
+    m_list->setStyleSheet(QStringLiteral("FocusTaskList { background: white; border-radius: 10px; padding: 4px; }"));
+    m_listModel = new FocusTaskListModel(m_model, this);
+    m_listModel->setShowDone(m_showDone);
+    m_delegate = new FocusTaskDelegate(m_listModel, m_list);
+    m_list->setItemDelegate(m_delegate);
+    m_list->setModel(m_listModel);
+    m_list->titleRect = [this](const QModelIndex& index) {
+        return m_delegate->layout(m_list->visualRect(index), m_listModel->task(index.row()).pomodoros).title;
+    };
     v->addWidget(m_list, 1);
     connect(m_list, &FocusTaskList::moveRequested, this, &FocusView::moveShownRows);
+    connect(m_list, &FocusTaskList::titlePressed, this, [this](int row, const QPoint& at) {
+        FocusTaskRow* editor = openRow(row);
+        if (!editor)
+            return;
+        SpellLineEdit* title = editor->titleField();
+        title->setFocus(Qt::MouseFocusReason);
+        title->setCursorPosition(title->cursorPositionAt(title->mapFrom(m_list->viewport(), at)));
+    });
+    connect(m_list, &FocusTaskList::editRequested, this, [this](int row) {
+        if (FocusTaskRow* editor = openRow(row)) {
+            editor->titleField()->setFocus(Qt::TabFocusReason);
+            editor->titleField()->selectAll();
+        }
+    });
+    connect(m_delegate, &FocusTaskDelegate::deleteRequested, this, &FocusView::confirmDelete);
+    connect(m_delegate, &FocusTaskDelegate::dragStarted, this,
+            [this](const QUuid& id) { m_list->dragRow(m_listModel->rowOf(id)); });
+    connect(m_listModel, &QAbstractItemModel::modelReset, this, &FocusView::reopenEditor);
 
     auto* footer = new QHBoxLayout;
     m_footer = new QLabel(panel);
@@ -224,14 +256,46 @@ QWidget* FocusView::buildToDo()
     return panel;
 }
 
-QList<FocusTaskRow*> FocusView::rows() const
+FocusTaskRow* FocusView::editorRow() const
 {
-    QList<FocusTaskRow*> out;
-    for (int i = 0; i < m_list->count(); ++i) {
-        if (auto* row = qobject_cast<FocusTaskRow*>(m_list->itemWidget(m_list->item(i))))
-            out.append(row);
+    return qobject_cast<FocusTaskRow*>(m_editor.data());
+}
+
+FocusTaskRow* FocusView::openRow(int row)
+{
+    const QModelIndex index = m_listModel->index(row);
+    if (m_editor && m_listModel->rowOf(m_editorId) == row)
+        return editorRow();
+    const int before = m_listModel->rowOf(m_editorId);
+    if (before >= 0)
+        m_list->closePersistentEditor(m_listModel->index(before));
+    m_editor = nullptr;
+    m_editorId = QUuid();
+    m_delegate->setEditorRow(-1);
+    if (!index.isValid())
+        return nullptr;
+    m_editorId = m_listModel->task(row).id;
+    m_delegate->setEditorRow(row);
+    m_list->openPersistentEditor(index);
+    m_editor = m_list->indexWidget(index);
+    return editorRow();
+}
+
+void FocusView::reopenEditor()
+{
+    // Adding, removing or moving rows rebuilds them: the row that was open
+    // opens again where its task now is.
+    m_editor = nullptr;
+    const int row = m_listModel->rowOf(m_editorId);
+    m_delegate->setEditorRow(-1);
+    if (row < 0) {
+        m_editorId = QUuid();
+        return;
     }
-    return out;
+    const QUuid id = m_editorId;
+    m_editorId = QUuid();
+    openRow(row);
+    m_editorId = id;
 }
 
 void FocusView::setShowDone(bool show)
@@ -241,6 +305,7 @@ void FocusView::setShowDone(bool show)
     m_showDone = show;
     if (m_showCompleted->isChecked() != show)
         m_showCompleted->setChecked(show);
+    m_listModel->setShowDone(show);
     refreshTasks();
 }
 
@@ -263,14 +328,29 @@ void FocusView::confirmDelete(const QUuid& id, const QString& title)
 
 void FocusView::moveShownRows(const QList<int>& rows, int destination)
 {
+    const QList<int> shown = m_listModel->shownPositions();
     QList<int> offsets;
     for (int r : rows) {
-        if (r >= 0 && r < m_shown.size())
-            offsets.append(m_shown.at(r));
+        if (r >= 0 && r < shown.size())
+            offsets.append(shown.at(r));
     }
     if (offsets.isEmpty())
         return;
-    m_model->moveTasks(offsets, FocusTasks::fullDestination(m_shown, destination, int(m_model->tasks().size())));
+    m_model->moveTasks(offsets, FocusTasks::fullDestination(shown, destination, int(m_model->tasks().size())));
+}
+
+void FocusView::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    fitRing();
+}
+
+void FocusView::fitRing()
+{
+    // The dial takes the height the rest of the column leaves (the layout
+    // counts it at its smallest), up to its full size.
+    const int others = layout()->minimumSize().height() - FocusRing::kSmallest;
+    m_ring->setSide(height() - others);
 }
 
 void FocusView::showEvent(QShowEvent* event)
@@ -302,36 +382,7 @@ void FocusView::refreshConfig()
 
 void FocusView::refreshTasks()
 {
-    const QList<FocusTask>& tasks = m_model->tasks();
-    QList<int> shown;
-    QList<QUuid> ids;
-    for (int i = 0; i < tasks.size(); ++i) {
-        if (m_showDone || !tasks.at(i).done) {
-            shown.append(i);
-            ids.append(tasks.at(i).id);
-        }
-    }
-    const QUuid current = m_model->currentTaskID();
-    if (ids == m_shownIds && m_list->count() == shown.size()) {
-        // Same rows: update them in place, so a title being typed keeps its
-        // field, cursor and focus.
-        const QList<FocusTaskRow*> rs = rows();
-        for (int i = 0; i < rs.size(); ++i)
-            rs.at(i)->refresh(tasks.at(shown.at(i)), !current.isNull() && tasks.at(shown.at(i)).id == current);
-    } else {
-        m_list->clear();
-        for (int i : shown) {
-            const FocusTask& t = tasks.at(i);
-            auto* item = new QListWidgetItem(m_list);
-            item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsDragEnabled);
-            auto* row = new FocusTaskRow(m_model, t, !current.isNull() && t.id == current);
-            connect(row, &FocusTaskRow::deleteRequested, this, &FocusView::confirmDelete);
-            item->setSizeHint(row->sizeHint());
-            m_list->setItemWidget(item, row);
-        }
-    }
-    m_shown = shown;
-    m_shownIds = ids;
+    // The rows follow the model through the list model.
     m_footer->setText(footerText());
     refreshWorkingOn();
 }

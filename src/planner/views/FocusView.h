@@ -1,7 +1,10 @@
 #pragma once
 
+#include "planner/views/FocusTaskRow.h"
+
 #include <QColor>
 #include <QList>
+#include <QPointer>
 #include <QUuid>
 #include <QWidget>
 
@@ -9,8 +12,9 @@ class ChromeButton;
 class FocusModel;
 class FocusRing;
 class FocusStepper;
+class FocusTaskDelegate;
 class FocusTaskList;
-class FocusTaskRow;
+class FocusTaskListModel;
 class QCheckBox;
 class QLabel;
 class SpellLineEdit;
@@ -58,13 +62,19 @@ public:
     ChromeButton* addButton() const { return m_add; }
     QCheckBox* showCompletedSwitch() const { return m_showCompleted; }
     FocusTaskList* list() const { return m_list; }
-    // The rows shown, in order.
-    QList<FocusTaskRow*> rows() const;
+    FocusTaskListModel* listModel() const { return m_listModel; }
+    FocusTaskDelegate* delegate() const { return m_delegate; }
+    // Opens the shown row for editing in place (the one open before is
+    // drawn again) and returns its widget; nothing outside the list.
+    FocusTaskRow* openRow(int row);
+    // The row open for editing, if any.
+    FocusTaskRow* editorRow() const;
     QLabel* footer() const { return m_footer; }
     ChromeButton* clearCompletedButton() const { return m_clear; }
 
 protected:
     void showEvent(QShowEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     QWidget* buildTimerColumn();
@@ -74,12 +84,15 @@ private:
     void refreshConfig();
     void refreshTasks();
     void refreshWorkingOn();
+    void reopenEditor();
+    void fitRing();
 
     FocusModel* m_model;
     bool m_showDone = true;
-    // Full-list positions of the rows shown, in order.
-    QList<int> m_shown;
-    QList<QUuid> m_shownIds;
+    FocusTaskListModel* m_listModel = nullptr;
+    FocusTaskDelegate* m_delegate = nullptr;
+    QPointer<QWidget> m_editor; // the FocusTaskRow open for editing
+    QUuid m_editorId;
 
     FocusRing* m_ring = nullptr;
     ChromeButton* m_start = nullptr;

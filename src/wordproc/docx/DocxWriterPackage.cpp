@@ -3,6 +3,7 @@
 #include "wordproc/docx/DocxWriter.h"
 #include "wordproc/docx/DocxNames.h"
 #include "wordproc/docx/Zip.h"
+#include "wordproc/print/WPPrint.h"
 
 #include <QRegularExpression>
 #include <QTextDocument>
@@ -45,13 +46,7 @@ double finiteOr(std::optional<qreal> v, double fallback)
 
 QString mediumDate(const QDate& date, const QLocale& locale)
 {
-    // The locale's long form without the weekday and with the short month
-    // name: "Saturday, March 14, 2026" -> "Mar 14, 2026".
-    QString format = locale.dateFormat(QLocale::LongFormat);
-    static const QRegularExpression weekday(QStringLiteral("d{4}[,.]?\\s*"));
-    format.remove(weekday);
-    format.replace(QLatin1String("MMMM"), QLatin1String("MMM"));
-    return locale.toString(date, format.trimmed());
+    return WPPrint::mediumDate(date, locale);
 }
 
 QString hfDescription(const QString& header, const QString& footer)

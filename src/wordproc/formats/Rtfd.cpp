@@ -1,5 +1,6 @@
 #include "wordproc/formats/Rtfd.h"
 
+#include "core/SafeFile.h"
 #include "wordproc/formats/FormatSupport.h"
 #include "wordproc/formats/Rtf.h"
 
@@ -29,10 +30,7 @@ bool fail(QString* error, const QString& message)
 
 bool writeFile(const QString& path, const QByteArray& data)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    return file.write(data) == data.size() && file.flush();
+    return SafeFile::write(path, data);
 }
 
 } // namespace

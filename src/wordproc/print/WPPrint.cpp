@@ -1,5 +1,6 @@
 #include "wordproc/print/WPPrint.h"
 
+#include "core/SafeFile.h"
 #include "wordproc/WPText.h"
 
 #include <QAbstractTextDocumentLayout>
@@ -8,7 +9,6 @@
 #include <QGuiApplication>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QSaveFile>
 #include <QTextDocument>
 #include <QTextBlock>
 #include <QTextCursor>
@@ -96,6 +96,20 @@ Pages layOut(const QTextDocument& text, const WPPageSetup& setup, QPaintDevice* 
 {
     Pages p;
     p.doc.reset(text.clone());
+    // Glyphs that shaping substitutes (ligatures, case and contextual forms)
+    // have no character of their own in a PDF's text layer: "(" before
+    // capitals or "-" between digits would vanish from a search or a copy.
+    // Pages set each character in its plain glyph.
+    {
+        QFont base = p.doc->defaultFont();
+        base.setStyleStrategy(QFont::PreferNoShaping);
+        p.doc->setDefaultFont(base);
+        QTextCharFormat plainGlyphs;
+        plainGlyphs.setFontStyleStrategy(QFont::PreferNoShaping);
+        QTextCursor all(p.doc.get());
+        all.select(QTextCursor::Document);
+        all.mergeCharFormat(plainGlyphs);
+    }
     p.doc->documentLayout()->setPaintDevice(device);
     p.doc->setDocumentMargin(0);
     const qreal sx = device->logicalDpiX() / 72.0;
@@ -135,6 +149,7 @@ QFont headerFooterFont()
     }();
     QFont f(family);
     f.setPointSizeF(9);
+    f.setStyleStrategy(QFont::PreferNoShaping);
     return f;
 }
 
@@ -142,6 +157,48 @@ QFont headerFooterFont()
 QColor headerFooterColor()
 {
     return QColor::fromRgbF(1.0f / 3, 1.0f / 3, 1.0f / 3);
+}
+
+// The paragraph of the main text that a page's top cuts through (between
+// two of its lines), or an invalid block.
+QTextBlock paragraphAcross(const QTextDocument& doc, qreal top)
+{
+    const QAbstractTextDocumentLayout* layout = doc.documentLayout();
+    const int position = layout->hitTest(QPointF(1, top), Qt::FuzzyHit);
+    if (position < 0)
+        return {};
+    const QTextBlock block = doc.findBlock(position);
+    if (!block.isValid() || QTextCursor(block).currentFrame() != doc.rootFrame() || !block.layout()
+        || block.layout()->lineCount() < 2)
+        return {};
+    const QRectF rect = layout->blockBoundingRect(block);
+    return rect.top() < top - 0.5 && rect.bottom() > top + 0.5 ? block : QTextBlock();
+}
+
+// Draws one page's slice of the column. The layout would also draw the
+// line just above the slice of a paragraph that runs on from the page
+// before (hidden by the clip, but still in a PDF's text): such a paragraph
+// is drawn here line by line, only with the lines that belong to the page.
+void drawSlice(QPainter& painter, const QTextDocument& doc, const QRectF& slice,
+               QAbstractTextDocumentLayout::PaintContext context)
+{
+    QRectF rest = slice.adjusted(0, 0.5, 0, -0.5);
+    const QTextBlock across = paragraphAcross(doc, slice.top());
+    if (across.isValid()) {
+        const QTextLayout* lines = across.layout();
+        const QPointF origin = lines->position();
+        for (int i = 0; i < lines->lineCount(); ++i) {
+            const QTextLine line = lines->lineAt(i);
+            const qreal top = origin.y() + line.y();
+            if (top >= slice.top() - 0.5 && top + line.height() <= slice.bottom() + 0.5)
+                line.draw(&painter, origin);
+        }
+        rest.setTop(doc.documentLayout()->blockBoundingRect(across).bottom() + 0.01);
+    }
+    if (rest.height() <= 0)
+        return;
+    context.clip = rest;
+    doc.documentLayout()->draw(&painter, context);
 }
 
 void drawLine(QPainter& painter, const QString& text, const QRectF& area)
@@ -243,7 +300,7 @@ int pageCount(const QTextDocument& text, const WPPageSetup& setup)
 }
 
 bool render(const QTextDocument& text, const WPPageSetup& setup, const QString& header, const QString& footer,
-            const QString& title, QPagedPaintDevice* device)
+            const QString& title, QPagedPaintDevice* device, const QPageRanges& ranges)
 {
     if (!device)
         return false;
@@ -261,10 +318,18 @@ bool render(const QTextDocument& text, const WPPageSetup& setup, const QString& 
     const QRectF footerArea(setup.leftMargin * sx, (setup.paperSize.height() - setup.bottomMargin) * sy,
                             setup.textWidth() * sx, setup.bottomMargin * sy);
 
+    QList<int> job;
+    for (int i = 0; i < pages.count(); ++i) {
+        if (ranges.isEmpty() || ranges.contains(i + 1))
+            job.append(i);
+    }
+    if (job.isEmpty())
+        return false;
+
     QAbstractTextDocumentLayout::PaintContext context;
     context.palette.setColor(QPalette::Text, Qt::black);
-    for (int i = 0; i < pages.count(); ++i) {
-        if (i > 0 && !device->newPage())
+    for (const int i : job) {
+        if (i != job.constFirst() && !device->newPage())
             return false;
         painter.save();
         painter.translate(-origin.x() * sx, -origin.y() * sy);
@@ -273,18 +338,19 @@ bool render(const QTextDocument& text, const WPPageSetup& setup, const QString& 
         const QRectF slice = pages.slice(i);
         painter.translate(setup.leftMargin * sx, setup.topMargin * sy - slice.top());
         painter.setClipRect(slice);
-        // A line that begins where the slice ends belongs to the next page
-        // only: keep it out of this one's text altogether.
-        context.clip = slice.adjusted(0, 0.5, 0, -0.5);
-        pages.doc->documentLayout()->draw(&painter, context);
+        painter.setPen(Qt::black);
+        // Only the lines of this page, so that every character is in the
+        // PDF's text once: a line that begins where the slice ends belongs
+        // to the next page only.
+        drawSlice(painter, *pages.doc, slice, context);
         painter.restore();
 
         painter.setFont(headerFooterFont());
         painter.setPen(headerFooterColor());
         if (!header.isEmpty())
-            drawLine(painter, expand(header, i + 1, pages.count(), today, title), headerArea);
+            drawLine(painter, expand(header, i + 1, int(job.size()), today, title), headerArea);
         if (!footer.isEmpty())
-            drawLine(painter, expand(footer, i + 1, pages.count(), today, title), footerArea);
+            drawLine(painter, expand(footer, i + 1, int(job.size()), today, title), footerArea);
         painter.restore();
     }
     return painter.end();
@@ -293,20 +359,13 @@ bool render(const QTextDocument& text, const WPPageSetup& setup, const QString& 
 bool exportPDF(const QTextDocument& text, const WPPageSetup& setup, const QString& header, const QString& footer,
                const QString& title, const QString& path)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    bool drawn = false;
-    {
+    // A page that cannot be drawn leaves the path as it was.
+    return SafeFile::write(path, [&](QIODevice& file) {
         QPdfWriter writer(&file);
         writer.setTitle(title);
         writer.setCreator(QStringLiteral("Brindleworks"));
-        drawn = render(text, setup, header, footer, title, &writer);
-    }
-    // Without commit() the temporary file goes and the path stays as it was.
-    if (!drawn || file.error() != QFileDevice::NoError)
-        return false;
-    return file.commit();
+        return render(text, setup, header, footer, title, &writer);
+    });
 }
 
 } // namespace WPPrint

@@ -5,6 +5,7 @@
 #include <QDate>
 #include <QLocale>
 #include <QPageLayout>
+#include <QPageRanges>
 #include <QString>
 
 class QPagedPaintDevice;
@@ -37,9 +38,12 @@ int pageCount(const QTextDocument& text, const WPPageSetup& setup);
 // layout this sets from `setup`). A line or a table row never straddles two
 // pages; pictures keep their size in points. The header and the footer
 // (9 pt, dark grey, centred) sit in the middle of the top and bottom
-// margins. False when nothing could be drawn.
+// margins. Only the pages in `ranges` are drawn (all when it is empty);
+// "{page}" is the page's number in the document and "{pages}" the number
+// of pages drawn. False when nothing could be drawn.
 bool render(const QTextDocument& text, const WPPageSetup& setup, const QString& header,
-            const QString& footer, const QString& title, QPagedPaintDevice* device);
+            const QString& footer, const QString& title, QPagedPaintDevice* device,
+            const QPageRanges& ranges = QPageRanges());
 
 // Writes the document as a PDF file at `path`, atomically: on failure the
 // path is left as it was. Returns whether it succeeded.

@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QImageReader>
 #include <QStandardPaths>
 #include <utility>
 
@@ -27,6 +28,12 @@ SaveChooser& saveChooser()
 PdfChooser& pdfChooser()
 {
     static PdfChooser c;
+    return c;
+}
+
+ImageChooser& imageChooser()
+{
+    static ImageChooser c;
     return c;
 }
 
@@ -97,28 +104,42 @@ std::optional<SaveChoice> runSavePanel(QWidget* parent, const QString& proposedN
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;
     const qsizetype chosen = qMax<qsizetype>(0, filters.indexOf(dialog.selectedNameFilter()));
-    const FileType& type = types.at(chosen);
-    QString path = dialog.selectedFiles().constFirst();
-    if (!type.extensions.contains(QFileInfo(path).suffix(), Qt::CaseInsensitive))
-        path += QLatin1Char('.') + type.extensions.constFirst();
-    remember(path);
-    return SaveChoice{path, type.typeName()};
+    const SaveChoice choice = resolveSaveChoice(dialog.selectedFiles().constFirst(), types.at(chosen));
+    remember(choice.path);
+    return choice;
 }
 
-QString runPdfPanel(QWidget* parent, const QString& proposedName)
+QString runPdfPanel(QWidget* parent, const QString& proposedName, const QString& folder)
 {
     QFileDialog dialog(parent, QStringLiteral("Export as PDF"));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setNameFilter(QStringLiteral("PDF Document (*.pdf)"));
     dialog.setDefaultSuffix(QStringLiteral("pdf"));
-    dialog.setDirectory(startFolder());
+    dialog.setDirectory(folder.isEmpty() ? startFolder() : folder);
     dialog.selectFile(proposedName);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return QString();
     QString path = dialog.selectedFiles().constFirst();
     if (QFileInfo(path).suffix().compare(QLatin1String("pdf"), Qt::CaseInsensitive) != 0)
         path += QStringLiteral(".pdf");
+    remember(path);
+    return path;
+}
+
+QString runImagePanel(QWidget* parent)
+{
+    QStringList patterns;
+    for (const QByteArray& format : QImageReader::supportedImageFormats())
+        patterns.append(QStringLiteral("*.") + QString::fromLatin1(format));
+    QFileDialog dialog(parent, QStringLiteral("Choose a picture to insert"), startFolder(),
+                       QStringLiteral("Images (%1)").arg(patterns.join(QLatin1Char(' '))));
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setWindowModality(Qt::WindowModal);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return QString();
+    const QString path = dialog.selectedFiles().constFirst();
     remember(path);
     return path;
 }
@@ -183,6 +204,23 @@ std::optional<FileType> typeForPath(const QString& path)
     return std::nullopt;
 }
 
+SaveChoice resolveSaveChoice(const QString& typedPath, const FileType& chosen)
+{
+    const QString ext = QFileInfo(typedPath).suffix();
+    if (chosen.extensions.contains(ext, Qt::CaseInsensitive))
+        return SaveChoice{typedPath, chosen.typeName()};
+    if (!ext.isEmpty()) {
+        for (const FileType& t : saveable()) {
+            if (t.extensions.contains(ext, Qt::CaseInsensitive))
+                return SaveChoice{typedPath, t.typeName()};
+        }
+    }
+    QString base = typedPath;
+    while (base.endsWith(QLatin1Char('.')))
+        base.chop(1);
+    return SaveChoice{base + QLatin1Char('.') + chosen.extensions.constFirst(), chosen.typeName()};
+}
+
 QString documentPathFor(const QString& chosen)
 {
     const QFileInfo info(chosen);
@@ -203,9 +241,24 @@ std::optional<SaveChoice> chooseSaveLocation(QWidget* parent, const QString& pro
                          : runSavePanel(parent, proposedName, typeName);
 }
 
-QString choosePdfLocation(QWidget* parent, const QString& proposedName)
+QString choosePdfLocation(QWidget* parent, const QString& proposedName, const QString& folder)
 {
-    return pdfChooser() ? pdfChooser()(parent, proposedName) : runPdfPanel(parent, proposedName);
+    return pdfChooser() ? pdfChooser()(parent, proposedName) : runPdfPanel(parent, proposedName, folder);
+}
+
+QString chooseImage(QWidget* parent)
+{
+    return imageChooser() ? imageChooser()(parent) : runImagePanel(parent);
+}
+
+QString folderFor(const QString& documentPath)
+{
+    if (!documentPath.isEmpty()) {
+        const QString folder = QFileInfo(documentPath).absolutePath();
+        if (QFileInfo(folder).isDir())
+            return folder;
+    }
+    return QDir::homePath();
 }
 
 OpenChooser setOpenChooser(OpenChooser chooser)
@@ -221,6 +274,11 @@ SaveChooser setSaveChooser(SaveChooser chooser)
 PdfChooser setPdfChooser(PdfChooser chooser)
 {
     return std::exchange(pdfChooser(), std::move(chooser));
+}
+
+ImageChooser setImageChooser(ImageChooser chooser)
+{
+    return std::exchange(imageChooser(), std::move(chooser));
 }
 
 } // namespace WPOpenSavePanels

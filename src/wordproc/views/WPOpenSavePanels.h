@@ -40,6 +40,12 @@ struct SaveChoice {
     QString typeName;
 };
 
+// What a name typed in the save panel means when `chosen` is the type picked
+// there: an extension of a type the word processor saves selects that type
+// (the name stays as typed); any other name keeps the chosen type and gets
+// its extension.
+SaveChoice resolveSaveChoice(const QString& typedPath, const FileType& chosen);
+
 // Files to open; empty when the user cancelled.
 using OpenChooser = std::function<QStringList(QWidget* parent)>;
 // Where and how to save a document first called `proposedName` (without
@@ -49,15 +55,24 @@ using SaveChooser =
 // Where to write a PDF first called `proposedName` ("Report.pdf"); empty
 // when the user cancelled.
 using PdfChooser = std::function<QString(QWidget* parent, const QString& proposedName)>;
+// A picture file to insert; empty when the user cancelled.
+using ImageChooser = std::function<QString(QWidget* parent)>;
 
 QStringList chooseFilesToOpen(QWidget* parent);
 std::optional<SaveChoice> chooseSaveLocation(QWidget* parent, const QString& proposedName, const QString& typeName);
-QString choosePdfLocation(QWidget* parent, const QString& proposedName);
+// The PDF panel starts in `folder` (see folderFor()).
+QString choosePdfLocation(QWidget* parent, const QString& proposedName, const QString& folder = QString());
+QString chooseImage(QWidget* parent);
+
+// The folder a document's panels open in: the folder of its file, or the
+// home folder while it is untitled (or its folder is gone).
+QString folderFor(const QString& documentPath);
 
 // Each returns the previous chooser; an empty one restores the real panel.
 OpenChooser setOpenChooser(OpenChooser chooser);
 SaveChooser setSaveChooser(SaveChooser chooser);
 PdfChooser setPdfChooser(PdfChooser chooser);
+ImageChooser setImageChooser(ImageChooser chooser);
 
 // A picture or text file inside an RTFD directory stands for the directory.
 QString documentPathFor(const QString& chosen);

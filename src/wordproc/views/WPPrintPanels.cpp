@@ -1,13 +1,12 @@
 #include "wordproc/views/WPPrintPanels.h"
 
 #include "ui/Alert.h"
+#include "ui/PrintModule.h"
 #include "wordproc/WPDocument.h"
 #include "wordproc/print/WPPrint.h"
 #include "wordproc/views/WPOpenSavePanels.h"
 
-#include <QPageSetupDialog>
-#include <QPrintDialog>
-#include <QPrinter>
+#include <QPagedPaintDevice>
 #include <utility>
 
 namespace WPPrintPanels {
@@ -20,29 +19,42 @@ PageSetupChooser& pageSetupChooser()
     return c;
 }
 
-// A printer set to the document's paper, drawing in paper coordinates.
-void prepare(QPrinter& printer, const WPDocument& document, bool withMargins)
+PrintChooser& printChooser()
+{
+    static PrintChooser c;
+    return c;
+}
+
+// The document's paper, drawn in paper coordinates.
+QPageLayout layoutOf(const WPDocument& document, bool withMargins)
 {
     const WPPageSetup setup = document.pageSetup();
-    printer.setFullPage(true);
     QPageLayout layout = WPPrint::pageLayout(setup);
     if (withMargins) {
         layout.setMinimumMargins(QMarginsF());
         layout.setMargins(QMarginsF(setup.leftMargin, setup.topMargin, setup.rightMargin, setup.bottomMargin));
     }
-    printer.setPageLayout(layout);
-    printer.setDocName(document.printTitle());
+    return layout;
+}
+
+void printingUnavailable(const QString& why)
+{
+    runAlert(QStringLiteral("Printing is not available."), why, AlertStyle::Informational, {QStringLiteral("OK")});
 }
 
 std::optional<WPPageSetup> runPageSetupPanel(QWidget* parent, const WPDocument& document)
 {
-    QPrinter printer(QPrinter::HighResolution);
-    prepare(printer, document, true);
-    QPageSetupDialog dialog(&printer, parent);
-    dialog.setWindowTitle(QStringLiteral("Page Setup"));
-    if (dialog.exec() != QDialog::Accepted)
+    QString why;
+    PrintModule::Panels* panels = PrintModule::panels(&why);
+    if (!panels) {
+        printingUnavailable(why);
         return std::nullopt;
-    return WPPrint::pageSetup(printer.pageLayout());
+    }
+    const std::optional<QPageLayout> chosen
+        = panels->pageSetup(parent, layoutOf(document, true), QStringLiteral("Page Setup"));
+    if (!chosen)
+        return std::nullopt;
+    return WPPrint::pageSetup(*chosen);
 }
 
 } // namespace
@@ -62,7 +74,8 @@ bool exportPDF(WPDocument* document, QWidget* parent)
 {
     if (!document)
         return false;
-    const QString path = WPOpenSavePanels::choosePdfLocation(parent, proposedPdfName(document->printTitle()));
+    const QString path = WPOpenSavePanels::choosePdfLocation(parent, proposedPdfName(document->printTitle()),
+                                                             WPOpenSavePanels::folderFor(document->filePath()));
     if (path.isEmpty())
         return false;
     if (document->exportPDF(path))
@@ -76,14 +89,36 @@ bool print(WPDocument* document, QWidget* parent)
 {
     if (!document)
         return false;
-    QPrinter printer(QPrinter::HighResolution);
-    prepare(printer, *document, false);
-    QPrintDialog dialog(&printer, parent);
-    dialog.setOption(QAbstractPrintDialog::PrintPageRange, false);
-    if (dialog.exec() != QDialog::Accepted)
+    const int pages = WPPrint::pageCount(*document->storage(), document->pageSetup());
+    // The pages asked for travel as the device's page ranges (empty: all).
+    const auto draw = [document](QPagedPaintDevice* printer) {
+        return WPPrint::render(*document->storage(), document->pageSetup(), document->headerText(),
+                               document->footerText(), document->printTitle(), printer,
+                               printer->pageRanges());
+    };
+    std::optional<bool> printed;
+    if (printChooser()) {
+        // A stand-in panel (tests) answers with a device of its own.
+        QPagedPaintDevice* device = printChooser()(parent, pages);
+        if (device) {
+            device->setPageLayout(layoutOf(*document, false));
+            printed = draw(device);
+        }
+    } else {
+        QString why;
+        PrintModule::Panels* panels = PrintModule::panels(&why);
+        if (!panels) {
+            printingUnavailable(why);
+            return false;
+        }
+        printed = panels->print(parent,
+                                {layoutOf(*document, false), document->printTitle(), true, pages,
+                                 WPOpenSavePanels::folderFor(document->filePath())},
+                                draw);
+    }
+    if (!printed)
         return false;
-    if (WPPrint::render(*document->storage(), document->pageSetup(), document->headerText(),
-                        document->footerText(), document->printTitle(), &printer))
+    if (*printed)
         return true;
     runAlert(QStringLiteral("Couldn’t print the document."), QString(), AlertStyle::Informational,
              {QStringLiteral("OK")});
@@ -105,6 +140,11 @@ bool runPageLayout(WPDocument* document, QWidget* parent)
 PageSetupChooser setPageSetupChooser(PageSetupChooser chooser)
 {
     return std::exchange(pageSetupChooser(), std::move(chooser));
+}
+
+PrintChooser setPrintChooser(PrintChooser chooser)
+{
+    return std::exchange(printChooser(), std::move(chooser));
 }
 
 } // namespace WPPrintPanels

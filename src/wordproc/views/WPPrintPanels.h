@@ -6,6 +6,7 @@
 #include <functional>
 #include <optional>
 
+class QPagedPaintDevice;
 class QWidget;
 class WPDocument;
 
@@ -20,7 +21,8 @@ QString proposedPdfName(const QString& displayName);
 // export the PDF.". True when a PDF was written.
 bool exportPDF(WPDocument* document, QWidget* parent);
 
-// The print panel (printers, or "Print to File"), then the pages.
+// The print panel (printers, or "Print to File", and which pages), then
+// the pages asked for.
 bool print(WPDocument* document, QWidget* parent);
 
 // The page setup panel; a confirmed choice becomes the document's page
@@ -31,5 +33,12 @@ bool runPageLayout(WPDocument* document, QWidget* parent);
 // Tests replace it; returns the previous one (empty: the real panel).
 using PageSetupChooser = std::function<std::optional<WPPageSetup>(QWidget* parent, const WPPageSetup& current)>;
 PageSetupChooser setPageSetupChooser(PageSetupChooser chooser);
+
+// The print panel for a job of `pages` pages: the device to print on, whose
+// page ranges are the pages asked for; null when cancelled. Tests replace it
+// with a device of their own; returns the previous one (empty: the real
+// panel).
+using PrintChooser = std::function<QPagedPaintDevice*(QWidget* parent, int pages)>;
+PrintChooser setPrintChooser(PrintChooser chooser);
 
 } // namespace WPPrintPanels

@@ -5,15 +5,14 @@
 #include "ui/Fonts.h"
 #include "ui/TextChecker.h"
 #include "wordproc/WPCommands.h"
-#include "wordproc/WPDocument.h"
 #include "wordproc/WPState.h"
 #include "wordproc/views/PageTextView.h"
+#include "wordproc/views/WPToolbarFlow.h"
 #include "wordproc/views/WPWindowController.h"
 
 #include <QColorDialog>
 #include <QComboBox>
 #include <QFrame>
-#include <QHBoxLayout>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
@@ -30,14 +29,6 @@ QFrame* divider(QWidget* parent)
     return line;
 }
 
-// Runs a document action by name ("printDocument", "runPageLayout") on the
-// window's document, if it has one and still exists.
-void sendToDocument(WPWindowController* c, const char* action)
-{
-    if (WPDocument* doc = c->wpDocument())
-        QMetaObject::invokeMethod(doc, action);
-}
-
 } // namespace
 
 WPToolbar::WPToolbar(WPWindowController* controller, WPState* state, const QList<qreal>& sizes, QWidget* parent)
@@ -51,22 +42,18 @@ WPToolbar::WPToolbar(WPWindowController* controller, WPState* state, const QList
     outer->setContentsMargins(6, 4, 6, 4);
     auto* shape = new ChromeShape(ChromeShape::Outline::roundedRect(16), this);
     outer->addWidget(shape);
-    auto* stack = new QVBoxLayout(shape);
-    stack->setContentsMargins(10, 7, 10, 7);
-    stack->setSpacing(6);
-    auto* row1 = new QHBoxLayout;
-    auto* row2 = new QHBoxLayout;
-    row1->setSpacing(6);
-    row2->setSpacing(6);
-    stack->addLayout(row1);
-    stack->addLayout(row2);
+    // Two rows of controls; at narrow widths a row goes on in another line
+    // rather than squeezing its controls.
+    auto* rows = new WPToolbarFlow(shape);
+    rows->setContentsMargins(10, 7, 10, 7);
+    rows->setSpacing(6);
     const QFont small = Fonts::system(11);
 
     // Row 1: styles, font, size, traits, colours, alignment.
     ChromeButton* styles = menuButton(QStringLiteral("Styles"), QString(), QString(), 78);
     for (const QString& name : WPCommands::styleNames())
         styles->menu()->addAction(name, this, [this, name] { m_c->applyStyle(name); });
-    row1->addWidget(styles);
+    rows->addWidget(styles);
 
     m_family = new QComboBox(shape);
     m_family->setFixedWidth(180);
@@ -79,7 +66,7 @@ WPToolbar::WPToolbar(WPWindowController* controller, WPState* state, const QList
         m_c->setFamily(family);
         m_c->textView()->setFocus();
     });
-    row1->addWidget(m_family);
+    rows->addWidget(m_family);
 
     m_size = new QComboBox(shape);
     m_size->setFixedWidth(62);
@@ -91,7 +78,7 @@ WPToolbar::WPToolbar(WPWindowController* controller, WPState* state, const QList
         m_c->setSize(m_size->itemData(index).toDouble());
         m_c->textView()->setFocus();
     });
-    row1->addWidget(m_size);
+    rows->addWidget(m_size);
 
     m_bold = iconButton(QStringLiteral("bold"), QStringLiteral("Bold (Ctrl+B)"),
                         [this] { m_c->toggleTrait(WPCommands::Trait::Bold); });
@@ -101,15 +88,20 @@ WPToolbar::WPToolbar(WPWindowController* controller, WPState* state, const QList
                              [this] { m_c->toggleUnderline(); });
     m_strike = iconButton(QStringLiteral("strikethrough"), QStringLiteral("Strikethrough"),
                           [this] { m_c->toggleStrike(); });
+    rows->beginGroup();
     for (ChromeButton* b : {m_bold, m_italic, m_underline, m_strike})
-        row1->addWidget(b);
+        rows->addWidget(b);
+    rows->endGroup();
     m_color = new WPColorWell(QStringLiteral("Text color"), shape);
     m_highlight = new WPColorWell(QStringLiteral("Highlight color"), shape);
     connect(m_color, &WPColorWell::picked, this, [this](const QColor& c) { m_c->textColorPicked(c); });
     connect(m_highlight, &WPColorWell::picked, this, [this](const QColor& c) { m_c->highlightPicked(c); });
-    row1->addWidget(m_color);
-    row1->addWidget(m_highlight);
-    row1->addWidget(divider(shape));
+    rows->beginGroup();
+    rows->addWidget(m_color);
+    rows->addWidget(m_highlight);
+    rows->endGroup();
+    rows->beginGroup();
+    rows->addSeparator(divider(shape));
     const std::pair<const char*, const char*> aligns[] = {{"text.alignleft", "Align left"},
                                                           {"text.aligncenter", "Center"},
                                                           {"text.alignright", "Align right"},
@@ -120,19 +112,21 @@ WPToolbar::WPToolbar(WPWindowController* controller, WPState* state, const QList
         ChromeButton* b = iconButton(QString::fromLatin1(aligns[i].first), QString::fromLatin1(aligns[i].second),
                                      [this, a] { m_c->setAlignment(a); });
         m_align.append(b);
-        row1->addWidget(b);
+        rows->addWidget(b);
     }
-    row1->addStretch(1);
+    rows->endGroup();
+    rows->addRowBreak();
 
     // Row 2: lists, indents, spacing, table, picture, page, header and
     // footer, find, spelling, autocorrect, print, PDF.
-    row2->addWidget(iconButton(QStringLiteral("list.bullet"), QStringLiteral("Bulleted list"),
+    rows->beginGroup();
+    rows->addWidget(iconButton(QStringLiteral("list.bullet"), QStringLiteral("Bulleted list"),
                                [this] { m_c->toggleList(WPText::ListBullet); }));
-    row2->addWidget(iconButton(QStringLiteral("list.number"), QStringLiteral("Numbered list"),
+    rows->addWidget(iconButton(QStringLiteral("list.number"), QStringLiteral("Numbered list"),
                                [this] { m_c->toggleList(WPText::ListNumber); }));
-    row2->addWidget(iconButton(QStringLiteral("decrease.indent"), QStringLiteral("Decrease indent"),
+    rows->addWidget(iconButton(QStringLiteral("decrease.indent"), QStringLiteral("Decrease indent"),
                                [this] { m_c->shiftIndent(-36); }));
-    row2->addWidget(iconButton(QStringLiteral("increase.indent"), QStringLiteral("Increase indent"),
+    rows->addWidget(iconButton(QStringLiteral("increase.indent"), QStringLiteral("Increase indent"),
                                [this] { m_c->shiftIndent(36); }));
     ChromeButton* spacing =
         menuButton(QString(), QStringLiteral("arrow.up.and.down.text.horizontal"), QStringLiteral("Line spacing"), 44);
@@ -142,8 +136,10 @@ WPToolbar::WPToolbar(WPWindowController* controller, WPState* state, const QList
         const qreal v = value;
         spacing->menu()->addAction(QString::fromLatin1(title), this, [this, v] { m_c->setLineSpacing(v); });
     }
-    row2->addWidget(spacing);
-    row2->addWidget(divider(shape));
+    rows->addWidget(spacing);
+    rows->endGroup();
+    rows->beginGroup();
+    rows->addSeparator(divider(shape));
 
     ChromeButton* table =
         menuButton(QStringLiteral("Table"), QStringLiteral("tablecells"), QStringLiteral("Insert a table"), 82);
@@ -157,8 +153,8 @@ WPToolbar::WPToolbar(WPWindowController* controller, WPState* state, const QList
     }
     table->menu()->addSeparator();
     table->menu()->addAction(QStringLiteral("Table Options\u2026"), this, [this] { m_c->orderFrontTablePanel(); });
-    row2->addWidget(table);
-    row2->addWidget(iconButton(QStringLiteral("photo"), QStringLiteral("Insert picture"), [this] { m_c->insertImage(); }));
+    rows->addWidget(table);
+    rows->addWidget(iconButton(QStringLiteral("photo"), QStringLiteral("Insert picture"), [this] { m_c->insertImage(); }));
 
     ChromeButton* page =
         menuButton(QStringLiteral("Page"), QStringLiteral("doc"), QStringLiteral("Margins and page setup"), 76);
@@ -171,22 +167,25 @@ WPToolbar::WPToolbar(WPWindowController* controller, WPState* state, const QList
         page->menu()->addAction(title, this, [this, a, b] { m_c->setMargins(a, b); });
     }
     page->menu()->addSeparator();
-    page->menu()->addAction(QStringLiteral("Page Setup\u2026 (paper & orientation)"), this,
-                            [this] { sendToDocument(m_c, "runPageLayout"); });
-    row2->addWidget(page);
-    row2->addWidget(iconButton(QStringLiteral("rectangle.topthird.inset.filled"), QStringLiteral("Header & footer"),
+    // "&&": a single "&" would mark a mnemonic and vanish from the title.
+    page->menu()->addAction(QStringLiteral("Page Setup\u2026 (paper && orientation)"), this,
+                            [this] { m_c->runPageLayout(); });
+    rows->addWidget(page);
+    rows->addWidget(iconButton(QStringLiteral("rectangle.topthird.inset.filled"), QStringLiteral("Header & footer"),
                                [this] { m_c->editHeaderFooter(); }));
-    row2->addWidget(divider(shape));
-    row2->addWidget(iconButton(QStringLiteral("magnifyingglass"), QStringLiteral("Find (Ctrl+F)"), [this] {
+    rows->endGroup();
+    rows->beginGroup();
+    rows->addSeparator(divider(shape));
+    rows->addWidget(iconButton(QStringLiteral("magnifyingglass"), QStringLiteral("Find (Ctrl+F)"), [this] {
         m_c->textView()->setFocus();
         m_c->showFinder(1);
     }));
-    row2->addWidget(iconButton(QStringLiteral("arrow.left.arrow.right.square"),
+    rows->addWidget(iconButton(QStringLiteral("arrow.left.arrow.right.square"),
                                QStringLiteral("Find & Replace (Ctrl+Alt+F)"), [this] {
                                    m_c->textView()->setFocus();
                                    m_c->showFinder(12);
                                }));
-    row2->addWidget(iconButton(QStringLiteral("textformat.abc.dottedunderline"),
+    rows->addWidget(iconButton(QStringLiteral("textformat.abc.dottedunderline"),
                                QStringLiteral("Check spelling & grammar now"), [this] {
                                    if (TextChecker* checker = TextChecker::of(m_c->textView()))
                                        checker->showGuessPanel();
@@ -198,19 +197,24 @@ WPToolbar::WPToolbar(WPWindowController* controller, WPState* state, const QList
     m_autocorrect->setFocusPolicy(Qt::NoFocus);
     connect(m_autocorrect, &QPushButton::clicked, this, [] { WPWindowController::toggleAutocorrectSetting(); });
     m_buttons.append(m_autocorrect);
-    row2->addWidget(m_autocorrect);
-    row2->addStretch(1);
-    row2->addWidget(iconButton(QStringLiteral("printer"), QStringLiteral("Print (Ctrl+P)"),
-                               [this] { sendToDocument(m_c, "printDocument"); }));
-    row2->addWidget(iconButton(QStringLiteral("doc.richtext"), QStringLiteral("Export as PDF"),
+    rows->endGroup();
+    rows->addWidget(m_autocorrect);
+    rows->pushRight();
+    rows->beginGroup();
+    rows->addWidget(iconButton(QStringLiteral("printer"), QStringLiteral("Print (Ctrl+P)"),
+                               [this] { m_c->printDocument(); }));
+    rows->addWidget(iconButton(QStringLiteral("doc.richtext"), QStringLiteral("Export as PDF"),
                                [this] { m_c->exportPDF(); }));
+    rows->endGroup();
 
     for (auto signal : {&WPState::fontFamilyChanged, &WPState::fontSizeChanged, &WPState::boldChanged,
                         &WPState::italicChanged, &WPState::underlineChanged, &WPState::strikeChanged,
                         &WPState::colorChanged, &WPState::highlightChanged, &WPState::alignmentChanged,
                         &WPState::autocorrectChanged})
         connect(m_s, signal, this, &WPToolbar::refresh);
-    setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+    QSizePolicy policy(QSizePolicy::Preferred, QSizePolicy::Preferred);
+    policy.setHeightForWidth(true);
+    setSizePolicy(policy);
     refresh();
 }
 

@@ -11,12 +11,12 @@
 #include "wordproc/WPInsert.h"
 #include "wordproc/WPLists.h"
 #include "wordproc/WPState.h"
-#include "wordproc/print/WPPrint.h"
 #include "wordproc/views/PageTextView.h"
 #include "wordproc/views/WPFindBar.h"
 #include "wordproc/views/WPHeaderFooterDialog.h"
 #include "wordproc/views/WPOptionsDialogs.h"
-#include "wordproc/views/WPPanels.h"
+#include "wordproc/views/WPOpenSavePanels.h"
+#include "wordproc/views/WPPrintPanels.h"
 #include "wordproc/views/WPRuler.h"
 #include "wordproc/views/WPStatusBar.h"
 #include "wordproc/views/WPToolbar.h"
@@ -150,7 +150,9 @@ QList<WPWindowController*> WPWindowController::windows()
 const QStringList& WPWindowController::families()
 {
     static const QStringList sorted = [] {
-        QStringList names = QFontDatabase::families();
+        QStringList names;
+        for (const QString& family : QFontDatabase::families())
+            names.append(WPCommands::familyName(family));
         names.removeDuplicates();
         std::sort(names.begin(), names.end());
         return names;
@@ -193,6 +195,7 @@ void WPWindowController::buildUI()
     m_stack->addWidget(m_statusBar);
     setCentralWidget(central);
 
+    connect(m_view, &PageTextView::laidOut, this, &WPWindowController::updateCounts);
     connect(m_view, &QTextEdit::selectionChanged, this, &WPWindowController::updateSelectionState);
     connect(m_view, &QTextEdit::cursorPositionChanged, this, &WPWindowController::updateSelectionState);
 }
@@ -203,6 +206,9 @@ void WPWindowController::attach()
     // Text that names no font shows in the default font, as the toolbar says.
     storage->setDefaultFont(WPCommands::defaultFont());
     m_view->setStorage(storage);
+    // A fresh caret at the start reads its format from the text there; the
+    // view would otherwise keep the typing format it had before the text.
+    m_view->setTextCursor(QTextCursor(storage));
     if (storage->isEmpty()) {
         QTextCharFormat typing;
         WPCommands::putFont(typing, WPCommands::defaultFont());
@@ -268,8 +274,10 @@ void WPWindowController::updateCounts()
 {
     const WPCounts::Totals totals = WPCounts::count(*m_view->document());
     m_view->relayout();
+    // A long document is still being laid out: its pages are counted when
+    // it is (laidOut()).
     m_state->setCounts(totals.words, totals.characters,
-                       WPCounts::pages(m_view->usedHeightPoints(), m_view->pageSetup()));
+                       m_view->isLaidOut() ? WPCounts::pages(m_view->usedHeightPoints(), m_view->pageSetup()) : -1);
 }
 
 void WPWindowController::appendParagraph(const QTextDocumentFragment& text)
@@ -550,7 +558,7 @@ void WPWindowController::orderFrontTablePanel()
 void WPWindowController::insertImage()
 {
     QPointer<WPWindowController> self(this);
-    const QString path = WPPanels::chooseImage(this);
+    const QString path = WPOpenSavePanels::chooseImage(this);
     if (self && !path.isEmpty())
         insertImageFile(path);
 }
@@ -599,19 +607,17 @@ void WPWindowController::showFinder(int action)
 
 void WPWindowController::exportPDF()
 {
-    if (!m_document)
-        return;
-    const QString name = m_document->displayName().isEmpty() ? QStringLiteral("Document") : m_document->displayName();
-    const QString base = QFileInfo(name).completeBaseName().isEmpty() ? name : QFileInfo(name).completeBaseName();
-    QPointer<WPWindowController> self(this);
-    const QString path = WPPanels::choosePdf(this, base + QStringLiteral(".pdf"));
-    if (!self || !m_document || path.isEmpty())
-        return;
-    const bool ok = WPPrint::exportPDF(*m_document->storage(), m_document->pageSetup(), m_document->headerText(),
-                                       m_document->footerText(), name, path);
-    if (!ok)
-        runAlert(QStringLiteral("Couldn\u2019t export the PDF."), QString(), AlertStyle::Informational,
-                 {QStringLiteral("OK")});
+    WPPrintPanels::exportPDF(m_document, this);
+}
+
+void WPWindowController::printDocument()
+{
+    WPPrintPanels::print(m_document, this);
+}
+
+void WPWindowController::runPageLayout()
+{
+    WPPrintPanels::runPageLayout(m_document, this);
 }
 
 // --- window ----------------------------------------------------------------

@@ -87,6 +87,10 @@ public:
     // Page margins in points (top and bottom, left and right); marks the
     // document edited.
     void setMargins(qreal topBottom, qreal leftRight);
+    // The document's Print… and Page Setup… (the File menu's commands, for
+    // this window's document).
+    void printDocument();
+    void runPageLayout();
     // Flips the stored autocorrect preference for every window.
     static void toggleAutocorrectSetting();
 

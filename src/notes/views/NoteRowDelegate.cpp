@@ -1,0 +1,314 @@
+#include "notes/views/NoteRowDelegate.h"
+
+#include "notes/RecorderListModel.h"
+#include "notes/RecorderModel.h"
+#include "notes/views/NoteRow.h"
+#include "notes/views/NoteRowMenu.h"
+#include "notes/views/RecorderLook.h"
+#include "notes/views/RecorderSpinner.h"
+#include "ui/Chrome.h"
+#include "ui/ChromeButton.h"
+#include "ui/Fonts.h"
+#include "ui/Symbols.h"
+
+#include <QAbstractItemView>
+#include <QApplication>
+#include <QFileInfo>
+#include <QMenu>
+#include <QHelpEvent>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPainterPath>
+#include <QTextLayout>
+#include <QToolButton>
+#include <QToolTip>
+
+namespace {
+
+constexpr int kMarginX = 10;
+constexpr int kMarginY = 4;
+constexpr int kLineSpacing = 10;
+constexpr int kProgressHeight = 6;
+constexpr int kSpinnerSide = 16;
+
+QFont titleFont() { return Fonts::system(13, QFont::DemiBold); }
+QFont durationFont() { return Fonts::system(12, QFont::Normal, Fonts::Design::Monospaced); }
+QFont captionFont() { return Fonts::style(Fonts::TextStyle::Caption); }
+QFont transcriptFont() { return Fonts::system(12); }
+
+// Text wrapped into `box`, as many whole lines as fit.
+void drawWrapped(QPainter* p, const QRectF& box, const QString& text, const QFont& font)
+{
+    QTextLayout layout(text, font);
+    QTextOption option;
+    option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    layout.setTextOption(option);
+    layout.beginLayout();
+    qreal y = 0;
+    while (true) {
+        QTextLine line = layout.createLine();
+        if (!line.isValid())
+            break;
+        line.setLineWidth(box.width());
+        if (y + line.height() > box.height() + 0.5) {
+            line.setNumColumns(0); // nothing of a line that does not fit
+            break;
+        }
+        line.setPosition(QPointF(0, y));
+        y += line.height();
+    }
+    layout.endLayout();
+    p->save();
+    p->setClipRect(box);
+    layout.draw(p, box.topLeft());
+    p->restore();
+}
+
+} // namespace
+
+NoteRowDelegate::NoteRowDelegate(RecorderListModel* list, QObject* parent)
+    : QStyledItemDelegate(parent)
+    , m_list(list)
+{
+    // One row widget, never shown, gives the measures of a row.
+    VoiceNote sample;
+    NoteRow row(nullptr, sample, false);
+    m_lineHeight = row.sizeHint().height() - 2 * kMarginY;
+    m_playWidth = row.playButton()->sizeHint().width();
+    m_menuWidth = row.menuButton()->sizeHint().width();
+
+    m_playStamp = std::make_unique<ChromeButton>();
+    m_playStamp->setCompact(true);
+    m_playStamp->setProminent(false);
+    m_playStamp->setLabelFrame(QSize(18, 16));
+    m_playStamp->setAttribute(Qt::WA_DontShowOnScreen);
+    m_menuStamp = std::make_unique<QToolButton>();
+    m_menuStamp->setAutoRaise(true);
+    m_menuStamp->setIcon(Symbols::icon(QStringLiteral("ellipsis.circle"), Chrome::ink()));
+    m_menuStamp->setIconSize(QSize(16, 16));
+    m_menuStamp->setAttribute(Qt::WA_DontShowOnScreen);
+    makeStamps();
+}
+
+NoteRowDelegate::~NoteRowDelegate() = default;
+
+QPixmap NoteRowDelegate::stamp(int kind) const
+{
+    return m_stamps[kind];
+}
+
+void NoteRowDelegate::makeStamps()
+{
+    // The real buttons, pictured once without the window's background (the
+    // row's own shows through), before any painting: a widget cannot be
+    // rendered while another one is being grabbed.
+    const qreal dpr = qApp->devicePixelRatio();
+    for (int kind = 0; kind < 3; ++kind) {
+        QWidget* w = kind == 2 ? static_cast<QWidget*>(m_menuStamp.get()) : m_playStamp.get();
+        if (kind != 2)
+            m_playStamp->setSymbol(kind == 1 ? QStringLiteral("stop.fill") : QStringLiteral("play.fill"));
+        const QSize size(kind == 2 ? m_menuWidth : m_playWidth, m_lineHeight);
+        w->resize(size);
+        QPixmap pm(size * dpr);
+        pm.setDevicePixelRatio(dpr);
+        pm.fill(Qt::transparent);
+        w->render(&pm, QPoint(), QRegion(), QWidget::DrawChildren);
+        m_stamps[kind] = pm;
+    }
+}
+
+RecorderModel* NoteRowDelegate::recorder() const
+{
+    return m_list->recorder();
+}
+
+int NoteRowDelegate::rowHeight(const VoiceNote& note, bool expanded) const
+{
+    int h = 2 * kMarginY + m_lineHeight;
+    if (!note.id.isNull() && recorder()->playingID() == note.id)
+        h += m_spacing + kProgressHeight;
+    if (!note.id.isNull() && recorder()->transcribingID() == note.id)
+        h += m_spacing + kSpinnerSide;
+    if (expanded || !note.transcript.isEmpty())
+        h += m_spacing + (expanded ? NoteRow::kExpandedEditor : NoteRow::kCollapsedEditor);
+    return h;
+}
+
+NoteRowDelegate::Layout NoteRowDelegate::layout(const QRect& rect, const VoiceNote& note, bool expanded) const
+{
+    Layout l;
+    const int left = rect.left() + kMarginX;
+    const int right = rect.right() - kMarginX;
+    int y = rect.top() + kMarginY;
+    l.play = QRect(left, y, m_playWidth, m_lineHeight);
+    l.menu = QRect(right - m_menuWidth + 1, y, m_menuWidth, m_lineHeight);
+    const int durationWidth = QFontMetrics(durationFont()).horizontalAdvance(RecorderModel::time(note.duration));
+    l.duration = QRect(l.menu.left() - kLineSpacing - durationWidth, y, durationWidth, m_lineHeight);
+    int titleRight = l.duration.left() - kLineSpacing;
+    if (!recorder()->isAvailable(note)) {
+        const int w = QFontMetrics(captionFont()).horizontalAdvance(QStringLiteral("Audio file missing"));
+        l.missing = QRect(titleRight - w + 1, y, w, m_lineHeight);
+        titleRight = l.missing.left() - kLineSpacing;
+    }
+    l.title = QRect(QPoint(l.play.right() + 1 + kLineSpacing, y), QPoint(titleRight, y + m_lineHeight - 1));
+    y += m_lineHeight;
+    if (!note.id.isNull() && recorder()->playingID() == note.id) {
+        y += m_spacing;
+        l.progress = QRect(left, y, right - left + 1, kProgressHeight);
+        y += kProgressHeight;
+    }
+    if (!note.id.isNull() && recorder()->transcribingID() == note.id) {
+        y += m_spacing;
+        l.spinner = QRect(left, y, kSpinnerSide, kSpinnerSide);
+        y += kSpinnerSide;
+    }
+    if (expanded || !note.transcript.isEmpty()) {
+        y += m_spacing;
+        l.editor = QRect(left, y, right - left + 1, expanded ? NoteRow::kExpandedEditor : NoteRow::kCollapsedEditor);
+    }
+    return l;
+}
+
+QSize NoteRowDelegate::sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const
+{
+    const VoiceNote& n = m_list->note(index.row());
+    return QSize(option.rect.width() > 0 ? option.rect.width() : 200, rowHeight(n, index.row() == m_expandedRow));
+}
+
+void NoteRowDelegate::paint(QPainter* p, const QStyleOptionViewItem& option, const QModelIndex& index) const
+{
+    const VoiceNote& n = m_list->note(index.row());
+    const bool expanded = index.row() == m_expandedRow;
+    const Layout l = layout(option.rect, n, expanded);
+    p->save();
+    if (option.state & QStyle::State_Selected)
+        p->fillRect(option.rect, QColor::fromRgbF(0.0f, 0.39f, 0.88f, 0.12f));
+    else if (index.row() % 2 == 1)
+        p->fillRect(option.rect, option.palette.color(QPalette::AlternateBase));
+
+    const bool playing = recorder()->playingID() == n.id;
+    p->drawPixmap(l.play.topLeft(), stamp(playing ? 1 : 0));
+    p->drawPixmap(l.menu.topLeft(), stamp(2));
+
+    // The title as the line field shows it (its text starts 2 px in).
+    const QRect titleText = l.title.adjusted(2, 0, -2, 0);
+    p->setFont(titleFont());
+    if (n.title.isEmpty()) {
+        p->setPen(RecorderLook::secondary());
+        p->drawText(titleText, Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("Title"));
+    } else {
+        p->setPen(Chrome::ink());
+        p->drawText(titleText, Qt::AlignLeft | Qt::AlignVCenter,
+                    QFontMetrics(titleFont()).elidedText(n.title, Qt::ElideRight, titleText.width()));
+    }
+    if (l.missing.isValid()) {
+        p->setFont(captionFont());
+        p->setPen(Chrome::cherry());
+        p->drawText(l.missing, Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("Audio file missing"));
+    }
+    p->setFont(durationFont());
+    p->setPen(RecorderLook::secondary());
+    p->drawText(l.duration, Qt::AlignLeft | Qt::AlignVCenter, RecorderModel::time(n.duration));
+
+    p->setRenderHint(QPainter::Antialiasing);
+    if (l.progress.isValid()) {
+        const QRectF track(l.progress);
+        p->setPen(Qt::NoPen);
+        p->setBrush(QColor::fromRgbF(0, 0, 0, 0.1f));
+        p->drawRoundedRect(track, 3, 3);
+        p->setBrush(Chrome::seafoam());
+        p->drawRoundedRect(QRectF(track.topLeft(), QSizeF(track.width() * recorder()->playProgress(), track.height())),
+                           3, 3);
+    }
+    if (l.spinner.isValid())
+        RecorderSpinner::paintSpokes(*p, QRectF(l.spinner).center(), m_spinnerStep);
+    if (l.editor.isValid()) {
+        const QRectF box = QRectF(l.editor).adjusted(0.5, 0.5, -0.5, -0.5);
+        p->setPen(Qt::NoPen);
+        p->setBrush(QColor::fromRgbF(1, 1, 1, 0.8f));
+        p->drawRoundedRect(box, 6, 6);
+        p->setPen(QPen(QColor::fromRgbF(0.5f, 0.5f, 0.5f, 0.3f), 1));
+        p->setBrush(Qt::NoBrush);
+        p->drawRoundedRect(box, 6, 6);
+        if (n.transcript.isEmpty()) {
+            p->setFont(captionFont());
+            p->setPen(RecorderLook::secondary());
+            p->drawText(l.editor, Qt::AlignCenter, QStringLiteral("Transcript (type notes here or choose Transcribe)"));
+        } else {
+            p->setPen(Chrome::ink());
+            drawWrapped(p, QRectF(l.editor).adjusted(4, 6, -4, -6), n.transcript, transcriptFont());
+        }
+    }
+    p->restore();
+}
+
+QWidget* NoteRowDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem&, const QModelIndex& index) const
+{
+    auto* row = new NoteRow(recorder(), m_list->note(index.row()), true, parent);
+    row->setSelected(true);
+    row->setAutoFillBackground(true);
+    return row;
+}
+
+void NoteRowDelegate::setEditorData(QWidget* editor, const QModelIndex& index) const
+{
+    auto* row = qobject_cast<NoteRow*>(editor);
+    const VoiceNote& n = m_list->note(index.row());
+    if (row && !(row->note() == n))
+        row->setNote(n);
+}
+
+void NoteRowDelegate::updateEditorGeometry(QWidget* editor, const QStyleOptionViewItem& option,
+                                           const QModelIndex&) const
+{
+    editor->setGeometry(option.rect);
+}
+
+bool NoteRowDelegate::editorEvent(QEvent* event, QAbstractItemModel*, const QStyleOptionViewItem& option,
+                                  const QModelIndex& index)
+{
+    if (event->type() != QEvent::MouseButtonPress && event->type() != QEvent::MouseButtonDblClick)
+        return false;
+    auto* mouse = static_cast<QMouseEvent*>(event);
+    if (mouse->button() != Qt::LeftButton)
+        return false;
+    const VoiceNote n = m_list->note(index.row());
+    const Layout l = layout(option.rect, n, index.row() == m_expandedRow);
+    const QPoint at = mouse->position().toPoint();
+    if (l.play.contains(at)) {
+        recorder()->togglePlay(n);
+        return true;
+    }
+    if (l.menu.contains(at)) {
+        QMenu menu;
+        NoteRowMenu::fill(&menu, recorder(), n);
+        auto* view = qobject_cast<QAbstractItemView*>(parent());
+        const QPoint below = l.menu.bottomLeft() + QPoint(0, 1);
+        menu.exec(view ? view->viewport()->mapToGlobal(below) : mouse->globalPosition().toPoint());
+        return true;
+    }
+    return false;
+}
+
+QString NoteRowDelegate::toolTipAt(const QRect& rect, const VoiceNote& note, const QPoint& pos) const
+{
+    const Layout l = layout(rect, note, false);
+    if (l.play.contains(pos))
+        return recorder()->playingID() == note.id && !note.id.isNull() ? QStringLiteral("Stop") : QStringLiteral("Play");
+    if (l.menu.contains(pos))
+        return QStringLiteral("More");
+    return {};
+}
+
+bool NoteRowDelegate::helpEvent(QHelpEvent* event, QAbstractItemView* view, const QStyleOptionViewItem& option,
+                                const QModelIndex& index)
+{
+    if (event->type() != QEvent::ToolTip || !index.isValid())
+        return QStyledItemDelegate::helpEvent(event, view, option, index);
+    const QString tip = toolTipAt(option.rect, m_list->note(index.row()), event->pos());
+    if (tip.isEmpty())
+        QToolTip::hideText();
+    else
+        QToolTip::showText(event->globalPos(), tip, view);
+    return true;
+}
