@@ -202,6 +202,8 @@ void WPWindowController::attach()
     QTextDocument* storage = m_document->storage();
     // Text that names no font shows in the default font, as the toolbar says.
     storage->setDefaultFont(WPCommands::defaultFont());
+    // Laid out once, at the width of the document's own page.
+    m_view->setPageSetup(m_document->pageSetup());
     m_view->setStorage(storage);
     if (storage->isEmpty()) {
         QTextCharFormat typing;
