@@ -103,7 +103,7 @@ PageTextView::PageTextView(QWidget* parent)
 
     m_layoutTimer = new QTimer(this);
     m_layoutTimer->setSingleShot(true);
-    m_layoutTimer->setInterval(1);
+    m_layoutTimer->setInterval(0); // input and paints still come between slices
     connect(m_layoutTimer, &QTimer::timeout, this, &PageTextView::layoutSlice);
 
     connect(this, &QTextEdit::cursorPositionChanged, this, &PageTextView::revealCursor);
