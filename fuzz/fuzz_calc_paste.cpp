@@ -1,6 +1,6 @@
 // Feeds arbitrary text to the calculator's paste, as the clipboard would,
 // and checks that whatever is entered is the number the text denotes, cut
-// to the digits the display holds (as typing would cut it); then plays the
+// to the first digits the display holds (as typing would cut it); then plays the
 // same bytes as a key sequence.
 #include "calc/CalculatorModel.h"
 #include "calc/StandardCalculator.h"
@@ -28,11 +28,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         if (!ok || !shownOk)
             std::abort();
         // The first kMaxDigits digits are kept: what is cut is less than one
-        // unit of the last kept place.
-        const double magnitude = std::fabs(want);
-        const int integerDigits = magnitude < 1 ? 1 : int(std::floor(std::log10(magnitude))) + 1;
+        // unit of the last kept place. Of a longer whole part the first
+        // digits make the whole number, as typing them would.
+        double magnitude = std::fabs(want);
+        int integerDigits = magnitude < 1 ? 1 : int(std::floor(std::log10(magnitude))) + 1;
+        double wanted = want;
+        if (integerDigits > StandardCalculator::kMaxDigits) {
+            const double scale = std::pow(10.0, integerDigits - StandardCalculator::kMaxDigits);
+            wanted = want / scale;
+            magnitude /= scale;
+            integerDigits = StandardCalculator::kMaxDigits;
+        }
         const double lastPlace = std::pow(10.0, integerDigits - StandardCalculator::kMaxDigits);
-        if (std::fabs(shown - want) > lastPlace * (1 + 1e-9) + magnitude * 1e-15 || (shown != 0 && std::signbit(shown) != std::signbit(want)))
+        if (std::fabs(shown - wanted) > lastPlace * (1 + 1e-9) + magnitude * 1e-15 || (shown != 0 && std::signbit(shown) != std::signbit(want)))
             std::abort();
     }
 

@@ -2,20 +2,9 @@
 // read-back, as a damaged or hostile file chosen in Open would reach them.
 // Inputs that are no ZIP archive are wrapped as the body of a package, so
 // that the XML readers get exercised directly.
+#include "FuzzDocument.h"
 #include "wordproc/docx/Docx.h"
 #include "wordproc/docx/Zip.h"
-
-#include <QGuiApplication>
-#include <QTextDocument>
-#include <cstddef>
-#include <cstdint>
-
-extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)
-{
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    static QGuiApplication app(*argc, *argv);
-    return 0;
-}
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {

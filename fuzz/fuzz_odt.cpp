@@ -1,28 +1,9 @@
 // Feeds arbitrary bytes to the OpenDocument reader, both as a whole package
 // and as the content.xml of a well-formed package, then writes what was read
 // and reads it back: nothing may crash and the text must survive.
+#include "FuzzDocument.h"
 #include "wordproc/formats/Odt.h"
 #include "wordproc/formats/ZipPackage.h"
-
-#include <QGuiApplication>
-#include <QTextDocument>
-#include <cstddef>
-#include <cstdint>
-#include <cstdlib>
-
-// The text without pictures: a picture whose bytes no format can hold is
-// left out when writing.
-static QString visible(const QTextDocument& doc)
-{
-    return doc.toPlainText().remove(QChar::ObjectReplacementCharacter);
-}
-
-extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)
-{
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    static QGuiApplication app(*argc, *argv);
-    return 0;
-}
 
 namespace {
 
@@ -36,7 +17,7 @@ void check(const QByteArray& package)
     if (!again)
         std::abort();
     QTextDocument back;
-    if (!Odt::read(*again, &back, nullptr, nullptr) || visible(back) != visible(doc))
+    if (!Odt::read(*again, &back, nullptr, nullptr) || FuzzDocument::visible(back) != FuzzDocument::visible(doc))
         std::abort();
 }
 

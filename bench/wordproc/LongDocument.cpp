@@ -9,9 +9,7 @@
 
 using namespace WPTextModel;
 
-namespace {
-
-QByteArray picture(int n)
+QByteArray makePicture(int n)
 {
     QImage img(320, 200, QImage::Format_RGB32);
     img.fill(QColor::fromHsv((n * 37) % 360, 120, 230));
@@ -25,6 +23,8 @@ QByteArray picture(int n)
     img.save(&b, "PNG");
     return out;
 }
+
+namespace {
 
 QString words(int seed, int count)
 {
@@ -80,7 +80,7 @@ void makeLongDocument(QTextDocument* doc)
             Paragraph pic;
             Run r;
             r.text = QString(QChar(0xFFFC));
-            r.picture = Picture{picture(pictures++), QString(), QSizeF(320, 200), QImage()};
+            r.picture = Picture{makePicture(pictures++), QString(), QSizeF(320, 200), QImage()};
             pic.runs = {r};
             b.addParagraph(pic);
         }

@@ -52,6 +52,11 @@ std::optional<QStringList> CalculatorModel::pasteKeys(const QString& text)
     const QRegularExpressionMatch m = number.match(s);
     if (!m.hasMatch())
         return std::nullopt;
+    // A number no double can hold (1e-400, 1e400) is unreadable, like text.
+    bool inRange = false;
+    s.toDouble(&inRange);
+    if (!inRange)
+        return std::nullopt;
     const bool negative = m.captured(1) == QLatin1String("-");
     const QString whole = m.captured(2);
     const QString fraction = m.captured(3);
@@ -90,11 +95,22 @@ std::optional<QStringList> CalculatorModel::pasteKeys(const QString& text)
         point += negExp ? -shift : shift;
     }
 
-    // As typed: the keys take the first 16 digits and ignore the rest, so
-    // only a whole part longer than that cannot be entered.
+    // As typed: the keys take the first 16 digits and ignore the rest, the
+    // whole part's as well. A number beyond what the calculator can hold at
+    // all is refused like any other unreadable paste.
     const qint64 max = StandardCalculator::kMaxDigits;
-    if (point > max)
+    bool readable = false;
+    s.toDouble(&readable);
+    if (!readable)
         return std::nullopt;
+    if (point > max) {
+        // Only written digits are cut; an exponent reaching past the keys
+        // would enter a number off by powers of ten with no digit to show it.
+        if (!exponent.isEmpty())
+            return std::nullopt;
+        digits = (digits + QString(int(qMax<qint64>(0, max - digits.size())), QLatin1Char('0'))).left(int(max));
+        point = max;
+    }
     const qint64 n = digits.size();
     QString plain;
     if (point <= 0) {

@@ -31,6 +31,16 @@ bool fail(QString* error, const QString& why)
     return false;
 }
 
+// Why a write failed: Qt's words, unless it has none to offer (a short
+// write or a failed flush often leaves "Unknown error").
+QString reasonFor(const QFileDevice& file)
+{
+    const QString qt = file.errorString();
+    if (file.error() == QFileDevice::NoError || qt.isEmpty() || qt == QLatin1String("Unknown error"))
+        return QStringLiteral("not all of it could be written; the disk may be full");
+    return qt;
+}
+
 bool giveUp(QSaveFile& file, QString* error, const QString& why)
 {
     file.cancelWriting();
@@ -45,12 +55,12 @@ bool write(const QString& path, const std::function<bool(QIODevice&)>& fill, QSt
     if (!file.open(QIODevice::WriteOnly))
         return fail(error, file.errorString());
     if (!fill(file) || file.error() != QFileDevice::NoError)
-        return giveUp(file, error, file.errorString());
+        return giveUp(file, error, reasonFor(file));
     const qint64 expected = file.pos();
     // The last buffered bytes may fail to reach the disk, which commit()
     // would not tell: flush, sync and look at the size actually written.
     if (!file.flush())
-        return giveUp(file, error, file.errorString());
+        return giveUp(file, error, reasonFor(file));
     if (::fsync(file.handle()) != 0) {
         const int code = errno;
         if (code != EINVAL && code != EROFS)

@@ -17,7 +17,7 @@ RecorderListModel::RecorderListModel(RecorderModel* recorder, QObject* parent)
         m_playing = m_recorder->playingID();
         touch(m_playing);
     });
-    connect(recorder, &RecorderModel::playProgressChanged, this, [this] { touch(m_playing); });
+    connect(recorder, &RecorderModel::playProgressChanged, this, [this] { touch(m_playing, {ProgressRole}); });
     connect(recorder, &RecorderModel::transcribingIDChanged, this, [this] {
         touch(m_transcribing);
         m_transcribing = m_recorder->transcribingID();
@@ -62,6 +62,8 @@ QVariant RecorderListModel::data(const QModelIndex& index, int role) const
         return n.transcript;
     case DurationRole:
         return n.duration;
+    case ProgressRole:
+        return n.id == m_playing ? m_recorder->playProgress() : 0.0;
     default:
         return {};
     }
@@ -72,11 +74,11 @@ Qt::ItemFlags RecorderListModel::flags(const QModelIndex& index) const
     return index.isValid() ? Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsEditable : Qt::NoItemFlags;
 }
 
-void RecorderListModel::touch(const QUuid& id)
+void RecorderListModel::touch(const QUuid& id, const QList<int>& roles)
 {
     const int row = rowOf(id);
     if (row >= 0)
-        Q_EMIT dataChanged(index(row), index(row));
+        Q_EMIT dataChanged(index(row), index(row), roles);
 }
 
 void RecorderListModel::sync()

@@ -15,7 +15,9 @@ class RecorderModel;
 class RecorderListModel : public QAbstractListModel {
     Q_OBJECT
 public:
-    enum Role { IdRole = Qt::UserRole + 1, TranscriptRole, DurationRole };
+    // ProgressRole changes alone while a note plays: nothing but its
+    // progress bar needs drawing again.
+    enum Role { IdRole = Qt::UserRole + 1, TranscriptRole, DurationRole, ProgressRole };
 
     explicit RecorderListModel(RecorderModel* recorder, QObject* parent = nullptr);
 
@@ -31,7 +33,7 @@ public:
 
 private:
     void sync();
-    void touch(const QUuid& id);
+    void touch(const QUuid& id, const QList<int>& roles = {});
 
     RecorderModel* m_recorder;
     QList<VoiceNote> m_shown; // what the rows show now

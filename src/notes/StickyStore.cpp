@@ -2,6 +2,7 @@
 
 #include "core/Json.h"
 #include "core/Store.h"
+#include "core/StoreEvents.h"
 #include "notes/StickyFrame.h"
 #include "notes/StickyPalette.h"
 #include "notes/StickyWindowHost.h"
@@ -18,6 +19,51 @@ StickyStore::StickyStore(QObject* parent) : QObject(parent)
 {
     if (std::optional<QList<StickyNote>> list = Store::loadList<StickyNote>(fileName()))
         m_notes = std::move(*list);
+    if (const int repaired = repairRepeatedIds(m_notes)) {
+        const QString copy = Store::keepCopyOf(Store::path(fileName()));
+        StoreEvents::shared().reportProblem(
+            {StoreEvents::Problem::Kind::keptAside, StoreEvents::ownerOf(fileName()), Store::path(fileName()),
+             repaired == 1 ? QStringLiteral("one note repeated the id of another; it was dropped if it was an "
+                                            "exact copy, else given an id of its own")
+                           : QStringLiteral("%1 notes repeated the id of another; exact copies were dropped, the "
+                                            "others given ids of their own")
+                                 .arg(repaired),
+             copy});
+        // Only with the file kept aside may the repaired list replace it.
+        if (!copy.isEmpty())
+            saveNow();
+    }
+}
+
+int StickyStore::repairRepeatedIds(QList<StickyNote>& notes)
+{
+    // Every record as the file had it, by the id it came with.
+    QMultiHash<QUuid, StickyNote> read;
+    QSet<QUuid> taken;
+    int repaired = 0;
+    for (qsizetype i = 0; i < notes.size();) {
+        const StickyNote note = notes.at(i);
+        if (!taken.contains(note.id)) {
+            taken.insert(note.id);
+            read.insert(note.id, note);
+            ++i;
+            continue;
+        }
+        ++repaired;
+        if (read.values(note.id).contains(note)) {
+            notes.removeAt(i);
+            continue;
+        }
+        read.insert(note.id, note);
+        QUuid fresh;
+        do
+            fresh = QUuid::createUuid();
+        while (taken.contains(fresh));
+        notes[i].id = fresh;
+        taken.insert(fresh);
+        ++i;
+    }
+    return repaired;
 }
 
 StickyStore::~StickyStore() = default;

@@ -26,11 +26,19 @@ public:
     static StickyStore& shared();
 
     // Reads "stickies.json" (a file that cannot be read strictly is kept
-    // aside and the list starts empty). Makes no window.
+    // aside and the list starts empty). Repeated ids are repaired; the file
+    // as it was is then kept aside, the user told once, and the repaired
+    // list written. Makes no window.
     explicit StickyStore(QObject* parent = nullptr);
     ~StickyStore() override;
 
     const QList<StickyNote>& notes() const { return m_notes; }
+
+    // Notes repeating an earlier note's id: an exact copy of it is dropped,
+    // any other gets an id of its own, so that every note keeps one window
+    // and every operation finds the note it means. Returns how many were
+    // dropped or given a new id.
+    static int repairRepeatedIds(QList<StickyNote>& notes);
     std::optional<qsizetype> index(const QUuid& id) const;
     // The note of `id`, or nothing.
     std::optional<StickyNote> note(const QUuid& id) const;

@@ -1,13 +1,13 @@
 #include "selftest/SelfTest.h"
 
 #include "core/Debouncer.h"
+#include "core/SafeFile.h"
 #include "core/SettingsStore.h"
 #include "core/Store.h"
 
 #include <QDir>
 #include <QFile>
 #include <QMap>
-#include <QSaveFile>
 #include <QTextStream>
 #include <exception>
 
@@ -108,11 +108,7 @@ int run(const QStringList& arguments)
 
     const qsizetype r = arguments.indexOf(QStringLiteral("--report"));
     if (r >= 0 && r + 1 < arguments.size()) {
-        QSaveFile f(arguments.at(r + 1));
-        if (f.open(QIODevice::WriteOnly)) {
-            f.write(result.report.toUtf8());
-            f.commit();
-        }
+        SafeFile::write(arguments.at(r + 1), result.report.toUtf8());
     }
 
     // Remove the throw-away data folder (only ever the one the entry made),

@@ -7,10 +7,31 @@
 #include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
+#include <QScreen>
+#include <QTextLayout>
 #include <QTimer>
 #include <QWindow>
 
 namespace {
+
+// `text` broken into lines no wider than `width` in `font`, a name without
+// spaces included: the message box then never has to cut a line it cannot
+// wrap itself.
+QString wrapped(const QString& text, const QFont& font, int width)
+{
+    QTextLayout layout(text, font);
+    QTextOption option;
+    option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    layout.setTextOption(option);
+    QStringList lines;
+    layout.beginLayout();
+    for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+        line.setLineWidth(width);
+        lines.append(text.mid(line.textStart(), line.textLength()).trimmed());
+    }
+    layout.endLayout();
+    return lines.join(QLatin1Char('\n'));
+}
 
 AlertHandler& handler()
 {
@@ -44,6 +65,11 @@ int showDialog(const AlertRequest& request)
     box.setIcon(iconFor(request.style));
     box.setTextFormat(Qt::PlainText);
     box.setText(request.title);
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    // Qt keeps a message box within the screen's width less 480 pixels; the
+    // icon and the margins take about 110 of that.
+    const int screenWidth = screen ? screen->availableGeometry().width() : 1024;
+    const int lineWidth = qBound(160, qMin(screenWidth - 480, 1000) - 110, 360);
     box.setInformativeText(request.informative);
     box.setWindowModality(Qt::ApplicationModal);
     // The message in bold over its explanation, with room to read both.
@@ -51,11 +77,12 @@ int showDialog(const AlertRequest& request)
         QFont f = message->font();
         f.setBold(true);
         message->setFont(f);
-        message->setMinimumWidth(260);
+        message->setText(wrapped(request.title, f, lineWidth));
+        message->setMinimumWidth(qMin(260, lineWidth));
         message->setWordWrap(true);
     }
     if (auto* info = box.findChild<QLabel*>(QStringLiteral("qt_msgbox_informativelabel")))
-        info->setMinimumWidth(260);
+        info->setMinimumWidth(qMin(260, lineWidth));
     QList<QPushButton*> buttons;
     for (const QString& title : request.buttons) {
         auto* b = new QPushButton(title, &box);

@@ -11,6 +11,7 @@
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextEdit>
+#include <QTextLayout>
 
 #include <memory>
 
@@ -75,6 +76,21 @@ TextChecker::TextChecker(QWidget* editor) : SpellingTarget(editor), m_editor(edi
             }
         });
     }
+    // What the editor shows is checked before the rest of the text.
+    m_highlighter->setVisibleRange([this] { return visibleRange(); });
+    // A rich text editor lays out a long text in steps from the top, and
+    // a change of underlines in the part already laid out would end those
+    // steps early: underlines wait until the last paragraph is laid out.
+    // A plain one lays out only what it shows, and cheaply.
+    // An editor that lays its text out itself says so (property "laidOut").
+    if (qobject_cast<QTextEdit*>(editor)) {
+        const bool tells = editor->metaObject()->indexOfProperty("laidOut") >= 0;
+        m_highlighter->setLaidOutTest([this, tells](const QTextBlock& b) {
+            if (tells)
+                return !m_editor || m_editor->property("laidOut").toBool();
+            return b.document()->lastBlock().layout()->lineCount() > 0;
+        });
+    }
     editor->installEventFilter(this);
     if (auto* area = qobject_cast<QAbstractScrollArea*>(editor))
         area->viewport()->installEventFilter(this);
@@ -105,6 +121,24 @@ void TextChecker::setEditorCursor(const QTextCursor& cursor)
         p->setTextCursor(cursor);
     else if (auto* t = qobject_cast<QTextEdit*>(m_editor.data()))
         t->setTextCursor(cursor);
+}
+
+std::pair<int, int> TextChecker::visibleRange() const
+{
+    auto* area = qobject_cast<QAbstractScrollArea*>(m_editor.data());
+    if (!area || !area->isVisible())
+        return {0, -1};
+    // The part of the viewport not hidden by what holds the editor (a view
+    // inside a scroll area shows only a window of itself).
+    const QRect seen = area->viewport()->visibleRegion().boundingRect();
+    if (seen.isEmpty())
+        return {0, -1};
+    auto at = [&](const QPoint& p) {
+        if (auto* plain = qobject_cast<QPlainTextEdit*>(area))
+            return plain->cursorForPosition(p).position();
+        return static_cast<QTextEdit*>(area)->cursorForPosition(p).position();
+    };
+    return {at(seen.topLeft()), at(seen.bottomRight())};
 }
 
 bool TextChecker::isReadOnly() const
@@ -201,18 +235,21 @@ bool TextChecker::correctWordBefore(int position, const QString& typed)
         const QString fix = SpellChecker::shared().correction(word);
         if (fix.isEmpty() || fix == word)
             return false;
-        // The correction and the key that ended the word are one undo step,
-        // so Undo straight after gives back the word as typed.
+        // The key that ended the word is typed first, the correction is an
+        // undo step of its own after it: Undo straight after gives back the
+        // word as typed and keeps the key.
         m_correcting = true;
-        QTextCursor c = editorCursor();
+        QTextCursor caret = editorCursor();
+        if (!typed.isEmpty())
+            caret.insertText(typed);
+        // The step begins where the caret is, so Undo puts it back there.
+        QTextCursor c = caret;
         c.beginEditBlock();
         c.setPosition(start);
         c.setPosition(start + r.length, QTextCursor::KeepAnchor);
         c.insertText(fix);
-        if (!typed.isEmpty())
-            c.insertText(typed);
         c.endEditBlock();
-        setEditorCursor(c);
+        setEditorCursor(caret);
         m_correcting = false;
         m_correctedStart = start;
         m_correctedWord = word;

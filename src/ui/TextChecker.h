@@ -12,6 +12,8 @@
 #include <QObject>
 #include <QPointer>
 
+#include <utility>
+
 class QMenu;
 class QTextCursor;
 class QTextDocument;
@@ -51,10 +53,12 @@ protected:
 
 private:
     explicit TextChecker(QWidget* editor);
-    // Corrects the word that ends at `position`, typing `typed` after it in
-    // the same undo step; true when `typed` was typed.
+    // Types `typed` after the word that ends at `position`, then corrects
+    // the word in an undo step of its own; true when `typed` was typed.
     bool correctWordBefore(int position, const QString& typed);
     bool isReadOnly() const;
+    // Document positions of the first and last character on screen.
+    std::pair<int, int> visibleRange() const;
     QTextCursor editorCursor() const;
     void setEditorCursor(const QTextCursor& cursor);
 

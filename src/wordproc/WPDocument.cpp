@@ -4,6 +4,7 @@
 
 #include "wordproc/WPFormat.h"
 #include "wordproc/docx/Docx.h"
+#include "wordproc/formats/NotKept.h"
 #include "wordproc/print/WPPrint.h"
 
 #include <QFile>
@@ -199,6 +200,7 @@ void WPDocument::finishReading()
 
 void WPDocument::apply(const WPDocAttributes& attributes)
 {
+    m_notKeptNotice = NotKept::notice(attributes.notKept);
     setPageSetupQuietly(pageSetupFrom(m_pageSetup, attributes));
     if (attributes.comment) {
         if (const auto hf = WPHeaderFooter::decode(*attributes.comment)) {

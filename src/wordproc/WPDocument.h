@@ -68,7 +68,7 @@ public:
 
     // The file contents in `typeName` (never RTFD, which is a directory).
     std::optional<QByteArray> data(const QString& typeName, QString* error) const;
-    // Writes the document to `path` atomically: a file through QSaveFile,
+    // Writes the document to `path` atomically: a file through SafeFile,
     // RTFD through a temporary directory renamed into place. On failure the
     // previous file is untouched and `error` says why.
     bool writeTo(const QString& path, const QString& typeName, QString* error) const;
@@ -77,6 +77,10 @@ public:
     // them; and their reverse, installing what a reader found.
     WPDocAttributes documentAttributes() const;
     void apply(const WPDocAttributes& attributes);
+
+    // What the file read last held that the document cannot keep, as the
+    // sentence the editor shows above the text; empty when nothing.
+    QString notKeptNotice() const { return m_notKeptNotice; }
 
     // True when the text holds at least one picture.
     bool containsImages() const;
@@ -127,4 +131,5 @@ private:
     bool m_otherEdits = false;
     bool m_reportedEdited = false;
     bool m_warnedAboutImages = false;
+    QString m_notKeptNotice;
 };

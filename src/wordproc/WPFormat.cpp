@@ -289,10 +289,16 @@ std::optional<QByteArray> write(const QTextDocument& text, DocType type, const W
     return std::nullopt;
 }
 
+bool recoverRtfd(const QString& directory)
+{
+    return Rtfd::recover(directory);
+}
+
 bool readRtfd(const QString& directory, QTextDocument* into, WPDocAttributes* attributes, QString* error)
 {
     WPDocAttributes local;
     WPDocAttributes* attrs = attributes ? attributes : &local;
+    Rtfd::recover(directory);
     if (!Rtfd::read(directory, into, attrs, error))
         return false;
     sanitize(attrs);

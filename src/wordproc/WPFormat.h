@@ -48,6 +48,9 @@ std::optional<QByteArray> write(const QTextDocument& text, DocType type,
                                 const WPDocAttributes& attributes, QString* error);
 
 // RTFD: a directory "X.rtfd" holding TXT.rtf and the picture files.
+// Puts back an RTFD package that an interrupted save left aside and removes
+// such saves' leftovers (at start and before reading).
+bool recoverRtfd(const QString& directory);
 bool readRtfd(const QString& directory, QTextDocument* into, WPDocAttributes* attributes,
               QString* error);
 // Written into a temporary directory beside `directory` and renamed into place.

@@ -243,6 +243,21 @@ Paragraph noteSeparator()
     return p;
 }
 
+QString noteLabel(int n, bool endnote)
+{
+    if (!endnote)
+        return QString::number(n);
+    static const std::pair<int, const char*> digits[] = {{1000, "m"}, {900, "cm"}, {500, "d"}, {400, "cd"},
+                                                           {100, "c"},  {90, "xc"},  {50, "l"},  {40, "xl"},
+                                                           {10, "x"},   {9, "ix"},   {5, "v"},   {4, "iv"},
+                                                           {1, "i"}};
+    QString out;
+    for (const auto& [value, text] : digits)
+        for (; n >= value && out.size() < 32; n -= value)
+            out += QLatin1String(text);
+    return out;
+}
+
 int literalListKind(const Paragraph& p)
 {
     if (p.style.tabStops.isEmpty())

@@ -97,6 +97,10 @@ QList<Paragraph> paragraphs(const QTextDocument& doc);
 // it: a short line.
 Paragraph noteSeparator();
 
+// The label of the n-th note (from 1): "1", "2", … for footnotes, "i",
+// "ii", … for endnotes.
+QString noteLabel(int number, bool endnote);
+
 // The list kind of a paragraph that holds the editor's literal list marker
 // ("\t•\t…" or "\t12.\t…") and tab stops; ListNone otherwise.
 int literalListKind(const Paragraph& paragraph);

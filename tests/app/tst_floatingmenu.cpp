@@ -16,6 +16,10 @@
 #include <QScreen>
 #include <QTest>
 #include <QToolButton>
+#include <QWindow>
+#include <QtGui/qguiapplication_platform.h>
+#include <xcb/xcb.h>
+#include <cstdlib>
 
 namespace {
 
@@ -32,6 +36,56 @@ QRect available()
 QString toggleTitle()
 {
     return MainMenu::title(MainMenu::shared().appToggleItem());
+}
+
+xcb_connection_t* x11()
+{
+    return qGuiApp->nativeInterface<QNativeInterface::QX11Application>()->connection();
+}
+
+xcb_atom_t atom(const char* name)
+{
+    xcb_intern_atom_reply_t* r = xcb_intern_atom_reply(x11(), xcb_intern_atom(x11(), 0, quint16(qstrlen(name)), name), nullptr);
+    const xcb_atom_t a = r ? r->atom : xcb_atom_t(XCB_ATOM_NONE);
+    std::free(r);
+    return a;
+}
+
+// Whether the window's state, as the X server holds it, keeps it above.
+bool keptAbove(QWidget* w)
+{
+    xcb_get_property_reply_t* r = xcb_get_property_reply(
+        x11(), xcb_get_property(x11(), 0, xcb_window_t(w->windowHandle()->winId()), atom("_NET_WM_STATE"),
+                                XCB_ATOM_ATOM, 0, 32),
+        nullptr);
+    bool above = false;
+    if (r && r->format == 32) {
+        const auto* atoms = static_cast<const xcb_atom_t*>(xcb_get_property_value(r));
+        for (int i = 0; i < xcb_get_property_value_length(r) / 4; ++i)
+            above = above || atoms[i] == atom("_NET_WM_STATE_ABOVE");
+    }
+    std::free(r);
+    return above;
+}
+
+// Whether a window manager says it runs (it keeps the level of windows).
+bool windowManagerRuns()
+{
+    const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(x11())).data->root;
+    xcb_get_property_reply_t* r = xcb_get_property_reply(
+        x11(), xcb_get_property(x11(), 0, root, atom("_NET_SUPPORTING_WM_CHECK"), XCB_ATOM_WINDOW, 0, 1), nullptr);
+    const bool runs = r && xcb_get_property_value_length(r) == 4;
+    std::free(r);
+    return runs;
+}
+
+bool mapped(QWidget* w)
+{
+    xcb_get_window_attributes_reply_t* r = xcb_get_window_attributes_reply(
+        x11(), xcb_get_window_attributes(x11(), xcb_window_t(w->windowHandle()->winId())), nullptr);
+    const bool viewable = r && r->map_state == XCB_MAP_STATE_VIEWABLE;
+    std::free(r);
+    return viewable;
 }
 
 } // namespace
@@ -335,9 +389,55 @@ private Q_SLOTS:
         QCOMPARE(mask.intersected(core), QRegion(core));
         const QRect band = surface.adjusted(2, radius, -2, -radius);
         QCOMPARE(mask.intersected(band), QRegion(band));
+        // Shaped again and again (each show, each change of level), the
+        // panel keeps the same whole shape.
+        for (int round = 0; round < 3; ++round) {
+            fm().hide();
+            fm().show();
+            p->applyShape(false);
+            QCOMPARE(p->mask(), mask);
+            fm().applyLevel(round % 2 == 0 ? false : true);
+            p->applyShape(false);
+            QCOMPARE(p->mask(), mask);
+        }
         // With a compositor the window is whole again.
         p->applyShape(true);
         QVERIFY(p->mask().isEmpty());
+    }
+
+    // On X11 the panel asks to be on every desktop, and still is after its
+    // level changes (which makes its native window anew).
+    void everyDesktopAfterLevelChanges()
+    {
+        if (!X11Desktop::isX11())
+            QSKIP("needs an X server");
+        fm().show();
+        FloatingPanel* p = fm().panel();
+        QVERIFY(QTest::qWaitForWindowExposed(p));
+        for (const bool onTop : {false, true, false}) {
+            fm().applyLevel(onTop);
+            QVERIFY(p->isVisible());
+            QTRY_COMPARE(X11Desktop::desktopOf(p), std::optional<quint32>(0xFFFFFFFF));
+        }
+        fm().hide();
+        fm().show();
+        QTRY_COMPARE(X11Desktop::desktopOf(p), std::optional<quint32>(0xFFFFFFFF));
+    }
+
+    // The window manager hears of each change of level while the panel is
+    // shown, and the panel stays shaped and on screen.
+    void levelReachesTheWindowManager()
+    {
+        if (!X11Desktop::isX11() || !windowManagerRuns())
+            QSKIP("needs an X server with a window manager");
+        fm().show();
+        FloatingPanel* p = fm().panel();
+        QVERIFY(QTest::qWaitForWindowExposed(p));
+        for (const bool onTop : {false, true, false, true}) {
+            fm().applyLevel(onTop);
+            QTRY_COMPARE(keptAbove(p), onTop);
+            QVERIFY(mapped(p));
+        }
     }
 
     void displayScreen_data()

@@ -316,6 +316,40 @@ private Q_SLOTS:
         delete other;
     }
 
+    void windowMenuNamesWindowsAsTheirTitleBars_data()
+    {
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<bool>("edited");
+        QTest::addColumn<QString>("item");
+        QTest::newRow("saved") << "Letter.docx[*] \u2014 Word Processor" << false << "Letter.docx \u2014 Word Processor";
+        QTest::newRow("edited") << "Untitled[*] \u2014 Word Processor" << true << "Untitled* \u2014 Word Processor";
+        QTest::newRow("no mark") << "Calculator" << true << "Calculator";
+        QTest::newRow("ampersand") << "R&D[*]" << false << "R&&D";
+    }
+    // The Window menu lists each window as its title bar shows it: the
+    // edited mark where "[*]" stands, never the placeholder itself.
+    void windowMenuNamesWindowsAsTheirTitleBars()
+    {
+        QFETCH(QString, title);
+        QFETCH(bool, edited);
+        QFETCH(QString, item);
+        QMainWindow* w = makeWindow(new QTextEdit);
+        w->setWindowTitle(title);
+        w->setWindowModified(edited);
+        QMenu* windowMenu = nullptr;
+        for (QMenu* m : MainMenu::shared().menus()) {
+            if (m->title() == QLatin1String("Window"))
+                windowMenu = m;
+        }
+        QVERIFY(windowMenu);
+        Q_EMIT windowMenu->aboutToShow();
+        QStringList items;
+        for (QAction* a : windowMenu->actions())
+            items << a->text();
+        delete w;
+        QVERIFY2(items.contains(item), qPrintable(items.join(QLatin1String(" | "))));
+    }
+
     // Open Recent lists the word processor's recent documents above
     // "Clear Menu"; choosing one opens it.
     void openRecentListsDocuments()
@@ -421,6 +455,34 @@ private Q_SLOTS:
         QCOMPARE(listed().count(QStringLiteral("Alpha & Co *")), 1);
         delete a;
         delete b;
+    }
+
+    // The list keeps the order the windows were opened in, whatever the
+    // titles, and shows each title as its window does (never "[*]").
+    void windowMenuOrderAndTitles()
+    {
+        QList<QMainWindow*> made;
+        for (const char* title : {"Zeta[*]", "Report[*] — Word Processor", "Alpha", "Sums [*][*]"}) {
+            made << makeWindow(new QWidget);
+            made.last()->setWindowTitle(QString::fromUtf8(title));
+        }
+        made[1]->setWindowModified(true);
+        QMenu* window = MainMenu::shared().menus().at(5);
+        const QStringList expected{QStringLiteral("Zeta"), QStringLiteral("Report* — Word Processor"),
+                                   QStringLiteral("Alpha"), QStringLiteral("Sums [*]")};
+        for (int look = 0; look < 3; ++look) {
+            Q_EMIT window->aboutToShow();
+            QStringList names;
+            for (QAction* item : window->actions()) {
+                const qsizetype at = expected.indexOf(MainMenu::title(item));
+                if (at >= 0)
+                    names << expected.at(at);
+            }
+            QCOMPARE(names, expected);
+            made[look]->hide();
+            made[look]->show();
+        }
+        qDeleteAll(made);
     }
 
     // The tool shortcuts work from any window that shows the menus, and

@@ -68,7 +68,6 @@ private Q_SLOTS:
         auto* scroll = w->findChild<QScrollArea*>(QStringLiteral("toolScroll"));
         QVERIFY(scroll);
         QTest::qWait(20);
-        QEXPECT_FAIL("focus", "the focus view asks for more height than its default window gives", Continue);
         QVERIFY2(!scroll->horizontalScrollBar()->isVisible() && !scroll->verticalScrollBar()->isVisible(),
                      qPrintable(QStringLiteral("%1 needs %2 × %3").arg(t.rawValue()).arg(scroll->widget()->minimumSizeHint().width()).arg(scroll->widget()->minimumSizeHint().height())));
         const int barHeight = bar->sizeHint().height();

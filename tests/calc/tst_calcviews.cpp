@@ -246,6 +246,38 @@ private Q_SLOTS:
         QVERIFY(view.memoryMarker()->isHidden());
     }
 
+    // The example in the empty expression field is shown whole at the
+    // window's sizes; typing brings back the display size.
+    void sciPlaceholderWhole_data()
+    {
+        QTest::addColumn<int>("width");
+        QTest::newRow("default width") << 640;
+        QTest::newRow("narrow") << 520;
+        QTest::newRow("wide") << 1000;
+    }
+
+    void sciPlaceholderWhole()
+    {
+        QFETCH(int, width);
+        ScientificView view;
+        view.resize(width, 600);
+        view.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&view));
+        SpellLineEdit* field = view.expressionField();
+        const int height = field->height();
+        auto fits = [field] {
+            return QFontMetricsF(field->font()).horizontalAdvance(field->placeholderText())
+                <= field->contentsRect().width() - 4;
+        };
+        QTRY_VERIFY(fits());
+        QVERIFY(field->font().pointSizeF() <= ScientificView::expressionFont().pointSizeF());
+        QTest::keyClicks(field, QStringLiteral("2+3"));
+        QCOMPARE(field->font(), ScientificView::expressionFont());
+        QCOMPARE(field->height(), height);
+        field->clear();
+        QVERIFY(fits());
+    }
+
     void sciResultLine()
     {
         auto* view = new ScientificView;

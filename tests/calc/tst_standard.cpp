@@ -109,17 +109,22 @@ private Q_SLOTS:
         QTest::newRow("not a number") << "hello" << "";
         QTest::newRow("inner space") << "1 234" << "";
         QTest::newRow("infinity") << "inf" << "";
-        QTest::newRow("seventeen digits") << "12345678901234567" << "";
+        QTest::newRow("seventeen digits: the first sixteen") << "12345678901234567" << "1234567890123456";
         QTest::newRow("too large for the keys") << "1e16" << "";
         QTest::newRow("too small for the keys: the zeros that fit") << "1e-20" << "0.000000000000000";
         QTest::newRow("overflowing exponent") << "1e999999999999999999" << "";
+        QTest::newRow("below the smallest double") << "1e-400" << "";
+        QTest::newRow("above the largest double") << "-1.8e308" << "";
         QTest::newRow("long fraction: first sixteen digits") << "3.14159265358979323846" << "3.141592653589793";
         QTest::newRow("long fraction below one") << "0.12345678901234567" << "0.123456789012345";
         QTest::newRow("long fraction after exponent") << "1.23456789012345678e10" << "12345678901.23456";
         QTest::newRow("sixteen whole digits, fraction dropped") << "1234567890123456.78" << "1234567890123456";
         QTest::newRow("exponent leaves sixteen whole digits") << "1.2345678901234567e15" << "1234567890123456";
         QTest::newRow("negative long fraction") << "-2.718281828459045235" << "-2.718281828459045";
-        QTest::newRow("seventeen whole digits with fraction") << "12345678901234567.5" << "";
+        QTest::newRow("seventeen whole digits with fraction") << "12345678901234567.5" << "1234567890123456";
+        QTest::newRow("twenty digits") << "12345678901234567890" << "1234567890123456";
+        QTest::newRow("beyond what a number holds") << "1e400" << "";
+        QTest::newRow("below what a number holds") << "1e-400" << "";
     }
     void paste()
     {

@@ -7,7 +7,10 @@
 #include <QFileInfo>
 #include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QElapsedTimer>
 #include <QTest>
+
+#include <sys/stat.h>
 
 class SettingsTest : public QObject {
     Q_OBJECT
@@ -86,6 +89,24 @@ private Q_SLOTS:
         SettingsStore::redirectTo(file());
         QCOMPARE(SettingsStore::boolValue(QStringLiteral("vertical"), false), true);
         QCOMPARE(kept().size(), copies.size());
+    }
+
+    // A pipe in place of the settings file is never opened (that would wait
+    // for a writer forever): it is moved aside and a fresh file is written.
+    void pipeIsMovedAside()
+    {
+        QVERIFY(::mkfifo(QFile::encodeName(file()).constData(), 0600) == 0);
+        QElapsedTimer timer;
+        timer.start();
+        SettingsStore::redirectTo(file());
+        QCOMPARE(SettingsStore::boolValue(QStringLiteral("alwaysOnTop"), true), true);
+        QVERIFY(timer.elapsed() < 2000);
+        SettingsStore::settings().setValue(QStringLiteral("vertical"), true);
+        SettingsStore::settings().sync();
+        QVERIFY(QFileInfo(file()).isFile());
+        QCOMPARE(kept().size(), 1);
+        QVERIFY(!QFileInfo(m_dir.filePath(kept().first())).isFile());
+        QVERIFY(StoreEvents::shared().problems().first().reason.contains(QStringLiteral("not a regular file")));
     }
 
     // A settings file that is a link is not followed: its target stays as it

@@ -158,8 +158,10 @@ private Q_SLOTS:
         QFETCH(bool, quit);
         QVERIFY(m_pulse.play(m_sine));
         auto* m = new RecorderModel;
+        QSignalSpy capturing(m, &RecorderModel::capturing);
         m->startRecording();
         QVERIFY(m->recording());
+        QVERIFY(capturing.wait(5000) || capturing.count() > 0);
         QTest::qWait(600);
         if (quit) {
             RecorderModel::finishAll();

@@ -1,6 +1,7 @@
 #include "TestEnvironment.h"
 #include "core/Json.h"
 #include "core/Store.h"
+#include "core/StoreEvents.h"
 #include "notes/StickyFrame.h"
 #include "notes/StickyNote.h"
 #include "notes/StickyPalette.h"
@@ -92,6 +93,57 @@ class TstStickyStore : public QObject {
 
 private Q_SLOTS:
     void init() { TestEnvironment::clearDataFolder(); }
+
+    // Repeated ids in the file: exact copies go, other notes get ids of
+    // their own and keep their place; the user is told once, the file as it
+    // was is kept aside and the repaired list written.
+    void repeatedIdsRepaired_data()
+    {
+        QTest::addColumn<QStringList>("texts"); // one text per record, all with the same id
+        QTest::addColumn<QStringList>("kept");
+        QTest::newRow("one note") << QStringList{"a"} << QStringList{"a"};
+        QTest::newRow("an exact copy") << QStringList{"a", "a"} << QStringList{"a"};
+        QTest::newRow("another note") << QStringList{"a", "b"} << QStringList{"a", "b"};
+        QTest::newRow("copies and others") << QStringList{"a", "b", "a", "c", "b"} << QStringList{"a", "b", "c"};
+    }
+
+    void repeatedIdsRepaired()
+    {
+        QFETCH(QStringList, texts);
+        QFETCH(QStringList, kept);
+        QJsonArray file;
+        for (const QString& t : texts) {
+            QJsonObject o = validRecord();
+            o.insert(QStringLiteral("text"), t);
+            file.append(o);
+        }
+        writeFile(StickyStore::fileName(), QJsonDocument(file).toJson());
+        const QString owner = StoreEvents::ownerOf(StickyStore::fileName());
+        StoreEvents::shared().clear(owner);
+        QSignalSpy told(&StoreEvents::shared(), &StoreEvents::problemAdded);
+        const bool repeated = texts.size() > 1;
+        {
+            StickyStore store;
+            QStringList texts;
+            QSet<QUuid> ids;
+            for (const StickyNote& n : store.notes()) {
+                texts << n.text;
+                ids.insert(n.id);
+            }
+            QCOMPARE(texts, kept);
+            QCOMPARE(ids.size(), kept.size());
+            QCOMPARE(store.note(QUuid(validRecord().value(QStringLiteral("id")).toString()))->text, kept.first());
+            QCOMPARE(told.size(), repeated ? 1 : 0);
+            const QStringList aside = QDir(Store::folder()).entryList({StickyStore::fileName() + ".unreadable-*"});
+            QCOMPARE(aside.size(), repeated ? 1 : 0);
+            QCOMPARE(savedArray().size(), repeated ? kept.size() : texts.size());
+        }
+        // Repaired once: the next start has nothing to say.
+        StickyStore again;
+        QCOMPARE(again.notes().size(), kept.size());
+        QCOMPARE(told.size(), repeated ? 1 : 0);
+        StoreEvents::shared().clear(owner);
+    }
 
     void recordRoundTrip()
     {

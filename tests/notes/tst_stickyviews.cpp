@@ -17,6 +17,7 @@
 
 #include <QApplication>
 #include <QLabel>
+#include <QMessageBox>
 #include <QSignalSpy>
 #include <QCloseEvent>
 #include <QTest>
@@ -326,6 +327,32 @@ private Q_SLOTS:
         QTRY_VERIFY(QToolTip::isVisible());
         QCOMPARE(QToolTip::text(), help);
         QToolTip::hideText();
+    }
+
+    // Questions come up above every note, pinned ones included, and take
+    // the focus from them.
+    void dialogsAboveNotes_data()
+    {
+        QTest::addColumn<bool>("pinned");
+        QTest::newRow("note") << false;
+        QTest::newRow("pinned note") << true;
+    }
+
+    void dialogsAboveNotes()
+    {
+        QFETCH(bool, pinned);
+        Fixture f;
+        const QUuid id = f.store.newNote(0, QStringLiteral("keep"));
+        f.store.setOnTop(id, pinned);
+        StickyWindow* w = f.windows.window(id);
+        w->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(w));
+        QMessageBox box(QMessageBox::Warning, QStringLiteral("Brindleworks"), QStringLiteral("Delete this goal?"),
+                        QMessageBox::Cancel);
+        box.open();
+        QVERIFY(box.windowHandle()->flags().testFlag(Qt::WindowStaysOnTopHint));
+        QTRY_VERIFY(box.isActiveWindow());
+        box.reject();
     }
 
     // However long the note, its card shows the first lines in order, cut

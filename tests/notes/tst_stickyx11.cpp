@@ -3,13 +3,20 @@
 // run come back in the second exactly as they were left.
 #include "TestEnvironment.h"
 #include "core/Store.h"
+#include "core/Json.h"
+#include "notes/StickyFrame.h"
+#include "notes/StickyPalette.h"
 #include "notes/StickyStore.h"
+#include "notes/views/StickyLightWindow.h"
+#include "ui/Chrome.h"
 #include "notes/views/StickyNoteView.h"
 #include "notes/views/StickyWindow.h"
 #include "notes/views/StickyWindows.h"
 #include "ui/SpellTextView.h"
 
 #include <QApplication>
+#include <QCloseEvent>
+#include <QCursor>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -19,6 +26,7 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
+#include <cstdio>
 
 namespace {
 
@@ -117,6 +125,86 @@ int secondRun(const QString& exchange)
     return writeJson(exchange + QStringLiteral("/second.json"), out) ? 0 : 3;
 }
 
+// A window that will not close, so that a quit is given up.
+class Refusing : public QWidget {
+protected:
+    void closeEvent(QCloseEvent* event) override { event->ignore(); }
+};
+
+// Notes with text come up at start as pictures the X server keeps, on every
+// workspace, leaving the note's text and frame alone; the pointer coming
+// over one brings the full window in its place. An empty note comes up
+// ready to type. Returns 0, or the number of the first check that failed.
+int lightRun()
+{
+    QList<StickyNote> notes;
+    for (const char* text : {"picture one", "picture two", ""}) {
+        StickyNote n = StickyNote::make(3, QString::fromUtf8(text));
+        // Low on the screen, away from where the pointer starts (its middle).
+        n.frame = StickyFrame::toText(QRectF(100 + notes.size() * 350, 20, 320, 300));
+        notes.append(n);
+    }
+    if (!Store::save(Json::fromList(notes), StickyStore::fileName()))
+        return 10;
+    StickyStore store;
+    StickyWindows windows(store);
+    store.restoreWindows();
+    StickyLightWindow* light = windows.lightWindow(notes[0].id);
+    if (!light || !windows.lightWindow(notes[1].id) || windows.lightWindow(notes[2].id))
+        return 11;
+    if (!QTest::qWaitForWindowExposed(light))
+        return 12;
+    QTest::qWait(200);
+    // The X server draws the note's colour where nothing else is.
+    const QImage shown = QApplication::primaryScreen()->grabWindow(0).toImage();
+    const QColor sky = Chrome::toColor(StickyPalette::colors().at(3));
+    const QPoint inside = light->geometry().bottomRight() - QPoint(10, 10);
+    if (shown.pixel(inside) != sky.rgb())
+        return 13;
+    const QRect place = light->geometry();
+    // The pointer comes over the first note: the full window takes its place.
+    QCursor::setPos(place.center());
+    for (int waited = 0; windows.lightWindow(notes[0].id) && waited < 5000; waited += 50)
+        QTest::qWait(50);
+    if (windows.lightWindow(notes[0].id))
+        return 14;
+    StickyWindow* full = windows.window(notes[0].id);
+    if (!full || !QTest::qWaitForWindowExposed(full) || full->geometry() != place || full->workspace() != -1)
+        return 15;
+    QTest::qWait(300);
+    if (store.note(notes[0].id)->frame != notes[0].frame || store.note(notes[0].id)->text != notes[0].text)
+        return 16;
+    // Hidden and shown again, still a picture; a pin keeps it one.
+    store.hide(notes[1].id);
+    store.setOnTop(notes[1].id, true);
+    store.show(notes[1].id);
+    StickyLightWindow* second = windows.lightWindow(notes[1].id);
+    if (!second)
+        return 17;
+    if (!second->isVisible())
+        return 18;
+    if (!second->isOnTop())
+        return 19;
+    // A quit given up (another window refuses to close) leaves the picture
+    // on screen as it was.
+    Refusing other;
+    other.setGeometry(1100, 50, 100, 80);
+    other.show();
+    if (!QTest::qWaitForWindowExposed(&other))
+        return 20;
+    QEvent quit(QEvent::Quit);
+    QCoreApplication::sendEvent(qApp, &quit);
+    if (quit.isAccepted() || windows.lightWindow(notes[1].id) != second)
+        return 21;
+    if (!second->isVisible() || !QTest::qWaitForWindowExposed(second))
+        return 22;
+    QTest::qWait(200);
+    const QImage after = QApplication::primaryScreen()->grabWindow(0).toImage();
+    if (after.pixel(second->geometry().bottomRight() - QPoint(10, 10)) != sky.rgb())
+        return 23;
+    return 0;
+}
+
 int runChild(int argc, char** argv)
 {
     QApplication app(argc, argv);
@@ -124,6 +212,8 @@ int runChild(int argc, char** argv)
         return kNoDisplay;
     const QString phase = QString::fromLocal8Bit(argv[2]);
     const QString exchange = QString::fromLocal8Bit(argv[3]);
+    if (phase == QLatin1String("light"))
+        return lightRun();
     return phase == QLatin1String("first") ? firstRun(exchange) : secondRun(exchange);
 }
 
@@ -207,6 +297,18 @@ private Q_SLOTS:
         }
         QVERIFY(sawMoved);
         QVERIFY(sawPinned);
+    }
+
+    void notesComeUpAsPicturesUntilTouched()
+    {
+        m_xvfb = QStandardPaths::findExecutable(QStringLiteral("xvfb-run"));
+        if (m_xvfb.isEmpty())
+            QSKIP("xvfb-run is not installed");
+        QTemporaryDir exchange;
+        const int result = run(QStringLiteral("light"), exchange.path());
+        if (result == kNoDisplay)
+            QSKIP("no X server could be started");
+        QVERIFY2(result == 0, qPrintable(QStringLiteral("check %1 failed\n").arg(result) + QString::fromLocal8Bit(m_output)));
     }
 };
 

@@ -15,6 +15,7 @@
 #include "ui/Chrome.h"
 #include "ui/ChromeButton.h"
 #include "ui/SpellLineEdit.h"
+#include "ui/ToolScaffold.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -367,6 +368,41 @@ private Q_SLOTS:
         QCOMPARE(rowTitles(v), QStringLiteral("d,b"));
     }
 
+    // At the window's own size every control is on screen without
+    // scrolling: the view fits the scaffold's room for it.
+    void everyControlFitsTheWindow()
+    {
+        FocusModel m(f.services());
+        addTasks(m, QStringLiteral("abc"));
+        m.chooseTask(m.tasks().at(0).id); // the "Working on" line takes room too
+        auto* v = new FocusView(m);
+        ToolScaffold scaffold(Tool::focus, v);
+        const QSize size = *Tool(Tool::focus).defaultSize();
+        scaffold.resize(size);
+        scaffold.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&scaffold));
+        QCOMPARE(scaffold.size(), size);
+        const int room = scaffold.height() - v->y();
+        QVERIFY2(v->minimumSizeHint().height() <= room,
+                 qPrintable(QStringLiteral("%1 > %2").arg(v->minimumSizeHint().height()).arg(room)));
+        QList<QWidget*> controls{v->ring(), v->startButton(), v->resetButton(), v->skipButton(), v->workingOn(),
+                                 v->autoStartSwitch(), v->soundSwitch(), v->newTaskField(), v->addButton(),
+                                 v->showCompletedSwitch(), v->list(), v->clearCompletedButton(), v->footer()};
+        for (int i = 0; i < 4; ++i)
+            controls.append(v->stepper(i));
+        v->openRow(1);
+        const QString dir = qEnvironmentVariable("BW_SNAPSHOT_DIR");
+        if (!dir.isEmpty())
+            QVERIFY(scaffold.grab().save(dir + QStringLiteral("/focus-at-its-size.png")));
+        const QRect visible(QPoint(0, 0), scaffold.size());
+        for (QWidget* c : controls) {
+            const QRect r(c->mapTo(&scaffold, QPoint(0, 0)), c->size());
+            QVERIFY2(c->isVisible() && visible.contains(r),
+                     qPrintable(c->metaObject()->className() + QStringLiteral(" at ")
+                                + QStringLiteral("%1,%2 %3x%4").arg(r.x()).arg(r.y()).arg(r.width()).arg(r.height())));
+        }
+    }
+
     // The buttons of a drawn row act as the row widget's do; the title
     // opens the row for editing in place; elsewhere the row is for dragging.
     void drawnRowsAnswerTheirParts_data()
@@ -378,6 +414,7 @@ private Q_SLOTS:
         QTest::newRow("trash") << QStringLiteral("trash") << QStringLiteral("asked: Delete “b”?");
         QTest::newRow("title") << QStringLiteral("title") << QStringLiteral("b open");
         QTest::newRow("blank") << QStringLiteral("blank") << QStringLiteral("b selected");
+        QTest::newRow("blank, then Return") << QStringLiteral("blank+return") << QStringLiteral("b open");
     }
     void drawnRowsAnswerTheirParts()
     {
@@ -403,6 +440,8 @@ private Q_SLOTS:
                         : part == QLatin1String("title")    ? l.title.center()
                                                             : QPoint(l.target.left() - 3, rect.center().y());
         QTest::mouseClick(v.list()->viewport(), Qt::LeftButton, {}, at);
+        if (part.endsWith(QLatin1String("+return")))
+            QTest::keyClick(v.list(), Qt::Key_Return);
         setAlertHandler(before);
         QString got;
         if (m.tasks().at(1).done)
@@ -416,6 +455,11 @@ private Q_SLOTS:
         else if (v.list()->currentIndex().row() == 1 && !v.editorRow())
             got = QStringLiteral("b selected");
         QCOMPARE(got, expect);
+        // The drawn parts carry the row widget's help texts.
+        if (part == QLatin1String("target"))
+            QCOMPARE(v.delegate()->toolTipAt(rect, 1, at), QStringLiteral("Work on this task (credits focus sessions to it)"));
+        if (part == QLatin1String("trash"))
+            QCOMPARE(v.delegate()->toolTipAt(rect, 1, at), QStringLiteral("Delete task"));
     }
 
     // The open row starts a drag when pressed and moved outside its title

@@ -6,6 +6,7 @@
 #include "planner/views/GoalEditor.h"
 #include "planner/views/GoalFormPanel.h"
 #include "planner/views/TimelineCanvas.h"
+#include "planner/views/TimelinePainter.h"
 #include "planner/views/TimelineSurface.h"
 #include "planner/views/TimelineView.h"
 #include "ui/Alert.h"
@@ -14,11 +15,13 @@
 #include "ui/SpellLineEdit.h"
 
 #include <QFile>
+#include <QFontMetricsF>
 #include <QLabel>
 #include <QScrollArea>
 #include <QSlider>
 #include <QTest>
 #include <QTimeZone>
+#include <cmath>
 #include <memory>
 
 namespace {
@@ -68,6 +71,8 @@ private Q_SLOTS:
     void deleteAsksTheQuestion_data();
     void deleteAsksTheQuestion();
     void absurdValuesFromAFile();
+    void monthLabelsAreNeverCut_data();
+    void monthLabelsAreNeverCut();
 };
 
 void TimelineViewTest::firstStart()
@@ -81,7 +86,11 @@ void TimelineViewTest::firstStart()
     QCOMPARE(v->filterPicker()->width(), 280);
     QCOMPARE(v->filterPicker()->segments(), (QStringList{"All goals", "Short-term", "Long-term"}));
     QCOMPARE(v->zoomSlider()->toolTip(), QStringLiteral("Zoom the timeline"));
-    QCOMPARE(v->canvas()->surface()->size(), QSize(188, 110));
+    const QSize surface = v->canvas()->surface()->size();
+    QCOMPARE(surface.height(), 110);
+    // 21 days of 8 points, and more only for a month label at the end.
+    QCOMPARE(surface.width(), int(std::ceil(TimelinePainter::contentRight(v->canvas()->surface()->layout()) + 20)));
+    QVERIFY(surface.width() >= 188);
     QTest::qWait(700);
     QVERIFY(!QFile::exists(Store::path(TimelineModel::fileName()))); // showing saves nothing
 }
@@ -244,3 +253,37 @@ void TimelineViewTest::absurdValuesFromAFile()
 
 QTEST_MAIN(TimelineViewTest)
 #include "tst_timelineview.moc"
+
+void TimelineViewTest::monthLabelsAreNeverCut_data()
+{
+    QTest::addColumn<double>("dayWidth");
+    QTest::newRow("smallest zoom") << 2.0;
+    QTest::newRow("short month format's last zoom") << 5.0;
+    QTest::newRow("start") << 8.0;
+}
+
+void TimelineViewTest::monthLabelsAreNeverCut()
+{
+    // Whatever day the span ends on, including the first of a month, the
+    // surface is wide enough for every month label whole.
+    QFETCH(double, dayWidth);
+    TestEnvironment::clearDataFolder();
+    TimelineModel model;
+    model.setDayWidth(dayWidth);
+    TimelineSurface surface(&model);
+    const QDateTime start = todayAt(0);
+    const QFontMetricsF fm(TimelinePainter::monthFont());
+    for (int days = 5; days < 80; ++days) {
+        model.setGoals({StudyGoal::make(QStringLiteral("G"), GoalTerm::shortTerm, start, start.addDays(days))});
+        surface.rebuild();
+        for (const TimelineLayout::Month& m : surface.layout().months) {
+            const qreal labelRight = TimelineLayout::kPadding + m.x + 4 + fm.horizontalAdvance(m.label);
+            QVERIFY2(labelRight <= surface.width(),
+                     qPrintable(QStringLiteral("%1 days: %2 ends at %3 of %4")
+                                    .arg(days)
+                                    .arg(m.label)
+                                    .arg(labelRight)
+                                    .arg(surface.width())));
+        }
+    }
+}

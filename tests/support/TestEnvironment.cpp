@@ -5,7 +5,9 @@
 #include <QDir>
 #include <QFile>
 #include <QStandardPaths>
+#include <csignal>
 #include <cstdlib>
+#include <sys/resource.h>
 #include <filesystem>
 #include <string>
 
@@ -77,6 +79,24 @@ bool writeState(const QString& name, const QByteArray& data)
 QByteArray readState(const QString& name)
 {
     return contents(dataFolder() + QLatin1Char('/') + name);
+}
+
+FullDisk::FullDisk(unsigned long bytes)
+{
+    std::signal(SIGXFSZ, SIG_IGN);
+    rlimit limit = {};
+    getrlimit(RLIMIT_FSIZE, &limit);
+    m_previous = limit.rlim_cur;
+    limit.rlim_cur = bytes;
+    setrlimit(RLIMIT_FSIZE, &limit);
+}
+
+FullDisk::~FullDisk()
+{
+    rlimit limit = {};
+    getrlimit(RLIMIT_FSIZE, &limit);
+    limit.rlim_cur = m_previous;
+    setrlimit(RLIMIT_FSIZE, &limit);
 }
 
 } // namespace TestEnvironment

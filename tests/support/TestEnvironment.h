@@ -22,4 +22,17 @@ bool writeState(const QString& name, const QByteArray& data);
 // The bytes of the state file `name` of the data folder.
 QByteArray readState(const QString& name);
 
+// While it lives, no file this process writes may grow beyond `bytes`: a
+// write past that fails the way it does on a full disk.
+class FullDisk {
+public:
+    explicit FullDisk(unsigned long bytes);
+    ~FullDisk();
+    FullDisk(const FullDisk&) = delete;
+    FullDisk& operator=(const FullDisk&) = delete;
+
+private:
+    unsigned long m_previous = 0;
+};
+
 } // namespace TestEnvironment

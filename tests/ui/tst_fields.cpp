@@ -12,6 +12,7 @@
 #include <QTimer>
 #include <QVBoxLayout>
 #include <cmath>
+#include <QLabel>
 #include <limits>
 
 Q_DECLARE_METATYPE(AlertStyle)
@@ -231,6 +232,47 @@ private Q_SLOTS:
         QCOMPARE(answer, expected);
         QCOMPARE(shownTitle, QStringLiteral("Delete this note?"));
         QCOMPARE(shownInfo, QStringLiteral("This can’t be undone."));
+    }
+
+    void alertShowsItsWholeTitle_data()
+    {
+        QTest::addColumn<QString>("title");
+        QTest::newRow("close prompt") << QStringLiteral(
+            "Do you want to save the changes made to the document “Quarterly report for the garden club committee.docx”?");
+        QTest::newRow("one long name") << QStringLiteral(
+            "Do you want to save the changes made to the document “AnnualFinancialStatementAndBudgetForecast2026.docx”?");
+    }
+    // The title wraps inside the alert: every character can be read.
+    void alertShowsItsWholeTitle()
+    {
+        QFETCH(QString, title);
+        QLabel* label = nullptr;
+        QRect inside;
+        QString shown;
+        whenAlertShows([&](QMessageBox* box) {
+            label = box->findChild<QLabel*>(QStringLiteral("qt_msgbox_label"));
+            if (label) {
+                inside = QRect(label->mapTo(box, QPoint(0, 0)), label->size());
+                // Each line of the title fits the label.
+                const QFontMetrics metrics(label->font());
+                for (const QString& line : label->text().split(QLatin1Char('\n'))) {
+                    if (metrics.horizontalAdvance(line) > label->contentsRect().width() + 1)
+                        shown = QStringLiteral("line wider than the label: ") + line;
+                }
+                if (label->text().simplified().remove(QLatin1Char(' ')) != title.simplified().remove(QLatin1Char(' ')))
+                    shown = QStringLiteral("title changed: ") + label->text();
+                if (shown.isEmpty() && !box->rect().contains(inside))
+                    shown = QStringLiteral("label outside the alert");
+                const QString png = qEnvironmentVariable("BW_ALERT_PNG");
+                if (!png.isEmpty())
+                    box->grab().save(png);
+            }
+            box->reject();
+        });
+        runAlert(title, QStringLiteral("Your changes will be lost if you don’t save them."), AlertStyle::Warning,
+                 {QStringLiteral("Save"), QStringLiteral("Don’t Save"), QStringLiteral("Cancel")});
+        QVERIFY(label);
+        QVERIFY2(shown.isEmpty(), qPrintable(shown));
     }
 
     void alertWithoutCancelIgnoresEscape()

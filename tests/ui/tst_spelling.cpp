@@ -12,11 +12,14 @@
 #include "ui/TextChecker.h"
 
 #include <QApplication>
+#include <QFileInfo>
+#include <QLocale>
 #include <QLineEdit>
 #include <QMenu>
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QTextBrowser>
+#include <QAbstractTextDocumentLayout>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTextBlock>
@@ -228,6 +231,90 @@ private Q_SLOTS:
         QCOMPARE(colours.at(doc.findBlockByNumber(250).length() - 3), SpellHighlighter::spellingColor());
     }
 
+    // Underlines an editor draws itself: what underlines() gives, and no
+    // character formats (which would lay the paragraph out again).
+    void underlinesForTheEditor_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QList<Range>>("red");
+        QTest::addColumn<QList<Range>>("green");
+        QTest::newRow("clean") << QStringLiteral("plain words here") << QList<Range>{} << QList<Range>{};
+        QTest::newRow("misspelt") << QStringLiteral("teh cat") << QList<Range>{{0, 3}} << QList<Range>{};
+        QTest::newRow("bad grammar") << QStringLiteral("He go to school.") << QList<Range>{} << QList<Range>{{0, 16}};
+        QTest::newRow("both") << QStringLiteral("He go to school. Teh") << QList<Range>{{17, 3}}
+                              << QList<Range>{{0, 16}};
+    }
+    void underlinesForTheEditor()
+    {
+        QFETCH(QString, text);
+        QFETCH(QList<Range>, red);
+        QFETCH(QList<Range>, green);
+        QTextDocument doc;
+        doc.setPlainText(text);
+        SpellHighlighter h(&doc);
+        h.setDrawnByEditor(true);
+        QSignalSpy changed(&h, &SpellHighlighter::underlinesChanged);
+        h.flushGrammar();
+        QList<Range> gotRed, gotGreen;
+        for (const SpellHighlighter::Underline& u : h.underlines(doc.firstBlock()))
+            (u.color == SpellHighlighter::spellingColor() ? gotRed : gotGreen).append({u.start, u.length});
+        QCOMPARE(gotRed, red);
+        QCOMPARE(gotGreen, green);
+        QCOMPARE(changed.isEmpty(), red.isEmpty() && green.isEmpty());
+        for (const QColor& c : underlineColours(doc.firstBlock()))
+            QVERIFY(!c.isValid());
+        // An edit makes the old results no answer for the new text.
+        QTextCursor(&doc).insertText(QStringLiteral("x"));
+        h.setSpellingEnabled(false);
+        QVERIFY(h.underlines(doc.firstBlock()).isEmpty());
+    }
+
+    // A sentence being edited keeps its grammar underline until it has been
+    // parsed again; a grammar result draws only the paragraph it belongs to.
+    void grammarFollowsEditsParagraphByParagraph()
+    {
+        QString text;
+        for (int i = 0; i < 60; ++i)
+            text += QStringLiteral("Paragraph %1 is a fine sentence about the river.\n").arg(i);
+        text += QStringLiteral("She go to work on Mondays.");
+        QTextDocument doc;
+        doc.setPlainText(text);
+        doc.documentLayout();
+        CountingHighlighter h(&doc);
+        h.flushGrammar();
+        QCOMPARE(underlineColours(doc.lastBlock()).at(0), SpellHighlighter::grammarColor());
+        h.calls = 0;
+        QTextCursor c(doc.lastBlock());
+        c.setPosition(doc.lastBlock().position() + 4);
+        c.insertText(QStringLiteral("s")); // "She gos to work on Mondays."
+        QCOMPARE(underlineColours(doc.lastBlock()).at(0), SpellHighlighter::grammarColor());
+        QTRY_VERIFY_WITH_TIMEOUT(!h.hasPendingGrammar(), 120000);
+        QVERIFY2(h.calls <= 2, qPrintable(QString::number(h.calls)));
+        QVERIFY(!underlineColours(doc.firstBlock()).at(0).isValid());
+    }
+
+    // Paragraphs not yet checked are done in slices, those on screen first.
+    void screenFirstThenTheRest()
+    {
+        QString text;
+        for (int i = 0; i < 3000; ++i)
+            text += QStringLiteral("Paragraph %1 has a mistaek in it.\n").arg(i);
+        QTextDocument doc;
+        doc.setPlainText(text);
+        SpellHighlighter h(&doc);
+        h.setDrawnByEditor(true);
+        h.setGrammarEnabled(false);
+        const QTextBlock shown = doc.findBlockByNumber(2500);
+        h.setVisibleRange([&] { return std::pair<int, int>(shown.position(), shown.position() + 10); });
+        QTRY_VERIFY(!h.underlines(shown).isEmpty());
+        int checked = 0;
+        for (QTextBlock b = doc.begin(); b.isValid(); b = b.next())
+            checked += !h.underlines(b).isEmpty();
+        QVERIFY2(checked < 3000, "in slices, not all at once");
+        QTRY_VERIFY(h.isSettled());
+        QVERIFY(!h.underlines(doc.findBlockByNumber(1)).isEmpty());
+    }
+
     void fieldUnderlinesUnderTheWord_data()
     {
         QTest::addColumn<QString>("text");
@@ -357,6 +444,27 @@ private Q_SLOTS:
         view->setFocus();
         QTest::keyClicks(view, typed);
         QCOMPARE(view->text(), typed);
+    }
+
+    void wordListOfTheLocale_data()
+    {
+        QTest::addColumn<QLocale>("locale");
+        QTest::addColumn<QString>("wordList");
+        QTest::newRow("American") << QLocale(QLocale::English, QLocale::UnitedStates) << "en_US";
+        QTest::newRow("British") << QLocale(QLocale::English, QLocale::UnitedKingdom) << "en_GB";
+        QTest::newRow("English without its own list") << QLocale(QLocale::English, QLocale::Ireland) << "en_US";
+        QTest::newRow("German") << QLocale(QLocale::German, QLocale::Germany) << "en_US";
+        QTest::newRow("C") << QLocale::c() << "en_US";
+    }
+    // Checking uses the locale's own English word list where one is
+    // installed, else the American one.
+    void wordListOfTheLocale()
+    {
+        QFETCH(QLocale, locale);
+        QFETCH(QString, wordList);
+        if (!QFileInfo::exists(QStringLiteral("/usr/share/hunspell/%1.dic").arg(wordList)))
+            QSKIP("word list not installed");
+        QCOMPARE(SpellChecker::dictionaryName(locale), wordList);
     }
 
     // Switched on (the word processor's choice), a correction is made as the

@@ -94,6 +94,8 @@ private Q_SLOTS:
     void revertReadsTheFileAgain();
     void recentDocuments();
     void openPanelFilters();
+    void typedExtensionPicksTheType_data();
+    void typedExtensionPicksTheType();
     void openedDocumentShowsTheCaretFormat_data();
     void openedDocumentShowsTheCaretFormat();
 
@@ -457,6 +459,52 @@ void ControllerTest::openPanelFilters()
     QCOMPARE(WPOpenSavePanels::documentPathFor(QStringLiteral("/a/Report.rtfd/TXT.rtf")),
              QStringLiteral("/a/Report.rtfd"));
     QCOMPARE(WPOpenSavePanels::documentPathFor(QStringLiteral("/a/b/c.rtf")), QStringLiteral("/a/b/c.rtf"));
+}
+
+void ControllerTest::typedExtensionPicksTheType_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("written");
+    QTest::addColumn<QString>("typeName");
+    QTest::addColumn<bool>("warned");
+    const QString rtf = QStringLiteral("public.rtf");
+    QTest::newRow("no extension") << "letter" << "letter.docx" << WPDocument::kDocxType << false;
+    QTest::newRow("the filter's extension") << "letter.docx" << "letter.docx" << WPDocument::kDocxType << false;
+    QTest::newRow("another type's extension") << "letter.rtf" << "letter.rtf" << rtf << true;
+    QTest::newRow("upper case") << "LETTER.RTF" << "LETTER.RTF" << rtf << true;
+    QTest::newRow("second extension of a type") << "page.htm" << "page.htm" << QStringLiteral("public.html")
+                                                << true;
+    QTest::newRow("unknown extension") << "letter.v2" << "letter.v2.docx" << WPDocument::kDocxType << false;
+    QTest::newRow("trailing dot") << "letter." << "letter.docx" << WPDocument::kDocxType << false;
+}
+
+// A name typed with the Word filter chosen: a known extension saves in its
+// type (and the picture warning speaks of it), any other gets ".docx".
+void ControllerTest::typedExtensionPicksTheType()
+{
+    QFETCH(QString, typed);
+    QFETCH(QString, written);
+    QFETCH(QString, typeName);
+    QFETCH(bool, warned);
+    const WPOpenSavePanels::FileType word = WPOpenSavePanels::saveable().constFirst();
+    QCOMPARE(word.typeName(), WPDocument::kDocxType);
+    const WPOpenSavePanels::SaveChoice choice = WPOpenSavePanels::resolveSaveChoice(m_dir.filePath(typed), word);
+    QCOMPARE(choice.path, m_dir.filePath(written));
+    QCOMPARE(choice.typeName, typeName);
+
+    WPDocument* d = controller().makeUntitledDocument();
+    type(d, QStringLiteral("With a picture"));
+    addPicture(d);
+    WPOpenSavePanels::setSaveChooser([&](QWidget*, const QString&, const QString&) {
+        return std::optional<WPOpenSavePanels::SaveChoice>(choice);
+    });
+    Answers answers;
+    answers.script = {QStringLiteral("Save Anyway")};
+    QCOMPARE(controller().saveAs(d), Result::saved);
+    QCOMPARE(d->fileType(), typeName);
+    QCOMPARE(d->filePath(), m_dir.filePath(written));
+    QCOMPARE(answers.asked.size(), warned ? 1 : 0);
+    QFile::remove(m_dir.filePath(written));
 }
 
 void ControllerTest::openedDocumentShowsTheCaretFormat_data()

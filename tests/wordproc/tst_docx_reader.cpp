@@ -459,6 +459,88 @@ private Q_SLOTS:
         QCOMPARE(textWithPictureMarks(doc), QStringLiteral("[a.png]"));
     }
 
+    void otherContentKept_data()
+    {
+        QTest::addColumn<QByteArray>("data");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("notKept");
+        const QString ns = QStringLiteral("xmlns:w=\"%1\"").arg(kW);
+        const QString rel = QStringLiteral(
+            "<Relationship Id=\"n1\" Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/footnotes\" Target=\"footnotes.xml\"/>"
+            "<Relationship Id=\"n2\" Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/endnotes\" Target=\"endnotes.xml\"/>");
+        auto note = [&](const QString& kind, const QString& id, const QString& text) {
+            return QStringLiteral("<w:%1 w:id=\"%2\"><w:p><w:r><w:%1Ref/></w:r>%3</w:p></w:%1>").arg(kind, id, t(text));
+        };
+        const QByteArray footnotes = QStringLiteral("<w:footnotes %1><w:footnote w:type=\"separator\" w:id=\"-1\"><w:p/></w:footnote>%2%3</w:footnotes>")
+                                         .arg(ns, note(QStringLiteral("footnote"), QStringLiteral("7"), QStringLiteral(" second")),
+                                              note(QStringLiteral("footnote"), QStringLiteral("3"), QStringLiteral(" first")))
+                                         .toUtf8();
+        const QByteArray endnotes = QStringLiteral("<w:endnotes %1>%2</w:endnotes>")
+                                        .arg(ns, note(QStringLiteral("endnote"), QStringLiteral("1"), QStringLiteral(" last")))
+                                        .toUtf8();
+        const QString line(20, QChar(0x2500));
+        QTest::newRow("footnotes and endnotes")
+            << package(QStringLiteral("<w:p>%1<w:r><w:footnoteReference w:id=\"3\"/></w:r>%2<w:r><w:endnoteReference w:id=\"1\"/></w:r>"
+                                      "<w:r><w:footnoteReference w:id=\"7\"/></w:r></w:p>")
+                           .arg(t(QStringLiteral("a")), t(QStringLiteral("b"))),
+                       rel, {{QStringLiteral("word/footnotes.xml"), footnotes}, {QStringLiteral("word/endnotes.xml"), endnotes}})
+            << QStringLiteral("a1bi2|%1|1 first|2 second|i last").arg(line) << QString();
+        const QString box = QStringLiteral("<w:txbxContent><w:p>%1</w:p><w:p>%2</w:p></w:txbxContent>")
+                                .arg(t(QStringLiteral("in")), t(QStringLiteral("box")));
+        QTest::newRow("text box once")
+            << package(QStringLiteral("<w:p>%1<w:r><mc:AlternateContent xmlns:mc=\"http://schemas.openxmlformats.org/markup-compatibility/2006\">"
+                                      "<mc:Choice Requires=\"wps\"><w:drawing><wp:anchor><a:graphic><a:graphicData><wps:wsp xmlns:wps=\"x\"><wps:txbx>%2"
+                                      "</wps:txbx></wps:wsp></a:graphicData></a:graphic></wp:anchor></w:drawing></mc:Choice>"
+                                      "<mc:Fallback><w:pict><v:shape xmlns:v=\"urn:schemas-microsoft-com:vml\"><v:textbox>%2</v:textbox></v:shape></w:pict>"
+                                      "</mc:Fallback></mc:AlternateContent></w:r>%3</w:p>")
+                           .arg(t(QStringLiteral("before ")), box, t(QStringLiteral(" after"))))
+            << QStringLiteral("before \u2028in\u2028box after") << QString();
+        QTest::newRow("comments and charts")
+            << package(QStringLiteral("<w:p>%1<w:r><w:commentReference w:id=\"0\"/></w:r><w:r><w:commentReference w:id=\"1\"/></w:r>"
+                                      "<w:r><w:drawing><wp:inline><a:graphic><a:graphicData uri=\"http://schemas.openxmlformats.org/drawingml/2006/chart\">"
+                                      "</a:graphicData></a:graphic></wp:inline></w:drawing></w:r></w:p>")
+                           .arg(t(QStringLiteral("x"))))
+            << QStringLiteral("x") << QStringLiteral("chart 1, comment 2");
+        QString deep;
+        for (int i = 0; i < DocxReader::kMaxTableDepth + 2; ++i)
+            deep += QLatin1String("<w:tbl><w:tr><w:tc>");
+        deep += QStringLiteral("<w:p>%1</w:p><w:p>%2</w:p>").arg(t(QStringLiteral("deep")), t(QStringLiteral("deeper")));
+        for (int i = 0; i < DocxReader::kMaxTableDepth + 2; ++i)
+            deep += QLatin1String("</w:tc></w:tr></w:tbl>");
+        QTest::newRow("tables nested past the limit") << package(deep) << QStringLiteral("deep|deeper|") << QString();
+    }
+    void otherContentKept()
+    {
+        QFETCH(QByteArray, data);
+        QFETCH(QString, text);
+        QFETCH(QString, notKept);
+        WPDocAttributes attrs;
+        QTextDocument doc;
+        readBack(data, &attrs, &doc);
+        QCOMPARE(textWithPictureMarks(doc), text);
+        QStringList kinds;
+        for (auto it = attrs.notKept.constBegin(); it != attrs.notKept.constEnd(); ++it)
+            kinds << QStringLiteral("%1 %2").arg(it.key()).arg(it.value());
+        QCOMPARE(kinds.join(QStringLiteral(", ")), notKept);
+    }
+
+    void firstPageHeaderWithoutDefault()
+    {
+        const QString rels = QStringLiteral(
+            "<Relationship Id=\"h1\" Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/header\" Target=\"header1.xml\"/>"
+            "<Relationship Id=\"h2\" Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/header\" Target=\"header2.xml\"/>");
+        const QString ns = QStringLiteral("xmlns:w=\"%1\"").arg(kW);
+        const QByteArray even = QStringLiteral("<w:hdr %1><w:p><w:r><w:t>Even</w:t></w:r></w:p></w:hdr>").arg(ns).toUtf8();
+        const QByteArray first = QStringLiteral("<w:hdr %1><w:p><w:r><w:t>First</w:t></w:r></w:p></w:hdr>").arg(ns).toUtf8();
+        const auto hf = Docx::readHeaderFooter(
+            package(QStringLiteral("<w:sectPr><w:headerReference w:type=\"even\" r:id=\"h1\"/><w:headerReference w:type=\"first\" r:id=\"h2\"/>"
+                                   "<w:titlePg/></w:sectPr>"),
+                    rels, {{QStringLiteral("word/header1.xml"), even}, {QStringLiteral("word/header2.xml"), first}}));
+        QVERIFY(hf);
+        QCOMPARE(hf->first, QStringLiteral("First"));
+        QCOMPARE(hf->second, QString());
+    }
+
     void hostilePackages_data()
     {
         QTest::addColumn<QByteArray>("data");

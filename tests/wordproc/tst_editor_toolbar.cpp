@@ -22,6 +22,7 @@
 #include <QImage>
 #include <QMenu>
 #include <QPrinter>
+#include <QSet>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextBlock>
@@ -115,9 +116,9 @@ struct Answers {
         image.save(picture);
         WPOpenSavePanels::setImageChooser([this](QWidget*) { return picture; });
         WPOpenSavePanels::setPdfChooser([this](QWidget*, const QString&) { return pdf; });
-        WPPrintPanels::setPrintChooser([this](QWidget*, QPagedPaintDevice&, int) {
+        WPPrintPanels::setPrintChooser([this](QWidget*, int) -> QPagedPaintDevice* {
             ++printPanels;
-            return false;
+            return nullptr;
         });
         WPPrintPanels::setPageSetupChooser([this](QWidget*, const WPPageSetup&) {
             ++pageSetupPanels;
@@ -175,6 +176,8 @@ class TestToolbar : public QObject {
 private Q_SLOTS:
     void everyControlRunsItsCommand_data();
     void everyControlRunsItsCommand();
+    void familiesListedOnce_data();
+    void familiesListedOnce();
     void fitsTheWindow_data();
     void fitsTheWindow();
     void followsTheSelection_data();
@@ -279,6 +282,30 @@ void TestToolbar::everyControlRunsItsCommand()
     SettingsStore::settings().remove(Spelling::autocorrectKey);
     answers = nullptr;
     QVERIFY(ran);
+}
+
+void TestToolbar::familiesListedOnce_data()
+{
+    QTest::addColumn<QString>("listed");
+    QTest::addColumn<QString>("family");
+    QTest::newRow("foundry in capitals") << "Nimbus Sans [UKWN]" << "Nimbus Sans";
+    QTest::newRow("foundry with a space") << "Nimbus Sans [URW ]" << "Nimbus Sans";
+    QTest::newRow("foundry in lower case") << "Nimbus Sans [urw]" << "Nimbus Sans";
+    QTest::newRow("no foundry") << "DejaVu Sans" << "DejaVu Sans";
+    QTest::newRow("brackets inside the name") << "Font [Old] Style" << "Font [Old] Style";
+    QTest::newRow("only brackets") << "[x]" << "[x]";
+}
+
+// A family made by several foundries is offered once, under its own name.
+void TestToolbar::familiesListedOnce()
+{
+    QFETCH(QString, listed);
+    QFETCH(QString, family);
+    QCOMPARE(WPCommands::familyName(listed), family);
+    const QStringList& families = WPWindowController::families();
+    QCOMPARE(QSet<QString>(families.cbegin(), families.cend()).size(), families.size());
+    for (const QString& f : families)
+        QCOMPARE(WPCommands::familyName(f), f);
 }
 
 void TestToolbar::fitsTheWindow_data()

@@ -1,11 +1,17 @@
 #include "EditorFixture.h"
+#include "core/SettingsStore.h"
+#include "core/Spelling.h"
+#include "ui/SpellChecker.h"
 #include "wordproc/WPCommands.h"
 #include "wordproc/WPInsert.h"
 
 #include <QApplication>
+#include <QClipboard>
+#include <QMimeData>
 #include <QTest>
 #include <QTextBlock>
 #include <QTextDocument>
+#include <QTextFrame>
 #include <QTextTable>
 
 using Editor = EditorFixture;
@@ -17,6 +23,16 @@ class TestTyping : public QObject {
 private Q_SLOTS:
     void emptyParagraphTypesWhatTheBarShows_data();
     void emptyParagraphTypesWhatTheBarShows();
+    void tabMovesBetweenCells_data();
+    void tabMovesBetweenCells();
+    void smartDelete_data();
+    void smartDelete();
+    void smartPaste_data();
+    void smartPaste();
+    void undoStepsOfTyping_data();
+    void undoStepsOfTyping();
+    void autocorrect_data();
+    void autocorrect();
 };
 
 void TestTyping::emptyParagraphTypesWhatTheBarShows_data()
@@ -58,6 +74,186 @@ void TestTyping::emptyParagraphTypesWhatTheBarShows()
     const QFont typedFont = WPCommands::fontOf(WPCommands::formatAt(e.doc->storage(), at));
     QCOMPARE(typedFont.pointSizeF(), shownSize);
     QCOMPARE(typedFont.bold(), shownBold);
+}
+
+void TestTyping::tabMovesBetweenCells_data()
+{
+    QTest::addColumn<int>("row");
+    QTest::addColumn<int>("column");
+    QTest::addColumn<bool>("back");
+    QTest::addColumn<int>("toRow");
+    QTest::addColumn<int>("toColumn");
+    QTest::addColumn<int>("rows");
+    QTest::newRow("Tab: next cell") << 0 << 0 << false << 0 << 1 << 2;
+    QTest::newRow("Tab at a row's end: next row") << 0 << 2 << false << 1 << 0 << 2;
+    QTest::newRow("Tab in the last cell: a new row") << 1 << 2 << false << 2 << 0 << 3;
+    QTest::newRow("Shift+Tab: previous cell") << 1 << 1 << true << 1 << 0 << 2;
+    QTest::newRow("Shift+Tab at a row's start: previous row") << 1 << 0 << true << 0 << 2 << 2;
+    QTest::newRow("Shift+Tab in the first cell stays") << 0 << 0 << true << 0 << 0 << 2;
+}
+
+void TestTyping::tabMovesBetweenCells()
+{
+    QFETCH(int, row);
+    QFETCH(int, column);
+    QFETCH(bool, back);
+    QFETCH(int, toRow);
+    QFETCH(int, toColumn);
+    QFETCH(int, rows);
+    Editor e;
+    e.window->insertTable(2, 3);
+    // The caret waits after the table: typing goes there, not into a heading.
+    e.type(QStringLiteral("after"));
+    QTextCursor end(e.doc->storage());
+    end.movePosition(QTextCursor::End);
+    QCOMPARE(end.block().text(), QStringLiteral("after"));
+    QVERIFY(!end.currentTable());
+
+    QTextTable* table = qobject_cast<QTextTable*>(e.doc->storage()->rootFrame()->childFrames().value(0));
+    QVERIFY(table);
+    e.view()->setTextCursor(table->cellAt(row, column).firstCursorPosition());
+    QTest::keyClick(e.view(), back ? Qt::Key_Backtab : Qt::Key_Tab, back ? Qt::ShiftModifier : Qt::NoModifier);
+    const QTextCursor now = e.view()->textCursor();
+    QCOMPARE(table->rows(), rows);
+    QCOMPARE(table->cellAt(now).row(), toRow);
+    QCOMPARE(table->cellAt(now).column(), toColumn);
+    QVERIFY(!table->cellAt(now.selectionStart()).firstCursorPosition().block().text().contains(QLatin1Char('\t')));
+    QCOMPARE(now.selectedText(), table->cellAt(toRow, toColumn).firstCursorPosition().block().text());
+}
+
+void TestTyping::smartDelete_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("word");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("between words") << "The quick brown fox" << "quick" << "The brown fox";
+    QTest::newRow("before a full stop") << "It was quick." << "quick" << "It was.";
+    QTest::newRow("at the end of the line") << "Run quick" << "quick" << "Run";
+    QTest::newRow("first word") << "Quick brown" << "Quick" << "brown";
+    QTest::newRow("part of a word stays plain") << "The quickest fox" << "quick" << "The est fox";
+}
+
+// A word selected as a double-click selects it and deleted leaves one space.
+void TestTyping::smartDelete()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, word);
+    QFETCH(QString, expected);
+    Editor e;
+    e.type(text);
+    const int at = int(text.indexOf(word));
+    e.select(at, at + int(word.size()));
+    e.key(Qt::Key_Backspace);
+    QCOMPARE(e.doc->storage()->toPlainText(), expected);
+    e.doc->storage()->undo();
+    QCOMPARE(e.doc->storage()->toPlainText(), text);
+    // Cut (as the Edit menu calls it, by name) does the same and keeps the word.
+    e.select(at, at + int(word.size()));
+    QVERIFY(QMetaObject::invokeMethod(e.view(), "cut"));
+    QCOMPARE(e.doc->storage()->toPlainText(), expected);
+    QCOMPARE(QApplication::clipboard()->text(), word);
+}
+
+void TestTyping::smartPaste_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("at");
+    QTest::addColumn<QString>("pasted");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("after a word") << "The fox" << 3 << "quick" << "The quick fox";
+    QTest::newRow("before a word") << "The fox" << 4 << "quick" << "The quick fox";
+    QTest::newRow("between spaces") << "The  fox" << 4 << "quick" << "The quick fox";
+    QTest::newRow("inside a word") << "Thefox" << 3 << "quick" << "The quick fox";
+    QTest::newRow("with its own spaces") << "The fox" << 3 << " quick" << "The quick fox";
+    QTest::newRow("punctuation") << "The fox" << 7 << "." << "The fox.";
+}
+
+void TestTyping::smartPaste()
+{
+    QFETCH(QString, text);
+    QFETCH(int, at);
+    QFETCH(QString, pasted);
+    QFETCH(QString, expected);
+    Editor e;
+    e.type(text);
+    e.select(at, at);
+    auto* data = new QMimeData;
+    data->setText(pasted);
+    QApplication::clipboard()->setMimeData(data);
+    e.view()->paste();
+    QCOMPARE(e.doc->storage()->toPlainText(), expected);
+    e.doc->storage()->undo();
+    QCOMPARE(e.doc->storage()->toPlainText(), text);
+}
+
+void TestTyping::undoStepsOfTyping_data()
+{
+    QTest::addColumn<QString>("first");
+    QTest::addColumn<int>("pauseMs");
+    QTest::addColumn<QString>("second");
+    QTest::addColumn<QString>("afterUndo");
+    QTest::newRow("a new word") << "Dear " << 0 << "Anna" << "Dear ";
+    QTest::newRow("punctuation stays with its word") << "Dear Anna" << 0 << ", hello" << "Dear Anna, ";
+    QTest::newRow("a pause inside a word") << "Ann" << 1100 << "a" << "Ann";
+    QTest::newRow("a bold word in between") << "plain " << -1 << "more" << "plain bold ";
+}
+
+void TestTyping::undoStepsOfTyping()
+{
+    QFETCH(QString, first);
+    QFETCH(int, pauseMs);
+    QFETCH(QString, second);
+    QFETCH(QString, afterUndo);
+    Editor e;
+    e.type(first);
+    if (pauseMs > 0)
+        QTest::qWait(pauseMs);
+    if (pauseMs < 0) {
+        // Bold on, a word, bold off: the commands are steps of their own.
+        e.window->toggleTrait(WPCommands::Trait::Bold);
+        e.type(QStringLiteral("bold "));
+        e.window->toggleTrait(WPCommands::Trait::Bold);
+    }
+    e.type(second);
+    e.doc->storage()->undo();
+    QCOMPARE(e.doc->storage()->toPlainText(), afterUndo);
+}
+
+void TestTyping::autocorrect_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("shown");
+    QTest::addColumn<QString>("afterUndo");
+    // Nothing corrected: Undo takes back the last word typed.
+    QTest::newRow("British spelling") << "It summarises " << "It summarises " << "It ";
+    QTest::newRow("American spelling") << "It summarizes " << "It summarizes " << "It ";
+    // Corrected: Undo gives back the word as typed, and it is left alone.
+    QTest::newRow("misspelt") << "I recieve " << "I receive " << "I recieve ";
+    QTest::newRow("misspelt before a full stop") << "I recieve." << "I receive." << "I recieve.";
+}
+
+// Autocorrect (on by default) fixes only words no English word list knows;
+// Undo straight after gives back the word as typed, and it stays so.
+void TestTyping::autocorrect()
+{
+    QFETCH(QString, typed);
+    QFETCH(QString, shown);
+    QFETCH(QString, afterUndo);
+    if (!SpellChecker::shared().hasSpelling())
+        QSKIP("no English word list installed");
+    SettingsStore::settings().remove(Spelling::autocorrectKey);
+    WPWindowController::applyAutocorrectToAll();
+    Editor e;
+    e.type(typed);
+    QCOMPARE(e.doc->storage()->toPlainText(), shown);
+    QTest::keyClick(e.view(), Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(e.doc->storage()->toPlainText(), afterUndo);
+    if (!afterUndo.startsWith(QLatin1String("It "))) {
+        // Typed again after the word, it stays as the user wants it.
+        e.key(Qt::Key_Backspace);
+        e.type(afterUndo.right(1));
+        QCOMPARE(e.doc->storage()->toPlainText(), afterUndo);
+    }
 }
 
 QTEST_MAIN(TestTyping)

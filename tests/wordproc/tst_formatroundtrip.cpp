@@ -3,9 +3,11 @@
 #include "tst_formatsupport.h"
 
 #include "wordproc/WPFormat.h"
+#include "wordproc/WPTextModel.h"
 #include "wordproc/docx/Docx.h"
 
 #include <QTemporaryDir>
+#include <array>
 #include <QtTest>
 
 using namespace FormatTest;
@@ -16,6 +18,8 @@ class FormatRoundTrip : public QObject {
 private Q_SLOTS:
     void roundTrip_data();
     void roundTrip();
+    void mergedCells_data();
+    void mergedCells();
 };
 
 void FormatRoundTrip::roundTrip_data()
@@ -26,8 +30,7 @@ void FormatRoundTrip::roundTrip_data()
     QTest::addColumn<bool>("comment");
     const unsigned rich = Fonts | Traits | LineStyles | Colors | Paragraphs | Lists | Tables | Pictures;
     QTest::newRow("rtf") << int(DocType::Rtf) << rich << true << true;
-    // Word 97 files are written without their pictures (the save warns first).
-    QTest::newRow("doc") << int(DocType::Doc) << unsigned(rich & ~Pictures) << true << true;
+    QTest::newRow("doc") << int(DocType::Doc) << rich << true << true;
     QTest::newRow("rtfd") << int(DocType::Rtfd) << rich << true << true;
     QTest::newRow("odt") << int(DocType::Odt) << rich << true << true;
     QTest::newRow("wordml") << int(DocType::WordML) << rich << true << true;
@@ -91,6 +94,61 @@ void FormatRoundTrip::roundTrip()
     }
     if (comment)
         QCOMPARE(read.comment, attrs.comment);
+}
+
+void FormatRoundTrip::mergedCells_data()
+{
+    QTest::addColumn<int>("type");
+    for (DocType t : {DocType::Rtf, DocType::Doc, DocType::Odt, DocType::WordML, DocType::Docx, DocType::Html})
+        QTest::newRow(qPrintable(WPFormat::extension(t))) << int(t);
+    QTest::newRow("rtfd") << int(DocType::Rtfd);
+}
+
+void FormatRoundTrip::mergedCells()
+{
+    // A 4 x 4 table: a cell across two columns, one down two rows, and one
+    // across both at once; the last row has every column to itself.
+    QFETCH(int, type);
+    QTextDocument source;
+    WPTextModel::Builder b(&source);
+    WPTextModel::Table t;
+    t.rows = 4;
+    t.columns = 4;
+    const QList<std::array<int, 4>> spans{{0, 0, 1, 2}, {0, 2, 1, 1}, {0, 3, 2, 1}, {1, 0, 2, 2}, {1, 2, 1, 1},
+                                          {2, 2, 1, 1}, {2, 3, 1, 1}, {3, 0, 1, 1}, {3, 1, 1, 1}, {3, 2, 1, 1},
+                                          {3, 3, 1, 1}};
+    for (const auto& [row, column, rows, columns] : spans) {
+        WPTextModel::TableCell c;
+        c.row = row;
+        c.column = column;
+        c.rowSpan = rows;
+        c.columnSpan = columns;
+        WPTextModel::Run r;
+        r.text = QStringLiteral("r%1c%2").arg(row).arg(column);
+        c.paragraphs = {WPTextModel::Paragraph{{}, {r}, std::nullopt, -1}};
+        t.cells.append(c);
+    }
+    b.addTable(t);
+    QTextDocument back;
+    QString error;
+    if (DocType(type) == DocType::Rtfd) {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("t.rtfd"));
+        QVERIFY2(WPFormat::writeRtfd(source, {}, path, &error), qPrintable(error));
+        QVERIFY2(WPFormat::readRtfd(path, &back, nullptr, &error), qPrintable(error));
+    } else {
+        const std::optional<QByteArray> bytes = WPFormat::write(source, DocType(type), {}, &error);
+        QVERIFY2(bytes, qPrintable(error));
+        QVERIFY2(WPFormat::read(*bytes, DocType(type), &back, nullptr, &error), qPrintable(error));
+    }
+    QStringList cells;
+    for (const WPTextModel::Paragraph& p : WPTextModel::paragraphs(back))
+        if (p.cell)
+            cells << QStringLiteral("%1 %2x%3").arg(p.text()).arg(p.cell->rowSpan).arg(p.cell->columnSpan);
+    QCOMPARE(cells, (QStringList{QStringLiteral("r0c0 1x2"), QStringLiteral("r0c2 1x1"), QStringLiteral("r0c3 2x1"),
+                                 QStringLiteral("r1c0 2x2"), QStringLiteral("r1c2 1x1"), QStringLiteral("r2c2 1x1"),
+                                 QStringLiteral("r2c3 1x1"), QStringLiteral("r3c0 1x1"), QStringLiteral("r3c1 1x1"),
+                                 QStringLiteral("r3c2 1x1"), QStringLiteral("r3c3 1x1")}));
 }
 
 QTEST_MAIN(FormatRoundTrip)

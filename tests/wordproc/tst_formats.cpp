@@ -4,11 +4,13 @@
 
 #include "wordproc/WPDocument.h"
 #include "wordproc/WPFormat.h"
+#include "wordproc/formats/NotKept.h"
 #include "wordproc/formats/PlainText.h"
 #include "wordproc/formats/ZipPackage.h"
 
 #include <QFile>
 #include <QTemporaryDir>
+#include <QStringDecoder>
 #include <QtTest>
 #include <cmath>
 #include <limits>
@@ -50,6 +52,8 @@ private Q_SLOTS:
     void unreadableBytesFailWithAMessage();
     void detectFiles_data();
     void detectFiles();
+    void notKeptNotice_data();
+    void notKeptNotice();
     void plainTextDecoding_data();
     void plainTextDecoding();
     void readerDropsValuesOfTheWrongKind();
@@ -194,6 +198,32 @@ void Formats::detectFiles()
     QCOMPARE(WPFormat::detect(file.fileName()), type);
 }
 
+void Formats::notKeptNotice_data()
+{
+    QTest::addColumn<QStringList>("kinds"); // "kind=count"
+    QTest::addColumn<QString>("notice");
+    const QString end = QStringLiteral(" that the word processor does not keep; saving it will leave ");
+    QTest::newRow("nothing") << QStringList{} << QString();
+    QTest::newRow("zero counts") << QStringList{QStringLiteral("comment=0")} << QString();
+    QTest::newRow("one") << QStringList{QStringLiteral("comment=1")}
+                         << QStringLiteral("This document has 1 comment") + end + QStringLiteral("it out.");
+    QTest::newRow("two kinds") << QStringList{QStringLiteral("comment=2"), QStringLiteral("chart=1")}
+                               << QStringLiteral("This document has 1 chart and 2 comments") + end + QStringLiteral("them out.");
+    QTest::newRow("three kinds") << QStringList{QStringLiteral("drawing=3"), QStringLiteral("chart=1"), QStringLiteral("linked picture=2")}
+                                 << QStringLiteral("This document has 1 chart, 3 drawings and 2 linked pictures") + end
+                                        + QStringLiteral("them out.");
+}
+
+void Formats::notKeptNotice()
+{
+    QFETCH(QStringList, kinds);
+    QFETCH(QString, notice);
+    QMap<QString, int> counts;
+    for (const QString& k : kinds)
+        counts.insert(k.section(QLatin1Char('='), 0, 0), k.section(QLatin1Char('='), 1).toInt());
+    QCOMPARE(NotKept::notice(counts), notice);
+}
+
 void Formats::plainTextDecoding_data()
 {
     QTest::addColumn<QByteArray>("bytes");
@@ -204,6 +234,8 @@ void Formats::plainTextDecoding_data()
     QTest::newRow("utf-16le bom") << QByteArray("\xFF\xFEh\0i\0", 6) << QStringLiteral("hi");
     QTest::newRow("utf-16be bom") << QByteArray("\xFE\xFF\0h\0i", 6) << QStringLiteral("hi");
     QTest::newRow("crlf") << QByteArray("a\r\nb\rc") << QStringLiteral("a\nb\nc");
+    QTest::newRow("lone surrogates in utf-16") << QByteArray("\xFE\xFF\xDF\xFF\0a\xD8\x00", 8) << QStringLiteral("\uFFFDa\uFFFD");
+    QTest::newRow("text starting with U+FEFF") << QByteArray("\xEF\xBB\xBF\xEF\xBB\xBFx") << QStringLiteral("\uFEFFx");
 }
 
 void Formats::plainTextDecoding()
@@ -213,8 +245,14 @@ void Formats::plainTextDecoding()
     QTextDocument doc;
     QVERIFY(WPFormat::read(bytes, DocType::PlainText, &doc, nullptr, nullptr));
     QCOMPARE(doc.toPlainText(), text);
-    // Written back as UTF-8.
-    QCOMPARE(QString::fromUtf8(*WPFormat::write(doc, DocType::PlainText, {}, nullptr)), text);
+    // Written back as UTF-8, and read again as the same text.
+    QByteArray written = *WPFormat::write(doc, DocType::PlainText, {}, nullptr);
+    if (written.startsWith("\xEF\xBB\xBF"))
+        written.remove(0, 3);
+    QCOMPARE(QStringDecoder(QStringConverter::Utf8, QStringConverter::Flag::ConvertInitialBom).decode(written), text);
+    QTextDocument back;
+    QVERIFY(WPFormat::read(*WPFormat::write(doc, DocType::PlainText, {}, nullptr), DocType::PlainText, &back, nullptr, nullptr));
+    QCOMPARE(back.toPlainText(), text);
 }
 
 void Formats::readerDropsValuesOfTheWrongKind()

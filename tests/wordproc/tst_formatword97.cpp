@@ -148,6 +148,8 @@ private Q_SLOTS:
     void roundTripMergedTable();
     void roundTripPageAndHeader();
     void manyParagraphsSpanPages();
+    void otherSuitesDocuments_data();
+    void otherSuitesDocuments();
 };
 
 void Word97Test::readsTheText()
@@ -441,6 +443,67 @@ void Word97Test::manyParagraphsSpanPages()
     QCOMPARE(back[399].style.headIndent, 399 % 50);
     QCOMPARE(back[439].text(), QStringLiteral("39"));
     QCOMPARE(back[439].cell->column, 39);
+}
+
+void Word97Test::otherSuitesDocuments_data()
+{
+    // Written by another office suite: each paragraph as "text" with "/L"
+    // for a list kind, "@r,c RxC" for its cell, "^" before superscript runs
+    // and "[pic WxH]" for pictures.
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QStringList>("paragraphs");
+    QTest::addColumn<QString>("headerFooter");
+    QTest::addColumn<QString>("notKept");
+    const QString line(20, QChar(0x2500));
+    QTest::newRow("notes, table, box") << QStringLiteral("notes-table-box.doc")
+        << QStringList{QStringLiteral("Bold italic under strike red Arial16"), QStringLiteral("Indented paragraph with a note^1 and more."),
+                       QStringLiteral("Endnote here^i."), QStringLiteral("Comment here."), QStringLiteral("Picture: [pic 30x15]"),
+                       QStringLiteral("top left@0,0 1x1"), QStringLiteral("top mid@0,1 1x1"), QStringLiteral("top right@0,2 1x1"),
+                       QStringLiteral("merged wide@1,0 1x2"), QStringLiteral("tall@1,2 2x1"), QStringLiteral("c0@2,0 1x1"),
+                       QStringLiteral("c1@2,1 1x1"), QStringLiteral("Box anchor Box text here after box."),
+                       QStringLiteral("Last paragraph."), line, QStringLiteral("^1 The footnote text."),
+                       QStringLiteral("^i The endnote text.")}
+        << QStringLiteral("Header text {page}\u001FFooter text") << QStringLiteral("comment 1");
+    QTest::newRow("lists and a first-page header") << QStringLiteral("lists-first-header.doc")
+        << QStringList{QStringLiteral("\t\u2022\tfirst/1"), QStringLiteral("\t\u2022\tsecond/1"), QStringLiteral("\t1.\tone/2"),
+                       QStringLiteral("\t2.\ttwo/2"), QStringLiteral("\t3.\tthree/2"), QStringLiteral("Heading styled"),
+                       QStringLiteral("highlighted")}
+        << QStringLiteral("First page header\u001F") << QString();
+}
+
+void Word97Test::otherSuitesDocuments()
+{
+    QFETCH(QString, file);
+    QFETCH(QStringList, paragraphs);
+    QFETCH(QString, headerFooter);
+    QFETCH(QString, notKept);
+    QFile f(QFINDTESTDATA(QStringLiteral("wordproc/data/") + file));
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    QTextDocument doc;
+    WPDocAttributes a;
+    QString error;
+    QVERIFY2(Word97::read(f.readAll(), &doc, &a, &error), qPrintable(error));
+    QStringList seen;
+    for (const Paragraph& p : WPTextModel::paragraphs(doc)) {
+        QString s;
+        for (const Run& r : p.runs) {
+            if (r.picture)
+                s += QStringLiteral("[pic %1x%2]").arg(r.picture->sizePt.width()).arg(r.picture->sizePt.height());
+            else
+                s += (r.baseline == 1 ? QStringLiteral("^") : QString()) + r.text;
+        }
+        if (p.style.listKind != WPText::ListNone)
+            s += QStringLiteral("/%1").arg(p.style.listKind);
+        if (p.cell)
+            s += QStringLiteral("@%1,%2 %3x%4").arg(p.cell->row).arg(p.cell->column).arg(p.cell->rowSpan).arg(p.cell->columnSpan);
+        seen << s;
+    }
+    QCOMPARE(seen, paragraphs);
+    QCOMPARE(a.comment.value_or(QStringLiteral("VEXO-HF\u001F")).mid(8), headerFooter);
+    QStringList kinds;
+    for (auto it = a.notKept.constBegin(); it != a.notKept.constEnd(); ++it)
+        kinds << QStringLiteral("%1 %2").arg(it.key()).arg(it.value());
+    QCOMPARE(kinds.join(QStringLiteral(", ")), notKept);
 }
 
 QTEST_MAIN(Word97Test)

@@ -63,6 +63,8 @@ private Q_SLOTS:
     void hostile_data();
     void hostile();
     void picturesStayInThePackage();
+    void otherProgramsPages_data();
+    void otherProgramsPages();
 };
 
 void OdtTest::whiteSpace_data()
@@ -74,7 +76,10 @@ void OdtTest::whiteSpace_data()
     QTest::newRow("text:s") << QByteArray("<text:p><text:s text:c=\"3\"/>a<text:s/>b</text:p>") << QStringLiteral("   a b");
     QTest::newRow("tab and break") << QByteArray("<text:p>a<text:tab/>b<text:line-break/>c</text:p>") << QStringLiteral("a\tb\u2028c");
     QTest::newRow("link keeps text") << QByteArray("<text:p>see <text:a xlink:href=\"http://x\">here</text:a></text:p>") << QStringLiteral("see here");
-    QTest::newRow("note left out") << QByteArray("<text:p>a<text:note><text:note-body><text:p>n</text:p></text:note-body></text:note>b</text:p>") << QStringLiteral("ab");
+    QTest::newRow("note after the body") << QByteArray("<text:p>a<text:note><text:note-citation>7</text:note-citation><text:note-body><text:p>n</text:p></text:note-body></text:note>b</text:p>")
+                                         << QStringLiteral("a7b\n") + QString(20, QChar(0x2500)) + QStringLiteral("\n7n");
+    QTest::newRow("text box at its anchor") << QByteArray("<text:p>a<draw:frame><draw:text-box><text:p>in</text:p><text:p>box</text:p></draw:text-box></draw:frame>b</text:p>")
+                                            << QStringLiteral("ain\u2028boxb");
     QTest::newRow("heading and section") << QByteArray("<text:section><text:h>H</text:h></text:section><text:p>p</text:p>") << QStringLiteral("H\np");
     QTest::newRow("capped repeat") << QByteArray("<text:p><text:s text:c=\"999999999\"/>x</text:p>") << QString(1000, QLatin1Char(' ')) + QStringLiteral("x");
 }
@@ -125,7 +130,7 @@ void OdtTest::listsAndTables()
              (QStringList{QStringLiteral("list=2 [\t1.\tone|]"), QStringLiteral("list=2 [\t5.\tfive|]"), QStringLiteral("list=0 [more|]"),
                           QStringLiteral("list=2 [\t1.\tnested|]"), QStringLiteral("list=1 [\t•\tdot|]"), QStringLiteral("TABLE 2x2"),
                           QStringLiteral("  cell 0,0: list=0 [h1|]"), QStringLiteral("  cell 0,1: list=0 [h2|]"),
-                          QStringLiteral("  cell 1,0: list=0 [inner|]"), QStringLiteral("  cell 1,1: list=0 "),
+                          QStringLiteral("  cell 1,0: list=0 [inner|]"),
                           QStringLiteral("list=0 [after|]")}));
 }
 
@@ -215,6 +220,38 @@ void OdtTest::hostile()
     QVERIFY(timer.elapsed() < 20000);
     if (QTest::currentDataTag() == QLatin1String("style loop"))
         QCOMPARE(doc.toPlainText(), QStringLiteral("loop"));
+}
+
+void OdtTest::otherProgramsPages_data()
+{
+    QTest::addColumn<QByteArray>("master");
+    QTest::addColumn<QString>("comment");
+    QTest::newRow("header and footer") << QByteArray("<style:header><text:p>Report <text:page-number>3</text:page-number></text:p></style:header>"
+                                                     "<style:footer><text:p>of <text:page-count>9</text:page-count></text:p></style:footer>")
+                                       << QStringLiteral("Report {page}\u001Fof {pages}");
+    QTest::newRow("first page only") << QByteArray("<style:header-first><text:p>Title page</text:p></style:header-first>")
+                                     << QStringLiteral("Title page\u001F");
+    QTest::newRow("none") << QByteArray() << QString();
+}
+
+void OdtTest::otherProgramsPages()
+{
+    // Another program's header and footer, and what the word processor
+    // cannot keep: comments and charts are counted.
+    QFETCH(QByteArray, master);
+    QFETCH(QString, comment);
+    const QByteArray styles = QByteArray("<?xml version=\"1.0\"?><office:document-styles") + kNs
+                            + "><office:master-styles><style:master-page style:name=\"Standard\">" + master
+                            + "</style:master-page></office:master-styles></office:document-styles>";
+    const QByteArray chart = "<office:document-content xmlns:office=\"urn:oasis:names:tc:opendocument:xmlns:office:1.0\">"
+                             "<office:body><office:chart><chart:chart xmlns:chart=\"c\"/></office:chart></office:body></office:document-content>";
+    const QByteArray body = "<text:p>a<office:annotation><text:p>note to self</text:p></office:annotation>"
+                            "<draw:frame><draw:object xlink:href=\"./Object 1\"/></draw:frame></text:p>";
+    WPDocAttributes attrs;
+    read(package(content({}, body), {{QStringLiteral("styles.xml"), styles, true}, {QStringLiteral("Object 1/content.xml"), chart, true}}),
+         0, &attrs);
+    QCOMPARE(attrs.comment.value_or(QString()).mid(8), comment);
+    QCOMPARE(attrs.notKept, (QMap<QString, int>{{QStringLiteral("chart"), 1}, {QStringLiteral("comment"), 1}}));
 }
 
 void OdtTest::picturesStayInThePackage()

@@ -7,6 +7,7 @@
 #include "wordproc/print/WPPrint.h"
 #include "wordproc/views/WPOpenSavePanels.h"
 #include "wordproc/views/WPPrintPanels.h"
+#include "wordproc/views/WPWindowController.h"
 
 #include <QApplication>
 #include <QBuffer>
@@ -15,8 +16,15 @@
 #include <QPainter>
 #include <QPdfDocument>
 #include <QPdfSelection>
+#include <QPdfWriter>
+#include <QLineEdit>
+#include <QPrintDialog>
 #include <QPrinter>
 #include <QSignalSpy>
+#include <QDir>
+#include <QPageRanges>
+#include <QProcess>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextCursor>
@@ -101,11 +109,46 @@ bool isInk(QRgb p)
     return qGray(p) < 200;
 }
 
+// The text layer of a PDF as pdftotext reads it, one string per page; none
+// when the tool is missing.
+std::optional<QStringList> extractedPages(const QString& path)
+{
+    const QString tool = QStandardPaths::findExecutable(QStringLiteral("pdftotext"));
+    if (tool.isEmpty())
+        return std::nullopt;
+    QProcess run;
+    run.start(tool, {QStringLiteral("-enc"), QStringLiteral("UTF-8"), path, QStringLiteral("-")});
+    if (!run.waitForFinished(30000) || run.exitCode() != 0)
+        return QStringList();
+    QStringList pages = QString::fromUtf8(run.readAllStandardOutput()).split(QChar(0x0C));
+    if (!pages.isEmpty() && pages.last().trimmed().isEmpty())
+        pages.removeLast();
+    return pages;
+}
+
+// Only the characters that carry text, in order.
+QString inked(const QString& text)
+{
+    QString out;
+    for (const QChar c : text) {
+        if (!c.isSpace() && c != QChar::ObjectReplacementCharacter && c != QChar(0x2022))
+            out += c;
+    }
+    return out;
+}
+
 } // namespace
 
 class PrintTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
+    void textLayerHoldsEveryCharacterOnce_data();
+    void textLayerHoldsEveryCharacterOnce();
+    void printsThePagesAskedFor_data();
+    void printsThePagesAskedFor();
+    void panelsOpenInTheDocumentsFolder_data();
+    void panelsOpenInTheDocumentsFolder();
+    void printPanelOffersTheDocumentsFolder();
     void initTestCase();
     void expand_data();
     void expand();
@@ -508,6 +551,140 @@ void PrintTest::realPanelsAnswer()
     QVERIFY2(qAbs(document.pageSetup().leftMargin - 60) < 0.5 && qAbs(document.pageSetup().bottomMargin - 70) < 0.5,
              qPrintable(QString::number(document.pageSetup().leftMargin)));
     QVERIFY(!document.isEdited());
+}
+
+void PrintTest::textLayerHoldsEveryCharacterOnce_data()
+{
+    QTest::addColumn<QString>("line");
+    QTest::addColumn<int>("paragraphs");
+    QTest::newRow("brackets and dashes") << QStringLiteral("Amount (EUR) - 1,250.00 [net] 12-3 a/b; 50% & \"more\".")
+                                         << 0;
+    QTest::newRow("three pages of letter") << QStringLiteral("Kind regards (and thanks) - Anna-Lena") << 40;
+}
+
+// What a PDF shows can be searched and copied: pdftotext finds every
+// character of the text once, and no line is cut at a page's end.
+void PrintTest::textLayerHoldsEveryCharacterOnce()
+{
+    QFETCH(QString, line);
+    QFETCH(int, paragraphs);
+    QTemporaryDir dir;
+    WPDocument document;
+    // With the faces the editor puts in for the document's fonts.
+    WPWindowController window(&document);
+    WPDocumentSample::fill(document, paragraphs);
+    QTextCursor c(document.storage());
+    c.movePosition(QTextCursor::End);
+    c.insertBlock();
+    c.insertText(line);
+    document.setHeaderFooter(QString(), QString());
+    const QString path = dir.filePath(QStringLiteral("letter.pdf"));
+    QVERIFY(document.exportPDF(path));
+    const std::optional<QStringList> pages = extractedPages(path);
+    if (!pages)
+        QSKIP("pdftotext is not installed");
+    QVERIFY(!pages->isEmpty());
+    const QString expected = inked(document.storage()->toPlainText());
+    if (qEnvironmentVariableIsSet("BW_PDF_TEXT")) {
+        QFile a(qEnvironmentVariable("BW_PDF_TEXT") + QStringLiteral(".got"));
+        a.open(QIODevice::WriteOnly);
+        a.write(pages->join(QStringLiteral("\n=====PAGE=====\n")).toUtf8());
+        QFile b(qEnvironmentVariable("BW_PDF_TEXT") + QStringLiteral(".want"));
+        b.open(QIODevice::WriteOnly);
+        b.write(document.storage()->toPlainText().toUtf8());
+        QFile::copy(path, qEnvironmentVariable("BW_PDF_TEXT") + QStringLiteral(".pdf"));
+    }
+    QCOMPARE(inked(pages->join(QString())), expected);
+}
+
+void PrintTest::printsThePagesAskedFor_data()
+{
+    QTest::addColumn<QString>("range");
+    QTest::addColumn<QStringList>("footers");
+    QTest::newRow("all") << QString() << QStringList{"1 / 4", "2 / 4", "3 / 4", "4 / 4"};
+    QTest::newRow("one page") << QStringLiteral("3") << QStringList{"3 / 1"};
+    QTest::newRow("a range") << QStringLiteral("2-3") << QStringList{"2 / 2", "3 / 2"};
+    QTest::newRow("pages apart") << QStringLiteral("1,4") << QStringList{"1 / 2", "4 / 2"};
+}
+
+// The print panel's page range decides what prints; "{pages}" counts the
+// pages of the job.
+void PrintTest::printsThePagesAskedFor()
+{
+    QFETCH(QString, range);
+    QFETCH(QStringList, footers);
+    QTemporaryDir dir;
+    WPDocument document;
+    fillPages(document.storage(), 4);
+    document.setHeaderFooter(QString(), QStringLiteral("{page} / {pages}"));
+    const QString out = dir.filePath(QStringLiteral("printed.pdf"));
+    int offered = 0;
+    auto printer = std::make_unique<QPdfWriter>(out);
+    const auto previous = WPPrintPanels::setPrintChooser([&](QWidget*, int pages) -> QPagedPaintDevice* {
+        offered = pages;
+        if (!range.isEmpty())
+            printer->setPageRanges(QPageRanges::fromString(range));
+        return printer.get();
+    });
+    const bool printed = WPPrintPanels::print(&document, nullptr);
+    printer.reset();
+    WPPrintPanels::setPrintChooser(previous);
+    QVERIFY(printed);
+    QCOMPARE(offered, 4);
+    const QStringList pages = pageTexts(out);
+    QCOMPARE(pages.size(), footers.size());
+    for (int i = 0; i < pages.size(); ++i) {
+        QVERIFY2(pages.at(i).contains(footers.at(i)), qPrintable(pages.at(i)));
+        QVERIFY2(pages.at(i).contains(QStringLiteral("Page %1 text").arg(footers.at(i).section(QLatin1Char(' '), 0, 0))),
+                 qPrintable(pages.at(i)));
+    }
+}
+
+void PrintTest::panelsOpenInTheDocumentsFolder_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<bool>("inHome");
+    QTest::newRow("saved document") << QStringLiteral("letters/Letter.docx") << false;
+    QTest::newRow("untitled") << QString() << true;
+    QTest::newRow("folder gone") << QStringLiteral("gone/Letter.docx") << true;
+}
+
+void PrintTest::panelsOpenInTheDocumentsFolder()
+{
+    QFETCH(QString, file);
+    QFETCH(bool, inHome);
+    QTemporaryDir dir;
+    QDir(dir.path()).mkdir(QStringLiteral("letters"));
+    const QString path = file.isEmpty() ? QString() : dir.filePath(file);
+    const QString folder = WPOpenSavePanels::folderFor(path);
+    QCOMPARE(folder, inHome ? QDir::homePath() : dir.filePath(QStringLiteral("letters")));
+}
+
+// The real print panel: pages can be chosen, and "Print to File" proposes
+// a file in the document's folder.
+void PrintTest::printPanelOffersTheDocumentsFolder()
+{
+    const QString folder = QDir::home().filePath(QStringLiteral("letters"));
+    QVERIFY(QDir().mkpath(folder));
+    WPDocument document;
+    fillPages(document.storage(), 2);
+    document.setFilePath(QDir(folder).filePath(QStringLiteral("Letter.docx")));
+    QString proposed;
+    bool rangeOffered = false;
+    QTimer::singleShot(0, this, [&] {
+        auto* dialog = qobject_cast<QPrintDialog*>(QApplication::activeModalWidget());
+        if (!dialog)
+            return;
+        rangeOffered = dialog->testOption(QAbstractPrintDialog::PrintPageRange) && dialog->maxPage() == 2;
+        if (auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("filename")))
+            proposed = name->text();
+        dialog->reject();
+    });
+    const QString before = QDir::currentPath();
+    QVERIFY(!WPPrintPanels::print(&document, nullptr));
+    QCOMPARE(QDir::currentPath(), before);
+    QVERIFY(rangeOffered);
+    QVERIFY2(proposed.startsWith(folder + QLatin1Char('/')), qPrintable(proposed));
 }
 
 QTEST_MAIN(PrintTest)

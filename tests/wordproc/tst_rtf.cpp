@@ -1,4 +1,5 @@
 // RTF and RTFD: what other programs write, hostile input, and package safety.
+#include "WPTestFiles.h"
 #include "tst_formatsupport.h"
 
 #include "wordproc/WPFormat.h"
@@ -76,6 +77,8 @@ private Q_SLOTS:
     void tablesFromOtherWriters();
     void pictures();
     void pageAndComment();
+    void otherProgramsPages_data();
+    void otherProgramsPages();
     void writerEscapes();
     void markerOfMixedFormats();
     void hostile_data();
@@ -85,6 +88,8 @@ private Q_SLOTS:
     void rtfdNamesStayInside();
     void rtfdWriterNamesFilesSafely();
     void rtfdSaveReplacesAndFailsSafely();
+    void rtfdLeftoversOfInterruptedSaves_data();
+    void rtfdLeftoversOfInterruptedSaves();
 };
 
 void RtfTest::text_data()
@@ -115,7 +120,9 @@ void RtfTest::text_data()
     QTest::newRow("unknown starred skipped") << QByteArray("{\\rtf1 a{\\*\\foo secret}b}") << QStringLiteral("ab");
     QTest::newRow("field result kept") << QByteArray("{\\rtf1 see {\\field{\\*\\fldinst HYPERLINK \"http://x\"}{\\fldrslt here}}.}")
                                        << QStringLiteral("see here.");
-    QTest::newRow("header and footnote skipped") << QByteArray("{\\rtf1{\\header head}body{\\footnote note}}") << QStringLiteral("body");
+    QTest::newRow("header aside, footnote after the body")
+        << QByteArray("{\\rtf1{\\header head}body{\\super\\chftn}{\\footnote{\\super\\chftn} note}}")
+        << QStringLiteral("body1\n") + QString(20, QChar(0x2500)) + QStringLiteral("\n1 note");
     QTest::newRow("metafile picture skipped") << QByteArray("{\\rtf1 a{\\pict\\wmetafile8 0102}b}") << QStringLiteral("ab");
     QTest::newRow("not rtf") << QByteArray("hello") << QStringLiteral("ERROR The file is not a Rich Text document.");
 }
@@ -228,6 +235,33 @@ void RtfTest::pageAndComment()
     WPDocAttributes b;
     textOf("{\\rtf1{\\info{\\doccomm VEXO-HF\x1Fh\x1F" "f}}x}", &b);
     QCOMPARE(WPHeaderFooter::decode(*b.comment), (std::pair<QString, QString>{QStringLiteral("h"), QStringLiteral("f")}));
+}
+
+void RtfTest::otherProgramsPages_data()
+{
+    QTest::addColumn<QByteArray>("rtf");
+    QTest::addColumn<QString>("headerFooter");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("header and footer") << QByteArray("{\\rtf1{\\header\\pard Page \\chpgn\\par}{\\footer\\pard Foot\\par}body}")
+                                       << QStringLiteral("Page {page}\u001FFoot") << QStringLiteral("body");
+    QTest::newRow("first page only") << QByteArray("{\\rtf1{\\headerf\\pard Title\\par}body}") << QStringLiteral("Title\u001F")
+                                     << QStringLiteral("body");
+    QTest::newRow("our record wins") << QByteArray("{\\rtf1{\\info{\\doccomm VEXO-HF\\u31?mine\\u31?}}{\\header other\\par}body}")
+                                     << QStringLiteral("mine\u001F") << QStringLiteral("body");
+    QTest::newRow("text box and comment") << QByteArray("{\\rtf1 a{\\shp{\\*\\shpinst{\\sp{\\sn shapeType}{\\sv 202}}{\\shptxt in box}}}b"
+                                                        "{\\*\\atnid x}{\\*\\annotation note}}")
+                                          << QString() << QStringLiteral("ain boxb");
+}
+
+void RtfTest::otherProgramsPages()
+{
+    QFETCH(QByteArray, rtf);
+    QFETCH(QString, headerFooter);
+    QFETCH(QString, text);
+    WPDocAttributes attrs;
+    QCOMPARE(textOf(rtf, &attrs), text);
+    QCOMPARE(attrs.comment.value_or(QStringLiteral("VEXO-HF\u001F")).mid(8), headerFooter);
+    QCOMPARE(attrs.notKept.value(QStringLiteral("comment")), QTest::currentDataTag() == QLatin1String("text box and comment") ? 1 : 0);
 }
 
 void RtfTest::writerEscapes()
@@ -421,6 +455,61 @@ void RtfTest::rtfdSaveReplacesAndFailsSafely()
     QTextDocument back;
     QVERIFY(WPFormat::readRtfd(package, &back, nullptr, nullptr));
     QCOMPARE(back.toPlainText(), QStringLiteral("second"));
+}
+
+void RtfTest::rtfdLeftoversOfInterruptedSaves_data()
+{
+    // Folders beside Report.rtfd as "name:text of its TXT.rtf" ("->" marks a
+    // link to a folder outside), and what is there after recovery.
+    QTest::addColumn<QStringList>("before");
+    QTest::addColumn<QStringList>("after");
+    QTest::addColumn<QString>("packageText");
+    const QString old = QStringLiteral(".Report.rtfd.old-1b2c");
+    const QString saving = QStringLiteral(".Report.rtfd.saving-Ab12Cd");
+    QTest::newRow("package missing: the version set aside returns")
+        << QStringList{old + QStringLiteral(":old"), saving + QStringLiteral(":new")}
+        << QStringList{QStringLiteral("Report.rtfd")} << QStringLiteral("old");
+    QTest::newRow("package present: leftovers go")
+        << QStringList{QStringLiteral("Report.rtfd:current"), old + QStringLiteral(":old"), saving + QStringLiteral(":new")}
+        << QStringList{QStringLiteral("Report.rtfd")} << QStringLiteral("current");
+    QTest::newRow("only an unfinished save: nothing comes back")
+        << QStringList{saving + QStringLiteral(":half")} << QStringList{} << QString();
+    QTest::newRow("other names stay")
+        << QStringList{QStringLiteral("Report.rtfd:current"), QStringLiteral(".Other.rtfd.old-1:x"),
+                       QStringLiteral(".Report.rtfd.notes:y")}
+        << QStringList{QStringLiteral(".Other.rtfd.old-1"), QStringLiteral(".Report.rtfd.notes"), QStringLiteral("Report.rtfd")}
+        << QStringLiteral("current");
+    QTest::newRow("links are neither followed nor restored")
+        << QStringList{old + QStringLiteral("->outside")} << QStringList{old} << QString();
+}
+
+void RtfTest::rtfdLeftoversOfInterruptedSaves()
+{
+    QFETCH(QStringList, before);
+    QFETCH(QStringList, after);
+    QFETCH(QString, packageText);
+    QTemporaryDir root;
+    QTemporaryDir outside;
+    QVERIFY(writeFile(outside.filePath(QStringLiteral("TXT.rtf")), "{\\rtf1 keep}"));
+    for (const QString& entry : before) {
+        if (entry.contains(QLatin1String("->"))) {
+            QVERIFY(QFile::link(outside.path(), root.filePath(entry.section(QStringLiteral("->"), 0, 0))));
+            continue;
+        }
+        const QString name = entry.section(QLatin1Char(':'), 0, 0);
+        QVERIFY(QDir(root.path()).mkdir(name));
+        QVERIFY(writeFile(root.filePath(name + QStringLiteral("/TXT.rtf")),
+                          "{\\rtf1 " + entry.section(QLatin1Char(':'), 1).toUtf8() + "}"));
+    }
+    const QString package = root.filePath(QStringLiteral("Report.rtfd"));
+    QCOMPARE(Rtfd::recover(package), !packageText.isEmpty());
+    QCOMPARE(QDir(root.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System, QDir::Name), after);
+    QVERIFY(QFile::exists(outside.filePath(QStringLiteral("TXT.rtf"))));
+    if (!packageText.isEmpty()) {
+        QTextDocument back;
+        QVERIFY(WPFormat::readRtfd(package, &back, nullptr, nullptr));
+        QCOMPARE(back.toPlainText(), packageText);
+    }
 }
 
 QTEST_MAIN(RtfTest)

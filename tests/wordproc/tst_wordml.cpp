@@ -28,6 +28,7 @@ private Q_SLOTS:
     void listsWithoutMarkerHints();
     void pageAndProperties();
     void writtenXmlIsWellFormed();
+    void notesBoxesAndHeaders();
     void hostile_data();
     void hostile();
 };
@@ -87,6 +88,26 @@ void WordMLTest::pageAndProperties()
     QCOMPARE(a.leftMargin, 36.0);
     QCOMPARE(a.topMargin, 72.0);
     QCOMPARE(a.comment, QStringLiteral("About this"));
+}
+
+void WordMLTest::notesBoxesAndHeaders()
+{
+    // As another program writes them: a footnote inside its run, a text box
+    // in a shape, a comment, and odd-page and first-page headers.
+    const QByteArray xml = document(
+        "<w:body><w:p><w:r><w:t>a</w:t></w:r><w:r><w:footnote><w:p><w:r><w:footnoteRef/></w:r><w:r><w:t> note</w:t></w:r></w:p>"
+        "</w:footnote></w:r><w:r><w:pict><v:shape style=\"width:50pt;height:20pt\"><v:textbox><w:txbxContent><w:p><w:r><w:t>box</w:t>"
+        "</w:r></w:p></w:txbxContent></v:textbox></v:shape></w:pict></w:r><w:r><w:t>b</w:t></w:r>"
+        "<aml:annotation xmlns:aml=\"http://schemas.microsoft.com/aml/2001/core\" w:type=\"Word.Comment\"/></w:p>"
+        "<w:sectPr><w:hdr w:type=\"first\"><w:p><w:r><w:t>First</w:t></w:r></w:p></w:hdr>"
+        "<w:ftr w:type=\"odd\"><w:p><w:r><w:t>Page </w:t></w:r><w:fldSimple w:instr=\" PAGE \"><w:r><w:t>1</w:t></w:r></w:fldSimple></w:p></w:ftr>"
+        "</w:sectPr></w:body>");
+    QTextDocument doc;
+    WPDocAttributes a;
+    QVERIFY(WordML::read(xml, &doc, &a, nullptr));
+    QCOMPARE(doc.toPlainText(), QStringLiteral("a1boxb\n") + QString(20, QChar(0x2500)) + QStringLiteral("\n1 note"));
+    QCOMPARE(a.comment, WPHeaderFooter::encode(QStringLiteral("First"), QStringLiteral("Page {page}")));
+    QCOMPARE(a.notKept.value(QStringLiteral("comment")), 1);
 }
 
 void WordMLTest::writtenXmlIsWellFormed()

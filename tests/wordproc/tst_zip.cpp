@@ -1,11 +1,13 @@
 #include "DocxTestFiles.h"
 #include "TestEnvironment.h"
+#include "wordproc/docx/Docx.h"
 #include "wordproc/docx/Zip.h"
 
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextDocument>
 #include <zlib.h>
 
 namespace {
@@ -280,6 +282,41 @@ private Q_SLOTS:
         QTest::newRow("no archive") << QByteArray("PK\x03\x04 not really") << false;
         QTest::newRow("nothing") << QByteArray() << false;
     }
+    void inflationBound_data()
+    {
+        QTest::addColumn<qint64>("compressed");
+        QTest::addColumn<qint64>("uncompressed");
+        QTest::addColumn<bool>("plausible");
+        QTest::newRow("small, any ratio") << qint64(10) << qint64(4 << 20) << true;
+        QTest::newRow("large xml, 30 times") << qint64(1 << 20) << qint64(30 << 20) << true;
+        QTest::newRow("large, 101 times") << qint64(100 << 10) << qint64(101 << 10) * 100 << false;
+        QTest::newRow("200 MB from 224 KB") << qint64(224 << 10) << qint64(200 << 20) << false;
+        QTest::newRow("over the entry cap, stored") << qint64(65 << 20) << qint64(65 << 20) << false;
+        QTest::newRow("nothing from nothing") << qint64(0) << qint64(0) << true;
+    }
+    void inflationBound()
+    {
+        QFETCH(qint64, compressed);
+        QFETCH(qint64, uncompressed);
+        QFETCH(bool, plausible);
+        QCOMPARE(Zip::plausibleSize(compressed, uncompressed), plausible);
+    }
+
+    void inflatingDocumentIsRefusedAndSaysWhy()
+    {
+        // 8 MiB of one repeated paragraph packs into a few kilobytes.
+        QByteArray body = "<w:document xmlns:w=\"http://schemas.openxmlformats.org/wordprocessingml/2006/main\"><w:body>";
+        const QByteArray para = "<w:p><w:r><w:t>again</w:t></w:r></w:p>";
+        body += para.repeated((8 << 20) / para.size());
+        body += "</w:body></w:document>";
+        const QByteArray pkg = rawArchive({deflated("word/document.xml", body)});
+        QTextDocument doc;
+        QString error;
+        QVERIFY(!Docx::read(pkg, &doc, nullptr, &error));
+        QCOMPARE(error, Zip::tooLargeMessage());
+        QVERIFY(error.contains(QLatin1String("300 MB")));
+    }
+
     void hostileArchives()
     {
         QFETCH(QByteArray, archive);

@@ -2,6 +2,7 @@
 
 #include "core/AppSettings.h"
 #include "core/Debouncer.h"
+#include "core/Store.h"
 #include "app/views/AppIcon.h"
 #include "app/views/FloatingMenuController.h"
 #include "app/views/FloatingPanel.h"
@@ -106,6 +107,9 @@ void AppDelegate::didFinishLaunching()
         services.restoreStickyWindows();
     if (services.installAutoLockObservers)
         services.installAutoLockObservers();
+    // The copies belong to the copy of the program that owns the data folder.
+    if (services.reopenRecoveredDocuments && !Store::isReadOnly())
+        services.reopenRecoveredDocuments();
     if (qEnvironmentVariableIsSet("VEXO_BW_OPEN")) {
         for (const Tool t : launchList(qEnvironmentVariable("VEXO_BW_OPEN")))
             WindowManager::shared().open(t);
@@ -180,6 +184,8 @@ void AppDelegate::willTerminate()
     // Saves still waiting out their delay (the timeline's goals) are written now.
     Debouncer::flushAll();
     ShellServices& services = ShellServices::shared();
+    if (services.writeRecoveryCopies)
+        services.writeRecoveryCopies();
     if (services.saveStickyNotes)
         services.saveStickyNotes();
     if (services.finishRecordings)

@@ -9,6 +9,7 @@
 #include <QGuiApplication>
 #include <QScreen>
 #include <QVBoxLayout>
+#include <QWindow>
 
 namespace {
 
@@ -72,13 +73,19 @@ void FloatingPanel::setAlwaysOnTop(bool on)
 {
     if (isAlwaysOnTop() == on)
         return;
-    const bool visible = isVisible();
-    const QPoint at = pos();
-    // Changing a window flag hides the window; it comes back where it was.
-    setWindowFlag(Qt::WindowStaysOnTopHint, on);
-    move(at);
-    if (visible)
-        orderFront();
+    const Qt::WindowFlags flags = on ? windowFlags() | Qt::WindowStaysOnTopHint
+                                     : windowFlags() & ~Qt::WindowStaysOnTopHint;
+    if (QWindow* handle = windowHandle()) {
+        // The same native window changes level only: it stays shown, where
+        // it is and on every desktop (a new one would have to ask again,
+        // and a window manager may still be placing it when it does).
+        overrideWindowFlags(flags);
+        handle->setFlags(flags);
+        if (isVisible())
+            raise();
+        return;
+    }
+    setWindowFlags(flags);
 }
 
 bool FloatingPanel::isAlwaysOnTop() const
@@ -122,6 +129,13 @@ void FloatingPanel::orderFront()
     show();
     raise();
     X11Desktop::showOnAllDesktops(this);
+    // Showing may make the native window anew (after a change of level); a
+    // window manager still taking it on can miss the request: ask again once
+    // it has.
+    QTimer::singleShot(250, this, [this] {
+        if (isVisible() && X11Desktop::desktopOf(this) != std::optional<quint32>(0xFFFFFFFF))
+            X11Desktop::showOnAllDesktops(this);
+    });
 }
 
 void FloatingPanel::applyShape(bool compositing)
@@ -134,9 +148,12 @@ void FloatingPanel::applyShape(bool compositing)
 
 QRegion FloatingPanel::opaqueRegion()
 {
+    // The content is drawn by itself: a render of the panel would be cut to
+    // the panel's present shape and placed at that shape's corner, so each
+    // new shape would lose what the last one had already lost.
     QImage image(size(), QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);
-    render(&image, QPoint(), QRegion(), QWidget::DrawChildren);
+    m_view->render(&image, m_view->pos(), QRegion(), QWidget::DrawChildren);
     return QRegion(QBitmap::fromImage(image.createAlphaMask(Qt::ThresholdAlphaDither | Qt::MonoOnly)));
 }
 

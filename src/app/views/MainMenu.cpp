@@ -36,14 +36,6 @@ QString escaped(const QString& title)
     return t.replace(QLatin1Char('&'), QStringLiteral("&&"));
 }
 
-// A window's title as its title bar shows it: "[*]" is where Qt puts the
-// edited mark, never text of the title.
-QString shownTitle(const QWidget* window)
-{
-    QString t = window->windowTitle();
-    return t.replace(QLatin1String("[*]"), window->isWindowModified() ? QStringLiteral("*") : QString());
-}
-
 // The word processor's recent documents, above "Clear Menu".
 void fillRecentList(QMenu* menu)
 {
@@ -354,6 +346,7 @@ QStyle* compactMenuBarStyle()
 
 QMenuBar* MainMenu::build(QWidget* window)
 {
+    m_openOrder.append(window);
     auto* bar = new QMenuBar(window);
     bar->setStyle(compactMenuBarStyle());
     // Every window shows its own bar over the same menus.
@@ -418,6 +411,20 @@ void MainMenu::revalidate()
     }
 }
 
+QString MainMenu::shownTitle(const QWidget* window)
+{
+    // The title as the window system shows it: the "[*]" mark stands for
+    // the modified state, "[*][*]" for the mark itself.
+    if (const QWindow* handle = window->windowHandle())
+        return handle->title();
+    QString title = window->windowTitle();
+    const QString mark = QStringLiteral("[*]");
+    QStringList parts = title.split(mark + mark);
+    for (QString& part : parts)
+        part.replace(mark, window->isWindowModified() ? QStringLiteral("*") : QString());
+    return parts.join(mark);
+}
+
 void MainMenu::fillWindowList(QMenu* windowMenu)
 {
     const QList<QAction*> all = windowMenu->actions();
@@ -427,13 +434,26 @@ void MainMenu::fillWindowList(QMenu* windowMenu)
             a->deleteLater();
         }
     }
-    QList<QWidget*> windows;
+    QList<QWidget*> open;
     for (QWidget* w : QApplication::topLevelWidgets()) {
         if (!w->isWindow() || w->windowType() == Qt::Popup || w->windowType() == Qt::Tool
             || w->windowType() == Qt::ToolTip || qobject_cast<QMenu*>(w))
             continue;
-        if ((w->isVisible() || w->isMinimized()) && !w->windowTitle().isEmpty())
-            windows.append(w);
+        if ((w->isVisible() || w->isMinimized()) && !shownTitle(w).isEmpty())
+            open.append(w);
+    }
+    // Windows listed for the first time go last, in an order that does not
+    // change from one look at the menu to the next.
+    m_openOrder.removeAll(QPointer<QWidget>());
+    std::sort(open.begin(), open.end(), [](QWidget* a, QWidget* b) { return shownTitle(a) < shownTitle(b); });
+    for (QWidget* w : std::as_const(open)) {
+        if (!m_openOrder.contains(w))
+            m_openOrder.append(w);
+    }
+    QList<QWidget*> windows;
+    for (const QPointer<QWidget>& w : std::as_const(m_openOrder)) {
+        if (open.contains(w.data()))
+            windows.append(w.data());
     }
     if (windows.isEmpty())
         return;

@@ -71,6 +71,7 @@ private:
     QAction* item(QMenu* menu, const QString& title, const char* action, const QString& keys, int target,
                   int tag = 0);
     void fillWindowList(QMenu* windowMenu);
+    static QString shownTitle(const QWidget* window);
 
     QPointer<QObject> m_delegate;
     std::function<void()> m_export;
@@ -83,4 +84,7 @@ private:
     bool m_floatingMenuShowing = false;
     QMenu* m_status = nullptr;
     QAction* m_windowListStart = nullptr;
+    // The windows in the order they were opened: each window given a menu
+    // bar here from its making, any other from when it is first listed.
+    QList<QPointer<QWidget>> m_openOrder;
 };

@@ -94,7 +94,7 @@ std::optional<int> launch(const QStringList& documents)
     // quit back, the process ends a moment later regardless; a busy main
     // thread is ended by the watchdog.
     TerminationSignals& termination = TerminationSignals::install();
-    termination.exitWithin(1800);
+    termination.exitWithin(1500);
     QObject::connect(&termination, &TerminationSignals::terminationRequested, &delegate, [&delegate] {
         for (int i = 0; i < 16 && QApplication::activeModalWidget(); ++i) {
             if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget()))

@@ -7,6 +7,7 @@
 #include "passwords/PasswordBookModel.h"
 #include "wordproc/WPDocument.h"
 #include "wordproc/WPDocumentSample.h"
+#include "wordproc/WPRecovery.h"
 #include "wordproc/views/PageTextView.h"
 #include "wordproc/views/WPDocumentController.h"
 #include "wordproc/views/WPWindowController.h"
@@ -50,6 +51,14 @@ void installShellServices()
     s.reviewUnsavedDocuments = [] {
         WPDocumentController* c = WPDocumentController::shared();
         return !c || c->reviewUnsavedDocuments();
+    };
+    s.reopenRecoveredDocuments = [] {
+        if (!WPRecovery::leftBehind().isEmpty())
+            documentController()->reopenRecoveredDocuments();
+    };
+    s.writeRecoveryCopies = [] {
+        if (WPDocumentController* c = WPDocumentController::shared())
+            c->writeRecoveryCopies();
     };
     s.openSampleWordDocument = []() -> QWidget* {
         WPDocumentController* c = documentController();

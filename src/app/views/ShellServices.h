@@ -29,6 +29,11 @@ struct ShellServices {
     // At quit: asks about every unsaved document; false keeps the program
     // running.
     std::function<bool()> reviewUnsavedDocuments;
+    // Crash recovery: reopens the documents a crash left unsaved (at
+    // launch), and writes a copy of every unsaved document (at quit without
+    // a decision about them).
+    std::function<void()> reopenRecoveredDocuments;
+    std::function<void()> writeRecoveryCopies;
     // The snapshot mode's word-processor window: a document of sample text.
     std::function<QWidget*()> openSampleWordDocument;
 

@@ -1,6 +1,7 @@
 #include "app/views/SingleInstance.h"
 
 #include "core/DataExport.h"
+#include "core/HandOverMessage.h"
 #include "core/Store.h"
 #include "core/StoreEvents.h"
 
@@ -27,11 +28,6 @@
 #include <unistd.h>
 
 namespace {
-constexpr char kReopen[] = "reopen\n";
-constexpr char kDone[] = "ok\n";
-// "open " + the percent-encoded UTF-8 path, one line per document, then:
-constexpr char kOpen[] = "open ";
-constexpr char kEnd[] = "end\n";
 // A request longer than this is not from a copy of the program.
 constexpr qsizetype kMaxRequest = 4 << 20;
 
@@ -83,8 +79,8 @@ bool writeAll(int fd, const QByteArray& data, const QDeadlineTimer& deadline)
 // One later start talking to the primary.
 struct Connection {
     int fd = -1;
-    QByteArray buffer;
-    QStringList files;
+    HandOverMessage::Reader reader;
+    qsizetype received = 0;
     QPointer<QSocketNotifier> notifier;
     ~Connection()
     {
@@ -288,10 +284,13 @@ void SingleInstance::acceptConnections()
         connect(connection->notifier, &QSocketNotifier::activated, this, [this, connection] {
             char chunk[4096];
             bool closed = false;
+            using State = HandOverMessage::Reader::State;
+            State state = connection->reader.state();
             for (;;) {
                 const ssize_t n = ::recv(connection->fd, chunk, sizeof chunk, 0);
                 if (n > 0) {
-                    connection->buffer.append(chunk, n);
+                    connection->received += n;
+                    state = connection->reader.feed(QByteArray(chunk, n));
                     continue;
                 }
                 if (n < 0 && errno == EINTR)
@@ -299,27 +298,18 @@ void SingleInstance::acceptConnections()
                 closed = n == 0 || (errno != EAGAIN && errno != EWOULDBLOCK);
                 break;
             }
-            qsizetype nl;
-            while ((nl = connection->buffer.indexOf('\n')) >= 0) {
-                const QByteArray line = connection->buffer.left(nl + 1);
-                connection->buffer.remove(0, nl + 1);
-                if (line.startsWith(kOpen)) {
-                    connection->files.append(
-                        QString::fromUtf8(QByteArray::fromPercentEncoding(line.mid(5).trimmed())));
-                    continue;
-                }
+            if (state == State::complete) {
                 // Answer first: what the request starts may wait for the user.
-                const QStringList files = connection->files;
-                writeAll(connection->fd, kDone, QDeadlineTimer(1000));
+                writeAll(connection->fd, HandOverMessage::answer(), QDeadlineTimer(1000));
                 connection->notifier->setEnabled(false);
                 connection->notifier->deleteLater();
-                if (line == kReopen)
+                if (connection->reader.reopen())
                     Q_EMIT reopenRequested();
-                else if (line == kEnd)
-                    Q_EMIT openFilesRequested(files);
+                else
+                    Q_EMIT openFilesRequested(connection->reader.files());
                 return;
             }
-            if (closed || connection->buffer.size() > kMaxRequest) {
+            if (state == State::refused || closed || connection->received > kMaxRequest) {
                 connection->notifier->setEnabled(false);
                 connection->notifier->deleteLater();
             }
@@ -332,10 +322,7 @@ SingleInstance::Role SingleInstance::handOver(int timeoutMs)
     sockaddr_un addr;
     if (!addressOf(socketPath(), &addr))
         return Role::noAnswer;
-    QByteArray request;
-    for (const QString& f : std::as_const(m_files))
-        request += kOpen + f.toUtf8().toPercentEncoding() + '\n';
-    request += m_files.isEmpty() ? kReopen : kEnd;
+    const QByteArray request = HandOverMessage::encode(m_files);
 
     // The primary may still be starting: keep trying until the deadline.
     QDeadlineTimer deadline(timeoutMs);
@@ -363,7 +350,7 @@ SingleInstance::Role SingleInstance::handOver(int timeoutMs)
                 break;
             answer.append(chunk, n);
         }
-        if (answer.startsWith(kDone))
+        if (answer.startsWith(HandOverMessage::answer()))
             return Role::handedOver;
     }
     return Role::noAnswer;

@@ -2,9 +2,9 @@
 
 #include <QSocketNotifier>
 #include <atomic>
+#include <cerrno>
 #include <chrono>
 #include <csignal>
-#include <poll.h>
 #include <thread>
 #include <fcntl.h>
 #include <sys/socket.h>
@@ -60,8 +60,11 @@ void TerminationSignals::exitWithin(int ms)
     ::fcntl(watchEnds[0], F_SETFL, O_NONBLOCK);
     std::thread([] {
         unsigned char byte = 0;
-        while (::read(watchEnds[1], &byte, 1) != 1) {
+        ssize_t n = 0;
+        while ((n = ::read(watchEnds[1], &byte, 1)) < 0 && errno == EINTR) {
         }
+        if (n != 1)
+            return;
         // The main thread quits in an orderly way when it can; past the
         // deadline the process ends here.
         std::this_thread::sleep_for(std::chrono::milliseconds(deadlineMs.load()));

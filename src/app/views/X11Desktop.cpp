@@ -2,6 +2,7 @@
 
 #include <QGuiApplication>
 #include <QWidget>
+#include <QWindow>
 
 #include <xcb/xcb.h>
 
@@ -88,7 +89,14 @@ void showOnAllDesktops(QWidget* window)
     const xcb_atom_t desktop = atom(c, QByteArrayLiteral("_NET_WM_DESKTOP"));
     if (desktop == XCB_ATOM_NONE)
         return;
-    const auto id = xcb_window_t(window->winId());
+    // The widget's own id goes stale when a change of its flags (the
+    // on-top level) re-makes the native window; its window handle always
+    // holds the current one.
+    window->winId();
+    const QWindow* handle = window->windowHandle();
+    if (!handle)
+        return;
+    const auto id = xcb_window_t(handle->winId());
     // An unmapped window carries the wish as a property; a mapped one asks
     // the window manager, which owns the property from then on.
     xcb_change_property(c, XCB_PROP_MODE_REPLACE, id, desktop, XCB_ATOM_CARDINAL, 32, 1, &kAllDesktops);
@@ -105,6 +113,21 @@ void showOnAllDesktops(QWidget* window)
                        reinterpret_cast<const char*>(&event));
     }
     xcb_flush(c);
+}
+
+std::optional<quint32> desktopOf(QWidget* window)
+{
+    xcb_connection_t* c = connection();
+    if (!c || !window || !window->windowHandle() || !window->windowHandle()->handle())
+        return std::nullopt;
+    const xcb_atom_t desktop = atom(c, QByteArrayLiteral("_NET_WM_DESKTOP"));
+    const auto id = xcb_window_t(window->windowHandle()->winId());
+    std::unique_ptr<xcb_get_property_reply_t, decltype(&std::free)> reply(
+        xcb_get_property_reply(c, xcb_get_property(c, 0, id, desktop, XCB_ATOM_CARDINAL, 0, 1), nullptr),
+        &std::free);
+    if (!reply || reply->format != 32 || xcb_get_property_value_length(reply.get()) != 4)
+        return std::nullopt;
+    return *static_cast<const quint32*>(xcb_get_property_value(reply.get()));
 }
 
 } // namespace X11Desktop

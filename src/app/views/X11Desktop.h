@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <optional>
 
 class QWidget;
 
@@ -24,5 +25,9 @@ int screenOfDisplay(const QString& display);
 // Puts `window` on every virtual desktop: before it is first shown as a
 // property, afterwards as a request to the window manager.
 void showOnAllDesktops(QWidget* window);
+
+// The desktop the window is kept on as its native window carries it
+// (0xFFFFFFFF: all of them); nothing off X11 or before it says.
+std::optional<quint32> desktopOf(QWidget* window);
 
 } // namespace X11Desktop

@@ -171,7 +171,11 @@ QWidget* ScientificView::buildDisplay()
     FieldSpelling::exclude(m_field); // numbers, not words
     m_field->setObjectName(QStringLiteral("expression"));
     m_field->setPlaceholderText(QStringLiteral("Type an expression, e.g. 2sin(30)+√16"));
-    m_field->setFont(Fonts::system(17, QFont::Normal, Fonts::Design::Monospaced));
+    m_field->setFont(expressionFont());
+    // The height of the display size whatever the placeholder's size.
+    m_field->setFixedHeight(m_field->sizeHint().height());
+    m_field->installEventFilter(this);
+    connect(m_field, &QLineEdit::textChanged, this, &ScientificView::fitPlaceholder);
     m_field->setFrame(false);
     m_field->setAccessibleName(QStringLiteral("Expression"));
     QPalette fp = m_field->palette();
@@ -416,8 +420,33 @@ void ScientificView::fitFnLabels()
         k->setLabelFont(face, size);
 }
 
+QFont ScientificView::expressionFont()
+{
+    return Fonts::system(17, QFont::Normal, Fonts::Design::Monospaced);
+}
+
+void ScientificView::fitPlaceholder()
+{
+    QFont font = expressionFont();
+    if (m_field->text().isEmpty()) {
+        // The line edit keeps 2 pixels each side of its text and one for the
+        // caret.
+        const QMargins margins = m_field->textMargins();
+        const qreal room = m_field->contentsRect().width() - margins.left() - margins.right() - 5;
+        // Whole pixel sizes: glyphs are laid out at those.
+        const int pixels = font.pixelSize() > 0 ? font.pixelSize() : QFontInfo(font).pixelSize();
+        for (int size = pixels - 1; size >= 8 && QFontMetricsF(font).horizontalAdvance(m_field->placeholderText()) > room;
+             --size)
+            font.setPixelSize(size);
+    }
+    if (m_field->font() != font)
+        m_field->setFont(font);
+}
+
 bool ScientificView::eventFilter(QObject* watched, QEvent* event)
 {
+    if (watched == m_field && event->type() == QEvent::Resize)
+        fitPlaceholder();
     // Once the layout has given every key its width.
     if (event->type() == QEvent::Resize && !m_fitPending && m_fnKeys.contains(qobject_cast<ChromeKey*>(watched))) {
         m_fitPending = true;

@@ -68,6 +68,10 @@ public:
     static QFont fnFace();
     qreal fnLabelSize() const { return m_fnLabelSize; }
 
+    // The expression field's font: the display size, or while the field is
+    // empty, as large as lets the whole example placeholder fit.
+    static QFont expressionFont();
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -78,6 +82,7 @@ private:
     QWidget* buildHistory();
     ChromeKey* addKey(const QString& label, std::optional<QColor> tint, QWidget* parent);
     void fitFnLabels();
+    void fitPlaceholder();
     void refreshResult();
     void refreshStatus();
     void refreshHistory();

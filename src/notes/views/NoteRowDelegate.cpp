@@ -12,13 +12,16 @@
 #include "ui/Symbols.h"
 
 #include <QAbstractItemView>
+#include <QApplication>
 #include <QFileInfo>
 #include <QMenu>
+#include <QHelpEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
 #include <QTextLayout>
 #include <QToolButton>
+#include <QToolTip>
 
 namespace {
 
@@ -84,9 +87,35 @@ NoteRowDelegate::NoteRowDelegate(RecorderListModel* list, QObject* parent)
     m_menuStamp->setIcon(Symbols::icon(QStringLiteral("ellipsis.circle"), Chrome::ink()));
     m_menuStamp->setIconSize(QSize(16, 16));
     m_menuStamp->setAttribute(Qt::WA_DontShowOnScreen);
+    makeStamps();
 }
 
 NoteRowDelegate::~NoteRowDelegate() = default;
+
+QPixmap NoteRowDelegate::stamp(int kind) const
+{
+    return m_stamps[kind];
+}
+
+void NoteRowDelegate::makeStamps()
+{
+    // The real buttons, pictured once without the window's background (the
+    // row's own shows through), before any painting: a widget cannot be
+    // rendered while another one is being grabbed.
+    const qreal dpr = qApp->devicePixelRatio();
+    for (int kind = 0; kind < 3; ++kind) {
+        QWidget* w = kind == 2 ? static_cast<QWidget*>(m_menuStamp.get()) : m_playStamp.get();
+        if (kind != 2)
+            m_playStamp->setSymbol(kind == 1 ? QStringLiteral("stop.fill") : QStringLiteral("play.fill"));
+        const QSize size(kind == 2 ? m_menuWidth : m_playWidth, m_lineHeight);
+        w->resize(size);
+        QPixmap pm(size * dpr);
+        pm.setDevicePixelRatio(dpr);
+        pm.fill(Qt::transparent);
+        w->render(&pm, QPoint(), QRegion(), QWidget::DrawChildren);
+        m_stamps[kind] = pm;
+    }
+}
 
 RecorderModel* NoteRowDelegate::recorder() const
 {
@@ -158,11 +187,8 @@ void NoteRowDelegate::paint(QPainter* p, const QStyleOptionViewItem& option, con
         p->fillRect(option.rect, option.palette.color(QPalette::AlternateBase));
 
     const bool playing = recorder()->playingID() == n.id;
-    m_playStamp->setSymbol(playing ? QStringLiteral("stop.fill") : QStringLiteral("play.fill"));
-    m_playStamp->resize(l.play.size());
-    m_playStamp->render(p, l.play.topLeft(), QRegion(), QWidget::DrawChildren);
-    m_menuStamp->resize(l.menu.size());
-    m_menuStamp->render(p, l.menu.topLeft(), QRegion(), QWidget::DrawChildren);
+    p->drawPixmap(l.play.topLeft(), stamp(playing ? 1 : 0));
+    p->drawPixmap(l.menu.topLeft(), stamp(2));
 
     // The title as the line field shows it (its text starts 2 px in).
     const QRect titleText = l.title.adjusted(2, 0, -2, 0);
@@ -262,4 +288,27 @@ bool NoteRowDelegate::editorEvent(QEvent* event, QAbstractItemModel*, const QSty
         return true;
     }
     return false;
+}
+
+QString NoteRowDelegate::toolTipAt(const QRect& rect, const VoiceNote& note, const QPoint& pos) const
+{
+    const Layout l = layout(rect, note, false);
+    if (l.play.contains(pos))
+        return recorder()->playingID() == note.id && !note.id.isNull() ? QStringLiteral("Stop") : QStringLiteral("Play");
+    if (l.menu.contains(pos))
+        return QStringLiteral("More");
+    return {};
+}
+
+bool NoteRowDelegate::helpEvent(QHelpEvent* event, QAbstractItemView* view, const QStyleOptionViewItem& option,
+                                const QModelIndex& index)
+{
+    if (event->type() != QEvent::ToolTip || !index.isValid())
+        return QStyledItemDelegate::helpEvent(event, view, option, index);
+    const QString tip = toolTipAt(option.rect, m_list->note(index.row()), event->pos());
+    if (tip.isEmpty())
+        QToolTip::hideText();
+    else
+        QToolTip::showText(event->globalPos(), tip, view);
+    return true;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QPixmap>
 #include <QPointer>
 #include <QRect>
 #include <QStyledItemDelegate>
@@ -44,6 +45,11 @@ public:
     void setModelData(QWidget*, QAbstractItemModel*, const QModelIndex&) const override {}
     void updateEditorGeometry(QWidget* editor, const QStyleOptionViewItem& option,
                               const QModelIndex& index) const override;
+    // The help text of the drawn part at `pos` (viewport coordinates), as
+    // the row widget's own: "Play", "Stop", "More".
+    QString toolTipAt(const QRect& rect, const VoiceNote& note, const QPoint& pos) const;
+    bool helpEvent(QHelpEvent* event, QAbstractItemView* view, const QStyleOptionViewItem& option,
+                   const QModelIndex& index) override;
 
 protected:
     bool editorEvent(QEvent* event, QAbstractItemModel* model, const QStyleOptionViewItem& option,
@@ -51,6 +57,9 @@ protected:
 
 private:
     RecorderModel* recorder() const;
+    // A picture of the play (0), stop (1) or "…" (2) button.
+    QPixmap stamp(int kind) const;
+    void makeStamps();
 
     RecorderListModel* m_list;
     int m_expandedRow = -1;
@@ -63,4 +72,5 @@ private:
     // Stamps: the real buttons, drawn in place for every row.
     std::unique_ptr<ChromeButton> m_playStamp;
     std::unique_ptr<QToolButton> m_menuStamp;
+    QPixmap m_stamps[3];
 };

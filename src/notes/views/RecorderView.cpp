@@ -103,10 +103,13 @@ RecorderView::RecorderView(QWidget* parent)
     connect(m_listModel, &QAbstractItemModel::rowsInserted, this, &RecorderView::rowsMoved);
     connect(m_listModel, &QAbstractItemModel::rowsRemoved, this, &RecorderView::rowsMoved);
     connect(m_listModel, &QAbstractItemModel::modelReset, this, &RecorderView::rowsMoved);
-    connect(m_listModel, &QAbstractItemModel::dataChanged, this, [this](const QModelIndex& from) {
-        // A transcript that appears or goes changes the row's height.
-        Q_EMIT m_delegate->sizeHintChanged(from);
-    });
+    connect(m_listModel, &QAbstractItemModel::dataChanged, this,
+            [this](const QModelIndex& from, const QModelIndex&, const QList<int>& roles) {
+                // A transcript that appears or goes changes the row's
+                // height; playback progress does not.
+                if (roles != QList<int>{RecorderListModel::ProgressRole})
+                    Q_EMIT m_delegate->sizeHintChanged(from);
+            });
     refreshState();
     rowsMoved();
 }
@@ -215,9 +218,15 @@ void RecorderView::toggleRecording()
         m_model->requestAndRecord();
 }
 
+NoteRow* RecorderView::openRow() const
+{
+    return qobject_cast<NoteRow*>(m_open.data());
+}
+
 NoteRow* RecorderView::row(const QUuid& id) const
 {
-    return m_open && !id.isNull() && m_open->note().id == id ? m_open.data() : nullptr;
+    NoteRow* open = openRow();
+    return open && !id.isNull() && open->note().id == id ? open : nullptr;
 }
 
 QRect RecorderView::rowRect(const QUuid& id) const
@@ -248,7 +257,7 @@ void RecorderView::rowsMoved()
         // A reset closes every editor: the selected row opens again.
         if (!m_list->isPersistentEditorOpen(i)) {
             m_list->openPersistentEditor(i);
-            m_open = qobject_cast<NoteRow*>(m_list->indexWidget(i));
+            m_open = m_list->indexWidget(i);
         }
         if (!m_list->selectionModel()->isSelected(i))
             m_list->selectionModel()->setCurrentIndex(i, QItemSelectionModel::ClearAndSelect);
@@ -278,22 +287,23 @@ void RecorderView::select(const QUuid& id)
     if (!m_list->selectionModel()->isSelected(i))
         m_list->selectionModel()->setCurrentIndex(i, QItemSelectionModel::ClearAndSelect);
     m_list->openPersistentEditor(i);
-    m_open = qobject_cast<NoteRow*>(m_list->indexWidget(i));
+    m_open = m_list->indexWidget(i);
     relayout();
     // Open the row at its new height, then hand the click that selected it
     // to the field under the pointer.
     m_list->doItemsLayout();
-    if (m_open)
-        m_open->setGeometry(m_list->visualRect(i));
-    if (m_open && m_pressedAt.x() >= 0) {
-        const QPoint inRow = m_open->mapFrom(m_list->viewport(), m_pressedAt);
-        QWidget* hit = m_open->childAt(inRow);
-        if (hit && (hit == m_open->titleField() || m_open->titleField()->isAncestorOf(hit))) {
-            m_open->titleField()->setFocus(Qt::MouseFocusReason);
-        } else if (hit && m_open->transcriptEditor()->isAncestorOf(hit)) {
-            auto* editor = m_open->transcriptEditor();
+    NoteRow* open = openRow();
+    if (open)
+        open->setGeometry(m_list->visualRect(i));
+    if (open && m_pressedAt.x() >= 0) {
+        const QPoint inRow = open->mapFrom(m_list->viewport(), m_pressedAt);
+        QWidget* hit = open->childAt(inRow);
+        if (hit && (hit == open->titleField() || open->titleField()->isAncestorOf(hit))) {
+            open->titleField()->setFocus(Qt::MouseFocusReason);
+        } else if (hit && open->transcriptEditor()->isAncestorOf(hit)) {
+            auto* editor = open->transcriptEditor();
             editor->setFocus(Qt::MouseFocusReason);
-            editor->setTextCursor(editor->cursorForPosition(editor->viewport()->mapFrom(m_open, inRow)));
+            editor->setTextCursor(editor->cursorForPosition(editor->viewport()->mapFrom(open, inRow)));
         }
     }
     m_list->scrollTo(i);

@@ -45,7 +45,7 @@ public:
     QLabel* statusLabel() const { return m_status; }
     QLabel* emptyLabel() const { return m_empty; }
     // The row open for editing: the selected note's, if any.
-    NoteRow* openRow() const { return m_open; }
+    NoteRow* openRow() const;
     // That row when it shows `id`.
     NoteRow* row(const QUuid& id) const;
     // Where a note's row is in the list's viewport (empty when not listed).
@@ -76,7 +76,7 @@ private:
     QLabel* m_status = nullptr;
     QListView* m_list = nullptr;
     QLabel* m_empty = nullptr;
-    QPointer<NoteRow> m_open;
+    QPointer<QWidget> m_open; // the NoteRow open for editing
     QTimer m_spinner; // turns the spinner of a drawn row
     int m_spinStep = 0;
     QPoint m_pressedAt{-1, -1}; // where a click into a drawn row landed

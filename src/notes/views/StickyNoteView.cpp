@@ -115,6 +115,12 @@ StickyNoteView::StickyNoteView(const QUuid& id, StickyStore& store, QWidget* par
     refresh();
 }
 
+void StickyNoteView::showNote(const QUuid& id)
+{
+    m_id = id;
+    refresh();
+}
+
 void StickyNoteView::refresh()
 {
     const StickyNote n = m_store.note(m_id).value_or(StickyNote{});

@@ -22,6 +22,8 @@ public:
     StickyNoteView(const QUuid& id, StickyStore& store, QWidget* parent = nullptr);
 
     QUuid id() const { return m_id; }
+    // Shows another note from now on.
+    void showNote(const QUuid& id);
     SpellTextView* editor() const { return m_editor; }
     QWidget* header() const { return m_header; }
     const QList<StickyColorDot*>& dots() const { return m_dots; }

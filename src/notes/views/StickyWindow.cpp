@@ -1,5 +1,7 @@
 #include "notes/views/StickyWindow.h"
 
+#include "notes/views/StickyX11.h"
+
 #include <QApplication>
 #include <QCloseEvent>
 #include <QGuiApplication>
@@ -10,6 +12,7 @@
 #include <QWindow>
 #include <xcb/xcb.h>
 #include <cstdlib>
+#include <functional>
 
 namespace {
 
@@ -26,6 +29,8 @@ public:
 
     bool quitting = false;
     QList<QPointer<StickyWindow>> closed;
+    // What to do should the quit be given up, for other closed windows.
+    QList<QPair<QPointer<QObject>, std::function<void()>>> onGivenUp;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override
@@ -42,10 +47,15 @@ protected:
         // Only shown windows are closed, and closing them here left their
         // notes visible: a quit given up brings each of them back.
         const QList<QPointer<StickyWindow>> windows = std::exchange(closed, {});
+        const auto others = std::exchange(onGivenUp, {});
         if (!event->isAccepted()) {
             for (const QPointer<StickyWindow>& w : windows) {
                 if (w)
                     w->orderFront();
+            }
+            for (const auto& [owner, action] : others) {
+                if (owner)
+                    action();
             }
         }
         return true;
@@ -81,6 +91,11 @@ StickyWindow::StickyWindow(QWidget* parent)
 bool StickyWindow::isApplicationQuitting()
 {
     return QuitWatch::shared().quitting;
+}
+
+void StickyWindow::whenQuitGivenUp(QObject* owner, std::function<void()> action)
+{
+    QuitWatch::shared().onGivenUp.append({owner, std::move(action)});
 }
 
 void StickyWindow::setNoteColor(const QColor& color)
@@ -132,22 +147,12 @@ void StickyWindow::orderFront()
 
 namespace {
 
-constexpr quint32 kAllDesktops = 0xFFFFFFFF;
+using StickyX11::kAllDesktops;
+using StickyX11::desktopAtom;
 
 xcb_connection_t* x11Connection()
 {
-    auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
-    return x11 ? x11->connection() : nullptr;
-}
-
-xcb_atom_t desktopAtom(xcb_connection_t* c)
-{
-    static const char name[] = "_NET_WM_DESKTOP";
-    xcb_intern_atom_reply_t* reply =
-        xcb_intern_atom_reply(c, xcb_intern_atom(c, 0, sizeof(name) - 1, name), nullptr);
-    const xcb_atom_t atom = reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
-    std::free(reply);
-    return atom;
+    return StickyX11::connection();
 }
 
 } // namespace

@@ -5,6 +5,7 @@
 #include <QPoint>
 #include <QRect>
 #include <QUuid>
+#include <functional>
 #include <optional>
 
 // The window of one sticky note: frameless, in the note's colour, moved by
@@ -45,6 +46,9 @@ public:
     // While the application quits, the windows close without hiding their
     // notes, so the notes come back at the next start.
     static bool isApplicationQuitting();
+    // While the application quits: `action` runs should the quit be given
+    // up after all (and `owner` still exist).
+    static void whenQuitGivenUp(QObject* owner, std::function<void()> action);
 
     // The edges (Qt::Edges) a press at `pos` (window coordinates) would
     // resize; none inside.

@@ -2,6 +2,7 @@
 
 #include "notes/StickyPalette.h"
 #include "notes/StickyStore.h"
+#include "notes/views/StickyLightWindow.h"
 #include "notes/views/StickyNoteView.h"
 #include "notes/views/StickyWindow.h"
 #include "notes/views/StickyWindowDelegate.h"
@@ -10,6 +11,8 @@
 
 #include <QGuiApplication>
 #include <QScreen>
+#include <QTimer>
+#include <QVBoxLayout>
 
 StickyWindows::StickyWindows(StickyStore& store) : m_store(store)
 {
@@ -17,13 +20,21 @@ StickyWindows::StickyWindows(StickyStore& store) : m_store(store)
     // Notes float; the questions they and the other windows ask must not be
     // hidden behind them.
     keepDialogsInFront();
+    // A light window shows the note as it is now.
+    m_noteChanged = QObject::connect(&m_store, &StickyStore::noteChanged, [this](const QUuid& id) {
+        if (StickyLightWindow* light = lightWindow(id))
+            draw(light);
+    });
 }
 
 StickyWindows::~StickyWindows()
 {
+    QObject::disconnect(m_noteChanged);
     if (m_store.windowHost() == this)
         m_store.setWindowHost(nullptr);
     for (const QPointer<StickyWindow>& w : std::as_const(m_windows))
+        delete w.data();
+    for (const QPointer<StickyLightWindow>& w : std::as_const(m_light))
         delete w.data();
 }
 
@@ -63,17 +74,82 @@ StickyScreens StickyWindows::screens() const
     return m_screens ? *m_screens : currentScreens();
 }
 
-StickyWindow* StickyWindows::window(const QUuid& id) const
+StickyWindow* StickyWindows::window(const QUuid& id)
 {
+    if (m_light.contains(id))
+        wake(id);
     return m_windows.value(id).data();
 }
 
 bool StickyWindows::hasWindow(const QUuid& id) const
 {
-    return window(id) != nullptr;
+    return m_windows.value(id) || m_light.value(id);
 }
 
 void StickyWindows::makeWindow(const QUuid& id, const QRectF& frame, int shownColor, bool onTop)
+{
+    const std::optional<StickyNote> note = m_store.note(id);
+    if (!m_lightAllowed || !note || note->text.isEmpty() || !StickyLightWindow::isAvailable()) {
+        makeFullWindow(id, frame.toRect(), shownColor, onTop);
+        return;
+    }
+    auto* light = new StickyLightWindow(id, frame.toRect(), onTop);
+    draw(light);
+    QObject::connect(light, &StickyLightWindow::wakeRequested, light, [this, id] { wake(id); });
+    QObject::connect(light, &StickyLightWindow::closeRequested, light,
+                     [this, id] { StickyWindowDelegate::shared().windowShouldClose(m_store, id); });
+    QObject::connect(light, &StickyLightWindow::remade, light, [this, id, light] {
+        draw(light);
+        const std::optional<StickyNote> n = m_store.note(id);
+        if (n && n->visible) {
+            light->show();
+            light->raise();
+        }
+    });
+    m_light.insert(id, light);
+    light->show();
+    light->raise();
+}
+
+void StickyWindows::wake(const QUuid& id)
+{
+    QPointer<StickyLightWindow> light = m_light.take(id);
+    if (!light)
+        return;
+    const std::optional<StickyNote> note = m_store.note(id);
+    makeFullWindow(id, light->geometry(), StickyPalette::shownIndex(note ? note->colorIndex : 0), light->isOnTop());
+    StickyWindow* full = m_windows.value(id);
+    if (!light->isVisible() && full)
+        full->hide();
+    // The picture stays under the full window until that has painted.
+    QTimer::singleShot(150, light, [light] { delete light.data(); });
+}
+
+void StickyWindows::draw(StickyLightWindow* light)
+{
+    const QUuid id = light->noteID();
+    if (!m_stamp) {
+        m_stamp = std::make_unique<QWidget>();
+        auto* layout = new QVBoxLayout(m_stamp.get());
+        layout->setContentsMargins(0, 0, 0, 0);
+        m_stampView = new StickyNoteView(id, m_store, m_stamp.get());
+        layout->addWidget(m_stampView);
+    }
+    m_stampView->showNote(id);
+    const std::optional<StickyNote> note = m_store.note(id);
+    const QColor color =
+        Chrome::toColor(StickyPalette::colors().value(StickyPalette::shownIndex(note ? note->colorIndex : 0)));
+    m_stamp->resize(light->size());
+    // In the screen's own pixels.
+    const qreal ratio = light->devicePixelRatio();
+    QImage image(light->size() * ratio, QImage::Format_RGB32);
+    image.setDevicePixelRatio(ratio);
+    image.fill(color);
+    m_stamp->render(&image, QPoint(), QRegion(), QWidget::DrawChildren);
+    light->setPicture(image);
+}
+
+void StickyWindows::makeFullWindow(const QUuid& id, const QRect& frame, int shownColor, bool onTop)
 {
     auto* w = new StickyWindow;
     w->setNoteID(id);
@@ -91,7 +167,7 @@ void StickyWindows::makeWindow(const QUuid& id, const QRectF& frame, int shownCo
     view->setMouseTracking(true);
     view->header()->setMouseTracking(true);
     w->setCentralWidget(view);
-    w->setGeometry(frame.toRect());
+    w->setGeometry(frame);
     m_windows.insert(id, w);
     w->orderFront();
     w->setReporting(true);
@@ -99,30 +175,45 @@ void StickyWindows::makeWindow(const QUuid& id, const QRectF& frame, int shownCo
 
 void StickyWindows::orderFront(const QUuid& id)
 {
-    if (StickyWindow* w = window(id))
+    if (StickyLightWindow* light = lightWindow(id)) {
+        light->show();
+        light->raise();
+    } else if (StickyWindow* w = window(id)) {
         w->orderFront();
+    }
 }
 
 void StickyWindows::orderOut(const QUuid& id)
 {
-    if (StickyWindow* w = window(id))
+    if (StickyLightWindow* light = lightWindow(id))
+        light->hide();
+    else if (StickyWindow* w = window(id))
         w->hide();
 }
 
 void StickyWindows::setColor(const QUuid& id, int shownColor)
 {
-    if (StickyWindow* w = window(id))
-        w->setNoteColor(Chrome::toColor(StickyPalette::colors().value(shownColor)));
+    // A light window is drawn again when the note tells of the change.
+    if (!m_light.contains(id)) {
+        if (StickyWindow* w = window(id))
+            w->setNoteColor(Chrome::toColor(StickyPalette::colors().value(shownColor)));
+    }
 }
 
 void StickyWindows::setOnTop(const QUuid& id, bool onTop)
 {
-    if (StickyWindow* w = window(id))
+    if (StickyLightWindow* light = lightWindow(id))
+        light->setOnTop(onTop);
+    else if (StickyWindow* w = window(id))
         w->setOnTop(onTop);
 }
 
 void StickyWindows::removeWindow(const QUuid& id)
 {
+    if (QPointer<StickyLightWindow> light = m_light.take(id)) {
+        light->hide();
+        light->deleteLater();
+    }
     if (StickyWindow* w = m_windows.take(id).data()) {
         w->hide();
         // The delete button that asked for this may still be on the stack.

@@ -1,17 +1,25 @@
 #pragma once
 
 #include "notes/StickyWindowHost.h"
+#include "notes/views/StickyLightWindow.h"
 
 #include <QHash>
+#include <QImage>
+#include <QObject>
 #include <QPointer>
+#include <memory>
 #include <optional>
 
+class StickyNoteView;
 class StickyStore;
 class QWidget;
 class StickyWindow;
 
 // The note windows of one store, one per note id: made on the note's first
-// show, kept while it is hidden, destroyed when it is deleted.
+// show, kept while it is hidden, destroyed when it is deleted. On an X
+// server a note with text first comes up as a light window (a picture the
+// server keeps) and becomes a full note window when the pointer first comes
+// over it; an empty note comes up ready to type.
 class StickyWindows : public StickyWindowHost {
 public:
     explicit StickyWindows(StickyStore& store);
@@ -29,8 +37,13 @@ public:
     // Tests: place windows against these screens instead.
     void setScreensOverride(const std::optional<StickyScreens>& screens) { m_screens = screens; }
 
-    StickyWindow* window(const QUuid& id) const;
-    qsizetype count() const { return m_windows.size(); }
+    // The full window of the note (a light one is woken first), or null.
+    StickyWindow* window(const QUuid& id);
+    // The note's light window while it has one.
+    StickyLightWindow* lightWindow(const QUuid& id) const { return m_light.value(id).data(); }
+    qsizetype count() const { return m_windows.size() + m_light.size(); }
+    // Light windows where the window system allows them (on by default).
+    void setLightWindows(bool on) { m_lightAllowed = on; }
 
     StickyScreens screens() const override;
     bool hasWindow(const QUuid& id) const override;
@@ -42,7 +55,20 @@ public:
     void removeWindow(const QUuid& id) override;
 
 private:
+    void makeFullWindow(const QUuid& id, const QRect& frame, int shownColor, bool onTop);
+    // The full window in place of the light one.
+    void wake(const QUuid& id);
+    // Gives the light window the picture of its note as the full window
+    // would show it.
+    void draw(StickyLightWindow* light);
+
     StickyStore& m_store;
     QHash<QUuid, QPointer<StickyWindow>> m_windows;
+    QHash<QUuid, QPointer<StickyLightWindow>> m_light;
+    bool m_lightAllowed = true;
+    QMetaObject::Connection m_noteChanged;
+    // Draws the pictures of light windows.
+    std::unique_ptr<QWidget> m_stamp;
+    StickyNoteView* m_stampView = nullptr;
     std::optional<StickyScreens> m_screens;
 };

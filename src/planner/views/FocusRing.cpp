@@ -5,6 +5,7 @@
 #include "ui/Fonts.h"
 
 #include <QFontMetricsF>
+#include <algorithm>
 #include <QPainter>
 #include <QPainterPath>
 #include <QVariantAnimation>
@@ -23,7 +24,8 @@ FocusRing::FocusRing(QWidget* parent)
     , m_color(Chrome::cherry())
     , m_animation(new QVariantAnimation(this))
 {
-    setFixedSize(sizeHint());
+    setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+    setMinimumSize(kSmallest, kSmallest);
     setAttribute(Qt::WA_OpaquePaintEvent, false);
     m_animation->setDuration(kAnimationMs);
     m_animation->setEasingCurve(QEasingCurve::Linear);
@@ -33,9 +35,18 @@ FocusRing::FocusRing(QWidget* parent)
     });
 }
 
+void FocusRing::setSide(int side)
+{
+    side = std::clamp(side, int(kSmallest), int(kDiameter + 2 * kPadding));
+    if (side == m_side)
+        return;
+    m_side = side;
+    updateGeometry();
+}
+
 QSize FocusRing::sizeHint() const
 {
-    return {kDiameter + 2 * kPadding, kDiameter + 2 * kPadding};
+    return {m_side, m_side};
 }
 
 bool FocusRing::isAnimating() const
@@ -93,6 +104,11 @@ void FocusRing::paintEvent(QPaintEvent*)
 {
     QPainter p(this);
     p.setRenderHint(QPainter::Antialiasing);
+    // Drawn at its full size and scaled to the room it was given.
+    const qreal full = kDiameter + 2 * kPadding;
+    const qreal side = std::min(width(), height());
+    p.translate((width() - side) / 2, (height() - side) / 2);
+    p.scale(side / full, side / full);
     const QRectF circle(kPadding, kPadding, kDiameter, kDiameter);
 
     // Track.

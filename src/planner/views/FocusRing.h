@@ -10,12 +10,16 @@ class QVariantAnimation;
 // gradient of the phase colour, starting at the top and growing clockwise,
 // easing to each new value over a quarter second), a chrome rim, and in the
 // middle the phase name in capitals, the clock in figures of equal width and
-// the session line.
+// the session line. Drawn at its full size, scaled down when the window is
+// short.
 class FocusRing : public QWidget {
     Q_OBJECT
 public:
     static constexpr int kDiameter = 250;
     static constexpr int kPadding = 16;
+    // The least room the dial is drawn in (scaled down from its full size)
+    // when the window is too short for all of it.
+    static constexpr int kSmallest = 170;
     static constexpr qreal kLineWidth = 18;
     static constexpr int kAnimationMs = 250;
     // Smaller moves of the arc's end are drawn without animation.
@@ -38,6 +42,8 @@ public:
     double shownFraction() const { return m_shown; }
     bool isAnimating() const;
 
+    // The side it asks for: its full size unless told less.
+    void setSide(int side);
     QSize sizeHint() const override;
 
 protected:
@@ -53,4 +59,5 @@ private:
     double m_target = 0;
     double m_shown = 0;
     QVariantAnimation* m_animation = nullptr;
+    int m_side = kDiameter + 2 * kPadding;
 };

@@ -8,9 +8,12 @@
 #include "ui/Fonts.h"
 #include "ui/Symbols.h"
 
+#include <QAbstractItemView>
+#include <QHelpEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QToolButton>
+#include <QToolTip>
 
 namespace {
 
@@ -124,34 +127,54 @@ void FocusTaskDelegate::updateEditorGeometry(QWidget* editor, const QStyleOption
 bool FocusTaskDelegate::editorEvent(QEvent* event, QAbstractItemModel*, const QStyleOptionViewItem& option,
                                     const QModelIndex& index)
 {
-    if (event->type() != QEvent::MouseButtonRelease)
-        return event->type() == QEvent::MouseButtonPress && index.row() != m_editorRow
-            && [&] {
-                   // Presses on a drawn row's buttons are theirs, not the
-                   // start of a drag or a selection.
-                   const auto* mouse = static_cast<QMouseEvent*>(event);
-                   const Layout l = layout(option.rect, m_list->task(index.row()).pomodoros);
-                   const QPoint at = mouse->position().toPoint();
-                   return l.done.contains(at) || l.target.contains(at) || l.trash.contains(at);
-               }();
+    const bool press = event->type() == QEvent::MouseButtonPress;
+    if ((!press && event->type() != QEvent::MouseButtonRelease) || index.row() == m_editorRow)
+        return false;
     const auto* mouse = static_cast<QMouseEvent*>(event);
-    if (mouse->button() != Qt::LeftButton || index.row() == m_editorRow)
+    if (mouse->button() != Qt::LeftButton)
         return false;
     const FocusTask t = m_list->task(index.row());
     const Layout l = layout(option.rect, t.pomodoros);
     const QPoint at = mouse->position().toPoint();
+    const bool onButton = l.done.contains(at) || l.target.contains(at) || l.trash.contains(at);
+    // A press on a drawn row's button is the button's: no selection, no
+    // drag. The button acts on the release, as a button does.
+    if (press || !onButton)
+        return onButton;
     FocusModel* focus = m_list->focus();
-    if (l.done.contains(at)) {
+    if (l.done.contains(at))
         focus->setTaskDone(t.id, !t.done);
-        return true;
-    }
-    if (l.target.contains(at)) {
+    else if (l.target.contains(at))
         focus->chooseTask(t.id);
-        return true;
-    }
-    if (l.trash.contains(at)) {
+    else
         Q_EMIT deleteRequested(t.id, t.title);
-        return true;
-    }
-    return false;
+    return true;
+}
+
+QString FocusTaskDelegate::toolTipAt(const QRect& rect, int row, const QPoint& pos) const
+{
+    const FocusTask& t = m_list->task(row);
+    const Layout l = layout(rect, t.pomodoros);
+    if (l.done.contains(pos))
+        return t.done ? QStringLiteral("Mark not done") : QStringLiteral("Mark done");
+    if (l.dots.contains(pos))
+        return QString::number(t.pomodoros) + QStringLiteral(" focus sessions");
+    if (l.target.contains(pos))
+        return QStringLiteral("Work on this task (credits focus sessions to it)");
+    if (l.trash.contains(pos))
+        return QStringLiteral("Delete task");
+    return {};
+}
+
+bool FocusTaskDelegate::helpEvent(QHelpEvent* event, QAbstractItemView* view, const QStyleOptionViewItem& option,
+                                  const QModelIndex& index)
+{
+    if (event->type() != QEvent::ToolTip || !index.isValid())
+        return QStyledItemDelegate::helpEvent(event, view, option, index);
+    const QString tip = toolTipAt(option.rect, index.row(), event->pos());
+    if (tip.isEmpty())
+        QToolTip::hideText();
+    else
+        QToolTip::showText(event->globalPos(), tip, view);
+    return true;
 }

@@ -31,6 +31,11 @@ public:
     void setModelData(QWidget*, QAbstractItemModel*, const QModelIndex&) const override {}
     void updateEditorGeometry(QWidget* editor, const QStyleOptionViewItem& option,
                               const QModelIndex& index) const override;
+    // The help text of the drawn part at `pos` of a row showing `row`, as
+    // the row widget's own.
+    QString toolTipAt(const QRect& rect, int row, const QPoint& pos) const;
+    bool helpEvent(QHelpEvent* event, QAbstractItemView* view, const QStyleOptionViewItem& option,
+                   const QModelIndex& index) override;
 
 Q_SIGNALS:
     // The trash button of a row (drawn or open) was clicked.

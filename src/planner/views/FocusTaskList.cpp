@@ -2,6 +2,7 @@
 
 #include <QDrag>
 #include <QDropEvent>
+#include <QKeyEvent>
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QPainter>
@@ -34,6 +35,17 @@ void FocusTaskList::mousePressEvent(QMouseEvent* event)
         return;
     }
     QListView::mousePressEvent(event);
+}
+
+void FocusTaskList::keyPressEvent(QKeyEvent* event)
+{
+    const int key = event->key();
+    if ((key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_F2) && currentIndex().isValid()) {
+        Q_EMIT editRequested(currentIndex().row());
+        event->accept();
+        return;
+    }
+    QListView::keyPressEvent(event);
 }
 
 void FocusTaskList::dragRow(int row)

@@ -30,9 +30,12 @@ Q_SIGNALS:
     void moveRequested(const QList<int>& rows, int destination);
     // The title of the drawn row was pressed at `pos` (viewport coordinates).
     void titlePressed(int row, const QPoint& pos);
+    // Return, Enter or F2 on the current row: edit its title.
+    void editRequested(int row);
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
     void startDrag(Qt::DropActions supportedActions) override;
     void dropEvent(QDropEvent* event) override;
 };

@@ -21,6 +21,7 @@
 #include <QShortcut>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace {
 
@@ -88,7 +89,9 @@ QWidget* FocusView::buildTimerColumn()
     column->setFixedWidth(kColumnWidth);
     auto* v = new QVBoxLayout(column);
     v->setContentsMargins(0, 0, 0, 0);
-    v->setSpacing(14);
+    // Tighter than the window's padding: at the window's own size the whole
+    // column fits beside the list.
+    v->setSpacing(10);
 
     m_ring = new FocusRing(column);
     v->addWidget(m_ring, 0, Qt::AlignHCenter);
@@ -121,7 +124,9 @@ QWidget* FocusView::buildTimerColumn()
     m_workingOn->setAlignment(Qt::AlignHCenter);
     // The line keeps its room while no task is chosen: the window is sized
     // for the column once, and the buttons above stay where the pointer is.
-    m_workingOn->setMinimumHeight(m_workingOn->fontMetrics().height());
+    m_workingOn->setText(QStringLiteral("Working on: Ag"));
+    m_workingOn->setFixedHeight(m_workingOn->sizeHint().height());
+    m_workingOn->clear();
     QSizePolicy keep = m_workingOn->sizePolicy();
     keep.setRetainSizeWhenHidden(true);
     m_workingOn->setSizePolicy(keep);
@@ -137,6 +142,7 @@ QWidget* FocusView::buildSettings()
 {
     auto* panel = new ChromePanel(this);
     panel->setTitle(QStringLiteral("Timer settings"));
+    panel->contentLayout()->setSpacing(4);
     const QFont font = Fonts::system(12);
     struct Row {
         FocusStepper::Label label;
@@ -225,6 +231,12 @@ QWidget* FocusView::buildToDo()
         title->setFocus(Qt::MouseFocusReason);
         title->setCursorPosition(title->cursorPositionAt(title->mapFrom(m_list->viewport(), at)));
     });
+    connect(m_list, &FocusTaskList::editRequested, this, [this](int row) {
+        if (FocusTaskRow* editor = openRow(row)) {
+            editor->titleField()->setFocus(Qt::TabFocusReason);
+            editor->titleField()->selectAll();
+        }
+    });
     connect(m_delegate, &FocusTaskDelegate::deleteRequested, this, &FocusView::confirmDelete);
     connect(m_delegate, &FocusTaskDelegate::dragStarted, this,
             [this](const QUuid& id) { m_list->dragRow(m_listModel->rowOf(id)); });
@@ -244,11 +256,16 @@ QWidget* FocusView::buildToDo()
     return panel;
 }
 
+FocusTaskRow* FocusView::editorRow() const
+{
+    return qobject_cast<FocusTaskRow*>(m_editor.data());
+}
+
 FocusTaskRow* FocusView::openRow(int row)
 {
     const QModelIndex index = m_listModel->index(row);
     if (m_editor && m_listModel->rowOf(m_editorId) == row)
-        return m_editor;
+        return editorRow();
     const int before = m_listModel->rowOf(m_editorId);
     if (before >= 0)
         m_list->closePersistentEditor(m_listModel->index(before));
@@ -260,8 +277,8 @@ FocusTaskRow* FocusView::openRow(int row)
     m_editorId = m_listModel->task(row).id;
     m_delegate->setEditorRow(row);
     m_list->openPersistentEditor(index);
-    m_editor = qobject_cast<FocusTaskRow*>(m_list->indexWidget(index));
-    return m_editor;
+    m_editor = m_list->indexWidget(index);
+    return editorRow();
 }
 
 void FocusView::reopenEditor()
@@ -320,6 +337,20 @@ void FocusView::moveShownRows(const QList<int>& rows, int destination)
     if (offsets.isEmpty())
         return;
     m_model->moveTasks(offsets, FocusTasks::fullDestination(shown, destination, int(m_model->tasks().size())));
+}
+
+void FocusView::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    fitRing();
+}
+
+void FocusView::fitRing()
+{
+    // The dial takes the height the rest of the column leaves (the layout
+    // counts it at its smallest), up to its full size.
+    const int others = layout()->minimumSize().height() - FocusRing::kSmallest;
+    m_ring->setSide(height() - others);
 }
 
 void FocusView::showEvent(QShowEvent* event)

@@ -68,12 +68,13 @@ public:
     // drawn again) and returns its widget; nothing outside the list.
     FocusTaskRow* openRow(int row);
     // The row open for editing, if any.
-    FocusTaskRow* editorRow() const { return m_editor; }
+    FocusTaskRow* editorRow() const;
     QLabel* footer() const { return m_footer; }
     ChromeButton* clearCompletedButton() const { return m_clear; }
 
 protected:
     void showEvent(QShowEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     QWidget* buildTimerColumn();
@@ -84,12 +85,13 @@ private:
     void refreshTasks();
     void refreshWorkingOn();
     void reopenEditor();
+    void fitRing();
 
     FocusModel* m_model;
     bool m_showDone = true;
     FocusTaskListModel* m_listModel = nullptr;
     FocusTaskDelegate* m_delegate = nullptr;
-    QPointer<FocusTaskRow> m_editor;
+    QPointer<QWidget> m_editor; // the FocusTaskRow open for editing
     QUuid m_editorId;
 
     FocusRing* m_ring = nullptr;

@@ -6,6 +6,7 @@
 
 #include <QFontMetricsF>
 #include <QPainter>
+#include <algorithm>
 #include <QPainterPath>
 #include <QPen>
 #include <QPolygonF>
@@ -94,6 +95,15 @@ QFont todayFont()
 QFont barFont()
 {
     return Fonts::system(11, QFont::Black, Fonts::Design::Rounded);
+}
+
+qreal contentRight(const TimelineLayout& l)
+{
+    const QFontMetricsF fm(monthFont());
+    qreal right = l.width;
+    for (const TimelineLayout::Month& m : l.months)
+        right = std::max(right, m.x + 4 + fm.horizontalAdvance(m.label));
+    return right;
 }
 
 void paint(QPainter& p, const TimelineLayout& l, const QRectF& exposed, const QDateTime& now)

@@ -18,6 +18,10 @@ QFont monthFont();
 QFont todayFont();
 QFont barFont();
 
+// How far right the drawing reaches: the layout's width, or the end of the
+// last month label when it runs past it (a month starting on the last day).
+qreal contentRight(const TimelineLayout& layout);
+
 void paint(QPainter& painter, const TimelineLayout& layout, const QRectF& exposed, const QDateTime& now);
 
 } // namespace TimelinePainter

@@ -36,8 +36,9 @@ QPointF TimelineSurface::toSurface(const QPointF& widgetPoint)
 
 QSize TimelineSurface::sizeHint() const
 {
+    // Wide enough for the last month label too, so it is never cut.
     const qreal pad = 2 * TimelineLayout::kPadding;
-    return QSize(int(std::ceil(m_layout.width + pad)), int(std::ceil(m_layout.height + pad)));
+    return QSize(int(std::ceil(TimelinePainter::contentRight(m_layout) + pad)), int(std::ceil(m_layout.height + pad)));
 }
 
 void TimelineSurface::paintEvent(QPaintEvent* event)

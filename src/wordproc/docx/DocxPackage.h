@@ -23,6 +23,7 @@ public:
     bool isOpen() const { return m_zip.isOpen(); }
     std::optional<QByteArray> part(const QString& name) { return m_zip.read(name); }
     bool contains(const QString& name) const { return m_zip.contains(name); }
+    bool refusedForSize() const { return m_zip.refusedForSize(); }
 
     // Id -> relationship of the part `partName` ("" for the package's own),
     // with internal targets resolved to part names.

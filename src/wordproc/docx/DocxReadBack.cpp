@@ -8,6 +8,7 @@
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextFragment>
+#include <QHash>
 #include <QXmlStreamReader>
 
 namespace DocxWriter {
@@ -109,16 +110,17 @@ QString partText(const QByteArray& data)
     return WPHeaderFooter::sanitize(paragraphs.join(QLatin1Char(' ')));
 }
 
-// The header and footer parts the last section of the main document names
-// (its default ones, else the first of each kind).
+// The header and footer parts the main document names: the default ones,
+// else the first-page ones, else the even-page ones (the first of these
+// kinds whose text is not empty).
 std::optional<std::pair<QString, QString>> headerFooterParts(Docx::Package& package)
 {
     const QString mainPart = package.mainDocument();
     const auto doc = package.part(mainPart);
     if (!doc)
         return std::nullopt;
-    QString headerId;
-    QString footerId;
+    QHash<QString, QString> headerIds; // kind ("default", "first", "even") -> relationship
+    QHash<QString, QString> footerIds;
     QXmlStreamReader xml(*doc);
     while (!xml.atEnd()) {
         if (xml.readNext() != QXmlStreamReader::StartElement)
@@ -127,15 +129,15 @@ std::optional<std::pair<QString, QString>> headerFooterParts(Docx::Package& pack
         if (!header && !isW(xml, QLatin1String("footerReference")))
             continue;
         const QXmlStreamAttributes at = xml.attributes();
-        const QString type = at.value(Docx::ns::w, QLatin1String("type")).toString();
+        QString type = at.value(Docx::ns::w, QLatin1String("type")).toString();
+        if (type.isEmpty())
+            type = QStringLiteral("default");
         QString id = at.value(Docx::ns::r, QLatin1String("id")).toString();
         if (id.isEmpty())
             id = at.value(Docx::ns::rStrict, QLatin1String("id")).toString();
-        QString& slot = header ? headerId : footerId;
-        if (type.isEmpty() || type == QLatin1String("default") || slot.isEmpty())
-            slot = id;
+        (header ? headerIds : footerIds).insert(type, id);
     }
-    if (headerId.isEmpty() && footerId.isEmpty())
+    if (headerIds.isEmpty() && footerIds.isEmpty())
         return std::nullopt;
     const auto rels = package.relationships(mainPart);
     auto text = [&](const QString& id) {
@@ -145,8 +147,16 @@ std::optional<std::pair<QString, QString>> headerFooterParts(Docx::Package& pack
         const auto data = package.part(it->target);
         return data ? partText(*data) : QString();
     };
-    const QString header = text(headerId);
-    const QString footer = text(footerId);
+    auto best = [&](const QHash<QString, QString>& ids) {
+        for (const char* kind : {"default", "first", "even"}) {
+            const QString t = text(ids.value(QLatin1String(kind)));
+            if (!t.isEmpty())
+                return t;
+        }
+        return QString();
+    };
+    const QString header = best(headerIds);
+    const QString footer = best(footerIds);
     if (header.isEmpty() && footer.isEmpty())
         return std::nullopt;
     return std::pair<QString, QString>{header, footer};

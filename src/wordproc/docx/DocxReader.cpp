@@ -55,6 +55,12 @@ private:
     void picture(Paragraph& p, const Run& format, bool vml);
     WPTextModel::Table table(int tableDepth, int depth);
     void readBlock(QList<Block>& out, int tableDepth, int depth);
+    void flattenTable(QList<Block>& out, int depth);
+    void textBox(QList<Paragraph>& out);
+    void alternateContent(Paragraph& p, QList<Field>& fields, const Link& link, const Run& format);
+    QString noteReference(bool endnote, const QString& id);
+    void readNotes(const QString& part, bool endnote, QHash<QString, QList<Block>>& out);
+    void appendNotes(Document& out);
     Section section();
     Run runFormat(const Docx::RunProps& props) const;
 
@@ -70,6 +76,17 @@ private:
     std::optional<Section> m_lastSection;
     bool m_tookTrailer = false;
     qint64 m_paragraphs = 0;
+    // Notes in the order the text refers to them, with their labels.
+    struct NoteRef {
+        bool endnote = false;
+        QString id;
+        QString label;
+    };
+    QList<NoteRef> m_noteRefs;
+    QString m_noteLabel; // the label of the note being read
+    QList<Paragraph> m_boxes; // text-box text met in the current run
+    QMap<QString, int> m_notKept;
+    int m_boxDepth = 0;
 };
 
 Run Parser::runFormat(const Docx::RunProps& props) const
@@ -106,6 +123,21 @@ void appendText(Paragraph& p, const Run& format, const QString& text)
     p.runs.append(std::move(r));
 }
 
+// Text-box paragraphs join the paragraph they are anchored in, as lines.
+void takeBoxes(Paragraph& p, const Run& format, QList<Paragraph>& boxes)
+{
+    for (const Paragraph& box : std::as_const(boxes)) {
+        appendText(p, format, QString(QChar(0x2028)));
+        for (const Run& r : box.runs) {
+            if (r.picture)
+                p.runs.append(r);
+            else
+                appendText(p, r, r.text);
+        }
+    }
+    boxes.clear();
+}
+
 void Parser::picture(Paragraph& p, const Run& format, bool vml)
 {
     // The reader stands on w:drawing or w:pict; read to its end.
@@ -122,6 +154,22 @@ void Parser::picture(Paragraph& p, const Run& format, bool vml)
             continue;
         ++depth;
         const QXmlStreamAttributes at = m_xml.attributes();
+        if (isW(m_xml, QLatin1String("txbxContent"))) {
+            // A text box: its text stays in the flow where it is anchored.
+            textBox(m_boxes);
+            --depth;
+            continue;
+        }
+        if (m_xml.name() == QLatin1String("graphicData")) {
+            const QStringView uri = at.value(QLatin1String("uri"));
+            if (uri.endsWith(QLatin1String("/chart")))
+                ++m_notKept[QStringLiteral("chart")];
+            else if (uri.endsWith(QLatin1String("/diagram")))
+                ++m_notKept[QStringLiteral("diagram")];
+        }
+        if (m_xml.name() == QLatin1String("blip") && !at.value(Docx::ns::r, QLatin1String("link")).isEmpty()
+            && at.value(Docx::ns::r, QLatin1String("embed")).isEmpty())
+            ++m_notKept[QStringLiteral("linked picture")];
         if (!vml && m_xml.name() == QLatin1String("extent") && m_xml.namespaceUri() == Docx::ns::wp) {
             const double cx = at.value(QLatin1String("cx")).toDouble();
             const double cy = at.value(QLatin1String("cy")).toDouble();
@@ -239,10 +287,148 @@ void Parser::run(Paragraph& p, QList<Field>& fields, const Link& link)
             appendText(p, current(), QString(QChar(0x00AD)));
         else if (isW(m_xml, QLatin1String("drawing")) || isW(m_xml, QLatin1String("pict"))) {
             picture(p, current(), isW(m_xml, QLatin1String("pict")));
+            takeBoxes(p, current(), m_boxes);
             continue;
+        } else if (m_xml.name() == QLatin1String("AlternateContent")) {
+            alternateContent(p, fields, link, current());
+            continue;
+        } else if (isW(m_xml, QLatin1String("footnoteReference")) || isW(m_xml, QLatin1String("endnoteReference"))) {
+            Run mark = current();
+            mark.baseline = 1;
+            appendText(p, mark, noteReference(isW(m_xml, QLatin1String("endnoteReference")),
+                                              wAttr(m_xml, QLatin1String("id")).toString()));
+        } else if (isW(m_xml, QLatin1String("footnoteRef")) || isW(m_xml, QLatin1String("endnoteRef"))) {
+            Run mark = current();
+            mark.baseline = 1;
+            appendText(p, mark, m_noteLabel);
+        } else if (isW(m_xml, QLatin1String("commentReference"))) {
+            ++m_notKept[QStringLiteral("comment")];
+        } else if (isW(m_xml, QLatin1String("object"))) {
+            ++m_notKept[QStringLiteral("embedded object")];
         }
         m_xml.skipCurrentElement();
     }
+}
+
+// The first choice of markup-compatibility content (a drawing, a text box);
+// its fallback repeats the same in older markup and is left alone.
+void Parser::alternateContent(Paragraph& p, QList<Field>& fields, const Link& link, const Run& format)
+{
+    Q_UNUSED(fields);
+    Q_UNUSED(link);
+    bool taken = false;
+    while (m_xml.readNextStartElement()) {
+        if (taken || (m_xml.name() != QLatin1String("Choice") && m_xml.name() != QLatin1String("Fallback"))) {
+            m_xml.skipCurrentElement();
+            continue;
+        }
+        taken = true;
+        while (m_xml.readNextStartElement()) {
+            if (isW(m_xml, QLatin1String("drawing")) || isW(m_xml, QLatin1String("pict"))) {
+                picture(p, format, isW(m_xml, QLatin1String("pict")));
+                takeBoxes(p, format, m_boxes);
+            } else {
+                m_xml.skipCurrentElement();
+            }
+        }
+    }
+}
+
+void Parser::textBox(QList<Paragraph>& out)
+{
+    // The reader stands on w:txbxContent; boxes inside boxes keep their text too.
+    QList<Block> blocks;
+    if (m_boxDepth >= 4) {
+        m_xml.skipCurrentElement();
+        return;
+    }
+    ++m_boxDepth;
+    const bool trailer = m_tookTrailer;
+    while (m_xml.readNextStartElement())
+        readBlock(blocks, kMaxTableDepth - 1, 1);
+    m_tookTrailer = trailer;
+    --m_boxDepth;
+    for (const Block& b : std::as_const(blocks)) {
+        if (b.paragraph)
+            out.append(*b.paragraph);
+        else if (b.table)
+            for (const WPTextModel::TableCell& c : b.table->cells)
+                out.append(c.paragraphs);
+    }
+}
+
+QString Parser::noteReference(bool endnote, const QString& id)
+{
+    int count = 0;
+    for (const NoteRef& r : std::as_const(m_noteRefs))
+        count += r.endnote == endnote ? 1 : 0;
+    const QString label = WPTextModel::noteLabel(count + 1, endnote);
+    if (m_noteRefs.size() < 100000)
+        m_noteRefs.append({endnote, id, label});
+    return label;
+}
+
+void Parser::readNotes(const QString& part, bool endnote, QHash<QString, QList<Block>>& out)
+{
+    const auto data = m_package.part(part);
+    if (!data)
+        return;
+    const QHash<QString, Docx::Relationship> mainRels = m_rels;
+    m_rels = m_package.relationships(part);
+    QHash<QString, QString> labels;
+    for (const NoteRef& r : std::as_const(m_noteRefs))
+        if (r.endnote == endnote)
+            labels.insert(r.id, r.label);
+    m_xml.clear();
+    m_xml.addData(*data);
+    while (!m_xml.atEnd()) {
+        const auto token = m_xml.readNext();
+        if (token == QXmlStreamReader::DTD)
+            break;
+        if (token != QXmlStreamReader::StartElement)
+            continue;
+        if (!isW(m_xml, endnote ? QLatin1String("endnote") : QLatin1String("footnote")))
+            continue;
+        const QString id = wAttr(m_xml, QLatin1String("id")).toString();
+        if (!labels.contains(id) || out.contains(id)) {
+            m_xml.skipCurrentElement();
+            continue;
+        }
+        m_noteLabel = labels.value(id);
+        QList<Block> blocks;
+        while (m_xml.readNextStartElement())
+            readBlock(blocks, 0, 1);
+        out.insert(id, blocks);
+    }
+    m_noteLabel.clear();
+    m_rels = mainRels;
+}
+
+// Footnotes, then endnotes, after the body under a line, in the order the
+// text refers to them.
+void Parser::appendNotes(Document& out)
+{
+    if (m_noteRefs.isEmpty())
+        return;
+    QHash<QString, QList<Block>> footnotes;
+    QHash<QString, QList<Block>> endnotes;
+    for (const Docx::Relationship& r : std::as_const(m_rels)) {
+        if (r.external)
+            continue;
+        if (r.type.endsWith(QLatin1String("/footnotes")))
+            readNotes(r.target, false, footnotes);
+        else if (r.type.endsWith(QLatin1String("/endnotes")))
+            readNotes(r.target, true, endnotes);
+    }
+    QList<Block> notes;
+    for (bool endnote : {false, true})
+        for (const NoteRef& r : std::as_const(m_noteRefs))
+            if (r.endnote == endnote)
+                notes += (endnote ? endnotes : footnotes).value(r.id);
+    if (notes.isEmpty())
+        return;
+    out.blocks.append(Block{WPTextModel::noteSeparator(), std::nullopt});
+    out.blocks += notes;
 }
 
 void Parser::inlineElement(Paragraph& p, QList<Field>& fields, const Link& link, int depth)
@@ -272,6 +458,17 @@ void Parser::inlineElement(Paragraph& p, QList<Field>& fields, const Link& link,
                || isW(m_xml, QLatin1String("moveTo")) || isW(m_xml, QLatin1String("bdo"))
                || isW(m_xml, QLatin1String("dir"))) {
         inlineContent(p, fields, link, depth + 1);
+    } else if (m_xml.name() == QLatin1String("AlternateContent")) {
+        // Markup-compatibility content: its first choice only.
+        bool taken = false;
+        while (m_xml.readNextStartElement()) {
+            if (!taken && (m_xml.name() == QLatin1String("Choice") || m_xml.name() == QLatin1String("Fallback"))) {
+                taken = true;
+                inlineContent(p, fields, link, depth + 1);
+            } else {
+                m_xml.skipCurrentElement();
+            }
+        }
     } else {
         m_xml.skipCurrentElement(); // deletions, bookmarks, proofing marks, properties, …
     }
@@ -490,7 +687,9 @@ void Parser::readBlock(QList<Block>& out, int tableDepth, int depth)
             out.append(Block{std::move(p), std::nullopt});
     } else if (isW(m_xml, QLatin1String("tbl"))) {
         if (tableDepth >= kMaxTableDepth || depth >= kMaxInlineDepth) {
-            m_xml.skipCurrentElement();
+            // Deeper than the reader goes: the table's text joins the cell
+            // that holds it, paragraph by paragraph.
+            flattenTable(out, depth);
             return;
         }
         m_tookTrailer = false;
@@ -504,6 +703,34 @@ void Parser::readBlock(QList<Block>& out, int tableDepth, int depth)
             readBlock(out, tableDepth, depth + 1);
     } else {
         m_xml.skipCurrentElement();
+    }
+}
+
+void Parser::flattenTable(QList<Block>& out, int depth)
+{
+    // The reader stands on a table (or a row or cell of it).
+    int open = 1;
+    while (open > 0 && !m_xml.atEnd()) {
+        const auto token = m_xml.readNext();
+        if (token == QXmlStreamReader::EndElement) {
+            --open;
+            continue;
+        }
+        if (token != QXmlStreamReader::StartElement)
+            continue;
+        if (isW(m_xml, QLatin1String("p"))) {
+            const qsizetype before = out.size();
+            readBlock(out, kMaxTableDepth, depth);
+            if (out.size() > before && out.last().table)
+                out.removeLast();
+            continue;
+        }
+        if (isW(m_xml, QLatin1String("tcPr")) || isW(m_xml, QLatin1String("trPr")) || isW(m_xml, QLatin1String("tblPr"))
+            || isW(m_xml, QLatin1String("tblGrid"))) {
+            m_xml.skipCurrentElement();
+            continue;
+        }
+        ++open;
     }
 }
 
@@ -560,6 +787,8 @@ bool Parser::parse(const QByteArray& data, Document& out, QString* error)
             *error = QStringLiteral("The package holds no document body.");
         return false;
     }
+    appendNotes(out);
+    out.attributes.notKept = m_notKept;
     const std::optional<Section> sect = m_bodySection ? m_bodySection : m_lastSection;
     if (sect) {
         out.attributes.paperSize = sect->paper;
@@ -585,7 +814,8 @@ std::optional<Document> parse(const QByteArray& package, QString* error)
     const auto xml = pkg.part(mainPart);
     if (!xml) {
         if (error)
-            *error = QStringLiteral("The package holds no readable Word document.");
+            *error = pkg.refusedForSize() ? Zip::tooLargeMessage()
+                                          : QStringLiteral("The package holds no readable Word document.");
         return std::nullopt;
     }
     Document doc;
@@ -617,6 +847,7 @@ bool read(const QByteArray& package, QTextDocument* into, WPDocAttributes* attri
         into->setUndoRedoEnabled(undo);
     }
     if (attributes) {
+        attributes->notKept = doc->attributes.notKept;
         if (doc->attributes.paperSize)
             attributes->paperSize = doc->attributes.paperSize;
         for (auto [from, to] : {std::pair{&doc->attributes.topMargin, &attributes->topMargin},

@@ -156,8 +156,14 @@ std::optional<QByteArray> Archive::read(const QString& name)
     zip_stat_init(&st);
     if (zip_stat_index(m_zip, zip_uint64_t(index), 0, &st) != 0 || !(st.valid & ZIP_STAT_SIZE))
         return std::nullopt;
-    if (st.size > zip_uint64_t(kMaxEntrySize) || m_total + qint64(st.size) > kMaxTotalSize)
+    const qint64 compressed = (st.valid & ZIP_STAT_COMP_SIZE) ? qint64(st.comp_size) : qint64(st.size);
+    const bool xml = name.endsWith(QLatin1String(".xml"), Qt::CaseInsensitive)
+                  || name.endsWith(QLatin1String(".rels"), Qt::CaseInsensitive);
+    if (st.size > zip_uint64_t(kMaxEntrySize) || m_total + qint64(st.size) > kMaxTotalSize
+        || !plausibleSize(compressed, qint64(st.size), xml ? kMaxXmlEntrySize : kMaxEntrySize)) {
+        m_refused = true;
         return std::nullopt;
+    }
     const qint64 expected = qint64(st.size);
     zip_file_t* file = zip_fopen_index(m_zip, zip_uint64_t(index), 0);
     if (!file)
@@ -187,6 +193,23 @@ std::optional<QByteArray> Archive::read(const QString& name)
         return std::nullopt;
     m_total += expected;
     return out;
+}
+
+bool plausibleSize(qint64 compressed, qint64 uncompressed, qint64 maxEntry)
+{
+    if (uncompressed < 0 || uncompressed > maxEntry)
+        return false;
+    return uncompressed <= kInflationFloor || uncompressed <= std::max<qint64>(compressed, 1) * kMaxInflation;
+}
+
+QString tooLargeMessage()
+{
+    return QStringLiteral("The document unpacks to far more than any real document does (text over %1 MB, a part over "
+                          "%2 MB, or more than %3 times its packed size), so it was not opened, to keep its reading under "
+                          "300 MB of memory. It may be damaged or made to exhaust memory.")
+        .arg(kMaxXmlEntrySize >> 20)
+        .arg(kMaxEntrySize >> 20)
+        .arg(kMaxInflation);
 }
 
 std::optional<QByteArray> extract(const QByteArray& archive, const QString& name)

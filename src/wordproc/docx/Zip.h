@@ -20,10 +20,24 @@ struct Entry {
     QByteArray contents;
 };
 
-// Limits of what a read hands out: an entry above kMaxEntrySize, or one that
-// would take an archive's extracted total above kMaxTotalSize, reads as absent.
-inline constexpr qint64 kMaxEntrySize = qint64(256) << 20;
-inline constexpr qint64 kMaxTotalSize = qint64(1) << 30;
+// Limits of what a read hands out: an entry above kMaxEntrySize, one that
+// would take an archive's extracted total above kMaxTotalSize, or one that
+// inflates beyond what real documents do, reads as absent. Together they
+// keep a document read well under 300 MB of memory.
+inline constexpr qint64 kMaxEntrySize = qint64(64) << 20;
+// XML parts become text and formats at some nine times their size.
+inline constexpr qint64 kMaxXmlEntrySize = qint64(24) << 20;
+inline constexpr qint64 kMaxTotalSize = qint64(160) << 20;
+// An entry over kInflationFloor may be at most kMaxInflation times its
+// compressed size (documents' XML compresses some 5 to 30 times).
+inline constexpr qint64 kInflationFloor = qint64(4) << 20;
+inline constexpr qint64 kMaxInflation = 100;
+
+// Whether an entry of these sizes is within the bounds above.
+bool plausibleSize(qint64 compressed, qint64 uncompressed, qint64 maxEntry = kMaxEntrySize);
+
+// What the word processor says of a document refused for these bounds.
+QString tooLargeMessage();
 
 // CRC-32 as used by ZIP and PNG (0xCBF43926 for "123456789", 0 for nothing).
 quint32 crc32(const QByteArray& data);
@@ -49,11 +63,14 @@ public:
     std::optional<QByteArray> read(const QString& name);
     // Entry names in central-directory order.
     QList<QString> names() const;
+    // Whether a read was refused for the size bounds.
+    bool refusedForSize() const { return m_refused; }
 
 private:
     QByteArray m_data; // libzip reads from this buffer; it must outlive m_zip
     ::zip* m_zip = nullptr;
     qint64 m_total = 0;
+    bool m_refused = false;
 };
 
 } // namespace Zip

@@ -3,6 +3,7 @@
 #include "wordproc/WPCommands.h"
 
 #include <QByteArray>
+#include <QColor>
 #include <QList>
 #include <QSizeF>
 #include <QString>
@@ -10,6 +11,7 @@
 #include <QTextBlockFormat>
 #include <QTextCharFormat>
 #include <QTextCursor>
+#include <memory>
 #include <optional>
 #include <variant>
 
@@ -98,8 +100,17 @@ public:
     void endParagraph(const QTextBlockFormat& format, const QTextCharFormat& charFormat = {});
     bool paragraphEmpty() const { return m_runs.isEmpty(); }
     // Table cells: paragraphs ended between beginCell and endCell go to the cell.
+    // A cell takes the next grid position of its row that no cell above
+    // spans into.
     void beginCell();
     void endCell();
+    // Merged cells, for the open cell: spans given outright, or the cell
+    // continuing its neighbour to the left or the cell above (the two then
+    // become one; its text, if any, joins theirs).
+    enum Merge { ContinuesLeft = 1, ContinuesUp = 2 };
+    void setCellSpan(int rows, int columns);
+    void setCellMerge(int merge);
+    void setCellBackground(const QColor& color);
     void endRow();
     // Closes an open table; paragraphs after it go to the main text.
     void endTable();
@@ -125,12 +136,23 @@ private:
     bool m_fresh = true; // the cursor's block is empty and unused
     QList<Run> m_runs;
     bool m_inCell = false;
-    QList<Para> m_cell;
+    struct Cell {
+        QList<Para> paras;
+        int rows = 1;
+        int columns = 1;
+        int merge = 0;
+        QColor background;
+    };
+    Cell m_cell;
     void writeTable();
-    QList<QList<Para>> m_row;
-    QList<QList<QList<Para>>> m_rows; // rows of the open table
+    QList<Cell> m_row;
+    QList<QList<Cell>> m_rows; // rows of the open table
     int m_columns = 0;
 };
+
+// Footnotes and endnotes read as documents of their own follow the body
+// under a line, in order.
+void appendNotes(QTextDocument* document, const QList<std::shared_ptr<QTextDocument>>& notes);
 
 // ---- walking a document --------------------------------------------------------
 // The top-level items of a document in order: blocks and tables. Nested

@@ -4,13 +4,17 @@
 #include "wordproc/formats/Odt.h"
 
 #include "wordproc/WPText.h"
+#include "wordproc/docx/Zip.h"
 #include "wordproc/formats/FormatSupport.h"
 #include "wordproc/formats/OdtXml.h"
 #include "wordproc/formats/ZipPackage.h"
 
 #include <QColor>
 #include <QHash>
+#include <QTextBlock>
+#include <QTextCursor>
 #include <QTextDocument>
+#include <memory>
 #include <QXmlStreamReader>
 
 namespace Odt {
@@ -20,7 +24,7 @@ namespace {
 using namespace FormatSupport;
 
 constexpr int kMaxDepth = 200;
-constexpr qint64 kMaxXmlBytes = 64 * 1024 * 1024;
+constexpr qint64 kMaxXmlBytes = Zip::kMaxXmlEntrySize;
 
 struct Style {
     QString family;
@@ -46,6 +50,7 @@ class Reader {
 public:
     Reader(const ZipPackage::Reader& zip, QTextDocument* doc, WPDocAttributes* attributes)
         : m_zip(zip)
+        , m_document(doc)
         , m_builder(doc)
         , m_attributes(attributes)
     {
@@ -79,12 +84,24 @@ private:
     void flushMarker(const QTextCharFormat& format)
     {
         if (!m_marker.isEmpty())
-            m_builder.text(m_marker, format);
+            out().text(m_marker, format);
         m_marker.clear();
     }
 
+    // Notes and text boxes are read into documents of their own.
+    Builder& out() { return m_stories.isEmpty() ? m_builder : *m_stories.last().second; }
+    std::shared_ptr<QTextDocument> readStory(QXmlStreamReader& x);
+    void readNote(QXmlStreamReader& x, const QTextCharFormat& format);
+    void readTextBox(QXmlStreamReader& x, const QTextCharFormat& format);
+    void readMasterPage(QXmlStreamReader& x);
+    QString plainText(QXmlStreamReader& x);
+
     const ZipPackage::Reader& m_zip;
+    QTextDocument* m_document;
     Builder m_builder;
+    QList<std::pair<std::shared_ptr<QTextDocument>, std::shared_ptr<Builder>>> m_stories;
+    QList<std::shared_ptr<QTextDocument>> m_notes;
+    QString m_otherHeader, m_otherFooter; // of the master page, when the file has no record of ours
     WPDocAttributes* m_attributes;
     QHash<QString, Style> m_styles;
     QHash<QString, Style> m_defaults; // by family
@@ -143,9 +160,12 @@ bool Reader::run(QString* error)
                 readStyles(x);
             else if (x.namespaceUri() == Ns::office && x.name() == QLatin1String("master-styles")) {
                 while (x.readNextStartElement()) {
-                    if (x.name() == QLatin1String("master-page") && m_masterLayout.isEmpty())
+                    if (x.name() == QLatin1String("master-page") && m_masterLayout.isEmpty()) {
                         m_masterLayout = x.attributes().value(Ns::style, QLatin1String("page-layout-name")).toString();
-                    skip(x);
+                        readMasterPage(x);
+                    } else {
+                        skip(x);
+                    }
                 }
             } else
                 skip(x);
@@ -169,14 +189,19 @@ bool Reader::run(QString* error)
     });
     if (!ok) {
         if (error)
-            *error = m_tooDeep ? QStringLiteral("The document is nested too deeply.")
-                               : QStringLiteral("The OpenDocument text is damaged.");
+            *error = m_tooDeep               ? QStringLiteral("The document is nested too deeply.")
+                   : m_zip.refusedForSize() ? Zip::tooLargeMessage()
+                                            : QStringLiteral("The OpenDocument text is damaged.");
         return false;
     }
-    m_builder.finish(QTextBlockFormat());
+    out().finish(QTextBlockFormat());
     parse(QStringLiteral("meta.xml"), false, [this](QXmlStreamReader& x) { readMeta(x); });
     if (m_haveHeaderFooter)
         m_attributes->comment = WPHeaderFooter::encode(m_header, m_footer);
+    else if (!m_otherHeader.isEmpty() || !m_otherFooter.isEmpty())
+        m_attributes->comment = WPHeaderFooter::encode(WPHeaderFooter::sanitize(m_otherHeader),
+                                                       WPHeaderFooter::sanitize(m_otherFooter));
+    appendNotes(m_document, m_notes);
     const auto layout = m_pageLayouts.constFind(m_masterLayout.isEmpty() && m_pageLayouts.size() == 1
                                                     ? m_pageLayouts.constBegin().key()
                                                     : m_masterLayout);
@@ -421,10 +446,10 @@ void Reader::emitLiteral(const QString& text, const QTextCharFormat& format)
 {
     flushMarker(format);
     if (m_pendingSpace && !m_atStart)
-        m_builder.text(QStringLiteral(" "), m_spaceFormat);
+        out().text(QStringLiteral(" "), m_spaceFormat);
     m_pendingSpace = false;
     m_atStart = false;
-    m_builder.text(text, format);
+    out().text(text, format);
 }
 
 void Reader::emitText(const QString& text, const QTextCharFormat& format)
@@ -523,7 +548,7 @@ void Reader::readParagraph(QXmlStreamReader& x, int listKind, int number)
     }
     readInline(x, base);
     flushMarker(base);
-    m_builder.endParagraph(block);
+    out().endParagraph(block);
 }
 
 void Reader::readInline(QXmlStreamReader& x, const QTextCharFormat& format)
@@ -557,8 +582,12 @@ void Reader::readInline(QXmlStreamReader& x, const QTextCharFormat& format)
             skip(x);
         } else if (ns == Ns::draw && name == QLatin1String("frame")) {
             readFrame(x, format);
-        } else if (name == QLatin1String("note") || name == QLatin1String("annotation")
-                   || name == QLatin1String("tracked-changes") || name == QLatin1String("bookmark-start")
+        } else if (ns == Ns::text && name == QLatin1String("note")) {
+            readNote(x, format);
+        } else if (name == QLatin1String("annotation")) {
+            ++m_attributes->notKept[QStringLiteral("comment")];
+            skip(x);
+        } else if (name == QLatin1String("tracked-changes") || name == QLatin1String("bookmark-start")
                    || name == QLatin1String("soft-page-break") || name == QLatin1String("sequence-decls")) {
             skip(x);
         } else {
@@ -575,6 +604,24 @@ void Reader::readFrame(QXmlStreamReader& x, const QTextCharFormat& format)
     const std::optional<qreal> h = parseLength(a.value(Ns::svg, QLatin1String("height")).toString());
     bool done = false;
     while (x.readNextStartElement()) {
+        if (x.namespaceUri() == Ns::draw && x.name() == QLatin1String("text-box")) {
+            readTextBox(x, format);
+            continue;
+        }
+        if (!done && x.namespaceUri() == Ns::draw && x.name() == QLatin1String("object")) {
+            // Charts and other embedded objects: their preview picture, if
+            // any, stays; the object itself is not kept.
+            QString href = x.attributes().value(Ns::xlink, QLatin1String("href")).toString();
+            if (href.startsWith(QLatin1String("./")))
+                href = href.mid(2);
+            const std::optional<QByteArray> inner = href.contains(QLatin1String(".."))
+                                                        ? std::nullopt
+                                                        : m_zip.read(href + QStringLiteral("/content.xml"), kMaxXmlBytes);
+            ++m_attributes->notKept[inner && inner->contains("<chart:chart") ? QStringLiteral("chart")
+                                                                              : QStringLiteral("embedded object")];
+            skip(x);
+            continue;
+        }
         if (!done && x.namespaceUri() == Ns::draw && x.name() == QLatin1String("image")) {
             QString href = x.attributes().value(Ns::xlink, QLatin1String("href")).toString();
             if (href.startsWith(QLatin1String("./")))
@@ -590,15 +637,139 @@ void Reader::readFrame(QXmlStreamReader& x, const QTextCharFormat& format)
                     p.sizePt = QSizeF(*w, *h);
                 flushMarker(format);
                 if (m_pendingSpace && !m_atStart)
-                    m_builder.text(QStringLiteral(" "), m_spaceFormat);
+                    out().text(QStringLiteral(" "), m_spaceFormat);
                 m_pendingSpace = false;
                 m_atStart = false;
-                m_builder.picture(p, format);
+                out().picture(p, format);
                 done = true;
             }
         }
         skip(x);
     }
+}
+
+// The paragraphs of a note or text box, into a document of their own; the
+// paragraph being read around it is left as it is.
+std::shared_ptr<QTextDocument> Reader::readStory(QXmlStreamReader& x)
+{
+    auto doc = std::make_shared<QTextDocument>();
+    if (m_stories.size() >= 4) {
+        skip(x);
+        return doc;
+    }
+    const bool atStart = m_atStart;
+    const bool pendingSpace = m_pendingSpace;
+    const QTextCharFormat spaceFormat = m_spaceFormat;
+    const QString marker = m_marker;
+    const int tableDepth = m_tableDepth;
+    m_marker.clear();
+    m_tableDepth = 0;
+    m_stories.append({doc, std::make_shared<Builder>(doc.get())});
+    readBlocks(x);
+    m_stories.last().second->finish(QTextBlockFormat());
+    m_stories.removeLast();
+    m_atStart = atStart;
+    m_pendingSpace = pendingSpace;
+    m_spaceFormat = spaceFormat;
+    m_marker = marker;
+    m_tableDepth = tableDepth;
+    return doc;
+}
+
+void Reader::readNote(QXmlStreamReader& x, const QTextCharFormat& format)
+{
+    // The citation stays as a superscript label; the body follows the text.
+    QString label;
+    std::shared_ptr<QTextDocument> body;
+    while (x.readNextStartElement()) {
+        if (x.name() == QLatin1String("note-citation"))
+            label = x.readElementText(QXmlStreamReader::IncludeChildElements).trimmed();
+        else if (x.name() == QLatin1String("note-body") && !body)
+            body = readStory(x);
+        else
+            skip(x);
+    }
+    if (label.isEmpty())
+        label = QString::number(m_notes.size() + 1);
+    QTextCharFormat mark = format;
+    mark.setVerticalAlignment(QTextCharFormat::AlignSuperScript);
+    emitLiteral(label, mark);
+    if (!body || m_notes.size() >= 100000)
+        return;
+    QTextCursor cursor(body.get());
+    cursor.insertText(label, mark);
+    m_notes.append(body);
+}
+
+void Reader::readTextBox(QXmlStreamReader& x, const QTextCharFormat& format)
+{
+    // The box's text stays where it is anchored, its paragraphs as lines.
+    const std::shared_ptr<QTextDocument> box = readStory(x);
+    bool first = true;
+    for (QTextBlock b = box->begin(); b.isValid(); b = b.next()) {
+        if (b.length() <= 1 && !b.next().isValid())
+            break;
+        if (!first)
+            emitLiteral(QString(QChar::LineSeparator), format);
+        first = false;
+        for (auto it = b.begin(); !it.atEnd(); ++it) {
+            const QTextFragment f = it.fragment();
+            if (f.isValid() && !f.charFormat().isImageFormat())
+                emitLiteral(f.text(), f.charFormat());
+        }
+    }
+}
+
+// The text of a header or footer, with page fields as placeholders.
+QString Reader::plainText(QXmlStreamReader& x)
+{
+    QString out;
+    int depth = 1;
+    while (depth > 0 && !x.atEnd()) {
+        const QXmlStreamReader::TokenType t = x.readNext();
+        if (t == QXmlStreamReader::StartElement) {
+            ++depth;
+            const QStringView name = x.name();
+            if (name == QLatin1String("page-number") || name == QLatin1String("page-count")) {
+                out += name == QLatin1String("page-number") ? QStringLiteral("{page}") : QStringLiteral("{pages}");
+                skip(x);
+                --depth;
+            } else if (name == QLatin1String("p") || name == QLatin1String("h")) {
+                out += QLatin1Char(' ');
+            } else if (name == QLatin1String("tab") || name == QLatin1String("s")) {
+                out += QLatin1Char(' ');
+            }
+        } else if (t == QXmlStreamReader::EndElement) {
+            --depth;
+        } else if (t == QXmlStreamReader::Characters && out.size() < 4096) {
+            out += x.text();
+        }
+    }
+    return out.simplified();
+}
+
+// Another program's header and footer: those of the first master page, or
+// its first-page ones when it has no others.
+void Reader::readMasterPage(QXmlStreamReader& x)
+{
+    QString headerFirst, footerFirst;
+    while (x.readNextStartElement()) {
+        const QStringView name = x.name();
+        if (name == QLatin1String("header"))
+            m_otherHeader = plainText(x);
+        else if (name == QLatin1String("footer"))
+            m_otherFooter = plainText(x);
+        else if (name == QLatin1String("header-first"))
+            headerFirst = plainText(x);
+        else if (name == QLatin1String("footer-first"))
+            footerFirst = plainText(x);
+        else
+            skip(x);
+    }
+    if (m_otherHeader.isEmpty())
+        m_otherHeader = headerFirst;
+    if (m_otherFooter.isEmpty())
+        m_otherFooter = footerFirst;
 }
 
 void Reader::readTable(QXmlStreamReader& x)
@@ -609,7 +780,7 @@ void Reader::readTable(QXmlStreamReader& x)
     readRows(x);
     --m_tableDepth;
     if (m_tableDepth == 0)
-        m_builder.endTable();
+        out().endTable();
     leave();
 }
 
@@ -631,15 +802,27 @@ void Reader::readRows(QXmlStreamReader& x)
                     skip(x);
                     continue;
                 }
+                // A covered cell lies under its neighbour's span, which the
+                // builder keeps free.
+                if (m_tableDepth == 1 && x.name() == QLatin1String("covered-table-cell")) {
+                    skip(x);
+                    continue;
+                }
                 // Cells of a table inside a cell join the outer cell.
-                if (m_tableDepth == 1)
-                    m_builder.beginCell();
+                if (m_tableDepth == 1) {
+                    out().beginCell();
+                    const QXmlStreamAttributes a = x.attributes();
+                    const int rows = a.value(Ns::table, QLatin1String("number-rows-spanned")).toInt();
+                    const int columns = a.value(Ns::table, QLatin1String("number-columns-spanned")).toInt();
+                    if (rows > 1 || columns > 1)
+                        out().setCellSpan(std::max(rows, 1), std::max(columns, 1));
+                }
                 readBlocks(x);
                 if (m_tableDepth == 1)
-                    m_builder.endCell();
+                    out().endCell();
             }
             if (m_tableDepth == 1)
-                m_builder.endRow();
+                out().endRow();
             leave();
         } else {
             skip(x);

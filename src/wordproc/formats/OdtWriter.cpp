@@ -311,8 +311,17 @@ void Writer::writeTable(QXmlStreamWriter& w, QTextTable* table)
     for (int r = 0; r < table->rows(); ++r) {
         w.writeStartElement(QStringLiteral("table:table-row"));
         for (int c = 0; c < table->columns(); ++c) {
+            const QTextTableCell cell = table->cellAt(r, c);
+            if (cell.isValid() && (cell.row() != r || cell.column() != c)) {
+                w.writeEmptyElement(QStringLiteral("table:covered-table-cell")); // under a merged cell
+                continue;
+            }
             w.writeStartElement(QStringLiteral("table:table-cell"));
             w.writeAttribute(QStringLiteral("table:style-name"), QStringLiteral("TblCell"));
+            if (cell.isValid() && cell.columnSpan() > 1)
+                w.writeAttribute(QStringLiteral("table:number-columns-spanned"), QString::number(cell.columnSpan()));
+            if (cell.isValid() && cell.rowSpan() > 1)
+                w.writeAttribute(QStringLiteral("table:number-rows-spanned"), QString::number(cell.rowSpan()));
             w.writeAttribute(QStringLiteral("office:value-type"), QStringLiteral("string"));
             QList<QTextBlock> blocks = cellBlocks(table, r, c);
             if (blocks.isEmpty())

@@ -8,13 +8,36 @@
 
 namespace PlainText {
 
+namespace {
+
+// Lone surrogates (from damaged UTF-16) become U+FFFD, as they would on
+// the way to UTF-8 when saving: the text shown is the text saved.
+QString withoutLoneSurrogates(QString text)
+{
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        if (c.isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate()) {
+            ++i;
+            continue;
+        }
+        if (c.isSurrogate())
+            text[i] = QChar::ReplacementCharacter;
+    }
+    return text;
+}
+
+} // namespace
+
 QString decode(const QByteArray& data)
 {
-    if (data.startsWith("\xEF\xBB\xBF"))
-        return QString::fromUtf8(data.mid(3));
+    if (data.startsWith("\xEF\xBB\xBF")) {
+        // Only the first mark is the file's; a second one is text.
+        QStringDecoder utf8(QStringConverter::Utf8, QStringConverter::Flag::ConvertInitialBom);
+        return utf8.decode(data.mid(3));
+    }
     if (data.startsWith("\xFF\xFE") || data.startsWith("\xFE\xFF")) {
         QStringDecoder decoder(data.startsWith("\xFF\xFE") ? QStringConverter::Utf16LE : QStringConverter::Utf16BE);
-        return decoder.decode(data.mid(2));
+        return withoutLoneSurrogates(decoder.decode(data.mid(2)));
     }
     QStringDecoder utf8(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
     const QString text = utf8.decode(data);
@@ -61,7 +84,10 @@ QByteArray write(const QTextDocument& text)
             lines.append(cells.join(QLatin1Char('\t')));
         }
     }
-    return lines.join(QLatin1Char('\n')).toUtf8();
+    const QByteArray out = lines.join(QLatin1Char('\n')).toUtf8();
+    // Text that begins with U+FEFF would lose it to the byte-order mark
+    // check when read again: a mark of its own keeps it.
+    return out.startsWith("\xEF\xBB\xBF") ? "\xEF\xBB\xBF" + out : out;
 }
 
 } // namespace PlainText

@@ -2,6 +2,7 @@
 #include "wordproc/formats/RtfReader.h"
 
 #include "wordproc/WPText.h"
+#include "wordproc/WPTextModel.h"
 
 namespace Rtf::detail {
 
@@ -37,6 +38,11 @@ void Reader::controlWord(const QByteArray& name, bool hasParam, int param)
         switch (word) {
         case W_shppict:
             return; // the picture inside is read
+        case W_annotation:
+            ++m_attributes->notKept[QStringLiteral("comment")];
+            s.dest = Dest::Skip;
+            return;
+        case W_shpinst:
         case W_listtable:
         case W_listoverridetable:
         case W_pn:
@@ -71,7 +77,7 @@ void Reader::controlWord(const QByteArray& name, bool hasParam, int param)
         if (hasParam) {
             const char16_t unit = char16_t(param < 0 ? param + 65536 : param);
             if (s.dest == Dest::Text || s.dest == Dest::DocComm || s.dest == Dest::FontTable
-                || s.dest == Dest::NeXTGraphic) {
+                || s.dest == Dest::NeXTGraphic || s.dest == Dest::HeaderFooter) {
                 deliver(QString(QChar(unit)));
             }
             m_skip = s.uc;
@@ -222,11 +228,74 @@ void Reader::controlWord(const QByteArray& name, bool hasParam, int param)
     case W_skipdest:
         s.dest = Dest::Skip;
         break;
+    case W_footnote:
+        // Read as a story of its own; the notes follow the body.
+        if (s.dest == Dest::Text && !m_noteBuilder) {
+            s.opensNote = true;
+            beginNote();
+        } else {
+            s.dest = Dest::Skip;
+        }
+        break;
+    case W_chftn:
+        if (s.dest == Dest::Text)
+            deliver(WPTextModel::noteLabel(int(m_notes.size()) + 1, false));
+        break;
+    case W_annotation:
+        ++m_attributes->notKept[QStringLiteral("comment")];
+        s.dest = Dest::Skip;
+        break;
+    case W_object:
+        ++m_attributes->notKept[QStringLiteral("embedded object")];
+        s.dest = Dest::Skip;
+        break;
+    case W_header:
+    case W_headerf:
+    case W_footer:
+    case W_footerf:
+        s.dest = Dest::HeaderFooter;
+        s.headerFooter = word == W_header ? HeaderDefault : word == W_headerf ? HeaderFirst
+                       : word == W_footer ? FooterDefault : FooterFirst;
+        break;
+    case W_chpgn:
+        if (s.dest == Dest::HeaderFooter)
+            deliver(QStringLiteral("{page}"));
+        break;
+    case W_shpinst:
+        // A drawn shape: of all it holds, only a text box's text is kept.
+        s.dest = s.dest == Dest::Text ? Dest::ShapeInst : Dest::Skip;
+        break;
+    case W_shptxt:
+        s.dest = s.dest == Dest::ShapeInst ? Dest::Text : Dest::Skip;
+        break;
+    case W_trowd:
+        if (s.dest == Dest::Text) {
+            m_cellMerges.clear();
+            m_pendingMerge = 0;
+            m_cellIndex = 0;
+        }
+        break;
+    case W_clmrg:
+        m_pendingMerge |= FormatSupport::Builder::ContinuesLeft;
+        break;
+    case W_clvmrg:
+        m_pendingMerge |= FormatSupport::Builder::ContinuesUp;
+        break;
+    case W_clmgf:
+    case W_clvmgf:
+        break;
+    case W_cellx:
+        if (s.dest == Dest::Text && m_cellMerges.size() < 1000)
+            m_cellMerges.append(m_pendingMerge);
+        m_pendingMerge = 0;
+        break;
 
     // ---- text -------------------------------------------------------------------
     case W_par:
         if (s.dest == Dest::Text)
             endParagraph();
+        else if (s.dest == Dest::HeaderFooter)
+            deliver(QStringLiteral(" "));
         break;
     case W_sect:
     case W_page:
@@ -273,15 +342,20 @@ void Reader::controlWord(const QByteArray& name, bool hasParam, int param)
     case W_intbl: s.para.inTable = true; break;
     case W_cell:
         if (s.dest == Dest::Text) {
-            if (!m_builder.inCell())
-                m_builder.beginCell();
-            m_builder.endParagraph(blockFormat());
-            m_builder.endCell();
+            if (!out().inCell())
+                out().beginCell();
+            if (const int merge = m_cellMerges.value(m_cellIndex); merge != 0 && !m_noteBuilder)
+                out().setCellMerge(merge);
+            ++m_cellIndex;
+            out().endParagraph(blockFormat());
+            out().endCell();
         }
         break;
     case W_row:
-        if (s.dest == Dest::Text)
-            m_builder.endRow();
+        if (s.dest == Dest::Text) {
+            out().endRow();
+            m_cellIndex = 0;
+        }
         break;
     case W_nestcell:
     case W_nestrow:

@@ -58,10 +58,13 @@ const QHash<QByteArray, int>& wordTable()
             {"listoverride", W_listoverride}, {"ls", W_ls}, {"listtext", W_listtext},
             {"pntext", W_pntext}, {"pn", W_pn}, {"pnlvlblt", W_pnlvlblt}, {"pnlvlbody", W_pnlvlbody},
             {"pnlvlcont", W_pnlvlcont}, {"fldrslt", W_fldrslt},
-            {"stylesheet", W_skipdest}, {"header", W_skipdest}, {"headerl", W_skipdest},
-            {"headerr", W_skipdest}, {"headerf", W_skipdest}, {"footer", W_skipdest},
-            {"footerl", W_skipdest}, {"footerr", W_skipdest}, {"footerf", W_skipdest},
-            {"footnote", W_skipdest}, {"annotation", W_skipdest}, {"object", W_skipdest},
+            {"stylesheet", W_skipdest}, {"header", W_header}, {"headerl", W_skipdest},
+            {"headerr", W_header}, {"headerf", W_headerf}, {"footer", W_footer},
+            {"footerl", W_skipdest}, {"footerr", W_footer}, {"footerf", W_footerf},
+            {"footnote", W_footnote}, {"annotation", W_annotation}, {"object", W_object},
+            {"chftn", W_chftn}, {"chpgn", W_chpgn}, {"shpinst", W_shpinst}, {"shptxt", W_shptxt},
+            {"clmgf", W_clmgf}, {"clmrg", W_clmrg}, {"clvmgf", W_clvmgf}, {"clvmrg", W_clvmrg},
+            {"cellx", W_cellx}, {"trowd", W_trowd},
             {"xe", W_skipdest}, {"tc", W_skipdest}, {"txe", W_skipdest}, {"rxe", W_skipdest},
             {"fldinst", W_skipdest}, {"revtbl", W_skipdest}, {"filetbl", W_skipdest},
             {"template", W_skipdest}, {"userprops", W_skipdest}, {"docvar", W_skipdest},
@@ -245,11 +248,15 @@ bool Reader::run(QString* error)
     // Unclosed groups: keep what was read.
     while (m_stack.size() > 1)
         popGroup();
+    if (m_noteBuilder)
+        endNote();
     if (m_haveComment)
         m_attributes->comment = m_comment;
+    finishHeaderFooter();
     // A final empty paragraph after a paragraph mark is the file's last mark:
     // the builder writes only a last paragraph that holds something.
     m_builder.finish(blockFormat());
+    FormatSupport::appendNotes(m_document, m_notes);
     return true;
 }
 
@@ -262,12 +269,44 @@ void Reader::pushGroup()
     State next = st();
     next.starred = false;
     next.firstWord = true;
+    next.opensNote = false; // only the group that opened a note closes it
     m_stack.append(next);
+}
+
+void Reader::beginNote()
+{
+    m_noteDocument = std::make_unique<QTextDocument>();
+    m_noteBuilder = std::make_unique<FormatSupport::Builder>(m_noteDocument.get());
+}
+
+void Reader::endNote()
+{
+    m_noteBuilder->finish(blockFormat());
+    m_noteBuilder.reset();
+    if (m_notes.size() < 100000)
+        m_notes.append(std::shared_ptr<QTextDocument>(m_noteDocument.release()));
+    m_noteDocument.reset();
+}
+
+// Other programs' header and footer: the default ones, else the first-page
+// ones, unless the file carries our own record.
+void Reader::finishHeaderFooter()
+{
+    if (m_haveComment && WPHeaderFooter::decode(m_comment))
+        return;
+    const QString header = (m_headerFooter[HeaderDefault].isEmpty() ? m_headerFooter[HeaderFirst]
+                                                                    : m_headerFooter[HeaderDefault]).simplified();
+    const QString footer = (m_headerFooter[FooterDefault].isEmpty() ? m_headerFooter[FooterFirst]
+                                                                    : m_headerFooter[FooterDefault]).simplified();
+    if (const auto record = WPHeaderFooter::encode(WPHeaderFooter::sanitize(header), WPHeaderFooter::sanitize(footer)))
+        m_attributes->comment = *record;
 }
 
 void Reader::popGroup()
 {
     const State closing = m_stack.takeLast();
+    if (closing.opensNote && m_noteBuilder)
+        endNote();
     switch (closing.dest) {
     case Dest::FontTable:
         if (m_fontId >= 0 && !m_fontName.trimmed().isEmpty()) {
@@ -316,7 +355,7 @@ void Reader::finishPicture(const PictState& pict)
         const qreal sy = std::clamp(pict.scaleY, 1, 10000) / 100.0;
         picture.sizePt = QSizeF(pict.goalW / 20.0 * sx, pict.goalH / 20.0 * sy);
     }
-    m_builder.picture(picture, charFormat());
+    out().picture(picture, charFormat());
 }
 
 void Reader::finishAttachment()
@@ -334,7 +373,7 @@ void Reader::finishAttachment()
     picture.fileName = name;
     if (m_attachmentW > 0 && m_attachmentH > 0)
         picture.sizePt = QSizeF(m_attachmentW / 20.0, m_attachmentH / 20.0);
-    m_builder.picture(picture, charFormat());
+    out().picture(picture, charFormat());
 }
 
 int Reader::codePageFor(const State& s) const
@@ -398,9 +437,9 @@ void Reader::deliver(const QString& input)
         return;
     switch (st().dest) {
     case Dest::Text:
-        if (st().para.inTable && !m_builder.inCell())
-            m_builder.beginCell();
-        m_builder.text(text, charFormat());
+        if (st().para.inTable && !out().inCell())
+            out().beginCell();
+        out().text(text, charFormat());
         break;
     case Dest::FontTable:
         m_fontName += text;
@@ -412,6 +451,11 @@ void Reader::deliver(const QString& input)
     case Dest::NeXTGraphic:
         m_attachmentName += text;
         break;
+    case Dest::HeaderFooter:
+        if (st().headerFooter >= 0 && st().headerFooter < HeaderFooterSlots
+            && m_headerFooter[st().headerFooter].size() < 4096)
+            m_headerFooter[st().headerFooter] += text;
+        break;
     default:
         break;
     }
@@ -419,9 +463,9 @@ void Reader::deliver(const QString& input)
 
 void Reader::endParagraph()
 {
-    if (st().para.inTable && !m_builder.inCell())
-        m_builder.beginCell();
-    m_builder.endParagraph(blockFormat());
+    if (st().para.inTable && !out().inCell())
+        out().beginCell();
+    out().endParagraph(blockFormat());
 }
 
 QTextCharFormat Reader::charFormat() const

@@ -10,6 +10,8 @@
 #include <QColor>
 #include <QHash>
 #include <QList>
+#include <QTextDocument>
+#include <memory>
 
 namespace Rtf::detail {
 
@@ -29,7 +31,12 @@ enum class Dest {
     ListOverrideTable,
     Pn,            // old paragraph numbering properties
     NeXTGraphic,   // RTFD attachment
+    HeaderFooter,  // another program's header or footer: its text only
+    ShapeInst,     // a drawn shape: only a text box's text is read
 };
+
+// Header and footer texts of other programs' files, by kind.
+enum HeaderFooterSlot { HeaderDefault, HeaderFirst, FooterDefault, FooterFirst, HeaderFooterSlots };
 
 struct CharState {
     int font = -1; // -1: the default font
@@ -74,6 +81,8 @@ struct State {
     int uc = 1;
     bool starred = false;     // "\*" seen, no control word yet
     bool firstWord = true;    // the next control word opens this group
+    bool opensNote = false;   // this group is a footnote or endnote
+    int headerFooter = -1;    // the HeaderFooterSlot this group collects
 };
 
 struct Font {
@@ -86,6 +95,7 @@ public:
     Reader(const QByteArray& data, QTextDocument* document, WPDocAttributes* attributes,
            const AttachmentLookup& lookup)
         : m_data(data)
+        , m_document(document)
         , m_builder(document)
         , m_attributes(attributes)
         , m_lookup(lookup)
@@ -112,8 +122,19 @@ private:
     void finishPicture(const PictState& pict);
     void finishAttachment();
 
+    // Where text goes: the main text, or the note being read.
+    FormatSupport::Builder& out() { return m_noteBuilder ? *m_noteBuilder : m_builder; }
+    void beginNote();
+    void endNote();
+    void finishHeaderFooter();
+
     const QByteArray& m_data;
+    QTextDocument* m_document;
     FormatSupport::Builder m_builder;
+    std::unique_ptr<QTextDocument> m_noteDocument;
+    std::unique_ptr<FormatSupport::Builder> m_noteBuilder;
+    QList<std::shared_ptr<QTextDocument>> m_notes;
+    QString m_headerFooter[HeaderFooterSlots];
     WPDocAttributes* m_attributes;
     const AttachmentLookup& m_lookup;
 
@@ -141,6 +162,9 @@ private:
     QString m_comment;
     bool m_haveComment = false;
     QList<PictState> m_picts; // one per open \pict group
+    QList<int> m_cellMerges;  // the row's cell definitions: FormatSupport::Builder::Merge flags
+    int m_pendingMerge = 0;
+    int m_cellIndex = 0;      // the row's next cell
     QString m_attachmentName;
     int m_attachmentW = 0, m_attachmentH = 0;
     bool m_swallowAttachmentChar = false;
@@ -154,6 +178,8 @@ enum Word {
     W_listtable, W_listoverridetable, W_list, W_listlevel, W_levelnfc, W_listid, W_listoverride, W_ls,
     W_listtext, W_pntext, W_pn, W_pnlvlblt, W_pnlvlbody, W_pnlvlcont,
     W_fldrslt, W_skipdest,
+    W_footnote, W_chftn, W_annotation, W_object, W_header, W_headerf, W_footer, W_footerf, W_chpgn,
+    W_shpinst, W_shptxt, W_clmgf, W_clmrg, W_clvmgf, W_clvmrg, W_cellx, W_trowd,
     W_par, W_pard, W_plain, W_line, W_tab, W_page, W_sect,
     W_ql, W_qc, W_qr, W_qj, W_li, W_ri, W_fi, W_sb, W_sa, W_sl, W_slmult,
     W_tx, W_tb, W_tqr, W_tqc, W_tqdec,

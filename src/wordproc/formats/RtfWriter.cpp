@@ -337,6 +337,12 @@ void Writer::writeTable(QTextTable* table)
     for (int r = 0; r < table->rows(); ++r) {
         m_out += "\\trowd\\trgaph108\\trleft0";
         for (int c = 0; c < columns; ++c) {
+            // Merged cells: the first cell and the ones it continues into.
+            const QTextTableCell cell = table->cellAt(r, c);
+            if (cell.isValid() && cell.rowSpan() > 1)
+                m_out += cell.row() == r ? "\\clvmgf" : "\\clvmrg";
+            if (cell.isValid() && cell.columnSpan() > 1)
+                m_out += cell.column() == c ? "\\clmgf" : "\\clmrg";
             m_out += "\\clbrdrt\\brdrs\\brdrw10\\clbrdrl\\brdrs\\brdrw10\\clbrdrb\\brdrs\\brdrw10"
                      "\\clbrdrr\\brdrs\\brdrw10\\cellx"
                    + QByteArray::number(cellTwips * (c + 1));

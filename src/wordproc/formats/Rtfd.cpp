@@ -9,6 +9,10 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <QUuid>
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <fcntl.h>
 
 namespace Rtfd {
 
@@ -95,10 +99,31 @@ bool write(const QTextDocument& text, const WPDocAttributes& attributes, const Q
     QFile::setPermissions(staging.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadGroup
                                               | QFile::ExeGroup | QFile::ReadOther | QFile::ExeOther);
 
-    // Swap the new package in; the old one is kept aside until then.
+    // Swap the new package in with one atomic exchange, so that a package
+    // is at its path at every moment; the old one then sits at the staging
+    // path and goes with it.
     const QString finalPath = target.absoluteFilePath();
+    const QByteArray from = QFile::encodeName(staging.path());
+    const QByteArray to = QFile::encodeName(finalPath);
+    const bool exists = QFileInfo::exists(finalPath) || QFileInfo(finalPath).isSymLink();
+    if (exists && ::renameat2(AT_FDCWD, from.constData(), AT_FDCWD, to.constData(), RENAME_EXCHANGE) == 0) {
+        if (!QFileInfo(staging.path()).isDir() || QFileInfo(staging.path()).isSymLink()) {
+            QFile::remove(staging.path()); // what stood there was a file or a link
+            staging.setAutoRemove(false);
+        }
+        return true;
+    }
+    if (!exists && ::renameat2(AT_FDCWD, from.constData(), AT_FDCWD, to.constData(), RENAME_NOREPLACE) == 0) {
+        staging.setAutoRemove(false);
+        return true;
+    }
+    if (errno != EINVAL && errno != ENOSYS)
+        return fail(error, QStringLiteral("The document could not be saved: the new version could not be put in place."));
+
+    // A file system without the exchange: the old package is kept aside
+    // until the new one is in place.
     QString aside;
-    if (QFileInfo::exists(finalPath) || QFileInfo(finalPath).isSymLink()) {
+    if (exists) {
         aside = QDir(parent).filePath(QStringLiteral(".") + target.fileName() + QStringLiteral(".old-")
                                       + QUuid::createUuid().toString(QUuid::WithoutBraces));
         if (!QDir().rename(finalPath, aside))
@@ -117,6 +142,43 @@ bool write(const QTextDocument& text, const WPDocAttributes& attributes, const Q
             QFile::remove(aside);
     }
     return true;
+}
+
+bool recover(const QString& directory)
+{
+    const QFileInfo target(directory);
+    const QDir parent(target.absolutePath());
+    if (target.fileName().isEmpty() || !parent.exists())
+        return target.exists();
+    // Leftovers of our own saves: ".NAME.saving-XXXXXX" (a save not finished,
+    // or the version it replaced) and ".NAME.old-UUID" (the version kept
+    // aside while a save without the exchange put the new one in place).
+    const QString prefix = QStringLiteral(".") + target.fileName() + QLatin1Char('.');
+    QFileInfoList olds;
+    QFileInfoList leftovers;
+    const QFileInfoList entries = parent.entryInfoList({prefix + QStringLiteral("*")},
+                                                       QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot | QDir::System);
+    for (const QFileInfo& e : entries) {
+        const QString rest = e.fileName().mid(prefix.size());
+        const bool old = rest.startsWith(QLatin1String("old-"));
+        if ((!old && !rest.startsWith(QLatin1String("saving-"))) || e.isSymLink() || !e.isDir())
+            continue;
+        leftovers.append(e);
+        if (old && QFileInfo(QDir(e.filePath()).filePath(kTextName)).isFile())
+            olds.append(e);
+    }
+    bool present = target.exists() || target.isSymLink();
+    if (!present && !olds.isEmpty()) {
+        // The last complete version a save set aside goes back in place.
+        std::sort(olds.begin(), olds.end(),
+                  [](const QFileInfo& a, const QFileInfo& b) { return a.lastModified() > b.lastModified(); });
+        present = QDir().rename(olds.first().filePath(), target.absoluteFilePath());
+    }
+    for (const QFileInfo& e : std::as_const(leftovers)) {
+        if (QFileInfo::exists(e.filePath()) && !e.isSymLink())
+            QDir(e.filePath()).removeRecursively();
+    }
+    return present;
 }
 
 } // namespace Rtfd

@@ -15,9 +15,16 @@ namespace Rtfd {
 bool read(const QString& directory, QTextDocument* into, WPDocAttributes* attributes, QString* error);
 
 // Writes the package into a temporary directory beside `directory` and
-// renames it into place; on failure the old package is left as it was.
+// exchanges it with the old package in one step; on failure the old package
+// is left as it was.
 bool write(const QTextDocument& text, const WPDocAttributes& attributes, const QString& directory,
            QString* error);
+
+// Tidies what interrupted saves of the package at `directory` left beside
+// it: a missing package is put back from the version a save set aside, and
+// every leftover folder of our own naming is removed. True when a package
+// is at `directory` afterwards.
+bool recover(const QString& directory);
 
 // Whether `name` may be used as a file name inside the package.
 bool isSafeName(const QString& name);

@@ -79,7 +79,7 @@ private:
     void readLists();
     void readNotes(int refIndex, int textIndex, quint32 base, bool endnotes);
     void readTextBoxes(quint32 base);
-    void addList(RawParagraph& p);
+    void addList(Paragraph& p, const Pap& pap);
     void put(WPTextModel::Builder& builder, const QList<RawParagraph>& paragraphs);
 
     const CompoundFile& m_file;
@@ -483,8 +483,10 @@ QList<RawParagraph> Reader::story(quint32 from, quint32 to, Story kind)
                     // The box's text where it is anchored, its paragraphs as lines.
                     const auto [boxFrom, boxTo] = m_textBoxes.value(cp);
                     ++m_depth;
-                    const QList<RawParagraph> box = story(boxFrom, boxTo, Story::TextBox);
+                    QList<RawParagraph> box = story(boxFrom, boxTo, Story::TextBox);
                     --m_depth;
+                    while (!box.isEmpty() && box.last().paragraph.runs.isEmpty())
+                        box.removeLast();
                     for (qsizetype i = 0; i < box.size(); ++i) {
                         for (const Run& r : box[i].paragraph.runs)
                             append(r, r.text);
@@ -530,19 +532,6 @@ QString Reader::plainStory(quint32 from, quint32 to)
     return lines.join(QLatin1Char(' '));
 }
 
-QString roman(int n)
-{
-    static const std::pair<int, const char*> digits[] = {{1000, "m"}, {900, "cm"}, {500, "d"}, {400, "cd"},
-                                                           {100, "c"},  {90, "xc"},  {50, "l"},  {40, "xl"},
-                                                           {10, "x"},   {9, "ix"},   {5, "v"},   {4, "iv"},
-                                                           {1, "i"}};
-    QString out;
-    for (const auto& [value, text] : digits)
-        for (; n >= value && out.size() < 32; n -= value)
-            out += QLatin1String(text);
-    return out;
-}
-
 void Reader::readNotes(int refIndex, int textIndex, quint32 base, bool endnotes)
 {
     const QByteArray refs = structure(refIndex);
@@ -555,7 +544,7 @@ void Reader::readNotes(int refIndex, int textIndex, quint32 base, bool endnotes)
         QString label;
         if (isAuto) {
             ++automatic;
-            label = endnotes ? roman(automatic) : QString::number(automatic);
+            label = WPTextModel::noteLabel(automatic, endnotes);
         } else {
             label = m_text.mid(ref, 1);
         }
@@ -592,11 +581,11 @@ void Reader::readTextBoxes(quint32 base)
     }
 }
 
-void Reader::addList(RawParagraph& p)
+void Reader::addList(Paragraph& p, const Pap& pap)
 {
-    const int ilfo = p.pap.ilfo;
-    const int level = p.pap.ilvl;
-    if (ilfo <= 0 || p.pap.inTable)
+    const int ilfo = pap.ilfo;
+    const int level = pap.ilvl;
+    if (ilfo <= 0 || pap.inTable)
         return;
     const bool bullet = m_listBullets.value(ilfo << 4 | level, false);
     // A shallower item restarts the deeper levels' numbers.
@@ -605,18 +594,18 @@ void Reader::addList(RawParagraph& p)
     const int number = ++m_listCounters[ilfo << 4 | level];
     const int kind = bullet ? WPText::ListBullet : WPText::ListNumber;
     const qreal step = 36.0 * level;
-    WPTextModel::ParagraphStyle& s = p.paragraph.style;
+    WPTextModel::ParagraphStyle& s = p.style;
     s.listKind = kind;
     s.headIndent = WPText::kListHeadIndent + step;
     s.firstLineHeadIndent = step;
     s.tabStops = {WPText::kListTab1 + step, WPText::kListTab2 + step};
     s.tabKinds.clear();
-    Run marker = p.paragraph.runs.isEmpty() ? Run() : p.paragraph.runs.first();
+    Run marker = p.runs.isEmpty() ? Run() : p.runs.first();
     marker.picture.reset();
     marker.link = false;
     marker.href.clear();
     marker.text = FormatSupport::markerFor(kind, number);
-    p.paragraph.runs.prepend(marker);
+    p.runs.prepend(marker);
 }
 
 Paragraph modelParagraph(const RawParagraph& raw)
@@ -746,12 +735,13 @@ void Reader::put(WPTextModel::Builder& builder, const QList<RawParagraph>& parag
         row = RawRow();
         cell.clear();
     };
-    for (RawParagraph raw : paragraphs) {
+    for (const RawParagraph& raw : paragraphs) {
         const int depth = raw.pap.itap > 0 ? raw.pap.itap : raw.pap.inTable ? 1 : 0;
         if (depth == 0) {
             endTable();
-            addList(raw);
-            builder.addParagraph(modelParagraph(raw));
+            Paragraph p = modelParagraph(raw);
+            addList(p, raw.pap);
+            builder.addParagraph(p);
             continue;
         }
         if (depth >= 2) {

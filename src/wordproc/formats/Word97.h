@@ -14,7 +14,7 @@ namespace Word97 {
 // is counted in the attributes' notKept.
 bool read(const QByteArray& data, QTextDocument* into, WPDocAttributes* attributes, QString* error);
 
-// The whole compound file of a Word 97 document. Pictures are left out.
+// The whole compound file of a Word 97 document.
 QByteArray write(const QTextDocument& text, const WPDocAttributes& attributes);
 
 } // namespace Word97

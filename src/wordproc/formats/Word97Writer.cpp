@@ -1,8 +1,8 @@
 // Writing Word 97 binary documents: the text as one Unicode piece, character
 // and paragraph properties in formatted disk pages, a minimal style sheet and
 // font table, one section with the page setup, tables with merged cells, and
-// the header/footer record in the summary information's comment. Pictures
-// are left out (the save warns about them first).
+// the header/footer record in the summary information's comment, and inline
+// pictures as drawing shapes in the Data stream.
 #include "wordproc/formats/Word97.h"
 
 #include "wordproc/WPTextModel.h"
@@ -10,6 +10,10 @@
 #include "wordproc/formats/Word97Format.h"
 #include "wordproc/formats/Word97Summary.h"
 
+#include "wordproc/formats/FormatSupport.h"
+
+#include <QBuffer>
+#include <QCryptographicHash>
 #include <QHash>
 #include <QMap>
 #include <QTextDocument>
@@ -116,6 +120,7 @@ private:
     void paragraph(const Paragraph& p, const QByteArray& tableSprms, QChar mark);
     void table(const QList<Paragraph>& paragraphs);
     void runs(const Paragraph& p);
+    std::optional<quint32> picture(const WPTextModel::Picture& picture);
     QByteArray charSprms(const Run& r);
     QByteArray paraSprms(const Paragraph& p) const;
     void addParagraphRun(quint32 start, QByteArray grpprl);
@@ -132,7 +137,8 @@ private:
     QList<PropRun> m_paras;
     QList<Field> m_fields;
     QStringList m_fonts;
-    QByteArray m_data; // the Data stream: oversized paragraph properties
+    QByteArray m_data; // the Data stream: pictures and oversized paragraph properties
+    int m_pictures = 0;
     QSizeF m_paper{612, 792};
     qreal m_left = 72, m_right = 72, m_top = 72, m_bottom = 72;
 };
@@ -275,11 +281,101 @@ QByteArray Writer::paraSprms(const Paragraph& p) const
     return g;
 }
 
+// An inline picture in the Data stream: its descriptor (PICF), then a drawing
+// shape whose blip store entry holds the PNG or JPEG bytes. Returns the
+// record's offset, or nothing when the picture has no image.
+std::optional<quint32> Writer::picture(const WPTextModel::Picture& picture)
+{
+    QByteArray bytes = picture.data;
+    QString format = FormatSupport::imageFormatOf(bytes);
+    if (format != QLatin1String("png") && format != QLatin1String("jpeg")) {
+        const QImage image = picture.decoded();
+        if (image.isNull())
+            return std::nullopt;
+        QBuffer buffer(&bytes);
+        bytes.clear();
+        buffer.open(QIODevice::WriteOnly);
+        image.save(&buffer, "PNG");
+        format = QStringLiteral("png");
+    }
+    const bool png = format == QLatin1String("png");
+    QSizeF size = picture.sizePt;
+    if (!(size.width() >= 1 && size.height() >= 1)) {
+        const QSize pixels = FormatSupport::imagePixelSize(bytes);
+        size = QSizeF(std::max(1, pixels.width()), std::max(1, pixels.height()));
+    }
+    const QByteArray uid = QCryptographicHash::hash(bytes, QCryptographicHash::Md5);
+
+    QByteArray blip;
+    add16(blip, png ? 0x6E00 : 0x46A0);
+    add16(blip, png ? 0xF01E : 0xF01D);
+    add32(blip, quint32(16 + 1 + bytes.size()));
+    blip += uid;
+    add8(blip, 0xFF);
+    blip += bytes;
+
+    QByteArray bse;
+    add16(bse, 0x0002 | (png ? 6 : 5) << 4);
+    add16(bse, 0xF007);
+    add32(bse, quint32(36 + blip.size()));
+    add8(bse, png ? 6 : 5);
+    add8(bse, png ? 6 : 5);
+    bse += uid;
+    add16(bse, 0x00FF);
+    add32(bse, quint32(blip.size()));
+    add32(bse, 1); // references
+    add32(bse, 0);
+    add32(bse, 0); // no name, unused
+    bse += blip;
+
+    QByteArray shape;
+    add16(shape, 0x0002 | 75 << 4); // a picture frame
+    add16(shape, 0xF00A);
+    add32(shape, 8);
+    add32(shape, 1025 + m_pictures);
+    add32(shape, 0x00000A00);
+    add16(shape, 0x0003 | 1 << 4); // one property: the picture is blip 1 below
+    add16(shape, 0xF00B);
+    add32(shape, 6);
+    add16(shape, 0x4104);
+    add32(shape, 1);
+    QByteArray container;
+    add16(container, 0x000F);
+    add16(container, 0xF004);
+    add32(container, quint32(shape.size()));
+    container += shape;
+
+    QByteArray picf(0x44, '\0');
+    set32(picf, 0, quint32(0x44 + container.size() + bse.size()));
+    set16(picf, 4, 0x44);
+    set16(picf, 6, 0x64); // drawn as a shape
+    set16(picf, 0x1C, twips(size.width()));
+    set16(picf, 0x1E, twips(size.height()));
+    set16(picf, 0x20, 1000);
+    set16(picf, 0x22, 1000);
+    if (m_data.size() % 2)
+        m_data.append('\0');
+    const quint32 at = quint32(m_data.size());
+    m_data += picf + container + bse;
+    ++m_pictures;
+    return at;
+}
+
 void Writer::runs(const Paragraph& p)
 {
     for (const Run& r : p.runs) {
-        if (r.picture)
-            continue; // pictures are not written
+        if (r.picture) {
+            if (const std::optional<quint32> at = picture(*r.picture)) {
+                QByteArray props = charSprms(r);
+                add16(props, sprmCFSpec);
+                add8(props, 1);
+                add16(props, sprmCPicLocation);
+                add32(props, *at);
+                m_chars.append({quint32(m_text.size()), quint32(m_text.size() + 1), props});
+                m_text += QChar(0x01);
+            }
+            continue;
+        }
         QString text;
         text.reserve(r.text.size());
         for (QChar c : r.text) {
@@ -709,7 +805,7 @@ QByteArray Writer::file()
     set16(word, 0x00, kIdent);
     set16(word, 0x02, kNFib);
     set16(word, 0x06, 0x0409);
-    set16(word, 0x0A, 0x0200 | 0x1000); // 1Table, extended characters
+    set16(word, 0x0A, 0x0200 | 0x1000 | (m_pictures > 0 ? 0x0008 : 0)); // 1Table, extended characters, pictures
     set16(word, 0x0C, 0x00BF);
     set32(word, 0x18, kTextStart);
     set32(word, 0x1C, kTextStart + 2 * ccp);

@@ -9,7 +9,9 @@
 #include <QColor>
 #include <QHash>
 #include <QRegularExpression>
+#include <QTextBlock>
 #include <QTextDocument>
+#include <memory>
 #include <QXmlStreamReader>
 
 namespace WordML {
@@ -60,7 +62,8 @@ struct StyleDef {
 class Reader {
 public:
     Reader(QTextDocument* doc, WPDocAttributes* attributes)
-        : m_builder(doc)
+        : m_document(doc)
+        , m_builder(doc)
         , m_attributes(attributes)
     {
     }
@@ -88,13 +91,26 @@ private:
     void readRun(const QTextCharFormat& base);
     void readPicture(const QTextCharFormat& f);
     void readTable();
+    void readCellProps();
     void readSection();
     QTextCharFormat styleChars(const QString& id, int depth = 0) const;
     ParaProps stylePara(const QString& id, int depth = 0) const;
     void emitText(const QString& text, const QTextCharFormat& f);
 
+    // Notes and text boxes are read into documents of their own.
+    Builder& out() { return m_stories.isEmpty() ? m_builder : *m_stories.last().second; }
+    std::shared_ptr<QTextDocument> readStory();
+    void readNote(const QTextCharFormat& f);
+    void readTextBox(const QTextCharFormat& f);
+    QString plainText();
+
     QXmlStreamReader* m_x = nullptr;
+    QTextDocument* m_document;
     Builder m_builder;
+    QList<std::pair<std::shared_ptr<QTextDocument>, std::shared_ptr<Builder>>> m_stories;
+    QList<std::shared_ptr<QTextDocument>> m_notes;
+    QString m_noteLabel;
+    QString m_otherHeader[2], m_otherFooter[2]; // default and first-page ones of the first section
     WPDocAttributes* m_attributes;
     int m_depth = 0;
     int m_tableDepth = 0;
@@ -107,6 +123,7 @@ private:
     QString m_marker; // list marker waiting for the first run
     QString m_header, m_footer;
     bool m_haveHeaderFooter = false;
+    bool m_sawSection = false;
 };
 
 bool Reader::run(const QByteArray& data, QString* error)
@@ -150,8 +167,15 @@ bool Reader::run(const QByteArray& data, QString* error)
         return false;
     }
     m_builder.finish(QTextBlockFormat());
-    if (m_haveHeaderFooter)
+    if (m_haveHeaderFooter) {
         m_attributes->comment = WPHeaderFooter::encode(m_header, m_footer);
+    } else {
+        const QString header = m_otherHeader[0].isEmpty() ? m_otherHeader[1] : m_otherHeader[0];
+        const QString footer = m_otherFooter[0].isEmpty() ? m_otherFooter[1] : m_otherFooter[0];
+        if (const auto record = WPHeaderFooter::encode(WPHeaderFooter::sanitize(header), WPHeaderFooter::sanitize(footer)))
+            m_attributes->comment = *record;
+    }
+    appendNotes(m_document, m_notes);
     return true;
 }
 
@@ -279,12 +303,33 @@ void Reader::readBlocks()
             readSection();
         else if (name == QLatin1String("sect") || name == QLatin1String("sub-section"))
             readBlocks();
-        else if (name == QLatin1String("pPr"))
-            skip();
+        else if (name == QLatin1String("tcPr") && m_tableDepth == 1)
+            readCellProps();
         else
             skip();
     }
     leave();
+}
+
+// A cell's spans: w:gridSpan columns, and w:vmerge / w:hmerge continuing
+// the cell above or to the left.
+void Reader::readCellProps()
+{
+    while (m_x->readNextStartElement()) {
+        const QXmlStreamAttributes a = m_x->attributes();
+        const QStringView name = m_x->name();
+        const QStringView value = a.value(kW, QLatin1String("val"));
+        if (name == QLatin1String("gridSpan")) {
+            const int span = value.toInt();
+            if (span > 1)
+                out().setCellSpan(1, span);
+        } else if ((name == QLatin1String("vmerge") || name == QLatin1String("vMerge")) && value != QLatin1String("restart")) {
+            out().setCellMerge(FormatSupport::Builder::ContinuesUp);
+        } else if (name == QLatin1String("hmerge") && value != QLatin1String("restart")) {
+            out().setCellMerge(FormatSupport::Builder::ContinuesLeft);
+        }
+        skip();
+    }
 }
 
 void Reader::readParagraphProps(ParaProps& p)
@@ -437,9 +482,9 @@ void Reader::readParagraph()
             readInlineElement(base);
     }
     if (!m_marker.isEmpty())
-        m_builder.text(m_marker, base);
+        out().text(m_marker, base);
     m_marker.clear();
-    m_builder.endParagraph(block);
+    out().endParagraph(block);
     leave();
 }
 
@@ -456,6 +501,8 @@ void Reader::readInlineElement(const QTextCharFormat& base)
             readInlineElement(base);
         leave();
     } else {
+        if (name == QLatin1String("annotation") && m_x->attributes().value(kW, QLatin1String("type")) == QLatin1String("Word.Comment"))
+            ++m_attributes->notKept[QStringLiteral("comment")];
         skip();
     }
 }
@@ -463,9 +510,9 @@ void Reader::readInlineElement(const QTextCharFormat& base)
 void Reader::emitText(const QString& text, const QTextCharFormat& f)
 {
     if (!m_marker.isEmpty())
-        m_builder.text(m_marker, f);
+        out().text(m_marker, f);
     m_marker.clear();
-    m_builder.text(text, f);
+    out().text(text, f);
 }
 
 void Reader::readRun(const QTextCharFormat& base)
@@ -487,10 +534,100 @@ void Reader::readRun(const QTextCharFormat& base)
             skip();
         } else if (name == QLatin1String("pict")) {
             readPicture(f);
+        } else if (name == QLatin1String("footnote") || name == QLatin1String("endnote")) {
+            readNote(f);
+        } else if (name == QLatin1String("footnoteRef") || name == QLatin1String("endnoteRef")) {
+            QTextCharFormat mark = f;
+            mark.setVerticalAlignment(QTextCharFormat::AlignSuperScript);
+            emitText(m_noteLabel, mark);
+            skip();
         } else {
             skip();
         }
     }
+}
+
+std::shared_ptr<QTextDocument> Reader::readStory()
+{
+    auto doc = std::make_shared<QTextDocument>();
+    if (m_stories.size() >= 4) {
+        skip();
+        return doc;
+    }
+    const QString marker = m_marker;
+    const int tableDepth = m_tableDepth;
+    m_marker.clear();
+    m_tableDepth = 0;
+    m_stories.append({doc, std::make_shared<Builder>(doc.get())});
+    readBlocks();
+    m_stories.last().second->finish(QTextBlockFormat());
+    m_stories.removeLast();
+    m_marker = marker;
+    m_tableDepth = tableDepth;
+    return doc;
+}
+
+// A footnote or endnote where it is referred to: its number as a superscript
+// label here, its text after the body.
+void Reader::readNote(const QTextCharFormat& f)
+{
+    const QString label = QString::number(m_notes.size() + 1);
+    QTextCharFormat mark = f;
+    mark.setVerticalAlignment(QTextCharFormat::AlignSuperScript);
+    emitText(label, mark);
+    const QString outer = m_noteLabel;
+    m_noteLabel = label;
+    const std::shared_ptr<QTextDocument> note = readStory();
+    m_noteLabel = outer;
+    if (m_notes.size() < 100000)
+        m_notes.append(note);
+}
+
+// A text box's text stays where it is anchored, its paragraphs as lines.
+void Reader::readTextBox(const QTextCharFormat& f)
+{
+    const std::shared_ptr<QTextDocument> box = readStory();
+    bool first = true;
+    for (QTextBlock b = box->begin(); b.isValid(); b = b.next()) {
+        if (b.length() <= 1 && !b.next().isValid())
+            break;
+        if (!first)
+            emitText(QString(QChar::LineSeparator), f);
+        first = false;
+        for (auto it = b.begin(); !it.atEnd(); ++it) {
+            const QTextFragment fr = it.fragment();
+            if (fr.isValid() && !fr.charFormat().isImageFormat())
+                emitText(fr.text(), fr.charFormat());
+        }
+    }
+}
+
+// The text of a header or footer, PAGE and NUMPAGES fields as placeholders.
+QString Reader::plainText()
+{
+    QString out;
+    int depth = 1;
+    while (depth > 0 && !m_x->atEnd()) {
+        const QXmlStreamReader::TokenType t = m_x->readNext();
+        if (t == QXmlStreamReader::StartElement) {
+            ++depth;
+            if (m_x->name() == QLatin1String("fldSimple")) {
+                const QString instr = m_x->attributes().value(kW, QLatin1String("instr")).toString().trimmed().toUpper();
+                if (instr.startsWith(QLatin1String("PAGE")) || instr.startsWith(QLatin1String("NUMPAGES"))) {
+                    out += instr.startsWith(QLatin1String("PAGE")) ? QStringLiteral("{page}") : QStringLiteral("{pages}");
+                    skip();
+                    --depth;
+                }
+            } else if (m_x->name() == QLatin1String("p") || m_x->name() == QLatin1String("tab")) {
+                out += QLatin1Char(' ');
+            }
+        } else if (t == QXmlStreamReader::EndElement) {
+            --depth;
+        } else if (t == QXmlStreamReader::Characters && out.size() < 4096) {
+            out += m_x->text();
+        }
+    }
+    return out.simplified();
 }
 
 void Reader::readPicture(const QTextCharFormat& f)
@@ -513,6 +650,15 @@ void Reader::readPicture(const QTextCharFormat& f)
             if (w && h)
                 size = QSizeF(*w, *h);
             while (m_x->readNextStartElement()) {
+                if (m_x->name() == QLatin1String("textbox")) {
+                    while (m_x->readNextStartElement()) {
+                        if (m_x->name() == QLatin1String("txbxContent"))
+                            readTextBox(f);
+                        else
+                            skip();
+                    }
+                    continue;
+                }
                 if (m_x->name() == QLatin1String("imagedata")) {
                     const QXmlStreamAttributes a = m_x->attributes();
                     const QByteArray bytes = m_binData.value(a.value(QLatin1String("src")).toString());
@@ -524,9 +670,9 @@ void Reader::readPicture(const QTextCharFormat& f)
                             p.fileName.clear();
                         p.sizePt = size;
                         if (!m_marker.isEmpty())
-                            m_builder.text(m_marker, f);
+                            out().text(m_marker, f);
                         m_marker.clear();
-                        m_builder.picture(p, f);
+                        out().picture(p, f);
                     }
                 }
                 skip();
@@ -557,25 +703,38 @@ void Reader::readTable()
             }
             // Cells of a table inside a cell join the outer cell.
             if (m_tableDepth == 1)
-                m_builder.beginCell();
+                out().beginCell();
             readBlocks();
             if (m_tableDepth == 1)
-                m_builder.endCell();
+                out().endCell();
         }
         if (m_tableDepth == 1)
-            m_builder.endRow();
+            out().endRow();
         leave();
     }
     --m_tableDepth;
     if (m_tableDepth == 0)
-        m_builder.endTable();
+        out().endTable();
     leave();
 }
 
 void Reader::readSection()
 {
+    const bool first = !m_sawSection;
+    m_sawSection = true;
     while (m_x->readNextStartElement()) {
         const QXmlStreamAttributes a = m_x->attributes();
+        if (first && (m_x->name() == QLatin1String("hdr") || m_x->name() == QLatin1String("ftr"))) {
+            // Another program's header and footer: odd pages' (the default)
+            // or the first page's.
+            const QStringView type = a.value(kW, QLatin1String("type"));
+            const int slot = type == QLatin1String("first") ? 1 : type == QLatin1String("even") ? -1 : 0;
+            QString* texts = m_x->name() == QLatin1String("hdr") ? m_otherHeader : m_otherFooter;
+            const QString text = plainText();
+            if (slot >= 0)
+                texts[slot] = text;
+            continue;
+        }
         if (m_x->name() == QLatin1String("pgSz")) {
             const qreal w = twipsAttr(a, "w"), h = twipsAttr(a, "h");
             if (w > 0 && h > 0)

@@ -312,10 +312,24 @@ void Writer::table(QTextTable* table)
     for (int r = 0; r < table->rows(); ++r) {
         w.writeStartElement(QStringLiteral("w:tr"));
         for (int c = 0; c < table->columns(); ++c) {
+            // A merged cell: its grid columns in one w:tc, its rows joined
+            // by w:vmerge.
+            const QTextTableCell cell = table->cellAt(r, c);
+            if (cell.isValid() && cell.column() != c)
+                continue;
+            const int span = cell.isValid() ? std::max(1, cell.columnSpan()) : 1;
             w.writeStartElement(QStringLiteral("w:tc"));
             w.writeStartElement(QStringLiteral("w:tcPr"));
-            empty(w, "w:tcW", "w:w", column);
+            empty(w, "w:tcW", "w:w", QString::number(column.toInt() * span));
             w.writeAttribute(QStringLiteral("w:type"), QStringLiteral("dxa"));
+            if (span > 1)
+                empty(w, "w:gridSpan", "w:val", QString::number(span));
+            if (cell.isValid() && cell.rowSpan() > 1) {
+                if (cell.row() == r)
+                    empty(w, "w:vmerge", "w:val", QStringLiteral("restart"));
+                else
+                    empty(w, "w:vmerge");
+            }
             w.writeEndElement();
             const QList<QTextBlock> blocks = cellBlocks(table, r, c);
             if (blocks.isEmpty())

@@ -1,5 +1,7 @@
 #include "wordproc/formats/ZipPackage.h"
 
+#include "wordproc/docx/Zip.h"
+
 #include <zip.h>
 
 namespace ZipPackage {
@@ -108,6 +110,13 @@ std::optional<QByteArray> Reader::read(const QString& name, qint64 cap) const
     const zip_int64_t index = zip_name_locate(m_zip, name.toUtf8().constData(), ZIP_FL_ENC_GUESS);
     if (index < 0)
         return std::nullopt;
+    zip_stat_t st;
+    zip_stat_init(&st);
+    if (zip_stat_index(m_zip, zip_uint64_t(index), 0, &st) == 0 && (st.valid & ZIP_STAT_SIZE)
+        && (st.valid & ZIP_STAT_COMP_SIZE) && !Zip::plausibleSize(qint64(st.comp_size), qint64(st.size), cap)) {
+        m_refused = true;
+        return std::nullopt;
+    }
     zip_file_t* file = zip_fopen_index(m_zip, zip_uint64_t(index), 0);
     if (!file)
         return std::nullopt;
@@ -123,6 +132,7 @@ std::optional<QByteArray> Reader::read(const QString& name, qint64 cap) const
         if (got == 0)
             break;
         if (out.size() + got > cap) {
+            m_refused = true;
             ok = false;
             break;
         }

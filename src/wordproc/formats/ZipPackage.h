@@ -12,7 +12,7 @@ struct zip;
 // names with a size cap each, and writing a package deterministically.
 namespace ZipPackage {
 
-inline constexpr qint64 kMaxEntryBytes = 128 * 1024 * 1024;
+inline constexpr qint64 kMaxEntryBytes = 64 * 1024 * 1024;
 
 struct Entry {
     QString name;
@@ -35,11 +35,15 @@ public:
     QStringList names() const;
     // The entry's bytes; nothing when it is missing, unreadable or larger
     // than `cap`.
+    // An entry that inflates beyond what real documents do (see
+    // Zip::plausibleSize) is refused too.
     std::optional<QByteArray> read(const QString& name, qint64 cap = kMaxEntryBytes) const;
+    bool refusedForSize() const { return m_refused; }
 
 private:
     QByteArray m_data; // libzip reads from this buffer
     zip* m_zip = nullptr;
+    mutable bool m_refused = false;
 };
 
 } // namespace ZipPackage

@@ -96,6 +96,20 @@ Pages layOut(const QTextDocument& text, const WPPageSetup& setup, QPaintDevice* 
 {
     Pages p;
     p.doc.reset(text.clone());
+    // Glyphs that shaping substitutes (ligatures, case and contextual forms)
+    // have no character of their own in a PDF's text layer: "(" before
+    // capitals or "-" between digits would vanish from a search or a copy.
+    // Pages set each character in its plain glyph.
+    {
+        QFont base = p.doc->defaultFont();
+        base.setStyleStrategy(QFont::PreferNoShaping);
+        p.doc->setDefaultFont(base);
+        QTextCharFormat plainGlyphs;
+        plainGlyphs.setFontStyleStrategy(QFont::PreferNoShaping);
+        QTextCursor all(p.doc.get());
+        all.select(QTextCursor::Document);
+        all.mergeCharFormat(plainGlyphs);
+    }
     p.doc->documentLayout()->setPaintDevice(device);
     p.doc->setDocumentMargin(0);
     const qreal sx = device->logicalDpiX() / 72.0;
@@ -135,6 +149,7 @@ QFont headerFooterFont()
     }();
     QFont f(family);
     f.setPointSizeF(9);
+    f.setStyleStrategy(QFont::PreferNoShaping);
     return f;
 }
 
@@ -142,6 +157,48 @@ QFont headerFooterFont()
 QColor headerFooterColor()
 {
     return QColor::fromRgbF(1.0f / 3, 1.0f / 3, 1.0f / 3);
+}
+
+// The paragraph of the main text that a page's top cuts through (between
+// two of its lines), or an invalid block.
+QTextBlock paragraphAcross(const QTextDocument& doc, qreal top)
+{
+    const QAbstractTextDocumentLayout* layout = doc.documentLayout();
+    const int position = layout->hitTest(QPointF(1, top), Qt::FuzzyHit);
+    if (position < 0)
+        return {};
+    const QTextBlock block = doc.findBlock(position);
+    if (!block.isValid() || QTextCursor(block).currentFrame() != doc.rootFrame() || !block.layout()
+        || block.layout()->lineCount() < 2)
+        return {};
+    const QRectF rect = layout->blockBoundingRect(block);
+    return rect.top() < top - 0.5 && rect.bottom() > top + 0.5 ? block : QTextBlock();
+}
+
+// Draws one page's slice of the column. The layout would also draw the
+// line just above the slice of a paragraph that runs on from the page
+// before (hidden by the clip, but still in a PDF's text): such a paragraph
+// is drawn here line by line, only with the lines that belong to the page.
+void drawSlice(QPainter& painter, const QTextDocument& doc, const QRectF& slice,
+               QAbstractTextDocumentLayout::PaintContext context)
+{
+    QRectF rest = slice.adjusted(0, 0.5, 0, -0.5);
+    const QTextBlock across = paragraphAcross(doc, slice.top());
+    if (across.isValid()) {
+        const QTextLayout* lines = across.layout();
+        const QPointF origin = lines->position();
+        for (int i = 0; i < lines->lineCount(); ++i) {
+            const QTextLine line = lines->lineAt(i);
+            const qreal top = origin.y() + line.y();
+            if (top >= slice.top() - 0.5 && top + line.height() <= slice.bottom() + 0.5)
+                line.draw(&painter, origin);
+        }
+        rest.setTop(doc.documentLayout()->blockBoundingRect(across).bottom() + 0.01);
+    }
+    if (rest.height() <= 0)
+        return;
+    context.clip = rest;
+    doc.documentLayout()->draw(&painter, context);
 }
 
 void drawLine(QPainter& painter, const QString& text, const QRectF& area)
@@ -281,10 +338,11 @@ bool render(const QTextDocument& text, const WPPageSetup& setup, const QString& 
         const QRectF slice = pages.slice(i);
         painter.translate(setup.leftMargin * sx, setup.topMargin * sy - slice.top());
         painter.setClipRect(slice);
-        // A line that begins where the slice ends belongs to the next page
-        // only: keep it out of this one's text altogether.
-        context.clip = slice.adjusted(0, 0.5, 0, -0.5);
-        pages.doc->documentLayout()->draw(&painter, context);
+        painter.setPen(Qt::black);
+        // Only the lines of this page, so that every character is in the
+        // PDF's text once: a line that begins where the slice ends belongs
+        // to the next page only.
+        drawSlice(painter, *pages.doc, slice, context);
         painter.restore();
 
         painter.setFont(headerFooterFont());

@@ -16,6 +16,8 @@
 PageDesk::PageDesk(PageTextView* view, QWidget* parent) : QWidget(parent), m_view(view)
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
+    // Grows and shrinks with the text; the view redraws the sheet's foot.
+    setAttribute(Qt::WA_StaticContents);
     setCursor(Qt::IBeamCursor);
 }
 

@@ -1,5 +1,7 @@
 #include "wordproc/views/PageTextView.h"
 
+#include "ui/SpellHighlighter.h"
+#include "ui/TextChecker.h"
 #include "wordproc/WPCounts.h"
 #include "wordproc/WPInsert.h"
 #include "wordproc/WPLinks.h"
@@ -9,7 +11,9 @@
 #include "wordproc/WPText.h"
 #include "wordproc/views/PageDesk.h"
 
+#include <QAbstractEventDispatcher>
 #include <QAbstractTextDocumentLayout>
+#include <QElapsedTimer>
 #include <QBuffer>
 #include <QFile>
 #include <QFileInfo>
@@ -17,15 +21,22 @@
 #include <QKeyEvent>
 #include <QMimeData>
 #include <QMimeDatabase>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPaintEvent>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QTimer>
+#include <QTimerEvent>
 #include <QTextBlock>
 #include <QTextCursor>
+#include <QTextLayout>
 #include <QUrl>
 #include <QWheelEvent>
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace {
 
@@ -35,6 +46,17 @@ constexpr qint64 kMaxPictureBytes = 64 * 1024 * 1024;
 qreal finiteOr(qreal v, qreal fallback)
 {
     return std::isfinite(v) ? v : fallback;
+}
+
+// A wavy line from x1 to x2 around y, as spelling underlines are drawn.
+void drawWave(QPainter& p, qreal x1, qreal x2, qreal y, const QColor& color)
+{
+    QPainterPath path(QPointF(x1, y));
+    bool up = true;
+    for (qreal x = x1 + 2; x < x2 + 2; x += 2, up = !up)
+        path.lineTo(std::min(x, x2), up ? y - 1 : y + 1);
+    p.setPen(QPen(color, 1));
+    p.drawPath(path);
 }
 
 bool isImageFile(const QString& path)
@@ -75,7 +97,16 @@ PageTextView::PageTextView(QWidget* parent)
     setPalette(tp);
     viewport()->setAutoFillBackground(false);
     setAutoFillBackground(false);
+    // Text is anchored at the top: when the view grows with the text only
+    // the new part is drawn, never the whole page again.
+    setAttribute(Qt::WA_StaticContents);
+    viewport()->setAttribute(Qt::WA_StaticContents);
     setCursorWidth(1);
+
+    m_layoutTimer = new QTimer(this);
+    m_layoutTimer->setSingleShot(true);
+    m_layoutTimer->setInterval(1);
+    connect(m_layoutTimer, &QTimer::timeout, this, &PageTextView::layoutSlice);
 
     connect(this, &QTextEdit::cursorPositionChanged, this, &PageTextView::revealCursor);
     m_scroll->viewport()->installEventFilter(this);
@@ -89,11 +120,74 @@ void PageTextView::setPageSetup(const WPPageSetup& setup)
     relayout();
 }
 
-qreal PageTextView::usedHeightPoints() const
+bool PageTextView::isLaidOut() const
+{
+    return !m_layingOut;
+}
+
+qreal PageTextView::textHeight() const
 {
     const QTextDocument* doc = document();
-    const qreal height = doc->documentLayout()->documentSize().height() - 2 * doc->documentMargin();
+    if (!m_layingOut)
+        return doc->documentLayout()->documentSize().height();
+    // The height of what is laid out, stretched to the whole text.
+    const qreal share = qreal(std::max(1, m_laidTo)) / std::max(1, doc->characterCount());
+    return m_laidBottom / std::clamp<qreal>(share, 0.01, 1);
+}
+
+qreal PageTextView::usedHeightPoints() const
+{
+    const qreal height = textHeight() - 2 * document()->documentMargin();
     return WPText::toPoints(std::max<qreal>(0, height));
+}
+
+void PageTextView::startLayout()
+{
+    // The text was laid out again from the top (a new document, a new
+    // width): the first slice now, the rest while the window is idle.
+    m_layingOut = true;
+    m_layoutRestarts = 0;
+    m_laidTo = 0;
+    m_laidBottom = 0;
+    layoutSlice();
+}
+
+void PageTextView::layoutSlice()
+{
+    // Slices of a few milliseconds keep the window answering while a long
+    // document is laid out (Qt's own steps double until one takes a good
+    // part of a second).
+    QTextDocument* doc = document();
+    QAbstractTextDocumentLayout* layout = doc->documentLayout();
+    QElapsedTimer t;
+    t.start();
+    QTextBlock b = doc->findBlock(m_laidTo);
+    for (; b.isValid() && t.nsecsElapsed() < 6'000'000; b = b.next()) {
+        m_laidBottom = std::max(m_laidBottom, layout->blockBoundingRect(b).bottom());
+        if (b.layout()->lineCount() == 0) {
+            // An edit in the laid-out part made the layout believe it had
+            // reached the end (it only places the paragraphs after an
+            // edit); it starts again from the top.
+            if (++m_layoutRestarts > 3) {
+                layout->documentSize(); // all at once rather than never
+                break;
+            }
+            doc->setPageSize(doc->pageSize());
+            m_laidTo = 0;
+            m_laidBottom = 0;
+            m_layoutTimer->start();
+            return;
+        }
+        m_laidTo = b.position() + b.length();
+    }
+    if (b.isValid()) {
+        m_layoutTimer->start();
+        return;
+    }
+    m_layingOut = false;
+    m_layoutTimer->stop();
+    relayout();
+    Q_EMIT laidOut();
 }
 
 QRectF PageTextView::sheetRect() const
@@ -128,16 +222,23 @@ void PageTextView::relayout()
     const qreal margin = document()->documentMargin();
     const qreal textW = std::clamp<qreal>(finiteOr(m_setup.textWidth(), 468), 18, 14400) * k;
     const int wrap = int(std::lround(textW + 2 * margin));
-    if (lineWrapColumnOrWidth() != wrap)
-        setLineWrapColumnOrWidth(wrap);
-    const qreal docH = document()->documentLayout()->documentSize().height();
+    if (lineWrapColumnOrWidth() != wrap) {
+        setLineWrapColumnOrWidth(wrap); // lays the text out again from the top
+        startLayout();
+    }
+    const qreal docH = textHeight();
     const qreal usedH = std::max<qreal>(0, docH - 2 * margin);
 
     // Sizes are clamped before they become integers.
     const auto toInt = [](qreal v) { return int(std::clamp<qreal>(std::ceil(v), 0, QWIDGETSIZE_MAX)); };
     const int deskW = toInt(std::max<qreal>(visible.width(), paperW + 2 * gap));
     const int deskH = toInt(std::max<qreal>(visible.height(), usedH + 2 * (top + gap)));
-    m_desk->resize(deskW, deskH);
+    const QSize deskSize(deskW, deskH);
+    // The sheet moves or changes width only with the window or the page
+    // setup; while typing at most its foot moves.
+    const QSize oldDesk = m_desk->size();
+    const bool sheetMoved = oldDesk.width() != deskW || m_placedSide != m_sideSpace || m_placedSetup != m_setup;
+    m_desk->resize(deskSize);
 
     const QPointF origin = textOrigin();
     const qreal paperH = std::clamp<qreal>(finiteOr(m_setup.paperSize.height(), 792), 72, 14400) * k;
@@ -145,10 +246,21 @@ void PageTextView::relayout()
     // Room below the last line so a new line never needs the view to scroll.
     const qreal slack = 3 * fontMetrics().height();
     const qreal viewH = std::max(docH + slack, sheetBottom - bottom - origin.y() + margin);
-    setGeometry(toInt(origin.x() - margin), toInt(origin.y() - margin), wrap, toInt(viewH));
+    const QRect place(toInt(origin.x() - margin), toInt(origin.y() - margin), wrap, toInt(viewH));
+    if (geometry() != place)
+        setGeometry(place);
     verticalScrollBar()->setValue(0);
     horizontalScrollBar()->setValue(0);
-    m_desk->update();
+    if (sheetMoved) {
+        m_desk->update();
+    } else if (oldDesk.height() != deskH) {
+        // The band around the old and the new foot of the sheet: its shadow
+        // and any page mark that appears or goes there.
+        const int from = std::min(oldDesk.height(), deskH) - 2 * gap - toInt(bottom) - 24;
+        m_desk->update(QRect(0, from, deskW, std::max(oldDesk.height(), deskH) - from));
+    }
+    m_placedSide = m_sideSpace;
+    m_placedSetup = m_setup;
     m_placing = false;
 }
 
@@ -162,13 +274,106 @@ void PageTextView::revealCursor()
 void PageTextView::setStorage(QTextDocument* document)
 {
     setDocument(document);
-    connect(document->documentLayout(), &QAbstractTextDocumentLayout::documentSizeChanged, this,
-            &PageTextView::relayout, Qt::UniqueConnection);
+    // Spelling and grammar as you type, their underlines drawn here over
+    // the text rather than as character formats: a paragraph whose
+    // underlines change needs no new layout, only a repaint.
+    if (TextChecker* checker = TextChecker::attach(this)) {
+        checker->highlighter()->setDrawnByEditor(true);
+        connect(checker->highlighter(), &SpellHighlighter::underlinesChanged, this,
+                &PageTextView::redrawUnderlines, Qt::UniqueConnection);
+    }
+    QAbstractTextDocumentLayout* layout = document->documentLayout();
+    connect(layout, &QAbstractTextDocumentLayout::documentSizeChanged, this, &PageTextView::relayout,
+            Qt::UniqueConnection);
+    // Our slices lay out the text instead of the layout's growing steps.
+    if (m_layout != layout) {
+        layout->installEventFilter(this);
+        m_layout = layout;
+    }
+    startLayout();
     relayout();
+}
+
+void PageTextView::redrawUnderlines(int position, int length)
+{
+    if (length == std::numeric_limits<int>::max()) { // every paragraph
+        viewport()->update();
+        return;
+    }
+    const QTextBlock block = document()->findBlock(position);
+    if (!block.isValid() || block.layout()->lineCount() == 0)
+        return; // drawn when it is laid out
+    const QRectF box = document()->documentLayout()->blockBoundingRect(block).translated(
+        -horizontalScrollBar()->value(), -verticalScrollBar()->value());
+    viewport()->update(box.toAlignedRect().adjusted(0, 0, 0, 4));
+}
+
+void PageTextView::paintEvent(QPaintEvent* event)
+{
+    QTextEdit::paintEvent(event);
+    const TextChecker* checker = TextChecker::of(this);
+    const SpellHighlighter* highlighter = checker ? checker->highlighter() : nullptr;
+    if (!highlighter || !highlighter->isDrawnByEditor())
+        return;
+    QPainter p(viewport());
+    p.setRenderHint(QPainter::Antialiasing);
+    const QRect dirty = event->rect();
+    const QPointF scrolled(-horizontalScrollBar()->value(), -verticalScrollBar()->value());
+    const int last = cursorForPosition(dirty.bottomRight()).position();
+    QAbstractTextDocumentLayout* layout = document()->documentLayout();
+    for (QTextBlock b = cursorForPosition(dirty.topLeft()).block(); b.isValid() && b.position() <= last; b = b.next()) {
+        const QTextLayout* lines = b.layout();
+        const QList<SpellHighlighter::Underline> underlines = highlighter->underlines(b);
+        if (underlines.isEmpty() || lines->lineCount() == 0)
+            continue;
+        const QPointF origin = layout->blockBoundingRect(b).topLeft() - lines->boundingRect().topLeft() + scrolled;
+        // Only the lines in the dirty part (a long paragraph has many).
+        int first = -1, end = 0;
+        for (int i = 0; i < lines->lineCount(); ++i) {
+            const QTextLine line = lines->lineAt(i);
+            const qreal top = origin.y() + line.y();
+            if (top > dirty.bottom())
+                break;
+            if (top + line.height() + 4 < dirty.top())
+                continue;
+            first = first < 0 ? i : first;
+            end = i + 1;
+        }
+        if (first < 0)
+            continue;
+        const QTextLine firstLine = lines->lineAt(first);
+        const QTextLine lastLine = lines->lineAt(end - 1);
+        for (const SpellHighlighter::Underline& u : underlines) {
+            if (u.start + u.length <= firstLine.textStart() || u.start >= lastLine.textStart() + lastLine.textLength())
+                continue;
+            for (int i = first; i < end; ++i) {
+                const QTextLine line = lines->lineAt(i);
+                if (line.textStart() >= u.start + u.length)
+                    break;
+                const int from = std::max(u.start, line.textStart());
+                const int to = std::min(u.start + u.length, line.textStart() + line.textLength());
+                if (to <= from)
+                    continue;
+                const qreal y = origin.y() + line.y() + line.ascent() + std::max<qreal>(1.5, line.descent() * 0.5);
+                drawWave(p, origin.x() + line.cursorToX(from), origin.x() + line.cursorToX(to), y, u.color);
+            }
+        }
+    }
 }
 
 bool PageTextView::eventFilter(QObject* watched, QEvent* event)
 {
+    if (watched == m_layout && event->type() == QEvent::Timer && m_layingOut) {
+        // The layout's timers: the one that reports the size (interval 0)
+        // goes through; the one that lays out the rest waits for our slices.
+        const int id = static_cast<QTimerEvent*>(event)->timerId();
+        const auto timers = QAbstractEventDispatcher::instance()->registeredTimers(watched);
+        const bool laysOut = std::any_of(timers.begin(), timers.end(), [id](const auto& info) {
+            return info.timerId == id && info.interval > 0;
+        });
+        if (laysOut)
+            return true;
+    }
     if (watched == m_viewport && event->type() == QEvent::Resize)
         relayout();
     return QTextEdit::eventFilter(watched, event);
@@ -228,6 +433,11 @@ void PageTextView::keyPressEvent(QKeyEvent* event)
             return;
         }
     }
+    if (event->matches(QKeySequence::Cut)) {
+        cut();
+        event->accept();
+        return;
+    }
     const bool erase = event->key() == Qt::Key_Backspace || event->key() == Qt::Key_Delete;
     if (erase && !isReadOnly() && event->modifiers() == Qt::NoModifier) {
         // Deleting whole words takes one space next to them along.
@@ -279,6 +489,18 @@ bool PageTextView::canInsertFromMimeData(const QMimeData* source) const
         }
     }
     return QTextEdit::canInsertFromMimeData(source);
+}
+
+void PageTextView::cut()
+{
+    QTextCursor wide = textCursor();
+    if (isReadOnly() || !WPSmartEdit::widenForDelete(wide)) {
+        QTextEdit::cut();
+        return;
+    }
+    copy();
+    wide.removeSelectedText();
+    setTextCursor(wide);
 }
 
 void PageTextView::insertFromMimeData(const QMimeData* source)

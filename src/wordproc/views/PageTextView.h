@@ -6,6 +6,7 @@
 #include <QTextEdit>
 
 class QScrollArea;
+class QTimer;
 class PageDesk;
 
 // The editing view of the word processor: the text of the page's printable
@@ -16,6 +17,7 @@ class PageDesk;
 // for the scroll area's width and the page setup.
 class PageTextView : public QTextEdit {
     Q_OBJECT
+    Q_PROPERTY(bool laidOut READ isLaidOut)
 public:
     // Grey space above the sheet and, at least, beside it (layout units).
     static constexpr int gap = 28;
@@ -42,8 +44,12 @@ public:
     QRectF sheetRect() const;
     // Where the text's first line starts on the desk.
     QPointF textOrigin() const;
-    // Height of the laid-out text in points.
+    // Height of the laid-out text in points; while a long document is
+    // still being laid out, an estimate from the part that is.
     qreal usedHeightPoints() const;
+    // Whether the whole text is laid out (a long document just opened is
+    // laid out in slices after its first page is shown).
+    bool isLaidOut() const;
 
     // Automatic quote substitution while typing.
     void setSmartQuotes(bool on) { m_smartQuotes = on; }
@@ -54,19 +60,31 @@ public:
     // Scrolls the scroll area so the caret shows.
     void revealCursor();
 
+public Q_SLOTS:
+    // Cut with smart delete: whole words take one space next to them along.
+    // (Hides QTextEdit::cut for the menus, which call it by name.)
+    void cut();
+
 Q_SIGNALS:
     // A picture could not be read from what was pasted or dropped.
     void pictureRejected();
+    // The whole text is laid out: its height and page count are known.
+    void laidOut();
 
 protected:
     bool canInsertFromMimeData(const QMimeData* source) const override;
     void insertFromMimeData(const QMimeData* source) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     bool insertPictures(const QMimeData* source);
+    qreal textHeight() const;
+    void redrawUnderlines(int position, int length);
+    void startLayout();
+    void layoutSlice();
 
     PageDesk* m_desk;
     QScrollArea* m_scroll;
@@ -79,4 +97,13 @@ private:
     // When and at which revision of the text the last key was typed.
     QElapsedTimer m_typingClock;
     int m_typedRevision = -1;
+    const QObject* m_layout = nullptr; // the document's layout, compared only
+    QTimer* m_layoutTimer;
+    bool m_layingOut = false;          // the text is being laid out in slices
+    qreal m_laidBottom = 0;            // of the part laid out so far
+    int m_laidTo = 0;                  // where the part laid out so far ends
+    int m_layoutRestarts = 0;
+    // What the desk was last drawn for.
+    qreal m_placedSide = -1;
+    WPPageSetup m_placedSetup;
 };

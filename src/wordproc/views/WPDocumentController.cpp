@@ -3,8 +3,10 @@
 #include "core/SettingsStore.h"
 #include "ui/Alert.h"
 #include "wordproc/WPFormat.h"
+#include "wordproc/WPRecovery.h"
 #include "wordproc/views/WPOpenSavePanels.h"
 #include "wordproc/views/WPPrintPanels.h"
+#include "wordproc/views/WPRecoveryBar.h"
 #include "wordproc/views/WPWindowController.h"
 
 #include <QAction>
@@ -52,10 +54,16 @@ const QStringList& documentCommands()
 } // namespace
 
 WPDocumentController::WPDocumentController(QObject* parent)
-    : QObject(parent)
+    : QObject(parent), m_recovery(new WPRecovery(this))
 {
     if (!sharedController())
         sharedController() = this;
+    // Packages of recent documents that a crash during a save left aside
+    // go back in place, and leftovers of such saves go.
+    for (const QVariant& v : SettingsStore::settings().value(kRecentKey).toList()) {
+        if (v.typeId() == QMetaType::QString && v.toString().endsWith(QLatin1String(".rtfd"), Qt::CaseInsensitive))
+            WPFormat::recoverRtfd(v.toString());
+    }
 }
 
 WPDocumentController::~WPDocumentController()
@@ -127,6 +135,7 @@ void WPDocumentController::addDocument(WPDocument* document)
     window->setAttribute(Qt::WA_DeleteOnClose);
     window->installEventFilter(this);
     m_windows.insert(document, window);
+    m_recovery->watch(document);
     connect(window, &QObject::destroyed, this, [this, document] { documentWindowGone(document); });
     connect(document, &WPDocument::filePathChanged, this, [this, document] { updateTitle(document); });
     connect(document, &WPDocument::editedChanged, this, [this, document] { updateTitle(document); });
@@ -142,6 +151,7 @@ void WPDocumentController::documentWindowGone(WPDocument* document)
     if (!m_documents.removeAll(document))
         return;
     m_windows.remove(document);
+    m_recovery->forget(document);
     m_closingWithoutPrompt.remove(document);
     document->deleteLater();
     Q_EMIT documentsChanged();
@@ -365,6 +375,42 @@ bool WPDocumentController::eventFilter(QObject* watched, QEvent* event)
         }
     }
     return QObject::eventFilter(watched, event);
+}
+
+// ---- crash recovery
+
+int WPDocumentController::reopenRecoveredDocuments()
+{
+    int reopened = 0;
+    for (const WPRecovery::Copy& copy : WPRecovery::leftBehind()) {
+        auto* document = new WPDocument(this);
+        QString error;
+        if (!WPRecovery::restore(copy, document, &error)) {
+            delete document;
+            WPRecovery::setAside(WPRecovery::pathFor(copy.id));
+            continue;
+        }
+        document->setUntitledName(WPRecoveryBar::recoveredName(copy.name));
+        document->setFileType(copy.fileType.isEmpty() || copy.fileType == WPDocument::kRtfdType ? defaultType()
+                                                                                                : copy.fileType);
+        document->setEdited(true);
+        m_recovery->watch(document, copy.id);
+        addDocument(document);
+        auto* bar = new WPRecoveryBar(copy, windowFor(document));
+        connect(bar, &WPRecoveryBar::saveRequested, this, [this, document] { saveAs(document); });
+        connect(bar, &WPRecoveryBar::discardRequested, this, [this, document] {
+            document->setEdited(false);
+            close(document);
+        });
+        connect(document, &WPDocument::filePathChanged, bar, &QObject::deleteLater);
+        ++reopened;
+    }
+    return reopened;
+}
+
+void WPDocumentController::writeRecoveryCopies()
+{
+    m_recovery->writeAll();
 }
 
 // ---- recent documents

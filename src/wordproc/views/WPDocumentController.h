@@ -14,6 +14,7 @@
 class QAction;
 class QMainWindow;
 class QTextDocumentFragment;
+class WPRecovery;
 class WPWindowController;
 
 // The word processor's documents: which are open (oldest first), each with
@@ -81,6 +82,12 @@ public:
     // is closed.
     bool reviewUnsavedDocuments();
 
+    // Crash recovery: the copies a crash left behind, each reopened in a
+    // window marked as recovered; and at quit without a decision, a copy of
+    // every edited document.
+    int reopenRecoveredDocuments();
+    void writeRecoveryCopies();
+
     // Existing files of the Open Recent list, most recent first.
     QStringList recentDocuments() const;
     void noteRecentDocument(const QString& path);
@@ -127,4 +134,5 @@ private:
     QHash<const WPDocument*, QPointer<WPWindowController>> m_windows;
     QSet<const WPDocument*> m_closingWithoutPrompt;
     std::function<void(QMainWindow*)> m_decorate;
+    WPRecovery* m_recovery = nullptr;
 };

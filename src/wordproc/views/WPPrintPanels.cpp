@@ -6,8 +6,7 @@
 #include "wordproc/print/WPPrint.h"
 #include "wordproc/views/WPOpenSavePanels.h"
 
-#include <QBuffer>
-#include <QPdfWriter>
+#include <QPagedPaintDevice>
 #include <utility>
 
 namespace WPPrintPanels {
@@ -99,13 +98,12 @@ bool print(WPDocument* document, QWidget* parent)
     };
     std::optional<bool> printed;
     if (printChooser()) {
-        // A stand-in panel (tests) answers on a PDF device kept in memory.
-        QBuffer sink;
-        sink.open(QIODevice::WriteOnly);
-        QPdfWriter writer(&sink);
-        writer.setPageLayout(layoutOf(*document, false));
-        if (printChooser()(parent, writer, pages))
-            printed = draw(&writer);
+        // A stand-in panel (tests) answers with a device of its own.
+        QPagedPaintDevice* device = printChooser()(parent, pages);
+        if (device) {
+            device->setPageLayout(layoutOf(*document, false));
+            printed = draw(device);
+        }
     } else {
         QString why;
         PrintModule::Panels* panels = PrintModule::panels(&why);

@@ -34,11 +34,11 @@ bool runPageLayout(WPDocument* document, QWidget* parent);
 using PageSetupChooser = std::function<std::optional<WPPageSetup>(QWidget* parent, const WPPageSetup& current)>;
 PageSetupChooser setPageSetupChooser(PageSetupChooser chooser);
 
-// The print panel: sets up `device` (its page ranges: the pages asked for)
-// for a job of `pages` pages; false when cancelled. Tests replace it and are
-// handed a PDF device in memory; returns the previous one (empty: the real
+// The print panel for a job of `pages` pages: the device to print on, whose
+// page ranges are the pages asked for; null when cancelled. Tests replace it
+// with a device of their own; returns the previous one (empty: the real
 // panel).
-using PrintChooser = std::function<bool(QWidget* parent, QPagedPaintDevice& device, int pages)>;
+using PrintChooser = std::function<QPagedPaintDevice*(QWidget* parent, int pages)>;
 PrintChooser setPrintChooser(PrintChooser chooser);
 
 } // namespace WPPrintPanels

@@ -57,6 +57,8 @@ QString WPStatusBar::charactersText(int characters)
 
 QString WPStatusBar::pagesText(int pages)
 {
+    if (pages < 0)
+        return QStringLiteral("Counting pages\u2026");
     return QString::number(pages) + (pages == 1 ? QStringLiteral(" page") : QStringLiteral(" pages"));
 }
 

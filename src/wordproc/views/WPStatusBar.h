@@ -13,7 +13,7 @@ class WPStatusBar : public QWidget {
 public:
     explicit WPStatusBar(WPState* state, QWidget* parent = nullptr);
 
-    // The three count texts for the given numbers.
+    // The three count texts for the given numbers (pages < 0: not known yet).
     static QString wordsText(int words);
     static QString charactersText(int characters);
     static QString pagesText(int pages);

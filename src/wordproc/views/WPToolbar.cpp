@@ -5,7 +5,6 @@
 #include "ui/Fonts.h"
 #include "ui/TextChecker.h"
 #include "wordproc/WPCommands.h"
-#include "wordproc/WPDocument.h"
 #include "wordproc/WPState.h"
 #include "wordproc/views/PageTextView.h"
 #include "wordproc/views/WPToolbarFlow.h"
@@ -89,15 +88,20 @@ WPToolbar::WPToolbar(WPWindowController* controller, WPState* state, const QList
                              [this] { m_c->toggleUnderline(); });
     m_strike = iconButton(QStringLiteral("strikethrough"), QStringLiteral("Strikethrough"),
                           [this] { m_c->toggleStrike(); });
+    rows->beginGroup();
     for (ChromeButton* b : {m_bold, m_italic, m_underline, m_strike})
         rows->addWidget(b);
+    rows->endGroup();
     m_color = new WPColorWell(QStringLiteral("Text color"), shape);
     m_highlight = new WPColorWell(QStringLiteral("Highlight color"), shape);
     connect(m_color, &WPColorWell::picked, this, [this](const QColor& c) { m_c->textColorPicked(c); });
     connect(m_highlight, &WPColorWell::picked, this, [this](const QColor& c) { m_c->highlightPicked(c); });
+    rows->beginGroup();
     rows->addWidget(m_color);
     rows->addWidget(m_highlight);
-    rows->addWidget(divider(shape));
+    rows->endGroup();
+    rows->beginGroup();
+    rows->addSeparator(divider(shape));
     const std::pair<const char*, const char*> aligns[] = {{"text.alignleft", "Align left"},
                                                           {"text.aligncenter", "Center"},
                                                           {"text.alignright", "Align right"},
@@ -110,10 +114,12 @@ WPToolbar::WPToolbar(WPWindowController* controller, WPState* state, const QList
         m_align.append(b);
         rows->addWidget(b);
     }
+    rows->endGroup();
     rows->addRowBreak();
 
     // Row 2: lists, indents, spacing, table, picture, page, header and
     // footer, find, spelling, autocorrect, print, PDF.
+    rows->beginGroup();
     rows->addWidget(iconButton(QStringLiteral("list.bullet"), QStringLiteral("Bulleted list"),
                                [this] { m_c->toggleList(WPText::ListBullet); }));
     rows->addWidget(iconButton(QStringLiteral("list.number"), QStringLiteral("Numbered list"),
@@ -131,7 +137,9 @@ WPToolbar::WPToolbar(WPWindowController* controller, WPState* state, const QList
         spacing->menu()->addAction(QString::fromLatin1(title), this, [this, v] { m_c->setLineSpacing(v); });
     }
     rows->addWidget(spacing);
-    rows->addWidget(divider(shape));
+    rows->endGroup();
+    rows->beginGroup();
+    rows->addSeparator(divider(shape));
 
     ChromeButton* table =
         menuButton(QStringLiteral("Table"), QStringLiteral("tablecells"), QStringLiteral("Insert a table"), 82);
@@ -165,7 +173,9 @@ WPToolbar::WPToolbar(WPWindowController* controller, WPState* state, const QList
     rows->addWidget(page);
     rows->addWidget(iconButton(QStringLiteral("rectangle.topthird.inset.filled"), QStringLiteral("Header & footer"),
                                [this] { m_c->editHeaderFooter(); }));
-    rows->addWidget(divider(shape));
+    rows->endGroup();
+    rows->beginGroup();
+    rows->addSeparator(divider(shape));
     rows->addWidget(iconButton(QStringLiteral("magnifyingglass"), QStringLiteral("Find (Ctrl+F)"), [this] {
         m_c->textView()->setFocus();
         m_c->showFinder(1);
@@ -187,12 +197,15 @@ WPToolbar::WPToolbar(WPWindowController* controller, WPState* state, const QList
     m_autocorrect->setFocusPolicy(Qt::NoFocus);
     connect(m_autocorrect, &QPushButton::clicked, this, [] { WPWindowController::toggleAutocorrectSetting(); });
     m_buttons.append(m_autocorrect);
+    rows->endGroup();
     rows->addWidget(m_autocorrect);
     rows->pushRight();
+    rows->beginGroup();
     rows->addWidget(iconButton(QStringLiteral("printer"), QStringLiteral("Print (Ctrl+P)"),
                                [this] { m_c->printDocument(); }));
     rows->addWidget(iconButton(QStringLiteral("doc.richtext"), QStringLiteral("Export as PDF"),
                                [this] { m_c->exportPDF(); }));
+    rows->endGroup();
 
     for (auto signal : {&WPState::fontFamilyChanged, &WPState::fontSizeChanged, &WPState::boldChanged,
                         &WPState::italicChanged, &WPState::underlineChanged, &WPState::strikeChanged,

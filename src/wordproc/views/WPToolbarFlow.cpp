@@ -25,9 +25,29 @@ void WPToolbarFlow::pushRight()
     m_right = true;
 }
 
+void WPToolbarFlow::beginGroup()
+{
+    ++m_group;
+    m_grouping = true;
+}
+
+void WPToolbarFlow::endGroup()
+{
+    m_grouping = false;
+}
+
+void WPToolbarFlow::addSeparator(QWidget* divider)
+{
+    m_nextIsSeparator = true;
+    addWidget(divider);
+    m_nextIsSeparator = false;
+}
+
 void WPToolbarFlow::addItem(QLayoutItem* item)
 {
-    m_entries.append({item, m_row, m_right});
+    if (!m_grouping)
+        ++m_group;
+    m_entries.append({item, m_row, m_right, m_group, m_nextIsSeparator});
     invalidate();
 }
 
@@ -108,19 +128,42 @@ int WPToolbarFlow::arrange(const QRect& rect, bool apply) const
         int height = 0;
     };
     QList<Line> lines;
+    QList<const Entry*> dropped; // dividers that would start a line
     int row = -1;
-    for (const Entry& e : m_entries) {
-        if (e.item->isEmpty())
-            continue;
-        const QSize size = e.item->sizeHint();
-        const bool fits = !lines.isEmpty() && lines.last().width + gap + size.width() <= area.width();
-        if (e.row != row || !fits)
+    for (qsizetype i = 0; i < m_entries.size();) {
+        // The next group: the controls that go to a new line together.
+        qsizetype end = i;
+        int width = -gap;
+        while (end < m_entries.size() && m_entries.at(end).group == m_entries.at(i).group) {
+            if (!m_entries.at(end).item->isEmpty())
+                width += gap + m_entries.at(end).item->sizeHint().width();
+            ++end;
+        }
+        const bool fits = !lines.isEmpty() && lines.last().width + gap + width <= area.width();
+        if (width >= 0 && (m_entries.at(i).row != row || !fits))
             lines.append(Line());
-        row = e.row;
-        Line& line = lines.last();
-        line.width += (line.entries.isEmpty() ? 0 : gap) + size.width();
-        line.height = std::max(line.height, size.height());
-        line.entries.append(&e);
+        for (; i < end; ++i) {
+            const Entry& e = m_entries.at(i);
+            if (e.item->isEmpty())
+                continue;
+            const QSize size = e.item->sizeHint();
+            // A group wider than the bar is broken where it must be.
+            if (!lines.last().entries.isEmpty() && lines.last().width + gap + size.width() > area.width())
+                lines.append(Line());
+            row = e.row;
+            if (e.separator && lines.last().entries.isEmpty()) {
+                dropped.append(&e);
+                continue;
+            }
+            Line& line = lines.last();
+            line.width += (line.entries.isEmpty() ? 0 : gap) + size.width();
+            line.height = std::max(line.height, size.height());
+            line.entries.append(&e);
+        }
+    }
+    if (apply) {
+        for (const Entry* e : std::as_const(dropped))
+            e->item->setGeometry(QRect(area.topLeft(), QSize(0, 0)));
     }
     int y = area.top();
     for (const Line& line : std::as_const(lines)) {

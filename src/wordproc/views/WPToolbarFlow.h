@@ -6,8 +6,9 @@
 // The layout of the formatting bar: its controls in rows, left to right,
 // each whole at its preferred size. A row that does not fit the width goes
 // on in a further line instead of squeezing or overlapping its controls.
-// Within a row, the controls after pushRight() sit at the right end of the
-// line they end up on.
+// Controls added between beginGroup() and endGroup() go to the next line
+// together. Within a row, the controls after pushRight() sit at the right
+// end of the line they end up on.
 class WPToolbarFlow : public QLayout {
 public:
     explicit WPToolbarFlow(QWidget* parent = nullptr);
@@ -17,6 +18,10 @@ public:
     void addRowBreak();
     // The controls added after this go to the right end of their line.
     void pushRight();
+    void beginGroup();
+    void endGroup();
+    // A divider between controls; none is drawn at the start of a line.
+    void addSeparator(QWidget* divider);
 
     void addItem(QLayoutItem* item) override;
     int count() const override;
@@ -34,6 +39,8 @@ private:
         QLayoutItem* item;
         int row;
         bool right;
+        int group;
+        bool separator;
     };
     // Lays the controls out in `rect` (moving them when `apply`); returns
     // the height used.
@@ -42,4 +49,7 @@ private:
     QList<Entry> m_entries;
     int m_row = 0;
     bool m_right = false;
+    int m_group = 0;
+    bool m_grouping = false;
+    bool m_nextIsSeparator = false;
 };

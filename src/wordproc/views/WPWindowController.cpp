@@ -27,6 +27,7 @@
 #include <QFileInfo>
 #include <QFontDatabase>
 #include <QFontDialog>
+#include <QLabel>
 #include <QScrollArea>
 #include <QTextBlock>
 #include <QTextDocument>
@@ -194,6 +195,7 @@ void WPWindowController::buildUI()
     m_stack->addWidget(m_statusBar);
     setCentralWidget(central);
 
+    connect(m_view, &PageTextView::laidOut, this, &WPWindowController::updateCounts);
     connect(m_view, &QTextEdit::selectionChanged, this, &WPWindowController::updateSelectionState);
     connect(m_view, &QTextEdit::cursorPositionChanged, this, &WPWindowController::updateSelectionState);
 }
@@ -220,6 +222,15 @@ void WPWindowController::attach()
     connect(m_document, &WPDocument::pageSetupChanged, this, &WPWindowController::pageSetupChanged);
     connect(m_document, &WPDocument::filePathChanged, this, &WPWindowController::refreshTitle);
     connect(m_document, &QObject::destroyed, this, [this] { m_document = nullptr; });
+    if (const QString notice = m_document->notKeptNotice(); !notice.isEmpty()) {
+        // Named once, above the text, so that nothing leaves unannounced.
+        auto* bar = new QLabel(notice, centralWidget());
+        bar->setObjectName(QStringLiteral("notKeptBar"));
+        bar->setWordWrap(true);
+        bar->setContentsMargins(10, 6, 10, 6);
+        bar->setStyleSheet(QStringLiteral("background: #FFF4C2; color: #3A3000; border-bottom: 1px solid #E0C96A;"));
+        m_stack->insertWidget(1, bar);
+    }
     refreshTitle();
     setWindowModified(storage->isModified());
     pageSetupChanged();
@@ -263,8 +274,10 @@ void WPWindowController::updateCounts()
 {
     const WPCounts::Totals totals = WPCounts::count(*m_view->document());
     m_view->relayout();
+    // A long document is still being laid out: its pages are counted when
+    // it is (laidOut()).
     m_state->setCounts(totals.words, totals.characters,
-                       WPCounts::pages(m_view->usedHeightPoints(), m_view->pageSetup()));
+                       m_view->isLaidOut() ? WPCounts::pages(m_view->usedHeightPoints(), m_view->pageSetup()) : -1);
 }
 
 void WPWindowController::appendParagraph(const QTextDocumentFragment& text)

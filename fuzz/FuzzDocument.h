@@ -1,0 +1,28 @@
+#pragma once
+
+// Shared by the word-processor targets: an offscreen application for the
+// text documents, and the text a reading must keep through a save.
+#include <QGuiApplication>
+#include <QTextDocument>
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+
+extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    static QGuiApplication app(*argc, *argv);
+    return 0;
+}
+
+namespace FuzzDocument {
+
+// The text without pictures: a picture whose bytes a format cannot hold is
+// left out when writing.
+inline QString visible(const QTextDocument& doc)
+{
+    return doc.toPlainText().remove(QChar::ObjectReplacementCharacter);
+}
+
+} // namespace FuzzDocument

@@ -1,0 +1,53 @@
+#include "wordproc/views/WPRecoveryBar.h"
+
+#include <QBoxLayout>
+#include <QDir>
+#include <QFileInfo>
+#include <QLabel>
+#include <QLocale>
+#include <QMainWindow>
+#include <QPushButton>
+
+WPRecoveryBar::WPRecoveryBar(const WPRecovery::Copy& copy, QMainWindow* window)
+    : QFrame(window ? window->centralWidget() : nullptr)
+{
+    setObjectName(QStringLiteral("recoveryBar"));
+    setAutoFillBackground(true);
+    QPalette p = palette();
+    p.setColor(QPalette::Window, QColor::fromRgbF(1.0, 0.93, 0.70));
+    p.setColor(QPalette::WindowText, Qt::black);
+    setPalette(p);
+    auto* row = new QHBoxLayout(this);
+    row->setContentsMargins(12, 6, 12, 6);
+    auto* text = new QLabel(message(copy, QLocale()), this);
+    text->setWordWrap(true);
+    row->addWidget(text, 1);
+    auto* discard = new QPushButton(QStringLiteral("Discard"), this);
+    auto* save = new QPushButton(QStringLiteral("Save As\u2026"), this);
+    save->setDefault(true);
+    row->addWidget(discard);
+    row->addWidget(save);
+    connect(save, &QPushButton::clicked, this, &WPRecoveryBar::saveRequested);
+    connect(discard, &QPushButton::clicked, this, &WPRecoveryBar::discardRequested);
+    if (window && window->centralWidget()) {
+        if (auto* stack = qobject_cast<QBoxLayout*>(window->centralWidget()->layout()))
+            stack->insertWidget(0, this);
+    }
+}
+
+QString WPRecoveryBar::recoveredName(const QString& originalName)
+{
+    const QString base = QFileInfo(originalName).completeBaseName();
+    return (base.isEmpty() ? originalName : base) + QStringLiteral(" (Recovered)");
+}
+
+QString WPRecoveryBar::message(const WPRecovery::Copy& copy, const QLocale& locale)
+{
+    const QString when = locale.toString(copy.saved.toLocalTime(), QLocale::LongFormat);
+    const QString what = copy.filePath.isEmpty()
+        ? QStringLiteral("\u201c%1\u201d").arg(copy.name)
+        : QStringLiteral("\u201c%1\u201d").arg(QDir::toNativeSeparators(copy.filePath));
+    return QStringLiteral("Recovered: the unsaved changes to %1 as saved automatically on %2, before Brindleworks "
+                          "ended unexpectedly. Save them to keep them, or discard them.")
+        .arg(what, when);
+}

@@ -1,0 +1,186 @@
+#include "EditorFixture.h"
+#include "ui/SpellChecker.h"
+#include "ui/SpellHighlighter.h"
+#include "ui/TextChecker.h"
+#include "wordproc/WPCounts.h"
+
+#include <QAbstractTextDocumentLayout>
+#include <QApplication>
+#include <QImage>
+#include <QPaintEvent>
+#include <QSignalSpy>
+#include <QTest>
+#include <QTextBlock>
+#include <QTextLayout>
+#include <memory>
+
+namespace {
+
+// Red (spelling) or green (grammar) pixels in an image.
+int colouredPixels(const QImage& img, bool green)
+{
+    int n = 0;
+    for (int y = 0; y < img.height(); ++y)
+        for (int x = 0; x < img.width(); ++x) {
+            const QColor c = img.pixel(x, y);
+            n += green ? c.green() > 120 && c.red() < 100 && c.blue() < 120
+                       : c.red() > 180 && c.green() < 120 && c.blue() < 120;
+        }
+    return n;
+}
+
+// About `pages` pages of plain paragraphs.
+void fillPages(QTextDocument* doc, int pages)
+{
+    QTextCursor c(doc);
+    c.beginEditBlock();
+    for (int i = 0; i < pages * 11; ++i) {
+        if (i)
+            c.insertBlock();
+        c.insertText(QStringLiteral("Paragraph %1 tells of the river, the bridge and the old mill by the water, "
+                                    "and of the people who crossed it every morning on their way to work.")
+                         .arg(i));
+    }
+    c.endEditBlock();
+}
+
+// The height of the same text laid out at once, at the view's width.
+qreal heightAtOnce(PageTextView* view)
+{
+    std::unique_ptr<QTextDocument> copy(view->document()->clone());
+    copy->setDocumentMargin(view->document()->documentMargin());
+    copy->setTextWidth(view->lineWrapColumnOrWidth());
+    return copy->documentLayout()->documentSize().height();
+}
+
+int unlaidBlocks(const QTextDocument* doc)
+{
+    int n = 0;
+    for (QTextBlock b = doc->begin(); b.isValid(); b = b.next())
+        n += b.layout()->lineCount() == 0;
+    return n;
+}
+
+// Counts the paints of a window's widgets and the largest painted area.
+class PaintWatch : public QObject {
+public:
+    explicit PaintWatch(QWidget* window) : m_window(window) { qApp->installEventFilter(this); }
+    ~PaintWatch() override { qApp->removeEventFilter(this); }
+    int paints = 0;
+    qint64 largest = 0;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Paint && watched->isWidgetType()
+            && static_cast<QWidget*>(watched)->window() == m_window) {
+            ++paints;
+            const QRect r = static_cast<QPaintEvent*>(event)->region().boundingRect();
+            largest = std::max(largest, qint64(r.width()) * r.height());
+        }
+        return false;
+    }
+
+private:
+    QWidget* m_window;
+};
+
+} // namespace
+
+class TestPageView : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void initTestCase() { QVERIFY(SpellChecker::shared().hasSpelling()); }
+
+    void underlinesAreDrawnOverTheText_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("red");
+        QTest::addColumn<bool>("green");
+        QTest::newRow("misspelt") << QStringLiteral("the recieved letter") << true << false; // no sentence: no grammar
+        QTest::newRow("bad grammar") << QStringLiteral("He go to the market every day.") << false << true;
+        QTest::newRow("clean") << QStringLiteral("The letter was long.") << false << false;
+    }
+    void underlinesAreDrawnOverTheText()
+    {
+        QFETCH(QString, text);
+        QFETCH(bool, red);
+        QFETCH(bool, green);
+        EditorFixture e;
+        QTextCursor c(e.doc->storage());
+        c.insertText(text); // not typed: automatic correction would mend it
+        SpellHighlighter* h = TextChecker::of(e.view())->highlighter();
+        QVERIFY(h->isDrawnByEditor());
+        h->flushGrammar();
+        QTRY_VERIFY(!h->hasPendingGrammar());
+        // Drawn, not formats: the paragraph was never laid out again for them.
+        for (const QTextLayout::FormatRange& r : e.doc->storage()->firstBlock().layout()->formats())
+            QVERIFY(r.format.underlineStyle() != QTextCharFormat::WaveUnderline);
+        QApplication::processEvents();
+        const QImage img = e.view()->viewport()->grab(QRect(0, 0, e.view()->width(), 80)).toImage();
+        QCOMPARE(colouredPixels(img, false) > 4, red);
+        QCOMPARE(colouredPixels(img, true) > 4, green);
+    }
+
+    void longTextIsLaidOutAfterTheFirstFrame()
+    {
+        WPDocument doc;
+        fillPages(doc.storage(), 250);
+        WPWindowController window(&doc);
+        PageTextView* view = window.textView();
+        QSignalSpy laidOut(view, &PageTextView::laidOut);
+        // The window is there before its text is all laid out; the pages
+        // are counted once it is.
+        QVERIFY(!view->isLaidOut());
+        QVERIFY(unlaidBlocks(view->document()) > 0);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QTRY_VERIFY_WITH_TIMEOUT(view->isLaidOut(), 30000);
+        QCOMPARE(laidOut.count(), 1);
+        QCOMPARE(unlaidBlocks(view->document()), 0);
+        QCOMPARE(view->document()->documentLayout()->documentSize().height(), heightAtOnce(view));
+        QTRY_COMPARE(window.state()->pages(), WPCounts::pages(view->usedHeightPoints(), view->pageSetup()));
+        QVERIFY(window.state()->pages() > 100);
+    }
+
+    // An edit while the rest is being laid out ends the layout's own steps
+    // early; everything is laid out all the same.
+    void typingWhileLayingOut()
+    {
+        WPDocument doc;
+        fillPages(doc.storage(), 250);
+        WPWindowController window(&doc);
+        window.show();
+        PageTextView* view = window.textView();
+        QVERIFY(!view->isLaidOut());
+        QTest::keyClicks(view, QStringLiteral("Early words. "));
+        QTRY_VERIFY_WITH_TIMEOUT(view->isLaidOut(), 30000);
+        QCOMPARE(unlaidBlocks(view->document()), 0);
+        QCOMPARE(view->document()->documentLayout()->documentSize().height(), heightAtOnce(view));
+        QVERIFY(doc.storage()->firstBlock().text().startsWith(QStringLiteral("Early words. ")));
+    }
+
+    // While nothing happens, the blinking caret is all that is drawn.
+    void idleRedrawsOnlyTheCaret()
+    {
+        const int flash = QApplication::cursorFlashTime();
+        QApplication::setCursorFlashTime(200);
+        {
+            EditorFixture e;
+            e.type(QStringLiteral("Some words on the page."));
+            QApplication::setActiveWindow(e.window.get());
+            e.view()->setFocus();
+            // Counts, checking and the first blinks settle.
+            QTRY_VERIFY(TextChecker::of(e.view())->highlighter()->isSettled());
+            QTest::qWait(500);
+            PaintWatch watch(e.window.get());
+            QTest::qWait(1000);
+            QVERIFY2(watch.paints >= 2, "the caret blinks");
+            QVERIFY2(watch.largest <= 40 * 40, qPrintable(QString::number(watch.largest)));
+        }
+        QApplication::setCursorFlashTime(flash);
+    }
+};
+
+QTEST_MAIN(TestPageView)
+#include "tst_pageview.moc"
