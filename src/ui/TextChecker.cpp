@@ -78,11 +78,11 @@ TextChecker::TextChecker(QWidget* editor) : SpellingTarget(editor), m_editor(edi
     }
     // What the editor shows is checked before the rest of the text.
     m_highlighter->setVisibleRange([this] { return visibleRange(); });
-    // A rich text editor lays out a long text in steps from the top, and
-    // a change of underlines in the part already laid out would end those
-    // steps early: underlines wait until the last paragraph is laid out.
-    // A plain one lays out only what it shows, and cheaply.
-    // An editor that lays its text out itself says so (property "laidOut").
+    // A rich text editor lays a long text out in steps from the top, and
+    // changing underline formats in the part laid out would end those
+    // steps early: idle checking waits until the whole text is laid out (an
+    // editor that lays out its text itself tells when, by its "laidOut"
+    // property). A plain text editor lays out only what it shows.
     if (qobject_cast<QTextEdit*>(editor)) {
         const bool tells = editor->metaObject()->indexOfProperty("laidOut") >= 0;
         m_highlighter->setLaidOutTest([this, tells](const QTextBlock& b) {
