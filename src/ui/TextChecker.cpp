@@ -97,6 +97,20 @@ TextChecker::TextChecker(QWidget* editor) : SpellingTarget(editor), m_editor(edi
     setSwitches(m_switches);
 }
 
+TextChecker::~TextChecker()
+{
+    // The highlighter stays with the document: it must no longer ask here.
+    if (m_highlighter) {
+        m_highlighter->setVisibleRange({});
+        m_highlighter->setLaidOutTest({});
+    }
+}
+
+SpellHighlighter* TextChecker::highlighter() const
+{
+    return m_highlighter;
+}
+
 QTextDocument* TextChecker::document() const
 {
     if (auto* p = qobject_cast<QPlainTextEdit*>(m_editor.data()))

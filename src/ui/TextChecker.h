@@ -27,10 +27,11 @@ public:
     // the same checker). The checker is a child of the editor.
     static TextChecker* attach(QWidget* editor);
     static TextChecker* of(const QWidget* editor);
+    ~TextChecker() override;
 
     QWidget* editor() const { return m_editor; }
     QTextDocument* document() const;
-    SpellHighlighter* highlighter() const { return m_highlighter; }
+    SpellHighlighter* highlighter() const;
 
     // Applies the switches (call again after the editor's read-only state
     // changes: read-only text shows no underlines).
@@ -61,6 +62,7 @@ private:
     void setEditorCursor(const QTextCursor& cursor);
 
     QPointer<QWidget> m_editor;
-    SpellHighlighter* m_highlighter = nullptr;
+    // Lives with the document, which may outlive the editor.
+    QPointer<SpellHighlighter> m_highlighter;
     bool m_correcting = false;
 };
