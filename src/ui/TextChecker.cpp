@@ -76,6 +76,7 @@ TextChecker::TextChecker(QWidget* editor) : SpellingTarget(editor), m_editor(edi
             }
         });
     }
+    connect(&SpellChecker::shared(), &SpellChecker::correctionFound, this, &TextChecker::onCorrectionFound);
     // What the editor shows is checked before the rest of the text.
     m_highlighter->setVisibleRange([this] { return visibleRange(); });
     // A rich text editor lays a long text out in steps from the top, and
@@ -236,25 +237,63 @@ void TextChecker::correctWordBefore(int position)
     if (!doc || position <= 0)
         return;
     const QTextBlock block = doc->findBlock(position);
-    const QString text = block.text();
+    // Only the end of the paragraph's text before the caret (paragraphs
+    // may be very long), and a character after it.
     const int inBlock = position - block.position();
+    const int from = std::max(0, inBlock - 200);
+    const QString text = block.text().mid(from, inBlock - from + 2);
     for (const SpellChecker::Range& r : SpellChecker::words(text)) {
-        if (r.start + r.length != inBlock)
+        if (from + r.start + r.length != inBlock || (r.start == 0 && from > 0))
             continue;
         const QString word = text.mid(r.start, r.length);
-        if (isPartOfAddress(text, r.start, word))
+        SpellChecker& checker = SpellChecker::shared();
+        if (isPartOfAddress(text, r.start, word) || !checker.needsCorrection(word))
             return;
-        const QString fix = SpellChecker::shared().correction(word);
-        if (fix.isEmpty() || fix == word)
+        QTextCursor at(doc);
+        at.setPosition(block.position() + from + r.start);
+        at.setPosition(block.position() + from + r.start + r.length, QTextCursor::KeepAnchor);
+        if (const std::optional<QString> fix = checker.cachedCorrection(word)) {
+            replaceWord(at, word, *fix);
             return;
-        m_correcting = true;
-        QTextCursor c(doc);
-        c.setPosition(block.position() + r.start);
-        c.setPosition(block.position() + r.start + r.length, QTextCursor::KeepAnchor);
-        c.insertText(fix);
-        m_correcting = false;
+        }
+        // Finding it takes a while: typing goes on, and the word is put
+        // right when the correction comes (if it is still there).
+        m_pendingCorrections.append({at, word});
+        checker.requestCorrection(word);
         return;
     }
+}
+
+void TextChecker::onCorrectionFound(const QString& word, const QString& fix)
+{
+    for (qsizetype i = m_pendingCorrections.size() - 1; i >= 0; --i) {
+        const auto [at, asked] = m_pendingCorrections.at(i);
+        if (asked != word)
+            continue;
+        m_pendingCorrections.removeAt(i);
+        if (m_switches.automaticSpellingCorrection && !isReadOnly())
+            replaceWord(at, word, fix);
+    }
+}
+
+void TextChecker::replaceWord(QTextCursor at, const QString& word, const QString& fix)
+{
+    // The word may have been edited or deleted since (what was typed right
+    // after it joined the selection's end).
+    if (fix.isEmpty() || fix == word || at.isNull())
+        return;
+    const int start = at.selectionStart();
+    at.setPosition(start);
+    at.setPosition(start + int(word.size()), QTextCursor::KeepAnchor);
+    if (at.selectedText() != word)
+        return;
+    const QTextBlock block = at.block();
+    const int after = at.selectionEnd() - block.position();
+    if (after < block.length() - 1 && block.text().at(after).isLetterOrNumber())
+        return; // typed on into a longer word
+    m_correcting = true;
+    at.insertText(fix);
+    m_correcting = false;
 }
 
 QMenu* TextChecker::contextMenu(const QTextCursor& at)

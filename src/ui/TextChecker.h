@@ -10,12 +10,13 @@
 #include "ui/SpellingTarget.h"
 
 #include <QObject>
+#include <QList>
 #include <QPointer>
+#include <QTextCursor>
 
 #include <utility>
 
 class QMenu;
-class QTextCursor;
 class QTextDocument;
 class QWidget;
 class SpellHighlighter;
@@ -55,6 +56,8 @@ protected:
 private:
     explicit TextChecker(QWidget* editor);
     void correctWordBefore(int position);
+    void onCorrectionFound(const QString& word, const QString& fix);
+    void replaceWord(QTextCursor at, const QString& word, const QString& fix);
     bool isReadOnly() const;
     // Document positions of the first and last character on screen.
     std::pair<int, int> visibleRange() const;
@@ -65,4 +68,5 @@ private:
     // Lives with the document, which may outlive the editor.
     QPointer<SpellHighlighter> m_highlighter;
     bool m_correcting = false;
+    QList<std::pair<QTextCursor, QString>> m_pendingCorrections; // words waiting for their correction
 };
