@@ -10,6 +10,14 @@
 // points, filled once from the opened library.
 namespace DynamicLibrary {
 
+// A library's table of entry points, and how opening it went.
+template <typename Api>
+struct Loaded {
+    Api api;
+    QString error; // why it could not be opened
+    bool ok = false;
+};
+
 // Opens the first of `candidates` (name, major version; -1: any) that
 // loads, kept open for the life of the process; null, with `error` saying
 // why, when none does.

@@ -8,11 +8,7 @@ namespace AudioLibav {
 
 namespace {
 
-struct Loaded {
-    Api api;
-    QString error;
-    bool ok = false;
-};
+using Loaded = DynamicLibrary::Loaded<Api>;
 
 const Loaded& loaded()
 {

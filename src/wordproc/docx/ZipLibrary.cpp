@@ -6,11 +6,7 @@ namespace ZipLibrary {
 
 namespace {
 
-struct Loaded {
-    Api api;
-    QString error;
-    bool ok = false;
-};
+using Loaded = DynamicLibrary::Loaded<Api>;
 
 const Loaded& loaded()
 {
