@@ -99,8 +99,9 @@ void AppDelegate::didFinishLaunching()
         FloatingMenuController::shared().show();
     else
         MainMenu::shared().setFloatingMenuShowing(FloatingMenuController::shared().isShowing());
-    // The menu, a tool panel, shows no icon; every window has it from here.
-    AppIcon::apply();
+    // The menu, a tool panel, shows no icon: the first window that does
+    // brings it.
+    AppIcon::applyWithFirstWindow();
     makeStatusItem();
     ShellServices& services = ShellServices::shared();
     if (services.restoreStickyWindows)
