@@ -10,6 +10,7 @@
 #include <QRegularExpression>
 #include <QTextTable>
 #include <QUrl>
+#include <algorithm>
 #include <cmath>
 
 namespace WPTextModel {
@@ -201,6 +202,26 @@ QImage Picture::decoded() const
     if (!image.isNull())
         return image;
     return data.isEmpty() ? QImage() : QImage::fromData(data);
+}
+
+namespace {
+
+// Qt's own list comparison hands memcmp a null pointer for an empty list
+// that never held anything: compare element by element instead.
+template <typename T>
+bool sameList(const QList<T>& a, const QList<T>& b)
+{
+    return a.size() == b.size() && std::equal(a.cbegin(), a.cend(), b.cbegin());
+}
+
+} // namespace
+
+bool ParagraphStyle::operator==(const ParagraphStyle& o) const
+{
+    return alignment == o.alignment && headIndent == o.headIndent && firstLineHeadIndent == o.firstLineHeadIndent
+        && tailIndent == o.tailIndent && spaceBefore == o.spaceBefore && spaceAfter == o.spaceAfter
+        && lineHeightMultiple == o.lineHeightMultiple && sameList(tabStops, o.tabStops) && sameList(tabKinds, o.tabKinds)
+        && listKind == o.listKind;
 }
 
 bool Run::sameFormat(const Run& o) const

@@ -64,7 +64,7 @@ struct ParagraphStyle {
     QList<int> tabKinds;           // QTextOption::TabType per stop; missing ones are left stops
     int listKind = WPText::ListNone;
 
-    bool operator==(const ParagraphStyle&) const = default;
+    bool operator==(const ParagraphStyle& other) const;
 };
 
 // The table cell a paragraph of a table belongs to.

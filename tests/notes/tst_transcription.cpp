@@ -146,7 +146,7 @@ private Q_SLOTS:
         t.start();
         cancel = true;
         worker.join();
-        QVERIFY(r.cancelled);
+        QVERIFY2(r.cancelled, qPrintable(r.error));
         QVERIFY2(t.elapsed() < 5000, qPrintable(QString::number(t.elapsed())));
     }
 };

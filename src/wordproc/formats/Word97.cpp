@@ -26,7 +26,9 @@ using WPTextModel::Run;
 
 namespace {
 
-constexpr quint32 kMaxChars = 64 * 1024 * 1024;
+// Text beyond this many characters (some 4,000 pages) would take the
+// document past 300 MB of memory once laid out: such a file is refused.
+constexpr quint32 kMaxChars = 8'000'000;
 
 bool fail(QString* error, const QString& message)
 {
@@ -876,6 +878,10 @@ bool read(const QByteArray& data, QTextDocument* into, WPDocAttributes* attribut
     quint64 total = 0;
     for (int offset : {kCcpText, kCcpFtn, kCcpHdd, kCcpMcr, kCcpAtn, kCcpEdn, kCcpTxbx, kCcpTxbx + 4})
         total += le32(*word, offset);
+    if (le32(*word, kCcpText) > kMaxChars)
+        return fail(error, QStringLiteral("The document holds more text than the word processor opens (over %L1 "
+                                          "characters), so it was not opened, to keep its reading under 300 MB of memory.")
+                               .arg(kMaxChars));
     Reader reader(file, *word, *table);
     if (!reader.readPieces(quint32(std::min<quint64>(total + 1, kMaxChars))))
         return fail(error, damaged);
