@@ -410,6 +410,17 @@ void Word97Test::roundTripPageAndHeader()
     QCOMPARE(back.topMargin, a.topMargin);
     QCOMPARE(back.bottomMargin, a.bottomMargin);
     QCOMPARE(back.comment, a.comment);
+
+    // Without the summary's record, the header and footer stories that
+    // other programs show give the same templates back.
+    const CompoundFile file(Word97::write(doc, a));
+    const QByteArray bare = CompoundFile::write({{QStringLiteral("WordDocument"), *file.stream(QStringLiteral("WordDocument"))},
+                                                 {QStringLiteral("1Table"), *file.stream(QStringLiteral("1Table"))}});
+    QTextDocument stories;
+    WPDocAttributes fromStories;
+    QVERIFY(Word97::read(bare, &stories, &fromStories, nullptr));
+    QCOMPARE(fromStories.comment, a.comment);
+    QCOMPARE(stories.toPlainText(), QStringLiteral("Landscape"));
 }
 
 void Word97Test::manyParagraphsSpanPages()

@@ -9,11 +9,14 @@
 #include "wordproc/formats/CompoundFile.h"
 #include "wordproc/formats/Word97Format.h"
 #include "wordproc/formats/Word97Summary.h"
+#include "wordproc/print/WPPrint.h"
 
 #include "wordproc/formats/FormatSupport.h"
 
 #include <QBuffer>
 #include <QCryptographicHash>
+#include <QDate>
+#include <QLocale>
 #include <QHash>
 #include <QMap>
 #include <QTextDocument>
@@ -111,6 +114,13 @@ struct Field {
     int ch = 0;
 };
 
+// Story indexes in the header document: six note separators, then per
+// section the even and odd headers, even and odd footers, first-page
+// header and footer.
+constexpr int kOddHeaderStory = 7;
+constexpr int kOddFooterStory = 9;
+constexpr int kHeaderStories = 12;
+
 class Writer {
 public:
     Writer(const QTextDocument& doc, const WPDocAttributes& attributes);
@@ -124,6 +134,7 @@ private:
     QByteArray charSprms(const Run& r);
     QByteArray paraSprms(const Paragraph& p) const;
     void addParagraphRun(quint32 start, QByteArray grpprl);
+    void headerFooterStory(const QString& text);
     int fontIndex(const QString& family);
     QByteArray fkps(const QList<PropRun>& runs, bool paragraphs, quint32 firstPage, QList<quint32>& pages) const;
     QByteArray styleSheet() const;
@@ -136,6 +147,8 @@ private:
     QList<PropRun> m_chars;
     QList<PropRun> m_paras;
     QList<Field> m_fields;
+    QList<Field> m_headerFields; // positions from the header document's start
+    quint32 m_headerStart = 0;
     QStringList m_fonts;
     QByteArray m_data; // the Data stream: pictures and oversized paragraph properties
     int m_pictures = 0;
@@ -553,6 +566,61 @@ void Writer::table(const QList<Paragraph>& paragraphs)
     }
 }
 
+// A header or footer as other programs show it: one centred paragraph of
+// 9-point grey text, page numbers as PAGE and NUMPAGES fields.
+void Writer::headerFooterStory(const QString& text)
+{
+    QString rest = text;
+    rest.replace(QLatin1String("{date}"), WPPrint::mediumDate(QDate::currentDate(), QLocale()));
+    rest.replace(QLatin1String("{title}"), QString());
+    Run format;
+    format.pointSize = 9;
+    format.foreground = QColor(0x59, 0x59, 0x59);
+    const QByteArray props = charSprms(format);
+    QByteArray special = props;
+    add16(special, sprmCFSpec);
+    add8(special, 1);
+    const quint32 start = quint32(m_text.size());
+    auto plain = [&](const QString& t) {
+        QString clean;
+        for (QChar c : t)
+            if (c.unicode() >= 0x20 || c == QLatin1Char('\t'))
+                clean += c;
+        if (clean.isEmpty())
+            return;
+        m_chars.append({quint32(m_text.size()), quint32(m_text.size() + clean.size()), props});
+        m_text += clean;
+    };
+    auto mark = [&](QChar c, int ch) {
+        m_headerFields.append({quint32(m_text.size()) - m_headerStart, ch});
+        m_chars.append({quint32(m_text.size()), quint32(m_text.size() + 1), special});
+        m_text += c;
+    };
+    for (;;) {
+        const qsizetype a = rest.indexOf(QLatin1String("{page}"));
+        const qsizetype b = rest.indexOf(QLatin1String("{pages}"));
+        if (a < 0 && b < 0)
+            break;
+        const bool pages = b >= 0 && (a < 0 || b <= a);
+        const qsizetype at = pages ? b : a;
+        plain(rest.left(at));
+        mark(QChar(0x13), 0x13 | (pages ? 26 : 33) << 8);
+        plain(pages ? QStringLiteral(" NUMPAGES ") : QStringLiteral(" PAGE "));
+        mark(QChar(0x14), 0x14);
+        plain(QStringLiteral("1"));
+        mark(QChar(0x15), 0x15 | 0x80 << 8);
+        rest = rest.mid(at + (pages ? 7 : 6));
+    }
+    plain(rest);
+    m_chars.append({quint32(m_text.size()), quint32(m_text.size() + 1), props});
+    m_text += QChar(0x0D);
+    QByteArray centred;
+    add16(centred, 0);
+    add16(centred, sprmPJc80);
+    add8(centred, 1);
+    addParagraphRun(start, centred);
+}
+
 QByteArray Writer::fkps(const QList<PropRun>& runs, bool paragraphs, quint32 firstPage, QList<quint32>& pages) const
 {
     // Every entry's stored form: a CHPX is its length byte and sprms; a PAPX
@@ -734,7 +802,28 @@ QByteArray Writer::file()
     // The document ends with a paragraph of its own, never inside a table.
     if (m_text.isEmpty() || (!all.isEmpty() && all.last().cell))
         paragraph(Paragraph(), QByteArray(), QChar(0x0D));
+    const quint32 ccpText = quint32(m_text.size());
 
+    // The header and footer as other programs show them (the record in the
+    // summary keeps their templates for us).
+    QList<quint32> stories;
+    if (const auto hf = WPHeaderFooter::decode(m_attributes.comment.value_or(QString()));
+        hf && (!hf->first.isEmpty() || !hf->second.isEmpty())) {
+        m_headerStart = ccpText;
+        for (int i = 0; i < kHeaderStories; ++i) {
+            stories.append(quint32(m_text.size()) - m_headerStart);
+            if (i == kOddHeaderStory && !hf->first.isEmpty())
+                headerFooterStory(hf->first);
+            else if (i == kOddFooterStory && !hf->second.isEmpty())
+                headerFooterStory(hf->second);
+        }
+        stories.append(quint32(m_text.size()) - m_headerStart);
+        paragraph(Paragraph(), QByteArray(), QChar(0x0D)); // the header document's closing mark
+        stories.append(quint32(m_text.size()) - m_headerStart);
+        // With stories besides the main text, the whole ends with one more mark.
+        paragraph(Paragraph(), QByteArray(), QChar(0x0D));
+    }
+    const quint32 ccpHdd = stories.isEmpty() ? 0 : stories.last();
     const quint32 ccp = quint32(m_text.size());
     QByteArray word(kTextStart, '\0');
     for (QChar c : std::as_const(m_text))
@@ -761,7 +850,7 @@ QByteArray Writer::file()
     fcLcb[0] = fcLcb[Stshf];
     QByteArray sed;
     add32(sed, 0);
-    add32(sed, ccp);
+    add32(sed, ccpText);
     add16(sed, 0);
     add32(sed, fcSepx);
     add16(sed, 0);
@@ -778,15 +867,25 @@ QByteArray Writer::file()
     };
     put(PlcfBteChpx, bte(m_chars, chpPages, word));
     put(PlcfBtePapx, bte(m_paras, papPages, word));
-    if (!m_fields.isEmpty()) {
+    auto fieldTable = [](const QList<Field>& fields, quint32 end) {
         QByteArray plc;
-        for (const Field& f : std::as_const(m_fields))
+        for (const Field& f : fields)
             add32(plc, f.cp);
-        add32(plc, ccp);
-        for (const Field& f : std::as_const(m_fields))
+        add32(plc, end);
+        for (const Field& f : fields)
             add16(plc, f.ch);
-        put(PlcfFldMom, plc);
+        return plc;
+    };
+    if (!m_fields.isEmpty())
+        put(PlcfFldMom, fieldTable(m_fields, ccpText));
+    if (!stories.isEmpty()) {
+        QByteArray hdd;
+        for (quint32 cp : std::as_const(stories))
+            add32(hdd, cp);
+        put(PlcfHdd, hdd);
     }
+    if (!m_headerFields.isEmpty())
+        put(PlcfFldHdr, fieldTable(m_headerFields, ccpHdd));
     put(SttbfFfn, fontTable());
     QByteArray dop(500, '\0');
     set16(dop, 0x0A, 720); // default tab stops every half inch
@@ -809,11 +908,12 @@ QByteArray Writer::file()
     set16(word, 0x0C, 0x00BF);
     set32(word, 0x18, kTextStart);
     set32(word, 0x1C, kTextStart + 2 * ccp);
+    set32(word, kCcpHdd, ccpHdd);
     set16(word, 0x20, 14);
     set16(word, 0x22 + 2 * 13, 0x0409);
     set16(word, 0x3E, 22);
     set32(word, 0x40, quint32(word.size()));
-    set32(word, kCcpText, ccp);
+    set32(word, kCcpText, ccpText);
     set16(word, 0x98, FcLcbCount);
     for (auto it = fcLcb.constBegin(); it != fcLcb.constEnd(); ++it) {
         set32(word, fcOffset(it.key()), it->first);
