@@ -221,7 +221,9 @@ Chp Reader::chpAt(quint32 cp, const Chp& style) const
     const std::optional<quint32> fc = fcOf(cp, &piece);
     if (!fc)
         return chp;
-    applyChp(chp, m_chpx.at(*fc), style);
+    const QByteArray& direct = m_chpx.at(*fc);
+    m_styles.applyCharacterStyle(chp, direct);
+    applyChp(chp, direct, style);
     if (piece && (piece->prm & 1) && (piece->prm >> 1) < m_prcs.size())
         applyChp(chp, m_prcs[piece->prm >> 1], style);
     return chp;

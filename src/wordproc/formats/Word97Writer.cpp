@@ -472,7 +472,13 @@ void Writer::table(const QList<Paragraph>& paragraphs)
     };
     QList<Cell> cells;
     QHash<qint64, qsizetype> byOrigin;
-    for (const Paragraph& p : paragraphs) {
+    for (Paragraph p : paragraphs) {
+        // A file holds at most 63 columns: the text of cells beyond them
+        // joins the row's last one.
+        if (p.cell->column >= columns) {
+            p.cell->column = columns - 1;
+            p.cell->columnSpan = 1;
+        }
         const qint64 key = qint64(p.cell->row) * 1000 + p.cell->column;
         auto it = byOrigin.constFind(key);
         if (it == byOrigin.constEnd()) {
