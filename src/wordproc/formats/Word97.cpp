@@ -550,7 +550,10 @@ void Reader::readNotes(int refIndex, int textIndex, quint32 base, bool endnotes)
             ++automatic;
             label = WPTextModel::noteLabel(automatic, endnotes);
         } else {
+            // The author's own mark: the character at the reference.
             label = m_text.mid(ref, 1);
+            if (label.isEmpty() || label.at(0).unicode() < 0x20 || label.at(0).isSurrogate())
+                label = QStringLiteral("*");
         }
         m_noteLabels.insert(ref, label);
         if (4 * (i + 2) <= texts.size()) {
