@@ -148,6 +148,7 @@ private Q_SLOTS:
     void roundTripMergedTable();
     void roundTripPageAndHeader();
     void manyParagraphsSpanPages();
+    void tableWiderThanTheFormatKeepsItsText();
     void otherSuitesDocuments_data();
     void otherSuitesDocuments();
 };
@@ -410,6 +411,17 @@ void Word97Test::roundTripPageAndHeader()
     QCOMPARE(back.topMargin, a.topMargin);
     QCOMPARE(back.bottomMargin, a.bottomMargin);
     QCOMPARE(back.comment, a.comment);
+
+    // Without the summary's record, the header and footer stories that
+    // other programs show give the same templates back.
+    const CompoundFile file(Word97::write(doc, a));
+    const QByteArray bare = CompoundFile::write({{QStringLiteral("WordDocument"), *file.stream(QStringLiteral("WordDocument"))},
+                                                 {QStringLiteral("1Table"), *file.stream(QStringLiteral("1Table"))}});
+    QTextDocument stories;
+    WPDocAttributes fromStories;
+    QVERIFY(Word97::read(bare, &stories, &fromStories, nullptr));
+    QCOMPARE(fromStories.comment, a.comment);
+    QCOMPARE(stories.toPlainText(), QStringLiteral("Landscape"));
 }
 
 void Word97Test::manyParagraphsSpanPages()
@@ -443,6 +455,34 @@ void Word97Test::manyParagraphsSpanPages()
     QCOMPARE(back[399].style.headIndent, 399 % 50);
     QCOMPARE(back[439].text(), QStringLiteral("39"));
     QCOMPARE(back[439].cell->column, 39);
+}
+
+void Word97Test::tableWiderThanTheFormatKeepsItsText()
+{
+    QTextDocument doc;
+    WPTextModel::Builder b(&doc);
+    WPTextModel::Table t;
+    t.rows = 1;
+    t.columns = 70;
+    for (int x = 0; x < 70; ++x) {
+        WPTextModel::TableCell c;
+        c.column = x;
+        c.paragraphs = {para({run(QString::number(x))})};
+        t.cells.append(c);
+    }
+    b.addTable(t);
+    const QList<Paragraph> back = roundTrip(doc);
+    QStringList last;
+    int columns = 0;
+    for (const Paragraph& p : back) {
+        if (p.cell)
+            columns = p.cell->tableColumns;
+        if (p.cell && p.cell->column == 62)
+            last << p.text();
+    }
+    QCOMPARE(columns, 63);
+    QCOMPARE(last, (QStringList{QStringLiteral("62"), QStringLiteral("63"), QStringLiteral("64"), QStringLiteral("65"),
+                                QStringLiteral("66"), QStringLiteral("67"), QStringLiteral("68"), QStringLiteral("69")}));
 }
 
 void Word97Test::otherSuitesDocuments_data()

@@ -2,6 +2,7 @@
 // and content.xml, the body's paragraphs, lists, tables and pictures, the
 // page layout of the standard master page, and meta.xml.
 #include "wordproc/formats/Odt.h"
+#include "wordproc/formats/OdtReader.h"
 
 #include "wordproc/WPText.h"
 #include "wordproc/docx/Zip.h"
@@ -17,23 +18,11 @@
 #include <memory>
 #include <QXmlStreamReader>
 
-namespace Odt {
-
-namespace {
+namespace Odt::detail {
 
 using namespace FormatSupport;
 
-constexpr int kMaxDepth = 200;
-constexpr qint64 kMaxXmlBytes = Zip::kMaxXmlEntrySize;
-
-struct Style {
-    QString family;
-    QString parent;
-    QHash<QString, QString> para;
-    QHash<QString, QString> text;
-    QList<TabStop> tabs;
-    bool hasTabs = false;
-};
+namespace {
 
 // Attribute key with a fixed prefix whatever prefix the file uses.
 QString key(const QXmlStreamAttribute& a)
@@ -46,79 +35,7 @@ QString key(const QXmlStreamAttribute& a)
     return a.name().toString();
 }
 
-class Reader {
-public:
-    Reader(const ZipPackage::Reader& zip, QTextDocument* doc, WPDocAttributes* attributes)
-        : m_zip(zip)
-        , m_document(doc)
-        , m_builder(doc)
-        , m_attributes(attributes)
-    {
-    }
-    bool run(QString* error);
-
-private:
-    bool parse(const QString& part, bool required, const std::function<void(QXmlStreamReader&)>& body);
-    void readStyles(QXmlStreamReader& x);
-    void readStyle(QXmlStreamReader& x, const QString& name, const QString& family, const QString& parent);
-    void readListStyle(QXmlStreamReader& x, const QString& name);
-    void readPageLayout(QXmlStreamReader& x, const QString& name);
-    void readMeta(QXmlStreamReader& x);
-    void readBlocks(QXmlStreamReader& x);
-    void readList(QXmlStreamReader& x, QString styleName);
-    void readParagraph(QXmlStreamReader& x, int listKind, int number);
-    void readInline(QXmlStreamReader& x, const QTextCharFormat& format);
-    void readFrame(QXmlStreamReader& x, const QTextCharFormat& format);
-    void readTable(QXmlStreamReader& x);
-    void readRows(QXmlStreamReader& x);
-    bool enter(QXmlStreamReader& x);
-    void leave() { --m_depth; }
-    void skip(QXmlStreamReader& x) { x.skipCurrentElement(); }
-
-    QHash<QString, QString> resolved(const QString& name, bool text) const;
-    QList<TabStop> resolvedTabs(const QString& name) const;
-    QTextCharFormat charFormat(const QHash<QString, QString>& props, QTextCharFormat base) const;
-    QTextBlockFormat blockFormat(const QString& styleName) const;
-    void emitText(const QString& text, const QTextCharFormat& format);
-    void emitLiteral(const QString& text, const QTextCharFormat& format);
-    void flushMarker(const QTextCharFormat& format)
-    {
-        if (!m_marker.isEmpty())
-            out().text(m_marker, format);
-        m_marker.clear();
-    }
-
-    // Notes and text boxes are read into documents of their own.
-    Builder& out() { return m_stories.isEmpty() ? m_builder : *m_stories.last().second; }
-    std::shared_ptr<QTextDocument> readStory(QXmlStreamReader& x);
-    void readNote(QXmlStreamReader& x, const QTextCharFormat& format);
-    void readTextBox(QXmlStreamReader& x, const QTextCharFormat& format);
-    void readMasterPage(QXmlStreamReader& x);
-    QString plainText(QXmlStreamReader& x);
-
-    const ZipPackage::Reader& m_zip;
-    QTextDocument* m_document;
-    Builder m_builder;
-    QList<std::pair<std::shared_ptr<QTextDocument>, std::shared_ptr<Builder>>> m_stories;
-    QList<std::shared_ptr<QTextDocument>> m_notes;
-    QString m_otherHeader, m_otherFooter; // of the master page, when the file has no record of ours
-    WPDocAttributes* m_attributes;
-    QHash<QString, Style> m_styles;
-    QHash<QString, Style> m_defaults; // by family
-    QHash<QString, int> m_listKinds;
-    QHash<QString, QHash<QString, QString>> m_pageLayouts;
-    QString m_masterLayout;
-    int m_depth = 0;
-    bool m_tooDeep = false;
-    int m_tableDepth = 0;
-    // White space collapsing inside a paragraph.
-    bool m_atStart = true;
-    bool m_pendingSpace = false;
-    QTextCharFormat m_spaceFormat;
-    QString m_marker; // list marker waiting for the item's first run
-    QString m_header, m_footer;
-    bool m_haveHeaderFooter = false;
-};
+} // namespace
 
 bool Reader::enter(QXmlStreamReader& x)
 {
@@ -597,181 +514,6 @@ void Reader::readInline(QXmlStreamReader& x, const QTextCharFormat& format)
     leave();
 }
 
-void Reader::readFrame(QXmlStreamReader& x, const QTextCharFormat& format)
-{
-    const QXmlStreamAttributes a = x.attributes();
-    const std::optional<qreal> w = parseLength(a.value(Ns::svg, QLatin1String("width")).toString());
-    const std::optional<qreal> h = parseLength(a.value(Ns::svg, QLatin1String("height")).toString());
-    bool done = false;
-    while (x.readNextStartElement()) {
-        if (x.namespaceUri() == Ns::draw && x.name() == QLatin1String("text-box")) {
-            readTextBox(x, format);
-            continue;
-        }
-        if (!done && x.namespaceUri() == Ns::draw && x.name() == QLatin1String("object")) {
-            // Charts and other embedded objects: their preview picture, if
-            // any, stays; the object itself is not kept.
-            QString href = x.attributes().value(Ns::xlink, QLatin1String("href")).toString();
-            if (href.startsWith(QLatin1String("./")))
-                href = href.mid(2);
-            const std::optional<QByteArray> inner = href.contains(QLatin1String(".."))
-                                                        ? std::nullopt
-                                                        : m_zip.read(href + QStringLiteral("/content.xml"), kMaxXmlBytes);
-            ++m_attributes->notKept[inner && inner->contains("<chart:chart") ? QStringLiteral("chart")
-                                                                              : QStringLiteral("embedded object")];
-            skip(x);
-            continue;
-        }
-        if (!done && x.namespaceUri() == Ns::draw && x.name() == QLatin1String("image")) {
-            QString href = x.attributes().value(Ns::xlink, QLatin1String("href")).toString();
-            if (href.startsWith(QLatin1String("./")))
-                href = href.mid(2);
-            const std::optional<QByteArray> bytes = href.contains(QLatin1String(".."))
-                                                        ? std::nullopt
-                                                        : m_zip.read(href, kMaxPictureBytes);
-            if (bytes && !bytes->isEmpty()) {
-                Picture p;
-                p.data = *bytes;
-                p.fileName = href.section(QLatin1Char('/'), -1);
-                if (w && h)
-                    p.sizePt = QSizeF(*w, *h);
-                flushMarker(format);
-                if (m_pendingSpace && !m_atStart)
-                    out().text(QStringLiteral(" "), m_spaceFormat);
-                m_pendingSpace = false;
-                m_atStart = false;
-                out().picture(p, format);
-                done = true;
-            }
-        }
-        skip(x);
-    }
-}
-
-// The paragraphs of a note or text box, into a document of their own; the
-// paragraph being read around it is left as it is.
-std::shared_ptr<QTextDocument> Reader::readStory(QXmlStreamReader& x)
-{
-    auto doc = std::make_shared<QTextDocument>();
-    if (m_stories.size() >= 4) {
-        skip(x);
-        return doc;
-    }
-    const bool atStart = m_atStart;
-    const bool pendingSpace = m_pendingSpace;
-    const QTextCharFormat spaceFormat = m_spaceFormat;
-    const QString marker = m_marker;
-    const int tableDepth = m_tableDepth;
-    m_marker.clear();
-    m_tableDepth = 0;
-    m_stories.append({doc, std::make_shared<Builder>(doc.get())});
-    readBlocks(x);
-    m_stories.last().second->finish(QTextBlockFormat());
-    m_stories.removeLast();
-    m_atStart = atStart;
-    m_pendingSpace = pendingSpace;
-    m_spaceFormat = spaceFormat;
-    m_marker = marker;
-    m_tableDepth = tableDepth;
-    return doc;
-}
-
-void Reader::readNote(QXmlStreamReader& x, const QTextCharFormat& format)
-{
-    // The citation stays as a superscript label; the body follows the text.
-    QString label;
-    std::shared_ptr<QTextDocument> body;
-    while (x.readNextStartElement()) {
-        if (x.name() == QLatin1String("note-citation"))
-            label = x.readElementText(QXmlStreamReader::IncludeChildElements).trimmed();
-        else if (x.name() == QLatin1String("note-body") && !body)
-            body = readStory(x);
-        else
-            skip(x);
-    }
-    if (label.isEmpty())
-        label = QString::number(m_notes.size() + 1);
-    QTextCharFormat mark = format;
-    mark.setVerticalAlignment(QTextCharFormat::AlignSuperScript);
-    emitLiteral(label, mark);
-    if (!body || m_notes.size() >= 100000)
-        return;
-    QTextCursor cursor(body.get());
-    cursor.insertText(label, mark);
-    m_notes.append(body);
-}
-
-void Reader::readTextBox(QXmlStreamReader& x, const QTextCharFormat& format)
-{
-    // The box's text stays where it is anchored, its paragraphs as lines.
-    const std::shared_ptr<QTextDocument> box = readStory(x);
-    bool first = true;
-    for (QTextBlock b = box->begin(); b.isValid(); b = b.next()) {
-        if (b.length() <= 1 && !b.next().isValid())
-            break;
-        if (!first)
-            emitLiteral(QString(QChar::LineSeparator), format);
-        first = false;
-        for (auto it = b.begin(); !it.atEnd(); ++it) {
-            const QTextFragment f = it.fragment();
-            if (f.isValid() && !f.charFormat().isImageFormat())
-                emitLiteral(f.text(), f.charFormat());
-        }
-    }
-}
-
-// The text of a header or footer, with page fields as placeholders.
-QString Reader::plainText(QXmlStreamReader& x)
-{
-    QString out;
-    int depth = 1;
-    while (depth > 0 && !x.atEnd()) {
-        const QXmlStreamReader::TokenType t = x.readNext();
-        if (t == QXmlStreamReader::StartElement) {
-            ++depth;
-            const QStringView name = x.name();
-            if (name == QLatin1String("page-number") || name == QLatin1String("page-count")) {
-                out += name == QLatin1String("page-number") ? QStringLiteral("{page}") : QStringLiteral("{pages}");
-                skip(x);
-                --depth;
-            } else if (name == QLatin1String("p") || name == QLatin1String("h")) {
-                out += QLatin1Char(' ');
-            } else if (name == QLatin1String("tab") || name == QLatin1String("s")) {
-                out += QLatin1Char(' ');
-            }
-        } else if (t == QXmlStreamReader::EndElement) {
-            --depth;
-        } else if (t == QXmlStreamReader::Characters && out.size() < 4096) {
-            out += x.text();
-        }
-    }
-    return out.simplified();
-}
-
-// Another program's header and footer: those of the first master page, or
-// its first-page ones when it has no others.
-void Reader::readMasterPage(QXmlStreamReader& x)
-{
-    QString headerFirst, footerFirst;
-    while (x.readNextStartElement()) {
-        const QStringView name = x.name();
-        if (name == QLatin1String("header"))
-            m_otherHeader = plainText(x);
-        else if (name == QLatin1String("footer"))
-            m_otherFooter = plainText(x);
-        else if (name == QLatin1String("header-first"))
-            headerFirst = plainText(x);
-        else if (name == QLatin1String("footer-first"))
-            footerFirst = plainText(x);
-        else
-            skip(x);
-    }
-    if (m_otherHeader.isEmpty())
-        m_otherHeader = headerFirst;
-    if (m_otherFooter.isEmpty())
-        m_otherFooter = footerFirst;
-}
-
 void Reader::readTable(QXmlStreamReader& x)
 {
     if (!enter(x))
@@ -830,7 +572,11 @@ void Reader::readRows(QXmlStreamReader& x)
     }
 }
 
-} // namespace
+} // namespace Odt::detail
+
+namespace Odt {
+
+using detail::Reader;
 
 bool looksLikeOdt(const QByteArray& data)
 {

@@ -11,7 +11,10 @@
 #include "wordproc/formats/CompoundFile.h"
 #include "wordproc/formats/FormatSupport.h"
 #include "wordproc/formats/Word97Format.h"
+#include "wordproc/formats/Word97Layout.h"
+#include "wordproc/formats/Word97Parts.h"
 #include "wordproc/formats/Word97Props.h"
+#include "wordproc/formats/Word97Reader.h"
 #include "wordproc/formats/Word97Summary.h"
 
 #include <QHash>
@@ -23,12 +26,13 @@ using namespace Word97Format;
 using namespace Word97Props;
 using WPTextModel::Paragraph;
 using WPTextModel::Run;
+using Layout::RawRow;
+using Layout::makeTable;
+using Layout::modelParagraph;
+using detail::Reader;
+constexpr quint32 kMaxChars = Reader::kMaxChars;
 
 namespace {
-
-// Text beyond this many characters (some 4,000 pages) would take the
-// document past 300 MB of memory once laid out: such a file is refused.
-constexpr quint32 kMaxChars = 8'000'000;
 
 bool fail(QString* error, const QString& message)
 {
@@ -37,77 +41,9 @@ bool fail(QString* error, const QString& message)
     return false;
 }
 
-struct Piece {
-    quint32 cpStart = 0;
-    quint32 cpEnd = 0;
-    quint32 fc = 0; // byte offset of the first character
-    bool compressed = false;
-    quint16 prm = 0;
-};
+} // namespace
 
-// A paragraph as read, before tables are put together.
-struct RawParagraph {
-    Pap pap;
-    Paragraph paragraph;
-    QChar mark;
-};
-
-struct Field {
-    QString code;
-    bool inResult = false;
-    QString href;
-    QString replacement; // shown instead of the result ("{page}")
-    bool sawPicture = false;
-};
-
-enum class Story { Main, Note, Header, TextBox };
-
-class Reader {
-public:
-    Reader(const CompoundFile& file, const QByteArray& word, const QByteArray& table);
-    bool readPieces(quint32 total);
-    void build(QTextDocument* into, WPDocAttributes* attributes);
-
-private:
-    std::optional<quint32> fcOf(quint32 cp, const Piece** piece = nullptr) const;
-    QByteArray structure(int index) const;
-    QList<RawParagraph> story(quint32 from, quint32 to, Story kind);
-    Pap papAt(quint32 cp) const;
-    Chp chpAt(quint32 cp, const Chp& style) const;
-    Run runOf(const Chp& chp) const;
-    std::optional<WPTextModel::Picture> picture(qint64 at) const;
-    QString plainStory(quint32 from, quint32 to);
-    void readFonts();
-    void readLists();
-    void readNotes(int refIndex, int textIndex, quint32 base, bool endnotes);
-    void readTextBoxes(quint32 base);
-    void addList(Paragraph& p, const Pap& pap);
-    void put(WPTextModel::Builder& builder, const QList<RawParagraph>& paragraphs);
-
-    const CompoundFile& m_file;
-    const QByteArray& m_word;
-    const QByteArray& m_table;
-    QByteArray m_data;
-    QList<Piece> m_pieces;
-    QList<QByteArray> m_prcs;
-    QString m_text; // every story, by character position
-    StyleSheet m_styles;
-    FkpRuns m_chpx;
-    FkpRuns m_papx;
-    QStringList m_fonts;
-    QHash<int, bool> m_listBullets; // (lfo << 4 | level) → bullet
-    QHash<int, int> m_listCounters;
-    QHash<quint32, QString> m_noteLabels; // reference position → label
-    struct Note {
-        QString label;
-        quint32 from = 0;
-        quint32 to = 0;
-    };
-    QList<Note> m_notes;
-    QHash<quint32, std::pair<quint32, quint32>> m_textBoxes; // anchor → story
-    QMap<QString, int> m_notKept;
-    int m_depth = 0;
-};
+namespace detail {
 
 Reader::Reader(const CompoundFile& file, const QByteArray& word, const QByteArray& table)
     : m_file(file)
@@ -221,121 +157,12 @@ Chp Reader::chpAt(quint32 cp, const Chp& style) const
     const std::optional<quint32> fc = fcOf(cp, &piece);
     if (!fc)
         return chp;
-    applyChp(chp, m_chpx.at(*fc), style);
+    const QByteArray& direct = m_chpx.at(*fc);
+    m_styles.applyCharacterStyle(chp, direct);
+    applyChp(chp, direct, style);
     if (piece && (piece->prm & 1) && (piece->prm >> 1) < m_prcs.size())
         applyChp(chp, m_prcs[piece->prm >> 1], style);
     return chp;
-}
-
-void Reader::readFonts()
-{
-    const QByteArray f = structure(SttbfFfn);
-    const int count = std::min<int>(le16(f, 0), 4096);
-    qint64 pos = 4;
-    for (int i = 0; i < count && pos < f.size(); ++i) {
-        const int size = quint8(f[pos]) + 1;
-        const QByteArray ffn = f.mid(pos + 1, size - 1);
-        pos += size;
-        QString name;
-        for (qint64 k = 39; k + 1 < ffn.size(); k += 2) {
-            const QChar c(le16(ffn, k));
-            if (c.isNull())
-                break;
-            name += c;
-        }
-        m_fonts.append(name);
-    }
-}
-
-void Reader::readLists()
-{
-    const QByteArray lst = structure(PlfLst);
-    const int lists = std::min<int>(qint16(le16(lst, 0)), 4096);
-    if (lists <= 0)
-        return;
-    // The levels follow the list table directly, list by list.
-    qint64 at = qint64(le32(m_word, fcOffset(PlfLst))) + lst.size();
-    QHash<quint32, QList<bool>> bulletsByList;
-    for (int i = 0; i < lists; ++i) {
-        const quint32 lsid = le32(lst, 2 + 28 * i);
-        const bool simple = 2 + 28 * i + 26 < lst.size() && (quint8(lst[2 + 28 * i + 26]) & 1);
-        QList<bool> bullets;
-        for (int level = 0; level < (simple ? 1 : 9); ++level) {
-            if (at + 28 > m_table.size())
-                return;
-            const int nfc = quint8(m_table[at + 4]);
-            bullets.append(nfc == 23 || nfc == 0xFF);
-            const int papx = quint8(m_table[at + 25]);
-            const int chpx = quint8(m_table[at + 24]);
-            const qint64 xst = at + 28 + papx + chpx;
-            at = xst + 2 + 2 * qint64(le16(m_table, xst));
-        }
-        bulletsByList.insert(lsid, bullets);
-    }
-    const QByteArray lfo = structure(PlfLfo);
-    const qint64 overrides = std::min<qint64>(le32(lfo, 0), 4096);
-    for (qint64 i = 0; i < overrides; ++i) {
-        const QList<bool> bullets = bulletsByList.value(le32(lfo, 4 + 16 * i));
-        for (qsizetype level = 0; level < bullets.size(); ++level)
-            m_listBullets.insert(int((i + 1) << 4 | level), bullets[level]);
-    }
-}
-
-std::optional<WPTextModel::Picture> Reader::picture(qint64 at) const
-{
-    const qint64 lcb = le32(m_data, at);
-    const int header = le16(m_data, at + 4);
-    if (at < 0 || header < 0x44 || lcb < header || at + lcb > m_data.size())
-        return std::nullopt;
-    const QByteArray d = m_data.mid(at, lcb);
-    const int mm = le16(d, 6);
-    qint64 pos = header;
-    if (mm == 0x66)
-        pos += 1 + (pos < d.size() ? quint8(d[pos]) : 0);
-    // Office drawing records: the shape, then the blip store entry with the
-    // picture's bytes.
-    QByteArray bytes;
-    for (int guard = 0; pos + 8 <= d.size() && guard < 64 && bytes.isEmpty(); ++guard) {
-        const int type = le16(d, pos + 2);
-        const qint64 len = le32(d, pos + 4);
-        if (len < 0 || pos + 8 + len > d.size())
-            break;
-        qint64 blip = -1;
-        if (type == 0xF007 && len >= 36)
-            blip = pos + 8 + 36 + quint8(d[pos + 8 + 33]);
-        else if (type >= 0xF018 && type <= 0xF117)
-            blip = pos;
-        if (blip >= 0 && blip + 8 <= d.size()) {
-            const QByteArray payload = d.mid(blip + 8, le32(d, blip + 4));
-            for (const QByteArray& signature : {QByteArray("\x89PNG\r\n\x1a\n"), QByteArray("\xFF\xD8\xFF"),
-                                                QByteArray("GIF8")}) {
-                const qsizetype s = payload.left(64).indexOf(signature);
-                if (s >= 0) {
-                    bytes = payload.mid(s);
-                    break;
-                }
-            }
-        }
-        pos += 8 + len;
-    }
-    if (bytes.isEmpty() || bytes.size() > FormatSupport::kMaxPictureBytes)
-        return std::nullopt;
-    const QSize pixels = FormatSupport::imagePixelSize(bytes);
-    if (!pixels.isValid() || pixels.width() > FormatSupport::kMaxPictureSide
-        || pixels.height() > FormatSupport::kMaxPictureSide
-        || qint64(pixels.width()) * pixels.height() > FormatSupport::kMaxPicturePixels)
-        return std::nullopt;
-    WPTextModel::Picture p;
-    p.data = bytes;
-    const QString format = FormatSupport::imageFormatOf(bytes);
-    p.fileName = QStringLiteral("image.") + (format.isEmpty() ? QStringLiteral("png") : format);
-    const int mx = le16(d, 0x20), my = le16(d, 0x22);
-    const qreal w = qint16(le16(d, 0x1C)) * (mx > 0 ? mx : 1000) / 1000.0 / 20.0;
-    const qreal h = qint16(le16(d, 0x1E)) * (my > 0 ? my : 1000) / 1000.0 / 20.0;
-    if (w >= 1 && h >= 1 && w <= FormatSupport::kMaxLengthPt && h <= FormatSupport::kMaxLengthPt)
-        p.sizePt = QSizeF(w, h);
-    p.image = QImage::fromData(bytes);
-    return p;
 }
 
 Run Reader::runOf(const Chp& c) const
@@ -461,7 +288,7 @@ QList<RawParagraph> Reader::story(quint32 from, quint32 to, Story kind)
             switch (u) {
             case 0x01:
                 if (chp.special && chp.picture >= 0 && !chp.data && !chp.ole2 && kind != Story::Header) {
-                    if (std::optional<WPTextModel::Picture> pic = picture(chp.picture)) {
+                    if (std::optional<WPTextModel::Picture> pic = Parts::readPicture(m_data, chp.picture)) {
                         Run r = format;
                         r.text = QString(QChar::ObjectReplacementCharacter);
                         r.picture = std::move(*pic);
@@ -523,204 +350,6 @@ QList<RawParagraph> Reader::story(quint32 from, quint32 to, Story kind)
     return out;
 }
 
-QString Reader::plainStory(quint32 from, quint32 to)
-{
-    QStringList lines;
-    for (const RawParagraph& p : story(from, to, Story::Header)) {
-        const QString t = p.paragraph.text().remove(QChar::ObjectReplacementCharacter).simplified();
-        if (!t.isEmpty())
-            lines.append(t);
-    }
-    return lines.join(QLatin1Char(' '));
-}
-
-void Reader::readNotes(int refIndex, int textIndex, quint32 base, bool endnotes)
-{
-    const QByteArray refs = structure(refIndex);
-    const QByteArray texts = structure(textIndex);
-    const qint64 count = refs.size() >= 4 ? std::min<qint64>((refs.size() - 4) / 6, 100000) : 0;
-    int automatic = 0;
-    for (qint64 i = 0; i < count; ++i) {
-        const quint32 ref = le32(refs, 4 * i);
-        const bool isAuto = qint16(le16(refs, 4 * (count + 1) + 2 * i)) > 0;
-        QString label;
-        if (isAuto) {
-            ++automatic;
-            label = WPTextModel::noteLabel(automatic, endnotes);
-        } else {
-            label = m_text.mid(ref, 1);
-        }
-        m_noteLabels.insert(ref, label);
-        if (4 * (i + 2) <= texts.size()) {
-            const quint32 from = base + le32(texts, 4 * i);
-            const quint32 to = base + le32(texts, 4 * (i + 1));
-            if (to > from) {
-                m_noteLabels.insert(from, label);
-                m_notes.append({label, from, to});
-            }
-        }
-    }
-}
-
-void Reader::readTextBoxes(quint32 base)
-{
-    const QByteArray boxes = structure(PlcftxbxTxt);
-    const QByteArray anchors = structure(PlcSpaMom);
-    const qint64 boxCount = boxes.size() >= 4 ? (boxes.size() - 4) / 26 : 0;
-    const qint64 anchorCount = anchors.size() >= 4 ? (anchors.size() - 4) / 30 : 0;
-    QHash<quint32, qint64> byShape;
-    for (qint64 i = 0; i < boxCount && i < 100000; ++i)
-        byShape.insert(le32(boxes, 4 * (boxCount + 1) + 22 * i + 14), i);
-    for (qint64 i = 0; i < anchorCount && i < 100000; ++i) {
-        const quint32 shape = le32(anchors, 4 * (anchorCount + 1) + 26 * i);
-        const auto it = byShape.constFind(shape);
-        if (it == byShape.constEnd())
-            continue;
-        const quint32 from = base + le32(boxes, 4 * *it);
-        const quint32 to = base + le32(boxes, 4 * (*it + 1));
-        if (to > from)
-            m_textBoxes.insert(le32(anchors, 4 * i), {from, to});
-    }
-}
-
-void Reader::addList(Paragraph& p, const Pap& pap)
-{
-    const int ilfo = pap.ilfo;
-    const int level = pap.ilvl;
-    if (ilfo <= 0 || pap.inTable)
-        return;
-    const bool bullet = m_listBullets.value(ilfo << 4 | level, false);
-    // A shallower item restarts the deeper levels' numbers.
-    for (int l = level + 1; l < 9; ++l)
-        m_listCounters.remove(ilfo << 4 | l);
-    const int number = ++m_listCounters[ilfo << 4 | level];
-    const int kind = bullet ? WPText::ListBullet : WPText::ListNumber;
-    const qreal step = 36.0 * level;
-    WPTextModel::ParagraphStyle& s = p.style;
-    s.listKind = kind;
-    s.headIndent = WPText::kListHeadIndent + step;
-    s.firstLineHeadIndent = step;
-    s.tabStops = {WPText::kListTab1 + step, WPText::kListTab2 + step};
-    s.tabKinds.clear();
-    Run marker = p.runs.isEmpty() ? Run() : p.runs.first();
-    marker.picture.reset();
-    marker.link = false;
-    marker.href.clear();
-    marker.text = FormatSupport::markerFor(kind, number);
-    p.runs.prepend(marker);
-}
-
-Paragraph modelParagraph(const RawParagraph& raw)
-{
-    Paragraph p = raw.paragraph;
-    const Pap& pap = raw.pap;
-    WPTextModel::ParagraphStyle& s = p.style;
-    s.alignment = pap.jc == 1 ? Qt::AlignHCenter : pap.jc == 2 ? Qt::AlignRight
-                : pap.jc >= 3 && pap.jc <= 5 ? Qt::AlignJustify : Qt::AlignLeft;
-    s.headIndent = std::clamp(pap.left / 20.0, -10000.0, 10000.0);
-    s.firstLineHeadIndent = std::clamp((pap.left + pap.firstLine) / 20.0, -10000.0, 10000.0);
-    s.tailIndent = std::clamp(pap.right / 20.0, -10000.0, 10000.0);
-    s.spaceBefore = std::min(pap.before / 20.0, 1584.0);
-    s.spaceAfter = std::min(pap.after / 20.0, 1584.0);
-    if (pap.multipleLine && pap.line > 0 && pap.line != 240)
-        s.lineHeightMultiple = std::clamp(pap.line / 240.0, 0.25, 10.0);
-    for (const Tab& t : pap.tabs) {
-        if (t.kind == 4 || t.position < 0)
-            continue; // bar tabs draw a line: no stop
-        s.tabStops.append(t.position / 20.0);
-        s.tabKinds.append(t.kind == 1 ? QTextOption::CenterTab : t.kind == 2 ? QTextOption::RightTab
-                        : t.kind == 3 ? QTextOption::DelimiterTab : QTextOption::LeftTab);
-    }
-    bool kinds = false;
-    for (int k : std::as_const(s.tabKinds))
-        kinds = kinds || k != QTextOption::LeftTab;
-    if (!kinds)
-        s.tabKinds.clear();
-    if (s.listKind == WPText::ListNone)
-        s.listKind = WPTextModel::literalListKind(p);
-    return p;
-}
-
-// One table row as read: its cells' paragraphs and its layout.
-struct RawRow {
-    QList<QList<Paragraph>> cells;
-    Tap tap;
-};
-
-bool hasText(const QList<Paragraph>& paragraphs)
-{
-    for (const Paragraph& p : paragraphs)
-        if (!p.runs.isEmpty())
-            return true;
-    return false;
-}
-
-WPTextModel::Table makeTable(const QList<RawRow>& rows)
-{
-    // The columns are the distinct cell edges of all rows; a row whose
-    // layout is missing takes one column per cell.
-    bool layout = true;
-    QList<int> edges;
-    for (const RawRow& r : rows) {
-        if (r.tap.edges.size() < r.cells.size() + 1) {
-            layout = false;
-            break;
-        }
-        for (qsizetype i = 0; i <= r.cells.size(); ++i)
-            if (!edges.contains(r.tap.edges[i]))
-                edges.append(r.tap.edges[i]);
-    }
-    std::sort(edges.begin(), edges.end());
-    if (edges.size() > FormatSupport::kMaxColumns + 1)
-        layout = false;
-    WPTextModel::Table t;
-    t.rows = int(rows.size());
-    int columns = 1;
-    for (qsizetype y = 0; y < rows.size(); ++y) {
-        const RawRow& row = rows[y];
-        QList<WPTextModel::TableCell*> previous;
-        for (qsizetype i = 0; i < row.cells.size(); ++i) {
-            int column = int(i);
-            int span = 1;
-            if (layout) {
-                column = int(edges.indexOf(row.tap.edges[i]));
-                span = std::max(1, int(edges.indexOf(row.tap.edges[i + 1])) - column);
-            }
-            if (column >= FormatSupport::kMaxColumns)
-                break;
-            const quint16 flags = row.tap.flags.value(i);
-            if ((flags & tcMerged) && !t.cells.isEmpty() && t.cells.last().row == y) {
-                WPTextModel::TableCell& left = t.cells.last();
-                left.columnSpan = column + span - left.column;
-                if (hasText(row.cells[i]))
-                    left.paragraphs += row.cells[i];
-                continue;
-            }
-            if ((flags & tcVertMerge) && !(flags & tcVertRestart)) {
-                auto above = std::find_if(t.cells.begin(), t.cells.end(), [&](const WPTextModel::TableCell& c) {
-                    return c.column == column && c.row + c.rowSpan == y;
-                });
-                if (above != t.cells.end()) {
-                    ++above->rowSpan;
-                    if (hasText(row.cells[i]))
-                        above->paragraphs += row.cells[i];
-                    continue;
-                }
-            }
-            WPTextModel::TableCell cell;
-            cell.row = int(y);
-            cell.column = column;
-            cell.columnSpan = span;
-            cell.paragraphs = row.cells[i];
-            cell.background = row.tap.shades.value(i);
-            t.cells.append(cell);
-            columns = std::max(columns, column + span);
-        }
-    }
-    t.columns = std::min(columns, FormatSupport::kMaxColumns);
-    return t;
-}
-
 void Reader::put(WPTextModel::Builder& builder, const QList<RawParagraph>& paragraphs)
 {
     QList<RawRow> rows;
@@ -741,7 +370,7 @@ void Reader::put(WPTextModel::Builder& builder, const QList<RawParagraph>& parag
         const int depth = raw.pap.itap > 0 ? raw.pap.itap : raw.pap.inTable ? 1 : 0;
         if (depth == 0) {
             endTable();
-            Paragraph p = modelParagraph(raw);
+            Paragraph p = modelParagraph(raw.pap, raw.paragraph);
             addList(p, raw.pap);
             builder.addParagraph(p);
             continue;
@@ -749,7 +378,7 @@ void Reader::put(WPTextModel::Builder& builder, const QList<RawParagraph>& parag
         if (depth >= 2) {
             // Tables inside a cell: their text stays in the outer cell.
             if (!raw.pap.innerRowEnd)
-                cell.append(modelParagraph(raw));
+                cell.append(modelParagraph(raw.pap, raw.paragraph));
             continue;
         }
         if (raw.pap.rowEnd) {
@@ -762,7 +391,7 @@ void Reader::put(WPTextModel::Builder& builder, const QList<RawParagraph>& parag
             row = RawRow();
             continue;
         }
-        cell.append(modelParagraph(raw));
+        cell.append(modelParagraph(raw.pap, raw.paragraph));
         if (raw.mark == QChar(0x07)) {
             if (row.cells.size() < 1000)
                 row.cells.append(cell);
@@ -858,7 +487,7 @@ void Reader::build(QTextDocument* into, WPDocAttributes* attributes)
     attributes->notKept = m_notKept;
 }
 
-} // namespace
+} // namespace detail
 
 bool read(const QByteArray& data, QTextDocument* into, WPDocAttributes* attributes, QString* error)
 {

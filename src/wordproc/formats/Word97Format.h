@@ -35,6 +35,7 @@ enum FcLcb : int {
     PlcfBtePapx = 13,
     SttbfFfn = 15,
     PlcfFldMom = 16,
+    PlcfFldHdr = 17,
     Dop = 31,
     Clx = 33,
     PlcSpaMom = 40,

@@ -240,10 +240,25 @@ StyleSheet::StyleSheet(const QByteArray& s)
             applyPap(st.pap, raw[k]->papx);
             const Chp base = st.chp;
             applyChp(st.chp, raw[k]->chpx, base);
+            if (st.kind == 2 && raw[k]->kind == 2)
+                st.chpx += raw[k]->chpx;
         }
         st.pap.istd = int(i);
         m_styles[i] = st;
     }
+}
+
+void StyleSheet::applyCharacterStyle(Chp& chp, const QByteArray& grpprl) const
+{
+    int istd = -1;
+    forEachSprm(grpprl, [&istd](quint16 sprm, const QByteArray& o) {
+        if (sprm == sprmCIstd)
+            istd = le16(o, 0);
+    });
+    if (istd <= 0 || istd >= m_styles.size() || !m_styles[istd] || m_styles[istd]->kind != 2)
+        return;
+    const Chp base = chp;
+    applyChp(chp, m_styles[istd]->chpx, base);
 }
 
 const Style& StyleSheet::style(int istd) const

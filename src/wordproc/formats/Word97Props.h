@@ -75,6 +75,7 @@ struct Style {
     int kind = 0; // 1 paragraph, 2 character
     Chp chp;
     Pap pap;
+    QByteArray chpx; // a character style's modifiers, its bases' first
 };
 
 // The resolved styles of a style sheet (each with its base styles applied)
@@ -85,6 +86,8 @@ public:
     explicit StyleSheet(const QByteArray& stsh);
     const Style& style(int istd) const;
     const Style& normal() const { return style(0); }
+    // `chp` with the character style that `grpprl` names (if any) applied.
+    void applyCharacterStyle(Chp& chp, const QByteArray& grpprl) const;
 
 private:
     QList<std::optional<Style>> m_styles;

@@ -8,13 +8,13 @@
 #include "wordproc/WPTextModel.h"
 #include "wordproc/formats/CompoundFile.h"
 #include "wordproc/formats/Word97Format.h"
+#include "wordproc/formats/Word97Parts.h"
 #include "wordproc/formats/Word97Summary.h"
+#include "wordproc/print/WPPrint.h"
 
-#include "wordproc/formats/FormatSupport.h"
-
-#include <QBuffer>
-#include <QCryptographicHash>
+#include <QDate>
 #include <QHash>
+#include <QLocale>
 #include <QMap>
 #include <QTextDocument>
 #include <QtEndian>
@@ -28,88 +28,21 @@ using WPTextModel::Run;
 
 namespace {
 
-constexpr quint32 kTextStart = 0x800;
-constexpr int kPage = 512;
+using namespace Parts;
+
 constexpr int kMaxInlinePapx = 400; // larger paragraph properties go to the Data stream
-
-void add8(QByteArray& b, int v)
-{
-    b.append(char(quint8(v)));
-}
-
-void add16(QByteArray& b, int v)
-{
-    const quint16 x = quint16(v);
-    b.append(char(x & 0xFF));
-    b.append(char(x >> 8));
-}
-
-void add32(QByteArray& b, quint32 v)
-{
-    add16(b, int(v & 0xFFFF));
-    add16(b, int(v >> 16));
-}
-
-void set16(QByteArray& b, qsizetype at, int v)
-{
-    qToLittleEndian<quint16>(quint16(v), b.data() + at);
-}
-
-void set32(QByteArray& b, qsizetype at, quint32 v)
-{
-    qToLittleEndian<quint32>(v, b.data() + at);
-}
-
-// Whole twips, truncated toward zero and kept in the 16-bit range.
-int twips(qreal points)
-{
-    if (!std::isfinite(points))
-        return 0;
-    return int(std::clamp<qreal>(points * 20.0, -31680, 31680));
-}
-
-quint32 colorRef(const QColor& c)
-{
-    return quint32(c.red()) | quint32(c.green()) << 8 | quint32(c.blue()) << 16;
-}
-
-// The palette index of `c`, or 0 when the palette has no such colour.
-int exactIco(const QColor& c)
-{
-    const quint32 rgb = c.rgb() & 0xFFFFFF;
-    for (int i = 1; i <= 16; ++i)
-        if (kIcoColors[i] == rgb)
-            return i;
-    return 0;
-}
-
-int nearestIco(const QColor& c)
-{
-    int best = 1;
-    int bestDistance = INT_MAX;
-    for (int i = 1; i <= 16; ++i) {
-        const int r = int(kIcoColors[i] >> 16) - c.red();
-        const int g = int((kIcoColors[i] >> 8) & 0xFF) - c.green();
-        const int b = int(kIcoColors[i] & 0xFF) - c.blue();
-        const int d = r * r + g * g + b * b;
-        if (d < bestDistance) {
-            bestDistance = d;
-            best = i;
-        }
-    }
-    return best;
-}
-
-struct PropRun {
-    quint32 cpStart = 0;
-    quint32 cpEnd = 0;
-    QByteArray grpprl;
-};
 
 struct Field {
     quint32 cp = 0;
     int ch = 0;
 };
+
+// Story indexes in the header document: six note separators, then per
+// section the even and odd headers, even and odd footers, first-page
+// header and footer.
+constexpr int kOddHeaderStory = 7;
+constexpr int kOddFooterStory = 9;
+constexpr int kHeaderStories = 12;
 
 class Writer {
 public:
@@ -124,10 +57,8 @@ private:
     QByteArray charSprms(const Run& r);
     QByteArray paraSprms(const Paragraph& p) const;
     void addParagraphRun(quint32 start, QByteArray grpprl);
+    void headerFooterStory(const QString& text);
     int fontIndex(const QString& family);
-    QByteArray fkps(const QList<PropRun>& runs, bool paragraphs, quint32 firstPage, QList<quint32>& pages) const;
-    QByteArray styleSheet() const;
-    QByteArray fontTable() const;
     QByteArray sectionSprms() const;
 
     const QTextDocument& m_doc;
@@ -136,6 +67,8 @@ private:
     QList<PropRun> m_chars;
     QList<PropRun> m_paras;
     QList<Field> m_fields;
+    QList<Field> m_headerFields; // positions from the header document's start
+    quint32 m_headerStart = 0;
     QStringList m_fonts;
     QByteArray m_data; // the Data stream: pictures and oversized paragraph properties
     int m_pictures = 0;
@@ -281,82 +214,17 @@ QByteArray Writer::paraSprms(const Paragraph& p) const
     return g;
 }
 
-// An inline picture in the Data stream: its descriptor (PICF), then a drawing
-// shape whose blip store entry holds the PNG or JPEG bytes. Returns the
-// record's offset, or nothing when the picture has no image.
+// The picture's record in the Data stream; its offset, or nothing when the
+// picture has no image.
 std::optional<quint32> Writer::picture(const WPTextModel::Picture& picture)
 {
-    QByteArray bytes = picture.data;
-    QString format = FormatSupport::imageFormatOf(bytes);
-    if (format != QLatin1String("png") && format != QLatin1String("jpeg")) {
-        const QImage image = picture.decoded();
-        if (image.isNull())
-            return std::nullopt;
-        QBuffer buffer(&bytes);
-        bytes.clear();
-        buffer.open(QIODevice::WriteOnly);
-        image.save(&buffer, "PNG");
-        format = QStringLiteral("png");
-    }
-    const bool png = format == QLatin1String("png");
-    QSizeF size = picture.sizePt;
-    if (!(size.width() >= 1 && size.height() >= 1)) {
-        const QSize pixels = FormatSupport::imagePixelSize(bytes);
-        size = QSizeF(std::max(1, pixels.width()), std::max(1, pixels.height()));
-    }
-    const QByteArray uid = QCryptographicHash::hash(bytes, QCryptographicHash::Md5);
-
-    QByteArray blip;
-    add16(blip, png ? 0x6E00 : 0x46A0);
-    add16(blip, png ? 0xF01E : 0xF01D);
-    add32(blip, quint32(16 + 1 + bytes.size()));
-    blip += uid;
-    add8(blip, 0xFF);
-    blip += bytes;
-
-    QByteArray bse;
-    add16(bse, 0x0002 | (png ? 6 : 5) << 4);
-    add16(bse, 0xF007);
-    add32(bse, quint32(36 + blip.size()));
-    add8(bse, png ? 6 : 5);
-    add8(bse, png ? 6 : 5);
-    bse += uid;
-    add16(bse, 0x00FF);
-    add32(bse, quint32(blip.size()));
-    add32(bse, 1); // references
-    add32(bse, 0);
-    add32(bse, 0); // no name, unused
-    bse += blip;
-
-    QByteArray shape;
-    add16(shape, 0x0002 | 75 << 4); // a picture frame
-    add16(shape, 0xF00A);
-    add32(shape, 8);
-    add32(shape, 1025 + m_pictures);
-    add32(shape, 0x00000A00);
-    add16(shape, 0x0003 | 1 << 4); // one property: the picture is blip 1 below
-    add16(shape, 0xF00B);
-    add32(shape, 6);
-    add16(shape, 0x4104);
-    add32(shape, 1);
-    QByteArray container;
-    add16(container, 0x000F);
-    add16(container, 0xF004);
-    add32(container, quint32(shape.size()));
-    container += shape;
-
-    QByteArray picf(0x44, '\0');
-    set32(picf, 0, quint32(0x44 + container.size() + bse.size()));
-    set16(picf, 4, 0x44);
-    set16(picf, 6, 0x64); // drawn as a shape
-    set16(picf, 0x1C, twips(size.width()));
-    set16(picf, 0x1E, twips(size.height()));
-    set16(picf, 0x20, 1000);
-    set16(picf, 0x22, 1000);
+    const QByteArray record = pictureRecord(picture, 1025 + m_pictures);
+    if (record.isEmpty())
+        return std::nullopt;
     if (m_data.size() % 2)
         m_data.append('\0');
     const quint32 at = quint32(m_data.size());
-    m_data += picf + container + bse;
+    m_data += record;
     ++m_pictures;
     return at;
 }
@@ -459,7 +327,13 @@ void Writer::table(const QList<Paragraph>& paragraphs)
     };
     QList<Cell> cells;
     QHash<qint64, qsizetype> byOrigin;
-    for (const Paragraph& p : paragraphs) {
+    for (Paragraph p : paragraphs) {
+        // A file holds at most 63 columns: the text of cells beyond them
+        // joins the row's last one.
+        if (p.cell->column >= columns) {
+            p.cell->column = columns - 1;
+            p.cell->columnSpan = 1;
+        }
         const qint64 key = qint64(p.cell->row) * 1000 + p.cell->column;
         auto it = byOrigin.constFind(key);
         if (it == byOrigin.constEnd()) {
@@ -553,144 +427,59 @@ void Writer::table(const QList<Paragraph>& paragraphs)
     }
 }
 
-QByteArray Writer::fkps(const QList<PropRun>& runs, bool paragraphs, quint32 firstPage, QList<quint32>& pages) const
+// A header or footer as other programs show it: one centred paragraph of
+// 9-point grey text, page numbers as PAGE and NUMPAGES fields.
+void Writer::headerFooterStory(const QString& text)
 {
-    // Every entry's stored form: a CHPX is its length byte and sprms; a PAPX
-    // its length in words (or 0 and the length) and the style and sprms.
-    auto stored = [paragraphs](const QByteArray& grpprl) {
-        QByteArray b;
-        if (!paragraphs) {
-            add8(b, int(grpprl.size()));
-            b += grpprl;
-        } else if (grpprl.size() % 2 == 1) {
-            add8(b, int((grpprl.size() + 1) / 2));
-            b += grpprl;
-        } else {
-            add8(b, 0);
-            add8(b, int(grpprl.size() / 2));
-            b += grpprl;
-        }
-        if (b.size() % 2)
-            b.append('\0');
-        return b;
+    QString rest = text;
+    rest.replace(QLatin1String("{date}"), WPPrint::mediumDate(QDate::currentDate(), QLocale()));
+    rest.replace(QLatin1String("{title}"), QString());
+    Run format;
+    format.pointSize = 9;
+    format.foreground = QColor(0x59, 0x59, 0x59);
+    const QByteArray props = charSprms(format);
+    QByteArray special = props;
+    add16(special, sprmCFSpec);
+    add8(special, 1);
+    const quint32 start = quint32(m_text.size());
+    auto plain = [&](const QString& t) {
+        QString clean;
+        for (QChar c : t)
+            if (c.unicode() >= 0x20 || c == QLatin1Char('\t'))
+                clean += c;
+        if (clean.isEmpty())
+            return;
+        m_chars.append({quint32(m_text.size()), quint32(m_text.size() + clean.size()), props});
+        m_text += clean;
     };
-    const int entrySize = paragraphs ? 13 : 1;
-    QByteArray out;
-    qsizetype i = 0;
-    while (i < runs.size()) {
-        QByteArray page(kPage, '\0');
-        QHash<QByteArray, int> placed; // stored bytes → word offset in this page
-        int top = kPage - 1;           // data grows down from here
-        int count = 0;
-        QList<int> offsets;
-        while (i < runs.size() && count < (paragraphs ? 29 : 101)) {
-            const QByteArray& g = runs[i].grpprl;
-            const bool empty = !paragraphs && g.isEmpty();
-            const QByteArray bytes = empty ? QByteArray() : stored(g);
-            int offset = 0;
-            int newTop = top;
-            if (!empty) {
-                if (auto it = placed.constFind(bytes); it != placed.constEnd()) {
-                    offset = *it;
-                } else {
-                    newTop = (top - int(bytes.size())) & ~1;
-                    offset = newTop / 2;
-                }
-            }
-            const int headerEnd = 4 * (count + 2) + entrySize * (count + 1);
-            if (headerEnd > newTop)
-                break;
-            if (!empty && !placed.contains(bytes)) {
-                page.replace(newTop, bytes.size(), bytes);
-                placed.insert(bytes, offset);
-                top = newTop;
-            }
-            offsets.append(offset);
-            ++count;
-            ++i;
-        }
-        const qsizetype firstRun = i - count;
-        for (int k = 0; k < count; ++k)
-            set32(page, 4 * k, kTextStart + 2 * runs[firstRun + k].cpStart);
-        set32(page, 4 * count, kTextStart + 2 * runs[i - 1].cpEnd);
-        for (int k = 0; k < count; ++k)
-            page[4 * (count + 1) + entrySize * k] = char(offsets[k]);
-        page[kPage - 1] = char(count);
-        pages.append(firstPage + quint32(out.size() / kPage));
-        out += page;
+    auto mark = [&](QChar c, int ch) {
+        m_headerFields.append({quint32(m_text.size()) - m_headerStart, ch});
+        m_chars.append({quint32(m_text.size()), quint32(m_text.size() + 1), special});
+        m_text += c;
+    };
+    for (;;) {
+        const qsizetype a = rest.indexOf(QLatin1String("{page}"));
+        const qsizetype b = rest.indexOf(QLatin1String("{pages}"));
+        if (a < 0 && b < 0)
+            break;
+        const bool pages = b >= 0 && (a < 0 || b <= a);
+        const qsizetype at = pages ? b : a;
+        plain(rest.left(at));
+        mark(QChar(0x13), 0x13 | (pages ? 26 : 33) << 8);
+        plain(pages ? QStringLiteral(" NUMPAGES ") : QStringLiteral(" PAGE "));
+        mark(QChar(0x14), 0x14);
+        plain(QStringLiteral("1"));
+        mark(QChar(0x15), 0x15 | 0x80 << 8);
+        rest = rest.mid(at + (pages ? 7 : 6));
     }
-    return out;
-}
-
-QByteArray Writer::styleSheet() const
-{
-    auto name = [](QByteArray& b, const QString& n) {
-        add16(b, int(n.size()));
-        for (QChar c : n)
-            add16(b, c.unicode());
-        add16(b, 0);
-    };
-    auto entry = [&](int sti, int kind, int base, int upx, int next, const QString& n, const QList<QByteArray>& upxs) {
-        QByteArray body;
-        add16(body, sti);
-        add16(body, kind | base << 4);
-        add16(body, upx | next << 4);
-        add16(body, 0); // bchUpe
-        add16(body, 0);
-        name(body, n);
-        for (const QByteArray& u : upxs) {
-            if (body.size() % 2)
-                body.append('\0');
-            add16(body, int(u.size()));
-            body += u;
-        }
-        if (body.size() % 2)
-            body.append('\0');
-        QByteArray out;
-        add16(out, int(body.size()));
-        return out + body;
-    };
-    QByteArray normalPapx;
-    add16(normalPapx, 0);
-    QByteArray normalChpx;
-    add16(normalChpx, sprmCHps);
-    add16(normalChpx, 24);
-    QByteArray out;
-    add16(out, 18); // header size
-    add16(out, 11); // styles
-    add16(out, 10); // base size of a style entry
-    add16(out, 1);  // built-in names written
-    add16(out, 0x5B); // highest built-in style id known
-    add16(out, 15);
-    add16(out, 0);
-    for (int i = 0; i < 3; ++i)
-        add16(out, 0); // default fonts: Times New Roman
-    out += entry(0, 1, 0xFFF, 2, 0, QStringLiteral("Normal"), {normalPapx, normalChpx});
-    for (int i = 1; i < 10; ++i)
-        add16(out, 0);
-    out += entry(65, 2, 0xFFF, 1, 10, QStringLiteral("Default Paragraph Font"), {QByteArray()});
-    return out;
-}
-
-QByteArray Writer::fontTable() const
-{
-    QByteArray out;
-    add16(out, int(m_fonts.size()));
-    add16(out, 0);
-    for (qsizetype i = 0; i < m_fonts.size(); ++i) {
-        QByteArray f;
-        add8(f, i == 1 ? 0x12 : i == 2 ? 0x26 : 0x16); // pitch and family
-        add16(f, 400);
-        add8(f, i == 1 ? 2 : 0); // character set
-        add8(f, 0);
-        f.append(QByteArray(10 + 24, '\0'));
-        for (QChar c : m_fonts[i])
-            add16(f, c.unicode());
-        add16(f, 0);
-        add8(out, int(f.size()));
-        out += f;
-    }
-    return out;
+    plain(rest);
+    m_chars.append({quint32(m_text.size()), quint32(m_text.size() + 1), props});
+    m_text += QChar(0x0D);
+    QByteArray centred;
+    add16(centred, 0);
+    add16(centred, sprmPJc80);
+    add8(centred, 1);
+    addParagraphRun(start, centred);
 }
 
 QByteArray Writer::sectionSprms() const
@@ -734,7 +523,28 @@ QByteArray Writer::file()
     // The document ends with a paragraph of its own, never inside a table.
     if (m_text.isEmpty() || (!all.isEmpty() && all.last().cell))
         paragraph(Paragraph(), QByteArray(), QChar(0x0D));
+    const quint32 ccpText = quint32(m_text.size());
 
+    // The header and footer as other programs show them (the record in the
+    // summary keeps their templates for us).
+    QList<quint32> stories;
+    if (const auto hf = WPHeaderFooter::decode(m_attributes.comment.value_or(QString()));
+        hf && (!hf->first.isEmpty() || !hf->second.isEmpty())) {
+        m_headerStart = ccpText;
+        for (int i = 0; i < kHeaderStories; ++i) {
+            stories.append(quint32(m_text.size()) - m_headerStart);
+            if (i == kOddHeaderStory && !hf->first.isEmpty())
+                headerFooterStory(hf->first);
+            else if (i == kOddFooterStory && !hf->second.isEmpty())
+                headerFooterStory(hf->second);
+        }
+        stories.append(quint32(m_text.size()) - m_headerStart);
+        paragraph(Paragraph(), QByteArray(), QChar(0x0D)); // the header document's closing mark
+        stories.append(quint32(m_text.size()) - m_headerStart);
+        // With stories besides the main text, the whole ends with one more mark.
+        paragraph(Paragraph(), QByteArray(), QChar(0x0D));
+    }
+    const quint32 ccpHdd = stories.isEmpty() ? 0 : stories.last();
     const quint32 ccp = quint32(m_text.size());
     QByteArray word(kTextStart, '\0');
     for (QChar c : std::as_const(m_text))
@@ -747,8 +557,8 @@ QByteArray Writer::file()
     word += sep;
     word.append(QByteArray((kPage - word.size() % kPage) % kPage, '\0'));
     QList<quint32> chpPages, papPages;
-    word += fkps(m_chars, false, quint32(word.size() / kPage), chpPages);
-    word += fkps(m_paras, true, quint32(word.size() / kPage), papPages);
+    word += formattedPages(m_chars, false, quint32(word.size() / kPage), chpPages);
+    word += formattedPages(m_paras, true, quint32(word.size() / kPage), papPages);
 
     QByteArray table;
     QMap<int, std::pair<quint32, quint32>> fcLcb;
@@ -761,7 +571,7 @@ QByteArray Writer::file()
     fcLcb[0] = fcLcb[Stshf];
     QByteArray sed;
     add32(sed, 0);
-    add32(sed, ccp);
+    add32(sed, ccpText);
     add16(sed, 0);
     add32(sed, fcSepx);
     add16(sed, 0);
@@ -778,16 +588,26 @@ QByteArray Writer::file()
     };
     put(PlcfBteChpx, bte(m_chars, chpPages, word));
     put(PlcfBtePapx, bte(m_paras, papPages, word));
-    if (!m_fields.isEmpty()) {
+    auto fieldTable = [](const QList<Field>& fields, quint32 end) {
         QByteArray plc;
-        for (const Field& f : std::as_const(m_fields))
+        for (const Field& f : fields)
             add32(plc, f.cp);
-        add32(plc, ccp);
-        for (const Field& f : std::as_const(m_fields))
+        add32(plc, end);
+        for (const Field& f : fields)
             add16(plc, f.ch);
-        put(PlcfFldMom, plc);
+        return plc;
+    };
+    if (!m_fields.isEmpty())
+        put(PlcfFldMom, fieldTable(m_fields, ccpText));
+    if (!stories.isEmpty()) {
+        QByteArray hdd;
+        for (quint32 cp : std::as_const(stories))
+            add32(hdd, cp);
+        put(PlcfHdd, hdd);
     }
-    put(SttbfFfn, fontTable());
+    if (!m_headerFields.isEmpty())
+        put(PlcfFldHdr, fieldTable(m_headerFields, ccpHdd));
+    put(SttbfFfn, fontTable(m_fonts));
     QByteArray dop(500, '\0');
     set16(dop, 0x0A, 720); // default tab stops every half inch
     put(Dop, dop);
@@ -809,11 +629,12 @@ QByteArray Writer::file()
     set16(word, 0x0C, 0x00BF);
     set32(word, 0x18, kTextStart);
     set32(word, 0x1C, kTextStart + 2 * ccp);
+    set32(word, kCcpHdd, ccpHdd);
     set16(word, 0x20, 14);
     set16(word, 0x22 + 2 * 13, 0x0409);
     set16(word, 0x3E, 22);
     set32(word, 0x40, quint32(word.size()));
-    set32(word, kCcpText, ccp);
+    set32(word, kCcpText, ccpText);
     set16(word, 0x98, FcLcbCount);
     for (auto it = fcLcb.constBegin(); it != fcLcb.constEnd(); ++it) {
         set32(word, fcOffset(it.key()), it->first);
