@@ -144,7 +144,10 @@ void StickyStore::show(const QUuid& id)
             m_host->makeWindow(id, StickyFrame::placement(note.frame, m_host->screens()),
                                StickyPalette::shownIndex(note.colorIndex), note.onTop);
     }
-    save();
+    // Showing a note already marked visible changes nothing worth a write
+    // (and a second write would rotate the state before it out of the backup).
+    if (!wasVisible)
+        save();
 }
 
 QUuid StickyStore::newNote(qint64 color, const QString& text)

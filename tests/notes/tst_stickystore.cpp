@@ -444,6 +444,27 @@ private Q_SLOTS:
         QVERIFY(!s.isSavePending());
     }
 
+    // Making or showing notes writes only what changed: the backup keeps the
+    // state before the change.
+    void showingWritesOnlyChanges()
+    {
+        FakeHost host;
+        host.m_screens = singleScreen();
+        StickyNote shown = StickyNote::make(0, QStringLiteral("shown"));
+        QVERIFY(Store::save(Json::fromList(QList<StickyNote>{shown}), StickyStore::fileName()));
+        StickyStore s;
+        s.setWindowHost(&host);
+        s.restoreWindows();
+        QTest::qWait(700);
+        QCOMPARE(s.writeCount(), 0);
+        s.newNote(1, QStringLiteral("new"));
+        QTest::qWait(700);
+        QCOMPARE(s.writeCount(), 1);
+        QFile bak(Store::path(StickyStore::fileName()) + QStringLiteral(".bak"));
+        QVERIFY(bak.open(QIODevice::ReadOnly));
+        QCOMPARE(QJsonDocument::fromJson(bak.readAll()).array().size(), 1);
+    }
+
     void debounceWritesOnceWithTheLatestText()
     {
         StickyStore s;
