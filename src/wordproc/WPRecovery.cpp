@@ -13,6 +13,7 @@
 #include <QTimer>
 #include <QUuid>
 #include <algorithm>
+#include <tuple>
 
 namespace {
 
@@ -101,10 +102,12 @@ bool WPRecovery::restore(const Copy& copy, WPDocument* document, QString* error)
     return document->readData(copy.docx, WPDocument::kDocxType, error);
 }
 
-void WPRecovery::watch(WPDocument* document, const QString& id)
+void WPRecovery::watch(WPDocument* document, const QString& id, const Copy* recovered)
 {
     if (m_ids.contains(document))
         return;
+    if (recovered)
+        m_origins.insert(document, {recovered->name, recovered->filePath});
     m_ids.insert(document, isCopyId(id) ? id : QUuid::createUuid().toString(QUuid::WithoutBraces));
     auto* timer = new QTimer(this);
     timer->setSingleShot(true);
@@ -126,6 +129,7 @@ void WPRecovery::watch(WPDocument* document, const QString& id)
     connect(document, &QObject::destroyed, this, [this, document] {
         delete m_timers.take(document);
         m_ids.remove(document);
+        m_origins.remove(document);
     });
 }
 
@@ -157,6 +161,9 @@ bool WPRecovery::writeNow(WPDocument* document)
     copy.id = id;
     copy.name = document->displayName();
     copy.filePath = document->filePath();
+    // Recovered and not saved yet: still the document it was.
+    if (copy.filePath.isEmpty() && m_origins.contains(document))
+        std::tie(copy.name, copy.filePath) = m_origins.value(document);
     copy.fileType = document->fileType();
     copy.saved = QDateTime::currentDateTimeUtc();
     QString error;

@@ -55,8 +55,10 @@ public:
     // Puts a copy's text, page setup and header and footer into `document`.
     static bool restore(const Copy& copy, WPDocument* document, QString* error);
 
-    // Starts writing copies of `document` (`id` continues an existing copy).
-    void watch(WPDocument* document, const QString& id = QString());
+    // Starts writing copies of `document` (`id` continues an existing copy;
+    // `recovered`, the copy it was opened from, keeps the name and file it
+    // came from while it stays untitled).
+    void watch(WPDocument* document, const QString& id = QString(), const Copy* recovered = nullptr);
     // The document was closed by the user's decision: its copy goes.
     void forget(WPDocument* document);
     // Writes the copy of `document` now when it has unsaved changes.
@@ -74,6 +76,7 @@ private:
 
     QHash<const WPDocument*, QString> m_ids;
     QHash<const WPDocument*, QTimer*> m_timers;
+    QHash<const WPDocument*, std::pair<QString, QString>> m_origins; // name, file
     int m_delayMs = kDelayMs;
     bool m_quitting = false;
 };

@@ -136,6 +136,26 @@ private Q_SLOTS:
         QCOMPARE(QDir(exported.filePath(QStringLiteral("Recovered Documents"))).entryList({QStringLiteral("*.json")}).size(), 2);
     }
 
+    // A recovered document that is still untitled at the next crash is
+    // written as the document it came from.
+    void aRecoveredDocumentKeepsItsOrigin()
+    {
+        WPRecovery::Copy origin;
+        origin.id = QUuid::createUuid().toString(QUuid::WithoutBraces);
+        origin.name = QStringLiteral("report.docx");
+        origin.filePath = QStringLiteral("/somewhere/report.docx");
+        WPRecovery recovery;
+        WPDocument d;
+        recovery.watch(&d, origin.id, &origin);
+        type(&d, QStringLiteral("typed after the first crash"));
+        QVERIFY(recovery.writeNow(&d));
+        const QList<WPRecovery::Copy> back = WPRecovery::leftBehind();
+        QCOMPARE(back.size(), 1);
+        QCOMPARE(back.first().id, origin.id);
+        QCOMPARE(back.first().name, origin.name);
+        QCOMPARE(back.first().filePath, origin.filePath);
+    }
+
     // The next start offers each copy in a window marked as recovered, with
     // the time of the copy; discarding removes it, saving keeps the text.
     void leftBehindCopiesAreOffered()

@@ -394,7 +394,7 @@ int WPDocumentController::reopenRecoveredDocuments()
         document->setFileType(copy.fileType.isEmpty() || copy.fileType == WPDocument::kRtfdType ? defaultType()
                                                                                                 : copy.fileType);
         document->setEdited(true);
-        m_recovery->watch(document, copy.id);
+        m_recovery->watch(document, copy.id, &copy);
         addDocument(document);
         auto* bar = new WPRecoveryBar(copy, windowFor(document));
         connect(bar, &WPRecoveryBar::saveRequested, this, [this, document] { saveAs(document); });
