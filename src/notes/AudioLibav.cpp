@@ -1,56 +1,29 @@
 #include "notes/AudioLibav.h"
 
+#include "core/DynamicLibrary.h"
+
 #include <QFile>
-#include <QLibrary>
 
 namespace AudioLibav {
 
 namespace {
 
-struct Loaded {
-    Api api;
-    QString error;
-    bool ok = false;
-    // Kept open for the life of the process.
-    QLibrary* libraries[4] = {};
-};
-
-// Opens `name` by its major version, as the headers we built against name it.
-QLibrary* open(const char* name, int version, QString* error)
-{
-    auto* lib = new QLibrary(QString::fromLatin1(name), version);
-    if (lib->load())
-        return lib;
-    *error = lib->errorString();
-    delete lib;
-    return nullptr;
-}
-
-template <typename Fn>
-bool resolve(QLibrary* lib, Fn& fn, const char* symbol, QString* error)
-{
-    fn = reinterpret_cast<Fn>(lib->resolve(symbol));
-    if (!fn)
-        *error = lib->errorString();
-    return fn != nullptr;
-}
+using Loaded = DynamicLibrary::Loaded<Api>;
 
 const Loaded& loaded()
 {
     static const Loaded l = [] {
         Loaded r;
-        QLibrary* util = open("avutil", LIBAVUTIL_VERSION_MAJOR, &r.error);
-        QLibrary* codec = util ? open("avcodec", LIBAVCODEC_VERSION_MAJOR, &r.error) : nullptr;
-        QLibrary* format = codec ? open("avformat", LIBAVFORMAT_VERSION_MAJOR, &r.error) : nullptr;
-        QLibrary* resample = format ? open("swresample", LIBSWRESAMPLE_VERSION_MAJOR, &r.error) : nullptr;
-        r.libraries[0] = util;
-        r.libraries[1] = codec;
-        r.libraries[2] = format;
-        r.libraries[3] = resample;
+        // Opened by their major versions, as the headers we built against name them.
+        QLibrary* util = DynamicLibrary::open({{"avutil", LIBAVUTIL_VERSION_MAJOR}}, &r.error);
+        QLibrary* codec = util ? DynamicLibrary::open({{"avcodec", LIBAVCODEC_VERSION_MAJOR}}, &r.error) : nullptr;
+        QLibrary* format = codec ? DynamicLibrary::open({{"avformat", LIBAVFORMAT_VERSION_MAJOR}}, &r.error) : nullptr;
+        QLibrary* resample
+            = format ? DynamicLibrary::open({{"swresample", LIBSWRESAMPLE_VERSION_MAJOR}}, &r.error) : nullptr;
         if (!resample)
             return r;
         bool ok = true;
-#define BW_RESOLVE(lib, name) ok = ok && resolve(lib, r.api.name, #name, &r.error);
+#define BW_RESOLVE(lib, name) ok = ok && DynamicLibrary::resolve(lib, r.api.name, #name, &r.error);
 #define BW_RESOLVE_UTIL(name) BW_RESOLVE(util, name)
 #define BW_RESOLVE_CODEC(name) BW_RESOLVE(codec, name)
 #define BW_RESOLVE_FORMAT(name) BW_RESOLVE(format, name)

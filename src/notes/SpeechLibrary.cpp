@@ -1,25 +1,12 @@
 #include "notes/SpeechLibrary.h"
 
-#include <QLibrary>
+#include "core/DynamicLibrary.h"
 
 namespace SpeechLibrary {
 
 namespace {
 
-struct Loaded {
-    Api api;
-    QString error;
-    bool ok = false;
-};
-
-template <typename Fn>
-bool resolve(QLibrary& lib, Fn& fn, const char* symbol, QString* error)
-{
-    fn = reinterpret_cast<Fn>(lib.resolve(symbol));
-    if (!fn)
-        *error = lib.errorString();
-    return fn != nullptr;
-}
+using Loaded = DynamicLibrary::Loaded<Api>;
 
 } // namespace
 
@@ -27,16 +14,13 @@ const Api* load(QString* error)
 {
     static const Loaded l = [] {
         Loaded r;
-        // Kept open for the life of the process.
-        static QLibrary base(QStringLiteral("sphinxbase"), 3);
-        static QLibrary ps(QStringLiteral("pocketsphinx"), 3);
-        if (!base.load() || !ps.load()) {
-            r.error = base.isLoaded() ? ps.errorString() : base.errorString();
+        QLibrary* base = DynamicLibrary::open({{"sphinxbase", 3}}, &r.error);
+        QLibrary* ps = base ? DynamicLibrary::open({{"pocketsphinx", 3}}, &r.error) : nullptr;
+        if (!ps)
             return r;
-        }
         bool ok = true;
-#define BW_RESOLVE_BASE(name) ok = ok && resolve(base, r.api.name, #name, &r.error);
-#define BW_RESOLVE_PS(name) ok = ok && resolve(ps, r.api.name, #name, &r.error);
+#define BW_RESOLVE_BASE(name) ok = ok && DynamicLibrary::resolve(base, r.api.name, #name, &r.error);
+#define BW_RESOLVE_PS(name) ok = ok && DynamicLibrary::resolve(ps, r.api.name, #name, &r.error);
         BW_SPHINXBASE_FUNCTIONS(BW_RESOLVE_BASE)
         BW_POCKETSPHINX_FUNCTIONS(BW_RESOLVE_PS)
 #undef BW_RESOLVE_PS

@@ -87,7 +87,15 @@ std::optional<StickyNote> StickyStore::note(const QUuid& id) const
 
 void StickyStore::save()
 {
+    m_unsaved = true;
     m_saver.call([this] { saveNow(); });
+}
+
+bool StickyStore::saveIfChanged()
+{
+    if (!m_unsaved && !m_saver.isPending())
+        return true;
+    return saveNow();
 }
 
 bool StickyStore::saveNow()
@@ -97,6 +105,7 @@ bool StickyStore::saveNow()
     m_saver.call(nullptr);
     m_saver.flush();
     const bool written = Store::save(Json::fromList(m_notes), fileName());
+    m_unsaved = !written;
     if (written)
         ++m_writes;
     return written;

@@ -52,6 +52,11 @@ public:
     // Writes the notes now (pending writes are dropped). True when written.
     bool saveNow();
     bool isSavePending() const { return m_saver.isPending(); }
+    // At quit: writes the notes only when they changed since the last
+    // successful write, so that a file this store could not read (kept
+    // aside, its backup not yet restored) is not replaced by an empty list
+    // nobody asked for. True when nothing is left unsaved.
+    bool saveIfChanged();
     // How many times this store has written the file.
     int writeCount() const { return m_writes; }
 
@@ -87,6 +92,7 @@ private:
     QList<StickyNote> m_notes;
     StickyWindowHost* m_host = nullptr;
     int m_writes = 0;
+    bool m_unsaved = false;
     // Declared after the notes: a write still pending when the store goes
     // runs first, while the notes exist.
     Debouncer m_saver{kSaveDelay};

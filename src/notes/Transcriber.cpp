@@ -53,14 +53,15 @@ struct Decoder {
 // Sets the decoder's cepstral mean to that of the whole note before the
 // note is fed to it: fed in blocks, the recogniser would otherwise start
 // from a mean of its own and learn the speaker's only as the note goes on,
-// which costs short notes most of their words. False when cancelled.
-bool primeCepstralMean(const SpeechLibrary::Api& lib, ps_decoder_t* ps, const std::vector<qint16>& audio,
-                       const std::atomic<bool>& cancel)
+// which costs short notes most of their words. The note is read once for
+// this (streamed, never held whole) and once more for the recognition.
+AudioDecoder::Result primeCepstralMean(const SpeechLibrary::Api& lib, ps_decoder_t* ps, const QString& audioPath,
+                                       const std::atomic<bool>& cancel)
 {
     fe_t* fe = lib.ps_get_fe(ps);
     feat_t* feat = lib.ps_get_feat(ps);
     if (!fe || !feat || !feat->cmn_struct)
-        return true;
+        return {AudioDecoder::Outcome::finished, {}};
     const int width = lib.fe_get_output_size(fe);
     constexpr int kFrames = 256;
     std::vector<mfcc_t> block(size_t(kFrames + 1) * size_t(width));
@@ -76,29 +77,30 @@ bool primeCepstralMean(const SpeechLibrary::Api& lib, ps_decoder_t* ps, const st
         frames += count;
     };
     lib.fe_start_utt(fe);
-    const int16* next = audio.data();
-    size_t left = audio.size();
-    while (left > 0) {
-        if (cancel)
-            return false;
-        int32 count = kFrames;
-        if (lib.fe_process_frames(fe, &next, &left, rows.data(), &count, nullptr) < 0)
-            return true;
-        if (count == 0)
-            break;
-        add(count);
-    }
+    const AudioDecoder::Result read = AudioDecoder::decode(audioPath, kRate, [&](const qint16* s, qsizetype n) {
+        const int16* next = s;
+        size_t left = size_t(n);
+        while (left > 0) {
+            if (cancel)
+                return false;
+            int32 count = kFrames;
+            if (lib.fe_process_frames(fe, &next, &left, rows.data(), &count, nullptr) < 0 || count == 0)
+                break;
+            add(count);
+        }
+        return !cancel;
+    });
     int32 last = 0;
     lib.fe_end_utt(fe, rows[0], &last);
     add(last);
     // A second of audio gives a steady mean; less is left to the recogniser.
-    if (frames < 100)
-        return true;
-    std::vector<mfcc_t> mean(static_cast<size_t>(width));
-    for (int c = 0; c < width; ++c)
-        mean[size_t(c)] = mfcc_t(sum[size_t(c)] / double(frames));
-    lib.cmn_live_set(feat->cmn_struct, mean.data());
-    return true;
+    if (read.outcome == AudioDecoder::Outcome::finished && frames >= 100) {
+        std::vector<mfcc_t> mean(static_cast<size_t>(width));
+        for (int c = 0; c < width; ++c)
+            mean[size_t(c)] = mfcc_t(sum[size_t(c)] / double(frames));
+        lib.cmn_live_set(feat->cmn_struct, mean.data());
+    }
+    return read;
 }
 
 } // namespace
@@ -161,19 +163,11 @@ Result recognise(const Recogniser& recogniser, const QString& audioPath, const s
         return Result{false, true, {}, {}};
 
     // The whole note first: its cepstral mean is known before decoding.
-    std::vector<qint16> audio;
-    const AudioDecoder::Result decoded = AudioDecoder::decode(audioPath, kRate, [&](const qint16* s, qsizetype n) {
-        if (cancel)
-            return false;
-        audio.insert(audio.end(), s, s + n);
-        return true;
-    });
-    if (decoded.outcome == AudioDecoder::Outcome::cancelled || cancel)
+    const AudioDecoder::Result primed = primeCepstralMean(*lib, decoder.ps, audioPath, cancel);
+    if (primed.outcome == AudioDecoder::Outcome::cancelled || cancel)
         return Result{false, true, {}, {}};
-    if (decoded.outcome == AudioDecoder::Outcome::failed)
-        return Result{false, false, {}, decoded.error};
-    if (!primeCepstralMean(*lib, decoder.ps, audio, cancel))
-        return Result{false, true, {}, {}};
+    if (primed.outcome == AudioDecoder::Outcome::failed)
+        return Result{false, false, {}, primed.error};
 
     QStringList sentences;
     bool inUtterance = false;
@@ -187,24 +181,32 @@ Result recognise(const Recogniser& recogniser, const QString& audioPath, const s
                 sentences.append(s);
         }
     };
-    // Fed in quarter seconds: pauses are found and a stop is noticed quickly.
-    for (size_t at = 0; at < audio.size();) {
-        if (cancel)
-            return Result{false, true, {}, {}};
-        const size_t block = std::min<size_t>(audio.size() - at, kRate / 4);
-        if (!inUtterance)
-            inUtterance = lib->ps_start_utt(decoder.ps) >= 0;
-        lib->ps_process_raw(decoder.ps, audio.data() + at, block, FALSE, FALSE);
-        if (lib->ps_get_in_speech(decoder.ps)) {
-            heardSpeech = true;
-        } else if (heardSpeech) {
-            // A pause after speech ends a sentence.
-            closeUtterance();
-            inUtterance = false;
-            heardSpeech = false;
+    const AudioDecoder::Result decoded = AudioDecoder::decode(audioPath, kRate, [&](const qint16* s, qsizetype n) {
+        // Fed in quarter seconds: pauses are found and a stop is noticed quickly.
+        while (n > 0) {
+            if (cancel)
+                return false;
+            const qsizetype block = std::min<qsizetype>(n, kRate / 4);
+            if (!inUtterance)
+                inUtterance = lib->ps_start_utt(decoder.ps) >= 0;
+            lib->ps_process_raw(decoder.ps, s, size_t(block), FALSE, FALSE);
+            if (lib->ps_get_in_speech(decoder.ps)) {
+                heardSpeech = true;
+            } else if (heardSpeech) {
+                // A pause after speech ends a sentence.
+                closeUtterance();
+                inUtterance = false;
+                heardSpeech = false;
+            }
+            s += block;
+            n -= block;
         }
-        at += block;
-    }
+        return !cancel;
+    });
+    if (decoded.outcome == AudioDecoder::Outcome::cancelled || cancel)
+        return Result{false, true, {}, {}};
+    if (decoded.outcome == AudioDecoder::Outcome::failed)
+        return Result{false, false, {}, decoded.error};
     if (inUtterance)
         closeUtterance();
     return Result{true, false, sentences.join(QLatin1Char(' ')), {}};

@@ -3,6 +3,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QDialog>
+#include <QFontMetrics>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPointer>
@@ -77,8 +78,16 @@ int showDialog(const AlertRequest& request)
         QFont f = message->font();
         f.setBold(true);
         message->setFont(f);
-        message->setText(wrapped(request.title, f, lineWidth));
-        message->setMinimumWidth(qMin(260, lineWidth));
+        const QString text = wrapped(request.title, f, lineWidth);
+        message->setText(text);
+        // The box lays the label out again whenever it is shown or its style
+        // changes, and then takes no width from its text: ask for the widest
+        // line outright, or a window manager's second pass cuts it.
+        const QFontMetrics metrics(f);
+        int widest = qMin(260, lineWidth);
+        for (const QString& line : text.split(QLatin1Char('\n')))
+            widest = qMax(widest, metrics.horizontalAdvance(line) + 2);
+        message->setMinimumWidth(qMin(widest, lineWidth + 2));
         message->setWordWrap(true);
     }
     if (auto* info = box.findChild<QLabel*>(QStringLiteral("qt_msgbox_informativelabel")))

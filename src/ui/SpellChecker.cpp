@@ -127,6 +127,29 @@ private:
     Parse_Options m_options = nullptr;
 };
 
+// Finds suggestions on its own thread, with a word list of its own (one
+// word list serves one thread at a time).
+class SuggestWorker : public QObject {
+    Q_OBJECT
+public:
+    SuggestWorker(std::function<std::shared_ptr<class Speller>()> load, QStringList learned)
+        : m_load(std::move(load)), m_learned(std::move(learned))
+    {
+    }
+
+public Q_SLOTS:
+    void suggest(const QString& word);
+
+Q_SIGNALS:
+    void suggested(const QString& word, const QStringList& guesses);
+
+private:
+    std::function<std::shared_ptr<Speller>()> m_load;
+    QStringList m_learned;
+    std::shared_ptr<Speller> m_speller;
+    bool m_loaded = false;
+};
+
 bool isAllCaps(const QString& w)
 {
     int letters = 0;
@@ -236,6 +259,38 @@ Hunhandle* openDictionary(const SpellLibraries::Hunspell* api, const QString& na
                        QFile::encodeName(base + QStringLiteral(".dic")).constData());
 }
 
+std::shared_ptr<Speller> loadHunspell();
+
+void SuggestWorker::suggest(const QString& word)
+{
+    if (!m_loaded) {
+        m_loaded = true;
+        m_speller = m_load();
+        if (m_speller) {
+            for (const QString& w : std::as_const(m_learned))
+                m_speller->add(w);
+        }
+    }
+    QString plain = word;
+    plain.replace(QChar(0x2019), QLatin1Char('\''));
+    // A word that another English spelling knows is right as it stands.
+    const bool known = !m_speller || m_speller->anyEnglishSpells(plain);
+    Q_EMIT suggested(word, known ? QStringList() : m_speller->suggest(plain, 3)); // under the word as asked
+}
+
+// The first of `guesses` when it is close to `word`, in its capitals.
+QString bestCorrection(const QString& word, const QStringList& guesses)
+{
+    if (guesses.isEmpty())
+        return QString();
+    QString best = guesses.first();
+    if (best.contains(QLatin1Char(' ')) || editDistance(word.toLower(), best.toLower()) > 2)
+        return QString();
+    if (word.at(0).isUpper() && best.at(0).isLower())
+        best[0] = best.at(0).toUpper();
+    return best;
+}
+
 std::shared_ptr<Speller> loadHunspell()
 {
     const SpellLibraries::Hunspell* api = SpellLibraries::hunspell();
@@ -273,6 +328,10 @@ struct SpellChecker::Impl {
     QHash<QString, bool> sentences;
     QHash<QString, QList<SpellChecker::Range>> sentenceSpelling;
     QHash<QString, bool> checkable;
+    QHash<QString, QString> corrections;
+    QSet<QString> correcting;
+    QThread* suggestThread = nullptr;
+    SuggestWorker* suggester = nullptr;
     QSet<QString> ignored;
     QSet<QString> learned;
 
@@ -358,15 +417,64 @@ void SpellChecker::startGrammarThread()
     qAddPostRoutine([] { SpellChecker::shared().stopWorker(); });
 }
 
+void SpellChecker::startSuggestThread()
+{
+    if (d->suggestThread)
+        return;
+    d->suggestThread = new QThread;
+    d->suggestThread->setObjectName(QStringLiteral("suggestions"));
+    d->suggester = new SuggestWorker(&loadHunspell, QStringList(d->learned.begin(), d->learned.end()));
+    d->suggester->moveToThread(d->suggestThread);
+    connect(d->suggestThread, &QThread::finished, d->suggester, &QObject::deleteLater);
+    connect(d->suggester, &SuggestWorker::suggested, this, [this](const QString& word, const QStringList& guesses) {
+        d->correcting.remove(word);
+        const QString fix = bestCorrection(word, guesses);
+        if (d->corrections.size() > kCacheLimit)
+            d->corrections.clear();
+        d->corrections.insert(word, fix);
+        Q_EMIT correctionFound(word, fix);
+    });
+    d->suggestThread->start(QThread::LowPriority);
+    qAddPostRoutine([] { SpellChecker::shared().stopWorker(); });
+}
+
 void SpellChecker::stopWorker()
 {
-    if (!d->thread)
-        return;
-    d->thread->quit();
-    d->thread->wait();
-    delete d->thread;
-    d->thread = nullptr;
+    for (QThread** t : {&d->thread, &d->suggestThread}) {
+        if (!*t)
+            continue;
+        (*t)->quit();
+        (*t)->wait();
+        delete *t;
+        *t = nullptr;
+    }
     d->worker = nullptr;
+    d->suggester = nullptr;
+}
+
+bool SpellChecker::needsCorrection(const QString& word)
+{
+    return word.size() >= 3 && !isAllCaps(word) && !isCorrect(word);
+}
+
+std::optional<QString> SpellChecker::cachedCorrection(const QString& word) const
+{
+    if (auto it = d->corrections.constFind(word); it != d->corrections.constEnd())
+        return *it;
+    return std::nullopt;
+}
+
+void SpellChecker::requestCorrection(const QString& word)
+{
+    if (auto cached = cachedCorrection(word)) {
+        Q_EMIT correctionFound(word, *cached);
+        return;
+    }
+    startSuggestThread();
+    if (!d->suggester || d->correcting.contains(word))
+        return;
+    d->correcting.insert(word);
+    QMetaObject::invokeMethod(d->suggester, [s = d->suggester, word] { s->suggest(word); }, Qt::QueuedConnection);
 }
 
 void SpellChecker::requestGrammar(const QString& sentence)
@@ -458,24 +566,21 @@ QString SpellChecker::dictionaryName(const QLocale& locale)
 
 QString SpellChecker::correction(const QString& word)
 {
-    if (word.size() < 3 || isCorrect(word) || isAllCaps(word))
+    if (!needsCorrection(word))
         return QString();
+    if (auto cached = cachedCorrection(word))
+        return *cached;
     // A word that another English spelling knows is right as it stands.
-    if (Speller* h = d->speller(this, true)) {
-        QString plain = word;
-        plain.replace(QChar(0x2019), QLatin1Char('\''));
-        if (h->anyEnglishSpells(plain))
-            return QString();
-    }
-    const QStringList s = suggestions(word, 3);
-    if (s.isEmpty())
-        return QString();
-    QString best = s.first();
-    if (best.contains(QLatin1Char(' ')) || editDistance(word.toLower(), best.toLower()) > 2)
-        return QString();
-    if (word.at(0).isUpper() && best.at(0).isLower())
-        best[0] = best.at(0).toUpper();
-    return best;
+    QString fix;
+    Speller* h = d->speller(this, true);
+    QString plain = word;
+    plain.replace(QChar(0x2019), QLatin1Char('\''));
+    if (!h || !h->anyEnglishSpells(plain))
+        fix = bestCorrection(word, suggestions(word, 3));
+    if (d->corrections.size() > kCacheLimit)
+        d->corrections.clear();
+    d->corrections.insert(word, fix);
+    return fix;
 }
 
 QList<SpellChecker::Range> SpellChecker::words(const QString& text)
@@ -637,6 +742,7 @@ void SpellChecker::ignoreWord(const QString& word)
         return;
     d->ignored.insert(word);
     d->sentenceSpelling.clear();
+    d->corrections.clear();
     Q_EMIT dictionaryChanged();
 }
 
@@ -647,6 +753,7 @@ void SpellChecker::learnWord(const QString& word)
     d->learned.insert(word);
     d->words.remove(word);
     d->sentenceSpelling.clear();
+    d->corrections.clear();
     if (d->hunspellAdopted && d->hunspell)
         d->hunspell->add(word); // else added when adopted
     const QString path = learnedWordsPath();

@@ -20,6 +20,7 @@
 #include <QString>
 #include <QStringList>
 #include <memory>
+#include <optional>
 
 class SpellChecker : public QObject {
     Q_OBJECT
@@ -54,6 +55,15 @@ public:
     // The word list checking uses for `locale`: its own English one where
     // installed ("en_GB"), else "en_US".
     static QString dictionaryName(const QLocale& locale);
+    // Whether automatic correction looks for a correction of `word` at all
+    // (a misspelt word of three letters or more, not all capitals).
+    bool needsCorrection(const QString& word);
+    // correction() of a word when already found; nothing when not yet.
+    std::optional<QString> cachedCorrection(const QString& word) const;
+    // Finds correction() on a worker thread with a word list of its own
+    // (suggestions take the word list tens of milliseconds);
+    // correctionFound() follows.
+    void requestCorrection(const QString& word);
 
     // Words of `text` that are misspelt (positions in `text`).
     QList<Range> misspellings(const QString& text);
@@ -95,10 +105,13 @@ Q_SIGNALS:
     void spellingReady();
     // A sentence asked for with requestGrammar() has been checked.
     void grammarChecked(const QString& sentence, bool ok);
+    // The correction asked for with requestCorrection() (empty: none).
+    void correctionFound(const QString& word, const QString& fix);
 
 private:
     void stopWorker();
     void startGrammarThread();
+    void startSuggestThread();
     SpellChecker();
     ~SpellChecker() override;
     struct Impl;

@@ -46,6 +46,14 @@ SpellHighlighter::SpellHighlighter(QTextDocument* document)
     invalidateAll();
 }
 
+SpellHighlighter::~SpellHighlighter()
+{
+    // Letting go of the document clears its formats, which reports an edit:
+    // by then only the base class is left to hear of it.
+    if (QTextDocument* d = document())
+        disconnect(d, &QTextDocument::contentsChange, this, &SpellHighlighter::onContentsChange);
+}
+
 void SpellHighlighter::setVisibleRange(std::function<std::pair<int, int>()> visible)
 {
     m_visible = std::move(visible);

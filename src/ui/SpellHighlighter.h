@@ -31,6 +31,7 @@ class SpellHighlighter : public QSyntaxHighlighter {
     Q_OBJECT
 public:
     explicit SpellHighlighter(QTextDocument* document);
+    ~SpellHighlighter() override;
 
     void setSpellingEnabled(bool on);
     bool spellingEnabled() const { return m_spelling; }

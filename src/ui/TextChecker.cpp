@@ -76,13 +76,14 @@ TextChecker::TextChecker(QWidget* editor) : SpellingTarget(editor), m_editor(edi
             }
         });
     }
+    connect(&SpellChecker::shared(), &SpellChecker::correctionFound, this, &TextChecker::onCorrectionFound);
     // What the editor shows is checked before the rest of the text.
     m_highlighter->setVisibleRange([this] { return visibleRange(); });
-    // A rich text editor lays out a long text in steps from the top, and
-    // a change of underlines in the part already laid out would end those
-    // steps early: underlines wait until the last paragraph is laid out.
-    // A plain one lays out only what it shows, and cheaply.
-    // An editor that lays its text out itself says so (property "laidOut").
+    // A rich text editor lays a long text out in steps from the top, and
+    // changing underline formats in the part laid out would end those
+    // steps early: idle checking waits until the whole text is laid out (an
+    // editor that lays out its text itself tells when, by its "laidOut"
+    // property). A plain text editor lays out only what it shows.
     if (qobject_cast<QTextEdit*>(editor)) {
         const bool tells = editor->metaObject()->indexOfProperty("laidOut") >= 0;
         m_highlighter->setLaidOutTest([this, tells](const QTextBlock& b) {
@@ -95,6 +96,20 @@ TextChecker::TextChecker(QWidget* editor) : SpellingTarget(editor), m_editor(edi
     if (auto* area = qobject_cast<QAbstractScrollArea*>(editor))
         area->viewport()->installEventFilter(this);
     setSwitches(m_switches);
+}
+
+TextChecker::~TextChecker()
+{
+    // The highlighter stays with the document: it must no longer ask here.
+    if (m_highlighter) {
+        m_highlighter->setVisibleRange({});
+        m_highlighter->setLaidOutTest({});
+    }
+}
+
+SpellHighlighter* TextChecker::highlighter() const
+{
+    return m_highlighter;
 }
 
 QTextDocument* TextChecker::document() const
@@ -222,40 +237,89 @@ bool TextChecker::correctWordBefore(int position, const QString& typed)
     if (!doc || position <= 0)
         return false;
     const QTextBlock block = doc->findBlock(position);
-    const QString text = block.text();
+    // Only the end of the paragraph's text before the caret (paragraphs
+    // may be very long), and a character after it.
     const int inBlock = position - block.position();
+    const int from = std::max(0, inBlock - 200);
+    const QString text = block.text().mid(from, inBlock - from + 2);
     for (const SpellChecker::Range& r : SpellChecker::words(text)) {
-        if (r.start + r.length != inBlock)
+        if (from + r.start + r.length != inBlock || (r.start == 0 && from > 0))
             continue;
         const QString word = text.mid(r.start, r.length);
-        const int start = block.position() + r.start;
+        const int start = block.position() + from + r.start;
+        SpellChecker& checker = SpellChecker::shared();
         // A correction the user took back stays taken back.
-        if (isPartOfAddress(text, r.start, word) || (start == m_correctedStart && word == m_correctedWord))
+        if (isPartOfAddress(text, r.start, word) || (start == m_correctedStart && word == m_correctedWord)
+            || !checker.needsCorrection(word))
             return false;
-        const QString fix = SpellChecker::shared().correction(word);
-        if (fix.isEmpty() || fix == word)
-            return false;
-        // The key that ended the word is typed first, the correction is an
-        // undo step of its own after it: Undo straight after gives back the
-        // word as typed and keeps the key.
-        m_correcting = true;
-        QTextCursor caret = editorCursor();
-        if (!typed.isEmpty())
-            caret.insertText(typed);
-        // The step begins where the caret is, so Undo puts it back there.
-        QTextCursor c = caret;
-        c.beginEditBlock();
-        c.setPosition(start);
-        c.setPosition(start + r.length, QTextCursor::KeepAnchor);
-        c.insertText(fix);
-        c.endEditBlock();
-        setEditorCursor(caret);
-        m_correcting = false;
-        m_correctedStart = start;
-        m_correctedWord = word;
-        return !typed.isEmpty();
+        QTextCursor at(doc);
+        at.setPosition(start);
+        at.setPosition(start + r.length, QTextCursor::KeepAnchor);
+        if (const std::optional<QString> fix = checker.cachedCorrection(word)) {
+            if (fix->isEmpty() || *fix == word)
+                return false;
+            // The key that ended the word is typed first, the correction is
+            // an undo step of its own after it: Undo straight after gives
+            // back the word as typed and keeps the key.
+            if (!typed.isEmpty()) {
+                m_correcting = true;
+                QTextCursor caret = editorCursor();
+                caret.insertText(typed);
+                setEditorCursor(caret);
+                m_correcting = false;
+            }
+            replaceWord(at, word, *fix);
+            return !typed.isEmpty();
+        }
+        // Finding it takes a while: typing goes on, and the word is put
+        // right when the correction comes (if it is still there).
+        m_pendingCorrections.append({at, word});
+        checker.requestCorrection(word);
+        return false;
     }
     return false;
+}
+
+void TextChecker::onCorrectionFound(const QString& word, const QString& fix)
+{
+    for (qsizetype i = m_pendingCorrections.size() - 1; i >= 0; --i) {
+        const auto [at, asked] = m_pendingCorrections.at(i);
+        if (asked != word)
+            continue;
+        m_pendingCorrections.removeAt(i);
+        if (m_switches.automaticSpellingCorrection && !isReadOnly())
+            replaceWord(at, word, fix);
+    }
+}
+
+void TextChecker::replaceWord(QTextCursor at, const QString& word, const QString& fix)
+{
+    // The word may have been edited or deleted since (what was typed right
+    // after it joined the selection's end).
+    if (fix.isEmpty() || fix == word || at.isNull())
+        return;
+    const int start = at.selectionStart();
+    at.setPosition(start);
+    at.setPosition(start + int(word.size()), QTextCursor::KeepAnchor);
+    if (at.selectedText() != word)
+        return;
+    const QTextBlock block = at.block();
+    const int after = at.selectionEnd() - block.position();
+    if (after < block.length() - 1 && block.text().at(after).isLetterOrNumber())
+        return; // typed on into a longer word
+    // One undo step that begins where the caret is, so Undo puts it back.
+    m_correcting = true;
+    QTextCursor caret = editorCursor();
+    QTextCursor c = caret;
+    c.beginEditBlock();
+    c.setPosition(start);
+    c.setPosition(start + int(word.size()), QTextCursor::KeepAnchor);
+    c.insertText(fix);
+    c.endEditBlock();
+    setEditorCursor(caret);
+    m_correcting = false;
+    m_correctedStart = start;
+    m_correctedWord = word;
 }
 
 QMenu* TextChecker::contextMenu(const QTextCursor& at)

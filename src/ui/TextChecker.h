@@ -10,12 +10,13 @@
 #include "ui/SpellingTarget.h"
 
 #include <QObject>
+#include <QList>
 #include <QPointer>
+#include <QTextCursor>
 
 #include <utility>
 
 class QMenu;
-class QTextCursor;
 class QTextDocument;
 class QWidget;
 class SpellHighlighter;
@@ -27,10 +28,11 @@ public:
     // the same checker). The checker is a child of the editor.
     static TextChecker* attach(QWidget* editor);
     static TextChecker* of(const QWidget* editor);
+    ~TextChecker() override;
 
     QWidget* editor() const { return m_editor; }
     QTextDocument* document() const;
-    SpellHighlighter* highlighter() const { return m_highlighter; }
+    SpellHighlighter* highlighter() const;
 
     // Applies the switches (call again after the editor's read-only state
     // changes: read-only text shows no underlines).
@@ -54,8 +56,11 @@ protected:
 private:
     explicit TextChecker(QWidget* editor);
     // Types `typed` after the word that ends at `position`, then corrects
-    // the word in an undo step of its own; true when `typed` was typed.
+    // the word in an undo step of its own (at once when its correction is
+    // known, else when it comes); true when `typed` was typed.
     bool correctWordBefore(int position, const QString& typed);
+    void onCorrectionFound(const QString& word, const QString& fix);
+    void replaceWord(QTextCursor at, const QString& word, const QString& fix);
     bool isReadOnly() const;
     // Document positions of the first and last character on screen.
     std::pair<int, int> visibleRange() const;
@@ -63,10 +68,12 @@ private:
     void setEditorCursor(const QTextCursor& cursor);
 
     QPointer<QWidget> m_editor;
-    SpellHighlighter* m_highlighter = nullptr;
+    // Lives with the document, which may outlive the editor.
+    QPointer<SpellHighlighter> m_highlighter;
     bool m_correcting = false;
     // The last word corrected automatically and where it started: typed
     // there again (after an Undo) it is left alone.
     int m_correctedStart = -1;
     QString m_correctedWord;
+    QList<std::pair<QTextCursor, QString>> m_pendingCorrections; // words waiting for their correction
 };

@@ -68,6 +68,12 @@ QTextTable* insertTable(QTextCursor& cursor, int rows, int cols)
     rows = std::clamp(rows, 1, kMaxRows);
     cols = std::clamp(cols, 1, kMaxCols);
     const QFont font = WPCommands::fontOf(WPCommands::currentAttributes(cursor));
+    // The paragraph after the table is laid out like the one the table went
+    // into (line height, spacing, alignment), though it is no list item and
+    // starts no new page.
+    QTextBlockFormat paragraph = cursor.blockFormat();
+    paragraph.clearProperty(QTextFormat::ObjectIndex);
+    paragraph.clearProperty(QTextFormat::PageBreakPolicy);
 
     QTextTableFormat format;
     format.setBorderCollapse(true);
@@ -128,8 +134,9 @@ QTextTable* insertTable(QTextCursor& cursor, int rows, int cols)
     }
     QTextCursor next(doc);
     next.setPosition(std::min(after, doc->characterCount() - 1));
+    if (!next.currentTable())
+        next.setBlockFormat(paragraph);
     if (next.block().length() == 1 && !next.currentTable()) {
-        next.setBlockFormat(QTextBlockFormat());
         QTextCharFormat f;
         WPCommands::putFont(f, font);
         f.setForeground(QColor(Qt::black));

@@ -436,6 +436,36 @@ void Builder::addParagraph(const Paragraph& p)
     m_lastBlockFree = false;
 }
 
+namespace {
+
+QList<QTextLength> columnShares(const QList<qreal>& widths, int columns)
+{
+    // Widths that are missing, not positive or absurdly large count as the
+    // average of the others; none usable gives equal columns.
+    QList<qreal> given;
+    qreal sum = 0;
+    for (int c = 0; c < columns; ++c) {
+        const qreal w = c < widths.size() ? widths.at(c) : 0;
+        const bool usable = std::isfinite(w) && w > 0 && w < 1e9;
+        given.append(usable ? w : 0);
+        sum += usable ? w : 0;
+    }
+    const auto known = std::count_if(given.cbegin(), given.cend(), [](qreal w) { return w > 0; });
+    const qreal fill = known > 0 ? sum / qreal(known) : 1;
+    for (qreal& w : given) {
+        if (w <= 0) {
+            w = fill;
+            sum += fill;
+        }
+    }
+    QList<QTextLength> shares;
+    for (const qreal w : std::as_const(given))
+        shares.append(QTextLength(QTextLength::PercentageLength, 100.0 * w / sum));
+    return shares;
+}
+
+} // namespace
+
 void Builder::addTable(const Table& t)
 {
     // Qt makes every cell up front: keep hostile dimensions to a table a
@@ -453,6 +483,7 @@ void Builder::addTable(const Table& t)
     tf.setCellSpacing(0);
     tf.setCellPadding(WPText::toPixels(5.4));
     tf.setWidth(QTextLength(QTextLength::PercentageLength, 100));
+    tf.setColumnWidthConstraints(columnShares(t.columnWidths, columns));
     QTextTable* table = cursor.insertTable(rows, columns, tf);
     for (const TableCell& c : t.cells) {
         if (c.row < 0 || c.column < 0 || c.row >= rows || c.column >= columns)

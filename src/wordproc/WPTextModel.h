@@ -119,6 +119,9 @@ struct Table {
     int rows = 0;
     int columns = 0;
     QList<TableCell> cells;
+    // Each column's share of the table's width, in any unit (a file's grid
+    // widths); columns without one share what is left equally.
+    QList<qreal> columnWidths;
 };
 
 // Appends paragraphs and tables to an empty document. Qt keeps a paragraph

@@ -325,6 +325,21 @@ private Q_SLOTS:
         QCOMPARE(b.exitCode(), 0);
     }
 
+    // While a copy runs, its lock names it (for the read-only notice of a
+    // copy that cannot reach it); once it ends, the next start takes over.
+    void lockNamesItsHolder()
+    {
+        const QString name = QStringLiteral("bw-test-holder-%1").arg(QCoreApplication::applicationPid());
+        {
+            SingleInstance primary(name);
+            QCOMPARE(primary.start(), SingleInstance::Role::primary);
+            const QString who = SingleInstance(name).holderDescription();
+            QVERIFY2(who.contains(QString::number(QCoreApplication::applicationPid())), qPrintable(who));
+        }
+        SingleInstance next(name);
+        QCOMPARE(next.start(), SingleInstance::Role::primary);
+    }
+
     // A holder of the lock that never answers is reported, not taken for a
     // successful hand-over.
     void silentHolderIsReported()

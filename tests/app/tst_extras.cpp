@@ -507,6 +507,34 @@ private Q_SLOTS:
 
     // --- Icon ---------------------------------------------------------
 
+    // At start the icon waits for the first window that shows one: a tool
+    // panel (the floating menu) does not bring it, a window or a dialog does.
+    void iconComesWithTheFirstWindow_data()
+    {
+        QTest::addColumn<int>("flags");
+        QTest::addColumn<bool>("brings");
+        QTest::newRow("tool panel") << int(Qt::Tool | Qt::FramelessWindowHint) << false;
+        QTest::newRow("window") << int(Qt::Window) << true;
+        QTest::newRow("dialog") << int(Qt::Dialog) << true;
+    }
+    void iconComesWithTheFirstWindow()
+    {
+        QFETCH(int, flags);
+        QFETCH(bool, brings);
+        QApplication::setWindowIcon(QIcon());
+        AppIcon::applyWithFirstWindow();
+        QVERIFY(QApplication::windowIcon().isNull());
+        QWidget window(nullptr, Qt::WindowFlags(flags));
+        window.show();
+        QCOMPARE(!QApplication::windowIcon().isNull(), brings);
+        if (brings)
+            QCOMPARE(window.windowIcon().cacheKey(), QApplication::windowIcon().cacheKey());
+        // Whatever happened, a later normal window has it.
+        QWidget later;
+        later.show();
+        QVERIFY(!QApplication::windowIcon().isNull());
+    }
+
     // The About window shows the program's icon, and every window carries
     // it, even where no SVG image support is installed.
     void icon()

@@ -469,6 +469,46 @@ private Q_SLOTS:
         QCOMPARE(s.note(id)->modified, modified);
     }
 
+    void quitWritesOnlyWhatChanged_data()
+    {
+        QTest::addColumn<bool>("edit");
+        QTest::addColumn<bool>("writeFails");
+        QTest::newRow("nothing changed") << false << false;
+        QTest::newRow("a note added") << true << false;
+        QTest::newRow("the last write failed") << true << true;
+    }
+    // Quitting while the backup of an unreadable file was not restored (the
+    // question dismissed by the session's end) leaves the file alone unless
+    // the notes changed; a change whose write failed is tried again.
+    void quitWritesOnlyWhatChanged()
+    {
+        QFETCH(bool, edit);
+        QFETCH(bool, writeFails);
+        const QByteArray damaged = "[{\"id\": \"6F9619FF-8B86-D011-B42D-00C04FC964FF\", \"text\": \"cut sh";
+        writeFile(StickyStore::fileName(), damaged);
+        writeFile(StickyStore::fileName() + QStringLiteral(".bak"), "[]");
+        Store::setRestoreQuestion([](const QString&, const QString&) { return false; });
+        StickyStore s;
+        Store::setRestoreQuestion(nullptr);
+        QVERIFY(s.notes().isEmpty());
+        if (edit) {
+            if (writeFails)
+                Store::setWriteFault([](const QString&) { return QStringLiteral("No space left on device"); });
+            s.newNote(0, QStringLiteral("new"));
+            Store::setWriteFault(nullptr);
+        }
+        QVERIFY(s.saveIfChanged());
+        QFile f(Store::path(StickyStore::fileName()));
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        if (edit)
+            QCOMPARE(savedArray().size(), 1);
+        else
+            QCOMPARE(f.readAll(), damaged);
+        const int writes = s.writeCount();
+        QVERIFY(s.saveIfChanged());
+        QCOMPARE(s.writeCount(), writes);
+    }
+
     void quitSavesImmediately()
     {
         StickyStore s;

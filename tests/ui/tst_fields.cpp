@@ -13,6 +13,8 @@
 #include <QVBoxLayout>
 #include <cmath>
 #include <QLabel>
+#include <QFile>
+#include <QTemporaryDir>
 #include <limits>
 
 Q_DECLARE_METATYPE(AlertStyle)
@@ -241,6 +243,7 @@ private Q_SLOTS:
             "Do you want to save the changes made to the document “Quarterly report for the garden club committee.docx”?");
         QTest::newRow("one long name") << QStringLiteral(
             "Do you want to save the changes made to the document “AnnualFinancialStatementAndBudgetForecast2026.docx”?");
+        QTest::newRow("short name") << QStringLiteral("Do you want to save the changes made to “letter.docx”?");
     }
     // The title wraps inside the alert: every character can be read.
     void alertShowsItsWholeTitle()
@@ -304,5 +307,23 @@ private Q_SLOTS:
     }
 };
 
-QTEST_MAIN(FieldsTest)
+// Alerts size their lines by the screen's width: test on a desktop-sized
+// screen rather than the small default of the offscreen platform.
+int main(int argc, char** argv)
+{
+    QTemporaryDir screens;
+    if (qgetenv("QT_QPA_PLATFORM") == "offscreen" && screens.isValid()) {
+        QFile config(screens.filePath(QStringLiteral("screens.json")));
+        if (config.open(QIODevice::WriteOnly)
+            && config.write(R"({"screens":[{"name":"desk","x":0,"y":0,"width":1600,"height":1000}]})") > 0) {
+            config.close();
+            qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" + config.fileName().toLocal8Bit());
+        }
+    }
+    QApplication app(argc, argv);
+    app.setAttribute(Qt::AA_Use96Dpi, true);
+    FieldsTest test;
+    QTEST_SET_MAIN_SOURCE_PATH
+    return QTest::qExec(&test, argc, argv);
+}
 #include "tst_fields.moc"

@@ -315,6 +315,44 @@ private Q_SLOTS:
         QVERIFY(!h.underlines(doc.findBlockByNumber(1)).isEmpty());
     }
 
+    // A correction is found on a worker thread and put in when it comes,
+    // where the word is then, and only if it is still there.
+    void correctionArrivesLater_data()
+    {
+        // Each row its own misspelling: a correction found once is at hand.
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<int>("meanwhile"); // 0 nothing, 1 text before it, 2 all deleted, 3 word edited
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("nothing") << QStringLiteral("I beleive it") << 0 << QStringLiteral("I believe it");
+        QTest::newRow("text before") << QStringLiteral("I recieve it") << 1 << QStringLiteral("So I receive it");
+        QTest::newRow("deleted") << QStringLiteral("the adress is") << 2 << QString();
+        QTest::newRow("edited") << QStringLiteral("we seperate it") << 3 << QStringLiteral("we sepxerate it");
+    }
+    void correctionArrivesLater()
+    {
+        QFETCH(QString, typed);
+        QFETCH(int, meanwhile);
+        QFETCH(QString, expected);
+        TextCheckingSwitches s;
+        s.automaticSpellingCorrection = true;
+        SpellTextView view;
+        view.checker()->setSwitches(s);
+        QTest::keyClicks(&view, typed);
+        QTextCursor c(view.document());
+        if (meanwhile == 1)
+            c.insertText(QStringLiteral("So "));
+        if (meanwhile == 2) {
+            c.select(QTextCursor::Document);
+            c.removeSelectedText();
+        }
+        if (meanwhile == 3) {
+            c.setPosition(6);
+            c.insertText(QStringLiteral("x"));
+        }
+        QTest::qWait(300);
+        QTRY_COMPARE(view.text(), expected);
+    }
+
     void fieldUnderlinesUnderTheWord_data()
     {
         QTest::addColumn<QString>("text");
@@ -480,7 +518,7 @@ private Q_SLOTS:
         SpellTextView view;
         view.checker()->setSwitches(s);
         QTest::keyClicks(&view, QStringLiteral("I recieve it"));
-        QCOMPARE(view.text(), QStringLiteral("I receive it"));
+        QTRY_COMPARE(view.text(), QStringLiteral("I receive it")); // found on a worker thread
         view.undo();
         QVERIFY(view.text() != QStringLiteral("I receive it"));
     }

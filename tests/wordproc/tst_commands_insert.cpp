@@ -57,6 +57,8 @@ private Q_SLOTS:
     void tablePlacement_data();
     void tablePlacement();
     void tableFormat();
+    void paragraphAfterTable_data();
+    void paragraphAfterTable();
     void tableEdits();
     void pictureSize_data();
     void pictureSize();
@@ -135,6 +137,44 @@ void TestInsert::tableFormat()
         QVERIFY(table->cellAt(1, col).firstCursorPosition().block().text().isEmpty());
         QCOMPARE(table->cellAt(1, col).format().background().style(), Qt::NoBrush);
     }
+}
+
+void TestInsert::paragraphAfterTable_data()
+{
+    QTest::addColumn<bool>("listItem");
+    QTest::addColumn<int>("position"); // -1: the end
+    QTest::newRow("end of a paragraph") << false << -1;
+    QTest::newRow("middle of a paragraph") << false << 4;
+    QTest::newRow("end of a list item") << true << -1;
+    QTest::newRow("start of a second paragraph") << false << 6;
+}
+
+// Text typed after a new table is laid out like the paragraph the table went
+// into, without joining its list.
+void TestInsert::paragraphAfterTable()
+{
+    QFETCH(bool, listItem);
+    QFETCH(int, position);
+    QTextDocument doc;
+    QTextCursor c(&doc);
+    QTextBlockFormat spaced;
+    spaced.setLineHeight(115, QTextBlockFormat::ProportionalHeight);
+    spaced.setAlignment(Qt::AlignJustify);
+    spaced.setBottomMargin(6);
+    c.setBlockFormat(spaced);
+    if (listItem)
+        c.createList(QTextListFormat::ListDisc);
+    c.insertText(QStringLiteral("Dear,\nThe figures by region:"));
+    if (position >= 0)
+        c.setPosition(position);
+    WPInsert::insertTable(c, 2, 2);
+    QVERIFY(!c.currentTable());
+    const QTextBlockFormat after = c.blockFormat();
+    QCOMPARE(after.lineHeight(), 115.0);
+    QCOMPARE(after.lineHeightType(), int(QTextBlockFormat::ProportionalHeight));
+    QCOMPARE(after.alignment(), Qt::AlignJustify);
+    QCOMPARE(after.bottomMargin(), 6.0);
+    QVERIFY(!c.block().textList());
 }
 
 void TestInsert::tableEdits()

@@ -10,6 +10,8 @@
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <QTextFrame>
+#include <QTextTable>
 
 using namespace WPTextModel;
 using DocxTestFiles::para;
@@ -539,6 +541,43 @@ private Q_SLOTS:
         QVERIFY(hf);
         QCOMPARE(hf->first, QStringLiteral("First"));
         QCOMPARE(hf->second, QString());
+    }
+
+    void tableColumnWidths_data()
+    {
+        QTest::addColumn<QString>("grid");
+        QTest::addColumn<QList<qreal>>("percent");
+        const qreal third = 100.0 / 3;
+        QTest::newRow("equal, as written here") << QStringLiteral("2880,2880,2880") << QList<qreal>{third, third, third};
+        QTest::newRow("unequal") << QStringLiteral("2000,4000,2000") << QList<qreal>{25, 50, 25};
+        QTest::newRow("no widths") << QStringLiteral(",,") << QList<qreal>{third, third, third};
+        QTest::newRow("one missing") << QStringLiteral("1000,,2000") << QList<qreal>{1000.0 / 45, 1500.0 / 45, 2000.0 / 45};
+        QTest::newRow("hostile") << QStringLiteral("-5,1e308,x") << QList<qreal>{third, third, third};
+    }
+    // A table comes back with the column widths of its grid.
+    void tableColumnWidths()
+    {
+        QFETCH(QString, grid);
+        QFETCH(QList<qreal>, percent);
+        QString body = QStringLiteral("<w:tbl><w:tblGrid>");
+        for (const QString& w : grid.split(QLatin1Char(',')))
+            body += w.isEmpty() ? QStringLiteral("<w:gridCol/>") : QStringLiteral("<w:gridCol w:w=\"%1\"/>").arg(w);
+        body += QStringLiteral("</w:tblGrid><w:tr>");
+        for (qsizetype c = 0; c < percent.size(); ++c)
+            body += QStringLiteral("<w:tc><w:p>%1</w:p></w:tc>").arg(t(QStringLiteral("cell")));
+        body += QStringLiteral("</w:tr></w:tbl><w:p/>");
+        QTextDocument doc;
+        readBack(package(body), nullptr, &doc);
+        QTextTable* table = nullptr;
+        for (QTextFrame* f : doc.rootFrame()->childFrames())
+            table = table ? table : qobject_cast<QTextTable*>(f);
+        QVERIFY(table);
+        const QList<QTextLength> widths = table->format().columnWidthConstraints();
+        QCOMPARE(widths.size(), percent.size());
+        for (qsizetype c = 0; c < widths.size(); ++c) {
+            QCOMPARE(widths.at(c).type(), QTextLength::PercentageLength);
+            QVERIFY2(qAbs(widths.at(c).rawValue() - percent.at(c)) < 0.01, qPrintable(QString::number(widths.at(c).rawValue())));
+        }
     }
 
     void hostilePackages_data()

@@ -160,6 +160,22 @@ private Q_SLOTS:
         QVERIFY(doc.storage()->firstBlock().text().startsWith(QStringLiteral("Early words. ")));
     }
 
+    // The document lives on after its window; its checking must not reach
+    // for the editor that is gone.
+    void documentOutlivesItsWindow()
+    {
+        WPDocument doc;
+        fillPages(doc.storage(), 30);
+        {
+            WPWindowController window(&doc);
+            window.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&window));
+        }
+        QTextCursor(doc.storage()).insertText(QStringLiteral("Teh start. "));
+        QTest::qWait(200); // idle checking goes on
+        QVERIFY(doc.storage()->firstBlock().text().startsWith(QStringLiteral("Teh")));
+    }
+
     // While nothing happens, the blinking caret is all that is drawn.
     void idleRedrawsOnlyTheCaret()
     {

@@ -60,8 +60,11 @@ void AppDelegate::willFinishLaunching()
             ResponderChain::shared().addApplicationResponder(controller);
     }
     ResponderChain::shared().addApplicationResponder(this);
-    MainMenu::shared().setDelegate(this);
-    MainMenu::shared().setExportAction([] { ShellCommands::exportData(); });
+    // The menus are made with the first window that has a menu bar.
+    MainMenu::whenMade([this](MainMenu& menus) {
+        menus.setDelegate(this);
+        menus.setExportAction([] { ShellCommands::exportData(); });
+    });
     connectShell();
 }
 
@@ -77,8 +80,13 @@ void AppDelegate::connectShell()
     QObject::connect(&settings, &AppSettings::verticalChanged, &menu, &FloatingMenuController::rebuild);
     QObject::connect(&settings, &AppSettings::largeButtonsChanged, &menu, &FloatingMenuController::rebuild);
     QObject::connect(&settings, &AppSettings::showLabelsChanged, &menu, &FloatingMenuController::rebuild);
-    QObject::connect(&menu, &FloatingMenuController::showingChanged, &MainMenu::shared(),
-                     &MainMenu::setFloatingMenuShowing);
+    // The menus, once made, follow the floating menu's state.
+    MainMenu::whenMade([](MainMenu& menus) {
+        FloatingMenuController& floating = FloatingMenuController::shared();
+        menus.setFloatingMenuShowing(floating.isShowing());
+        QObject::connect(&floating, &FloatingMenuController::showingChanged, &menus,
+                         &MainMenu::setFloatingMenuShowing);
+    });
     // Files that could not be saved or read are told in a notice that
     // follows the store's reports, made when the first problem comes (a
     // window fewer before the first frame).
@@ -97,10 +105,9 @@ void AppDelegate::didFinishLaunching()
     // The floating menu first: it is what the user waits for.
     if (AppSettings::shared().showMenuAtLaunch())
         FloatingMenuController::shared().show();
-    else
-        MainMenu::shared().setFloatingMenuShowing(FloatingMenuController::shared().isShowing());
-    // The menu, a tool panel, shows no icon; every window has it from here.
-    AppIcon::apply();
+    // The menu, a tool panel, shows no icon: the first window that does
+    // brings it.
+    AppIcon::applyWithFirstWindow();
     makeStatusItem();
     ShellServices& services = ShellServices::shared();
     if (services.restoreStickyWindows)

@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QImageReader>
 #include <QPixmap>
+#include <QWidget>
 
 namespace AppIcon {
 
@@ -24,6 +25,28 @@ QIcon bitmaps()
     }
     return icon;
 }
+
+// Waits for the first window with an icon of its own, sets the icon, and
+// goes.
+class FirstWindowWatch : public QObject {
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Show && watched->isWidgetType()) {
+            const auto* w = static_cast<QWidget*>(watched);
+            const Qt::WindowType type = w->windowType();
+            if (w->isWindow() && (type == Qt::Window || type == Qt::Dialog)) {
+                apply();
+                deleteLater();
+                qApp->removeEventFilter(this);
+            }
+        }
+        return false;
+    }
+};
 
 } // namespace
 
@@ -48,6 +71,11 @@ void apply()
     if (icon.isNull())
         icon = QIcon::fromTheme(QStringLiteral("brindleworks"));
     QApplication::setWindowIcon(icon);
+}
+
+void applyWithFirstWindow()
+{
+    qApp->installEventFilter(new FirstWindowWatch(qApp));
 }
 
 } // namespace AppIcon

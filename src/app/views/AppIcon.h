@@ -11,5 +11,9 @@ QIcon icon();
 // Sets the renderings as the application's icon, which every window then
 // inherits.
 void apply();
+// The same, done as the first window that shows an icon (not a tool panel
+// such as the floating menu) is about to appear: until then no icon is
+// decoded or handed to the window system.
+void applyWithFirstWindow();
 
 } // namespace AppIcon

@@ -18,6 +18,8 @@
 #include <QStyleFactory>
 #include <QWidget>
 #include <QWindow>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -69,10 +71,38 @@ void fillRecentList(QMenu* menu)
 
 } // namespace
 
+namespace {
+
+MainMenu*& madeMenus()
+{
+    static MainMenu* menus = nullptr;
+    return menus;
+}
+
+std::vector<std::function<void(MainMenu&)>>& pendingConfiguration()
+{
+    static std::vector<std::function<void(MainMenu&)>> pending;
+    return pending;
+}
+
+} // namespace
+
 MainMenu& MainMenu::shared()
 {
-    static MainMenu* m = new MainMenu;
-    return *m;
+    if (!madeMenus()) {
+        madeMenus() = new MainMenu;
+        for (const auto& configure : std::exchange(pendingConfiguration(), {}))
+            configure(*madeMenus());
+    }
+    return *madeMenus();
+}
+
+void MainMenu::whenMade(std::function<void(MainMenu&)> configure)
+{
+    if (madeMenus())
+        configure(*madeMenus());
+    else
+        pendingConfiguration().push_back(std::move(configure));
 }
 
 MainMenu::MainMenu()

@@ -24,7 +24,12 @@ class QWidget;
 class MainMenu : public QObject {
     Q_OBJECT
 public:
+    // The shared menus, made the first time they are asked for (the first
+    // window with a menu bar, or the status item), not at start.
     static MainMenu& shared();
+    // Runs `configure` on the shared menus as they are made, or at once when
+    // they already are. It receives them: it must not ask shared().
+    static void whenMade(std::function<void(MainMenu&)> configure);
 
     // The object that receives the application items: the application
     // delegate, set before any menu is built.

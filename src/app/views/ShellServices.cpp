@@ -78,7 +78,7 @@ void installShellServices()
         StickyWindows::shared();
         StickyStore::shared().restoreWindows();
     };
-    s.saveStickyNotes = [] { StickyStore::shared().saveNow(); };
+    s.saveStickyNotes = [] { StickyStore::shared().saveIfChanged(); };
     s.installAutoLockObservers = [] { PasswordBookModel::shared().installAutoLockObservers(); };
     s.lockPasswordBook = [] { PasswordBookModel::shared().lock(); };
     // Editor windows get the shared menu bar like every tool window.

@@ -9,15 +9,19 @@
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
+#include <QCoreApplication>
 #include <QLockFile>
+#include <QSysInfo>
 #include <QPointer>
 #include <QSocketNotifier>
 #include <QScopeGuard>
 #include <QThread>
 #include <cerrno>
 #include <cstring>
+#include <fcntl.h>
 #include <memory>
 #include <poll.h>
+#include <sys/file.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
@@ -102,6 +106,12 @@ SingleInstance::SingleInstance(const QString& name, const QString& lockFolder, Q
 SingleInstance::~SingleInstance()
 {
     closeServer();
+    // The file goes while still locked (as a Qt lock file would); closing
+    // it ends the lock.
+    if (m_lockFd >= 0) {
+        ::unlink(QFile::encodeName(m_lockPath).constData());
+        ::close(m_lockFd);
+    }
 }
 
 void SingleInstance::closeServer()
@@ -163,24 +173,71 @@ void SingleInstance::enterReadOnly() const
 SingleInstance::Role SingleInstance::start(int timeoutMs)
 {
     // The lock decides who is primary, so two starts at the same moment
-    // cannot both listen. A lock left by a crashed program on this machine
-    // is stale and taken over; one from another machine is never assumed
-    // stale (no time limit), as that program may still be writing.
-    auto lock = std::make_unique<QLockFile>(lockPath());
-    lock->setStaleLockTime(0);
-    if (!lock->tryLock(0) && lock->error() != QLockFile::LockFailedError) {
+    // cannot both listen. It is the system's own lock on the file, which
+    // ends with the process that holds it: a lock file left by a crash is
+    // simply taken. A copy on another machine sharing the folder holds it
+    // for as long as that copy runs.
+    bool cannotCreate = false;
+    m_lockPath = lockPath();
+    m_lockFd = takeLock(m_lockPath, &cannotCreate);
+    if (m_lockFd < 0 && cannotCreate) {
         // No lock file can be made in the data folder (it is read-only), so
         // nothing can be written there anyway: decide on this machine alone.
-        lock = std::make_unique<QLockFile>(fallbackLockPath());
-        lock->setStaleLockTime(0);
-        lock->tryLock(0);
+        m_lockPath = fallbackLockPath();
+        m_lockFd = takeLock(m_lockPath, &cannotCreate);
     }
-    if (lock->isLocked()) {
-        m_lock = std::move(lock);
+    if (m_lockFd >= 0) {
         listen();
         return Role::primary;
     }
     return handOver(timeoutMs);
+}
+
+int SingleInstance::takeLock(const QString& path, bool* cannotCreate)
+{
+    *cannotCreate = false;
+    const QByteArray name = QFile::encodeName(path);
+    // A holder removes the file as it ends: a lock taken on a file that is
+    // no longer at the path is let go and taken again on the new one.
+    for (int attempt = 0; attempt < 5; ++attempt) {
+        const int fd = ::open(name.constData(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0644);
+        if (fd < 0) {
+            *cannotCreate = true;
+            return -1;
+        }
+        // Both kinds of lock, as Qt's lock files take them, so copies that
+        // lock either way see each other.
+        struct flock record {};
+        record.l_type = F_WRLCK;
+        record.l_whence = SEEK_SET;
+        if (::flock(fd, LOCK_EX | LOCK_NB) != 0 || ::fcntl(fd, F_SETLK, &record) != 0) {
+            ::close(fd);
+            return -1;
+        }
+        struct stat held {}, atPath {};
+        if (::fstat(fd, &held) != 0 || ::stat(name.constData(), &atPath) != 0 || held.st_ino != atPath.st_ino
+            || held.st_dev != atPath.st_dev) {
+            ::close(fd);
+            continue;
+        }
+        // Who holds it, for messages: process id, program, machine (the
+        // lock itself needs nothing on the disk, so nothing waits for a
+        // flush).
+        const QByteArray who = QByteArray::number(QCoreApplication::applicationPid()) + '\n'
+            + QCoreApplication::applicationName().toUtf8() + '\n' + QSysInfo::machineHostName().toUtf8() + '\n';
+        if (::ftruncate(fd, 0) == 0) {
+            for (qsizetype done = 0; done < who.size();) {
+                const ssize_t n = ::write(fd, who.constData() + done, size_t(who.size() - done));
+                if (n < 0 && errno == EINTR)
+                    continue;
+                if (n <= 0)
+                    break;
+                done += n;
+            }
+        }
+        return fd;
+    }
+    return -1;
 }
 
 bool SingleInstance::listen()

@@ -5,7 +5,6 @@
 #include <QStringList>
 #include <memory>
 
-class QLockFile;
 class QSocketNotifier;
 
 // One running program per data folder. The first start takes the lock file
@@ -72,6 +71,9 @@ Q_SIGNALS:
     void openFilesRequested(const QStringList& paths);
 
 private:
+    // The lock on `path`: its open file, or -1 when another process holds
+    // it or (`cannotCreate`) the file cannot be made.
+    static int takeLock(const QString& path, bool* cannotCreate);
     bool listen();
     Role handOver(int timeoutMs);
     void acceptConnections();
@@ -80,7 +82,8 @@ private:
     QString m_name;
     QString m_lockFolder;
     QStringList m_files;
-    std::unique_ptr<QLockFile> m_lock;
+    int m_lockFd = -1;
+    QString m_lockPath; // the file locked
     int m_serverFd = -1;
     QSocketNotifier* m_notifier = nullptr;
 };

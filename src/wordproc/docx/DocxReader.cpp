@@ -386,8 +386,11 @@ WPTextModel::Table Parser::table(int tableDepth, int depth)
     while (m_xml.readNextStartElement()) {
         if (isW(m_xml, QLatin1String("tblGrid"))) {
             while (m_xml.readNextStartElement()) {
-                if (isW(m_xml, QLatin1String("gridCol")))
+                if (isW(m_xml, QLatin1String("gridCol"))) {
                     ++gridColumns;
+                    if (t.columnWidths.size() < kMaxTableColumns)
+                        t.columnWidths.append(wAttr(m_xml, QLatin1String("w")).toDouble());
+                }
                 m_xml.skipCurrentElement();
             }
             continue;

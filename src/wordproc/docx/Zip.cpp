@@ -1,9 +1,12 @@
 #include "wordproc/docx/Zip.h"
 
-#include <zip.h>
+#include "wordproc/docx/ZipLibrary.h"
+
 #include <zlib.h>
 
 namespace Zip {
+
+using ZipLibrary::fn;
 
 namespace {
 
@@ -103,28 +106,29 @@ QByteArray store(const QList<Entry>& entries)
 Archive::Archive(const QByteArray& data)
     : m_data(data)
 {
-    if (m_data.isEmpty())
+    // Without the library no archive opens: read as not a package.
+    if (m_data.isEmpty() || !ZipLibrary::load())
         return;
     zip_error_t error;
-    zip_error_init(&error);
-    zip_source_t* src = zip_source_buffer_create(m_data.constData(), zip_uint64_t(m_data.size()), 0, &error);
+    fn().zip_error_init(&error);
+    zip_source_t* src = fn().zip_source_buffer_create(m_data.constData(), zip_uint64_t(m_data.size()), 0, &error);
     if (src) {
-        m_zip = zip_open_from_source(src, ZIP_RDONLY, &error);
+        m_zip = fn().zip_open_from_source(src, ZIP_RDONLY, &error);
         if (!m_zip)
-            zip_source_free(src);
+            fn().zip_source_free(src);
     }
-    zip_error_fini(&error);
+    fn().zip_error_fini(&error);
 }
 
 Archive::~Archive()
 {
     if (m_zip)
-        zip_discard(m_zip);
+        fn().zip_discard(m_zip);
 }
 
 bool Archive::contains(const QString& name) const
 {
-    return m_zip && !name.isEmpty() && zip_name_locate(m_zip, name.toUtf8().constData(), 0) >= 0;
+    return m_zip && !name.isEmpty() && fn().zip_name_locate(m_zip, name.toUtf8().constData(), 0) >= 0;
 }
 
 QList<QString> Archive::names() const
@@ -132,9 +136,9 @@ QList<QString> Archive::names() const
     QList<QString> out;
     if (!m_zip)
         return out;
-    const zip_int64_t n = zip_get_num_entries(m_zip, 0);
+    const zip_int64_t n = fn().zip_get_num_entries(m_zip, 0);
     for (zip_int64_t i = 0; i < n && i < 100000; ++i) {
-        if (const char* name = zip_get_name(m_zip, zip_uint64_t(i), 0))
+        if (const char* name = fn().zip_get_name(m_zip, zip_uint64_t(i), 0))
             out.append(QString::fromUtf8(name));
     }
     return out;
@@ -149,12 +153,12 @@ std::optional<QByteArray> Archive::read(const QString& name)
         return std::nullopt;
     // Flags 0: an exact, case-sensitive comparison of the whole name, no
     // patterns of any kind.
-    const zip_int64_t index = zip_name_locate(m_zip, utf8.constData(), 0);
+    const zip_int64_t index = fn().zip_name_locate(m_zip, utf8.constData(), 0);
     if (index < 0)
         return std::nullopt;
     zip_stat_t st;
-    zip_stat_init(&st);
-    if (zip_stat_index(m_zip, zip_uint64_t(index), 0, &st) != 0 || !(st.valid & ZIP_STAT_SIZE))
+    fn().zip_stat_init(&st);
+    if (fn().zip_stat_index(m_zip, zip_uint64_t(index), 0, &st) != 0 || !(st.valid & ZIP_STAT_SIZE))
         return std::nullopt;
     const qint64 compressed = (st.valid & ZIP_STAT_COMP_SIZE) ? qint64(st.comp_size) : qint64(st.size);
     const bool xml = name.endsWith(QLatin1String(".xml"), Qt::CaseInsensitive)
@@ -165,7 +169,7 @@ std::optional<QByteArray> Archive::read(const QString& name)
         return std::nullopt;
     }
     const qint64 expected = qint64(st.size);
-    zip_file_t* file = zip_fopen_index(m_zip, zip_uint64_t(index), 0);
+    zip_file_t* file = fn().zip_fopen_index(m_zip, zip_uint64_t(index), 0);
     if (!file)
         return std::nullopt;
     QByteArray out;
@@ -173,7 +177,7 @@ std::optional<QByteArray> Archive::read(const QString& name)
     char buffer[65536];
     bool ok = true;
     for (;;) {
-        const zip_int64_t n = zip_fread(file, buffer, sizeof buffer);
+        const zip_int64_t n = fn().zip_fread(file, buffer, sizeof buffer);
         if (n < 0) {
             ok = false; // damaged data or a CRC mismatch
             break;
@@ -186,7 +190,7 @@ std::optional<QByteArray> Archive::read(const QString& name)
         }
         out.append(buffer, qsizetype(n));
     }
-    zip_fclose(file);
+    fn().zip_fclose(file);
     if (!ok || out.size() != expected)
         return std::nullopt;
     if ((st.valid & ZIP_STAT_CRC) && crc32(out) != quint32(st.crc))

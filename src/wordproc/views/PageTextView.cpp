@@ -105,7 +105,7 @@ PageTextView::PageTextView(QWidget* parent)
 
     m_layoutTimer = new QTimer(this);
     m_layoutTimer->setSingleShot(true);
-    m_layoutTimer->setInterval(1);
+    m_layoutTimer->setInterval(0); // input and paints still come between slices
     connect(m_layoutTimer, &QTimer::timeout, this, &PageTextView::layoutSlice);
 
     connect(this, &QTextEdit::cursorPositionChanged, this, &PageTextView::revealCursor);
@@ -218,10 +218,8 @@ void PageTextView::relayout()
     const qreal bottom = std::clamp<qreal>(finiteOr(m_setup.bottomMargin, 72), 0, 14400) * k;
     m_sideSpace = std::max((visible.width() - paperW) * 0.5, qreal(gap));
 
-    // The text: exactly the printable width (at least a finger's breadth).
     const qreal margin = document()->documentMargin();
-    const qreal textW = std::clamp<qreal>(finiteOr(m_setup.textWidth(), 468), 18, 14400) * k;
-    const int wrap = int(std::lround(textW + 2 * margin));
+    const int wrap = wrapWidth(document());
     if (lineWrapColumnOrWidth() != wrap) {
         setLineWrapColumnOrWidth(wrap); // lays the text out again from the top
         startLayout();
@@ -271,8 +269,17 @@ void PageTextView::revealCursor()
     m_scroll->ensureVisible(at.x(), at.y(), 40, std::max(r.height(), 20));
 }
 
+int PageTextView::wrapWidth(const QTextDocument* document) const
+{
+    // The text: exactly the printable width (at least a finger's breadth).
+    const qreal textW = std::clamp<qreal>(finiteOr(m_setup.textWidth(), 468), 18, 14400) * WPText::pixelsPerPoint();
+    return int(std::lround(textW + 2 * document->documentMargin()));
+}
+
 void PageTextView::setStorage(QTextDocument* document)
 {
+    // The width first: the text is laid out once, at the page's width.
+    setLineWrapColumnOrWidth(wrapWidth(document));
     setDocument(document);
     // Spelling and grammar as you type, their underlines drawn here over
     // the text rather than as character formats: a paragraph whose

@@ -82,6 +82,7 @@ protected:
 private:
     bool insertPictures(const QMimeData* source);
     qreal textHeight() const;
+    int wrapWidth(const QTextDocument* document) const;
     void redrawUnderlines(int position, int length);
     void startLayout();
     void layoutSlice();

@@ -205,6 +205,8 @@ void WPWindowController::attach()
     QTextDocument* storage = m_document->storage();
     // Text that names no font shows in the default font, as the toolbar says.
     storage->setDefaultFont(WPCommands::defaultFont());
+    // Laid out once, at the width of the document's own page.
+    m_view->setPageSetup(m_document->pageSetup());
     m_view->setStorage(storage);
     // A fresh caret at the start reads its format from the text there; the
     // view would otherwise keep the typing format it had before the text.
