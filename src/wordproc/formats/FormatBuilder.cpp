@@ -3,6 +3,7 @@
 #include "wordproc/formats/FormatSupport.h"
 
 #include <QHash>
+#include <QTextBlock>
 #include <QTextDocument>
 #include <QTextDocumentFragment>
 #include <QTextTable>
@@ -283,6 +284,24 @@ void appendNotes(QTextDocument* document, const QList<std::shared_ptr<QTextDocum
     for (const auto& note : notes) {
         cursor.insertBlock(QTextBlockFormat(), QTextCharFormat());
         cursor.insertFragment(QTextDocumentFragment(note.get()));
+    }
+}
+
+void inlineStory(const QTextDocument& story, const QTextCharFormat& lineFormat,
+                 const std::function<void(const QString&, const QTextCharFormat&)>& deliver)
+{
+    bool first = true;
+    for (QTextBlock b = story.begin(); b.isValid(); b = b.next()) {
+        if (b.length() <= 1 && !b.next().isValid())
+            break; // the story's closing empty paragraph
+        if (!first)
+            deliver(QString(QChar::LineSeparator), lineFormat);
+        first = false;
+        for (auto it = b.begin(); !it.atEnd(); ++it) {
+            const QTextFragment f = it.fragment();
+            if (f.isValid() && !f.charFormat().isImageFormat())
+                deliver(f.text(), f.charFormat());
+        }
     }
 }
 

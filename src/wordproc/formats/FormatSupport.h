@@ -11,6 +11,7 @@
 #include <QTextBlockFormat>
 #include <QTextCharFormat>
 #include <QTextCursor>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <variant>
@@ -153,6 +154,12 @@ private:
 // Footnotes and endnotes read as documents of their own follow the body
 // under a line, in order.
 void appendNotes(QTextDocument* document, const QList<std::shared_ptr<QTextDocument>>& notes);
+
+// A text box's text as runs for the paragraph it is anchored in: `deliver`
+// gets each stretch of text with its format, and a line separator in
+// `lineFormat` between the box's paragraphs (pictures are left out).
+void inlineStory(const QTextDocument& story, const QTextCharFormat& lineFormat,
+                 const std::function<void(const QString&, const QTextCharFormat&)>& deliver);
 
 // ---- walking a document --------------------------------------------------------
 // The top-level items of a document in order: blocks and tables. Nested

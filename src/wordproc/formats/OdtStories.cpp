@@ -122,19 +122,7 @@ void Reader::readTextBox(QXmlStreamReader& x, const QTextCharFormat& format)
 {
     // The box's text stays where it is anchored, its paragraphs as lines.
     const std::shared_ptr<QTextDocument> box = readStory(x);
-    bool first = true;
-    for (QTextBlock b = box->begin(); b.isValid(); b = b.next()) {
-        if (b.length() <= 1 && !b.next().isValid())
-            break;
-        if (!first)
-            emitLiteral(QString(QChar::LineSeparator), format);
-        first = false;
-        for (auto it = b.begin(); !it.atEnd(); ++it) {
-            const QTextFragment f = it.fragment();
-            if (f.isValid() && !f.charFormat().isImageFormat())
-                emitLiteral(f.text(), f.charFormat());
-        }
-    }
+    inlineStory(*box, format, [this](const QString& text, const QTextCharFormat& format) { emitLiteral(text, format); });
 }
 
 // The text of a header or footer, with page fields as placeholders.

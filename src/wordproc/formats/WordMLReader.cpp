@@ -2,6 +2,7 @@
 // tables, base64 pictures, the last section's page setup and the
 // document's description and custom properties.
 #include "wordproc/formats/WordML.h"
+#include "wordproc/formats/WordMLReader.h"
 
 #include "wordproc/WPText.h"
 #include "wordproc/formats/FormatSupport.h"
@@ -14,24 +15,18 @@
 #include <memory>
 #include <QXmlStreamReader>
 
-namespace WordML {
-
-namespace {
+namespace WordML::detail {
 
 using namespace FormatSupport;
 
-const QLatin1StringView kW{"http://schemas.microsoft.com/office/word/2003/wordml"};
-const QLatin1StringView kWx{"http://schemas.microsoft.com/office/word/2003/auxHint"};
-const QLatin1StringView kO{"urn:schemas-microsoft-com:office:office"};
-const QLatin1StringView kV{"urn:schemas-microsoft-com:vml"};
-constexpr int kMaxDepth = 200;
-
-qreal twipsAttr(const QXmlStreamAttributes& a, const char* name, qreal fallback = 0)
+qreal twipsAttr(const QXmlStreamAttributes& a, const char* name, qreal fallback)
 {
     bool ok = false;
     const double v = a.value(kW, QLatin1String(name)).toDouble(&ok);
     return ok && std::isfinite(v) ? std::clamp(v / 20.0, -kMaxLengthPt, kMaxLengthPt) : fallback;
 }
+
+namespace {
 
 bool onOff(const QXmlStreamAttributes& a)
 {
@@ -39,92 +34,7 @@ bool onOff(const QXmlStreamAttributes& a)
     return v.isEmpty() || (v != QLatin1String("off") && v != QLatin1String("0") && v != QLatin1String("false"));
 }
 
-struct ParaProps {
-    QTextBlockFormat format; // only what the XML set
-    bool hasIndent = false;
-    qreal head = 0, first = 0, tail = 0;
-    bool hasSpacing = false;
-    qreal before = 0, after = 0;
-    qreal multiple = 0;
-    bool hasTabs = false;
-    QList<TabStop> tabs;
-    int ilfo = -1;
-    QString marker;
-    QString style;
-};
-
-struct StyleDef {
-    QString basedOn;
-    ParaProps para;
-    QTextCharFormat chars;
-};
-
-class Reader {
-public:
-    Reader(QTextDocument* doc, WPDocAttributes* attributes)
-        : m_document(doc)
-        , m_builder(doc)
-        , m_attributes(attributes)
-    {
-    }
-    bool run(const QByteArray& data, QString* error);
-
-private:
-    bool enter()
-    {
-        if (++m_depth > kMaxDepth) {
-            m_x->raiseError(QStringLiteral("The document is nested too deeply."));
-            return false;
-        }
-        return true;
-    }
-    void leave() { --m_depth; }
-    void skip() { m_x->skipCurrentElement(); }
-    void readDocumentProperties(bool custom);
-    void readLists();
-    void readStyles();
-    void readBlocks();
-    void readParagraph();
-    void readParagraphProps(ParaProps& p);
-    void readRunProps(QTextCharFormat& f);
-    void readInlineElement(const QTextCharFormat& base);
-    void readRun(const QTextCharFormat& base);
-    void readPicture(const QTextCharFormat& f);
-    void readTable();
-    void readCellProps();
-    void readSection();
-    QTextCharFormat styleChars(const QString& id, int depth = 0) const;
-    ParaProps stylePara(const QString& id, int depth = 0) const;
-    void emitText(const QString& text, const QTextCharFormat& f);
-
-    // Notes and text boxes are read into documents of their own.
-    Builder& out() { return m_stories.isEmpty() ? m_builder : *m_stories.last().second; }
-    std::shared_ptr<QTextDocument> readStory();
-    void readNote(const QTextCharFormat& f);
-    void readTextBox(const QTextCharFormat& f);
-    QString plainText();
-
-    QXmlStreamReader* m_x = nullptr;
-    QTextDocument* m_document;
-    Builder m_builder;
-    QList<std::pair<std::shared_ptr<QTextDocument>, std::shared_ptr<Builder>>> m_stories;
-    QList<std::shared_ptr<QTextDocument>> m_notes;
-    QString m_noteLabel;
-    QString m_otherHeader[2], m_otherFooter[2]; // default and first-page ones of the first section
-    WPDocAttributes* m_attributes;
-    int m_depth = 0;
-    int m_tableDepth = 0;
-    QHash<QString, StyleDef> m_styles;
-    QString m_defaultParaStyle;
-    QHash<int, int> m_listDefNfc; // listDefId -> nfc of level 0
-    QHash<int, int> m_ilfoDef;    // ilfo -> listDefId
-    QHash<int, int> m_counters;   // ilfo -> last number
-    QHash<QString, QByteArray> m_binData;
-    QString m_marker; // list marker waiting for the first run
-    QString m_header, m_footer;
-    bool m_haveHeaderFooter = false;
-    bool m_sawSection = false;
-};
+} // namespace
 
 bool Reader::run(const QByteArray& data, QString* error)
 {
@@ -309,27 +219,6 @@ void Reader::readBlocks()
             skip();
     }
     leave();
-}
-
-// A cell's spans: w:gridSpan columns, and w:vmerge / w:hmerge continuing
-// the cell above or to the left.
-void Reader::readCellProps()
-{
-    while (m_x->readNextStartElement()) {
-        const QXmlStreamAttributes a = m_x->attributes();
-        const QStringView name = m_x->name();
-        const QStringView value = a.value(kW, QLatin1String("val"));
-        if (name == QLatin1String("gridSpan")) {
-            const int span = value.toInt();
-            if (span > 1)
-                out().setCellSpan(1, span);
-        } else if ((name == QLatin1String("vmerge") || name == QLatin1String("vMerge")) && value != QLatin1String("restart")) {
-            out().setCellMerge(FormatSupport::Builder::ContinuesUp);
-        } else if (name == QLatin1String("hmerge") && value != QLatin1String("restart")) {
-            out().setCellMerge(FormatSupport::Builder::ContinuesLeft);
-        }
-        skip();
-    }
 }
 
 void Reader::readParagraphProps(ParaProps& p)
@@ -547,89 +436,6 @@ void Reader::readRun(const QTextCharFormat& base)
     }
 }
 
-std::shared_ptr<QTextDocument> Reader::readStory()
-{
-    auto doc = std::make_shared<QTextDocument>();
-    if (m_stories.size() >= 4) {
-        skip();
-        return doc;
-    }
-    const QString marker = m_marker;
-    const int tableDepth = m_tableDepth;
-    m_marker.clear();
-    m_tableDepth = 0;
-    m_stories.append({doc, std::make_shared<Builder>(doc.get())});
-    readBlocks();
-    m_stories.last().second->finish(QTextBlockFormat());
-    m_stories.removeLast();
-    m_marker = marker;
-    m_tableDepth = tableDepth;
-    return doc;
-}
-
-// A footnote or endnote where it is referred to: its number as a superscript
-// label here, its text after the body.
-void Reader::readNote(const QTextCharFormat& f)
-{
-    const QString label = QString::number(m_notes.size() + 1);
-    QTextCharFormat mark = f;
-    mark.setVerticalAlignment(QTextCharFormat::AlignSuperScript);
-    emitText(label, mark);
-    const QString outer = m_noteLabel;
-    m_noteLabel = label;
-    const std::shared_ptr<QTextDocument> note = readStory();
-    m_noteLabel = outer;
-    if (m_notes.size() < 100000)
-        m_notes.append(note);
-}
-
-// A text box's text stays where it is anchored, its paragraphs as lines.
-void Reader::readTextBox(const QTextCharFormat& f)
-{
-    const std::shared_ptr<QTextDocument> box = readStory();
-    bool first = true;
-    for (QTextBlock b = box->begin(); b.isValid(); b = b.next()) {
-        if (b.length() <= 1 && !b.next().isValid())
-            break;
-        if (!first)
-            emitText(QString(QChar::LineSeparator), f);
-        first = false;
-        for (auto it = b.begin(); !it.atEnd(); ++it) {
-            const QTextFragment fr = it.fragment();
-            if (fr.isValid() && !fr.charFormat().isImageFormat())
-                emitText(fr.text(), fr.charFormat());
-        }
-    }
-}
-
-// The text of a header or footer, PAGE and NUMPAGES fields as placeholders.
-QString Reader::plainText()
-{
-    QString out;
-    int depth = 1;
-    while (depth > 0 && !m_x->atEnd()) {
-        const QXmlStreamReader::TokenType t = m_x->readNext();
-        if (t == QXmlStreamReader::StartElement) {
-            ++depth;
-            if (m_x->name() == QLatin1String("fldSimple")) {
-                const QString instr = m_x->attributes().value(kW, QLatin1String("instr")).toString().trimmed().toUpper();
-                if (instr.startsWith(QLatin1String("PAGE")) || instr.startsWith(QLatin1String("NUMPAGES"))) {
-                    out += instr.startsWith(QLatin1String("PAGE")) ? QStringLiteral("{page}") : QStringLiteral("{pages}");
-                    skip();
-                    --depth;
-                }
-            } else if (m_x->name() == QLatin1String("p") || m_x->name() == QLatin1String("tab")) {
-                out += QLatin1Char(' ');
-            }
-        } else if (t == QXmlStreamReader::EndElement) {
-            --depth;
-        } else if (t == QXmlStreamReader::Characters && out.size() < 4096) {
-            out += m_x->text();
-        }
-    }
-    return out.simplified();
-}
-
 void Reader::readPicture(const QTextCharFormat& f)
 {
     if (!enter())
@@ -718,41 +524,11 @@ void Reader::readTable()
     leave();
 }
 
-void Reader::readSection()
-{
-    const bool first = !m_sawSection;
-    m_sawSection = true;
-    while (m_x->readNextStartElement()) {
-        const QXmlStreamAttributes a = m_x->attributes();
-        if (first && (m_x->name() == QLatin1String("hdr") || m_x->name() == QLatin1String("ftr"))) {
-            // Another program's header and footer: odd pages' (the default)
-            // or the first page's.
-            const QStringView type = a.value(kW, QLatin1String("type"));
-            const int slot = type == QLatin1String("first") ? 1 : type == QLatin1String("even") ? -1 : 0;
-            QString* texts = m_x->name() == QLatin1String("hdr") ? m_otherHeader : m_otherFooter;
-            const QString text = plainText();
-            if (slot >= 0)
-                texts[slot] = text;
-            continue;
-        }
-        if (m_x->name() == QLatin1String("pgSz")) {
-            const qreal w = twipsAttr(a, "w"), h = twipsAttr(a, "h");
-            if (w > 0 && h > 0)
-                m_attributes->paperSize = QSizeF(w, h);
-        } else if (m_x->name() == QLatin1String("pgMar")) {
-            for (const auto& [attr, field] : {std::pair{"top", &WPDocAttributes::topMargin},
-                                              std::pair{"bottom", &WPDocAttributes::bottomMargin},
-                                              std::pair{"left", &WPDocAttributes::leftMargin},
-                                              std::pair{"right", &WPDocAttributes::rightMargin}}) {
-                if (!a.value(kW, QLatin1String(attr)).isEmpty())
-                    m_attributes->*field = twipsAttr(a, attr);
-            }
-        }
-        skip();
-    }
-}
+} // namespace WordML::detail
 
-} // namespace
+namespace WordML {
+
+using detail::Reader;
 
 bool looksLikeWordML(const QByteArray& data)
 {
