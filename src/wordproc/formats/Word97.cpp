@@ -150,18 +150,23 @@ Pap Reader::papAt(quint32 cp) const
     return pap;
 }
 
-Chp Reader::chpAt(quint32 cp, const Chp& style) const
+Chp Reader::chpAt(quint32 cp, const Chp& style, int istd) const
 {
-    Chp chp = style;
     const Piece* piece = nullptr;
     const std::optional<quint32> fc = fcOf(cp, &piece);
     if (!fc)
-        return chp;
+        return style;
     const QByteArray& direct = m_chpx.at(*fc);
+    // Neighbouring characters mostly share their modifiers: reuse the last
+    // result while the modifiers, the piece and the paragraph style agree.
+    if (m_chpCache.valid && m_chpCache.direct == &direct && m_chpCache.piece == piece && m_chpCache.istd == istd)
+        return m_chpCache.chp;
+    Chp chp = style;
     m_styles.applyCharacterStyle(chp, direct);
     applyChp(chp, direct, style);
     if (piece && (piece->prm & 1) && (piece->prm >> 1) < m_prcs.size())
         applyChp(chp, m_prcs[piece->prm >> 1], style);
+    m_chpCache = {true, &direct, piece, istd, chp};
     return chp;
 }
 
@@ -249,7 +254,7 @@ QList<RawParagraph> Reader::story(quint32 from, quint32 to, Story kind)
                                         ? QStringLiteral("chart") : QStringLiteral("embedded object")];
                     }
                     if (!f.replacement.isEmpty())
-                        append(runOf(chpAt(cp, style)), f.replacement);
+                        append(runOf(chpAt(cp, style, para.pap.istd)), f.replacement);
                     continue;
                 }
                 if (u == 0x15) {
@@ -277,7 +282,7 @@ QList<RawParagraph> Reader::story(quint32 from, quint32 to, Story kind)
             }
             if (!visible)
                 continue;
-            const Chp chp = chpAt(cp, style);
+            const Chp chp = chpAt(cp, style, para.pap.istd);
             if (chp.vanish)
                 continue;
             Run format = runOf(chp);

@@ -66,7 +66,17 @@ private:
     QByteArray structure(int index) const;
     QList<RawParagraph> story(quint32 from, quint32 to, Story kind);
     Pap papAt(quint32 cp) const;
-    Chp chpAt(quint32 cp, const Chp& style) const;
+    // The character properties at `cp` in a paragraph of style `istd`
+    // (whose own character properties are `style`).
+    Chp chpAt(quint32 cp, const Chp& style, int istd) const;
+    struct ChpCache {
+        bool valid = false;
+        const QByteArray* direct = nullptr;
+        const Piece* piece = nullptr;
+        int istd = -1;
+        Chp chp;
+    };
+    mutable ChpCache m_chpCache;
     Run runOf(const Chp& chp) const;
     QString plainStory(quint32 from, quint32 to);
     void readFonts();
