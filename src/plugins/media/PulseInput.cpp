@@ -51,7 +51,7 @@ PulseInput::~PulseInput()
 QIODevice* PulseInput::start(int sampleRate, int bufferBytes)
 {
     stop();
-    const pa_sample_spec spec{PA_SAMPLE_S16LE, uint32_t(sampleRate), 1};
+    const pa_sample_spec format{PA_SAMPLE_S16LE, uint32_t(sampleRate), 1};
     pa_buffer_attr attr;
     attr.maxlength = uint32_t(-1);
     attr.tlength = uint32_t(-1);
@@ -59,7 +59,7 @@ QIODevice* PulseInput::start(int sampleRate, int bufferBytes)
     attr.minreq = uint32_t(-1);
     attr.fragsize = uint32_t(bufferBytes);
     int error = 0;
-    m_stream = pa_simple_new(nullptr, "Brindleworks", PA_STREAM_RECORD, nullptr, "Voice note", &spec, nullptr, &attr,
+    m_stream = pa_simple_new(nullptr, "Brindleworks", PA_STREAM_RECORD, nullptr, "Voice note", &format, nullptr, &attr,
                              &error);
     if (!m_stream)
         return nullptr;
