@@ -29,6 +29,8 @@ const char* const kDictionaryFolder = "/usr/share/hunspell";
 const int kMaxGrammarWords = 40;
 const int kMinGrammarWords = 3;
 const int kCacheLimit = 50000;
+// How many of the word list's suggestions automatic correction weighs.
+const int kGuesses = 15;
 
 void quietLinkGrammar(lg_errinfo*, void*) {}
 
@@ -275,16 +277,50 @@ void SuggestWorker::suggest(const QString& word)
     plain.replace(QChar(0x2019), QLatin1Char('\''));
     // A word that another English spelling knows is right as it stands.
     const bool known = !m_speller || m_speller->anyEnglishSpells(plain);
-    Q_EMIT suggested(word, known ? QStringList() : m_speller->suggest(plain, 3)); // under the word as asked
+    Q_EMIT suggested(word, known ? QStringList() : m_speller->suggest(plain, kGuesses)); // under the word as asked
 }
 
-// The first of `guesses` when it is close to `word`, in its capitals.
+// How likely it is that `guess` was meant when `typed` was typed, from the
+// slips people make most: two letters swapped, then a letter left out, one
+// struck wrong, one too many; then any two slips. Lower is likelier; -1
+// when the guess is too far off (or splits the word) to replace it
+// unasked.
+int slipRank(const QString& typed, const QString& guess)
+{
+    if (guess.contains(QLatin1Char(' ')) || (guess.contains(QLatin1Char('-')) && !typed.contains(QLatin1Char('-'))))
+        return -1;
+    const QString a = typed.toLower();
+    const QString b = guess.toLower();
+    const int distance = editDistance(a, b);
+    if (distance == 0 || distance > 2)
+        return -1;
+    if (distance == 2)
+        return 4;
+    if (b.size() > a.size())
+        return 1; // a letter left out
+    if (b.size() < a.size())
+        return 3; // a letter too many
+    for (qsizetype i = 0; i + 1 < a.size(); ++i) {
+        if (a.at(i) != b.at(i))
+            return a.at(i) == b.at(i + 1) && a.at(i + 1) == b.at(i) ? 0 : 2;
+    }
+    return 2;
+}
+
+// The likeliest of `guesses` (the word list's order breaks ties), in the
+// capitals of `word`; nothing when none is close.
 QString bestCorrection(const QString& word, const QStringList& guesses)
 {
-    if (guesses.isEmpty())
-        return QString();
-    QString best = guesses.first();
-    if (best.contains(QLatin1Char(' ')) || editDistance(word.toLower(), best.toLower()) > 2)
+    QString best;
+    int bestRank = -1;
+    for (const QString& guess : guesses) {
+        const int rank = slipRank(word, guess);
+        if (rank >= 0 && (bestRank < 0 || rank < bestRank)) {
+            best = guess;
+            bestRank = rank;
+        }
+    }
+    if (best.isEmpty())
         return QString();
     if (word.at(0).isUpper() && best.at(0).isLower())
         best[0] = best.at(0).toUpper();
@@ -576,7 +612,7 @@ QString SpellChecker::correction(const QString& word)
     QString plain = word;
     plain.replace(QChar(0x2019), QLatin1Char('\''));
     if (!h || !h->anyEnglishSpells(plain))
-        fix = bestCorrection(word, suggestions(word, 3));
+        fix = bestCorrection(word, suggestions(word, kGuesses));
     if (d->corrections.size() > kCacheLimit)
         d->corrections.clear();
     d->corrections.insert(word, fix);

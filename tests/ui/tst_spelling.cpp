@@ -505,6 +505,30 @@ private Q_SLOTS:
         QCOMPARE(SpellChecker::dictionaryName(locale), wordList);
     }
 
+    // The correction is the word most likely meant, by the slips people
+    // make (the word list's own order puts "Te" before "The").
+    void correctionFollowsCommonSlips_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("corrected");
+        QTest::newRow("swapped, capital kept") << "Teh" << "The";
+        QTest::newRow("swapped") << "thier" << "their";
+        QTest::newRow("double letter left out") << "leter" << "letter";
+        QTest::newRow("letter left out at the start") << "adress" << "address";
+        QTest::newRow("i before e") << "recieve" << "receive";
+        QTest::newRow("a word of its own") << "summarises" << "";
+        QTest::newRow("nothing close") << "qzxv" << "";
+    }
+
+    void correctionFollowsCommonSlips()
+    {
+        QFETCH(QString, typed);
+        QFETCH(QString, corrected);
+        if (!SpellChecker::shared().hasSpelling())
+            QSKIP("no English word list installed");
+        QCOMPARE(SpellChecker::shared().correction(typed), corrected);
+    }
+
     // Switched on (the word processor's choice), a correction is made as the
     // word ends, and is one undo step of its own.
     void autocorrectWhenSwitchedOn()
