@@ -1,6 +1,7 @@
 // Feeds arbitrary bytes to the word processor as pasted or dropped data
 // would bring them: as a picture, and as rich text (HTML) put into a
 // document; the result must then save as DOCX and RTF and read back.
+#include "FuzzDocument.h"
 #include "wordproc/WPInsert.h"
 #include "wordproc/docx/Docx.h"
 #include "wordproc/formats/Rtf.h"
@@ -12,13 +13,6 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
-
-extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)
-{
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    static QGuiApplication app(*argc, *argv);
-    return 0;
-}
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {

@@ -1,9 +1,20 @@
 // Feeds arbitrary bytes to the ZIP reader as a damaged or hostile package
 // would reach it: every entry by name, through one archive object.
 #include "wordproc/docx/Zip.h"
+#include "wordproc/docx/ZipLibrary.h"
+
+#include <sanitizer/lsan_interface.h>
 
 #include <cstddef>
 #include <cstdint>
+
+extern "C" int LLVMFuzzerInitialize(int*, char***)
+{
+    // libzip is loaded once and kept for the life of the process.
+    __lsan::ScopedDisabler keptForLife;
+    ZipLibrary::load(nullptr);
+    return 0;
+}
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
