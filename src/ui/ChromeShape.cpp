@@ -330,8 +330,12 @@ void ChromeShape::paint(QPainter& painter, const QRectF& rect, const Outline& ou
     const qreal dpr = painter.device() ? painter.device()->devicePixelRatioF() : 1.0;
     // Kept pictures are laid over what is below in one step: only exact
     // where the layers would have been laid at full strength, unturned and
-    // unscaled.
-    if (painter.opacity() < 1.0 || painter.worldTransform().type() > QTransform::TxTranslate
+    // unscaled. A widget never shown (one drawn only as a stamp for a list)
+    // is drawn directly too: the picture would be its only use.
+    const auto* widget = painter.device() && painter.device()->devType() == QInternal::Widget
+        ? static_cast<const QWidget*>(painter.device())
+        : nullptr;
+    if ((widget && !widget->isVisible()) || painter.opacity() < 1.0 || painter.worldTransform().type() > QTransform::TxTranslate
         || painter.compositionMode() != QPainter::CompositionMode_SourceOver
         || rect.width() * rect.height() * dpr * dpr > kLargestKeptFace) {
         paintDirect(painter, rect, outline, pressed, forText);
@@ -362,10 +366,9 @@ void ChromeShape::paint(QPainter& painter, const QRectF& rect, const Outline& ou
         face = image;
         faceCache().insert(key, image, qMax<qsizetype>(1, image->sizeInBytes() / 1024));
     }
-    painter.save();
-    painter.setWorldTransform(QTransform());
-    painter.drawImage((whole - QPointF(bleed, bleed)) / dpr, *face);
-    painter.restore();
+    // At the whole device pixel the picture was drawn for, through the
+    // painter's own placing.
+    painter.drawImage(painter.worldTransform().inverted().map((whole - QPointF(bleed, bleed)) / dpr), *face);
 }
 
 ChromeShape::ChromeShape(const Outline& outline, QWidget* parent) : QWidget(parent), m_outline(outline)
