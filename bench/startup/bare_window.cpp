@@ -1,5 +1,7 @@
 // The floor of the start-up benchmarks: a bare Qt window of the floating
-// menu's size that reports its frames the same way the program does.
+// menu's size that draws one line of text in the menu's caption font (so
+// that, like the program, it starts the font system and loads a face) and
+// reports its frames the same way the program does.
 #include "app/views/StartupProbe.h"
 
 #include <QApplication>
@@ -9,7 +11,16 @@
 namespace {
 class Bare : public QWidget {
 protected:
-    void paintEvent(QPaintEvent*) override { QPainter(this).fillRect(rect(), QColor(237, 235, 227)); }
+    void paintEvent(QPaintEvent*) override
+    {
+        QPainter p(this);
+        p.fillRect(rect(), QColor(237, 235, 227));
+        QFont caption(QStringLiteral("Quicksand"));
+        caption.setWeight(QFont::ExtraBold);
+        caption.setPointSizeF(10.5);
+        p.setFont(caption);
+        p.drawText(rect(), Qt::AlignHCenter | Qt::AlignBottom, QStringLiteral("Brindleworks by Corvandel Softworks"));
+    }
 };
 }
 

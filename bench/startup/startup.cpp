@@ -40,7 +40,8 @@ int main(int argc, char** argv)
     using ProbeRun::row;
     QTextStream out(stdout);
     out << "start-up on the X server, median of " << runs
-        << " interleaved runs; floor: a bare Qt 6 window built with the same flags\n";
+        << " interleaved runs; floor: a bare Qt 6 window built with the same flags\n"
+        << "that draws one line of text in the menu's caption font (the program draws text too)\n";
     out << row(QStringLiteral("floating menu mapped"), median(program.mapped), median(floor.mapped), QStringLiteral("ms"), 1.2)
         << "\n";
     out << row(QStringLiteral("floating menu settled"), median(program.settled), median(floor.settled), QStringLiteral("ms"), 1.3)

@@ -11,6 +11,9 @@
 #include <QApplication>
 #include <QDir>
 
+#include <dlfcn.h>
+#include <thread>
+
 int main(int argc, char** argv)
 {
     QStringList arguments;
@@ -34,7 +37,23 @@ int main(int argc, char** argv)
         && !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") && !qEnvironmentVariableIsEmpty("DISPLAY"))
         qputenv("QT_QPA_PLATFORM", "xcb");
 
+    // The font system reads its configuration and caches on first use, and
+    // the first window's layout waits for it: a windowed start begins that
+    // now on a worker, beside the application's own set-up, and is done
+    // before anything measures text (the library is already mapped with
+    // Qt's).
+    std::thread fontConfig;
+    if (mode.kind == RunMode::windowed) {
+        fontConfig = std::thread([] {
+            using Init = int (*)();
+            if (const auto init = reinterpret_cast<Init>(dlsym(RTLD_DEFAULT, "FcInit")))
+                init();
+        });
+    }
+
     QApplication app(argc, argv);
+    if (fontConfig.joinable())
+        fontConfig.join();
     QApplication::setOrganizationName(QStringLiteral("VEXO"));
     QApplication::setApplicationName(QStringLiteral("Brindleworks"));
     QApplication::setDesktopFileName(QStringLiteral("brindleworks"));

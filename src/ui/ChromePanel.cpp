@@ -75,7 +75,13 @@ void ChromePanel::paintEvent(QPaintEvent*)
     const QRectF r = QRectF(rect()).marginsRemoved(QMarginsF(kShadowRoom));
     const auto outline = ChromeShape::Outline::roundedRect(cornerRadius);
     const QPainterPath shape = outline.path(r);
+    // The opaque fill hides the middle of the shadow: only the band along
+    // the edges, where it shows, is drawn.
+    const QRect hidden = r.adjusted(cornerRadius + 2, cornerRadius + 2, -cornerRadius - 2, -cornerRadius - 2).toRect();
+    if (hidden.isValid())
+        p.setClipRegion(QRegion(rect()).subtracted(QRegion(hidden)));
     ChromeShape::paintRoundedRectShadow(p, r, cornerRadius, 3.0, 1.0, 0.12);
+    p.setClipping(false);
     p.fillPath(shape, Chrome::cream());
     p.strokePath(outline.insetPath(r, 0.6), QPen(QBrush(Chrome::rim(r)), 1.2));
 }

@@ -252,7 +252,9 @@ void ChromeShape::paintRoundedRectShadow(QPainter& painter, const QRectF& rect, 
     painter.restore();
 }
 
-void ChromeShape::paint(QPainter& painter, const QRectF& rect, const Outline& outline, bool pressed, bool forText)
+namespace {
+
+void paintDirect(QPainter& painter, const QRectF& rect, const ChromeShape::Outline& outline, bool pressed, bool forText)
 {
     const QRectF frame = outline.frameOf(rect);
     if (frame.width() <= 0 || frame.height() <= 0)
@@ -262,15 +264,15 @@ void ChromeShape::paint(QPainter& painter, const QRectF& rect, const Outline& ou
 
     // 4. The shadow, behind everything.
     const QPainterPath shape = outline.path(rect);
-    const Shadow sh = shadowFor(pressed);
-    if (outline.kind == Outline::Circle) {
+    const ChromeShape::Shadow sh = ChromeShape::shadowFor(pressed);
+    if (outline.kind == ChromeShape::Outline::Circle) {
         paintShadowImpl(painter, shape, sh.radius, sh.offsetY, sh.opacity,
                         QStringLiteral("shape%1/%2").arg(int(outline.kind)).arg(outline.radius));
     } else {
         // A capsule is a rounded rectangle whose corners take half its height.
-        const qreal corner = outline.kind == Outline::Capsule ? qMin(frame.width(), frame.height()) / 2.0
+        const qreal corner = outline.kind == ChromeShape::Outline::Capsule ? qMin(frame.width(), frame.height()) / 2.0
                                                      : qBound<qreal>(0, outline.radius, qMin(frame.width(), frame.height()) / 2.0);
-        paintRoundedRectShadow(painter, frame, corner, sh.radius, sh.offsetY, sh.opacity);
+        ChromeShape::paintRoundedRectShadow(painter, frame, corner, sh.radius, sh.offsetY, sh.opacity);
     }
 
     // 1. The fill.
@@ -280,13 +282,14 @@ void ChromeShape::paint(QPainter& painter, const QRectF& rect, const Outline& ou
     painter.fillPath(shape, fill);
 
     // 2. The rim, stroked wholly inside the outline.
-    QPen rimPen(QBrush(Chrome::rim(frame)), rimWidth);
+    QPen rimPen(QBrush(Chrome::rim(frame)), ChromeShape::rimWidth);
     rimPen.setJoinStyle(Qt::RoundJoin);
-    painter.strokePath(outline.insetPath(rect, rimWidth / 2.0), rimPen);
+    painter.strokePath(outline.insetPath(rect, ChromeShape::rimWidth / 2.0), rimPen);
 
     // 3. The gloss: the shape inset by 3, white 0.85 at its top to clear at its
     // middle, squeezed to 0.92 × 0.5 about its top centre.
-    const QRectF inset = frame.adjusted(glossInset, glossInset, -glossInset, -glossInset);
+    const QRectF inset = frame.adjusted(ChromeShape::glossInset, ChromeShape::glossInset, -ChromeShape::glossInset,
+                                        -ChromeShape::glossInset);
     if (inset.width() > 0 && inset.height() > 0) {
         QLinearGradient gloss(inset.topLeft(), QPointF(inset.left(), inset.center().y()));
         gloss.setColorAt(0.0, QColor(255, 255, 255, int(0.85 * 255 + 0.5)));
@@ -297,10 +300,75 @@ void ChromeShape::paint(QPainter& painter, const QRectF& rect, const Outline& ou
         t.scale(0.92, 0.5);
         t.translate(-anchor.x(), -anchor.y());
         painter.setTransform(t, true);
-        painter.setOpacity(painter.opacity() * glossOpacity(pressed));
-        painter.fillPath(outline.insetPath(rect, glossInset), gloss);
+        painter.setOpacity(painter.opacity() * ChromeShape::glossOpacity(pressed));
+        painter.fillPath(outline.insetPath(rect, ChromeShape::glossInset), gloss);
     }
     painter.restore();
+}
+
+// A face drawn once is kept as a picture for each outline, size, state and
+// place within a device pixel: keys, buttons and icons of one kind then cost
+// one drawing between them. Costed in KiB.
+QCache<QString, QImage>& faceCache()
+{
+    static QCache<QString, QImage> cache(4 * 1024);
+    return cache;
+}
+
+// Past the face, how far its shadow may reach, in points.
+constexpr qreal kFaceBleed = 10;
+// Faces larger than this (in device pixels) are drawn directly.
+constexpr qreal kLargestKeptFace = 256 * 256;
+
+} // namespace
+
+void ChromeShape::paint(QPainter& painter, const QRectF& rect, const Outline& outline, bool pressed, bool forText)
+{
+    const QRectF frame = outline.frameOf(rect);
+    if (frame.width() <= 0 || frame.height() <= 0)
+        return;
+    const qreal dpr = painter.device() ? painter.device()->devicePixelRatioF() : 1.0;
+    // Kept pictures are laid over what is below in one step: only exact
+    // where the layers would have been laid at full strength, unturned and
+    // unscaled. A widget never shown (one drawn only as a stamp for a list)
+    // is drawn directly too: the picture would be its only use.
+    const auto* widget = painter.device() && painter.device()->devType() == QInternal::Widget
+        ? static_cast<const QWidget*>(painter.device())
+        : nullptr;
+    if ((widget && !widget->isVisible()) || painter.opacity() < 1.0 || painter.worldTransform().type() > QTransform::TxTranslate
+        || painter.compositionMode() != QPainter::CompositionMode_SourceOver
+        || rect.width() * rect.height() * dpr * dpr > kLargestKeptFace) {
+        paintDirect(painter, rect, outline, pressed, forText);
+        return;
+    }
+    const QPointF device = painter.worldTransform().map(rect.topLeft()) * dpr;
+    const QPointF whole(std::floor(device.x()), std::floor(device.y()));
+    const QPointF fraction = device - whole;
+    const qreal bleed = std::ceil(kFaceBleed * dpr);
+    const QString key = QStringLiteral("%1/%2|%3x%4|%5,%6|%7%8|%9")
+                            .arg(int(outline.kind)).arg(outline.radius)
+                            .arg(rect.width()).arg(rect.height())
+                            .arg(qRound(fraction.x() * 64)).arg(qRound(fraction.y() * 64))
+                            .arg(int(pressed)).arg(int(forText)).arg(dpr);
+    QImage* face = faceCache().object(key);
+    if (!face) {
+        const QSize px(int(std::ceil(rect.width() * dpr + 2 * bleed + 1)),
+                       int(std::ceil(rect.height() * dpr + 2 * bleed + 1)));
+        auto* image = new QImage(px, QImage::Format_ARGB32_Premultiplied);
+        image->fill(Qt::transparent);
+        {
+            QPainter p(image);
+            p.translate(bleed + qreal(qRound(fraction.x() * 64)) / 64, bleed + qreal(qRound(fraction.y() * 64)) / 64);
+            p.scale(dpr, dpr);
+            paintDirect(p, QRectF(QPointF(0, 0), rect.size()), outline, pressed, forText);
+        }
+        image->setDevicePixelRatio(dpr);
+        face = image;
+        faceCache().insert(key, image, qMax<qsizetype>(1, image->sizeInBytes() / 1024));
+    }
+    // At the whole device pixel the picture was drawn for, through the
+    // painter's own placing.
+    painter.drawImage(painter.worldTransform().inverted().map((whole - QPointF(bleed, bleed)) / dpr), *face);
 }
 
 ChromeShape::ChromeShape(const Outline& outline, QWidget* parent) : QWidget(parent), m_outline(outline)

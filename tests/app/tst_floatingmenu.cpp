@@ -11,6 +11,7 @@
 #include "app/views/X11Desktop.h"
 
 #include <QAction>
+#include <QBitmap>
 #include <QApplication>
 #include <QMenu>
 #include <QScreen>
@@ -403,6 +404,40 @@ private Q_SLOTS:
         // With a compositor the window is whole again.
         p->applyShape(true);
         QVERIFY(p->mask().isEmpty());
+    }
+
+    // The shape is cut from the surface alone: nothing drawn on the panel
+    // (icons, grip, badge, caption) may reach past it, or it would be cut
+    // off without a compositor.
+    void shapeHoldsEverythingDrawn_data()
+    {
+        QTest::addColumn<bool>("vertical");
+        QTest::addColumn<bool>("large");
+        QTest::addColumn<bool>("labels");
+        QTest::newRow("row with caption") << false << true << true;
+        QTest::newRow("small row with caption") << false << false << true;
+        QTest::newRow("row") << false << true << false;
+        QTest::newRow("column") << true << true << false;
+        QTest::newRow("small column") << true << false << false;
+    }
+    void shapeHoldsEverythingDrawn()
+    {
+        QFETCH(bool, vertical);
+        QFETCH(bool, large);
+        QFETCH(bool, labels);
+        AppSettings::shared().setVertical(vertical);
+        AppSettings::shared().setLargeButtons(large);
+        AppSettings::shared().setShowLabels(labels);
+        fm().show();
+        FloatingPanel* p = fm().panel();
+        QVERIFY(p);
+        p->applyShape(false);
+        QImage drawn(p->size(), QImage::Format_ARGB32_Premultiplied);
+        drawn.fill(Qt::transparent);
+        p->view()->render(&drawn, p->view()->pos(), QRegion(), QWidget::DrawChildren);
+        const QRegion everything(QBitmap::fromImage(drawn.createAlphaMask(Qt::ThresholdAlphaDither | Qt::MonoOnly)));
+        QCOMPARE(p->mask(), everything);
+        p->applyShape(true);
     }
 
     // On X11 the panel asks to be on every desktop, and still is after its

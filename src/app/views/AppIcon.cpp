@@ -6,23 +6,42 @@
 #include <QPixmap>
 #include <QWidget>
 
+#include <future>
+
 namespace AppIcon {
 
 namespace {
 
 // The bundled renderings, read by Qt's own PNG reader (no image plugin is
-// loaded for them).
-QIcon bitmaps()
+// loaded for them). Safe on any thread.
+QList<QImage> decodeBitmaps()
 {
-    QIcon icon;
+    QList<QImage> images;
     for (const char* png : {":/brindleworks-128.png", ":/brindleworks-256.png"}) {
         QImageReader reader(QString::fromLatin1(png), "png");
         // Known to be PNG: no asking every image plugin what it is.
         reader.setAutoDetectImageFormat(false);
         const QImage image = reader.read();
         if (!image.isNull())
-            icon.addPixmap(QPixmap::fromImage(image));
+            images.append(image);
     }
+    return images;
+}
+
+// Renderings being decoded on a worker for the first window.
+std::future<QList<QImage>>& pendingBitmaps()
+{
+    static std::future<QList<QImage>> pending;
+    return pending;
+}
+
+QIcon bitmaps()
+{
+    std::future<QList<QImage>>& pending = pendingBitmaps();
+    const QList<QImage> images = pending.valid() ? pending.get() : decodeBitmaps();
+    QIcon icon;
+    for (const QImage& image : images)
+        icon.addPixmap(QPixmap::fromImage(image));
     return icon;
 }
 
@@ -75,6 +94,9 @@ void apply()
 
 void applyWithFirstWindow()
 {
+    // Decoded meanwhile, off the interface thread.
+    if (!pendingBitmaps().valid())
+        pendingBitmaps() = std::async(std::launch::async, decodeBitmaps);
     qApp->installEventFilter(new FirstWindowWatch(qApp));
 }
 

@@ -13,7 +13,7 @@ QIcon icon();
 void apply();
 // The same, done as the first window that shows an icon (not a tool panel
 // such as the floating menu) is about to appear: until then no icon is
-// decoded or handed to the window system.
+// handed to the window system (it is decoded meanwhile on a worker).
 void applyWithFirstWindow();
 
 } // namespace AppIcon

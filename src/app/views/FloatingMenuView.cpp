@@ -249,15 +249,34 @@ QRectF FloatingMenuView::surfaceRect() const
     return QRectF(rect()).adjusted(kOuterPadding, kOuterPadding, -kOuterPadding, -kOuterPadding);
 }
 
-void FloatingMenuView::paintEvent(QPaintEvent*)
+QImage FloatingMenuView::surface(qreal dpr) const
 {
-    QPainter p(this);
+    const QSize pixels = (QSizeF(size()) * dpr).toSize();
+    if (m_surface.size() == pixels && qFuzzyCompare(m_surface.devicePixelRatio(), dpr))
+        return m_surface;
+    QImage image(pixels, QImage::Format_ARGB32_Premultiplied);
+    image.setDevicePixelRatio(dpr);
+    image.fill(Qt::transparent);
+    QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
     p.setRenderHint(QPainter::SmoothPixmapTransform);
     const ChromeShape::Outline outline = m_options.vertical
         ? ChromeShape::Outline::roundedRect(m_options.largeButtons ? 31 : 25)
         : ChromeShape::Outline::capsule();
     ChromeShape::paint(p, surfaceRect(), outline, false, false);
+    p.end();
+    m_surface = image;
+    return image;
+}
+
+void FloatingMenuView::paintEvent(QPaintEvent*)
+{
+    QPainter p(this);
+    p.setCompositionMode(QPainter::CompositionMode_Source);
+    p.drawImage(QPointF(0, 0), surface(devicePixelRatioF()));
+    p.setCompositionMode(QPainter::CompositionMode_SourceOver);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setRenderHint(QPainter::SmoothPixmapTransform);
     // The hovered button last, so its growth lies over its neighbours.
     FloatingToolButton* front = nullptr;
     for (FloatingToolButton* b : std::as_const(m_buttons)) {

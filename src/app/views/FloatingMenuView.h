@@ -2,6 +2,7 @@
 
 #include "core/Tool.h"
 
+#include <QImage>
 #include <QList>
 #include <QWidget>
 #include <optional>
@@ -49,6 +50,11 @@ public:
     void toolEntered(Tool tool);
     void toolLeft(Tool tool);
 
+    // The raised surface behind the buttons at the view's present size, at
+    // `dpr` device pixels per pixel: drawn once, then kept (the panel's
+    // shape is cut from it as well).
+    QImage surface(qreal dpr) const;
+
     static qreal iconSize(bool largeButtons) { return largeButtons ? 46 : 34; }
     static QString defaultCaption();
 
@@ -76,6 +82,7 @@ private:
     QToolButton* m_more = nullptr;
     QMenu* m_moreMenu = nullptr;
     QWidget* m_caption = nullptr;
+    mutable QImage m_surface;
     bool m_dragging = false;
     QPoint m_dragOffset;
 };

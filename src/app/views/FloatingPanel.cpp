@@ -148,13 +148,11 @@ void FloatingPanel::applyShape(bool compositing)
 
 QRegion FloatingPanel::opaqueRegion()
 {
-    // The content is drawn by itself: a render of the panel would be cut to
-    // the panel's present shape and placed at that shape's corner, so each
-    // new shape would lose what the last one had already lost.
-    QImage image(size(), QImage::Format_ARGB32_Premultiplied);
-    image.fill(Qt::transparent);
-    m_view->render(&image, m_view->pos(), QRegion(), QWidget::DrawChildren);
-    return QRegion(QBitmap::fromImage(image.createAlphaMask(Qt::ThresholdAlphaDither | Qt::MonoOnly)));
+    // Everything the view draws lies on its surface: the surface alone
+    // gives the shape, and the same picture is what the view then shows.
+    const QImage surface = m_view->surface(1.0);
+    return QRegion(QBitmap::fromImage(surface.createAlphaMask(Qt::ThresholdAlphaDither | Qt::MonoOnly)))
+        .translated(m_view->pos());
 }
 
 void FloatingPanel::moveEvent(QMoveEvent* event)

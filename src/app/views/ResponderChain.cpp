@@ -8,6 +8,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QHash>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
@@ -40,7 +41,7 @@ const QStringList& windowActions()
     return names;
 }
 
-int methodIndex(const QMetaObject* meta, const QString& action, bool withSender)
+int lookUpMethod(const QMetaObject* meta, const QString& action, bool withSender)
 {
     const QByteArray sig = action.toLatin1() + (withSender ? QByteArrayLiteral("(QAction*)") : QByteArrayLiteral("()"));
     const int i = meta->indexOfMethod(sig.constData());
@@ -48,6 +49,21 @@ int methodIndex(const QMetaObject* meta, const QString& action, bool withSender)
         return -1;
     const QMetaMethod m = meta->method(i);
     return (m.methodType() == QMetaMethod::Slot || m.methodType() == QMetaMethod::Method) ? i : -1;
+}
+
+// Each menu check asks every responder for every item: the answers, fixed
+// for a class, are looked up once.
+int methodIndex(const QMetaObject* meta, const QString& action, bool withSender)
+{
+    static QHash<const QMetaObject*, QHash<QString, int>> known;
+    QHash<QString, int>& ofClass = known[meta];
+    const QString key = withSender ? action + QLatin1Char('*') : action;
+    const auto it = ofClass.constFind(key);
+    if (it != ofClass.cend())
+        return *it;
+    const int index = lookUpMethod(meta, action, withSender);
+    ofClass.insert(key, index);
+    return index;
 }
 
 int methodIndex(const QObject* o, const QString& action, bool withSender)

@@ -70,6 +70,21 @@ NoteRowDelegate::NoteRowDelegate(RecorderListModel* list, QObject* parent)
     : QStyledItemDelegate(parent)
     , m_list(list)
 {
+    // An empty list draws no row: the measuring and the stamps wait for the
+    // first one.
+    if (m_list->rowCount() > 0) {
+        prepare();
+    } else {
+        connect(m_list, &QAbstractItemModel::rowsInserted, this, &NoteRowDelegate::prepare);
+        connect(m_list, &QAbstractItemModel::modelReset, this, &NoteRowDelegate::prepare);
+    }
+}
+
+void NoteRowDelegate::prepare() const
+{
+    if (m_prepared)
+        return;
+    m_prepared = true;
     // One row widget, never shown, gives the measures of a row.
     VoiceNote sample;
     NoteRow row(nullptr, sample, false);
@@ -94,10 +109,11 @@ NoteRowDelegate::~NoteRowDelegate() = default;
 
 QPixmap NoteRowDelegate::stamp(int kind) const
 {
+    prepare();
     return m_stamps[kind];
 }
 
-void NoteRowDelegate::makeStamps()
+void NoteRowDelegate::makeStamps() const
 {
     // The real buttons, pictured once without the window's background (the
     // row's own shows through), before any painting: a widget cannot be
@@ -124,6 +140,7 @@ RecorderModel* NoteRowDelegate::recorder() const
 
 int NoteRowDelegate::rowHeight(const VoiceNote& note, bool expanded) const
 {
+    prepare();
     int h = 2 * kMarginY + m_lineHeight;
     if (!note.id.isNull() && recorder()->playingID() == note.id)
         h += m_spacing + kProgressHeight;
@@ -136,6 +153,7 @@ int NoteRowDelegate::rowHeight(const VoiceNote& note, bool expanded) const
 
 NoteRowDelegate::Layout NoteRowDelegate::layout(const QRect& rect, const VoiceNote& note, bool expanded) const
 {
+    prepare();
     Layout l;
     const int left = rect.left() + kMarginX;
     const int right = rect.right() - kMarginX;

@@ -59,18 +59,22 @@ private:
     RecorderModel* recorder() const;
     // A picture of the play (0), stop (1) or "…" (2) button.
     QPixmap stamp(int kind) const;
-    void makeStamps();
+    // Measures a row and pictures its buttons, once: when the list first
+    // has rows (outside any painting), or when first asked.
+    void prepare() const;
+    void makeStamps() const;
 
     RecorderListModel* m_list;
     int m_expandedRow = -1;
     int m_spinnerStep = 0;
     // Measured once from a row widget, so drawn rows and the open row agree.
-    int m_lineHeight = 0;
-    int m_playWidth = 0;
-    int m_menuWidth = 0;
+    mutable bool m_prepared = false;
+    mutable int m_lineHeight = 0;
+    mutable int m_playWidth = 0;
+    mutable int m_menuWidth = 0;
     int m_spacing = 6;
     // Stamps: the real buttons, drawn in place for every row.
-    std::unique_ptr<ChromeButton> m_playStamp;
-    std::unique_ptr<QToolButton> m_menuStamp;
-    QPixmap m_stamps[3];
+    mutable std::unique_ptr<ChromeButton> m_playStamp;
+    mutable std::unique_ptr<QToolButton> m_menuStamp;
+    mutable QPixmap m_stamps[3];
 };

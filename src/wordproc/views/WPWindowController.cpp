@@ -180,12 +180,10 @@ void WPWindowController::buildUI()
     m_view = new PageTextView(central);
     m_view->setObjectName(QStringLiteral("pageTextView"));
     m_view->scrollArea()->setObjectName(QStringLiteral("pageScroll"));
-    m_findBar = new WPFindBar(m_view, central);
     m_statusBar = new WPStatusBar(m_state, central);
 
     m_toolbar = new WPToolbar(this, m_state, fontSizes(), central);
     m_stack->addWidget(m_toolbar);
-    m_stack->addWidget(m_findBar);
     auto* ruler = new WPRuler(m_view, central);
     ruler->setIndentHandler([this](qreal head, qreal firstLine) {
         edit([&](QTextCursor& c) { WPCommands::setIndents(c, head, firstLine); });
@@ -586,23 +584,33 @@ void WPWindowController::performTextFinderAction(QAction* sender)
     showFinder(sender ? tagOf(sender) : 1);
 }
 
+WPFindBar* WPWindowController::findBar()
+{
+    if (!m_findBar) {
+        m_findBar = new WPFindBar(m_view, centralWidget());
+        // Under the toolbar, above the ruler.
+        m_stack->insertWidget(1, m_findBar);
+    }
+    return m_findBar;
+}
+
 void WPWindowController::showFinder(int action)
 {
     switch (action) {
     case 12:
-        m_findBar->showFind(true);
+        findBar()->showFind(true);
         break;
     case 2:
-        m_findBar->findNext();
+        findBar()->findNext();
         break;
     case 3:
-        m_findBar->findPrevious();
+        findBar()->findPrevious();
         break;
     case 7:
-        m_findBar->useSelection();
+        findBar()->useSelection();
         break;
     default:
-        m_findBar->showFind(m_findBar->replaceShown());
+        findBar()->showFind(findBar()->replaceShown());
         break;
     }
 }

@@ -35,7 +35,8 @@ public:
     WPDocument* wpDocument() const;
     WPState* state() const { return m_state; }
     PageTextView* textView() const { return m_view; }
-    WPFindBar* findBar() const { return m_findBar; }
+    // The find bar, made when first wanted (it starts hidden).
+    WPFindBar* findBar();
     WPToolbar* toolbar() const { return m_toolbar; }
 
     // Every live editor window, oldest first.
