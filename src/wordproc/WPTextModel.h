@@ -9,6 +9,7 @@
 #include <QSizeF>
 #include <QString>
 #include <optional>
+#include <variant>
 
 class QTextDocument;
 class QTextCursor;
@@ -122,7 +123,17 @@ struct Table {
     // Each column's share of the table's width, in any unit (a file's grid
     // widths); columns without one share what is left equally.
     QList<qreal> columnWidths;
+
+    // For each grid position, row by row, the index in `cells` of the cell
+    // covering it (the one starting there or a merged cell spanning it);
+    // -1 for none.
+    QList<qsizetype> grid() const;
 };
+
+// One part of a document's top level: a paragraph, or a table with its
+// cells (a nested table's paragraphs belong to the outer cell).
+using Part = std::variant<Paragraph, Table>;
+QList<Part> parts(const QTextDocument& doc);
 
 // Appends paragraphs and tables to an empty document. Qt keeps a paragraph
 // before and after every table; the first paragraph added after a table

@@ -208,6 +208,40 @@ private Q_SLOTS:
             QCOMPARE(doc.findBlock(p.position).text(), p.text());
     }
 
+    void partsGroupTablesWithTheirGrid()
+    {
+        QTextDocument doc;
+        Builder b(&doc);
+        b.addParagraph(para(QStringLiteral("before")));
+        Table t;
+        t.rows = 2;
+        t.columns = 3;
+        t.cells = {TableCell{0, 0, 1, 2, QColor(), {para(QStringLiteral("wide")), para(QStringLiteral("second"))}},
+                   TableCell{0, 2, 2, 1, QColor(), {para(QStringLiteral("tall"))}},
+                   TableCell{1, 1, 1, 1, QColor(), {para(QStringLiteral("b"))}}};
+        b.addTable(t);
+        b.addTable(t);
+        b.addParagraph(para(QStringLiteral("after")));
+        const QList<Part> got = parts(doc);
+        QCOMPARE(got.size(), 5); // paragraph, table, Qt's paragraph between, table, paragraph
+        QCOMPARE(std::get<Paragraph>(got[0]).text(), QStringLiteral("before"));
+        QCOMPARE(std::get<Paragraph>(got[4]).text(), QStringLiteral("after"));
+        for (int i : {1, 3}) {
+            const Table& table = std::get<Table>(got[i]);
+            QCOMPARE(table.rows, 2);
+            QCOMPARE(table.columns, 3);
+            QCOMPARE(table.cells.size(), 4); // the empty cell under the wide one too
+            QCOMPARE(texts(table.cells[0].paragraphs), (QStringList{QStringLiteral("wide"), QStringLiteral("second")}));
+            QCOMPARE(table.grid(), (QList<qsizetype>{0, 0, 1, 2, 3, 1}));
+        }
+        // Cells outside the grid cover nothing.
+        Table hostile;
+        hostile.rows = 1;
+        hostile.columns = 2;
+        hostile.cells = {TableCell{0, 1, 5, 5, QColor(), {}}, TableCell{3, 0, 1, 1, QColor(), {}}};
+        QCOMPARE(hostile.grid(), (QList<qsizetype>{-1, 0}));
+    }
+
     void nestedTableBelongsToOuterCell()
     {
         QTextDocument doc;
