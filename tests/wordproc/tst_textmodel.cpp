@@ -29,6 +29,23 @@ QStringList texts(const QList<Paragraph>& ps)
     return out;
 }
 
+// "before", two tables of a wide, a tall and a plain cell, "after".
+void twoTables(QTextDocument& doc)
+{
+    Builder b(&doc);
+    b.addParagraph(para(QStringLiteral("before")));
+    Table t;
+    t.rows = 2;
+    t.columns = 3;
+    TableCell wide{0, 0, 1, 2, QColor(0xDD, 0xEE, 0xFF), {para(QStringLiteral("wide")), para(QStringLiteral("second"))}};
+    TableCell tall{0, 2, 2, 1, QColor(), {para(QStringLiteral("tall"))}};
+    TableCell last{1, 1, 1, 1, QColor(), {para(QStringLiteral("b"))}};
+    t.cells = {wide, tall, last};
+    b.addTable(t);
+    b.addTable(t); // a second table right after the first
+    b.addParagraph(para(QStringLiteral("after")));
+}
+
 } // namespace
 
 class TextModelTest : public QObject {
@@ -173,18 +190,7 @@ private Q_SLOTS:
     void tables()
     {
         QTextDocument doc;
-        Builder b(&doc);
-        b.addParagraph(para(QStringLiteral("before")));
-        Table t;
-        t.rows = 2;
-        t.columns = 3;
-        TableCell wide{0, 0, 1, 2, QColor(0xDD, 0xEE, 0xFF), {para(QStringLiteral("wide")), para(QStringLiteral("second"))}};
-        TableCell tall{0, 2, 2, 1, QColor(), {para(QStringLiteral("tall"))}};
-        TableCell last{1, 1, 1, 1, QColor(), {para(QStringLiteral("b"))}};
-        t.cells = {wide, tall, last};
-        b.addTable(t);
-        b.addTable(t); // a second table right after the first
-        b.addParagraph(para(QStringLiteral("after")));
+        twoTables(doc);
         const QList<Paragraph> ps = paragraphs(doc);
         // Qt keeps an empty paragraph between two tables and none after the
         // last: "after" takes the paragraph that follows it.
@@ -211,17 +217,7 @@ private Q_SLOTS:
     void partsGroupTablesWithTheirGrid()
     {
         QTextDocument doc;
-        Builder b(&doc);
-        b.addParagraph(para(QStringLiteral("before")));
-        Table t;
-        t.rows = 2;
-        t.columns = 3;
-        t.cells = {TableCell{0, 0, 1, 2, QColor(), {para(QStringLiteral("wide")), para(QStringLiteral("second"))}},
-                   TableCell{0, 2, 2, 1, QColor(), {para(QStringLiteral("tall"))}},
-                   TableCell{1, 1, 1, 1, QColor(), {para(QStringLiteral("b"))}}};
-        b.addTable(t);
-        b.addTable(t);
-        b.addParagraph(para(QStringLiteral("after")));
+        twoTables(doc);
         const QList<Part> got = parts(doc);
         QCOMPARE(got.size(), 5); // paragraph, table, Qt's paragraph between, table, paragraph
         QCOMPARE(std::get<Paragraph>(got[0]).text(), QStringLiteral("before"));
