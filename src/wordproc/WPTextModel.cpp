@@ -93,8 +93,10 @@ Run runOf(const QTextDocument& doc, const QTextCharFormat& f, const QString& tex
     Run r;
     r.text = text;
     r.family = familyOf(f);
+    r.defaultFamily = r.family.isEmpty();
     if (r.family.isEmpty())
         r.family = doc.defaultFont().family();
+    r.defaultSize = !f.hasProperty(QTextFormat::FontPointSize);
     r.pointSize = f.fontPointSize() > 0 ? f.fontPointSize() : doc.defaultFont().pointSizeF();
     if (!(r.pointSize > 0))
         r.pointSize = 0;

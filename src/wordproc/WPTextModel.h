@@ -38,6 +38,10 @@ struct Run {
     QString text;        // tabs as U+0009, line breaks as U+2028, a picture as U+FFFC
     QString family;      // empty: no font given
     qreal pointSize = 0; // 0: no size given
+    // The family and size were not the run's own but the document's
+    // defaults (writers that leave unset attributes out skip them).
+    bool defaultFamily = false;
+    bool defaultSize = false;
     bool bold = false;
     bool italic = false;
     int underline = WPText::StyleNone; // WPText::LineStyle integers

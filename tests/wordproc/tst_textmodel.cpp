@@ -148,6 +148,13 @@ private Q_SLOTS:
         QCOMPARE(r.underline, int(WPText::StyleSingle));
         QCOMPARE(r.strike, int(WPText::StyleSingle));
         QCOMPARE(r.family, doc.defaultFont().family()); // the document's font when none is set
+        QVERIFY(r.defaultFamily && r.defaultSize);
+        // A run's own font is its own, even when it is the document's.
+        f.setFontFamilies({doc.defaultFont().family()});
+        f.setFontPointSize(doc.defaultFont().pointSizeF());
+        c.insertText(QStringLiteral("y"), f);
+        const Run own = paragraphs(doc).first().runs.last();
+        QVERIFY(!own.defaultFamily && !own.defaultSize);
     }
 
     void pictures()

@@ -304,6 +304,62 @@ void insertPicture(QTextCursor& cursor, Picture picture, const QTextCharFormat& 
     cursor.insertText(QString(QChar::ObjectReplacementCharacter), f);
 }
 
+Picture pictureOf(const WPTextModel::Picture& walked)
+{
+    Picture p;
+    p.data = walked.data;
+    p.fileName = walked.fileName;
+    p.sizePt = walked.sizePt;
+    if (p.data.isEmpty()) {
+        const QImage image = walked.decoded();
+        if (image.isNull())
+            return p;
+        QBuffer buffer(&p.data);
+        buffer.open(QIODevice::WriteOnly);
+        image.save(&buffer, "PNG");
+        if (p.sizePt.isEmpty())
+            p.sizePt = QSizeF(image.size());
+        if (!p.fileName.endsWith(QLatin1String(".png"), Qt::CaseInsensitive))
+            p.fileName = QStringLiteral("image.png");
+    }
+    if (p.fileName.isEmpty()) {
+        const QString ext = p.format();
+        p.fileName = QStringLiteral("image.") + (ext.isEmpty() ? QStringLiteral("bin") : ext);
+    }
+    return p;
+}
+
+QList<WPTextModel::Run> writtenRuns(const WPTextModel::Paragraph& paragraph)
+{
+    QList<WPTextModel::Run> out;
+    for (WPTextModel::Run run : paragraph.runs) {
+        if (!run.picture) {
+            run.text.remove(QChar::ObjectReplacementCharacter);
+            if (run.text.isEmpty())
+                continue;
+        }
+        out.append(std::move(run));
+    }
+    return out;
+}
+
+QList<WPTextModel::Run> takeLeading(QList<WPTextModel::Run>& runs, int count)
+{
+    QList<WPTextModel::Run> taken;
+    while (count > 0 && !runs.isEmpty() && !runs.first().picture) {
+        WPTextModel::Run& first = runs.first();
+        const qsizetype n = std::min<qsizetype>(count, first.text.size());
+        WPTextModel::Run part = first;
+        part.text = first.text.left(n);
+        taken.append(std::move(part));
+        first.text.remove(0, n);
+        count -= int(n);
+        if (first.text.isEmpty())
+            runs.removeFirst();
+    }
+    return taken;
+}
+
 // ---- walking ------------------------------------------------------------------
 
 namespace {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "wordproc/WPCommands.h"
+#include "wordproc/WPTextModel.h"
 
 #include <QByteArray>
 #include <QColor>
@@ -84,6 +85,9 @@ QSize imagePixelSize(const QByteArray& data);
 // The picture behind an image format of `document`: the original bytes when
 // they were kept, else the shown image encoded as PNG.
 Picture pictureOf(const QTextDocument& document, const QTextImageFormat& format);
+// The file bytes of a walked picture: the original ones when they were kept,
+// else the shown image encoded as PNG (empty when there is none).
+Picture pictureOf(const WPTextModel::Picture& picture);
 // Inserts a picture at the cursor. Pictures too large to decode safely keep
 // their bytes (so a save writes them back) but show nothing. A missing size
 // is taken from the pixels (one pixel a point).
@@ -178,6 +182,13 @@ QList<Span> spans(const QTextBlock& block);
 // Takes the first `count` characters of text off the front of `list` (a list
 // paragraph's marker run) and returns them as spans of their own.
 QList<Span> takeLeading(QList<Span>& list, int count);
+
+// The runs of a walked paragraph as a writer gives them: text runs without
+// stray object characters, empty ones left out, and one run per picture.
+QList<WPTextModel::Run> writtenRuns(const WPTextModel::Paragraph& paragraph);
+// Takes the first `count` characters of text off the front of `runs` (a list
+// paragraph's marker) and returns them as runs of their own.
+QList<WPTextModel::Run> takeLeading(QList<WPTextModel::Run>& runs, int count);
 
 // ---- XML ---------------------------------------------------------------------
 // Text that an XML 1.0 file can hold: control characters other than tab,
