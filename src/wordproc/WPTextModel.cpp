@@ -114,8 +114,10 @@ Run runOf(const QTextDocument& doc, const QTextCharFormat& f, const QString& tex
     r.background = brushColor(f.background());
     r.link = f.isAnchor() && !f.anchorHref().isEmpty();
     r.href = r.link ? f.anchorHref() : QString();
-    if (f.isImageFormat())
+    if (f.isImageFormat()) {
         r.picture = pictureOf(doc, f.toImageFormat());
+        r.resource = f.toImageFormat().name();
+    }
     return r;
 }
 

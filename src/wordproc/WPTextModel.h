@@ -52,6 +52,7 @@ struct Run {
     bool link = false;
     QString href;
     std::optional<Picture> picture;
+    QString resource;    // a picture's image name in the walked document, if any
 
     // Same character attributes (text and picture aside).
     bool sameFormat(const Run& other) const;
