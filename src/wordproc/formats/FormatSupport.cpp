@@ -8,8 +8,6 @@
 #include <QImageReader>
 #include <QRegularExpression>
 #include <QTextDocument>
-#include <QTextFrame>
-#include <QTextTable>
 #include <QUrl>
 #include <cmath>
 
@@ -356,92 +354,6 @@ QList<WPTextModel::Run> takeLeading(QList<WPTextModel::Run>& runs, int count)
         count -= int(n);
         if (first.text.isEmpty())
             runs.removeFirst();
-    }
-    return taken;
-}
-
-// ---- walking ------------------------------------------------------------------
-
-namespace {
-
-void collect(QTextFrame* frame, QList<Item>& out, bool flattenTables)
-{
-    for (QTextFrame::iterator it = frame->begin(); !it.atEnd(); ++it) {
-        if (QTextFrame* child = it.currentFrame()) {
-            QTextTable* table = qobject_cast<QTextTable*>(child);
-            if (table && !flattenTables)
-                out.append(table);
-            else
-                collect(child, out, flattenTables);
-        } else {
-            out.append(it.currentBlock());
-        }
-    }
-}
-
-} // namespace
-
-QList<Item> topLevelItems(const QTextDocument& document)
-{
-    QList<Item> out;
-    collect(document.rootFrame(), out, false);
-    return out;
-}
-
-QList<QTextBlock> cellBlocks(const QTextTable* table, int row, int column)
-{
-    QList<QTextBlock> out;
-    const QTextTableCell cell = table->cellAt(row, column);
-    if (!cell.isValid() || cell.row() != row || cell.column() != column)
-        return out;
-    for (QTextFrame::iterator it = cell.begin(); !it.atEnd(); ++it) {
-        if (QTextFrame* child = it.currentFrame()) {
-            QList<Item> nested;
-            collect(child, nested, true);
-            for (const Item& item : nested)
-                out.append(std::get<QTextBlock>(item));
-        } else {
-            out.append(it.currentBlock());
-        }
-    }
-    return out;
-}
-
-QList<Span> spans(const QTextBlock& block)
-{
-    QList<Span> out;
-    for (QTextBlock::iterator it = block.begin(); !it.atEnd(); ++it) {
-        const QTextFragment fragment = it.fragment();
-        if (!fragment.isValid())
-            continue;
-        const QTextCharFormat format = fragment.charFormat();
-        const QString text = fragment.text();
-        if (format.isImageFormat()) {
-            for (QChar c : text) {
-                if (c == QChar::ObjectReplacementCharacter)
-                    out.append({QString(c), format, true});
-            }
-            continue;
-        }
-        QString clean = text;
-        clean.remove(QChar::ObjectReplacementCharacter);
-        if (!clean.isEmpty())
-            out.append({clean, format, false});
-    }
-    return out;
-}
-
-QList<Span> takeLeading(QList<Span>& list, int count)
-{
-    QList<Span> taken;
-    while (count > 0 && !list.isEmpty() && !list.first().isPicture) {
-        Span& first = list.first();
-        const qsizetype n = std::min<qsizetype>(count, first.text.size());
-        taken.append({first.text.left(n), first.format, false});
-        first.text.remove(0, n);
-        count -= int(n);
-        if (first.text.isEmpty())
-            list.removeFirst();
     }
     return taken;
 }

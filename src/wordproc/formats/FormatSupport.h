@@ -15,15 +15,14 @@
 #include <functional>
 #include <memory>
 #include <optional>
-#include <variant>
 
 class QTextDocument;
-class QTextTable;
 class QTextFrame;
 
 // What every reader and writer of the word processor shares: the text
-// properties in points, pictures kept with their original bytes, and one way
-// to build a document (paragraphs, runs, tables) and to walk it back.
+// properties in points, pictures kept with their original bytes, one way to
+// build a document (paragraphs, runs, tables), and the runs of a document
+// walked through WPTextModel as the writers give them.
 namespace FormatSupport {
 
 // Bounds for hostile files.
@@ -165,24 +164,7 @@ void appendNotes(QTextDocument* document, const QList<std::shared_ptr<QTextDocum
 void inlineStory(const QTextDocument& story, const QTextCharFormat& lineFormat,
                  const std::function<void(const QString&, const QTextCharFormat&)>& deliver);
 
-// ---- walking a document --------------------------------------------------------
-// The top-level items of a document in order: blocks and tables. Nested
-// tables inside cells are given as their blocks.
-using Item = std::variant<QTextBlock, QTextTable*>;
-QList<Item> topLevelItems(const QTextDocument& document);
-QList<QTextBlock> cellBlocks(const QTextTable* table, int row, int column);
-
-// One run of a block: text with one format, or one picture.
-struct Span {
-    QString text;
-    QTextCharFormat format;
-    bool isPicture = false;
-};
-QList<Span> spans(const QTextBlock& block);
-// Takes the first `count` characters of text off the front of `list` (a list
-// paragraph's marker run) and returns them as spans of their own.
-QList<Span> takeLeading(QList<Span>& list, int count);
-
+// ---- writing a walked document ---------------------------------------------
 // The runs of a walked paragraph as a writer gives them: text runs without
 // stray object characters, empty ones left out, and one run per picture.
 QList<WPTextModel::Run> writtenRuns(const WPTextModel::Paragraph& paragraph);
