@@ -93,8 +93,10 @@ Run runOf(const QTextDocument& doc, const QTextCharFormat& f, const QString& tex
     Run r;
     r.text = text;
     r.family = familyOf(f);
+    r.defaultFamily = r.family.isEmpty();
     if (r.family.isEmpty())
         r.family = doc.defaultFont().family();
+    r.defaultSize = !f.hasProperty(QTextFormat::FontPointSize);
     r.pointSize = f.fontPointSize() > 0 ? f.fontPointSize() : doc.defaultFont().pointSizeF();
     if (!(r.pointSize > 0))
         r.pointSize = 0;
@@ -112,8 +114,10 @@ Run runOf(const QTextDocument& doc, const QTextCharFormat& f, const QString& tex
     r.background = brushColor(f.background());
     r.link = f.isAnchor() && !f.anchorHref().isEmpty();
     r.href = r.link ? f.anchorHref() : QString();
-    if (f.isImageFormat())
+    if (f.isImageFormat()) {
         r.picture = pictureOf(doc, f.toImageFormat());
+        r.resource = f.toImageFormat().name();
+    }
     return r;
 }
 
@@ -288,6 +292,51 @@ int literalListKind(const Paragraph& p)
     if (!m.hasMatch())
         return WPText::ListNone;
     return m.captured(1) == QString(WPText::kBullet) ? WPText::ListBullet : WPText::ListNumber;
+}
+
+QList<qsizetype> Table::grid() const
+{
+    if (rows <= 0 || columns <= 0)
+        return {};
+    QList<qsizetype> out(qsizetype(rows) * columns, -1);
+    for (qsizetype i = 0; i < cells.size(); ++i) {
+        const TableCell& c = cells.at(i);
+        if (c.row < 0 || c.column < 0 || c.row >= rows || c.column >= columns)
+            continue;
+        const int lastRow = std::min(rows, c.row + std::max(1, c.rowSpan));
+        const int lastColumn = std::min(columns, c.column + std::max(1, c.columnSpan));
+        for (int r = c.row; r < lastRow; ++r)
+            for (int col = c.column; col < lastColumn; ++col)
+                out[qsizetype(r) * columns + col] = i;
+    }
+    return out;
+}
+
+QList<Part> parts(const QTextDocument& doc)
+{
+    QList<Part> out;
+    Table* open = nullptr;
+    quintptr openId = 0;
+    for (Paragraph& p : paragraphs(doc)) {
+        if (!p.cell) {
+            open = nullptr;
+            out.append(std::move(p));
+            continue;
+        }
+        const CellRef ref = *p.cell;
+        if (!open || openId != ref.table) {
+            Table t;
+            t.rows = ref.tableRows;
+            t.columns = ref.tableColumns;
+            out.append(std::move(t));
+            open = &std::get<Table>(out.last());
+            openId = ref.table;
+        }
+        if (open->cells.isEmpty() || open->cells.last().row != ref.row || open->cells.last().column != ref.column)
+            open->cells.append({ref.row, ref.column, ref.rowSpan, ref.columnSpan, ref.background, {}});
+        open->cells.last().paragraphs.append(std::move(p));
+    }
+    return out;
 }
 
 // ---- Builder -----------------------------------------------------------

@@ -9,6 +9,7 @@
 #include <QSizeF>
 #include <QString>
 #include <optional>
+#include <variant>
 
 class QTextDocument;
 class QTextCursor;
@@ -37,6 +38,10 @@ struct Run {
     QString text;        // tabs as U+0009, line breaks as U+2028, a picture as U+FFFC
     QString family;      // empty: no font given
     qreal pointSize = 0; // 0: no size given
+    // The family and size were not the run's own but the document's
+    // defaults (writers that leave unset attributes out skip them).
+    bool defaultFamily = false;
+    bool defaultSize = false;
     bool bold = false;
     bool italic = false;
     int underline = WPText::StyleNone; // WPText::LineStyle integers
@@ -47,6 +52,7 @@ struct Run {
     bool link = false;
     QString href;
     std::optional<Picture> picture;
+    QString resource;    // a picture's image name in the walked document, if any
 
     // Same character attributes (text and picture aside).
     bool sameFormat(const Run& other) const;
@@ -122,7 +128,17 @@ struct Table {
     // Each column's share of the table's width, in any unit (a file's grid
     // widths); columns without one share what is left equally.
     QList<qreal> columnWidths;
+
+    // For each grid position, row by row, the index in `cells` of the cell
+    // covering it (the one starting there or a merged cell spanning it);
+    // -1 for none.
+    QList<qsizetype> grid() const;
 };
+
+// One part of a document's top level: a paragraph, or a table with its
+// cells (a nested table's paragraphs belong to the outer cell).
+using Part = std::variant<Paragraph, Table>;
+QList<Part> parts(const QTextDocument& doc);
 
 // Appends paragraphs and tables to an empty document. Qt keeps a paragraph
 // before and after every table; the first paragraph added after a table

@@ -7,11 +7,29 @@
 #include "wordproc/docx/Docx.h"
 
 #include <QTemporaryDir>
+#include <QTextCursor>
+#include <QTextImageFormat>
 #include <array>
 #include <QtTest>
 
 using namespace FormatTest;
 using WPFormat::DocType;
+
+namespace {
+
+// `source` written in `type` and read back into `back`.
+bool writeAndRead(const QTextDocument& source, DocType type, QTextDocument* back, QString* error)
+{
+    if (type == DocType::Rtfd) {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("t.rtfd"));
+        return WPFormat::writeRtfd(source, {}, path, error) && WPFormat::readRtfd(path, back, nullptr, error);
+    }
+    const std::optional<QByteArray> bytes = WPFormat::write(source, type, {}, error);
+    return bytes && WPFormat::read(*bytes, type, back, nullptr, error);
+}
+
+} // namespace
 
 class FormatRoundTrip : public QObject {
     Q_OBJECT
@@ -20,6 +38,8 @@ private Q_SLOTS:
     void roundTrip();
     void mergedCells_data();
     void mergedCells();
+    void pictureWithoutItsBytes_data();
+    void pictureWithoutItsBytes();
 };
 
 void FormatRoundTrip::roundTrip_data()
@@ -131,16 +151,7 @@ void FormatRoundTrip::mergedCells()
     b.addTable(t);
     QTextDocument back;
     QString error;
-    if (DocType(type) == DocType::Rtfd) {
-        QTemporaryDir dir;
-        const QString path = dir.filePath(QStringLiteral("t.rtfd"));
-        QVERIFY2(WPFormat::writeRtfd(source, {}, path, &error), qPrintable(error));
-        QVERIFY2(WPFormat::readRtfd(path, &back, nullptr, &error), qPrintable(error));
-    } else {
-        const std::optional<QByteArray> bytes = WPFormat::write(source, DocType(type), {}, &error);
-        QVERIFY2(bytes, qPrintable(error));
-        QVERIFY2(WPFormat::read(*bytes, DocType(type), &back, nullptr, &error), qPrintable(error));
-    }
+    QVERIFY2(writeAndRead(source, DocType(type), &back, &error), qPrintable(error));
     QStringList cells;
     for (const WPTextModel::Paragraph& p : WPTextModel::paragraphs(back))
         if (p.cell)
@@ -149,6 +160,39 @@ void FormatRoundTrip::mergedCells()
                                  QStringLiteral("r1c0 2x2"), QStringLiteral("r1c2 1x1"), QStringLiteral("r2c2 1x1"),
                                  QStringLiteral("r2c3 1x1"), QStringLiteral("r3c0 1x1"), QStringLiteral("r3c1 1x1"),
                                  QStringLiteral("r3c2 1x1"), QStringLiteral("r3c3 1x1")}));
+}
+
+void FormatRoundTrip::pictureWithoutItsBytes_data()
+{
+    mergedCells_data();
+}
+
+void FormatRoundTrip::pictureWithoutItsBytes()
+{
+    // A picture pasted as an image alone is saved as PNG at the size it is
+    // shown, not at one point a pixel.
+    QFETCH(int, type);
+    QTextDocument source;
+    QImage image(8, 4, QImage::Format_RGB32);
+    image.fill(Qt::darkCyan);
+    source.addResource(QTextDocument::ImageResource, QUrl(QStringLiteral("pasted:1")), image);
+    QTextImageFormat shown;
+    shown.setName(QStringLiteral("pasted:1"));
+    shown.setWidth(WPText::toPixels(24));
+    shown.setHeight(WPText::toPixels(12));
+    QTextCursor(&source).insertImage(shown);
+    QTextDocument back;
+    QString error;
+    QVERIFY2(writeAndRead(source, DocType(type), &back, &error), qPrintable(error));
+    std::optional<WPTextModel::Picture> picture;
+    for (const WPTextModel::Paragraph& p : WPTextModel::paragraphs(back))
+        for (const WPTextModel::Run& r : p.runs)
+            if (r.picture)
+                picture = r.picture;
+    QVERIFY(picture);
+    QCOMPARE(picture->decoded().size(), QSize(8, 4));
+    QVERIFY2(std::abs(picture->sizePt.width() - 24) < 0.5 && std::abs(picture->sizePt.height() - 12) < 0.5,
+             qPrintable(QStringLiteral("%1 x %2").arg(picture->sizePt.width()).arg(picture->sizePt.height())));
 }
 
 QTEST_MAIN(FormatRoundTrip)

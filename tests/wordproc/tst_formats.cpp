@@ -9,6 +9,8 @@
 #include "wordproc/formats/ZipPackage.h"
 
 #include <QFile>
+#include <QTextCursor>
+#include <QTextTable>
 #include <QTemporaryDir>
 #include <QStringDecoder>
 #include <QtTest>
@@ -56,6 +58,7 @@ private Q_SLOTS:
     void notKeptNotice();
     void plainTextDecoding_data();
     void plainTextDecoding();
+    void plainTextOfTables();
     void readerDropsValuesOfTheWrongKind();
     void headerFooterRecord_data();
     void headerFooterRecord();
@@ -253,6 +256,29 @@ void Formats::plainTextDecoding()
     QTextDocument back;
     QVERIFY(WPFormat::read(*WPFormat::write(doc, DocType::PlainText, {}, nullptr), DocType::PlainText, &back, nullptr, nullptr));
     QCOMPARE(back.toPlainText(), text);
+}
+
+void Formats::plainTextOfTables()
+{
+    // A row a line, cells apart by tabs, a cell's paragraphs by spaces; a
+    // merged cell's text once, where it starts; pictures and no-break spaces
+    // left out.
+    QTextDocument doc;
+    QTextCursor c(&doc);
+    c.insertText(QStringLiteral("top\u00A0line"));
+    c.insertBlock();
+    QTextTable* t = c.insertTable(2, 3);
+    t->mergeCells(0, 0, 2, 1);
+    t->cellAt(0, 0).firstCursorPosition().insertText(QStringLiteral("tall"));
+    QTextCursor two = t->cellAt(0, 1).firstCursorPosition();
+    two.insertText(QStringLiteral("one"));
+    two.insertBlock();
+    two.insertText(QStringLiteral("two\uFFFC"));
+    t->cellAt(1, 2).firstCursorPosition().insertText(QStringLiteral("end\u2028here"));
+    c.movePosition(QTextCursor::End);
+    c.insertText(QStringLiteral("after"));
+    QCOMPARE(QString::fromUtf8(*WPFormat::write(doc, DocType::PlainText, {}, nullptr)),
+             QStringLiteral("top line\n\ntall\tone two\t\n\t\tend\nhere\nafter"));
 }
 
 void Formats::readerDropsValuesOfTheWrongKind()

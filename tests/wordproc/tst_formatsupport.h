@@ -134,28 +134,28 @@ inline QString num(qreal v)
     return QString::number(r == 0 ? 0 : r);
 }
 
-inline QString describeBlock(const QTextDocument& doc, const QTextBlock& block, unsigned carry)
+inline QString describeBlock(const WPTextModel::Paragraph& paragraph, unsigned carry)
 {
     using namespace FormatSupport;
     QStringList parts;
-    const QTextBlockFormat f = block.blockFormat();
+    const WPTextModel::ParagraphStyle& f = paragraph.style;
     if (carry & Paragraphs) {
-        const Qt::Alignment a = f.alignment() & Qt::AlignHorizontal_Mask;
+        const Qt::Alignment a = f.alignment;
         parts << QStringLiteral("align=%1").arg(a & Qt::AlignHCenter ? "c" : a & Qt::AlignRight ? "r" : a & Qt::AlignJustify ? "j" : "l");
-        parts << QStringLiteral("ind=%1/%2/%3").arg(num(headIndent(f)), num(firstLineHeadIndent(f)), num(tailIndent(f)));
-        parts << QStringLiteral("sp=%1/%2 lm=%3").arg(num(spaceBefore(f)), num(spaceAfter(f)), num(lineMultiple(f)));
+        parts << QStringLiteral("ind=%1/%2/%3").arg(num(f.headIndent), num(f.firstLineHeadIndent), num(f.tailIndent));
+        parts << QStringLiteral("sp=%1/%2 lm=%3").arg(num(f.spaceBefore), num(f.spaceAfter), num(f.lineHeightMultiple));
         QStringList tabs;
-        for (const TabStop& t : tabStops(f))
-            tabs << QStringLiteral("%1:%2").arg(num(t.position)).arg(t.type);
+        for (qsizetype i = 0; i < f.tabStops.size(); ++i)
+            tabs << QStringLiteral("%1:%2").arg(num(f.tabStops.at(i))).arg(f.tabKinds.value(i, 0));
         parts << QStringLiteral("tabs=[%1]").arg(tabs.join(QLatin1Char(',')));
     }
     if (carry & Lists)
-        parts << QStringLiteral("list=%1").arg(listKind(f));
+        parts << QStringLiteral("list=%1").arg(f.listKind == WPText::ListBullet || f.listKind == WPText::ListNumber ? f.listKind : 0);
     QString runs;
-    for (const Span& s : spans(block)) {
-        if (s.isPicture) {
+    for (const WPTextModel::Run& s : writtenRuns(paragraph)) {
+        if (s.picture) {
             if (carry & Pictures) {
-                const Picture p = pictureOf(doc, s.format.toImageFormat());
+                const Picture p = pictureOf(*s.picture);
                 const QImage img = QImage::fromData(p.data);
                 runs += QStringLiteral("[IMG %1x%2 %3x%4pt]").arg(img.width()).arg(img.height()).arg(num(p.sizePt.width()), num(p.sizePt.height()));
             }
@@ -163,23 +163,22 @@ inline QString describeBlock(const QTextDocument& doc, const QTextBlock& block, 
         }
         QStringList props;
         if (carry & Fonts)
-            props << fontFamily(s.format) << num(s.format.fontPointSize());
+            props << (s.defaultFamily ? QString() : s.family) << num(s.defaultSize ? 0 : s.pointSize);
         if (carry & Traits) {
-            if (s.format.fontWeight() >= QFont::DemiBold)
+            if (s.bold)
                 props << QStringLiteral("b");
-            if (s.format.fontItalic())
+            if (s.italic)
                 props << QStringLiteral("i");
-            const int u = underlineStyle(s.format), st = strikeStyle(s.format);
-            if (u)
-                props << QStringLiteral("u%1").arg((carry & LineStyles) ? u : 1);
-            if (st)
-                props << QStringLiteral("s%1").arg((carry & LineStyles) ? st : 1);
+            if (s.underline)
+                props << QStringLiteral("u%1").arg((carry & LineStyles) ? s.underline : 1);
+            if (s.strike)
+                props << QStringLiteral("s%1").arg((carry & LineStyles) ? s.strike : 1);
         }
         if (carry & Colors) {
-            if (s.format.foreground().style() != Qt::NoBrush)
-                props << QStringLiteral("fg") + s.format.foreground().color().name();
-            if (s.format.background().style() != Qt::NoBrush)
-                props << QStringLiteral("bg") + s.format.background().color().name();
+            if (s.foreground.isValid())
+                props << QStringLiteral("fg") + s.foreground.name();
+            if (s.background.isValid())
+                props << QStringLiteral("bg") + s.background.name();
         }
         runs += QStringLiteral("[%1|%2]").arg(s.text, props.join(QLatin1Char(' ')));
     }
@@ -202,33 +201,30 @@ inline QString mergeRuns(QString text)
 
 inline QStringList describe(const QTextDocument& doc, unsigned carry)
 {
-    using namespace FormatSupport;
     QStringList out;
-    for (const Item& item : topLevelItems(doc)) {
-        if (const QTextBlock* block = std::get_if<QTextBlock>(&item)) {
-            out << mergeRuns(describeBlock(doc, *block, carry));
+    for (const WPTextModel::Part& part : WPTextModel::parts(doc)) {
+        if (const auto* paragraph = std::get_if<WPTextModel::Paragraph>(&part)) {
+            out << mergeRuns(describeBlock(*paragraph, carry));
             continue;
         }
-        const QTextTable* table = std::get<QTextTable*>(item);
+        const WPTextModel::Table& table = std::get<WPTextModel::Table>(part);
         if (!(carry & Tables)) {
             // Plain text: a row per line, cells separated by tabs.
-            for (int r = 0; r < table->rows(); ++r) {
-                QStringList cells;
-                for (int c = 0; c < table->columns(); ++c) {
-                    QStringList texts;
-                    for (const QTextBlock& b : cellBlocks(table, r, c))
-                        texts << b.text();
-                    cells << texts.join(QLatin1Char(' '));
-                }
-                out << QStringLiteral(" [%1|]").arg(cells.join(QLatin1Char('\t')));
+            QList<QStringList> rows(table.rows, QStringList(table.columns));
+            for (const WPTextModel::TableCell& cell : table.cells) {
+                QStringList texts;
+                for (const WPTextModel::Paragraph& p : cell.paragraphs)
+                    texts << p.text();
+                rows[cell.row][cell.column] = texts.join(QLatin1Char(' '));
             }
+            for (const QStringList& cells : std::as_const(rows))
+                out << QStringLiteral(" [%1|]").arg(cells.join(QLatin1Char('\t')));
             continue;
         }
-        out << QStringLiteral("TABLE %1x%2").arg(table->rows()).arg(table->columns());
-        for (int r = 0; r < table->rows(); ++r)
-            for (int c = 0; c < table->columns(); ++c)
-                for (const QTextBlock& b : cellBlocks(table, r, c))
-                    out << QStringLiteral("  cell %1,%2: ").arg(r).arg(c) + mergeRuns(describeBlock(doc, b, carry & ~Paragraphs));
+        out << QStringLiteral("TABLE %1x%2").arg(table.rows).arg(table.columns);
+        for (const WPTextModel::TableCell& cell : table.cells)
+            for (const WPTextModel::Paragraph& p : cell.paragraphs)
+                out << QStringLiteral("  cell %1,%2: ").arg(cell.row).arg(cell.column) + mergeRuns(describeBlock(p, carry & ~Paragraphs));
     }
     return out;
 }

@@ -34,9 +34,9 @@ QString textOf(const QByteArray& rtf, WPDocAttributes* attrs = nullptr)
 QTextCharFormat formatOf(const QTextDocument& doc, const QString& text)
 {
     for (QTextBlock b = doc.begin(); b.isValid(); b = b.next())
-        for (const FormatSupport::Span& s : FormatSupport::spans(b))
-            if (s.text == text)
-                return s.format;
+        for (auto it = b.begin(); !it.atEnd(); ++it)
+            if (it.fragment().text() == text)
+                return it.fragment().charFormat();
     return {};
 }
 
@@ -332,9 +332,9 @@ void RtfTest::hostile()
     // No table grows wider than a word processor allows.
     QTextDocument doc;
     Rtf::read(rtf, &doc, nullptr, nullptr);
-    for (const FormatSupport::Item& item : FormatSupport::topLevelItems(doc)) {
-        if (const auto* table = std::get_if<QTextTable*>(&item))
-            QVERIFY((*table)->columns() <= FormatSupport::kMaxColumns);
+    for (const WPTextModel::Part& part : WPTextModel::parts(doc)) {
+        if (const auto* table = std::get_if<WPTextModel::Table>(&part))
+            QVERIFY(table->columns <= FormatSupport::kMaxColumns);
     }
 }
 

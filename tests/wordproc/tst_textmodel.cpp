@@ -29,6 +29,23 @@ QStringList texts(const QList<Paragraph>& ps)
     return out;
 }
 
+// "before", two tables of a wide, a tall and a plain cell, "after".
+void twoTables(QTextDocument& doc)
+{
+    Builder b(&doc);
+    b.addParagraph(para(QStringLiteral("before")));
+    Table t;
+    t.rows = 2;
+    t.columns = 3;
+    TableCell wide{0, 0, 1, 2, QColor(0xDD, 0xEE, 0xFF), {para(QStringLiteral("wide")), para(QStringLiteral("second"))}};
+    TableCell tall{0, 2, 2, 1, QColor(), {para(QStringLiteral("tall"))}};
+    TableCell last{1, 1, 1, 1, QColor(), {para(QStringLiteral("b"))}};
+    t.cells = {wide, tall, last};
+    b.addTable(t);
+    b.addTable(t); // a second table right after the first
+    b.addParagraph(para(QStringLiteral("after")));
+}
+
 } // namespace
 
 class TextModelTest : public QObject {
@@ -131,6 +148,13 @@ private Q_SLOTS:
         QCOMPARE(r.underline, int(WPText::StyleSingle));
         QCOMPARE(r.strike, int(WPText::StyleSingle));
         QCOMPARE(r.family, doc.defaultFont().family()); // the document's font when none is set
+        QVERIFY(r.defaultFamily && r.defaultSize);
+        // A run's own font is its own, even when it is the document's.
+        f.setFontFamilies({doc.defaultFont().family()});
+        f.setFontPointSize(doc.defaultFont().pointSizeF());
+        c.insertText(QStringLiteral("y"), f);
+        const Run own = paragraphs(doc).first().runs.last();
+        QVERIFY(!own.defaultFamily && !own.defaultSize);
     }
 
     void pictures()
@@ -173,18 +197,7 @@ private Q_SLOTS:
     void tables()
     {
         QTextDocument doc;
-        Builder b(&doc);
-        b.addParagraph(para(QStringLiteral("before")));
-        Table t;
-        t.rows = 2;
-        t.columns = 3;
-        TableCell wide{0, 0, 1, 2, QColor(0xDD, 0xEE, 0xFF), {para(QStringLiteral("wide")), para(QStringLiteral("second"))}};
-        TableCell tall{0, 2, 2, 1, QColor(), {para(QStringLiteral("tall"))}};
-        TableCell last{1, 1, 1, 1, QColor(), {para(QStringLiteral("b"))}};
-        t.cells = {wide, tall, last};
-        b.addTable(t);
-        b.addTable(t); // a second table right after the first
-        b.addParagraph(para(QStringLiteral("after")));
+        twoTables(doc);
         const QList<Paragraph> ps = paragraphs(doc);
         // Qt keeps an empty paragraph between two tables and none after the
         // last: "after" takes the paragraph that follows it.
@@ -206,6 +219,30 @@ private Q_SLOTS:
         // Positions lead back into the document.
         for (const Paragraph& p : ps)
             QCOMPARE(doc.findBlock(p.position).text(), p.text());
+    }
+
+    void partsGroupTablesWithTheirGrid()
+    {
+        QTextDocument doc;
+        twoTables(doc);
+        const QList<Part> got = parts(doc);
+        QCOMPARE(got.size(), 5); // paragraph, table, Qt's paragraph between, table, paragraph
+        QCOMPARE(std::get<Paragraph>(got[0]).text(), QStringLiteral("before"));
+        QCOMPARE(std::get<Paragraph>(got[4]).text(), QStringLiteral("after"));
+        for (int i : {1, 3}) {
+            const Table& table = std::get<Table>(got[i]);
+            QCOMPARE(table.rows, 2);
+            QCOMPARE(table.columns, 3);
+            QCOMPARE(table.cells.size(), 4); // the empty cell under the wide one too
+            QCOMPARE(texts(table.cells[0].paragraphs), (QStringList{QStringLiteral("wide"), QStringLiteral("second")}));
+            QCOMPARE(table.grid(), (QList<qsizetype>{0, 0, 1, 2, 3, 1}));
+        }
+        // Cells outside the grid cover nothing.
+        Table hostile;
+        hostile.rows = 1;
+        hostile.columns = 2;
+        hostile.cells = {TableCell{0, 1, 5, 5, QColor(), {}}, TableCell{3, 0, 1, 1, QColor(), {}}};
+        QCOMPARE(hostile.grid(), (QList<qsizetype>{-1, 0}));
     }
 
     void nestedTableBelongsToOuterCell()

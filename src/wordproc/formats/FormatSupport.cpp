@@ -8,8 +8,6 @@
 #include <QImageReader>
 #include <QRegularExpression>
 #include <QTextDocument>
-#include <QTextFrame>
-#include <QTextTable>
 #include <QUrl>
 #include <cmath>
 
@@ -304,88 +302,58 @@ void insertPicture(QTextCursor& cursor, Picture picture, const QTextCharFormat& 
     cursor.insertText(QString(QChar::ObjectReplacementCharacter), f);
 }
 
-// ---- walking ------------------------------------------------------------------
-
-namespace {
-
-void collect(QTextFrame* frame, QList<Item>& out, bool flattenTables)
+Picture pictureOf(const WPTextModel::Picture& walked)
 {
-    for (QTextFrame::iterator it = frame->begin(); !it.atEnd(); ++it) {
-        if (QTextFrame* child = it.currentFrame()) {
-            QTextTable* table = qobject_cast<QTextTable*>(child);
-            if (table && !flattenTables)
-                out.append(table);
-            else
-                collect(child, out, flattenTables);
-        } else {
-            out.append(it.currentBlock());
-        }
+    Picture p;
+    p.data = walked.data;
+    p.fileName = walked.fileName;
+    p.sizePt = walked.sizePt;
+    if (p.data.isEmpty()) {
+        const QImage image = walked.decoded();
+        if (image.isNull())
+            return p;
+        QBuffer buffer(&p.data);
+        buffer.open(QIODevice::WriteOnly);
+        image.save(&buffer, "PNG");
+        if (p.sizePt.isEmpty())
+            p.sizePt = QSizeF(image.size());
+        if (!p.fileName.endsWith(QLatin1String(".png"), Qt::CaseInsensitive))
+            p.fileName = QStringLiteral("image.png");
     }
+    if (p.fileName.isEmpty()) {
+        const QString ext = p.format();
+        p.fileName = QStringLiteral("image.") + (ext.isEmpty() ? QStringLiteral("bin") : ext);
+    }
+    return p;
 }
 
-} // namespace
-
-QList<Item> topLevelItems(const QTextDocument& document)
+QList<WPTextModel::Run> writtenRuns(const WPTextModel::Paragraph& paragraph)
 {
-    QList<Item> out;
-    collect(document.rootFrame(), out, false);
-    return out;
-}
-
-QList<QTextBlock> cellBlocks(const QTextTable* table, int row, int column)
-{
-    QList<QTextBlock> out;
-    const QTextTableCell cell = table->cellAt(row, column);
-    if (!cell.isValid() || cell.row() != row || cell.column() != column)
-        return out;
-    for (QTextFrame::iterator it = cell.begin(); !it.atEnd(); ++it) {
-        if (QTextFrame* child = it.currentFrame()) {
-            QList<Item> nested;
-            collect(child, nested, true);
-            for (const Item& item : nested)
-                out.append(std::get<QTextBlock>(item));
-        } else {
-            out.append(it.currentBlock());
+    QList<WPTextModel::Run> out;
+    for (WPTextModel::Run run : paragraph.runs) {
+        if (!run.picture) {
+            run.text.remove(QChar::ObjectReplacementCharacter);
+            if (run.text.isEmpty())
+                continue;
         }
+        out.append(std::move(run));
     }
     return out;
 }
 
-QList<Span> spans(const QTextBlock& block)
+QList<WPTextModel::Run> takeLeading(QList<WPTextModel::Run>& runs, int count)
 {
-    QList<Span> out;
-    for (QTextBlock::iterator it = block.begin(); !it.atEnd(); ++it) {
-        const QTextFragment fragment = it.fragment();
-        if (!fragment.isValid())
-            continue;
-        const QTextCharFormat format = fragment.charFormat();
-        const QString text = fragment.text();
-        if (format.isImageFormat()) {
-            for (QChar c : text) {
-                if (c == QChar::ObjectReplacementCharacter)
-                    out.append({QString(c), format, true});
-            }
-            continue;
-        }
-        QString clean = text;
-        clean.remove(QChar::ObjectReplacementCharacter);
-        if (!clean.isEmpty())
-            out.append({clean, format, false});
-    }
-    return out;
-}
-
-QList<Span> takeLeading(QList<Span>& list, int count)
-{
-    QList<Span> taken;
-    while (count > 0 && !list.isEmpty() && !list.first().isPicture) {
-        Span& first = list.first();
+    QList<WPTextModel::Run> taken;
+    while (count > 0 && !runs.isEmpty() && !runs.first().picture) {
+        WPTextModel::Run& first = runs.first();
         const qsizetype n = std::min<qsizetype>(count, first.text.size());
-        taken.append({first.text.left(n), first.format, false});
+        WPTextModel::Run part = first;
+        part.text = first.text.left(n);
+        taken.append(std::move(part));
         first.text.remove(0, n);
         count -= int(n);
         if (first.text.isEmpty())
-            list.removeFirst();
+            runs.removeFirst();
     }
     return taken;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "wordproc/WPCommands.h"
+#include "wordproc/WPTextModel.h"
 
 #include <QByteArray>
 #include <QColor>
@@ -14,15 +15,14 @@
 #include <functional>
 #include <memory>
 #include <optional>
-#include <variant>
 
 class QTextDocument;
-class QTextTable;
 class QTextFrame;
 
 // What every reader and writer of the word processor shares: the text
-// properties in points, pictures kept with their original bytes, and one way
-// to build a document (paragraphs, runs, tables) and to walk it back.
+// properties in points, pictures kept with their original bytes, one way to
+// build a document (paragraphs, runs, tables), and the runs of a document
+// walked through WPTextModel as the writers give them.
 namespace FormatSupport {
 
 // Bounds for hostile files.
@@ -84,6 +84,9 @@ QSize imagePixelSize(const QByteArray& data);
 // The picture behind an image format of `document`: the original bytes when
 // they were kept, else the shown image encoded as PNG.
 Picture pictureOf(const QTextDocument& document, const QTextImageFormat& format);
+// The file bytes of a walked picture: the original ones when they were kept,
+// else the shown image encoded as PNG (empty when there is none).
+Picture pictureOf(const WPTextModel::Picture& picture);
 // Inserts a picture at the cursor. Pictures too large to decode safely keep
 // their bytes (so a save writes them back) but show nothing. A missing size
 // is taken from the pixels (one pixel a point).
@@ -161,23 +164,13 @@ void appendNotes(QTextDocument* document, const QList<std::shared_ptr<QTextDocum
 void inlineStory(const QTextDocument& story, const QTextCharFormat& lineFormat,
                  const std::function<void(const QString&, const QTextCharFormat&)>& deliver);
 
-// ---- walking a document --------------------------------------------------------
-// The top-level items of a document in order: blocks and tables. Nested
-// tables inside cells are given as their blocks.
-using Item = std::variant<QTextBlock, QTextTable*>;
-QList<Item> topLevelItems(const QTextDocument& document);
-QList<QTextBlock> cellBlocks(const QTextTable* table, int row, int column);
-
-// One run of a block: text with one format, or one picture.
-struct Span {
-    QString text;
-    QTextCharFormat format;
-    bool isPicture = false;
-};
-QList<Span> spans(const QTextBlock& block);
-// Takes the first `count` characters of text off the front of `list` (a list
-// paragraph's marker run) and returns them as spans of their own.
-QList<Span> takeLeading(QList<Span>& list, int count);
+// ---- writing a walked document ---------------------------------------------
+// The runs of a walked paragraph as a writer gives them: text runs without
+// stray object characters, empty ones left out, and one run per picture.
+QList<WPTextModel::Run> writtenRuns(const WPTextModel::Paragraph& paragraph);
+// Takes the first `count` characters of text off the front of `runs` (a list
+// paragraph's marker) and returns them as runs of their own.
+QList<WPTextModel::Run> takeLeading(QList<WPTextModel::Run>& runs, int count);
 
 // ---- XML ---------------------------------------------------------------------
 // Text that an XML 1.0 file can hold: control characters other than tab,

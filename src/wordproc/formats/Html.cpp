@@ -292,17 +292,16 @@ QByteArray write(const QTextDocument& text, const WPDocAttributes& attributes)
 {
     QString html = withRealLists(text)->toHtml();
     // Pictures as data: URIs, so the page holds them.
-    static const QRegularExpression img(QStringLiteral("src=\"(wpimage:[^\"]+)\""));
+    static const QRegularExpression img(QStringLiteral("src=\"([^\"]+)\""));
     QHash<QString, QString> uris;
-    for (QTextBlock b = text.begin(); b.isValid(); b = b.next()) {
-        for (const Span& s : spans(b)) {
-            if (!s.isPicture)
+    for (const WPTextModel::Paragraph& paragraph : WPTextModel::paragraphs(text)) {
+        for (const WPTextModel::Run& r : paragraph.runs) {
+            if (!r.picture || r.resource.isEmpty())
                 continue;
-            const QTextImageFormat f = s.format.toImageFormat();
-            const Picture p = pictureOf(text, f);
+            const Picture p = pictureOf(*r.picture);
             const QString type = p.format().isEmpty() ? QStringLiteral("png") : p.format();
-            uris.insert(f.name(), QStringLiteral("data:image/%1;base64,").arg(type)
-                                      + QString::fromLatin1(p.data.toBase64()));
+            uris.insert(r.resource.toHtmlEscaped(), QStringLiteral("data:image/%1;base64,").arg(type)
+                                                               + QString::fromLatin1(p.data.toBase64()));
         }
     }
     QString out;
@@ -311,7 +310,8 @@ QByteArray write(const QTextDocument& text, const WPDocAttributes& attributes)
     while (it.hasNext()) {
         const QRegularExpressionMatch m = it.next();
         out += html.mid(last, m.capturedStart() - last);
-        out += QStringLiteral("src=\"%1\"").arg(uris.value(m.captured(1)));
+        // Other addresses are no picture of the document's: left as they are.
+        out += uris.contains(m.captured(1)) ? QStringLiteral("src=\"%1\"").arg(uris.value(m.captured(1))) : m.captured(0);
         last = m.capturedEnd();
     }
     out += html.mid(last);

@@ -11,7 +11,6 @@
 #include <QHash>
 #include <QSet>
 #include <QTextDocument>
-#include <QTextTable>
 #include <QXmlStreamWriter>
 #include <cmath>
 
@@ -20,6 +19,8 @@ namespace Odt {
 namespace {
 
 using namespace FormatSupport;
+using WPTextModel::Paragraph;
+using WPTextModel::Run;
 
 QString pt(qreal v)
 {
@@ -63,15 +64,15 @@ public:
     std::optional<QByteArray> run(QString* error);
 
 private:
-    QString paragraphStyle(const QTextBlockFormat& f);
-    QString textStyle(const QTextCharFormat& f);
+    QString paragraphStyle(const WPTextModel::ParagraphStyle& f);
+    QString textStyle(const Run& f);
     QString styleFor(const QString& family, const Props& props, const Props& tabs, QHash<QString, QString>& names,
                      const char* prefix);
-    void writeBlocks(QXmlStreamWriter& w, const QList<QTextBlock>& blocks);
-    void writeParagraph(QXmlStreamWriter& w, const QTextBlock& block, int skip);
-    void writeTable(QXmlStreamWriter& w, QTextTable* table);
+    void writeBlocks(QXmlStreamWriter& w, const QList<Paragraph>& blocks);
+    void writeParagraph(QXmlStreamWriter& w, const Paragraph& block, int skip);
+    void writeTable(QXmlStreamWriter& w, const WPTextModel::Table& table);
     void writeText(QXmlStreamWriter& w, const QString& text, const QString& full, qsizetype& index);
-    void writePicture(QXmlStreamWriter& w, const QTextCharFormat& f);
+    void writePicture(QXmlStreamWriter& w, const Run& run);
     QByteArray content();
     QByteArray styles() const;
     QByteArray meta() const;
@@ -126,47 +127,47 @@ QString Writer::styleFor(const QString& family, const Props& props, const Props&
     return name;
 }
 
-QString Writer::paragraphStyle(const QTextBlockFormat& f)
+QString Writer::paragraphStyle(const WPTextModel::ParagraphStyle& f)
 {
     Props props;
-    const Qt::Alignment a = f.alignment() & Qt::AlignHorizontal_Mask;
+    const Qt::Alignment a = f.alignment;
     if (a & Qt::AlignHCenter)
         props.append({QStringLiteral("fo:text-align"), QStringLiteral("center")});
     else if (a & Qt::AlignRight)
         props.append({QStringLiteral("fo:text-align"), QStringLiteral("end")});
     else if (a & Qt::AlignJustify)
         props.append({QStringLiteral("fo:text-align"), QStringLiteral("justify")});
-    props.append({QStringLiteral("fo:margin-left"), pt(headIndent(f))});
-    props.append({QStringLiteral("fo:margin-right"), pt(tailIndent(f))});
-    props.append({QStringLiteral("fo:text-indent"), pt(firstLineHeadIndent(f) - headIndent(f))});
-    props.append({QStringLiteral("fo:margin-top"), pt(spaceBefore(f))});
-    props.append({QStringLiteral("fo:margin-bottom"), pt(spaceAfter(f))});
-    if (lineMultiple(f) > 0)
-        props.append({QStringLiteral("fo:line-height"), QString::number(std::lround(lineMultiple(f) * 100)) + QLatin1Char('%')});
+    props.append({QStringLiteral("fo:margin-left"), pt(f.headIndent)});
+    props.append({QStringLiteral("fo:margin-right"), pt(f.tailIndent)});
+    props.append({QStringLiteral("fo:text-indent"), pt(f.firstLineHeadIndent - f.headIndent)});
+    props.append({QStringLiteral("fo:margin-top"), pt(f.spaceBefore)});
+    props.append({QStringLiteral("fo:margin-bottom"), pt(f.spaceAfter)});
+    if (f.lineHeightMultiple > 0)
+        props.append({QStringLiteral("fo:line-height"), QString::number(std::lround(f.lineHeightMultiple * 100)) + QLatin1Char('%')});
     Props tabs;
-    for (const TabStop& t : tabStops(f)) {
-        const char* type = t.type == QTextOption::RightTab    ? "right"
-                         : t.type == QTextOption::CenterTab   ? "center"
-                         : t.type == QTextOption::DelimiterTab ? "char"
-                                                               : "left";
-        tabs.append({pt(t.position), QLatin1String(type)});
+    for (qsizetype i = 0; i < f.tabStops.size(); ++i) {
+        const int kind = f.tabKinds.value(i, QTextOption::LeftTab);
+        const char* type = kind == QTextOption::RightTab    ? "right"
+                         : kind == QTextOption::CenterTab   ? "center"
+                         : kind == QTextOption::DelimiterTab ? "char"
+                                                             : "left";
+        tabs.append({pt(f.tabStops.at(i)), QLatin1String(type)});
     }
     return styleFor(QStringLiteral("paragraph"), props, tabs, m_paraNames, "P");
 }
 
-QString Writer::textStyle(const QTextCharFormat& f)
+QString Writer::textStyle(const Run& f)
 {
     Props props;
-    const QString family = fontFamily(f);
-    if (!family.isEmpty())
-        props.append({QStringLiteral("fo:font-family"), family});
-    if (f.hasProperty(QTextFormat::FontPointSize))
-        props.append({QStringLiteral("fo:font-size"), pt(f.fontPointSize())});
-    if (f.fontWeight() >= QFont::DemiBold)
+    if (!f.defaultFamily && !f.family.isEmpty())
+        props.append({QStringLiteral("fo:font-family"), f.family});
+    if (!f.defaultSize)
+        props.append({QStringLiteral("fo:font-size"), pt(f.pointSize)});
+    if (f.bold)
         props.append({QStringLiteral("fo:font-weight"), QStringLiteral("bold")});
-    if (f.fontItalic())
+    if (f.italic)
         props.append({QStringLiteral("fo:font-style"), QStringLiteral("italic")});
-    const int u = underlineStyle(f);
+    const int u = f.underline;
     if (u != WPText::StyleNone) {
         props.append({QStringLiteral("style:text-underline-style"), QStringLiteral("solid")});
         props.append({QStringLiteral("style:text-underline-width"), u == WPText::StyleThick ? QStringLiteral("bold") : QStringLiteral("auto")});
@@ -174,19 +175,19 @@ QString Writer::textStyle(const QTextCharFormat& f)
         if (u == WPText::StyleDouble)
             props.append({QStringLiteral("style:text-underline-type"), QStringLiteral("double")});
     }
-    const int s = strikeStyle(f);
+    const int s = f.strike;
     if (s != WPText::StyleNone) {
         props.append({QStringLiteral("style:text-line-through-style"), QStringLiteral("solid")});
         if (s == WPText::StyleDouble)
             props.append({QStringLiteral("style:text-line-through-type"), QStringLiteral("double")});
     }
-    if (f.foreground().style() != Qt::NoBrush)
-        props.append({QStringLiteral("fo:color"), f.foreground().color().name()});
-    if (f.background().style() != Qt::NoBrush)
-        props.append({QStringLiteral("fo:background-color"), f.background().color().name()});
-    if (f.verticalAlignment() == QTextCharFormat::AlignSuperScript)
+    if (f.foreground.isValid())
+        props.append({QStringLiteral("fo:color"), f.foreground.name()});
+    if (f.background.isValid())
+        props.append({QStringLiteral("fo:background-color"), f.background.name()});
+    if (f.baseline == 1)
         props.append({QStringLiteral("style:text-position"), QStringLiteral("super 58%")});
-    else if (f.verticalAlignment() == QTextCharFormat::AlignSubScript)
+    else if (f.baseline == 2)
         props.append({QStringLiteral("style:text-position"), QStringLiteral("sub 58%")});
     if (props.isEmpty())
         return {};
@@ -227,9 +228,9 @@ void Writer::writeText(QXmlStreamWriter& w, const QString& text, const QString& 
     flush();
 }
 
-void Writer::writePicture(QXmlStreamWriter& w, const QTextCharFormat& f)
+void Writer::writePicture(QXmlStreamWriter& w, const Run& run)
 {
-    const Picture p = pictureOf(m_doc, f.toImageFormat());
+    const Picture p = pictureOf(*run.picture);
     if (p.data.isEmpty())
         return;
     QString ext = p.format();
@@ -251,24 +252,24 @@ void Writer::writePicture(QXmlStreamWriter& w, const QTextCharFormat& f)
     w.writeEndElement();
 }
 
-void Writer::writeParagraph(QXmlStreamWriter& w, const QTextBlock& block, int skip)
+void Writer::writeParagraph(QXmlStreamWriter& w, const Paragraph& block, int skip)
 {
     w.writeStartElement(QStringLiteral("text:p"));
-    w.writeAttribute(QStringLiteral("text:style-name"), paragraphStyle(block.blockFormat()));
-    QList<Span> list = spans(block);
+    w.writeAttribute(QStringLiteral("text:style-name"), paragraphStyle(block.style));
+    QList<Run> list = writtenRuns(block);
     // The list marker is the list's own in ODF: leave out the literal one.
     takeLeading(list, skip);
     QString full;
-    for (const Span& s : std::as_const(list))
+    for (const Run& s : std::as_const(list))
         full += s.text;
     qsizetype index = 0;
-    for (const Span& s : std::as_const(list)) {
-        if (s.isPicture) {
-            writePicture(w, s.format);
+    for (const Run& s : std::as_const(list)) {
+        if (s.picture) {
+            writePicture(w, s);
             ++index;
             continue;
         }
-        const QString style = textStyle(s.format);
+        const QString style = textStyle(s);
         if (!style.isEmpty()) {
             w.writeStartElement(QStringLiteral("text:span"));
             w.writeAttribute(QStringLiteral("text:style-name"), style);
@@ -280,10 +281,14 @@ void Writer::writeParagraph(QXmlStreamWriter& w, const QTextBlock& block, int sk
     w.writeEndElement();
 }
 
-void Writer::writeBlocks(QXmlStreamWriter& w, const QList<QTextBlock>& blocks)
+void Writer::writeBlocks(QXmlStreamWriter& w, const QList<Paragraph>& blocks)
 {
+    auto listKind = [](const Paragraph& p) {
+        const int kind = p.style.listKind;
+        return kind == WPText::ListBullet || kind == WPText::ListNumber ? kind : int(WPText::ListNone);
+    };
     for (qsizetype i = 0; i < blocks.size();) {
-        const int kind = listKind(blocks[i].blockFormat());
+        const int kind = listKind(blocks[i]);
         if (kind == WPText::ListNone) {
             writeParagraph(w, blocks[i], 0);
             ++i;
@@ -291,7 +296,7 @@ void Writer::writeBlocks(QXmlStreamWriter& w, const QList<QTextBlock>& blocks)
         }
         w.writeStartElement(QStringLiteral("text:list"));
         w.writeAttribute(QStringLiteral("text:style-name"), kind == WPText::ListBullet ? QStringLiteral("L1") : QStringLiteral("L2"));
-        for (; i < blocks.size() && listKind(blocks[i].blockFormat()) == kind; ++i) {
+        for (; i < blocks.size() && listKind(blocks[i]) == kind; ++i) {
             w.writeStartElement(QStringLiteral("text:list-item"));
             writeParagraph(w, blocks[i], markerLength(blocks[i].text()));
             w.writeEndElement();
@@ -300,33 +305,35 @@ void Writer::writeBlocks(QXmlStreamWriter& w, const QList<QTextBlock>& blocks)
     }
 }
 
-void Writer::writeTable(QXmlStreamWriter& w, QTextTable* table)
+void Writer::writeTable(QXmlStreamWriter& w, const WPTextModel::Table& table)
 {
     ++m_tables;
     w.writeStartElement(QStringLiteral("table:table"));
     w.writeAttribute(QStringLiteral("table:name"), QStringLiteral("Table%1").arg(m_tables));
     w.writeAttribute(QStringLiteral("table:style-name"), QStringLiteral("Tbl"));
     w.writeEmptyElement(QStringLiteral("table:table-column"));
-    w.writeAttribute(QStringLiteral("table:number-columns-repeated"), QString::number(table->columns()));
-    for (int r = 0; r < table->rows(); ++r) {
+    w.writeAttribute(QStringLiteral("table:number-columns-repeated"), QString::number(table.columns));
+    const QList<qsizetype> grid = table.grid();
+    for (int r = 0; r < table.rows; ++r) {
         w.writeStartElement(QStringLiteral("table:table-row"));
-        for (int c = 0; c < table->columns(); ++c) {
-            const QTextTableCell cell = table->cellAt(r, c);
-            if (cell.isValid() && (cell.row() != r || cell.column() != c)) {
+        for (int c = 0; c < table.columns; ++c) {
+            const qsizetype index = grid.at(qsizetype(r) * table.columns + c);
+            const WPTextModel::TableCell* cell = index >= 0 ? &table.cells.at(index) : nullptr;
+            if (cell && (cell->row != r || cell->column != c)) {
                 w.writeEmptyElement(QStringLiteral("table:covered-table-cell")); // under a merged cell
                 continue;
             }
             w.writeStartElement(QStringLiteral("table:table-cell"));
             w.writeAttribute(QStringLiteral("table:style-name"), QStringLiteral("TblCell"));
-            if (cell.isValid() && cell.columnSpan() > 1)
-                w.writeAttribute(QStringLiteral("table:number-columns-spanned"), QString::number(cell.columnSpan()));
-            if (cell.isValid() && cell.rowSpan() > 1)
-                w.writeAttribute(QStringLiteral("table:number-rows-spanned"), QString::number(cell.rowSpan()));
+            if (cell && cell->columnSpan > 1)
+                w.writeAttribute(QStringLiteral("table:number-columns-spanned"), QString::number(cell->columnSpan));
+            if (cell && cell->rowSpan > 1)
+                w.writeAttribute(QStringLiteral("table:number-rows-spanned"), QString::number(cell->rowSpan));
             w.writeAttribute(QStringLiteral("office:value-type"), QStringLiteral("string"));
-            QList<QTextBlock> blocks = cellBlocks(table, r, c);
-            if (blocks.isEmpty())
+            if (!cell || cell->paragraphs.isEmpty())
                 w.writeEmptyElement(QStringLiteral("text:p"));
-            writeBlocks(w, blocks);
+            else
+                writeBlocks(w, cell->paragraphs);
             w.writeEndElement();
         }
         w.writeEndElement();
@@ -339,15 +346,15 @@ QByteArray Writer::content()
     QByteArray body;
     {
         QXmlStreamWriter w(&body);
-        QList<QTextBlock> run;
-        for (const Item& item : topLevelItems(m_doc)) {
-            if (const QTextBlock* block = std::get_if<QTextBlock>(&item)) {
-                run.append(*block);
+        QList<Paragraph> run;
+        for (WPTextModel::Part& part : WPTextModel::parts(m_doc)) {
+            if (Paragraph* p = std::get_if<Paragraph>(&part)) {
+                run.append(std::move(*p));
                 continue;
             }
             writeBlocks(w, run);
             run.clear();
-            writeTable(w, std::get<QTextTable*>(item));
+            writeTable(w, std::get<WPTextModel::Table>(part));
         }
         writeBlocks(w, run);
     }

@@ -1,10 +1,9 @@
 #include "wordproc/formats/PlainText.h"
 
-#include "wordproc/formats/FormatSupport.h"
+#include "wordproc/WPTextModel.h"
 
 #include <QStringDecoder>
 #include <QTextDocument>
-#include <QTextTable>
 
 namespace PlainText {
 
@@ -58,31 +57,34 @@ void read(const QByteArray& data, QTextDocument* into)
 
 QByteArray write(const QTextDocument& text)
 {
-    using namespace FormatSupport;
+    using namespace WPTextModel;
     QStringList lines;
-    auto blockText = [](const QTextBlock& block) {
-        QString t = block.text();
+    auto paragraphText = [](const Paragraph& p) {
+        QString t = p.text();
         t.remove(QChar::ObjectReplacementCharacter);
         t.replace(QChar::LineSeparator, QLatin1Char('\n'));
         t.replace(QChar::Nbsp, QLatin1Char(' '));
         return t;
     };
-    for (const Item& item : topLevelItems(text)) {
-        if (const QTextBlock* block = std::get_if<QTextBlock>(&item)) {
-            lines.append(blockText(*block));
+    for (const Part& part : parts(text)) {
+        if (const Paragraph* p = std::get_if<Paragraph>(&part)) {
+            lines.append(paragraphText(*p));
             continue;
         }
-        const QTextTable* table = std::get<QTextTable*>(item);
-        for (int r = 0; r < table->rows(); ++r) {
-            QStringList cells;
-            for (int c = 0; c < table->columns(); ++c) {
-                QStringList parts;
-                for (const QTextBlock& b : cellBlocks(table, r, c))
-                    parts.append(blockText(b));
-                cells.append(parts.join(QLatin1Char(' ')));
-            }
-            lines.append(cells.join(QLatin1Char('\t')));
+        // A row per line, its cells apart by tabs; a merged cell's text is
+        // given once, where it starts.
+        const Table& table = std::get<Table>(part);
+        QList<QStringList> rows(table.rows, QStringList(table.columns));
+        for (const TableCell& cell : table.cells) {
+            if (cell.row < 0 || cell.row >= table.rows || cell.column < 0 || cell.column >= table.columns)
+                continue;
+            QStringList texts;
+            for (const Paragraph& p : cell.paragraphs)
+                texts.append(paragraphText(p));
+            rows[cell.row][cell.column] = texts.join(QLatin1Char(' '));
         }
+        for (const QStringList& row : std::as_const(rows))
+            lines.append(row.join(QLatin1Char('\t')));
     }
     const QByteArray out = lines.join(QLatin1Char('\n')).toUtf8();
     // Text that begins with U+FEFF would lose it to the byte-order mark

@@ -11,7 +11,6 @@
 #include <QImage>
 #include <QSet>
 #include <QTextDocument>
-#include <QTextTable>
 #include <cmath>
 
 namespace Rtf {
@@ -19,6 +18,8 @@ namespace Rtf {
 namespace {
 
 using namespace FormatSupport;
+using WPTextModel::Paragraph;
+using WPTextModel::Run;
 
 int twips(qreal points)
 {
@@ -67,12 +68,12 @@ public:
     QByteArray run();
 
 private:
-    void scanFormats(const QList<Span>& spanList);
-    void writeBlock(const QTextBlock& block, bool inTable, const char* end);
-    void writeTable(QTextTable* table);
-    void writeRun(const Span& span);
-    void writeCharProps(const QTextCharFormat& f);
-    void writePicture(const QTextCharFormat& f);
+    void scanFormats(const Paragraph& paragraph);
+    void writeBlock(const Paragraph& paragraph, bool inTable, const char* end);
+    void writeTable(const WPTextModel::Table& table);
+    void writeRun(const Run& run);
+    void writeCharProps(const Run& f);
+    void writePicture(const Run& run);
     int fontIndex(const QString& family) const { return int(m_fonts.indexOf(family)); }
     int colorIndex(const QColor& color) const { return int(m_colors.indexOf(color.rgb())) + 1; }
 
@@ -86,31 +87,28 @@ private:
     qreal m_textWidth = 468;
 };
 
-void Writer::scanFormats(const QList<Span>& spanList)
+void Writer::scanFormats(const Paragraph& paragraph)
 {
-    for (const Span& s : spanList) {
-        const QString family = fontFamily(s.format);
-        if (!family.isEmpty() && !m_fonts.contains(family))
-            m_fonts.append(family);
-        for (const QBrush& brush : {s.format.foreground(), s.format.background()}) {
-            if (brush.style() != Qt::NoBrush && !m_colors.contains(brush.color().rgb()))
-                m_colors.append(brush.color().rgb());
+    for (const Run& r : writtenRuns(paragraph)) {
+        if (!r.defaultFamily && !r.family.isEmpty() && !m_fonts.contains(r.family))
+            m_fonts.append(r.family);
+        for (const QColor& color : {r.foreground, r.background}) {
+            if (color.isValid() && !m_colors.contains(color.rgb()))
+                m_colors.append(color.rgb());
         }
     }
 }
 
 QByteArray Writer::run()
 {
-    const QList<Item> items = topLevelItems(m_doc);
-    for (const Item& item : items) {
-        if (const QTextBlock* block = std::get_if<QTextBlock>(&item)) {
-            scanFormats(spans(*block));
+    const QList<WPTextModel::Part> parts = WPTextModel::parts(m_doc);
+    for (const WPTextModel::Part& part : parts) {
+        if (const Paragraph* p = std::get_if<Paragraph>(&part)) {
+            scanFormats(*p);
         } else {
-            QTextTable* table = std::get<QTextTable*>(item);
-            for (int r = 0; r < table->rows(); ++r)
-                for (int c = 0; c < table->columns(); ++c)
-                    for (const QTextBlock& b : cellBlocks(table, r, c))
-                        scanFormats(spans(b));
+            for (const WPTextModel::TableCell& cell : std::get<WPTextModel::Table>(part).cells)
+                for (const Paragraph& p : cell.paragraphs)
+                    scanFormats(p);
         }
     }
     if (m_fonts.isEmpty())
@@ -158,129 +156,130 @@ QByteArray Writer::run()
     const qreal width = paper.width() - m_attributes.leftMargin.value_or(72) - m_attributes.rightMargin.value_or(72);
     m_textWidth = std::isfinite(width) && width >= 72 ? width : 468;
 
-    for (const Item& item : items) {
-        if (const QTextBlock* block = std::get_if<QTextBlock>(&item))
-            writeBlock(*block, false, "\\par\n");
+    for (const WPTextModel::Part& part : parts) {
+        if (const Paragraph* p = std::get_if<Paragraph>(&part))
+            writeBlock(*p, false, "\\par\n");
         else
-            writeTable(std::get<QTextTable*>(item));
+            writeTable(std::get<WPTextModel::Table>(part));
     }
     m_out += "}\n";
     return m_out;
 }
 
-void Writer::writeBlock(const QTextBlock& block, bool inTable, const char* end)
+void Writer::writeBlock(const Paragraph& paragraph, bool inTable, const char* end)
 {
-    const QTextBlockFormat f = block.blockFormat();
+    const WPTextModel::ParagraphStyle& f = paragraph.style;
     m_out += "\\pard";
     if (inTable)
         m_out += "\\intbl";
-    const Qt::Alignment a = f.alignment() & Qt::AlignHorizontal_Mask;
+    const Qt::Alignment a = f.alignment;
     if (a & Qt::AlignHCenter)
         m_out += "\\qc";
     else if (a & Qt::AlignRight)
         m_out += "\\qr";
     else if (a & Qt::AlignJustify)
         m_out += "\\qj";
-    const int kind = listKind(f);
+    const int kind = f.listKind == WPText::ListBullet || f.listKind == WPText::ListNumber ? f.listKind : int(WPText::ListNone);
     if (kind == WPText::ListBullet)
         m_out += "\\ls1\\ilvl0";
     else if (kind == WPText::ListNumber)
         m_out += "\\ls2\\ilvl0";
-    const qreal head = headIndent(f);
-    const qreal first = firstLineHeadIndent(f);
+    const qreal head = f.headIndent;
+    const qreal first = f.firstLineHeadIndent;
     if (head != 0)
         m_out += "\\li" + QByteArray::number(twips(head));
     if (first != head)
         m_out += "\\fi" + QByteArray::number(twips(first - head));
-    if (tailIndent(f) != 0)
-        m_out += "\\ri" + QByteArray::number(twips(tailIndent(f)));
-    if (spaceBefore(f) > 0)
-        m_out += "\\sb" + QByteArray::number(twips(spaceBefore(f)));
-    if (spaceAfter(f) > 0)
-        m_out += "\\sa" + QByteArray::number(twips(spaceAfter(f)));
-    const qreal multiple = lineMultiple(f);
+    if (f.tailIndent != 0)
+        m_out += "\\ri" + QByteArray::number(twips(f.tailIndent));
+    if (f.spaceBefore > 0)
+        m_out += "\\sb" + QByteArray::number(twips(f.spaceBefore));
+    if (f.spaceAfter > 0)
+        m_out += "\\sa" + QByteArray::number(twips(f.spaceAfter));
+    const qreal multiple = f.lineHeightMultiple;
     if (multiple > 0)
         m_out += "\\sl" + QByteArray::number(int(std::lround(multiple * 240))) + "\\slmult1";
-    for (const TabStop& tab : tabStops(f)) {
-        if (tab.type == QTextOption::RightTab)
+    for (qsizetype i = 0; i < f.tabStops.size(); ++i) {
+        const int type = f.tabKinds.value(i, QTextOption::LeftTab);
+        if (type == QTextOption::RightTab)
             m_out += "\\tqr";
-        else if (tab.type == QTextOption::CenterTab)
+        else if (type == QTextOption::CenterTab)
             m_out += "\\tqc";
-        else if (tab.type == QTextOption::DelimiterTab)
+        else if (type == QTextOption::DelimiterTab)
             m_out += "\\tqdec";
-        m_out += "\\tx" + QByteArray::number(twips(tab.position));
+        m_out += "\\tx" + QByteArray::number(twips(f.tabStops.at(i)));
     }
     m_out += ' ';
 
-    QList<Span> list = spans(block);
-    const int marker = kind != WPText::ListNone ? markerLength(block.text()) : 0;
+    QList<Run> list = writtenRuns(paragraph);
+    const int marker = kind != WPText::ListNone ? markerLength(paragraph.text()) : 0;
     if (marker > 0) {
         // The marker run goes to \listtext, which list-aware readers replace
         // with their own marker and others show as text.
         m_out += "{\\listtext";
-        for (const Span& part : takeLeading(list, marker)) {
-            writeCharProps(part.format);
+        for (const Run& part : takeLeading(list, marker)) {
+            writeCharProps(part);
             m_out += ' ';
             appendEscaped(m_out, part.text);
         }
         m_out += '}';
     }
-    for (const Span& s : std::as_const(list))
-        writeRun(s);
+    for (const Run& r : std::as_const(list))
+        writeRun(r);
     m_out += end;
 }
 
-void Writer::writeCharProps(const QTextCharFormat& f)
+void Writer::writeCharProps(const Run& f)
 {
     m_out += "\\plain";
-    const int font = fontIndex(fontFamily(f));
+    const int font = f.defaultFamily ? -1 : fontIndex(f.family);
     if (font >= 0)
         m_out += "\\f" + QByteArray::number(font);
-    const qreal size = f.hasProperty(QTextFormat::FontPointSize) ? f.fontPointSize() : 12.0;
+    const qreal size = f.defaultSize ? 12.0 : f.pointSize;
     m_out += "\\fs" + QByteArray::number(int(std::lround(std::clamp(size, 1.0, 1638.0) * 2)));
-    if (f.fontWeight() >= QFont::DemiBold)
+    if (f.bold)
         m_out += "\\b";
-    if (f.fontItalic())
+    if (f.italic)
         m_out += "\\i";
-    switch (underlineStyle(f)) {
+    switch (f.underline) {
     case WPText::StyleNone: break;
     case WPText::StyleDouble: m_out += "\\uldb"; break;
     case WPText::StyleThick: m_out += "\\ulth"; break;
     default: m_out += "\\ul"; break;
     }
-    const int strike = strikeStyle(f);
+    const int strike = f.strike;
     if (strike == WPText::StyleDouble)
         m_out += "\\striked1";
     else if (strike != WPText::StyleNone)
         m_out += "\\strike";
-    if (f.foreground().style() != Qt::NoBrush)
-        m_out += "\\cf" + QByteArray::number(colorIndex(f.foreground().color()));
-    if (f.background().style() != Qt::NoBrush) {
-        const QByteArray n = QByteArray::number(colorIndex(f.background().color()));
+    if (f.foreground.isValid())
+        m_out += "\\cf" + QByteArray::number(colorIndex(f.foreground));
+    if (f.background.isValid()) {
+        const QByteArray n = QByteArray::number(colorIndex(f.background));
         m_out += "\\cb" + n + "\\highlight" + n;
     }
-    if (f.verticalAlignment() == QTextCharFormat::AlignSuperScript)
+    if (f.baseline == 1)
         m_out += "\\super";
-    else if (f.verticalAlignment() == QTextCharFormat::AlignSubScript)
+    else if (f.baseline == 2)
         m_out += "\\sub";
 }
 
-void Writer::writeRun(const Span& span)
+void Writer::writeRun(const Run& run)
 {
     m_out += '{';
-    writeCharProps(span.format);
-    if (span.isPicture) {
-        writePicture(span.format);
+    writeCharProps(run);
+    if (run.picture) {
+        writePicture(run);
     } else {
         m_out += ' ';
-        appendEscaped(m_out, span.text);
+        appendEscaped(m_out, run.text);
     }
     m_out += '}';
 }
 
-void Writer::writePicture(const QTextCharFormat& f)
+void Writer::writePicture(const Run& run)
 {
-    Picture picture = pictureOf(m_doc, f.toImageFormat());
+    Picture picture = pictureOf(*run.picture);
     if (picture.data.isEmpty())
         return;
     const QSizeF size = picture.sizePt.isEmpty() ? QSizeF(72, 72) : picture.sizePt;
@@ -330,32 +329,38 @@ void Writer::writePicture(const QTextCharFormat& f)
     m_out += "}}";
 }
 
-void Writer::writeTable(QTextTable* table)
+void Writer::writeTable(const WPTextModel::Table& table)
 {
-    const int columns = std::max(1, table->columns());
+    const int columns = std::max(1, table.columns);
     const int cellTwips = std::max(1, twips(m_textWidth) / columns);
-    for (int r = 0; r < table->rows(); ++r) {
+    const QList<qsizetype> grid = table.grid();
+    auto cellAt = [&](int r, int c) -> const WPTextModel::TableCell* {
+        const qsizetype i = c < table.columns ? grid.value(qsizetype(r) * table.columns + c, -1) : -1;
+        return i >= 0 ? &table.cells.at(i) : nullptr;
+    };
+    for (int r = 0; r < table.rows; ++r) {
         m_out += "\\trowd\\trgaph108\\trleft0";
         for (int c = 0; c < columns; ++c) {
             // Merged cells: the first cell and the ones it continues into.
-            const QTextTableCell cell = table->cellAt(r, c);
-            if (cell.isValid() && cell.rowSpan() > 1)
-                m_out += cell.row() == r ? "\\clvmgf" : "\\clvmrg";
-            if (cell.isValid() && cell.columnSpan() > 1)
-                m_out += cell.column() == c ? "\\clmgf" : "\\clmrg";
+            const WPTextModel::TableCell* cell = cellAt(r, c);
+            if (cell && cell->rowSpan > 1)
+                m_out += cell->row == r ? "\\clvmgf" : "\\clvmrg";
+            if (cell && cell->columnSpan > 1)
+                m_out += cell->column == c ? "\\clmgf" : "\\clmrg";
             m_out += "\\clbrdrt\\brdrs\\brdrw10\\clbrdrl\\brdrs\\brdrw10\\clbrdrb\\brdrs\\brdrw10"
                      "\\clbrdrr\\brdrs\\brdrw10\\cellx"
                    + QByteArray::number(cellTwips * (c + 1));
         }
         m_out += '\n';
         for (int c = 0; c < columns; ++c) {
-            const QList<QTextBlock> blocks = cellBlocks(table, r, c);
-            if (blocks.isEmpty()) {
+            const WPTextModel::TableCell* cell = cellAt(r, c);
+            if (!cell || cell->row != r || cell->column != c || cell->paragraphs.isEmpty()) {
                 m_out += "\\pard\\intbl \\cell\n";
                 continue;
             }
-            for (int b = 0; b < blocks.size(); ++b)
-                writeBlock(blocks[b], true, b + 1 == blocks.size() ? "\\cell\n" : "\\par\n");
+            const QList<Paragraph>& paras = cell->paragraphs;
+            for (qsizetype b = 0; b < paras.size(); ++b)
+                writeBlock(paras[b], true, b + 1 == paras.size() ? "\\cell\n" : "\\par\n");
         }
         m_out += "\\row\n";
     }

@@ -7,7 +7,6 @@
 #include "wordproc/formats/FormatSupport.h"
 
 #include <QTextDocument>
-#include <QTextTable>
 #include <QXmlStreamWriter>
 #include <cmath>
 
@@ -16,6 +15,8 @@ namespace WordML {
 namespace {
 
 using namespace FormatSupport;
+using WPTextModel::Paragraph;
+using WPTextModel::Run;
 
 QString twips(qreal points)
 {
@@ -44,11 +45,11 @@ public:
 private:
     void properties();
     void lists();
-    void paragraph(const QTextBlock& block);
-    void runProperties(const QTextCharFormat& f);
-    void textRun(const QString& text, const QTextCharFormat& f);
-    void picture(const QTextCharFormat& f);
-    void table(QTextTable* table);
+    void paragraph(const Paragraph& paragraph);
+    void runProperties(const Run& run);
+    void textRun(const Run& run);
+    void picture(const Run& run);
+    void table(const WPTextModel::Table& table);
     void section();
 
     const QTextDocument& m_doc;
@@ -71,11 +72,11 @@ void Writer::run()
     properties();
     lists();
     w.writeStartElement(QStringLiteral("w:body"));
-    for (const Item& item : topLevelItems(m_doc)) {
-        if (const QTextBlock* block = std::get_if<QTextBlock>(&item))
-            paragraph(*block);
+    for (const WPTextModel::Part& part : WPTextModel::parts(m_doc)) {
+        if (const Paragraph* p = std::get_if<Paragraph>(&part))
+            paragraph(*p);
         else
-            table(std::get<QTextTable*>(item));
+            table(std::get<WPTextModel::Table>(part));
     }
     section();
     w.writeEndElement();
@@ -131,45 +132,46 @@ void Writer::lists()
     w.writeEndElement();
 }
 
-void Writer::paragraph(const QTextBlock& block)
+void Writer::paragraph(const Paragraph& paragraph)
 {
-    const QTextBlockFormat f = block.blockFormat();
+    const WPTextModel::ParagraphStyle& f = paragraph.style;
+    const QString text = paragraph.text();
     w.writeStartElement(QStringLiteral("w:p"));
     w.writeStartElement(QStringLiteral("w:pPr"));
-    const int kind = listKind(f);
-    const int marker = kind != WPText::ListNone ? markerLength(block.text()) : 0;
+    const int kind = f.listKind == WPText::ListBullet || f.listKind == WPText::ListNumber ? f.listKind : int(WPText::ListNone);
+    const int marker = kind != WPText::ListNone ? markerLength(text) : 0;
     if (kind != WPText::ListNone) {
         w.writeStartElement(QStringLiteral("w:listPr"));
         empty(w, "w:ilvl", "w:val", QStringLiteral("0"));
         empty(w, "w:ilfo", "w:val", kind == WPText::ListBullet ? QStringLiteral("1") : QStringLiteral("2"));
         if (marker > 2)
-            empty(w, "wx:t", "wx:val", block.text().mid(1, marker - 2));
+            empty(w, "wx:t", "wx:val", text.mid(1, marker - 2));
         w.writeEndElement();
     }
-    QList<TabStop> tabs = tabStops(f);
-    if (!tabs.isEmpty()) {
+    if (!f.tabStops.isEmpty()) {
         w.writeStartElement(QStringLiteral("w:tabs"));
-        for (const TabStop& t : std::as_const(tabs)) {
-            empty(w, "w:tab", "w:val", t.type == QTextOption::RightTab    ? QStringLiteral("right")
-                                       : t.type == QTextOption::CenterTab   ? QStringLiteral("center")
-                                       : t.type == QTextOption::DelimiterTab ? QStringLiteral("decimal")
-                                                                             : QStringLiteral("left"));
-            w.writeAttribute(QStringLiteral("w:pos"), twips(t.position));
+        for (qsizetype i = 0; i < f.tabStops.size(); ++i) {
+            const int type = f.tabKinds.value(i, QTextOption::LeftTab);
+            empty(w, "w:tab", "w:val", type == QTextOption::RightTab    ? QStringLiteral("right")
+                                       : type == QTextOption::CenterTab   ? QStringLiteral("center")
+                                       : type == QTextOption::DelimiterTab ? QStringLiteral("decimal")
+                                                                           : QStringLiteral("left"));
+            w.writeAttribute(QStringLiteral("w:pos"), twips(f.tabStops.at(i)));
         }
         w.writeEndElement();
     }
-    if (spaceBefore(f) > 0 || spaceAfter(f) > 0 || lineMultiple(f) > 0) {
+    if (f.spaceBefore > 0 || f.spaceAfter > 0 || f.lineHeightMultiple > 0) {
         w.writeEmptyElement(QStringLiteral("w:spacing"));
-        if (spaceBefore(f) > 0)
-            w.writeAttribute(QStringLiteral("w:before"), twips(spaceBefore(f)));
-        if (spaceAfter(f) > 0)
-            w.writeAttribute(QStringLiteral("w:after"), twips(spaceAfter(f)));
-        if (lineMultiple(f) > 0) {
-            w.writeAttribute(QStringLiteral("w:line"), QString::number(std::lround(lineMultiple(f) * 240)));
+        if (f.spaceBefore > 0)
+            w.writeAttribute(QStringLiteral("w:before"), twips(f.spaceBefore));
+        if (f.spaceAfter > 0)
+            w.writeAttribute(QStringLiteral("w:after"), twips(f.spaceAfter));
+        if (f.lineHeightMultiple > 0) {
+            w.writeAttribute(QStringLiteral("w:line"), QString::number(std::lround(f.lineHeightMultiple * 240)));
             w.writeAttribute(QStringLiteral("w:line-rule"), QStringLiteral("auto"));
         }
     }
-    const qreal head = headIndent(f), first = firstLineHeadIndent(f), tail = tailIndent(f);
+    const qreal head = f.headIndent, first = f.firstLineHeadIndent, tail = f.tailIndent;
     if (head != 0 || first != head || tail != 0) {
         w.writeEmptyElement(QStringLiteral("w:ind"));
         w.writeAttribute(QStringLiteral("w:left"), twips(head));
@@ -179,73 +181,73 @@ void Writer::paragraph(const QTextBlock& block)
         else
             w.writeAttribute(QStringLiteral("w:hanging"), twips(head - first));
     }
-    const Qt::Alignment a = f.alignment() & Qt::AlignHorizontal_Mask;
+    const Qt::Alignment a = f.alignment;
     if (a & (Qt::AlignHCenter | Qt::AlignRight | Qt::AlignJustify))
         empty(w, "w:jc", "w:val", a & Qt::AlignHCenter ? QStringLiteral("center") : a & Qt::AlignRight ? QStringLiteral("right") : QStringLiteral("both"));
     w.writeEndElement(); // pPr
 
-    QList<Span> list = spans(block);
-    takeLeading(list, marker); // Word draws the list's marker itself
-    for (const Span& s : std::as_const(list)) {
-        if (s.isPicture)
-            picture(s.format);
+    QList<Run> runs = writtenRuns(paragraph);
+    takeLeading(runs, marker); // Word draws the list's marker itself
+    for (const Run& r : std::as_const(runs)) {
+        if (r.picture)
+            picture(r);
         else
-            textRun(s.text, s.format);
+            textRun(r);
     }
     w.writeEndElement(); // p
 }
 
-void Writer::runProperties(const QTextCharFormat& f)
+void Writer::runProperties(const Run& f)
 {
     w.writeStartElement(QStringLiteral("w:rPr"));
-    const QString family = fontFamily(f);
-    if (!family.isEmpty()) {
+    const QString& family = f.family;
+    if (!family.isEmpty() && !f.defaultFamily) {
         w.writeEmptyElement(QStringLiteral("w:rFonts"));
         for (const char* attr : {"w:ascii", "w:h-ansi", "w:fareast", "w:cs"})
             w.writeAttribute(QLatin1String(attr), xmlSafe(family));
     }
-    if (f.fontWeight() >= QFont::DemiBold)
+    if (f.bold)
         empty(w, "w:b");
-    if (f.fontItalic())
+    if (f.italic)
         empty(w, "w:i");
-    switch (underlineStyle(f)) {
+    switch (f.underline) {
     case WPText::StyleNone: break;
     case WPText::StyleDouble: empty(w, "w:u", "w:val", QStringLiteral("double")); break;
     case WPText::StyleThick: empty(w, "w:u", "w:val", QStringLiteral("thick")); break;
     default: empty(w, "w:u", "w:val", QStringLiteral("single")); break;
     }
-    const int strike = strikeStyle(f);
+    const int strike = f.strike;
     if (strike == WPText::StyleDouble)
         empty(w, "w:dstrike");
     else if (strike != WPText::StyleNone)
         empty(w, "w:strike");
-    if (f.foreground().style() != Qt::NoBrush)
-        empty(w, "w:color", "w:val", f.foreground().color().name().mid(1).toUpper());
-    if (f.hasProperty(QTextFormat::FontPointSize))
-        empty(w, "w:sz", "w:val", QString::number(std::lround(std::clamp(f.fontPointSize(), 1.0, 1638.0) * 2)));
-    if (f.background().style() != Qt::NoBrush) {
+    if (f.foreground.isValid())
+        empty(w, "w:color", "w:val", f.foreground.name().mid(1).toUpper());
+    if (f.pointSize > 0 && !f.defaultSize)
+        empty(w, "w:sz", "w:val", QString::number(std::lround(std::clamp(f.pointSize, 1.0, 1638.0) * 2)));
+    if (f.background.isValid()) {
         empty(w, "w:shd", "w:val", QStringLiteral("clear"));
         w.writeAttribute(QStringLiteral("w:color"), QStringLiteral("auto"));
-        w.writeAttribute(QStringLiteral("w:fill"), f.background().color().name().mid(1).toUpper());
+        w.writeAttribute(QStringLiteral("w:fill"), f.background.name().mid(1).toUpper());
     }
-    if (f.verticalAlignment() == QTextCharFormat::AlignSuperScript)
+    if (f.baseline == 1)
         empty(w, "w:vertAlign", "w:val", QStringLiteral("superscript"));
-    else if (f.verticalAlignment() == QTextCharFormat::AlignSubScript)
+    else if (f.baseline == 2)
         empty(w, "w:vertAlign", "w:val", QStringLiteral("subscript"));
     w.writeEndElement();
 }
 
-void Writer::textRun(const QString& text, const QTextCharFormat& f)
+void Writer::textRun(const Run& run)
 {
     w.writeStartElement(QStringLiteral("w:r"));
-    runProperties(f);
+    runProperties(run);
     QString pending;
     auto flush = [&] {
         if (!pending.isEmpty())
             w.writeTextElement(QStringLiteral("w:t"), xmlSafe(pending));
         pending.clear();
     };
-    for (QChar c : text) {
+    for (QChar c : run.text) {
         if (c == QLatin1Char('\t')) {
             flush();
             empty(w, "w:tab");
@@ -260,9 +262,9 @@ void Writer::textRun(const QString& text, const QTextCharFormat& f)
     w.writeEndElement();
 }
 
-void Writer::picture(const QTextCharFormat& f)
+void Writer::picture(const Run& run)
 {
-    const Picture p = pictureOf(m_doc, f.toImageFormat());
+    const Picture p = pictureOf(*run.picture);
     if (p.data.isEmpty())
         return;
     ++m_pictures;
@@ -270,7 +272,7 @@ void Writer::picture(const QTextCharFormat& f)
     const QString name = QStringLiteral("wordml://%1.%2").arg(m_pictures, 8, 10, QLatin1Char('0')).arg(ext);
     const QSizeF size = p.sizePt.isEmpty() ? QSizeF(72, 72) : p.sizePt;
     w.writeStartElement(QStringLiteral("w:r"));
-    runProperties(f);
+    runProperties(run);
     w.writeStartElement(QStringLiteral("w:pict"));
     w.writeStartElement(QStringLiteral("w:binData"));
     w.writeAttribute(QStringLiteral("w:name"), name);
@@ -287,11 +289,11 @@ void Writer::picture(const QTextCharFormat& f)
     w.writeEndElement();
 }
 
-void Writer::table(QTextTable* table)
+void Writer::table(const WPTextModel::Table& table)
 {
     const qreal width = m_attributes.paperSize.value_or(QSizeF(612, 792)).width()
                       - m_attributes.leftMargin.value_or(72) - m_attributes.rightMargin.value_or(72);
-    const QString column = twips(std::max(72.0, std::isfinite(width) ? width : 468.0) / std::max(1, table->columns()));
+    const QString column = twips(std::max(72.0, std::isfinite(width) ? width : 468.0) / std::max(1, table.columns));
     w.writeStartElement(QStringLiteral("w:tbl"));
     w.writeStartElement(QStringLiteral("w:tblPr"));
     empty(w, "w:tblW", "w:w", QStringLiteral("0"));
@@ -306,36 +308,39 @@ void Writer::table(QTextTable* table)
     w.writeEndElement();
     w.writeEndElement();
     w.writeStartElement(QStringLiteral("w:tblGrid"));
-    for (int c = 0; c < table->columns(); ++c)
+    for (int c = 0; c < table.columns; ++c)
         empty(w, "w:gridCol", "w:w", column);
     w.writeEndElement();
-    for (int r = 0; r < table->rows(); ++r) {
+    const QList<qsizetype> grid = table.grid();
+    for (int r = 0; r < table.rows; ++r) {
         w.writeStartElement(QStringLiteral("w:tr"));
-        for (int c = 0; c < table->columns(); ++c) {
+        for (int c = 0; c < table.columns; ++c) {
             // A merged cell: its grid columns in one w:tc, its rows joined
             // by w:vmerge.
-            const QTextTableCell cell = table->cellAt(r, c);
-            if (cell.isValid() && cell.column() != c)
+            const qsizetype index = grid.at(qsizetype(r) * table.columns + c);
+            const WPTextModel::TableCell* cell = index >= 0 ? &table.cells.at(index) : nullptr;
+            if (cell && cell->column != c)
                 continue;
-            const int span = cell.isValid() ? std::max(1, cell.columnSpan()) : 1;
+            const int span = cell ? std::max(1, cell->columnSpan) : 1;
             w.writeStartElement(QStringLiteral("w:tc"));
             w.writeStartElement(QStringLiteral("w:tcPr"));
             empty(w, "w:tcW", "w:w", QString::number(column.toInt() * span));
             w.writeAttribute(QStringLiteral("w:type"), QStringLiteral("dxa"));
             if (span > 1)
                 empty(w, "w:gridSpan", "w:val", QString::number(span));
-            if (cell.isValid() && cell.rowSpan() > 1) {
-                if (cell.row() == r)
+            if (cell && cell->rowSpan > 1) {
+                if (cell->row == r)
                     empty(w, "w:vmerge", "w:val", QStringLiteral("restart"));
                 else
                     empty(w, "w:vmerge");
             }
             w.writeEndElement();
-            const QList<QTextBlock> blocks = cellBlocks(table, r, c);
-            if (blocks.isEmpty())
+            // A cell merged from above holds no text of its own.
+            if (!cell || cell->row != r || cell->paragraphs.isEmpty())
                 empty(w, "w:p");
-            for (const QTextBlock& b : blocks)
-                paragraph(b);
+            else
+                for (const Paragraph& p : cell->paragraphs)
+                    paragraph(p);
             w.writeEndElement();
         }
         w.writeEndElement();
