@@ -86,7 +86,7 @@ QList<WPRecovery::Copy> WPRecovery::leftBehind()
         }
         copies.append(std::move(*copy));
     }
-    std::sort(copies.begin(), copies.end(), [](const Copy& a, const Copy& b) { return a.saved < b.saved; });
+    std::stable_sort(copies.begin(), copies.end(), [](const Copy& a, const Copy& b) { return a.saved < b.saved; });
     return copies;
 }
 
