@@ -115,6 +115,10 @@ public:
     void setCellSpan(int rows, int columns);
     void setCellMerge(int merge);
     void setCellBackground(const QColor& color);
+    // The open table's column widths as the file gives them (any unit);
+    // without them the columns are sized by their text.
+    void setColumnWidths(const QList<qreal>& widths) { m_columnWidths = widths; }
+    bool hasColumnWidths() const { return !m_columnWidths.isEmpty(); }
     void endRow();
     // Closes an open table; paragraphs after it go to the main text.
     void endTable();
@@ -152,6 +156,7 @@ private:
     QList<Cell> m_row;
     QList<QList<Cell>> m_rows; // rows of the open table
     int m_columns = 0;
+    QList<qreal> m_columnWidths;
 };
 
 // Footnotes and endnotes read as documents of their own follow the body
