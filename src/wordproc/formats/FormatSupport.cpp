@@ -9,7 +9,9 @@
 #include <QRegularExpression>
 #include <QTextDocument>
 #include <QUrl>
+#include <algorithm>
 #include <cmath>
+#include <functional>
 
 namespace FormatSupport {
 
@@ -356,6 +358,24 @@ QList<WPTextModel::Run> takeLeading(QList<WPTextModel::Run>& runs, int count)
             runs.removeFirst();
     }
     return taken;
+}
+
+QList<qreal> columnWidthsPt(const WPTextModel::Table& table, qreal total)
+{
+    const QList<qreal>& widths = table.columnWidths;
+    if (widths.size() != table.columns || widths.isEmpty()
+        || std::adjacent_find(widths.cbegin(), widths.cend(), std::not_equal_to<>()) == widths.cend())
+        return {};
+    qreal sum = 0;
+    for (const qreal w : widths) {
+        if (!(std::isfinite(w) && w > 0))
+            return {};
+        sum += w;
+    }
+    QList<qreal> out;
+    for (const qreal w : widths)
+        out.append(total * w / sum);
+    return out;
 }
 
 // ---- XML ----------------------------------------------------------------------

@@ -177,6 +177,10 @@ QList<WPTextModel::Run> writtenRuns(const WPTextModel::Paragraph& paragraph);
 // paragraph's marker) and returns them as runs of their own.
 QList<WPTextModel::Run> takeLeading(QList<WPTextModel::Run>& runs, int count);
 
+// A walked table's column widths in points, scaled to fill `total`; empty
+// when the table has none or all its columns are alike (equal columns).
+QList<qreal> columnWidthsPt(const WPTextModel::Table& table, qreal total);
+
 // ---- XML ---------------------------------------------------------------------
 // Text that an XML 1.0 file can hold: control characters other than tab,
 // line feed and carriage return, and lone surrogates are dropped.

@@ -12,8 +12,6 @@
 #include <QSet>
 #include <QTextDocument>
 #include <cmath>
-#include <functional>
-#include <numeric>
 
 namespace Rtf {
 
@@ -338,13 +336,11 @@ void Writer::writeTable(const WPTextModel::Table& table)
     // Each cell's right edge: the table's own column widths when it has
     // them, else equal columns across the text width.
     QList<int> edges;
-    const QList<qreal>& widths = table.columnWidths;
-    if (widths.size() == columns && std::adjacent_find(widths.cbegin(), widths.cend(), std::not_equal_to<>()) != widths.cend()) {
-        const qreal sum = std::accumulate(widths.cbegin(), widths.cend(), 0.0);
+    if (const QList<qreal> widths = columnWidthsPt(table, m_textWidth); !widths.isEmpty()) {
         qreal sofar = 0;
         for (const qreal w : widths) {
             sofar += w;
-            edges.append(std::max(int(edges.isEmpty() ? 0 : edges.last()) + 1, int(std::lround(twips(m_textWidth) * sofar / sum))));
+            edges.append(std::max(edges.isEmpty() ? 1 : edges.last() + 1, twips(sofar)));
         }
     } else {
         for (int c = 0; c < columns; ++c)
