@@ -203,7 +203,7 @@ void FormatRoundTrip::columnWidths_data()
     QTest::addColumn<int>("type");
     QTest::addColumn<QList<qreal>>("widths");
     const QList<qreal> uneven{1, 2, 5};
-    for (DocType t : {DocType::Rtf, DocType::Rtfd, DocType::WordML})
+    for (DocType t : {DocType::Rtf, DocType::Rtfd, DocType::WordML, DocType::Odt})
         QTest::newRow(qPrintable(WPFormat::extension(t) + QStringLiteral(" uneven"))) << int(t) << uneven;
     QTest::newRow("rtf equal") << int(DocType::Rtf) << QList<qreal>{1, 1, 1};
     QTest::newRow("wordml equal") << int(DocType::WordML) << QList<qreal>{1, 1, 1};
