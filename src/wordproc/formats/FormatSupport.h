@@ -81,9 +81,6 @@ struct Picture {
 QString imageFormatOf(const QByteArray& data);
 // Decoded pixel size without decoding; invalid when unreadable.
 QSize imagePixelSize(const QByteArray& data);
-// The picture behind an image format of `document`: the original bytes when
-// they were kept, else the shown image encoded as PNG.
-Picture pictureOf(const QTextDocument& document, const QTextImageFormat& format);
 // The file bytes of a walked picture: the original ones when they were kept,
 // else the shown image encoded as PNG (empty when there is none).
 Picture pictureOf(const WPTextModel::Picture& picture);
