@@ -85,6 +85,8 @@ private Q_SLOTS:
     void paragraphFormats();
     void listsFromOtherWriters();
     void tablesFromOtherWriters();
+    void columnWidthsFromCellEdges_data();
+    void columnWidthsFromCellEdges();
     void pictures();
     void pageAndComment();
     void otherProgramsPages_data();
@@ -213,6 +215,35 @@ void RtfTest::tablesFromOtherWriters()
                                                  QStringLiteral("  cell 0,1:  [B2|]"), QStringLiteral("  cell 0,2:  "),
                                                  QStringLiteral("  cell 1,0:  [C|]"), QStringLiteral("  cell 1,1:  [D|]"),
                                                  QStringLiteral("  cell 1,2:  [E|]"), QStringLiteral(" [After|]")}));
+}
+
+void RtfTest::columnWidthsFromCellEdges_data()
+{
+    QTest::addColumn<QByteArray>("rows");
+    QTest::addColumn<QList<qreal>>("shares");
+    const QByteArray three = "\\trowd\\cellx1000\\cellx3000\\cellx8000\\intbl a\\cell b\\cell c\\cell\\row";
+    QTest::newRow("every row alike") << three + three << QList<qreal>{12.5, 25, 62.5};
+    QTest::newRow("one wide title cell first")
+        << "\\trowd\\cellx8000\\intbl Title\\cell\\row" + three << QList<qreal>{12.5, 25, 62.5};
+    // An edge left of the one before leaves a column of no width of its
+    // own: it takes the others' average.
+    QTest::newRow("edge out of order") << QByteArray("\\trowd\\cellx3000\\cellx1000\\cellx6000\\intbl a\\cell b\\cell c\\cell\\row")
+                                       << QList<qreal>{100.0 / 3, 100.0 / 3, 100.0 / 3};
+}
+
+void RtfTest::columnWidthsFromCellEdges()
+{
+    QFETCH(QByteArray, rows);
+    QFETCH(QList<qreal>, shares);
+    QTextDocument doc;
+    QVERIFY(Rtf::read("{\\rtf1" + rows + "\\pard After\\par}", &doc, nullptr, nullptr));
+    QList<qreal> got;
+    for (const WPTextModel::Part& part : WPTextModel::parts(doc))
+        if (const auto* table = std::get_if<WPTextModel::Table>(&part))
+            got = table->columnWidths;
+    QCOMPARE(got.size(), shares.size());
+    for (qsizetype i = 0; i < got.size(); ++i)
+        QVERIFY2(std::abs(got[i] - shares[i]) < 0.1, qPrintable(QString::number(got[i])));
 }
 
 void RtfTest::pictures()

@@ -356,11 +356,13 @@ void Reader::controlWord(const QByteArray& name, bool hasParam, int param)
         break;
     case W_row:
         if (s.dest == Dest::Text) {
-            // The first row's cell edges give the table's column widths.
-            if (!out().hasColumnWidths() && !m_cellEdges.isEmpty()) {
+            // The cell edges of the row with the most cells give the
+            // table's column widths (a title row is often one wide cell).
+            if (!m_cellEdges.isEmpty() && (!out().hasColumnWidths() || m_cellEdges.size() > m_tableEdges.size())) {
+                m_tableEdges = m_cellEdges;
                 QList<qreal> widths;
                 qreal left = 0;
-                for (const qreal edge : std::as_const(m_cellEdges)) {
+                for (const qreal edge : std::as_const(m_tableEdges)) {
                     widths.append(std::max(0.0, edge - left));
                     left = std::max(left, edge);
                 }
