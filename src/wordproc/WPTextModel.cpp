@@ -150,6 +150,20 @@ void walkFrame(const QTextDocument& doc, QTextFrame* frame, const std::optional<
 void walkTable(const QTextDocument& doc, QTextTable* table, const std::optional<CellRef>& outer,
                QList<Paragraph>& out, int depth)
 {
+    // Column constraints all of one kind, each with a length, are the
+    // columns' shares of the width.
+    QList<qreal> widths;
+    const QList<QTextLength> constraints = table->format().columnWidthConstraints();
+    if (constraints.size() == table->columns()) {
+        for (const QTextLength& l : constraints) {
+            if (l.type() != constraints.first().type() || l.type() == QTextLength::VariableLength
+                || !(l.rawValue() > 0)) {
+                widths.clear();
+                break;
+            }
+            widths.append(l.rawValue());
+        }
+    }
     for (int r = 0; r < table->rows(); ++r) {
         for (int c = 0; c < table->columns(); ++c) {
             const QTextTableCell cell = table->cellAt(r, c);
@@ -158,6 +172,7 @@ void walkTable(const QTextDocument& doc, QTextTable* table, const std::optional<
             std::optional<CellRef> ref = outer;
             if (!ref) {
                 CellRef cr;
+                cr.columnWidths = widths;
                 cr.table = quintptr(table);
                 cr.tableRows = table->rows();
                 cr.tableColumns = table->columns();
@@ -328,6 +343,7 @@ QList<Part> parts(const QTextDocument& doc)
             Table t;
             t.rows = ref.tableRows;
             t.columns = ref.tableColumns;
+            t.columnWidths = ref.columnWidths;
             out.append(std::move(t));
             open = &std::get<Table>(out.last());
             openId = ref.table;
@@ -485,8 +501,6 @@ void Builder::addParagraph(const Paragraph& p)
     m_lastBlockFree = false;
 }
 
-namespace {
-
 QList<QTextLength> columnShares(const QList<qreal>& widths, int columns)
 {
     // Widths that are missing, not positive or absurdly large count as the
@@ -512,8 +526,6 @@ QList<QTextLength> columnShares(const QList<qreal>& widths, int columns)
         shares.append(QTextLength(QTextLength::PercentageLength, 100.0 * w / sum));
     return shares;
 }
-
-} // namespace
 
 void Builder::addTable(const Table& t)
 {

@@ -8,6 +8,7 @@
 #include <QList>
 #include <QSizeF>
 #include <QString>
+#include <QTextLength>
 #include <optional>
 #include <variant>
 
@@ -83,6 +84,9 @@ struct CellRef {
     int rowSpan = 1;
     int columnSpan = 1;
     QColor background;  // invalid: none
+    // Each column's share of the table's width, in any unit; empty when the
+    // table's columns are sized by their text.
+    QList<qreal> columnWidths;
 };
 
 struct Paragraph {
@@ -110,6 +114,11 @@ QString noteLabel(int number, bool endnote);
 // The list kind of a paragraph that holds the editor's literal list marker
 // ("\t•\t…" or "\t12.\t…") and tab stops; ListNone otherwise.
 int literalListKind(const Paragraph& paragraph);
+
+// Qt's column constraints for `columns` columns of the given shares:
+// missing or unusable ones take the average of the others, none usable
+// gives equal columns.
+QList<QTextLength> columnShares(const QList<qreal>& widths, int columns);
 
 // A table to add through Builder.
 struct TableCell {

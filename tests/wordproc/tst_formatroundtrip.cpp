@@ -10,6 +10,7 @@
 #include <QTextCursor>
 #include <QTextImageFormat>
 #include <array>
+#include <numeric>
 #include <QtTest>
 
 using namespace FormatTest;
@@ -40,6 +41,8 @@ private Q_SLOTS:
     void mergedCells();
     void pictureWithoutItsBytes_data();
     void pictureWithoutItsBytes();
+    void columnWidths_data();
+    void columnWidths();
 };
 
 void FormatRoundTrip::roundTrip_data()
@@ -193,6 +196,48 @@ void FormatRoundTrip::pictureWithoutItsBytes()
     QCOMPARE(picture->decoded().size(), QSize(8, 4));
     QVERIFY2(std::abs(picture->sizePt.width() - 24) < 0.5 && std::abs(picture->sizePt.height() - 12) < 0.5,
              qPrintable(QStringLiteral("%1 x %2").arg(picture->sizePt.width()).arg(picture->sizePt.height())));
+}
+
+void FormatRoundTrip::columnWidths_data()
+{
+    QTest::addColumn<int>("type");
+    QTest::addColumn<QList<qreal>>("widths");
+    const QList<qreal> uneven{1, 2, 5};
+    for (DocType t : {DocType::Rtf, DocType::Rtfd, DocType::WordML, DocType::Odt})
+        QTest::newRow(qPrintable(WPFormat::extension(t) + QStringLiteral(" uneven"))) << int(t) << uneven;
+    QTest::newRow("rtf equal") << int(DocType::Rtf) << QList<qreal>{1, 1, 1};
+    QTest::newRow("wordml equal") << int(DocType::WordML) << QList<qreal>{1, 1, 1};
+}
+
+void FormatRoundTrip::columnWidths()
+{
+    // A table's columns keep their share of its width, whatever their text.
+    QFETCH(int, type);
+    QFETCH(QList<qreal>, widths);
+    QTextDocument source;
+    WPTextModel::Builder b(&source);
+    WPTextModel::Table t;
+    t.rows = 2;
+    t.columns = 3;
+    t.columnWidths = widths;
+    for (int c = 0; c < 3; ++c) {
+        WPTextModel::Run r;
+        r.text = c == 0 ? QStringLiteral("a long text in the narrow column") : QStringLiteral("x");
+        t.cells.append({0, c, 1, 1, QColor(), {WPTextModel::Paragraph{{}, {r}, std::nullopt, -1}}});
+    }
+    b.addTable(t);
+    QTextDocument back;
+    QString error;
+    QVERIFY2(writeAndRead(source, DocType(type), &back, &error), qPrintable(error));
+    QList<qreal> got;
+    for (const WPTextModel::Part& part : WPTextModel::parts(back))
+        if (const auto* table = std::get_if<WPTextModel::Table>(&part))
+            got = table->columnWidths;
+    QCOMPARE(got.size(), widths.size());
+    const qreal gotSum = std::accumulate(got.cbegin(), got.cend(), 0.0);
+    const qreal sum = std::accumulate(widths.cbegin(), widths.cend(), 0.0);
+    for (qsizetype i = 0; i < got.size(); ++i)
+        QVERIFY2(std::abs(got[i] / gotSum - widths[i] / sum) < 0.005, qPrintable(QString::number(got[i] / gotSum)));
 }
 
 QTEST_MAIN(FormatRoundTrip)

@@ -245,6 +245,32 @@ private Q_SLOTS:
         QCOMPARE(hostile.grid(), (QList<qsizetype>{-1, 0}));
     }
 
+    void walkedColumnWidths_data()
+    {
+        QTest::addColumn<QList<QTextLength>>("constraints");
+        QTest::addColumn<QList<qreal>>("widths");
+        using L = QTextLength;
+        QTest::newRow("sized by text") << QList<L>{} << QList<qreal>{};
+        QTest::newRow("percentages") << QList<L>{L(L::PercentageLength, 25), L(L::PercentageLength, 75)} << QList<qreal>{25, 75};
+        QTest::newRow("fixed") << QList<L>{L(L::FixedLength, 100), L(L::FixedLength, 300)} << QList<qreal>{100, 300};
+        QTest::newRow("mixed kinds") << QList<L>{L(L::FixedLength, 100), L(L::PercentageLength, 50)} << QList<qreal>{};
+        QTest::newRow("one by its text") << QList<L>{L(L::PercentageLength, 50), L()} << QList<qreal>{};
+        QTest::newRow("too few") << QList<L>{L(L::PercentageLength, 50)} << QList<qreal>{};
+    }
+    void walkedColumnWidths()
+    {
+        QFETCH(QList<QTextLength>, constraints);
+        QFETCH(QList<qreal>, widths);
+        QTextDocument doc;
+        QTextTableFormat f;
+        f.setColumnWidthConstraints(constraints);
+        QTextCursor(&doc).insertTable(1, 2, f);
+        const QList<Part> got = parts(doc);
+        const auto table = std::find_if(got.cbegin(), got.cend(), [](const Part& p) { return std::holds_alternative<Table>(p); });
+        QVERIFY(table != got.cend());
+        QCOMPARE(std::get<Table>(*table).columnWidths, widths);
+    }
+
     void nestedTableBelongsToOuterCell()
     {
         QTextDocument doc;

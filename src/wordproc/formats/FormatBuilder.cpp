@@ -201,6 +201,10 @@ void Builder::writeTable()
     tf.setBorderStyle(QTextFrameFormat::BorderStyle_Solid);
     tf.setCellPadding(4);
     tf.setCellSpacing(0);
+    if (!m_columnWidths.isEmpty()) {
+        tf.setWidth(QTextLength(QTextLength::PercentageLength, 100));
+        tf.setColumnWidthConstraints(WPTextModel::columnShares(m_columnWidths, columns));
+    }
     // Qt puts a table after the block it is inserted at the end of.
     QTextTable* table = m_cursor.insertTable(rowCount, columns, tf);
     for (const Placed& p : std::as_const(placed)) {
@@ -241,6 +245,7 @@ void Builder::writeTable()
     }
     m_rows.clear();
     m_columns = 0;
+    m_columnWidths.clear();
     m_cursor = table->lastCursorPosition();
     m_cursor.movePosition(QTextCursor::NextBlock);
     m_fresh = true;

@@ -9,7 +9,9 @@
 #include <QRegularExpression>
 #include <QTextDocument>
 #include <QUrl>
+#include <algorithm>
 #include <cmath>
+#include <functional>
 
 namespace FormatSupport {
 
@@ -225,37 +227,6 @@ QSize imagePixelSize(const QByteArray& data)
     return reader.size();
 }
 
-Picture pictureOf(const QTextDocument& document, const QTextImageFormat& format)
-{
-    Picture p;
-    p.data = format.property(WPText::PictureData).toByteArray();
-    p.fileName = format.stringProperty(WPText::PictureFileName);
-    p.sizePt = QSizeF(format.doubleProperty(WPText::PictureWidthPt),
-                      format.doubleProperty(WPText::PictureHeightPt));
-    if (p.data.isEmpty()) {
-        const QVariant res = document.resource(QTextDocument::ImageResource, QUrl(format.name()));
-        const QImage image = res.value<QImage>();
-        if (!image.isNull()) {
-            QBuffer buffer(&p.data);
-            buffer.open(QIODevice::WriteOnly);
-            image.save(&buffer, "PNG");
-            if (p.sizePt.isEmpty())
-                p.sizePt = QSizeF(image.size());
-        }
-        if (p.fileName.isEmpty() || !p.fileName.endsWith(QLatin1String(".png"), Qt::CaseInsensitive))
-            p.fileName = QStringLiteral("image.png");
-    }
-    if (p.sizePt.width() <= 0 || p.sizePt.height() <= 0) {
-        if (format.width() > 0 && format.height() > 0)
-            p.sizePt = QSizeF(WPText::toPoints(format.width()), WPText::toPoints(format.height()));
-    }
-    if (p.fileName.isEmpty()) {
-        const QString ext = p.format();
-        p.fileName = QStringLiteral("image.") + (ext.isEmpty() ? QStringLiteral("bin") : ext);
-    }
-    return p;
-}
-
 void insertPicture(QTextCursor& cursor, Picture picture, const QTextCharFormat& base)
 {
     QTextDocument* document = cursor.document();
@@ -356,6 +327,24 @@ QList<WPTextModel::Run> takeLeading(QList<WPTextModel::Run>& runs, int count)
             runs.removeFirst();
     }
     return taken;
+}
+
+QList<qreal> columnWidthsPt(const WPTextModel::Table& table, qreal total)
+{
+    const QList<qreal>& widths = table.columnWidths;
+    if (widths.size() != table.columns || widths.isEmpty()
+        || std::adjacent_find(widths.cbegin(), widths.cend(), std::not_equal_to<>()) == widths.cend())
+        return {};
+    qreal sum = 0;
+    for (const qreal w : widths) {
+        if (!(std::isfinite(w) && w > 0))
+            return {};
+        sum += w;
+    }
+    QList<qreal> out;
+    for (const qreal w : widths)
+        out.append(total * w / sum);
+    return out;
 }
 
 // ---- XML ----------------------------------------------------------------------

@@ -81,9 +81,6 @@ struct Picture {
 QString imageFormatOf(const QByteArray& data);
 // Decoded pixel size without decoding; invalid when unreadable.
 QSize imagePixelSize(const QByteArray& data);
-// The picture behind an image format of `document`: the original bytes when
-// they were kept, else the shown image encoded as PNG.
-Picture pictureOf(const QTextDocument& document, const QTextImageFormat& format);
 // The file bytes of a walked picture: the original ones when they were kept,
 // else the shown image encoded as PNG (empty when there is none).
 Picture pictureOf(const WPTextModel::Picture& picture);
@@ -115,6 +112,10 @@ public:
     void setCellSpan(int rows, int columns);
     void setCellMerge(int merge);
     void setCellBackground(const QColor& color);
+    // The open table's column widths as the file gives them (any unit);
+    // without them the columns are sized by their text.
+    void setColumnWidths(const QList<qreal>& widths) { m_columnWidths = widths; }
+    bool hasColumnWidths() const { return !m_columnWidths.isEmpty(); }
     void endRow();
     // Closes an open table; paragraphs after it go to the main text.
     void endTable();
@@ -152,6 +153,7 @@ private:
     QList<Cell> m_row;
     QList<QList<Cell>> m_rows; // rows of the open table
     int m_columns = 0;
+    QList<qreal> m_columnWidths;
 };
 
 // Footnotes and endnotes read as documents of their own follow the body
@@ -171,6 +173,10 @@ QList<WPTextModel::Run> writtenRuns(const WPTextModel::Paragraph& paragraph);
 // Takes the first `count` characters of text off the front of `runs` (a list
 // paragraph's marker) and returns them as runs of their own.
 QList<WPTextModel::Run> takeLeading(QList<WPTextModel::Run>& runs, int count);
+
+// A walked table's column widths in points, scaled to fill `total`; empty
+// when the table has none or all its columns are alike (equal columns).
+QList<qreal> columnWidthsPt(const WPTextModel::Table& table, qreal total);
 
 // ---- XML ---------------------------------------------------------------------
 // Text that an XML 1.0 file can hold: control characters other than tab,

@@ -182,6 +182,17 @@ void Reader::readStyle(QXmlStreamReader& x, const QString& name, const QString& 
                     skip(x);
                 }
             }
+        } else if (x.name() == QLatin1String("table-column-properties")) {
+            // The share among the table's columns, else the width itself.
+            const QXmlStreamAttributes a = x.attributes();
+            const QString relative = a.value(Ns::style, QLatin1String("rel-column-width")).toString();
+            bool ok = false;
+            const qreal share = QStringView(relative).chopped(relative.endsWith(QLatin1Char('*')) ? 1 : 0).toDouble(&ok);
+            if (ok && std::isfinite(share) && share > 0)
+                s.columnWidth = share;
+            else if (const auto width = parseLength(a.value(Ns::style, QLatin1String("column-width")).toString()); width && *width > 0)
+                s.columnWidth = *width;
+            skip(x);
         } else if (x.name() == QLatin1String("text-properties")) {
             for (const QXmlStreamAttribute& a : x.attributes())
                 s.text.insert(key(a), a.value().toString());
@@ -519,10 +530,15 @@ void Reader::readTable(QXmlStreamReader& x)
     if (!enter(x))
         return;
     ++m_tableDepth;
+    if (m_tableDepth == 1)
+        m_columnWidths.clear();
     readRows(x);
     --m_tableDepth;
-    if (m_tableDepth == 0)
+    if (m_tableDepth == 0) {
+        if (std::any_of(m_columnWidths.cbegin(), m_columnWidths.cend(), [](qreal w) { return w > 0; }))
+            out().setColumnWidths(m_columnWidths);
         out().endTable();
+    }
     leave();
 }
 
@@ -530,8 +546,17 @@ void Reader::readRows(QXmlStreamReader& x)
 {
     while (x.readNextStartElement()) {
         const QStringView name = x.name();
-        if (name == QLatin1String("table-header-rows") || name == QLatin1String("table-rows")
-            || name == QLatin1String("table-row-group")) {
+        if (name == QLatin1String("table-column") && m_tableDepth == 1) {
+            const QXmlStreamAttributes a = x.attributes();
+            const int repeated = std::clamp(a.value(Ns::table, QLatin1String("number-columns-repeated")).toInt(), 1,
+                                            int(FormatSupport::kMaxColumns));
+            const qreal width = m_styles.value(a.value(Ns::table, QLatin1String("style-name")).toString()).columnWidth;
+            for (int i = 0; i < repeated && m_columnWidths.size() < FormatSupport::kMaxColumns; ++i)
+                m_columnWidths.append(width);
+            skip(x);
+        } else if (name == QLatin1String("table-header-rows") || name == QLatin1String("table-rows")
+            || name == QLatin1String("table-row-group") || name == QLatin1String("table-columns")
+            || name == QLatin1String("table-header-columns") || name == QLatin1String("table-column-group")) {
             if (!enter(x))
                 return;
             readRows(x);

@@ -34,6 +34,7 @@ struct Style {
     QHash<QString, QString> text;
     QList<TabStop> tabs;
     bool hasTabs = false;
+    qreal columnWidth = 0; // a table column's width or relative share; 0: none
 };
 
 class Reader {
@@ -101,6 +102,7 @@ private:
     int m_depth = 0;
     bool m_tooDeep = false;
     int m_tableDepth = 0;
+    QList<qreal> m_columnWidths; // the open table's columns, in order
     // White space collapsing inside a paragraph.
     bool m_atStart = true;
     bool m_pendingSpace = false;

@@ -74,6 +74,12 @@ private:
     void writeText(QXmlStreamWriter& w, const QString& text, const QString& full, qsizetype& index);
     void writePicture(QXmlStreamWriter& w, const Run& run);
     QByteArray content();
+    // The width between the page's margins, points.
+    qreal textWidth() const
+    {
+        return std::max(72.0, m_attributes.paperSize.value_or(QSizeF(612, 792)).width() - m_attributes.leftMargin.value_or(72)
+                                  - m_attributes.rightMargin.value_or(72));
+    }
     QByteArray styles() const;
     QByteArray meta() const;
     QByteArray manifest() const;
@@ -311,8 +317,27 @@ void Writer::writeTable(QXmlStreamWriter& w, const WPTextModel::Table& table)
     w.writeStartElement(QStringLiteral("table:table"));
     w.writeAttribute(QStringLiteral("table:name"), QStringLiteral("Table%1").arg(m_tables));
     w.writeAttribute(QStringLiteral("table:style-name"), QStringLiteral("Tbl"));
-    w.writeEmptyElement(QStringLiteral("table:table-column"));
-    w.writeAttribute(QStringLiteral("table:number-columns-repeated"), QString::number(table.columns));
+    const QList<qreal> widths = columnWidthsPt(table, textWidth());
+    if (widths.isEmpty()) {
+        w.writeEmptyElement(QStringLiteral("table:table-column"));
+        w.writeAttribute(QStringLiteral("table:number-columns-repeated"), QString::number(table.columns));
+    }
+    // Columns of their own widths: a style each.
+    for (qsizetype c = 0; c < widths.size(); ++c) {
+        const QString name = QStringLiteral("Tbl%1.C%2").arg(m_tables).arg(c + 1);
+        QByteArray chunk;
+        QXmlStreamWriter style(&chunk);
+        style.writeStartElement(QStringLiteral("style:style"));
+        style.writeAttribute(QStringLiteral("style:name"), name);
+        style.writeAttribute(QStringLiteral("style:family"), QStringLiteral("table-column"));
+        style.writeEmptyElement(QStringLiteral("style:table-column-properties"));
+        style.writeAttribute(QStringLiteral("style:column-width"), pt(widths.at(c)));
+        style.writeAttribute(QStringLiteral("style:rel-column-width"), QString::number(std::lround(widths.at(c) * 20)) + QLatin1Char('*'));
+        style.writeEndElement();
+        m_styleXml += chunk;
+        w.writeEmptyElement(QStringLiteral("table:table-column"));
+        w.writeAttribute(QStringLiteral("table:style-name"), name);
+    }
     const QList<qsizetype> grid = table.grid();
     for (int r = 0; r < table.rows; ++r) {
         w.writeStartElement(QStringLiteral("table:table-row"));
@@ -362,8 +387,7 @@ QByteArray Writer::content()
     out += m_styleXml;
     // The two lists and the table look.
     out += "<style:style style:name=\"Tbl\" style:family=\"table\"><style:table-properties style:width=\""
-         + pt(std::max(72.0, m_attributes.paperSize.value_or(QSizeF(612, 792)).width()
-                                 - m_attributes.leftMargin.value_or(72) - m_attributes.rightMargin.value_or(72))).toUtf8()
+         + pt(textWidth()).toUtf8()
          + "\" table:align=\"margins\"/></style:style>"
            "<style:style style:name=\"TblCell\" style:family=\"table-cell\"><style:table-cell-properties "
            "fo:padding=\"4pt\" fo:border=\"0.5pt solid #000000\"/></style:style>"

@@ -271,6 +271,7 @@ void Reader::controlWord(const QByteArray& name, bool hasParam, int param)
     case W_trowd:
         if (s.dest == Dest::Text) {
             m_cellMerges.clear();
+            m_cellEdges.clear();
             m_pendingMerge = 0;
             m_cellIndex = 0;
         }
@@ -285,8 +286,10 @@ void Reader::controlWord(const QByteArray& name, bool hasParam, int param)
     case W_clvmgf:
         break;
     case W_cellx:
-        if (s.dest == Dest::Text && m_cellMerges.size() < 1000)
+        if (s.dest == Dest::Text && m_cellMerges.size() < 1000) {
             m_cellMerges.append(m_pendingMerge);
+            m_cellEdges.append(hasParam ? param : 0);
+        }
         m_pendingMerge = 0;
         break;
 
@@ -353,6 +356,18 @@ void Reader::controlWord(const QByteArray& name, bool hasParam, int param)
         break;
     case W_row:
         if (s.dest == Dest::Text) {
+            // The cell edges of the row with the most cells give the
+            // table's column widths (a title row is often one wide cell).
+            if (!m_cellEdges.isEmpty() && (!out().hasColumnWidths() || m_cellEdges.size() > m_tableEdges.size())) {
+                m_tableEdges = m_cellEdges;
+                QList<qreal> widths;
+                qreal left = 0;
+                for (const qreal edge : std::as_const(m_tableEdges)) {
+                    widths.append(std::max(0.0, edge - left));
+                    left = std::max(left, edge);
+                }
+                out().setColumnWidths(widths);
+            }
             out().endRow();
             m_cellIndex = 0;
         }

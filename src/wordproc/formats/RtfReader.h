@@ -164,6 +164,8 @@ private:
     QList<PictState> m_picts; // one per open \pict group
     QList<int> m_cellMerges;  // the row's cell definitions: FormatSupport::Builder::Merge flags
     int m_pendingMerge = 0;
+    QList<qreal> m_cellEdges;  // the row's cell right edges, twips
+    QList<qreal> m_tableEdges; // the table's row of most cells so far
     int m_cellIndex = 0;      // the row's next cell
     QString m_attachmentName;
     int m_attachmentW = 0, m_attachmentH = 0;

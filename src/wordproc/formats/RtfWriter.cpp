@@ -333,6 +333,19 @@ void Writer::writeTable(const WPTextModel::Table& table)
 {
     const int columns = std::max(1, table.columns);
     const int cellTwips = std::max(1, twips(m_textWidth) / columns);
+    // Each cell's right edge: the table's own column widths when it has
+    // them, else equal columns across the text width.
+    QList<int> edges;
+    if (const QList<qreal> widths = columnWidthsPt(table, m_textWidth); !widths.isEmpty()) {
+        qreal sofar = 0;
+        for (const qreal w : widths) {
+            sofar += w;
+            edges.append(std::max(edges.isEmpty() ? 1 : edges.last() + 1, twips(sofar)));
+        }
+    } else {
+        for (int c = 0; c < columns; ++c)
+            edges.append(cellTwips * (c + 1));
+    }
     const QList<qsizetype> grid = table.grid();
     auto cellAt = [&](int r, int c) -> const WPTextModel::TableCell* {
         const qsizetype i = c < table.columns ? grid.value(qsizetype(r) * table.columns + c, -1) : -1;
@@ -349,7 +362,7 @@ void Writer::writeTable(const WPTextModel::Table& table)
                 m_out += cell->column == c ? "\\clmgf" : "\\clmrg";
             m_out += "\\clbrdrt\\brdrs\\brdrw10\\clbrdrl\\brdrs\\brdrw10\\clbrdrb\\brdrs\\brdrw10"
                      "\\clbrdrr\\brdrs\\brdrw10\\cellx"
-                   + QByteArray::number(cellTwips * (c + 1));
+                   + QByteArray::number(edges.at(c));
         }
         m_out += '\n';
         for (int c = 0; c < columns; ++c) {

@@ -327,20 +327,23 @@ void Writer::table(const QList<Paragraph>& paragraphs)
     };
     QList<Cell> cells;
     QHash<qint64, qsizetype> byOrigin;
-    for (Paragraph p : paragraphs) {
+    for (const Paragraph& original : paragraphs) {
         // A file holds at most 63 columns: the text of cells beyond them
         // joins the row's last one.
-        if (p.cell->column >= columns) {
-            p.cell->column = columns - 1;
-            p.cell->columnSpan = 1;
+        WPTextModel::CellRef ref = original.cell.value_or(WPTextModel::CellRef());
+        if (ref.column >= columns) {
+            ref.column = columns - 1;
+            ref.columnSpan = 1;
         }
-        const qint64 key = qint64(p.cell->row) * 1000 + p.cell->column;
+        const qint64 key = qint64(ref.row) * 1000 + ref.column;
         auto it = byOrigin.constFind(key);
         if (it == byOrigin.constEnd()) {
             it = byOrigin.insert(key, cells.size());
-            cells.append({*p.cell, {}});
+            cells.append({ref, {}});
         }
-        cells[*it].paragraphs.append(p);
+        Paragraph p = original;
+        p.cell = ref;
+        cells[*it].paragraphs.append(std::move(p));
     }
     // Which cell covers each grid position.
     QList<qsizetype> grid(qsizetype(rows) * columns, -1);

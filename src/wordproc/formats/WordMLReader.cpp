@@ -496,6 +496,17 @@ void Reader::readTable()
         return;
     ++m_tableDepth;
     while (m_x->readNextStartElement()) {
+        if (m_x->name() == QLatin1String("tblGrid") && m_tableDepth == 1) {
+            QList<qreal> widths;
+            while (m_x->readNextStartElement()) {
+                if (m_x->name() == QLatin1String("gridCol") && widths.size() < kMaxColumns)
+                    widths.append(m_x->attributes().value(kW, QLatin1String("w")).toDouble());
+                skip();
+            }
+            if (!widths.isEmpty())
+                out().setColumnWidths(widths);
+            continue;
+        }
         if (m_x->name() != QLatin1String("tr")) {
             skip();
             continue;

@@ -293,7 +293,11 @@ void Writer::table(const WPTextModel::Table& table)
 {
     const qreal width = m_attributes.paperSize.value_or(QSizeF(612, 792)).width()
                       - m_attributes.leftMargin.value_or(72) - m_attributes.rightMargin.value_or(72);
-    const QString column = twips(std::max(72.0, std::isfinite(width) ? width : 468.0) / std::max(1, table.columns));
+    const qreal total = std::max(72.0, std::isfinite(width) ? width : 468.0);
+    const QString column = twips(total / std::max(1, table.columns));
+    // Each grid column's width: the table's own when it has them.
+    const QList<qreal> widths = columnWidthsPt(table, total);
+    auto columnTwips = [&](int c) { return widths.isEmpty() ? column.toInt() : twips(widths.value(c)).toInt(); };
     w.writeStartElement(QStringLiteral("w:tbl"));
     w.writeStartElement(QStringLiteral("w:tblPr"));
     empty(w, "w:tblW", "w:w", QStringLiteral("0"));
@@ -309,7 +313,7 @@ void Writer::table(const WPTextModel::Table& table)
     w.writeEndElement();
     w.writeStartElement(QStringLiteral("w:tblGrid"));
     for (int c = 0; c < table.columns; ++c)
-        empty(w, "w:gridCol", "w:w", column);
+        empty(w, "w:gridCol", "w:w", QString::number(columnTwips(c)));
     w.writeEndElement();
     const QList<qsizetype> grid = table.grid();
     for (int r = 0; r < table.rows; ++r) {
@@ -324,7 +328,10 @@ void Writer::table(const WPTextModel::Table& table)
             const int span = cell ? std::max(1, cell->columnSpan) : 1;
             w.writeStartElement(QStringLiteral("w:tc"));
             w.writeStartElement(QStringLiteral("w:tcPr"));
-            empty(w, "w:tcW", "w:w", QString::number(column.toInt() * span));
+            int cellTwips = 0;
+            for (int k = c; k < c + span; ++k)
+                cellTwips += columnTwips(k);
+            empty(w, "w:tcW", "w:w", QString::number(cellTwips));
             w.writeAttribute(QStringLiteral("w:type"), QStringLiteral("dxa"));
             if (span > 1)
                 empty(w, "w:gridSpan", "w:val", QString::number(span));
