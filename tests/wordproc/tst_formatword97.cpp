@@ -243,6 +243,21 @@ Paragraph para(const QList<Run>& runs)
 }
 
 // Writes `doc` as Word 97 and reads it back.
+// One row of `columns` cells holding their column numbers.
+WPTextModel::Table numberedRow(int columns)
+{
+    WPTextModel::Table t;
+    t.rows = 1;
+    t.columns = columns;
+    for (int x = 0; x < columns; ++x) {
+        WPTextModel::TableCell c;
+        c.column = x;
+        c.paragraphs = {para({run(QString::number(x))})};
+        t.cells.append(c);
+    }
+    return t;
+}
+
 QList<Paragraph> roundTrip(const QTextDocument& doc, const WPDocAttributes& attributes = {},
                            WPDocAttributes* readAttributes = nullptr)
 {
@@ -438,16 +453,7 @@ void Word97Test::manyParagraphsSpanPages()
         p.style.headIndent = i % 50;
         b.addParagraph(p);
     }
-    WPTextModel::Table t;
-    t.rows = 1;
-    t.columns = 40;
-    for (int x = 0; x < 40; ++x) {
-        WPTextModel::TableCell c;
-        c.column = x;
-        c.paragraphs = {para({run(QString::number(x))})};
-        t.cells.append(c);
-    }
-    b.addTable(t);
+    b.addTable(numberedRow(40));
     const QList<Paragraph> back = roundTrip(doc);
     QCOMPARE(back.size(), 400 + 40 + 1);
     QCOMPARE(back[399].text(), QStringLiteral("paragraph 399 red"));
@@ -461,16 +467,7 @@ void Word97Test::tableWiderThanTheFormatKeepsItsText()
 {
     QTextDocument doc;
     WPTextModel::Builder b(&doc);
-    WPTextModel::Table t;
-    t.rows = 1;
-    t.columns = 70;
-    for (int x = 0; x < 70; ++x) {
-        WPTextModel::TableCell c;
-        c.column = x;
-        c.paragraphs = {para({run(QString::number(x))})};
-        t.cells.append(c);
-    }
-    b.addTable(t);
+    b.addTable(numberedRow(70));
     const QList<Paragraph> back = roundTrip(doc);
     QStringList last;
     int columns = 0;
