@@ -24,7 +24,8 @@ test: build
 	QT_QPA_PLATFORM=offscreen ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
 
 asan-test: setup
-	cmake -S . -B $(ASAN_BUILD) $(CMAKE_FLAGS) -DCMAKE_BUILD_TYPE=Debug -DBW_SANITIZE=ON
+	# Line tables are enough for the sanitizers' reports and keep the build small.
+	cmake -S . -B $(ASAN_BUILD) $(CMAKE_FLAGS) -DCMAKE_BUILD_TYPE=Debug -DBW_SANITIZE=ON -DCMAKE_CXX_FLAGS_DEBUG=-g1
 	cmake --build $(ASAN_BUILD) -j $(JOBS)
 	# Tool windows live for the whole process by design, so leak reports at
 	# exit are noise; every other sanitizer finding fails the run.
