@@ -9,7 +9,15 @@ class QApplication;
 
 namespace AppLook {
 
+// The light colours for a window and what it holds. The selection colours
+// are left to the application, so that the widgets showing a selection keep
+// their inactive grey under a window given this palette.
 QPalette lightPalette();
+// The application's palette: the light one with its selection colours, the
+// same in active and inactive windows.
+QPalette applicationPalette();
+// For widgets that show a selection: grey while their window is inactive.
+QPalette selectionPalette();
 // Applies style, palette and default font to the running application.
 void apply(QApplication& app);
 

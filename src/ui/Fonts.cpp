@@ -133,6 +133,11 @@ QString nearestFamily(const QString& family)
         return kSystem;
     if (QFontDatabase::hasFamily(family))
         return family;
+    return standIn(family);
+}
+
+QString standIn(const QString& family)
+{
     static const QHash<QString, QString> map = {
         {QStringLiteral("helvetica neue"), kSystem},   {QStringLiteral("helvetica"), kSystem},
         {QStringLiteral("arial"), kSystem},            {QStringLiteral("sf pro"), kSystem},

@@ -42,6 +42,10 @@ QFont style(TextStyle textStyle, Design design = Design::Default);
 QFont named(const QString& family, qreal size, QFont::Weight weight = QFont::Normal);
 // The installed family that stands for `family` ("Helvetica Neue" -> "Inter").
 QString nearestFamily(const QString& family);
+// The installed family that stands for `family` were it missing; asks
+// nothing of the font database (a question about a missing family costs a
+// fontconfig query each time).
+QString standIn(const QString& family);
 QString familyFor(Design design);
 
 // Converts layout units to the point size QFont wants on this screen.

@@ -13,11 +13,15 @@
 #include <QApplication>
 #include <QFile>
 #include <QLabel>
+#include <QLineEdit>
+#include <QListView>
 #include <QPainter>
+#include <QPushButton>
 #include <QRawFont>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextEdit>
 #include <QVBoxLayout>
 
 Q_DECLARE_METATYPE(ToolScaffold::Credit)
@@ -334,6 +338,40 @@ private Q_SLOTS:
         s->resize(400, 200);
         const QImage img = s->grab().toImage();
         QVERIFY(QColor(img.pixel(200, 190)).lightnessF() > 0.8);
+    }
+
+    // Only widgets that show a selection look different in an inactive
+    // window (grey selection); every other widget is the same in both
+    // states, so activating a window repaints nothing else.
+    void onlySelectionsChangeWhenTheWindowIsInactive_data()
+    {
+        QTest::addColumn<int>("which");
+        QTest::addColumn<bool>("greyWhenInactive");
+        QTest::newRow("scaffold") << 0 << false;
+        QTest::newRow("label") << 1 << false;
+        QTest::newRow("button") << 2 << false;
+        QTest::newRow("line edit") << 3 << true;
+        QTest::newRow("text edit") << 4 << true;
+        QTest::newRow("list") << 5 << true;
+    }
+
+    void onlySelectionsChangeWhenTheWindowIsInactive()
+    {
+        QFETCH(int, which);
+        QFETCH(bool, greyWhenInactive);
+        auto* content = new QWidget;
+        auto* layout = new QVBoxLayout(content);
+        const QList<QWidget*> widgets{new QLabel(QStringLiteral("x")), new QPushButton(QStringLiteral("x")),
+                                      new QLineEdit, new QTextEdit, new QListView};
+        for (QWidget* w : widgets)
+            layout->addWidget(w);
+        ToolScaffold s(Tool::calculator, content);
+        const QWidget* w = which == 0 ? &s : widgets.at(which - 1);
+        const QPalette& p = w->palette();
+        QCOMPARE(p.isEqual(QPalette::Active, QPalette::Inactive), !greyWhenInactive);
+        QCOMPARE(p.color(QPalette::Active, QPalette::Highlight), QColor(0, 99, 225));
+        QCOMPARE(p.color(QPalette::Inactive, QPalette::Highlight),
+                 greyWhenInactive ? QColor(210, 210, 210) : QColor(0, 99, 225));
     }
 
     // The rim of an art icon is size/22 wide, at least 1.

@@ -71,15 +71,16 @@ WPWindowController::WPWindowController(WPDocument* document, QWidget* parent)
 {
     static const bool installed = [] {
         WPAutocorrect::install(&WPWindowController::applyAutocorrectToAll);
-        // Documents name fonts of other systems: show each in the face that
-        // stands for it here, whatever fontconfig would pick.
+        // Documents name fonts of other systems: where one is missing, show
+        // it in the face that stands for it here, whatever fontconfig would
+        // pick. A substitute is tried only after the family itself, so an
+        // installed family still shows as itself.
         for (const char* name : {"Helvetica Neue", "Helvetica", "Arial", "Calibri", "Verdana", "Avenir",
                                  "Avenir Next", "Lucida Grande", "Times", "Times New Roman", "Georgia",
                                  "Palatino", "Cambria", "Garamond", "Baskerville", "Courier", "Courier New",
                                  "Menlo", "Monaco", "Marker Felt", "Comic Sans MS"}) {
             const QString family = QString::fromLatin1(name);
-            if (!QFontDatabase::hasFamily(family))
-                QFont::insertSubstitution(family, Fonts::nearestFamily(family));
+            QFont::insertSubstitution(family, Fonts::standIn(family));
         }
         return true;
     }();
