@@ -374,6 +374,38 @@ private Q_SLOTS:
                  greyWhenInactive ? QColor(210, 210, 210) : QColor(0, 99, 225));
     }
 
+    // What a user sees: a selection is blue in the active window and grey
+    // in an inactive one.
+    void selectionGreysWhenItsWindowIsInactive()
+    {
+        auto* edit = new QLineEdit(QStringLiteral("MMMMMMMM"));
+        ToolScaffold window(Tool::calculator, edit);
+        QWidget other;
+        window.resize(300, 120);
+        other.resize(100, 100);
+        window.show();
+        other.show();
+        edit->setFocus();
+        edit->selectAll();
+        auto shows = [edit](QColor colour) {
+            const QImage img = edit->grab().toImage();
+            for (int y = 0; y < img.height(); ++y)
+                for (int x = 0; x < img.width(); ++x)
+                    if (QColor(img.pixel(x, y)) == colour)
+                        return true;
+            return false;
+        };
+        const QColor blue(0, 99, 225), grey(210, 210, 210);
+        QApplication::setActiveWindow(&window);
+        QTRY_VERIFY(window.isActiveWindow());
+        QVERIFY(shows(blue));
+        QVERIFY(!shows(grey));
+        QApplication::setActiveWindow(&other);
+        QTRY_VERIFY(!window.isActiveWindow());
+        QVERIFY(shows(grey));
+        QVERIFY(!shows(blue));
+    }
+
     // The rim of an art icon is size/22 wide, at least 1.
     void artIconRimWidth_data()
     {

@@ -8,6 +8,8 @@
 #include "wordproc/WPState.h"
 #include "wordproc/views/PageTextView.h"
 #include "wordproc/views/WPToolbar.h"
+#include "wordproc/views/WPFixedCombo.h"
+#include "ui/Fonts.h"
 #include "wordproc/views/WPWindowController.h"
 
 #include "ui/SpellingPanel.h"
@@ -186,6 +188,8 @@ private Q_SLOTS:
     void autocorrectButtonFlipsTheSetting();
     void marginPresets_data();
     void marginPresets();
+    void fixedPickersAreAsHighAsAnyCombo_data();
+    void fixedPickersAreAsHighAsAnyCombo();
 };
 
 void TestToolbar::everyControlRunsItsCommand_data()
@@ -439,6 +443,32 @@ void TestToolbar::marginPresets()
     QCOMPARE(f.doc.pageSetup().rightMargin, leftRight);
     QVERIFY(f.doc.storage()->isModified());
     QCOMPARE(f.window->textView()->pageSetup(), f.doc.pageSetup());
+}
+
+// The font and size pickers skip measuring their entries: they stand as
+// high as an ordinary combo of the same font and entries.
+void TestToolbar::fixedPickersAreAsHighAsAnyCombo_data()
+{
+    QTest::addColumn<qreal>("size");
+    QTest::addColumn<QStringList>("entries");
+    QTest::newRow("small, families") << 11.0 << WPWindowController::families();
+    QTest::newRow("small, sizes") << 11.0 << QStringList{QStringLiteral("8"), QStringLiteral("72")};
+    QTest::newRow("large, empty") << 20.0 << QStringList();
+}
+
+void TestToolbar::fixedPickersAreAsHighAsAnyCombo()
+{
+    QFETCH(qreal, size);
+    QFETCH(QStringList, entries);
+    WPFixedCombo fixed(120);
+    QComboBox plain;
+    for (QComboBox* box : {static_cast<QComboBox*>(&fixed), &plain}) {
+        box->setFont(Fonts::system(size));
+        box->addItems(entries);
+    }
+    QCOMPARE(fixed.sizeHint().height(), plain.sizeHint().height());
+    QCOMPARE(fixed.minimumSizeHint().height(), plain.minimumSizeHint().height());
+    QCOMPARE(fixed.sizeHint().width(), 120);
 }
 
 QTEST_MAIN(TestToolbar)

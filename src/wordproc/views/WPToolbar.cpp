@@ -7,6 +7,7 @@
 #include "wordproc/WPCommands.h"
 #include "wordproc/WPState.h"
 #include "wordproc/views/PageTextView.h"
+#include "wordproc/views/WPFixedCombo.h"
 #include "wordproc/views/WPToolbarFlow.h"
 #include "wordproc/views/WPWindowController.h"
 
@@ -55,8 +56,7 @@ WPToolbar::WPToolbar(WPWindowController* controller, WPState* state, const QList
         styles->menu()->addAction(name, this, [this, name] { m_c->applyStyle(name); });
     rows->addWidget(styles);
 
-    m_family = new QComboBox(shape);
-    m_family->setFixedWidth(180);
+    m_family = new WPFixedCombo(180, shape);
     m_family->setToolTip(QStringLiteral("Font"));
     m_family->setFont(small);
     m_family->addItems(WPWindowController::families());
@@ -68,8 +68,7 @@ WPToolbar::WPToolbar(WPWindowController* controller, WPState* state, const QList
     });
     rows->addWidget(m_family);
 
-    m_size = new QComboBox(shape);
-    m_size->setFixedWidth(62);
+    m_size = new WPFixedCombo(62, shape);
     m_size->setToolTip(QStringLiteral("Font size"));
     m_size->setFont(small);
     for (qreal s : m_sizes)
