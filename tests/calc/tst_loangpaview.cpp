@@ -20,9 +20,11 @@
 #include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QStyledItemDelegate>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
@@ -315,6 +317,62 @@ private Q_SLOTS:
         QCOMPARE(view.model()->courses().last().name, QStringLiteral("Biology"));
         QVERIFY(view.model()->courses().last().id != second);
         QCOMPARE(t->rows().size(), 2);
+    }
+
+    // The tables' cells are drawn by a light delegate: the same pixels as
+    // the standard one, in a wide table and a narrow one (figures cut
+    // short).
+    void cellsDrawnAsTheStandardDelegateDraws_data()
+    {
+        QTest::addColumn<int>("width");
+        QTest::addColumn<bool>("yearly");
+        QTest::newRow("monthly, wide") << 640 << false;
+        QTest::newRow("monthly, narrow") << 260 << false;
+        QTest::newRow("yearly, wide") << 640 << true;
+    }
+
+    void cellsDrawnAsTheStandardDelegateDraws()
+    {
+        QFETCH(int, width);
+        QFETCH(bool, yearly);
+        LoanGPAView view;
+        view.model()->setYearly(yearly);
+        view.resize(980, 720);
+        view.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&view));
+        auto* table = view.findChild<QTableView*>(QLatin1String(yearly ? "yearlyTable" : "monthlyTable"));
+        QVERIFY(table && table->isVisible());
+        table->setParent(nullptr);
+        table->resize(width, 300);
+        table->show();
+        QVERIFY(QTest::qWaitForWindowExposed(table));
+        const QImage light = table->grab().toImage();
+        QStyledItemDelegate standard;
+        table->setItemDelegate(&standard);
+        const QImage plain = table->grab().toImage();
+        QCOMPARE(light, plain);
+        delete table;
+    }
+
+    // The tables' headers measure their titles in the face they draw them
+    // in, and stand exactly as high as a standard header.
+    void headerAsHighAsTheStandardOne_data()
+    {
+        QTest::addColumn<bool>("yearly");
+        QTest::newRow("monthly") << false;
+        QTest::newRow("yearly") << true;
+    }
+
+    void headerAsHighAsTheStandardOne()
+    {
+        QFETCH(bool, yearly);
+        LoanGPAView view;
+        const auto* table = view.findChild<QTableView*>(QLatin1String(yearly ? "yearlyTable" : "monthlyTable"));
+        QVERIFY(table);
+        QHeaderView standard(Qt::Horizontal);
+        standard.setFont(table->horizontalHeader()->font());
+        standard.setModel(table->model());
+        QCOMPARE(table->horizontalHeader()->sizeHint().height(), standard.sizeHint().height());
     }
 
     // Renders the three tabs in the tool frame; with BW_SNAPSHOT_DIR set, the

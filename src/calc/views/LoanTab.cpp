@@ -1,9 +1,11 @@
 #include "calc/views/LoanTab.h"
 
 #include "calc/LoanGPAModel.h"
+#include "calc/views/LoanCellDelegate.h"
 #include "calc/views/LoanGPAView.h"
 #include "calc/views/LoanLook.h"
 #include "calc/views/LoanScheduleModel.h"
+#include "calc/views/LoanTableHeader.h"
 #include "calc/views/LoanYearModel.h"
 #include "ui/ChromeButton.h"
 #include "ui/Chrome.h"
@@ -128,6 +130,8 @@ LoanTab::LoanTab(LoanGPAModel* model, QWidget* parent)
 QTableView* LoanTab::makeTable(QWidget* parent)
 {
     auto* table = new QTableView(parent);
+    table->setItemDelegate(new LoanCellDelegate(table));
+    table->setHorizontalHeader(new LoanTableHeader(table));
     table->setSelectionMode(QAbstractItemView::NoSelection);
     table->setEditTriggers(QAbstractItemView::NoEditTriggers);
     table->setFocusPolicy(Qt::NoFocus);
@@ -139,7 +143,6 @@ QTableView* LoanTab::makeTable(QWidget* parent)
     // Fixed row heights keep scrolling through hundreds of rows smooth.
     table->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     table->verticalHeader()->setDefaultSectionSize(22);
-    table->horizontalHeader()->setHighlightSections(false);
     table->horizontalHeader()->setSectionsClickable(false);
     table->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     table->setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
