@@ -7,12 +7,73 @@
 #include "selftest/views/SnapshotDelegate.h"
 #include "ui/Alert.h"
 #include "ui/AppLook.h"
+#include "ui/Fonts.h"
+#include "ui/FontsFigures.h"
 
 #include <QApplication>
+#include <QDBusConnection>
 #include <QDir>
+#include <QFontDatabase>
 
 #include <dlfcn.h>
+#include <future>
+#include <optional>
 #include <thread>
+
+namespace {
+
+// Readies, on a worker thread beside the start-up, what the first window
+// waits for but need not make itself: the font library reads its
+// configuration and caches at once; with the application made, the session
+// bus is connected (showing a window with child widgets starts the
+// accessibility bridge, which asks for it), the program's own faces are
+// registered (the mended rounded face is made) and Qt lists the installed
+// faces. Whatever the interface thread asks for meanwhile waits for just that
+// part: each is done once, under a lock.
+class StartupWarmUp {
+public:
+    StartupWarmUp()
+        : m_worker([this] { run(); })
+    {
+    }
+    ~StartupWarmUp() { finish(); }
+
+    // The application exists: the rest may begin.
+    void applicationReady()
+    {
+        if (!m_told) {
+            m_told = true;
+            m_ready.set_value();
+        }
+    }
+    void finish()
+    {
+        applicationReady();
+        if (m_worker.joinable())
+            m_worker.join();
+    }
+
+private:
+    void run()
+    {
+        using Init = int (*)();
+        if (const auto init = reinterpret_cast<Init>(dlsym(RTLD_DEFAULT, "FcInit")))
+            init();
+        m_ready.get_future().wait();
+        if (!QCoreApplication::instance())
+            return;
+        QDBusConnection::sessionBus();
+        Fonts::ensureLoaded();
+        Fonts::roundedFamily(QFont::Black);
+        QFontDatabase::families();
+    }
+
+    std::promise<void> m_ready;
+    bool m_told = false;
+    std::thread m_worker;
+};
+
+} // namespace
 
 int main(int argc, char** argv)
 {
@@ -37,23 +98,24 @@ int main(int argc, char** argv)
         && !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") && !qEnvironmentVariableIsEmpty("DISPLAY"))
         qputenv("QT_QPA_PLATFORM", "xcb");
 
-    // The font system reads its configuration and caches on first use, and
-    // the first window's layout waits for it: a windowed start begins that
-    // now on a worker, beside the application's own set-up, and is done
-    // before anything measures text (the library is already mapped with
-    // Qt's).
-    std::thread fontConfig;
-    if (mode.kind == RunMode::windowed) {
-        fontConfig = std::thread([] {
-            using Init = int (*)();
-            if (const auto init = reinterpret_cast<Init>(dlsym(RTLD_DEFAULT, "FcInit")))
-                init();
-        });
-    }
+    // The first window is built and shown without measuring text; its first
+    // paint finds the faces ready.
+    std::optional<StartupWarmUp> warmUp;
+    if (mode.kind == RunMode::windowed)
+        warmUp.emplace();
 
     QApplication app(argc, argv);
-    if (fontConfig.joinable())
-        fontConfig.join();
+    // Done before the application goes.
+    const struct FinishFirst {
+        std::optional<StartupWarmUp>& warmUp;
+        ~FinishFirst()
+        {
+            if (warmUp)
+                warmUp->finish();
+        }
+    } finishFirst{warmUp};
+    if (warmUp)
+        warmUp->applicationReady();
     QApplication::setOrganizationName(QStringLiteral("VEXO"));
     QApplication::setApplicationName(QStringLiteral("Brindleworks"));
     QApplication::setDesktopFileName(QStringLiteral("brindleworks"));
