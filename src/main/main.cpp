@@ -7,69 +7,30 @@
 #include "selftest/views/SnapshotDelegate.h"
 #include "ui/Alert.h"
 #include "ui/AppLook.h"
-#include "ui/Fonts.h"
-#include "ui/FontsFigures.h"
 
 #include <QApplication>
 #include <QDBusConnection>
 #include <QDir>
-#include <QFontDatabase>
 
-#include <dlfcn.h>
-#include <future>
 #include <optional>
 #include <thread>
 
 namespace {
 
-// Readies, on a worker thread beside the start-up, what the first window
-// waits for but need not make itself: the font library reads its
-// configuration and caches at once; with the application made, the session
-// bus is connected (showing a window with child widgets starts the
-// accessibility bridge, which asks for it), the program's own faces are
-// registered (the mended rounded face is made) and Qt lists the installed
-// faces. Whatever the interface thread asks for meanwhile waits for just that
-// part: each is done once, under a lock.
-class StartupWarmUp {
+// Connects to the session bus on a worker thread while the first window is
+// built: showing a window with child widgets starts the accessibility
+// bridge, which asks for that connection (and would otherwise wait for it
+// before the window is shown). The connection is Qt's one session bus,
+// shared by every thread; made once, under its lock.
+class SessionBusWarmUp {
 public:
-    StartupWarmUp()
-        : m_worker([this] { run(); })
+    SessionBusWarmUp()
+        : m_worker([] { QDBusConnection::sessionBus(); })
     {
     }
-    ~StartupWarmUp() { finish(); }
-
-    // The application exists: the rest may begin.
-    void applicationReady()
-    {
-        if (!m_told) {
-            m_told = true;
-            m_ready.set_value();
-        }
-    }
-    void finish()
-    {
-        applicationReady();
-        if (m_worker.joinable())
-            m_worker.join();
-    }
+    ~SessionBusWarmUp() { m_worker.join(); }
 
 private:
-    void run()
-    {
-        using Init = int (*)();
-        if (const auto init = reinterpret_cast<Init>(dlsym(RTLD_DEFAULT, "FcInit")))
-            init();
-        m_ready.get_future().wait();
-        if (!QCoreApplication::instance())
-            return;
-        QDBusConnection::sessionBus();
-        Fonts::ensureLoaded();
-        Fonts::roundedFamily(QFont::Black);
-        QFontDatabase::families();
-    }
-
-    std::promise<void> m_ready;
-    bool m_told = false;
     std::thread m_worker;
 };
 
@@ -98,24 +59,10 @@ int main(int argc, char** argv)
         && !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") && !qEnvironmentVariableIsEmpty("DISPLAY"))
         qputenv("QT_QPA_PLATFORM", "xcb");
 
-    // The first window is built and shown without measuring text; its first
-    // paint finds the faces ready.
-    std::optional<StartupWarmUp> warmUp;
-    if (mode.kind == RunMode::windowed)
-        warmUp.emplace();
-
     QApplication app(argc, argv);
-    // Done before the application goes.
-    const struct FinishFirst {
-        std::optional<StartupWarmUp>& warmUp;
-        ~FinishFirst()
-        {
-            if (warmUp)
-                warmUp->finish();
-        }
-    } finishFirst{warmUp};
-    if (warmUp)
-        warmUp->applicationReady();
+    std::optional<SessionBusWarmUp> sessionBus;
+    if (mode.kind == RunMode::windowed)
+        sessionBus.emplace();
     QApplication::setOrganizationName(QStringLiteral("VEXO"));
     QApplication::setApplicationName(QStringLiteral("Brindleworks"));
     QApplication::setDesktopFileName(QStringLiteral("brindleworks"));

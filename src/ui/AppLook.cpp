@@ -43,7 +43,6 @@ QPalette lightPalette()
 
 void apply(QApplication& app)
 {
-    Fonts::ensureLoaded();
     if (QStyle* fusion = QStyleFactory::create(QStringLiteral("Fusion")))
         app.setStyle(fusion);
     app.setPalette(lightPalette());

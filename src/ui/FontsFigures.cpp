@@ -53,8 +53,8 @@ QByteArray utf16(const QByteArray& latin1)
     return out;
 }
 
-// Made and registered once, by whichever thread asks first (start-up
-// prepares the faces on a worker); a caller meanwhile waits for it.
+// Made and registered once, when first asked for (by whichever thread asks
+// first; another meanwhile waits for it).
 const QString& mendedFamily()
 {
     static const QString family = [] {
