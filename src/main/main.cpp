@@ -9,10 +9,32 @@
 #include "ui/AppLook.h"
 
 #include <QApplication>
+#include <QDBusConnection>
 #include <QDir>
 
-#include <dlfcn.h>
+#include <optional>
 #include <thread>
+
+namespace {
+
+// Connects to the session bus on a worker thread while the first window is
+// built: showing a window with child widgets starts the accessibility
+// bridge, which asks for that connection (and would otherwise wait for it
+// before the window is shown). The connection is Qt's one session bus,
+// shared by every thread; made once, under its lock.
+class SessionBusWarmUp {
+public:
+    SessionBusWarmUp()
+        : m_worker([] { QDBusConnection::sessionBus(); })
+    {
+    }
+    ~SessionBusWarmUp() { m_worker.join(); }
+
+private:
+    std::thread m_worker;
+};
+
+} // namespace
 
 int main(int argc, char** argv)
 {
@@ -37,23 +59,10 @@ int main(int argc, char** argv)
         && !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") && !qEnvironmentVariableIsEmpty("DISPLAY"))
         qputenv("QT_QPA_PLATFORM", "xcb");
 
-    // The font system reads its configuration and caches on first use, and
-    // the first window's layout waits for it: a windowed start begins that
-    // now on a worker, beside the application's own set-up, and is done
-    // before anything measures text (the library is already mapped with
-    // Qt's).
-    std::thread fontConfig;
-    if (mode.kind == RunMode::windowed) {
-        fontConfig = std::thread([] {
-            using Init = int (*)();
-            if (const auto init = reinterpret_cast<Init>(dlsym(RTLD_DEFAULT, "FcInit")))
-                init();
-        });
-    }
-
     QApplication app(argc, argv);
-    if (fontConfig.joinable())
-        fontConfig.join();
+    std::optional<SessionBusWarmUp> sessionBus;
+    if (mode.kind == RunMode::windowed)
+        sessionBus.emplace();
     QApplication::setOrganizationName(QStringLiteral("VEXO"));
     QApplication::setApplicationName(QStringLiteral("Brindleworks"));
     QApplication::setDesktopFileName(QStringLiteral("brindleworks"));

@@ -106,7 +106,6 @@ QPalette selectionPalette()
 
 void apply(QApplication& app)
 {
-    Fonts::ensureLoaded();
     if (QStyle* fusion = QStyleFactory::create(QStringLiteral("Fusion")))
         app.setStyle(fusion);
     app.setPalette(applicationPalette());

@@ -86,7 +86,6 @@ void setTracking(QFont& font, qreal layoutUnits)
 
 QFont system(qreal size, QFont::Weight weight, Design design)
 {
-    ensureLoaded();
     // Bold rounded text takes the copy whose figures are evenly spaced.
     const QString family = design == Design::Rounded ? roundedFamily(weight) : familyFor(design);
     QFont f(family);

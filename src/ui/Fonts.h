@@ -28,7 +28,9 @@ enum class TextStyle {
     Caption2,   // 10
 };
 
-// Registers the bundled faces with Qt (idempotent; every call below does it).
+// Registers the bundled faces with Qt (idempotent). The icon face is the
+// only one: whatever draws icons calls this first, and nothing else does, so
+// that a window is built and shown before the font system is started.
 void ensureLoaded();
 // The TrueType file of the Material icon face.
 QString materialIconFile();

@@ -53,27 +53,22 @@ QByteArray utf16(const QByteArray& latin1)
     return out;
 }
 
-QString& mendedFamily()
+// Made and registered once, when first asked for (by whichever thread asks
+// first; another meanwhile waits for it).
+const QString& mendedFamily()
 {
-    static QString family;
+    static const QString family = [] {
+        QFile file(QString::fromUtf8(kRoundedBoldFile));
+        if (!file.open(QIODevice::ReadOnly))
+            return QString();
+        const QByteArray mended = mendFigures(file.readAll(), kMendedFamily, kBearingLimit);
+        if (mended.isEmpty())
+            return QString();
+        const int id = QFontDatabase::addApplicationFontFromData(mended);
+        const QString name = QString::fromLatin1(kMendedFamily);
+        return id >= 0 && QFontDatabase::applicationFontFamilies(id).contains(name) ? name : QString();
+    }();
     return family;
-}
-
-void registerMended()
-{
-    static bool tried = false;
-    if (tried)
-        return;
-    tried = true;
-    QFile file(QString::fromUtf8(kRoundedBoldFile));
-    if (!file.open(QIODevice::ReadOnly))
-        return;
-    const QByteArray mended = mendFigures(file.readAll(), kMendedFamily, kBearingLimit);
-    if (mended.isEmpty())
-        return;
-    const int id = QFontDatabase::addApplicationFontFromData(mended);
-    if (id >= 0 && QFontDatabase::applicationFontFamilies(id).contains(QString::fromLatin1(kMendedFamily)))
-        mendedFamily() = QString::fromLatin1(kMendedFamily);
 }
 
 } // namespace
@@ -165,7 +160,6 @@ QString roundedFamily(QFont::Weight weight)
 {
     if (weight < QFont::DemiBold)
         return QString::fromLatin1(kRoundedFamily);
-    registerMended();
     return mendedFamily().isEmpty() ? QString::fromLatin1(kRoundedFamily) : mendedFamily();
 }
 

@@ -11,6 +11,10 @@ public:
     explicit VEXOBadge(bool small = true, QWidget* parent = nullptr);
 
     bool isSmall() const { return m_small; }
+    // The face of the letters, and the badge's size: fixed, it needs no
+    // font to lay out.
+    static QFont letterFont(bool small);
+    static QSize designSize(bool small);
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override { return sizeHint(); }
 
@@ -18,6 +22,5 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    QFont badgeFont() const;
     bool m_small;
 };

@@ -9,9 +9,11 @@
 #include "app/views/WindowDragHandle.h"
 #include "app/views/WindowManager.h"
 #include "app/views/X11Desktop.h"
+#include "ui/VEXOBadge.h"
 
 #include <QAction>
 #include <QBitmap>
+#include <QFontMetrics>
 #include <QApplication>
 #include <QMenu>
 #include <QScreen>
@@ -98,6 +100,30 @@ private Q_SLOTS:
     {
         AppDelegate::connectShell();
         MainMenu::shared().statusMenu();
+    }
+
+    // The panel is laid out, and shown, before any font is loaded: the
+    // badge and the caption have fixed sizes. They are what the faces
+    // measure.
+    void fixedSizesAreWhatTheFacesMeasure_data()
+    {
+        QTest::addColumn<bool>("small");
+        QTest::newRow("small badge") << true;
+        QTest::newRow("large badge") << false;
+    }
+    void fixedSizesAreWhatTheFacesMeasure()
+    {
+        QFETCH(bool, small);
+        const QFontMetricsF fm(VEXOBadge::letterFont(small));
+        const QSize measured(qCeil(fm.horizontalAdvance(QStringLiteral("VEXO")) + 2 * (small ? 6 : 8)),
+                             qCeil(fm.height() + 2 * (small ? 2 : 3)));
+        QCOMPARE(VEXOBadge::designSize(small), measured);
+        QCOMPARE(VEXOBadge(small).sizeHint(), measured);
+        const QFontMetrics caption(FloatingMenuView::captionFont());
+        QCOMPARE(FloatingMenuView::captionHeight, caption.height() + 4);
+        // The row is wider than the credit, which therefore never widens it.
+        const FloatingMenuView row({false, false, true});
+        QVERIFY(row.sizeHint().width() > caption.horizontalAdvance(FloatingMenuView::defaultCaption()));
     }
 
     // Each test starts from the default options and no panel.

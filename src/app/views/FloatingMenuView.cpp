@@ -6,6 +6,7 @@
 #include "app/views/ShellCommands.h"
 #include "app/views/WindowDragHandle.h"
 #include "app/views/WindowManager.h"
+#include "ui/AccessibleName.h"
 #include "ui/Chrome.h"
 #include "ui/ChromeShape.h"
 #include "ui/Fonts.h"
@@ -30,7 +31,7 @@ public:
         : QWidget(parent)
     {
         setObjectName(QStringLiteral("groupSeparator"));
-        setAccessibleName(QStringLiteral("Games"));
+        AccessibleName::setSoon(this, QStringLiteral("Games"));
         // The column: a horizontal line 0.8 × the icon wide, 2 high, padded
         // 2 above and below; the row: a vertical line 2 wide, 0.75 × the icon
         // high, padded 2 at the sides.
@@ -55,6 +56,7 @@ private:
 };
 
 // The caption under the row: the hovered tool's title, else the credit.
+// As wide as the row; its text is elided to that.
 class CaptionLine : public QWidget {
 public:
     explicit CaptionLine(FloatingMenuView* view)
@@ -63,23 +65,20 @@ public:
     {
         setObjectName(QStringLiteral("caption"));
         setAttribute(Qt::WA_TransparentForMouseEvents);
-        m_font = Fonts::system(10.5, QFont::ExtraBold, Fonts::Design::Rounded);
     }
-    QSize sizeHint() const override
-    {
-        const QFontMetrics fm(m_font);
-        // Padded 3 above; one more below for the engraved shadow.
-        return {fm.horizontalAdvance(FloatingMenuView::defaultCaption()), fm.height() + 3 + 1};
-    }
-    QSize minimumSizeHint() const override { return {0, sizeHint().height()}; }
+    QSize sizeHint() const override { return {0, FloatingMenuView::captionHeight}; }
+    QSize minimumSizeHint() const override { return sizeHint(); }
 
 protected:
     void paintEvent(QPaintEvent*) override
     {
+        // The face is first wanted here, not before the panel is shown.
+        if (!m_font)
+            m_font = FloatingMenuView::captionFont();
         QPainter p(this);
         p.setRenderHint(QPainter::TextAntialiasing);
-        p.setFont(m_font);
-        const QFontMetrics fm(m_font);
+        p.setFont(*m_font);
+        const QFontMetrics fm(*m_font);
         const QRect text = rect().adjusted(0, 3, 0, -1);
         const QString t = fm.elidedText(m_view->captionText(), Qt::ElideRight, text.width());
         p.setPen(QColor(255, 255, 255));
@@ -92,7 +91,7 @@ protected:
 
 private:
     FloatingMenuView* m_view;
-    QFont m_font;
+    std::optional<QFont> m_font;
 };
 
 } // namespace
@@ -101,6 +100,11 @@ FloatingMenuView::Options FloatingMenuView::Options::current()
 {
     const AppSettings& s = AppSettings::shared();
     return {s.vertical(), s.largeButtons(), s.showLabels()};
+}
+
+QFont FloatingMenuView::captionFont()
+{
+    return Fonts::system(10.5, QFont::ExtraBold, Fonts::Design::Rounded);
 }
 
 QString FloatingMenuView::defaultCaption()
@@ -140,7 +144,7 @@ FloatingMenuView::FloatingMenuView(const Options& options, QWidget* parent)
     m_more->setAutoRaise(true);
     m_more->setPopupMode(QToolButton::InstantPopup);
     m_more->setToolTip(QStringLiteral("More — settings, help, about"));
-    m_more->setAccessibleName(QStringLiteral("More options"));
+    AccessibleName::setSoon(m_more, QStringLiteral("More options"));
     const int glyph = options.largeButtons ? 23 : 17;
     m_more->setIcon(Symbols::icon(QStringLiteral("ellipsis.circle.fill"), Chrome::ink()));
     m_more->setIconSize(QSize(glyph, glyph));

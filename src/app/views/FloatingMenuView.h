@@ -57,6 +57,11 @@ public:
 
     static qreal iconSize(bool largeButtons) { return largeButtons ? 46 : 34; }
     static QString defaultCaption();
+    // The caption's face, and the caption's height: its line (14 in that
+    // face) padded 3 above and 1 below for the engraved shadow. Fixed, so the
+    // panel is laid out and shown before any font is loaded.
+    static QFont captionFont();
+    static constexpr int captionHeight = 18;
 
 Q_SIGNALS:
     void hoveredChanged();

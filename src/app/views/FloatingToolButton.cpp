@@ -1,5 +1,6 @@
 #include "app/views/FloatingToolButton.h"
 
+#include "ui/AccessibleName.h"
 #include "ui/ToolIcon.h"
 
 #include <QEasingCurve>
@@ -13,10 +14,9 @@ FloatingToolButton::FloatingToolButton(Tool tool, qreal iconSize, QWidget* paren
 {
     setFocusPolicy(Qt::NoFocus);
     setToolTip(tool.title());
-    setAccessibleName(tool.title());
+    AccessibleName::setSoon(this, tool.title());
     setObjectName(QStringLiteral("tool.") + tool.rawValue());
     setFixedSize(sizeHint());
-    setCursor(Qt::ArrowCursor);
     m_animation = new QVariantAnimation(this);
     m_animation->setDuration(animationMs);
     m_animation->setEasingCurve(QEasingCurve::OutQuad);
@@ -56,6 +56,11 @@ void FloatingToolButton::paintIcon(QPainter& painter) const
 
 void FloatingToolButton::enterEvent(QEnterEvent* event)
 {
+    // An arrow over the buttons, set when first wanted: loading a cursor
+    // reads the cursor theme from disk, which the menu's first showing
+    // should not wait for.
+    if (!testAttribute(Qt::WA_SetCursor))
+        setCursor(Qt::ArrowCursor);
     QAbstractButton::enterEvent(event);
     Q_EMIT entered(m_tool);
 }
