@@ -26,9 +26,11 @@
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QWindow>
+#include <algorithm>
 #include <benchmark/benchmark.h>
 #include <cstdio>
 #include <cstdlib>
+#include <functional>
 #include <memory>
 #include <unistd.h>
 #include <vector>
@@ -71,33 +73,43 @@ qint64 residentKiB()
     return -1;
 }
 
-// Until every window is on screen and has painted what it shows.
-void settle(const QList<QWindow*>& windows)
+// Until `done`: events are handled as they come, as the program itself
+// handles them, without keeping a processor busy asking.
+void settleUntil(const std::function<bool()>& done)
 {
     QElapsedTimer limit;
     limit.start();
-    for (;;) {
-        QApplication::processEvents();
-        bool all = true;
-        for (QWindow* w : windows)
-            all = all && w->isExposed();
-        if (all || limit.elapsed() > 20000)
-            break;
-    }
+    QTimer tick;
+    tick.start(10);
+    while (!done() && limit.elapsed() < 20000)
+        QApplication::processEvents(QEventLoop::WaitForMoreEvents);
     QApplication::processEvents();
 }
 
-// The native window of every note, light or full, as it is.
-QList<QWindow*> noteWindows(const StickyStore& store, StickyWindows& windows)
+// Until every window is on screen and has painted what it shows.
+void settle(const QList<QWindow*>& windows)
 {
-    QList<QWindow*> out;
-    for (const StickyNote& n : store.notes()) {
-        if (StickyLightWindow* light = windows.lightWindow(n.id))
-            out.append(light);
-        else if (StickyWindow* w = windows.window(n.id))
-            out.append(w->windowHandle());
-    }
-    return out;
+    settleUntil([&windows] {
+        return std::all_of(windows.begin(), windows.end(), [](QWindow* w) { return w->isExposed(); });
+    });
+}
+
+// Until the window of every note, light or full, is on screen and painted.
+void settleNotes(const StickyStore& store, StickyWindows& windows)
+{
+    settleUntil([&store, &windows] {
+        for (const StickyNote& n : store.notes()) {
+            if (!n.visible)
+                continue;
+            if (StickyLightWindow* light = windows.lightWindow(n.id)) {
+                if (!light->isExposed())
+                    return false;
+            } else if (StickyWindow* w = windows.window(n.id); !w || !w->windowHandle()->isExposed()) {
+                return false;
+            }
+        }
+        return true;
+    });
 }
 
 // The floor: the floating menu alone, shown and painted.
@@ -137,7 +149,7 @@ void BM_MemoryPerNote(benchmark::State& state)
     StickyStore first;
     StickyWindows firstWindows(first);
     first.restoreWindows();
-    settle(noteWindows(first, firstWindows));
+    settleNotes(first, firstWindows);
     writeNotes(count);
     double perNote = 0;
     for (auto _ : state) {
@@ -146,7 +158,7 @@ void BM_MemoryPerNote(benchmark::State& state)
         QApplication::processEvents();
         const qint64 before = residentKiB();
         store->restoreWindows();
-        settle(noteWindows(*store, *windows));
+        settleNotes(*store, *windows);
         waitMs(200);
         perNote = double(residentKiB() - before) / count;
         delete windows;
@@ -173,7 +185,7 @@ int runChild(const QString& what)
         StickyWindows windows(store);
         windows.setLightWindows(what == QLatin1String("notes"));
         store.restoreWindows();
-        settle(noteWindows(store, windows));
+        settleNotes(store, windows);
     }
     std::printf("settled\n");
     std::fflush(stdout);
@@ -236,7 +248,7 @@ void BM_RestoreNotes(benchmark::State& state)
         QElapsedTimer t;
         t.start();
         store->restoreWindows();
-        settle(noteWindows(*store, *windows));
+        settleNotes(*store, *windows);
         ms = double(t.nsecsElapsed()) / 1e6;
         state.SetIterationTime(ms / 1000);
         state.PauseTiming();
@@ -277,17 +289,19 @@ void BM_ShowOneMore(benchmark::State& state)
     auto* store = new StickyStore;
     auto* windows = new StickyWindows(*store);
     store->restoreWindows();
-    settle(noteWindows(*store, *windows));
+    settleNotes(*store, *windows);
     waitMs(300);
     // Light windows are drawn by the X server: what the program paints is
     // counted on the full ones.
     std::vector<std::unique_ptr<PaintCounter>> counters;
-    for (QWindow* other : noteWindows(*store, *windows)) {
+    for (const StickyNote& n : store->notes()) {
+        if (windows->lightWindow(n.id))
+            continue;
+        StickyWindow* full = windows->window(n.id);
         counters.push_back(std::make_unique<PaintCounter>());
-        other->installEventFilter(counters.back().get());
-        if (auto* full = qobject_cast<StickyWindow*>(QWidget::find(other->winId())))
-            for (QWidget* child : full->findChildren<QWidget*>())
-                child->installEventFilter(counters.back().get());
+        full->windowHandle()->installEventFilter(counters.back().get());
+        for (QWidget* child : full->findChildren<QWidget*>())
+            child->installEventFilter(counters.back().get());
     }
     int repainted = 0;
     double ms = 0;
