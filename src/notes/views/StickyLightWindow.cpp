@@ -1,5 +1,6 @@
 #include "notes/views/StickyLightWindow.h"
 
+#include "notes/views/StickyPictureUpload.h"
 #include "notes/views/StickyWindow.h"
 #include "notes/views/StickyX11.h"
 
@@ -44,6 +45,8 @@ public:
     }
 
     QHash<quint32, StickyLightWindow*> windows;
+    // Pictures kept on the server for many windows, by key.
+    QHash<QString, xcb_pixmap_t> pictures;
 
     bool nativeEventFilter(const QByteArray& type, void* message, qintptr*) override
     {
@@ -236,7 +239,7 @@ void StickyLightWindow::setOnTop(bool onTop)
     xcb_flush(c);
 }
 
-void StickyLightWindow::setPicture(const QImage& picture)
+void StickyLightWindow::setPicture(const QImage& picture, const QString& sharedKey, int rows)
 {
     xcb_connection_t* c = connection();
     if (!c || !m_window)
@@ -258,13 +261,28 @@ void StickyLightWindow::setPicture(const QImage& picture)
     int last = image.height();
     while (last > 0 && std::memcmp(image.constScanLine(last - 1), plainRow.data(), rowBytes) == 0)
         --last;
-    // In bands well inside the smallest request size a server accepts.
-    const int rows = qMax(1, 60000 / qMax(1, int(image.bytesPerLine())));
-    for (int y = 0; y < last; y += rows) {
-        const int band = qMin(rows, last - y);
-        xcb_put_image(c, XCB_IMAGE_FORMAT_Z_PIXMAP, pixmap, gc, quint16(image.width()), quint16(band), 0, qint16(y), 0,
-                      depth, quint32(image.bytesPerLine() * band), image.constScanLine(y));
+    // The shared top rows travel once, then are copied within the server.
+    int first = 0;
+    const int topRows = qMin(rows, last);
+    if (!sharedKey.isEmpty() && topRows > 0) {
+        QHash<QString, xcb_pixmap_t>& shared = StickyLightEvents::shared().pictures;
+        const QString key = QStringLiteral("%1/%2x%3").arg(sharedKey).arg(image.width()).arg(topRows);
+        xcb_pixmap_t kept = shared.value(key, XCB_PIXMAP_NONE);
+        if (kept == XCB_PIXMAP_NONE) {
+            if (shared.size() >= 64) {
+                for (const xcb_pixmap_t p : std::as_const(shared))
+                    xcb_free_pixmap(c, p);
+                shared.clear();
+            }
+            kept = xcb_generate_id(c);
+            xcb_create_pixmap(c, depth, kept, screenOf(c)->root, quint16(image.width()), quint16(topRows));
+            StickyPictureUpload::putRows(c, kept, gc, depth, image, 0, topRows);
+            shared.insert(key, kept);
+        }
+        xcb_copy_area(c, kept, pixmap, gc, 0, 0, 0, 0, quint16(image.width()), quint16(topRows));
+        first = topRows;
     }
+    StickyPictureUpload::putRows(c, pixmap, gc, depth, image, first, last);
     xcb_free_gc(c, gc);
     const quint32 background = pixmap;
     xcb_change_window_attributes(c, m_window, XCB_CW_BACK_PIXMAP, &background);

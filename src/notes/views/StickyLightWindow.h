@@ -3,6 +3,7 @@
 #include <QImage>
 #include <QObject>
 #include <QRect>
+#include <QString>
 #include <QUuid>
 
 // A note window as it comes up at start on an X server: a bare X window
@@ -37,8 +38,10 @@ public:
 
     bool isOnTop() const { return m_onTop; }
     void setOnTop(bool onTop);
-    // Hands `picture` (the window's size) to the X server.
-    void setPicture(const QImage& picture);
+    // Hands `picture` (the window's size) to the X server. Its top `rows`,
+    // which many windows share (a note's header), travel once under
+    // `sharedKey` and are copied within the server after.
+    void setPicture(const QImage& picture, const QString& sharedKey = QString(), int rows = 0);
 
     void show();
     void hide();

@@ -164,7 +164,7 @@ void StickyWindows::draw(StickyLightWindow* light)
     }
     const QRegion below = QRegion(m_stamp->rect()) - QRegion(header);
     m_stamp->render(&image, below.boundingRect().topLeft(), below, QWidget::DrawChildren);
-    light->setPicture(image);
+    light->setPicture(image, key, header.bottom() + 1);
 }
 
 void StickyWindows::makeFullWindow(const QUuid& id, const QRect& frame, int shownColor, bool onTop)
