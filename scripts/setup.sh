@@ -19,7 +19,7 @@ packages=(
   libpocketsphinx-dev libsphinxbase-dev pocketsphinx-en-us pocketsphinx-testdata
   libpulse-dev pulseaudio pulseaudio-utils sox
   libicu-dev
-  libxcb-damage0-dev
+  libxcb-damage0-dev libxcb-shm0-dev
 )
 
 missing=()

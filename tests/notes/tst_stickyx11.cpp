@@ -152,7 +152,7 @@ int lightRun()
     StickyLightWindow* light = windows.lightWindow(notes[0].id);
     if (!light || !windows.lightWindow(notes[1].id) || windows.lightWindow(notes[2].id))
         return 11;
-    if (!QTest::qWaitForWindowExposed(light))
+    if (!QTest::qWaitFor([light] { return light->isExposed(); }))
         return 12;
     QTest::qWait(200);
     // The X server draws the note's colour where nothing else is.
@@ -196,7 +196,7 @@ int lightRun()
     QCoreApplication::sendEvent(qApp, &quit);
     if (quit.isAccepted() || windows.lightWindow(notes[1].id) != second)
         return 21;
-    if (!second->isVisible() || !QTest::qWaitForWindowExposed(second))
+    if (!second->isVisible() || !QTest::qWaitFor([second] { return second->isExposed(); }))
         return 22;
     QTest::qWait(200);
     const QImage after = QApplication::primaryScreen()->grabWindow(0).toImage();

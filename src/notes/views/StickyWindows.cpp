@@ -10,6 +10,7 @@
 #include "ui/Chrome.h"
 
 #include <QGuiApplication>
+#include <QPainter>
 #include <QScreen>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -98,14 +99,6 @@ void StickyWindows::makeWindow(const QUuid& id, const QRectF& frame, int shownCo
     QObject::connect(light, &StickyLightWindow::wakeRequested, light, [this, id] { wake(id); });
     QObject::connect(light, &StickyLightWindow::closeRequested, light,
                      [this, id] { StickyWindowDelegate::shared().windowShouldClose(m_store, id); });
-    QObject::connect(light, &StickyLightWindow::remade, light, [this, id, light] {
-        draw(light);
-        const std::optional<StickyNote> n = m_store.note(id);
-        if (n && n->visible) {
-            light->show();
-            light->raise();
-        }
-    });
     m_light.insert(id, light);
     light->show();
     light->raise();
@@ -140,13 +133,38 @@ void StickyWindows::draw(StickyLightWindow* light)
     const QColor color =
         Chrome::toColor(StickyPalette::colors().value(StickyPalette::shownIndex(note ? note->colorIndex : 0)));
     m_stamp->resize(light->size());
-    // In the screen's own pixels.
-    const qreal ratio = light->devicePixelRatio();
-    QImage image(light->size() * ratio, QImage::Format_RGB32);
-    image.setDevicePixelRatio(ratio);
+    // Laid out now, so the header's place is known before drawing.
+    m_stamp->layout()->activate();
+    m_stampView->layout()->activate();
+    // Light windows are only made where screen and window pixels are one.
+    QImage image(light->size(), QImage::Format_RGB32);
     image.fill(color);
-    m_stamp->render(&image, QPoint(), QRegion(), QWidget::DrawChildren);
-    light->setPicture(image);
+    // The header looks the same on every note of one colour, level and
+    // width: drawn once, then copied; only the text below it is drawn for
+    // each note.
+    const QRect header = m_stampView->header()->geometry().translated(m_stampView->pos());
+    const QString key = QStringLiteral("%1/%2/%3/%4")
+                            .arg(note ? note->colorIndex : 0)
+                            .arg(note && note->onTop)
+                            .arg(color.rgb())
+                            .arg(light->width());
+    QImage& top = m_headers[key];
+    if (top.isNull()) {
+        if (m_headers.size() > 64) {
+            m_headers.clear();
+            return draw(light);
+        }
+        top = QImage(header.size(), QImage::Format_RGB32);
+        top.fill(color);
+        m_stamp->render(&top, QPoint(), QRegion(header), QWidget::DrawChildren);
+    }
+    {
+        QPainter p(&image);
+        p.drawImage(header.topLeft(), top);
+    }
+    const QRegion below = QRegion(m_stamp->rect()) - QRegion(header);
+    m_stamp->render(&image, below.boundingRect().topLeft(), below, QWidget::DrawChildren);
+    light->setPicture(image, key, header.bottom() + 1);
 }
 
 void StickyWindows::makeFullWindow(const QUuid& id, const QRect& frame, int shownColor, bool onTop)

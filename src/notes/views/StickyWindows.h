@@ -70,5 +70,7 @@ private:
     // Draws the pictures of light windows.
     std::unique_ptr<QWidget> m_stamp;
     StickyNoteView* m_stampView = nullptr;
+    // Header pictures by colour, level and width.
+    QHash<QString, QImage> m_headers;
     std::optional<StickyScreens> m_screens;
 };
