@@ -12,6 +12,7 @@
 #include "notes/views/StickyNoteView.h"
 #include "notes/views/StickyWindow.h"
 #include "notes/views/StickyWindows.h"
+#include "notes/views/StickyX11.h"
 #include "ui/SpellTextView.h"
 
 #include <QApplication>
@@ -27,6 +28,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <cstdio>
+#include <cstdlib>
+#include <xcb/xcb.h>
 
 namespace {
 
@@ -202,6 +205,26 @@ int lightRun()
     const QImage after = QApplication::primaryScreen()->grabWindow(0).toImage();
     if (after.pixel(second->geometry().bottomRight() - QPoint(10, 10)) != sky.rgb())
         return 23;
+    // The window manager's close (as from a task list) hides the note.
+    xcb_connection_t* c = StickyX11::connection();
+    const auto atom = [c](const char* name) {
+        xcb_intern_atom_reply_t* reply = xcb_intern_atom_reply(c, xcb_intern_atom(c, 0, quint16(qstrlen(name)), name), nullptr);
+        const xcb_atom_t a = reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
+        std::free(reply);
+        return a;
+    };
+    xcb_client_message_event_t close{};
+    close.response_type = XCB_CLIENT_MESSAGE;
+    close.format = 32;
+    close.window = second->winId();
+    close.type = atom("WM_PROTOCOLS");
+    close.data.data32[0] = atom("WM_DELETE_WINDOW");
+    xcb_send_event(c, 0, second->winId(), XCB_EVENT_MASK_NO_EVENT, reinterpret_cast<const char*>(&close));
+    xcb_flush(c);
+    if (!QTest::qWaitFor([&] { return !store.note(notes[1].id)->visible; }))
+        return 24;
+    if (windows.lightWindow(notes[1].id) != second || second->isVisible())
+        return 25;
     return 0;
 }
 

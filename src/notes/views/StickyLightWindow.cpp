@@ -239,7 +239,7 @@ void StickyLightWindow::setOnTop(bool onTop)
     xcb_flush(c);
 }
 
-void StickyLightWindow::setPicture(const QImage& picture, const QString& sharedKey, int rows)
+void StickyLightWindow::setPicture(const QImage& picture, const QString& sharedKey, int rows, int used)
 {
     xcb_connection_t* c = connection();
     if (!c || !m_window)
@@ -258,7 +258,7 @@ void StickyLightWindow::setPicture(const QImage& picture, const QString& sharedK
     xcb_poly_fill_rectangle(c, pixmap, gc, 1, &all);
     const std::vector<QRgb> plainRow(size_t(image.width()), plain);
     const size_t rowBytes = plainRow.size() * sizeof(QRgb);
-    int last = image.height();
+    int last = used < 0 ? image.height() : qBound(0, used, image.height());
     while (last > 0 && std::memcmp(image.constScanLine(last - 1), plainRow.data(), rowBytes) == 0)
         --last;
     // The shared top rows travel once, then are copied within the server.

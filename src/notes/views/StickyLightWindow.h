@@ -40,8 +40,9 @@ public:
     void setOnTop(bool onTop);
     // Hands `picture` (the window's size) to the X server. Its top `rows`,
     // which many windows share (a note's header), travel once under
-    // `sharedKey` and are copied within the server after.
-    void setPicture(const QImage& picture, const QString& sharedKey = QString(), int rows = 0);
+    // `sharedKey` and are copied within the server after. Below row `used`
+    // (when given) it holds only the colour of its last pixel.
+    void setPicture(const QImage& picture, const QString& sharedKey = QString(), int rows = 0, int used = -1);
 
     void show();
     void hide();

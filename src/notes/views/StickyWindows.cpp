@@ -10,21 +10,20 @@
 #include "ui/Chrome.h"
 
 #include <QGuiApplication>
-#include <QPainter>
 #include <QScreen>
 #include <QTimer>
-#include <QVBoxLayout>
 
-StickyWindows::StickyWindows(StickyStore& store) : m_store(store)
+StickyWindows::StickyWindows(StickyStore& store) : m_store(store), m_picture(store)
 {
     m_store.setWindowHost(this);
     // Notes float; the questions they and the other windows ask must not be
     // hidden behind them.
     keepDialogsInFront();
-    // A light window shows the note as it is now.
+    // A light window shows the note as it is now; a text grown longer than
+    // the note shows needs the full window, which scrolls.
     m_noteChanged = QObject::connect(&m_store, &StickyStore::noteChanged, [this](const QUuid& id) {
-        if (StickyLightWindow* light = lightWindow(id))
-            draw(light);
+        if (StickyLightWindow* light = lightWindow(id); light && !draw(light))
+            wake(id);
     });
 }
 
@@ -95,7 +94,11 @@ void StickyWindows::makeWindow(const QUuid& id, const QRectF& frame, int shownCo
         return;
     }
     auto* light = new StickyLightWindow(id, frame.toRect(), onTop);
-    draw(light);
+    if (!draw(light)) {
+        delete light;
+        makeFullWindow(id, frame.toRect(), shownColor, onTop);
+        return;
+    }
     QObject::connect(light, &StickyLightWindow::wakeRequested, light, [this, id] { wake(id); });
     QObject::connect(light, &StickyLightWindow::closeRequested, light,
                      [this, id] { StickyWindowDelegate::shared().windowShouldClose(m_store, id); });
@@ -118,53 +121,13 @@ void StickyWindows::wake(const QUuid& id)
     QTimer::singleShot(150, light, [light] { delete light.data(); });
 }
 
-void StickyWindows::draw(StickyLightWindow* light)
+bool StickyWindows::draw(StickyLightWindow* light)
 {
-    const QUuid id = light->noteID();
-    if (!m_stamp) {
-        m_stamp = std::make_unique<QWidget>();
-        auto* layout = new QVBoxLayout(m_stamp.get());
-        layout->setContentsMargins(0, 0, 0, 0);
-        m_stampView = new StickyNoteView(id, m_store, m_stamp.get());
-        layout->addWidget(m_stampView);
-    }
-    m_stampView->showNote(id);
-    const std::optional<StickyNote> note = m_store.note(id);
-    const QColor color =
-        Chrome::toColor(StickyPalette::colors().value(StickyPalette::shownIndex(note ? note->colorIndex : 0)));
-    m_stamp->resize(light->size());
-    // Laid out now, so the header's place is known before drawing.
-    m_stamp->layout()->activate();
-    m_stampView->layout()->activate();
-    // Light windows are only made where screen and window pixels are one.
-    QImage image(light->size(), QImage::Format_RGB32);
-    image.fill(color);
-    // The header looks the same on every note of one colour, level and
-    // width: drawn once, then copied; only the text below it is drawn for
-    // each note.
-    const QRect header = m_stampView->header()->geometry().translated(m_stampView->pos());
-    const QString key = QStringLiteral("%1/%2/%3/%4")
-                            .arg(note ? note->colorIndex : 0)
-                            .arg(note && note->onTop)
-                            .arg(color.rgb())
-                            .arg(light->width());
-    QImage& top = m_headers[key];
-    if (top.isNull()) {
-        if (m_headers.size() > 64) {
-            m_headers.clear();
-            return draw(light);
-        }
-        top = QImage(header.size(), QImage::Format_RGB32);
-        top.fill(color);
-        m_stamp->render(&top, QPoint(), QRegion(header), QWidget::DrawChildren);
-    }
-    {
-        QPainter p(&image);
-        p.drawImage(header.topLeft(), top);
-    }
-    const QRegion below = QRegion(m_stamp->rect()) - QRegion(header);
-    m_stamp->render(&image, below.boundingRect().topLeft(), below, QWidget::DrawChildren);
-    light->setPicture(image, key, header.bottom() + 1);
+    const QImage picture = m_picture.draw(light->noteID(), light->size());
+    if (picture.isNull())
+        return false;
+    light->setPicture(picture, m_picture.headerKey(), m_picture.headerRows(), m_picture.contentRows());
+    return true;
 }
 
 void StickyWindows::makeFullWindow(const QUuid& id, const QRect& frame, int shownColor, bool onTop)

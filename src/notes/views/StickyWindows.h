@@ -2,6 +2,7 @@
 
 #include "notes/StickyWindowHost.h"
 #include "notes/views/StickyLightWindow.h"
+#include "notes/views/StickyNotePicture.h"
 
 #include <QHash>
 #include <QImage>
@@ -59,8 +60,8 @@ private:
     // The full window in place of the light one.
     void wake(const QUuid& id);
     // Gives the light window the picture of its note as the full window
-    // would show it.
-    void draw(StickyLightWindow* light);
+    // would show it; false when there can be none (text to scroll).
+    bool draw(StickyLightWindow* light);
 
     StickyStore& m_store;
     QHash<QUuid, QPointer<StickyWindow>> m_windows;
@@ -68,9 +69,6 @@ private:
     bool m_lightAllowed = true;
     QMetaObject::Connection m_noteChanged;
     // Draws the pictures of light windows.
-    std::unique_ptr<QWidget> m_stamp;
-    StickyNoteView* m_stampView = nullptr;
-    // Header pictures by colour, level and width.
-    QHash<QString, QImage> m_headers;
+    StickyNotePicture m_picture;
     std::optional<StickyScreens> m_screens;
 };
