@@ -20,8 +20,11 @@ QFont digits(qreal size, QFont::Weight weight)
 {
     // The rounded face's digits differ in width; the fallback sans face has
     // even-width digits and sits well beside it.
+    // One family, no list: the face has every character these figures use,
+    // and without a second family named the font system is not asked for a
+    // fallback list before any character needs one.
     QFont f = Fonts::system(size, weight, Fonts::Design::Default);
-    f.setFamilies({QStringLiteral("DejaVu Sans"), Fonts::familyFor(Fonts::Design::Default)});
+    f.setFamilies({QStringLiteral("DejaVu Sans")});
     return f;
 }
 
