@@ -6,6 +6,7 @@
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QItemSelectionModel>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPointer>
@@ -20,7 +21,7 @@ namespace {
 // is inactive. Only the widgets that draw them carry that difference: a
 // widget whose palette is the same in both states is not repainted when its
 // window is activated or deactivated.
-constexpr const char* kGreyWhenInactive[] = {"QLineEdit",   "QTextEdit",    "QPlainTextEdit",
+constexpr const char* kGreyWhenInactive[] = {"QLineEdit", "QTextEdit", "QPlainTextEdit", "QLabel",
                                              "QAbstractItemView", "QSlider", "QProgressBar"};
 
 // A widget that shows no selection looks the same in an active and an
@@ -38,6 +39,8 @@ protected:
             return false;
         if (auto* line = qobject_cast<QLineEdit*>(watched))
             return !line->hasSelectedText();
+        if (auto* label = qobject_cast<QLabel*>(watched))
+            return !label->hasSelectedText();
         // Text and item views: only the activation repaint is passed by;
         // their own handling of the change goes on.
         if (type == QEvent::ActivationChange)

@@ -14,6 +14,10 @@ const int kGrammarDelayMs = 400;
 const int kInFlight = 4;
 // One idle slice of checking on the interface thread.
 const qint64 kSliceNs = 6'000'000;
+// The word list is loaded this long after a text is first checked: building
+// it keeps a core and the process's memory busy for a while, and the window
+// that shows the text draws its first frame in the meantime.
+const int kWordListDelayMs = 250;
 // A paragraph waiting for the grammar of several sentences shows what is
 // known at most this often, else once everything is in.
 const qint64 kPartialGrammarMs = 1000;
@@ -41,7 +45,7 @@ SpellHighlighter::SpellHighlighter(QTextDocument* document)
     SpellChecker& checker = SpellChecker::shared();
     if (!checker.isSpellingReady()) {
         connect(&checker, &SpellChecker::spellingReady, this, &SpellHighlighter::invalidateAll);
-        checker.prepareSpelling();
+        QTimer::singleShot(kWordListDelayMs, &checker, &SpellChecker::prepareSpelling);
     }
     invalidateAll();
 }

@@ -169,8 +169,10 @@ private Q_SLOTS:
         m->setExtra(0);
         QVERIFY(t->interestSavedRow()->isHidden());
 
-        // The yearly toggle swaps the tables.
+        // The yearly toggle swaps the tables; the yearly one is made when
+        // first wanted.
         QCOMPARE(t->visibleTable(), t->monthlyTable());
+        QVERIFY(!view.findChild<QTableView*>(QStringLiteral("yearlyTable")));
         t->yearlyToggle()->click();
         QVERIFY(view.model()->yearly());
         QCOMPARE(t->visibleTable(), t->yearlyTable());
@@ -367,6 +369,7 @@ private Q_SLOTS:
     {
         QFETCH(bool, yearly);
         LoanGPAView view;
+        view.model()->setYearly(yearly);
         const auto* table = view.findChild<QTableView*>(QLatin1String(yearly ? "yearlyTable" : "monthlyTable"));
         QVERIFY(table);
         QHeaderView standard(Qt::Horizontal);

@@ -340,7 +340,7 @@ private Q_SLOTS:
         QVERIFY(QColor(img.pixel(200, 190)).lightnessF() > 0.8);
     }
 
-    // Only widgets that show a selection look different in an inactive
+    // Only widgets that can show a selection look different in an inactive
     // window (grey selection); every other widget is the same in both
     // states, so activating a window repaints nothing else.
     void onlySelectionsChangeWhenTheWindowIsInactive_data()
@@ -348,7 +348,7 @@ private Q_SLOTS:
         QTest::addColumn<int>("which");
         QTest::addColumn<bool>("greyWhenInactive");
         QTest::newRow("scaffold") << 0 << false;
-        QTest::newRow("label") << 1 << false;
+        QTest::newRow("label") << 1 << true;
         QTest::newRow("button") << 2 << false;
         QTest::newRow("line edit") << 3 << true;
         QTest::newRow("text edit") << 4 << true;
@@ -404,6 +404,36 @@ private Q_SLOTS:
         QTRY_VERIFY(!window.isActiveWindow());
         QVERIFY(shows(grey));
         QVERIFY(!shows(blue));
+    }
+
+    // A selectable label shows its selection grey once it has lost the
+    // focus, in an active window too.
+    void labelSelectionGreysWithoutTheFocus()
+    {
+        auto* content = new QWidget;
+        auto* layout = new QVBoxLayout(content);
+        auto* label = new QLabel(QStringLiteral("MMMMMMMM"));
+        label->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+        auto* edit = new QLineEdit;
+        layout->addWidget(label);
+        layout->addWidget(edit);
+        ToolScaffold window(Tool::calculator, content);
+        window.resize(300, 160);
+        window.show();
+        QApplication::setActiveWindow(&window);
+        QTRY_VERIFY(window.isActiveWindow());
+        label->setSelection(0, 8);
+        edit->setFocus();
+        QTRY_VERIFY(edit->hasFocus());
+        const QImage img = label->grab().toImage();
+        bool grey = false, blue = false;
+        for (int y = 0; y < img.height(); ++y)
+            for (int x = 0; x < img.width(); ++x) {
+                grey = grey || QColor(img.pixel(x, y)) == QColor(210, 210, 210);
+                blue = blue || QColor(img.pixel(x, y)) == QColor(0, 99, 225);
+            }
+        QVERIFY(grey);
+        QVERIFY(!blue);
     }
 
     // The rim of an art icon is size/22 wide, at least 1.

@@ -20,8 +20,11 @@ QFont digits(qreal size, QFont::Weight weight)
 {
     // The rounded face's digits differ in width; the fallback sans face has
     // even-width digits and sits well beside it.
+    // One family, no list: the face has every character these figures use,
+    // and without a second family named the font system is not asked for a
+    // fallback list before any character needs one.
     QFont f = Fonts::system(size, weight, Fonts::Design::Default);
-    f.setFamilies({QStringLiteral("DejaVu Sans"), Fonts::familyFor(Fonts::Design::Default)});
+    f.setFamilies({QStringLiteral("DejaVu Sans")});
     return f;
 }
 
@@ -81,7 +84,11 @@ LoanLabeledRow::LoanLabeledRow(const QString& label, qreal fontSize, QWidget* pa
 {
     auto* row = new QHBoxLayout(this);
     row->setContentsMargins(0, 0, 0, 0);
-    m_label = styledLabel(label, LoanLook::rounded(fontSize), LoanLook::secondary(), this);
+    // Plain words the rounded face has: that face alone is named, so no
+    // fallback list is asked of the font system for them.
+    QFont labelFont = LoanLook::rounded(fontSize);
+    labelFont.setFamilies({labelFont.families().value(0, labelFont.family())});
+    m_label = styledLabel(label, labelFont, LoanLook::secondary(), this);
     m_value = styledLabel(QString(), LoanLook::digits(fontSize, QFont::DemiBold), Chrome::ink(), this);
     m_value->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     row->addWidget(m_label, 0, Qt::AlignVCenter);

@@ -96,20 +96,15 @@ LoanTab::LoanTab(LoanGPAModel* model, QWidget* parent)
     schedule->addLayout(bar);
     m_tables = new QStackedWidget(schedulePanel);
     m_monthly = new LoanScheduleModel(this);
-    m_yearlyRows = new LoanYearModel(this);
     m_monthlyTable = makeTable(m_tables);
     m_monthlyTable->setObjectName(QStringLiteral("monthlyTable"));
     m_monthlyTable->setModel(m_monthly);
-    m_yearlyTable = makeTable(m_tables);
-    m_yearlyTable->setObjectName(QStringLiteral("yearlyTable"));
-    m_yearlyTable->setModel(m_yearlyRows);
     // Only "#" has a width of its own; the other columns share the rest.
     m_monthlyTable->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
     m_monthlyTable->horizontalHeader()->setSectionResizeMode(LoanScheduleModel::Number, QHeaderView::Fixed);
     m_monthlyTable->setColumnWidth(LoanScheduleModel::Number, 40);
-    m_yearlyTable->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
     m_tables->addWidget(m_monthlyTable);
-    m_tables->addWidget(m_yearlyTable);
+    // The yearly table is made when yearly totals are first shown.
     schedule->addWidget(m_tables, 1);
     row->addWidget(schedulePanel, 1);
 
@@ -149,6 +144,19 @@ QTableView* LoanTab::makeTable(QWidget* parent)
     return table;
 }
 
+QTableView* LoanTab::yearlyTable()
+{
+    if (!m_yearlyTable) {
+        m_yearlyRows = new LoanYearModel(this);
+        m_yearlyTable = makeTable(m_tables);
+        m_yearlyTable->setObjectName(QStringLiteral("yearlyTable"));
+        m_yearlyTable->setModel(m_yearlyRows);
+        m_yearlyTable->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+        m_tables->addWidget(m_yearlyTable);
+    }
+    return m_yearlyTable;
+}
+
 QTableView* LoanTab::visibleTable() const
 {
     return m_model->yearly() ? m_yearlyTable : m_monthlyTable;
@@ -186,8 +194,9 @@ void LoanTab::refresh()
         m_yearly->setChecked(m_model->yearly());
     }
     if (m_model->yearly()) {
+        QTableView* table = yearlyTable();
         m_yearlyRows->setRows(LoanGPAView::yearRows(r.schedule));
-        m_tables->setCurrentWidget(m_yearlyTable);
+        m_tables->setCurrentWidget(table);
     } else {
         m_monthly->setSchedule(r.schedule, *m_model);
         m_tables->setCurrentWidget(m_monthlyTable);

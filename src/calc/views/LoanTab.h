@@ -39,7 +39,8 @@ public:
     QCheckBox* yearlyToggle() const { return m_yearly; }
     QPushButton* exportButton() const { return m_export; }
     QTableView* monthlyTable() const { return m_monthlyTable; }
-    QTableView* yearlyTable() const { return m_yearlyTable; }
+    // Made when first asked for (yearly totals first shown).
+    QTableView* yearlyTable();
     QTableView* visibleTable() const;
 
 private:
