@@ -148,6 +148,11 @@ void FloatingPanel::applyShape(bool compositing)
 
 QRegion FloatingPanel::opaqueRegion()
 {
+    // Shaped before it is first shown, the panel has not laid out its view
+    // yet: the view takes its place now, so that the shape is the whole
+    // surface's and not that of a view at a child's first size.
+    if (QLayout* l = layout())
+        l->activate();
     // Everything the view draws lies on its surface: the surface alone
     // gives the shape, and the same picture is what the view then shows.
     const QImage surface = m_view->surface(1.0);
