@@ -126,7 +126,18 @@ void FloatingPanel::orderFront()
 {
     applyShape(X11Desktop::compositing());
     X11Desktop::showOnAllDesktops(this);
+    // The window itself is shown first, its content just after (before it
+    // is drawn): showing the buttons polishes them and tells the
+    // accessibility layer, which the window need not wait for to appear.
+    const bool contentFirst = !isVisible();
+    if (contentFirst)
+        m_view->setVisible(false);
     show();
+    if (contentFirst) {
+        m_view->setVisible(true);
+        if (QLayout* l = layout())
+            l->activate();
+    }
     raise();
     X11Desktop::showOnAllDesktops(this);
     // Showing may make the native window anew (after a change of level); a
