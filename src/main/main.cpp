@@ -11,7 +11,9 @@
 #include <QApplication>
 #include <QDBusConnection>
 #include <QDir>
+#include <QEvent>
 
+#include <dlfcn.h>
 #include <optional>
 #include <thread>
 
@@ -31,6 +33,43 @@ public:
     ~SessionBusWarmUp() { m_worker.join(); }
 
 private:
+    std::thread m_worker;
+};
+
+// The font library reads its configuration and caches (a few milliseconds)
+// on a worker once the first window has been shown, while the window system
+// has yet to expose it; the first paint, which needs the library, waits for
+// that to finish rather than doing it again.
+class FontConfigWarmUp : public QObject {
+public:
+    FontConfigWarmUp()
+        : m_worker([] {
+            using Init = int (*)();
+            if (const auto init = reinterpret_cast<Init>(dlsym(RTLD_DEFAULT, "FcInit")))
+                init();
+        })
+    {
+        qApp->installEventFilter(this);
+    }
+    ~FontConfigWarmUp() override { finish(); }
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() == QEvent::Paint)
+            finish();
+        return false;
+    }
+
+private:
+    void finish()
+    {
+        if (!m_worker.joinable())
+            return;
+        m_worker.join();
+        qApp->removeEventFilter(this);
+    }
+
     std::thread m_worker;
 };
 
@@ -101,7 +140,9 @@ int main(int argc, char** argv)
 
     QApplication::setQuitOnLastWindowClosed(false);
     StartupProbe::installIfRequested();
+    std::optional<FontConfigWarmUp> fontConfig;
     if (const std::optional<int> status = Shell::launch(Shell::documentArguments(QCoreApplication::arguments())))
         return *status;
+    fontConfig.emplace();
     return app.exec();
 }

@@ -23,6 +23,7 @@
 #include <QtGui/qguiapplication_platform.h>
 #include <xcb/xcb.h>
 #include <cstdlib>
+#include <memory>
 
 namespace {
 
@@ -430,6 +431,27 @@ private Q_SLOTS:
         // With a compositor the window is whole again.
         p->applyShape(true);
         QVERIFY(p->mask().isEmpty());
+    }
+
+    // A launch shapes the panel before it is first shown: the shape is
+    // already that of the whole surface, the same as once it is on screen.
+    void shapeBeforeFirstShow_data()
+    {
+        QTest::addColumn<bool>("vertical");
+        QTest::newRow("row") << false;
+        QTest::newRow("column") << true;
+    }
+    void shapeBeforeFirstShow()
+    {
+        QFETCH(bool, vertical);
+        const FloatingMenuView::Options options{vertical, true, true};
+        const std::unique_ptr<FloatingPanel> before(FloatingMenuController::makePanel(options));
+        before->applyShape(false);
+        const std::unique_ptr<FloatingPanel> shown(FloatingMenuController::makePanel(options));
+        shown->show();
+        shown->applyShape(false);
+        QCOMPARE(before->mask(), shown->mask());
+        QCOMPARE(before->mask().boundingRect(), before->rect().adjusted(8, 8, -8, -8));
     }
 
     // The shape is cut from the surface alone: nothing drawn on the panel

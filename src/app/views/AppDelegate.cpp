@@ -5,6 +5,7 @@
 #include "core/Store.h"
 #include "app/views/AppIcon.h"
 #include "app/views/FloatingMenuController.h"
+#include "app/views/FloatingMenuView.h"
 #include "app/views/FloatingPanel.h"
 #include "app/views/MainMenu.h"
 #include "app/views/ResponderChain.h"
@@ -108,6 +109,23 @@ void AppDelegate::didFinishLaunching()
     // The menu, a tool panel, shows no icon: the first window that does
     // brings it.
     AppIcon::applyWithFirstWindow();
+    // The rest once the menu is on the screen; should it not be drawn soon
+    // (a window system that never exposes it), regardless.
+    FloatingPanel* panel = FloatingMenuController::shared().panel();
+    if (!panel || !panel->isVisible()) {
+        finishLaunching();
+        return;
+    }
+    connect(panel->view(), &FloatingMenuView::firstFrameDrawn, this, &AppDelegate::finishLaunching,
+            Qt::QueuedConnection);
+    QTimer::singleShot(250, this, &AppDelegate::finishLaunching);
+}
+
+void AppDelegate::finishLaunching()
+{
+    if (m_finished)
+        return;
+    m_finished = true;
     makeStatusItem();
     ShellServices& services = ShellServices::shared();
     if (services.restoreStickyWindows)

@@ -28,9 +28,11 @@ public:
     // Before the event loop runs: the word processor's document controller,
     // the menus.
     void willFinishLaunching();
-    // Once the event loop runs: the light look, the tray icon, the floating
-    // menu (when the settings say so), the sticky notes' windows, the
-    // password book's auto-lock, then the tools of VEXO_BW_OPEN in turn.
+    // Once the event loop runs: the light look, the floating menu (when the
+    // settings say so), then, once the menu has been drawn (what the user
+    // waits for first), the tray icon, the sticky notes' windows, the
+    // password book's auto-lock, the tools of VEXO_BW_OPEN in turn and the
+    // documents named at launch.
     void didFinishLaunching();
     // The program was started again while running: show the floating menu
     // (never hide it).
@@ -81,10 +83,12 @@ public Q_SLOTS:
 private:
     AppDelegate() = default;
     void makeStatusItem();
+    void finishLaunching();
 
     QSystemTrayIcon* m_statusItem = nullptr;
     int m_trayAttempts = 0;
     bool m_launched = false;
+    bool m_finished = false;
     bool m_terminated = false;
     QStringList m_launchDocuments;
 };

@@ -293,6 +293,10 @@ void FloatingMenuView::paintEvent(QPaintEvent*)
     }
     if (front)
         front->paintIcon(p);
+    if (!m_drawn) {
+        m_drawn = true;
+        Q_EMIT firstFrameDrawn();
+    }
 }
 
 // The panel moves by its background too.

@@ -64,6 +64,8 @@ public:
     static constexpr int captionHeight = 18;
 
 Q_SIGNALS:
+    // The view has been drawn for the first time.
+    void firstFrameDrawn();
     void hoveredChanged();
     // The context menu's "Hide Floating Menu".
     void hideRequested();
@@ -80,6 +82,7 @@ private:
     QRectF surfaceRect() const;
 
     Options m_options;
+    bool m_drawn = false;
     std::optional<Tool> m_hovered;
     QList<FloatingToolButton*> m_buttons;
     WindowDragHandle* m_grip = nullptr;

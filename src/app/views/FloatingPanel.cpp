@@ -126,7 +126,18 @@ void FloatingPanel::orderFront()
 {
     applyShape(X11Desktop::compositing());
     X11Desktop::showOnAllDesktops(this);
+    // The window itself is shown first, its content just after (before it
+    // is drawn): showing the buttons polishes them and tells the
+    // accessibility layer, which the window need not wait for to appear.
+    const bool contentFirst = !isVisible();
+    if (contentFirst)
+        m_view->setVisible(false);
     show();
+    if (contentFirst) {
+        m_view->setVisible(true);
+        if (QLayout* l = layout())
+            l->activate();
+    }
     raise();
     X11Desktop::showOnAllDesktops(this);
     // Showing may make the native window anew (after a change of level); a
@@ -148,6 +159,11 @@ void FloatingPanel::applyShape(bool compositing)
 
 QRegion FloatingPanel::opaqueRegion()
 {
+    // Shaped before it is first shown, the panel has not laid out its view
+    // yet: the view takes its place now, so that the shape is the whole
+    // surface's and not that of a view at a child's first size.
+    if (QLayout* l = layout())
+        l->activate();
     // Everything the view draws lies on its surface: the surface alone
     // gives the shape, and the same picture is what the view then shows.
     const QImage surface = m_view->surface(1.0);

@@ -204,7 +204,19 @@ QWidget* WindowManager::open(Tool tool)
     w->setObjectName(tool.rawValue());
     m_windows.insert(tool, w);
     front(w);
+    settleLayout();
     return w;
+}
+
+void WindowManager::settleLayout()
+{
+    // The buttons of a new window ask to be measured again once polished,
+    // and the scroll area around a tool's view decides on its scroll bar
+    // from that: done now, before the window is first drawn, the first
+    // frame is laid out as the window stays (no scroll bar drawn and then
+    // taken away, no second drawing of the whole window).
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::PolishRequest);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
 }
 
 QWidget* WindowManager::openExtra(const QString& key, const QString& title, QSize size,

@@ -56,6 +56,8 @@ private:
     QWidget* makeWindow(const QString& title, const QString& frame, QSize size, QSize minimum, bool resizable,
                         QWidget* content);
     static void front(QWidget* window);
+    // Lays a new window out as it stays, before it is first drawn.
+    static void settleLayout();
 
     QHash<Tool, QWidget*> m_windows;
     QHash<QString, QWidget*> m_extra;
