@@ -81,6 +81,33 @@ qreal deviceScale(const QPainter& painter)
 }
 
 
+// What shows of `shown` with `hidden` over it, when that is one rectangle.
+bool visiblePart(const QRectF& shown, const QRectF& hidden, QRectF* visible)
+{
+    *visible = shown;
+    if (hidden.left() <= shown.left() && hidden.right() >= shown.right()) {
+        if (hidden.top() <= shown.top()) {
+            visible->setTop(hidden.bottom());
+            return true;
+        }
+        if (hidden.bottom() >= shown.bottom()) {
+            visible->setBottom(hidden.top());
+            return true;
+        }
+    }
+    if (hidden.top() <= shown.top() && hidden.bottom() >= shown.bottom()) {
+        if (hidden.left() <= shown.left()) {
+            visible->setLeft(hidden.right());
+            return true;
+        }
+        if (hidden.right() >= shown.right()) {
+            visible->setRight(hidden.left());
+            return true;
+        }
+    }
+    return false;
+}
+
 QCache<QString, QImage>& shadowCache()
 {
     // Costed in KiB: a few MiB of shadows at most.
@@ -203,7 +230,7 @@ void ChromeShape::paintShadow(QPainter& painter, const QPainterPath& path, qreal
 }
 
 void ChromeShape::paintRoundedRectShadow(QPainter& painter, const QRectF& rect, qreal cornerRadius, qreal radius,
-                                         qreal offsetY, qreal opacity)
+                                         qreal offsetY, qreal opacity, const QRect& covered)
 {
     if (rect.width() <= 0 || rect.height() <= 0 || opacity <= 0)
         return;
@@ -238,7 +265,7 @@ void ChromeShape::paintRoundedRectShadow(QPainter& painter, const QRectF& rect, 
     painter.save();
     painter.setOpacity(painter.opacity() * opacity);
     painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
-    painter.translate(0, offsetY);
+    const QRectF hidden(covered);
     for (size_t row = 0; row + 1 < ys.from.size(); ++row) {
         for (size_t column = 0; column + 1 < xs.from.size(); ++column) {
             const QRectF source(xs.from[column] * scale, ys.from[row] * scale,
@@ -246,7 +273,26 @@ void ChromeShape::paintRoundedRectShadow(QPainter& painter, const QRectF& rect, 
                                 (ys.from[row + 1] - ys.from[row]) * scale);
             const QRectF target(xs.to[column], ys.to[row], xs.to[column + 1] - xs.to[column],
                                 ys.to[row + 1] - ys.to[row]);
+            const QRectF shown = target.translated(0, offsetY);
+            const bool clipped = !hidden.isEmpty() && hidden.intersects(shown);
+            if (clipped && hidden.contains(shown))
+                continue;
+            if (clipped) {
+                painter.save();
+                // A stretched piece is drawn fastest under a rectangular
+                // clip: what shows of it usually is one rectangle.
+                QRectF visible;
+                if (visiblePart(shown, hidden, &visible))
+                    painter.setClipRect(visible, Qt::IntersectClip);
+                else
+                    painter.setClipRegion(QRegion(shown.toAlignedRect()).subtracted(QRegion(covered)),
+                                          Qt::IntersectClip);
+            }
+            painter.translate(0, offsetY);
             painter.drawImage(target, piece, source);
+            painter.translate(0, -offsetY);
+            if (clipped)
+                painter.restore();
         }
     }
     painter.restore();

@@ -52,18 +52,31 @@ int lookUpMethod(const QMetaObject* meta, const QString& action, bool withSender
 }
 
 // Each menu check asks every responder for every item: the answers, fixed
-// for a class, are looked up once.
+// for a class, are looked up once (both forms of the method together).
+struct Methods {
+    int withSender = -1;
+    int plain = -1;
+};
+
+const Methods& methodsOf(const QMetaObject* meta, const QString& action)
+{
+    static QHash<const QMetaObject*, QHash<QString, Methods>> known;
+    static const QMetaObject* lastMeta = nullptr;
+    static QHash<QString, Methods>* lastClass = nullptr;
+    if (meta != lastMeta) {
+        lastMeta = meta;
+        lastClass = &known[meta];
+    }
+    const auto it = lastClass->constFind(action);
+    if (it != lastClass->cend())
+        return *it;
+    return *lastClass->insert(action, {lookUpMethod(meta, action, true), lookUpMethod(meta, action, false)});
+}
+
 int methodIndex(const QMetaObject* meta, const QString& action, bool withSender)
 {
-    static QHash<const QMetaObject*, QHash<QString, int>> known;
-    QHash<QString, int>& ofClass = known[meta];
-    const QString key = withSender ? action + QLatin1Char('*') : action;
-    const auto it = ofClass.constFind(key);
-    if (it != ofClass.cend())
-        return *it;
-    const int index = lookUpMethod(meta, action, withSender);
-    ofClass.insert(key, index);
-    return index;
+    const Methods& m = methodsOf(meta, action);
+    return withSender ? m.withSender : m.plain;
 }
 
 int methodIndex(const QObject* o, const QString& action, bool withSender)
@@ -78,7 +91,15 @@ bool hasMethod(const QObject* o, const QString& action)
 
 bool declaresValidation(const QObject* o)
 {
-    return o->metaObject()->indexOfMethod("validateAction(QString)") >= 0;
+    // Asked of every responder for every item: kept per class.
+    static QHash<const QMetaObject*, bool> known;
+    const QMetaObject* meta = o->metaObject();
+    const auto it = known.constFind(meta);
+    if (it != known.cend())
+        return *it;
+    const bool declares = meta->indexOfMethod("validateAction(QString)") >= 0;
+    known.insert(meta, declares);
+    return declares;
 }
 
 bool clipboardHasText()
@@ -283,16 +304,26 @@ ResponderChain::Answer ResponderChain::answer(QObject* o, const QString& action)
 
 QObject* ResponderChain::target(const QString& action) const
 {
-    for (QObject* o : chain()) {
+    return target(action, chain());
+}
+
+bool ResponderChain::canPerform(const QString& action) const
+{
+    return canPerform(action, chain());
+}
+
+QObject* ResponderChain::target(const QString& action, const QList<QObject*>& chain) const
+{
+    for (QObject* o : chain) {
         if (answer(o, action) != Answer::no)
             return o;
     }
     return nullptr;
 }
 
-bool ResponderChain::canPerform(const QString& action) const
+bool ResponderChain::canPerform(const QString& action, const QList<QObject*>& chain) const
 {
-    for (QObject* o : chain()) {
+    for (QObject* o : chain) {
         const Answer a = answer(o, action);
         if (a != Answer::no)
             return a == Answer::enabled;
