@@ -5,6 +5,7 @@
 #include <QCache>
 #include <QPainter>
 #include <QPaintEvent>
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -106,6 +107,53 @@ bool visiblePart(const QRectF& shown, const QRectF& hidden, QRectF* visible)
         }
     }
     return false;
+}
+
+// A stretched edge of a shadow piece spread out to its full length as a
+// picture of its own, when the stretch would repeat one row or column of
+// pixels unchanged: a plain copy is much cheaper to lay down than a scaled
+// one, and gives the same pixels. Null when the stretch is not that simple
+// (a fractional place or a high-density painter).
+QImage spread(const QImage& piece, const QRectF& source, const QRectF& target, const QPainter& painter)
+{
+    const QTransform& t = painter.deviceTransform();
+    if (t.type() > QTransform::TxTranslate || piece.devicePixelRatio() != 1.0)
+        return QImage();
+    const QRectF onDevice = t.mapRect(target);
+    const QRect whole = onDevice.toRect();
+    auto exact = [](qreal v) { return qFuzzyIsNull(v - std::round(v)); };
+    if (!exact(onDevice.left()) || !exact(onDevice.top()) || !exact(onDevice.right()) || !exact(onDevice.bottom())
+        || !exact(source.left()) || !exact(source.top()) || !exact(source.width()) || !exact(source.height()))
+        return QImage();
+    const QRect from = source.toRect();
+    const bool alongX = from.height() == whole.height() && from.width() < whole.width();
+    const bool alongY = from.width() == whole.width() && from.height() < whole.height();
+    if (!alongX && !alongY)
+        return QImage();
+    if (from.left() < 0 || from.top() < 0 || from.right() >= piece.width() || from.bottom() >= piece.height())
+        return QImage();
+    QImage out(whole.size(), QImage::Format_ARGB32_Premultiplied);
+    if (alongX) {
+        // Every pixel of a row of the source must be the same.
+        for (int y = 0; y < from.height(); ++y) {
+            const QRgb* in = reinterpret_cast<const QRgb*>(piece.constScanLine(from.top() + y)) + from.left();
+            if (std::any_of(in + 1, in + from.width(), [in](QRgb c) { return c != in[0]; }))
+                return QImage();
+            QRgb* line = reinterpret_cast<QRgb*>(out.scanLine(y));
+            std::fill(line, line + out.width(), in[0]);
+        }
+    } else {
+        const auto row = [&](int y) {
+            return reinterpret_cast<const QRgb*>(piece.constScanLine(from.top() + y)) + from.left();
+        };
+        for (int y = 1; y < from.height(); ++y) {
+            if (!std::equal(row(0), row(0) + from.width(), row(y)))
+                return QImage();
+        }
+        for (int y = 0; y < out.height(); ++y)
+            std::copy(row(0), row(0) + from.width(), reinterpret_cast<QRgb*>(out.scanLine(y)));
+    }
+    return out;
 }
 
 QCache<QString, QImage>& shadowCache()
@@ -289,7 +337,11 @@ void ChromeShape::paintRoundedRectShadow(QPainter& painter, const QRectF& rect, 
                                           Qt::IntersectClip);
             }
             painter.translate(0, offsetY);
-            painter.drawImage(target, piece, source);
+            const QImage strip = source.size() == target.size() * scale ? QImage() : spread(piece, source, target, painter);
+            if (strip.isNull())
+                painter.drawImage(target, piece, source);
+            else
+                painter.drawImage(target.topLeft(), strip);
             painter.translate(0, -offsetY);
             if (clipped)
                 painter.restore();

@@ -24,6 +24,7 @@
 #include <QTest>
 #include <QTextEdit>
 #include <QVBoxLayout>
+#include <algorithm>
 
 Q_DECLARE_METATYPE(ToolScaffold::Credit)
 
@@ -138,6 +139,42 @@ private Q_SLOTS:
             for (int x = 0; x < whole.width(); ++x)
                 worst = qMax(worst, qAbs(qAlpha(whole.pixel(x, y)) - qAlpha(pieces.pixel(x, y))));
         QVERIFY2(worst <= 3, qPrintable(QString::number(worst)));
+    }
+
+    // Edges laid down as plain copies give the pixels of the stretched piece
+    // (a millionth of a pixel off the grid takes the stretching way).
+    void shadowEdgesCopiedAsStretched_data()
+    {
+        QTest::addColumn<QSizeF>("size");
+        QTest::addColumn<qreal>("corner");
+        QTest::addColumn<qreal>("offsetY");
+        QTest::newRow("panel") << QSizeF(420, 260) << 16.0 << 1.0;
+        QTest::newRow("wide and low") << QSizeF(900, 60) << 22.0 << 1.0;
+        QTest::newRow("tall and narrow") << QSizeF(60, 500) << 16.0 << 1.0;
+        QTest::newRow("half-pixel offset") << QSizeF(300, 120) << 14.0 << 1.5;
+    }
+    void shadowEdgesCopiedAsStretched()
+    {
+        QFETCH(QSizeF, size);
+        QFETCH(qreal, corner);
+        QFETCH(qreal, offsetY);
+        auto draw = [&](qreal nudge) {
+            QImage img(size.toSize() + QSize(40, 42), QImage::Format_ARGB32_Premultiplied);
+            img.fill(Qt::white);
+            QPainter p(&img);
+            p.setRenderHint(QPainter::Antialiasing);
+            p.translate(nudge, 0);
+            ChromeShape::paintRoundedRectShadow(p, QRectF(QPointF(20, 20), size), corner, 3.0, offsetY, 0.35);
+            return img;
+        };
+        const QImage copied = draw(0), stretched = draw(1e-6);
+        int worst = 0;
+        for (int y = 0; y < copied.height(); ++y)
+            for (int x = 0; x < copied.width(); ++x) {
+                const QRgb a = copied.pixel(x, y), b = stretched.pixel(x, y);
+                worst = std::max({worst, qAbs(qRed(a) - qRed(b)), qAbs(qGreen(a) - qGreen(b)), qAbs(qBlue(a) - qBlue(b))});
+            }
+        QVERIFY2(worst <= 1, qPrintable(QString::number(worst)));
     }
 
     // Leaving out what a panel's fill covers changes no pixel around it:

@@ -14,6 +14,7 @@
 #include <QMenuBar>
 #include <QMetaMethod>
 #include <QMimeData>
+#include <QSet>
 #include <QPlainTextEdit>
 #include <QTextDocument>
 #include <QTextEdit>
@@ -41,36 +42,50 @@ const QStringList& windowActions()
     return names;
 }
 
-int lookUpMethod(const QMetaObject* meta, const QString& action, bool withSender)
-{
-    const QByteArray sig = action.toLatin1() + (withSender ? QByteArrayLiteral("(QAction*)") : QByteArrayLiteral("()"));
-    const int i = meta->indexOfMethod(sig.constData());
-    if (i < 0)
-        return -1;
-    const QMetaMethod m = meta->method(i);
-    return (m.methodType() == QMetaMethod::Slot || m.methodType() == QMetaMethod::Method) ? i : -1;
-}
-
-// Each menu check asks every responder for every item: the answers, fixed
-// for a class, are looked up once (both forms of the method together).
+// Each menu check asks every responder for every item: what a class
+// answers is fixed, so its methods are read once, in one pass (asking the
+// class for each signature would search all its methods every time).
 struct Methods {
     int withSender = -1;
     int plain = -1;
 };
 
+using ClassMethods = QHash<QString, Methods>;
+
+ClassMethods readMethods(const QMetaObject* meta)
+{
+    // From the last method down, as the class's own look-up goes: the first
+    // method found with a signature is the one a call by that signature
+    // reaches; it counts only when it is a slot or an invokable method.
+    ClassMethods methods;
+    QSet<QByteArray> seen;
+    for (int i = meta->methodCount() - 1; i >= 0; --i) {
+        const QMetaMethod m = meta->method(i);
+        const QByteArray signature = m.methodSignature();
+        const bool plain = signature.endsWith("()");
+        if (!plain && !signature.endsWith("(QAction*)"))
+            continue;
+        if (seen.contains(signature))
+            continue;
+        seen.insert(signature);
+        const bool callable = m.methodType() == QMetaMethod::Slot || m.methodType() == QMetaMethod::Method;
+        if (!callable)
+            continue;
+        Methods& entry = methods[QString::fromLatin1(m.name())];
+        (plain ? entry.plain : entry.withSender) = i;
+    }
+    return methods;
+}
+
 const Methods& methodsOf(const QMetaObject* meta, const QString& action)
 {
-    static QHash<const QMetaObject*, QHash<QString, Methods>> known;
-    static const QMetaObject* lastMeta = nullptr;
-    static QHash<QString, Methods>* lastClass = nullptr;
-    if (meta != lastMeta) {
-        lastMeta = meta;
-        lastClass = &known[meta];
-    }
-    const auto it = lastClass->constFind(action);
-    if (it != lastClass->cend())
-        return *it;
-    return *lastClass->insert(action, {lookUpMethod(meta, action, true), lookUpMethod(meta, action, false)});
+    static QHash<const QMetaObject*, ClassMethods> known;
+    static const Methods none;
+    auto it = known.constFind(meta);
+    if (it == known.cend())
+        it = known.insert(meta, readMethods(meta));
+    const auto found = it->constFind(action);
+    return found == it->cend() ? none : *found;
 }
 
 int methodIndex(const QMetaObject* meta, const QString& action, bool withSender)

@@ -410,12 +410,15 @@ void ScientificView::fitFnLabels()
     for (const ChromeKey* k : std::as_const(m_fnKeys))
         narrowest = std::min(narrowest, k->width());
     const qreal room = narrowest - 10 - 0.5;
-    QFont face = fnFace();
-    Fonts::setSize(face, CalcLook::padLabelSize);
+    // Measured in the face at the size the digit keys show (already loaded)
+    // and scaled to the pad size: widths go with the size, and each key
+    // fits its label exactly at the size chosen.
+    const QFont face = fnFace();
     const QFontMetricsF fm(face);
+    const qreal toPad = CalcLook::padLabelSize / ChromeKey::labelSize;
     qreal scale = 1;
     for (const ChromeKey* k : std::as_const(m_fnKeys)) {
-        const qreal natural = fm.horizontalAdvance(k->text());
+        const qreal natural = fm.horizontalAdvance(k->text()) * toPad;
         if (natural > room && natural > 0)
             scale = std::min(scale, room / natural);
     }
