@@ -14,8 +14,8 @@
 #include <QMenuBar>
 #include <QMetaMethod>
 #include <QMimeData>
-#include <QSet>
 #include <QPlainTextEdit>
+#include <QSet>
 #include <QTextDocument>
 #include <QTextEdit>
 

@@ -474,9 +474,12 @@ int ScientificView::placeholderPixels(const QFont& font, const QString& text, qr
         while (size < largest && fits(size + 1))
             ++size;
     } else {
-        do
+        // Nothing smaller than 8: that is taken whether it fits or not.
+        while (size > 8) {
             --size;
-        while (size > 8 && !fits(size));
+            if (size == 8 || fits(size))
+                break;
+        }
     }
     return size;
 }
