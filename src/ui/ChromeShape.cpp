@@ -322,29 +322,39 @@ void ChromeShape::paintRoundedRectShadow(QPainter& painter, const QRectF& rect, 
             const QRectF target(xs.to[column], ys.to[row], xs.to[column + 1] - xs.to[column],
                                 ys.to[row + 1] - ys.to[row]);
             const QRectF shown = target.translated(0, offsetY);
-            const bool clipped = !hidden.isEmpty() && hidden.intersects(shown);
-            if (clipped && hidden.contains(shown))
+            if (!hidden.isEmpty() && hidden.contains(shown))
                 continue;
-            if (clipped) {
-                painter.save();
-                // A stretched piece is drawn fastest under a rectangular
-                // clip: what shows of it usually is one rectangle.
+            // What shows of the piece, in rectangles: under a rectangular
+            // clip a picture is laid down much more cheaply than under a
+            // region. A null rectangle: no clip.
+            QList<QRectF> parts{QRectF()};
+            if (!hidden.isEmpty() && hidden.intersects(shown)) {
                 QRectF visible;
-                if (visiblePart(shown, hidden, &visible))
-                    painter.setClipRect(visible, Qt::IntersectClip);
-                else
-                    painter.setClipRegion(QRegion(shown.toAlignedRect()).subtracted(QRegion(covered)),
-                                          Qt::IntersectClip);
+                if (visiblePart(shown, hidden, &visible)) {
+                    parts = {visible};
+                } else {
+                    parts.clear();
+                    for (const QRect& part : QRegion(shown.toAlignedRect()).subtracted(QRegion(covered)))
+                        parts.append(QRectF(part));
+                }
             }
             painter.translate(0, offsetY);
             const QImage strip = source.size() == target.size() * scale ? QImage() : spread(piece, source, target, painter);
-            if (strip.isNull())
-                painter.drawImage(target, piece, source);
-            else
-                painter.drawImage(target.topLeft(), strip);
             painter.translate(0, -offsetY);
-            if (clipped)
-                painter.restore();
+            for (const QRectF& part : std::as_const(parts)) {
+                if (!part.isNull()) {
+                    painter.save();
+                    painter.setClipRect(part, Qt::IntersectClip);
+                }
+                painter.translate(0, offsetY);
+                if (strip.isNull())
+                    painter.drawImage(target, piece, source);
+                else
+                    painter.drawImage(target.topLeft(), strip);
+                painter.translate(0, -offsetY);
+                if (!part.isNull())
+                    painter.restore();
+            }
         }
     }
     painter.restore();
