@@ -65,7 +65,11 @@ void gaussianBlurAlpha(QImage& img, qreal sigma)
     for (int y = 0; y < h; ++y) {
         QRgb* line = reinterpret_cast<QRgb*>(img.scanLine(y));
         for (int x = 0; x < w; ++x) {
-            const int v = qBound(0, int(std::lround(a[size_t(y) * w + x])), 255);
+            // Rounded half away from zero, as lround does (without its
+            // call per pixel); anything below zero ends up 0 either way.
+            const float f = a[size_t(y) * w + x];
+            const int whole = int(f);
+            const int v = qBound(0, whole + (f - float(whole) >= 0.5f ? 1 : 0), 255);
             line[x] = qRgba(0, 0, 0, v); // premultiplied black
         }
     }
