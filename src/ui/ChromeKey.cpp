@@ -5,7 +5,9 @@
 #include "ui/Fonts.h"
 
 #include <QFontMetricsF>
+#include <QHash>
 #include <QPainter>
+#include <cmath>
 
 namespace {
 
@@ -49,22 +51,50 @@ QFont ChromeKey::fittedFont(const QString& label, qreal width, bool* elided)
 
 QFont ChromeKey::fittedFont(const QString& label, qreal width, const QFont& base, qreal size, bool* elided)
 {
+    // Keys repaint often and every label size is a face of its own to
+    // load: a fit once found is kept.
+    struct Fit {
+        qreal scale;
+        bool elided;
+    };
+    static QHash<QString, Fit> kept;
+    const QString key = label + QLatin1Char('\x1f') + base.key() + QLatin1Char('\x1f') + QString::number(size)
+        + QLatin1Char('\x1f') + QString::number(width);
     QFont f = base;
+    const auto hit = kept.constFind(key);
+    if (hit != kept.cend()) {
+        Fonts::setSize(f, size * hit->scale);
+        if (elided)
+            *elided = hit->elided;
+        return f;
+    }
     Fonts::setSize(f, size);
-    const qreal natural = QFontMetricsF(f).horizontalAdvance(label);
+    qreal shown = QFontMetricsF(f).horizontalAdvance(label);
     qreal scale = 1.0;
-    if (natural > width && natural > 0)
-        scale = qMax(minimumScale, width / natural);
-    if (scale < 1.0) {
+    if (shown > width && shown > 0) {
+        // Widths grow in proportion to the size, give or take the rounding
+        // of each advance: the first guess is the exact proportion, then
+        // whole 0.01 steps down from it, as many as the measured excess
+        // calls for, until the label fits (rarely more than one try).
+        const qreal first = qMax(minimumScale, width / shown);
+        scale = first;
         Fonts::setSize(f, size * scale);
-        // Rounding of the point size can leave the text a hair too wide.
-        while (scale > minimumScale && QFontMetricsF(f).horizontalAdvance(label) > width) {
-            scale = qMax(minimumScale, scale - 0.01);
+        shown = QFontMetricsF(f).horizontalAdvance(label);
+        int steps = 0;
+        while (shown > width && scale > minimumScale) {
+            const qreal wanted = scale * width / shown;
+            steps = qMax(steps + 1, int(std::ceil((first - wanted) / 0.01 - 1e-6)));
+            scale = qMax(minimumScale, first - steps * 0.01);
             Fonts::setSize(f, size * scale);
+            shown = QFontMetricsF(f).horizontalAdvance(label);
         }
     }
+    const bool tooWide = shown > width + 0.01;
+    if (kept.size() > 4096)
+        kept.clear();
+    kept.insert(key, {scale, tooWide});
     if (elided)
-        *elided = QFontMetricsF(f).horizontalAdvance(label) > width + 0.01;
+        *elided = tooWide;
     return f;
 }
 

@@ -78,10 +78,7 @@ void ChromePanel::paintEvent(QPaintEvent*)
     // The opaque fill hides the middle of the shadow: only the band along
     // the edges, where it shows, is drawn.
     const QRect hidden = r.adjusted(cornerRadius + 2, cornerRadius + 2, -cornerRadius - 2, -cornerRadius - 2).toRect();
-    if (hidden.isValid())
-        p.setClipRegion(QRegion(rect()).subtracted(QRegion(hidden)));
-    ChromeShape::paintRoundedRectShadow(p, r, cornerRadius, 3.0, 1.0, 0.12);
-    p.setClipping(false);
+    ChromeShape::paintRoundedRectShadow(p, r, cornerRadius, 3.0, 1.0, 0.12, hidden.isValid() ? hidden : QRect());
     p.fillPath(shape, Chrome::cream());
     p.strokePath(outline.insetPath(r, 0.6), QPen(QBrush(Chrome::rim(r)), 1.2));
 }

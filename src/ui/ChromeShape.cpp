@@ -5,6 +5,7 @@
 #include <QCache>
 #include <QPainter>
 #include <QPaintEvent>
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -64,7 +65,11 @@ void gaussianBlurAlpha(QImage& img, qreal sigma)
     for (int y = 0; y < h; ++y) {
         QRgb* line = reinterpret_cast<QRgb*>(img.scanLine(y));
         for (int x = 0; x < w; ++x) {
-            const int v = qBound(0, int(std::lround(a[size_t(y) * w + x])), 255);
+            // Rounded half away from zero, as lround does (without its
+            // call per pixel); anything below zero ends up 0 either way.
+            const float f = a[size_t(y) * w + x];
+            const int whole = int(f);
+            const int v = qBound(0, whole + (f - float(whole) >= 0.5f ? 1 : 0), 255);
             line[x] = qRgba(0, 0, 0, v); // premultiplied black
         }
     }
@@ -80,6 +85,80 @@ qreal deviceScale(const QPainter& painter)
     return dpr * (s > 0 ? s : 1.0);
 }
 
+
+// What shows of `shown` with `hidden` over it, when that is one rectangle.
+bool visiblePart(const QRectF& shown, const QRectF& hidden, QRectF* visible)
+{
+    *visible = shown;
+    if (hidden.left() <= shown.left() && hidden.right() >= shown.right()) {
+        if (hidden.top() <= shown.top()) {
+            visible->setTop(hidden.bottom());
+            return true;
+        }
+        if (hidden.bottom() >= shown.bottom()) {
+            visible->setBottom(hidden.top());
+            return true;
+        }
+    }
+    if (hidden.top() <= shown.top() && hidden.bottom() >= shown.bottom()) {
+        if (hidden.left() <= shown.left()) {
+            visible->setLeft(hidden.right());
+            return true;
+        }
+        if (hidden.right() >= shown.right()) {
+            visible->setRight(hidden.left());
+            return true;
+        }
+    }
+    return false;
+}
+
+// A stretched edge of a shadow piece spread out to its full length as a
+// picture of its own, when the stretch would repeat one row or column of
+// pixels unchanged: a plain copy is much cheaper to lay down than a scaled
+// one, and gives the same pixels. Null when the stretch is not that simple
+// (a fractional place or a high-density painter).
+QImage spread(const QImage& piece, const QRectF& source, const QRectF& target, const QPainter& painter)
+{
+    const QTransform& t = painter.deviceTransform();
+    if (t.type() > QTransform::TxTranslate || piece.devicePixelRatio() != 1.0)
+        return QImage();
+    const QRectF onDevice = t.mapRect(target);
+    const QRect whole = onDevice.toRect();
+    auto exact = [](qreal v) { return qFuzzyIsNull(v - std::round(v)); };
+    if (!exact(onDevice.left()) || !exact(onDevice.top()) || !exact(onDevice.right()) || !exact(onDevice.bottom())
+        || !exact(source.left()) || !exact(source.top()) || !exact(source.width()) || !exact(source.height()))
+        return QImage();
+    const QRect from = source.toRect();
+    const bool alongX = from.height() == whole.height() && from.width() < whole.width();
+    const bool alongY = from.width() == whole.width() && from.height() < whole.height();
+    if (!alongX && !alongY)
+        return QImage();
+    if (from.left() < 0 || from.top() < 0 || from.right() >= piece.width() || from.bottom() >= piece.height())
+        return QImage();
+    QImage out(whole.size(), QImage::Format_ARGB32_Premultiplied);
+    if (alongX) {
+        // Every pixel of a row of the source must be the same.
+        for (int y = 0; y < from.height(); ++y) {
+            const QRgb* in = reinterpret_cast<const QRgb*>(piece.constScanLine(from.top() + y)) + from.left();
+            if (std::any_of(in + 1, in + from.width(), [in](QRgb c) { return c != in[0]; }))
+                return QImage();
+            QRgb* line = reinterpret_cast<QRgb*>(out.scanLine(y));
+            std::fill(line, line + out.width(), in[0]);
+        }
+    } else {
+        const auto row = [&](int y) {
+            return reinterpret_cast<const QRgb*>(piece.constScanLine(from.top() + y)) + from.left();
+        };
+        for (int y = 1; y < from.height(); ++y) {
+            if (!std::equal(row(0), row(0) + from.width(), row(y)))
+                return QImage();
+        }
+        for (int y = 0; y < out.height(); ++y)
+            std::copy(row(0), row(0) + from.width(), reinterpret_cast<QRgb*>(out.scanLine(y)));
+    }
+    return out;
+}
 
 QCache<QString, QImage>& shadowCache()
 {
@@ -203,7 +282,7 @@ void ChromeShape::paintShadow(QPainter& painter, const QPainterPath& path, qreal
 }
 
 void ChromeShape::paintRoundedRectShadow(QPainter& painter, const QRectF& rect, qreal cornerRadius, qreal radius,
-                                         qreal offsetY, qreal opacity)
+                                         qreal offsetY, qreal opacity, const QRect& covered)
 {
     if (rect.width() <= 0 || rect.height() <= 0 || opacity <= 0)
         return;
@@ -238,7 +317,7 @@ void ChromeShape::paintRoundedRectShadow(QPainter& painter, const QRectF& rect, 
     painter.save();
     painter.setOpacity(painter.opacity() * opacity);
     painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
-    painter.translate(0, offsetY);
+    const QRectF hidden(covered);
     for (size_t row = 0; row + 1 < ys.from.size(); ++row) {
         for (size_t column = 0; column + 1 < xs.from.size(); ++column) {
             const QRectF source(xs.from[column] * scale, ys.from[row] * scale,
@@ -246,7 +325,40 @@ void ChromeShape::paintRoundedRectShadow(QPainter& painter, const QRectF& rect, 
                                 (ys.from[row + 1] - ys.from[row]) * scale);
             const QRectF target(xs.to[column], ys.to[row], xs.to[column + 1] - xs.to[column],
                                 ys.to[row + 1] - ys.to[row]);
-            painter.drawImage(target, piece, source);
+            const QRectF shown = target.translated(0, offsetY);
+            if (!hidden.isEmpty() && hidden.contains(shown))
+                continue;
+            // What shows of the piece, in rectangles: under a rectangular
+            // clip a picture is laid down much more cheaply than under a
+            // region. A null rectangle: no clip.
+            QList<QRectF> parts{QRectF()};
+            if (!hidden.isEmpty() && hidden.intersects(shown)) {
+                QRectF visible;
+                if (visiblePart(shown, hidden, &visible)) {
+                    parts = {visible};
+                } else {
+                    parts.clear();
+                    for (const QRect& part : QRegion(shown.toAlignedRect()).subtracted(QRegion(covered)))
+                        parts.append(QRectF(part));
+                }
+            }
+            painter.translate(0, offsetY);
+            const QImage strip = source.size() == target.size() * scale ? QImage() : spread(piece, source, target, painter);
+            painter.translate(0, -offsetY);
+            for (const QRectF& part : std::as_const(parts)) {
+                if (!part.isNull()) {
+                    painter.save();
+                    painter.setClipRect(part, Qt::IntersectClip);
+                }
+                painter.translate(0, offsetY);
+                if (strip.isNull())
+                    painter.drawImage(target, piece, source);
+                else
+                    painter.drawImage(target.topLeft(), strip);
+                painter.translate(0, -offsetY);
+                if (!part.isNull())
+                    painter.restore();
+            }
         }
     }
     painter.restore();

@@ -7,6 +7,7 @@
 
 #include <QMarginsF>
 #include <QPainterPath>
+#include <QRect>
 #include <QRectF>
 #include <QWidget>
 
@@ -57,8 +58,10 @@ public:
     // The same for a rounded rectangle of any size, from one blurred corner
     // piece stretched along the straight edges (a panel's size does not
     // cost a blur of its own).
+    // Nothing is drawn inside `covered` (in the painter's coordinates), an
+    // area the caller fills opaquely afterwards.
     static void paintRoundedRectShadow(QPainter& painter, const QRectF& rect, qreal cornerRadius, qreal radius,
-                                       qreal offsetY, qreal opacity);
+                                       qreal offsetY, qreal opacity, const QRect& covered = QRect());
 
     explicit ChromeShape(const Outline& outline = Outline::capsule(), QWidget* parent = nullptr);
 

@@ -46,8 +46,11 @@ public:
     QList<int> tags;
     int bullets = 0;
     bool canInsertTable = false;
+    mutable int tableChecks = 0;
     Q_INVOKABLE bool validateAction(const QString& action) const
     {
+        if (action == QLatin1String("insertTable"))
+            ++tableChecks;
         return action != QLatin1String("insertTable") || canInsertTable;
     }
 public Q_SLOTS:
@@ -232,7 +235,9 @@ private Q_SLOTS:
         QVERIFY(QTest::qWaitForWindowActive(w));
         input->setFocus();
         QTRY_COMPARE(QApplication::focusWidget(), input);
-        // The focus change alone brings the menus up to date.
+        // The focus change alone brings the menus up to date, once control
+        // is back in the event loop.
+        QCoreApplication::processEvents();
         for (const QString& a : enabled)
             QVERIFY2(find(a)->isEnabled(), qPrintable(a));
         for (const QString& a : disabled)
@@ -285,6 +290,43 @@ private Q_SLOTS:
 
         find(QStringLiteral("performClose"))->trigger(); // the window answers
         QVERIFY(!w->isVisible());
+        delete w;
+    }
+
+    // Focus moving several times before control returns to the event loop
+    // (as when a window opens) checks the items once, after the last move;
+    // a menu about to open checks them at once.
+    void focusMovesAreCheckedOnceAfterTheLast()
+    {
+        auto* pane = new DocumentPane;
+        auto* layout = new QVBoxLayout(pane);
+        QList<QLineEdit*> fields;
+        for (int i = 0; i < 3; ++i) {
+            fields << new QLineEdit;
+            layout->addWidget(fields.last());
+        }
+        QMainWindow* w = makeWindow(pane);
+        QVERIFY(QTest::qWaitForWindowActive(w));
+        fields.first()->setFocus();
+        QTRY_COMPARE(QApplication::focusWidget(), fields.first());
+        QCoreApplication::processEvents();
+        pane->tableChecks = 0;
+        pane->canInsertTable = true;
+        fields.at(1)->setFocus();
+        fields.at(2)->setFocus();
+        fields.at(0)->setFocus();
+        QCOMPARE(pane->tableChecks, 0);
+        QCoreApplication::processEvents();
+        QCOMPARE(pane->tableChecks, 1);
+        QVERIFY(find(QStringLiteral("insertTable"))->isEnabled());
+        pane->canInsertTable = false;
+        QMenu* menu = find(QStringLiteral("insertTable"))->associatedObjects().isEmpty()
+            ? nullptr
+            : qobject_cast<QMenu*>(find(QStringLiteral("insertTable"))->associatedObjects().first());
+        QVERIFY(menu);
+        emit menu->aboutToShow();
+        QCOMPARE(pane->tableChecks, 2);
+        QVERIFY(!find(QStringLiteral("insertTable"))->isEnabled());
         delete w;
     }
 

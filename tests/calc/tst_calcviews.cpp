@@ -248,6 +248,33 @@ private Q_SLOTS:
 
     // The example in the empty expression field is shown whole at the
     // window's sizes; typing brings back the display size.
+    // The placeholder's size is the one trying every whole pixel size down
+    // from the font's own would find, with one or two measurements.
+    void sciPlaceholderSizeIsTheLargestThatFits_data()
+    {
+        QTest::addColumn<qreal>("share");
+        QTest::newRow("fits as it is") << 1.2;
+        QTest::newRow("a hair too wide") << 0.99;
+        QTest::newRow("three quarters") << 0.75;
+        QTest::newRow("half") << 0.5;
+        QTest::newRow("below the smallest size") << 0.05;
+    }
+    void sciPlaceholderSizeIsTheLargestThatFits()
+    {
+        QFETCH(qreal, share);
+        const QFont font = ScientificView::expressionFont();
+        const QString text = QStringLiteral("sin(30) + 2^8 × (4 − 1.5)");
+        const qreal room = QFontMetricsF(font).horizontalAdvance(text) * share;
+        int expected = 0;
+        QFont stepped = font;
+        const int pixels = QFontInfo(font).pixelSize();
+        for (int size = pixels - 1; size >= 8 && QFontMetricsF(stepped).horizontalAdvance(text) > room; --size) {
+            stepped.setPixelSize(size);
+            expected = size;
+        }
+        QCOMPARE(ScientificView::placeholderPixels(font, text, room), expected);
+    }
+
     void sciPlaceholderWhole_data()
     {
         QTest::addColumn<int>("width");

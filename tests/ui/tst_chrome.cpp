@@ -6,6 +6,7 @@
 #include "ui/ChromeKey.h"
 #include "ui/ChromePanel.h"
 #include "ui/ChromeShape.h"
+#include "ui/Fonts.h"
 #include "ui/Symbols.h"
 #include "ui/ToolIcon.h"
 #include "ui/ToolScaffold.h"
@@ -23,6 +24,7 @@
 #include <QTest>
 #include <QTextEdit>
 #include <QVBoxLayout>
+#include <algorithm>
 
 Q_DECLARE_METATYPE(ToolScaffold::Credit)
 
@@ -137,6 +139,87 @@ private Q_SLOTS:
             for (int x = 0; x < whole.width(); ++x)
                 worst = qMax(worst, qAbs(qAlpha(whole.pixel(x, y)) - qAlpha(pieces.pixel(x, y))));
         QVERIFY2(worst <= 3, qPrintable(QString::number(worst)));
+    }
+
+    // Edges laid down as plain copies give the pixels of the stretched piece
+    // (a millionth of a pixel off the grid takes the stretching way).
+    void shadowEdgesCopiedAsStretched_data()
+    {
+        QTest::addColumn<QSizeF>("size");
+        QTest::addColumn<qreal>("corner");
+        QTest::addColumn<qreal>("offsetY");
+        QTest::newRow("panel") << QSizeF(420, 260) << 16.0 << 1.0;
+        QTest::newRow("wide and low") << QSizeF(900, 60) << 22.0 << 1.0;
+        QTest::newRow("tall and narrow") << QSizeF(60, 500) << 16.0 << 1.0;
+        QTest::newRow("half-pixel offset") << QSizeF(300, 120) << 14.0 << 1.5;
+    }
+    void shadowEdgesCopiedAsStretched()
+    {
+        QFETCH(QSizeF, size);
+        QFETCH(qreal, corner);
+        QFETCH(qreal, offsetY);
+        auto draw = [&](qreal nudge) {
+            QImage img(size.toSize() + QSize(40, 42), QImage::Format_ARGB32_Premultiplied);
+            img.fill(Qt::white);
+            QPainter p(&img);
+            p.setRenderHint(QPainter::Antialiasing);
+            p.translate(nudge, 0);
+            ChromeShape::paintRoundedRectShadow(p, QRectF(QPointF(20, 20), size), corner, 3.0, offsetY, 0.35);
+            return img;
+        };
+        const QImage copied = draw(0), stretched = draw(1e-6);
+        int worst = 0;
+        for (int y = 0; y < copied.height(); ++y)
+            for (int x = 0; x < copied.width(); ++x) {
+                const QRgb a = copied.pixel(x, y), b = stretched.pixel(x, y);
+                worst = std::max({worst, qAbs(qRed(a) - qRed(b)), qAbs(qGreen(a) - qGreen(b)), qAbs(qBlue(a) - qBlue(b))});
+            }
+        QVERIFY2(worst <= 1, qPrintable(QString::number(worst)));
+    }
+
+    // Leaving out what a panel's fill covers changes no pixel around it:
+    // the same as drawing the whole shadow under a clip that leaves the
+    // covered part out, for shapes whose covered part cuts pieces in
+    // different ways.
+    void shadowLeavesOutOnlyTheCoveredPart_data()
+    {
+        QTest::addColumn<QSizeF>("size");
+        QTest::addColumn<QRect>("covered");
+        QTest::addColumn<qreal>("scale");
+        // Panels cover their rectangle inset by 18.
+        QTest::newRow("panel") << QSizeF(420, 260) << QRect(38, 38, 384, 224) << 1.0;
+        QTest::newRow("panel at high density") << QSizeF(300, 180) << QRect(38, 38, 264, 144) << 2.0;
+        QTest::newRow("low panel, no stretched rows") << QSizeF(400, 44) << QRect(38, 38, 364, 8) << 1.0;
+        QTest::newRow("covering a corner only") << QSizeF(200, 200) << QRect(0, 0, 40, 40) << 1.0;
+        QTest::newRow("covering a middle band") << QSizeF(200, 200) << QRect(0, 100, 300, 10) << 1.0;
+        QTest::newRow("covering everything") << QSizeF(200, 120) << QRect(0, 0, 400, 400) << 1.0;
+    }
+    void shadowLeavesOutOnlyTheCoveredPart()
+    {
+        QFETCH(QSizeF, size);
+        QFETCH(QRect, covered);
+        QFETCH(qreal, scale);
+        const QRectF rect(QPointF(20, 20), size);
+        auto draw = [&](bool leaveOut) {
+            QImage img((size.toSize() + QSize(40, 42)) * scale, QImage::Format_ARGB32_Premultiplied);
+            img.setDevicePixelRatio(scale);
+            img.fill(Qt::transparent);
+            QPainter p(&img);
+            p.setRenderHint(QPainter::Antialiasing);
+            if (leaveOut) {
+                ChromeShape::paintRoundedRectShadow(p, rect, 16.0, 3.0, 1.0, 0.12, covered);
+            } else {
+                p.setClipRegion(QRegion(QRect(QPoint(0, 0), size.toSize() + QSize(40, 42))).subtracted(covered));
+                ChromeShape::paintRoundedRectShadow(p, rect, 16.0, 3.0, 1.0, 0.12);
+            }
+            return img;
+        };
+        const QImage clipped = draw(false), leftOut = draw(true);
+        int worst = 0;
+        for (int y = 0; y < clipped.height(); ++y)
+            for (int x = 0; x < clipped.width(); ++x)
+                worst = qMax(worst, qAbs(qAlpha(clipped.pixel(x, y)) - qAlpha(leftOut.pixel(x, y))));
+        QVERIFY2(worst <= 1, qPrintable(QString::number(worst)));
     }
 
     void initTestCase()
@@ -269,6 +352,50 @@ private Q_SLOTS:
         QCOMPARE(e, elided);
         if (!elided)
             QVERIFY(QFontMetricsF(f).horizontalAdvance(label) <= width + 0.01);
+    }
+
+    // The fitted label is as large as fits, within one 0.01 step of what
+    // trying every step down from the exact proportion finds, asked once
+    // or again (the second answer comes from what was kept).
+    void keyLabelFitIsWithinAStepOfTheBest_data()
+    {
+        QTest::addColumn<QString>("label");
+        QTest::addColumn<qreal>("size");
+        QTest::addColumn<qreal>("width");
+        QTest::newRow("slightly too wide") << QStringLiteral("sinh⁻¹") << 19.0 << 52.0;
+        QTest::newRow("half the room") << QStringLiteral("tanh⁻¹") << 19.0 << 33.0;
+        QTest::newRow("function pad size") << QStringLiteral("log₁₀") << 15.0 << 29.5;
+        QTest::newRow("digits") << QStringLiteral("1234567890") << 19.0 << 61.0;
+        QTest::newRow("odd width") << QStringLiteral("Rand") << 15.0 << 27.3;
+        QTest::newRow("floor reached") << QStringLiteral("a very long key label") << 19.0 << 30.0;
+    }
+    void keyLabelFitIsWithinAStepOfTheBest()
+    {
+        QFETCH(QString, label);
+        QFETCH(qreal, size);
+        QFETCH(qreal, width);
+        const QFont base = Fonts::system(size, QFont::Bold, Fonts::Design::Rounded);
+        auto widthAt = [&](qreal scale) {
+            QFont f = base;
+            Fonts::setSize(f, size * scale);
+            return QFontMetricsF(f).horizontalAdvance(label);
+        };
+        qreal best = qMax(ChromeKey::minimumScale, width / widthAt(1.0));
+        while (best > ChromeKey::minimumScale && widthAt(best) > width)
+            best = qMax(ChromeKey::minimumScale, best - 0.01);
+        QFont reference = base;
+        Fonts::setSize(reference, size * best);
+        QFont step = base;
+        Fonts::setSize(step, size * qMax(ChromeKey::minimumScale, best - 0.01));
+        for (int ask = 0; ask < 2; ++ask) {
+            bool elided = true;
+            const QFont f = ChromeKey::fittedFont(label, width, base, size, &elided);
+            QVERIFY(f.pointSizeF() <= reference.pointSizeF() + 1e-9);
+            QVERIFY(f.pointSizeF() >= step.pointSizeF() - 1e-6);
+            QCOMPARE(elided, QFontMetricsF(f).horizontalAdvance(label) > width + 0.01);
+            if (best > ChromeKey::minimumScale)
+                QVERIFY(!elided);
+        }
     }
 
     void panelWithoutTitleHasNoTitleRow()

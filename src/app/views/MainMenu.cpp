@@ -108,8 +108,10 @@ void MainMenu::whenMade(std::function<void(MainMenu&)> configure)
 MainMenu::MainMenu()
 {
     makeMenus();
-    connect(qApp, &QApplication::focusChanged, this, &MainMenu::revalidate);
-    connect(qApp, &QGuiApplication::focusWindowChanged, this, &MainMenu::revalidate);
+    // Opening a window moves the focus several times in a row: the items
+    // are checked once after the last move, not at each.
+    connect(qApp, &QApplication::focusChanged, this, &MainMenu::revalidateSoon);
+    connect(qApp, &QGuiApplication::focusWindowChanged, this, &MainMenu::revalidateSoon);
 }
 
 void MainMenu::setDelegate(QObject* delegate)
@@ -426,14 +428,29 @@ void MainMenu::setFloatingMenuShowing(bool showing)
         m_statusToggle->setText(t);
 }
 
+void MainMenu::revalidateSoon()
+{
+    if (m_revalidatePending)
+        return;
+    m_revalidatePending = true;
+    QMetaObject::invokeMethod(this, [this] {
+        if (m_revalidatePending)
+            revalidate();
+    }, Qt::QueuedConnection);
+}
+
 void MainMenu::revalidate()
 {
-    const ResponderChain& chain = ResponderChain::shared();
+    m_revalidatePending = false;
+    const ResponderChain& responders = ResponderChain::shared();
+    // One chain for every item: it cannot change while they are checked.
+    const QList<QObject*> chain = responders.chain();
     for (QAction* a : std::as_const(m_chainItems)) {
-        a->setEnabled(chain.canPerform(actionName(a)));
+        const QString name = actionName(a);
+        a->setEnabled(responders.canPerform(name, chain));
         const QByteArray state = a->property(kStateProperty).toByteArray();
         if (!state.isEmpty()) {
-            QObject* target = chain.target(actionName(a));
+            QObject* target = responders.target(name, chain);
             const QVariant on = target ? target->property(state.constData()) : QVariant();
             a->setCheckable(on.isValid());
             a->setChecked(on.toBool());

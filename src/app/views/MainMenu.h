@@ -60,7 +60,8 @@ public:
     QList<QMenu*> menus() const { return m_menus; }
 
     // Updates the enabled state of every item that goes along the responder
-    // chain. Runs on focus changes and before any shared menu opens.
+    // chain. Runs before any shared menu opens, and once after focus
+    // changes (when control returns to the event loop).
     void revalidate();
 
     // The action name an item sends (empty for a heading or a submenu), its
@@ -72,6 +73,9 @@ public:
 private:
     MainMenu();
     void makeMenus();
+    // revalidate() when control returns to the event loop, once however
+    // often this is called before then.
+    void revalidateSoon();
     // `action` is one of the MenuActions constants.
     QAction* item(QMenu* menu, const QString& title, const char* action, const QString& keys, int target,
                   int tag = 0);
@@ -87,6 +91,7 @@ private:
     QPointer<QAction> m_appToggle;
     QPointer<QAction> m_statusToggle;
     bool m_floatingMenuShowing = false;
+    bool m_revalidatePending = false;
     QMenu* m_status = nullptr;
     QAction* m_windowListStart = nullptr;
     // The windows in the order they were opened: each window given a menu

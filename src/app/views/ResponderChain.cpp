@@ -15,6 +15,7 @@
 #include <QMetaMethod>
 #include <QMimeData>
 #include <QPlainTextEdit>
+#include <QSet>
 #include <QTextDocument>
 #include <QTextEdit>
 
@@ -41,29 +42,56 @@ const QStringList& windowActions()
     return names;
 }
 
-int lookUpMethod(const QMetaObject* meta, const QString& action, bool withSender)
+// Each menu check asks every responder for every item: what a class
+// answers is fixed, so its methods are read once, in one pass (asking the
+// class for each signature would search all its methods every time).
+struct Methods {
+    int withSender = -1;
+    int plain = -1;
+};
+
+using ClassMethods = QHash<QString, Methods>;
+
+ClassMethods readMethods(const QMetaObject* meta)
 {
-    const QByteArray sig = action.toLatin1() + (withSender ? QByteArrayLiteral("(QAction*)") : QByteArrayLiteral("()"));
-    const int i = meta->indexOfMethod(sig.constData());
-    if (i < 0)
-        return -1;
-    const QMetaMethod m = meta->method(i);
-    return (m.methodType() == QMetaMethod::Slot || m.methodType() == QMetaMethod::Method) ? i : -1;
+    // From the last method down, as the class's own look-up goes: the first
+    // method found with a signature is the one a call by that signature
+    // reaches; it counts only when it is a slot or an invokable method.
+    ClassMethods methods;
+    QSet<QByteArray> seen;
+    for (int i = meta->methodCount() - 1; i >= 0; --i) {
+        const QMetaMethod m = meta->method(i);
+        const QByteArray signature = m.methodSignature();
+        const bool plain = signature.endsWith("()");
+        if (!plain && !signature.endsWith("(QAction*)"))
+            continue;
+        if (seen.contains(signature))
+            continue;
+        seen.insert(signature);
+        const bool callable = m.methodType() == QMetaMethod::Slot || m.methodType() == QMetaMethod::Method;
+        if (!callable)
+            continue;
+        Methods& entry = methods[QString::fromLatin1(m.name())];
+        (plain ? entry.plain : entry.withSender) = i;
+    }
+    return methods;
 }
 
-// Each menu check asks every responder for every item: the answers, fixed
-// for a class, are looked up once.
+const Methods& methodsOf(const QMetaObject* meta, const QString& action)
+{
+    static QHash<const QMetaObject*, ClassMethods> known;
+    static const Methods none;
+    auto it = known.constFind(meta);
+    if (it == known.cend())
+        it = known.insert(meta, readMethods(meta));
+    const auto found = it->constFind(action);
+    return found == it->cend() ? none : *found;
+}
+
 int methodIndex(const QMetaObject* meta, const QString& action, bool withSender)
 {
-    static QHash<const QMetaObject*, QHash<QString, int>> known;
-    QHash<QString, int>& ofClass = known[meta];
-    const QString key = withSender ? action + QLatin1Char('*') : action;
-    const auto it = ofClass.constFind(key);
-    if (it != ofClass.cend())
-        return *it;
-    const int index = lookUpMethod(meta, action, withSender);
-    ofClass.insert(key, index);
-    return index;
+    const Methods& m = methodsOf(meta, action);
+    return withSender ? m.withSender : m.plain;
 }
 
 int methodIndex(const QObject* o, const QString& action, bool withSender)
@@ -78,7 +106,15 @@ bool hasMethod(const QObject* o, const QString& action)
 
 bool declaresValidation(const QObject* o)
 {
-    return o->metaObject()->indexOfMethod("validateAction(QString)") >= 0;
+    // Asked of every responder for every item: kept per class.
+    static QHash<const QMetaObject*, bool> known;
+    const QMetaObject* meta = o->metaObject();
+    const auto it = known.constFind(meta);
+    if (it != known.cend())
+        return *it;
+    const bool declares = meta->indexOfMethod("validateAction(QString)") >= 0;
+    known.insert(meta, declares);
+    return declares;
 }
 
 bool clipboardHasText()
@@ -283,16 +319,26 @@ ResponderChain::Answer ResponderChain::answer(QObject* o, const QString& action)
 
 QObject* ResponderChain::target(const QString& action) const
 {
-    for (QObject* o : chain()) {
+    return target(action, chain());
+}
+
+bool ResponderChain::canPerform(const QString& action) const
+{
+    return canPerform(action, chain());
+}
+
+QObject* ResponderChain::target(const QString& action, const QList<QObject*>& chain) const
+{
+    for (QObject* o : chain) {
         if (answer(o, action) != Answer::no)
             return o;
     }
     return nullptr;
 }
 
-bool ResponderChain::canPerform(const QString& action) const
+bool ResponderChain::canPerform(const QString& action, const QList<QObject*>& chain) const
 {
-    for (QObject* o : chain()) {
+    for (QObject* o : chain) {
         const Answer a = answer(o, action);
         if (a != Answer::no)
             return a == Answer::enabled;

@@ -42,6 +42,10 @@ public:
     // The object that would handle `action` now, or null.
     QObject* target(const QString& action) const;
     bool canPerform(const QString& action) const;
+    // The same against `chain` as chain() gave it, for many questions in a
+    // row while nothing changes.
+    QObject* target(const QString& action, const QList<QObject*>& chain) const;
+    bool canPerform(const QString& action, const QList<QObject*>& chain) const;
 
     // Performs `action` on its target; false when nobody handles it or the
     // handler refuses it now.

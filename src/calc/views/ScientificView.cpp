@@ -22,6 +22,8 @@
 #include <QLabel>
 #include <QShortcut>
 #include <QVBoxLayout>
+#include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -385,12 +387,17 @@ void ScientificView::copyResult()
 
 QFont ScientificView::fnFace()
 {
-    QStringList labels;
-    for (const QList<FnKey>& row : fnRows()) {
-        for (const FnKey& key : row)
-            labels.append(key.label);
-    }
-    return CalcLook::keyFace(labels);
+    // Which face covers every label does not change while the program
+    // runs: it is looked up once (it costs a face of its own to load).
+    static const QFont face = [] {
+        QStringList labels;
+        for (const QList<FnKey>& row : fnRows()) {
+            for (const FnKey& key : row)
+                labels.append(key.label);
+        }
+        return CalcLook::keyFace(labels);
+    }();
+    return face;
 }
 
 void ScientificView::fitFnLabels()
@@ -403,12 +410,15 @@ void ScientificView::fitFnLabels()
     for (const ChromeKey* k : std::as_const(m_fnKeys))
         narrowest = std::min(narrowest, k->width());
     const qreal room = narrowest - 10 - 0.5;
-    QFont face = fnFace();
-    Fonts::setSize(face, CalcLook::padLabelSize);
+    // Measured in the face at the size the digit keys show (already loaded)
+    // and scaled to the pad size: widths go with the size, and each key
+    // fits its label exactly at the size chosen.
+    const QFont face = fnFace();
     const QFontMetricsF fm(face);
+    const qreal toPad = CalcLook::padLabelSize / ChromeKey::labelSize;
     qreal scale = 1;
     for (const ChromeKey* k : std::as_const(m_fnKeys)) {
-        const qreal natural = fm.horizontalAdvance(k->text());
+        const qreal natural = fm.horizontalAdvance(k->text()) * toPad;
         if (natural > room && natural > 0)
             scale = std::min(scale, room / natural);
     }
@@ -433,14 +443,45 @@ void ScientificView::fitPlaceholder()
         // caret.
         const QMargins margins = m_field->textMargins();
         const qreal room = m_field->contentsRect().width() - margins.left() - margins.right() - 5;
-        // Whole pixel sizes: glyphs are laid out at those.
-        const int pixels = font.pixelSize() > 0 ? font.pixelSize() : QFontInfo(font).pixelSize();
-        for (int size = pixels - 1; size >= 8 && QFontMetricsF(font).horizontalAdvance(m_field->placeholderText()) > room;
-             --size)
-            font.setPixelSize(size);
+        const QString text = m_field->placeholderText();
+        if (m_placeholderFit.room != room || m_placeholderFit.text != text)
+            m_placeholderFit = {room, text, placeholderPixels(font, text, room)};
+        if (m_placeholderFit.pixels > 0)
+            font.setPixelSize(m_placeholderFit.pixels);
     }
     if (m_field->font() != font)
         m_field->setFont(font);
+}
+
+int ScientificView::placeholderPixels(const QFont& font, const QString& text, qreal room)
+{
+    // The largest whole pixel size below the font's own at which the text
+    // fits, at least 8; 0 keeps the font as it is.
+    const qreal natural = QFontMetricsF(font).horizontalAdvance(text);
+    const int pixels = font.pixelSize() > 0 ? font.pixelSize() : QFontInfo(font).pixelSize();
+    const int largest = pixels - 1;
+    if (natural <= room || largest < 8)
+        return 0;
+    auto fits = [&](int size) {
+        QFont f = font;
+        f.setPixelSize(size);
+        return QFontMetricsF(f).horizontalAdvance(text) <= room;
+    };
+    // Widths go with the size: the proportion is the first guess, then a
+    // size up or down from there as measured (glyph advances are rounded).
+    int size = std::clamp(int(std::floor(pixels * room / natural)), 8, largest);
+    if (fits(size)) {
+        while (size < largest && fits(size + 1))
+            ++size;
+    } else {
+        // Nothing smaller than 8: that is taken whether it fits or not.
+        while (size > 8) {
+            --size;
+            if (size == 8 || fits(size))
+                break;
+        }
+    }
+    return size;
 }
 
 bool ScientificView::eventFilter(QObject* watched, QEvent* event)

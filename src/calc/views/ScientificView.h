@@ -71,6 +71,9 @@ public:
     // The expression field's font: the display size, or while the field is
     // empty, as large as lets the whole example placeholder fit.
     static QFont expressionFont();
+    // The whole pixel size at which `text` in `font` fits `room`: the
+    // largest below the font's own, at least 8; 0 when it fits as it is.
+    static int placeholderPixels(const QFont& font, const QString& text, qreal room);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -99,5 +102,13 @@ private:
     QHash<QString, QWidget*> m_controls;
     QList<ChromeKey*> m_fnKeys;
     qreal m_fnLabelSize = CalcLook::padLabelSize;
+    // The placeholder's size for the room it was fitted to (0: the
+    // expression font's own).
+    struct PlaceholderFit {
+        qreal room = -1;
+        QString text;
+        int pixels = 0;
+    };
+    PlaceholderFit m_placeholderFit;
     bool m_fitPending = false;
 };
