@@ -42,11 +42,14 @@ QRect SegmentedPicker::segmentRect(int index) const
 
 QSize SegmentedPicker::sizeHint() const
 {
-    const QFontMetrics fm(font());
-    int widest = 0;
-    for (const QString& s : m_segments)
-        widest = std::max(widest, fm.horizontalAdvance(s));
-    return QSize((widest + 24) * std::max<int>(1, int(m_segments.size())), kHeight);
+    if (!m_sizeHint.isValid()) {
+        const QFontMetrics fm(font());
+        int widest = 0;
+        for (const QString& s : m_segments)
+            widest = std::max(widest, fm.horizontalAdvance(s));
+        m_sizeHint = QSize((widest + 24) * std::max<int>(1, int(m_segments.size())), kHeight);
+    }
+    return m_sizeHint;
 }
 
 QSize SegmentedPicker::minimumSizeHint() const
@@ -82,6 +85,13 @@ void SegmentedPicker::keyPressEvent(QKeyEvent* event)
         choose(m_current + 1);
     else
         QWidget::keyPressEvent(event);
+}
+
+void SegmentedPicker::changeEvent(QEvent* event)
+{
+    if (event->type() == QEvent::FontChange)
+        m_sizeHint = QSize();
+    QWidget::changeEvent(event);
 }
 
 void SegmentedPicker::paintEvent(QPaintEvent*)

@@ -30,10 +30,13 @@ protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
     void choose(int index);
 
     QStringList m_segments;
     int m_current = 0;
+    // Measured once per font: layouts ask for it many times.
+    mutable QSize m_sizeHint;
 };

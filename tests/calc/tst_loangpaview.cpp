@@ -323,20 +323,25 @@ private Q_SLOTS:
 
     // The tables' cells are drawn by a light delegate: the same pixels as
     // the standard one, in a wide table and a narrow one (figures cut
-    // short).
+    // short); also when drawn again after the figures and the width
+    // changed, so nothing laid out for the first drawing is reused wrongly.
     void cellsDrawnAsTheStandardDelegateDraws_data()
     {
         QTest::addColumn<int>("width");
         QTest::addColumn<bool>("yearly");
-        QTest::newRow("monthly, wide") << 640 << false;
-        QTest::newRow("monthly, narrow") << 260 << false;
-        QTest::newRow("yearly, wide") << 640 << true;
+        QTest::addColumn<bool>("redrawn");
+        QTest::newRow("monthly, wide") << 640 << false << false;
+        QTest::newRow("monthly, narrow") << 260 << false << false;
+        QTest::newRow("yearly, wide") << 640 << true << false;
+        QTest::newRow("monthly, redrawn narrow") << 260 << false << true;
+        QTest::newRow("yearly, redrawn narrow") << 260 << true << true;
     }
 
     void cellsDrawnAsTheStandardDelegateDraws()
     {
         QFETCH(int, width);
         QFETCH(bool, yearly);
+        QFETCH(bool, redrawn);
         LoanGPAView view;
         view.model()->setYearly(yearly);
         view.resize(980, 720);
@@ -345,9 +350,14 @@ private Q_SLOTS:
         auto* table = view.findChild<QTableView*>(QLatin1String(yearly ? "yearlyTable" : "monthlyTable"));
         QVERIFY(table && table->isVisible());
         table->setParent(nullptr);
-        table->resize(width, 300);
+        table->resize(redrawn ? 640 : width, 300);
         table->show();
         QVERIFY(QTest::qWaitForWindowExposed(table));
+        if (redrawn) {
+            (void)table->grab();
+            view.model()->setAmount(view.model()->amount() * 3 + 17);
+            table->resize(width, 300);
+        }
         const QImage light = table->grab().toImage();
         QStyledItemDelegate standard;
         table->setItemDelegate(&standard);
