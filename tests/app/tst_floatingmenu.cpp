@@ -127,6 +127,42 @@ private Q_SLOTS:
         QVERIFY(row.sizeHint().width() > caption.horizontalAdvance(FloatingMenuView::defaultCaption()));
     }
 
+    // The panel takes its size from the parts' fixed sizes before its
+    // content is made: that is the size the content lays itself out to.
+    void naturalSizeIsTheLaidOutSize_data()
+    {
+        QTest::addColumn<bool>("vertical");
+        QTest::addColumn<bool>("large");
+        QTest::addColumn<bool>("labels");
+        for (const bool vertical : {false, true}) {
+            for (const bool large : {false, true}) {
+                for (const bool labels : {false, true})
+                    QTest::addRow("%s%s%s", vertical ? "column" : "row", large ? "" : ", small",
+                                  labels ? ", labels" : "")
+                        << vertical << large << labels;
+            }
+        }
+    }
+    void naturalSizeIsTheLaidOutSize()
+    {
+        QFETCH(bool, vertical);
+        QFETCH(bool, large);
+        QFETCH(bool, labels);
+        const FloatingMenuView::Options options{vertical, large, labels};
+        const FloatingMenuView view(options);
+        QCOMPARE(view.moreButton()->size(), view.moreButton()->sizeHint());
+        QCOMPARE(FloatingMenuView::naturalSize(options), view.sizeHint());
+        // Made but never shown, the panel has no content yet; made when it
+        // shows, the content fills it.
+        FloatingPanel panel(options, false);
+        QCOMPARE(panel.size(), view.sizeHint());
+        QVERIFY(!panel.hasView());
+        panel.show();
+        QVERIFY(panel.hasView());
+        QVERIFY(panel.view()->isVisible());
+        QCOMPARE(panel.view()->geometry(), panel.rect());
+    }
+
     // Each test starts from the default options and no panel.
     void init()
     {

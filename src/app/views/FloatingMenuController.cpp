@@ -32,7 +32,10 @@ bool FloatingMenuController::isShowing() const
 
 FloatingPanel* FloatingMenuController::makePanel(const FloatingMenuView::Options& options)
 {
-    return new FloatingPanel(options, false);
+    auto* panel = new FloatingPanel(options, false);
+    // A picture is taken without showing it: its content is made now.
+    panel->view();
+    return panel;
 }
 
 void FloatingMenuController::drop()
@@ -59,7 +62,7 @@ void FloatingMenuController::build()
             panel->move(firstPlacement(panel->size(), screen->availableGeometry(), options.vertical));
     }
     panel->setFrameAutosaveName(name);
-    connect(panel->view(), &FloatingMenuView::hideRequested, this, &FloatingMenuController::hide);
+    connect(panel, &FloatingPanel::hideRequested, this, &FloatingMenuController::hide);
     m_panel = panel;
     ++m_builds;
 }

@@ -11,6 +11,7 @@
 #include "ui/ChromeShape.h"
 #include "ui/Fonts.h"
 #include "ui/Symbols.h"
+#include "ui/VEXOBadge.h"
 
 #include <QBoxLayout>
 #include <QMenu>
@@ -23,6 +24,7 @@
 namespace {
 
 constexpr int kOuterPadding = 8;
+constexpr int kStripSpacing = 6;
 
 // The line between the tools and the games.
 class GroupSeparator : public QWidget {
@@ -32,12 +34,8 @@ public:
     {
         setObjectName(QStringLiteral("groupSeparator"));
         AccessibleName::setSoon(this, QStringLiteral("Games"));
-        // The column: a horizontal line 0.8 × the icon wide, 2 high, padded
-        // 2 above and below; the row: a vertical line 2 wide, 0.75 × the icon
-        // high, padded 2 at the sides.
-        m_line = vertical ? QSizeF(0.8 * iconSize, 2) : QSizeF(2, 0.75 * iconSize);
-        const QSizeF padded = vertical ? m_line + QSizeF(0, 4) : m_line + QSizeF(4, 0);
-        setFixedSize(qCeil(padded.width()), qCeil(padded.height()));
+        m_line = FloatingMenuView::separatorLine(vertical, iconSize);
+        setFixedSize(FloatingMenuView::separatorSize(vertical, iconSize));
     }
     QSizeF lineSize() const { return m_line; }
 
@@ -102,6 +100,51 @@ FloatingMenuView::Options FloatingMenuView::Options::current()
     return {s.vertical(), s.largeButtons(), s.showLabels()};
 }
 
+QSizeF FloatingMenuView::separatorLine(bool vertical, qreal iconSize)
+{
+    // The column: a horizontal line 0.8 × the icon wide, 2 high; the row: a
+    // vertical line 2 wide, 0.75 × the icon high.
+    return vertical ? QSizeF(0.8 * iconSize, 2) : QSizeF(2, 0.75 * iconSize);
+}
+
+QSize FloatingMenuView::separatorSize(bool vertical, qreal iconSize)
+{
+    // Padded 2 on either side along the strip.
+    const QSizeF line = separatorLine(vertical, iconSize);
+    const QSizeF padded = vertical ? line + QSizeF(0, 4) : line + QSizeF(4, 0);
+    return {qCeil(padded.width()), qCeil(padded.height())};
+}
+
+QSize FloatingMenuView::moreSize(bool largeButtons)
+{
+    // The glyph, padded 1 all round, and the 3 a tool button's frame adds.
+    const int side = moreGlyph(largeButtons) + 5;
+    return {side, side};
+}
+
+QSize FloatingMenuView::naturalSize(const Options& options)
+{
+    const qreal icon = iconSize(options.largeButtons);
+    const bool vertical = options.vertical;
+    // The strip: the grip, the tools, the separator, the games and "More",
+    // 6 apart along it, centred across it.
+    QList<QSize> parts{VEXOBadge::designSize(!options.largeButtons), separatorSize(vertical, icon),
+                       moreSize(options.largeButtons)};
+    const QSize button(qRound(icon), qRound(icon));
+    for (qsizetype i = 0; i < Tool::allCases().size(); ++i)
+        parts.append(button);
+    int along = kStripSpacing * int(parts.size() - 1);
+    int across = 0;
+    for (const QSize& part : std::as_const(parts)) {
+        along += vertical ? part.height() : part.width();
+        across = qMax(across, vertical ? part.width() : part.height());
+    }
+    if (vertical)
+        return {across + 2 * (kOuterPadding + 8), along + 2 * (kOuterPadding + 12)};
+    const int caption = options.showLabels ? captionHeight : 0;
+    return {along + 2 * (kOuterPadding + 14), across + caption + 2 * (kOuterPadding + 8)};
+}
+
 QFont FloatingMenuView::captionFont()
 {
     return Fonts::system(10.5, QFont::ExtraBold, Fonts::Design::Rounded);
@@ -145,17 +188,17 @@ FloatingMenuView::FloatingMenuView(const Options& options, QWidget* parent)
     m_more->setPopupMode(QToolButton::InstantPopup);
     m_more->setToolTip(QStringLiteral("More — settings, help, about"));
     AccessibleName::setSoon(m_more, QStringLiteral("More options"));
-    const int glyph = options.largeButtons ? 23 : 17;
+    const int glyph = moreGlyph(options.largeButtons);
     m_more->setIcon(Symbols::icon(QStringLiteral("ellipsis.circle.fill"), Chrome::ink()));
     m_more->setIconSize(QSize(glyph, glyph));
     m_more->setStyleSheet(QStringLiteral("QToolButton { border: none; background: transparent; padding: 1px; }"
                                          "QToolButton::menu-indicator { image: none; width: 0px; }"));
     m_moreMenu = makeMoreMenu();
     m_more->setMenu(m_moreMenu);
-    m_more->setFixedSize(m_more->sizeHint());
+    m_more->setFixedSize(moreSize(options.largeButtons));
 
     auto* strip = new QBoxLayout(vertical ? QBoxLayout::TopToBottom : QBoxLayout::LeftToRight);
-    strip->setSpacing(6);
+    strip->setSpacing(kStripSpacing);
     const Qt::Alignment across = vertical ? Qt::AlignHCenter : Qt::AlignVCenter;
     strip->addWidget(m_grip, 0, across);
     for (const Tool t : std::as_const(tools))

@@ -56,6 +56,17 @@ public:
     QImage surface(qreal dpr) const;
 
     static qreal iconSize(bool largeButtons) { return largeButtons ? 46 : 34; }
+    // The view's size in `options`, reckoned from the fixed sizes of its
+    // parts without making them: the panel takes its size, and its shape,
+    // from it before its content is made.
+    static QSize naturalSize(const Options& options);
+    // The line between the tools and the games, and the room it takes.
+    static QSizeF separatorLine(bool vertical, qreal iconSize);
+    static QSize separatorSize(bool vertical, qreal iconSize);
+    // The "More" button's glyph, and the button's size (what its style
+    // measures, fixed so that nothing is measured before it is made).
+    static int moreGlyph(bool largeButtons) { return largeButtons ? 23 : 17; }
+    static QSize moreSize(bool largeButtons);
     static QString defaultCaption();
     // The caption's face, and the caption's height: its line (14 in that
     // face) padded 3 above and 1 below for the engraved shadow. Fixed, so the

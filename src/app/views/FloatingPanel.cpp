@@ -44,6 +44,7 @@ bool reachable(const QRect& r)
 FloatingPanel::FloatingPanel(const FloatingMenuView::Options& options, bool alwaysOnTop)
     : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowDoesNotAcceptFocus
                            | (alwaysOnTop ? Qt::WindowStaysOnTopHint : Qt::WindowFlags()))
+    , m_options(options)
 {
     setObjectName(QStringLiteral("floatingPanel"));
     setWindowTitle(QStringLiteral("Brindleworks Floating Menu"));
@@ -54,10 +55,8 @@ FloatingPanel::FloatingPanel(const FloatingMenuView::Options& options, bool alwa
     setFocusPolicy(Qt::NoFocus);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
-    m_view = new FloatingMenuView(options, this);
-    layout->addWidget(m_view);
     // The size is fixed from the content's natural size, once.
-    setFixedSize(m_view->sizeHint());
+    setFixedSize(FloatingMenuView::naturalSize(options));
     m_saveTimer.setSingleShot(true);
     m_saveTimer.setInterval(300);
     connect(&m_saveTimer, &QTimer::timeout, this, &FloatingPanel::saveFrameNow);
@@ -67,6 +66,45 @@ FloatingPanel::~FloatingPanel()
 {
     if (m_saveTimer.isActive())
         saveFrameNow();
+}
+
+FloatingMenuView* FloatingPanel::view()
+{
+    if (!m_view)
+        makeView();
+    return m_view;
+}
+
+void FloatingPanel::makeView()
+{
+    m_view = new FloatingMenuView(m_options, this);
+    connect(m_view, &FloatingMenuView::firstFrameDrawn, this, &FloatingPanel::firstFrameDrawn);
+    connect(m_view, &FloatingMenuView::hideRequested, this, &FloatingPanel::hideRequested);
+    layout()->addWidget(m_view);
+    // It takes its place at once: the shape is cut from it.
+    layout()->activate();
+}
+
+void FloatingPanel::setVisible(bool visible)
+{
+    if (!visible || isVisible()) {
+        QWidget::setVisible(visible);
+        return;
+    }
+    // The window is mapped before its content is made or shown: making the
+    // buttons, polishing them and telling the accessibility layer of them
+    // need not hold it back. Both come before the window is first drawn,
+    // which waits for the event loop.
+    if (m_view)
+        m_view->setVisible(false);
+    QWidget::setVisible(true);
+    if (!isVisible())
+        return;
+    X11Desktop::flush();
+    if (!m_view)
+        makeView();
+    m_view->setVisible(true);
+    layout()->activate();
 }
 
 void FloatingPanel::setAlwaysOnTop(bool on)
@@ -124,20 +162,13 @@ void FloatingPanel::saveFrameNow()
 
 void FloatingPanel::orderFront()
 {
-    applyShape(X11Desktop::compositing());
+    const bool compositing = X11Desktop::compositing();
     X11Desktop::showOnAllDesktops(this);
-    // The window itself is shown first, its content just after (before it
-    // is drawn): showing the buttons polishes them and tells the
-    // accessibility layer, which the window need not wait for to appear.
-    const bool contentFirst = !isVisible();
-    if (contentFirst)
-        m_view->setVisible(false);
     show();
-    if (contentFirst) {
-        m_view->setVisible(true);
-        if (QLayout* l = layout())
-            l->activate();
-    }
+    // Cut once the content is there and before anything is drawn: mapped
+    // unshaped, the window has drawn nothing (it has no background) that
+    // the shape would have hidden.
+    applyShape(compositing);
     raise();
     X11Desktop::showOnAllDesktops(this);
     // Showing may make the native window anew (after a change of level); a
@@ -162,13 +193,14 @@ QRegion FloatingPanel::opaqueRegion()
     // Shaped before it is first shown, the panel has not laid out its view
     // yet: the view takes its place now, so that the shape is the whole
     // surface's and not that of a view at a child's first size.
+    FloatingMenuView* content = view();
     if (QLayout* l = layout())
         l->activate();
     // Everything the view draws lies on its surface: the surface alone
     // gives the shape, and the same picture is what the view then shows.
-    const QImage surface = m_view->surface(1.0);
+    const QImage surface = content->surface(1.0);
     return QRegion(QBitmap::fromImage(surface.createAlphaMask(Qt::ThresholdAlphaDither | Qt::MonoOnly)))
-        .translated(m_view->pos());
+        .translated(content->pos());
 }
 
 void FloatingPanel::moveEvent(QMoveEvent* event)

@@ -10,13 +10,21 @@
 // keyboard focus or activating the application, above ordinary windows
 // while "always on top" is on. Its size is fixed when it is made; its
 // position is kept in the settings under its frame name once one is set.
+// Its content, the menu view, is made when the panel is first shown (just
+// after the window is, before anything is drawn) or first asked for.
 class FloatingPanel : public QWidget {
     Q_OBJECT
 public:
     explicit FloatingPanel(const FloatingMenuView::Options& options, bool alwaysOnTop);
     ~FloatingPanel() override;
 
-    FloatingMenuView* view() const { return m_view; }
+    // The content, made now if it has not been yet.
+    FloatingMenuView* view();
+    bool hasView() const { return m_view != nullptr; }
+
+    // Shown, the window goes to the window system at once and its content
+    // is made, or shown again, just after: before the window is drawn.
+    void setVisible(bool visible) override;
 
     // Floating above ordinary windows, or at the normal level. A visible
     // panel stays visible.
@@ -42,10 +50,18 @@ public:
     // The pixels the content covers at least half opaquely.
     QRegion opaqueRegion();
 
+Q_SIGNALS:
+    // The content's: drawn for the first time; "Hide Floating Menu" chosen.
+    void firstFrameDrawn();
+    void hideRequested();
+
 protected:
     void moveEvent(QMoveEvent* event) override;
 
 private:
+    void makeView();
+
+    FloatingMenuView::Options m_options;
     FloatingMenuView* m_view = nullptr;
     QString m_frameName;
     QTimer m_saveTimer;

@@ -115,6 +115,12 @@ void showOnAllDesktops(QWidget* window)
     xcb_flush(c);
 }
 
+void flush()
+{
+    if (xcb_connection_t* c = connection())
+        xcb_flush(c);
+}
+
 std::optional<quint32> desktopOf(QWidget* window)
 {
     xcb_connection_t* c = connection();

@@ -26,6 +26,10 @@ int screenOfDisplay(const QString& display);
 // property, afterwards as a request to the window manager.
 void showOnAllDesktops(QWidget* window);
 
+// Sends whatever requests are waiting to the X server now (a window just
+// shown is mapped before the program goes on to other work).
+void flush();
+
 // The desktop the window is kept on as its native window carries it
 // (0xFFFFFFFF: all of them); nothing off X11 or before it says.
 std::optional<quint32> desktopOf(QWidget* window);
