@@ -1,6 +1,7 @@
 #include "core/RunMode.h"
 #include "core/SettingsStore.h"
 #include "app/views/AppIcon.h"
+#include "app/views/FontLibraryWarmUp.h"
 #include "app/views/Shell.h"
 #include "app/views/StartupProbe.h"
 #include "selftest/SelfTest.h"
@@ -11,9 +12,8 @@
 #include <QApplication>
 #include <QDBusConnection>
 #include <QDir>
-#include <QEvent>
+#include <QFileInfo>
 
-#include <dlfcn.h>
 #include <optional>
 #include <thread>
 
@@ -22,7 +22,7 @@ namespace {
 // Connects to the session bus on a worker thread while the first window is
 // built: showing a window with child widgets starts the accessibility
 // bridge, which asks for that connection (and would otherwise wait for it
-// before the window is shown). The connection is Qt's one session bus,
+// before the window is drawn). The connection is Qt's one session bus,
 // shared by every thread; made once, under its lock.
 class SessionBusWarmUp {
 public:
@@ -36,42 +36,17 @@ private:
     std::thread m_worker;
 };
 
-// The font library reads its configuration and caches (a few milliseconds)
-// on a worker once the first window has been shown, while the window system
-// has yet to expose it; the first paint, which needs the library, waits for
-// that to finish rather than doing it again.
-class FontConfigWarmUp : public QObject {
-public:
-    FontConfigWarmUp()
-        : m_worker([] {
-            using Init = int (*)();
-            if (const auto init = reinterpret_cast<Init>(dlsym(RTLD_DEFAULT, "FcInit")))
-                init();
-        })
-    {
-        qApp->installEventFilter(this);
-    }
-    ~FontConfigWarmUp() override { finish(); }
-
-protected:
-    bool eventFilter(QObject*, QEvent* event) override
-    {
-        if (event->type() == QEvent::Paint)
-            finish();
-        return false;
-    }
-
-private:
-    void finish()
-    {
-        if (!m_worker.joinable())
-            return;
-        m_worker.join();
-        qApp->removeEventFilter(this);
-    }
-
-    std::thread m_worker;
-};
+// Whether the session bus is there to connect to. Without an address the
+// bus library forks a helper to look for one (or start one); forked while
+// the first window is being made, the process slows down under the copies
+// of its pages, so such a connection is left to when it is first needed.
+bool sessionBusAtHand()
+{
+    if (!qEnvironmentVariableIsEmpty("DBUS_SESSION_BUS_ADDRESS"))
+        return true;
+    const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
+    return !runtime.isEmpty() && QFileInfo::exists(runtime + QStringLiteral("/bus"));
+}
 
 } // namespace
 
@@ -100,7 +75,7 @@ int main(int argc, char** argv)
 
     QApplication app(argc, argv);
     std::optional<SessionBusWarmUp> sessionBus;
-    if (mode.kind == RunMode::windowed)
+    if (mode.kind == RunMode::windowed && sessionBusAtHand())
         sessionBus.emplace();
     QApplication::setOrganizationName(QStringLiteral("VEXO"));
     QApplication::setApplicationName(QStringLiteral("Brindleworks"));
@@ -140,9 +115,9 @@ int main(int argc, char** argv)
 
     QApplication::setQuitOnLastWindowClosed(false);
     StartupProbe::installIfRequested();
-    std::optional<FontConfigWarmUp> fontConfig;
     if (const std::optional<int> status = Shell::launch(Shell::documentArguments(QCoreApplication::arguments())))
         return *status;
-    fontConfig.emplace();
+    // Started by now if the floating menu was shown.
+    FontLibraryWarmUp::start();
     return app.exec();
 }

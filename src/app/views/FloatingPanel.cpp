@@ -1,6 +1,7 @@
 #include "app/views/FloatingPanel.h"
 
 #include "core/SettingsStore.h"
+#include "app/views/FontLibraryWarmUp.h"
 #include "app/views/X11Desktop.h"
 
 #include <QBitmap>
@@ -101,6 +102,7 @@ void FloatingPanel::setVisible(bool visible)
     if (!isVisible())
         return;
     X11Desktop::flush();
+    FontLibraryWarmUp::start();
     if (!m_view)
         makeView();
     m_view->setVisible(true);
