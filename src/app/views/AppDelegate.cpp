@@ -107,8 +107,10 @@ void AppDelegate::didFinishLaunching()
     if (AppSettings::shared().showMenuAtLaunch())
         FloatingMenuController::shared().show();
     // The menu, a tool panel, shows no icon: the first window that does
-    // brings it.
-    AppIcon::applyWithFirstWindow();
+    // brings it. Its pictures are decoded on a worker, once the menu is
+    // drawn unless a window opens at start.
+    if (!m_launchDocuments.isEmpty() || qEnvironmentVariableIsSet("VEXO_BW_OPEN"))
+        AppIcon::applyWithFirstWindow();
     // The rest once the menu is on the screen; should it not be drawn soon
     // (a window system that never exposes it), regardless.
     FloatingPanel* panel = FloatingMenuController::shared().panel();
@@ -126,6 +128,7 @@ void AppDelegate::finishLaunching()
     if (m_finished)
         return;
     m_finished = true;
+    AppIcon::applyWithFirstWindow();
     makeStatusItem();
     ShellServices& services = ShellServices::shared();
     if (services.restoreStickyWindows)

@@ -45,6 +45,9 @@ QIcon bitmaps()
     return icon;
 }
 
+// Whether a first window is being waited for.
+bool watching = false;
+
 // Waits for the first window with an icon of its own, sets the icon, and
 // goes.
 class FirstWindowWatch : public QObject {
@@ -58,6 +61,7 @@ protected:
             const auto* w = static_cast<QWidget*>(watched);
             const Qt::WindowType type = w->windowType();
             if (w->isWindow() && (type == Qt::Window || type == Qt::Dialog)) {
+                watching = false;
                 apply();
                 deleteLater();
                 qApp->removeEventFilter(this);
@@ -94,6 +98,9 @@ void apply()
 
 void applyWithFirstWindow()
 {
+    if (watching)
+        return;
+    watching = true;
     // Decoded meanwhile, off the interface thread.
     if (!pendingBitmaps().valid())
         pendingBitmaps() = std::async(std::launch::async, decodeBitmaps);

@@ -13,7 +13,8 @@ QIcon icon();
 void apply();
 // The same, done as the first window that shows an icon (not a tool panel
 // such as the floating menu) is about to appear: until then no icon is
-// handed to the window system (it is decoded meanwhile on a worker).
+// handed to the window system (it is decoded meanwhile on a worker). Once
+// waiting, a further call does nothing.
 void applyWithFirstWindow();
 
 } // namespace AppIcon
