@@ -209,7 +209,6 @@ QStringList knownNames()
 
 QFont font(const QString& name, qreal size)
 {
-    Fonts::ensureLoaded();
     const auto g = glyph(name);
     if (g && !g->material) {
         // The text faces' symbols come from DejaVu Sans, which has them all.
@@ -218,6 +217,8 @@ QFont font(const QString& name, qreal size)
         Fonts::setSize(f, size);
         return f;
     }
+    // The icon face is registered when first asked for.
+    Fonts::ensureLoaded();
     QFont f(kMaterial);
     f.setStyleStrategy(QFont::NoFontMerging);
     Fonts::setSize(f, size);
