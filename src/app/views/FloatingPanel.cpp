@@ -165,11 +165,14 @@ void FloatingPanel::saveFrameNow()
 void FloatingPanel::orderFront()
 {
     const bool compositing = X11Desktop::compositing();
+    // The shape is cut from the content, which is made once the window is
+    // mapped (and before anything is drawn). Until then the window is cut to
+    // one see-through pixel, so that neither it (it has no background) nor
+    // the frame a window manager may put round it, shaped alike, shows.
+    if (!compositing && mask().isEmpty())
+        setMask(QRegion(0, 0, 1, 1));
     X11Desktop::showOnAllDesktops(this);
     show();
-    // Cut once the content is there and before anything is drawn: mapped
-    // unshaped, the window has drawn nothing (it has no background) that
-    // the shape would have hidden.
     applyShape(compositing);
     raise();
     X11Desktop::showOnAllDesktops(this);
