@@ -469,6 +469,20 @@ private Q_SLOTS:
         QVERIFY(p->mask().isEmpty());
     }
 
+    // Shown for the first time, the panel ends up cut to its whole shape
+    // where no compositor runs (never to the pixel it is mapped with), and
+    // not cut at all where one does.
+    void firstShowIsShaped()
+    {
+        fm().show();
+        FloatingPanel* p = fm().panel();
+        QVERIFY(p && p->isVisible());
+        if (X11Desktop::compositing())
+            QVERIFY(p->mask().isEmpty());
+        else
+            QCOMPARE(p->mask(), p->opaqueRegion());
+    }
+
     // A launch shapes the panel before it is first shown: the shape is
     // already that of the whole surface, the same as once it is on screen.
     void shapeBeforeFirstShow_data()
