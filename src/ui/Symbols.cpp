@@ -3,6 +3,7 @@
 #include "ui/Fonts.h"
 
 #include <QBrush>
+#include <QCoreApplication>
 #include <QFile>
 #include <QFontMetricsF>
 #include <QHash>
@@ -303,8 +304,14 @@ QGlyphRun glyphRun(const QString& name, int pixelSize, QFont::HintingPreference 
     const auto g = glyph(name);
     if (!g || !g->material || materialData().isEmpty() || pixelSize <= 0)
         return {};
-    // Opening the face is the dear part: one per size and hinting.
+    // Opening the face is the dear part: one per size and hinting, let go
+    // of while the font system is still there.
     static QHash<QPair<int, int>, QRawFont> faces;
+    static const bool cleared = [] {
+        qAddPostRoutine([] { faces.clear(); });
+        return true;
+    }();
+    (void)cleared;
     const QPair<int, int> key(pixelSize, int(hinting));
     auto it = faces.constFind(key);
     if (it == faces.constEnd()) {
