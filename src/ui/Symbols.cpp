@@ -3,6 +3,7 @@
 #include "ui/Fonts.h"
 
 #include <QBrush>
+#include <QCoreApplication>
 #include <QFile>
 #include <QFontMetricsF>
 #include <QHash>
@@ -243,15 +244,20 @@ struct Outline {
     qreal advance = 0;
 };
 
+// The Material face's file, read once (empty when missing).
+const QByteArray& materialData()
+{
+    static const QByteArray data = [] {
+        QFile f(Fonts::materialIconFile());
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }();
+    return data;
+}
+
 // The Material face straight from its file (no font matching, no web copy).
 const QRawFont& materialFace()
 {
-    static const QRawFont face = [] {
-        QFile f(Fonts::materialIconFile());
-        if (!f.open(QIODevice::ReadOnly))
-            return QRawFont();
-        return QRawFont(f.readAll(), 16);
-    }();
+    static const QRawFont face = materialData().isEmpty() ? QRawFont() : QRawFont(materialData(), 16);
     return face;
 }
 
@@ -293,6 +299,39 @@ const Outline& outline(const QString& name, const Glyph& g, qreal size)
 }
 
 } // namespace
+
+QGlyphRun glyphRun(const QString& name, int pixelSize, QFont::HintingPreference hinting)
+{
+    const auto g = glyph(name);
+    if (!g || !g->material || materialData().isEmpty() || pixelSize <= 0)
+        return {};
+    // Opening the face is the dear part: one per size and hinting, let go
+    // of while the font system is still there.
+    static QHash<QPair<int, int>, QRawFont> faces;
+    static const bool cleared = [] {
+        qAddPostRoutine([] { faces.clear(); });
+        return true;
+    }();
+    (void)cleared;
+    const QPair<int, int> key(pixelSize, int(hinting));
+    auto it = faces.constFind(key);
+    if (it == faces.constEnd()) {
+        if (faces.size() > 64)
+            faces.clear();
+        it = faces.insert(key, QRawFont(materialData(), pixelSize, hinting));
+    }
+    const QRawFont& face = *it;
+    if (!face.isValid())
+        return {};
+    const QList<quint32> glyphs = face.glyphIndexesForString(text(name));
+    if (glyphs.size() != 1 || glyphs.first() == 0)
+        return {};
+    QGlyphRun run;
+    run.setRawFont(face);
+    run.setGlyphIndexes(glyphs);
+    run.setPositions({QPointF(0, 0)});
+    return run;
+}
 
 QPainterPath path(const QString& name, qreal size, const QRectF& rect)
 {

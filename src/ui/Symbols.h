@@ -6,6 +6,7 @@
 
 #include <QColor>
 #include <QFont>
+#include <QGlyphRun>
 #include <QIcon>
 #include <QPainterPath>
 #include <QPixmap>
@@ -37,6 +38,11 @@ qreal emFor(qreal pointSize);
 QFont font(const QString& name, qreal size);
 // The glyph as text for a QLabel/QPushButton, with font(name, size).
 QString text(const QString& name);
+// The symbol as a glyph of the icon face at `pixelSize`, read from the
+// face's own file (no font matching): drawn with QPainter::drawGlyphRun it
+// shows the pixels a label in font(name, pixelSize) with `hinting` shows.
+// Empty for an unknown name, a symbol of the text faces or a missing face.
+QGlyphRun glyphRun(const QString& name, int pixelSize, QFont::HintingPreference hinting);
 // The glyph's outline at `size`, centred in `rect`; empty for an unknown name.
 QPainterPath path(const QString& name, qreal size, const QRectF& rect);
 // Paints the glyph centred in `rect` at `size`; nothing for an unknown name.

@@ -15,6 +15,8 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QComboBox>
+#include <QContextMenuEvent>
+#include <QEnterEvent>
 #include <QDateTimeEdit>
 #include <QDir>
 #include <QJsonArray>
@@ -144,6 +146,42 @@ private Q_SLOTS:
         typeValue(units->valueField(), QStringLiteral("100"));
         QCOMPARE(units->resultLabel()->text(), QStringLiteral("37.77777778"));
         QCOMPARE(highlighted(units), QList<int>{0});
+    }
+
+    void figuresTurnSelectableUnderThePointer_data()
+    {
+        QTest::addColumn<QEvent::Type>("first");
+        QTest::newRow("pointer enters") << QEvent::Enter;
+        QTest::newRow("press without an enter") << QEvent::MouseButtonPress;
+        QTest::newRow("context menu") << QEvent::ContextMenu;
+    }
+    void figuresTurnSelectableUnderThePointer()
+    {
+        QFETCH(QEvent::Type, first);
+        ConverterView view;
+        view.show();
+        ConverterUnitsTab* units = view.unitsTab();
+        QList<QLabel*> figures{units->resultLabel()};
+        for (const auto& c : units->cells())
+            figures << c.value;
+        for (QLabel* l : std::as_const(figures)) {
+            const QPoint at = l->rect().center();
+            if (first == QEvent::Enter) {
+                QEnterEvent e(at, l->mapToGlobal(at), l->mapToGlobal(at));
+                QApplication::sendEvent(l, &e);
+            } else if (first == QEvent::ContextMenu) {
+                QContextMenuEvent e(QContextMenuEvent::Mouse, at, l->mapToGlobal(at));
+                QApplication::sendEvent(l, &e);
+            } else {
+                QTest::mousePress(l, Qt::LeftButton, {}, at);
+                QTest::mouseRelease(l, Qt::LeftButton, {}, at);
+            }
+            QVERIFY(l->textInteractionFlags().testFlag(Qt::TextSelectableByMouse));
+        }
+        // Selecting then works as on any selectable label.
+        QLabel* result = units->resultLabel();
+        result->setSelection(0, 1);
+        QCOMPARE(result->selectedText(), QStringLiteral("1"));
     }
 
     void storedUnitsOfAnotherCategoryShowNoSelection()

@@ -25,6 +25,7 @@
 #include <QTextEdit>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <cmath>
 
 Q_DECLARE_METATYPE(ToolScaffold::Credit)
 
@@ -661,6 +662,55 @@ private Q_SLOTS:
             QVERIFY2(raw.supportsCharacter(uint(g->code)), qPrintable(n));
             QVERIFY2(!Symbols::path(n, 24, QRectF(0, 0, 24, 24)).isEmpty(), qPrintable(n));
         }
+    }
+
+    void glyphRunShowsWhatALabelShows_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<int>("size");
+        QTest::addColumn<QFont::HintingPreference>("hinting");
+        QTest::newRow("zoom out, unhinted") << QStringLiteral("minus.magnifyingglass") << 16 << QFont::PreferNoHinting;
+        QTest::newRow("zoom in, unhinted") << QStringLiteral("plus.magnifyingglass") << 16 << QFont::PreferNoHinting;
+        QTest::newRow("trash, default hinting") << QStringLiteral("trash") << 24 << QFont::PreferDefaultHinting;
+        QTest::newRow("pin, odd size") << QStringLiteral("pin") << 15 << QFont::PreferNoHinting;
+    }
+
+    void glyphRunShowsWhatALabelShows()
+    {
+        QFETCH(QString, name);
+        QFETCH(int, size);
+        QFETCH(QFont::HintingPreference, hinting);
+        QLabel label;
+        QFont f = Symbols::font(name, size);
+        f.setHintingPreference(hinting);
+        label.setFont(f);
+        label.setText(Symbols::text(name));
+        label.resize(label.sizeHint());
+        QImage expected(label.size(), QImage::Format_ARGB32_Premultiplied);
+        expected.fill(Qt::white);
+        label.render(&expected, QPoint(), QRegion(), QWidget::DrawChildren);
+
+        const QGlyphRun run = Symbols::glyphRun(name, size, hinting);
+        QCOMPARE(run.glyphIndexes().size(), 1);
+        const QRawFont face = run.rawFont();
+        QCOMPARE(label.sizeHint(),
+                 QSize(int(std::ceil(face.advancesForGlyphIndexes(run.glyphIndexes()).value(0).x())),
+                       int(std::ceil(face.ascent() + face.descent()))));
+        QImage drawn(label.size(), QImage::Format_ARGB32_Premultiplied);
+        drawn.fill(Qt::white);
+        QPainter p(&drawn);
+        p.setPen(label.palette().color(QPalette::WindowText));
+        p.drawGlyphRun(QPointF(0, (label.height() - face.ascent() - face.descent()) / 2 + face.ascent()), run);
+        p.end();
+        QCOMPARE(drawn, expected);
+    }
+
+    void glyphRunOnlyForIconFaceSymbols()
+    {
+        QVERIFY(Symbols::glyphRun(QStringLiteral("no.such.symbol"), 16, QFont::PreferNoHinting).glyphIndexes().isEmpty());
+        // A character of the text faces has no glyph in the icon face.
+        QVERIFY(Symbols::glyphRun(QStringLiteral("suit.spade.fill"), 16, QFont::PreferNoHinting).glyphIndexes().isEmpty());
+        QVERIFY(Symbols::glyphRun(QStringLiteral("trash"), 0, QFont::PreferNoHinting).glyphIndexes().isEmpty());
     }
 
     void unknownSymbolDrawsNothing()

@@ -3,7 +3,9 @@
 #include "ui/Chrome.h"
 #include "ui/Fonts.h"
 
+#include <QApplication>
 #include <QComboBox>
+#include <QEvent>
 #include <QHBoxLayout>
 #include <QLabel>
 
@@ -43,6 +45,40 @@ QWidget* labelledPicker(const QString& text, QComboBox* combo, int width, QWidge
         row->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
     }
     return row;
+}
+
+namespace {
+
+class SelectOnHover : public QObject {
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        switch (event->type()) {
+        case QEvent::Enter:
+        case QEvent::HoverEnter:
+        case QEvent::MouseButtonPress:
+        case QEvent::ContextMenu:
+            if (auto* label = qobject_cast<QLabel*>(watched)) {
+                label->removeEventFilter(this);
+                label->setTextInteractionFlags(Qt::TextSelectableByMouse);
+            }
+            break;
+        default:
+            break;
+        }
+        return false;
+    }
+};
+
+} // namespace
+
+void selectableOnHover(QLabel* label)
+{
+    static SelectOnHover* filter = new SelectOnHover(qApp);
+    label->installEventFilter(filter);
 }
 
 QString menuText(const QString& text)

@@ -141,7 +141,7 @@ ConverterUnitsTab::ConverterUnitsTab(ConverterModel* model, QWidget* parent)
     resultRow->setSpacing(8);
     m_result = styledLabel(QString(), rounded(34, QFont::Black), Chrome::ink(), panel);
     m_result->setObjectName(QStringLiteral("result"));
-    m_result->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    selectableOnHover(m_result);
     m_result->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
     resultRow->addWidget(m_result, 0, Qt::AlignVCenter);
     m_symbol = styledLabel(QString(), rounded(20, QFont::DemiBold), secondary(), panel);
@@ -242,7 +242,7 @@ void ConverterUnitsTab::rebuildUnits()
         row->setSpacing(6);
         QLabel* name = styledLabel(u.name.toString(), rounded(12), secondary(), frame);
         QLabel* value = styledLabel(QString(), rounded(12, QFont::DemiBold), Chrome::ink(), frame);
-        value->setTextInteractionFlags(Qt::TextSelectableByMouse);
+        selectableOnHover(value);
         value->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
         row->addWidget(name);
         row->addStretch(1);

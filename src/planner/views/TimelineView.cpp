@@ -8,8 +8,12 @@
 #include "ui/SegmentedPicker.h"
 #include "ui/Symbols.h"
 
+#include <QEvent>
 #include <QHBoxLayout>
+#include <QHash>
 #include <QLabel>
+#include <QPainter>
+#include <QRawFont>
 #include <QSignalBlocker>
 #include <QSlider>
 #include <QVBoxLayout>
@@ -17,10 +21,79 @@
 
 namespace {
 
-QLabel* symbolLabel(const QString& name, QWidget* parent)
+// A symbol shown as a label in the icon font shows it, drawn from the icon
+// face's own file: a label would have the font system open the face's
+// compressed web copy and shape with its ligature tables, the dearest part of
+// opening the window.
+class SymbolGlyph : public QWidget {
+public:
+    SymbolGlyph(QGlyphRun run, QWidget* parent) : QWidget(parent), m_run(std::move(run))
+    {
+        const QRawFont face = m_run.rawFont();
+        m_height = face.ascent() + face.descent();
+        const QList<QPointF> advances = face.advancesForGlyphIndexes(m_run.glyphIndexes());
+        m_hint = QSize(int(std::ceil(advances.value(0).x())), int(std::ceil(m_height)));
+    }
+
+    QSize sizeHint() const override { return m_hint; }
+    QSize minimumSizeHint() const override { return m_hint; }
+
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        // Where a label puts its text: at the left, centred vertically.
+        QPainter p(this);
+        p.setPen(palette().color(foregroundRole()));
+        p.drawGlyphRun(QPointF(0, (height() - m_height) / 2 + m_run.rawFont().ascent()), m_run);
+    }
+
+private:
+    QGlyphRun m_run;
+    qreal m_height = 0;
+    QSize m_hint;
+};
+
+// The hint wraps, so layouts ask for its height at a width, at many widths
+// while the window is built and shown, and each answer lays the text out
+// again: answers are kept for the text and font they were given for.
+class WrappingHint : public QLabel {
+public:
+    using QLabel::QLabel;
+
+    int heightForWidth(int width) const override
+    {
+        if (m_text != text()) {
+            m_heights.clear();
+            m_text = text();
+        }
+        auto it = m_heights.constFind(width);
+        if (it == m_heights.constEnd())
+            it = m_heights.insert(width, QLabel::heightForWidth(width));
+        return *it;
+    }
+
+protected:
+    void changeEvent(QEvent* event) override
+    {
+        if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange)
+            m_heights.clear();
+        QLabel::changeEvent(event);
+    }
+
+private:
+    mutable QString m_text;
+    mutable QHash<int, int> m_heights;
+};
+
+QWidget* symbolLabel(const QString& name, QWidget* parent)
 {
+    // Text is set at whole pixel sizes.
+    const qreal size = Symbols::emFor(13);
+    QGlyphRun run = Symbols::glyphRun(name, qRound(size), parent->font().hintingPreference());
+    if (!run.glyphIndexes().isEmpty())
+        return new SymbolGlyph(std::move(run), parent);
     auto* l = new QLabel(parent);
-    l->setFont(Symbols::font(name, Symbols::emFor(13)));
+    l->setFont(Symbols::font(name, size));
     l->setText(Symbols::text(name));
     return l;
 }
@@ -91,7 +164,7 @@ TimelineView::TimelineView(QWidget* parent) : QWidget(parent), m_model(new Timel
     m_canvas = new TimelineCanvas(m_model, this);
     col->addWidget(m_canvas, 1);
 
-    m_hint = new QLabel(hintText(), this);
+    m_hint = new WrappingHint(hintText(), this);
     m_hint->setWordWrap(true);
     m_hint->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     QPalette pal = m_hint->palette();
