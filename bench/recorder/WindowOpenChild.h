@@ -50,9 +50,15 @@ inline Sample measure(const std::function<QWidget*()>& open)
         double last = -1; // ms: the end of the last frame
         bool inFrame = false;
         double now() const { return double(clock.nsecsElapsed()) / 1e6; }
-        bool eventFilter(QObject*, QEvent* e) override
+        // A widget drawn into a picture (never shown) is not a frame.
+        static bool onScreen(QObject* o)
         {
-            if (e->type() == QEvent::Paint && !inFrame) {
+            const QWidget* w = o->isWidgetType() ? static_cast<QWidget*>(o)->window() : nullptr;
+            return w && w->windowHandle() && w->windowHandle()->isExposed();
+        }
+        bool eventFilter(QObject* o, QEvent* e) override
+        {
+            if (e->type() == QEvent::Paint && !inFrame && onScreen(o)) {
                 // The first paint of a frame: its end is when the event
                 // loop turns again (the widgets painted, the picture sent).
                 inFrame = true;
