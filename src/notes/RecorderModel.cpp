@@ -73,11 +73,27 @@ QStringList audioFileNames(const QString& folder)
     return names;
 }
 
+// The audio files no note lists.
+QStringList unlisted(const QList<VoiceNote>& notes, const QStringList& audioFiles)
+{
+    QSet<QString> listed;
+    listed.reserve(notes.size());
+    for (const VoiceNote& n : notes)
+        listed.insert(n.fileName);
+    QStringList out;
+    for (const QString& name : audioFiles) {
+        if (!listed.contains(name))
+            out.append(name);
+    }
+    return out;
+}
+
 // What reading the notes finds, apart from the window: the list as the
-// file holds it (nothing when the file is missing, damaged or over a limit:
-// the store then reads it again its own way, keeping it aside and offering
-// the backup) and the audio files in the recordings folder. Touches nothing
-// but those files, so it may run on any thread.
+// file holds it, its repeated ids mended (nothing when the file is missing,
+// damaged or over a limit: the store then reads it again its own way,
+// keeping it aside and offering the backup), and the audio files in the
+// recordings folder. Touches nothing but those files, so it may run on any
+// thread.
 RecorderModel::Reading readNotes(const QString& listPath, const QString& folder)
 {
     RecorderModel::Reading r;
@@ -87,6 +103,10 @@ RecorderModel::Reading readNotes(const QString& listPath, const QString& folder)
             r.notes = Json::toList<VoiceNote>(*value);
     }
     r.audioFiles = audioFileNames(folder);
+    if (r.notes) {
+        r.repaired = RepeatedIds::repair(*r.notes);
+        r.unlisted = unlisted(*r.notes, r.audioFiles);
+    }
     return r;
 }
 
@@ -159,31 +179,26 @@ void RecorderModel::load(Reading reading)
     // An unreadable file is kept aside by the store before anything can be
     // written over it; the list then starts empty. Notes whose audio is
     // missing stay: the file may be back (an unmounted disk, a sync).
-    if (reading.notes)
+    if (reading.notes) {
         m_notes = std::move(*reading.notes);
-    else
+    } else {
         m_notes = Store::loadList<VoiceNote>(fileName()).value_or(QList<VoiceNote>());
-    // The list and its rows are keyed by id: a repeated one is mended here,
-    // in memory; the file follows at the next change.
-    RepeatedIds::report(fileName(), RepeatedIds::repair(m_notes));
-    recoverInterrupted(reading.audioFiles);
+        reading.repaired = RepeatedIds::repair(m_notes);
+        reading.unlisted = unlisted(m_notes, reading.audioFiles);
+    }
+    // The list and its rows are keyed by id: a repeated one was mended in
+    // memory; the file follows at the next change.
+    RepeatedIds::report(fileName(), reading.repaired);
+    recoverInterrupted(reading.unlisted);
 }
 
-void RecorderModel::recoverInterrupted(const QStringList& audioFiles)
+void RecorderModel::recoverInterrupted(const QStringList& files)
 {
     // A recording cut off by a crash or a power cut left its file (playable
     // up to the last second written) but no note: finish the file and list
-    // it, so nothing recorded is ever out of reach.
+    // it, so nothing recorded is ever out of reach. `files` are the audio
+    // files no note lists.
     const QDir dir(folder());
-    QSet<QString> listed;
-    listed.reserve(m_notes.size());
-    for (const VoiceNote& n : std::as_const(m_notes))
-        listed.insert(n.fileName);
-    QStringList files;
-    for (const QString& name : audioFiles) {
-        if (!listed.contains(name))
-            files.append(name);
-    }
     QList<VoiceNote> recovered;
     for (const QString& name : std::as_const(files)) {
         if (fileInUse(name, false))

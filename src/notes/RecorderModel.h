@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/MediaModule.h"
+#include "core/RepeatedIds.h"
 #include "notes/Transcriber.h"
 #include "notes/VoiceNote.h"
 #include "ui/Alert.h"
@@ -66,7 +67,9 @@ public:
     // What reading the notes found (see load()).
     struct Reading {
         std::optional<QList<VoiceNote>> notes;
+        RepeatedIds::Outcome repaired;
         QStringList audioFiles;
+        QStringList unlisted;
     };
 
     explicit RecorderModel(QObject* parent = nullptr, Load load = Load::now);
@@ -133,7 +136,7 @@ private:
     void load(Reading reading);
     // The notes, for changing them.
     QList<VoiceNote>& list();
-    void recoverInterrupted(const QStringList& audioFiles);
+    void recoverInterrupted(const QStringList& files);
     bool save();
     void setStatus(const QString& status);
     void setLevel(float level);
