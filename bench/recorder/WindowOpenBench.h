@@ -4,7 +4,8 @@
 // fresh process (so nothing is warm from the run before) on a real X server
 // (Xvfb, started through xvfb-run, when DISPLAY is unset). The child builds
 // the window, shows it and runs until its last frame has settled; it prints
-// the time from building the window to that frame and its resident memory.
+// the time from building the window to the end of that frame (painted, sent
+// and taken in by the X server) and its resident memory.
 // The parent runs the empty window (the floor) and the long list in turn and
 // compares medians. The child's side is WindowOpenChild.h.
 
@@ -75,6 +76,14 @@ inline Comparison compare(const QString& exe, const QStringList& floorEnv, const
         lRss.push_back(l.rssMiB);
     }
     return {median(lMs), median(fMs), median(lRss), median(fRss)};
+}
+
+// How many runs of each: BW_BENCH_RUNS, else `fallback`.
+inline int runs(int fallback)
+{
+    bool ok = false;
+    const int n = qEnvironmentVariableIntValue("BW_BENCH_RUNS", &ok);
+    return ok && n > 0 ? n : fallback;
 }
 
 // The child program beside the running benchmark.

@@ -8,10 +8,14 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QTimer>
 #include <QWidget>
 #include <QWindow>
+#include <QtGui/qguiapplication_platform.h>
 #include <cstdio>
+#include <cstdlib>
 #include <functional>
+#include <xcb/xcb.h>
 
 namespace WindowOpenBench {
 
@@ -27,17 +31,43 @@ inline double residentMiB()
     return -1;
 }
 
-// Child side: `open` builds and shows the window. Settled = exposed, painted,
-// and no frame for 300 ms after the last one.
+// Waits until the X server has handled everything sent to it so far (the
+// pictures of a frame included): one request that needs an answer.
+inline void roundTrip()
+{
+    auto* x11 = qApp->nativeInterface<QNativeInterface::QX11Application>();
+    if (xcb_connection_t* c = x11 ? x11->connection() : nullptr)
+        std::free(xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr));
+}
+
+// Child side: `open` builds and shows the window. A frame ends when all its
+// widgets are painted, the picture is sent and the X server has it; settled
+// = exposed, a frame ended, and none for 300 ms after the last one.
 inline Sample measure(const std::function<QWidget*()>& open)
 {
     struct Frames : QObject {
         QElapsedTimer clock;
-        qint64 last = -1;
-        bool eventFilter(QObject*, QEvent* e) override
+        double last = -1; // ms: the end of the last frame
+        bool inFrame = false;
+        double now() const { return double(clock.nsecsElapsed()) / 1e6; }
+        // A widget drawn into a picture (never shown) is not a frame.
+        static bool onScreen(QObject* o)
         {
-            if (e->type() == QEvent::Paint)
-                last = clock.elapsed();
+            const QWidget* w = o->isWidgetType() ? static_cast<QWidget*>(o)->window() : nullptr;
+            return w && w->windowHandle() && w->windowHandle()->isExposed();
+        }
+        bool eventFilter(QObject* o, QEvent* e) override
+        {
+            if (e->type() == QEvent::Paint && !inFrame && onScreen(o)) {
+                // The first paint of a frame: its end is when the event
+                // loop turns again (the widgets painted, the picture sent).
+                inFrame = true;
+                QTimer::singleShot(0, this, [this] {
+                    roundTrip();
+                    last = now();
+                    inFrame = false;
+                });
+            }
             return false;
         }
     } frames;
@@ -49,11 +79,11 @@ inline Sample measure(const std::function<QWidget*()>& open)
     while (wall.elapsed() < 60000) {
         QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
         const bool exposed = w->windowHandle() && w->windowHandle()->isExposed();
-        if (exposed && frames.last >= 0 && frames.clock.elapsed() - frames.last > 300)
+        if (exposed && frames.last >= 0 && !frames.inFrame && frames.now() - frames.last > 300)
             break;
     }
     qApp->removeEventFilter(&frames);
-    Sample s{double(frames.last), residentMiB()};
+    Sample s{frames.last, residentMiB()};
     delete w;
     return s;
 }

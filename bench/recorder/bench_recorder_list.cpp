@@ -55,14 +55,15 @@ void BM_OpenWithNotes(benchmark::State& state)
     WindowOpenBench::Comparison c;
     for (auto _ : state)
         c = WindowOpenBench::compare(exe, {QStringLiteral("VEXO_BW_DATA_DIR=") + empty.path(), homeVar},
-                                     {QStringLiteral("VEXO_BW_DATA_DIR=") + full.path(), homeVar}, 7);
+                                     {QStringLiteral("VEXO_BW_DATA_DIR=") + full.path(), homeVar},
+                                     WindowOpenBench::runs(7));
     const bool rewritten = QFileInfo(list).lastModified() != written || QFileInfo::exists(list + QStringLiteral(".bak"));
     state.counters["ms"] = c.ms;
     state.counters["floor_ms"] = c.floorMs;
     state.counters["ratio"] = c.ratio();
     state.counters["rss_delta_MiB"] = c.rssDeltaMiB();
     state.counters["writes_at_open"] = rewritten ? 1 : 0;
-    std::printf("recorder with %d notes: %.0f ms, floor (empty recorder) %.0f ms, ratio %.2fx (target <= 1.3x); "
+    std::printf("recorder with %d notes: %.1f ms, floor (empty recorder) %.1f ms, ratio %.2fx (target <= 1.3x); "
                 "memory %.1f MiB, floor %.1f MiB, +%.1f MiB (target <= +10 MiB); file rewritten at open: %s\n",
                 count, c.ms, c.floorMs, c.ratio(), c.rssMiB, c.floorRssMiB, c.rssDeltaMiB(), rewritten ? "yes" : "no");
 }

@@ -1,6 +1,7 @@
 #include "notes/RecorderModel.h"
 
 #include "core/RepeatedIds.h"
+#include "core/SafeFile.h"
 #include "core/Store.h"
 #include "notes/AudioCapture.h"
 #include "notes/AudioFileWriter.h"
@@ -10,7 +11,6 @@
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
@@ -18,6 +18,8 @@
 #include <QStandardPaths>
 #include <QUrl>
 #include <algorithm>
+#include <dirent.h>
+#include <sys/stat.h>
 
 namespace {
 
@@ -44,9 +46,73 @@ bool openSoundSettings()
     return false;
 }
 
+// The audio files in `folder`: the plain files (or links to one) whose
+// names end in ".m4a" in any case, hidden ones left out. Only the folder's
+// entries are read: a folder of a thousand recordings is listed in a moment,
+// and a file is looked at only when its entry does not say what it is.
+QStringList audioFileNames(const QString& folder)
+{
+    QStringList names;
+    DIR* dir = ::opendir(QFile::encodeName(folder).constData());
+    if (!dir)
+        return names;
+    const int fd = ::dirfd(dir);
+    while (const dirent* entry = ::readdir(dir)) {
+        const QByteArray raw(entry->d_name);
+        if (raw.startsWith('.') || raw.size() < 5 || qstricmp(raw.right(4).constData(), ".m4a") != 0)
+            continue;
+        bool file = entry->d_type == DT_REG;
+        if (entry->d_type == DT_LNK || entry->d_type == DT_UNKNOWN) {
+            struct stat info {};
+            file = ::fstatat(fd, entry->d_name, &info, 0) == 0 && S_ISREG(info.st_mode);
+        }
+        if (file)
+            names.append(QFile::decodeName(raw));
+    }
+    ::closedir(dir);
+    return names;
+}
+
+// The audio files no note lists.
+QStringList unlisted(const QList<VoiceNote>& notes, const QStringList& audioFiles)
+{
+    QSet<QString> listed;
+    listed.reserve(notes.size());
+    for (const VoiceNote& n : notes)
+        listed.insert(n.fileName);
+    QStringList out;
+    for (const QString& name : audioFiles) {
+        if (!listed.contains(name))
+            out.append(name);
+    }
+    return out;
+}
+
+// What reading the notes finds, apart from the window: the list as the
+// file holds it, its repeated ids mended (nothing when the file is missing,
+// damaged or over a limit: the store then reads it again its own way,
+// keeping it aside and offering the backup), and the audio files in the
+// recordings folder. Touches nothing but those files, so it may run on any
+// thread.
+RecorderModel::Reading readNotes(const QString& listPath, const QString& folder)
+{
+    RecorderModel::Reading r;
+    const SafeFile::ReadResult file = SafeFile::readRegular(listPath, Store::kMaxStateFileSize);
+    if (file.status == SafeFile::ReadResult::Status::ok) {
+        if (const std::optional<QJsonValue> value = Store::parse(file.data))
+            r.notes = Json::toList<VoiceNote>(*value);
+    }
+    r.audioFiles = audioFileNames(folder);
+    if (r.notes) {
+        r.repaired = RepeatedIds::repair(*r.notes);
+        r.unlisted = unlisted(*r.notes, r.audioFiles);
+    }
+    return r;
+}
+
 } // namespace
 
-RecorderModel::RecorderModel(QObject* parent)
+RecorderModel::RecorderModel(QObject* parent, Load load)
     : QObject(parent)
 {
     m_platform.microphoneAccess = [] { return MicrophoneAccess::authorized; };
@@ -59,7 +125,10 @@ RecorderModel::RecorderModel(QObject* parent)
     connect(&m_meterTimer, &QTimer::timeout, this, &RecorderModel::meterStep);
     connect(&m_progressTimer, &QTimer::timeout, this, &RecorderModel::progressStep);
     liveModels().append(this);
-    load();
+    m_reading = std::async(load == Load::background ? std::launch::async : std::launch::deferred, readNotes,
+                           Store::path(fileName()), folder());
+    if (load == Load::now)
+        ensureLoaded();
 }
 
 RecorderModel::~RecorderModel()
@@ -85,37 +154,51 @@ QString RecorderModel::time(double seconds)
     return RecorderNaming::time(seconds);
 }
 
-void RecorderModel::load()
+const QList<VoiceNote>& RecorderModel::notes() const
+{
+    ensureLoaded();
+    return m_notes;
+}
+
+QList<VoiceNote>& RecorderModel::list()
+{
+    ensureLoaded();
+    return m_notes;
+}
+
+void RecorderModel::ensureLoaded() const
+{
+    // Taking the reading's result leaves it empty: whatever the loading
+    // itself asks of the list below finds it loaded.
+    if (m_reading.valid())
+        const_cast<RecorderModel*>(this)->load(m_reading.get());
+}
+
+void RecorderModel::load(Reading reading)
 {
     // An unreadable file is kept aside by the store before anything can be
     // written over it; the list then starts empty. Notes whose audio is
     // missing stay: the file may be back (an unmounted disk, a sync).
-    m_notes = Store::loadList<VoiceNote>(fileName()).value_or(QList<VoiceNote>());
-    // The list and its rows are keyed by id: a repeated one is mended here,
-    // in memory; the file follows at the next change.
-    RepeatedIds::report(fileName(), RepeatedIds::repair(m_notes));
-    recoverInterrupted();
+    if (reading.notes) {
+        m_notes = std::move(*reading.notes);
+    } else {
+        m_notes = Store::loadList<VoiceNote>(fileName()).value_or(QList<VoiceNote>());
+        reading.repaired = RepeatedIds::repair(m_notes);
+        reading.unlisted = unlisted(m_notes, reading.audioFiles);
+    }
+    // The list and its rows are keyed by id: a repeated one was mended in
+    // memory; the file follows at the next change.
+    RepeatedIds::report(fileName(), reading.repaired);
+    recoverInterrupted(reading.unlisted);
 }
 
-void RecorderModel::recoverInterrupted()
+void RecorderModel::recoverInterrupted(const QStringList& files)
 {
     // A recording cut off by a crash or a power cut left its file (playable
     // up to the last second written) but no note: finish the file and list
-    // it, so nothing recorded is ever out of reach.
+    // it, so nothing recorded is ever out of reach. `files` are the audio
+    // files no note lists.
     const QDir dir(folder());
-    QSet<QString> listed;
-    listed.reserve(m_notes.size());
-    for (const VoiceNote& n : std::as_const(m_notes))
-        listed.insert(n.fileName);
-    // Only the names: a folder of a thousand recordings is read in a moment
-    // when nothing has to be looked at but the files no note lists.
-    QStringList files;
-    QDirIterator it(dir.path(), {QStringLiteral("*.m4a")}, QDir::Files);
-    while (it.hasNext()) {
-        const QString name = it.next().section(QLatin1Char('/'), -1);
-        if (!listed.contains(name))
-            files.append(name);
-    }
     QList<VoiceNote> recovered;
     for (const QString& name : std::as_const(files)) {
         if (fileInUse(name, false))
@@ -146,12 +229,12 @@ void RecorderModel::recoverInterrupted()
 
 bool RecorderModel::save()
 {
-    return Store::save(Json::fromList(m_notes), fileName());
+    return Store::save(Json::fromList(list()), fileName());
 }
 
 std::optional<VoiceNote> RecorderModel::note(const QUuid& id) const
 {
-    for (const VoiceNote& n : m_notes) {
+    for (const VoiceNote& n : notes()) {
         if (n.id == id)
             return n;
     }
@@ -172,7 +255,8 @@ bool RecorderModel::fileInUse(const QString& name, bool onDisk) const
         if (m->m_recording && m->m_currentFile == name)
             return true;
     }
-    return std::any_of(m_notes.cbegin(), m_notes.cend(), [&name](const VoiceNote& n) { return n.fileName == name; });
+    const QList<VoiceNote>& all = notes();
+    return std::any_of(all.cbegin(), all.cend(), [&name](const VoiceNote& n) { return n.fileName == name; });
 }
 
 void RecorderModel::setStatus(const QString& status)
@@ -339,7 +423,7 @@ void RecorderModel::stopRecording()
     n.fileName = m_currentFile;
     n.created = now.toUTC();
     n.duration = duration;
-    m_notes.prepend(n);
+    list().prepend(n);
     Q_EMIT notesChanged();
     save();
     setStatus(QStringLiteral("Saved ") + n.title);
@@ -419,7 +503,7 @@ void RecorderModel::stopPlayback()
 
 void RecorderModel::rename(const QUuid& id, const QString& title)
 {
-    for (VoiceNote& n : m_notes) {
+    for (VoiceNote& n : list()) {
         if (n.id == id) {
             if (n.title == title)
                 return; // nothing changed: nothing to write
@@ -433,7 +517,7 @@ void RecorderModel::rename(const QUuid& id, const QString& title)
 
 void RecorderModel::setTranscript(const QUuid& id, const QString& text)
 {
-    for (VoiceNote& n : m_notes) {
+    for (VoiceNote& n : list()) {
         if (n.id == id) {
             if (n.transcript == text)
                 return;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/MediaModule.h"
+#include "core/RepeatedIds.h"
 #include "notes/Transcriber.h"
 #include "notes/VoiceNote.h"
 #include "ui/Alert.h"
@@ -10,9 +11,11 @@
 #include <QObject>
 #include <QPointer>
 #include <QString>
+#include <QStringList>
 #include <QTimer>
 #include <QUuid>
 #include <functional>
+#include <future>
 #include <memory>
 
 class AudioCapture;
@@ -57,7 +60,19 @@ public:
     static constexpr int kMeterInterval = 50;     // ms
     static constexpr int kProgressInterval = 100; // ms
 
-    explicit RecorderModel(QObject* parent = nullptr);
+    // How the notes are read: at once, or begun in the background and taken
+    // when first asked for (a window reads a long list while it builds the
+    // rest of itself).
+    enum class Load { now, background };
+    // What reading the notes found (see load()).
+    struct Reading {
+        std::optional<QList<VoiceNote>> notes;
+        RepeatedIds::Outcome repaired;
+        QStringList audioFiles;
+        QStringList unlisted;
+    };
+
+    explicit RecorderModel(QObject* parent = nullptr, Load load = Load::now);
     ~RecorderModel() override;
 
     // The "Recordings" folder of the data folder, created when missing.
@@ -68,7 +83,7 @@ public:
 
     Platform& platform() { return m_platform; }
 
-    const QList<VoiceNote>& notes() const { return m_notes; }
+    const QList<VoiceNote>& notes() const;
     std::optional<VoiceNote> note(const QUuid& id) const;
     // False while the note's audio file is missing (the note is kept).
     bool isAvailable(const VoiceNote& note) const;
@@ -117,8 +132,11 @@ Q_SIGNALS:
     void capturing();
 
 private:
-    void load();
-    void recoverInterrupted();
+    void ensureLoaded() const;
+    void load(Reading reading);
+    // The notes, for changing them.
+    QList<VoiceNote>& list();
+    void recoverInterrupted(const QStringList& files);
     bool save();
     void setStatus(const QString& status);
     void setLevel(float level);
@@ -134,6 +152,7 @@ private:
     bool fileInUse(const QString& fileName, bool onDisk = true) const;
 
     Platform m_platform;
+    mutable std::future<Reading> m_reading; // until the notes are taken from it
     QList<VoiceNote> m_notes;
     bool m_recording = false;
     float m_level = 0;

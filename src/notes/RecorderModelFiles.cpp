@@ -79,7 +79,8 @@ void RecorderModel::deleteNote(const VoiceNote& note)
     }
     // Notes written by older versions may share one file: the audio goes to
     // the Trash only with the last note that uses it.
-    const bool shared = std::any_of(m_notes.cbegin(), m_notes.cend(), [&note](const VoiceNote& n) {
+    const QList<VoiceNote>& all = notes();
+    const bool shared = std::any_of(all.cbegin(), all.cend(), [&note](const VoiceNote& n) {
         return n.id != note.id && n.fileName == note.fileName;
     });
     if (!shared) {
@@ -88,7 +89,7 @@ void RecorderModel::deleteNote(const VoiceNote& note)
         QDir().mkpath(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation));
         QFile::moveToTrash(pathOf(note));
     }
-    m_notes.removeIf([&note](const VoiceNote& n) { return n.id == note.id; });
+    list().removeIf([&note](const VoiceNote& n) { return n.id == note.id; });
     Q_EMIT notesChanged();
     save();
 }

@@ -17,6 +17,7 @@
 #include <QTest>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <algorithm>
 #include <cmath>
 #include <thread>
 
@@ -27,6 +28,24 @@ namespace {
 QString statePath()
 {
     return Store::path(RecorderModel::fileName());
+}
+
+// An .m4a cut off mid-recording at `path`, as a crash leaves it.
+bool writeUnfinished(const QString& path)
+{
+    std::vector<qint16> s(size_t(44100 * 2.5));
+    for (size_t i = 0; i < s.size(); ++i)
+        s[i] = qint16(2000 * std::sin(double(i) * 0.06));
+    const pid_t child = fork();
+    if (child < 0)
+        return false;
+    if (child == 0) {
+        AudioFileWriter w;
+        _exit(w.open(path) && w.write(s.data(), qsizetype(s.size())) ? 0 : 1); // nothing finished
+    }
+    int status = 0;
+    return waitpid(child, &status, 0) == child && WIFEXITED(status) && WEXITSTATUS(status) == 0
+        && AudioFileWriter::isUnfinished(path);
 }
 
 QList<VoiceNote> savedNotes()
@@ -280,6 +299,89 @@ private Q_SLOTS:
         QVERIFY(writeAudio(QStringLiteral("dropped here.m4a")));
         RecorderModel again;
         QCOMPARE(again.notes().size(), 2);
+    }
+
+    void recoveryLooksAtTheFolderAsListed_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<bool>("recovered");
+        QTest::newRow("recording") << QStringLiteral("Voice Note 2026-03-15 101010.m4a") << "file" << true;
+        QTest::newRow("upper-case ending") << QStringLiteral("TAKE 2.M4A") << "file" << true;
+        QTest::newRow("non-ASCII name") << QStringLiteral("Réunion — 3.m4a") << "file" << true;
+        QTest::newRow("link to a recording") << QStringLiteral("linked.m4a") << "link" << true;
+        QTest::newRow("hidden") << QStringLiteral(".partial.m4a") << "file" << false;
+        QTest::newRow("other ending") << QStringLiteral("take.m4a.part") << "file" << false;
+        QTest::newRow("folder") << QStringLiteral("folder.m4a") << "folder" << false;
+        QTest::newRow("broken link") << QStringLiteral("gone.m4a") << "broken link" << false;
+    }
+    void recoveryLooksAtTheFolderAsListed()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, kind);
+        QFETCH(bool, recovered);
+        QTemporaryDir elsewhere;
+        const QString path = RecorderModel::folder() + QLatin1Char('/') + name;
+        const QString cutOff = elsewhere.filePath(QStringLiteral("cut off.m4a"));
+        if (kind == QLatin1String("file")) {
+            QVERIFY(writeUnfinished(cutOff));
+            QVERIFY(QFile::copy(cutOff, path));
+        } else if (kind == QLatin1String("link")) {
+            QVERIFY(writeUnfinished(cutOff));
+            QVERIFY(QFile::link(cutOff, path));
+        } else if (kind == QLatin1String("broken link")) {
+            QVERIFY(QFile::link(elsewhere.filePath(QStringLiteral("none.m4a")), path));
+        } else {
+            QVERIFY(QDir().mkpath(path));
+        }
+        RecorderModel m(nullptr, RecorderModel::Load::background);
+        QCOMPARE(m.notes().size(), recovered ? 1 : 0);
+        if (recovered)
+            QCOMPARE(m.notes().first().fileName, name);
+    }
+
+    void aFirstEditWaitsForTheNotesReadInTheBackground_data()
+    {
+        QTest::addColumn<QString>("edit");
+        QTest::newRow("rename") << "rename";
+        QTest::newRow("transcript") << "transcript";
+        QTest::newRow("delete") << "delete";
+    }
+    void aFirstEditWaitsForTheNotesReadInTheBackground()
+    {
+        // The window's model reads its notes while the window is built: an
+        // edit that comes first must find them all, and never write a short
+        // list over the file.
+        QFETCH(QString, edit);
+        QList<VoiceNote> notes;
+        for (int i = 0; i < 400; ++i)
+            notes.append(makeNote(QStringLiteral("Note %1").arg(i), QStringLiteral("n%1.m4a").arg(i)));
+        QVERIFY(saveNotes(notes));
+        const VoiceNote target = notes.at(200);
+        RecorderModel m(nullptr, RecorderModel::Load::background);
+        m.platform().alert = [](const QString&, const QString&, AlertStyle, const QStringList&) {
+            return alertFirstButton;
+        };
+        qsizetype expected = notes.size();
+        // The edit is the first thing asked of the model.
+        if (edit == QLatin1String("rename")) {
+            m.rename(target.id, QStringLiteral("Renamed"));
+        } else if (edit == QLatin1String("transcript")) {
+            m.setTranscript(target.id, QStringLiteral("Typed"));
+        } else {
+            m.deleteNote(target);
+            --expected;
+        }
+        const QList<VoiceNote> saved = savedNotes();
+        QCOMPARE(saved.size(), expected);
+        QCOMPARE(m.notes(), saved);
+        const auto it = std::find_if(saved.cbegin(), saved.cend(), [&](const VoiceNote& n) { return n.id == target.id; });
+        if (edit == QLatin1String("rename"))
+            QCOMPARE(it->title, QStringLiteral("Renamed"));
+        else if (edit == QLatin1String("transcript"))
+            QCOMPARE(it->transcript, QStringLiteral("Typed"));
+        else if (edit == QLatin1String("delete"))
+            QVERIFY(it == saved.cend());
     }
 
     void editsAreSavedAsTyped_data()

@@ -19,6 +19,7 @@
 #include <QClipboard>
 #include <QFileInfo>
 #include <QLabel>
+#include <QLayout>
 #include <QListView>
 #include <QScrollBar>
 #include <QMainWindow>
@@ -26,6 +27,7 @@
 #include <QProgressBar>
 #include <QSignalSpy>
 #include <QTest>
+#include <QToolButton>
 #include <cmath>
 
 using namespace RecorderFixtures;
@@ -147,6 +149,35 @@ private Q_SLOTS:
             QTest::mouseClick(v.list()->viewport(), Qt::LeftButton, {}, r.center());
             QCOMPARE(v.selected(), last);
         }
+    }
+
+    void drawnRowsFitTheRowWidget_data()
+    {
+        QTest::addColumn<QString>("transcript");
+        QTest::addColumn<bool>("expanded");
+        QTest::newRow("title only") << QString() << false;
+        QTest::newRow("with a transcript") << QStringLiteral("Buy milk.") << false;
+        QTest::newRow("open for editing") << QString() << true;
+    }
+    void drawnRowsFitTheRowWidget()
+    {
+        // Drawn rows take their measures from a row's first line alone; the
+        // row widget opened in place must fill exactly the same place.
+        QFETCH(QString, transcript);
+        QFETCH(bool, expanded);
+        QVERIFY(writeAudio(QStringLiteral("a.m4a")));
+        const VoiceNote n = makeNote(QStringLiteral("Lecture"), QStringLiteral("a.m4a"), transcript);
+        QVERIFY(saveNotes({n}));
+        RecorderView v;
+        NoteRow row(v.model(), n, expanded);
+        QCOMPARE(v.delegate()->rowHeight(n, expanded), row.sizeHint().height());
+        row.resize(500, row.sizeHint().height());
+        row.layout()->activate();
+        const NoteRowDelegate::Layout l = v.delegate()->layout(row.rect(), n, expanded);
+        QCOMPARE(l.play, row.playButton()->geometry());
+        // The "…" button sits centred in the line; its picture spans it.
+        QCOMPARE(l.menu.left(), row.menuButton()->x());
+        QCOMPARE(l.menu.width(), row.menuButton()->width());
     }
 
     void repeatedIdsOpenAndEveryNoteCanBeEdited()

@@ -15,6 +15,7 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
@@ -43,6 +44,75 @@ protected:
     }
 };
 
+// The widgets of a row's first line: play/stop, the title field, "Audio
+// file missing", the duration and the "…" button with its menu. Made the
+// same way for a row and for measuring one.
+struct Line {
+    QHBoxLayout* layout = nullptr;
+    ChromeButton* play = nullptr;
+    QLabel* missing = nullptr;
+    QLabel* duration = nullptr;
+    QToolButton* menuButton = nullptr;
+    QMenu* menu = nullptr;
+};
+
+template <class Field>
+Line makeLine(QWidget* row, Field** field)
+{
+    Line l;
+    l.layout = new QHBoxLayout;
+    l.layout->setSpacing(10);
+    l.play = new ChromeButton(row);
+    l.play->setCompact(true);
+    l.play->setProminent(false);
+    l.play->setLabelFrame(QSize(18, 16));
+    l.play->setSymbol(QStringLiteral("play.fill"));
+    l.layout->addWidget(l.play);
+
+    auto* title = new Field(row);
+    *field = title;
+    title->setFrame(false);
+    title->setPlaceholderText(QStringLiteral("Title"));
+    title->setFont(Fonts::system(13, QFont::DemiBold));
+    QPalette tp = title->palette();
+    tp.setColor(QPalette::Base, Qt::transparent);
+    title->setPalette(tp);
+    title->setMinimumWidth(120);
+    l.layout->addWidget(title, 1);
+
+    l.missing = new QLabel(QStringLiteral("Audio file missing"), row);
+    l.missing->setFont(Fonts::style(Fonts::TextStyle::Caption));
+    RecorderLook::setTextColor(l.missing, Chrome::cherry());
+    l.layout->addWidget(l.missing);
+
+    l.duration = new QLabel(row);
+    l.duration->setFont(Fonts::system(12, QFont::Normal, Fonts::Design::Monospaced));
+    RecorderLook::setTextColor(l.duration, RecorderLook::secondary());
+    l.layout->addWidget(l.duration);
+
+    l.menuButton = new QToolButton(row);
+    l.menuButton->setAutoRaise(true);
+    l.menuButton->setPopupMode(QToolButton::InstantPopup);
+    l.menuButton->setIcon(Symbols::icon(QStringLiteral("ellipsis.circle"), Chrome::ink()));
+    l.menuButton->setIconSize(QSize(16, 16));
+    l.menuButton->setToolTip(QStringLiteral("More"));
+    l.menuButton->setAccessibleName(QStringLiteral("More"));
+    l.menuButton->setStyleSheet(QStringLiteral("QToolButton::menu-indicator { image: none; width: 0; }"));
+    l.menu = new QMenu(row);
+    l.menuButton->setMenu(l.menu);
+    l.layout->addWidget(l.menuButton);
+    return l;
+}
+
+// The row's outer column: its margins and the room between its parts.
+QVBoxLayout* makeColumn(QWidget* row)
+{
+    auto* column = new QVBoxLayout(row);
+    column->setContentsMargins(10, 4, 10, 4);
+    column->setSpacing(6);
+    return column;
+}
+
 } // namespace
 
 NoteRow::NoteRow(RecorderModel* model, const VoiceNote& note, bool expanded, QWidget* parent)
@@ -52,31 +122,19 @@ NoteRow::NoteRow(RecorderModel* model, const VoiceNote& note, bool expanded, QWi
     , m_expanded(expanded)
 {
     setAttribute(Qt::WA_OpaquePaintEvent, false);
-    auto* column = new QVBoxLayout(this);
-    column->setContentsMargins(10, 4, 10, 4);
-    column->setSpacing(6);
+    QVBoxLayout* column = makeColumn(this);
 
-    auto* line = new QHBoxLayout;
-    line->setSpacing(10);
-    m_play = new ChromeButton(this);
-    m_play->setCompact(true);
-    m_play->setProminent(false);
-    m_play->setLabelFrame(QSize(18, 16));
+    const Line line = makeLine(this, &m_title);
+    m_play = line.play;
+    m_missing = line.missing;
+    m_duration = line.duration;
+    m_menuButton = line.menuButton;
+    m_menu = line.menu;
     connect(m_play, &QPushButton::clicked, this, [this] {
         if (m_model)
             m_model->togglePlay(m_note);
     });
-    line->addWidget(m_play);
-
-    m_title = new SpellLineEdit(this);
-    m_title->setFrame(false);
-    m_title->setPlaceholderText(QStringLiteral("Title"));
-    m_title->setFont(Fonts::system(13, QFont::DemiBold));
-    QPalette tp = m_title->palette();
-    tp.setColor(QPalette::Base, Qt::transparent);
-    m_title->setPalette(tp);
     m_title->setText(note.title);
-    m_title->setMinimumWidth(120);
     connect(m_title, &QLineEdit::textEdited, this, [this](const QString& text) {
         if (m_model)
             m_model->rename(m_note.id, text);
@@ -86,31 +144,8 @@ NoteRow::NoteRow(RecorderModel* model, const VoiceNote& note, bool expanded, QWi
             m_model->rename(m_note.id, m_title->text());
     });
     m_title->installEventFilter(this);
-    line->addWidget(m_title, 1);
-
-    m_missing = new QLabel(QStringLiteral("Audio file missing"), this);
-    m_missing->setFont(Fonts::style(Fonts::TextStyle::Caption));
-    RecorderLook::setTextColor(m_missing, Chrome::cherry());
-    line->addWidget(m_missing);
-
-    m_duration = new QLabel(this);
-    m_duration->setFont(Fonts::system(12, QFont::Normal, Fonts::Design::Monospaced));
-    RecorderLook::setTextColor(m_duration, RecorderLook::secondary());
-    line->addWidget(m_duration);
-
-    m_menuButton = new QToolButton(this);
-    m_menuButton->setAutoRaise(true);
-    m_menuButton->setPopupMode(QToolButton::InstantPopup);
-    m_menuButton->setIcon(Symbols::icon(QStringLiteral("ellipsis.circle"), Chrome::ink()));
-    m_menuButton->setIconSize(QSize(16, 16));
-    m_menuButton->setToolTip(QStringLiteral("More"));
-    m_menuButton->setAccessibleName(QStringLiteral("More"));
-    m_menuButton->setStyleSheet(QStringLiteral("QToolButton::menu-indicator { image: none; width: 0; }"));
-    m_menu = new QMenu(this);
     connect(m_menu, &QMenu::aboutToShow, this, &NoteRow::fillMenu);
-    m_menuButton->setMenu(m_menu);
-    line->addWidget(m_menuButton);
-    column->addLayout(line);
+    column->addLayout(line.layout);
 
     m_progress = new QProgressBar(this);
     m_progress->setRange(0, 1000);
@@ -156,6 +191,22 @@ NoteRow::NoteRow(RecorderModel* model, const VoiceNote& note, bool expanded, QWi
         });
     }
     refresh();
+}
+
+NoteRow::Measures NoteRow::measures()
+{
+    // The line alone, with the row's margins, and a plain field in place of
+    // the spelling one (the same size): measuring a row must not start the
+    // spelling checker nor build a transcript editor.
+    QWidget row;
+    QVBoxLayout* column = makeColumn(&row);
+    QLineEdit* title = nullptr;
+    const Line line = makeLine(&row, &title);
+    line.missing->setVisible(false);
+    column->addLayout(line.layout);
+    const QMargins margins = column->contentsMargins();
+    return {row.sizeHint().height() - margins.top() - margins.bottom(), line.play->sizeHint().width(),
+            line.menuButton->sizeHint().width()};
 }
 
 QWidget* NoteRow::spinner() const

@@ -27,6 +27,17 @@ public:
 
     NoteRow(RecorderModel* model, const VoiceNote& note, bool expanded, QWidget* parent = nullptr);
 
+    // What the list's drawn rows take from a row: the height of its first
+    // line and the widths of its play and "…" buttons. Found from that line's
+    // widgets alone: no spelling checker starts, no transcript editor is
+    // built.
+    struct Measures {
+        int lineHeight = 0;
+        int playWidth = 0;
+        int menuWidth = 0;
+    };
+    static Measures measures();
+
     const VoiceNote& note() const { return m_note; }
     // A newer version of the same note (the model changed it).
     void setNote(const VoiceNote& note);

@@ -85,12 +85,11 @@ void NoteRowDelegate::prepare() const
     if (m_prepared)
         return;
     m_prepared = true;
-    // One row widget, never shown, gives the measures of a row.
-    VoiceNote sample;
-    NoteRow row(nullptr, sample, false);
-    m_lineHeight = row.sizeHint().height() - 2 * kMarginY;
-    m_playWidth = row.playButton()->sizeHint().width();
-    m_menuWidth = row.menuButton()->sizeHint().width();
+    // The row widget's own measures, so drawn rows and the open row agree.
+    const NoteRow::Measures measures = NoteRow::measures();
+    m_lineHeight = measures.lineHeight;
+    m_playWidth = measures.playWidth;
+    m_menuWidth = measures.menuWidth;
 
     m_playStamp = std::make_unique<ChromeButton>();
     m_playStamp->setCompact(true);

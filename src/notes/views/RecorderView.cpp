@@ -68,8 +68,7 @@ QString chooseExportPath(QWidget* parent, const QString& proposed)
 
 RecorderView::RecorderView(QWidget* parent)
     : QWidget(parent)
-    , m_model(new RecorderModel(this))
-    , m_listModel(new RecorderListModel(m_model, this))
+    , m_model(new RecorderModel(this, RecorderModel::Load::background))
 {
     m_model->platform().alert = [](const QString& title, const QString& text, AlertStyle style,
                                    const QStringList& buttons) { return runAlert(title, text, style, buttons); };
@@ -78,6 +77,8 @@ RecorderView::RecorderView(QWidget* parent)
     auto* column = new QVBoxLayout(this);
     column->setContentsMargins(14, 14, 14, 14);
     column->setSpacing(12);
+    // The notes are read while the record panel is built; the list takes
+    // them then.
     column->addWidget(buildRecordPanel());
     column->addWidget(buildList(), 1);
 
@@ -153,6 +154,7 @@ QWidget* RecorderView::buildRecordPanel()
 
 QWidget* RecorderView::buildList()
 {
+    m_listModel = new RecorderListModel(m_model, this);
     auto* card = new ListCard(this);
     auto* stack = new QGridLayout(card);
     stack->setContentsMargins(1, 6, 1, 6);
