@@ -3,6 +3,7 @@
 #include "calc/LoanGPAModel.h"
 #include "calc/views/LoanBreakdownBar.h"
 #include "calc/views/LoanCourseRow.h"
+#include "calc/views/LoanFigureRuns.h"
 #include "calc/views/LoanGPATab.h"
 #include "calc/views/LoanGPAView.h"
 #include "calc/views/LoanLook.h"
@@ -23,11 +24,13 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPainter>
 #include <QPushButton>
 #include <QStyledItemDelegate>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextLayout>
 #include <QToolButton>
 #include <cmath>
 #include <numeric>
@@ -364,6 +367,71 @@ private Q_SLOTS:
         const QImage plain = table->grab().toImage();
         QCOMPARE(light, plain);
         delete table;
+    }
+
+    // Figures placed glyph by glyph land on the pixels of a laid-out line
+    // (right or left aligned, centred or at the top, on a translated
+    // painter); what cannot be drawn that way is left untouched.
+    void figureRunsDrawAsALaidOutLine_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("alignment");
+        QTest::addColumn<QRect>("area");
+        QTest::addColumn<bool>("drawn");
+        const int right = Qt::AlignRight | Qt::AlignVCenter;
+        QTest::newRow("amount, right") << QStringLiteral("$24,646.27") << right << QRect(4, 0, 96, 22) << true;
+        QTest::newRow("negative, left") << QStringLiteral("-$3.00") << int(Qt::AlignLeft | Qt::AlignVCenter)
+                                        << QRect(4, 22, 96, 22) << true;
+        QTest::newRow("top, odd height") << QStringLiteral("1,234.5") << int(Qt::AlignRight | Qt::AlignTop)
+                                         << QRect(7, 3, 121, 21) << true;
+        QTest::newRow("every character") << LoanFigureRuns::characters() << right << QRect(2, 9, 150, 25) << true;
+        QTest::newRow("too wide") << QStringLiteral("$1,000,000.00") << right << QRect(4, 0, 40, 22) << false;
+        QTest::newRow("words") << QStringLiteral("Jan 2027") << right << QRect(4, 0, 96, 22) << false;
+        QTest::newRow("centred") << QStringLiteral("12") << int(Qt::AlignCenter) << QRect(4, 0, 96, 22) << false;
+        QTest::newRow("empty") << QString() << right << QRect(4, 0, 96, 22) << false;
+    }
+
+    void figureRunsDrawAsALaidOutLine()
+    {
+        QFETCH(QString, text);
+        QFETCH(int, alignment);
+        QFETCH(QRect, area);
+        QFETCH(bool, drawn);
+        const QFont& font = LoanLook::tableDigits();
+        const LoanFigureRuns runs(font);
+        QVERIFY(runs.usable());
+        QImage blank(170, 60, QImage::Format_ARGB32_Premultiplied);
+        blank.fill(Qt::white);
+        QImage placed = blank;
+        {
+            QPainter p(&placed);
+            p.translate(5, 3);
+            QCOMPARE(runs.draw(&p, area, Qt::Alignment(alignment), text, QColor(20, 30, 40)), drawn);
+        }
+        if (!drawn) {
+            QCOMPARE(placed, blank);
+            return;
+        }
+        QImage laid = blank;
+        {
+            QTextLayout layout(text, font);
+            QTextOption option(Qt::Alignment(alignment) & Qt::AlignHorizontal_Mask);
+            option.setWrapMode(QTextOption::ManualWrap);
+            layout.setTextOption(option);
+            layout.beginLayout();
+            QTextLine line = layout.createLine();
+            line.setLineWidth(area.width());
+            layout.endLayout();
+            qreal y = area.top();
+            if (alignment & Qt::AlignVCenter)
+                y += (area.height() - line.height()) / 2;
+            QPainter p(&laid);
+            p.translate(5, 3);
+            p.setPen(QColor(20, 30, 40));
+            layout.draw(&p, QPointF(area.left(), y));
+        }
+        QVERIFY(placed != blank);
+        QCOMPARE(placed, laid);
     }
 
     // The tables' headers measure their titles in the face they draw them
