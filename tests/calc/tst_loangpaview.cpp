@@ -9,6 +9,8 @@
 #include "calc/views/LoanLook.h"
 #include "calc/views/LoanMortgageTab.h"
 #include "calc/views/LoanTab.h"
+#include "calc/LoanMath.h"
+#include "money/Money.h"
 #include "ui/SegmentedPicker.h"
 #include "ui/Alert.h"
 #include "ui/NumberField.h"
@@ -26,6 +28,7 @@
 #include <QLineEdit>
 #include <QPainter>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QStyledItemDelegate>
 #include <QTableView>
 #include <QTemporaryDir>
@@ -369,6 +372,29 @@ private Q_SLOTS:
         delete table;
     }
 
+    // Amounts are written as the decimal route writes them (rounded to
+    // cents, halves away from zero, grouped by thousands): amounts of every
+    // size and sign, halves, the edges of the direct writing, and zero.
+    void moneyAsTheDecimalRouteWritesIt()
+    {
+        const auto decimalRoute = [](double v) {
+            const std::optional<Decimal> d = Decimal::fromDouble(LoanMath::round2(v));
+            return Money::format(d.value_or(Decimal::nan()), QStringLiteral("$"));
+        };
+        QList<double> values{0,      -0.0,    0.004,   -0.004,  0.005,   -0.005,  0.125,      -3,
+                             999.995, 1000,   1234.5,  -1234.5, 999999.99, 1e12 + 0.25, 9.99e12, 1e13,
+                             -1e13,  2.5e15,  1e300,   -1e300,  0.1 + 0.2};
+        quint64 state = 12345;
+        for (int i = 0; i < 20000; ++i) {
+            state = state * 6364136223846793005ULL + 1442695040888963407ULL;
+            const double unit = double(state >> 11) / double(1ULL << 53);
+            const double magnitude = std::pow(10.0, double(i % 15) - 2);
+            values.append((i % 2 ? -1 : 1) * unit * magnitude);
+        }
+        for (double v : std::as_const(values))
+            QCOMPARE(LoanLook::money(v), decimalRoute(v));
+    }
+
     // Figures placed glyph by glyph land on the pixels of a laid-out line
     // (right or left aligned, centred or at the top, on a translated
     // painter); what cannot be drawn that way is left untouched.
@@ -432,6 +458,44 @@ private Q_SLOTS:
         }
         QVERIFY(placed != blank);
         QCOMPARE(placed, laid);
+    }
+
+    // The schedule's scroll bar, drawn band by band, shows the pixels of
+    // one drawn whole: at the top, in the middle and at the end, in a short
+    // table and a tall one.
+    void scrollBarDrawnAsAWholeOne_data()
+    {
+        QTest::addColumn<int>("height");
+        QTest::addColumn<int>("position"); // per mille of the range
+        QTest::newRow("tall, top") << 560 << 0;
+        QTest::newRow("tall, middle") << 560 << 500;
+        QTest::newRow("tall, end") << 560 << 1000;
+        QTest::newRow("short, middle") << 230 << 430;
+    }
+
+    void scrollBarDrawnAsAWholeOne()
+    {
+        QFETCH(int, height);
+        QFETCH(int, position);
+        LoanGPAView view;
+        view.model()->setYears(30);
+        view.resize(980, 720);
+        view.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&view));
+        auto* table = view.findChild<QTableView*>(QLatin1String("monthlyTable"));
+        QVERIFY(table);
+        table->setParent(nullptr);
+        table->resize(640, height);
+        table->show();
+        QVERIFY(QTest::qWaitForWindowExposed(table));
+        QScrollBar* bar = table->verticalScrollBar();
+        QVERIFY(bar->isVisible() && bar->height() > 80);
+        bar->setValue(bar->minimum() + (bar->maximum() - bar->minimum()) * position / 1000);
+        const QImage banded = bar->grab().toImage();
+        bar->setStyle(nullptr);
+        const QImage whole = bar->grab().toImage();
+        QCOMPARE(banded, whole);
+        delete table;
     }
 
     // The tables' headers measure their titles in the face they draw them
