@@ -20,7 +20,6 @@
 #include <QImage>
 #include <QLabel>
 #include <QPainter>
-#include <QPointer>
 #include <QProxyStyle>
 #include <QScrollBar>
 #include <QStackedWidget>
@@ -71,13 +70,14 @@ public:
     }
 };
 
+// One for the program, going with the application.
 QStyle* bandedScrollBarStyle()
 {
-    static QPointer<QStyle> style;
-    if (!style) {
-        style = new BandedScrollBarStyle;
-        style->setParent(qApp);
-    }
+    static QStyle* const style = [] {
+        auto* s = new BandedScrollBarStyle;
+        s->setParent(qApp);
+        return s;
+    }();
     return style;
 }
 
