@@ -160,6 +160,17 @@ QImage spread(const QImage& piece, const QRectF& source, const QRectF& target, c
     return out;
 }
 
+// Lays `image` down at `at` some dozens of rows at a time: the painter hands
+// a picture of 96 rows or more to worker threads (starting them the first
+// time), which costs far more than a shadow's edge of a few pixels' width.
+// The rows are the same either way.
+void drawInBands(QPainter& painter, const QPointF& at, const QImage& image)
+{
+    constexpr int kBand = 64;
+    for (int top = 0; top < image.height(); top += kBand)
+        painter.drawImage(at + QPointF(0, top), image, QRect(0, top, image.width(), std::min(kBand, image.height() - top)));
+}
+
 QCache<QString, QImage>& shadowCache()
 {
     // Costed in KiB: a few MiB of shadows at most.
@@ -354,7 +365,7 @@ void ChromeShape::paintRoundedRectShadow(QPainter& painter, const QRectF& rect, 
                 if (strip.isNull())
                     painter.drawImage(target, piece, source);
                 else
-                    painter.drawImage(target.topLeft(), strip);
+                    drawInBands(painter, target.topLeft(), strip);
                 painter.translate(0, -offsetY);
                 if (!part.isNull())
                     painter.restore();

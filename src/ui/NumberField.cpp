@@ -11,12 +11,40 @@
 
 namespace {
 
-// Exactly one floating conversion ("%%" aside), with sane width/precision.
+// Exactly one floating conversion ("%%" aside), with sane width/precision:
+// flags, at most two digits of width, at most two of precision. Read by hand:
+// every field checks its format when it shows a value, and a regular
+// expression would be compiled for it when the first field opens.
 bool isSafeFormat(const QString& format)
 {
-    static const QRegularExpression re(
-        QStringLiteral("^(?:[^%]|%%)*%[-+ #0]*(\\d{0,2})(?:\\.(\\d{0,2}))?[fFeEgG](?:[^%]|%%)*\\z"));
-    return re.match(format).hasMatch();
+    const qsizetype n = format.size();
+    qsizetype i = 0;
+    const auto digits = [&] {
+        for (int d = 0; d < 2 && i < n && format.at(i).unicode() >= '0' && format.at(i).unicode() <= '9'; ++d)
+            ++i;
+    };
+    int conversions = 0;
+    for (; i < n; ++i) {
+        if (format.at(i) != QLatin1Char('%'))
+            continue;
+        if (i + 1 < n && format.at(i + 1) == QLatin1Char('%')) {
+            ++i;
+            continue;
+        }
+        if (++conversions > 1)
+            return false;
+        ++i;
+        while (i < n && QStringView(u"-+ #0").contains(format.at(i)))
+            ++i;
+        digits();
+        if (i < n && format.at(i) == QLatin1Char('.')) {
+            ++i;
+            digits();
+        }
+        if (i >= n || !QStringView(u"fFeEgG").contains(format.at(i)))
+            return false;
+    }
+    return conversions == 1;
 }
 
 } // namespace

@@ -3,11 +3,14 @@
 #include "calc/LoanGPAModel.h"
 #include "calc/views/LoanBreakdownBar.h"
 #include "calc/views/LoanCourseRow.h"
+#include "calc/views/LoanFigureRuns.h"
 #include "calc/views/LoanGPATab.h"
 #include "calc/views/LoanGPAView.h"
 #include "calc/views/LoanLook.h"
 #include "calc/views/LoanMortgageTab.h"
 #include "calc/views/LoanTab.h"
+#include "calc/LoanMath.h"
+#include "money/Money.h"
 #include "ui/SegmentedPicker.h"
 #include "ui/Alert.h"
 #include "ui/NumberField.h"
@@ -23,11 +26,14 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPainter>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QStyledItemDelegate>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextLayout>
 #include <QToolButton>
 #include <cmath>
 #include <numeric>
@@ -363,6 +369,132 @@ private Q_SLOTS:
         table->setItemDelegate(&standard);
         const QImage plain = table->grab().toImage();
         QCOMPARE(light, plain);
+        delete table;
+    }
+
+    // Amounts are written as the decimal route writes them (rounded to
+    // cents, halves away from zero, grouped by thousands): amounts of every
+    // size and sign, halves, the edges of the direct writing, and zero.
+    void moneyAsTheDecimalRouteWritesIt()
+    {
+        const auto decimalRoute = [](double v) {
+            const std::optional<Decimal> d = Decimal::fromDouble(LoanMath::round2(v));
+            return Money::format(d.value_or(Decimal::nan()), QStringLiteral("$"));
+        };
+        QList<double> values{0,      -0.0,    0.004,   -0.004,  0.005,   -0.005,  0.125,      -3,
+                             999.995, 1000,   1234.5,  -1234.5, 999999.99, 1e12 + 0.25, 9.99e12, 1e13,
+                             -1e13,  2.5e15,  1e300,   -1e300,  0.1 + 0.2};
+        quint64 state = 12345;
+        for (int i = 0; i < 20000; ++i) {
+            state = state * 6364136223846793005ULL + 1442695040888963407ULL;
+            const double unit = double(state >> 11) / double(1ULL << 53);
+            const double magnitude = std::pow(10.0, double(i % 15) - 2);
+            values.append((i % 2 ? -1 : 1) * unit * magnitude);
+        }
+        for (double v : std::as_const(values))
+            QCOMPARE(LoanLook::money(v), decimalRoute(v));
+    }
+
+    // Figures placed glyph by glyph land on the pixels of a laid-out line
+    // (right or left aligned, centred or at the top, on a translated
+    // painter); what cannot be drawn that way is left untouched.
+    void figureRunsDrawAsALaidOutLine_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("alignment");
+        QTest::addColumn<QRect>("area");
+        QTest::addColumn<bool>("drawn");
+        const int right = Qt::AlignRight | Qt::AlignVCenter;
+        QTest::newRow("amount, right") << QStringLiteral("$24,646.27") << right << QRect(4, 0, 96, 22) << true;
+        QTest::newRow("negative, left") << QStringLiteral("-$3.00") << int(Qt::AlignLeft | Qt::AlignVCenter)
+                                        << QRect(4, 22, 96, 22) << true;
+        QTest::newRow("top, odd height") << QStringLiteral("1,234.5") << int(Qt::AlignRight | Qt::AlignTop)
+                                         << QRect(7, 3, 121, 21) << true;
+        QTest::newRow("every character") << LoanFigureRuns::characters() << right << QRect(2, 9, 150, 25) << true;
+        QTest::newRow("too wide") << QStringLiteral("$1,000,000.00") << right << QRect(4, 0, 40, 22) << false;
+        QTest::newRow("words") << QStringLiteral("Jan 2027") << right << QRect(4, 0, 96, 22) << false;
+        QTest::newRow("centred") << QStringLiteral("12") << int(Qt::AlignCenter) << QRect(4, 0, 96, 22) << false;
+        QTest::newRow("empty") << QString() << right << QRect(4, 0, 96, 22) << false;
+    }
+
+    void figureRunsDrawAsALaidOutLine()
+    {
+        QFETCH(QString, text);
+        QFETCH(int, alignment);
+        QFETCH(QRect, area);
+        QFETCH(bool, drawn);
+        const QFont& font = LoanLook::tableDigits();
+        const LoanFigureRuns runs(font);
+        QVERIFY(runs.usable());
+        QImage blank(170, 60, QImage::Format_ARGB32_Premultiplied);
+        blank.fill(Qt::white);
+        QImage placed = blank;
+        {
+            QPainter p(&placed);
+            p.translate(5, 3);
+            QCOMPARE(runs.draw(&p, area, Qt::Alignment(alignment), text, QColor(20, 30, 40)), drawn);
+        }
+        if (!drawn) {
+            QCOMPARE(placed, blank);
+            return;
+        }
+        QImage laid = blank;
+        {
+            QTextLayout layout(text, font);
+            QTextOption option(Qt::Alignment(alignment) & Qt::AlignHorizontal_Mask);
+            option.setWrapMode(QTextOption::ManualWrap);
+            layout.setTextOption(option);
+            layout.beginLayout();
+            QTextLine line = layout.createLine();
+            line.setLineWidth(area.width());
+            layout.endLayout();
+            qreal y = area.top();
+            if (alignment & Qt::AlignVCenter)
+                y += (area.height() - line.height()) / 2;
+            QPainter p(&laid);
+            p.translate(5, 3);
+            p.setPen(QColor(20, 30, 40));
+            layout.draw(&p, QPointF(area.left(), y));
+        }
+        QVERIFY(placed != blank);
+        QCOMPARE(placed, laid);
+    }
+
+    // The schedule's scroll bar, drawn band by band, shows the pixels of
+    // one drawn whole: at the top, in the middle and at the end, in a short
+    // table and a tall one.
+    void scrollBarDrawnAsAWholeOne_data()
+    {
+        QTest::addColumn<int>("height");
+        QTest::addColumn<int>("position"); // per mille of the range
+        QTest::newRow("tall, top") << 560 << 0;
+        QTest::newRow("tall, middle") << 560 << 500;
+        QTest::newRow("tall, end") << 560 << 1000;
+        QTest::newRow("short, middle") << 230 << 430;
+    }
+
+    void scrollBarDrawnAsAWholeOne()
+    {
+        QFETCH(int, height);
+        QFETCH(int, position);
+        LoanGPAView view;
+        view.model()->setYears(30);
+        view.resize(980, 720);
+        view.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&view));
+        auto* table = view.findChild<QTableView*>(QLatin1String("monthlyTable"));
+        QVERIFY(table);
+        table->setParent(nullptr);
+        table->resize(640, height);
+        table->show();
+        QVERIFY(QTest::qWaitForWindowExposed(table));
+        QScrollBar* bar = table->verticalScrollBar();
+        QVERIFY(bar->isVisible() && bar->height() > 80);
+        bar->setValue(bar->minimum() + (bar->maximum() - bar->minimum()) * position / 1000);
+        const QImage banded = bar->grab().toImage();
+        bar->setStyle(nullptr);
+        const QImage whole = bar->grab().toImage();
+        QCOMPARE(banded, whole);
         delete table;
     }
 

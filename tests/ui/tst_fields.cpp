@@ -99,6 +99,11 @@ private Q_SLOTS:
         QTest::newRow("store conversion") << "%n" << 2.5 << "2.5";
         QTest::newRow("integer conversion") << "%d" << 2.5 << "2.5";
         QTest::newRow("giant width") << "%999999999f" << 2.5 << "2.5";
+        QTest::newRow("three-digit width") << "%100f" << 2.5 << "2.5";
+        QTest::newRow("three-digit precision") << "%.100f" << 2.5 << "2.5";
+        QTest::newRow("escaped percent, no conversion") << "%%f" << 2.5 << "2.5";
+        QTest::newRow("lone percent") << "%" << 2.5 << "2.5";
+        QTest::newRow("flags, width, precision") << "%+07.2f" << 2.5 << "+002.5";
         QTest::newRow("empty") << "" << 2.5 << "2.5";
     }
     void format()

@@ -1,5 +1,7 @@
 #include "calc/views/LoanCellDelegate.h"
 
+#include "calc/views/LoanFigureRuns.h"
+
 #include <QApplication>
 #include <QPainter>
 #include <QTextLayout>
@@ -35,10 +37,20 @@ int LoanCellDelegate::fontSlot(const QFont& font) const
     // Fonts seldom change; when they keep changing, start afresh.
     if (m_fonts.size() >= 16) {
         m_fonts.clear();
+        m_figures.clear();
         m_laid.clear();
     }
     m_fonts.append(font);
+    m_figures.emplace_back();
     return int(m_fonts.size() - 1);
+}
+
+const LoanFigureRuns& LoanCellDelegate::figures(int slot) const
+{
+    std::unique_ptr<LoanFigureRuns>& figures = m_figures[size_t(slot)];
+    if (!figures)
+        figures = std::make_unique<LoanFigureRuns>(m_fonts.at(slot));
+    return *figures;
 }
 
 const QFont& LoanCellDelegate::resolvedFont(const QFont& cellFont, const QFont& viewFont) const
@@ -70,10 +82,20 @@ void LoanCellDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opti
     const int margin = style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, widget) + 1;
     const QRect area = option.rect.adjusted(margin, 0, -margin, 0);
 
+    QPalette::ColorGroup group = option.state & QStyle::State_Enabled ? QPalette::Normal : QPalette::Disabled;
+    if (group == QPalette::Normal && !(option.state & QStyle::State_Active))
+        group = QPalette::Inactive;
+    const QColor color = option.palette.color(group, QPalette::Text);
+    const Qt::Alignment visual = QStyle::visualAlignment(option.direction, alignment);
+    const int slot = fontSlot(font);
+    // Cells with a font of their own are the tables' figures.
+    if (fontData.isValid() && option.direction == Qt::LeftToRight
+        && figures(slot).draw(painter, area, visual, text, color))
+        return;
+
     // Laid out (and shaped) once; again only when cut short. The same text
     // in the same place of a cell is laid out only the first time.
-    const Qt::Alignment visual = QStyle::visualAlignment(option.direction, alignment);
-    QString key = QString::number(fontSlot(font)) + QLatin1Char(':') + QString::number(area.width())
+    QString key = QString::number(slot) + QLatin1Char(':') + QString::number(area.width())
                   + QLatin1Char(':') + QString::number(int(visual)) + QLatin1Char(':')
                   + QString::number(int(option.direction)) + QLatin1Char(':') + text;
     auto found = m_laid.find(key);
@@ -96,16 +118,13 @@ void LoanCellDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opti
     const QTextLayout& layout = *found->second.layout;
     const qreal height = found->second.height;
 
-    QPalette::ColorGroup group = option.state & QStyle::State_Enabled ? QPalette::Normal : QPalette::Disabled;
-    if (group == QPalette::Normal && !(option.state & QStyle::State_Active))
-        group = QPalette::Inactive;
     qreal y = area.top();
     if (alignment & Qt::AlignVCenter)
         y += (area.height() - height) / 2;
     else if (alignment & Qt::AlignBottom)
         y = area.bottom() + 1 - height;
     painter->save();
-    painter->setPen(option.palette.color(group, QPalette::Text));
+    painter->setPen(color);
     layout.draw(painter, QPointF(area.left(), y));
     painter->restore();
 }

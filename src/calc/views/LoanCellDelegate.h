@@ -5,14 +5,19 @@
 #include <QStyledItemDelegate>
 #include <memory>
 #include <unordered_map>
+#include <vector>
 
+class LoanFigureRuns;
 class QTextLayout;
 
 // Draws a cell of the loan window's tables: its text on one line, in the
 // cell's font and alignment, where the style would put it, cut short with
 // "…" when the column is too narrow. Nothing else is drawn in these cells
 // (no selection, focus, icon or check box), so one run of text is all the
-// work a cell takes.
+// work a cell takes. Figures and amounts, the cells that bring a font of
+// their own, are placed glyph by glyph from what was looked up once for
+// that font (LoanFigureRuns); other texts are laid out once and drawn again
+// from that layout.
 class LoanCellDelegate : public QStyledItemDelegate {
 public:
     explicit LoanCellDelegate(QObject* parent = nullptr);
@@ -32,6 +37,8 @@ private:
     const QFont& resolvedFont(const QFont& cellFont, const QFont& viewFont) const;
     // A small number for `font` among those drawn so far.
     int fontSlot(const QFont& font) const;
+    // The figure glyphs of the font in `slot`, looked up when first wanted.
+    const LoanFigureRuns& figures(int slot) const;
 
     mutable QFont m_cellFont;
     mutable QFont m_viewFont;
@@ -40,5 +47,6 @@ private:
     // Texts already laid out, by font, width, alignment and text: a table
     // repeats many (every row's payment) and repaints them all on scrolling.
     mutable QList<QFont> m_fonts;
+    mutable std::vector<std::unique_ptr<LoanFigureRuns>> m_figures; // by font slot
     mutable std::unordered_map<QString, Laid> m_laid;
 };

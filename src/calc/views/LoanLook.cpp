@@ -8,6 +8,7 @@
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <cmath>
 
 namespace LoanLook {
 
@@ -73,7 +74,39 @@ QWidget* divider(QWidget* parent)
 
 QString money(double value)
 {
-    const std::optional<Decimal> d = Decimal::fromDouble(LoanMath::round2(value));
+    const double rounded = LoanMath::round2(value);
+    // Below ten trillion a rounded amount is a whole number of cents that
+    // its shortest decimal text spells exactly: written out directly, as
+    // the decimal route below would write it, at a fraction of its cost
+    // (the tables show some hundred amounts). Zero takes that route for
+    // its sign.
+    if (std::abs(rounded) < 1e13) {
+        const long long cents = std::llround(rounded * 100.0);
+        if (cents != 0) {
+            const unsigned long long magnitude = cents < 0 ? 0ULL - (unsigned long long)cents : (unsigned long long)cents;
+            char digits[32];
+            int n = 0;
+            unsigned long long whole = magnitude / 100;
+            do {
+                if (n > 0 && n % 4 == 3)
+                    digits[n++] = ',';
+                digits[n++] = char('0' + whole % 10);
+                whole /= 10;
+            } while (whole != 0);
+            QString text;
+            text.reserve(n + 5);
+            if (cents < 0)
+                text += QLatin1Char('-');
+            text += QLatin1Char('$');
+            while (n > 0)
+                text += QLatin1Char(digits[--n]);
+            text += QLatin1Char('.');
+            text += QLatin1Char(char('0' + magnitude % 100 / 10));
+            text += QLatin1Char(char('0' + magnitude % 10));
+            return text;
+        }
+    }
+    const std::optional<Decimal> d = Decimal::fromDouble(rounded);
     return Money::format(d.value_or(Decimal::nan()), QStringLiteral("$"));
 }
 

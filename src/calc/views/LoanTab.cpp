@@ -16,8 +16,14 @@
 #include <QDateEdit>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QApplication>
+#include <QImage>
 #include <QLabel>
+#include <QPainter>
+#include <QProxyStyle>
+#include <QScrollBar>
 #include <QStackedWidget>
+#include <QStyleFactory>
 #include <QTableView>
 #include <QVBoxLayout>
 
@@ -26,6 +32,53 @@ namespace {
 NumberField* numberField(const QString& label, double value, const QString& format, QWidget* parent)
 {
     return new NumberField(label, value, 160, format, parent);
+}
+
+// Draws a scroll bar band by band, a few dozen rows at a time, with the
+// same pixels. The raster painter hands every fill of 96 rows or more to
+// worker threads (and starts them the first time), and a tall bar's few
+// fills would each wake them for some thousand pixels. Each band is drawn
+// whole into a picture of its own (the bar's drawing sets clips of its own,
+// so a clip on the window's painter would not keep it within the band) and
+// laid down opaque: the bar's first fill covers it all.
+class BandedScrollBarStyle : public QProxyStyle {
+public:
+    // Over a style of the application's kind (the proxy owns it).
+    BandedScrollBarStyle() : QProxyStyle(QStyleFactory::create(QApplication::style()->name())) {}
+
+    void drawComplexControl(ComplexControl control, const QStyleOptionComplex* option, QPainter* painter,
+                            const QWidget* widget) const override
+    {
+        // An outline crosses a band twice a row: 2 × 40 rows stay below 96.
+        constexpr int kBand = 40;
+        if (control != CC_ScrollBar || !option || !painter || option->rect.height() < 2 * kBand
+            || styleHint(SH_ScrollBar_Transient, option, widget) || !painter->worldTransform().isIdentity()
+            || painter->opacity() != 1.0 || painter->device()->devicePixelRatio() != 1.0)
+            return QProxyStyle::drawComplexControl(control, option, painter, widget);
+        const QRect r = option->rect;
+        for (int top = r.top(); top <= r.bottom(); top += kBand) {
+            QImage band(r.width(), std::min(kBand, r.bottom() + 1 - top), QImage::Format_ARGB32_Premultiplied);
+            band.fill(Qt::transparent);
+            {
+                QPainter p(&band);
+                p.setRenderHints(painter->renderHints());
+                p.translate(-r.left(), -top);
+                QProxyStyle::drawComplexControl(control, option, &p, widget);
+            }
+            painter->drawImage(QPoint(r.left(), top), band);
+        }
+    }
+};
+
+// One for the program, going with the application.
+QStyle* bandedScrollBarStyle()
+{
+    static QStyle* const style = [] {
+        auto* s = new BandedScrollBarStyle;
+        s->setParent(qApp);
+        return s;
+    }();
+    return style;
 }
 
 } // namespace
@@ -141,6 +194,7 @@ QTableView* LoanTab::makeTable(QWidget* parent)
     table->horizontalHeader()->setSectionsClickable(false);
     table->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     table->setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
+    table->verticalScrollBar()->setStyle(bandedScrollBarStyle());
     return table;
 }
 
