@@ -4,7 +4,10 @@
 #include <QFile>
 #include <QImageReader>
 #include <QPixmap>
+#include <QPointer>
+#include <QTimer>
 #include <QWidget>
+#include <QWindow>
 
 #include <future>
 
@@ -45,8 +48,11 @@ QIcon bitmaps()
     return icon;
 }
 
-// Waits for the first window with an icon of its own, sets the icon, and
-// goes.
+// Waits for the first window with an icon of its own and sets the icon
+// once that window's first frame is on the screen (the renderings are
+// converted and handed to the window system then, not while the user waits
+// for the window), and goes. A window hidden before it was drawn, or never
+// drawn, brings it all the same a moment later.
 class FirstWindowWatch : public QObject {
 public:
     using QObject::QObject;
@@ -54,17 +60,39 @@ public:
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override
     {
-        if (event->type() == QEvent::Show && watched->isWidgetType()) {
-            const auto* w = static_cast<QWidget*>(watched);
+        if (m_done)
+            return false;
+        if (!m_window && event->type() == QEvent::Show && watched->isWidgetType()) {
+            auto* w = static_cast<QWidget*>(watched);
             const Qt::WindowType type = w->windowType();
             if (w->isWindow() && (type == Qt::Window || type == Qt::Dialog)) {
-                apply();
-                deleteLater();
-                qApp->removeEventFilter(this);
+                m_window = w->windowHandle();
+                if (!m_window) {
+                    finish();
+                    return false;
+                }
+                QTimer::singleShot(250, this, &FirstWindowWatch::finish);
             }
+        } else if (m_window && watched == m_window && event->type() == QEvent::Expose) {
+            // Drawn while the expose is handled: the icon comes right after.
+            QMetaObject::invokeMethod(this, &FirstWindowWatch::finish, Qt::QueuedConnection);
         }
         return false;
     }
+
+private:
+    void finish()
+    {
+        if (m_done)
+            return;
+        m_done = true;
+        qApp->removeEventFilter(this);
+        apply();
+        deleteLater();
+    }
+
+    QPointer<QWindow> m_window;
+    bool m_done = false;
 };
 
 } // namespace

@@ -11,9 +11,9 @@ QIcon icon();
 // Sets the renderings as the application's icon, which every window then
 // inherits.
 void apply();
-// The same, done as the first window that shows an icon (not a tool panel
-// such as the floating menu) is about to appear: until then no icon is
-// handed to the window system (it is decoded meanwhile on a worker).
+// The same, done once the first window that shows an icon (not a tool panel
+// such as the floating menu) has been drawn: until then no icon is handed to
+// the window system (it is decoded meanwhile on a worker).
 void applyWithFirstWindow();
 
 } // namespace AppIcon

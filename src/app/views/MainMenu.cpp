@@ -4,6 +4,7 @@
 #include "app/views/MenuActions.h"
 #include "app/views/ResponderChain.h"
 #include "app/views/ShellServices.h"
+#include "ui/AppLook.h"
 #include "ui/Chrome.h"
 #include "ui/Symbols.h"
 
@@ -340,7 +341,7 @@ namespace {
 class CompactMenuBarStyle : public QProxyStyle {
 public:
     // Over a style of the application's kind (the proxy owns it).
-    CompactMenuBarStyle() : QProxyStyle(QStyleFactory::create(QApplication::style()->name())) {}
+    CompactMenuBarStyle() : QProxyStyle(QStyleFactory::create(AppLook::styleName())) {}
 
     int pixelMetric(PixelMetric metric, const QStyleOption* option, const QWidget* widget) const override
     {

@@ -10,6 +10,7 @@
 #include "ui/ChromeButton.h"
 #include "ui/ChromeKey.h"
 #include "ui/Fonts.h"
+#include "ui/WrapLabel.h"
 
 #include <QAbstractSpinBox>
 #include <QApplication>
@@ -183,10 +184,12 @@ CalculatorView::CalculatorView(QWidget* parent)
     }
     column->addLayout(pad, 1);
 
-    auto* hint = styledLabel(
-        QStringLiteral("Type numbers and + − * / on your keyboard • Enter = • Esc clears • Ctrl+C copies"),
-        Fonts::system(10), CalcLook::secondary(), this);
-    hint->setWordWrap(true);
+    auto* hint = new WrapLabel(
+        QStringLiteral("Type numbers and + − * / on your keyboard • Enter = • Esc clears • Ctrl+C copies"), this);
+    hint->setFont(Fonts::system(10));
+    QPalette hp = hint->palette();
+    hp.setColor(QPalette::WindowText, CalcLook::secondary());
+    hint->setPalette(hp);
     hint->setAlignment(Qt::AlignHCenter);
     column->addWidget(hint);
 
