@@ -39,12 +39,19 @@ void FitLabel::setFittedText(const QString& text)
     refit();
 }
 
+void FitLabel::setLineHeight(int height)
+{
+    m_lineHeight = height;
+    updateGeometry();
+}
+
 QSize FitLabel::sizeHint() const
 {
+    // An empty text is measured without the font being loaded.
     const QFontMetricsF fm(m_base);
     const QMargins m = contentsMargins();
-    return QSize(int(std::ceil(fm.horizontalAdvance(text()))) + m.left() + m.right(),
-                 int(std::ceil(fm.height())) + m.top() + m.bottom());
+    const int line = m_lineHeight > 0 ? m_lineHeight : int(std::ceil(fm.height()));
+    return QSize(int(std::ceil(fm.horizontalAdvance(text()))) + m.left() + m.right(), line + m.top() + m.bottom());
 }
 
 QSize FitLabel::minimumSizeHint() const
