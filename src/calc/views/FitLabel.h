@@ -47,6 +47,7 @@ protected:
 
 private:
     void refit();
+    void fillDocument();
 
     QFont m_base;
     qreal m_minScale = 0.4;
