@@ -74,10 +74,17 @@ protected:
                 QTimer::singleShot(250, this, &FirstWindowWatch::finish);
             }
         } else if (m_window && watched == m_window && event->type() == QEvent::Expose) {
-            // Drawn while the expose is handled: the icon comes right after.
-            QMetaObject::invokeMethod(this, &FirstWindowWatch::finish, Qt::QueuedConnection);
+            // Drawn while the expose is handled: the icon comes right after,
+            // behind any painting asked for meanwhile (low priority too).
+            QCoreApplication::postEvent(this, new QEvent(QEvent::User), Qt::LowEventPriority);
         }
         return false;
+    }
+
+    void customEvent(QEvent* event) override
+    {
+        if (event->type() == QEvent::User)
+            finish();
     }
 
 private:

@@ -434,10 +434,16 @@ void MainMenu::revalidateSoon()
     if (m_revalidatePending)
         return;
     m_revalidatePending = true;
-    QMetaObject::invokeMethod(this, [this] {
-        if (m_revalidatePending)
-            revalidate();
-    }, Qt::QueuedConnection);
+    // After the paintings already asked for (they wait at low priority
+    // too, and go first): a window that takes the focus is drawn with it
+    // before its items are checked (which may ask the clipboard's owner).
+    QCoreApplication::postEvent(this, new QEvent(QEvent::User), Qt::LowEventPriority);
+}
+
+void MainMenu::customEvent(QEvent* event)
+{
+    if (event->type() == QEvent::User && m_revalidatePending)
+        revalidate();
 }
 
 void MainMenu::revalidate()

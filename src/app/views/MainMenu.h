@@ -70,6 +70,9 @@ public:
     static int tag(const QAction* item);
     static QString title(const QAction* item);
 
+protected:
+    void customEvent(QEvent* event) override;
+
 private:
     MainMenu();
     void makeMenus();
