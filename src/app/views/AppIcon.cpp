@@ -76,18 +76,24 @@ protected:
         } else if (m_window && watched == m_window && event->type() == QEvent::Expose) {
             // Drawn while the expose is handled: the icon comes right after,
             // behind any painting asked for meanwhile (low priority too).
-            QCoreApplication::postEvent(this, new QEvent(QEvent::User), Qt::LowEventPriority);
+            QCoreApplication::postEvent(this, new QEvent(drawnEvent()), Qt::LowEventPriority);
         }
         return false;
     }
 
     void customEvent(QEvent* event) override
     {
-        if (event->type() == QEvent::User)
+        if (event->type() == drawnEvent())
             finish();
     }
 
 private:
+    static QEvent::Type drawnEvent()
+    {
+        static const auto type = QEvent::Type(QEvent::registerEventType());
+        return type;
+    }
+
     void finish()
     {
         if (m_done)

@@ -437,12 +437,18 @@ void MainMenu::revalidateSoon()
     // After the paintings already asked for (they wait at low priority
     // too, and go first): a window that takes the focus is drawn with it
     // before its items are checked (which may ask the clipboard's owner).
-    QCoreApplication::postEvent(this, new QEvent(QEvent::User), Qt::LowEventPriority);
+    QCoreApplication::postEvent(this, new QEvent(revalidateEvent()), Qt::LowEventPriority);
+}
+
+QEvent::Type MainMenu::revalidateEvent()
+{
+    static const auto type = QEvent::Type(QEvent::registerEventType());
+    return type;
 }
 
 void MainMenu::customEvent(QEvent* event)
 {
-    if (event->type() == QEvent::User && m_revalidatePending)
+    if (event->type() == revalidateEvent() && m_revalidatePending)
         revalidate();
 }
 
