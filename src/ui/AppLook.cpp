@@ -5,13 +5,18 @@
 
 #include <QAbstractItemView>
 #include <QApplication>
+#include <QIconEngine>
 #include <QItemSelectionModel>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QPainter>
 #include <QPointer>
+#include <QProxyStyle>
 #include <QStyleFactory>
 #include <QTextEdit>
+
+#include <optional>
 
 namespace AppLook {
 
@@ -52,6 +57,73 @@ protected:
         if (auto* view = qobject_cast<QAbstractItemView*>(watched))
             return !view->selectionModel() || !view->selectionModel()->hasSelection();
         return false;
+    }
+};
+
+// An icon of the style made when it is first drawn or measured. Every menu
+// bar and tool bar is given its overflow button's icon as it is made, and
+// that button shows only when the bar runs out of room: reading the icon's
+// images (which loads the image and icon plugins) waits until then.
+class StyleIconEngine : public QIconEngine {
+public:
+    StyleIconEngine(const QStyle* style, QStyle::StandardPixmap which) : m_style(style), m_which(which) {}
+
+    void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode, QIcon::State state) override
+    {
+        icon().paint(painter, rect, Qt::AlignCenter, mode, state);
+    }
+    QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State state) override
+    {
+        return icon().pixmap(size, mode, state);
+    }
+    QPixmap scaledPixmap(const QSize& size, QIcon::Mode mode, QIcon::State state, qreal scale) override
+    {
+        return icon().pixmap(size, scale, mode, state);
+    }
+    QSize actualSize(const QSize& size, QIcon::Mode mode, QIcon::State state) override
+    {
+        return icon().actualSize(size, mode, state);
+    }
+    QList<QSize> availableSizes(QIcon::Mode mode, QIcon::State state) override
+    {
+        return icon().availableSizes(mode, state);
+    }
+    bool isNull() override { return icon().isNull(); }
+    QString key() const override { return QStringLiteral("bwStyleIcon"); }
+    QIconEngine* clone() const override
+    {
+        auto* copy = new StyleIconEngine(m_style, m_which);
+        copy->m_icon = m_icon;
+        return copy;
+    }
+
+private:
+    const QIcon& icon()
+    {
+        if (!m_icon)
+            m_icon = m_style ? m_style->standardIcon(m_which) : QIcon();
+        return *m_icon;
+    }
+
+    QPointer<const QStyle> m_style;
+    QStyle::StandardPixmap m_which;
+    std::optional<QIcon> m_icon;
+};
+
+// The application's style: Fusion, its bars' overflow icons read when shown.
+class LookStyle : public QProxyStyle {
+public:
+    explicit LookStyle(QStyle* base) : QProxyStyle(base) {}
+
+    QIcon standardIcon(StandardPixmap which, const QStyleOption* option, const QWidget* widget) const override
+    {
+        // Asked of the base style when first drawn, in the application's
+        // direction (the bar's own, should it be mirrored alone, is not
+        // known by then).
+        if (!option && (which == SP_ToolBarHorizontalExtensionButton || which == SP_ToolBarVerticalExtensionButton)
+            && (!widget || widget->layoutDirection() == QGuiApplication::layoutDirection()))
+            return QIcon(new StyleIconEngine(baseStyle(), which));
+        return QProxyStyle::standardIcon(which, option, widget);
     }
 };
 
@@ -109,8 +181,10 @@ QPalette selectionPalette()
 
 void apply(QApplication& app)
 {
-    if (QStyle* fusion = QStyleFactory::create(QStringLiteral("Fusion")))
-        app.setStyle(fusion);
+    if (!dynamic_cast<LookStyle*>(QApplication::style())) {
+        if (QStyle* fusion = QStyleFactory::create(QStringLiteral("Fusion")))
+            app.setStyle(new LookStyle(fusion));
+    }
     app.setPalette(applicationPalette());
     const QPalette selection = selectionPalette();
     for (const char* className : kGreyWhenInactive)
@@ -121,6 +195,14 @@ void apply(QApplication& app)
         app.installEventFilter(filter);
     }
     app.setFont(Fonts::system(13));
+}
+
+QString styleName()
+{
+    const QStyle* style = QApplication::style();
+    if (const auto* proxy = qobject_cast<const QProxyStyle*>(style); proxy && proxy->baseStyle())
+        style = proxy->baseStyle();
+    return style ? style->name() : QString();
 }
 
 } // namespace AppLook

@@ -4,6 +4,7 @@
 // the system font, whatever the desktop theme says.
 
 #include <QPalette>
+#include <QString>
 
 class QApplication;
 
@@ -20,5 +21,8 @@ QPalette applicationPalette();
 QPalette selectionPalette();
 // Applies style, palette and default font to the running application.
 void apply(QApplication& app);
+// The name of the style the application's look is built on ("fusion"), for
+// QStyleFactory.
+QString styleName();
 
 } // namespace AppLook

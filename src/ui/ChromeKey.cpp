@@ -4,6 +4,7 @@
 #include "ui/ChromeShape.h"
 #include "ui/Fonts.h"
 
+#include <QEvent>
 #include <QFontMetricsF>
 #include <QHash>
 #include <QPainter>
@@ -106,6 +107,17 @@ QSize ChromeKey::sizeHint() const
 QSize ChromeKey::minimumSizeHint() const
 {
     return QSize(24, 20);
+}
+
+bool ChromeKey::event(QEvent* event)
+{
+    const bool handled = QPushButton::event(event);
+    // A key looks the same under the pointer: the style's hover tracking,
+    // set as it polishes buttons, would only draw it again as the pointer
+    // comes and goes.
+    if (event->type() == QEvent::Polish || event->type() == QEvent::StyleChange)
+        setAttribute(Qt::WA_Hover, false);
+    return handled;
 }
 
 bool ChromeKey::hitButton(const QPoint& pos) const

@@ -33,6 +33,7 @@ public:
     QSize minimumSizeHint() const override;
 
 protected:
+    bool event(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     bool hitButton(const QPoint& pos) const override;
 

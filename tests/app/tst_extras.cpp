@@ -526,13 +526,20 @@ private Q_SLOTS:
         QVERIFY(QApplication::windowIcon().isNull());
         QWidget window(nullptr, Qt::WindowFlags(flags));
         window.show();
-        QCOMPARE(!QApplication::windowIcon().isNull(), brings);
-        if (brings)
+        // Not while the window is being shown: once it has been drawn.
+        QVERIFY(QApplication::windowIcon().isNull());
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        if (brings) {
+            QTRY_VERIFY(!QApplication::windowIcon().isNull());
             QCOMPARE(window.windowIcon().cacheKey(), QApplication::windowIcon().cacheKey());
+        } else {
+            QTest::qWait(300);
+            QVERIFY(QApplication::windowIcon().isNull());
+        }
         // Whatever happened, a later normal window has it.
         QWidget later;
         later.show();
-        QVERIFY(!QApplication::windowIcon().isNull());
+        QTRY_VERIFY(!QApplication::windowIcon().isNull());
     }
 
     // The About window shows the program's icon, and every window carries

@@ -21,6 +21,7 @@
 #include <QClipboard>
 #include <QContextMenuEvent>
 #include <QDir>
+#include <QFontMetricsF>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -28,6 +29,8 @@
 #include <QTest>
 #include <QTimer>
 #include <QVBoxLayout>
+
+#include <cmath>
 
 namespace {
 
@@ -90,6 +93,58 @@ void click(QWidget* w)
 class CalcViewsTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
+    // A fitted line given its height keeps it whatever its face; one
+    // measured takes the face's.
+    void fitLabelLineHeight()
+    {
+        FitLabel given, measured;
+        for (FitLabel* l : {&given, &measured})
+            l->setBaseFont(Fonts::system(13, QFont::Normal, Fonts::Design::Monospaced));
+        given.setLineHeight(16);
+        QCOMPARE(given.sizeHint().height(), 16);
+        QCOMPARE(given.minimumSizeHint().height(), 16);
+        given.setFittedText(QStringLiteral("12 × 3 ="));
+        QCOMPARE(given.sizeHint().height(), 16);
+        QVERIFY(given.sizeHint().width() > 0);
+        QCOMPARE(measured.sizeHint().height(),
+                 int(std::ceil(QFontMetricsF(measured.baseFont()).height())));
+    }
+
+    // A selectable display is drawn once for each change of its text or
+    // size, not a second time right after.
+    void selectableDisplayPaintsOncePerChange()
+    {
+        struct Counter : QObject {
+            int paints = 0;
+            bool eventFilter(QObject*, QEvent* e) override
+            {
+                if (e->type() == QEvent::Paint)
+                    ++paints;
+                return false;
+            }
+        } counter;
+        CalculatorView view;
+        view.resize(340, 520);
+        view.displayLabel()->installEventFilter(&counter);
+        view.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&view));
+        QTRY_VERIFY(counter.paints >= 1);
+        QTest::qWait(60);
+        QCOMPARE(counter.paints, 1);
+        for (const QString& key : {QStringLiteral("7"), QStringLiteral("8")}) {
+            const int before = counter.paints;
+            view.model()->input(key);
+            QTRY_VERIFY(counter.paints > before);
+            QTest::qWait(60);
+            QCOMPARE(counter.paints, before + 1);
+        }
+        const int before = counter.paints;
+        view.resize(400, 520);
+        QTRY_VERIFY(counter.paints > before);
+        QTest::qWait(60);
+        QCOMPARE(counter.paints, before + 1);
+    }
+
     void init()
     {
         TestEnvironment::clearDataFolder();

@@ -10,19 +10,23 @@
 #include "ui/Symbols.h"
 #include "ui/ToolIcon.h"
 #include "ui/ToolScaffold.h"
+#include "ui/WrapLabel.h"
 
 #include <QApplication>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
+#include <QMenuBar>
 #include <QPainter>
+#include <QProxyStyle>
 #include <QPushButton>
 #include <QRawFont>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextEdit>
+#include <QToolButton>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <cmath>
@@ -227,6 +231,67 @@ private Q_SLOTS:
     {
         AppLook::apply(*qApp);
         QVERIFY(m_art.isValid());
+    }
+
+    // A wrapping label keeps its answers, and they are a label's own: for
+    // every width asked, and again after its text or its font changed.
+    void wrapLabelAnswersAsALabel_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("size");
+        const QString hint = QStringLiteral("Type numbers and + − * / on your keyboard • Enter = • Esc clears");
+        QTest::newRow("hint") << hint << 10;
+        QTest::newRow("larger face") << hint << 15;
+        QTest::newRow("one word") << QStringLiteral("Calculations") << 10;
+        QTest::newRow("empty") << QString() << 10;
+    }
+    void wrapLabelAnswersAsALabel()
+    {
+        QFETCH(QString, text);
+        QFETCH(int, size);
+        WrapLabel kept(QStringLiteral("Your calculations appear here. Click one to reuse it."));
+        QLabel plain;
+        plain.setTextFormat(Qt::PlainText);
+        plain.setWordWrap(true);
+        auto same = [&](const char* when) {
+            QCOMPARE(kept.sizeHint(), plain.sizeHint());
+            QCOMPARE(kept.minimumSizeHint(), plain.minimumSizeHint());
+            for (const int width : {0, 40, 120, 180, 333, 120})
+                QVERIFY2(kept.heightForWidth(width) == plain.heightForWidth(width), when);
+        };
+        kept.setFont(Fonts::system(10));
+        plain.setText(kept.text());
+        plain.setFont(kept.font());
+        same("first text");
+        kept.setText(text);
+        plain.setText(text);
+        same("new text");
+        kept.setFont(Fonts::system(size));
+        plain.setFont(Fonts::system(size));
+        same("new font");
+    }
+
+    // Menu bars are given their overflow button's icon as they are made; it
+    // is the style's own once drawn.
+    void barOverflowIconIsTheStyles()
+    {
+        QCOMPARE(AppLook::styleName(), QStringLiteral("fusion"));
+        const auto* look = qobject_cast<const QProxyStyle*>(QApplication::style());
+        QVERIFY(look && look->baseStyle());
+        for (const auto which : {QStyle::SP_ToolBarHorizontalExtensionButton, QStyle::SP_ToolBarVerticalExtensionButton}) {
+            const QIcon deferred = QApplication::style()->standardIcon(which);
+            const QIcon own = look->baseStyle()->standardIcon(which);
+            QVERIFY(!deferred.isNull());
+            QCOMPARE(deferred.availableSizes(), own.availableSizes());
+            QCOMPARE(deferred.pixmap(QSize(16, 16)).toImage(), own.pixmap(QSize(16, 16)).toImage());
+            // A copy shares what was read.
+            const QIcon copy = deferred;
+            QCOMPARE(copy.pixmap(QSize(8, 16)).toImage(), own.pixmap(QSize(8, 16)).toImage());
+        }
+        QMenuBar bar;
+        auto* overflow = bar.findChild<QToolButton*>(QStringLiteral("qt_menubar_ext_button"));
+        QVERIFY(overflow);
+        QVERIFY(!overflow->icon().isNull());
     }
 
     void goalColorsWrapAround_data()

@@ -129,12 +129,9 @@ void AppDelegate::finishLaunching()
         return;
     m_finished = true;
     AppIcon::applyWithFirstWindow();
-    makeStatusItem();
     ShellServices& services = ShellServices::shared();
     if (services.restoreStickyWindows)
         services.restoreStickyWindows();
-    if (services.installAutoLockObservers)
-        services.installAutoLockObservers();
     // The copies belong to the copy of the program that owns the data folder.
     if (services.reopenRecoveredDocuments && !Store::isReadOnly())
         services.reopenRecoveredDocuments();
@@ -142,6 +139,11 @@ void AppDelegate::finishLaunching()
         for (const Tool t : launchList(qEnvironmentVariable("VEXO_BW_OPEN")))
             WindowManager::shared().open(t);
     }
+    // What shows nothing in a window (the tray icon, the buses watched for
+    // the screen lock) once the windows asked for at start are made.
+    makeStatusItem();
+    if (services.installAutoLockObservers)
+        services.installAutoLockObservers();
     openDocuments(std::exchange(m_launchDocuments, {}));
 }
 

@@ -4,7 +4,10 @@
 #include <QFile>
 #include <QImageReader>
 #include <QPixmap>
+#include <QPointer>
+#include <QTimer>
 #include <QWidget>
+#include <QWindow>
 
 #include <future>
 
@@ -48,8 +51,11 @@ QIcon bitmaps()
 // Whether a first window is being waited for.
 bool watching = false;
 
-// Waits for the first window with an icon of its own, sets the icon, and
-// goes.
+// Waits for the first window with an icon of its own and sets the icon
+// once that window's first frame is on the screen (the renderings are
+// converted and handed to the window system then, not while the user waits
+// for the window), and goes. A window hidden before it was drawn, or never
+// drawn, brings it all the same a moment later.
 class FirstWindowWatch : public QObject {
 public:
     using QObject::QObject;
@@ -57,18 +63,53 @@ public:
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override
     {
-        if (event->type() == QEvent::Show && watched->isWidgetType()) {
-            const auto* w = static_cast<QWidget*>(watched);
+        if (m_done)
+            return false;
+        if (!m_window && event->type() == QEvent::Show && watched->isWidgetType()) {
+            auto* w = static_cast<QWidget*>(watched);
             const Qt::WindowType type = w->windowType();
             if (w->isWindow() && (type == Qt::Window || type == Qt::Dialog)) {
-                watching = false;
-                apply();
-                deleteLater();
-                qApp->removeEventFilter(this);
+                m_window = w->windowHandle();
+                if (!m_window) {
+                    finish();
+                    return false;
+                }
+                QTimer::singleShot(250, this, &FirstWindowWatch::finish);
             }
+        } else if (m_window && watched == m_window && event->type() == QEvent::Expose) {
+            // Drawn while the expose is handled: the icon comes right after,
+            // behind any painting asked for meanwhile (low priority too).
+            QCoreApplication::postEvent(this, new QEvent(drawnEvent()), Qt::LowEventPriority);
         }
         return false;
     }
+
+    void customEvent(QEvent* event) override
+    {
+        if (event->type() == drawnEvent())
+            finish();
+    }
+
+private:
+    static QEvent::Type drawnEvent()
+    {
+        static const auto type = QEvent::Type(QEvent::registerEventType());
+        return type;
+    }
+
+    void finish()
+    {
+        if (m_done)
+            return;
+        m_done = true;
+        watching = false;
+        qApp->removeEventFilter(this);
+        apply();
+        deleteLater();
+    }
+
+    QPointer<QWindow> m_window;
+    bool m_done = false;
 };
 
 } // namespace

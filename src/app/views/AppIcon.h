@@ -11,10 +11,10 @@ QIcon icon();
 // Sets the renderings as the application's icon, which every window then
 // inherits.
 void apply();
-// The same, done as the first window that shows an icon (not a tool panel
-// such as the floating menu) is about to appear: until then no icon is
-// handed to the window system (it is decoded meanwhile on a worker). Once
-// waiting, a further call does nothing.
+// The same, done once the first window that shows an icon (not a tool panel
+// such as the floating menu) has been drawn: until then no icon is handed to
+// the window system (it is decoded meanwhile on a worker). Asked for again
+// while waiting, it does nothing.
 void applyWithFirstWindow();
 
 } // namespace AppIcon

@@ -4,6 +4,7 @@
 #include "app/views/MenuActions.h"
 #include "app/views/ResponderChain.h"
 #include "app/views/ShellServices.h"
+#include "ui/AppLook.h"
 #include "ui/Chrome.h"
 #include "ui/Symbols.h"
 
@@ -340,7 +341,7 @@ namespace {
 class CompactMenuBarStyle : public QProxyStyle {
 public:
     // Over a style of the application's kind (the proxy owns it).
-    CompactMenuBarStyle() : QProxyStyle(QStyleFactory::create(QApplication::style()->name())) {}
+    CompactMenuBarStyle() : QProxyStyle(QStyleFactory::create(AppLook::styleName())) {}
 
     int pixelMetric(PixelMetric metric, const QStyleOption* option, const QWidget* widget) const override
     {
@@ -433,10 +434,22 @@ void MainMenu::revalidateSoon()
     if (m_revalidatePending)
         return;
     m_revalidatePending = true;
-    QMetaObject::invokeMethod(this, [this] {
-        if (m_revalidatePending)
-            revalidate();
-    }, Qt::QueuedConnection);
+    // After the paintings already asked for (they wait at low priority
+    // too, and go first): a window that takes the focus is drawn with it
+    // before its items are checked (which may ask the clipboard's owner).
+    QCoreApplication::postEvent(this, new QEvent(revalidateEvent()), Qt::LowEventPriority);
+}
+
+QEvent::Type MainMenu::revalidateEvent()
+{
+    static const auto type = QEvent::Type(QEvent::registerEventType());
+    return type;
+}
+
+void MainMenu::customEvent(QEvent* event)
+{
+    if (event->type() == revalidateEvent() && m_revalidatePending)
+        revalidate();
 }
 
 void MainMenu::revalidate()

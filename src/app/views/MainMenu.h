@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QEvent>
 #include <QList>
 #include <QObject>
 #include <QPointer>
@@ -70,12 +71,16 @@ public:
     static int tag(const QAction* item);
     static QString title(const QAction* item);
 
+protected:
+    void customEvent(QEvent* event) override;
+
 private:
     MainMenu();
     void makeMenus();
     // revalidate() when control returns to the event loop, once however
     // often this is called before then.
     void revalidateSoon();
+    static QEvent::Type revalidateEvent();
     // `action` is one of the MenuActions constants.
     QAction* item(QMenu* menu, const QString& title, const char* action, const QString& keys, int target,
                   int tag = 0);

@@ -10,6 +10,7 @@
 #include "ui/ChromeButton.h"
 #include "ui/ChromeKey.h"
 #include "ui/Fonts.h"
+#include "ui/WrapLabel.h"
 
 #include <QAbstractSpinBox>
 #include <QApplication>
@@ -42,6 +43,17 @@ bool isEditableText(const QWidget* w)
         return e->isEditable();
     return false;
 }
+
+// The "M" of a value in memory, in the 12-point extra-bold rounded face:
+// 10 × 15, given rather than measured. Hidden until memory holds a value, it
+// keeps its room in the line all the same, and measuring it would load its
+// face for a first frame that does not show it.
+class MemoryMarker : public QLabel {
+public:
+    explicit MemoryMarker(QWidget* parent) : QLabel(QStringLiteral("M"), parent) {}
+    QSize sizeHint() const override { return QSize(10, 15); }
+    QSize minimumSizeHint() const override { return sizeHint(); }
+};
 
 const QString kCopy = QStringLiteral("copy");
 const QString kPaste = QStringLiteral("paste");
@@ -114,8 +126,12 @@ CalculatorView::CalculatorView(QWidget* parent)
     lines->setSpacing(2);
     auto* top = new QHBoxLayout;
     top->setSpacing(8);
-    m_memoryMarker = styledLabel(QStringLiteral("M"), Fonts::system(12, QFont::ExtraBold, Fonts::Design::Rounded),
-                               Chrome::cherry(), panel);
+    m_memoryMarker = new MemoryMarker(panel);
+    m_memoryMarker->setTextFormat(Qt::PlainText);
+    m_memoryMarker->setFont(Fonts::system(12, QFont::ExtraBold, Fonts::Design::Rounded));
+    QPalette mp = m_memoryMarker->palette();
+    mp.setColor(QPalette::WindowText, Chrome::cherry());
+    m_memoryMarker->setPalette(mp);
     m_memoryMarker->setAccessibleName(QStringLiteral("Memory"));
     QSizePolicy keep = m_memoryMarker->sizePolicy();
     keep.setRetainSizeWhenHidden(true);
@@ -124,6 +140,10 @@ CalculatorView::CalculatorView(QWidget* parent)
     top->addStretch(1);
     auto* expression = new FitLabel(panel);
     expression->setBaseFont(Fonts::system(13, QFont::Normal, Fonts::Design::Monospaced));
+    // The height of a 13-point monospaced line, given: the line is empty
+    // until the first key, and measuring it would load its face for a first
+    // frame that shows nothing in it.
+    expression->setLineHeight(16);
     expression->setMinimumScale(1);
     expression->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     QPalette ep = expression->palette();
@@ -183,10 +203,12 @@ CalculatorView::CalculatorView(QWidget* parent)
     }
     column->addLayout(pad, 1);
 
-    auto* hint = styledLabel(
-        QStringLiteral("Type numbers and + − * / on your keyboard • Enter = • Esc clears • Ctrl+C copies"),
-        Fonts::system(10), CalcLook::secondary(), this);
-    hint->setWordWrap(true);
+    auto* hint = new WrapLabel(
+        QStringLiteral("Type numbers and + − * / on your keyboard • Enter = • Esc clears • Ctrl+C copies"), this);
+    hint->setFont(Fonts::system(10));
+    QPalette hp = hint->palette();
+    hp.setColor(QPalette::WindowText, CalcLook::secondary());
+    hint->setPalette(hp);
     hint->setAlignment(Qt::AlignHCenter);
     column->addWidget(hint);
 

@@ -39,12 +39,30 @@ void FitLabel::setFittedText(const QString& text)
     refit();
 }
 
+void FitLabel::fillDocument()
+{
+    // A selectable label fills and lays out the document it shows its text
+    // with when it is next painted, once its text, font or size changed, and
+    // that asks for another painting: the frame after a change would be
+    // followed by a second one. Done now, as the label is measured, the frame
+    // that shows the text is the last.
+    if (textInteractionFlags() != Qt::NoTextInteraction)
+        (void)QLabel::heightForWidth(width());
+}
+
+void FitLabel::setLineHeight(int height)
+{
+    m_lineHeight = height;
+    updateGeometry();
+}
+
 QSize FitLabel::sizeHint() const
 {
+    // An empty text is measured without the font being loaded.
     const QFontMetricsF fm(m_base);
     const QMargins m = contentsMargins();
-    return QSize(int(std::ceil(fm.horizontalAdvance(text()))) + m.left() + m.right(),
-                 int(std::ceil(fm.height())) + m.top() + m.bottom());
+    const int line = m_lineHeight > 0 ? m_lineHeight : int(std::ceil(fm.height()));
+    return QSize(int(std::ceil(fm.horizontalAdvance(text()))) + m.left() + m.right(), line + m.top() + m.bottom());
 }
 
 QSize FitLabel::minimumSizeHint() const
@@ -75,6 +93,7 @@ void FitLabel::refit()
         f.setPointSizeF(std::max(1.0, m_base.pointSizeF() * scale));
     if (font() != f)
         setFont(f);
+    fillDocument();
 }
 
 void FitLabel::setCopyable(bool copyable)
@@ -82,6 +101,7 @@ void FitLabel::setCopyable(bool copyable)
     setTextInteractionFlags(copyable ? Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard
                                      : Qt::NoTextInteraction);
     setFocusPolicy(copyable ? Qt::ClickFocus : Qt::NoFocus);
+    fillDocument();
 }
 
 void FitLabel::copy()

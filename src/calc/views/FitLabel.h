@@ -18,6 +18,10 @@ public:
     void setMinimumScale(qreal scale);
     qreal minimumScale() const { return m_minScale; }
 
+    // The height of the line, given instead of measured from the base font
+    // (0: measured).
+    void setLineHeight(int height);
+
     // Use instead of setText so the font is fitted anew.
     void setFittedText(const QString& text);
     // The font size now applied, as a fraction of the base size.
@@ -43,8 +47,10 @@ protected:
 
 private:
     void refit();
+    void fillDocument();
 
     QFont m_base;
     qreal m_minScale = 0.4;
     qreal m_scale = 1;
+    int m_lineHeight = 0;
 };

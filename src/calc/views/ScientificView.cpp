@@ -11,6 +11,7 @@
 #include "ui/ChromeKey.h"
 #include "ui/ChromePanel.h"
 #include "ui/Fonts.h"
+#include "ui/WrapLabel.h"
 #include "ui/FieldSpelling.h"
 #include "ui/SpellLineEdit.h"
 
@@ -309,9 +310,8 @@ QWidget* ScientificView::buildHistory()
     panel->setFixedWidth(200);
     QVBoxLayout* content = panel->contentLayout();
 
-    m_hint = new QLabel(QStringLiteral("Your calculations appear here. Click one to reuse it."), panel);
+    m_hint = new WrapLabel(QStringLiteral("Your calculations appear here. Click one to reuse it."), panel);
     m_hint->setFont(Fonts::style(Fonts::TextStyle::Caption));
-    m_hint->setWordWrap(true);
     QPalette hp = m_hint->palette();
     hp.setColor(QPalette::WindowText, CalcLook::secondary());
     m_hint->setPalette(hp);
