@@ -326,8 +326,13 @@ Result run(const QString& exe, const Options& options)
         r.rssMiB = residentMiB(p.processId());
         r.libraries = sharedLibraries(p.processId());
     }
-    p.kill();
-    p.waitForFinished();
+    // Asked to quit as a session would end it, so it takes its
+    // single-instance socket with it (a killed program leaves one per run).
+    p.terminate();
+    if (!p.waitForFinished(3000)) {
+        p.kill();
+        p.waitForFinished();
+    }
     return r;
 }
 
