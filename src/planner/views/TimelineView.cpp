@@ -7,10 +7,9 @@
 #include "ui/ChromeButton.h"
 #include "ui/SegmentedPicker.h"
 #include "ui/Symbols.h"
+#include "ui/WrapLabel.h"
 
-#include <QEvent>
 #include <QHBoxLayout>
-#include <QHash>
 #include <QLabel>
 #include <QPainter>
 #include <QRawFont>
@@ -51,38 +50,6 @@ private:
     QGlyphRun m_run;
     qreal m_height = 0;
     QSize m_hint;
-};
-
-// The hint wraps, so layouts ask for its height at a width, at many widths
-// while the window is built and shown, and each answer lays the text out
-// again: answers are kept for the text and font they were given for.
-class WrappingHint : public QLabel {
-public:
-    using QLabel::QLabel;
-
-    int heightForWidth(int width) const override
-    {
-        if (m_text != text()) {
-            m_heights.clear();
-            m_text = text();
-        }
-        auto it = m_heights.constFind(width);
-        if (it == m_heights.constEnd())
-            it = m_heights.insert(width, QLabel::heightForWidth(width));
-        return *it;
-    }
-
-protected:
-    void changeEvent(QEvent* event) override
-    {
-        if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange)
-            m_heights.clear();
-        QLabel::changeEvent(event);
-    }
-
-private:
-    mutable QString m_text;
-    mutable QHash<int, int> m_heights;
 };
 
 QWidget* symbolLabel(const QString& name, QWidget* parent)
@@ -164,8 +131,7 @@ TimelineView::TimelineView(QWidget* parent) : QWidget(parent), m_model(new Timel
     m_canvas = new TimelineCanvas(m_model, this);
     col->addWidget(m_canvas, 1);
 
-    m_hint = new WrappingHint(hintText(), this);
-    m_hint->setWordWrap(true);
+    m_hint = new WrapLabel(hintText(), this);
     m_hint->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     QPalette pal = m_hint->palette();
     pal.setColor(QPalette::WindowText, QColor::fromRgbF(0, 0, 0, 0.5f));
