@@ -26,6 +26,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QRawFont>
+#include <QSet>
 #include <QTest>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -497,6 +498,55 @@ private Q_SLOTS:
             for (const ScientificView::FnKey& key : row)
                 QVERIFY(view->control(key.label)->width() >= 24);
         }
+    }
+
+    // Keys of one span come out the same size to the pixel at any window
+    // size (the pixels left over go into the gaps); rows and columns stay
+    // apart and the rightmost keys reach the pads' right edge together.
+    void sciKeysShareOneSize_data()
+    {
+        QTest::addColumn<QSize>("size");
+        QTest::newRow("narrowest width") << QSize(652, 640);
+        QTest::newRow("odd width and height") << QSize(733, 701);
+        QTest::newRow("wide") << QSize(1111, 777);
+        QTest::newRow("short") << QSize(667, 583);
+    }
+    void sciKeysShareOneSize()
+    {
+        QFETCH(QSize, size);
+        auto* view = new ScientificView;
+        Host host(view);
+        host.window.resize(size);
+        QTRY_COMPARE(host.window.size(), size);
+        QCoreApplication::processEvents();
+        QSet<QSize> single;
+        QList<QRect> keys;
+        for (const auto& row : ScientificView::fnRows()) {
+            for (const ScientificView::FnKey& key : row)
+                keys.append(view->control(key.label)->geometry());
+        }
+        for (const QStringList& row : ScientificView::numRows()) {
+            for (const QString& label : row)
+                keys.append(view->control(label)->geometry());
+        }
+        for (const QRect& r : std::as_const(keys))
+            single.insert(r.size());
+        QCOMPARE(single.size(), 1);
+        QVERIFY(single.begin()->width() >= 24);
+        for (qsizetype i = 0; i < keys.size(); ++i) {
+            for (qsizetype j = i + 1; j < keys.size(); ++j)
+                QVERIFY(!keys.at(i).intersects(keys.at(j)));
+        }
+        const QRect clear = view->control(QStringLiteral("C"))->geometry();
+        const QRect back = view->control(QStringLiteral("⌫"))->geometry();
+        const QRect equals = view->control(QStringLiteral("="))->geometry();
+        const QRect plus = view->control(QStringLiteral("+"))->geometry();
+        const QRect zero = view->control(QStringLiteral("0"))->geometry();
+        QVERIFY(qAbs(clear.width() - back.width()) <= 1);
+        QCOMPARE(back.right(), plus.right());
+        QCOMPARE(equals.right(), plus.right());
+        QCOMPARE(equals.left(), zero.left());
+        QCOMPARE(clear.left(), zero.left());
     }
 
     void sciKeys_data()

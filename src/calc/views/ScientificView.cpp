@@ -5,6 +5,7 @@
 #include "calc/views/DisplayPanel.h"
 #include "calc/views/FitLabel.h"
 #include "calc/views/HistoryList.h"
+#include "calc/views/ScientificKeyGrid.h"
 #include "ui/SegmentedPicker.h"
 #include "ui/Chrome.h"
 #include "ui/ChromeButton.h"
@@ -249,57 +250,50 @@ ChromeKey* ScientificView::addKey(const QString& label, std::optional<QColor> ti
 
 QLayout* ScientificView::buildKeypads()
 {
-    auto* pads = new QHBoxLayout;
-    pads->setSpacing(10);
+    // Both pads in one grid, so that their keys are equally wide (five
+    // columns of functions, four of numbers) and every key of a span has
+    // the same size to the pixel.
+    const int fnColumns = int(fnRows().constFirst().size());
+    const int numColumns = int(numRows().constFirst().size());
+    auto* pads = new ScientificKeyGrid(int(fnRows().size()), fnColumns + numColumns, fnColumns - 1);
+    pads->setGaps(6, 10);
 
-    auto* fn = new QVBoxLayout;
-    fn->setSpacing(6);
-    for (const QList<FnKey>& row : fnRows()) {
-        auto* line = new QHBoxLayout;
-        line->setSpacing(6);
-        for (const FnKey& key : row) {
+    for (int r = 0; r < fnRows().size(); ++r) {
+        const QList<FnKey>& row = fnRows().at(r);
+        for (int c = 0; c < row.size(); ++c) {
+            const FnKey& key = row.at(c);
             ChromeKey* k = addKey(key.label, fnTint(), this);
             k->setLabelFont(fnFace(), m_fnLabelSize);
             m_fnKeys.append(k);
             const QString insert = key.insert;
             connect(k, &QPushButton::clicked, m_model, [this, insert] { m_model->insert(insert); });
-            line->addWidget(k, 1);
+            pads->addKey(k, r, c);
         }
-        fn->addLayout(line, 1);
     }
-    // Keys of both pads equally wide: five columns to four.
-    pads->addLayout(fn, 5);
     for (ChromeKey* k : std::as_const(m_fnKeys))
         k->installEventFilter(this);
 
-    auto* num = new QVBoxLayout;
-    num->setSpacing(6);
-    auto* top = new QHBoxLayout;
-    top->setSpacing(6);
     ChromeKey* clear = addKey(QStringLiteral("C"), numTint(QStringLiteral("C")), this);
     connect(clear, &QPushButton::clicked, m_model, &ScientificModel::clear);
     ChromeKey* back = addKey(QStringLiteral("⌫"), std::nullopt, this);
     back->setAccessibleName(QStringLiteral("backspace"));
     connect(back, &QPushButton::clicked, m_model, &ScientificModel::backspace);
-    top->addWidget(clear, 1);
-    top->addWidget(back, 1);
-    num->addLayout(top, 1);
-    for (const QStringList& row : numRows()) {
-        auto* line = new QHBoxLayout;
-        line->setSpacing(6);
-        for (const QString& label : row) {
+    pads->addKey(clear, 0, fnColumns, numColumns / 2);
+    pads->addKey(back, 0, fnColumns + numColumns / 2, numColumns - numColumns / 2);
+    for (int r = 0; r < numRows().size(); ++r) {
+        const QStringList& row = numRows().at(r);
+        for (int c = 0; c < row.size(); ++c) {
+            const QString& label = row.at(c);
             ChromeKey* k = addKey(label, numTint(label), this);
             const QString insert = numInsert(label);
             connect(k, &QPushButton::clicked, m_model, [this, insert] { m_model->insert(insert); });
-            line->addWidget(k, 1);
+            pads->addKey(k, r + 1, fnColumns + c);
         }
-        num->addLayout(line, 1);
     }
     ChromeKey* equals = addKey(QStringLiteral("="), numTint(QStringLiteral("=")), this);
     equals->setAccessibleName(QStringLiteral("equals"));
     connect(equals, &QPushButton::clicked, m_model, &ScientificModel::evaluate);
-    num->addWidget(equals, 1);
-    pads->addLayout(num, 4);
+    pads->addKey(equals, int(numRows().size()) + 1, fnColumns, numColumns);
     return pads;
 }
 
