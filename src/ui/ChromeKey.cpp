@@ -137,13 +137,29 @@ void ChromeKey::paintEvent(QPaintEvent*)
     ChromeShape::paint(p, capsule, ChromeShape::Outline::capsule(), isDown(), true);
 
     const QRectF labelRect = capsule.adjusted(kPadding, 0, -kPadding, 0);
-    bool elided = false;
-    const QFont f = m_labelFont ? fittedFont(text(), labelRect.width(), *m_labelFont, m_labelSize, &elided)
-                                : fittedFont(text(), labelRect.width(), &elided);
-    const QString shown = elided ? QFontMetricsF(f).elidedText(text(), Qt::ElideRight, labelRect.width()) : text();
-    p.setFont(f);
+    const QString label = text();
+    QFont base = m_labelFont.value_or(Fonts::system(labelSize, QFont::Bold, Fonts::Design::Rounded));
+    Fonts::setSize(base, m_labelSize);
+    // The label laid out once for its text, face and width: it is drawn
+    // twice, and where it fits at its full size, as it mostly does, that
+    // layout is its measure too.
+    if (label != m_shownLabel || base != m_shownBase || labelRect.width() != m_shownWidth) {
+        p.setFont(base);
+        m_shown.setText(label, p.font(), p.layoutDirection(), this);
+        if (m_shown.naturalWidth() > labelRect.width()) {
+            bool elided = false;
+            const QFont f = m_labelFont ? fittedFont(label, labelRect.width(), *m_labelFont, m_labelSize, &elided)
+                                        : fittedFont(label, labelRect.width(), &elided);
+            const QString shown = elided ? QFontMetricsF(f).elidedText(label, Qt::ElideRight, labelRect.width()) : label;
+            p.setFont(f);
+            m_shown.setText(shown, p.font(), p.layoutDirection(), this);
+        }
+        m_shownLabel = label;
+        m_shownBase = base;
+        m_shownWidth = labelRect.width();
+    }
     p.setPen(QColor(255, 255, 255, int(0.9 * 255)));
-    p.drawText(labelRect.translated(0, 1), Qt::AlignCenter | Qt::TextSingleLine, shown);
+    m_shown.draw(p, labelRect.translated(0, 1));
     p.setPen(labelColor());
-    p.drawText(labelRect, Qt::AlignCenter | Qt::TextSingleLine, shown);
+    m_shown.draw(p, labelRect);
 }

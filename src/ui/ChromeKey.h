@@ -4,6 +4,8 @@
 // whole size its layout gives it, with a bold rounded 19-point label in ink or
 // the key's tint, one line, shrinking to 0.45 of its size before it is elided.
 
+#include "ui/ChromeKeyLabel.h"
+
 #include <QColor>
 #include <QPushButton>
 #include <optional>
@@ -41,4 +43,10 @@ private:
     std::optional<QColor> m_tint;
     std::optional<QFont> m_labelFont;
     qreal m_labelSize = labelSize;
+    // The label as last drawn, and the text, face and width it was fitted
+    // for.
+    ChromeKeyLabel m_shown;
+    QString m_shownLabel;
+    QFont m_shownBase;
+    qreal m_shownWidth = -1;
 };

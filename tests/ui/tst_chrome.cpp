@@ -4,6 +4,7 @@
 #include "ui/Chrome.h"
 #include "ui/ChromeButton.h"
 #include "ui/ChromeKey.h"
+#include "ui/ChromeKeyLabel.h"
 #include "ui/ChromePanel.h"
 #include "ui/ChromeShape.h"
 #include "ui/Fonts.h"
@@ -392,6 +393,52 @@ private Q_SLOTS:
         auto green = [](const QColor& c) { return c.green() > 110 && c.red() < 60 && c.blue() < 60; };
         const int n = key ? countPixels(chromeKey.grab().toImage(), green) : countPixels(button.grab().toImage(), red);
         QVERIFY2(coloured ? n > 5 : n == 0, qPrintable(QString::number(n)));
+    }
+
+    // A key label laid out once draws the same pixels as QPainter::drawText
+    // centred on one line in the same rectangle, whatever the face, size,
+    // place within a pixel, or a label too wide for its rectangle.
+    void keyLabelDrawsAsDrawText_data()
+    {
+        QTest::addColumn<QString>("label");
+        QTest::addColumn<int>("design");
+        QTest::addColumn<qreal>("size");
+        QTest::addColumn<QRectF>("rect");
+        const QRectF key(5, 1, 29, 53);
+        QTest::newRow("digit, rounded") << QStringLiteral("7") << int(Fonts::Design::Rounded) << 19.0 << key;
+        QTest::newRow("two letters") << QStringLiteral("EE") << int(Fonts::Design::Rounded) << 19.0 << key.adjusted(0, 1, 0, 1);
+        QTest::newRow("superscripts, small") << QStringLiteral("sin⁻¹") << int(Fonts::Design::Default) << 11.2629 << key;
+        QTest::newRow("symbol") << QStringLiteral("⌫") << int(Fonts::Design::Default) << 19.0 << QRectF(5, 1, 74, 53);
+        QTest::newRow("half pixels") << QStringLiteral("log₂") << int(Fonts::Design::Default) << 12.5 << QRectF(4.5, 0.5, 30.5, 40.25);
+        QTest::newRow("too wide, clipped") << QStringLiteral("Clear everything") << int(Fonts::Design::Rounded) << 19.0 << key;
+        QTest::newRow("line break") << QStringLiteral("a\nb") << int(Fonts::Design::Rounded) << 15.0 << key;
+    }
+    void keyLabelDrawsAsDrawText()
+    {
+        QFETCH(QString, label);
+        QFETCH(int, design);
+        QFETCH(qreal, size);
+        QFETCH(QRectF, rect);
+        const QFont font = Fonts::system(size, QFont::Bold, Fonts::Design(design));
+        auto render = [&](bool laidOut) {
+            QImage image(48 + int(rect.width()), 64, QImage::Format_ARGB32_Premultiplied);
+            image.fill(Qt::white);
+            QPainter p(&image);
+            p.setRenderHint(QPainter::Antialiasing);
+            p.setRenderHint(QPainter::TextAntialiasing);
+            p.setFont(font);
+            ChromeKeyLabel shown;
+            shown.setText(label, p.font(), p.layoutDirection(), &image);
+            for (const auto& [offset, colour] : {std::pair{1.0, QColor(255, 255, 255, 230)}, std::pair{0.0, QColor(20, 40, 160)}}) {
+                p.setPen(colour);
+                if (laidOut)
+                    shown.draw(p, rect.translated(0, offset));
+                else
+                    p.drawText(rect.translated(0, offset), Qt::AlignCenter | Qt::TextSingleLine, label);
+            }
+            return image;
+        };
+        QCOMPARE(render(true), render(false));
     }
 
     void keyLabelShrinksBeforeEliding_data()
