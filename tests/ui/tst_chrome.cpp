@@ -10,6 +10,7 @@
 #include "ui/Symbols.h"
 #include "ui/ToolIcon.h"
 #include "ui/ToolScaffold.h"
+#include "ui/LineLabel.h"
 #include "ui/WrapLabel.h"
 
 #include <QApplication>
@@ -269,6 +270,67 @@ private Q_SLOTS:
         kept.setFont(Fonts::system(size));
         plain.setFont(Fonts::system(size));
         same("new font");
+    }
+
+    // A one-line label measured once answers as a label does: in several
+    // faces, alignments and margins, with a minimum size, and after its
+    // text, font or margins changed; a wrapping one is a label's own.
+    void lineLabelAnswersAsALabel_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<qreal>("size");
+        QTest::addColumn<int>("alignment");
+        QTest::addColumn<int>("margin");
+        QTest::addColumn<QMargins>("margins");
+        QTest::addColumn<QSize>("minimum");
+        QTest::addColumn<bool>("wrap");
+        const int left = Qt::AlignLeft | Qt::AlignVCenter;
+        QTest::newRow("title") << QStringLiteral("AMORTIZATION SCHEDULE") << 10.5 << left << 0 << QMargins() << QSize()
+                               << false;
+        QTest::newRow("figure, right") << QStringLiteral("$24,646.27") << 30.0 << int(Qt::AlignRight | Qt::AlignVCenter)
+                                       << 0 << QMargins() << QSize() << false;
+        QTest::newRow("centred, margins") << QStringLiteral("60 payments • Dec 2031") << 12.5 << int(Qt::AlignCenter)
+                                          << 3 << QMargins(1, 2, 5, 4) << QSize() << false;
+        QTest::newRow("minimum size") << QStringLiteral("Loan") << 11.0 << left << 0 << QMargins() << QSize(90, 30)
+                                      << false;
+        QTest::newRow("empty") << QString() << 13.0 << left << 0 << QMargins() << QSize() << false;
+        QTest::newRow("right to left") << QStringLiteral("שלום עולם") << 13.0 << left << 0 << QMargins() << QSize()
+                                       << false;
+        QTest::newRow("wrapping") << QStringLiteral("Extra payment each month, and what it saves") << 11.0 << left
+                                  << 0 << QMargins() << QSize() << true;
+    }
+    void lineLabelAnswersAsALabel()
+    {
+        QFETCH(QString, text);
+        QFETCH(qreal, size);
+        QFETCH(int, alignment);
+        QFETCH(int, margin);
+        QFETCH(QMargins, margins);
+        QFETCH(QSize, minimum);
+        QFETCH(bool, wrap);
+        LineLabel kept(QStringLiteral("First payment"));
+        QLabel plain(kept.text());
+        plain.setTextFormat(Qt::PlainText);
+        QCOMPARE(kept.sizeHint(), plain.sizeHint());
+        for (QLabel* l : {static_cast<QLabel*>(&kept), &plain}) {
+            l->setText(text);
+            l->setFont(Fonts::system(size, QFont::DemiBold, Fonts::Design::Rounded));
+            l->setAlignment(Qt::Alignment(alignment));
+            l->setMargin(margin);
+            l->setContentsMargins(margins);
+            l->setWordWrap(wrap);
+            if (minimum.isValid())
+                l->setMinimumSize(minimum);
+        }
+        QCOMPARE(kept.sizeHint(), plain.sizeHint());
+        QCOMPARE(kept.minimumSizeHint(), plain.minimumSizeHint());
+        for (QLabel* l : {static_cast<QLabel*>(&kept), &plain}) {
+            l->setText(text + QStringLiteral(" and more"));
+            l->setFont(Fonts::system(size + 4));
+            l->setContentsMargins(QMargins(2, 2, 2, 2));
+        }
+        QCOMPARE(kept.sizeHint(), plain.sizeHint());
+        QCOMPARE(kept.minimumSizeHint(), plain.minimumSizeHint());
     }
 
     // Menu bars are given their overflow button's icon as they are made; it
