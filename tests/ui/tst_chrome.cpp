@@ -6,6 +6,7 @@
 #include "ui/ChromeKey.h"
 #include "ui/ChromePanel.h"
 #include "ui/ChromeShape.h"
+#include "ui/ChromeShapeStretch.h"
 #include "ui/Fonts.h"
 #include "ui/Symbols.h"
 #include "ui/ToolIcon.h"
@@ -181,6 +182,95 @@ private Q_SLOTS:
                 worst = std::max({worst, qAbs(qRed(a) - qRed(b)), qAbs(qGreen(a) - qGreen(b)), qAbs(qBlue(a) - qBlue(b))});
             }
         QVERIFY2(worst <= 1, qPrintable(QString::number(worst)));
+    }
+
+    // A stretched edge laid down as a plain copy gives the very pixels of
+    // the painter's own stretch: on the pixel grid and between pixels (a
+    // header bar's shadow falls half a pixel down), along either axis, with
+    // and without antialiasing, under a rectangular clip; what it cannot
+    // copy is left to the painter.
+    void stretchedCopyIsThePaintersStretch_data()
+    {
+        QTest::addColumn<QRect>("source");
+        QTest::addColumn<QRectF>("target");
+        QTest::addColumn<QPointF>("translation");
+        QTest::addColumn<bool>("antialiased");
+        QTest::addColumn<QRect>("clip");
+        QTest::addColumn<bool>("copied");
+        const QRect acrossTop(35, 0, 2, 56), downSide(0, 30, 56, 2);
+        QTest::newRow("on the grid") << acrossTop << QRectF(28, -7, 904, 56) << QPointF(10, 10) << true << QRect() << true;
+        QTest::newRow("half a pixel down") << acrossTop << QRectF(28, -7, 904, 56) << QPointF(10, 11.5) << true
+                                           << QRect() << true;
+        QTest::newRow("between pixels both ways") << acrossTop << QRectF(27.3, -6.7, 500.6, 56) << QPointF(10.25, 11.5)
+                                                  << false << QRect() << true;
+        QTest::newRow("down a side, between pixels") << downSide << QRectF(-7, 24, 56, 310.5) << QPointF(13.5, 20.75)
+                                                     << true << QRect() << true;
+        QTest::newRow("from left of the device") << downSide << QRectF(-7, 24, 56, 310.5) << QPointF(3.5, 20.75)
+                                                 << true << QRect() << false;
+        QTest::newRow("under a rectangular clip") << acrossTop << QRectF(28, -7, 904, 56) << QPointF(10, 11.5) << true
+                                                  << QRect(100, 20, 300, 30) << true;
+        QTest::newRow("too short to copy") << acrossTop << QRectF(28, -7, 9.5, 56) << QPointF(10, 11.5) << true
+                                           << QRect() << false;
+        QTest::newRow("varying along the stretch") << QRect(0, 0, 30, 56) << QRectF(0, 0, 400, 56)
+                                                   << QPointF(10, 11.5) << true << QRect() << false;
+    }
+    void stretchedCopyIsThePaintersStretch()
+    {
+        QFETCH(QRect, source);
+        QFETCH(QRectF, target);
+        QFETCH(QPointF, translation);
+        QFETCH(bool, antialiased);
+        QFETCH(QRect, clip);
+        QFETCH(bool, copied);
+        // A piece whose rows (and columns) all differ, uniform across the
+        // middle two columns and down the middle two rows.
+        QImage piece(72, 62, QImage::Format_ARGB32_Premultiplied);
+        for (int y = 0; y < piece.height(); ++y)
+            for (int x = 0; x < piece.width(); ++x) {
+                const int u = (x >= 35 && x <= 36) ? 35 : x, v = (y >= 30 && y <= 31) ? 30 : y;
+                const int a = (u * 7 + v * 13) % 256;
+                piece.setPixel(x, y, qPremultiply(qRgba((u * 3) % 256, (v * 5) % 256, 90, a)));
+            }
+        QImage background(980, 420, QImage::Format_ARGB32_Premultiplied);
+        // Besides the row's own placing, the same at every quarter (and a
+        // few odd fractions) of a pixel either way.
+        QList<QPointF> translations{translation};
+        if (copied && clip.isNull()) {
+            for (const qreal fx : {0.0, 0.25, 0.5, 0.75, 0.1, 0.9})
+                for (const qreal fy : {0.0, 0.25, 0.5, 0.75, 0.3, 0.6})
+                    translations.append(QPointF(std::floor(translation.x()) + fx, std::floor(translation.y()) + fy));
+        }
+        for (int y = 0; y < background.height(); ++y)
+            for (int x = 0; x < background.width(); ++x)
+                background.setPixel(x, y, qRgb((x * 11) % 256, (y * 7) % 256, (x + y) % 256));
+        int copies = 0;
+        auto draw = [&](bool copy, qsizetype t) {
+            QImage img = background;
+            QPainter p(&img);
+            p.setRenderHint(QPainter::Antialiasing, antialiased);
+            p.translate(translations.at(t));
+            if (!clip.isNull())
+                p.setClipRect(clip);
+            p.setOpacity(0.35);
+            const ChromeShapeStretch::Copy strip
+                = copy ? ChromeShapeStretch::stretchedCopy(piece, QRectF(source), target, p) : ChromeShapeStretch::Copy();
+            if (copy && t == 0)
+                [&] { QCOMPARE(!strip.image.isNull(), copied); }();
+            copies += strip.image.isNull() ? 0 : 1;
+            if (strip.image.isNull())
+                p.drawImage(target, piece, QRectF(source));
+            else
+                p.drawImage(strip.at, strip.image);
+            return img;
+        };
+        for (qsizetype t = 0; t < translations.size(); ++t) {
+            const QImage stretched = draw(false, t), laid = draw(true, t);
+            QVERIFY(stretched != background);
+            QVERIFY2(laid == stretched, qPrintable(QStringLiteral("at %1, %2").arg(translations.at(t).x()).arg(translations.at(t).y())));
+        }
+        // Most placings are copied (some, where the painter reads a line
+        // beside the source, are left to it).
+        QVERIFY(copies >= (copied ? translations.size() / 2 : 0));
     }
 
     // Leaving out what a panel's fill covers changes no pixel around it:
