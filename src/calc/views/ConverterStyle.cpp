@@ -13,7 +13,14 @@ namespace ConverterStyle {
 
 QFont rounded(qreal size, QFont::Weight weight)
 {
-    return Fonts::system(size, weight, Fonts::Design::Rounded);
+    // The rounded face alone: a second family in the list has Qt look up the
+    // face's whole fallback list when the font is first used (a full
+    // fontconfig sort), though the rounded face draws every figure, unit
+    // name and symbol here. A character it lacks still finds a fallback, looked
+    // up when first met.
+    QFont f = Fonts::system(size, weight, Fonts::Design::Rounded);
+    f.setFamilies({f.families().constFirst()});
+    return f;
 }
 
 QFont caption()

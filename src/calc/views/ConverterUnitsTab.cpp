@@ -97,10 +97,7 @@ ConverterUnitsTab::ConverterUnitsTab(ConverterModel* model, QWidget* parent)
     // Narrower than its roomy natural width, down to where the longest
     // title still fits its segment.
     m_categories->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
-    int widest = 0;
-    for (const QString& title : categoryTitles())
-        widest = std::max(widest, m_categories->fontMetrics().horizontalAdvance(title));
-    m_categories->setMinimumWidth(int(categoryTitles().size()) * (widest + 8));
+    m_categories->setMinimumWidth(int(m_categories->segments().size()) * (m_categories->widestTitle() + 8));
     column->addWidget(m_categories);
 
     // The value, the pair of units and the result.
