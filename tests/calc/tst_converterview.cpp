@@ -3,6 +3,7 @@
 #include "core/Store.h"
 #include "calc/ConverterModel.h"
 #include "calc/TimeZones.h"
+#include "calc/views/ConverterCombo.h"
 #include "calc/views/ConverterUnitsTab.h"
 #include "calc/views/ConverterView.h"
 #include "calc/views/ConverterZonesTab.h"
@@ -12,6 +13,7 @@
 #include "ui/SpellLineEdit.h"
 #include "ui/ToolScaffold.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QClipboard>
 #include <QComboBox>
@@ -317,6 +319,45 @@ private Q_SLOTS:
         view.model()->setClocks(many);
         QCOMPARE(view.zonesTab()->clockRows().size(), 200);
         QVERIFY(view.minimumSizeHint().height() <= height);
+    }
+
+    // The pickers take the size QComboBox gives under its "minimum contents
+    // length with icon" policy, in any font, without building the popup list.
+    void comboMeasuresLikeItsPolicy_data()
+    {
+        QTest::addColumn<QStringList>("items");
+        QTest::addColumn<int>("fontSize");
+        QTest::newRow("empty") << QStringList{} << 0;
+        QTest::newRow("long items") << QStringList{QStringLiteral("Nautical mile (nmi)"), QStringLiteral("Inch (in)")} << 0;
+        QTest::newRow("large font") << QStringList{QStringLiteral("Europe/London")} << 22;
+        QTest::newRow("small font") << QStringList{QStringLiteral("Gram (g)")} << 8;
+    }
+
+    void comboMeasuresLikeItsPolicy()
+    {
+        QFETCH(QStringList, items);
+        QFETCH(int, fontSize);
+        ConverterCombo combo;
+        QComboBox reference;
+        reference.setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+        reference.setMinimumContentsLength(6);
+        for (QComboBox* c : {static_cast<QComboBox*>(&combo), &reference}) {
+            if (fontSize > 0) {
+                QFont f = c->font();
+                f.setPixelSize(fontSize);
+                c->setFont(f);
+            }
+            c->addItems(items);
+        }
+        QCOMPARE(combo.sizeHint(), reference.sizeHint());
+        QCOMPARE(combo.minimumSizeHint(), reference.minimumSizeHint());
+        if (fontSize == 0) // (a new font reaches the list, so QComboBox builds it then)
+            QCOMPARE(combo.findChild<QAbstractItemView*>(), nullptr);
+        // The list comes with the first popup, and choosing from it works.
+        combo.setCurrentIndex(-1);
+        combo.view();
+        QVERIFY(combo.findChild<QAbstractItemView*>());
+        QCOMPARE(combo.count(), items.size());
     }
 
     // Renders both tabs in the tool frame; with BW_SNAPSHOT_DIR set, the

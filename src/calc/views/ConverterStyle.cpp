@@ -1,10 +1,10 @@
 #include "calc/views/ConverterStyle.h"
 
+#include "calc/views/ConverterCombo.h"
 #include "ui/Chrome.h"
 #include "ui/Fonts.h"
 
 #include <QApplication>
-#include <QComboBox>
 #include <QEvent>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -33,7 +33,7 @@ QColor secondary()
     return Chrome::grey(0.0, 0.5);
 }
 
-QWidget* labelledPicker(const QString& text, QComboBox* combo, int width, QWidget* parent)
+QWidget* labelledPicker(const QString& text, ConverterCombo* combo, int width, QWidget* parent)
 {
     auto* row = new QWidget(parent);
     auto* h = new QHBoxLayout(row);
@@ -43,9 +43,6 @@ QWidget* labelledPicker(const QString& text, QComboBox* combo, int width, QWidge
     l->setBuddy(combo);
     h->addWidget(l);
     combo->setParent(row);
-    combo->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
-    combo->setMinimumContentsLength(6);
-    combo->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     h->addWidget(combo, 1);
     if (width > 0) {
         row->setMaximumWidth(width);

@@ -1,6 +1,7 @@
 #include "calc/views/ConverterUnitsTab.h"
 
 #include "calc/ConverterModel.h"
+#include "calc/views/ConverterCombo.h"
 #include "calc/views/ConverterStyle.h"
 #include "ui/SegmentedPicker.h"
 #include "ui/Chrome.h"
@@ -120,18 +121,20 @@ ConverterUnitsTab::ConverterUnitsTab(ConverterModel* model, QWidget* parent)
     valueColumn->addWidget(m_value);
     inputs->addLayout(valueColumn);
 
-    m_from = new QComboBox;
+    auto* fromCombo = new ConverterCombo;
+    m_from = fromCombo;
     m_from->setObjectName(QStringLiteral("fromPicker"));
-    inputs->addWidget(labelledPicker(QStringLiteral("From"), m_from, 240, panel), 1, Qt::AlignBottom);
+    inputs->addWidget(labelledPicker(QStringLiteral("From"), fromCombo, 240, panel), 1, Qt::AlignBottom);
     m_swap = new ChromeButton(QString(), false, true, panel);
     m_swap->setObjectName(QStringLiteral("swapUnits"));
     m_swap->setSymbol(QStringLiteral("arrow.left.arrow.right"));
     m_swap->setToolTip(QStringLiteral("Swap units"));
     m_swap->setAccessibleName(QStringLiteral("Swap units"));
     inputs->addWidget(m_swap, 0, Qt::AlignBottom);
-    m_to = new QComboBox;
+    auto* toCombo = new ConverterCombo;
+    m_to = toCombo;
     m_to->setObjectName(QStringLiteral("toPicker"));
-    inputs->addWidget(labelledPicker(QStringLiteral("To"), m_to, 240, panel), 1, Qt::AlignBottom);
+    inputs->addWidget(labelledPicker(QStringLiteral("To"), toCombo, 240, panel), 1, Qt::AlignBottom);
     panel->contentLayout()->addLayout(inputs);
 
     auto* resultRow = new QHBoxLayout;
