@@ -4,6 +4,8 @@
 #include "calc/ConverterModel.h"
 #include "calc/TimeZones.h"
 #include "calc/views/ConverterCombo.h"
+#include "calc/views/ConverterLabel.h"
+#include "calc/views/ConverterStyle.h"
 #include "calc/views/ConverterUnitsTab.h"
 #include "calc/views/ConverterView.h"
 #include "calc/views/ConverterZonesTab.h"
@@ -358,6 +360,57 @@ private Q_SLOTS:
         combo.view();
         QVERIFY(combo.findChild<QAbstractItemView*>());
         QCOMPARE(combo.count(), items.size());
+    }
+
+    // The figure labels measure a line once yet give QLabel's sizes.
+    void labelMeasuresLikeQLabel_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("alignment");
+        QTest::addColumn<int>("indent");
+        QTest::addColumn<int>("margin");
+        QTest::addColumn<bool>("framed");
+        QTest::addColumn<int>("minimumWidth");
+        const int right = int(Qt::AlignRight | Qt::AlignVCenter);
+        QTest::newRow("empty") << QString() << 0 << -1 << 0 << false << 0;
+        QTest::newRow("figure, right aligned") << QStringLiteral("1,609.344 m") << right << -1 << 0 << false << 0;
+        QTest::newRow("bottom, indented") << QStringLiteral("Kilometre") << int(Qt::AlignBottom) << 7 << 0 << false << 0;
+        QTest::newRow("framed with margin") << QStringLiteral("\u221E") << right << -1 << 3 << true << 0;
+        QTest::newRow("minimum width") << QStringLiteral("Enter a number") << 0 << -1 << 0 << false << 300;
+        QTest::newRow("two lines: QLabel's own") << QStringLiteral("a\nb") << 0 << -1 << 0 << false << 0;
+    }
+
+    void labelMeasuresLikeQLabel()
+    {
+        QFETCH(QString, text);
+        QFETCH(int, alignment);
+        QFETCH(int, indent);
+        QFETCH(int, margin);
+        QFETCH(bool, framed);
+        QFETCH(int, minimumWidth);
+        const QFont font = ConverterStyle::rounded(12, QFont::DemiBold);
+        ConverterLabel label(QStringLiteral("x"), font, QColor(Qt::red));
+        QLabel reference(QStringLiteral("x"));
+        reference.setTextFormat(Qt::PlainText);
+        reference.setFont(font);
+        for (QLabel* l : {static_cast<QLabel*>(&label), &reference}) {
+            QCOMPARE(l->sizeHint(), reference.sizeHint()); // measured before a change
+            l->setText(text);
+            if (alignment)
+                l->setAlignment(Qt::Alignment(alignment));
+            l->setIndent(indent);
+            l->setMargin(margin);
+            if (framed)
+                l->setFrameShape(QFrame::Box);
+            l->setMinimumWidth(minimumWidth);
+        }
+        QCOMPARE(label.sizeHint(), reference.sizeHint());
+        QCOMPARE(label.minimumSizeHint(), reference.minimumSizeHint());
+        QCOMPARE(label.palette().color(QPalette::WindowText), QColor(Qt::red));
+        // Turned selectable, it is QLabel's text document that measures.
+        label.setTextInteractionFlags(Qt::TextSelectableByMouse);
+        reference.setTextInteractionFlags(Qt::TextSelectableByMouse);
+        QCOMPARE(label.sizeHint(), reference.sizeHint());
     }
 
     // Renders both tabs in the tool frame; with BW_SNAPSHOT_DIR set, the
