@@ -1,6 +1,7 @@
 #include "app/views/ResponderChain.h"
 
 #include "app/views/MenuActions.h"
+#include "app/views/X11Desktop.h"
 
 #include "ui/FieldSpelling.h"
 #include "ui/TextChecker.h"
@@ -132,6 +133,10 @@ int validationIndex(const QMetaObject* meta)
 // whole list again (and for every image format Qt reads).
 bool clipboardHasText()
 {
+    // An X clipboard nobody owns holds nothing (Qt would load every image
+    // plugin it has before it says so).
+    if (const std::optional<bool> owned = X11Desktop::clipboardOwned(); owned && !*owned)
+        return false;
     const QMimeData* data = QGuiApplication::clipboard()->mimeData();
     if (!data)
         return false;
