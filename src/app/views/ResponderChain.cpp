@@ -56,33 +56,39 @@ struct Methods {
 
 using ClassMethods = QHash<QString, Methods>;
 
+const ClassMethods& classMethods(const QMetaObject* meta);
+
 ClassMethods readMethods(const QMetaObject* meta)
 {
-    // From the last method down, as the class's own look-up goes: the first
-    // method found with a signature is the one a call by that signature
-    // reaches; it counts only when it is a slot or an invokable method.
-    const int shadowed = -2; // a signal or constructor came first
-    ClassMethods methods;
-    for (int i = meta->methodCount() - 1; i >= 0; --i) {
+    // A class answers what its base class answers, except where it declares
+    // a method of the same signature itself. Its own methods from the last
+    // down, as the class's own look-up goes: the first found with a
+    // signature is the one a call by that signature reaches; it counts only
+    // when it is a slot or an invokable method (a signal hides the base
+    // class's slot).
+    const int hidden = -2;
+    ClassMethods own;
+    for (int i = meta->methodCount() - 1; i >= meta->methodOffset(); --i) {
         const QMetaMethod m = meta->method(i);
         const int count = m.parameterCount();
         if (count > 1 || (count == 1 && m.parameterTypeName(0) != "QAction*"))
             continue;
-        Methods& entry = methods[QString::fromLatin1(m.name())];
+        Methods& entry = own[QString::fromLatin1(m.name())];
         int& index = count == 0 ? entry.plain : entry.withSender;
         if (index != -1)
-            continue; // seen lower down the class
+            continue;
         const bool callable = m.methodType() == QMetaMethod::Slot || m.methodType() == QMetaMethod::Method;
-        index = callable ? i : shadowed;
+        index = callable ? i : hidden;
     }
-    for (auto it = methods.begin(); it != methods.end();) {
-        Methods& m = it.value();
-        m.plain = qMax(m.plain, -1);
-        m.withSender = qMax(m.withSender, -1);
+    ClassMethods methods = meta->superClass() ? classMethods(meta->superClass()) : ClassMethods();
+    for (auto it = own.cbegin(); it != own.cend(); ++it) {
+        Methods& m = methods[it.key()];
+        if (it->plain != -1)
+            m.plain = qMax(it->plain, -1);
+        if (it->withSender != -1)
+            m.withSender = qMax(it->withSender, -1);
         if (m.plain < 0 && m.withSender < 0)
-            it = methods.erase(it);
-        else
-            ++it;
+            methods.remove(it.key());
     }
     return methods;
 }
