@@ -3,6 +3,7 @@
 #include "ui/Chrome.h"
 #include "ui/ChromeShape.h"
 #include "ui/Fonts.h"
+#include "ui/LineLabel.h"
 
 #include <QLabel>
 #include <QPainter>
@@ -34,14 +35,13 @@ void ChromePanel::build()
                                 kShadowRoom.right() + padding, kShadowRoom.bottom() + padding);
     m_outer->setSpacing(8);
 
-    m_titleLabel = new QLabel(this);
+    m_titleLabel = new LineLabel(QString(), this);
     QFont f = Fonts::system(10.5, QFont::Black, Fonts::Design::Rounded);
     Fonts::setTracking(f, 1.0);
     m_titleLabel->setFont(f);
     QPalette pal = m_titleLabel->palette();
     pal.setColor(QPalette::WindowText, Chrome::turquoiseDeep());
     m_titleLabel->setPalette(pal);
-    m_titleLabel->setTextFormat(Qt::PlainText);
     m_outer->addWidget(m_titleLabel, 0, Qt::AlignLeft);
 
     m_content = new QVBoxLayout;

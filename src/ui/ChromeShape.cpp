@@ -1,6 +1,7 @@
 #include "ui/ChromeShape.h"
 
 #include "ui/Chrome.h"
+#include "ui/ChromeShapeStretch.h"
 
 #include <QCache>
 #include <QPainter>
@@ -111,53 +112,6 @@ bool visiblePart(const QRectF& shown, const QRectF& hidden, QRectF* visible)
         }
     }
     return false;
-}
-
-// A stretched edge of a shadow piece spread out to its full length as a
-// picture of its own, when the stretch would repeat one row or column of
-// pixels unchanged: a plain copy is much cheaper to lay down than a scaled
-// one, and gives the same pixels. Null when the stretch is not that simple
-// (a fractional place or a high-density painter).
-QImage spread(const QImage& piece, const QRectF& source, const QRectF& target, const QPainter& painter)
-{
-    const QTransform& t = painter.deviceTransform();
-    if (t.type() > QTransform::TxTranslate || piece.devicePixelRatio() != 1.0)
-        return QImage();
-    const QRectF onDevice = t.mapRect(target);
-    const QRect whole = onDevice.toRect();
-    auto exact = [](qreal v) { return qFuzzyIsNull(v - std::round(v)); };
-    if (!exact(onDevice.left()) || !exact(onDevice.top()) || !exact(onDevice.right()) || !exact(onDevice.bottom())
-        || !exact(source.left()) || !exact(source.top()) || !exact(source.width()) || !exact(source.height()))
-        return QImage();
-    const QRect from = source.toRect();
-    const bool alongX = from.height() == whole.height() && from.width() < whole.width();
-    const bool alongY = from.width() == whole.width() && from.height() < whole.height();
-    if (!alongX && !alongY)
-        return QImage();
-    if (from.left() < 0 || from.top() < 0 || from.right() >= piece.width() || from.bottom() >= piece.height())
-        return QImage();
-    QImage out(whole.size(), QImage::Format_ARGB32_Premultiplied);
-    if (alongX) {
-        // Every pixel of a row of the source must be the same.
-        for (int y = 0; y < from.height(); ++y) {
-            const QRgb* in = reinterpret_cast<const QRgb*>(piece.constScanLine(from.top() + y)) + from.left();
-            if (std::any_of(in + 1, in + from.width(), [in](QRgb c) { return c != in[0]; }))
-                return QImage();
-            QRgb* line = reinterpret_cast<QRgb*>(out.scanLine(y));
-            std::fill(line, line + out.width(), in[0]);
-        }
-    } else {
-        const auto row = [&](int y) {
-            return reinterpret_cast<const QRgb*>(piece.constScanLine(from.top() + y)) + from.left();
-        };
-        for (int y = 1; y < from.height(); ++y) {
-            if (!std::equal(row(0), row(0) + from.width(), row(y)))
-                return QImage();
-        }
-        for (int y = 0; y < out.height(); ++y)
-            std::copy(row(0), row(0) + from.width(), reinterpret_cast<QRgb*>(out.scanLine(y)));
-    }
-    return out;
 }
 
 // Lays `image` down at `at` some dozens of rows at a time: the painter hands
@@ -354,7 +308,9 @@ void ChromeShape::paintRoundedRectShadow(QPainter& painter, const QRectF& rect, 
                 }
             }
             painter.translate(0, offsetY);
-            const QImage strip = source.size() == target.size() * scale ? QImage() : spread(piece, source, target, painter);
+            const ChromeShapeStretch::Copy strip = source.size() == target.size() * scale
+                ? ChromeShapeStretch::Copy()
+                : ChromeShapeStretch::stretchedCopy(piece, source, target, painter);
             painter.translate(0, -offsetY);
             for (const QRectF& part : std::as_const(parts)) {
                 if (!part.isNull()) {
@@ -362,10 +318,10 @@ void ChromeShape::paintRoundedRectShadow(QPainter& painter, const QRectF& rect, 
                     painter.setClipRect(part, Qt::IntersectClip);
                 }
                 painter.translate(0, offsetY);
-                if (strip.isNull())
+                if (strip.image.isNull())
                     painter.drawImage(target, piece, source);
                 else
-                    drawInBands(painter, target.topLeft(), strip);
+                    drawInBands(painter, strip.at, strip.image);
                 painter.translate(0, -offsetY);
                 if (!part.isNull())
                     painter.restore();

@@ -1,6 +1,7 @@
 #include "ui/FieldSpelling.h"
 
 #include "ui/SpellHighlighter.h"
+#include "ui/SpellLineEdit.h"
 #include "ui/SpellingPanel.h"
 
 #include <QContextMenuEvent>
@@ -83,7 +84,7 @@ FieldSpelling* FieldSpelling::attach(QLineEdit* field)
 {
     if (!field || field->echoMode() != QLineEdit::Normal || isExcluded(field))
         return nullptr;
-    if (FieldSpelling* existing = of(field))
+    if (auto* existing = qobject_cast<FieldSpelling*>(SpellingTarget::of(field)))
         return existing;
     return new FieldSpelling(field);
 }
@@ -92,6 +93,9 @@ FieldSpelling* FieldSpelling::of(const QLineEdit* field)
 {
     if (!field)
         return nullptr;
+    // A SpellLineEdit has a checker from the start, made when first needed.
+    if (auto* own = qobject_cast<const SpellLineEdit*>(field))
+        return own->spelling();
     return qobject_cast<FieldSpelling*>(SpellingTarget::of(field));
 }
 
@@ -124,10 +128,6 @@ void FieldSpelling::userStarted()
 
 FieldSpelling::FieldSpelling(QLineEdit* field) : SpellingTarget(field), m_field(field), m_watched(field)
 {
-    m_overlay = new Overlay(this, field);
-    m_overlay->setGeometry(field->rect());
-    m_overlay->show();
-    m_overlay->raise();
     field->installEventFilter(this);
     m_grammarTimer.setSingleShot(true);
     connect(&m_grammarTimer, &QTimer::timeout, this, [this] {
@@ -204,8 +204,17 @@ void FieldSpelling::recheck()
 
 void FieldSpelling::updateOverlay()
 {
-    if (m_overlay)
-        m_overlay->update();
+    if (!m_overlay) {
+        // Made with the first underline: a field with nothing to mark draws
+        // nothing over itself.
+        if (!m_field || (m_misspelt.isEmpty() && m_grammar.isEmpty()))
+            return;
+        m_overlay = new Overlay(this, m_field);
+        m_overlay->setGeometry(m_field->rect());
+        m_overlay->show();
+        m_overlay->raise();
+    }
+    m_overlay->update();
 }
 
 QRectF FieldSpelling::textRect(int start, int length) const
@@ -339,12 +348,14 @@ bool FieldSpelling::eventFilter(QObject* watched, QEvent* event)
         return false;
     switch (event->type()) {
     case QEvent::Resize:
-        m_overlay->setGeometry(m_field->rect());
+        if (m_overlay)
+            m_overlay->setGeometry(m_field->rect());
         break;
     case QEvent::FontChange:
     case QEvent::StyleChange:
     case QEvent::Show:
-        m_overlay->raise();
+        if (m_overlay)
+            m_overlay->raise();
         updateOverlay();
         break;
     case QEvent::FocusIn:

@@ -4,10 +4,10 @@
 // drawn over the field, suggestions in its context menu, the six switches and
 // the Edit-menu actions as slots. Password fields are never checked. A
 // SpellCheckingWindow attaches one to each field of the window when editing
-// begins; SpellLineEdit has one from the start. Text the program puts into
-// a field is checked once the word list is there, but only the user (focus
-// or an edit) makes the word list and the grammar dictionary load. Fields
-// that hold numbers are excluded().
+// begins; a SpellLineEdit has one from when it is first shown or asked for.
+// Text the program puts into a field is checked once the word list is there,
+// but only the user (focus or an edit) makes the word list and the grammar
+// dictionary load. Fields that hold numbers are excluded().
 
 #include "ui/SpellChecker.h"
 #include "ui/SpellingTarget.h"
@@ -26,6 +26,8 @@ class FieldSpelling : public SpellingTarget {
 public:
     // Attaches (once) to `field`; nothing for a password field.
     static FieldSpelling* attach(QLineEdit* field);
+    // The checker of `field`, or null (a SpellLineEdit's is made here when it
+    // was not needed yet).
     static FieldSpelling* of(const QLineEdit* field);
     // Never checks `field` (numbers, expressions, codes): removes a checker
     // already attached and refuses later ones.

@@ -2,6 +2,7 @@
 
 #include "ui/Fonts.h"
 #include "ui/FieldSpelling.h"
+#include "ui/LineLabel.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -101,8 +102,7 @@ NumberField::NumberField(const QString& label, double value, qreal width, const 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(2);
-    m_labelWidget = new QLabel(label, this);
-    m_labelWidget->setTextFormat(Qt::PlainText);
+    m_labelWidget = new LineLabel(label, this);
     m_labelWidget->setFont(Fonts::system(11, QFont::DemiBold, Fonts::Design::Rounded));
     QPalette pal = m_labelWidget->palette();
     pal.setColor(QPalette::WindowText, QColor(0, 0, 0, 128));

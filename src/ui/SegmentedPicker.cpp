@@ -7,6 +7,9 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
+#include <QTextLayout>
+
+#include <algorithm>
 
 namespace {
 constexpr int kHeight = 24;
@@ -22,6 +25,8 @@ SegmentedPicker::SegmentedPicker(const QStringList& segments, QWidget* parent)
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     setAccessibleName(segments.join(QLatin1Char('/')));
 }
+
+SegmentedPicker::~SegmentedPicker() = default;
 
 void SegmentedPicker::setCurrentIndex(int index)
 {
@@ -40,15 +45,56 @@ QRect SegmentedPicker::segmentRect(int index) const
     return QRect(x, 0, index == n - 1 ? width() - x : w, height());
 }
 
+const std::vector<std::unique_ptr<QTextLayout>>& SegmentedPicker::titles(const QFont& font) const
+{
+    if (!m_titles.empty() && font == m_titleFont && layoutDirection() == m_titleDirection)
+        return m_titles;
+    // Laid out as QPainter::drawText lays out one unwrapped line, so that
+    // drawing the kept lines puts every glyph where drawText would.
+    m_titles.clear();
+    m_titleFont = font;
+    m_titleDirection = layoutDirection();
+    m_widest = 0;
+    QTextOption option;
+    option.setTextDirection(m_titleDirection);
+    option.setAlignment(Qt::AlignLeft);
+    option.setFlags(QTextOption::IncludeTrailingSpaces);
+    for (const QString& s : m_segments) {
+        auto layout = std::make_unique<QTextLayout>(s, font);
+        layout->setCacheEnabled(true);
+        layout->setTextOption(option);
+        layout->beginLayout();
+        QTextLine line = layout->createLine();
+        if (line.isValid()) {
+            line.setLineWidth(0x01000000);
+            line.setPosition(QPointF(0, 0));
+        }
+        layout->endLayout();
+        if (line.isValid())
+            m_widest = std::max(m_widest, qRound(line.horizontalAdvance()));
+        m_titles.push_back(std::move(layout));
+    }
+    return m_titles;
+}
+
+void SegmentedPicker::forgetTitles()
+{
+    m_titles.clear();
+    m_widest = -1;
+    m_sizeHint = QSize();
+}
+
+int SegmentedPicker::widestTitle() const
+{
+    if (m_widest < 0)
+        titles(QFont(font(), this));
+    return m_widest;
+}
+
 QSize SegmentedPicker::sizeHint() const
 {
-    if (!m_sizeHint.isValid()) {
-        const QFontMetrics fm(font());
-        int widest = 0;
-        for (const QString& s : m_segments)
-            widest = std::max(widest, fm.horizontalAdvance(s));
-        m_sizeHint = QSize((widest + 24) * std::max<int>(1, int(m_segments.size())), kHeight);
-    }
+    if (!m_sizeHint.isValid())
+        m_sizeHint = QSize((widestTitle() + 24) * std::max<int>(1, int(m_segments.size())), kHeight);
     return m_sizeHint;
 }
 
@@ -89,8 +135,8 @@ void SegmentedPicker::keyPressEvent(QKeyEvent* event)
 
 void SegmentedPicker::changeEvent(QEvent* event)
 {
-    if (event->type() == QEvent::FontChange)
-        m_sizeHint = QSize();
+    if (event->type() == QEvent::FontChange || event->type() == QEvent::LayoutDirectionChange)
+        forgetTitles();
     QWidget::changeEvent(event);
 }
 
@@ -103,6 +149,7 @@ void SegmentedPicker::paintEvent(QPaintEvent*)
     p.setBrush(Chrome::grey(0.86));
     p.drawRoundedRect(track, kRadius, kRadius);
 
+    const auto& lines = titles(p.font());
     for (int i = 0; i < m_segments.size(); ++i) {
         const QRectF r = QRectF(segmentRect(i)).adjusted(2, 2, -2, -2);
         if (i == m_current) {
@@ -118,7 +165,24 @@ void SegmentedPicker::paintEvent(QPaintEvent*)
             p.drawLine(QPointF(r.left() - 2, r.top() + 3), QPointF(r.left() - 2, r.bottom() - 3));
         }
         p.setPen(Chrome::ink());
-        p.drawText(r, Qt::AlignCenter, m_segments.at(i));
+        // Centred in its segment as drawText(r, Qt::AlignCenter, title)
+        // centres it, clipped to the segment when it overflows.
+        const QTextLayout& layout = *lines[size_t(i)];
+        if (layout.lineCount() == 0)
+            continue;
+        const QTextLine line = layout.lineAt(0);
+        const qreal height = line.ascent() + line.descent();
+        const qreal yoff = (r.height() - height) / 2;
+        const QRectF bounds(r.x() + (r.width() - line.naturalTextWidth()) / 2, r.y() + yoff,
+                            line.naturalTextWidth(), height);
+        const bool clip = !r.contains(bounds);
+        if (clip) {
+            p.save();
+            p.setClipRect(r, Qt::IntersectClip);
+        }
+        line.draw(&p, QPointF(r.x() + (r.width() - line.horizontalAdvance()) / 2, r.y() + yoff));
+        if (clip)
+            p.restore();
     }
     if (hasFocus()) {
         p.setPen(QPen(palette().color(QPalette::Highlight), 2));

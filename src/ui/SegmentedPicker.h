@@ -1,7 +1,13 @@
 #pragma once
 
+#include <QFont>
 #include <QStringList>
 #include <QWidget>
+
+#include <memory>
+#include <vector>
+
+class QTextLayout;
 
 // A segmented picker: a row of segments of which exactly one is chosen.
 // Clicks and the arrow keys choose; currentIndexChanged follows every choice
@@ -11,12 +17,15 @@ class SegmentedPicker : public QWidget {
     Q_PROPERTY(int currentIndex READ currentIndex WRITE setCurrentIndex NOTIFY currentIndexChanged)
 public:
     explicit SegmentedPicker(const QStringList& segments, QWidget* parent = nullptr);
+    ~SegmentedPicker() override;
 
     QStringList segments() const { return m_segments; }
     int currentIndex() const { return m_current; }
     void setCurrentIndex(int index);
     // Where segment `index` is drawn (for clicks).
     QRect segmentRect(int index) const;
+    // The advance of the widest title in the picker's font.
+    int widestTitle() const;
 
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
@@ -34,9 +43,16 @@ protected:
 
 private:
     void choose(int index);
+    // The titles shaped in `font`: layouts and paint share them, so each
+    // title is shaped once per font instead of at every measure and paint.
+    const std::vector<std::unique_ptr<QTextLayout>>& titles(const QFont& font) const;
+    void forgetTitles();
 
     QStringList m_segments;
     int m_current = 0;
-    // Measured once per font: layouts ask for it many times.
+    mutable QFont m_titleFont;
+    mutable Qt::LayoutDirection m_titleDirection = Qt::LeftToRight;
+    mutable std::vector<std::unique_ptr<QTextLayout>> m_titles;
+    mutable int m_widest = -1;
     mutable QSize m_sizeHint;
 };

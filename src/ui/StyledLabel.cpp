@@ -1,11 +1,10 @@
 #include "ui/StyledLabel.h"
 
-#include <QLabel>
+#include "ui/LineLabel.h"
 
 QLabel* styledLabel(const QString& text, const QFont& font, const QColor& color, QWidget* parent)
 {
-    auto* l = new QLabel(text, parent);
-    l->setTextFormat(Qt::PlainText);
+    auto* l = new LineLabel(text, parent);
     l->setFont(font);
     if (color.isValid()) {
         QPalette p = l->palette();

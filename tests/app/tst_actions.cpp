@@ -31,6 +31,40 @@ const QHash<QString, const QMetaObject*>& handlerClasses()
     return classes;
 }
 
+// A small family of classes for what a class hierarchy answers.
+class Base : public QObject {
+    Q_OBJECT
+public Q_SLOTS:
+    void copy() {}
+    void toggleBullets(QAction*) {}
+    void insertTable() {}
+};
+
+class HidesWithSignals : public Base {
+    Q_OBJECT
+Q_SIGNALS:
+    void copy();
+    void toggleBullets(QAction*);
+};
+
+class Redeclares : public HidesWithSignals {
+    Q_OBJECT
+public:
+    Q_INVOKABLE void copy() {}
+    Q_INVOKABLE void insertTable(QAction*) {}
+    Q_INVOKABLE void alignLeft(int) {}
+};
+
+// Records which of its methods the menus called.
+class Recorder : public Redeclares {
+    Q_OBJECT
+public:
+    QString called;
+    Q_INVOKABLE void copy() { called = QStringLiteral("most derived copy()"); }
+    Q_INVOKABLE void insertTable(QAction*) { called = QStringLiteral("insertTable(QAction*)"); }
+    Q_INVOKABLE void insertTable() { called = QStringLiteral("insertTable()"); }
+};
+
 // Every action name the menu bar and the tray menu send.
 QSet<QString> menuActions()
 {
@@ -123,13 +157,47 @@ private Q_SLOTS:
         QTest::newRow("signal") << "WPDocumentController" << "documentsChanged" << false;
         QTest::newRow("other class's") << "AppDelegate" << "saveDocument" << false;
         QTest::newRow("case matters") << "AppDelegate" << "ShowAbout" << false;
+        QTest::newRow("base slot") << "Base" << "copy" << true;
+        QTest::newRow("hidden by a signal") << "HidesWithSignals" << "copy" << false;
+        QTest::newRow("hidden by a signal with the item") << "HidesWithSignals" << "toggleBullets" << false;
+        QTest::newRow("not hidden") << "HidesWithSignals" << "insertTable" << true;
+        QTest::newRow("declared again below a signal") << "Redeclares" << "copy" << true;
+        QTest::newRow("still hidden further down") << "Redeclares" << "toggleBullets" << false;
+        QTest::newRow("other parameters") << "Redeclares" << "alignLeft" << false;
     }
     void declarationsAreExact()
     {
         QFETCH(QString, handler);
         QFETCH(QString, action);
         QFETCH(bool, declared);
-        QCOMPARE(ResponderChain::declares(*handlerClasses().value(handler), action), declared);
+        static const QHash<QString, const QMetaObject*> family{
+            {QStringLiteral("Base"), &Base::staticMetaObject},
+            {QStringLiteral("HidesWithSignals"), &HidesWithSignals::staticMetaObject},
+            {QStringLiteral("Redeclares"), &Redeclares::staticMetaObject},
+        };
+        const QMetaObject* meta = handlerClasses().value(handler, family.value(handler));
+        QVERIFY(meta);
+        QCOMPARE(ResponderChain::declares(*meta, action), declared);
+    }
+
+    void callsTheMethodAClassAnswersWith_data()
+    {
+        QTest::addColumn<QString>("action");
+        QTest::addColumn<QString>("called");
+        QTest::newRow("own, with the item first") << "insertTable" << "insertTable(QAction*)";
+        QTest::newRow("own over the base's") << "copy" << "most derived copy()";
+        QTest::newRow("none") << "toggleBullets" << "";
+    }
+    // The menus reach the most derived method a class answers with, and the
+    // one that receives the item before the plain one.
+    void callsTheMethodAClassAnswersWith()
+    {
+        QFETCH(QString, action);
+        QFETCH(QString, called);
+        Recorder r;
+        QAction item;
+        QCOMPARE(ResponderChain::invoke(&r, action, &item), !called.isEmpty());
+        QCOMPARE(r.called, called);
     }
 
     void builtInCommands_data()

@@ -1,6 +1,7 @@
 #include "TestEnvironment.h"
 #include "app/views/FloatingMenuController.h"
 #include "app/views/MainMenu.h"
+#include "app/views/MenuActions.h"
 #include "app/views/ResponderChain.h"
 #include "app/views/ShellServices.h"
 #include "calc/ScientificModel.h"
@@ -18,7 +19,9 @@
 #include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTextEdit>
@@ -256,6 +259,125 @@ private Q_SLOTS:
             find(QStringLiteral("pasteAsPlainText"))->trigger();
             QCOMPARE(plain->toPlainText(), QStringLiteral("pasted"));
         }
+        delete w;
+    }
+
+    void pasteFollowsTheClipboard_data()
+    {
+        QTest::addColumn<QString>("format");
+        QTest::addColumn<bool>("pastable");
+        QTest::newRow("plain text") << "text/plain" << true;
+        QTest::newRow("web page text") << "text/html" << true;
+        QTest::newRow("links") << "text/uri-list" << true;
+        QTest::newRow("picture only") << "image/png" << false;
+        QTest::newRow("private data") << "application/x-brindleworks-test" << false;
+        QTest::newRow("empty") << "" << false;
+    }
+    // Paste is offered for whatever the field can take as text, and follows
+    // each change of the clipboard while the focus stays put.
+    void pasteFollowsTheClipboard()
+    {
+        QFETCH(QString, format);
+        QFETCH(bool, pastable);
+        auto* line = new QLineEdit(QStringLiteral("hello"));
+        QMainWindow* w = makeWindow(line);
+        QVERIFY(QTest::qWaitForWindowActive(w));
+        line->setFocus();
+        QTRY_COMPARE(QApplication::focusWidget(), line);
+        for (const bool before : {true, false}) {
+            // Every case follows both a pastable and an unpastable clipboard.
+            if (before)
+                QGuiApplication::clipboard()->setText(QStringLiteral("x"));
+            else
+                QGuiApplication::clipboard()->clear();
+            MainMenu::shared().revalidate();
+            QCOMPARE(find(QStringLiteral("paste"))->isEnabled(), before);
+            auto* data = new QMimeData;
+            if (!format.isEmpty())
+                data->setData(format, QByteArrayLiteral("file:///tmp/a.txt"));
+            QGuiApplication::clipboard()->setMimeData(data);
+            MainMenu::shared().revalidate();
+            QCOMPARE(find(QStringLiteral("paste"))->isEnabled(), pastable);
+            QCOMPARE(find(QStringLiteral("pasteAsPlainText"))->isEnabled(), pastable);
+        }
+        line->setReadOnly(true);
+        MainMenu::shared().revalidate();
+        QVERIFY(!find(QStringLiteral("paste"))->isEnabled());
+        delete w;
+    }
+
+    void menusAgreeWithTheChain_data()
+    {
+        QTest::addColumn<QString>("focus");
+        QTest::newRow("field with spelling") << "spelling";
+        QTest::newRow("read-only field") << "readOnly";
+        QTest::newRow("document pane's editor") << "document";
+        QTest::newRow("word document") << "word";
+        QTest::newRow("window without input") << "none";
+    }
+    // Every item the menus check at once is enabled, checked and aimed as
+    // the chain answers its command asked alone.
+    void menusAgreeWithTheChain()
+    {
+        QFETCH(QString, focus);
+        WPDocumentController controller;
+        controller.setWindowDecorator([](QMainWindow* w) { w->setMenuBar(MainMenu::shared().build(w)); });
+        ResponderChain::shared().addApplicationResponder(&controller);
+        QGuiApplication::clipboard()->setText(QStringLiteral("pasted"));
+        auto* pane = new DocumentPane;
+        auto* layout = new QVBoxLayout(pane);
+        auto* field = new SpellLineEdit(QStringLiteral("Teh cat"));
+        auto* readOnly = new QLineEdit(QStringLiteral("fixed"));
+        readOnly->setReadOnly(true);
+        readOnly->selectAll();
+        auto* text = new QTextEdit;
+        auto* button = new QPushButton(QStringLiteral("Go"));
+        for (QWidget* child : {static_cast<QWidget*>(field), static_cast<QWidget*>(readOnly),
+                               static_cast<QWidget*>(text), static_cast<QWidget*>(button)})
+            layout->addWidget(child);
+        QMainWindow* w = makeWindow(pane);
+        QWidget* window = w;
+        QVERIFY(QTest::qWaitForWindowActive(w));
+        QWidget* input = focus == QLatin1String("spelling") ? static_cast<QWidget*>(field)
+            : focus == QLatin1String("readOnly")             ? static_cast<QWidget*>(readOnly)
+            : focus == QLatin1String("document")             ? static_cast<QWidget*>(text)
+                                                             : static_cast<QWidget*>(button);
+        if (focus == QLatin1String("word")) {
+            find(QStringLiteral("newDocument"))->trigger();
+            window = controller.windowFor(controller.documents().constFirst());
+            QVERIFY(QTest::qWaitForWindowActive(window));
+            input = window->focusWidget() ? window->focusWidget() : window;
+        }
+        input->setFocus();
+        QTRY_COMPARE(QApplication::focusWidget(), input);
+        MainMenu::shared().revalidate();
+        const QStringList toDelegate{"showAbout",  "showSettings", "toggleFloatingMenu", "openToolFromMenu",
+                                     "showHelp", "visitWebsite", "exportData"};
+        int enabled = 0;
+        QList<QMenu*> menus = MainMenu::shared().menus();
+        for (int i = 0; i < menus.size(); ++i) {
+            for (QAction* a : menus.at(i)->actions()) {
+                if (a->menu())
+                    menus.append(a->menu());
+                const QString name = MainMenu::actionName(a);
+                if (name.isEmpty() || a->isSeparator())
+                    continue;
+                // Items of the application go straight to the delegate.
+                if (toDelegate.contains(name))
+                    continue;
+                QObject* target = ResponderChain::shared().target(name);
+                QVERIFY2(a->isEnabled() == ResponderChain::shared().canPerform(name), qPrintable(name));
+                enabled += a->isEnabled();
+                const MenuActions::Entry* entry = MenuActions::find(name.toLatin1().constData());
+                if (entry && entry->state) {
+                    const QVariant on = target ? target->property(entry->state) : QVariant();
+                    QVERIFY2(a->isCheckable() == on.isValid(), qPrintable(name));
+                    QVERIFY2(a->isChecked() == on.toBool(), qPrintable(name));
+                }
+            }
+        }
+        QVERIFY(enabled > 3);
+        ResponderChain::shared().removeApplicationResponder(&controller);
         delete w;
     }
 

@@ -6,12 +6,14 @@
 #include "notes/views/NoteRow.h"
 #include "notes/views/NoteRowDelegate.h"
 #include "notes/views/NoteRowMenu.h"
+#include "notes/views/NoteRowTexts.h"
 #include "notes/views/RecorderButton.h"
 #include "notes/views/RecorderLevelMeter.h"
 #include "notes/views/RecorderView.h"
 #include "ui/Alert.h"
 #include "ui/ChromeButton.h"
 #include "ui/FileReveal.h"
+#include "ui/Fonts.h"
 #include "ui/SpellLineEdit.h"
 #include "ui/SpellTextView.h"
 
@@ -20,10 +22,14 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QLayout>
+#include <QLineEdit>
+#include <QPaintEvent>
+#include <QVBoxLayout>
 #include <QListView>
 #include <QScrollBar>
 #include <QMainWindow>
 #include <QMenu>
+#include <QPainter>
 #include <QProgressBar>
 #include <QSignalSpy>
 #include <QTest>
@@ -409,6 +415,114 @@ private Q_SLOTS:
         QCOMPARE(meter.barWidth(), 0.0);
         meter.setLevel(7.0f);
         QCOMPARE(meter.barWidth(), 200.0);
+    }
+
+    void keptTextsDrawAsDrawTextDoes_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("face");
+        QTest::addColumn<QRect>("box");
+        QTest::addColumn<int>("flags");
+        const int line = Qt::AlignLeft | Qt::AlignVCenter;
+        QTest::newRow("title") << QStringLiteral("Lecture notes 12 — cell biology") << 0 << QRect(40, 3, 300, 28) << line;
+        QTest::newRow("title clipped") << QStringLiteral("Lecture notes 12 — cell biology") << 0 << QRect(40, 7, 90, 13)
+                                       << line;
+        QTest::newRow("odd height") << QStringLiteral("Title") << 0 << QRect(3, 2, 200, 27) << line;
+        QTest::newRow("duration") << QStringLiteral("10:05") << 1 << QRect(300, 4, 45, 28) << line;
+        QTest::newRow("caption centred") << QStringLiteral("Transcript (type notes here or choose Transcribe)") << 2
+                                         << QRect(10, 2, 380, 44) << int(Qt::AlignCenter);
+        QTest::newRow("centred, too wide") << QStringLiteral("Transcript (type notes here or choose Transcribe)") << 2
+                                           << QRect(10, 2, 120, 44) << int(Qt::AlignCenter);
+        QTest::newRow("mixed scripts") << QStringLiteral("Notiz über Zellen — клетки 細胞 ✓") << 3 << QRect(5, 5, 380, 30)
+                                       << line;
+        QTest::newRow("line break (drawText's own)") << QStringLiteral("two\nlines") << 0 << QRect(5, 0, 200, 40) << line;
+        QTest::newRow("tab") << QStringLiteral("a\tb") << 0 << QRect(5, 0, 200, 30) << line;
+        QTest::newRow("empty") << QString() << 0 << QRect(5, 0, 200, 30) << line;
+    }
+    void keptTextsDrawAsDrawTextDoes()
+    {
+        // The rows' kept texts must look exactly as drawText draws them,
+        // drawn first and drawn again from what was kept.
+        QFETCH(QString, text);
+        QFETCH(int, face);
+        QFETCH(QRect, box);
+        QFETCH(int, flags);
+        const QList<QFont> faces{Fonts::system(13, QFont::DemiBold),
+                                 Fonts::system(12, QFont::Normal, Fonts::Design::Monospaced),
+                                 Fonts::style(Fonts::TextStyle::Caption), Fonts::system(12)};
+        NoteRowTexts texts(faces);
+        QWidget device; // the fonts resolved as on a widget
+        auto picture = [&](const std::function<void(QPainter&)>& draw) {
+            QImage img(400, 50, QImage::Format_ARGB32_Premultiplied);
+            img.fill(Qt::white);
+            QPainter p(&img);
+            p.setPen(QColor::fromRgbF(0, 0, 0, 0.5f));
+            draw(p);
+            return img;
+        };
+        const QImage expected = picture([&](QPainter& p) {
+            p.setFont(faces.at(face));
+            p.drawText(box, flags, text);
+        });
+        for (int round = 0; round < 2; ++round) {
+            const QImage kept = picture([&](QPainter& p) { texts.drawLine(&p, box, flags, text, face); });
+            QCOMPARE(kept, expected);
+        }
+        // Widths and elisions as the font's metrics give them.
+        const QFontMetrics fm(faces.at(face));
+        QCOMPARE(texts.advance(text, face), fm.horizontalAdvance(text));
+        QCOMPARE(texts.elided(text, face, box.width()), fm.elidedText(text, Qt::ElideRight, box.width()));
+        QCOMPARE(texts.elided(text, face, box.width()), fm.elidedText(text, Qt::ElideRight, box.width()));
+    }
+
+    void theListsFocusRepaintsNothing()
+    {
+        // The rows show no focus: the window activated or a click into the
+        // open row's field repaints no row. The keyboard bringing the focus
+        // in makes the first row current (not selected), as lists do.
+        QList<VoiceNote> notes;
+        for (int i = 0; i < 20; ++i)
+            notes.append(makeNote(QStringLiteral("Note %1").arg(i), QStringLiteral("n%1.m4a").arg(i),
+                                  i % 2 ? QString() : QStringLiteral("words")));
+        QVERIFY(saveNotes(notes));
+        QWidget window;
+        auto* layout = new QVBoxLayout(&window);
+        auto* before = new QLineEdit(&window);
+        auto* v = new RecorderView(&window);
+        layout->addWidget(before);
+        layout->addWidget(v);
+        window.resize(520, 600);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        before->setFocus();
+        QTRY_VERIFY(before->hasFocus());
+        QTest::qWait(50);
+        struct Painted : QObject {
+            QRegion region;
+            bool eventFilter(QObject*, QEvent* e) override
+            {
+                if (e->type() == QEvent::Paint)
+                    region += static_cast<QPaintEvent*>(e)->region();
+                return false;
+            }
+        } painted;
+        v->list()->viewport()->installEventFilter(&painted);
+        v->list()->setFocus(Qt::TabFocusReason);
+        QTest::qWait(50);
+        QVERIFY(v->list()->hasFocus());
+        QCOMPARE(v->list()->currentIndex().row(), 0);
+        QVERIFY(v->list()->selectionModel()->selectedIndexes().isEmpty());
+        QVERIFY(v->selected().isNull());
+        // Making the first row current repaints that row alone.
+        QVERIFY(QRegion(v->rowRect(notes.first().id)).contains(painted.region.boundingRect()));
+        painted.region = QRegion();
+        before->setFocus(Qt::MouseFocusReason);
+        QTest::qWait(50);
+        QVERIFY(painted.region.isEmpty());
+        // Clicking a row still selects and opens it.
+        const QRect r = v->rowRect(notes.at(3).id);
+        QTest::mouseClick(v->list()->viewport(), Qt::LeftButton, {}, r.center());
+        QCOMPARE(v->selected(), notes.at(3).id);
     }
 
     void snapshotOfABusyWindow()

@@ -7,10 +7,12 @@
 #include "ui/ChromeKeyLabel.h"
 #include "ui/ChromePanel.h"
 #include "ui/ChromeShape.h"
+#include "ui/ChromeShapeStretch.h"
 #include "ui/Fonts.h"
 #include "ui/Symbols.h"
 #include "ui/ToolIcon.h"
 #include "ui/ToolScaffold.h"
+#include "ui/LineLabel.h"
 #include "ui/WrapLabel.h"
 
 #include <QApplication>
@@ -183,6 +185,95 @@ private Q_SLOTS:
         QVERIFY2(worst <= 1, qPrintable(QString::number(worst)));
     }
 
+    // A stretched edge laid down as a plain copy gives the very pixels of
+    // the painter's own stretch: on the pixel grid and between pixels (a
+    // header bar's shadow falls half a pixel down), along either axis, with
+    // and without antialiasing, under a rectangular clip; what it cannot
+    // copy is left to the painter.
+    void stretchedCopyIsThePaintersStretch_data()
+    {
+        QTest::addColumn<QRect>("source");
+        QTest::addColumn<QRectF>("target");
+        QTest::addColumn<QPointF>("translation");
+        QTest::addColumn<bool>("antialiased");
+        QTest::addColumn<QRect>("clip");
+        QTest::addColumn<bool>("copied");
+        const QRect acrossTop(35, 0, 2, 56), downSide(0, 30, 56, 2);
+        QTest::newRow("on the grid") << acrossTop << QRectF(28, -7, 904, 56) << QPointF(10, 10) << true << QRect() << true;
+        QTest::newRow("half a pixel down") << acrossTop << QRectF(28, -7, 904, 56) << QPointF(10, 11.5) << true
+                                           << QRect() << true;
+        QTest::newRow("between pixels both ways") << acrossTop << QRectF(27.3, -6.7, 500.6, 56) << QPointF(10.25, 11.5)
+                                                  << false << QRect() << true;
+        QTest::newRow("down a side, between pixels") << downSide << QRectF(-7, 24, 56, 310.5) << QPointF(13.5, 20.75)
+                                                     << true << QRect() << true;
+        QTest::newRow("from left of the device") << downSide << QRectF(-7, 24, 56, 310.5) << QPointF(3.5, 20.75)
+                                                 << true << QRect() << false;
+        QTest::newRow("under a rectangular clip") << acrossTop << QRectF(28, -7, 904, 56) << QPointF(10, 11.5) << true
+                                                  << QRect(100, 20, 300, 30) << true;
+        QTest::newRow("too short to copy") << acrossTop << QRectF(28, -7, 9.5, 56) << QPointF(10, 11.5) << true
+                                           << QRect() << false;
+        QTest::newRow("varying along the stretch") << QRect(0, 0, 30, 56) << QRectF(0, 0, 400, 56)
+                                                   << QPointF(10, 11.5) << true << QRect() << false;
+    }
+    void stretchedCopyIsThePaintersStretch()
+    {
+        QFETCH(QRect, source);
+        QFETCH(QRectF, target);
+        QFETCH(QPointF, translation);
+        QFETCH(bool, antialiased);
+        QFETCH(QRect, clip);
+        QFETCH(bool, copied);
+        // A piece whose rows (and columns) all differ, uniform across the
+        // middle two columns and down the middle two rows.
+        QImage piece(72, 62, QImage::Format_ARGB32_Premultiplied);
+        for (int y = 0; y < piece.height(); ++y)
+            for (int x = 0; x < piece.width(); ++x) {
+                const int u = (x >= 35 && x <= 36) ? 35 : x, v = (y >= 30 && y <= 31) ? 30 : y;
+                const int a = (u * 7 + v * 13) % 256;
+                piece.setPixel(x, y, qPremultiply(qRgba((u * 3) % 256, (v * 5) % 256, 90, a)));
+            }
+        QImage background(980, 420, QImage::Format_ARGB32_Premultiplied);
+        // Besides the row's own placing, the same at every quarter (and a
+        // few odd fractions) of a pixel either way.
+        QList<QPointF> translations{translation};
+        if (copied && clip.isNull()) {
+            for (const qreal fx : {0.0, 0.25, 0.5, 0.75, 0.1, 0.9})
+                for (const qreal fy : {0.0, 0.25, 0.5, 0.75, 0.3, 0.6})
+                    translations.append(QPointF(std::floor(translation.x()) + fx, std::floor(translation.y()) + fy));
+        }
+        for (int y = 0; y < background.height(); ++y)
+            for (int x = 0; x < background.width(); ++x)
+                background.setPixel(x, y, qRgb((x * 11) % 256, (y * 7) % 256, (x + y) % 256));
+        int copies = 0;
+        auto draw = [&](bool copy, qsizetype t) {
+            QImage img = background;
+            QPainter p(&img);
+            p.setRenderHint(QPainter::Antialiasing, antialiased);
+            p.translate(translations.at(t));
+            if (!clip.isNull())
+                p.setClipRect(clip);
+            p.setOpacity(0.35);
+            const ChromeShapeStretch::Copy strip
+                = copy ? ChromeShapeStretch::stretchedCopy(piece, QRectF(source), target, p) : ChromeShapeStretch::Copy();
+            if (copy && t == 0)
+                [&] { QCOMPARE(!strip.image.isNull(), copied); }();
+            copies += strip.image.isNull() ? 0 : 1;
+            if (strip.image.isNull())
+                p.drawImage(target, piece, QRectF(source));
+            else
+                p.drawImage(strip.at, strip.image);
+            return img;
+        };
+        for (qsizetype t = 0; t < translations.size(); ++t) {
+            const QImage stretched = draw(false, t), laid = draw(true, t);
+            QVERIFY(stretched != background);
+            QVERIFY2(laid == stretched, qPrintable(QStringLiteral("at %1, %2").arg(translations.at(t).x()).arg(translations.at(t).y())));
+        }
+        // Most placings are copied (some, where the painter reads a line
+        // beside the source, are left to it).
+        QVERIFY(copies >= (copied ? translations.size() / 2 : 0));
+    }
+
     // Leaving out what a panel's fill covers changes no pixel around it:
     // the same as drawing the whole shadow under a clip that leaves the
     // covered part out, for shapes whose covered part cuts pieces in
@@ -270,6 +361,67 @@ private Q_SLOTS:
         kept.setFont(Fonts::system(size));
         plain.setFont(Fonts::system(size));
         same("new font");
+    }
+
+    // A one-line label measured once answers as a label does: in several
+    // faces, alignments and margins, with a minimum size, and after its
+    // text, font or margins changed; a wrapping one is a label's own.
+    void lineLabelAnswersAsALabel_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<qreal>("size");
+        QTest::addColumn<int>("alignment");
+        QTest::addColumn<int>("margin");
+        QTest::addColumn<QMargins>("margins");
+        QTest::addColumn<QSize>("minimum");
+        QTest::addColumn<bool>("wrap");
+        const int left = Qt::AlignLeft | Qt::AlignVCenter;
+        QTest::newRow("title") << QStringLiteral("AMORTIZATION SCHEDULE") << 10.5 << left << 0 << QMargins() << QSize()
+                               << false;
+        QTest::newRow("figure, right") << QStringLiteral("$24,646.27") << 30.0 << int(Qt::AlignRight | Qt::AlignVCenter)
+                                       << 0 << QMargins() << QSize() << false;
+        QTest::newRow("centred, margins") << QStringLiteral("60 payments • Dec 2031") << 12.5 << int(Qt::AlignCenter)
+                                          << 3 << QMargins(1, 2, 5, 4) << QSize() << false;
+        QTest::newRow("minimum size") << QStringLiteral("Loan") << 11.0 << left << 0 << QMargins() << QSize(90, 30)
+                                      << false;
+        QTest::newRow("empty") << QString() << 13.0 << left << 0 << QMargins() << QSize() << false;
+        QTest::newRow("right to left") << QStringLiteral("שלום עולם") << 13.0 << left << 0 << QMargins() << QSize()
+                                       << false;
+        QTest::newRow("wrapping") << QStringLiteral("Extra payment each month, and what it saves") << 11.0 << left
+                                  << 0 << QMargins() << QSize() << true;
+    }
+    void lineLabelAnswersAsALabel()
+    {
+        QFETCH(QString, text);
+        QFETCH(qreal, size);
+        QFETCH(int, alignment);
+        QFETCH(int, margin);
+        QFETCH(QMargins, margins);
+        QFETCH(QSize, minimum);
+        QFETCH(bool, wrap);
+        LineLabel kept(QStringLiteral("First payment"));
+        QLabel plain(kept.text());
+        plain.setTextFormat(Qt::PlainText);
+        QCOMPARE(kept.sizeHint(), plain.sizeHint());
+        for (QLabel* l : {static_cast<QLabel*>(&kept), &plain}) {
+            l->setText(text);
+            l->setFont(Fonts::system(size, QFont::DemiBold, Fonts::Design::Rounded));
+            l->setAlignment(Qt::Alignment(alignment));
+            l->setMargin(margin);
+            l->setContentsMargins(margins);
+            l->setWordWrap(wrap);
+            if (minimum.isValid())
+                l->setMinimumSize(minimum);
+        }
+        QCOMPARE(kept.sizeHint(), plain.sizeHint());
+        QCOMPARE(kept.minimumSizeHint(), plain.minimumSizeHint());
+        for (QLabel* l : {static_cast<QLabel*>(&kept), &plain}) {
+            l->setText(text + QStringLiteral(" and more"));
+            l->setFont(Fonts::system(size + 4));
+            l->setContentsMargins(QMargins(2, 2, 2, 2));
+        }
+        QCOMPARE(kept.sizeHint(), plain.sizeHint());
+        QCOMPARE(kept.minimumSizeHint(), plain.minimumSizeHint());
     }
 
     // Menu bars are given their overflow button's icon as they are made; it

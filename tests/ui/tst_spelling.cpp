@@ -396,6 +396,35 @@ private Q_SLOTS:
         QVERIFY(std::abs(box.width() - width) < 0.5);
     }
 
+    void fieldWithNothingToMarkLooksPlain_data()
+    {
+        QTest::addColumn<QString>("first");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("empty") << QString() << QString();
+        QTest::newRow("good words") << QStringLiteral("good words here") << QStringLiteral("good words here");
+        QTest::newRow("mistake mended") << QStringLiteral("good wrods here") << QStringLiteral("good words here");
+    }
+    // Underlines are all a field adds to its look: with nothing misspelt it
+    // is drawn as a plain QLineEdit, before and after a mistake was marked.
+    void fieldWithNothingToMarkLooksPlain()
+    {
+        QFETCH(QString, first);
+        QFETCH(QString, shown);
+        SpellLineEdit field(first);
+        QLineEdit plain(shown);
+        for (QLineEdit* f : {static_cast<QLineEdit*>(&field), &plain}) {
+            f->resize(220, 28);
+            f->show();
+            QVERIFY(QTest::qWaitForWindowExposed(f));
+        }
+        QCOMPARE(field.spelling()->misspelt().isEmpty(), first == shown);
+        if (first != shown)
+            QVERIFY(pixelsIn(field.grab().toImage(), 0, field.width()) > 4);
+        field.setText(shown);
+        QVERIFY(field.spelling()->misspelt().isEmpty());
+        QCOMPARE(field.grab().toImage(), plain.grab().toImage());
+    }
+
     void fieldUnderlinesAGrammarMistake()
     {
         SpellLineEdit field(QStringLiteral("Fine. They goes home now."));

@@ -1,7 +1,11 @@
 #include "app/views/FontLibraryWarmUp.h"
 
+#include "ui/FontsFigures.h"
+
 #include <QCoreApplication>
 #include <QEvent>
+#include <QFontDatabase>
+#include <QGuiApplication>
 
 #include <dlfcn.h>
 #include <thread>
@@ -14,10 +18,19 @@ class Worker : public QObject {
 public:
     explicit Worker(QObject* parent)
         : QObject(parent)
-        , m_thread([] {
+        , m_thread([withDatabase = qobject_cast<QGuiApplication*>(parent) != nullptr] {
             using Init = int (*)();
             if (const auto init = reinterpret_cast<Init>(dlsym(RTLD_DEFAULT, "FcInit")))
                 init();
+            // Qt's list of the installed faces, which the first text or
+            // text-face symbol drawn would otherwise fill (every function of
+            // the font database may be called from any thread), and the
+            // mended copy of the rounded face that the menu's badge and
+            // caption are drawn in.
+            if (withDatabase) {
+                QFontDatabase::families();
+                Fonts::roundedFamily(QFont::Bold);
+            }
         })
     {
         parent->installEventFilter(this);

@@ -30,8 +30,6 @@ const char kActionName[] = "bwAction";
 const char kTag[] = "bwTag";
 const char kWindowItem[] = "bwWindowItem";
 const char kRecentItem[] = "bwRecentItem";
-// The property of the handling object that puts a check mark on the item.
-const char kStateProperty[] = "bwStateProperty";
 
 QString escaped(const QString& title)
 {
@@ -147,8 +145,6 @@ QAction* MainMenu::item(QMenu* menu, const QString& title, const char* action, c
     const QString prefix = menu && menu == m_status ? QStringLiteral("status.") : QString();
     a->setObjectName(prefix + name + (tagValue ? QLatin1Char('.') + QString::number(tagValue) : QString()));
     a->setProperty(kActionName, name);
-    if (const MenuActions::Entry* entry = MenuActions::find(action); entry && entry->state)
-        a->setProperty(kStateProperty, QByteArray(entry->state));
     if (tagValue)
         a->setProperty(kTag, tagValue);
     if (!keys.isEmpty())
@@ -160,6 +156,11 @@ QAction* MainMenu::item(QMenu* menu, const QString& title, const char* action, c
         break;
     case alongChain:
         m_chainItems.append(a);
+        m_chainNames.append(name);
+        if (const MenuActions::Entry* entry = MenuActions::find(action))
+            m_chainStates.append(entry->state);
+        else
+            m_chainStates.append(nullptr);
         connect(a, &QAction::triggered, this, [a] { ResponderChain::shared().send(actionName(a), a); });
         break;
     case toExport:
@@ -455,16 +456,15 @@ void MainMenu::customEvent(QEvent* event)
 void MainMenu::revalidate()
 {
     m_revalidatePending = false;
-    const ResponderChain& responders = ResponderChain::shared();
-    // One chain for every item: it cannot change while they are checked.
-    const QList<QObject*> chain = responders.chain();
-    for (QAction* a : std::as_const(m_chainItems)) {
-        const QString name = actionName(a);
-        a->setEnabled(responders.canPerform(name, chain));
-        const QByteArray state = a->property(kStateProperty).toByteArray();
-        if (!state.isEmpty()) {
-            QObject* target = responders.target(name, chain);
-            const QVariant on = target ? target->property(state.constData()) : QVariant();
+    // The chain is asked once for all items: it cannot change while they are
+    // checked.
+    const QList<ResponderChain::Check> checks = ResponderChain::shared().check(m_chainNames);
+    for (qsizetype i = 0; i < m_chainItems.size(); ++i) {
+        QAction* a = m_chainItems.at(i);
+        const ResponderChain::Check& check = checks.at(i);
+        a->setEnabled(check.enabled);
+        if (const char* state = m_chainStates.at(i)) {
+            const QVariant on = check.target ? check.target->property(state) : QVariant();
             a->setCheckable(on.isValid());
             a->setChecked(on.toBool());
         }

@@ -5,6 +5,7 @@
 #include <QObject>
 #include <QPointer>
 #include <QString>
+#include <QStringList>
 #include <functional>
 
 class QAction;
@@ -91,6 +92,10 @@ private:
     std::function<void()> m_export;
     QList<QMenu*> m_menus;
     QList<QAction*> m_chainItems;
+    // The action name of each of m_chainItems, and the property of its
+    // handler that puts a check mark on it (or null).
+    QStringList m_chainNames;
+    QList<const char*> m_chainStates;
     QList<QAction*> m_toolActions;
     QAction* m_gamesHeading = nullptr;
     QPointer<QAction> m_appToggle;

@@ -1,6 +1,7 @@
 #include "app/views/ResponderChain.h"
 
 #include "app/views/MenuActions.h"
+#include "app/views/X11Desktop.h"
 
 #include "ui/FieldSpelling.h"
 #include "ui/TextChecker.h"
@@ -15,9 +16,12 @@
 #include <QMetaMethod>
 #include <QMimeData>
 #include <QPlainTextEdit>
-#include <QSet>
 #include <QTextDocument>
 #include <QTextEdit>
+
+#include <optional>
+#include <unordered_map>
+#include <vector>
 
 namespace {
 
@@ -52,45 +56,64 @@ struct Methods {
 
 using ClassMethods = QHash<QString, Methods>;
 
+const ClassMethods& classMethods(const QMetaObject* meta);
+
 ClassMethods readMethods(const QMetaObject* meta)
 {
-    // From the last method down, as the class's own look-up goes: the first
-    // method found with a signature is the one a call by that signature
-    // reaches; it counts only when it is a slot or an invokable method.
-    ClassMethods methods;
-    QSet<QByteArray> seen;
-    for (int i = meta->methodCount() - 1; i >= 0; --i) {
+    // A class answers what its base class answers, except where it declares
+    // a method of the same signature itself. Its own methods from the last
+    // down, as the class's own look-up goes: the first found with a
+    // signature is the one a call by that signature reaches; it counts only
+    // when it is a slot or an invokable method (a signal hides the base
+    // class's slot).
+    const int hidden = -2;
+    ClassMethods own;
+    for (int i = meta->methodCount() - 1; i >= meta->methodOffset(); --i) {
         const QMetaMethod m = meta->method(i);
-        const QByteArray signature = m.methodSignature();
-        const bool plain = signature.endsWith("()");
-        if (!plain && !signature.endsWith("(QAction*)"))
+        const int count = m.parameterCount();
+        if (count > 1 || (count == 1 && m.parameterTypeName(0) != "QAction*"))
             continue;
-        if (seen.contains(signature))
+        Methods& entry = own[QString::fromLatin1(m.name())];
+        int& index = count == 0 ? entry.plain : entry.withSender;
+        if (index != -1)
             continue;
-        seen.insert(signature);
         const bool callable = m.methodType() == QMetaMethod::Slot || m.methodType() == QMetaMethod::Method;
-        if (!callable)
-            continue;
-        Methods& entry = methods[QString::fromLatin1(m.name())];
-        (plain ? entry.plain : entry.withSender) = i;
+        index = callable ? i : hidden;
+    }
+    ClassMethods methods = meta->superClass() ? classMethods(meta->superClass()) : ClassMethods();
+    for (auto it = own.cbegin(); it != own.cend(); ++it) {
+        Methods& m = methods[it.key()];
+        if (it->plain != -1)
+            m.plain = qMax(it->plain, -1);
+        if (it->withSender != -1)
+            m.withSender = qMax(it->withSender, -1);
+        if (m.plain < 0 && m.withSender < 0)
+            methods.remove(it.key());
     }
     return methods;
 }
 
-const Methods& methodsOf(const QMetaObject* meta, const QString& action)
+// The methods of `meta`, read the first time it is asked for (a node map:
+// what it gives stays where it is while other classes are added).
+const ClassMethods& classMethods(const QMetaObject* meta)
 {
-    static QHash<const QMetaObject*, ClassMethods> known;
+    static std::unordered_map<const QMetaObject*, ClassMethods> known;
+    auto it = known.find(meta);
+    if (it == known.end())
+        it = known.emplace(meta, readMethods(meta)).first;
+    return it->second;
+}
+
+const Methods& methodsIn(const ClassMethods& methods, const QString& action)
+{
     static const Methods none;
-    auto it = known.constFind(meta);
-    if (it == known.cend())
-        it = known.insert(meta, readMethods(meta));
-    const auto found = it->constFind(action);
-    return found == it->cend() ? none : *found;
+    const auto found = methods.constFind(action);
+    return found == methods.cend() ? none : *found;
 }
 
 int methodIndex(const QMetaObject* meta, const QString& action, bool withSender)
 {
-    const Methods& m = methodsOf(meta, action);
+    const Methods& m = methodsIn(classMethods(meta), action);
     return withSender ? m.withSender : m.plain;
 }
 
@@ -99,73 +122,202 @@ int methodIndex(const QObject* o, const QString& action, bool withSender)
     return methodIndex(o->metaObject(), action, withSender);
 }
 
-bool hasMethod(const QObject* o, const QString& action)
+// The index of "validateAction(QString)" in `meta`, or -1.
+int validationIndex(const QMetaObject* meta)
 {
-    return ResponderChain::declares(*o->metaObject(), action);
-}
-
-bool declaresValidation(const QObject* o)
-{
-    // Asked of every responder for every item: kept per class.
-    static QHash<const QMetaObject*, bool> known;
-    const QMetaObject* meta = o->metaObject();
+    static QHash<const QMetaObject*, int> known;
     const auto it = known.constFind(meta);
     if (it != known.cend())
         return *it;
-    const bool declares = meta->indexOfMethod("validateAction(QString)") >= 0;
-    known.insert(meta, declares);
-    return declares;
+    const int index = meta->indexOfMethod("validateAction(QString)");
+    known.insert(meta, index);
+    return index;
 }
 
+// Whether the clipboard holds something to paste as text. One look at its
+// formats: every question about a format asks the window system for the
+// whole list again (and for every image format Qt reads).
 bool clipboardHasText()
 {
+    // An X clipboard nobody owns holds nothing (Qt would load every image
+    // plugin it has before it says so).
+    if (const std::optional<bool> owned = X11Desktop::clipboardOwned(); owned && !*owned)
+        return false;
     const QMimeData* data = QGuiApplication::clipboard()->mimeData();
-    return data && (data->hasText() || data->hasHtml());
+    if (!data)
+        return false;
+    // What hasText() (plain text or links) and hasHtml() look for.
+    const QStringList formats = data->formats();
+    return formats.contains(QLatin1String("text/plain")) || formats.contains(QLatin1String("text/uri-list"))
+        || formats.contains(QLatin1String("text/html"));
 }
 
-bool isTextInput(const QObject* o)
+enum class TextKind { none, line, plain, rich };
+
+TextKind textKind(const QObject* o)
 {
-    return qobject_cast<const QLineEdit*>(o) || qobject_cast<const QPlainTextEdit*>(o)
-        || qobject_cast<const QTextEdit*>(o);
+    if (qobject_cast<const QLineEdit*>(o))
+        return TextKind::line;
+    if (qobject_cast<const QPlainTextEdit*>(o))
+        return TextKind::plain;
+    if (qobject_cast<const QTextEdit*>(o))
+        return TextKind::rich;
+    return TextKind::none;
 }
 
-// What a standard text input can do now.
-bool textCan(QObject* o, const QString& a)
+// What a standard text input allows now.
+struct TextState {
+    bool readOnly = false;
+    bool hasSelection = false;
+    bool canUndo = false;
+    bool canRedo = false;
+    bool empty = true;
+};
+
+// QPlainTextEdit and QTextEdit tell the same things the same way.
+template <typename Editor>
+TextState documentState(const Editor* e)
 {
-    bool readOnly = false, hasSelection = false, canUndo = false, canRedo = false, empty = true;
-    if (auto* line = qobject_cast<QLineEdit*>(o)) {
-        readOnly = line->isReadOnly();
-        hasSelection = line->hasSelectedText();
-        canUndo = line->isUndoAvailable();
-        canRedo = line->isRedoAvailable();
-        empty = line->text().isEmpty();
-    } else if (auto* plain = qobject_cast<QPlainTextEdit*>(o)) {
-        readOnly = plain->isReadOnly();
-        hasSelection = plain->textCursor().hasSelection();
-        canUndo = plain->document()->isUndoAvailable() && plain->isUndoRedoEnabled();
-        canRedo = plain->document()->isRedoAvailable() && plain->isUndoRedoEnabled();
-        empty = plain->document()->isEmpty();
-    } else if (auto* rich = qobject_cast<QTextEdit*>(o)) {
-        readOnly = rich->isReadOnly();
-        hasSelection = rich->textCursor().hasSelection();
-        canUndo = rich->document()->isUndoAvailable() && rich->isUndoRedoEnabled();
-        canRedo = rich->document()->isRedoAvailable() && rich->isUndoRedoEnabled();
-        empty = rich->document()->isEmpty();
+    TextState s;
+    s.readOnly = e->isReadOnly();
+    s.hasSelection = e->textCursor().hasSelection();
+    s.canUndo = e->document()->isUndoAvailable() && e->isUndoRedoEnabled();
+    s.canRedo = e->document()->isRedoAvailable() && e->isUndoRedoEnabled();
+    s.empty = e->document()->isEmpty();
+    return s;
+}
+
+TextState textState(const QObject* o, TextKind kind)
+{
+    switch (kind) {
+    case TextKind::line: {
+        const auto* line = static_cast<const QLineEdit*>(o);
+        TextState s;
+        s.readOnly = line->isReadOnly();
+        s.hasSelection = line->hasSelectedText();
+        s.canUndo = line->isUndoAvailable();
+        s.canRedo = line->isRedoAvailable();
+        s.empty = line->text().isEmpty();
+        return s;
     }
-    if (a == QLatin1String("undo"))
-        return canUndo && !readOnly;
-    if (a == QLatin1String("redo"))
-        return canRedo && !readOnly;
-    if (a == QLatin1String("cut") || a == QLatin1String("deleteSelection"))
-        return hasSelection && !readOnly;
-    if (a == QLatin1String("copy"))
-        return hasSelection;
-    if (a == QLatin1String("paste") || a == QLatin1String("pasteAsPlainText"))
-        return !readOnly && clipboardHasText();
-    if (a == QLatin1String("selectAll"))
-        return !empty;
-    return false;
+    case TextKind::plain:
+        return documentState(static_cast<const QPlainTextEdit*>(o));
+    case TextKind::rich:
+        return documentState(static_cast<const QTextEdit*>(o));
+    case TextKind::none:
+        break;
+    }
+    return {};
 }
+
+enum class Answer { no, disabled, enabled };
+
+// One command as the chain is asked about it.
+struct Command {
+    explicit Command(const QString& name)
+        : name(name), text(textActions().contains(name)), window(windowActions().contains(name))
+    {
+    }
+    QString name;
+    bool text;   // answered by text inputs
+    bool window; // answered by windows
+};
+
+// One object of the chain, its class read once.
+struct Responder {
+    explicit Responder(QObject* o)
+        : object(o), methods(&classMethods(o->metaObject())), validation(validationIndex(o->metaObject())),
+          text(textKind(o)), window(o->isWidgetType() && static_cast<QWidget*>(o)->isWindow())
+    {
+    }
+    bool declares(const QString& action) const
+    {
+        const Methods& m = methodsIn(*methods, action);
+        return m.plain >= 0 || m.withSender >= 0;
+    }
+
+    QObject* object;
+    const ClassMethods* methods;
+    int validation;
+    TextKind text;
+    bool window;
+    std::optional<TextState> state; // read when first needed
+};
+
+// The chain at one moment, asked about any number of commands while
+// nothing changes: what changes only with the user's doing (a text input's
+// state, the clipboard) is read at most once.
+class Asking {
+public:
+    explicit Asking(const QList<QObject*>& chain)
+    {
+        m_responders.reserve(chain.size());
+        for (QObject* o : chain)
+            m_responders.emplace_back(o);
+    }
+
+    struct Found {
+        Responder* responder = nullptr;
+        Answer answer = Answer::no;
+    };
+    // The first responder that answers `command`, and how.
+    Found first(const Command& command)
+    {
+        for (Responder& r : m_responders) {
+            const Answer a = answer(r, command);
+            if (a != Answer::no)
+                return {&r, a};
+        }
+        return {};
+    }
+
+private:
+    Answer answer(Responder& r, const Command& c)
+    {
+        const bool own = r.declares(c.name);
+        if (own && r.validation >= 0) {
+            bool ok = true;
+            r.object->metaObject()->method(r.validation).invoke(r.object, Qt::DirectConnection,
+                                                                 Q_RETURN_ARG(bool, ok), Q_ARG(QString, c.name));
+            return ok ? Answer::enabled : Answer::disabled;
+        }
+        if (r.text != TextKind::none && c.text)
+            return textCan(r, c.name) ? Answer::enabled : Answer::disabled;
+        if (own)
+            return Answer::enabled;
+        if (r.window && c.window)
+            return Answer::enabled;
+        return Answer::no;
+    }
+
+    bool textCan(Responder& r, const QString& a)
+    {
+        if (!r.state)
+            r.state = textState(r.object, r.text);
+        const TextState& s = *r.state;
+        if (a == QLatin1String("undo"))
+            return s.canUndo && !s.readOnly;
+        if (a == QLatin1String("redo"))
+            return s.canRedo && !s.readOnly;
+        if (a == QLatin1String("cut") || a == QLatin1String("deleteSelection"))
+            return s.hasSelection && !s.readOnly;
+        if (a == QLatin1String("copy"))
+            return s.hasSelection;
+        if (a == QLatin1String("paste") || a == QLatin1String("pasteAsPlainText")) {
+            if (s.readOnly)
+                return false;
+            if (!m_clipboardText)
+                m_clipboardText = clipboardHasText();
+            return *m_clipboardText;
+        }
+        if (a == QLatin1String("selectAll"))
+            return !s.empty;
+        return false;
+    }
+
+    std::vector<Responder> m_responders;
+    std::optional<bool> m_clipboardText;
+};
 
 void textDo(QObject* o, const QString& a)
 {
@@ -300,65 +452,37 @@ QList<QObject*> ResponderChain::chain() const
     return list;
 }
 
-ResponderChain::Answer ResponderChain::answer(QObject* o, const QString& action) const
-{
-    const bool own = hasMethod(o, action);
-    if (own && declaresValidation(o)) {
-        bool ok = true;
-        QMetaObject::invokeMethod(o, "validateAction", Q_RETURN_ARG(bool, ok), Q_ARG(QString, action));
-        return ok ? Answer::enabled : Answer::disabled;
-    }
-    if (isTextInput(o) && textActions().contains(action))
-        return textCan(o, action) ? Answer::enabled : Answer::disabled;
-    if (own)
-        return Answer::enabled;
-    if (o->isWidgetType() && static_cast<QWidget*>(o)->isWindow() && windowActions().contains(action))
-        return Answer::enabled;
-    return Answer::no;
-}
-
 QObject* ResponderChain::target(const QString& action) const
 {
-    return target(action, chain());
+    Asking asking(chain());
+    const Asking::Found found = asking.first(Command(action));
+    return found.responder ? found.responder->object : nullptr;
 }
 
 bool ResponderChain::canPerform(const QString& action) const
 {
-    return canPerform(action, chain());
+    Asking asking(chain());
+    return asking.first(Command(action)).answer == Answer::enabled;
 }
 
-QObject* ResponderChain::target(const QString& action, const QList<QObject*>& chain) const
+QList<ResponderChain::Check> ResponderChain::check(const QStringList& actions) const
 {
-    for (QObject* o : chain) {
-        if (answer(o, action) != Answer::no)
-            return o;
-    }
-    return nullptr;
-}
-
-bool ResponderChain::canPerform(const QString& action, const QList<QObject*>& chain) const
-{
-    for (QObject* o : chain) {
-        const Answer a = answer(o, action);
-        if (a != Answer::no)
-            return a == Answer::enabled;
-    }
-    return false;
-}
-
-bool ResponderChain::perform(QObject* o, const QString& action, QAction* sender) const
-{
-    if (!(hasMethod(o, action) && declaresValidation(o))) {
-        if (isTextInput(o) && textActions().contains(action)) {
-            textDo(o, action);
-            return true;
+    Asking asking(chain());
+    QList<Check> checks;
+    checks.reserve(actions.size());
+    // Several items may send one command (with different tags): each
+    // command is asked about once.
+    QHash<QString, Check> asked;
+    for (const QString& action : actions) {
+        auto it = asked.constFind(action);
+        if (it == asked.cend()) {
+            const Asking::Found found = asking.first(Command(action));
+            it = asked.insert(action, Check{found.answer == Answer::enabled,
+                                            found.responder ? found.responder->object : nullptr});
         }
-        if (!hasMethod(o, action) && o->isWidgetType() && windowActions().contains(action)) {
-            windowDo(static_cast<QWidget*>(o), action);
-            return true;
-        }
+        checks.append(*it);
     }
-    return invoke(o, action, sender);
+    return checks;
 }
 
 bool ResponderChain::invoke(QObject* o, const QString& action, QAction* sender)
@@ -376,13 +500,21 @@ bool ResponderChain::invoke(QObject* o, const QString& action, QAction* sender)
 
 bool ResponderChain::send(const QString& action, QAction* sender)
 {
-    for (QObject* o : chain()) {
-        const Answer a = answer(o, action);
-        if (a == Answer::no)
-            continue;
-        if (a == Answer::disabled)
-            return false;
-        return perform(o, action, sender);
+    Asking asking(chain());
+    const Command command(action);
+    const Asking::Found found = asking.first(command);
+    if (found.answer != Answer::enabled)
+        return false;
+    const Responder& r = *found.responder;
+    if (!(r.declares(action) && r.validation >= 0)) {
+        if (r.text != TextKind::none && command.text) {
+            textDo(r.object, action);
+            return true;
+        }
+        if (!r.declares(action) && r.object->isWidgetType() && command.window) {
+            windowDo(static_cast<QWidget*>(r.object), action);
+            return true;
+        }
     }
-    return false;
+    return invoke(r.object, action, sender);
 }

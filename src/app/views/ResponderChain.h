@@ -4,6 +4,7 @@
 #include <QObject>
 #include <QPointer>
 #include <QString>
+#include <QStringList>
 
 class QAction;
 class QWidget;
@@ -42,10 +43,17 @@ public:
     // The object that would handle `action` now, or null.
     QObject* target(const QString& action) const;
     bool canPerform(const QString& action) const;
-    // The same against `chain` as chain() gave it, for many questions in a
-    // row while nothing changes.
-    QObject* target(const QString& action, const QList<QObject*>& chain) const;
-    bool canPerform(const QString& action, const QList<QObject*>& chain) const;
+
+    // What the menus need to know of one item now.
+    struct Check {
+        bool enabled = false;
+        QObject* target = nullptr; // the object that would handle it, or null
+    };
+    // canPerform() and target() for many actions at once, against the chain
+    // as it stands now: each responder's class, its editing state and the
+    // clipboard are read once however many actions ask. One result per
+    // action, in order.
+    QList<Check> check(const QStringList& actions) const;
 
     // Performs `action` on its target; false when nobody handles it or the
     // handler refuses it now.
@@ -67,10 +75,6 @@ public:
 
 private:
     ResponderChain() = default;
-
-    enum class Answer { no, disabled, enabled };
-    Answer answer(QObject* responder, const QString& action) const;
-    bool perform(QObject* responder, const QString& action, QAction* sender) const;
 
     QList<QPointer<QObject>> m_appResponders;
 };

@@ -81,6 +81,23 @@ bool compositing()
     return owner && owner->owner != XCB_WINDOW_NONE;
 }
 
+std::optional<bool> clipboardOwned()
+{
+    xcb_connection_t* c = connection();
+    if (!c)
+        return std::nullopt;
+    // Atoms keep their number while the server runs, and the program keeps
+    // its one connection.
+    static const xcb_atom_t clipboard = atom(c, QByteArrayLiteral("CLIPBOARD"));
+    if (clipboard == XCB_ATOM_NONE)
+        return std::nullopt;
+    std::unique_ptr<xcb_get_selection_owner_reply_t, decltype(&std::free)> owner(
+        xcb_get_selection_owner_reply(c, xcb_get_selection_owner(c, clipboard), nullptr), &std::free);
+    if (!owner)
+        return std::nullopt;
+    return owner->owner != XCB_WINDOW_NONE;
+}
+
 void showOnAllDesktops(QWidget* window)
 {
     xcb_connection_t* c = connection();

@@ -30,6 +30,12 @@ void showOnAllDesktops(QWidget* window);
 // shown is mapped before the program goes on to other work).
 void flush();
 
+// Whether some client (this program included) owns the clipboard; nothing
+// off X11. Asking the X server this is one round trip, where Qt's clipboard
+// answers any question about an empty clipboard by first loading every image
+// plugin it has.
+std::optional<bool> clipboardOwned();
+
 // The desktop the window is kept on as its native window carries it
 // (0xFFFFFFFF: all of them); nothing off X11 or before it says.
 std::optional<quint32> desktopOf(QWidget* window);

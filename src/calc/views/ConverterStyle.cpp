@@ -1,10 +1,10 @@
 #include "calc/views/ConverterStyle.h"
 
+#include "calc/views/ConverterCombo.h"
 #include "ui/Chrome.h"
 #include "ui/Fonts.h"
 
 #include <QApplication>
-#include <QComboBox>
 #include <QEvent>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -13,7 +13,14 @@ namespace ConverterStyle {
 
 QFont rounded(qreal size, QFont::Weight weight)
 {
-    return Fonts::system(size, weight, Fonts::Design::Rounded);
+    // The rounded face alone: a second family in the list has Qt look up the
+    // face's whole fallback list when the font is first used (a full
+    // fontconfig sort), though the rounded face draws every figure, unit
+    // name and symbol here. A character it lacks still finds a fallback, looked
+    // up when first met.
+    QFont f = Fonts::system(size, weight, Fonts::Design::Rounded);
+    f.setFamilies({f.families().constFirst()});
+    return f;
 }
 
 QFont caption()
@@ -26,7 +33,7 @@ QColor secondary()
     return Chrome::grey(0.0, 0.5);
 }
 
-QWidget* labelledPicker(const QString& text, QComboBox* combo, int width, QWidget* parent)
+QWidget* labelledPicker(const QString& text, ConverterCombo* combo, int width, QWidget* parent)
 {
     auto* row = new QWidget(parent);
     auto* h = new QHBoxLayout(row);
@@ -36,9 +43,6 @@ QWidget* labelledPicker(const QString& text, QComboBox* combo, int width, QWidge
     l->setBuddy(combo);
     h->addWidget(l);
     combo->setParent(row);
-    combo->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
-    combo->setMinimumContentsLength(6);
-    combo->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     h->addWidget(combo, 1);
     if (width > 0) {
         row->setMaximumWidth(width);

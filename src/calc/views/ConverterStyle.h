@@ -6,7 +6,7 @@
 #include <QFont>
 #include <QString>
 
-class QComboBox;
+class ConverterCombo;
 class QLabel;
 class QWidget;
 
@@ -21,7 +21,7 @@ QFont caption();
 QColor secondary();
 
 // A picker with its label in front, as one row of `width` (0: free width).
-QWidget* labelledPicker(const QString& label, QComboBox* combo, int width, QWidget* parent);
+QWidget* labelledPicker(const QString& label, ConverterCombo* combo, int width, QWidget* parent);
 // Lets the user select `label`'s text with the mouse. A selectable label
 // keeps a text document of its own, dear to build and to draw for every
 // figure of the window: the label turns selectable when the pointer first

@@ -1,6 +1,8 @@
 #include "calc/views/ConverterUnitsTab.h"
 
 #include "calc/ConverterModel.h"
+#include "calc/views/ConverterCombo.h"
+#include "calc/views/ConverterLabel.h"
 #include "calc/views/ConverterStyle.h"
 #include "ui/SegmentedPicker.h"
 #include "ui/Chrome.h"
@@ -97,10 +99,7 @@ ConverterUnitsTab::ConverterUnitsTab(ConverterModel* model, QWidget* parent)
     // Narrower than its roomy natural width, down to where the longest
     // title still fits its segment.
     m_categories->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
-    int widest = 0;
-    for (const QString& title : categoryTitles())
-        widest = std::max(widest, m_categories->fontMetrics().horizontalAdvance(title));
-    m_categories->setMinimumWidth(int(categoryTitles().size()) * (widest + 8));
+    m_categories->setMinimumWidth(int(m_categories->segments().size()) * (m_categories->widestTitle() + 8));
     column->addWidget(m_categories);
 
     // The value, the pair of units and the result.
@@ -113,7 +112,7 @@ ConverterUnitsTab::ConverterUnitsTab(ConverterModel* model, QWidget* parent)
     inputs->setAlignment(Qt::AlignLeft | Qt::AlignBottom);
     auto* valueColumn = new QVBoxLayout;
     valueColumn->setSpacing(4);
-    valueColumn->addWidget(styledLabel(QStringLiteral("Value"), caption(), secondary(), panel));
+    valueColumn->addWidget(new ConverterLabel(QStringLiteral("Value"), caption(), secondary(), panel));
     m_value = new SpellLineEdit(panel);
     FieldSpelling::exclude(m_value); // numbers, not words
     m_value->setObjectName(QStringLiteral("valueField"));
@@ -123,28 +122,30 @@ ConverterUnitsTab::ConverterUnitsTab(ConverterModel* model, QWidget* parent)
     valueColumn->addWidget(m_value);
     inputs->addLayout(valueColumn);
 
-    m_from = new QComboBox;
+    auto* fromCombo = new ConverterCombo;
+    m_from = fromCombo;
     m_from->setObjectName(QStringLiteral("fromPicker"));
-    inputs->addWidget(labelledPicker(QStringLiteral("From"), m_from, 240, panel), 1, Qt::AlignBottom);
+    inputs->addWidget(labelledPicker(QStringLiteral("From"), fromCombo, 240, panel), 1, Qt::AlignBottom);
     m_swap = new ChromeButton(QString(), false, true, panel);
     m_swap->setObjectName(QStringLiteral("swapUnits"));
     m_swap->setSymbol(QStringLiteral("arrow.left.arrow.right"));
     m_swap->setToolTip(QStringLiteral("Swap units"));
     m_swap->setAccessibleName(QStringLiteral("Swap units"));
     inputs->addWidget(m_swap, 0, Qt::AlignBottom);
-    m_to = new QComboBox;
+    auto* toCombo = new ConverterCombo;
+    m_to = toCombo;
     m_to->setObjectName(QStringLiteral("toPicker"));
-    inputs->addWidget(labelledPicker(QStringLiteral("To"), m_to, 240, panel), 1, Qt::AlignBottom);
+    inputs->addWidget(labelledPicker(QStringLiteral("To"), toCombo, 240, panel), 1, Qt::AlignBottom);
     panel->contentLayout()->addLayout(inputs);
 
     auto* resultRow = new QHBoxLayout;
     resultRow->setSpacing(8);
-    m_result = styledLabel(QString(), rounded(34, QFont::Black), Chrome::ink(), panel);
+    m_result = new ConverterLabel(QString(), rounded(34, QFont::Black), Chrome::ink(), panel);
     m_result->setObjectName(QStringLiteral("result"));
     selectableOnHover(m_result);
     m_result->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
     resultRow->addWidget(m_result, 0, Qt::AlignVCenter);
-    m_symbol = styledLabel(QString(), rounded(20, QFont::DemiBold), secondary(), panel);
+    m_symbol = new ConverterLabel(QString(), rounded(20, QFont::DemiBold), secondary(), panel);
     m_symbol->setObjectName(QStringLiteral("resultSymbol"));
     resultRow->addWidget(m_symbol, 0, Qt::AlignVCenter);
     resultRow->addStretch(1);
@@ -153,7 +154,7 @@ ConverterUnitsTab::ConverterUnitsTab(ConverterModel* model, QWidget* parent)
     resultRow->addWidget(m_copy, 0, Qt::AlignVCenter);
     panel->contentLayout()->addLayout(resultRow);
 
-    m_hint = styledLabel(QStringLiteral("Enter a number to convert."), caption(), Chrome::cherry(), panel);
+    m_hint = new ConverterLabel(QStringLiteral("Enter a number to convert."), caption(), Chrome::cherry(), panel);
     m_hint->setObjectName(QStringLiteral("hint"));
     panel->contentLayout()->addWidget(m_hint);
 
@@ -240,8 +241,8 @@ void ConverterUnitsTab::rebuildUnits()
         auto* row = new QHBoxLayout(frame);
         row->setContentsMargins(8, 3, 8, 3);
         row->setSpacing(6);
-        QLabel* name = styledLabel(u.name.toString(), rounded(12), secondary(), frame);
-        QLabel* value = styledLabel(QString(), rounded(12, QFont::DemiBold), Chrome::ink(), frame);
+        QLabel* name = new ConverterLabel(u.name.toString(), rounded(12), secondary(), frame);
+        QLabel* value = new ConverterLabel(QString(), rounded(12, QFont::DemiBold), Chrome::ink(), frame);
         selectableOnHover(value);
         value->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
         row->addWidget(name);

@@ -2,6 +2,7 @@
 
 #include "calc/ConverterModel.h"
 #include "calc/TimeZones.h"
+#include "calc/views/ConverterCombo.h"
 #include "calc/views/ConverterStyle.h"
 #include "ui/Chrome.h"
 #include "ui/ChromeButton.h"
@@ -114,19 +115,21 @@ ConverterZonesTab::ConverterZonesTab(ConverterModel* model, QWidget* parent)
 
     auto* zoneRow = new QHBoxLayout;
     zoneRow->setSpacing(8);
-    m_from = new QComboBox;
+    auto* fromCombo = new ConverterCombo;
+    m_from = fromCombo;
     m_from->setObjectName(QStringLiteral("tzFromPicker"));
     fillZones(m_from);
-    zoneRow->addWidget(labelledPicker(QStringLiteral("From"), m_from, 0, convert), 1);
+    zoneRow->addWidget(labelledPicker(QStringLiteral("From"), fromCombo, 0, convert), 1);
     m_swap = new ChromeButton(QString(), false, true, convert);
     m_swap->setObjectName(QStringLiteral("swapZones"));
     m_swap->setSymbol(QStringLiteral("arrow.left.arrow.right"));
     m_swap->setAccessibleName(QStringLiteral("Swap zones"));
     zoneRow->addWidget(m_swap);
-    m_to = new QComboBox;
+    auto* toCombo = new ConverterCombo;
+    m_to = toCombo;
     m_to->setObjectName(QStringLiteral("tzToPicker"));
     fillZones(m_to);
-    zoneRow->addWidget(labelledPicker(QStringLiteral("To"), m_to, 0, convert), 1);
+    zoneRow->addWidget(labelledPicker(QStringLiteral("To"), toCombo, 0, convert), 1);
     convert->contentLayout()->addLayout(zoneRow);
 
     m_resultBox = new QWidget(convert);

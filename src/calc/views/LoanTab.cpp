@@ -10,6 +10,7 @@
 #include "ui/ChromeButton.h"
 #include "ui/Chrome.h"
 #include "ui/ChromePanel.h"
+#include "ui/LineLabel.h"
 #include "ui/NumberField.h"
 
 #include <QCheckBox>
@@ -109,7 +110,7 @@ LoanTab::LoanTab(LoanGPAModel* model, QWidget* parent)
         loan->addWidget(f);
     auto* dateRow = new QHBoxLayout;
     dateRow->setSpacing(8);
-    dateRow->addWidget(new QLabel(QStringLiteral("First payment"), loanPanel));
+    dateRow->addWidget(new LineLabel(QStringLiteral("First payment"), loanPanel));
     m_startDate = new QDateEdit(loanPanel);
     m_startDate->setCalendarPopup(true);
     m_startDate->setDate(model->startDate().toLocalTime().date());

@@ -4,6 +4,7 @@
 #include "notes/RecorderModel.h"
 #include "notes/views/NoteRow.h"
 #include "notes/views/NoteRowMenu.h"
+#include "notes/views/NoteRowTexts.h"
 #include "notes/views/RecorderLook.h"
 #include "notes/views/RecorderSpinner.h"
 #include "ui/Chrome.h"
@@ -19,7 +20,6 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
-#include <QTextLayout>
 #include <QToolButton>
 #include <QToolTip>
 
@@ -31,37 +31,13 @@ constexpr int kLineSpacing = 10;
 constexpr int kProgressHeight = 6;
 constexpr int kSpinnerSide = 16;
 
-QFont titleFont() { return Fonts::system(13, QFont::DemiBold); }
-QFont durationFont() { return Fonts::system(12, QFont::Normal, Fonts::Design::Monospaced); }
-QFont captionFont() { return Fonts::style(Fonts::TextStyle::Caption); }
-QFont transcriptFont() { return Fonts::system(12); }
+// The faces of a drawn row's texts (NoteRowTexts keeps them in this order).
+enum Face { titleFace, durationFace, captionFace, transcriptFace };
 
-// Text wrapped into `box`, as many whole lines as fit.
-void drawWrapped(QPainter* p, const QRectF& box, const QString& text, const QFont& font)
+QList<QFont> faces()
 {
-    QTextLayout layout(text, font);
-    QTextOption option;
-    option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
-    layout.setTextOption(option);
-    layout.beginLayout();
-    qreal y = 0;
-    while (true) {
-        QTextLine line = layout.createLine();
-        if (!line.isValid())
-            break;
-        line.setLineWidth(box.width());
-        if (y + line.height() > box.height() + 0.5) {
-            line.setNumColumns(0); // nothing of a line that does not fit
-            break;
-        }
-        line.setPosition(QPointF(0, y));
-        y += line.height();
-    }
-    layout.endLayout();
-    p->save();
-    p->setClipRect(box);
-    layout.draw(p, box.topLeft());
-    p->restore();
+    return {Fonts::system(13, QFont::DemiBold), Fonts::system(12, QFont::Normal, Fonts::Design::Monospaced),
+            Fonts::style(Fonts::TextStyle::Caption), Fonts::system(12)};
 }
 
 } // namespace
@@ -69,6 +45,7 @@ void drawWrapped(QPainter* p, const QRectF& box, const QString& text, const QFon
 NoteRowDelegate::NoteRowDelegate(RecorderListModel* list, QObject* parent)
     : QStyledItemDelegate(parent)
     , m_list(list)
+    , m_texts(std::make_unique<NoteRowTexts>(faces()))
 {
     // An empty list draws no row: the measuring and the stamps wait for the
     // first one.
@@ -159,11 +136,11 @@ NoteRowDelegate::Layout NoteRowDelegate::layout(const QRect& rect, const VoiceNo
     int y = rect.top() + kMarginY;
     l.play = QRect(left, y, m_playWidth, m_lineHeight);
     l.menu = QRect(right - m_menuWidth + 1, y, m_menuWidth, m_lineHeight);
-    const int durationWidth = QFontMetrics(durationFont()).horizontalAdvance(RecorderModel::time(note.duration));
+    const int durationWidth = m_texts->advance(RecorderModel::time(note.duration), durationFace);
     l.duration = QRect(l.menu.left() - kLineSpacing - durationWidth, y, durationWidth, m_lineHeight);
     int titleRight = l.duration.left() - kLineSpacing;
     if (!recorder()->isAvailable(note)) {
-        const int w = QFontMetrics(captionFont()).horizontalAdvance(QStringLiteral("Audio file missing"));
+        const int w = m_texts->advance(QStringLiteral("Audio file missing"), captionFace);
         l.missing = QRect(titleRight - w + 1, y, w, m_lineHeight);
         titleRight = l.missing.left() - kLineSpacing;
     }
@@ -209,23 +186,20 @@ void NoteRowDelegate::paint(QPainter* p, const QStyleOptionViewItem& option, con
 
     // The title as the line field shows it (its text starts 2 px in).
     const QRect titleText = l.title.adjusted(2, 0, -2, 0);
-    p->setFont(titleFont());
+    constexpr int line = Qt::AlignLeft | Qt::AlignVCenter;
     if (n.title.isEmpty()) {
         p->setPen(RecorderLook::secondary());
-        p->drawText(titleText, Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("Title"));
+        m_texts->drawLine(p, titleText, line, QStringLiteral("Title"), titleFace);
     } else {
         p->setPen(Chrome::ink());
-        p->drawText(titleText, Qt::AlignLeft | Qt::AlignVCenter,
-                    QFontMetrics(titleFont()).elidedText(n.title, Qt::ElideRight, titleText.width()));
+        m_texts->drawLine(p, titleText, line, m_texts->elided(n.title, titleFace, titleText.width()), titleFace);
     }
     if (l.missing.isValid()) {
-        p->setFont(captionFont());
         p->setPen(Chrome::cherry());
-        p->drawText(l.missing, Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("Audio file missing"));
+        m_texts->drawLine(p, l.missing, line, QStringLiteral("Audio file missing"), captionFace);
     }
-    p->setFont(durationFont());
     p->setPen(RecorderLook::secondary());
-    p->drawText(l.duration, Qt::AlignLeft | Qt::AlignVCenter, RecorderModel::time(n.duration));
+    m_texts->drawLine(p, l.duration, line, RecorderModel::time(n.duration), durationFace);
 
     p->setRenderHint(QPainter::Antialiasing);
     if (l.progress.isValid()) {
@@ -248,12 +222,12 @@ void NoteRowDelegate::paint(QPainter* p, const QStyleOptionViewItem& option, con
         p->setBrush(Qt::NoBrush);
         p->drawRoundedRect(box, 6, 6);
         if (n.transcript.isEmpty()) {
-            p->setFont(captionFont());
             p->setPen(RecorderLook::secondary());
-            p->drawText(l.editor, Qt::AlignCenter, QStringLiteral("Transcript (type notes here or choose Transcribe)"));
+            m_texts->drawLine(p, l.editor, Qt::AlignCenter,
+                              QStringLiteral("Transcript (type notes here or choose Transcribe)"), captionFace);
         } else {
             p->setPen(Chrome::ink());
-            drawWrapped(p, QRectF(l.editor).adjusted(4, 6, -4, -6), n.transcript, transcriptFont());
+            m_texts->drawWrapped(p, QRectF(l.editor).adjusted(4, 6, -4, -6), n.transcript, transcriptFace);
         }
     }
     p->restore();

@@ -7,6 +7,7 @@
 #include <memory>
 
 class ChromeButton;
+class NoteRowTexts;
 class QToolButton;
 class RecorderListModel;
 class RecorderModel;
@@ -77,4 +78,6 @@ private:
     mutable std::unique_ptr<ChromeButton> m_playStamp;
     mutable std::unique_ptr<QToolButton> m_menuStamp;
     mutable QPixmap m_stamps[3];
+    // The rows' texts, laid out as first drawn.
+    std::unique_ptr<NoteRowTexts> m_texts;
 };

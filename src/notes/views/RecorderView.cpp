@@ -6,6 +6,7 @@
 #include "notes/views/NoteRowDelegate.h"
 #include "notes/views/RecorderButton.h"
 #include "notes/views/RecorderLevelMeter.h"
+#include "notes/views/RecorderListView.h"
 #include "notes/views/RecorderLook.h"
 #include "ui/Alert.h"
 #include "ui/ChromePanel.h"
@@ -158,7 +159,7 @@ QWidget* RecorderView::buildList()
     auto* card = new ListCard(this);
     auto* stack = new QGridLayout(card);
     stack->setContentsMargins(1, 6, 1, 6);
-    m_list = new QListView(card);
+    m_list = new RecorderListView(card);
     m_list->setObjectName(QStringLiteral("recorderList"));
     m_list->setFrameShape(QFrame::NoFrame);
     m_list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);

@@ -1,0 +1,166 @@
+#include "notes/views/NoteRowTexts.h"
+
+#include <QFontMetrics>
+#include <QPaintDevice>
+#include <QPainter>
+#include <QTextLine>
+#include <QtMath>
+
+namespace {
+
+// Enough for every row on a tall screen, several times over.
+constexpr int kKept = 300;
+
+// Text drawText treats specially (line breaks, tabs, mnemonics' length
+// variants) is drawn by drawText itself.
+bool plainLine(const QString& text)
+{
+    for (const QChar c : text) {
+        const char16_t u = c.unicode();
+        if (u == u'\n' || u == u'\r' || u == u'\t' || u == 0x9c || u == 0x2028 || u == 0x2029)
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+NoteRowTexts::NoteRowTexts(const QList<QFont>& faces)
+    : m_faces(faces)
+    , m_laid(kKept)
+    , m_elided(kKept)
+    , m_advances(kKept)
+{
+}
+
+NoteRowTexts::~NoteRowTexts() = default;
+
+NoteRowTexts::Laid* NoteRowTexts::line(QPainter* p, const QString& text, int face)
+{
+    // The font as the painter resolves it for its device, which is what
+    // drawText lays out with.
+    p->setFont(m_faces.at(face));
+    const int dpi = p->device() ? p->device()->logicalDpiY() : 0;
+    const Key key{face, -1, -1, text};
+    Laid* l = m_laid.object(key);
+    if (l && l->dpi == dpi && l->direction == p->layoutDirection())
+        return l;
+    l = new Laid;
+    l->dpi = dpi;
+    l->direction = p->layoutDirection();
+    const QFont font = p->font();
+    l->layout.setText(text);
+    l->layout.setFont(font);
+    QTextOption option;
+    option.setTextDirection(l->direction);
+    option.setAlignment(Qt::AlignLeft);
+    l->layout.setTextOption(option);
+    l->layout.setCacheEnabled(true);
+    const qreal leading = QFontMetricsF(font).leading();
+    qreal height = -leading;
+    l->layout.beginLayout();
+    while (true) {
+        QTextLine line = l->layout.createLine();
+        if (!line.isValid())
+            break;
+        line.setLineWidth(0x01000000);
+        height += leading;
+        height = qCeil(height);
+        line.setPosition(QPointF(0, height));
+        height += line.ascent() + line.descent();
+        l->width = qMax(l->width, line.naturalTextWidth());
+    }
+    l->layout.endLayout();
+    l->height = height;
+    m_laid.insert(key, l);
+    return l;
+}
+
+void NoteRowTexts::drawLine(QPainter* p, const QRect& box, int flags, const QString& text, int face)
+{
+    if (text.isEmpty())
+        return;
+    if ((flags & Qt::AlignRight) || (flags & Qt::AlignJustify) || p->layoutDirection() == Qt::RightToLeft
+        || !plainLine(text)) {
+        p->setFont(m_faces.at(face));
+        p->drawText(box, flags, text);
+        return;
+    }
+    const Laid* l = line(p, text, face);
+    const QRectF r(box);
+    qreal yoff = 0;
+    qreal xoff = 0;
+    if (flags & Qt::AlignBottom)
+        yoff = r.height() - l->height;
+    else if (flags & Qt::AlignVCenter)
+        yoff = (r.height() - l->height) / 2;
+    if (flags & Qt::AlignHCenter)
+        xoff = (r.width() - l->width) / 2;
+    const bool clip = !r.contains(QRectF(r.x() + xoff, r.y() + yoff, l->width, l->height));
+    if (clip) {
+        p->save();
+        p->setClipRect(r, Qt::IntersectClip);
+    }
+    for (int i = 0; i < l->layout.lineCount(); ++i) {
+        const QTextLine line = l->layout.lineAt(i);
+        const qreal x = (flags & Qt::AlignHCenter) ? (r.width() - line.horizontalAdvance()) / 2 : 0;
+        line.draw(p, QPointF(r.x() + x, r.y() + yoff));
+    }
+    if (clip)
+        p->restore();
+}
+
+void NoteRowTexts::drawWrapped(QPainter* p, const QRectF& box, const QString& text, int face)
+{
+    const Key key{face, qRound(box.width() * 64), qRound(box.height() * 64), text};
+    Laid* l = m_laid.object(key);
+    if (!l) {
+        l = new Laid;
+        l->layout.setText(text);
+        l->layout.setFont(m_faces.at(face));
+        QTextOption option;
+        option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+        l->layout.setTextOption(option);
+        l->layout.setCacheEnabled(true);
+        l->layout.beginLayout();
+        qreal y = 0;
+        while (true) {
+            QTextLine line = l->layout.createLine();
+            if (!line.isValid())
+                break;
+            line.setLineWidth(box.width());
+            if (y + line.height() > box.height() + 0.5) {
+                line.setNumColumns(0); // nothing of a line that does not fit
+                break;
+            }
+            line.setPosition(QPointF(0, y));
+            y += line.height();
+        }
+        l->layout.endLayout();
+        m_laid.insert(key, l);
+    }
+    p->save();
+    p->setClipRect(box);
+    l->layout.draw(p, box.topLeft());
+    p->restore();
+}
+
+int NoteRowTexts::advance(const QString& text, int face)
+{
+    const Key key{face, -1, -1, text};
+    if (const int* w = m_advances.object(key))
+        return *w;
+    const int w = QFontMetrics(m_faces.at(face)).horizontalAdvance(text);
+    m_advances.insert(key, new int(w));
+    return w;
+}
+
+QString NoteRowTexts::elided(const QString& text, int face, int width)
+{
+    const Key key{face, width, -1, text};
+    if (const QString* e = m_elided.object(key))
+        return *e;
+    const QString e = QFontMetrics(m_faces.at(face)).elidedText(text, Qt::ElideRight, width);
+    m_elided.insert(key, new QString(e));
+    return e;
+}
