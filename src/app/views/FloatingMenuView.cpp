@@ -291,28 +291,9 @@ QMenu* FloatingMenuView::makeMoreMenu()
     return menu;
 }
 
-QImage FloatingMenuView::drawSurface(const Options& options, const QSize& size, qreal dpr)
+QRectF FloatingMenuView::surfaceRect() const
 {
-    QImage image((QSizeF(size) * dpr).toSize(), QImage::Format_ARGB32_Premultiplied);
-    image.setDevicePixelRatio(dpr);
-    image.fill(Qt::transparent);
-    QPainter p(&image);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.setRenderHint(QPainter::SmoothPixmapTransform);
-    const ChromeShape::Outline outline = options.vertical
-        ? ChromeShape::Outline::roundedRect(options.largeButtons ? 31 : 25)
-        : ChromeShape::Outline::capsule();
-    const QRectF surface
-        = QRectF(QPointF(0, 0), QSizeF(size)).adjusted(kOuterPadding, kOuterPadding, -kOuterPadding, -kOuterPadding);
-    ChromeShape::paint(p, surface, outline, false, false);
-    p.end();
-    return image;
-}
-
-void FloatingMenuView::adoptSurface(const QImage& image)
-{
-    if (!image.isNull() && image.deviceIndependentSize() == QSizeF(size()))
-        m_surface = image;
+    return QRectF(rect()).adjusted(kOuterPadding, kOuterPadding, -kOuterPadding, -kOuterPadding);
 }
 
 QImage FloatingMenuView::surface(qreal dpr) const
@@ -320,8 +301,19 @@ QImage FloatingMenuView::surface(qreal dpr) const
     const QSize pixels = (QSizeF(size()) * dpr).toSize();
     if (m_surface.size() == pixels && qFuzzyCompare(m_surface.devicePixelRatio(), dpr))
         return m_surface;
-    m_surface = drawSurface(m_options, size(), dpr);
-    return m_surface;
+    QImage image(pixels, QImage::Format_ARGB32_Premultiplied);
+    image.setDevicePixelRatio(dpr);
+    image.fill(Qt::transparent);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setRenderHint(QPainter::SmoothPixmapTransform);
+    const ChromeShape::Outline outline = m_options.vertical
+        ? ChromeShape::Outline::roundedRect(m_options.largeButtons ? 31 : 25)
+        : ChromeShape::Outline::capsule();
+    ChromeShape::paint(p, surfaceRect(), outline, false, false);
+    p.end();
+    m_surface = image;
+    return image;
 }
 
 void FloatingMenuView::paintEvent(QPaintEvent*)

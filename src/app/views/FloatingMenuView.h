@@ -54,13 +54,6 @@ public:
     // `dpr` device pixels per pixel: drawn once, then kept (the panel's
     // shape is cut from it as well).
     QImage surface(qreal dpr) const;
-    // The same surface for a view of `size` in `options`, drawn from
-    // nothing but its arguments (so on any thread, while no other thread
-    // draws chrome).
-    static QImage drawSurface(const Options& options, const QSize& size, qreal dpr);
-    // Keeps `image`, drawn by drawSurface() for this view's options, as the
-    // surface when it is of the view's present size (else it is dropped).
-    void adoptSurface(const QImage& image);
 
     static qreal iconSize(bool largeButtons) { return largeButtons ? 46 : 34; }
     // The view's size in `options`, reckoned from the fixed sizes of its
@@ -97,6 +90,7 @@ protected:
 private:
     void setHovered(std::optional<Tool> tool);
     QMenu* makeMoreMenu();
+    QRectF surfaceRect() const;
 
     Options m_options;
     bool m_drawn = false;

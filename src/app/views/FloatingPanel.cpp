@@ -12,8 +12,6 @@
 #include <QVBoxLayout>
 #include <QWindow>
 
-#include <future>
-
 namespace {
 
 std::optional<QRect> parseFrame(const QString& text)
@@ -174,21 +172,10 @@ void FloatingPanel::orderFront()
     // mapped (and before anything is drawn). Until then the window is cut to
     // one see-through pixel, so that neither it (it has no background) nor
     // the frame a window manager may put round it, shaped alike, shows.
-    std::future<QImage> surface;
-    if (!compositing && mask().isEmpty()) {
+    if (!compositing && mask().isEmpty())
         setMask(QRegion(0, 0, 1, 1));
-        // The surface the shape is cut from is drawn on a worker while the
-        // window is shown (which waits for the window system); nothing else
-        // draws chrome before it is taken, just below.
-        surface = std::async(std::launch::async, &FloatingMenuView::drawSurface, m_options, size(), 1.0);
-    }
     X11Desktop::showOnAllDesktops(this);
     show();
-    if (surface.valid()) {
-        FloatingMenuView* content = view();
-        layout()->activate();
-        content->adoptSurface(surface.get());
-    }
     applyShape(compositing);
     raise();
     X11Desktop::showOnAllDesktops(this);
