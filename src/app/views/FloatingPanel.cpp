@@ -98,14 +98,11 @@ void FloatingPanel::setVisible(bool visible)
     // which waits for the event loop.
     if (m_view)
         m_view->setVisible(false);
-    // The fonts the first frame needs are read from now on: showing waits
-    // for the window system, and for the accessibility bridge to find (or
-    // not) the session bus, meanwhile.
-    FontLibraryWarmUp::start();
     QWidget::setVisible(true);
     if (!isVisible())
         return;
     X11Desktop::flush();
+    FontLibraryWarmUp::start();
     if (!m_view)
         makeView();
     m_view->setVisible(true);
