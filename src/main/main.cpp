@@ -12,19 +12,18 @@
 #include <QApplication>
 #include <QDBusConnection>
 #include <QDir>
+#include <QFileInfo>
 
 #include <optional>
 #include <thread>
 
 namespace {
 
-// Connects to the session bus on a worker while the first window is built:
-// showing a window with child widgets starts the accessibility bridge, which
-// asks for that connection and would otherwise wait for it inside the
-// window's showing. Without a bus address the bus library forks a helper to
-// look for one; that look-up, too, is made here, beside the first window
-// rather than in its way. The connection is Qt's one session bus, shared by
-// every thread; made once, under its lock.
+// Connects to the session bus on a worker thread while the first window is
+// built: showing a window with child widgets starts the accessibility
+// bridge, which asks for that connection (and would otherwise wait for it
+// before the window is drawn). The connection is Qt's one session bus,
+// shared by every thread; made once, under its lock.
 class SessionBusWarmUp {
 public:
     SessionBusWarmUp()
@@ -36,6 +35,18 @@ public:
 private:
     std::thread m_worker;
 };
+
+// Whether the session bus is there to connect to. Without an address the
+// bus library forks a helper to look for one (or start one); forked while
+// the first window is being made, the process slows down under the copies
+// of its pages, so such a connection is left to when it is first needed.
+bool sessionBusAtHand()
+{
+    if (!qEnvironmentVariableIsEmpty("DBUS_SESSION_BUS_ADDRESS"))
+        return true;
+    const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
+    return !runtime.isEmpty() && QFileInfo::exists(runtime + QStringLiteral("/bus"));
+}
 
 } // namespace
 
@@ -64,12 +75,8 @@ int main(int argc, char** argv)
 
     QApplication app(argc, argv);
     std::optional<SessionBusWarmUp> sessionBus;
-    if (mode.kind == RunMode::windowed) {
-        // What the first frame waits for is read beside the start-up: the
-        // font library (joined at the first paint) and the session bus.
-        FontLibraryWarmUp::start();
+    if (mode.kind == RunMode::windowed && sessionBusAtHand())
         sessionBus.emplace();
-    }
     QApplication::setOrganizationName(QStringLiteral("VEXO"));
     QApplication::setApplicationName(QStringLiteral("Brindleworks"));
     QApplication::setDesktopFileName(QStringLiteral("brindleworks"));
@@ -110,5 +117,7 @@ int main(int argc, char** argv)
     StartupProbe::installIfRequested();
     if (const std::optional<int> status = Shell::launch(Shell::documentArguments(QCoreApplication::arguments())))
         return *status;
+    // Started by now if the floating menu was shown.
+    FontLibraryWarmUp::start();
     return app.exec();
 }

@@ -522,15 +522,23 @@ private Q_SLOTS:
         QFETCH(int, flags);
         QFETCH(bool, brings);
         QApplication::setWindowIcon(QIcon());
-        AppIcon::applyWithFirstWindow();
+        AppIcon::applyWithFirstWindow(brings ? AppIcon::Decoding::after : AppIcon::Decoding::ahead);
         QVERIFY(QApplication::windowIcon().isNull());
+        // Nothing shown yet that would bring the icon: what waits for it
+        // runs at once.
+        int ran = 0;
+        AppIcon::afterFirstWindowDrawn([&ran] { ++ran; });
+        QCOMPARE(ran, 1);
         QWidget window(nullptr, Qt::WindowFlags(flags));
         window.show();
+        AppIcon::afterFirstWindowDrawn([&ran] { ++ran; });
+        QCOMPARE(ran, brings ? 1 : 2);
         // Not while the window is being shown: once it has been drawn.
         QVERIFY(QApplication::windowIcon().isNull());
         QVERIFY(QTest::qWaitForWindowExposed(&window));
         if (brings) {
             QTRY_VERIFY(!QApplication::windowIcon().isNull());
+            QCOMPARE(ran, 2);
             QCOMPARE(window.windowIcon().cacheKey(), QApplication::windowIcon().cacheKey());
         } else {
             QTest::qWait(300);

@@ -11,6 +11,7 @@
 #include "calc/views/ConverterZonesTab.h"
 #include "ui/SegmentedPicker.h"
 #include "ui/ChromeButton.h"
+#include "ui/Fonts.h"
 #include "ui/ChromePanel.h"
 #include "ui/SpellLineEdit.h"
 #include "ui/ToolScaffold.h"
@@ -28,6 +29,7 @@
 #include <QJsonObject>
 #include <QLabel>
 #include <QMenu>
+#include <QPainter>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QTest>
@@ -360,6 +362,37 @@ private Q_SLOTS:
         combo.view();
         QVERIFY(combo.findChild<QAbstractItemView*>());
         QCOMPARE(combo.count(), items.size());
+    }
+
+    // The converter's rounded fonts name no second family, yet every
+    // character it shows (and one no rounded face has) is drawn as before.
+    void roundedFontsDrawAsTheSystemRoundedFont_data()
+    {
+        QTest::addColumn<int>("size");
+        QTest::addColumn<int>("weight");
+        QTest::newRow("names") << 12 << int(QFont::Normal);
+        QTest::newRow("figures") << 12 << int(QFont::DemiBold);
+        QTest::newRow("value") << 18 << int(QFont::Normal);
+        QTest::newRow("symbol") << 20 << int(QFont::DemiBold);
+        QTest::newRow("result") << 34 << int(QFont::Black);
+    }
+
+    void roundedFontsDrawAsTheSystemRoundedFont()
+    {
+        QFETCH(int, size);
+        QFETCH(int, weight);
+        const QString text = QStringLiteral("1.609344 \u00B5m \u00B0C m\u00B2 m\u00B3 \u2014 \u221E \u2248 \u263A \u4E2D");
+        auto draw = [&](const QFont& font) {
+            QImage image(QSize(QFontMetrics(font).horizontalAdvance(text) + 8, 2 * size), QImage::Format_RGB32);
+            image.fill(Qt::white);
+            QPainter p(&image);
+            p.setFont(font);
+            p.drawText(image.rect(), Qt::AlignCenter, text);
+            p.end();
+            return image;
+        };
+        const auto w = QFont::Weight(weight);
+        QVERIFY(draw(ConverterStyle::rounded(size, w)) == draw(Fonts::system(size, w, Fonts::Design::Rounded)));
     }
 
     // The figure labels lay a line out once yet measure and paint as QLabel.

@@ -107,10 +107,11 @@ void AppDelegate::didFinishLaunching()
     if (AppSettings::shared().showMenuAtLaunch())
         FloatingMenuController::shared().show();
     // The menu, a tool panel, shows no icon: the first window that does
-    // brings it. Its pictures are decoded on a worker, once the menu is
-    // drawn unless a window opens at start.
+    // brings it. Its pictures are decoded on a worker once the menu is
+    // drawn; where a window opens at start, after that window's first frame
+    // (a worker would share the processor with the menu and the window).
     if (!m_launchDocuments.isEmpty() || qEnvironmentVariableIsSet("VEXO_BW_OPEN"))
-        AppIcon::applyWithFirstWindow();
+        AppIcon::applyWithFirstWindow(AppIcon::Decoding::after);
     // The rest once the menu is on the screen; should it not be drawn soon
     // (a window system that never exposes it), regardless.
     FloatingPanel* panel = FloatingMenuController::shared().panel();
@@ -140,10 +141,12 @@ void AppDelegate::finishLaunching()
             WindowManager::shared().open(t);
     }
     // What shows nothing in a window (the tray icon, the buses watched for
-    // the screen lock) once the windows asked for at start are made.
-    makeStatusItem();
-    if (services.installAutoLockObservers)
-        services.installAutoLockObservers();
+    // the screen lock) once the windows asked for at start are drawn.
+    AppIcon::afterFirstWindowDrawn([this] {
+        makeStatusItem();
+        if (const auto& observe = ShellServices::shared().installAutoLockObservers)
+            observe();
+    });
     openDocuments(std::exchange(m_launchDocuments, {}));
 }
 

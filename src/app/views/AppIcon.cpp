@@ -9,7 +9,9 @@
 #include <QWidget>
 #include <QWindow>
 
+#include <functional>
 #include <future>
+#include <utility>
 
 namespace AppIcon {
 
@@ -51,6 +53,17 @@ QIcon bitmaps()
 // Whether a first window is being waited for.
 bool watching = false;
 
+// What waits for the first window's first frame, besides the icon.
+QList<std::function<void()>>& afterwards()
+{
+    static QList<std::function<void()>> list;
+    return list;
+}
+
+// The window being waited for has been shown (its first frame may not be
+// drawn yet).
+bool windowSeen = false;
+
 // Waits for the first window with an icon of its own and sets the icon
 // once that window's first frame is on the screen (the renderings are
 // converted and handed to the window system then, not while the user waits
@@ -69,6 +82,7 @@ protected:
             auto* w = static_cast<QWidget*>(watched);
             const Qt::WindowType type = w->windowType();
             if (w->isWindow() && (type == Qt::Window || type == Qt::Dialog)) {
+                windowSeen = true;
                 m_window = w->windowHandle();
                 if (!m_window) {
                     finish();
@@ -103,9 +117,12 @@ private:
             return;
         m_done = true;
         watching = false;
+        windowSeen = false;
         qApp->removeEventFilter(this);
         apply();
         deleteLater();
+        for (const std::function<void()>& then : std::exchange(afterwards(), {}))
+            then();
     }
 
     QPointer<QWindow> m_window;
@@ -137,15 +154,23 @@ void apply()
     QApplication::setWindowIcon(icon);
 }
 
-void applyWithFirstWindow()
+void applyWithFirstWindow(Decoding decoding)
 {
     if (watching)
         return;
     watching = true;
     // Decoded meanwhile, off the interface thread.
-    if (!pendingBitmaps().valid())
+    if (decoding == Decoding::ahead && !pendingBitmaps().valid())
         pendingBitmaps() = std::async(std::launch::async, decodeBitmaps);
     qApp->installEventFilter(new FirstWindowWatch(qApp));
+}
+
+void afterFirstWindowDrawn(const std::function<void()>& then)
+{
+    if (watching && windowSeen)
+        afterwards().append(then);
+    else
+        then();
 }
 
 } // namespace AppIcon
