@@ -475,11 +475,32 @@ private Q_SLOTS:
         QCOMPARE(texts.elided(text, face, box.width()), fm.elidedText(text, Qt::ElideRight, box.width()));
     }
 
+    void rowsGrabbedAtOnceGetTheirButtons()
+    {
+        // A window drawn before its event loop turned (grabbed as soon as it
+        // is shown) pictures its rows' buttons then: a moment later it looks
+        // as a window opened the usual way.
+        QList<VoiceNote> notes;
+        for (int i = 0; i < 5; ++i)
+            notes.append(makeNote(QStringLiteral("Note %1").arg(i), QStringLiteral("n%1.m4a").arg(i)));
+        QVERIFY(saveNotes(notes));
+        auto picture = [](bool atOnce) {
+            RecorderView v;
+            v.resize(520, 560);
+            v.show();
+            if (atOnce)
+                (void)v.grab();
+            QTest::qWait(50);
+            return v.grab().toImage();
+        };
+        QCOMPARE(picture(true), picture(false));
+    }
+
     void theListsFocusRepaintsNothing()
     {
         // The rows show no focus: the window activated or a click into the
-        // open row's field repaints no row. The keyboard bringing the focus
-        // in makes the first row current (not selected), as lists do.
+        // open row's field repaints no row. The first row is current (not
+        // selected) when the keyboard brings the focus in, as in any list.
         QList<VoiceNote> notes;
         for (int i = 0; i < 20; ++i)
             notes.append(makeNote(QStringLiteral("Note %1").arg(i), QStringLiteral("n%1.m4a").arg(i),
@@ -513,8 +534,7 @@ private Q_SLOTS:
         QCOMPARE(v->list()->currentIndex().row(), 0);
         QVERIFY(v->list()->selectionModel()->selectedIndexes().isEmpty());
         QVERIFY(v->selected().isNull());
-        // Making the first row current repaints that row alone.
-        QVERIFY(QRegion(v->rowRect(notes.first().id)).contains(painted.region.boundingRect()));
+        QVERIFY(painted.region.isEmpty());
         painted.region = QRegion();
         before->setFocus(Qt::MouseFocusReason);
         QTest::qWait(50);

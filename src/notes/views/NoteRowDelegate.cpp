@@ -21,6 +21,7 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QToolButton>
+#include <QTimer>
 #include <QToolTip>
 
 namespace {
@@ -48,25 +49,35 @@ NoteRowDelegate::NoteRowDelegate(RecorderListModel* list, QObject* parent)
     , m_texts(std::make_unique<NoteRowTexts>(faces()))
 {
     // An empty list draws no row: the measuring and the stamps wait for the
-    // first one.
+    // first one. A list with rows has them made at the next turn of the
+    // event loop: a window being opened makes them while the window system
+    // maps it, before its first frame (and the list's first layout measures
+    // anything not made by then).
     if (m_list->rowCount() > 0) {
-        prepare();
+        QTimer::singleShot(0, this, [this] { prepare(); });
     } else {
         connect(m_list, &QAbstractItemModel::rowsInserted, this, &NoteRowDelegate::prepare);
         connect(m_list, &QAbstractItemModel::modelReset, this, &NoteRowDelegate::prepare);
     }
 }
 
-void NoteRowDelegate::prepare() const
+void NoteRowDelegate::measure() const
 {
-    if (m_prepared)
+    if (m_measured)
         return;
-    m_prepared = true;
+    m_measured = true;
     // The row widget's own measures, so drawn rows and the open row agree.
     const NoteRow::Measures measures = NoteRow::measures();
     m_lineHeight = measures.lineHeight;
     m_playWidth = measures.playWidth;
     m_menuWidth = measures.menuWidth;
+}
+
+void NoteRowDelegate::prepare() const
+{
+    measure();
+    if (m_playStamp)
+        return;
 
     m_playStamp = std::make_unique<ChromeButton>();
     m_playStamp->setCompact(true);
@@ -85,7 +96,6 @@ NoteRowDelegate::~NoteRowDelegate() = default;
 
 QPixmap NoteRowDelegate::stamp(int kind) const
 {
-    prepare();
     return m_stamps[kind];
 }
 
@@ -116,7 +126,7 @@ RecorderModel* NoteRowDelegate::recorder() const
 
 int NoteRowDelegate::rowHeight(const VoiceNote& note, bool expanded) const
 {
-    prepare();
+    measure();
     int h = 2 * kMarginY + m_lineHeight;
     if (!note.id.isNull() && recorder()->playingID() == note.id)
         h += m_spacing + kProgressHeight;
@@ -129,7 +139,7 @@ int NoteRowDelegate::rowHeight(const VoiceNote& note, bool expanded) const
 
 NoteRowDelegate::Layout NoteRowDelegate::layout(const QRect& rect, const VoiceNote& note, bool expanded) const
 {
-    prepare();
+    measure();
     Layout l;
     const int left = rect.left() + kMarginX;
     const int right = rect.right() - kMarginX;
@@ -181,8 +191,20 @@ void NoteRowDelegate::paint(QPainter* p, const QStyleOptionViewItem& option, con
         p->fillRect(option.rect, option.palette.color(QPalette::AlternateBase));
 
     const bool playing = recorder()->playingID() == n.id;
-    p->drawPixmap(l.play.topLeft(), stamp(playing ? 1 : 0));
-    p->drawPixmap(l.menu.topLeft(), stamp(2));
+    if (m_playStamp) {
+        p->drawPixmap(l.play.topLeft(), stamp(playing ? 1 : 0));
+        p->drawPixmap(l.menu.topLeft(), stamp(2));
+    } else if (!m_stampsAsked) {
+        // Painted before the event loop turned (a window grabbed at once):
+        // the buttons are pictured outside this painting, then drawn.
+        m_stampsAsked = true;
+        auto* view = qobject_cast<const QAbstractItemView*>(option.widget);
+        QTimer::singleShot(0, this, [this, viewport = QPointer<QWidget>(view ? view->viewport() : nullptr)] {
+            prepare();
+            if (viewport)
+                viewport->update();
+        });
+    }
 
     // The title as the line field shows it (its text starts 2 px in).
     const QRect titleText = l.title.adjusted(2, 0, -2, 0);

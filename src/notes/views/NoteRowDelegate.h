@@ -60,8 +60,10 @@ private:
     RecorderModel* recorder() const;
     // A picture of the play (0), stop (1) or "…" (2) button.
     QPixmap stamp(int kind) const;
-    // Measures a row and pictures its buttons, once: when the list first
-    // has rows (outside any painting), or when first asked.
+    // Measures a row, once: when first needed.
+    void measure() const;
+    // Measures a row and pictures its buttons, once, outside any painting:
+    // at the turn of the event loop after the list first has rows.
     void prepare() const;
     void makeStamps() const;
 
@@ -69,7 +71,8 @@ private:
     int m_expandedRow = -1;
     int m_spinnerStep = 0;
     // Measured once from a row widget, so drawn rows and the open row agree.
-    mutable bool m_prepared = false;
+    mutable bool m_measured = false;
+    mutable bool m_stampsAsked = false; // by a painting before they were made
     mutable int m_lineHeight = 0;
     mutable int m_playWidth = 0;
     mutable int m_menuWidth = 0;
