@@ -17,6 +17,7 @@
 #include <QFileInfo>
 #include <QMenu>
 #include <QHelpEvent>
+#include <QImage>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
@@ -31,6 +32,7 @@ constexpr int kMarginY = 4;
 constexpr int kLineSpacing = 10;
 constexpr int kProgressHeight = 6;
 constexpr int kSpinnerSide = 16;
+constexpr int kLikelyLineHeight = 27;
 
 // The faces of a drawn row's texts (NoteRowTexts keeps them in this order).
 enum Face { titleFace, durationFace, captionFace, transcriptFace };
@@ -76,6 +78,15 @@ void NoteRowDelegate::measure() const
 void NoteRowDelegate::prepare() const
 {
     measure();
+    if (m_guessed) {
+        // At once: the view's own answer to a changed size comes a turn of
+        // the event loop later, after a first frame would have been drawn.
+        m_guessed = false;
+        if (auto* view = qobject_cast<QAbstractItemView*>(parent()))
+            view->doItemsLayout();
+        else
+            Q_EMIT const_cast<NoteRowDelegate*>(this)->sizeHintChanged(QModelIndex());
+    }
     if (m_playStamp)
         return;
 
@@ -90,6 +101,37 @@ void NoteRowDelegate::prepare() const
     m_menuStamp->setIconSize(QSize(16, 16));
     m_menuStamp->setAttribute(Qt::WA_DontShowOnScreen);
     makeStamps();
+    drawAhead();
+}
+
+void NoteRowDelegate::drawAhead() const
+{
+    // The rows the list shows first, drawn into a picture nobody sees: their
+    // first frame then finds their texts laid out, their faces loaded and
+    // their glyphs rendered.
+    auto* view = qobject_cast<QAbstractItemView*>(parent());
+    if (!view || !view->isVisible() || m_list->rowCount() == 0)
+        return;
+    const QWidget* viewport = view->viewport();
+    if (viewport->rect().isEmpty())
+        return;
+    const qreal dpr = viewport->devicePixelRatio();
+    QImage picture(viewport->size() * dpr, QImage::Format_RGB32);
+    picture.setDevicePixelRatio(dpr);
+    picture.setDotsPerMeterX(qRound(viewport->logicalDpiX() / 0.0254));
+    picture.setDotsPerMeterY(qRound(viewport->logicalDpiY() / 0.0254));
+    QPainter p(&picture);
+    p.setLayoutDirection(viewport->layoutDirection());
+    QStyleOptionViewItem option;
+    option.palette = view->palette();
+    option.widget = view;
+    option.state = QStyle::State_Enabled;
+    for (QModelIndex i = view->indexAt(QPoint(0, 0)); i.isValid(); i = i.siblingAtRow(i.row() + 1)) {
+        option.rect = view->visualRect(i);
+        if (option.rect.top() >= viewport->height())
+            break;
+        paint(&p, option, i);
+    }
 }
 
 NoteRowDelegate::~NoteRowDelegate() = default;
@@ -127,7 +169,12 @@ RecorderModel* NoteRowDelegate::recorder() const
 int NoteRowDelegate::rowHeight(const VoiceNote& note, bool expanded) const
 {
     measure();
-    int h = 2 * kMarginY + m_lineHeight;
+    return heightWith(m_lineHeight, note, expanded);
+}
+
+int NoteRowDelegate::heightWith(int lineHeight, const VoiceNote& note, bool expanded) const
+{
+    int h = 2 * kMarginY + lineHeight;
     if (!note.id.isNull() && recorder()->playingID() == note.id)
         h += m_spacing + kProgressHeight;
     if (!note.id.isNull() && recorder()->transcribingID() == note.id)
@@ -176,7 +223,14 @@ NoteRowDelegate::Layout NoteRowDelegate::layout(const QRect& rect, const VoiceNo
 QSize NoteRowDelegate::sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const
 {
     const VoiceNote& n = m_list->note(index.row());
-    return QSize(option.rect.width() > 0 ? option.rect.width() : 200, rowHeight(n, index.row() == m_expandedRow));
+    // Until the row is measured (the list is laid out as the window is
+    // shown, before the row's faces are loaded), its line takes a likely
+    // height; the rows are laid out again once measured, before any is
+    // drawn.
+    if (!m_measured)
+        m_guessed = true;
+    const int line = m_measured ? m_lineHeight : kLikelyLineHeight;
+    return QSize(option.rect.width() > 0 ? option.rect.width() : 200, heightWith(line, n, index.row() == m_expandedRow));
 }
 
 void NoteRowDelegate::paint(QPainter* p, const QStyleOptionViewItem& option, const QModelIndex& index) const

@@ -62,16 +62,19 @@ private:
     QPixmap stamp(int kind) const;
     // Measures a row, once: when first needed.
     void measure() const;
+    int heightWith(int lineHeight, const VoiceNote& note, bool expanded) const;
     // Measures a row and pictures its buttons, once, outside any painting:
     // at the turn of the event loop after the list first has rows.
     void prepare() const;
     void makeStamps() const;
+    void drawAhead() const;
 
     RecorderListModel* m_list;
     int m_expandedRow = -1;
     int m_spinnerStep = 0;
     // Measured once from a row widget, so drawn rows and the open row agree.
     mutable bool m_measured = false;
+    mutable bool m_guessed = false; // rows were sized before the measuring
     mutable bool m_stampsAsked = false; // by a painting before they were made
     mutable int m_lineHeight = 0;
     mutable int m_playWidth = 0;

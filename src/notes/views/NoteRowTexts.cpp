@@ -42,13 +42,14 @@ NoteRowTexts::Laid* NoteRowTexts::line(QPainter* p, const QString& text, int fac
     p->setFont(m_faces.at(face));
     const int dpi = p->device() ? p->device()->logicalDpiY() : 0;
     const Key key{face, -1, -1, text};
+    const QFont font = p->font();
     Laid* l = m_laid.object(key);
-    if (l && l->dpi == dpi && l->direction == p->layoutDirection())
+    if (l && l->dpi == dpi && l->direction == p->layoutDirection() && l->font == font)
         return l;
     l = new Laid;
+    l->font = font;
     l->dpi = dpi;
     l->direction = p->layoutDirection();
-    const QFont font = p->font();
     l->layout.setText(text);
     l->layout.setFont(font);
     QTextOption option;

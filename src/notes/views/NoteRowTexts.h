@@ -47,6 +47,7 @@ private:
         QTextLayout layout;
         qreal width = 0;  // of the widest line
         qreal height = 0; // of the lines, as drawText stacks them
+        QFont font; // as the painter resolved it
         int dpi = 0;
         Qt::LayoutDirection direction = Qt::LeftToRight;
     };
