@@ -5,6 +5,7 @@
 #include "notes/RecorderModel.h"
 #include "notes/views/NoteRow.h"
 #include "notes/views/NoteRowDelegate.h"
+#include "notes/views/NoteRowBoxes.h"
 #include "notes/views/NoteRowMenu.h"
 #include "notes/views/NoteRowTexts.h"
 #include "notes/views/RecorderButton.h"
@@ -473,6 +474,46 @@ private Q_SLOTS:
         QCOMPARE(texts.advance(text, face), fm.horizontalAdvance(text));
         QCOMPARE(texts.elided(text, face, box.width()), fm.elidedText(text, Qt::ElideRight, box.width()));
         QCOMPARE(texts.elided(text, face, box.width()), fm.elidedText(text, Qt::ElideRight, box.width()));
+    }
+
+    void keptBoxesLookAsDrawnOnes_data()
+    {
+        QTest::addColumn<int>("format");
+        QTest::addColumn<QColor>("rowFill");
+        const QColor none;
+        const QColor alternate(245, 245, 247);
+        const QColor selected = QColor::fromRgbF(0.0f, 0.39f, 0.88f, 0.12f);
+        for (const QImage::Format f : {QImage::Format_ARGB32_Premultiplied, QImage::Format_RGB32}) {
+            const QByteArray name = f == QImage::Format_RGB32 ? "opaque picture, " : "window picture, ";
+            QTest::newRow(QByteArray(name + "plain row").constData()) << int(f) << none;
+            QTest::newRow(QByteArray(name + "alternate row").constData()) << int(f) << alternate;
+            QTest::newRow(QByteArray(name + "selected row").constData()) << int(f) << selected;
+        }
+    }
+    void keptBoxesLookAsDrawnOnes()
+    {
+        // A transcript box copied from its kept picture must be the box
+        // drawn in place, wherever it lands.
+        QFETCH(int, format);
+        QFETCH(QColor, rowFill);
+        NoteRowBoxes boxes;
+        auto picture = [&](bool kept) {
+            QImage img(400, 200, QImage::Format(format));
+            img.fill(Qt::white);
+            QPainter p(&img);
+            for (const QRect& rect : {QRect(10, 10, 380, 44), QRect(13, 97, 380, 44), QRect(0, 150, 120, 44)}) {
+                if (rowFill.isValid())
+                    p.fillRect(rect.adjusted(-3, -3, 3, 3), rowFill);
+                if (kept)
+                    boxes.draw(&p, rect, Qt::white, rowFill);
+                else
+                    NoteRowBoxes::paint(&p, rect);
+            }
+            return img;
+        };
+        const QImage drawn = picture(false);
+        QCOMPARE(picture(true), drawn);
+        QCOMPARE(picture(true), drawn);
     }
 
     void rowsGrabbedAtOnceGetTheirButtons()

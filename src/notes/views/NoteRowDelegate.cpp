@@ -3,6 +3,7 @@
 #include "notes/RecorderListModel.h"
 #include "notes/RecorderModel.h"
 #include "notes/views/NoteRow.h"
+#include "notes/views/NoteRowBoxes.h"
 #include "notes/views/NoteRowMenu.h"
 #include "notes/views/NoteRowTexts.h"
 #include "notes/views/RecorderLook.h"
@@ -49,6 +50,7 @@ NoteRowDelegate::NoteRowDelegate(RecorderListModel* list, QObject* parent)
     : QStyledItemDelegate(parent)
     , m_list(list)
     , m_texts(std::make_unique<NoteRowTexts>(faces()))
+    , m_boxes(std::make_unique<NoteRowBoxes>())
 {
     // An empty list draws no row: the measuring and the stamps wait for the
     // first one. A list with rows has them made at the next turn of the
@@ -116,7 +118,9 @@ void NoteRowDelegate::drawAhead() const
     if (viewport->rect().isEmpty())
         return;
     const qreal dpr = viewport->devicePixelRatio();
-    QImage picture(viewport->size() * dpr, QImage::Format_RGB32);
+    // In the format window pictures have here, so that what is kept by
+    // format (the boxes) serves the first frame.
+    QImage picture(viewport->size() * dpr, QImage::Format_ARGB32_Premultiplied);
     picture.setDevicePixelRatio(dpr);
     picture.setDotsPerMeterX(qRound(viewport->logicalDpiX() / 0.0254));
     picture.setDotsPerMeterY(qRound(viewport->logicalDpiY() / 0.0254));
@@ -126,12 +130,14 @@ void NoteRowDelegate::drawAhead() const
     option.palette = view->palette();
     option.widget = view;
     option.state = QStyle::State_Enabled;
+    m_drawingAhead = true;
     for (QModelIndex i = view->indexAt(QPoint(0, 0)); i.isValid(); i = i.siblingAtRow(i.row() + 1)) {
         option.rect = view->visualRect(i);
         if (option.rect.top() >= viewport->height())
             break;
         paint(&p, option, i);
     }
+    m_drawingAhead = false;
 }
 
 NoteRowDelegate::~NoteRowDelegate() = default;
@@ -238,17 +244,22 @@ void NoteRowDelegate::paint(QPainter* p, const QStyleOptionViewItem& option, con
     const VoiceNote& n = m_list->note(index.row());
     const bool expanded = index.row() == m_expandedRow;
     const Layout l = layout(option.rect, n, expanded);
+    // Drawn ahead: only what the first frame reuses (texts, glyphs, boxes).
+    const bool ahead = m_drawingAhead;
     p->save();
+    QColor rowFill;
     if (option.state & QStyle::State_Selected)
-        p->fillRect(option.rect, QColor::fromRgbF(0.0f, 0.39f, 0.88f, 0.12f));
+        rowFill = QColor::fromRgbF(0.0f, 0.39f, 0.88f, 0.12f);
     else if (index.row() % 2 == 1)
-        p->fillRect(option.rect, option.palette.color(QPalette::AlternateBase));
+        rowFill = option.palette.color(QPalette::AlternateBase);
+    if (rowFill.isValid() && !ahead)
+        p->fillRect(option.rect, rowFill);
 
     const bool playing = recorder()->playingID() == n.id;
-    if (m_playStamp) {
+    if (m_playStamp && !ahead) {
         p->drawPixmap(l.play.topLeft(), stamp(playing ? 1 : 0));
         p->drawPixmap(l.menu.topLeft(), stamp(2));
-    } else if (!m_stampsAsked) {
+    } else if (!m_playStamp && !m_stampsAsked) {
         // Painted before the event loop turned (a window grabbed at once):
         // the buttons are pictured outside this painting, then drawn.
         m_stampsAsked = true;
@@ -278,7 +289,7 @@ void NoteRowDelegate::paint(QPainter* p, const QStyleOptionViewItem& option, con
     m_texts->drawLine(p, l.duration, line, RecorderModel::time(n.duration), durationFace);
 
     p->setRenderHint(QPainter::Antialiasing);
-    if (l.progress.isValid()) {
+    if (l.progress.isValid() && !ahead) {
         const QRectF track(l.progress);
         p->setPen(Qt::NoPen);
         p->setBrush(QColor::fromRgbF(0, 0, 0, 0.1f));
@@ -287,16 +298,10 @@ void NoteRowDelegate::paint(QPainter* p, const QStyleOptionViewItem& option, con
         p->drawRoundedRect(QRectF(track.topLeft(), QSizeF(track.width() * recorder()->playProgress(), track.height())),
                            3, 3);
     }
-    if (l.spinner.isValid())
+    if (l.spinner.isValid() && !ahead)
         RecorderSpinner::paintSpokes(*p, QRectF(l.spinner).center(), m_spinnerStep);
     if (l.editor.isValid()) {
-        const QRectF box = QRectF(l.editor).adjusted(0.5, 0.5, -0.5, -0.5);
-        p->setPen(Qt::NoPen);
-        p->setBrush(QColor::fromRgbF(1, 1, 1, 0.8f));
-        p->drawRoundedRect(box, 6, 6);
-        p->setPen(QPen(QColor::fromRgbF(0.5f, 0.5f, 0.5f, 0.3f), 1));
-        p->setBrush(Qt::NoBrush);
-        p->drawRoundedRect(box, 6, 6);
+        m_boxes->draw(p, l.editor, option.palette.color(QPalette::Base), rowFill);
         if (n.transcript.isEmpty()) {
             p->setPen(RecorderLook::secondary());
             m_texts->drawLine(p, l.editor, Qt::AlignCenter,

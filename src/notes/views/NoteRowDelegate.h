@@ -7,6 +7,7 @@
 #include <memory>
 
 class ChromeButton;
+class NoteRowBoxes;
 class NoteRowTexts;
 class QToolButton;
 class RecorderListModel;
@@ -75,6 +76,7 @@ private:
     // Measured once from a row widget, so drawn rows and the open row agree.
     mutable bool m_measured = false;
     mutable bool m_guessed = false; // rows were sized before the measuring
+    mutable bool m_drawingAhead = false;
     mutable bool m_stampsAsked = false; // by a painting before they were made
     mutable int m_lineHeight = 0;
     mutable int m_playWidth = 0;
@@ -86,4 +88,5 @@ private:
     mutable QPixmap m_stamps[3];
     // The rows' texts, laid out as first drawn.
     std::unique_ptr<NoteRowTexts> m_texts;
+    std::unique_ptr<NoteRowBoxes> m_boxes; // the transcript boxes, pictured
 };
