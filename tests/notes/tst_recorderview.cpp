@@ -34,6 +34,7 @@
 #include <QProgressBar>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTextLayout>
 #include <QToolButton>
 #include <cmath>
 
@@ -535,6 +536,55 @@ private Q_SLOTS:
             return v.grab().toImage();
         };
         QCOMPARE(picture(true), picture(false));
+    }
+
+    void longTranscriptsShowTheirFirstLines_data()
+    {
+        QTest::addColumn<QString>("text");
+        const QString words = QStringLiteral("Membranes are selectively permeable and the fluid mosaic model explains it. ");
+        QTest::newRow("short") << words;
+        QTest::newRow("a few thousand words") << words.repeated(300);
+        QTest::newRow("one endless word") << QStringLiteral("a").repeated(5000);
+        QTest::newRow("words, then an endless one") << words.repeated(2) + QStringLiteral("b").repeated(4000);
+        QTest::newRow("narrow letters") << QStringLiteral("il ").repeated(2000);
+        QTest::newRow("lines of their own") << QStringLiteral("one\n").repeated(800);
+    }
+    void longTranscriptsShowTheirFirstLines()
+    {
+        // A long transcript is laid out only as far as its box reaches; the
+        // lines shown are those of the whole text.
+        QFETCH(QString, text);
+        NoteRowTexts texts({Fonts::system(12)});
+        const QRectF box(14, 41, 432, 32);
+        QImage kept(460, 90, QImage::Format_ARGB32_Premultiplied);
+        kept.fill(Qt::white);
+        QImage whole = kept;
+        {
+            QPainter p(&kept);
+            texts.drawWrapped(&p, box, text, 0);
+        }
+        {
+            QTextLayout layout(text, Fonts::system(12));
+            QTextOption option;
+            option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+            layout.setTextOption(option);
+            layout.beginLayout();
+            qreal y = 0;
+            for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+                line.setLineWidth(box.width());
+                if (y + line.height() > box.height() + 0.5) {
+                    line.setNumColumns(0);
+                    break;
+                }
+                line.setPosition(QPointF(0, y));
+                y += line.height();
+            }
+            layout.endLayout();
+            QPainter p(&whole);
+            p.setClipRect(box);
+            layout.draw(&p, box.topLeft());
+        }
+        QCOMPARE(kept, whole);
     }
 
     void theListsFocusRepaintsNothing()
