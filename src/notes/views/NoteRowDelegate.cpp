@@ -54,11 +54,13 @@ NoteRowDelegate::NoteRowDelegate(RecorderListModel* list, QObject* parent)
 {
     // An empty list draws no row: the measuring and the stamps wait for the
     // first one. A list with rows has them made at the next turn of the
-    // event loop: a window being opened makes them while the window system
-    // maps it, before its first frame (and the list's first layout measures
-    // anything not made by then).
+    // event loop, and its first rows drawn ahead: a window being opened does
+    // that while the window system maps it, before its first frame.
     if (m_list->rowCount() > 0) {
-        QTimer::singleShot(0, this, [this] { prepare(); });
+        QTimer::singleShot(0, this, [this] {
+            prepare();
+            drawAhead();
+        });
     } else {
         connect(m_list, &QAbstractItemModel::rowsInserted, this, &NoteRowDelegate::prepare);
         connect(m_list, &QAbstractItemModel::modelReset, this, &NoteRowDelegate::prepare);
@@ -103,14 +105,10 @@ void NoteRowDelegate::prepare() const
     m_menuStamp->setIconSize(QSize(16, 16));
     m_menuStamp->setAttribute(Qt::WA_DontShowOnScreen);
     makeStamps();
-    drawAhead();
 }
 
 void NoteRowDelegate::drawAhead() const
 {
-    // The rows the list shows first, drawn into a picture nobody sees: their
-    // first frame then finds their texts laid out, their faces loaded and
-    // their glyphs rendered.
     auto* view = qobject_cast<QAbstractItemView*>(parent());
     if (!view || !view->isVisible() || m_list->rowCount() == 0)
         return;

@@ -68,6 +68,9 @@ private:
     // at the turn of the event loop after the list first has rows.
     void prepare() const;
     void makeStamps() const;
+    // The rows a shown list shows first, drawn into a picture nobody sees:
+    // the first frame then finds their texts laid out, their faces loaded
+    // and their glyphs rendered.
     void drawAhead() const;
 
     RecorderListModel* m_list;
