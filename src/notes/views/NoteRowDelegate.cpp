@@ -227,12 +227,17 @@ NoteRowDelegate::Layout NoteRowDelegate::layout(const QRect& rect, const VoiceNo
 QSize NoteRowDelegate::sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const
 {
     const VoiceNote& n = m_list->note(index.row());
-    // Until the row is measured (the list is laid out as the window is
-    // shown, before the row's faces are loaded), its line takes a likely
-    // height; the rows are laid out again once measured, before any is
-    // drawn.
-    if (!m_measured)
-        m_guessed = true;
+    // A list laid out as its window is shown, before a row is measured (and
+    // its faces loaded), gives the line a likely height; the rows are laid
+    // out again once measured, before any is drawn. A list not shown yet
+    // measures at once.
+    if (!m_measured) {
+        const auto* view = qobject_cast<const QWidget*>(parent());
+        if (view && view->isVisible())
+            m_guessed = true;
+        else
+            measure();
+    }
     const int line = m_measured ? m_lineHeight : kLikelyLineHeight;
     return QSize(option.rect.width() > 0 ? option.rect.width() : 200, heightWith(line, n, index.row() == m_expandedRow));
 }
