@@ -3,6 +3,7 @@
 #include "notes/RecorderListModel.h"
 #include "notes/RecorderModel.h"
 #include "notes/views/NoteRow.h"
+#include "notes/views/NoteRowBoxes.h"
 #include "notes/views/NoteRowMenu.h"
 #include "notes/views/NoteRowTexts.h"
 #include "notes/views/RecorderLook.h"
@@ -17,10 +18,12 @@
 #include <QFileInfo>
 #include <QMenu>
 #include <QHelpEvent>
+#include <QImage>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
 #include <QToolButton>
+#include <QTimer>
 #include <QToolTip>
 
 namespace {
@@ -30,6 +33,7 @@ constexpr int kMarginY = 4;
 constexpr int kLineSpacing = 10;
 constexpr int kProgressHeight = 6;
 constexpr int kSpinnerSide = 16;
+constexpr int kLikelyLineHeight = 27;
 
 // The faces of a drawn row's texts (NoteRowTexts keeps them in this order).
 enum Face { titleFace, durationFace, captionFace, transcriptFace };
@@ -46,27 +50,49 @@ NoteRowDelegate::NoteRowDelegate(RecorderListModel* list, QObject* parent)
     : QStyledItemDelegate(parent)
     , m_list(list)
     , m_texts(std::make_unique<NoteRowTexts>(faces()))
+    , m_boxes(std::make_unique<NoteRowBoxes>())
 {
     // An empty list draws no row: the measuring and the stamps wait for the
-    // first one.
+    // first one. A list with rows has them made at the next turn of the
+    // event loop, and its first rows drawn ahead: a window being opened does
+    // that while the window system maps it, before its first frame.
     if (m_list->rowCount() > 0) {
-        prepare();
+        QTimer::singleShot(0, this, [this] {
+            prepare();
+            drawAhead();
+        });
     } else {
         connect(m_list, &QAbstractItemModel::rowsInserted, this, &NoteRowDelegate::prepare);
         connect(m_list, &QAbstractItemModel::modelReset, this, &NoteRowDelegate::prepare);
     }
 }
 
-void NoteRowDelegate::prepare() const
+void NoteRowDelegate::measure() const
 {
-    if (m_prepared)
+    if (m_measured)
         return;
-    m_prepared = true;
+    m_measured = true;
     // The row widget's own measures, so drawn rows and the open row agree.
     const NoteRow::Measures measures = NoteRow::measures();
     m_lineHeight = measures.lineHeight;
     m_playWidth = measures.playWidth;
     m_menuWidth = measures.menuWidth;
+}
+
+void NoteRowDelegate::prepare() const
+{
+    measure();
+    if (m_guessed) {
+        // At once: the view's own answer to a changed size comes a turn of
+        // the event loop later, after a first frame would have been drawn.
+        m_guessed = false;
+        if (auto* view = qobject_cast<QAbstractItemView*>(parent()))
+            view->doItemsLayout();
+        else
+            Q_EMIT const_cast<NoteRowDelegate*>(this)->sizeHintChanged(QModelIndex());
+    }
+    if (m_playStamp)
+        return;
 
     m_playStamp = std::make_unique<ChromeButton>();
     m_playStamp->setCompact(true);
@@ -81,11 +107,41 @@ void NoteRowDelegate::prepare() const
     makeStamps();
 }
 
+void NoteRowDelegate::drawAhead() const
+{
+    auto* view = qobject_cast<QAbstractItemView*>(parent());
+    if (!view || !view->isVisible() || m_list->rowCount() == 0)
+        return;
+    const QWidget* viewport = view->viewport();
+    if (viewport->rect().isEmpty())
+        return;
+    const qreal dpr = viewport->devicePixelRatio();
+    // In the format window pictures have here, so that what is kept by
+    // format (the boxes) serves the first frame.
+    QImage picture(viewport->size() * dpr, QImage::Format_ARGB32_Premultiplied);
+    picture.setDevicePixelRatio(dpr);
+    picture.setDotsPerMeterX(qRound(viewport->logicalDpiX() / 0.0254));
+    picture.setDotsPerMeterY(qRound(viewport->logicalDpiY() / 0.0254));
+    QPainter p(&picture);
+    p.setLayoutDirection(viewport->layoutDirection());
+    QStyleOptionViewItem option;
+    option.palette = view->palette();
+    option.widget = view;
+    option.state = QStyle::State_Enabled;
+    m_drawingAhead = true;
+    for (QModelIndex i = view->indexAt(QPoint(0, 0)); i.isValid(); i = i.siblingAtRow(i.row() + 1)) {
+        option.rect = view->visualRect(i);
+        if (option.rect.top() >= viewport->height())
+            break;
+        paint(&p, option, i);
+    }
+    m_drawingAhead = false;
+}
+
 NoteRowDelegate::~NoteRowDelegate() = default;
 
 QPixmap NoteRowDelegate::stamp(int kind) const
 {
-    prepare();
     return m_stamps[kind];
 }
 
@@ -116,8 +172,13 @@ RecorderModel* NoteRowDelegate::recorder() const
 
 int NoteRowDelegate::rowHeight(const VoiceNote& note, bool expanded) const
 {
-    prepare();
-    int h = 2 * kMarginY + m_lineHeight;
+    measure();
+    return heightWith(m_lineHeight, note, expanded);
+}
+
+int NoteRowDelegate::heightWith(int lineHeight, const VoiceNote& note, bool expanded) const
+{
+    int h = 2 * kMarginY + lineHeight;
     if (!note.id.isNull() && recorder()->playingID() == note.id)
         h += m_spacing + kProgressHeight;
     if (!note.id.isNull() && recorder()->transcribingID() == note.id)
@@ -129,7 +190,7 @@ int NoteRowDelegate::rowHeight(const VoiceNote& note, bool expanded) const
 
 NoteRowDelegate::Layout NoteRowDelegate::layout(const QRect& rect, const VoiceNote& note, bool expanded) const
 {
-    prepare();
+    measure();
     Layout l;
     const int left = rect.left() + kMarginX;
     const int right = rect.right() - kMarginX;
@@ -166,7 +227,19 @@ NoteRowDelegate::Layout NoteRowDelegate::layout(const QRect& rect, const VoiceNo
 QSize NoteRowDelegate::sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const
 {
     const VoiceNote& n = m_list->note(index.row());
-    return QSize(option.rect.width() > 0 ? option.rect.width() : 200, rowHeight(n, index.row() == m_expandedRow));
+    // A list laid out as its window is shown, before a row is measured (and
+    // its faces loaded), gives the line a likely height; the rows are laid
+    // out again once measured, before any is drawn. A list not shown yet
+    // measures at once.
+    if (!m_measured) {
+        const auto* view = qobject_cast<const QWidget*>(parent());
+        if (view && view->isVisible())
+            m_guessed = true;
+        else
+            measure();
+    }
+    const int line = m_measured ? m_lineHeight : kLikelyLineHeight;
+    return QSize(option.rect.width() > 0 ? option.rect.width() : 200, heightWith(line, n, index.row() == m_expandedRow));
 }
 
 void NoteRowDelegate::paint(QPainter* p, const QStyleOptionViewItem& option, const QModelIndex& index) const
@@ -174,15 +247,32 @@ void NoteRowDelegate::paint(QPainter* p, const QStyleOptionViewItem& option, con
     const VoiceNote& n = m_list->note(index.row());
     const bool expanded = index.row() == m_expandedRow;
     const Layout l = layout(option.rect, n, expanded);
+    // Drawn ahead: only what the first frame reuses (texts, glyphs, boxes).
+    const bool ahead = m_drawingAhead;
     p->save();
+    QColor rowFill;
     if (option.state & QStyle::State_Selected)
-        p->fillRect(option.rect, QColor::fromRgbF(0.0f, 0.39f, 0.88f, 0.12f));
+        rowFill = QColor::fromRgbF(0.0f, 0.39f, 0.88f, 0.12f);
     else if (index.row() % 2 == 1)
-        p->fillRect(option.rect, option.palette.color(QPalette::AlternateBase));
+        rowFill = option.palette.color(QPalette::AlternateBase);
+    if (rowFill.isValid() && !ahead)
+        p->fillRect(option.rect, rowFill);
 
     const bool playing = recorder()->playingID() == n.id;
-    p->drawPixmap(l.play.topLeft(), stamp(playing ? 1 : 0));
-    p->drawPixmap(l.menu.topLeft(), stamp(2));
+    if (m_playStamp && !ahead) {
+        p->drawPixmap(l.play.topLeft(), stamp(playing ? 1 : 0));
+        p->drawPixmap(l.menu.topLeft(), stamp(2));
+    } else if (!m_playStamp && !m_stampsAsked) {
+        // Painted before the event loop turned (a window grabbed at once):
+        // the buttons are pictured outside this painting, then drawn.
+        m_stampsAsked = true;
+        auto* view = qobject_cast<const QAbstractItemView*>(option.widget);
+        QTimer::singleShot(0, this, [this, viewport = QPointer<QWidget>(view ? view->viewport() : nullptr)] {
+            prepare();
+            if (viewport)
+                viewport->update();
+        });
+    }
 
     // The title as the line field shows it (its text starts 2 px in).
     const QRect titleText = l.title.adjusted(2, 0, -2, 0);
@@ -202,7 +292,7 @@ void NoteRowDelegate::paint(QPainter* p, const QStyleOptionViewItem& option, con
     m_texts->drawLine(p, l.duration, line, RecorderModel::time(n.duration), durationFace);
 
     p->setRenderHint(QPainter::Antialiasing);
-    if (l.progress.isValid()) {
+    if (l.progress.isValid() && !ahead) {
         const QRectF track(l.progress);
         p->setPen(Qt::NoPen);
         p->setBrush(QColor::fromRgbF(0, 0, 0, 0.1f));
@@ -211,16 +301,10 @@ void NoteRowDelegate::paint(QPainter* p, const QStyleOptionViewItem& option, con
         p->drawRoundedRect(QRectF(track.topLeft(), QSizeF(track.width() * recorder()->playProgress(), track.height())),
                            3, 3);
     }
-    if (l.spinner.isValid())
+    if (l.spinner.isValid() && !ahead)
         RecorderSpinner::paintSpokes(*p, QRectF(l.spinner).center(), m_spinnerStep);
     if (l.editor.isValid()) {
-        const QRectF box = QRectF(l.editor).adjusted(0.5, 0.5, -0.5, -0.5);
-        p->setPen(Qt::NoPen);
-        p->setBrush(QColor::fromRgbF(1, 1, 1, 0.8f));
-        p->drawRoundedRect(box, 6, 6);
-        p->setPen(QPen(QColor::fromRgbF(0.5f, 0.5f, 0.5f, 0.3f), 1));
-        p->setBrush(Qt::NoBrush);
-        p->drawRoundedRect(box, 6, 6);
+        m_boxes->draw(p, l.editor, option.palette.color(QPalette::Base), rowFill);
         if (n.transcript.isEmpty()) {
             p->setPen(RecorderLook::secondary());
             m_texts->drawLine(p, l.editor, Qt::AlignCenter,

@@ -7,6 +7,7 @@
 #include <memory>
 
 class ChromeButton;
+class NoteRowBoxes;
 class NoteRowTexts;
 class QToolButton;
 class RecorderListModel;
@@ -60,16 +61,26 @@ private:
     RecorderModel* recorder() const;
     // A picture of the play (0), stop (1) or "…" (2) button.
     QPixmap stamp(int kind) const;
-    // Measures a row and pictures its buttons, once: when the list first
-    // has rows (outside any painting), or when first asked.
+    // Measures a row, once: when first needed.
+    void measure() const;
+    int heightWith(int lineHeight, const VoiceNote& note, bool expanded) const;
+    // Measures a row and pictures its buttons, once, outside any painting:
+    // at the turn of the event loop after the list first has rows.
     void prepare() const;
     void makeStamps() const;
+    // The rows a shown list shows first, drawn into a picture nobody sees:
+    // the first frame then finds their texts laid out, their faces loaded
+    // and their glyphs rendered.
+    void drawAhead() const;
 
     RecorderListModel* m_list;
     int m_expandedRow = -1;
     int m_spinnerStep = 0;
     // Measured once from a row widget, so drawn rows and the open row agree.
-    mutable bool m_prepared = false;
+    mutable bool m_measured = false;
+    mutable bool m_guessed = false; // rows were sized before the measuring
+    mutable bool m_drawingAhead = false;
+    mutable bool m_stampsAsked = false; // by a painting before they were made
     mutable int m_lineHeight = 0;
     mutable int m_playWidth = 0;
     mutable int m_menuWidth = 0;
@@ -80,4 +91,5 @@ private:
     mutable QPixmap m_stamps[3];
     // The rows' texts, laid out as first drawn.
     std::unique_ptr<NoteRowTexts> m_texts;
+    std::unique_ptr<NoteRowBoxes> m_boxes; // the transcript boxes, pictured
 };

@@ -42,13 +42,14 @@ NoteRowTexts::Laid* NoteRowTexts::line(QPainter* p, const QString& text, int fac
     p->setFont(m_faces.at(face));
     const int dpi = p->device() ? p->device()->logicalDpiY() : 0;
     const Key key{face, -1, -1, text};
+    const QFont font = p->font();
     Laid* l = m_laid.object(key);
-    if (l && l->dpi == dpi && l->direction == p->layoutDirection())
+    if (l && l->dpi == dpi && l->direction == p->layoutDirection() && l->font == font)
         return l;
     l = new Laid;
+    l->font = font;
     l->dpi = dpi;
     l->direction = p->layoutDirection();
-    const QFont font = p->font();
     l->layout.setText(text);
     l->layout.setFont(font);
     QTextOption option;
@@ -110,33 +111,48 @@ void NoteRowTexts::drawLine(QPainter* p, const QRect& box, int flags, const QStr
         p->restore();
 }
 
+bool NoteRowTexts::wrap(QTextLayout& layout, const QString& text, const QRectF& box)
+{
+    layout.setText(text);
+    layout.beginLayout();
+    qreal y = 0;
+    bool settled = false; // the text ran out within the box
+    while (true) {
+        QTextLine line = layout.createLine();
+        if (!line.isValid())
+            break;
+        line.setLineWidth(box.width());
+        if (y + line.height() > box.height() + 0.5) {
+            // The lines above end where they would in any longer text when
+            // this one ends before the text does.
+            settled = line.textStart() + line.textLength() < text.size();
+            line.setNumColumns(0); // nothing of a line that does not fit
+            break;
+        }
+        line.setPosition(QPointF(0, y));
+        y += line.height();
+    }
+    layout.endLayout();
+    return settled;
+}
+
 void NoteRowTexts::drawWrapped(QPainter* p, const QRectF& box, const QString& text, int face)
 {
     const Key key{face, qRound(box.width() * 64), qRound(box.height() * 64), text};
     Laid* l = m_laid.object(key);
     if (!l) {
         l = new Laid;
-        l->layout.setText(text);
         l->layout.setFont(m_faces.at(face));
         QTextOption option;
         option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
         l->layout.setTextOption(option);
         l->layout.setCacheEnabled(true);
-        l->layout.beginLayout();
-        qreal y = 0;
-        while (true) {
-            QTextLine line = l->layout.createLine();
-            if (!line.isValid())
-                break;
-            line.setLineWidth(box.width());
-            if (y + line.height() > box.height() + 0.5) {
-                line.setNumColumns(0); // nothing of a line that does not fit
-                break;
-            }
-            line.setPosition(QPointF(0, y));
-            y += line.height();
-        }
-        l->layout.endLayout();
+        // The box holds a few lines: a long transcript is laid out only as
+        // far as they reach (two characters to a pixel of their width is
+        // more than any face puts there), all of it when that falls short.
+        const qsizetype reach = qsizetype((box.height() / 8 + 2) * box.width() / 2);
+        if (text.size() <= reach || !wrap(l->layout, text.left(reach), box))
+            wrap(l->layout, text, box);
         m_laid.insert(key, l);
     }
     p->save();

@@ -47,10 +47,14 @@ private:
         QTextLayout layout;
         qreal width = 0;  // of the widest line
         qreal height = 0; // of the lines, as drawText stacks them
+        QFont font; // as the painter resolved it
         int dpi = 0;
         Qt::LayoutDirection direction = Qt::LeftToRight;
     };
     Laid* line(QPainter* painter, const QString& text, int face);
+    // Lays `text` out in lines of the box's width, as many as fit; false
+    // when the lines that fit might end elsewhere in a longer text.
+    static bool wrap(QTextLayout& layout, const QString& text, const QRectF& box);
 
     QList<QFont> m_faces;
     QCache<Key, Laid> m_laid;

@@ -10,21 +10,54 @@ RecorderListView::RecorderListView(QWidget* parent)
 {
 }
 
+void RecorderListView::makeFirstCurrent()
+{
+    QItemSelectionModel* selection = selectionModel();
+    if (!selection || !model())
+        return;
+    const int rows = model()->rowCount(rootIndex());
+    for (int row = 0; row < rows; ++row) {
+        const QModelIndex i = model()->index(row, modelColumn(), rootIndex());
+        if (isRowHidden(row) || !(i.flags() & Qt::ItemIsEnabled))
+            continue;
+        const bool autoScroll = hasAutoScroll();
+        setAutoScroll(false);
+        selection->setCurrentIndex(i, QItemSelectionModel::NoUpdate);
+        setAutoScroll(autoScroll);
+        return;
+    }
+}
+
+void RecorderListView::firstCurrentWhileHidden()
+{
+    if (!isVisible() && !currentIndex().isValid())
+        makeFirstCurrent();
+}
+
+void RecorderListView::setModel(QAbstractItemModel* model)
+{
+    QListView::setModel(model);
+    firstCurrentWhileHidden();
+}
+
+void RecorderListView::reset()
+{
+    QListView::reset();
+    firstCurrentWhileHidden();
+}
+
+void RecorderListView::rowsInserted(const QModelIndex& parent, int start, int end)
+{
+    QListView::rowsInserted(parent, start, end);
+    firstCurrentWhileHidden();
+}
+
 void RecorderListView::focusInEvent(QFocusEvent* event)
 {
     // What the item view does on focus, without repainting the viewport.
-    QItemSelectionModel* selection = selectionModel();
-    QModelIndex current = currentIndex();
-    if (selection && !current.isValid() && event->reason() != Qt::MouseFocusReason) {
-        const bool autoScroll = hasAutoScroll();
-        setAutoScroll(false);
-        const QModelIndex first = moveCursor(MoveNext, Qt::NoModifier);
-        if (first.isValid() && (first.flags() & Qt::ItemIsEnabled)) {
-            selection->setCurrentIndex(first, QItemSelectionModel::NoUpdate);
-            current = first;
-        }
-        setAutoScroll(autoScroll);
-    }
+    if (!currentIndex().isValid() && event->reason() != Qt::MouseFocusReason)
+        makeFirstCurrent();
+    const QModelIndex current = currentIndex();
     setAttribute(Qt::WA_InputMethodEnabled, current.isValid() && (current.flags() & Qt::ItemIsEditable));
 }
 
