@@ -404,18 +404,18 @@ void ScientificView::fitFnLabels()
     for (const ChromeKey* k : std::as_const(m_fnKeys))
         narrowest = std::min(narrowest, k->width());
     const qreal room = narrowest - 10 - 0.5;
-    // Measured in the face at the size the digit keys show (already loaded)
-    // and scaled to the pad size: widths go with the size, and each key
-    // fits its label exactly at the size chosen.
     const QFont face = fnFace();
-    const QFontMetricsF fm(face);
-    const qreal toPad = CalcLook::padLabelSize / ChromeKey::labelSize;
-    qreal scale = 1;
-    for (const ChromeKey* k : std::as_const(m_fnKeys)) {
-        const qreal natural = fm.horizontalAdvance(k->text()) * toPad;
-        if (natural > room && natural > 0)
-            scale = std::min(scale, room / natural);
+    if (m_fnWidest < 0) {
+        // Measured in the face at the size the digit keys show (already
+        // loaded) and scaled to the pad size: widths go with the size, and
+        // each key fits its label exactly at the size chosen.
+        const QFontMetricsF fm(face);
+        const qreal toPad = CalcLook::padLabelSize / ChromeKey::labelSize;
+        m_fnWidest = 0;
+        for (const ChromeKey* k : std::as_const(m_fnKeys))
+            m_fnWidest = std::max(m_fnWidest, fm.horizontalAdvance(k->text()) * toPad);
     }
+    const qreal scale = m_fnWidest > room && m_fnWidest > 0 ? room / m_fnWidest : 1.0;
     const qreal size = CalcLook::padLabelSize * std::max(scale, ChromeKey::minimumScale);
     if (qFuzzyCompare(size, m_fnLabelSize))
         return;

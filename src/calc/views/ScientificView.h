@@ -102,6 +102,9 @@ private:
     QHash<QString, QWidget*> m_controls;
     QList<ChromeKey*> m_fnKeys;
     qreal m_fnLabelSize = CalcLook::padLabelSize;
+    // The widest function label at the pad size, measured once: the fit on
+    // every later resize is a division.
+    qreal m_fnWidest = -1;
     // The placeholder's size for the room it was fitted to (0: the
     // expression font's own).
     struct PlaceholderFit {
