@@ -506,15 +506,20 @@ private Q_SLOTS:
     void sciKeysShareOneSize_data()
     {
         QTest::addColumn<QSize>("size");
-        QTest::newRow("narrowest width") << QSize(652, 640);
-        QTest::newRow("odd width and height") << QSize(733, 701);
-        QTest::newRow("wide") << QSize(1111, 777);
-        QTest::newRow("short") << QSize(667, 583);
+        QTest::addColumn<bool>("rightToLeft");
+        QTest::newRow("narrowest width") << QSize(652, 640) << false;
+        QTest::newRow("odd width and height") << QSize(733, 701) << false;
+        QTest::newRow("wide") << QSize(1111, 777) << false;
+        QTest::newRow("short") << QSize(667, 583) << false;
+        QTest::newRow("right to left") << QSize(733, 701) << true;
     }
     void sciKeysShareOneSize()
     {
         QFETCH(QSize, size);
+        QFETCH(bool, rightToLeft);
         auto* view = new ScientificView;
+        if (rightToLeft)
+            view->setLayoutDirection(Qt::RightToLeft);
         Host host(view);
         host.window.resize(size);
         QTRY_COMPARE(host.window.size(), size);
@@ -543,10 +548,20 @@ private Q_SLOTS:
         const QRect plus = view->control(QStringLiteral("+"))->geometry();
         const QRect zero = view->control(QStringLiteral("0"))->geometry();
         QVERIFY(qAbs(clear.width() - back.width()) <= 1);
-        QCOMPARE(back.right(), plus.right());
-        QCOMPARE(equals.right(), plus.right());
-        QCOMPARE(equals.left(), zero.left());
-        QCOMPARE(clear.left(), zero.left());
+        if (rightToLeft) {
+            // Mirrored: the function pad on the right, "C" at the right.
+            QVERIFY(view->control(QStringLiteral("sin"))->geometry().left() > plus.right());
+            QVERIFY(clear.left() > back.right());
+            QCOMPARE(back.left(), plus.left());
+            QCOMPARE(equals.left(), plus.left());
+            QCOMPARE(equals.right(), zero.right());
+            QCOMPARE(clear.right(), zero.right());
+        } else {
+            QCOMPARE(back.right(), plus.right());
+            QCOMPARE(equals.right(), plus.right());
+            QCOMPARE(equals.left(), zero.left());
+            QCOMPARE(clear.left(), zero.left());
+        }
     }
 
     void sciKeys_data()

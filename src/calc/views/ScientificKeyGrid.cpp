@@ -1,5 +1,6 @@
 #include "calc/views/ScientificKeyGrid.h"
 
+#include <QStyle>
 #include <QWidget>
 #include <algorithm>
 
@@ -126,6 +127,8 @@ QRect ScientificKeyGrid::cellRect(const QRect& area, int row, int column, int co
 void ScientificKeyGrid::setGeometry(const QRect& rect)
 {
     QLayout::setGeometry(rect);
+    // Right to left, the columns run from the right as a box layout's do.
+    const Qt::LayoutDirection direction = parentWidget() ? parentWidget()->layoutDirection() : Qt::LeftToRight;
     for (const Cell& c : std::as_const(m_cells))
-        c.item->setGeometry(cellRect(rect, c.row, c.column, c.span));
+        c.item->setGeometry(QStyle::visualRect(direction, rect, cellRect(rect, c.row, c.column, c.span)));
 }
