@@ -480,6 +480,31 @@ private Q_SLOTS:
         }
     }
 
+    // A key face that needs the system face draws alone (no search of other
+    // faces per script) only when it has every character; a label it lacks
+    // a character of still borrows that glyph from another face.
+    void keyFaceDrawsAloneWhenComplete_data()
+    {
+        QTest::addColumn<QStringList>("labels");
+        QTest::addColumn<bool>("alone");
+        QTest::newRow("digits, rounded face") << QStringList{"7", "8"} << false;
+        QTest::newRow("backspace") << QStringList{"⌫"} << true;
+        QTest::newRow("function pad with pi") << QStringList{"sin⁻¹", "π", "log₂"} << true;
+        QTest::newRow("a character no face here has") << QStringList{"x", QString::fromUcs4(U"\U0001D11E")} << false;
+    }
+    void keyFaceDrawsAloneWhenComplete()
+    {
+        QFETCH(QStringList, labels);
+        QFETCH(bool, alone);
+        const QFont face = CalcLook::keyFace(labels);
+        QCOMPARE(bool(face.styleStrategy() & QFont::NoFontMerging), alone);
+        if (alone) {
+            const QRawFont raw = QRawFont::fromFont(face);
+            for (const uint c : labels.join(QString()).toUcs4())
+                QVERIFY(raw.supportsCharacter(c));
+        }
+    }
+
     // Made as narrow as it goes, the view still lays its rows out whole:
     // nothing overlaps, and no key is narrower than the keys allow.
     void sciNarrowest()
