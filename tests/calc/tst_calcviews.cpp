@@ -28,6 +28,8 @@
 #include <QRawFont>
 #include <QSet>
 #include <QTest>
+#include <QTextLayout>
+#include <QGlyphRun>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -503,6 +505,33 @@ private Q_SLOTS:
             for (const uint c : labels.join(QString()).toUcs4())
                 QVERIFY(raw.supportsCharacter(c));
         }
+    }
+
+    // The expression field's face stands alone, but a character it lacks
+    // still shows, taken from another face, wherever the face with its
+    // stand-in listed would show it.
+    void sciExpressionFontFallsBack_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::newRow("ideograph") << QStringLiteral("2+中");
+        QTest::newRow("emoji") << QString::fromUcs4(U"1\U0001F600");
+        QTest::newRow("maths symbol") << QStringLiteral("⨌x");
+        QTest::newRow("own characters") << QStringLiteral("2sin(30)+√16");
+    }
+    void sciExpressionFontFallsBack()
+    {
+        QFETCH(QString, text);
+        auto missing = [&text](const QFont& font) {
+            QTextLayout layout(text, font);
+            layout.beginLayout();
+            layout.createLine();
+            layout.endLayout();
+            int n = 0;
+            for (const QGlyphRun& run : layout.glyphRuns())
+                n += int(std::count(run.glyphIndexes().cbegin(), run.glyphIndexes().cend(), 0u));
+            return n;
+        };
+        QVERIFY(missing(ScientificView::expressionFont()) <= missing(Fonts::system(17, QFont::Normal, Fonts::Design::Monospaced)));
     }
 
     // Made as narrow as it goes, the view still lays its rows out whole:

@@ -426,7 +426,12 @@ void ScientificView::fitFnLabels()
 
 QFont ScientificView::expressionFont()
 {
-    return Fonts::system(17, QFont::Normal, Fonts::Design::Monospaced);
+    QFont f = Fonts::system(17, QFont::Normal, Fonts::Design::Monospaced);
+    // The monospaced face alone, without the listed stand-in: other faces
+    // are looked for when a character it lacks is typed, not each time the
+    // window opens (the example placeholder is all its own).
+    f.setFamilies({f.families().constFirst()});
+    return f;
 }
 
 void ScientificView::fitPlaceholder()
