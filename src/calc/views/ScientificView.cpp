@@ -237,10 +237,11 @@ QLayout* ScientificView::buildModeRow()
     return row;
 }
 
-ChromeKey* ScientificView::addKey(const QString& label, std::optional<QColor> tint, QWidget* parent)
+ChromeKey* ScientificView::addKey(const QString& label, std::optional<QColor> tint, QWidget* parent,
+                                  std::optional<QFont> face, qreal size)
 {
     auto* k = new ChromeKey(label, tint, parent);
-    k->setLabelFont(CalcLook::keyFace({label}), ChromeKey::labelSize);
+    k->setLabelFont(face ? *face : CalcLook::keyFace({label}), size);
     k->setFocusPolicy(Qt::NoFocus);
     k->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
     k->setMinimumSize(24, 24);
@@ -262,8 +263,7 @@ QLayout* ScientificView::buildKeypads()
         const QList<FnKey>& row = fnRows().at(r);
         for (int c = 0; c < row.size(); ++c) {
             const FnKey& key = row.at(c);
-            ChromeKey* k = addKey(key.label, fnTint(), this);
-            k->setLabelFont(fnFace(), m_fnLabelSize);
+            ChromeKey* k = addKey(key.label, fnTint(), this, fnFace(), m_fnLabelSize);
             m_fnKeys.append(k);
             const QString insert = key.insert;
             connect(k, &QPushButton::clicked, m_model, [this, insert] { m_model->insert(insert); });

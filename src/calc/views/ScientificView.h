@@ -83,7 +83,10 @@ private:
     QLayout* buildModeRow();
     QLayout* buildKeypads();
     QWidget* buildHistory();
-    ChromeKey* addKey(const QString& label, std::optional<QColor> tint, QWidget* parent);
+    // A key whose label is drawn in `face` at `size` (by default the face
+    // that has the label's characters, at the key size).
+    ChromeKey* addKey(const QString& label, std::optional<QColor> tint, QWidget* parent,
+                      std::optional<QFont> face = std::nullopt, qreal size = ChromeKey::labelSize);
     void fitFnLabels();
     void fitPlaceholder();
     void refreshResult();
