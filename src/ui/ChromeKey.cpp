@@ -117,6 +117,9 @@ bool ChromeKey::event(QEvent* event)
     // comes and goes.
     if (event->type() == QEvent::Polish || event->type() == QEvent::StyleChange)
         setAttribute(Qt::WA_Hover, false);
+    // The label is laid out anew in the key's new font or direction.
+    if (event->type() == QEvent::FontChange || event->type() == QEvent::LayoutDirectionChange)
+        m_shownWidth = -1;
     return handled;
 }
 

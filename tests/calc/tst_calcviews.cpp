@@ -28,6 +28,8 @@
 #include <QRawFont>
 #include <QSet>
 #include <QTest>
+#include <QTextLayout>
+#include <QGlyphRun>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -480,6 +482,58 @@ private Q_SLOTS:
         }
     }
 
+    // A key face that needs the system face draws alone (no search of other
+    // faces per script) only when it has every character; a label it lacks
+    // a character of still borrows that glyph from another face.
+    void keyFaceDrawsAloneWhenComplete_data()
+    {
+        QTest::addColumn<QStringList>("labels");
+        QTest::addColumn<bool>("alone");
+        QTest::newRow("digits, rounded face") << QStringList{"7", "8"} << false;
+        QTest::newRow("backspace") << QStringList{"⌫"} << true;
+        QTest::newRow("function pad with pi") << QStringList{"sin⁻¹", "π", "log₂"} << true;
+        QTest::newRow("a character no face here has") << QStringList{"x", QString::fromUcs4(U"\U0001D11E")} << false;
+    }
+    void keyFaceDrawsAloneWhenComplete()
+    {
+        QFETCH(QStringList, labels);
+        QFETCH(bool, alone);
+        const QFont face = CalcLook::keyFace(labels);
+        QCOMPARE(bool(face.styleStrategy() & QFont::NoFontMerging), alone);
+        if (alone) {
+            const QRawFont raw = QRawFont::fromFont(face);
+            for (const uint c : labels.join(QString()).toUcs4())
+                QVERIFY(raw.supportsCharacter(c));
+        }
+    }
+
+    // The expression field's face stands alone, but a character it lacks
+    // still shows, taken from another face, wherever the face with its
+    // stand-in listed would show it.
+    void sciExpressionFontFallsBack_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::newRow("ideograph") << QStringLiteral("2+中");
+        QTest::newRow("emoji") << QString::fromUcs4(U"1\U0001F600");
+        QTest::newRow("maths symbol") << QStringLiteral("⨌x");
+        QTest::newRow("own characters") << QStringLiteral("2sin(30)+√16");
+    }
+    void sciExpressionFontFallsBack()
+    {
+        QFETCH(QString, text);
+        auto missing = [&text](const QFont& font) {
+            QTextLayout layout(text, font);
+            layout.beginLayout();
+            layout.createLine();
+            layout.endLayout();
+            int n = 0;
+            for (const QGlyphRun& run : layout.glyphRuns())
+                n += int(std::count(run.glyphIndexes().cbegin(), run.glyphIndexes().cend(), 0u));
+            return n;
+        };
+        QVERIFY(missing(ScientificView::expressionFont()) <= missing(Fonts::system(17, QFont::Normal, Fonts::Design::Monospaced)));
+    }
+
     // Made as narrow as it goes, the view still lays its rows out whole:
     // nothing overlaps, and no key is narrower than the keys allow.
     void sciNarrowest()
@@ -506,15 +560,20 @@ private Q_SLOTS:
     void sciKeysShareOneSize_data()
     {
         QTest::addColumn<QSize>("size");
-        QTest::newRow("narrowest width") << QSize(652, 640);
-        QTest::newRow("odd width and height") << QSize(733, 701);
-        QTest::newRow("wide") << QSize(1111, 777);
-        QTest::newRow("short") << QSize(667, 583);
+        QTest::addColumn<bool>("rightToLeft");
+        QTest::newRow("narrowest width") << QSize(652, 640) << false;
+        QTest::newRow("odd width and height") << QSize(733, 701) << false;
+        QTest::newRow("wide") << QSize(1111, 777) << false;
+        QTest::newRow("short") << QSize(667, 583) << false;
+        QTest::newRow("right to left") << QSize(733, 701) << true;
     }
     void sciKeysShareOneSize()
     {
         QFETCH(QSize, size);
+        QFETCH(bool, rightToLeft);
         auto* view = new ScientificView;
+        if (rightToLeft)
+            view->setLayoutDirection(Qt::RightToLeft);
         Host host(view);
         host.window.resize(size);
         QTRY_COMPARE(host.window.size(), size);
@@ -542,11 +601,21 @@ private Q_SLOTS:
         const QRect equals = view->control(QStringLiteral("="))->geometry();
         const QRect plus = view->control(QStringLiteral("+"))->geometry();
         const QRect zero = view->control(QStringLiteral("0"))->geometry();
-        QVERIFY(qAbs(clear.width() - back.width()) <= 1);
-        QCOMPARE(back.right(), plus.right());
-        QCOMPARE(equals.right(), plus.right());
-        QCOMPARE(equals.left(), zero.left());
-        QCOMPARE(clear.left(), zero.left());
+        QCOMPARE(clear.width(), back.width());
+        if (rightToLeft) {
+            // Mirrored: the function pad on the right, "C" at the right.
+            QVERIFY(view->control(QStringLiteral("sin"))->geometry().left() > plus.right());
+            QVERIFY(clear.left() > back.right());
+            QCOMPARE(back.left(), plus.left());
+            QCOMPARE(equals.left(), plus.left());
+            QCOMPARE(equals.right(), zero.right());
+            QCOMPARE(clear.right(), zero.right());
+        } else {
+            QCOMPARE(back.right(), plus.right());
+            QCOMPARE(equals.right(), plus.right());
+            QCOMPARE(equals.left(), zero.left());
+            QCOMPARE(clear.left(), zero.left());
+        }
     }
 
     void sciKeys_data()

@@ -593,6 +593,38 @@ private Q_SLOTS:
         QCOMPARE(render(true), render(false));
     }
 
+    // A key keeps its label laid out between paints; after any change the
+    // key draws what a key made in the new state draws.
+    void keyLabelFollowsChanges_data()
+    {
+        QTest::addColumn<int>("change");
+        QTest::newRow("text") << 0;
+        QTest::newRow("label face") << 1;
+        QTest::newRow("width") << 2;
+        QTest::newRow("direction") << 3;
+    }
+    void keyLabelFollowsChanges()
+    {
+        QFETCH(int, change);
+        const QFont small = Fonts::system(12, QFont::Bold);
+        auto apply = [change, &small](ChromeKey& k) {
+            switch (change) {
+            case 0: k.setText(QStringLiteral("EE")); break;
+            case 1: k.setLabelFont(small, 12); break;
+            case 2: k.resize(40, 48); break;
+            default: k.setLayoutDirection(Qt::RightToLeft); break;
+            }
+        };
+        ChromeKey changed(QStringLiteral("7"));
+        changed.resize(70, 48);
+        (void)changed.grab();
+        apply(changed);
+        ChromeKey fresh(QStringLiteral("7"));
+        fresh.resize(70, 48);
+        apply(fresh);
+        QCOMPARE(changed.grab().toImage(), fresh.grab().toImage());
+    }
+
     void keyLabelShrinksBeforeEliding_data()
     {
         QTest::addColumn<QString>("label");

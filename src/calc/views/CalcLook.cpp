@@ -64,10 +64,19 @@ void paintDisplay(QPainter& painter, const QRectF& rect)
 
 QFont CalcLook::keyFace(const QStringList& labels)
 {
-    QFont rounded = Fonts::system(ChromeKey::labelSize, QFont::Bold, Fonts::Design::Rounded);
-    const QRawFont raw = QRawFont::fromFont(rounded);
     const QList<uint> chars = labels.join(QString()).toUcs4();
-    const bool complete = raw.isValid()
-        && std::all_of(chars.begin(), chars.end(), [&raw](uint c) { return raw.supportsCharacter(c); });
-    return complete ? rounded : Fonts::system(ChromeKey::labelSize, QFont::Bold);
+    auto covers = [&chars](const QRawFont& raw) {
+        return raw.isValid()
+            && std::all_of(chars.begin(), chars.end(), [&raw](uint c) { return raw.supportsCharacter(c); });
+    };
+    QFont rounded = Fonts::system(ChromeKey::labelSize, QFont::Bold, Fonts::Design::Rounded);
+    if (covers(QRawFont::fromFont(rounded)))
+        return rounded;
+    // The bold system face, on its own where it has every character: then
+    // no other face is looked for, as one would be for each script among
+    // the labels (the function pad's π alone would start a search).
+    const QFont plain = Fonts::system(ChromeKey::labelSize, QFont::Bold);
+    QFont single = plain;
+    single.setStyleStrategy(QFont::StyleStrategy(plain.styleStrategy() | QFont::NoFontMerging));
+    return covers(QRawFont::fromFont(single)) ? single : plain;
 }

@@ -1,5 +1,6 @@
 #include "calc/views/ScientificKeyGrid.h"
 
+#include <QStyle>
 #include <QWidget>
 #include <algorithm>
 
@@ -90,21 +91,31 @@ Qt::Orientations ScientificKeyGrid::expandingDirections() const
     return Qt::Horizontal | Qt::Vertical;
 }
 
-QList<int> ScientificKeyGrid::starts(int length, int count, int cell, int split) const
+QList<int> ScientificKeyGrid::starts(int length, int count, int cell, int split, const QList<bool>& open) const
 {
     // The gaps before each cell at their set widths, then the pixels left
-    // over spread through the gaps as evenly as whole pixels allow.
+    // over spread as evenly as whole pixels allow through the open gaps
+    // (all of them when none is).
     QList<int> result;
     result.reserve(count);
     int fixed = 0;
-    for (int i = 1; i < count; ++i)
+    int opened = 0;
+    for (int i = 1; i < count; ++i) {
         fixed += i - 1 == split ? m_splitGap : m_gap;
+        opened += open.value(i, false) ? 1 : 0;
+    }
+    const bool all = opened == 0;
+    if (all)
+        opened = count - 1;
     const int spare = count > 1 ? std::max(0, length - count * cell - fixed) : 0;
     int at = 0;
+    int passed = 0;
     for (int i = 0; i < count; ++i) {
-        if (i > 0)
+        if (i > 0) {
             at += cell + (i - 1 == split ? m_splitGap : m_gap);
-        result.append(at + (count > 1 ? spare * i / (count - 1) : 0));
+            passed += all || open.value(i, false) ? 1 : 0;
+        }
+        result.append(at + (opened > 0 ? spare * passed / opened : 0));
     }
     return result;
 }
@@ -115,8 +126,16 @@ QRect ScientificKeyGrid::cellRect(const QRect& area, int row, int column, int co
     const int splitGaps = m_split >= 0 && m_split < m_columns - 1 ? 1 : 0;
     const int cellWidth = std::max(0, (r.width() - (m_columns - 1 - splitGaps) * m_gap - splitGaps * m_splitGap) / m_columns);
     const int cellHeight = std::max(0, (r.height() - (m_rows - 1) * m_gap) / m_rows);
-    const QList<int> xs = starts(r.width(), m_columns, cellWidth, splitGaps ? m_split : -1);
-    const QList<int> ys = starts(r.height(), m_rows, cellHeight, -1);
+    // Spare pixels go to the gaps no key spans, so that keys of one span
+    // keep one width.
+    QList<bool> open(m_columns, true);
+    open[0] = false;
+    for (const Cell& c : m_cells) {
+        for (int i = c.column + 1; i < c.column + c.span && i < m_columns; ++i)
+            open[i] = false;
+    }
+    const QList<int> xs = starts(r.width(), m_columns, cellWidth, splitGaps ? m_split : -1, open);
+    const QList<int> ys = starts(r.height(), m_rows, cellHeight, -1, {});
     // A key spanning columns reaches to the right edge of its last cell.
     const int last = std::min(m_columns - 1, column + columnSpan - 1);
     const int width = xs.at(last) + cellWidth - xs.at(column);
@@ -126,6 +145,8 @@ QRect ScientificKeyGrid::cellRect(const QRect& area, int row, int column, int co
 void ScientificKeyGrid::setGeometry(const QRect& rect)
 {
     QLayout::setGeometry(rect);
+    // Right to left, the columns run from the right as a box layout's do.
+    const Qt::LayoutDirection direction = parentWidget() ? parentWidget()->layoutDirection() : Qt::LeftToRight;
     for (const Cell& c : std::as_const(m_cells))
-        c.item->setGeometry(cellRect(rect, c.row, c.column, c.span));
+        c.item->setGeometry(QStyle::visualRect(direction, rect, cellRect(rect, c.row, c.column, c.span)));
 }

@@ -6,8 +6,8 @@
 // The keys of the scientific window's two pads as one grid: every cell the
 // same whole number of pixels wide and high, so keys of one span share one
 // size (and one drawn face); the pixels that do not divide evenly go into
-// the gaps between them. One column gap, after `splitColumn`, is wider and
-// parts the pads.
+// the gaps between them that no key spans. One column gap, after
+// `splitColumn`, is wider and parts the pads.
 class ScientificKeyGrid : public QLayout {
 public:
     ScientificKeyGrid(int rows, int columns, int splitColumn, QWidget* parent = nullptr);
@@ -37,8 +37,10 @@ private:
     };
     QSize cellSize(bool hint) const;
     QSize total(QSize cell) const;
-    // Left edges of the columns (or tops of the rows) for `length` pixels.
-    QList<int> starts(int length, int count, int cell, int split) const;
+    // Left edges of the columns (or tops of the rows) for `length` pixels;
+    // `open` tells which gaps (by the index of the cell after them) take
+    // spare pixels.
+    QList<int> starts(int length, int count, int cell, int split, const QList<bool>& open) const;
 
     int m_rows;
     int m_columns;

@@ -237,10 +237,11 @@ QLayout* ScientificView::buildModeRow()
     return row;
 }
 
-ChromeKey* ScientificView::addKey(const QString& label, std::optional<QColor> tint, QWidget* parent)
+ChromeKey* ScientificView::addKey(const QString& label, std::optional<QColor> tint, QWidget* parent,
+                                  std::optional<QFont> face, qreal size)
 {
     auto* k = new ChromeKey(label, tint, parent);
-    k->setLabelFont(CalcLook::keyFace({label}), ChromeKey::labelSize);
+    k->setLabelFont(face ? *face : CalcLook::keyFace({label}), size);
     k->setFocusPolicy(Qt::NoFocus);
     k->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
     k->setMinimumSize(24, 24);
@@ -262,8 +263,7 @@ QLayout* ScientificView::buildKeypads()
         const QList<FnKey>& row = fnRows().at(r);
         for (int c = 0; c < row.size(); ++c) {
             const FnKey& key = row.at(c);
-            ChromeKey* k = addKey(key.label, fnTint(), this);
-            k->setLabelFont(fnFace(), m_fnLabelSize);
+            ChromeKey* k = addKey(key.label, fnTint(), this, fnFace(), m_fnLabelSize);
             m_fnKeys.append(k);
             const QString insert = key.insert;
             connect(k, &QPushButton::clicked, m_model, [this, insert] { m_model->insert(insert); });
@@ -404,18 +404,18 @@ void ScientificView::fitFnLabels()
     for (const ChromeKey* k : std::as_const(m_fnKeys))
         narrowest = std::min(narrowest, k->width());
     const qreal room = narrowest - 10 - 0.5;
-    // Measured in the face at the size the digit keys show (already loaded)
-    // and scaled to the pad size: widths go with the size, and each key
-    // fits its label exactly at the size chosen.
     const QFont face = fnFace();
-    const QFontMetricsF fm(face);
-    const qreal toPad = CalcLook::padLabelSize / ChromeKey::labelSize;
-    qreal scale = 1;
-    for (const ChromeKey* k : std::as_const(m_fnKeys)) {
-        const qreal natural = fm.horizontalAdvance(k->text()) * toPad;
-        if (natural > room && natural > 0)
-            scale = std::min(scale, room / natural);
+    if (m_fnWidest < 0) {
+        // Measured in the face at the size the digit keys show (already
+        // loaded) and scaled to the pad size: widths go with the size, and
+        // each key fits its label exactly at the size chosen.
+        const QFontMetricsF fm(face);
+        const qreal toPad = CalcLook::padLabelSize / ChromeKey::labelSize;
+        m_fnWidest = 0;
+        for (const ChromeKey* k : std::as_const(m_fnKeys))
+            m_fnWidest = std::max(m_fnWidest, fm.horizontalAdvance(k->text()) * toPad);
     }
+    const qreal scale = m_fnWidest > room && m_fnWidest > 0 ? room / m_fnWidest : 1.0;
     const qreal size = CalcLook::padLabelSize * std::max(scale, ChromeKey::minimumScale);
     if (qFuzzyCompare(size, m_fnLabelSize))
         return;
@@ -426,7 +426,12 @@ void ScientificView::fitFnLabels()
 
 QFont ScientificView::expressionFont()
 {
-    return Fonts::system(17, QFont::Normal, Fonts::Design::Monospaced);
+    QFont f = Fonts::system(17, QFont::Normal, Fonts::Design::Monospaced);
+    // The monospaced face alone, without the listed stand-in: other faces
+    // are looked for when a character it lacks is typed, not each time the
+    // window opens (the example placeholder is all its own).
+    f.setFamilies({f.families().constFirst()});
+    return f;
 }
 
 void ScientificView::fitPlaceholder()

@@ -83,7 +83,10 @@ private:
     QLayout* buildModeRow();
     QLayout* buildKeypads();
     QWidget* buildHistory();
-    ChromeKey* addKey(const QString& label, std::optional<QColor> tint, QWidget* parent);
+    // A key whose label is drawn in `face` at `size` (by default the face
+    // that has the label's characters, at the key size).
+    ChromeKey* addKey(const QString& label, std::optional<QColor> tint, QWidget* parent,
+                      std::optional<QFont> face = std::nullopt, qreal size = ChromeKey::labelSize);
     void fitFnLabels();
     void fitPlaceholder();
     void refreshResult();
@@ -102,6 +105,9 @@ private:
     QHash<QString, QWidget*> m_controls;
     QList<ChromeKey*> m_fnKeys;
     qreal m_fnLabelSize = CalcLook::padLabelSize;
+    // The widest function label at the pad size, measured once: the fit on
+    // every later resize is a division.
+    qreal m_fnWidest = -1;
     // The placeholder's size for the room it was fitted to (0: the
     // expression font's own).
     struct PlaceholderFit {
