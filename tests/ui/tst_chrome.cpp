@@ -384,6 +384,8 @@ private Q_SLOTS:
         QTest::newRow("minimum size") << QStringLiteral("Loan") << 11.0 << left << 0 << QMargins() << QSize(90, 30)
                                       << false;
         QTest::newRow("empty") << QString() << 13.0 << left << 0 << QMargins() << QSize() << false;
+        QTest::newRow("two lines") << QStringLiteral("Loan\namount ($)") << 11.0 << int(Qt::AlignRight | Qt::AlignBottom)
+                                   << 0 << QMargins() << QSize() << false;
         QTest::newRow("right to left") << QStringLiteral("שלום עולם") << 13.0 << left << 0 << QMargins() << QSize()
                                        << false;
         QTest::newRow("wrapping") << QStringLiteral("Extra payment each month, and what it saves") << 11.0 << left
