@@ -76,9 +76,13 @@ void ChromePanel::paintEvent(QPaintEvent*)
     const auto outline = ChromeShape::Outline::roundedRect(cornerRadius);
     const QPainterPath shape = outline.path(r);
     // The opaque fill hides the middle of the shadow: only the band along
-    // the edges, where it shows, is drawn.
+    // the edges, where it shows, is drawn. On whole pixels the fill covers
+    // the panel's own rectangle between the corners, so there only what
+    // falls outside it is drawn.
     const QRect hidden = r.adjusted(cornerRadius + 2, cornerRadius + 2, -cornerRadius - 2, -cornerRadius - 2).toRect();
-    ChromeShape::paintRoundedRectShadow(p, r, cornerRadius, 3.0, 1.0, 0.12, hidden.isValid() ? hidden : QRect());
+    const bool whole = QRectF(r.toRect()) == r;
+    ChromeShape::paintRoundedRectShadow(p, r, cornerRadius, 3.0, 1.0, 0.12, hidden.isValid() ? hidden : QRect(),
+                                        whole && hidden.isValid() ? r.toRect() : QRect());
     p.fillPath(shape, Chrome::cream());
     p.strokePath(outline.insetPath(r, 0.6), QPen(QBrush(Chrome::rim(r)), 1.2));
 }

@@ -247,7 +247,7 @@ void ChromeShape::paintShadow(QPainter& painter, const QPainterPath& path, qreal
 }
 
 void ChromeShape::paintRoundedRectShadow(QPainter& painter, const QRectF& rect, qreal cornerRadius, qreal radius,
-                                         qreal offsetY, qreal opacity, const QRect& covered)
+                                         qreal offsetY, qreal opacity, const QRect& covered, const QRect& edgesCovered)
 {
     if (rect.width() <= 0 || rect.height() <= 0 || opacity <= 0)
         return;
@@ -282,7 +282,9 @@ void ChromeShape::paintRoundedRectShadow(QPainter& painter, const QRectF& rect, 
     painter.save();
     painter.setOpacity(painter.opacity() * opacity);
     painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
-    const QRectF hidden(covered);
+    // Between the corners, where the outline runs straight.
+    const qreal straightLeft = rect.left() + cornerRadius, straightRight = rect.right() - cornerRadius;
+    const qreal straightTop = rect.top() + cornerRadius, straightBottom = rect.bottom() - cornerRadius;
     for (size_t row = 0; row + 1 < ys.from.size(); ++row) {
         for (size_t column = 0; column + 1 < xs.from.size(); ++column) {
             const QRectF source(xs.from[column] * scale, ys.from[row] * scale,
@@ -291,6 +293,9 @@ void ChromeShape::paintRoundedRectShadow(QPainter& painter, const QRectF& rect, 
             const QRectF target(xs.to[column], ys.to[row], xs.to[column + 1] - xs.to[column],
                                 ys.to[row + 1] - ys.to[row]);
             const QRectF shown = target.translated(0, offsetY);
+            const bool alongStraight = (shown.left() >= straightLeft && shown.right() <= straightRight)
+                                       || (shown.top() >= straightTop && shown.bottom() <= straightBottom);
+            const QRectF hidden(alongStraight && !edgesCovered.isNull() ? edgesCovered : covered);
             if (!hidden.isEmpty() && hidden.contains(shown))
                 continue;
             // What shows of the piece, in rectangles: under a rectangular
@@ -303,7 +308,7 @@ void ChromeShape::paintRoundedRectShadow(QPainter& painter, const QRectF& rect, 
                     parts = {visible};
                 } else {
                     parts.clear();
-                    for (const QRect& part : QRegion(shown.toAlignedRect()).subtracted(QRegion(covered)))
+                    for (const QRect& part : QRegion(shown.toAlignedRect()).subtracted(QRegion(hidden.toRect())))
                         parts.append(QRectF(part));
                 }
             }

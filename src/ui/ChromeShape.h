@@ -59,9 +59,13 @@ public:
     // piece stretched along the straight edges (a panel's size does not
     // cost a blur of its own).
     // Nothing is drawn inside `covered` (in the painter's coordinates), an
-    // area the caller fills opaquely afterwards.
+    // area the caller fills opaquely afterwards; along the straight edges,
+    // between the corners, nothing inside `edgesCovered` either (a caller
+    // filling the rounded rectangle opaquely, on whole pixels, covers all of
+    // it there).
     static void paintRoundedRectShadow(QPainter& painter, const QRectF& rect, qreal cornerRadius, qreal radius,
-                                       qreal offsetY, qreal opacity, const QRect& covered = QRect());
+                                       qreal offsetY, qreal opacity, const QRect& covered = QRect(),
+                                       const QRect& edgesCovered = QRect());
 
     explicit ChromeShape(const Outline& outline = Outline::capsule(), QWidget* parent = nullptr);
 

@@ -471,6 +471,9 @@ private Q_SLOTS:
         QTest::newRow("tall, middle") << 560 << 500;
         QTest::newRow("tall, end") << 560 << 1000;
         QTest::newRow("short, middle") << 230 << 430;
+        // Long runs of bands clear of the handle, above and below it.
+        QTest::newRow("very tall, top") << 900 << 0;
+        QTest::newRow("very tall, middle") << 900 << 500;
     }
 
     void scrollBarDrawnAsAWholeOne()

@@ -274,6 +274,39 @@ private Q_SLOTS:
         QVERIFY(copies >= (copied ? translations.size() / 2 : 0));
     }
 
+    // Leaving out, between the corners, the whole rectangle an opaque fill
+    // on whole pixels covers changes no pixel once the fill is laid: panels
+    // of several shapes, above a patterned ground.
+    void shadowLeavesOutTheFilledEdges_data()
+    {
+        QTest::addColumn<QRect>("rect");
+        QTest::addColumn<qreal>("corner");
+        QTest::newRow("loan panel") << QRect(3, 2, 294, 263) << 16.0;
+        QTest::newRow("schedule panel") << QRect(3, 2, 634, 596) << 16.0;
+        QTest::newRow("low panel") << QRect(3, 2, 400, 44) << 16.0;
+        QTest::newRow("narrow panel") << QRect(5, 4, 50, 300) << 12.0;
+    }
+    void shadowLeavesOutTheFilledEdges()
+    {
+        QFETCH(QRect, rect);
+        QFETCH(qreal, corner);
+        const QRectF r(rect);
+        const QRect hidden = r.adjusted(corner + 2, corner + 2, -corner - 2, -corner - 2).toRect();
+        auto draw = [&](bool edges) {
+            QImage img(rect.size() + QSize(12, 12), QImage::Format_ARGB32_Premultiplied);
+            for (int y = 0; y < img.height(); ++y)
+                for (int x = 0; x < img.width(); ++x)
+                    img.setPixel(x, y, qRgb((x * 13) % 256, (y * 7) % 256, 200));
+            QPainter p(&img);
+            p.setRenderHint(QPainter::Antialiasing);
+            ChromeShape::paintRoundedRectShadow(p, r, corner, 3.0, 1.0, 0.12, hidden.isValid() ? hidden : QRect(),
+                                                edges ? rect : QRect());
+            p.fillPath(ChromeShape::Outline::roundedRect(corner).path(r), QColor(246, 241, 230));
+            return img;
+        };
+        QCOMPARE(draw(true), draw(false));
+    }
+
     // Leaving out what a panel's fill covers changes no pixel around it:
     // the same as drawing the whole shadow under a clip that leaves the
     // covered part out, for shapes whose covered part cuts pieces in
@@ -385,6 +418,8 @@ private Q_SLOTS:
         QTest::newRow("minimum size") << QStringLiteral("Loan") << 11.0 << left << 0 << QMargins() << QSize(90, 30)
                                       << false;
         QTest::newRow("empty") << QString() << 13.0 << left << 0 << QMargins() << QSize() << false;
+        QTest::newRow("two lines") << QStringLiteral("Loan\namount ($)") << 11.0 << int(Qt::AlignRight | Qt::AlignBottom)
+                                   << 0 << QMargins() << QSize() << false;
         QTest::newRow("right to left") << QStringLiteral("שלום עולם") << 13.0 << left << 0 << QMargins() << QSize()
                                        << false;
         QTest::newRow("wrapping") << QStringLiteral("Extra payment each month, and what it saves") << 11.0 << left

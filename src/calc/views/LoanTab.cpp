@@ -24,6 +24,7 @@
 #include <QProxyStyle>
 #include <QScrollBar>
 #include <QStackedWidget>
+#include <QStyleOptionSlider>
 #include <QStyleFactory>
 #include <QTableView>
 #include <QVBoxLayout>
@@ -57,8 +58,26 @@ public:
             || painter->opacity() != 1.0 || painter->device()->devicePixelRatio() != 1.0)
             return QProxyStyle::drawComplexControl(control, option, painter, widget);
         const QRect r = option->rect;
+        // Rows of the groove clear of its ends and of the handle are all
+        // alike: a band wholly among them is drawn once and laid down again.
+        constexpr int kClear = 4;
+        const QRect groove = subControlRect(control, option, SC_ScrollBarGroove, widget);
+        const QRect handle = subControlRect(control, option, SC_ScrollBarSlider, widget);
+        const auto* bar = qstyleoption_cast<const QStyleOptionSlider*>(option);
+        const auto plain = [&](int top, int bottom) {
+            return bar && bar->orientation == Qt::Vertical && top >= groove.top() + kClear
+                   && bottom <= groove.bottom() - kClear
+                   && (bottom < handle.top() - kClear || top > handle.bottom() + kClear);
+        };
+        QImage plainBand;
         for (int top = r.top(); top <= r.bottom(); top += kBand) {
-            QImage band(r.width(), std::min(kBand, r.bottom() + 1 - top), QImage::Format_ARGB32_Premultiplied);
+            const int height = std::min(kBand, r.bottom() + 1 - top);
+            const bool alike = plain(top, top + height - 1);
+            if (alike && plainBand.height() == height) {
+                painter->drawImage(QPoint(r.left(), top), plainBand);
+                continue;
+            }
+            QImage band(r.width(), height, QImage::Format_ARGB32_Premultiplied);
             band.fill(Qt::transparent);
             {
                 QPainter p(&band);
@@ -67,6 +86,8 @@ public:
                 QProxyStyle::drawComplexControl(control, option, &p, widget);
             }
             painter->drawImage(QPoint(r.left(), top), band);
+            if (alike)
+                plainBand = band;
         }
     }
 };
