@@ -315,6 +315,26 @@ void PageTextView::redrawUnderlines(int position, int length)
     viewport()->update(box.toAlignedRect().adjusted(0, 0, 0, 4));
 }
 
+void PageTextView::focusInEvent(QFocusEvent* event)
+{
+    // A widget taking or losing the focus redraws itself whole; this one
+    // looks the same either way but for the caret and the selection, which
+    // the text control redraws on its own. Without that, the window's first
+    // focus draws the whole page a second time.
+    const bool held = testAttribute(Qt::WA_UpdatesDisabled);
+    setAttribute(Qt::WA_UpdatesDisabled, true);
+    QTextEdit::focusInEvent(event);
+    setAttribute(Qt::WA_UpdatesDisabled, held);
+}
+
+void PageTextView::focusOutEvent(QFocusEvent* event)
+{
+    const bool held = testAttribute(Qt::WA_UpdatesDisabled);
+    setAttribute(Qt::WA_UpdatesDisabled, true);
+    QTextEdit::focusOutEvent(event);
+    setAttribute(Qt::WA_UpdatesDisabled, held);
+}
+
 void PageTextView::paintEvent(QPaintEvent* event)
 {
     QTextEdit::paintEvent(event);
