@@ -5,6 +5,8 @@
 #include <QElapsedTimer>
 #include <QTextEdit>
 
+#include <functional>
+
 class QScrollArea;
 class QTimer;
 class PageDesk;
@@ -82,6 +84,10 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // Whether the caret is a bare bar (no selection, no right-to-left text
+    // in its paragraph), which focus changes then redraw alone.
+    bool plainCaret() const;
+    void changeFocus(const std::function<void()>& handle);
     bool insertPictures(const QMimeData* source);
     qreal textHeight() const;
     int wrapWidth(const QTextDocument* document) const;
