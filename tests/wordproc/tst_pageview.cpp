@@ -3,12 +3,14 @@
 #include "ui/SpellHighlighter.h"
 #include "ui/TextChecker.h"
 #include "wordproc/WPCounts.h"
+#include "wordproc/views/PageDesk.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QApplication>
 #include <QImage>
 #include <QPaintEvent>
 #include <QScreen>
+#include <QSet>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTextBlock>
@@ -232,6 +234,34 @@ private Q_SLOTS:
             }
         }
         QApplication::setCursorFlashTime(flash);
+    }
+
+    // The sheet's side shadows are the same on every row, however tall the
+    // sheet (they are filled in bands of rows).
+    void sideShadowsAreEvenAllTheWayDown()
+    {
+        WPDocument doc;
+        fillPages(doc.storage(), 3);
+        WPWindowController window(&doc);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        PageTextView* view = window.textView();
+        QTRY_VERIFY_WITH_TIMEOUT(view->isLaidOut(), 30000);
+        const QRectF sheet = view->sheetRect();
+        QVERIFY(sheet.height() > 1000);
+        const QImage desk = view->desk()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+        const int top = int(sheet.top()) + 16;
+        const int bottom = std::min(desk.height(), int(sheet.bottom())) - 16;
+        for (const int x0 : {int(sheet.left()) - 8, int(sheet.right()) - 1}) {
+            const QImage reference = desk.copy(x0, top, 10, 1);
+            // Sheet, shadow and desk: a shadow to compare.
+            QSet<QRgb> shades;
+            for (int x = 0; x < reference.width(); ++x)
+                shades.insert(reference.pixel(x, 0));
+            QVERIFY(shades.size() >= 4);
+            for (int y = top; y < bottom; ++y)
+                QVERIFY2(desk.copy(x0, y, 10, 1) == reference, qPrintable(QStringLiteral("row %1").arg(y)));
+        }
     }
 
     // While nothing happens, the blinking caret is all that is drawn.
