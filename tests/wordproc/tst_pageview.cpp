@@ -3,11 +3,14 @@
 #include "ui/SpellHighlighter.h"
 #include "ui/TextChecker.h"
 #include "wordproc/WPCounts.h"
+#include "wordproc/views/PageDesk.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QApplication>
 #include <QImage>
 #include <QPaintEvent>
+#include <QScreen>
+#include <QSet>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTextBlock>
@@ -174,6 +177,91 @@ private Q_SLOTS:
         QTextCursor(doc.storage()).insertText(QStringLiteral("Teh start. "));
         QTest::qWait(200); // idle checking goes on
         QVERIFY(doc.storage()->firstBlock().text().startsWith(QStringLiteral("Teh")));
+    }
+
+    // Taking and losing the focus draws the caret's bar alone when that is
+    // all that changes; what the window shows is always what a full redraw
+    // would show (nothing of the caret left behind or missing).
+    void focusRedrawsOnlyWhatChanges_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("selected");
+        QTest::addColumn<bool>("caretOnly");
+        QTest::newRow("caret") << QStringLiteral("The letter was long.") << false << true;
+        QTest::newRow("empty page") << QString() << false << true;
+        QTest::newRow("selection") << QStringLiteral("The letter was long.") << true << false;
+        QTest::newRow("right to left") << QStringLiteral("The \u05e9\u05dc\u05d5\u05dd letter.") << false << false;
+    }
+    void focusRedrawsOnlyWhatChanges()
+    {
+        QFETCH(QString, text);
+        QFETCH(bool, selected);
+        QFETCH(bool, caretOnly);
+        const int flash = QApplication::cursorFlashTime();
+        QApplication::setCursorFlashTime(0); // a steady caret
+        {
+            EditorFixture e;
+            // No underlines: an antialiased wave drawn in part does not
+            // match one drawn whole to the last pixel.
+            SpellHighlighter* h = TextChecker::of(e.view())->highlighter();
+            h->setSpellingEnabled(false);
+            h->setGrammarEnabled(false);
+            QTextCursor(e.doc->storage()).insertText(text);
+            if (selected)
+                e.select(0, 4);
+            else
+                e.select(int(text.size()) / 4, int(text.size()) / 4);
+            QApplication::setActiveWindow(e.window.get());
+            QTRY_VERIFY(h->isSettled());
+            QScreen* screen = e.window->screen();
+            const auto shown = [&] { return screen->grabWindow(e.window->winId()).toImage(); };
+            const auto fresh = [&] { return e.window->grab().toImage().convertToFormat(shown().format()); };
+            for (bool focus : {false, true, false, true}) {
+                QApplication::processEvents();
+                PaintWatch watch(e.window.get());
+                if (focus)
+                    e.view()->setFocus();
+                else
+                    e.view()->clearFocus();
+                QCOMPARE(e.view()->hasFocus(), focus);
+                QTest::qWait(50);
+                QVERIFY(watch.paints > 0);
+                if (caretOnly)
+                    QVERIFY2(watch.largest <= 3 * 40, qPrintable(QString::number(watch.largest)));
+                else
+                    QVERIFY(watch.largest > 3 * 40);
+                QCOMPARE(shown(), fresh());
+            }
+        }
+        QApplication::setCursorFlashTime(flash);
+    }
+
+    // The sheet's side shadows are the same on every row, however tall the
+    // sheet (they are filled in bands of rows).
+    void sideShadowsAreEvenAllTheWayDown()
+    {
+        WPDocument doc;
+        fillPages(doc.storage(), 3);
+        WPWindowController window(&doc);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        PageTextView* view = window.textView();
+        QTRY_VERIFY_WITH_TIMEOUT(view->isLaidOut(), 30000);
+        const QRectF sheet = view->sheetRect();
+        QVERIFY(sheet.height() > 1000);
+        const QImage desk = view->desk()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+        const int top = int(sheet.top()) + 16;
+        const int bottom = std::min(desk.height(), int(sheet.bottom())) - 16;
+        for (const int x0 : {int(sheet.left()) - 8, int(sheet.right()) - 1}) {
+            const QImage reference = desk.copy(x0, top, 10, 1);
+            // Sheet, shadow and desk: a shadow to compare.
+            QSet<QRgb> shades;
+            for (int x = 0; x < reference.width(); ++x)
+                shades.insert(reference.pixel(x, 0));
+            QVERIFY(shades.size() >= 4);
+            for (int y = top; y < bottom; ++y)
+                QVERIFY2(desk.copy(x0, y, 10, 1) == reference, qPrintable(QStringLiteral("row %1").arg(y)));
+        }
     }
 
     // While nothing happens, the blinking caret is all that is drawn.

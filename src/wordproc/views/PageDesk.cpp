@@ -11,7 +11,16 @@
 #include <QPaintEvent>
 #include <QTextCursor>
 
+#include <algorithm>
 #include <cmath>
+
+namespace {
+
+// Rows one gradient fill covers at most (Qt shares out fills of 96 rows
+// and more).
+constexpr int kBandRows = 64;
+
+} // namespace
 
 PageDesk::PageDesk(PageTextView* view, QWidget* parent) : QWidget(parent), m_view(view)
 {
@@ -63,7 +72,19 @@ void PageDesk::paintEvent(QPaintEvent* event)
             QLinearGradient g(from, to);
             g.setColorAt(0, dark);
             g.setColorAt(1, clear);
-            p.fillRect(r, g);
+            // A side edge runs the height of the view: filled in bands of
+            // whole rows (each row alike, so the same pixels), as Qt hands
+            // a gradient fill of more rows to a pool of threads, whose
+            // start-up and hand-offs cost the first frame more than the
+            // fill itself.
+            const int top = qRound(r.top());
+            const int bottom = qRound(r.bottom());
+            if (from.y() != to.y() || bottom - top <= kBandRows) {
+                p.fillRect(r, g);
+                return;
+            }
+            for (int y = top; y < bottom; y += kBandRows)
+                p.fillRect(QRectF(r.left(), y, r.width(), std::min(kBandRows, bottom - y)), g);
         };
         const qreal y0 = band.top() + offset;
         const qreal y1 = band.bottom() + offset;

@@ -36,6 +36,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
 #include <limits>
 
 namespace {
@@ -313,6 +314,65 @@ void PageTextView::redrawUnderlines(int position, int length)
     const QRectF box = document()->documentLayout()->blockBoundingRect(block).translated(
         -horizontalScrollBar()->value(), -verticalScrollBar()->value());
     viewport()->update(box.toAlignedRect().adjusted(0, 0, 0, 4));
+}
+
+void PageTextView::focusInEvent(QFocusEvent* event)
+{
+    changeFocus([&] { QTextEdit::focusInEvent(event); });
+}
+
+void PageTextView::focusOutEvent(QFocusEvent* event)
+{
+    changeFocus([&] { QTextEdit::focusOutEvent(event); });
+}
+
+bool PageTextView::plainCaret() const
+{
+    // A caret is one upright bar, but in text running both ways, where it
+    // carries a small flag: that one is left to the text control.
+    const QTextCursor c = textCursor();
+    if (c.hasSelection() || c.block().textDirection() == Qt::RightToLeft)
+        return false;
+    const QString text = c.block().text();
+    return std::none_of(text.cbegin(), text.cend(), [](QChar ch) {
+        switch (ch.direction()) {
+        case QChar::DirL:
+        case QChar::DirEN:
+        case QChar::DirES:
+        case QChar::DirET:
+        case QChar::DirCS:
+        case QChar::DirB:
+        case QChar::DirS:
+        case QChar::DirWS:
+        case QChar::DirON:
+        case QChar::DirNSM:
+        case QChar::DirBN:
+            return false;
+        default:
+            return true;
+        }
+    });
+}
+
+void PageTextView::changeFocus(const std::function<void()>& handle)
+{
+    // A widget taking or losing the focus redraws itself whole, and the
+    // text control redraws the caret with a margin either side. The page
+    // looks the same focused or not but for the caret (and a selection's
+    // colour, which the control redraws): only the caret's bar is drawn
+    // again, else the window's first focus would draw the whole page twice.
+    const bool plain = plainCaret();
+    const bool held = testAttribute(Qt::WA_UpdatesDisabled);
+    const bool viewHeld = viewport()->testAttribute(Qt::WA_UpdatesDisabled);
+    setAttribute(Qt::WA_UpdatesDisabled, true);
+    if (plain)
+        viewport()->setAttribute(Qt::WA_UpdatesDisabled, true);
+    handle();
+    viewport()->setAttribute(Qt::WA_UpdatesDisabled, viewHeld);
+    setAttribute(Qt::WA_UpdatesDisabled, held);
+    // The bar, and in text running both ways its flag, which reaches past
+    // what the control redraws.
+    viewport()->update(plain ? cursorRect().adjusted(-1, -1, 1, 1) : cursorRect().adjusted(-6, -3, 6, 3));
 }
 
 void PageTextView::paintEvent(QPaintEvent* event)

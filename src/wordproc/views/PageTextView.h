@@ -5,6 +5,8 @@
 #include <QElapsedTimer>
 #include <QTextEdit>
 
+#include <functional>
+
 class QScrollArea;
 class QTimer;
 class PageDesk;
@@ -75,11 +77,17 @@ protected:
     bool canInsertFromMimeData(const QMimeData* source) const override;
     void insertFromMimeData(const QMimeData* source) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // Whether the caret is a bare bar (no selection, no right-to-left text
+    // in its paragraph), which focus changes then redraw alone.
+    bool plainCaret() const;
+    void changeFocus(const std::function<void()>& handle);
     bool insertPictures(const QMimeData* source);
     qreal textHeight() const;
     int wrapWidth(const QTextDocument* document) const;
