@@ -4,7 +4,7 @@
 // whole size its layout gives it, with a bold rounded 19-point label in ink or
 // the key's tint, one line, shrinking to 0.45 of its size before it is elided.
 
-#include "ui/ChromeKeyLabel.h"
+#include "ui/TextLine.h"
 
 #include <QColor>
 #include <QPushButton>
@@ -45,7 +45,7 @@ private:
     qreal m_labelSize = labelSize;
     // The label as last drawn, and the text, face and width it was fitted
     // for.
-    ChromeKeyLabel m_shown;
+    TextLine m_shown;
     QString m_shownLabel;
     QFont m_shownBase;
     qreal m_shownWidth = -1;

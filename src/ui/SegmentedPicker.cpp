@@ -2,12 +2,12 @@
 
 #include "ui/Chrome.h"
 #include "ui/Fonts.h"
+#include "ui/TextLine.h"
 
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
-#include <QTextLayout>
 
 #include <algorithm>
 
@@ -45,34 +45,19 @@ QRect SegmentedPicker::segmentRect(int index) const
     return QRect(x, 0, index == n - 1 ? width() - x : w, height());
 }
 
-const std::vector<std::unique_ptr<QTextLayout>>& SegmentedPicker::titles(const QFont& font) const
+const std::vector<TextLine>& SegmentedPicker::titles(const QFont& font) const
 {
     if (!m_titles.empty() && font == m_titleFont && layoutDirection() == m_titleDirection)
         return m_titles;
-    // Laid out as QPainter::drawText lays out one unwrapped line, so that
-    // drawing the kept lines puts every glyph where drawText would.
     m_titles.clear();
     m_titleFont = font;
     m_titleDirection = layoutDirection();
     m_widest = 0;
-    QTextOption option;
-    option.setTextDirection(m_titleDirection);
-    option.setAlignment(Qt::AlignLeft);
-    option.setFlags(QTextOption::IncludeTrailingSpaces);
-    for (const QString& s : m_segments) {
-        auto layout = std::make_unique<QTextLayout>(s, font);
-        layout->setCacheEnabled(true);
-        layout->setTextOption(option);
-        layout->beginLayout();
-        QTextLine line = layout->createLine();
-        if (line.isValid()) {
-            line.setLineWidth(0x01000000);
-            line.setPosition(QPointF(0, 0));
-        }
-        layout->endLayout();
-        if (line.isValid())
-            m_widest = std::max(m_widest, qRound(line.horizontalAdvance()));
-        m_titles.push_back(std::move(layout));
+    m_titles.resize(size_t(m_segments.size()));
+    for (int i = 0; i < m_segments.size(); ++i) {
+        TextLine& title = m_titles[size_t(i)];
+        title.setText(m_segments.at(i), font, m_titleDirection);
+        m_widest = std::max(m_widest, qRound(title.advance()));
     }
     return m_titles;
 }
@@ -167,22 +152,7 @@ void SegmentedPicker::paintEvent(QPaintEvent*)
         p.setPen(Chrome::ink());
         // Centred in its segment as drawText(r, Qt::AlignCenter, title)
         // centres it, clipped to the segment when it overflows.
-        const QTextLayout& layout = *lines[size_t(i)];
-        if (layout.lineCount() == 0)
-            continue;
-        const QTextLine line = layout.lineAt(0);
-        const qreal height = line.ascent() + line.descent();
-        const qreal yoff = (r.height() - height) / 2;
-        const QRectF bounds(r.x() + (r.width() - line.naturalTextWidth()) / 2, r.y() + yoff,
-                            line.naturalTextWidth(), height);
-        const bool clip = !r.contains(bounds);
-        if (clip) {
-            p.save();
-            p.setClipRect(r, Qt::IntersectClip);
-        }
-        line.draw(&p, QPointF(r.x() + (r.width() - line.horizontalAdvance()) / 2, r.y() + yoff));
-        if (clip)
-            p.restore();
+        lines[size_t(i)].draw(p, r);
     }
     if (hasFocus()) {
         p.setPen(QPen(palette().color(QPalette::Highlight), 2));

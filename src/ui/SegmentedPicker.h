@@ -4,10 +4,9 @@
 #include <QStringList>
 #include <QWidget>
 
-#include <memory>
 #include <vector>
 
-class QTextLayout;
+class TextLine;
 
 // A segmented picker: a row of segments of which exactly one is chosen.
 // Clicks and the arrow keys choose; currentIndexChanged follows every choice
@@ -45,14 +44,14 @@ private:
     void choose(int index);
     // The titles shaped in `font`: layouts and paint share them, so each
     // title is shaped once per font instead of at every measure and paint.
-    const std::vector<std::unique_ptr<QTextLayout>>& titles(const QFont& font) const;
+    const std::vector<TextLine>& titles(const QFont& font) const;
     void forgetTitles();
 
     QStringList m_segments;
     int m_current = 0;
     mutable QFont m_titleFont;
     mutable Qt::LayoutDirection m_titleDirection = Qt::LeftToRight;
-    mutable std::vector<std::unique_ptr<QTextLayout>> m_titles;
+    mutable std::vector<TextLine> m_titles;
     mutable int m_widest = -1;
     mutable QSize m_sizeHint;
 };

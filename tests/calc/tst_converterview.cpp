@@ -4,7 +4,6 @@
 #include "calc/ConverterModel.h"
 #include "calc/TimeZones.h"
 #include "calc/views/ConverterCombo.h"
-#include "calc/views/ConverterLabel.h"
 #include "calc/views/ConverterStyle.h"
 #include "calc/views/ConverterUnitsTab.h"
 #include "calc/views/ConverterView.h"
@@ -393,75 +392,6 @@ private Q_SLOTS:
         };
         const auto w = QFont::Weight(weight);
         QVERIFY(draw(ConverterStyle::rounded(size, w)) == draw(Fonts::system(size, w, Fonts::Design::Rounded)));
-    }
-
-    // The figure labels lay a line out once yet measure and paint as QLabel.
-    void labelMeasuresAndPaintsLikeQLabel_data()
-    {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<int>("alignment");
-        QTest::addColumn<int>("indent");
-        QTest::addColumn<int>("margin");
-        QTest::addColumn<bool>("framed");
-        QTest::addColumn<QSize>("size");
-        const int right = int(Qt::AlignRight | Qt::AlignVCenter);
-        QTest::newRow("empty") << QString() << 0 << -1 << 0 << false << QSize();
-        QTest::newRow("figure, right aligned") << QStringLiteral("1609344000 \u00B5m") << right << -1 << 0 << false
-                                               << QSize(181, 23);
-        QTest::newRow("bottom, indented") << QStringLiteral("Kilometers") << int(Qt::AlignBottom) << 7 << 0 << false
-                                          << QSize(120, 40);
-        QTest::newRow("centred with margin") << QStringLiteral("0.8689762419 nmi") << int(Qt::AlignCenter) << -1 << 3
-                                             << false << QSize(157, 31);
-        QTest::newRow("framed: QLabel's own") << QStringLiteral("\u221E") << right << -1 << 3 << true << QSize();
-        QTest::newRow("squeezed: clipped") << QStringLiteral("Nautical miles") << 0 << -1 << 0 << false
-                                           << QSize(40, 12);
-        QTest::newRow("right to left") << QStringLiteral("\u05DE\u05D8\u05E8 12") << 0 << -1 << 0 << false
-                                       << QSize(90, 20);
-        QTest::newRow("trailing space: QLabel's own") << QStringLiteral("5 ") << right << -1 << 0 << false << QSize();
-        QTest::newRow("two lines: QLabel's own") << QStringLiteral("a\nb") << 0 << -1 << 0 << false << QSize();
-    }
-
-    void labelMeasuresAndPaintsLikeQLabel()
-    {
-        QFETCH(QString, text);
-        QFETCH(int, alignment);
-        QFETCH(int, indent);
-        QFETCH(int, margin);
-        QFETCH(bool, framed);
-        QFETCH(QSize, size);
-        const QFont font = ConverterStyle::rounded(12, QFont::DemiBold);
-        ConverterLabel label(QStringLiteral("x"), font, QColor(Qt::darkRed));
-        QLabel reference(QStringLiteral("x"));
-        reference.setTextFormat(Qt::PlainText);
-        reference.setFont(font);
-        QPalette red = reference.palette();
-        red.setColor(QPalette::WindowText, QColor(Qt::darkRed));
-        reference.setPalette(red);
-        for (QLabel* l : {static_cast<QLabel*>(&label), &reference}) {
-            QCOMPARE(l->sizeHint(), reference.sizeHint()); // measured before a change
-            l->setText(text);
-            if (alignment)
-                l->setAlignment(Qt::Alignment(alignment));
-            l->setIndent(indent);
-            l->setMargin(margin);
-            if (framed)
-                l->setFrameShape(QFrame::Box);
-        }
-        label.resize(size.isValid() ? size : reference.sizeHint());
-        reference.resize(label.size());
-        QCOMPARE(label.sizeHint(), reference.sizeHint());
-        QCOMPARE(label.minimumSizeHint(), reference.minimumSizeHint());
-        auto picture = [](QLabel& l) {
-            QImage image(l.size(), QImage::Format_ARGB32_Premultiplied);
-            image.fill(QColor(244, 240, 230));
-            l.render(&image, QPoint(), QRegion(), QWidget::DrawChildren);
-            return image;
-        };
-        QVERIFY2(picture(label) == picture(reference), "the label paints otherwise than QLabel");
-        // Turned selectable, it is QLabel's text document that measures.
-        label.setTextInteractionFlags(Qt::TextSelectableByMouse);
-        reference.setTextInteractionFlags(Qt::TextSelectableByMouse);
-        QCOMPARE(label.sizeHint(), reference.sizeHint());
     }
 
     // Renders both tabs in the tool frame; with BW_SNAPSHOT_DIR set, the

@@ -4,7 +4,6 @@
 #include "ui/Chrome.h"
 #include "ui/ChromeButton.h"
 #include "ui/ChromeKey.h"
-#include "ui/ChromeKeyLabel.h"
 #include "ui/ChromePanel.h"
 #include "ui/ChromeShape.h"
 #include "ui/ChromeShapeStretch.h"
@@ -13,6 +12,8 @@
 #include "ui/ToolIcon.h"
 #include "ui/ToolScaffold.h"
 #include "ui/LineLabel.h"
+#include "ui/StyledLabel.h"
+#include "ui/TextLine.h"
 #include "ui/WrapLabel.h"
 
 #include <QApplication>
@@ -33,6 +34,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 #include <cmath>
+#include <memory>
 
 Q_DECLARE_METATYPE(ToolScaffold::Credit)
 
@@ -459,6 +461,78 @@ private Q_SLOTS:
         QCOMPARE(kept.minimumSizeHint(), plain.minimumSizeHint());
     }
 
+    // A label of one line lays it out once yet measures and paints as
+    // QLabel, with an indent, a margin, any alignment, squeezed or right to
+    // left; framed, selectable or other texts are measured as QLabel does.
+    void lineLabelMeasuresAndPaintsAsALabel_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("alignment");
+        QTest::addColumn<int>("indent");
+        QTest::addColumn<int>("margin");
+        QTest::addColumn<bool>("framed");
+        QTest::addColumn<QSize>("size");
+        const int right = int(Qt::AlignRight | Qt::AlignVCenter);
+        QTest::newRow("empty") << QString() << 0 << -1 << 0 << false << QSize();
+        QTest::newRow("figure, right aligned") << QStringLiteral("1609344000 \u00B5m") << right << -1 << 0 << false
+                                               << QSize(181, 23);
+        QTest::newRow("bottom, indented") << QStringLiteral("Kilometers") << int(Qt::AlignBottom) << 7 << 0 << false
+                                          << QSize(120, 40);
+        QTest::newRow("centred with margin") << QStringLiteral("0.8689762419 nmi") << int(Qt::AlignCenter) << -1 << 3
+                                             << false << QSize(157, 31);
+        QTest::newRow("framed: QLabel's own") << QStringLiteral("\u221E") << right << -1 << 3 << true << QSize();
+        QTest::newRow("squeezed: clipped") << QStringLiteral("Nautical miles") << 0 << -1 << 0 << false
+                                           << QSize(40, 12);
+        QTest::newRow("right to left") << QStringLiteral("\u05DE\u05D8\u05E8 12") << 0 << -1 << 0 << false
+                                       << QSize(90, 20);
+        QTest::newRow("trailing space: QLabel's own") << QStringLiteral("5 ") << right << -1 << 0 << false << QSize();
+        QTest::newRow("two lines: QLabel's own") << QStringLiteral("a\nb") << 0 << -1 << 0 << false << QSize();
+    }
+
+    void lineLabelMeasuresAndPaintsAsALabel()
+    {
+        QFETCH(QString, text);
+        QFETCH(int, alignment);
+        QFETCH(int, indent);
+        QFETCH(int, margin);
+        QFETCH(bool, framed);
+        QFETCH(QSize, size);
+        const QFont font = Fonts::system(12, QFont::DemiBold, Fonts::Design::Rounded);
+        std::unique_ptr<QLabel> made(styledLabel(QStringLiteral("x"), font, QColor(Qt::darkRed)));
+        QLabel& label = *made;
+        QLabel reference(QStringLiteral("x"));
+        reference.setTextFormat(Qt::PlainText);
+        reference.setFont(font);
+        QPalette red = reference.palette();
+        red.setColor(QPalette::WindowText, QColor(Qt::darkRed));
+        reference.setPalette(red);
+        for (QLabel* l : {&label, &reference}) {
+            QCOMPARE(l->sizeHint(), reference.sizeHint()); // measured before a change
+            l->setText(text);
+            if (alignment)
+                l->setAlignment(Qt::Alignment(alignment));
+            l->setIndent(indent);
+            l->setMargin(margin);
+            if (framed)
+                l->setFrameShape(QFrame::Box);
+        }
+        label.resize(size.isValid() ? size : reference.sizeHint());
+        reference.resize(label.size());
+        QCOMPARE(label.sizeHint(), reference.sizeHint());
+        QCOMPARE(label.minimumSizeHint(), reference.minimumSizeHint());
+        auto picture = [](QLabel& l) {
+            QImage image(l.size(), QImage::Format_ARGB32_Premultiplied);
+            image.fill(QColor(244, 240, 230));
+            l.render(&image, QPoint(), QRegion(), QWidget::DrawChildren);
+            return image;
+        };
+        QVERIFY2(picture(label) == picture(reference), "the label paints otherwise than QLabel");
+        // Turned selectable, it is QLabel's text document that measures.
+        label.setTextInteractionFlags(Qt::TextSelectableByMouse);
+        reference.setTextInteractionFlags(Qt::TextSelectableByMouse);
+        QCOMPARE(label.sizeHint(), reference.sizeHint());
+    }
+
     // Menu bars are given their overflow button's icon as they are made; it
     // is the style's own once drawn.
     void barOverflowIconIsTheStyles()
@@ -582,46 +656,70 @@ private Q_SLOTS:
         QVERIFY2(coloured ? n > 5 : n == 0, qPrintable(QString::number(n)));
     }
 
-    // A key label laid out once draws the same pixels as QPainter::drawText
-    // centred on one line in the same rectangle, whatever the face, size,
-    // place within a pixel, or a label too wide for its rectangle.
-    void keyLabelDrawsAsDrawText_data()
+    // A line laid out once draws the same pixels as QPainter::drawText on
+    // one line in the same rectangle, whatever the face, size, alignment,
+    // place within a pixel, direction, or a text too wide for its rectangle
+    // (keys, picker segments, labels and recorder rows draw this way).
+    void textLineDrawsAsDrawText_data()
     {
         QTest::addColumn<QString>("label");
         QTest::addColumn<int>("design");
         QTest::addColumn<qreal>("size");
         QTest::addColumn<QRectF>("rect");
+        QTest::addColumn<int>("alignment");
+        QTest::addColumn<bool>("rightToLeft");
         const QRectF key(5, 1, 29, 53);
-        QTest::newRow("digit, rounded") << QStringLiteral("7") << int(Fonts::Design::Rounded) << 19.0 << key;
-        QTest::newRow("two letters") << QStringLiteral("EE") << int(Fonts::Design::Rounded) << 19.0 << key.adjusted(0, 1, 0, 1);
-        QTest::newRow("superscripts, small") << QStringLiteral("sin⁻¹") << int(Fonts::Design::Default) << 11.2629 << key;
-        QTest::newRow("symbol") << QStringLiteral("⌫") << int(Fonts::Design::Default) << 19.0 << QRectF(5, 1, 74, 53);
-        QTest::newRow("half pixels") << QStringLiteral("log₂") << int(Fonts::Design::Default) << 12.5 << QRectF(4.5, 0.5, 30.5, 40.25);
-        QTest::newRow("too wide, clipped") << QStringLiteral("Clear everything") << int(Fonts::Design::Rounded) << 19.0 << key;
-        QTest::newRow("line break") << QStringLiteral("a\nb") << int(Fonts::Design::Rounded) << 15.0 << key;
+        const int centre = Qt::AlignCenter;
+        const int left = Qt::AlignLeft | Qt::AlignVCenter;
+        const int rounded = int(Fonts::Design::Rounded);
+        const int plain = int(Fonts::Design::Default);
+        QTest::newRow("digit, rounded") << QStringLiteral("7") << rounded << 19.0 << key << centre << false;
+        QTest::newRow("two letters") << QStringLiteral("EE") << rounded << 19.0 << key.adjusted(0, 1, 0, 1) << centre
+                                     << false;
+        QTest::newRow("superscripts, small") << QStringLiteral("sin⁻¹") << plain << 11.2629 << key << centre << false;
+        QTest::newRow("symbol") << QStringLiteral("⌫") << plain << 19.0 << QRectF(5, 1, 74, 53) << centre << false;
+        QTest::newRow("half pixels") << QStringLiteral("log₂") << plain << 12.5 << QRectF(4.5, 0.5, 30.5, 40.25)
+                                     << centre << false;
+        QTest::newRow("too wide, clipped") << QStringLiteral("Clear everything") << rounded << 19.0 << key << centre
+                                           << false;
+        QTest::newRow("line break") << QStringLiteral("a\nb") << rounded << 15.0 << key << centre << false;
+        QTest::newRow("spaces at the ends, centred") << QStringLiteral("Área ") << plain << 12.0
+                                                     << QRectF(3, 2, 61, 20) << centre << true;
+        QTest::newRow("left, clipped") << QStringLiteral("Lecture notes 12 — cell biology") << plain << 13.0
+                                       << QRectF(40, 7, 90, 13) << left << false;
+        QTest::newRow("right") << QStringLiteral("1609344000 µm") << rounded << 12.0 << QRectF(2, 3, 181, 23)
+                               << int(Qt::AlignRight | Qt::AlignVCenter) << false;
+        QTest::newRow("bottom, right to left") << QStringLiteral("מטר 12") << plain << 12.0 << QRectF(0, 0, 90, 40)
+                                               << int(Qt::AlignLeft | Qt::AlignBottom) << true;
+        QTest::newRow("top, mixed scripts") << QStringLiteral("Notiz über Zellen — клетки 細胞 ✓") << plain << 12.0
+                                            << QRectF(5, 5, 300, 30) << int(Qt::AlignLeft | Qt::AlignTop) << false;
     }
-    void keyLabelDrawsAsDrawText()
+    void textLineDrawsAsDrawText()
     {
         QFETCH(QString, label);
         QFETCH(int, design);
         QFETCH(qreal, size);
         QFETCH(QRectF, rect);
+        QFETCH(int, alignment);
+        QFETCH(bool, rightToLeft);
         const QFont font = Fonts::system(size, QFont::Bold, Fonts::Design(design));
+        const Qt::LayoutDirection direction = rightToLeft ? Qt::RightToLeft : Qt::LeftToRight;
         auto render = [&](bool laidOut) {
             QImage image(48 + int(rect.width()), 64, QImage::Format_ARGB32_Premultiplied);
             image.fill(Qt::white);
             QPainter p(&image);
             p.setRenderHint(QPainter::Antialiasing);
             p.setRenderHint(QPainter::TextAntialiasing);
+            p.setLayoutDirection(direction);
             p.setFont(font);
-            ChromeKeyLabel shown;
-            shown.setText(label, p.font(), p.layoutDirection(), &image);
+            TextLine shown;
+            shown.setText(label, p.font(), direction, &image);
             for (const auto& [offset, colour] : {std::pair{1.0, QColor(255, 255, 255, 230)}, std::pair{0.0, QColor(20, 40, 160)}}) {
                 p.setPen(colour);
                 if (laidOut)
-                    shown.draw(p, rect.translated(0, offset));
+                    shown.draw(p, rect.translated(0, offset), Qt::Alignment(alignment));
                 else
-                    p.drawText(rect.translated(0, offset), Qt::AlignCenter | Qt::TextSingleLine, label);
+                    p.drawText(rect.translated(0, offset), alignment | Qt::AlignAbsolute | Qt::TextSingleLine, label);
             }
             return image;
         };

@@ -2,7 +2,6 @@
 
 #include "calc/ConverterModel.h"
 #include "calc/views/ConverterCombo.h"
-#include "calc/views/ConverterLabel.h"
 #include "calc/views/ConverterStyle.h"
 #include "ui/SegmentedPicker.h"
 #include "ui/Chrome.h"
@@ -10,6 +9,7 @@
 #include "ui/ChromePanel.h"
 #include "ui/FieldSpelling.h"
 #include "ui/SpellLineEdit.h"
+#include "ui/StyledLabel.h"
 
 #include <QClipboard>
 #include <QComboBox>
@@ -112,7 +112,7 @@ ConverterUnitsTab::ConverterUnitsTab(ConverterModel* model, QWidget* parent)
     inputs->setAlignment(Qt::AlignLeft | Qt::AlignBottom);
     auto* valueColumn = new QVBoxLayout;
     valueColumn->setSpacing(4);
-    valueColumn->addWidget(new ConverterLabel(QStringLiteral("Value"), caption(), secondary(), panel));
+    valueColumn->addWidget(styledLabel(QStringLiteral("Value"), caption(), secondary(), panel));
     m_value = new SpellLineEdit(panel);
     FieldSpelling::exclude(m_value); // numbers, not words
     m_value->setObjectName(QStringLiteral("valueField"));
@@ -140,12 +140,12 @@ ConverterUnitsTab::ConverterUnitsTab(ConverterModel* model, QWidget* parent)
 
     auto* resultRow = new QHBoxLayout;
     resultRow->setSpacing(8);
-    m_result = new ConverterLabel(QString(), rounded(34, QFont::Black), Chrome::ink(), panel);
+    m_result = styledLabel(QString(), rounded(34, QFont::Black), Chrome::ink(), panel);
     m_result->setObjectName(QStringLiteral("result"));
     selectableOnHover(m_result);
     m_result->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
     resultRow->addWidget(m_result, 0, Qt::AlignVCenter);
-    m_symbol = new ConverterLabel(QString(), rounded(20, QFont::DemiBold), secondary(), panel);
+    m_symbol = styledLabel(QString(), rounded(20, QFont::DemiBold), secondary(), panel);
     m_symbol->setObjectName(QStringLiteral("resultSymbol"));
     resultRow->addWidget(m_symbol, 0, Qt::AlignVCenter);
     resultRow->addStretch(1);
@@ -154,7 +154,7 @@ ConverterUnitsTab::ConverterUnitsTab(ConverterModel* model, QWidget* parent)
     resultRow->addWidget(m_copy, 0, Qt::AlignVCenter);
     panel->contentLayout()->addLayout(resultRow);
 
-    m_hint = new ConverterLabel(QStringLiteral("Enter a number to convert."), caption(), Chrome::cherry(), panel);
+    m_hint = styledLabel(QStringLiteral("Enter a number to convert."), caption(), Chrome::cherry(), panel);
     m_hint->setObjectName(QStringLiteral("hint"));
     panel->contentLayout()->addWidget(m_hint);
 
@@ -241,8 +241,8 @@ void ConverterUnitsTab::rebuildUnits()
         auto* row = new QHBoxLayout(frame);
         row->setContentsMargins(8, 3, 8, 3);
         row->setSpacing(6);
-        QLabel* name = new ConverterLabel(u.name.toString(), rounded(12), secondary(), frame);
-        QLabel* value = new ConverterLabel(QString(), rounded(12, QFont::DemiBold), Chrome::ink(), frame);
+        QLabel* name = styledLabel(u.name.toString(), rounded(12), secondary(), frame);
+        QLabel* value = styledLabel(QString(), rounded(12, QFont::DemiBold), Chrome::ink(), frame);
         selectableOnHover(value);
         value->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
         row->addWidget(name);

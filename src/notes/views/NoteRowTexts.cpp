@@ -1,10 +1,8 @@
 #include "notes/views/NoteRowTexts.h"
 
 #include <QFontMetrics>
-#include <QPaintDevice>
 #include <QPainter>
 #include <QTextLine>
-#include <QtMath>
 
 namespace {
 
@@ -27,7 +25,8 @@ bool plainLine(const QString& text)
 
 NoteRowTexts::NoteRowTexts(const QList<QFont>& faces)
     : m_faces(faces)
-    , m_laid(kKept)
+    , m_lines(kKept)
+    , m_wrapped(kKept)
     , m_elided(kKept)
     , m_advances(kKept)
 {
@@ -35,45 +34,18 @@ NoteRowTexts::NoteRowTexts(const QList<QFont>& faces)
 
 NoteRowTexts::~NoteRowTexts() = default;
 
-NoteRowTexts::Laid* NoteRowTexts::line(QPainter* p, const QString& text, int face)
+TextLine* NoteRowTexts::line(QPainter* p, const QString& text, int face)
 {
     // The font as the painter resolves it for its device, which is what
     // drawText lays out with.
     p->setFont(m_faces.at(face));
-    const int dpi = p->device() ? p->device()->logicalDpiY() : 0;
     const Key key{face, -1, -1, text};
-    const QFont font = p->font();
-    Laid* l = m_laid.object(key);
-    if (l && l->dpi == dpi && l->direction == p->layoutDirection() && l->font == font)
-        return l;
-    l = new Laid;
-    l->font = font;
-    l->dpi = dpi;
-    l->direction = p->layoutDirection();
-    l->layout.setText(text);
-    l->layout.setFont(font);
-    QTextOption option;
-    option.setTextDirection(l->direction);
-    option.setAlignment(Qt::AlignLeft);
-    l->layout.setTextOption(option);
-    l->layout.setCacheEnabled(true);
-    const qreal leading = QFontMetricsF(font).leading();
-    qreal height = -leading;
-    l->layout.beginLayout();
-    while (true) {
-        QTextLine line = l->layout.createLine();
-        if (!line.isValid())
-            break;
-        line.setLineWidth(0x01000000);
-        height += leading;
-        height = qCeil(height);
-        line.setPosition(QPointF(0, height));
-        height += line.ascent() + line.descent();
-        l->width = qMax(l->width, line.naturalTextWidth());
+    TextLine* l = m_lines.object(key);
+    if (!l) {
+        l = new TextLine;
+        m_lines.insert(key, l);
     }
-    l->layout.endLayout();
-    l->height = height;
-    m_laid.insert(key, l);
+    l->setText(text, p->font(), p->layoutDirection(), p->device());
     return l;
 }
 
@@ -87,28 +59,7 @@ void NoteRowTexts::drawLine(QPainter* p, const QRect& box, int flags, const QStr
         p->drawText(box, flags, text);
         return;
     }
-    const Laid* l = line(p, text, face);
-    const QRectF r(box);
-    qreal yoff = 0;
-    qreal xoff = 0;
-    if (flags & Qt::AlignBottom)
-        yoff = r.height() - l->height;
-    else if (flags & Qt::AlignVCenter)
-        yoff = (r.height() - l->height) / 2;
-    if (flags & Qt::AlignHCenter)
-        xoff = (r.width() - l->width) / 2;
-    const bool clip = !r.contains(QRectF(r.x() + xoff, r.y() + yoff, l->width, l->height));
-    if (clip) {
-        p->save();
-        p->setClipRect(r, Qt::IntersectClip);
-    }
-    for (int i = 0; i < l->layout.lineCount(); ++i) {
-        const QTextLine line = l->layout.lineAt(i);
-        const qreal x = (flags & Qt::AlignHCenter) ? (r.width() - line.horizontalAdvance()) / 2 : 0;
-        line.draw(p, QPointF(r.x() + x, r.y() + yoff));
-    }
-    if (clip)
-        p->restore();
+    line(p, text, face)->draw(*p, QRectF(box), Qt::Alignment(flags));
 }
 
 bool NoteRowTexts::wrap(QTextLayout& layout, const QString& text, const QRectF& box)
@@ -139,25 +90,25 @@ bool NoteRowTexts::wrap(QTextLayout& layout, const QString& text, const QRectF& 
 void NoteRowTexts::drawWrapped(QPainter* p, const QRectF& box, const QString& text, int face)
 {
     const Key key{face, qRound(box.width() * 64), qRound(box.height() * 64), text};
-    Laid* l = m_laid.object(key);
+    QTextLayout* l = m_wrapped.object(key);
     if (!l) {
-        l = new Laid;
-        l->layout.setFont(m_faces.at(face));
+        l = new QTextLayout;
+        l->setFont(m_faces.at(face));
         QTextOption option;
         option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
-        l->layout.setTextOption(option);
-        l->layout.setCacheEnabled(true);
+        l->setTextOption(option);
+        l->setCacheEnabled(true);
         // The box holds a few lines: a long transcript is laid out only as
         // far as they reach (two characters to a pixel of their width is
         // more than any face puts there), all of it when that falls short.
         const qsizetype reach = qsizetype((box.height() / 8 + 2) * box.width() / 2);
-        if (text.size() <= reach || !wrap(l->layout, text.left(reach), box))
-            wrap(l->layout, text, box);
-        m_laid.insert(key, l);
+        if (text.size() <= reach || !wrap(*l, text.left(reach), box))
+            wrap(*l, text, box);
+        m_wrapped.insert(key, l);
     }
     p->save();
     p->setClipRect(box);
-    l->layout.draw(p, box.topLeft());
+    l->draw(p, box.topLeft());
     p->restore();
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ui/TextLine.h"
+
 #include <QCache>
 #include <QFont>
 #include <QList>
@@ -43,21 +45,14 @@ private:
         friend bool operator==(const Key&, const Key&) = default;
         friend size_t qHash(const Key& k, size_t seed = 0) { return qHashMulti(seed, k.face, k.width, k.height, k.text); }
     };
-    struct Laid {
-        QTextLayout layout;
-        qreal width = 0;  // of the widest line
-        qreal height = 0; // of the lines, as drawText stacks them
-        QFont font; // as the painter resolved it
-        int dpi = 0;
-        Qt::LayoutDirection direction = Qt::LeftToRight;
-    };
-    Laid* line(QPainter* painter, const QString& text, int face);
+    TextLine* line(QPainter* painter, const QString& text, int face);
     // Lays `text` out in lines of the box's width, as many as fit; false
     // when the lines that fit might end elsewhere in a longer text.
     static bool wrap(QTextLayout& layout, const QString& text, const QRectF& box);
 
     QList<QFont> m_faces;
-    QCache<Key, Laid> m_laid;
+    QCache<Key, TextLine> m_lines;
+    QCache<Key, QTextLayout> m_wrapped;
     QCache<Key, QString> m_elided;
     QCache<Key, int> m_advances;
 };
