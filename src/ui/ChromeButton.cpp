@@ -93,12 +93,11 @@ struct LabelMetrics {
 
 } // namespace
 
-static LabelMetrics measure(const ChromeButton& b, const QString& text, const QString& symbol, qreal symbolSize)
+static LabelMetrics measure(const ChromeButton& b, const TextLine& line, const QString& symbol, qreal symbolSize)
 {
     LabelMetrics m;
-    const QFontMetricsF fm(b.labelFont());
-    m.textWidth = text.isEmpty() ? 0 : fm.horizontalAdvance(text);
-    m.height = fm.height();
+    m.textWidth = line.text().isEmpty() ? 0 : line.advance();
+    m.height = QFontMetricsF(line.font()).height();
     if (!symbol.isEmpty() && Symbols::isKnown(symbol)) {
         m.symbolSize = Symbols::emFor(symbolSize > 0 ? symbolSize : (b.isCompact() ? 12 : 13));
         m.symbolWidth = m.symbolSize;
@@ -107,9 +106,17 @@ static LabelMetrics measure(const ChromeButton& b, const QString& text, const QS
     return m;
 }
 
+const TextLine& ChromeButton::label() const
+{
+    // Layouts ask for the size many times over while a window is first
+    // laid out: the text is shaped once, when it or its font changes.
+    m_line.setText(text(), labelFont(), layoutDirection());
+    return m_line;
+}
+
 QSize ChromeButton::sizeHint() const
 {
-    const LabelMetrics m = measure(*this, text(), m_symbol, m_symbolSize);
+    const LabelMetrics m = measure(*this, label(), m_symbol, m_symbolSize);
     qreal w = m.textWidth + m.symbolWidth + ((m.textWidth > 0 && m.symbolWidth > 0) ? kSymbolGap : 0);
     qreal h = m.height;
     if (m_labelFrame.isValid()) {
@@ -173,7 +180,8 @@ void ChromeButton::paintEvent(QPaintEvent*)
         p.restore();
     }
 
-    const LabelMetrics m = measure(*this, text(), m_symbol, m_symbolSize);
+    const TextLine& line = label();
+    const LabelMetrics m = measure(*this, line, m_symbol, m_symbolSize);
     const qreal gap = (m.textWidth > 0 && m.symbolWidth > 0) ? kSymbolGap : 0;
     const qreal total = m.symbolWidth + gap + m.textWidth;
     qreal x = content.center().x() - qMin(total, content.width()) / 2.0;
@@ -186,6 +194,16 @@ void ChromeButton::paintEvent(QPaintEvent*)
     }
     if (m.textWidth > 0) {
         const QRectF tr(x, content.top(), content.right() - x, content.height());
+        const Qt::Alignment align = Qt::AlignLeft | Qt::AlignVCenter;
+        // A label that fits is drawn from its kept line; one cut short, or
+        // read right to left, as drawText draws it.
+        if (layoutDirection() == Qt::LeftToRight && m.textWidth <= tr.width() + 0.5) {
+            p.setPen(engrave);
+            line.draw(p, tr.translated(0, 1), align);
+            p.setPen(labelColor());
+            line.draw(p, tr, align);
+            return;
+        }
         const QString shown = QFontMetricsF(labelFont()).elidedText(text(), Qt::ElideRight, tr.width() + 0.5);
         p.setFont(labelFont());
         p.setPen(engrave);

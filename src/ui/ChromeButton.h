@@ -7,6 +7,8 @@
 // menu (QPushButton::setMenu).
 
 #include <QColor>
+#include "ui/TextLine.h"
+
 #include <QPushButton>
 #include <QString>
 
@@ -37,6 +39,8 @@ public:
     // Label colour: cherry when prominent, else ink.
     QColor labelColor() const;
     QFont labelFont() const;
+    // The label as laid out in the label font.
+    const TextLine& label() const;
 
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
@@ -52,4 +56,6 @@ private:
     qreal m_symbolSize = 0;
     QSize m_labelFrame;
     bool m_menuIndicator = true;
+    // The label laid out once, for measuring and drawing alike.
+    mutable TextLine m_line;
 };

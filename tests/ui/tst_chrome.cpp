@@ -630,6 +630,36 @@ private Q_SLOTS:
         QCOMPARE(clicked.count(), 1);
     }
 
+    // A button keeps its label's layout between paints: after its text or
+    // size class changes it must measure and draw as a button made that way.
+    void buttonFollowsItsLabel_data()
+    {
+        QTest::addColumn<QString>("first");
+        QTest::addColumn<QString>("then");
+        QTest::addColumn<bool>("compact");
+        QTest::newRow("longer") << QStringLiteral("Copy") << QStringLiteral("Clear History") << false;
+        QTest::newRow("shorter") << QStringLiteral("Export PDF") << QStringLiteral("OK") << false;
+        QTest::newRow("compact") << QStringLiteral("Copy") << QStringLiteral("Copy") << true;
+        QTest::newRow("trailing space") << QStringLiteral("Copy") << QStringLiteral("Copy  ") << false;
+        QTest::newRow("emptied") << QStringLiteral("Copy") << QString() << false;
+    }
+    void buttonFollowsItsLabel()
+    {
+        QFETCH(QString, first);
+        QFETCH(QString, then);
+        QFETCH(bool, compact);
+        ChromeButton changed(first);
+        changed.resize(changed.sizeHint());
+        changed.grab();
+        changed.setText(then);
+        changed.setCompact(compact);
+        ChromeButton fresh(then, false, compact);
+        QCOMPARE(changed.sizeHint(), fresh.sizeHint());
+        changed.resize(fresh.sizeHint());
+        fresh.resize(fresh.sizeHint());
+        QCOMPARE(changed.grab().toImage(), fresh.grab().toImage());
+    }
+
     // A prominent button draws its label in cherry, a tinted key in its tint.
     void labelColour_data()
     {
