@@ -114,13 +114,11 @@ bool visiblePart(const QRectF& shown, const QRectF& hidden, QRectF* visible)
     return false;
 }
 
-// Lays `image` down at `at` some dozens of rows at a time: the painter hands
-// a picture of 96 rows or more to worker threads (starting them the first
-// time), which costs far more than a shadow's edge of a few pixels' width.
-// The rows are the same either way.
+// Lays `image` down at `at` in bands, as fillInBands fills: a shadow's edge
+// of a few pixels' width is not worth the painter's worker threads.
 void drawInBands(QPainter& painter, const QPointF& at, const QImage& image)
 {
-    constexpr int kBand = 64;
+    constexpr int kBand = ChromeShape::bandRows;
     for (int top = 0; top < image.height(); top += kBand)
         painter.drawImage(at + QPointF(0, top), image, QRect(0, top, image.width(), std::min(kBand, image.height() - top)));
 }
@@ -239,6 +237,18 @@ QMarginsF ChromeShape::shadowMargins(bool pressed)
 {
     const Shadow s = shadowFor(pressed);
     return QMarginsF(s.radius, std::max<qreal>(0, s.radius - s.offsetY), s.radius, s.radius + s.offsetY);
+}
+
+void ChromeShape::fillInBands(QPainter& painter, const QRectF& rect, const QBrush& brush)
+{
+    const int top = qRound(rect.top());
+    const int bottom = qRound(rect.bottom());
+    if (bottom - top <= bandRows) {
+        painter.fillRect(rect, brush);
+        return;
+    }
+    for (int y = top; y < bottom; y += bandRows)
+        painter.fillRect(QRectF(rect.left(), y, rect.width(), std::min(bandRows, bottom - y)), brush);
 }
 
 void ChromeShape::paintShadow(QPainter& painter, const QPainterPath& path, qreal radius, qreal offsetY, qreal opacity)

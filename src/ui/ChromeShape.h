@@ -67,6 +67,15 @@ public:
                                        qreal offsetY, qreal opacity, const QRect& covered = QRect(),
                                        const QRect& edgesCovered = QRect());
 
+    // Fills `rect` with `brush` some dozens of whole rows at a time. The
+    // painter hands a fill of 96 rows or more to a pool of worker threads
+    // (starting them the first time), which costs a first frame far more
+    // than a thin edge's fill. For a brush alike on every row (a plain
+    // colour, a horizontal gradient) the pixels are the same either way.
+    static void fillInBands(QPainter& painter, const QRectF& rect, const QBrush& brush);
+    // Rows one fill or picture covers at most when laid down in bands.
+    static constexpr int bandRows = 64;
+
     explicit ChromeShape(const Outline& outline = Outline::capsule(), QWidget* parent = nullptr);
 
     Outline outline() const { return m_outline; }

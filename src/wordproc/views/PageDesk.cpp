@@ -1,5 +1,6 @@
 #include "wordproc/views/PageDesk.h"
 
+#include "ui/ChromeShape.h"
 #include "ui/Fonts.h"
 #include "wordproc/WPCounts.h"
 #include "wordproc/WPText.h"
@@ -13,14 +14,6 @@
 
 #include <algorithm>
 #include <cmath>
-
-namespace {
-
-// Rows one gradient fill covers at most (Qt shares out fills of 96 rows
-// and more).
-constexpr int kBandRows = 64;
-
-} // namespace
 
 PageDesk::PageDesk(PageTextView* view, QWidget* parent) : QWidget(parent), m_view(view)
 {
@@ -72,19 +65,13 @@ void PageDesk::paintEvent(QPaintEvent* event)
             QLinearGradient g(from, to);
             g.setColorAt(0, dark);
             g.setColorAt(1, clear);
-            // A side edge runs the height of the view: filled in bands of
-            // whole rows (each row alike, so the same pixels), as Qt hands
-            // a gradient fill of more rows to a pool of threads, whose
-            // start-up and hand-offs cost the first frame more than the
-            // fill itself.
-            const int top = qRound(r.top());
-            const int bottom = qRound(r.bottom());
-            if (from.y() != to.y() || bottom - top <= kBandRows) {
+            // A side edge runs the height of the view and is alike on every
+            // row: filled in bands, away from the painter's thread pool.
+            if (from.y() != to.y()) {
                 p.fillRect(r, g);
                 return;
             }
-            for (int y = top; y < bottom; y += kBandRows)
-                p.fillRect(QRectF(r.left(), y, r.width(), std::min(kBandRows, bottom - y)), g);
+            ChromeShape::fillInBands(p, r, g);
         };
         const qreal y0 = band.top() + offset;
         const qreal y1 = band.bottom() + offset;
