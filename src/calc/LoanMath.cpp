@@ -64,7 +64,9 @@ LoanResult amortize(double principal, double annualRatePercent, qint64 months, d
         row.principal = round2(principalPaid);
         row.interest = interest;
         row.extra = extraPaid;
-        row.balance = balance < 0 ? 0.0 : balance;
+        // Not below 0, and a rounded "-0" left by the payment that clears
+        // the loan is the plain 0 too (it would print as "-0.00").
+        row.balance = balance <= 0 ? 0.0 : balance;
         result.schedule.append(row);
 
         interestSum += interest;

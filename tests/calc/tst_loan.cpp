@@ -70,6 +70,10 @@ private Q_SLOTS:
                                                           << 0.0 << QList<double>{1000.0, 250.0, 0, 750.0, 0};
         QTest::newRow("negative extra counts as none") << 1000.0 << 0.0 << qint64(3) << -50.0 << 333.33 << qint64(3)
                                                        << 0.0 << QList<double>{333.34, 333.34, 0, 0, 0};
+        // The extra that clears the loan leaves a balance a hair below zero
+        // before rounding: it still shows as 0, not as "-0".
+        QTest::newRow("extra clears to a signless zero") << 100.0 << 3.0 << qint64(12) << 17.0 << 8.47 << qint64(4)
+                                                         << 0.62 << QList<double>{24.21, 8.41, 0.06, 15.74, 0};
         QTest::newRow("one month") << 500.0 << 12.0 << qint64(1) << 0.0 << 505.0 << qint64(1) << 5.0
                                    << QList<double>{505.0, 500.0, 5.0, 0, 0};
     }
@@ -104,6 +108,7 @@ private Q_SLOTS:
             QVERIFY(cents(row.payment, row.principal + row.interest + row.extra));
             balance = LoanMath::round2(balance - row.principal - row.extra);
             QVERIFY(cents(row.balance, balance));
+            QVERIFY2(!std::signbit(row.balance), qPrintable(QStringLiteral("row %1").arg(row.period)));
             principalSum += row.principal + row.extra;
             interestSum += row.interest;
             paymentSum += row.payment;
