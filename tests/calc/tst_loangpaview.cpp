@@ -293,11 +293,14 @@ private Q_SLOTS:
         typeInto(row->creditsField(), QStringLiteral("4.5"));
         QTest::keyClick(row->creditsField(), Qt::Key_Return);
         QCOMPARE(view.model()->courses().at(0).credits, 4.5);
-        // Text that is no number is refused and the field shows the credits again.
-        typeInto(row->creditsField(), QStringLiteral("lots"));
-        QTest::keyClick(row->creditsField(), Qt::Key_Return);
-        QCOMPARE(view.model()->courses().at(0).credits, 4.5);
-        QCOMPARE(row->creditsField()->text(), QStringLiteral("4.5"));
+        // Text that is no number of credits (the locale reads "nan" and
+        // "inf" as numbers) is refused and the field shows the credits again.
+        for (const char* refused : {"lots", "nan", "inf", "-inf"}) {
+            typeInto(row->creditsField(), QString::fromLatin1(refused));
+            QTest::keyClick(row->creditsField(), Qt::Key_Return);
+            QCOMPARE(view.model()->courses().at(0).credits, 4.5);
+            QCOMPARE(row->creditsField()->text(), QStringLiteral("4.5"));
+        }
         row->gradePicker()->setCurrentIndex(12);
         Q_EMIT row->gradePicker()->activated(12);
         QCOMPARE(view.model()->courses().at(0).grade, QStringLiteral("F"));

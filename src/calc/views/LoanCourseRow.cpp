@@ -13,6 +13,7 @@
 #include <QPointer>
 #include <QTimer>
 #include <QToolButton>
+#include <cmath>
 
 namespace {
 
@@ -103,7 +104,9 @@ void LoanCourseRow::commitCredits()
 {
     bool ok = false;
     const double credits = QLocale().toDouble(m_credits->text().trimmed(), &ok);
-    if (ok)
+    // The locale's reader takes "inf" and "nan" too; neither is a number of
+    // credits, and neither could be saved.
+    if (ok && std::isfinite(credits))
         m_model->setCourseCredits(m_id, credits);
     // Text that is not a number goes back to the value it had.
     if (const Course* c = courseWithId(m_model, m_id))
