@@ -156,6 +156,9 @@ void LoanGPAModel::setCourses(const QList<Course>& v)
 
 QUuid LoanGPAModel::addCourse()
 {
+    // A longer list could not be read back, and the whole file with it.
+    if (m_courses.size() >= kMaxCourses)
+        return QUuid();
     const Course c = Course::make(QString(), 3, QStringLiteral("A"));
     m_courses.append(c);
     Q_EMIT coursesChanged();

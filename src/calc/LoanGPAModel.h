@@ -118,7 +118,8 @@ public:
     void setPriorCredits(double v);
 
     // Course list edits. addCourse appends an empty-named course of 3 credits
-    // graded "A" and returns its id; removeCourses removes every course with
+    // graded "A" and returns its id (nothing is added, and a null id comes
+    // back, once the list holds kMaxCourses); removeCourses removes every course with
     // that id (nothing when there is none); the setters edit the course with
     // that id.
     QUuid addCourse();

@@ -128,6 +128,16 @@ private Q_SLOTS:
         writeState(o);
         LoanGPAModel m;
         QCOMPARE(m.courses().size(), LoanGPAModel::kMaxCourses);
+
+        // No course is added past what the file can hold, so the state
+        // saved with a full list still reads back.
+        QSignalSpy changed(&m, &LoanGPAModel::changed);
+        QVERIFY(m.addCourse().isNull());
+        QCOMPARE(m.courses().size(), LoanGPAModel::kMaxCourses);
+        QCOMPARE(changed.count(), 0);
+        m.persist();
+        QTRY_VERIFY_WITH_TIMEOUT(!m.isSavePending(), 10000);
+        QCOMPARE(LoanGPAModel().courses().size(), LoanGPAModel::kMaxCourses);
     }
 
     void savesTheFifteenFields()
