@@ -1,8 +1,8 @@
 #include "notes/RecorderNaming.h"
 
 #include <QLocale>
-#include <QRegularExpression>
 #include <cmath>
+#include <unicode/udat.h>
 
 namespace RecorderNaming {
 
@@ -17,14 +17,40 @@ QString fileName(const QDateTime& start, const std::function<bool(const QString&
     return name;
 }
 
+namespace {
+
+// `when` (a wall-clock time) in one of the locale's date or time styles, as
+// the desktop's other programs show it; nothing when the locale has none.
+QString styled(const QDateTime& when, const QLocale& locale, UDateFormatStyle timeStyle, UDateFormatStyle dateStyle)
+{
+    const QByteArray name = locale.name().toLatin1();
+    UErrorCode status = U_ZERO_ERROR;
+    // The wall clock is formatted as given: no zone moves it.
+    static const UChar utc[] = {u'U', u'T', u'C', 0};
+    UDateFormat* format = udat_open(timeStyle, dateStyle, name.constData(), utc, -1, nullptr, -1, &status);
+    if (U_FAILURE(status) || !format)
+        return QString();
+    const QDateTime wall(when.date(), when.time(), Qt::UTC);
+    UChar buffer[128];
+    const int32_t length = udat_format(format, UDate(wall.toMSecsSinceEpoch()), buffer, 128, nullptr, &status);
+    udat_close(format);
+    if (U_FAILURE(status) || length <= 0 || length > 128)
+        return QString();
+    return QString(reinterpret_cast<const QChar*>(buffer), length);
+}
+
+} // namespace
+
 QString mediumDate(const QDate& date, const QLocale& locale)
 {
-    // The locale's long date without the weekday and with the month
-    // abbreviated: "Mar 14, 2026" in English.
-    QString pattern = locale.dateFormat(QLocale::LongFormat);
-    pattern.remove(QRegularExpression(QStringLiteral("d{4}[,.]?\\s*")));
-    pattern.replace(QStringLiteral("MMMM"), QStringLiteral("MMM"));
-    return locale.toString(date, pattern.trimmed());
+    const QString text = styled(QDateTime(date, QTime(12, 0)), locale, UDAT_NONE, UDAT_MEDIUM);
+    return text.isEmpty() ? locale.toString(date, QLocale::ShortFormat) : text;
+}
+
+QString shortTime(const QTime& time, const QLocale& locale)
+{
+    const QString text = styled(QDateTime(QDate(2000, 1, 1), time), locale, UDAT_SHORT, UDAT_NONE);
+    return text.isEmpty() ? locale.toString(time, QStringLiteral("HH:mm")) : text;
 }
 
 QString title(const QDateTime& when)
@@ -32,7 +58,7 @@ QString title(const QDateTime& when)
     const QLocale locale;
     const QDateTime local = when.toLocalTime();
     return QStringLiteral("Voice Note — ") + mediumDate(local.date(), locale) + QStringLiteral(" at ")
-        + locale.toString(local.time(), QLocale::ShortFormat);
+        + shortTime(local.time(), locale);
 }
 
 QString exportName(const QString& title)

@@ -18,8 +18,11 @@ QString fileName(const QDateTime& start, const std::function<bool(const QString&
 // time styles.
 QString title(const QDateTime& when);
 
-// The locale's medium date: "Mar 14, 2026" in English.
+// The locale's medium date: "Mar 14, 2026" in American English.
 QString mediumDate(const QDate& date, const QLocale& locale);
+// The locale's short time, hours and minutes: "9:05 PM" in American
+// English, "21:05" in British English and where no locale is set.
+QString shortTime(const QTime& time, const QLocale& locale);
 
 // The title made safe for a file name, then ".m4a": "/", ":" and the other
 // characters file systems or file dialogs refuse become "-" (a double quote

@@ -141,6 +141,33 @@ private Q_SLOTS:
         QCOMPARE(made, QStringLiteral("Voice Note — Mar 14, 2026 at 9:05 PM").replace(QChar(0x202f), made.at(made.size() - 3)));
     }
 
+    void titlesTakeTheLocalesDateAndTimeStyles_data()
+    {
+        QTest::addColumn<QLocale>("locale");
+        QTest::addColumn<QString>("title");
+        // The short time style has hours and minutes only, also where no
+        // locale is set.
+        QTest::newRow("no locale set") << QLocale::c() << QStringLiteral("Voice Note — Mar 14, 2026 at 21:05");
+        QTest::newRow("British") << QLocale(QLocale::English, QLocale::UnitedKingdom)
+                                 << QStringLiteral("Voice Note — 14 Mar 2026 at 21:05");
+        QTest::newRow("German") << QLocale(QLocale::German, QLocale::Germany)
+                                << QStringLiteral("Voice Note — 14.03.2026 at 21:05");
+        QTest::newRow("American") << QLocale(QLocale::English, QLocale::UnitedStates)
+                                  << QStringLiteral("Voice Note — Mar 14, 2026 at 9:05 PM");
+    }
+    void titlesTakeTheLocalesDateAndTimeStyles()
+    {
+        QFETCH(QLocale, locale);
+        QFETCH(QString, title);
+        const QLocale before;
+        QLocale::setDefault(locale);
+        QString made = RecorderNaming::title(QDateTime(QDate(2026, 3, 14), QTime(21, 5, 42)));
+        QLocale::setDefault(before);
+        // Newer locale data puts a narrow no-break space before "PM".
+        made.replace(QChar(0x202f), QLatin1Char(' '));
+        QCOMPARE(made, title);
+    }
+
     void loadsTheListAsSaved()
     {
         QVERIFY(writeAudio(QStringLiteral("a.m4a")));

@@ -54,6 +54,10 @@ private Q_SLOTS:
         v.show();
         QVERIFY(v.emptyLabel()->isVisible());
         QCOMPARE(v.emptyLabel()->text(), QStringLiteral("No recordings yet — press the red button to start."));
+        // The hint wraps only where the list is narrower than its line.
+        QVERIFY(QTest::qWaitForWindowExposed(&v));
+        const QFontMetrics metrics(v.emptyLabel()->font());
+        QVERIFY(v.emptyLabel()->width() >= metrics.horizontalAdvance(v.emptyLabel()->text()));
         QCOMPARE(v.statusLabel()->text(), QStringLiteral("Voice notes are saved as .m4a on this computer."));
         QCOMPARE(v.stateLabel()->text(), QStringLiteral("Ready to record"));
         QVERIFY(!v.recordButton()->isRecording());

@@ -189,7 +189,10 @@ QWidget* RecorderView::buildList()
     m_empty->setAlignment(Qt::AlignCenter);
     m_empty->setWordWrap(true);
     m_empty->setAttribute(Qt::WA_TransparentForMouseEvents);
-    stack->addWidget(m_empty, 0, 0, Qt::AlignCenter);
+    // Over the whole list, centred in it: the text wraps only where the
+    // list is narrower than its line.
+    m_empty->setContentsMargins(12, 0, 12, 0);
+    stack->addWidget(m_empty, 0, 0);
     return card;
 }
 
