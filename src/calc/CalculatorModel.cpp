@@ -8,18 +8,17 @@ namespace {
 // The keys of a number written without an exponent, as the user would type
 // it: its digits and point in order, the sign last. The calculator's own
 // rules apply (leading zeros collapse, digits past the sixteenth are
-// ignored, and "1.50" stays "1.50"); a point after the sixteenth digit is
-// left out, so that a number cut short does not end in a bare point.
+// ignored, and "1.50" stays "1.50"). Keying stops at the sixteenth digit,
+// so that a number cut short does not end in a bare point.
 QStringList typedKeys(const QString& text, bool negative)
 {
     QStringList keys{QStringLiteral("C")};
     StandardCalculator typed;
     for (QChar c : text) {
-        const bool point = c == QLatin1Char('.');
-        if (!point && (c < QLatin1Char('0') || c > QLatin1Char('9')))
-            continue;
-        if (point && StandardCalculator::digitCount(typed.display) >= StandardCalculator::kMaxDigits)
+        if (StandardCalculator::digitCount(typed.display) >= StandardCalculator::kMaxDigits)
             break;
+        if (c != QLatin1Char('.') && (c < QLatin1Char('0') || c > QLatin1Char('9')))
+            continue;
         keys.append(QString(c));
         typed.input(keys.last());
     }
