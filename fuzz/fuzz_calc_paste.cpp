@@ -29,12 +29,26 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             std::abort();
         // The first kMaxDigits digits are kept: what is cut is less than one
         // unit of the last kept place. Of a longer whole part the first
-        // digits make the whole number, as typing them would.
+        // digits make the whole number, as typing them would. Only a number
+        // written out has such a whole part; its length is read from the
+        // text, since its double may round up to the next power of ten
+        // ("999999999999999999990" is 1e21).
         double magnitude = std::fabs(want);
         int integerDigits = magnitude < 1 ? 1 : int(std::floor(std::log10(magnitude))) + 1;
         double wanted = want;
-        if (integerDigits > StandardCalculator::kMaxDigits) {
-            const double scale = std::pow(10.0, integerDigits - StandardCalculator::kMaxDigits);
+        const QString trimmed = plain.trimmed();
+        int written = 0;
+        bool leading = true;
+        for (QChar c : trimmed) {
+            if (c == QLatin1Char('.') || c == QLatin1Char('e') || c == QLatin1Char('E'))
+                break;
+            if (c >= QLatin1Char('1') && c <= QLatin1Char('9'))
+                leading = false;
+            if (!leading && c.isDigit())
+                ++written;
+        }
+        if (!trimmed.contains(QLatin1Char('e'), Qt::CaseInsensitive) && written > StandardCalculator::kMaxDigits) {
+            const double scale = std::pow(10.0, written - StandardCalculator::kMaxDigits);
             wanted = want / scale;
             magnitude /= scale;
             integerDigits = StandardCalculator::kMaxDigits;

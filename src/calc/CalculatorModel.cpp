@@ -3,6 +3,32 @@
 #include <QRegularExpression>
 #include <QTimer>
 
+namespace {
+
+// The keys of a number written without an exponent, as the user would type
+// it: its digits and point in order, the sign last. The calculator's own
+// rules apply (leading zeros collapse, digits past the sixteenth are
+// ignored, and "1.50" stays "1.50"). Keying stops at the sixteenth digit,
+// so that a number cut short does not end in a bare point.
+QStringList typedKeys(const QString& text, bool negative)
+{
+    QStringList keys{QStringLiteral("C")};
+    StandardCalculator typed;
+    for (QChar c : text) {
+        if (StandardCalculator::digitCount(typed.display) >= StandardCalculator::kMaxDigits)
+            break;
+        if (c != QLatin1Char('.') && (c < QLatin1Char('0') || c > QLatin1Char('9')))
+            continue;
+        keys.append(QString(c));
+        typed.input(keys.last());
+    }
+    if (negative)
+        keys.append(QStringLiteral("±"));
+    return keys;
+}
+
+} // namespace
+
 CalculatorModel::CalculatorModel(QObject* parent)
     : QObject(parent)
 {
@@ -63,6 +89,10 @@ std::optional<QStringList> CalculatorModel::pasteKeys(const QString& text)
     if (whole.isEmpty() && fraction.isEmpty())
         return std::nullopt;
 
+    const QString exponent = m.captured(4);
+    if (exponent.isEmpty())
+        return typedKeys(s, negative);
+
     QString digits = whole + fraction;
     // Position of the decimal point within `digits`, moved by the exponent.
     qint64 point = whole.size();
@@ -79,38 +109,26 @@ std::optional<QStringList> CalculatorModel::pasteKeys(const QString& text)
         --trail;
     digits.truncate(trail);
 
-    const QString exponent = m.captured(4);
-    if (!exponent.isEmpty()) {
-        QString e = exponent;
-        const bool negExp = e.startsWith(QLatin1Char('-'));
-        if (e.startsWith(QLatin1Char('+')) || negExp)
-            e.remove(0, 1);
-        while (e.size() > 1 && e.startsWith(QLatin1Char('0')))
-            e.remove(0, 1);
-        // An exponent this long puts every digit far beyond the 16 keys:
-        // nothing but zeros after the point, or a whole part too long.
-        if (e.size() > 12)
-            e = QStringLiteral("1000000000000");
-        const qint64 shift = e.toLongLong();
-        point += negExp ? -shift : shift;
-    }
+    QString e = exponent;
+    const bool negExp = e.startsWith(QLatin1Char('-'));
+    if (e.startsWith(QLatin1Char('+')) || negExp)
+        e.remove(0, 1);
+    while (e.size() > 1 && e.startsWith(QLatin1Char('0')))
+        e.remove(0, 1);
+    // An exponent this long puts every digit far beyond the 16 keys:
+    // nothing but zeros after the point, or a whole part too long.
+    if (e.size() > 12)
+        e = QStringLiteral("1000000000000");
+    const qint64 shift = e.toLongLong();
+    point += negExp ? -shift : shift;
 
-    // As typed: the keys take the first 16 digits and ignore the rest, the
-    // whole part's as well. A number beyond what the calculator can hold at
-    // all is refused like any other unreadable paste.
+    // The number written out as the keys would type it: the first 16
+    // digits. An exponent reaching past the keys would enter a number off
+    // by powers of ten with no digit to show it, so it is refused like any
+    // other unreadable paste.
     const qint64 max = StandardCalculator::kMaxDigits;
-    bool readable = false;
-    s.toDouble(&readable);
-    if (!readable)
+    if (point > max)
         return std::nullopt;
-    if (point > max) {
-        // Only written digits are cut; an exponent reaching past the keys
-        // would enter a number off by powers of ten with no digit to show it.
-        if (!exponent.isEmpty())
-            return std::nullopt;
-        digits = (digits + QString(int(qMax<qint64>(0, max - digits.size())), QLatin1Char('0'))).left(int(max));
-        point = max;
-    }
     const qint64 n = digits.size();
     QString plain;
     if (point <= 0) {

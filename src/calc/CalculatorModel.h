@@ -40,6 +40,8 @@ public:
     // Types pasted text into the calculator. Grouping commas and surrounding
     // white space are ignored; text that is not a decimal number, or whose
     // value cannot be keyed in the calculator's 16 digits, changes nothing.
+    // A plain number is keyed digit by digit as written ("1.50" shows
+    // "1.50"); one with an exponent is keyed as its value ("1e5": 100000).
     // True when the text was entered.
     bool paste(const QString& text);
 

@@ -125,6 +125,13 @@ private Q_SLOTS:
         QTest::newRow("twenty digits") << "12345678901234567890" << "1234567890123456";
         QTest::newRow("beyond what a number holds") << "1e400" << "";
         QTest::newRow("below what a number holds") << "1e-400" << "";
+        // Written digits are keyed as they stand.
+        QTest::newRow("trailing fraction zeros kept") << "1.50" << "1.50";
+        QTest::newRow("trailing point kept") << "5." << "5.";
+        QTest::newRow("zero with a fraction") << "-0.0" << "-0.0";
+        QTest::newRow("leading zeros collapse") << "007.25" << "7.25";
+        QTest::newRow("bare fraction") << "-.5" << "-0.5";
+        QTest::newRow("many leading zeros do not count") << "0000000000000000000.5" << "0.5";
     }
     void paste()
     {
