@@ -1,21 +1,16 @@
 // Self-test suites of the notes recorder: the voice-note record, the names
 // and clock it makes, the level meter and a round trip through the audio
-// encoder; and the sample notes of the snapshot mode.
-#include "core/Store.h"
+// encoder. The snapshot mode writes no recordings: the recorder's picture
+// shows its empty window.
 #include "notes/AudioDecoder.h"
 #include "notes/AudioFileWriter.h"
 #include "notes/AudioMeter.h"
 #include "notes/RecorderModel.h"
 #include "notes/RecorderNaming.h"
 #include "notes/VoiceNote.h"
-#include "notes/views/RecorderView.h"
 #include "selftest/SelfTest.h"
-#include "selftest/Snapshots.h"
 
-#include <QCoreApplication>
-#include <QDir>
-#include <QEvent>
-#include <QFile>
+#include <QJsonObject>
 #include <QTemporaryDir>
 #include <cmath>
 #include <vector>
@@ -69,60 +64,6 @@ SelfTest::Suite recorderSuite("Recorder", [](SelfTest::Check& c) {
     const std::vector<qint16> decoded = AudioDecoder::decodeAll(path, AudioFileWriter::kSampleRate);
     c.that(std::abs(double(decoded.size()) - AudioFileWriter::kSampleRate) < 2048,
            QStringLiteral("the .m4a decodes to its length"), QStringLiteral("44100"), QString::number(decoded.size()));
-});
-
-// In the picture the newest note is the selected one, so its row shows
-// expanded: the first recorder window shown selects it, once.
-class ExpandNewestNote : public QObject {
-public:
-    using QObject::QObject;
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override
-    {
-        if (event->type() == QEvent::Show) {
-            if (auto* view = qobject_cast<RecorderView*>(watched)) {
-                if (!view->model()->notes().isEmpty())
-                    view->select(view->model()->notes().first().id);
-                QCoreApplication::instance()->removeEventFilter(this);
-                deleteLater();
-            }
-        }
-        return false;
-    }
-};
-
-// Three notes with audio, the newest with a transcript and expanded.
-Snapshots::Sample recorderSample("recorder", [] {
-    struct Sample {
-        const char* title;
-        const char* file;
-        double seconds;
-        const char* transcript;
-    };
-    const Sample samples[] = {
-        {"Biology lecture — cell membranes", "Voice Note 2026-03-12 101500.m4a", 47,
-         "Membranes are selectively permeable. Review the fluid mosaic model before Friday's quiz."},
-        {"Invoice ideas for the bakery", "Voice Note 2026-03-11 083000.m4a", 12, ""},
-        {"Shopping list", "Voice Note 2026-03-10 180500.m4a", 8, ""},
-    };
-    QList<VoiceNote> notes;
-    int day = 12;
-    for (const Sample& s : samples) {
-        VoiceNote n;
-        n.id = QUuid::createUuid();
-        n.title = QString::fromUtf8(s.title);
-        n.fileName = QString::fromUtf8(s.file);
-        n.created = QDateTime(QDate(2026, 3, day--), QTime(10, 15), Qt::UTC);
-        n.transcript = QString::fromUtf8(s.transcript);
-        if (!writeTone(RecorderModel::pathOf(n), s.seconds))
-            continue;
-        n.duration = s.seconds;
-        notes.append(n);
-    }
-    Store::save(Json::fromList(notes), RecorderModel::fileName());
-    if (QCoreApplication* app = QCoreApplication::instance())
-        app->installEventFilter(new ExpandNewestNote(app));
 });
 
 } // namespace
