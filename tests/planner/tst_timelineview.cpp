@@ -14,11 +14,15 @@
 #include "ui/SegmentedPicker.h"
 #include "ui/SpellLineEdit.h"
 
+#include <QApplication>
 #include <QFile>
+#include <QHelpEvent>
 #include <QFontMetricsF>
 #include <QLabel>
 #include <QScrollArea>
 #include <QSlider>
+#include <QTextDocument>
+#include <QToolTip>
 #include <QTest>
 #include <QTimeZone>
 #include <cmath>
@@ -48,6 +52,22 @@ std::unique_ptr<TimelineView> openView(const QList<StudyGoal>& goals = {})
     return v;
 }
 
+// What a tooltip's label shows, read the way the label reads its text.
+QString shownToolTip()
+{
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        auto* label = qobject_cast<QLabel*>(w);
+        if (!label || w->objectName() != QLatin1String("qtooltip_label") || !w->isVisible())
+            continue;
+        if (!Qt::mightBeRichText(label->text()))
+            return label->text();
+        QTextDocument doc;
+        doc.setHtml(label->text());
+        return doc.toPlainText();
+    }
+    return QString();
+}
+
 QPoint surfacePoint(const QPointF& layoutPoint)
 {
     return (layoutPoint + QPointF(TimelineLayout::kPadding, TimelineLayout::kPadding)).toPoint();
@@ -73,6 +93,8 @@ private Q_SLOTS:
     void absurdValuesFromAFile();
     void monthLabelsAreNeverCut_data();
     void monthLabelsAreNeverCut();
+    void toolTipsShowTitlesAsTyped_data();
+    void toolTipsShowTitlesAsTyped();
 };
 
 void TimelineViewTest::firstStart()
@@ -285,5 +307,38 @@ void TimelineViewTest::monthLabelsAreNeverCut()
                                     .arg(labelRight)
                                     .arg(surface.width())));
         }
+    }
+}
+
+void TimelineViewTest::toolTipsShowTitlesAsTyped_data()
+{
+    QTest::addColumn<QString>("goalTitle");
+    QTest::addColumn<QString>("milestoneTitle");
+    QTest::newRow("plain") << QStringLiteral("Revise algebra") << QStringLiteral("Past paper");
+    QTest::newRow("a tag in the title") << QStringLiteral("Learn HTML <table> layouts")
+                                        << QStringLiteral("<b>bold</b> and <i>italic</i>");
+    QTest::newRow("a tag first") << QStringLiteral("<p> tags") << QStringLiteral("<br> after");
+}
+
+void TimelineViewTest::toolTipsShowTitlesAsTyped()
+{
+    QFETCH(QString, goalTitle);
+    QFETCH(QString, milestoneTitle);
+    StudyGoal g = StudyGoal::make(goalTitle, GoalTerm::longTerm, todayAt(-2), todayAt(40));
+    g.milestones = {Milestone::make(milestoneTitle, todayAt(6), true)};
+    auto v = openView({g});
+    QVERIFY(QTest::qWaitForWindowExposed(v.get()));
+    TimelineSurface* s = v->canvas()->surface();
+    const TimelineLayout& l = s->layout();
+    const QList<std::pair<QPointF, QString>> spots{
+        {l.bars.at(0).rect.center(), l.barToolTip(0, QDateTime::currentDateTime())},
+        {l.bars.at(0).marks.at(0).square.center(), l.markToolTip(0, 0)}};
+    for (const auto& [at, expected] : spots) {
+        QVERIFY(expected.contains(at == spots.first().first ? goalTitle : milestoneTitle));
+        const QPoint p = surfacePoint(at);
+        QHelpEvent help(QEvent::ToolTip, p, s->mapToGlobal(p));
+        QApplication::sendEvent(s, &help);
+        QTRY_COMPARE(shownToolTip(), expected);
+        QToolTip::hideText();
     }
 }
