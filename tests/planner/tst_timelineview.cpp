@@ -5,6 +5,7 @@
 #include "planner/TimelineModel.h"
 #include "planner/views/GoalEditor.h"
 #include "planner/views/GoalFormPanel.h"
+#include "planner/views/GoalMilestonesPanel.h"
 #include "planner/views/TimelineCanvas.h"
 #include "planner/views/TimelinePainter.h"
 #include "planner/views/TimelineSurface.h"
@@ -15,6 +16,7 @@
 #include "ui/SpellLineEdit.h"
 
 #include <QApplication>
+#include <QDateEdit>
 #include <QFile>
 #include <QHelpEvent>
 #include <QFontMetricsF>
@@ -235,6 +237,9 @@ void TimelineViewTest::deleteAsksTheQuestion()
     const StudyGoal g = StudyGoal::make(QStringLiteral("t"), GoalTerm::shortTerm, todayAt(0), todayAt(9));
     auto v = openView({g});
     const QByteArray before = fileBytes();
+    GoalMilestonesPanel* entry = v->editor()->milestones();
+    entry->entryField()->setText(QStringLiteral("half typed"));
+    entry->entryDate()->setDate(QDate::currentDate().addDays(30));
     QList<AlertRequest> asked;
     setAlertHandler([&](const AlertRequest& r) {
         asked << r;
@@ -254,6 +259,12 @@ void TimelineViewTest::deleteAsksTheQuestion()
         QCOMPARE(fileBytes().trimmed(), QByteArray("[\n]"));
     else
         QCOMPARE(fileBytes(), before);
+    // The editor shown for the next goal starts afresh only after the hint
+    // was shown; a goal that stays keeps what was typed.
+    QTest::mouseClick(v->addShortButton(), Qt::LeftButton);
+    QCOMPARE(entry->entryField()->text(), deleted ? QString() : QStringLiteral("half typed"));
+    QCOMPARE(entry->entryDate()->date(), QDate::currentDate().addDays(deleted ? 0 : 30));
+    QCOMPARE(TimelineMath::dayOf(entry->newDate(), TimelineMath::currentZone()), entry->entryDate()->date());
 }
 
 void TimelineViewTest::absurdValuesFromAFile()
