@@ -84,7 +84,9 @@ TimelineLayout TimelineLayout::build(const QList<StudyGoal>& goals, const std::o
         const qreal fillW = std::clamp(qreal(progress) * w, qreal(0), w - 2 * kFillInset);
         b.fill = QRectF(x + kFillInset, y + kFillInset, fillW, kBarHeight - 2 * kFillInset);
         b.labelRect = QRectF(x + kLabelInset, y, std::max<qreal>(w - 2 * kLabelInset, 0), kBarHeight);
-        b.label = QStringLiteral("%1  %2%").arg(g.title).arg(TimelineMath::wholePercent(progress));
+        // Joined, not formatted: a title may itself hold "%1" or "%2".
+        b.label = g.title + QStringLiteral("  ") + QString::number(TimelineMath::wholePercent(progress))
+            + QLatin1Char('%');
         b.colorSlot = g.paletteSlot();
         b.selected = selected && *selected == g.id;
         b.marks.reserve(g.milestones.size());

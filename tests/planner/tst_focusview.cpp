@@ -23,6 +23,7 @@
 #include <QMouseEvent>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTextDocument>
 #include <QToolButton>
 #include <limits>
 
@@ -548,6 +549,32 @@ private Q_SLOTS:
         QFile::remove(Store::path(FocusModel::fileName()));
         v.openRow(0)->targetButton()->click();
         QVERIFY(!focusFileExists());
+    }
+
+    void workingOnToolTipShowsTheTitle_data()
+    {
+        QTest::addColumn<QString>("title");
+        QTest::newRow("plain") << QStringLiteral("Read chapter 4");
+        QTest::newRow("tags") << QStringLiteral("<b>Essay</b> draft");
+        QTest::newRow("a tag first") << QStringLiteral("<p>  spaced");
+    }
+    void workingOnToolTipShowsTheTitle()
+    {
+        // A tooltip that looks like markup is read as rich text: what shows
+        // must still be the title as typed.
+        QFETCH(QString, title);
+        FocusModel m(f.services());
+        m.addTask(title);
+        m.chooseTask(m.tasks().at(0).id);
+        FocusView v(m);
+        const QString tip = v.workingOn()->toolTip();
+        QString shown = tip;
+        if (Qt::mightBeRichText(tip)) {
+            QTextDocument doc;
+            doc.setHtml(tip);
+            shown = doc.toPlainText();
+        }
+        QCOMPARE(shown, QStringLiteral("Working on: ") + title);
     }
 
     // Choosing a task neither moves the buttons nor asks for more height than

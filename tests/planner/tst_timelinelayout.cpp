@@ -115,23 +115,27 @@ void TimelineLayoutTest::barWidths()
 
 void TimelineLayoutTest::labels_data()
 {
+    QTest::addColumn<QString>("title");
     QTest::addColumn<int>("done");
     QTest::addColumn<int>("of");
     QTest::addColumn<double>("manual");
     QTest::addColumn<QString>("label");
-    QTest::newRow("2/3") << 2 << 3 << 0.0 << "G  66%";
-    QTest::newRow("all") << 3 << 3 << 0.0 << "G  100%";
-    QTest::newRow("0.29 by hand") << 0 << 0 << 0.29 << "G  29%";
-    QTest::newRow("1e300 by hand") << 0 << 0 << 1e300 << "G  100%";
+    QTest::newRow("2/3") << "G" << 2 << 3 << 0.0 << "G  66%";
+    QTest::newRow("all") << "G" << 3 << 3 << 0.0 << "G  100%";
+    QTest::newRow("0.29 by hand") << "G" << 0 << 0 << 0.29 << "G  29%";
+    QTest::newRow("1e300 by hand") << "G" << 0 << 0 << 1e300 << "G  100%";
+    QTest::newRow("title holding %1") << "Score %1 up" << 0 << 0 << 0.5 << "Score %1 up  50%";
+    QTest::newRow("title holding %2") << "Top %2" << 1 << 4 << 0.0 << "Top %2  25%";
 }
 
 void TimelineLayoutTest::labels()
 {
+    QFETCH(QString, title);
     QFETCH(int, done);
     QFETCH(int, of);
     QFETCH(double, manual);
     QFETCH(QString, label);
-    StudyGoal g = goal(QStringLiteral("G"), day(2026, 3, 1), day(2026, 3, 15), manual);
+    StudyGoal g = goal(title, day(2026, 3, 1), day(2026, 3, 15), manual);
     for (int i = 0; i < of; ++i)
         g.milestones.append(Milestone::make(QStringLiteral("m"), day(2026, 3, 2 + i), i < done));
     QCOMPARE(layOut({g}).bars.first().label, label);

@@ -5,6 +5,7 @@
 #include "planner/TimelineModel.h"
 #include "planner/views/GoalEditor.h"
 #include "planner/views/GoalFormPanel.h"
+#include "planner/views/GoalMilestonesPanel.h"
 #include "planner/views/TimelineCanvas.h"
 #include "planner/views/TimelinePainter.h"
 #include "planner/views/TimelineSurface.h"
@@ -14,11 +15,16 @@
 #include "ui/SegmentedPicker.h"
 #include "ui/SpellLineEdit.h"
 
+#include <QApplication>
+#include <QDateEdit>
 #include <QFile>
+#include <QHelpEvent>
 #include <QFontMetricsF>
 #include <QLabel>
 #include <QScrollArea>
 #include <QSlider>
+#include <QTextDocument>
+#include <QToolTip>
 #include <QTest>
 #include <QTimeZone>
 #include <cmath>
@@ -48,6 +54,22 @@ std::unique_ptr<TimelineView> openView(const QList<StudyGoal>& goals = {})
     return v;
 }
 
+// What a tooltip's label shows, read the way the label reads its text.
+QString shownToolTip()
+{
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        auto* label = qobject_cast<QLabel*>(w);
+        if (!label || w->objectName() != QLatin1String("qtooltip_label") || !w->isVisible())
+            continue;
+        if (!Qt::mightBeRichText(label->text()))
+            return label->text();
+        QTextDocument doc;
+        doc.setHtml(label->text());
+        return doc.toPlainText();
+    }
+    return QString();
+}
+
 QPoint surfacePoint(const QPointF& layoutPoint)
 {
     return (layoutPoint + QPointF(TimelineLayout::kPadding, TimelineLayout::kPadding)).toPoint();
@@ -73,6 +95,8 @@ private Q_SLOTS:
     void absurdValuesFromAFile();
     void monthLabelsAreNeverCut_data();
     void monthLabelsAreNeverCut();
+    void toolTipsShowTitlesAsTyped_data();
+    void toolTipsShowTitlesAsTyped();
 };
 
 void TimelineViewTest::firstStart()
@@ -213,6 +237,9 @@ void TimelineViewTest::deleteAsksTheQuestion()
     const StudyGoal g = StudyGoal::make(QStringLiteral("t"), GoalTerm::shortTerm, todayAt(0), todayAt(9));
     auto v = openView({g});
     const QByteArray before = fileBytes();
+    GoalMilestonesPanel* entry = v->editor()->milestones();
+    entry->entryField()->setText(QStringLiteral("half typed"));
+    entry->entryDate()->setDate(QDate::currentDate().addDays(30));
     QList<AlertRequest> asked;
     setAlertHandler([&](const AlertRequest& r) {
         asked << r;
@@ -232,6 +259,12 @@ void TimelineViewTest::deleteAsksTheQuestion()
         QCOMPARE(fileBytes().trimmed(), QByteArray("[\n]"));
     else
         QCOMPARE(fileBytes(), before);
+    // The editor shown for the next goal starts afresh only after the hint
+    // was shown; a goal that stays keeps what was typed.
+    QTest::mouseClick(v->addShortButton(), Qt::LeftButton);
+    QCOMPARE(entry->entryField()->text(), deleted ? QString() : QStringLiteral("half typed"));
+    QCOMPARE(entry->entryDate()->date(), QDate::currentDate().addDays(deleted ? 0 : 30));
+    QCOMPARE(TimelineMath::dayOf(entry->newDate(), TimelineMath::currentZone()), entry->entryDate()->date());
 }
 
 void TimelineViewTest::absurdValuesFromAFile()
@@ -285,5 +318,38 @@ void TimelineViewTest::monthLabelsAreNeverCut()
                                     .arg(labelRight)
                                     .arg(surface.width())));
         }
+    }
+}
+
+void TimelineViewTest::toolTipsShowTitlesAsTyped_data()
+{
+    QTest::addColumn<QString>("goalTitle");
+    QTest::addColumn<QString>("milestoneTitle");
+    QTest::newRow("plain") << QStringLiteral("Revise algebra") << QStringLiteral("Past paper");
+    QTest::newRow("a tag in the title") << QStringLiteral("Learn HTML <table> layouts")
+                                        << QStringLiteral("<b>bold</b> and <i>italic</i>");
+    QTest::newRow("a tag first") << QStringLiteral("<p> tags") << QStringLiteral("<br> after");
+}
+
+void TimelineViewTest::toolTipsShowTitlesAsTyped()
+{
+    QFETCH(QString, goalTitle);
+    QFETCH(QString, milestoneTitle);
+    StudyGoal g = StudyGoal::make(goalTitle, GoalTerm::longTerm, todayAt(-2), todayAt(40));
+    g.milestones = {Milestone::make(milestoneTitle, todayAt(6), true)};
+    auto v = openView({g});
+    QVERIFY(QTest::qWaitForWindowExposed(v.get()));
+    TimelineSurface* s = v->canvas()->surface();
+    const TimelineLayout& l = s->layout();
+    const QList<std::pair<QPointF, QString>> spots{
+        {l.bars.at(0).rect.center(), l.barToolTip(0, QDateTime::currentDateTime())},
+        {l.bars.at(0).marks.at(0).square.center(), l.markToolTip(0, 0)}};
+    for (const auto& [at, expected] : spots) {
+        QVERIFY(expected.contains(at == spots.first().first ? goalTitle : milestoneTitle));
+        const QPoint p = surfacePoint(at);
+        QHelpEvent help(QEvent::ToolTip, p, s->mapToGlobal(p));
+        QApplication::sendEvent(s, &help);
+        QTRY_COMPARE(shownToolTip(), expected);
+        QToolTip::hideText();
     }
 }

@@ -7,6 +7,7 @@
 #include "planner/views/FocusTaskDelegate.h"
 #include "planner/views/FocusTaskList.h"
 #include "planner/views/FocusTaskRow.h"
+#include "planner/views/PlainToolTip.h"
 #include "ui/Alert.h"
 #include "planner/views/FocusLook.h"
 #include "ui/Chrome.h"
@@ -396,7 +397,7 @@ void FocusView::refreshWorkingOn()
         return;
     }
     const QString text = QStringLiteral("Working on: ") + task->title;
-    m_workingOn->setToolTip(text);
+    m_workingOn->setToolTip(plainToolTip(text));
     m_workingOn->setText(m_workingOn->fontMetrics().elidedText(text, Qt::ElideRight, kColumnWidth));
     m_workingOn->show();
 }

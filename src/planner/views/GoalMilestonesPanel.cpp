@@ -8,6 +8,7 @@
 #include <QDateEdit>
 #include <QHBoxLayout>
 #include <QScrollArea>
+#include <QSignalBlocker>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -63,6 +64,14 @@ void GoalMilestonesPanel::addTyped()
     m_edit([&](StudyGoal& g) { added = g.addMilestone(typed, date); });
     if (added)
         m_entry->clear();
+}
+
+void GoalMilestonesPanel::restartEntry(const QDateTime& newDate)
+{
+    m_entry->clear();
+    m_newDate = newDate;
+    const QSignalBlocker b(m_entryDate);
+    m_entryDate->setDate(TimelineMath::dayOf(m_newDate, TimelineMath::currentZone()));
 }
 
 void GoalMilestonesPanel::showGoal(const StudyGoal& goal)

@@ -27,6 +27,8 @@ public:
     void showGoal(const StudyGoal& goal);
     // The "Add" steps.
     void addTyped();
+    // An empty entry row dated `newDate`, as a freshly shown editor has.
+    void restartEntry(const QDateTime& newDate);
 
     // The moment a new milestone gets: the chosen day at the entry row's time of day.
     QDateTime newDate() const { return m_newDate; }

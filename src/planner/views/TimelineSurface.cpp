@@ -2,6 +2,7 @@
 
 #include "planner/TimelineMath.h"
 #include "planner/TimelineModel.h"
+#include "planner/views/PlainToolTip.h"
 #include "planner/views/TimelinePainter.h"
 
 #include <QHelpEvent>
@@ -69,7 +70,7 @@ bool TimelineSurface::event(QEvent* event)
             QToolTip::hideText();
             event->ignore();
         } else {
-            QToolTip::showText(help->globalPos(), tip, this);
+            QToolTip::showText(help->globalPos(), plainToolTip(tip), this);
         }
         return true;
     }

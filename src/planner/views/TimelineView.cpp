@@ -2,6 +2,7 @@
 
 #include "planner/TimelineModel.h"
 #include "planner/views/GoalEditor.h"
+#include "planner/views/GoalMilestonesPanel.h"
 #include "planner/views/TimelineCanvas.h"
 #include "ui/Alert.h"
 #include "ui/ChromeButton.h"
@@ -163,6 +164,10 @@ void TimelineView::showSelection()
             m_editor = new GoalEditor(m_model, *id, QDateTime::currentDateTime(), this);
             static_cast<QVBoxLayout*>(layout())->addWidget(m_editor, 0);
         } else {
+            // An editor that comes back after the hint starts with an empty
+            // entry row dated now, as a new one would.
+            if (m_editor->isHidden())
+                m_editor->milestones()->restartEntry(QDateTime::currentDateTime());
             m_editor->setGoalId(*id);
         }
     }
