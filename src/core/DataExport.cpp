@@ -241,9 +241,8 @@ Report report(const Result& result, const QString& exportFolder, const QString& 
     r.kind = result.failed.isEmpty() ? Report::Kind::success : Report::Kind::partial;
     r.reveal = true;
     r.title = countTitle(result.copied);
-    r.text = QStringLiteral("Your Brindleworks data was copied to “") + name + QStringLiteral("” in ")
-        + quoted(QDir::toNativeSeparators(folder.absolutePath()))
-        + QStringLiteral(". The Password Book stays encrypted; open it in Brindleworks to read it.");
+    r.text = QStringLiteral("Your Brindleworks data was copied to “") + name
+        + QStringLiteral("”. The Password Book stays encrypted; open it in Brindleworks to read it.");
     if (!result.failed.isEmpty()) {
         const int n = int(result.failed.size());
         r.text += QStringLiteral(" ")

@@ -9,6 +9,10 @@ namespace LoginItem {
 enum class Status { notRegistered, enabled };
 
 QString entryPath();
+// The Exec value that starts `program` with no arguments, quoted and
+// escaped so that any path (blanks, quotes, "$", "%", backslashes, line
+// breaks) comes back to the launcher exactly as given.
+QString execValue(const QString& program);
 Status status();
 // Writes the entry; false with a readable reason on failure.
 bool registerItem(QString* error);

@@ -127,7 +127,10 @@ private Q_SLOTS:
         const QStringList tools = describe(MainMenu::shared().menus().at(4));
         QCOMPARE(status.first(), MainMenu::title(MainMenu::shared().statusToggleItem()) + "|toggleFloatingMenu|");
         QCOMPARE(status.mid(2, tools.size()), tools);
-        QCOMPARE(status.last(), QStringLiteral("Quit Brindleworks|terminate|Ctrl+Q"));
+        QCOMPARE(status.mid(2 + tools.size()),
+                 (QStringList{"—", "Settings…|showSettings|", "Brindleworks Help|showHelp|",
+                              "About Brindleworks|showAbout|", MainMenu::websiteTitle() + "|visitWebsite|", "—",
+                              "Export My Data…|exportData|", "—", "Quit Brindleworks|terminate|Ctrl+Q"}));
     }
 
     // The items whose tag or Ctrl/Alt key carries meaning.

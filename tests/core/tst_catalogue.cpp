@@ -139,6 +139,27 @@ private Q_SLOTS:
         QVERIFY(QFile(SettingsStore::filePath()).exists());
     }
 
+    // The autostart entry's Exec value gives the launcher back the program
+    // path as it is, whatever characters the path holds.
+    void autostartExecValue_data()
+    {
+        QTest::addColumn<QString>("program");
+        QTest::addColumn<QString>("value");
+        QTest::newRow("plain") << "/usr/bin/brindleworks" << "\"/usr/bin/brindleworks\"";
+        QTest::newRow("blanks") << "/opt/My Apps/bw" << "\"/opt/My Apps/bw\"";
+        QTest::newRow("double quote") << "/x/a\"b" << "\"/x/a\\\\\"b\"";
+        QTest::newRow("dollar and backtick") << "/x/$HOME/`id`" << "\"/x/\\\\$HOME/\\\\`id\\\\`\"";
+        QTest::newRow("percent") << "/x/50%/bw" << "\"/x/50%%/bw\"";
+        QTest::newRow("backslash") << "/x/a\\b" << "\"/x/a\\\\\\\\b\"";
+        QTest::newRow("line break") << "/x/a\nb" << "\"/x/a\\nb\"";
+    }
+    void autostartExecValue()
+    {
+        QFETCH(QString, program);
+        QFETCH(QString, value);
+        QCOMPARE(LoginItem::execValue(program), value);
+    }
+
     void launchAtLoginWritesAutostartEntry()
     {
         AppSettings& s = AppSettings::shared();

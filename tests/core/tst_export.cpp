@@ -277,7 +277,8 @@ private Q_SLOTS:
         QTest::addColumn<QString>("says");
         const QStringList seven{"a", "b", "c", "d", "e", "f", "g"};
         QTest::newRow("one item") << int(P::none) << 1 << QStringList{} << int(K::success) << "Exported 1 item"
-                                  << "copied to “Brindleworks Export 2026-03-14 0905” in “/media/stick”. The Password Book stays encrypted";
+                                  << "Your Brindleworks data was copied to “Brindleworks Export 2026-03-14 0905”. The Password Book stays "
+                                     "encrypted; open it in Brindleworks to read it.";
         QTest::newRow("four items") << int(P::none) << 4 << QStringList{} << int(K::success) << "Exported 4 items" << "";
         QTest::newRow("one left out") << int(P::none) << 3 << QStringList{"fifo"} << int(K::partial) << "Exported 3 items"
                                       << " 1 item couldn’t be copied: “fifo”.";
