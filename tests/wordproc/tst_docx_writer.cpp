@@ -111,6 +111,9 @@ private Q_SLOTS:
         QTest::newRow("hsv") << QColor::fromHsv(240, 255, 255) << QStringLiteral("0000FF");
         QTest::newRow("extended range clamps") << QColor::fromRgbF(1.2f, -0.1f, 0.5f) << QStringLiteral("FF0080");
         QTest::newRow("invalid") << QColor() << QString();
+        QTest::newRow("fully transparent") << QColor(255, 0, 0, 0) << QString();
+        QTest::newRow("named transparent") << QColor(Qt::transparent) << QString();
+        QTest::newRow("half transparent keeps its colour") << QColor(255, 0, 0, 128) << QStringLiteral("FF0000");
     }
     void colours()
     {
@@ -177,6 +180,11 @@ private Q_SLOTS:
         QTest::newRow("underlined link: one underline")
             << underlinedLink << QStringLiteral("<w:r><w:rPr><w:color w:val=\"0563C1\"/><w:u w:val=\"double\"/>"
                                                 "</w:rPr><w:t xml:space=\"preserve\">l</w:t></w:r>");
+        Run clear = run(QStringLiteral("c"), false);
+        clear.background = Qt::transparent;
+        clear.foreground = QColor(0, 0, 255, 0);
+        QTest::newRow("transparent colours write nothing")
+            << clear << QStringLiteral("<w:r><w:t xml:space=\"preserve\">c</w:t></w:r>");
         QTest::newRow("object character only") << run(QStringLiteral("\uFFFC"), false)
                                                << QStringLiteral("<w:r><w:t xml:space=\"preserve\"></w:t></w:r>");
     }

@@ -87,7 +87,9 @@ QString esc(const QString& text)
 
 std::optional<QString> hex(const QColor& color)
 {
-    if (!color.isValid())
+    // A fully transparent colour shows nothing: six digits would paint it
+    // opaque (web text often carries a "transparent" background).
+    if (!color.isValid() || color.alpha() == 0)
         return std::nullopt;
     const QColor rgb = color.toRgb();
     auto part = [](float f) { return int(std::clamp<long>(std::lround(double(f) * 255.0), 0, 255)); };
