@@ -314,21 +314,12 @@ private Q_SLOTS:
     {
         // Encoded pictures are reused by their bytes alone: two photos of
         // one size and a photo written again each keep their own picture.
-        auto jpeg = [](QColor color) {
-            QImage img(16, 16, QImage::Format_RGB32);
-            img.fill(color);
-            QByteArray out;
-            QBuffer b(&out);
-            b.open(QIODevice::WriteOnly);
-            img.save(&b, "JPEG");
-            return out;
-        };
         const QList<QColor> colors{Qt::red, Qt::blue, Qt::red};
         QList<QByteArray> first;
         for (int round = 0; round < 2; ++round) {
             DocxWriter::Ctx ctx;
             for (const QColor& c : colors)
-                DocxWriter::imageRun(pictureRun(QSizeF(16, 16), jpeg(c)).picture.value(), ctx);
+                DocxWriter::imageRun(pictureRun(QSizeF(16, 16), DocxTestFiles::picture(16, 16, c, "JPEG")).picture.value(), ctx);
             QCOMPARE(ctx.media.size(), colors.size());
             for (qsizetype i = 0; i < colors.size(); ++i) {
                 const QImage back = QImage::fromData(ctx.media.at(i), "PNG");
