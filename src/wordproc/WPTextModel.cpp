@@ -19,9 +19,11 @@ namespace {
 
 constexpr QChar kPictureChar = QChar(0xFFFC);
 
+// A fully transparent brush ("transparent" in pasted web text) is no colour:
+// written as one it would paint the text's background solid.
 QColor brushColor(const QBrush& brush)
 {
-    return brush.style() == Qt::NoBrush ? QColor() : brush.color();
+    return brush.style() == Qt::NoBrush || brush.color().alpha() == 0 ? QColor() : brush.color();
 }
 
 QString familyOf(const QTextCharFormat& f)

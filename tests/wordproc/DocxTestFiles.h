@@ -13,16 +13,21 @@
 
 namespace DocxTestFiles {
 
-// A small PNG of one colour.
-inline QByteArray png(int w, int h, QColor color = Qt::red)
+// A small picture of one colour in `format`.
+inline QByteArray picture(int w, int h, QColor color, const char* format)
 {
     QImage img(w, h, QImage::Format_ARGB32);
     img.fill(color);
     QByteArray out;
     QBuffer b(&out);
     b.open(QIODevice::WriteOnly);
-    img.save(&b, "PNG");
+    img.save(&b, format);
     return out;
+}
+
+inline QByteArray png(int w, int h, QColor color = Qt::red)
+{
+    return picture(w, h, color, "PNG");
 }
 
 // The system's python3 (which carries python3-docx), else the first on PATH;

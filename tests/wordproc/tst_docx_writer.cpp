@@ -111,6 +111,9 @@ private Q_SLOTS:
         QTest::newRow("hsv") << QColor::fromHsv(240, 255, 255) << QStringLiteral("0000FF");
         QTest::newRow("extended range clamps") << QColor::fromRgbF(1.2f, -0.1f, 0.5f) << QStringLiteral("FF0080");
         QTest::newRow("invalid") << QColor() << QString();
+        QTest::newRow("fully transparent") << QColor(255, 0, 0, 0) << QString();
+        QTest::newRow("named transparent") << QColor(Qt::transparent) << QString();
+        QTest::newRow("half transparent keeps its colour") << QColor(255, 0, 0, 128) << QStringLiteral("FF0000");
     }
     void colours()
     {
@@ -177,6 +180,11 @@ private Q_SLOTS:
         QTest::newRow("underlined link: one underline")
             << underlinedLink << QStringLiteral("<w:r><w:rPr><w:color w:val=\"0563C1\"/><w:u w:val=\"double\"/>"
                                                 "</w:rPr><w:t xml:space=\"preserve\">l</w:t></w:r>");
+        Run clear = run(QStringLiteral("c"), false);
+        clear.background = Qt::transparent;
+        clear.foreground = QColor(0, 0, 255, 0);
+        QTest::newRow("transparent colours write nothing")
+            << clear << QStringLiteral("<w:r><w:t xml:space=\"preserve\">c</w:t></w:r>");
         QTest::newRow("object character only") << run(QStringLiteral("\uFFFC"), false)
                                                << QStringLiteral("<w:r><w:t xml:space=\"preserve\"></w:t></w:r>");
     }
@@ -302,6 +310,29 @@ private Q_SLOTS:
         QVERIFY(ctx.media.at(1).startsWith("\x89PNG"));
     }
 
+    void encodedPicturesStayApart()
+    {
+        // Encoded pictures are reused by their bytes alone: two photos of
+        // one size and a photo written again each keep their own picture.
+        const QList<QColor> colors{Qt::red, Qt::blue, Qt::red};
+        QList<QByteArray> first;
+        for (int round = 0; round < 2; ++round) {
+            DocxWriter::Ctx ctx;
+            for (const QColor& c : colors)
+                DocxWriter::imageRun(pictureRun(QSizeF(16, 16), DocxTestFiles::picture(16, 16, c, "JPEG")).picture.value(), ctx);
+            QCOMPARE(ctx.media.size(), colors.size());
+            for (qsizetype i = 0; i < colors.size(); ++i) {
+                const QImage back = QImage::fromData(ctx.media.at(i), "PNG");
+                QVERIFY(!back.isNull());
+                QVERIFY2(qAbs(back.pixelColor(8, 8).hue() - colors.at(i).hue()) < 10, qPrintable(QString::number(i)));
+            }
+            if (round == 0)
+                first = ctx.media;
+            else
+                QCOMPARE(ctx.media, first);
+        }
+    }
+
     void tables_data()
     {
         QTest::addColumn<int>("columns");
@@ -401,8 +432,11 @@ private Q_SLOTS:
     {
         const QByteArray pkg = packageOf({});
         const QString body = part(pkg, QStringLiteral("word/document.xml"));
-        // An empty QTextDocument still has its one empty paragraph.
-        QVERIFY(body.contains(QLatin1String("<w:body><w:p></w:p><w:sectPr><w:pgSz")));
+        // Qt's one empty paragraph of an empty document is not written.
+        QVERIFY2(body.contains(QLatin1String("<w:body><w:p/><w:sectPr><w:pgSz")), qPrintable(body));
+        // One empty paragraph among others is written as it is.
+        const QString two = part(packageOf({para({}), para({run(QStringLiteral("x"))})}), QStringLiteral("word/document.xml"));
+        QVERIFY2(two.contains(QLatin1String("<w:body><w:p></w:p><w:p><w:r>")), qPrintable(two));
         QVERIFY(!body.contains(QLatin1String("Reference")));
         QCOMPARE(Zip::Archive(pkg).names(),
                  (QList<QString>{QStringLiteral("[Content_Types].xml"), QStringLiteral("_rels/.rels"),

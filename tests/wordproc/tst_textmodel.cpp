@@ -309,6 +309,37 @@ private Q_SLOTS:
         QVERIFY(!got.contains(QStringLiteral("outside")));
         QVERIFY(!got.contains(QStringLiteral("covered")));
     }
+
+    void transparentColoursAreNone_data()
+    {
+        QTest::addColumn<QString>("css");
+        QTest::addColumn<QColor>("expected");
+        QTest::newRow("transparent") << QStringLiteral("transparent") << QColor();
+        QTest::newRow("clear red") << QStringLiteral("rgba(255,0,0,0)") << QColor();
+        QTest::newRow("half clear red") << QStringLiteral("rgba(255,0,0,0.5)") << QColor(255, 0, 0, 127);
+        QTest::newRow("yellow") << QStringLiteral("#ffff00") << QColor(255, 255, 0);
+    }
+    void transparentColoursAreNone()
+    {
+        // Web text often says "transparent": every writer would paint it solid.
+        QFETCH(QString, css);
+        QFETCH(QColor, expected);
+        QTextDocument doc;
+        doc.setHtml(QStringLiteral("<p><span style=\"background-color: %1\">a</span></p>"
+                                   "<table><tr><td style=\"background-color: %1\">b</td></tr></table>")
+                        .arg(css));
+        const QList<Paragraph> ps = paragraphs(doc);
+        QVERIFY(ps.size() >= 2);
+        QCOMPARE(ps.first().runs.value(0).background, expected);
+        bool sawCell = false;
+        for (const Paragraph& p : ps) {
+            if (p.cell) {
+                QCOMPARE(p.cell->background, expected);
+                sawCell = true;
+            }
+        }
+        QVERIFY(sawCell);
+    }
 };
 
 QTEST_MAIN(TextModelTest)

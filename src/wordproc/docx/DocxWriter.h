@@ -70,7 +70,8 @@ QString mediumDate(const QDate& date, const QLocale& locale);
 // XML escaping for text and attribute values; characters XML 1.0 cannot
 // carry are dropped.
 QString esc(const QString& text);
-// Six upper-case hex digits of a colour in sRGB; nothing for an invalid one.
+// Six upper-case hex digits of a colour in sRGB; nothing for an invalid or
+// fully transparent one.
 std::optional<QString> hex(const QColor& color);
 // A WordprocessingML integer: rounded to nearest, halves away from zero,
 // held to a sane range (non-finite values give 0).

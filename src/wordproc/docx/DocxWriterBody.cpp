@@ -2,7 +2,9 @@
 #include "wordproc/docx/DocxWriter.h"
 
 #include <QBuffer>
+#include <QCryptographicHash>
 #include <QImageWriter>
+#include <QMutex>
 #include <cmath>
 
 namespace DocxWriter {
@@ -16,16 +18,68 @@ bool isPng(const QByteArray& data)
     return data.startsWith("\x89PNG\r\n\x1a\n");
 }
 
+// The PNG of each picture that had to be encoded, by a digest of the bytes
+// it came from: a document is written again at every save and every
+// recovery copy, and encoding a photo takes a large part of a second.
+class PngCache {
+public:
+    std::optional<QByteArray> find(const QByteArray& key)
+    {
+        const QMutexLocker lock(&m_mutex);
+        for (qsizetype i = 0; i < m_items.size(); ++i) {
+            if (m_items.at(i).first == key) {
+                m_items.move(i, 0);
+                return m_items.first().second;
+            }
+        }
+        return std::nullopt;
+    }
+
+    void insert(const QByteArray& key, const QByteArray& png)
+    {
+        if (png.size() > kBytes)
+            return;
+        const QMutexLocker lock(&m_mutex);
+        m_items.prepend({key, png});
+        m_size += png.size();
+        while (m_size > kBytes) {
+            m_size -= m_items.last().second.size();
+            m_items.removeLast();
+        }
+    }
+
+private:
+    static constexpr qsizetype kBytes = 256 << 20;
+    QMutex m_mutex;
+    QList<std::pair<QByteArray, QByteArray>> m_items; // most recently used first
+    qsizetype m_size = 0;
+};
+
+PngCache& pngCache()
+{
+    static PngCache cache;
+    return cache;
+}
+
 QByteArray pngBytes(const WPTextModel::Picture& picture, const QImage& image)
 {
     if (isPng(picture.data))
         return picture.data; // already PNG: store what was read, byte for byte
+    const QByteArray key = picture.data.isEmpty()
+        ? QByteArray()
+        : QCryptographicHash::hash(picture.data, QCryptographicHash::Blake2b_256);
+    if (!key.isEmpty()) {
+        if (std::optional<QByteArray> png = pngCache().find(key))
+            return *png;
+    }
     QByteArray out;
     QBuffer buffer(&out);
     buffer.open(QIODevice::WriteOnly);
     QImageWriter writer(&buffer, "png");
     if (!writer.write(image))
         return {};
+    if (!key.isEmpty())
+        pngCache().insert(key, out);
     return out;
 }
 
@@ -87,7 +141,9 @@ QString esc(const QString& text)
 
 std::optional<QString> hex(const QColor& color)
 {
-    if (!color.isValid())
+    // A fully transparent colour shows nothing: six digits would paint it
+    // opaque (web text often carries a "transparent" background).
+    if (!color.isValid() || color.alpha() == 0)
         return std::nullopt;
     const QColor rgb = color.toRgb();
     auto part = [](float f) { return int(std::clamp<long>(std::lround(double(f) * 255.0), 0, 255)); };

@@ -113,7 +113,9 @@ QByteArray write(const QTextDocument& text, const WPDocAttributes& attributes, c
         }
     }
 
-    QString bodyXml = body(WPTextModel::paragraphs(text), ctx);
+    // A document without any text has no paragraphs to write (the one
+    // empty paragraph Qt always keeps is not the user's).
+    QString bodyXml = text.isEmpty() ? QString() : body(WPTextModel::paragraphs(text), ctx);
     if (bodyXml.isEmpty())
         bodyXml = QStringLiteral("<w:p/>");
     const bool hasHeader = !header.isEmpty();

@@ -163,8 +163,16 @@ std::optional<QByteArray> Archive::read(const QString& name)
     const qint64 compressed = (st.valid & ZIP_STAT_COMP_SIZE) ? qint64(st.comp_size) : qint64(st.size);
     const bool xml = name.endsWith(QLatin1String(".xml"), Qt::CaseInsensitive)
                   || name.endsWith(QLatin1String(".rels"), Qt::CaseInsensitive);
-    if (st.size > zip_uint64_t(kMaxEntrySize) || m_total + qint64(st.size) > kMaxTotalSize
-        || !plausibleSize(compressed, qint64(st.size), xml ? kMaxXmlEntrySize : kMaxEntrySize)) {
+    // A stored picture's bytes are in the archive itself: reading it costs no
+    // more than the file already does, so only the XML caps hold for it (our
+    // own packages store every picture, and a few photos exceed the caps).
+    // What all reads together may take grows with the archive, so that
+    // entries that share their data cannot take more than that.
+    const bool stored = (st.valid & ZIP_STAT_COMP_METHOD) && st.comp_method == ZIP_CM_STORE
+                     && compressed == qint64(st.size) && qint64(st.size) <= qint64(m_data.size());
+    const qint64 entryCap = xml ? kMaxXmlEntrySize : stored ? qint64(m_data.size()) : kMaxEntrySize;
+    if (qint64(st.size) > entryCap || m_total + qint64(st.size) > kMaxTotalSize + qint64(m_data.size())
+        || !plausibleSize(compressed, qint64(st.size), entryCap)) {
         m_refused = true;
         return std::nullopt;
     }

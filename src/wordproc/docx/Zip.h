@@ -20,10 +20,12 @@ struct Entry {
     QByteArray contents;
 };
 
-// Limits of what a read hands out: an entry above kMaxEntrySize, one that
-// would take an archive's extracted total above kMaxTotalSize, or one that
-// inflates beyond what real documents do, reads as absent. Together they
-// keep a document read well under 300 MB of memory.
+// Limits of what a read hands out: a compressed entry above kMaxEntrySize,
+// one that would take an archive's extracted total above kMaxTotalSize plus
+// the archive's own size, or one that inflates beyond what real documents
+// do, reads as absent. Together they keep what a document read takes beyond
+// its own file well under 300 MB of memory. A stored entry other than XML
+// may be as large as the archive.
 inline constexpr qint64 kMaxEntrySize = qint64(64) << 20;
 // XML parts become text and formats at some nine times their size.
 inline constexpr qint64 kMaxXmlEntrySize = qint64(24) << 20;
