@@ -133,7 +133,9 @@ void NumberField::setValue(double value)
 {
     const bool changed = !(value == m_value) || std::signbit(value) != std::signbit(m_value);
     m_value = value;
-    if (!m_edit->hasFocus()) {
+    // Views hand every field its value again whenever anything changes; only
+    // a new value is shown anew, so what the user typed stays as typed.
+    if (changed && !m_edit->hasFocus()) {
         const QString shown = fmt(m_format, value);
         if (shown != m_edit->text()) {
             m_settingText = true;

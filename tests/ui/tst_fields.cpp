@@ -202,6 +202,10 @@ private Q_SLOTS:
         w.other->setFocus();
         QTRY_VERIFY(w.other->hasFocus());
         QCOMPARE(field->text(), QStringLiteral("1,000.50"));
+        // Handing the field its own value again (any other change of the
+        // tool does) is no change.
+        field->setValue(99);
+        QCOMPARE(field->text(), QStringLiteral("1,000.50"));
         field->setValue(3);
         QCOMPARE(field->text(), QStringLiteral("3"));
     }
