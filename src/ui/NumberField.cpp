@@ -89,8 +89,14 @@ std::optional<double> NumberField::parse(const QString& typed)
     if (!number.match(t).hasMatch())
         return std::nullopt;
     bool ok = false;
-    const double v = t.toDouble(&ok); // C locale
-    // Too large to hold ("1e999") is not a number the tools can use.
+    double v = t.toDouble(&ok); // C locale
+    // The text has the form of a number, so the one failure left is its
+    // range. Too small to hold ("1e-400") reads as zero, as the C library
+    // reads it; too large ("1e999") is not a number the tools can use.
+    if (!ok && v == 0) {
+        ok = true;
+        v = t.startsWith(QLatin1Char('-')) ? -0.0 : 0.0;
+    }
     if (!ok || !std::isfinite(v))
         return std::nullopt;
     return v;

@@ -135,6 +135,9 @@ private Q_SLOTS:
         QTest::newRow("hex") << "0x10" << no;
         QTest::newRow("inf") << "inf" << no;
         QTest::newRow("too large") << "1e999" << no;
+        QTest::newRow("too small reads as zero") << "1e-400" << 0.0;
+        QTest::newRow("too small with sign and separators") << "-$2,5e-330" << 0.0;
+        QTest::newRow("smallest that holds") << "5e-324" << 5e-324;
         QTest::newRow("two points") << "1.2.3" << no;
     }
     void parsing()
