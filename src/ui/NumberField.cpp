@@ -1,5 +1,7 @@
 #include "ui/NumberField.h"
 
+#include "core/CFormat.h"
+
 #include "ui/Fonts.h"
 #include "ui/FieldSpelling.h"
 #include "ui/LineLabel.h"
@@ -53,7 +55,7 @@ bool isSafeFormat(const QString& format)
 QString NumberField::fmt(const QString& format, double value)
 {
     const QString f = isSafeFormat(format) ? format : QStringLiteral("%g");
-    QString text = QString::asprintf(f.toUtf8().constData(), value);
+    QString text = CFormat::number(f.toUtf8(), value);
     const qsizetype point = text.lastIndexOf(QLatin1Char('.'));
     if (point < 0)
         return text;
