@@ -1,5 +1,7 @@
 #include "ui/NumberField.h"
 
+#include "core/CFormat.h"
+
 #include "ui/Fonts.h"
 #include "ui/FieldSpelling.h"
 #include "ui/LineLabel.h"
@@ -53,7 +55,7 @@ bool isSafeFormat(const QString& format)
 QString NumberField::fmt(const QString& format, double value)
 {
     const QString f = isSafeFormat(format) ? format : QStringLiteral("%g");
-    QString text = QString::asprintf(f.toUtf8().constData(), value);
+    QString text = CFormat::number(f.toUtf8(), value);
     const qsizetype point = text.lastIndexOf(QLatin1Char('.'));
     if (point < 0)
         return text;
@@ -89,8 +91,14 @@ std::optional<double> NumberField::parse(const QString& typed)
     if (!number.match(t).hasMatch())
         return std::nullopt;
     bool ok = false;
-    const double v = t.toDouble(&ok); // C locale
-    // Too large to hold ("1e999") is not a number the tools can use.
+    double v = t.toDouble(&ok); // C locale
+    // The text has the form of a number, so the one failure left is its
+    // range. Too small to hold ("1e-400") reads as zero, as the C library
+    // reads it; too large ("1e999") is not a number the tools can use.
+    if (!ok && v == 0) {
+        ok = true;
+        v = t.startsWith(QLatin1Char('-')) ? -0.0 : 0.0;
+    }
     if (!ok || !std::isfinite(v))
         return std::nullopt;
     return v;
@@ -133,7 +141,9 @@ void NumberField::setValue(double value)
 {
     const bool changed = !(value == m_value) || std::signbit(value) != std::signbit(m_value);
     m_value = value;
-    if (!m_edit->hasFocus()) {
+    // Views hand every field its value again whenever anything changes; only
+    // a new value is shown anew, so what the user typed stays as typed.
+    if (changed && !m_edit->hasFocus()) {
         const QString shown = fmt(m_format, value);
         if (shown != m_edit->text()) {
             m_settingText = true;

@@ -21,7 +21,8 @@ public:
     NumberField(const QString& label, double value, qreal width, const QString& format, QWidget* parent = nullptr);
 
     double value() const { return m_value; }
-    // A change from outside: shown reformatted unless the field has focus.
+    // A change from outside: a new value is shown reformatted unless the
+    // field has focus; the same value again leaves the text alone.
     void setValue(double value);
     QString label() const { return m_label; }
     QString format() const { return m_format; }

@@ -89,6 +89,14 @@ private Q_SLOTS:
         QTest::newRow("no point keeps zeros") << "%.0f" << 1000.0 << "1000";
         QTest::newRow("negative tiny") << "%.2f" << -0.001 << "-0";
         QTest::newRow("rounds") << "%.3f" << 6.12549 << "6.125";
+        // A value exactly halfway between two shown values goes to the even
+        // digit, as printf rounds.
+        QTest::newRow("half down to even") << "%.2f" << 0.125 << "0.12";
+        QTest::newRow("half up to even") << "%.2f" << 0.375 << "0.38";
+        QTest::newRow("half of a whole") << "%.0f" << 2.5 << "2";
+        QTest::newRow("half at one place") << "%.1f" << -12.25 << "-12.2";
+        QTest::newRow("long text") << "%.3f" << std::ldexp(1.0, 500) << QStringLiteral(
+            "3273390607896141870013189696827599152216642046043064789483291368096133796404674554883270092325904157150886684127560071009217256545885393053328527589376");
         QTest::newRow("text around") << "$%.2f each" << 2.5 << "$2.50 each";
         QTest::newRow("text after keeps zeros") << "%.2f%%" << 4.5 << "4.50%";
         QTest::newRow("exponent keeps its zeros") << "%.2e" << 1e10 << "1.00e+10";
@@ -135,6 +143,9 @@ private Q_SLOTS:
         QTest::newRow("hex") << "0x10" << no;
         QTest::newRow("inf") << "inf" << no;
         QTest::newRow("too large") << "1e999" << no;
+        QTest::newRow("too small reads as zero") << "1e-400" << 0.0;
+        QTest::newRow("too small with sign and separators") << "-$2,5e-330" << 0.0;
+        QTest::newRow("smallest that holds") << "5e-324" << 5e-324;
         QTest::newRow("two points") << "1.2.3" << no;
     }
     void parsing()
@@ -201,6 +212,10 @@ private Q_SLOTS:
         // Leaving the field does not reformat it.
         w.other->setFocus();
         QTRY_VERIFY(w.other->hasFocus());
+        QCOMPARE(field->text(), QStringLiteral("1,000.50"));
+        // Handing the field its own value again (any other change of the
+        // tool does) is no change.
+        field->setValue(99);
         QCOMPARE(field->text(), QStringLiteral("1,000.50"));
         field->setValue(3);
         QCOMPARE(field->text(), QStringLiteral("3"));
