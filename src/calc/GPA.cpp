@@ -1,5 +1,7 @@
 #include "calc/GPA.h"
 
+#include "core/CFormat.h"
+
 #include <QChar>
 
 namespace GPA {
@@ -83,7 +85,7 @@ double cumulative(double priorGPA, double priorCredits, const QList<CourseTuple>
 
 QString format(double gpa)
 {
-    return QString::asprintf("%.2f", gpa);
+    return CFormat::number("%.2f", gpa);
 }
 
 } // namespace GPA

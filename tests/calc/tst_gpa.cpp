@@ -62,6 +62,8 @@ private Q_SLOTS:
         QTest::newRow("no credits ignored") << "F:0, A:3" << "4.00" << 3.0 << 12.0;
         QTest::newRow("negative credits ignored") << "F:-3, B:3" << "3.00" << 3.0 << 9.0;
         QTest::newRow("nothing") << "" << "0.00" << 0.0 << 0.0;
+        // printf rounds an exact half to the even digit: 25 / 8 = 3.125.
+        QTest::newRow("exact half") << "A:5, B:1, D:2" << "3.12" << 8.0 << 25.0;
     }
     void term()
     {

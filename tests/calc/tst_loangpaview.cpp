@@ -241,6 +241,7 @@ private Q_SLOTS:
                  LoanLook::money(LoanMath::amortize(315000, 6.75, 360, 0).totalInterest));
         QCOMPARE(t->downCaptionLabel()->text(), QStringLiteral("10.0% down"));
         QCOMPARE(LoanMortgageTab::downCaption(1, 3), QStringLiteral("33.3% down"));
+        QCOMPARE(LoanMortgageTab::downCaption(49, 400), QStringLiteral("12.2% down")); // 12.25, as printf rounds it
         QCOMPARE(LoanMortgageTab::downCaption(60000, 0), QString());   // no price
         QCOMPARE(LoanMortgageTab::downCaption(10, -5), QString());
 

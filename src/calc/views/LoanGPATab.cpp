@@ -129,13 +129,13 @@ void LoanGPATab::refresh()
 
     for (LoanCourseRow* r : std::as_const(m_rows))
         r->refresh();
-    m_term->setText(QString::asprintf("%.2f", term.gpa));
+    m_term->setText(GPA::format(term.gpa));
     m_termCaption->setText(NumberField::fmt(QStringLiteral("%.1f"), term.credits) + QStringLiteral(" graded credits • ")
                            + NumberField::fmt(QStringLiteral("%.2f"), term.qualityPoints)
                            + QStringLiteral(" quality points"));
     m_priorGPA->setValue(m_model->priorGPA());
     m_priorCredits->setValue(m_model->priorCredits());
-    m_cumulative->setText(QString::asprintf("%.2f", cum));
+    m_cumulative->setText(GPA::format(cum));
     m_cumulativeCaption->setText(QStringLiteral("over ")
                                  + NumberField::fmt(QStringLiteral("%.1f"), m_model->priorCredits() + term.credits)
                                  + QStringLiteral(" credits"));

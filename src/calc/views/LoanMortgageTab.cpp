@@ -3,6 +3,7 @@
 #include "calc/LoanGPAModel.h"
 #include "calc/views/LoanBreakdownBar.h"
 #include "calc/views/LoanLook.h"
+#include "core/CFormat.h"
 #include "ui/Chrome.h"
 #include "ui/ChromePanel.h"
 #include "ui/NumberField.h"
@@ -94,7 +95,7 @@ QString LoanMortgageTab::downCaption(double down, double price)
 {
     if (!(price > 0))
         return QString();
-    return QString::asprintf("%.1f%% down", down / price * 100.0);
+    return CFormat::number("%.1f", down / price * 100.0) + QStringLiteral("% down");
 }
 
 void LoanMortgageTab::refresh()
