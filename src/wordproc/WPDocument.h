@@ -85,8 +85,8 @@ public:
     // True when the text holds at least one picture.
     bool containsImages() const;
 
-    // Set once the user chose to save this document's pictures away
-    // ("Save Anyway"); never saved with the document.
+    // Set once the picture warning has been shown for this document,
+    // whatever the answer; never saved with the document.
     bool warnedAboutImages() const { return m_warnedAboutImages; }
     void setWarnedAboutImages() { m_warnedAboutImages = true; }
     // Whether saving as `typeName` must first ask about losing pictures.

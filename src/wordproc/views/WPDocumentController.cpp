@@ -262,12 +262,13 @@ WPDocumentController::SaveResult WPDocumentController::saveTo(WPDocument* docume
     if (!document)
         return SaveResult::cancelled;
     if (document->shouldWarnAboutPictures(typeName, operation)) {
+        // Asked once per open document: whatever the answer, the next save
+        // goes ahead without the question.
+        document->setWarnedAboutImages();
         const int answer = runAlert(WPDocument::pictureWarningTitle(), WPDocument::pictureWarningText(path),
                                     AlertStyle::Warning, {QStringLiteral("Save Anyway"), QStringLiteral("Cancel")});
         if (answer != alertFirstButton)
             return SaveResult::cancelled;
-        // Only a confirmed choice spares the question next time.
-        document->setWarnedAboutImages();
     }
     QString error;
     if (!document->writeTo(path, typeName, &error)) {
