@@ -64,6 +64,10 @@ public:
     // reason is in `error`; a failed read of a file whose bytes could not
     // even be loaded leaves the document as it was.
     bool read(const QString& path, const QString& typeName, QString* error);
+    // Back to what a new document holds before reading: no header or
+    // footer and the default page setup (without marking it edited), so
+    // that reading a file again gives what opening it would.
+    void clearForReading();
     bool readData(const QByteArray& data, const QString& typeName, QString* error);
 
     // The file contents in `typeName` (never RTFD, which is a directory).

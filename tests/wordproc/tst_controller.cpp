@@ -92,6 +92,8 @@ private Q_SLOTS:
     void saveAsTakesTheChosenPlaceAndType();
     void pictureWarningIsShownOnce();
     void revertReadsTheFileAgain();
+    void revertTakesBackHeaderFooterAndPageSetup_data();
+    void revertTakesBackHeaderFooterAndPageSetup();
     void recentDocuments();
     void openPanelFilters();
     void typedExtensionPicksTheType_data();
@@ -417,6 +419,61 @@ void ControllerTest::revertReadsTheFileAgain()
         QCOMPARE(storage->toPlainText(), QStringLiteral("saved text!"));
         QCOMPARE(script.asked.size(), 2);
     }
+}
+
+void ControllerTest::revertTakesBackHeaderFooterAndPageSetup_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("typeName");
+    QTest::addColumn<QString>("savedFooter");
+    QTest::addColumn<qreal>("savedMargin");
+    // Plain text keeps neither: reverting gives what opening gives.
+    QTest::newRow("plain text") << QStringLiteral("r.txt") << plain << QString() << qreal(72);
+    QTest::newRow("rtf with a footer") << QStringLiteral("r.rtf") << QStringLiteral("public.rtf")
+                                       << QStringLiteral("Page {page}") << qreal(54);
+    QTest::newRow("rtf without one") << QStringLiteral("r2.rtf") << QStringLiteral("public.rtf") << QString()
+                                     << qreal(90);
+    QTest::newRow("docx with a footer") << QStringLiteral("r.docx") << WPDocument::kDocxType
+                                        << QStringLiteral("{title}") << qreal(36);
+}
+
+void ControllerTest::revertTakesBackHeaderFooterAndPageSetup()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, typeName);
+    QFETCH(QString, savedFooter);
+    QFETCH(qreal, savedMargin);
+    const QString path = m_dir.filePath(name);
+    {
+        WPDocument original;
+        type(&original, QStringLiteral("saved"));
+        original.setHeaderFooter(QString(), savedFooter);
+        WPPageSetup setup;
+        setup.leftMargin = setup.topMargin = savedMargin;
+        original.setPageSetup(setup);
+        QString error;
+        QVERIFY2(original.writeTo(path, typeName, &error), qPrintable(error));
+    }
+    WPDocument* d = controller().openDocumentFile(path);
+    QVERIFY(d);
+    d->setHeaderFooter(QStringLiteral("new header"), QStringLiteral("new footer"));
+    WPPageSetup changed = d->pageSetup();
+    changed.leftMargin = changed.topMargin = 120;
+    changed.paperSize = QSizeF(842, 595);
+    d->setPageSetup(changed);
+    QVERIFY(d->isEdited());
+
+    Answers script;
+    script.script = QStringList{QStringLiteral("Revert")};
+    QVERIFY(controller().revert(d));
+    QCOMPARE(d->headerText(), QString());
+    QCOMPARE(d->footerText(), savedFooter);
+    QCOMPARE(d->pageSetup().leftMargin, savedMargin);
+    QCOMPARE(d->pageSetup().topMargin, savedMargin);
+    QCOMPARE(d->pageSetup().paperSize, QSizeF(612, 792));
+    QVERIFY(!d->isEdited());
+    // The window shows the page it now has.
+    QCOMPARE(controller().windowFor(d)->textView()->pageSetup(), d->pageSetup());
 }
 
 void ControllerTest::recentDocuments()

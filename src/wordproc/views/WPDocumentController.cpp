@@ -297,11 +297,16 @@ bool WPDocumentController::revert(WPDocument* document)
         != alertFirstButton)
         return false;
     // Read into a scratch document first, so a file that no longer reads
-    // leaves the text as it is.
+    // leaves the text as it is. The saved file decides header, footer and
+    // page setup too: what it does not hold goes back to the defaults.
     QString error;
     WPDocument probe;
-    if (!probe.read(document->filePath(), document->fileType(), &error)
-        || !document->read(document->filePath(), document->fileType(), &error)) {
+    bool read = probe.read(document->filePath(), document->fileType(), &error);
+    if (read) {
+        document->clearForReading();
+        read = document->read(document->filePath(), document->fileType(), &error);
+    }
+    if (!read) {
         runAlert(QStringLiteral("The document “%1” could not be reverted.").arg(name), error, AlertStyle::Critical,
                  {QStringLiteral("OK")});
         return false;
