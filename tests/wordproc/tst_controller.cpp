@@ -88,6 +88,8 @@ private Q_SLOTS:
     void quitAsksAboutEveryEditedDocument();
     void openingTwiceFrontsTheSameDocument();
     void openFailureIsReported();
+    void textFilesOpenAsText_data();
+    void textFilesOpenAsText();
     void openPanelOpensEveryChosenFile();
     void saveAsTakesTheChosenPlaceAndType();
     void pictureWarningIsShownOnce();
@@ -418,6 +420,43 @@ void ControllerTest::revertReadsTheFileAgain()
         QVERIFY(!controller().revert(d));
         QCOMPARE(storage->toPlainText(), QStringLiteral("saved text!"));
         QCOMPARE(script.asked.size(), 2);
+    }
+}
+
+void ControllerTest::textFilesOpenAsText_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("typeName");
+    QTest::addColumn<QString>("shown");
+    const QByteArray page("<html><body><b>hi</b></body></html>");
+    const QByteArray rtf("{\\rtf1\\ansi hello}");
+    const QString html = QStringLiteral("public.html");
+    QTest::newRow("html in .txt") << QStringLiteral("page.txt") << page << plain << QString::fromLatin1(page);
+    QTest::newRow("rtf in .md") << QStringLiteral("notes.md") << rtf << plain << QString::fromLatin1(rtf);
+    QTest::newRow("html in .html") << QStringLiteral("page.html") << page << html << QStringLiteral("hi");
+    QTest::newRow("rtf in .doc") << QStringLiteral("letter.doc") << rtf << QStringLiteral("public.rtf")
+                                 << QStringLiteral("hello");
+}
+
+// A text file shows the characters it holds, and saving it writes them back
+// as they were, not as the markup they look like.
+void ControllerTest::textFilesOpenAsText()
+{
+    QFETCH(QString, name);
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, typeName);
+    QFETCH(QString, shown);
+    const QString path = m_dir.filePath(name);
+    QVERIFY(writeFile(path, bytes));
+    WPDocument* d = controller().openDocumentFile(path);
+    QVERIFY(d);
+    QCOMPARE(d->fileType(), typeName);
+    QCOMPARE(d->storage()->toPlainText(), shown);
+    if (typeName == plain) {
+        type(d, QStringLiteral("\n"));
+        QCOMPARE(controller().save(d), Result::saved);
+        QCOMPARE(readAll(path), bytes + "\n");
     }
 }
 

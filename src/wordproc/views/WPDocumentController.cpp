@@ -24,12 +24,22 @@ QPointer<WPDocumentController>& sharedController()
 }
 
 // The type a file is read as: what its content says, else its extension.
+// A text file (.txt, .md, .csv, …) whose content is text stays text, so
+// that markup written in it (HTML, RTF) is shown, and saved back, as the
+// characters it is; only a binary package named so is read as what it is.
 QString typeNameForFile(const QString& path)
 {
+    using DT = WPFormat::DocType;
     if (QFileInfo(path).isDir())
         return WPDocument::kRtfdType;
-    if (const std::optional<WPFormat::DocType> t = WPFormat::detect(path))
-        return WPFormat::typeName(*t);
+    const std::optional<DT> detected = WPFormat::detect(path);
+    const auto byName = WPOpenSavePanels::typeForPath(path);
+    if (byName && byName->type == DT::PlainText
+        && (!detected || *detected == DT::PlainText || *detected == DT::Html || *detected == DT::Rtf
+            || *detected == DT::WordML))
+        return byName->typeName();
+    if (detected)
+        return WPFormat::typeName(*detected);
     if (const auto t = WPOpenSavePanels::typeForPath(path))
         return t->typeName();
     return QString();
