@@ -287,6 +287,14 @@ void RtfTest::otherProgramsPages_data()
                                        << QStringLiteral("Page {page}\u001FFoot") << QStringLiteral("body");
     QTest::newRow("first page only") << QByteArray("{\\rtf1{\\headerf\\pard Title\\par}body}") << QStringLiteral("Title\u001F")
                                      << QStringLiteral("body");
+    QTest::newRow("page fields become placeholders")
+        << QByteArray("{\\rtf1{\\footer\\pard Page {\\field{\\*\\fldinst { PAGE \\\\* MERGEFORMAT }}{\\fldrslt {1}}}"
+                      " of {\\field{\\*\\fldinst {NUMPAGES}}{\\fldrslt 3}}\\par}body}")
+        << QStringLiteral("\u001FPage {page} of {pages}") << QStringLiteral("body");
+    QTest::newRow("other fields keep their text")
+        << QByteArray("{\\rtf1{\\header\\pard {\\field{\\*\\fldinst AUTHOR}{\\fldrslt Ann}}\\par}"
+                      "{\\field{\\*\\fldinst PAGE}{\\fldrslt 7}} body}")
+        << QStringLiteral("Ann\u001F") << QStringLiteral("7 body");
     QTest::newRow("our record wins") << QByteArray("{\\rtf1{\\info{\\doccomm VEXO-HF\\u31?mine\\u31?}}{\\header other\\par}body}")
                                      << QStringLiteral("mine\u001F") << QStringLiteral("body");
     QTest::newRow("text box and comment") << QByteArray("{\\rtf1 a{\\shp{\\*\\shpinst{\\sp{\\sn shapeType}{\\sv 202}}{\\shptxt in box}}}b"

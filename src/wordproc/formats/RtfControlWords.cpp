@@ -43,6 +43,7 @@ void Reader::controlWord(const QByteArray& name, bool hasParam, int param)
             s.dest = Dest::Skip;
             return;
         case W_shpinst:
+        case W_fldinst:
         case W_listtable:
         case W_listoverridetable:
         case W_pn:
@@ -223,7 +224,32 @@ void Reader::controlWord(const QByteArray& name, bool hasParam, int param)
         if (s.dest == Dest::Pn && m_stack.size() >= 2)
             m_stack[m_stack.size() - 2].para.pnKind = WPText::ListNumber;
         break;
+    case W_fldinst:
+        // Only a header's or footer's fields are read: their page numbers.
+        if (s.dest == Dest::HeaderFooter) {
+            s.dest = Dest::FieldInst;
+            m_fieldInst.clear();
+        } else {
+            s.dest = Dest::Skip;
+        }
+        break;
     case W_fldrslt:
+        // A page number or page count stands in the header or footer as its
+        // placeholder, filled in on every printed page, not as the number
+        // the other program last showed.
+        if (s.dest == Dest::HeaderFooter) {
+            const QString field = m_fieldInst.simplified().section(QLatin1Char(' '), 0, 0).toUpper();
+            QString placeholder;
+            if (field == QLatin1String("PAGE"))
+                placeholder = QStringLiteral("{page}");
+            else if (field == QLatin1String("NUMPAGES") || field == QLatin1String("SECTIONPAGES"))
+                placeholder = QStringLiteral("{pages}");
+            if (!placeholder.isEmpty()) {
+                deliver(placeholder);
+                s.dest = Dest::Skip;
+            }
+        }
+        m_fieldInst.clear();
         break;
     case W_skipdest:
         s.dest = Dest::Skip;

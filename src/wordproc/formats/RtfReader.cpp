@@ -66,7 +66,7 @@ const QHash<QByteArray, int>& wordTable()
             {"clmgf", W_clmgf}, {"clmrg", W_clmrg}, {"clvmgf", W_clvmgf}, {"clvmrg", W_clvmrg},
             {"cellx", W_cellx}, {"trowd", W_trowd},
             {"xe", W_skipdest}, {"tc", W_skipdest}, {"txe", W_skipdest}, {"rxe", W_skipdest},
-            {"fldinst", W_skipdest}, {"revtbl", W_skipdest}, {"filetbl", W_skipdest},
+            {"fldinst", W_fldinst}, {"revtbl", W_skipdest}, {"filetbl", W_skipdest},
             {"template", W_skipdest}, {"userprops", W_skipdest}, {"docvar", W_skipdest},
             {"ftnsep", W_skipdest}, {"ftnsepc", W_skipdest}, {"ftncn", W_skipdest},
             {"aftnsep", W_skipdest}, {"aftnsepc", W_skipdest}, {"aftncn", W_skipdest},
@@ -450,6 +450,10 @@ void Reader::deliver(const QString& input)
         break;
     case Dest::NeXTGraphic:
         m_attachmentName += text;
+        break;
+    case Dest::FieldInst:
+        if (m_fieldInst.size() < 256)
+            m_fieldInst += text;
         break;
     case Dest::HeaderFooter:
         if (st().headerFooter >= 0 && st().headerFooter < HeaderFooterSlots
