@@ -77,7 +77,7 @@ void Reader::controlWord(const QByteArray& name, bool hasParam, int param)
     case W_u:
         if (hasParam) {
             const char16_t unit = char16_t(param < 0 ? param + 65536 : param);
-            if (s.dest == Dest::Text || s.dest == Dest::DocComm || s.dest == Dest::FontTable
+            if (s.dest == Dest::Text || s.dest == Dest::ListText || s.dest == Dest::DocComm || s.dest == Dest::FontTable
                 || s.dest == Dest::NeXTGraphic || s.dest == Dest::HeaderFooter) {
                 deliver(QString(QChar(unit)));
             }
@@ -212,7 +212,12 @@ void Reader::controlWord(const QByteArray& name, bool hasParam, int param)
         break;
     case W_listtext:
     case W_pntext:
-        break; // the marker run: read as text, as the model keeps it
+        // The marker run: read as text, in the form the model keeps it.
+        if (s.dest == Dest::Text) {
+            s.dest = Dest::ListText;
+            m_listText.clear();
+        }
+        break;
     case W_pn:
         s.dest = Dest::Pn;
         break;

@@ -33,6 +33,7 @@ enum class Dest {
     NeXTGraphic,   // RTFD attachment
     HeaderFooter,  // another program's header or footer: its text only
     FieldInst,     // a field's instruction inside a header or footer
+    ListText,      // a list paragraph's marker as its writer shows it
     ShapeInst,     // a drawn shape: only a text box's text is read
 };
 
@@ -128,6 +129,7 @@ private:
     void beginNote();
     void endNote();
     void finishHeaderFooter();
+    static QString canonicalMarker(const QString& written);
 
     const QByteArray& m_data;
     QTextDocument* m_document;
@@ -163,6 +165,9 @@ private:
     QString m_comment;
     bool m_haveComment = false;
     QString m_fieldInst; // the instruction of the header or footer field being read
+    // The marker of the list paragraph being read, piece by piece with the
+    // format of each piece.
+    QList<std::pair<QString, QTextCharFormat>> m_listText;
     QList<PictState> m_picts; // one per open \pict group
     QList<int> m_cellMerges;  // the row's cell definitions: FormatSupport::Builder::Merge flags
     int m_pendingMerge = 0;
