@@ -192,6 +192,17 @@ bool WPDocument::readData(const QByteArray& data, const QString& typeName, QStri
     return true;
 }
 
+void WPDocument::clearForReading()
+{
+    if (!m_headerText.isEmpty() || !m_footerText.isEmpty()) {
+        m_headerText.clear();
+        m_footerText.clear();
+        Q_EMIT headerFooterChanged();
+    }
+    if (!(m_pageSetup == WPPageSetup()))
+        setPageSetupQuietly(WPPageSetup());
+}
+
 void WPDocument::finishReading()
 {
     m_storage->clearUndoRedoStacks();

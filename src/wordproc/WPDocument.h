@@ -64,6 +64,10 @@ public:
     // reason is in `error`; a failed read of a file whose bytes could not
     // even be loaded leaves the document as it was.
     bool read(const QString& path, const QString& typeName, QString* error);
+    // Back to what a new document holds before reading: no header or
+    // footer and the default page setup (without marking it edited), so
+    // that reading a file again gives what opening it would.
+    void clearForReading();
     bool readData(const QByteArray& data, const QString& typeName, QString* error);
 
     // The file contents in `typeName` (never RTFD, which is a directory).
@@ -85,8 +89,8 @@ public:
     // True when the text holds at least one picture.
     bool containsImages() const;
 
-    // Set once the user chose to save this document's pictures away
-    // ("Save Anyway"); never saved with the document.
+    // Set once the picture warning has been shown for this document,
+    // whatever the answer; never saved with the document.
     bool warnedAboutImages() const { return m_warnedAboutImages; }
     void setWarnedAboutImages() { m_warnedAboutImages = true; }
     // Whether saving as `typeName` must first ask about losing pictures.

@@ -146,10 +146,15 @@ void WPRecovery::forget(WPDocument* document)
 {
     if (!m_ids.contains(document))
         return;
-    if (QTimer* timer = m_timers.value(document))
-        timer->stop();
+    // No longer watched: a document closed at quit after the user chose
+    // "Don't Save" is not written again by the copies made at exit.
+    document->disconnect(this);
+    document->storage()->disconnect(this);
+    delete m_timers.take(document);
+    m_origins.remove(document);
+    const QString id = m_ids.take(document);
     if (!m_quitting)
-        removeCopy(m_ids.value(document));
+        removeCopy(id);
 }
 
 bool WPRecovery::writeNow(WPDocument* document)

@@ -59,7 +59,8 @@ public:
     // `recovered`, the copy it was opened from, keeps the name and file it
     // came from while it stays untitled).
     void watch(WPDocument* document, const QString& id = QString(), const Copy* recovered = nullptr);
-    // The document was closed by the user's decision: its copy goes.
+    // The document was closed by the user's decision: its copy goes, and
+    // it is watched no longer.
     void forget(WPDocument* document);
     // Writes the copy of `document` now when it has unsaved changes.
     bool writeNow(WPDocument* document);

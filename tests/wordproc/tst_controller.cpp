@@ -88,10 +88,14 @@ private Q_SLOTS:
     void quitAsksAboutEveryEditedDocument();
     void openingTwiceFrontsTheSameDocument();
     void openFailureIsReported();
+    void textFilesOpenAsText_data();
+    void textFilesOpenAsText();
     void openPanelOpensEveryChosenFile();
     void saveAsTakesTheChosenPlaceAndType();
-    void pictureWarningAsksUntilTheUserSavesAnyway();
+    void pictureWarningIsShownOnce();
     void revertReadsTheFileAgain();
+    void revertTakesBackHeaderFooterAndPageSetup_data();
+    void revertTakesBackHeaderFooterAndPageSetup();
     void recentDocuments();
     void openPanelFilters();
     void typedExtensionPicksTheType_data();
@@ -350,7 +354,7 @@ void ControllerTest::saveAsTakesTheChosenPlaceAndType()
     QCOMPARE(controller().saveAs(d), Result::cancelled);
 }
 
-void ControllerTest::pictureWarningAsksUntilTheUserSavesAnyway()
+void ControllerTest::pictureWarningIsShownOnce()
 {
     const QString path = m_dir.filePath(QStringLiteral("pictures.txt"));
     QVERIFY(writeFile(path, "old"));
@@ -370,11 +374,11 @@ void ControllerTest::pictureWarningAsksUntilTheUserSavesAnyway()
         QVERIFY(d->isEdited());
     }
     {
-        // A cancelled warning does not count as an answer: it asks again.
+        // The warning is shown once per open document: after "Cancel" the
+        // next save writes without asking.
         Answers script;
-        script.script = QStringList{QStringLiteral("Save Anyway")};
         QCOMPARE(controller().save(d), Result::saved);
-        QCOMPARE(script.asked.size(), 1);
+        QVERIFY(script.asked.isEmpty());
         QVERIFY(readAll(path).endsWith("text"));
     }
     {
@@ -417,6 +421,98 @@ void ControllerTest::revertReadsTheFileAgain()
         QCOMPARE(storage->toPlainText(), QStringLiteral("saved text!"));
         QCOMPARE(script.asked.size(), 2);
     }
+}
+
+void ControllerTest::textFilesOpenAsText_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("typeName");
+    QTest::addColumn<QString>("shown");
+    const QByteArray page("<html><body><b>hi</b></body></html>");
+    const QByteArray rtf("{\\rtf1\\ansi hello}");
+    const QString html = QStringLiteral("public.html");
+    QTest::newRow("html in .txt") << QStringLiteral("page.txt") << page << plain << QString::fromLatin1(page);
+    QTest::newRow("rtf in .md") << QStringLiteral("notes.md") << rtf << plain << QString::fromLatin1(rtf);
+    QTest::newRow("html in .html") << QStringLiteral("page.html") << page << html << QStringLiteral("hi");
+    QTest::newRow("rtf in .doc") << QStringLiteral("letter.doc") << rtf << QStringLiteral("public.rtf")
+                                 << QStringLiteral("hello");
+}
+
+// A text file shows the characters it holds, and saving it writes them back
+// as they were, not as the markup they look like.
+void ControllerTest::textFilesOpenAsText()
+{
+    QFETCH(QString, name);
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, typeName);
+    QFETCH(QString, shown);
+    const QString path = m_dir.filePath(name);
+    QVERIFY(writeFile(path, bytes));
+    WPDocument* d = controller().openDocumentFile(path);
+    QVERIFY(d);
+    QCOMPARE(d->fileType(), typeName);
+    QCOMPARE(d->storage()->toPlainText(), shown);
+    if (typeName == plain) {
+        type(d, QStringLiteral("\n"));
+        QCOMPARE(controller().save(d), Result::saved);
+        QCOMPARE(readAll(path), bytes + "\n");
+    }
+}
+
+void ControllerTest::revertTakesBackHeaderFooterAndPageSetup_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("typeName");
+    QTest::addColumn<QString>("savedFooter");
+    QTest::addColumn<qreal>("savedMargin");
+    // Plain text keeps neither: reverting gives what opening gives.
+    QTest::newRow("plain text") << QStringLiteral("r.txt") << plain << QString() << qreal(72);
+    QTest::newRow("rtf with a footer") << QStringLiteral("r.rtf") << QStringLiteral("public.rtf")
+                                       << QStringLiteral("Page {page}") << qreal(54);
+    QTest::newRow("rtf without one") << QStringLiteral("r2.rtf") << QStringLiteral("public.rtf") << QString()
+                                     << qreal(90);
+    QTest::newRow("docx with a footer") << QStringLiteral("r.docx") << WPDocument::kDocxType
+                                        << QStringLiteral("{title}") << qreal(36);
+}
+
+void ControllerTest::revertTakesBackHeaderFooterAndPageSetup()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, typeName);
+    QFETCH(QString, savedFooter);
+    QFETCH(qreal, savedMargin);
+    const QString path = m_dir.filePath(name);
+    {
+        WPDocument original;
+        type(&original, QStringLiteral("saved"));
+        original.setHeaderFooter(QString(), savedFooter);
+        WPPageSetup setup;
+        setup.leftMargin = setup.topMargin = savedMargin;
+        original.setPageSetup(setup);
+        QString error;
+        QVERIFY2(original.writeTo(path, typeName, &error), qPrintable(error));
+    }
+    WPDocument* d = controller().openDocumentFile(path);
+    QVERIFY(d);
+    d->setHeaderFooter(QStringLiteral("new header"), QStringLiteral("new footer"));
+    WPPageSetup changed = d->pageSetup();
+    changed.leftMargin = changed.topMargin = 120;
+    changed.paperSize = QSizeF(842, 595);
+    d->setPageSetup(changed);
+    QVERIFY(d->isEdited());
+
+    Answers script;
+    script.script = QStringList{QStringLiteral("Revert")};
+    QVERIFY(controller().revert(d));
+    QCOMPARE(d->headerText(), QString());
+    QCOMPARE(d->footerText(), savedFooter);
+    QCOMPARE(d->pageSetup().leftMargin, savedMargin);
+    QCOMPARE(d->pageSetup().topMargin, savedMargin);
+    QCOMPARE(d->pageSetup().paperSize, QSizeF(612, 792));
+    QVERIFY(!d->isEdited());
+    // The window shows the page it now has.
+    QCOMPARE(controller().windowFor(d)->textView()->pageSetup(), d->pageSetup());
 }
 
 void ControllerTest::recentDocuments()

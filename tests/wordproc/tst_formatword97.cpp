@@ -506,6 +506,10 @@ void Word97Test::otherSuitesDocuments_data()
                        QStringLiteral("\t2.\ttwo/2"), QStringLiteral("\t3.\tthree/2"), QStringLiteral("Heading styled"),
                        QStringLiteral("highlighted")}
         << QStringLiteral("First page header\u001F") << QString();
+    QTest::newRow("numbers from 3, a bullet inside") << QStringLiteral("numbered-from-3.doc")
+        << QStringList{QStringLiteral("\t3.\tthree/2"), QStringLiteral("\t4.\tfour/2"), QStringLiteral("\t\u2022\tinner/1"),
+                       QStringLiteral("\t5.\tfive/2")}
+        << QString() << QString();
 }
 
 void Word97Test::otherSuitesDocuments()

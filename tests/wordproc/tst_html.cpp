@@ -21,6 +21,7 @@ private Q_SLOTS:
     void nothingIsLoadedFromOutside();
     void savedPageHoldsItsPictures();
     void readPicturesAndListsSurviveASave();
+    void tagsHaveOneStyleEach();
 };
 
 void HtmlTest::pages_data()
@@ -118,6 +119,31 @@ void HtmlTest::readPicturesAndListsSurviveASave()
     QCOMPARE(describe(back, Lists | Pictures),
              (QStringList{QStringLiteral("list=0 [IMG 4x3 40x30pt]"), QStringLiteral("list=1 [\t•\tdot|]"),
                           QStringLiteral("list=2 [\t1.\tfirst|]"), QStringLiteral("list=2 [\t2.\tsecond|]")}));
+}
+
+// A list item of coloured text: the page has one style attribute per tag,
+// holding both the colour and the item's spacing.
+void HtmlTest::tagsHaveOneStyleEach()
+{
+    QTextDocument doc;
+    QTextCursor c(&doc);
+    QTextBlockFormat item;
+    item.setProperty(WPText::ListKind, WPText::ListBullet);
+    QTextCharFormat red;
+    red.setForeground(QColor(Qt::red));
+    c.setBlockFormat(item);
+    c.setBlockCharFormat(red);
+    c.insertText(FormatSupport::markerFor(WPText::ListBullet, 1) + QStringLiteral("red item"), red);
+    const QString html = QString::fromUtf8(Html::write(doc, {}));
+    static const QRegularExpression tag(QStringLiteral("<[a-z]+[^>]*>"));
+    for (auto it = tag.globalMatch(html); it.hasNext();) {
+        const QString t = it.next().captured();
+        QVERIFY2(t.count(QStringLiteral(" style=")) <= 1, qPrintable(t));
+    }
+    QVERIFY(html.contains(QStringLiteral("color:#ff0000")));
+    QTextDocument back;
+    Html::read(html.toUtf8(), &back, nullptr);
+    QCOMPARE(describe(back, Lists | Colors).value(0).left(9), QStringLiteral("list=1 [\t"));
 }
 
 QTEST_MAIN(HtmlTest)

@@ -58,6 +58,8 @@ private Q_SLOTS:
     void whiteSpace();
     void stylesWithParents();
     void listsAndTables();
+    void listLevels_data();
+    void listLevels();
     void pagesAndMeta();
     void writtenPackageLayout();
     void hostile_data();
@@ -132,6 +134,42 @@ void OdtTest::listsAndTables()
                           QStringLiteral("  cell 0,0: list=0 [h1|]"), QStringLiteral("  cell 0,1: list=0 [h2|]"),
                           QStringLiteral("  cell 1,0: list=0 [inner|]"),
                           QStringLiteral("list=0 [after|]")}));
+}
+
+void OdtTest::listLevels_data()
+{
+    QTest::addColumn<QByteArray>("levels");
+    QTest::addColumn<QStringList>("items");
+    const QByteArray numberFrom3 = "<text:list-level-style-number text:level=\"1\" style:num-format=\"1\" text:start-value=\"3\"/>";
+    const QByteArray bulletBelow = "<text:list-level-style-bullet text:level=\"2\" text:bullet-char=\"•\"/>";
+    QTest::newRow("numbers start where the style says")
+        << numberFrom3 << QStringList{QStringLiteral("\t3.\ta"), QStringLiteral("\t4.\tb"), QStringLiteral("\t3.\tinner"),
+                                      QStringLiteral("\t5.\tc")};
+    QTest::newRow("a nested list takes its own level")
+        << numberFrom3 + bulletBelow
+        << QStringList{QStringLiteral("\t3.\ta"), QStringLiteral("\t4.\tb"), QStringLiteral("\t•\tinner"),
+                       QStringLiteral("\t5.\tc")};
+    QTest::newRow("bullets outside, numbers inside")
+        << QByteArray("<text:list-level-style-bullet text:level=\"1\"/><text:list-level-style-number text:level=\"2\" style:num-format=\"1\"/>")
+        << QStringList{QStringLiteral("\t•\ta"), QStringLiteral("\t•\tb"), QStringLiteral("\t1.\tinner"),
+                       QStringLiteral("\t•\tc")};
+}
+
+// Lists of other programs: each level of the list style has its own kind
+// and first number, and a nested list does not count in its parent's items.
+void OdtTest::listLevels()
+{
+    QFETCH(QByteArray, levels);
+    QFETCH(QStringList, items);
+    const QByteArray styles = "<text:list-style style:name=\"L\">" + levels + "</text:list-style>";
+    const QByteArray body = "<text:list text:style-name=\"L\"><text:list-item><text:p>a</text:p></text:list-item>"
+                            "<text:list-item><text:p>b</text:p><text:list><text:list-item><text:p>inner</text:p>"
+                            "</text:list-item></text:list></text:list-item><text:list-item><text:p>c</text:p></text:list-item>"
+                            "</text:list>";
+    QTextDocument doc;
+    QString error;
+    QVERIFY2(Odt::read(package(content(styles, body)), &doc, nullptr, &error), qPrintable(error));
+    QCOMPARE(doc.toPlainText().split(QLatin1Char('\n')), items);
 }
 
 void OdtTest::pagesAndMeta()

@@ -65,6 +65,7 @@ private Q_SLOTS:
         QTest::newRow("saved") << QStringLiteral("save") << false;
         QTest::newRow("closed, changes discarded") << QStringLiteral("Don’t Save") << false;
         QTest::newRow("quit without a decision") << QStringLiteral("quit") << true;
+        QTest::newRow("quit, changes discarded") << QStringLiteral("quit, Don’t Save") << false;
     }
     // A change is on disk within the delay; the copy goes once the user has
     // decided about the changes, and stays when nobody did.
@@ -97,6 +98,11 @@ private Q_SLOTS:
             QVERIFY(controller.close(d));
         } else if (then == QLatin1String("quit")) {
             delete controller.windowFor(d);
+        } else if (then == QStringLiteral("quit, Don’t Save")) {
+            // The copies made at exit come after the user's answers.
+            Answer answer(QStringLiteral("Don’t Save"));
+            QVERIFY(controller.reviewUnsavedDocuments());
+            controller.writeRecoveryCopies();
         }
         QCOMPARE(copies().size(), copyStays ? 1 : 0);
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);

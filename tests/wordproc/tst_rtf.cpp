@@ -3,6 +3,7 @@
 #include "tst_formatsupport.h"
 
 #include "wordproc/WPFormat.h"
+#include "wordproc/WPLists.h"
 #include "wordproc/formats/Rtf.h"
 #include "wordproc/formats/Rtfd.h"
 
@@ -10,6 +11,9 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextTable>
 #include <QtEndian>
 #include <QtTest>
 #include <zlib.h>
@@ -84,6 +88,8 @@ private Q_SLOTS:
     void characterFormats();
     void paragraphFormats();
     void listsFromOtherWriters();
+    void listMarkersOfOtherWriters_data();
+    void listMarkersOfOtherWriters();
     void tablesFromOtherWriters();
     void columnWidthsFromCellEdges_data();
     void columnWidthsFromCellEdges();
@@ -198,7 +204,37 @@ void RtfTest::listsFromOtherWriters()
     QTextDocument doc;
     QVERIFY(Rtf::read(rtf, &doc, nullptr, nullptr));
     QCOMPARE(describe(doc, Lists), (QStringList{QStringLiteral("list=2 [\t1.\tFirst|]"), QStringLiteral("list=2 [\t2.\tSecond|]"),
-                                                QStringLiteral("list=1 [·\tBullet|]"), QStringLiteral("list=0 [Plain|]")}));
+                                                QStringLiteral("list=1 [\t•\tBullet|]"), QStringLiteral("list=0 [Plain|]")}));
+}
+
+void RtfTest::listMarkersOfOtherWriters_data()
+{
+    QTest::addColumn<QByteArray>("listText");
+    QTest::addColumn<QString>("marker");
+    QTest::newRow("number without a leading tab") << QByteArray("{\\listtext\\pard\\plain  3.\\tab}") << QStringLiteral("\t3.\t");
+    QTest::newRow("symbol font bullet") << QByteArray("{\\listtext\\pard\\plain\\f1 \\u-3913 ?\\tab}")
+                                        << QStringLiteral("\t•\t");
+    QTest::newRow("ours") << QByteArray("{\\listtext\\plain\\f0\\fs24\\cf1 \\tab \\u8226?\\tab }") << QStringLiteral("\t•\t");
+    QTest::newRow("nested groups") << QByteArray("{\\listtext{\\b 2.}{\\tab}}") << QStringLiteral("\t2.\t");
+    QTest::newRow("tab only") << QByteArray("{\\listtext\\tab}") << QString();
+}
+
+// However a writer lays its marker out, it reads as the marker run the
+// list commands know: a new item continues it and toggling replaces it.
+void RtfTest::listMarkersOfOtherWriters()
+{
+    QFETCH(QByteArray, listText);
+    QFETCH(QString, marker);
+    const QByteArray rtf = "{\\rtf1{\\*\\listtable{\\list{\\listlevel\\levelnfc0}\\listid7}}"
+                           "{\\*\\listoverridetable{\\listoverride\\listid7\\ls3}}"
+                           "\\trowd\\cellx2000\\pard\\intbl\\ls3 " + listText + "Item\\cell\\row\\pard After\\par}";
+    QTextDocument doc;
+    QVERIFY(Rtf::read(rtf, &doc, nullptr, nullptr));
+    QTextCursor c(&doc);
+    c.movePosition(QTextCursor::NextBlock);
+    QVERIFY(c.currentTable());
+    QCOMPARE(c.block().text(), marker + QStringLiteral("Item"));
+    QCOMPARE(WPLists::oldMarkerLength(c.block()), int(marker.size()));
 }
 
 void RtfTest::tablesFromOtherWriters()
@@ -287,6 +323,14 @@ void RtfTest::otherProgramsPages_data()
                                        << QStringLiteral("Page {page}\u001FFoot") << QStringLiteral("body");
     QTest::newRow("first page only") << QByteArray("{\\rtf1{\\headerf\\pard Title\\par}body}") << QStringLiteral("Title\u001F")
                                      << QStringLiteral("body");
+    QTest::newRow("page fields become placeholders")
+        << QByteArray("{\\rtf1{\\footer\\pard Page {\\field{\\*\\fldinst { PAGE \\\\* MERGEFORMAT }}{\\fldrslt {1}}}"
+                      " of {\\field{\\*\\fldinst {NUMPAGES}}{\\fldrslt 3}}\\par}body}")
+        << QStringLiteral("\u001FPage {page} of {pages}") << QStringLiteral("body");
+    QTest::newRow("other fields keep their text")
+        << QByteArray("{\\rtf1{\\header\\pard {\\field{\\*\\fldinst AUTHOR}{\\fldrslt Ann}}\\par}"
+                      "{\\field{\\*\\fldinst PAGE}{\\fldrslt 7}} body}")
+        << QStringLiteral("Ann\u001F") << QStringLiteral("7 body");
     QTest::newRow("our record wins") << QByteArray("{\\rtf1{\\info{\\doccomm VEXO-HF\\u31?mine\\u31?}}{\\header other\\par}body}")
                                      << QStringLiteral("mine\u001F") << QStringLiteral("body");
     QTest::newRow("text box and comment") << QByteArray("{\\rtf1 a{\\shp{\\*\\shpinst{\\sp{\\sn shapeType}{\\sv 202}}{\\shptxt in box}}}b"

@@ -26,6 +26,8 @@ class WordMLTest : public QObject {
 private Q_SLOTS:
     void asWordWritesIt();
     void listsWithoutMarkerHints();
+    void listLevels_data();
+    void listLevels();
     void pageAndProperties();
     void writtenXmlIsWellFormed();
     void notesBoxesAndHeaders();
@@ -74,6 +76,38 @@ void WordMLTest::listsWithoutMarkerHints()
              (QStringList{QStringLiteral("align=l ind=36/36/0 sp=0/0 lm=0 tabs=[11:0,36:0] list=2 [\t1.\tone|b]"),
                           QStringLiteral("align=l ind=36/36/0 sp=0/0 lm=0 tabs=[11:0,36:0] list=2 [\t2.\ttwo|]"),
                           QStringLiteral("align=l ind=36/36/0 sp=0/0 lm=0 tabs=[11:0,36:0] list=1 [\t•\tdot|]")}));
+}
+
+void WordMLTest::listLevels_data()
+{
+    QTest::addColumn<QByteArray>("levels");
+    QTest::addColumn<QStringList>("items");
+    const QByteArray numberFrom3 = "<w:lvl w:ilvl=\"0\"><w:start w:val=\"3\"/><w:nfc w:val=\"0\"/></w:lvl>";
+    QTest::newRow("numbers start where the level says")
+        << numberFrom3 << QStringList{QStringLiteral("\t3.\ta"), QStringLiteral("\t4.\tb"), QStringLiteral("\t•\tinner"),
+                                      QStringLiteral("\t5.\tc")};
+    QTest::newRow("a numbered inner level counts on its own")
+        << numberFrom3 + "<w:lvl w:ilvl=\"1\"><w:nfc w:val=\"0\"/></w:lvl>"
+        << QStringList{QStringLiteral("\t3.\ta"), QStringLiteral("\t4.\tb"), QStringLiteral("\t1.\tinner"),
+                       QStringLiteral("\t5.\tc")};
+}
+
+// Lists of other programs without marker hints: each level has its own kind
+// and first number, and inner items do not count in the outer level.
+void WordMLTest::listLevels()
+{
+    QFETCH(QByteArray, levels);
+    QFETCH(QStringList, items);
+    auto item = [](const char* level, const char* text) {
+        return QByteArray("<w:p><w:pPr><w:listPr><w:ilvl w:val=\"") + level + "\"/><w:ilfo w:val=\"1\"/></w:listPr></w:pPr>"
+             + "<w:r><w:t>" + text + "</w:t></w:r></w:p>";
+    };
+    const QByteArray xml = document("<w:lists><w:listDef w:listDefId=\"0\">" + levels + "</w:listDef>"
+                                    "<w:list w:ilfo=\"1\"><w:ilst w:val=\"0\"/></w:list></w:lists><w:body>"
+                                    + item("0", "a") + item("0", "b") + item("1", "inner") + item("0", "c") + "</w:body>");
+    QTextDocument doc;
+    QVERIFY(WordML::read(xml, &doc, nullptr, nullptr));
+    QCOMPARE(doc.toPlainText().split(QLatin1Char('\n')), items);
 }
 
 void WordMLTest::pageAndProperties()

@@ -291,6 +291,12 @@ void read(const QByteArray& data, QTextDocument* into, WPDocAttributes* attribut
 QByteArray write(const QTextDocument& text, const WPDocAttributes& attributes)
 {
     QString html = withRealLists(text)->toHtml();
+    // Qt gives a list item of coloured text its character style and its
+    // paragraph style as two style attributes, which no page may have (the
+    // second is dropped by browsers, and refused by stricter readers): one
+    // attribute holds both. Text never holds a bare quote, so only tags match.
+    static const QRegularExpression twoStyles(QStringLiteral("style=\"([^\"]*)\" style=\"([^\"]*)\""));
+    html.replace(twoStyles, QStringLiteral("style=\"\\1\\2\""));
     // Pictures as data: URIs, so the page holds them.
     static const QRegularExpression img(QStringLiteral("src=\"([^\"]+)\""));
     QHash<QString, QString> uris;

@@ -209,17 +209,30 @@ void Reader::readStyle(QXmlStreamReader& x, const QString& name, const QString& 
 
 void Reader::readListStyle(QXmlStreamReader& x, const QString& name)
 {
-    int kind = WPText::ListBullet;
-    bool first = true;
+    constexpr int kMaxLevels = 10;
+    QList<ListLevel> levels;
     while (x.readNextStartElement()) {
-        if (first && x.name() == QLatin1String("list-level-style-number")) {
-            kind = x.attributes().value(Ns::style, QLatin1String("num-format")).isEmpty() ? WPText::ListBullet
-                                                                                          : WPText::ListNumber;
+        const QXmlStreamAttributes a = x.attributes();
+        bool ok = false;
+        // Levels are numbered from 1; one without a number follows the last.
+        int level = a.value(Ns::text, QLatin1String("level")).toInt(&ok);
+        if (!ok)
+            level = int(levels.size()) + 1;
+        if (level >= 1 && level <= kMaxLevels) {
+            ListLevel l;
+            if (x.name() == QLatin1String("list-level-style-number")
+                && !a.value(Ns::style, QLatin1String("num-format")).isEmpty()) {
+                l.kind = WPText::ListNumber;
+                const int start = a.value(Ns::text, QLatin1String("start-value")).toInt(&ok);
+                l.start = ok ? std::clamp(start, 0, 1'000'000) : 1;
+            }
+            while (levels.size() < level)
+                levels.append(ListLevel());
+            levels[level - 1] = l;
         }
-        first = false;
         skip(x);
     }
-    m_listKinds.insert(name, kind);
+    m_listLevels.insert(name, levels);
 }
 
 void Reader::readPageLayout(QXmlStreamReader& x, const QString& name)
@@ -422,15 +435,19 @@ void Reader::readBlocks(QXmlStreamReader& x)
     leave();
 }
 
-void Reader::readList(QXmlStreamReader& x, QString styleName)
+void Reader::readList(QXmlStreamReader& x, QString styleName, int level)
 {
     if (!enter(x))
         return;
     const QString own = x.attributes().value(Ns::text, QLatin1String("style-name")).toString();
     if (!own.isEmpty())
         styleName = own;
-    const int kind = m_listKinds.value(styleName, WPText::ListBullet);
-    int number = 0;
+    // A list inside an item is the style's next level: its own kind and
+    // first number.
+    const QList<ListLevel> levels = m_listLevels.value(styleName);
+    const ListLevel style = levels.isEmpty() ? ListLevel() : levels.value(std::min<qsizetype>(level, levels.size() - 1));
+    const int kind = style.kind;
+    int number = style.start - 1;
     while (x.readNextStartElement()) {
         if (x.name() != QLatin1String("list-item") && x.name() != QLatin1String("list-header")) {
             skip(x);
@@ -448,7 +465,7 @@ void Reader::readList(QXmlStreamReader& x, QString styleName)
                 readParagraph(x, first ? kind : WPText::ListNone, number);
                 first = false;
             } else if (x.name() == QLatin1String("list")) {
-                readList(x, styleName);
+                readList(x, styleName, level + 1);
             } else {
                 skip(x);
             }

@@ -56,7 +56,7 @@ private:
     void readPageLayout(QXmlStreamReader& x, const QString& name);
     void readMeta(QXmlStreamReader& x);
     void readBlocks(QXmlStreamReader& x);
-    void readList(QXmlStreamReader& x, QString styleName);
+    void readList(QXmlStreamReader& x, QString styleName, int level = 0);
     void readParagraph(QXmlStreamReader& x, int listKind, int number);
     void readInline(QXmlStreamReader& x, const QTextCharFormat& format);
     void readFrame(QXmlStreamReader& x, const QTextCharFormat& format);
@@ -96,7 +96,13 @@ private:
     WPDocAttributes* m_attributes;
     QHash<QString, Style> m_styles;
     QHash<QString, Style> m_defaults; // by family
-    QHash<QString, int> m_listKinds;
+    // Each list style's levels, the outermost first: bullet or number, and
+    // the number its first item has.
+    struct ListLevel {
+        int kind = WPText::ListBullet;
+        int start = 1;
+    };
+    QHash<QString, QList<ListLevel>> m_listLevels;
     QHash<QString, QHash<QString, QString>> m_pageLayouts;
     QString m_masterLayout;
     int m_depth = 0;

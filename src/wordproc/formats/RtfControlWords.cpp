@@ -43,6 +43,7 @@ void Reader::controlWord(const QByteArray& name, bool hasParam, int param)
             s.dest = Dest::Skip;
             return;
         case W_shpinst:
+        case W_fldinst:
         case W_listtable:
         case W_listoverridetable:
         case W_pn:
@@ -76,7 +77,7 @@ void Reader::controlWord(const QByteArray& name, bool hasParam, int param)
     case W_u:
         if (hasParam) {
             const char16_t unit = char16_t(param < 0 ? param + 65536 : param);
-            if (s.dest == Dest::Text || s.dest == Dest::DocComm || s.dest == Dest::FontTable
+            if (s.dest == Dest::Text || s.dest == Dest::ListText || s.dest == Dest::DocComm || s.dest == Dest::FontTable
                 || s.dest == Dest::NeXTGraphic || s.dest == Dest::HeaderFooter) {
                 deliver(QString(QChar(unit)));
             }
@@ -211,7 +212,12 @@ void Reader::controlWord(const QByteArray& name, bool hasParam, int param)
         break;
     case W_listtext:
     case W_pntext:
-        break; // the marker run: read as text, as the model keeps it
+        // The marker run: read as text, in the form the model keeps it.
+        if (s.dest == Dest::Text) {
+            s.dest = Dest::ListText;
+            m_listText.clear();
+        }
+        break;
     case W_pn:
         s.dest = Dest::Pn;
         break;
@@ -223,7 +229,32 @@ void Reader::controlWord(const QByteArray& name, bool hasParam, int param)
         if (s.dest == Dest::Pn && m_stack.size() >= 2)
             m_stack[m_stack.size() - 2].para.pnKind = WPText::ListNumber;
         break;
+    case W_fldinst:
+        // Only a header's or footer's fields are read: their page numbers.
+        if (s.dest == Dest::HeaderFooter) {
+            s.dest = Dest::FieldInst;
+            m_fieldInst.clear();
+        } else {
+            s.dest = Dest::Skip;
+        }
+        break;
     case W_fldrslt:
+        // A page number or page count stands in the header or footer as its
+        // placeholder, filled in on every printed page, not as the number
+        // the other program last showed.
+        if (s.dest == Dest::HeaderFooter) {
+            const QString field = m_fieldInst.simplified().section(QLatin1Char(' '), 0, 0).toUpper();
+            QString placeholder;
+            if (field == QLatin1String("PAGE"))
+                placeholder = QStringLiteral("{page}");
+            else if (field == QLatin1String("NUMPAGES") || field == QLatin1String("SECTIONPAGES"))
+                placeholder = QStringLiteral("{pages}");
+            if (!placeholder.isEmpty()) {
+                deliver(placeholder);
+                s.dest = Dest::Skip;
+            }
+        }
+        m_fieldInst.clear();
         break;
     case W_skipdest:
         s.dest = Dest::Skip;

@@ -8,6 +8,7 @@
 
 #include <QTextDocument>
 #include <cmath>
+#include <utility>
 
 namespace Rtf {
 
@@ -66,7 +67,7 @@ const QHash<QByteArray, int>& wordTable()
             {"clmgf", W_clmgf}, {"clmrg", W_clmrg}, {"clvmgf", W_clvmgf}, {"clvmrg", W_clvmrg},
             {"cellx", W_cellx}, {"trowd", W_trowd},
             {"xe", W_skipdest}, {"tc", W_skipdest}, {"txe", W_skipdest}, {"rxe", W_skipdest},
-            {"fldinst", W_skipdest}, {"revtbl", W_skipdest}, {"filetbl", W_skipdest},
+            {"fldinst", W_fldinst}, {"revtbl", W_skipdest}, {"filetbl", W_skipdest},
             {"template", W_skipdest}, {"userprops", W_skipdest}, {"docvar", W_skipdest},
             {"ftnsep", W_skipdest}, {"ftnsepc", W_skipdest}, {"ftncn", W_skipdest},
             {"aftnsep", W_skipdest}, {"aftnsepc", W_skipdest}, {"aftncn", W_skipdest},
@@ -302,8 +303,51 @@ void Reader::finishHeaderFooter()
         m_attributes->comment = *record;
 }
 
+// A list marker as the model keeps it: a tab, the marker, a tab, whatever
+// spaces and tabs its writer put around it; the Symbol font's bullet
+// (U+F0B7, or its byte B7) is the bullet.
+QString Reader::canonicalMarker(const QString& written)
+{
+    QString core = written;
+    core.remove(QLatin1Char('\t'));
+    core = core.trimmed();
+    if (core.isEmpty())
+        return QString();
+    if (core == QString(QChar(0xF0B7)) || core == QString(QChar(0x00B7)))
+        core = QString(QChar(WPText::kBullet));
+    return QLatin1Char('\t') + core + QLatin1Char('\t');
+}
+
 void Reader::popGroup()
 {
+    if (st().dest == Dest::ListText && (m_stack.size() < 2 || m_stack.at(m_stack.size() - 2).dest != Dest::ListText)) {
+        // The marker goes into the text as it was written when that is
+        // already the model's form, else in that form, in the format of its
+        // first visible piece. A paragraph reset inside the marker group
+        // does not take the marker out of its cell.
+        QString written;
+        QTextCharFormat format = charFormat();
+        bool visible = false;
+        for (const auto& [text, f] : std::as_const(m_listText)) {
+            written += text;
+            if (!visible && !text.trimmed().isEmpty()) {
+                format = f;
+                visible = true;
+            }
+        }
+        const QString marker = canonicalMarker(written);
+        const bool asWritten = marker == written;
+        const QList<std::pair<QString, QTextCharFormat>> pieces = std::exchange(m_listText, {});
+        const ParaState& para = m_stack.size() >= 2 ? m_stack.at(m_stack.size() - 2).para : st().para;
+        if (!marker.isEmpty() && para.inTable && !out().inCell())
+            out().beginCell();
+        if (asWritten) {
+            for (const auto& [text, f] : pieces)
+                out().text(text, f);
+        } else if (!marker.isEmpty()) {
+            out().text(marker, format);
+        }
+    }
     const State closing = m_stack.takeLast();
     if (closing.opensNote && m_noteBuilder)
         endNote();
@@ -450,6 +494,14 @@ void Reader::deliver(const QString& input)
         break;
     case Dest::NeXTGraphic:
         m_attachmentName += text;
+        break;
+    case Dest::FieldInst:
+        if (m_fieldInst.size() < 256)
+            m_fieldInst += text;
+        break;
+    case Dest::ListText:
+        if (m_listText.size() < 64)
+            m_listText.append({text, charFormat()});
         break;
     case Dest::HeaderFooter:
         if (st().headerFooter >= 0 && st().headerFooter < HeaderFooterSlots

@@ -32,6 +32,8 @@ enum class Dest {
     Pn,            // old paragraph numbering properties
     NeXTGraphic,   // RTFD attachment
     HeaderFooter,  // another program's header or footer: its text only
+    FieldInst,     // a field's instruction inside a header or footer
+    ListText,      // a list paragraph's marker as its writer shows it
     ShapeInst,     // a drawn shape: only a text box's text is read
 };
 
@@ -127,6 +129,7 @@ private:
     void beginNote();
     void endNote();
     void finishHeaderFooter();
+    static QString canonicalMarker(const QString& written);
 
     const QByteArray& m_data;
     QTextDocument* m_document;
@@ -161,6 +164,10 @@ private:
 
     QString m_comment;
     bool m_haveComment = false;
+    QString m_fieldInst; // the instruction of the header or footer field being read
+    // The marker of the list paragraph being read, piece by piece with the
+    // format of each piece.
+    QList<std::pair<QString, QTextCharFormat>> m_listText;
     QList<PictState> m_picts; // one per open \pict group
     QList<int> m_cellMerges;  // the row's cell definitions: FormatSupport::Builder::Merge flags
     int m_pendingMerge = 0;
@@ -179,7 +186,7 @@ enum Word {
     W_bin, W_shppict, W_nonshppict, W_NeXTGraphic, W_width, W_height,
     W_listtable, W_listoverridetable, W_list, W_listlevel, W_levelnfc, W_listid, W_listoverride, W_ls,
     W_listtext, W_pntext, W_pn, W_pnlvlblt, W_pnlvlbody, W_pnlvlcont,
-    W_fldrslt, W_skipdest,
+    W_fldinst, W_fldrslt, W_skipdest,
     W_footnote, W_chftn, W_annotation, W_object, W_header, W_headerf, W_footer, W_footerf, W_chpgn,
     W_shpinst, W_shptxt, W_clmgf, W_clmrg, W_clvmgf, W_clvmrg, W_cellx, W_trowd,
     W_par, W_pard, W_plain, W_line, W_tab, W_page, W_sect,

@@ -98,6 +98,7 @@ private:
     FkpRuns m_papx;
     QStringList m_fonts;
     QHash<int, bool> m_listBullets; // (lfo << 4 | level) → bullet
+    QHash<int, int> m_listStarts;   // (lfo << 4 | level) → number of the first item
     QHash<int, int> m_listCounters;
     QHash<quint32, QString> m_noteLabels; // reference position → label
     struct Note {

@@ -39,28 +39,36 @@ void Reader::readLists()
     // The levels follow the list table directly, list by list.
     qint64 at = qint64(le32(m_word, fcOffset(PlfLst))) + lst.size();
     QHash<quint32, QList<bool>> bulletsByList;
+    QHash<quint32, QList<int>> startsByList;
     for (int i = 0; i < lists; ++i) {
         const quint32 lsid = le32(lst, 2 + 28 * i);
         const bool simple = 2 + 28 * i + 26 < lst.size() && (quint8(lst[2 + 28 * i + 26]) & 1);
         QList<bool> bullets;
+        QList<int> starts;
         for (int level = 0; level < (simple ? 1 : 9); ++level) {
             if (at + 28 > m_table.size())
                 return;
             const int nfc = quint8(m_table[at + 4]);
             bullets.append(nfc == 23 || nfc == 0xFF);
+            // The number of the level's first item.
+            starts.append(std::clamp<qint32>(qint32(le32(m_table, at)), 0, 1'000'000));
             const int papx = quint8(m_table[at + 25]);
             const int chpx = quint8(m_table[at + 24]);
             const qint64 xst = at + 28 + papx + chpx;
             at = xst + 2 + 2 * qint64(le16(m_table, xst));
         }
         bulletsByList.insert(lsid, bullets);
+        startsByList.insert(lsid, starts);
     }
     const QByteArray lfo = structure(PlfLfo);
     const qint64 overrides = std::min<qint64>(le32(lfo, 0), 4096);
     for (qint64 i = 0; i < overrides; ++i) {
         const QList<bool> bullets = bulletsByList.value(le32(lfo, 4 + 16 * i));
-        for (qsizetype level = 0; level < bullets.size(); ++level)
+        const QList<int> starts = startsByList.value(le32(lfo, 4 + 16 * i));
+        for (qsizetype level = 0; level < bullets.size(); ++level) {
             m_listBullets.insert(int((i + 1) << 4 | level), bullets[level]);
+            m_listStarts.insert(int((i + 1) << 4 | level), starts.value(level, 1));
+        }
     }
 }
 
@@ -137,7 +145,10 @@ void Reader::addList(Paragraph& p, const Pap& pap)
     // A shallower item restarts the deeper levels' numbers.
     for (int l = level + 1; l < 9; ++l)
         m_listCounters.remove(ilfo << 4 | l);
-    const int number = ++m_listCounters[ilfo << 4 | level];
+    const int key = ilfo << 4 | level;
+    if (!m_listCounters.contains(key))
+        m_listCounters.insert(key, m_listStarts.value(key, 1) - 1);
+    const int number = ++m_listCounters[key];
     const int kind = bullet ? WPText::ListBullet : WPText::ListNumber;
     const qreal step = 36.0 * level;
     WPTextModel::ParagraphStyle& s = p.style;

@@ -108,20 +108,27 @@ void Reader::readLists()
     while (m_x->readNextStartElement()) {
         const QXmlStreamAttributes a = m_x->attributes();
         if (m_x->name() == QLatin1String("listDef")) {
+            // Each level's number format and first number.
             const int id = a.value(kW, QLatin1String("listDefId")).toInt();
-            int nfc = 0;
             while (m_x->readNextStartElement()) {
-                if (m_x->name() == QLatin1String("lvl") && m_x->attributes().value(kW, QLatin1String("ilvl")).toInt() == 0) {
+                const int level = m_x->attributes().value(kW, QLatin1String("ilvl")).toInt();
+                if (m_x->name() == QLatin1String("lvl") && level >= 0 && level < 9) {
+                    int nfc = 0;
+                    int start = 1;
                     while (m_x->readNextStartElement()) {
+                        const int value = m_x->attributes().value(kW, QLatin1String("val")).toInt();
                         if (m_x->name() == QLatin1String("nfc"))
-                            nfc = m_x->attributes().value(kW, QLatin1String("val")).toInt();
+                            nfc = value;
+                        else if (m_x->name() == QLatin1String("start"))
+                            start = std::clamp(value, 0, 1'000'000);
                         skip();
                     }
+                    m_listDefNfc.insert(qint64(id) * 256 + level, nfc);
+                    m_listDefStart.insert(qint64(id) * 256 + level, start);
                 } else {
                     skip();
                 }
             }
-            m_listDefNfc.insert(id, nfc);
         } else if (m_x->name() == QLatin1String("list")) {
             const int ilfo = a.value(kW, QLatin1String("ilfo")).toInt();
             while (m_x->readNextStartElement()) {
@@ -196,6 +203,8 @@ ParaProps Reader::stylePara(const QString& id, int depth) const
     }
     if (own.ilfo >= 0)
         p.ilfo = own.ilfo;
+    if (own.ilvl >= 0)
+        p.ilvl = own.ilvl;
     return p;
 }
 
@@ -264,6 +273,8 @@ void Reader::readParagraphProps(ParaProps& p)
             while (m_x->readNextStartElement()) {
                 if (m_x->name() == QLatin1String("ilfo"))
                     p.ilfo = m_x->attributes().value(kW, QLatin1String("val")).toInt();
+                else if (m_x->name() == QLatin1String("ilvl"))
+                    p.ilvl = std::clamp(m_x->attributes().value(kW, QLatin1String("val")).toInt(), 0, 8);
                 else if (m_x->namespaceUri() == kWx && m_x->name() == QLatin1String("t"))
                     p.marker = m_x->attributes().value(kWx, QLatin1String("val")).toString().left(10);
                 skip();
@@ -346,6 +357,8 @@ void Reader::readParagraph()
         p.hasTabs = true, p.tabs = direct.tabs;
     if (direct.ilfo >= 0)
         p.ilfo = direct.ilfo;
+    if (direct.ilvl >= 0)
+        p.ilvl = direct.ilvl;
     const QTextCharFormat base = styleChars(styleId);
 
     QTextBlockFormat block = p.format;
@@ -354,9 +367,19 @@ void Reader::readParagraph()
     setLineMultiple(block, p.multiple);
     setTabStops(block, p.tabs);
     if (p.ilfo > 0) {
-        const int nfc = m_listDefNfc.value(m_ilfoDef.value(p.ilfo, -1), 23);
+        const int level = std::max(0, p.ilvl);
+        const auto found = m_ilfoDef.constFind(p.ilfo);
+        const qint64 def = found == m_ilfoDef.constEnd() ? -1 : qint64(*found) * 256 + level;
+        const int nfc = m_listDefNfc.value(def, 23);
         const int kind = nfc == 23 || nfc == 255 ? WPText::ListBullet : WPText::ListNumber;
-        const int number = ++m_counters[p.ilfo];
+        // Numbers count per level; an item of an outer level starts the
+        // inner levels again.
+        for (int l = level + 1; l < 9; ++l)
+            m_counters.remove(qint64(p.ilfo) * 16 + l);
+        const qint64 key = qint64(p.ilfo) * 16 + level;
+        if (!m_counters.contains(key))
+            m_counters.insert(key, m_listDefStart.value(def, 1) - 1);
+        const int number = ++m_counters[key];
         block.setProperty(WPText::ListKind, kind);
         m_marker = direct.marker.isEmpty() ? markerFor(kind, number)
                                            : QLatin1Char('\t') + direct.marker + QLatin1Char('\t');

@@ -42,6 +42,7 @@ struct ParaProps {
     bool hasTabs = false;
     QList<TabStop> tabs;
     int ilfo = -1;
+    int ilvl = -1;
     QString marker;
     QString style;
 };
@@ -109,9 +110,11 @@ private:
     int m_tableDepth = 0;
     QHash<QString, StyleDef> m_styles;
     QString m_defaultParaStyle;
-    QHash<int, int> m_listDefNfc; // listDefId -> nfc of level 0
-    QHash<int, int> m_ilfoDef;    // ilfo -> listDefId
-    QHash<int, int> m_counters;   // ilfo -> last number
+    // (listDefId * 256 + level) -> number format, and -> first number
+    QHash<qint64, int> m_listDefNfc;
+    QHash<qint64, int> m_listDefStart;
+    QHash<int, int> m_ilfoDef;     // ilfo -> listDefId
+    QHash<qint64, int> m_counters; // (ilfo * 16 + level) -> last number
     QHash<QString, QByteArray> m_binData;
     QString m_marker; // list marker waiting for the first run
     QString m_header, m_footer;

@@ -24,12 +24,22 @@ QPointer<WPDocumentController>& sharedController()
 }
 
 // The type a file is read as: what its content says, else its extension.
+// A text file (.txt, .md, .csv, …) whose content is text stays text, so
+// that markup written in it (HTML, RTF) is shown, and saved back, as the
+// characters it is; only a binary package named so is read as what it is.
 QString typeNameForFile(const QString& path)
 {
+    using DT = WPFormat::DocType;
     if (QFileInfo(path).isDir())
         return WPDocument::kRtfdType;
-    if (const std::optional<WPFormat::DocType> t = WPFormat::detect(path))
-        return WPFormat::typeName(*t);
+    const std::optional<DT> detected = WPFormat::detect(path);
+    const auto byName = WPOpenSavePanels::typeForPath(path);
+    if (byName && byName->type == DT::PlainText
+        && (!detected || *detected == DT::PlainText || *detected == DT::Html || *detected == DT::Rtf
+            || *detected == DT::WordML))
+        return byName->typeName();
+    if (detected)
+        return WPFormat::typeName(*detected);
     if (const auto t = WPOpenSavePanels::typeForPath(path))
         return t->typeName();
     return QString();
@@ -262,12 +272,13 @@ WPDocumentController::SaveResult WPDocumentController::saveTo(WPDocument* docume
     if (!document)
         return SaveResult::cancelled;
     if (document->shouldWarnAboutPictures(typeName, operation)) {
+        // Asked once per open document: whatever the answer, the next save
+        // goes ahead without the question.
+        document->setWarnedAboutImages();
         const int answer = runAlert(WPDocument::pictureWarningTitle(), WPDocument::pictureWarningText(path),
                                     AlertStyle::Warning, {QStringLiteral("Save Anyway"), QStringLiteral("Cancel")});
         if (answer != alertFirstButton)
             return SaveResult::cancelled;
-        // Only a confirmed choice spares the question next time.
-        document->setWarnedAboutImages();
     }
     QString error;
     if (!document->writeTo(path, typeName, &error)) {
@@ -296,11 +307,16 @@ bool WPDocumentController::revert(WPDocument* document)
         != alertFirstButton)
         return false;
     // Read into a scratch document first, so a file that no longer reads
-    // leaves the text as it is.
+    // leaves the text as it is. The saved file decides header, footer and
+    // page setup too: what it does not hold goes back to the defaults.
     QString error;
     WPDocument probe;
-    if (!probe.read(document->filePath(), document->fileType(), &error)
-        || !document->read(document->filePath(), document->fileType(), &error)) {
+    bool read = probe.read(document->filePath(), document->fileType(), &error);
+    if (read) {
+        document->clearForReading();
+        read = document->read(document->filePath(), document->fileType(), &error);
+    }
+    if (!read) {
         runAlert(QStringLiteral("The document “%1” could not be reverted.").arg(name), error, AlertStyle::Critical,
                  {QStringLiteral("OK")});
         return false;
