@@ -255,7 +255,9 @@ void OdtTest::hostile()
     QVERIFY(ok || !error.isEmpty());
     QVERIFY(!doc.toPlainText().contains(QLatin1String("lollollol")));
     QVERIFY(!doc.toPlainText().contains(QLatin1String("root:")));
-    QVERIFY(timer.elapsed() < 20000);
+    // Guards against runaway work, not a speed target: generous enough for a
+    // sanitizer build on a busy machine.
+    QVERIFY(timer.elapsed() < 60000);
     if (QTest::currentDataTag() == QLatin1String("style loop"))
         QCOMPARE(doc.toPlainText(), QStringLiteral("loop"));
 }

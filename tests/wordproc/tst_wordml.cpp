@@ -196,7 +196,9 @@ void WordMLTest::hostile()
     const bool ok = WordML::read(bytes, &doc, &a, &error);
     QVERIFY(ok || !error.isEmpty());
     QVERIFY(doc.toPlainText().size() < 10000);
-    QVERIFY(timer.elapsed() < 20000);
+    // Guards against runaway work, not a speed target: generous enough for a
+    // sanitizer build on a busy machine.
+    QVERIFY(timer.elapsed() < 60000);
     if (a.paperSize)
         QVERIFY(a.paperSize->width() > 0);
 }
