@@ -6,6 +6,7 @@
 #include "wordproc/WPCommands.h"
 #include "wordproc/WPDocument.h"
 #include "wordproc/WPDocumentSample.h"
+#include "wordproc/WPInsert.h"
 #include "wordproc/WPState.h"
 #include "wordproc/WPText.h"
 #include "wordproc/views/PageDesk.h"
@@ -18,7 +19,9 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QClipboard>
+#include <QDialog>
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
@@ -29,6 +32,9 @@
 #include <QTextDocument>
 #include <QTextDocumentFragment>
 #include <QTextFrame>
+#include <QTextTable>
+#include <QSpinBox>
+#include <QPushButton>
 #include <memory>
 
 namespace {
@@ -51,6 +57,8 @@ private Q_SLOTS:
     void colourEchoDoesNotRecolour();
     void highlightAlmostClearRemovesIt();
     void headerFooterDialog();
+    void tableOptionsPanel_data();
+    void tableOptionsPanel();
     void autocorrectReachesEveryWindow();
     void appendParagraphTwice();
     void findBar();
@@ -340,6 +348,65 @@ void TestEditor::headerFooterDialog()
     QCOMPARE(e.doc->footerText(), QStringLiteral("Page {page} of {pages}"));
     QCOMPARE(e.doc->headerText(), QString());
     QVERIFY(e.doc->storage()->isModified());
+}
+
+void TestEditor::tableOptionsPanel_data()
+{
+    QTest::addColumn<QString>("where"); // "text", "table" or "read-only"
+    QTest::addColumn<bool>("opens");
+    QTest::addColumn<bool>("tableControls");
+    QTest::addColumn<int>("rows"); // of a table inserted from the panel; 0: none
+    QTest::addColumn<int>("cols");
+    QTest::newRow("caret in text") << "text" << true << false << 0 << 0;
+    QTest::newRow("caret in text, insert 2 × 4") << "text" << true << false << 2 << 4;
+    QTest::newRow("caret in a table") << "table" << true << true << 0 << 0;
+    QTest::newRow("read-only text") << "read-only" << false << false << 0 << 0;
+}
+
+// "Table Options…" always opens its panel where the text can be edited;
+// outside a table the panel offers a new table at the caret, and once that
+// is in, its other controls work on it.
+void TestEditor::tableOptionsPanel()
+{
+    QFETCH(QString, where);
+    QFETCH(bool, opens);
+    QFETCH(bool, tableControls);
+    QFETCH(int, rows);
+    QFETCH(int, cols);
+    Editor e;
+    e.type(QStringLiteral("Before"));
+    if (where == QLatin1String("table")) {
+        QTextCursor end(e.doc->storage());
+        end.movePosition(QTextCursor::End);
+        e.view()->setTextCursor(WPInsert::insertTable(end, 2, 2)->cellAt(1, 1).firstCursorPosition());
+    }
+    e.view()->setReadOnly(where == QLatin1String("read-only"));
+    QCOMPARE(e.window->validateAction(QStringLiteral("orderFrontTablePanel")), opens);
+    e.window->orderFrontTablePanel();
+    auto* panel = e.window->findChild<QDialog*>(QStringLiteral("wpTableOptions"));
+    QCOMPARE(panel != nullptr, opens);
+    if (!panel)
+        return;
+    auto* borders = panel->findChild<QCheckBox*>();
+    auto* insert = panel->findChild<QPushButton*>(QStringLiteral("newTableInsert"));
+    QVERIFY(borders && insert);
+    QCOMPARE(borders->isEnabled(), tableControls);
+    QCOMPARE(insert->isEnabled(), !tableControls);
+    if (rows > 0) {
+        panel->findChild<QSpinBox*>(QStringLiteral("newTableRows"))->setValue(rows);
+        panel->findChild<QSpinBox*>(QStringLiteral("newTableColumns"))->setValue(cols);
+        insert->click();
+        QTextTable* table = e.view()->textCursor().currentTable();
+        QVERIFY(table);
+        QCOMPARE(table->rows(), rows);
+        QCOMPARE(table->columns(), cols);
+        QVERIFY(borders->isEnabled() && borders->isChecked() && !insert->isEnabled());
+        QVERIFY(e.doc->storage()->toPlainText().startsWith(QStringLiteral("Before")));
+        // One undo step takes the new table away again.
+        e.doc->storage()->undo();
+        QCOMPARE(e.doc->storage()->rootFrame()->childFrames().size(), 0);
+    }
+    panel->accept();
 }
 
 void TestEditor::autocorrectReachesEveryWindow()

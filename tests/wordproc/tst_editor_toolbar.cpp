@@ -220,7 +220,7 @@ void TestToolbar::everyControlRunsItsCommand()
         c.setBlockFormat(indented);
     }
     if (QByteArray(press.item).startsWith("Table Options")) {
-        // The table's options need the caret in a table.
+        // With the caret in a table every control of the panel works.
         QTextCursor end(f.doc.storage());
         end.movePosition(QTextCursor::End);
         QTextTable* table = WPInsert::insertTable(end, 2, 2);

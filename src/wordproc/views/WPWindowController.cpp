@@ -439,8 +439,6 @@ void WPWindowController::setMargins(qreal topBottom, qreal leftRight)
 bool WPWindowController::validateAction(const QString& name) const
 {
     const bool editable = !m_view->isReadOnly();
-    if (name == QLatin1String("orderFrontTablePanel"))
-        return editable && m_view->textCursor().currentTable() != nullptr;
     if (name == QLatin1String("editHeaderFooter") || name == QLatin1String("exportPDF"))
         return m_document != nullptr;
     if (name == QLatin1String("performTextFinderAction"))
@@ -544,13 +542,24 @@ void WPWindowController::insertTable()
 
 void WPWindowController::orderFrontTablePanel()
 {
-    QTextTable* table = m_view->textCursor().currentTable();
-    if (!table)
+    if (m_view->isReadOnly())
         return;
-    const bool borders = table->format().border() > 0;
+    QTextTable* table = m_view->textCursor().currentTable();
+    const bool borders = table && table->format().border() > 0;
     auto* dialog = new WPTableOptionsDialog(
-        borders,
+        table != nullptr, borders,
         [this](const std::function<bool(QTextCursor&)>& change) { edit([&](QTextCursor& c) { change(c); }, false); },
+        [this](int rows, int cols) {
+            // The caret goes into the new table's first cell, so the panel's
+            // other controls work on it.
+            edit(
+                [&](QTextCursor& c) {
+                    if (QTextTable* added = WPInsert::insertTable(c, rows, cols))
+                        c = added->cellAt(0, 0).firstCursorPosition();
+                },
+                false);
+            return m_view->textCursor().currentTable() != nullptr;
+        },
         this);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     dialog->open();
