@@ -38,6 +38,17 @@ QList<QLineF> spans(const QTextBlock& block, int start, int length)
     return out;
 }
 
+QRectF area(const QTextBlock& block)
+{
+    const QTextLayout* lines = block.isValid() ? block.layout() : nullptr;
+    if (!lines || lines->lineCount() == 0 || !block.document())
+        return {};
+    // The block's bounding rectangle starts at the layout's position, not
+    // at its lines, which an indent moves right.
+    const QPointF origin = block.document()->documentLayout()->blockBoundingRect(block).topLeft();
+    return lines->boundingRect().translated(origin).adjusted(0, 0, 0, 4);
+}
+
 void draw(QPainter& painter, const QLineF& span, const QColor& color)
 {
     const qreal x1 = span.x1(), x2 = span.x2(), y = span.y1();

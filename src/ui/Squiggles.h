@@ -5,6 +5,7 @@
 
 #include <QList>
 #include <QLineF>
+#include <QRectF>
 
 class QAbstractTextDocumentLayout;
 class QColor;
@@ -19,6 +20,10 @@ namespace Squiggles {
 // They follow the paragraph's alignment, indents and direction and the
 // frames (table cells) it sits in. Nothing while the block is not laid out.
 QList<QLineF> spans(const QTextBlock& block, int start, int length);
+
+// What a repaint of the underlines of `block` must cover, in the same
+// coordinates: every line of it, with room for the wave below the last.
+QRectF area(const QTextBlock& block);
 
 // A wavy line along `span`.
 void draw(QPainter& painter, const QLineF& span, const QColor& color);

@@ -71,6 +71,8 @@ public:
     ~PaintWatch() override { qApp->removeEventFilter(this); }
     int paints = 0;
     qint64 largest = 0;
+    QWidget* collectFrom = nullptr; // whose painted region is kept
+    QRegion collected;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override
@@ -80,6 +82,8 @@ protected:
             ++paints;
             const QRect r = static_cast<QPaintEvent*>(event)->region().boundingRect();
             largest = std::max(largest, qint64(r.width()) * r.height());
+            if (watched == collectFrom)
+                collected += static_cast<QPaintEvent*>(event)->region();
         }
         return false;
     }
@@ -236,6 +240,14 @@ private Q_SLOTS:
         QVERIFY2(red > 4, "no underline on the word's line");
         const QString where = QStringLiteral("red %1..%2, word %3..%4").arg(redLeft).arg(redRight).arg(x0).arg(x1);
         QVERIFY2(std::abs(redLeft - x0) <= 2 && std::abs(redRight - x1) <= 2, qPrintable(where));
+        // When its underlines change, the paragraph is drawn again where
+        // the word is, not only where the paragraph's box begins.
+        PaintWatch watch(e.window.get());
+        watch.collectFrom = e.view()->viewport();
+        Q_EMIT h->underlinesChanged(block.position(), block.length());
+        QTRY_VERIFY(watch.paints > 0);
+        const QRect underline(x0, before.top(), x1 - x0 + 1, before.height() + 2);
+        QVERIFY2((QRegion(underline) - watch.collected).isEmpty(), qPrintable(where));
     }
 
     void longTextIsLaidOutAfterTheFirstFrame()

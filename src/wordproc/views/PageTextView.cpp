@@ -301,9 +301,8 @@ void PageTextView::redrawUnderlines(int position, int length)
     const QTextBlock block = document()->findBlock(position);
     if (!block.isValid() || block.layout()->lineCount() == 0)
         return; // drawn when it is laid out
-    const QRectF box = document()->documentLayout()->blockBoundingRect(block).translated(
-        -horizontalScrollBar()->value(), -verticalScrollBar()->value());
-    viewport()->update(box.toAlignedRect().adjusted(0, 0, 0, 4));
+    const QRectF box = Squiggles::area(block).translated(-horizontalScrollBar()->value(), -verticalScrollBar()->value());
+    viewport()->update(box.toAlignedRect());
 }
 
 void PageTextView::focusInEvent(QFocusEvent* event)
