@@ -135,7 +135,7 @@ private Q_SLOTS:
     void underlineLiesUnderTheWord_data()
     {
         QTest::addColumn<int>("align");
-        QTest::addColumn<QList<qreal>>("indents"); // left, right, first line (pixels)
+        QTest::addColumn<QList<qreal>>("indents"); // left, right, first line, space before (pixels)
         QTest::addColumn<bool>("rightToLeft");
         QTest::addColumn<bool>("inTable");
         QTest::addColumn<bool>("wrapped");
@@ -146,6 +146,7 @@ private Q_SLOTS:
         const QList<qreal> both{60, 90, 0};
         const QList<qreal> firstLine{0, 0, 48};
         const QList<qreal> hanging{60, 0, -40};
+        const QList<qreal> spaced{60, 0, 0, 30};
         struct Row {
             const char* name;
             Qt::Alignment align;
@@ -164,6 +165,7 @@ private Q_SLOTS:
             {"right, indented", Qt::AlignRight, both, false, false, false},
             {"justified, indented, second line", Qt::AlignJustify, left, false, false, true},
             {"centred, hanging, second line", Qt::AlignHCenter, hanging, false, false, true},
+            {"space before, double spaced, second line", Qt::AlignHCenter, spaced, false, false, true},
             {"right to left", Qt::AlignLeading, none, true, false, false},
             {"right to left, indented", Qt::AlignLeading, both, true, false, false},
             {"right to left, second line", Qt::AlignLeading, firstLine, true, false, true},
@@ -198,6 +200,10 @@ private Q_SLOTS:
         f.setLeftMargin(indents.at(0));
         f.setRightMargin(indents.at(1));
         f.setTextIndent(indents.at(2));
+        if (indents.size() > 3) {
+            f.setTopMargin(indents.at(3));
+            f.setLineHeight(200, QTextBlockFormat::ProportionalHeight);
+        }
         f.setLayoutDirection(rightToLeft ? Qt::RightToLeft : Qt::LeftToRight);
         c.setBlockFormat(f);
         const QString filler = wrapped ? QStringLiteral("the river and the bridge and the mill ").repeated(inTable ? 2 : 5)
@@ -227,19 +233,26 @@ private Q_SLOTS:
         QVERIFY(x1 - x0 > 20);
         QApplication::processEvents();
         const QImage img = e.view()->viewport()->grab().toImage();
-        int redLeft = img.width(), redRight = -1, red = 0;
+        // The wave's extent, and the foot of the word's letters, which the
+        // wave must lie just below (or across a descender).
+        int redLeft = img.width(), redRight = -1, redTop = img.height(), red = 0, foot = -1;
         for (int y = before.top(); y < std::min(img.height(), before.bottom() + 6); ++y)
             for (int x = 0; x < img.width(); ++x) {
                 const QColor p = img.pixel(x, y);
                 if (p.red() > 180 && p.green() < 140 && p.blue() < 140) {
                     redLeft = std::min(redLeft, x);
                     redRight = std::max(redRight, x);
+                    redTop = std::min(redTop, y);
                     ++red;
+                } else if (x > x0 && x < x1 && p.lightness() < 80) {
+                    foot = y;
                 }
             }
         QVERIFY2(red > 4, "no underline on the word's line");
-        const QString where = QStringLiteral("red %1..%2, word %3..%4").arg(redLeft).arg(redRight).arg(x0).arg(x1);
+        const QString where = QStringLiteral("red %1..%2 from %3, word %4..%5 down to %6")
+                                  .arg(redLeft).arg(redRight).arg(redTop).arg(x0).arg(x1).arg(foot);
         QVERIFY2(std::abs(redLeft - x0) <= 2 && std::abs(redRight - x1) <= 2, qPrintable(where));
+        QVERIFY2(redTop >= foot - 3 && redTop <= foot + 4, qPrintable(where));
         // When its underlines change, the paragraph is drawn again where
         // the word is, not only where the paragraph's box begins.
         PaintWatch watch(e.window.get());
