@@ -7,7 +7,6 @@
 #include <QLineF>
 #include <QRectF>
 
-class QAbstractTextDocumentLayout;
 class QColor;
 class QPainter;
 class QTextBlock;
