@@ -71,6 +71,22 @@ int pixelsIn(const QImage& img, int x0, int x1, bool green = false)
     return n;
 }
 
+// The leftmost and rightmost columns with a trace of the spelling colour
+// (an antialiased wave is only faintly red).
+std::pair<int, int> redColumns(const QImage& img)
+{
+    int left = img.width(), right = -1;
+    for (int y = 0; y < img.height(); ++y)
+        for (int x = 0; x < img.width(); ++x) {
+            const QColor c = img.pixel(x, y);
+            if (c.red() > 150 && c.red() - c.green() > 50 && c.red() - c.blue() > 50) {
+                left = std::min(left, x);
+                right = std::max(right, x);
+            }
+        }
+    return {left, right};
+}
+
 // Shows the window with the given inputs in it, made active.
 void showWith(SpellCheckingWindow& w, const QList<QWidget*>& inputs)
 {
@@ -394,6 +410,97 @@ private Q_SLOTS:
         layout.endLayout();
         const qreal width = line.cursorToX(wrong.first().start + wrong.first().length) - line.cursorToX(wrong.first().start);
         QVERIFY(std::abs(box.width() - width) < 0.5);
+    }
+
+    // A field's underline lies under the word itself however the field
+    // places its text: aligned, right to left, with margins.
+    void fieldUnderlineFollowsTheFieldsLayout_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("word");
+        QTest::addColumn<int>("align");
+        QTest::addColumn<bool>("rightToLeft");
+        QTest::addColumn<int>("margin");
+        const QString hebrew = QStringLiteral("\u05e9\u05dc\u05d5\u05dd\u05de\u05e7");
+        const QString english = QStringLiteral("good wrods here");
+        const QString mixed = QStringLiteral("good ") + hebrew + QStringLiteral(" here");
+        QTest::newRow("left") << english << "wrods" << int(Qt::AlignLeft) << false << 0;
+        QTest::newRow("centred") << english << "wrods" << int(Qt::AlignHCenter) << false << 0;
+        QTest::newRow("right, margins") << english << "wrods" << int(Qt::AlignRight) << false << 24;
+        QTest::newRow("right-to-left field") << english << "wrods" << int(Qt::AlignLeft) << true << 0;
+        QTest::newRow("right-to-left word") << mixed << hebrew << int(Qt::AlignHCenter) << false << 0;
+        QTest::newRow("right-to-left text") << hebrew << hebrew << int(Qt::AlignLeft) << false << 0;
+        QTest::newRow("right-to-left word, field") << mixed << hebrew << int(Qt::AlignLeft) << true << 12;
+    }
+    void fieldUnderlineFollowsTheFieldsLayout()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, word);
+        QFETCH(int, align);
+        QFETCH(bool, rightToLeft);
+        QFETCH(int, margin);
+        SpellLineEdit field(text);
+        field.setAlignment(Qt::Alignment(align) | Qt::AlignVCenter);
+        field.setLayoutDirection(rightToLeft ? Qt::RightToLeft : Qt::LeftToRight);
+        field.setTextMargins(margin, 0, margin, 0);
+        field.resize(360, 28);
+        field.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&field));
+        const QList<Range> wrong = field.spelling()->misspelt();
+        QCOMPARE(wrong.size(), 1);
+        const int start = int(text.indexOf(word));
+        QCOMPARE(wrong.first().start, start);
+        // Where the field draws the word: its caret either side of it.
+        auto caretX = [&](int at) {
+            field.setCursorPosition(at);
+            return field.inputMethodQuery(Qt::ImCursorRectangle).toRectF().center().x();
+        };
+        const qreal a = caretX(start), b = caretX(start + int(word.size()));
+        field.setCursorPosition(0);
+        QApplication::processEvents();
+        const QImage img = field.grab().toImage();
+        const auto [left, right] = redColumns(img);
+        const QString where = QStringLiteral("red %1..%2, word %3..%4").arg(left).arg(right).arg(std::min(a, b)).arg(std::max(a, b));
+        QVERIFY2(std::abs(left - std::min(a, b)) <= 2.5 && std::abs(right - std::max(a, b)) <= 2.5, qPrintable(where));
+    }
+
+    // The text views of notes and transcripts underline the word itself,
+    // on any line, in either direction.
+    void textViewUnderlineLiesUnderTheWord_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("word");
+        const QString hebrew = QStringLiteral("\u05e9\u05dc\u05d5\u05dd\u05de\u05e7");
+        QTest::newRow("first line") << QStringLiteral("the wrods here") << "wrods";
+        QTest::newRow("second line") << QStringLiteral("the river and the bridge and the mill ").repeated(3) + "wrods"
+                                     << "wrods";
+        QTest::newRow("right to left") << hebrew << hebrew;
+        QTest::newRow("second paragraph") << QStringLiteral("fine\nand wrods") << "wrods";
+    }
+    void textViewUnderlineLiesUnderTheWord()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, word);
+        SpellTextView view(text, QFont(), Qt::white, true, Qt::black, true);
+        view.resize(300, 160);
+        view.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&view));
+        SpellHighlighter* h = TextChecker::of(&view)->highlighter();
+        h->flushGrammar();
+        QTRY_VERIFY(!h->hasPendingGrammar());
+        const int at = int(text.indexOf(word));
+        QTextCursor c(view.document());
+        c.setPosition(at);
+        const QRect before = view.cursorRect(c);
+        c.setPosition(at + int(word.size()));
+        const QRect after = view.cursorRect(c);
+        QCOMPARE(before.top(), after.top());
+        QApplication::processEvents();
+        const QImage img = view.viewport()->grab().toImage().copy(0, before.top(), view.viewport()->width(), before.height() + 4);
+        const auto [left, right] = redColumns(img);
+        const int x0 = std::min(before.left(), after.left()), x1 = std::max(before.left(), after.left());
+        const QString where = QStringLiteral("red %1..%2, word %3..%4").arg(left).arg(right).arg(x0).arg(x1);
+        QVERIFY2(std::abs(left - x0) <= 2 && std::abs(right - x1) <= 2, qPrintable(where));
     }
 
     void fieldWithNothingToMarkLooksPlain_data()

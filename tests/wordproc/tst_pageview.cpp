@@ -71,6 +71,8 @@ public:
     ~PaintWatch() override { qApp->removeEventFilter(this); }
     int paints = 0;
     qint64 largest = 0;
+    QWidget* collectFrom = nullptr; // whose painted region is kept
+    QRegion collected;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override
@@ -80,6 +82,8 @@ protected:
             ++paints;
             const QRect r = static_cast<QPaintEvent*>(event)->region().boundingRect();
             largest = std::max(largest, qint64(r.width()) * r.height());
+            if (watched == collectFrom)
+                collected += static_cast<QPaintEvent*>(event)->region();
         }
         return false;
     }
@@ -123,6 +127,140 @@ private Q_SLOTS:
         const QImage img = e.view()->viewport()->grab(QRect(0, 0, e.view()->width(), 80)).toImage();
         QCOMPARE(colouredPixels(img, false) > 4, red);
         QCOMPARE(colouredPixels(img, true) > 4, green);
+    }
+
+    // The wave lies under the misspelt word itself, wherever the paragraph
+    // puts it: any alignment, indents either side or on the first line,
+    // right to left, in a table cell, on a later line of the paragraph.
+    void underlineLiesUnderTheWord_data()
+    {
+        QTest::addColumn<int>("align");
+        QTest::addColumn<QList<qreal>>("indents"); // left, right, first line, space before (pixels)
+        QTest::addColumn<bool>("rightToLeft");
+        QTest::addColumn<bool>("inTable");
+        QTest::addColumn<bool>("wrapped");
+        QTest::addColumn<QString>("word");
+        const QString hebrew = QStringLiteral("\u05e9\u05dc\u05d5\u05dd\u05de\u05e7");
+        const QList<qreal> none{0, 0, 0};
+        const QList<qreal> left{60, 0, 0};
+        const QList<qreal> both{60, 90, 0};
+        const QList<qreal> firstLine{0, 0, 48};
+        const QList<qreal> hanging{60, 0, -40};
+        const QList<qreal> spaced{60, 0, 0, 30};
+        struct Row {
+            const char* name;
+            Qt::Alignment align;
+            QList<qreal> indents;
+            bool rtl, table, wrapped;
+            QString word = QStringLiteral("recieved");
+        };
+        const Row rows[] = {
+            {"left", Qt::AlignLeft, none, false, false, false},
+            {"left, indented", Qt::AlignLeft, left, false, false, false},
+            {"left, first line", Qt::AlignLeft, firstLine, false, false, false},
+            {"centred", Qt::AlignHCenter, none, false, false, false},
+            {"centred, indented", Qt::AlignHCenter, left, false, false, false},
+            {"centred, both sides", Qt::AlignHCenter, both, false, false, false},
+            {"centred, first line", Qt::AlignHCenter, firstLine, false, false, false},
+            {"right, indented", Qt::AlignRight, both, false, false, false},
+            {"justified, indented, second line", Qt::AlignJustify, left, false, false, true},
+            {"centred, hanging, second line", Qt::AlignHCenter, hanging, false, false, true},
+            {"space before, double spaced, second line", Qt::AlignHCenter, spaced, false, false, true},
+            {"right to left", Qt::AlignLeading, none, true, false, false},
+            {"right to left, indented", Qt::AlignLeading, both, true, false, false},
+            {"right to left, second line", Qt::AlignLeading, firstLine, true, false, true},
+            {"right-to-left word", Qt::AlignLeading, both, true, false, false, hebrew},
+            {"right-to-left word, second line", Qt::AlignHCenter, left, true, false, true, hebrew},
+            {"right-to-left word in left-to-right text", Qt::AlignHCenter, left, false, false, false, hebrew},
+            {"table cell, centred, indented", Qt::AlignHCenter, left, false, true, false},
+            {"table cell, second line", Qt::AlignLeft, firstLine, false, true, true},
+        };
+        for (const Row& r : rows)
+            QTest::newRow(r.name) << int(r.align) << r.indents << r.rtl << r.table << r.wrapped << r.word;
+    }
+    void underlineLiesUnderTheWord()
+    {
+        QFETCH(int, align);
+        QFETCH(QList<qreal>, indents);
+        QFETCH(bool, rightToLeft);
+        QFETCH(bool, inTable);
+        QFETCH(bool, wrapped);
+        QFETCH(QString, word);
+        EditorFixture e;
+        QTextDocument* doc = e.doc->storage();
+        QTextCursor c(doc);
+        c.insertText(QStringLiteral("A plain line above\n"));
+        if (inTable) {
+            c.insertTable(1, 2);
+            c.insertText(QStringLiteral("cell"));
+            c.movePosition(QTextCursor::NextCell);
+        }
+        QTextBlockFormat f;
+        f.setAlignment(Qt::Alignment(align));
+        f.setLeftMargin(indents.at(0));
+        f.setRightMargin(indents.at(1));
+        f.setTextIndent(indents.at(2));
+        if (indents.size() > 3) {
+            f.setTopMargin(indents.at(3));
+            f.setLineHeight(200, QTextBlockFormat::ProportionalHeight);
+        }
+        f.setLayoutDirection(rightToLeft ? Qt::RightToLeft : Qt::LeftToRight);
+        c.setBlockFormat(f);
+        const QString filler = wrapped ? QStringLiteral("the river and the bridge and the mill ").repeated(inTable ? 2 : 5)
+                                       : QString();
+        const int start = c.positionInBlock() + int(filler.size()) + 4;
+        c.insertText(filler + QStringLiteral("and ") + word + QStringLiteral(" them well"));
+        const QTextBlock block = c.block();
+        SpellHighlighter* h = TextChecker::of(e.view())->highlighter();
+        h->flushGrammar();
+        QTRY_VERIFY(!h->hasPendingGrammar());
+        QTRY_VERIFY(e.view()->isLaidOut());
+        const QList<SpellHighlighter::Underline> marks = h->underlines(block);
+        QCOMPARE(marks.size(), 1);
+        QCOMPARE(marks.first().start, start);
+        QCOMPARE(marks.first().length, int(word.size()));
+        if (wrapped)
+            QVERIFY(block.layout()->lineForTextPosition(start).lineNumber() > 0);
+        // Where the word is drawn, from the caret's places either side of it.
+        QTextCursor at(block);
+        at.setPosition(block.position() + start);
+        const QRect before = e.view()->cursorRect(at);
+        at.setPosition(block.position() + start + int(word.size()));
+        const QRect after = e.view()->cursorRect(at);
+        QCOMPARE(before.top(), after.top());
+        const int x0 = std::min(before.left(), after.left());
+        const int x1 = std::max(before.left(), after.left());
+        QVERIFY(x1 - x0 > 20);
+        QApplication::processEvents();
+        const QImage img = e.view()->viewport()->grab().toImage();
+        // The wave's extent, and the foot of the word's letters, which the
+        // wave must lie just below (or across a descender).
+        int redLeft = img.width(), redRight = -1, redTop = img.height(), red = 0, foot = -1;
+        for (int y = before.top(); y < std::min(img.height(), before.bottom() + 6); ++y)
+            for (int x = 0; x < img.width(); ++x) {
+                const QColor p = img.pixel(x, y);
+                if (p.red() > 180 && p.green() < 140 && p.blue() < 140) {
+                    redLeft = std::min(redLeft, x);
+                    redRight = std::max(redRight, x);
+                    redTop = std::min(redTop, y);
+                    ++red;
+                } else if (x > x0 && x < x1 && p.lightness() < 80) {
+                    foot = y;
+                }
+            }
+        QVERIFY2(red > 4, "no underline on the word's line");
+        const QString where = QStringLiteral("red %1..%2 from %3, word %4..%5 down to %6")
+                                  .arg(redLeft).arg(redRight).arg(redTop).arg(x0).arg(x1).arg(foot);
+        QVERIFY2(std::abs(redLeft - x0) <= 2 && std::abs(redRight - x1) <= 2, qPrintable(where));
+        QVERIFY2(redTop >= foot - 3 && redTop <= foot + 4, qPrintable(where));
+        // When its underlines change, the paragraph is drawn again where
+        // the word is, not only where the paragraph's box begins.
+        PaintWatch watch(e.window.get());
+        watch.collectFrom = e.view()->viewport();
+        Q_EMIT h->underlinesChanged(block.position(), block.length());
+        QTRY_VERIFY(watch.paints > 0);
+        const QRect underline(x0, before.top(), x1 - x0 + 1, before.height() + 2);
+        QVERIFY2((QRegion(underline) - watch.collected).isEmpty(), qPrintable(where));
     }
 
     void longTextIsLaidOutAfterTheFirstFrame()

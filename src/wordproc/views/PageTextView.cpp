@@ -1,6 +1,7 @@
 #include "wordproc/views/PageTextView.h"
 
 #include "ui/SpellHighlighter.h"
+#include "ui/Squiggles.h"
 #include "ui/TextChecker.h"
 #include "wordproc/WPCounts.h"
 #include "wordproc/WPInsert.h"
@@ -47,17 +48,6 @@ constexpr qint64 kMaxPictureBytes = 64 * 1024 * 1024;
 qreal finiteOr(qreal v, qreal fallback)
 {
     return std::isfinite(v) ? v : fallback;
-}
-
-// A wavy line from x1 to x2 around y, as spelling underlines are drawn.
-void drawWave(QPainter& p, qreal x1, qreal x2, qreal y, const QColor& color)
-{
-    QPainterPath path(QPointF(x1, y));
-    bool up = true;
-    for (qreal x = x1 + 2; x < x2 + 2; x += 2, up = !up)
-        path.lineTo(std::min(x, x2), up ? y - 1 : y + 1);
-    p.setPen(QPen(color, 1));
-    p.drawPath(path);
 }
 
 bool isImageFile(const QString& path)
@@ -311,9 +301,8 @@ void PageTextView::redrawUnderlines(int position, int length)
     const QTextBlock block = document()->findBlock(position);
     if (!block.isValid() || block.layout()->lineCount() == 0)
         return; // drawn when it is laid out
-    const QRectF box = document()->documentLayout()->blockBoundingRect(block).translated(
-        -horizontalScrollBar()->value(), -verticalScrollBar()->value());
-    viewport()->update(box.toAlignedRect().adjusted(0, 0, 0, 4));
+    const QRectF box = Squiggles::area(block).translated(-horizontalScrollBar()->value(), -verticalScrollBar()->value());
+    viewport()->update(box.toAlignedRect());
 }
 
 void PageTextView::focusInEvent(QFocusEvent* event)
@@ -393,15 +382,15 @@ void PageTextView::paintEvent(QPaintEvent* event)
         const QList<SpellHighlighter::Underline> underlines = highlighter->underlines(b);
         if (underlines.isEmpty() || lines->lineCount() == 0)
             continue;
-        const QPointF origin = layout->blockBoundingRect(b).topLeft() - lines->boundingRect().topLeft() + scrolled;
+        const qreal top = layout->blockBoundingRect(b).top() + scrolled.y();
         // Only the lines in the dirty part (a long paragraph has many).
         int first = -1, end = 0;
         for (int i = 0; i < lines->lineCount(); ++i) {
             const QTextLine line = lines->lineAt(i);
-            const qreal top = origin.y() + line.y();
-            if (top > dirty.bottom())
+            const qreal lineTop = top + line.y();
+            if (lineTop > dirty.bottom())
                 break;
-            if (top + line.height() + 4 < dirty.top())
+            if (lineTop + line.height() + 4 < dirty.top())
                 continue;
             first = first < 0 ? i : first;
             end = i + 1;
@@ -413,17 +402,8 @@ void PageTextView::paintEvent(QPaintEvent* event)
         for (const SpellHighlighter::Underline& u : underlines) {
             if (u.start + u.length <= firstLine.textStart() || u.start >= lastLine.textStart() + lastLine.textLength())
                 continue;
-            for (int i = first; i < end; ++i) {
-                const QTextLine line = lines->lineAt(i);
-                if (line.textStart() >= u.start + u.length)
-                    break;
-                const int from = std::max(u.start, line.textStart());
-                const int to = std::min(u.start + u.length, line.textStart() + line.textLength());
-                if (to <= from)
-                    continue;
-                const qreal y = origin.y() + line.y() + line.ascent() + std::max<qreal>(1.5, line.descent() * 0.5);
-                drawWave(p, origin.x() + line.cursorToX(from), origin.x() + line.cursorToX(to), y, u.color);
-            }
+            for (const QLineF& span : Squiggles::spans(b, u.start, u.length))
+                Squiggles::draw(p, span.translated(scrolled), u.color);
         }
     }
 }
