@@ -86,14 +86,7 @@ private Q_SLOTS:
         w->close();
     }
 
-    void firstFocusIsNoButton_data()
-    {
-        QTest::addColumn<int>("tool");
-        for (const Tool t : Tool::allCases()) {
-            if (t != Tool::wordProcessor)
-                QTest::newRow(qPrintable(t.rawValue())) << t.index();
-        }
-    }
+    void firstFocusIsNoButton_data() { oneWindowPerTool_data(); }
     // A new window does not start with a push button focused: Space or
     // Return typed into a window just opened must not press its first
     // button (a second sticky note, a cleared list).
