@@ -665,6 +665,40 @@ private Q_SLOTS:
         delete w;
     }
 
+    void applicationKeysWorkWithoutAMenuBar_data()
+    {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<int>("modifiers");
+        QTest::addColumn<QString>("got");
+        const int ctrlAlt = int(Qt::ControlModifier | Qt::AltModifier);
+        QTest::newRow("first tool") << int(Qt::Key_1) << ctrlAlt << "open calculator";
+        QTest::newRow("ninth tool") << int(Qt::Key_9) << ctrlAlt << "open timeline";
+        QTest::newRow("settings") << int(Qt::Key_Comma) << int(Qt::ControlModifier) << "showSettings";
+        QTest::newRow("floating menu") << int(Qt::Key_M) << int(Qt::ControlModifier | Qt::ShiftModifier)
+                                       << "toggleFloatingMenu";
+        QTest::newRow("quit") << int(Qt::Key_Q) << int(Qt::ControlModifier) << "terminate";
+    }
+    // A window of ours without a menu bar (a sticky note) still answers the
+    // application's keys, once and only once.
+    void applicationKeysWorkWithoutAMenuBar()
+    {
+        QFETCH(int, key);
+        QFETCH(int, modifiers);
+        QFETCH(QString, got);
+        MainMenu::shared();
+        auto* note = new QMainWindow;
+        note->setCentralWidget(new QTextEdit);
+        note->resize(300, 300);
+        note->show();
+        note->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(note));
+        note->centralWidget()->setFocus();
+        QTest::keyClick(note->centralWidget(), Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+        QCOMPARE(m_delegate.got, QStringList{got});
+        QVERIFY(!note->menuWidget());
+        delete note;
+    }
+
     // Ctrl+C and Edit ▸ Copy copy the Scientific Calculator's result line
     // once it has been clicked.
     void copyFromTheResultLine_data()

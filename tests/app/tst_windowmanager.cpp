@@ -4,6 +4,7 @@
 #include "app/views/WindowManager.h"
 #include "ui/ToolScaffold.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QGuiApplication>
 #include <QLineEdit>
@@ -83,6 +84,24 @@ private Q_SLOTS:
         QVERIFY(w->isVisible());
         QCOMPARE(wm.window(t), w);
         w->close();
+    }
+
+    void firstFocusIsNoButton_data() { oneWindowPerTool_data(); }
+    // A new window does not start with a push button focused: Space or
+    // Return typed into a window just opened must not press its first
+    // button (a second sticky note, a cleared list).
+    void firstFocusIsNoButton()
+    {
+        QFETCH(int, tool);
+        const Tool t = Tool::allCases().at(tool);
+        for (int round = 0; round < 2; ++round) { // first opening, then reopening
+            QWidget* w = WindowManager::shared().open(t);
+            QVERIFY(QTest::qWaitForWindowActive(w));
+            QWidget* focus = QApplication::focusWidget();
+            QVERIFY2(!qobject_cast<QAbstractButton*>(focus),
+                     qPrintable(focus ? QString::fromLatin1(focus->metaObject()->className()) : QString()));
+            w->close();
+        }
     }
 
     // What the user typed survives closing and reopening.

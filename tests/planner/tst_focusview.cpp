@@ -21,6 +21,7 @@
 #include <QCheckBox>
 #include <QLabel>
 #include <QMouseEvent>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTextDocument>
@@ -367,6 +368,34 @@ private Q_SLOTS:
         list->dropSelectionAt(first.topLeft() + QPoint(20, 2));
         QCOMPARE(titles(m), QStringLiteral("a,d,b,c"));
         QCOMPARE(rowTitles(v), QStringLiteral("d,b"));
+    }
+
+    void rowsFollowTheListWidth_data()
+    {
+        QTest::addColumn<int>("first");
+        QTest::addColumn<int>("then");
+        QTest::newRow("widened, then narrowed") << 1900 << 760;
+        QTest::newRow("narrowed, then widened") << 760 << 1900;
+    }
+    // A row is as wide as the list: a window made wide and then narrow again
+    // neither scrolls the list sideways nor leaves rows short of its edge.
+    void rowsFollowTheListWidth()
+    {
+        QFETCH(int, first);
+        QFETCH(int, then);
+        FocusModel m(f.services());
+        addTasks(m, QStringLiteral("ab"));
+        FocusView v(m);
+        v.resize(first, 560);
+        v.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&v));
+        QCoreApplication::processEvents();
+        v.resize(then, 560);
+        QTest::qWait(50);
+        FocusTaskList* list = v.list();
+        QVERIFY(!list->horizontalScrollBar()->isVisible());
+        const QRect row = list->visualRect(list->model()->index(0, 0));
+        QCOMPARE(row.width(), list->viewport()->width());
     }
 
     // At the window's own size every control is on screen without

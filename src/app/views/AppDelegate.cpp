@@ -28,6 +28,7 @@
 #include <QSystemTrayIcon>
 #include <QTimer>
 #include <QWidget>
+#include <QWindow>
 #include <utility>
 
 AppDelegate& AppDelegate::shared()
@@ -88,6 +89,10 @@ void AppDelegate::connectShell()
         QObject::connect(&floating, &FloatingMenuController::showingChanged, &menus,
                          &MainMenu::setFloatingMenuShowing);
     });
+    // A sticky note, which has no menu bar, answers the application's keys
+    // even when no window with the menus was opened yet.
+    QObject::connect(qApp, &QGuiApplication::focusWindowChanged, &menu,
+                     [] { MainMenu::lendShortcutsToActiveWindow(); });
     // Files that could not be saved or read are told in a notice that
     // follows the store's reports, made when the first problem comes (a
     // window fewer before the first frame).

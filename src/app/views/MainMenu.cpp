@@ -12,6 +12,7 @@
 #include <QApplication>
 #include <QFileInfo>
 #include <QKeySequence>
+#include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPointer>
@@ -30,6 +31,7 @@ const char kActionName[] = "bwAction";
 const char kTag[] = "bwTag";
 const char kWindowItem[] = "bwWindowItem";
 const char kRecentItem[] = "bwRecentItem";
+const char kLentShortcuts[] = "bwLentShortcuts";
 
 QString escaped(const QString& title)
 {
@@ -111,6 +113,16 @@ MainMenu::MainMenu()
     // are checked once after the last move, not at each.
     connect(qApp, &QApplication::focusChanged, this, &MainMenu::revalidateSoon);
     connect(qApp, &QGuiApplication::focusWindowChanged, this, &MainMenu::revalidateSoon);
+    connect(qApp, &QGuiApplication::focusWindowChanged, this, &MainMenu::lendShortcutsToActiveWindow);
+}
+
+void MainMenu::lendShortcutsToActiveWindow()
+{
+    auto* window = qobject_cast<QMainWindow*>(QApplication::activeWindow());
+    if (!window || window->menuWidget() || window->property(kLentShortcuts).toBool())
+        return;
+    window->setProperty(kLentShortcuts, true);
+    window->addActions(shared().m_lent);
 }
 
 void MainMenu::setDelegate(QObject* delegate)
@@ -311,6 +323,17 @@ void MainMenu::makeMenus()
     QMenu* help = menu(QStringLiteral("Help"));
     item(help, QStringLiteral("Brindleworks Help"), MenuActions::showHelp, QStringLiteral("Ctrl+?"), toDelegate);
     item(help, websiteTitle(), MenuActions::visitWebsite, {}, toDelegate);
+
+    // The application's own keys (not those of editing or of documents)
+    // work in a window without a menu bar as well.
+    for (const char* name : {MenuActions::showSettings, MenuActions::toggleFloatingMenu, MenuActions::terminate,
+                             MenuActions::newDocument, MenuActions::openDocument, MenuActions::showHelp})
+        m_lent.append(findChild<QAction*>(QLatin1String(name), Qt::FindDirectChildrenOnly));
+    for (QAction* a : std::as_const(m_toolActions)) {
+        if (!a->shortcut().isEmpty())
+            m_lent.append(a);
+    }
+    m_lent.removeAll(nullptr);
 
     // Shortcuts of the shared menus work in every window that shows them;
     // the menus themselves are parentless popups owned here.

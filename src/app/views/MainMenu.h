@@ -61,6 +61,11 @@ public:
     // The menus of the menu bar, in order.
     QList<QMenu*> menus() const { return m_menus; }
 
+    // Gives the active window, when it is one of ours without a menu bar (a
+    // sticky note), the application's own key equivalents, making the menus
+    // if they are not made yet. Runs whenever another window becomes active.
+    static void lendShortcutsToActiveWindow();
+
     // Updates the enabled state of every item that goes along the responder
     // chain. Runs before any shared menu opens, and once after focus
     // changes (when control returns to the event loop).
@@ -97,6 +102,8 @@ private:
     QStringList m_chainNames;
     QList<const char*> m_chainStates;
     QList<QAction*> m_toolActions;
+    // The items whose keys work in windows without a menu bar too.
+    QList<QAction*> m_lent;
     QAction* m_gamesHeading = nullptr;
     QPointer<QAction> m_appToggle;
     QPointer<QAction> m_statusToggle;

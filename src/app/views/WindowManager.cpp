@@ -7,6 +7,7 @@
 #include "ui/SpellCheckingWindow.h"
 #include "ui/ToolScaffold.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QEvent>
 #include <QMenuBar>
@@ -105,6 +106,22 @@ QWidget* scrolling(QWidget* view)
     return area;
 }
 
+// A new window never starts with a push button focused (buttons take the
+// keyboard only when tabbed to): otherwise Space typed into a window just
+// opened would press its first button - a second sticky note, a new goal.
+// The window itself holds the focus then, so its own shortcuts still work.
+void keepFirstFocusOffButtons(QWidget* window)
+{
+    for (QWidget* w = window->nextInFocusChain(); w && w != window; w = w->nextInFocusChain()) {
+        if (w->window() != window || !(w->focusPolicy() & Qt::TabFocus) || !w->isEnabled()
+            || !w->isVisibleTo(window))
+            continue;
+        if (qobject_cast<QAbstractButton*>(w))
+            window->setFocus(Qt::OtherFocusReason);
+        return;
+    }
+}
+
 FrameAutosave* autosaveOf(QWidget* w)
 {
     QObject* o = w ? w->findChild<QObject*>(QStringLiteral("bwFrameAutosave"), Qt::FindDirectChildrenOnly) : nullptr;
@@ -151,6 +168,10 @@ void WindowManager::front(QWidget* w)
 {
     if (w->isMinimized())
         w->showNormal();
+    // Closing a window can take its focus away, and the window system may
+    // then hand it to the first button; it comes back as it first was.
+    if (!w->focusWidget() || qobject_cast<QAbstractButton*>(w->focusWidget()))
+        keepFirstFocusOffButtons(w);
     w->show();
     w->raise();
     w->activateWindow();
@@ -185,6 +206,7 @@ QWidget* WindowManager::makeWindow(const QString& title, const QString& frame, Q
     }
     auto* autosave = new FrameAutosave(w, frameName(frame));
     autosave->restore();
+    keepFirstFocusOffButtons(w);
     return w;
 }
 

@@ -21,6 +21,9 @@ FocusTaskList::FocusTaskList(QWidget* parent)
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
     setUniformItemSizes(true);
+    // Rows are laid out again at every width, so they keep to the list's
+    // edge when the window narrows (no sideways scrolling).
+    setResizeMode(QListView::Adjust);
 }
 
 void FocusTaskList::mousePressEvent(QMouseEvent* event)
