@@ -417,8 +417,14 @@ bool restoreBackup(const QString& name)
 {
     const QString file = path(name);
     const QString backup = file + QStringLiteral(".bak");
-    if (!mode().askRestore || mode().readOnly || !mode().askRestore(file, backup))
+    if (!mode().askRestore || mode().readOnly)
         return false;
+    if (!mode().askRestore(file, backup)) {
+        // Not put back: the saves that follow would replace the backup, so
+        // a copy of it is kept for good.
+        keepCopyOf(backup);
+        return false;
+    }
     // The unreadable file was kept aside already; the backup stays too.
     if (!SafeFile::copy(backup, file))
         return false;

@@ -102,7 +102,8 @@ void setRestoreQuestion(std::function<bool(const QString& file, const QString& b
 // is installed; nothing otherwise.
 std::optional<QJsonValue> readBackup(const QString& name);
 // Asks, and on yes copies the backup over the unreadable file (kept aside
-// before). True when the backup is now the state file.
+// before); on no keeps a copy of the backup (keepCopyOf), which the next
+// saves would otherwise replace. True when the backup is now the state file.
 bool restoreBackup(const QString& name);
 
 // The shared reading convention: the record decoded strictly from `name`,
