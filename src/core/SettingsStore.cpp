@@ -189,6 +189,8 @@ bool sync()
     if (!written) {
         StoreEvents::shared().reportProblem({StoreEvents::Problem::Kind::saveFailed, kOwner, s.fileName(),
                                              QStringLiteral("the file cannot be written"), QString()});
+        // Written as soon as it can be, even when nothing changes meanwhile.
+        Store::retryLater(s.fileName(), [] { return sync(); });
         return false;
     }
     StoreEvents::shared().clearSaveFailure(kOwner);

@@ -42,7 +42,7 @@ std::optional<QVariantMap> parse(const QByteArray& data);
 
 // Writes pending changes now. A file that cannot be written is reported to
 // StoreEvents (once, until a later write succeeds); the values stay in
-// memory and are written again with the next change.
+// memory and are written again by the store's retries (Store::retryLater).
 bool sync();
 
 // Typed reads: the stored value when it has the wanted type, else `fallback`.

@@ -3,6 +3,7 @@
 #include "core/SafeFile.h"
 #include "core/StoreEvents.h"
 
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
@@ -13,7 +14,9 @@
 #include <QJsonParseError>
 #include <QHash>
 #include <QSet>
+#include <QPointer>
 #include <QStandardPaths>
+#include <QTimer>
 
 #include <filesystem>
 #include <system_error>
@@ -92,6 +95,8 @@ struct Mode {
     QSet<QString> notKept;    // unreadable files of which no copy exists yet
     QSet<QString> unreadable; // files whose last load failed, until saved again
     std::function<bool(const QString& file, const QString& backup)> askRestore;
+    QHash<QString, std::function<bool()>> retries; // failed writes, tried again until they go through
+    QPointer<QTimer> retryTimer;
 };
 
 Mode& mode()
@@ -177,11 +182,11 @@ void setWriteFault(std::function<QString(const QString&)> fault)
     mode().writeFault = std::move(fault);
 }
 
-bool save(const QJsonValue& value, const QString& name)
+namespace {
+
+// One attempt at writing the encoded state `data` as `name`.
+bool writeState(const QString& name, const QByteArray& data)
 {
-    const std::optional<QByteArray> data = encode(value);
-    if (!data)
-        return false;
     const QString target = path(name);
     if (mode().readOnly) {
         return failed(name, target,
@@ -209,7 +214,7 @@ bool save(const QJsonValue& value, const QString& name)
     QString fault;
     QString error;
     const bool written = SafeFile::write(target, [&](QIODevice& out) {
-        if (out.write(*data) != data->size())
+        if (out.write(data) != data.size())
             return false;
         if (mode().writeFault)
             fault = mode().writeFault(target);
@@ -220,6 +225,68 @@ bool save(const QJsonValue& value, const QString& name)
     mode().unreadable.remove(name);
     StoreEvents::shared().reportSaved(name);
     return true;
+}
+
+// Writes `data` as `name`; when it cannot be written now, it is tried again
+// until it goes through or a later save of the same file takes its place.
+bool writeOrRetry(const QString& name, const QByteArray& data)
+{
+    if (writeState(name, data)) {
+        mode().retries.remove(name);
+        return true;
+    }
+    if (!mode().readOnly)
+        retryLater(name, [name, data] { return writeOrRetry(name, data); });
+    return false;
+}
+
+} // namespace
+
+bool save(const QJsonValue& value, const QString& name)
+{
+    const std::optional<QByteArray> data = encode(value);
+    if (!data)
+        return false;
+    return writeOrRetry(name, *data);
+}
+
+void retryLater(const QString& key, std::function<bool()> attempt)
+{
+    Mode& m = mode();
+    m.retries.insert(key, std::move(attempt));
+    QCoreApplication* app = QCoreApplication::instance();
+    if (!app)
+        return;
+    if (!m.retryTimer) {
+        m.retryTimer = new QTimer(app);
+        m.retryTimer->setInterval(kRetryInterval);
+        QObject::connect(m.retryTimer, &QTimer::timeout, [] { retryFailedSaves(); });
+        // The last chance: whatever still waits is tried once more at quit.
+        QObject::connect(app, &QCoreApplication::aboutToQuit, [] { retryFailedSaves(); });
+    }
+    if (!m.retryTimer->isActive())
+        m.retryTimer->start();
+}
+
+qsizetype retryFailedSaves()
+{
+    Mode& m = mode();
+    // An attempt that fails again puts itself back.
+    const QHash<QString, std::function<bool()>> due = m.retries;
+    for (auto it = due.cbegin(); it != due.cend(); ++it) {
+        if (it.value()())
+            m.retries.remove(it.key());
+    }
+    if (m.retries.isEmpty() && m.retryTimer)
+        m.retryTimer->stop();
+    return m.retries.size();
+}
+
+void dropRetries()
+{
+    mode().retries.clear();
+    if (mode().retryTimer)
+        mode().retryTimer->stop();
 }
 
 bool withinLimits(const QJsonValue& value, qsizetype maxEntries)
@@ -350,8 +417,14 @@ bool restoreBackup(const QString& name)
 {
     const QString file = path(name);
     const QString backup = file + QStringLiteral(".bak");
-    if (!mode().askRestore || mode().readOnly || !mode().askRestore(file, backup))
+    if (!mode().askRestore || mode().readOnly)
         return false;
+    if (!mode().askRestore(file, backup)) {
+        // Not put back: the saves that follow would replace the backup, so
+        // a copy of it is kept for good.
+        keepCopyOf(backup);
+        return false;
+    }
     // The unreadable file was kept aside already; the backup stays too.
     if (!SafeFile::copy(backup, file))
         return false;

@@ -30,9 +30,24 @@ std::optional<QByteArray> encode(const QJsonValue& value);
 // When encoding fails nothing is touched. A file that cannot be written
 // (read-only folder, full disk, read-only mode) is reported to
 // StoreEvents::shared() once per tool, and the report clears with that
-// tool's next successful save; callers keep their state and simply save
-// again at the next change.
+// tool's next successful save. The text that could not be written is tried
+// again every kRetryInterval ms and once more when the application quits,
+// until it goes through or a later save of the same file takes its place,
+// so an edit made while the disk was full is written once there is room.
+// In read-only mode nothing is tried again.
 bool save(const QJsonValue& value, const QString& name);
+
+constexpr int kRetryInterval = 5000;
+
+// Other writers of the user's state (the preferences) join the same
+// retries: `attempt` is run at each retry until it returns true; a later
+// call with the same `key` replaces it. Without an application object the
+// retries run only when retryFailedSaves() is called.
+void retryLater(const QString& key, std::function<bool()> attempt);
+// Runs every waiting retry now; returns how many still wait.
+qsizetype retryFailedSaves();
+// Forgets every waiting retry (tests start each case clean).
+void dropRetries();
 
 // Read-only mode: another copy of the program owns the data folder. Every
 // save is refused (and reported with `reason`) until the mode is left.
@@ -87,7 +102,8 @@ void setRestoreQuestion(std::function<bool(const QString& file, const QString& b
 // is installed; nothing otherwise.
 std::optional<QJsonValue> readBackup(const QString& name);
 // Asks, and on yes copies the backup over the unreadable file (kept aside
-// before). True when the backup is now the state file.
+// before); on no keeps a copy of the backup (keepCopyOf), which the next
+// saves would otherwise replace. True when the backup is now the state file.
 bool restoreBackup(const QString& name);
 
 // The shared reading convention: the record decoded strictly from `name`,

@@ -39,7 +39,7 @@ QString StoreEvents::describe(const Problem& p)
     switch (p.kind) {
     case Problem::Kind::saveFailed:
         return QStringLiteral("%1: changes could not be saved to \u201c%2\u201d (%3). They are kept while "
-                              "the program runs and saved again at the next change.")
+                              "the program runs and saved as soon as the file can be written.")
             .arg(p.owner, p.file, p.reason);
     case Problem::Kind::keptAside:
         return QStringLiteral("%1: \u201c%2\u201d could not be read (%3). A copy was kept as \u201c%4\u201d.")

@@ -179,20 +179,28 @@ void RecorderModel::load(Reading reading)
     // An unreadable file is kept aside by the store before anything can be
     // written over it; the list then starts empty. Notes whose audio is
     // missing stay: the file may be back (an unmounted disk, a sync).
+    bool listLost = false;
     if (reading.notes) {
         m_notes = std::move(*reading.notes);
     } else {
-        m_notes = Store::loadList<VoiceNote>(fileName()).value_or(QList<VoiceNote>());
+        const QFileInfo listFile(Store::path(fileName()));
+        const bool existed = listFile.exists() || listFile.isSymLink();
+        const std::optional<QList<VoiceNote>> read = Store::loadList<VoiceNote>(fileName());
+        m_notes = read.value_or(QList<VoiceNote>());
+        // A list that is there but cannot be read (and no backup was put
+        // back) would leave every recording out of reach: their files are
+        // listed again below.
+        listLost = existed && !read;
         reading.repaired = RepeatedIds::repair(m_notes);
         reading.unlisted = unlisted(m_notes, reading.audioFiles);
     }
     // The list and its rows are keyed by id: a repeated one was mended in
     // memory; the file follows at the next change.
     RepeatedIds::report(fileName(), reading.repaired);
-    recoverInterrupted(reading.unlisted);
+    recoverInterrupted(reading.unlisted, listLost);
 }
 
-void RecorderModel::recoverInterrupted(const QStringList& files)
+void RecorderModel::recoverInterrupted(const QStringList& files, bool finishedToo)
 {
     // A recording cut off by a crash or a power cut left its file (playable
     // up to the last second written) but no note: finish the file and list
@@ -204,9 +212,10 @@ void RecorderModel::recoverInterrupted(const QStringList& files)
         if (fileInUse(name, false))
             continue;
         const QString path = dir.filePath(name);
-        if (!AudioFileWriter::isUnfinished(path))
+        if (AudioFileWriter::isUnfinished(path))
+            AudioFileWriter::compact(path);
+        else if (!finishedToo)
             continue;
-        AudioFileWriter::compact(path);
         const QDateTime when = QFileInfo(path).lastModified();
         VoiceNote n;
         n.id = QUuid::createUuid();

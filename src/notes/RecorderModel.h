@@ -136,7 +136,9 @@ private:
     void load(Reading reading);
     // The notes, for changing them.
     QList<VoiceNote>& list();
-    void recoverInterrupted(const QStringList& files);
+    // Lists the unlisted audio `files` that a crash cut off; with
+    // `finishedToo` (the list was lost) every one of them.
+    void recoverInterrupted(const QStringList& files, bool finishedToo);
     bool save();
     void setStatus(const QString& status);
     void setLevel(float level);

@@ -3,6 +3,8 @@
 #include "core/Json.h"
 #include "core/SafeFile.h"
 #include "core/Store.h"
+#include "core/StoreEvents.h"
+#include "core/Tool.h"
 #include "wordproc/WPDocument.h"
 
 #include <QDir>
@@ -180,7 +182,24 @@ bool WPRecovery::writeNow(WPDocument* document)
     if (!text)
         return false;
     QDir().mkpath(folder());
-    return SafeFile::write(pathFor(id), *text);
+    QString why;
+    if (!SafeFile::write(pathFor(id), *text, &why)) {
+        // The user is told (once, until a copy is written again), and the
+        // copy is tried again after the delay even with no further change.
+        const QString owner = QStringLiteral("%1 (\u201c%2\u201d)").arg(Tool(Tool::wordProcessor).title(), copy.name);
+        m_failed.insert(id, owner);
+        StoreEvents::shared().reportProblem(
+            {StoreEvents::Problem::Kind::saveFailed, owner, pathFor(id),
+             QStringLiteral("%1; it is the copy kept in case the program stops before the document is saved")
+                 .arg(why),
+             QString()});
+        if (QTimer* timer = m_timers.value(document); timer && !m_quitting)
+            timer->start();
+        return false;
+    }
+    if (m_failed.contains(id))
+        StoreEvents::shared().clear(m_failed.take(id));
+    return true;
 }
 
 void WPRecovery::writeAll()
@@ -197,5 +216,7 @@ void WPRecovery::removeCopy(const QString& id)
 {
     if (id.isEmpty() || Store::isReadOnly())
         return;
+    if (m_failed.contains(id))
+        StoreEvents::shared().clear(m_failed.take(id));
     QFile::remove(pathFor(id));
 }

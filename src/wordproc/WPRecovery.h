@@ -78,6 +78,7 @@ private:
     QHash<const WPDocument*, QString> m_ids;
     QHash<const WPDocument*, QTimer*> m_timers;
     QHash<const WPDocument*, std::pair<QString, QString>> m_origins; // name, file
+    QHash<QString, QString> m_failed; // copy id → owner of its reported failure
     int m_delayMs = kDelayMs;
     bool m_quitting = false;
 };

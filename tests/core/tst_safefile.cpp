@@ -162,6 +162,14 @@ private Q_SLOTS:
         QCOMPARE(TestEnvironment::readState(name), restored ? backup : damaged);
         QCOMPARE(TestEnvironment::readState(bak), backup);
         QCOMPARE(entries(name + QStringLiteral(".unreadable-*")).size(), 1);
+        // A backup the user chose not to put back outlives the saves that
+        // follow.
+        QVERIFY(Store::save(Numbers{{7}}, name));
+        QVERIFY(Store::save(Numbers{{8}}, name));
+        bool kept = false;
+        for (const QString& f : entries(name + QStringLiteral("*")))
+            kept = kept || TestEnvironment::readState(f) == backup;
+        QVERIFY(kept || answer != 0 || !backupReads);
     }
 
     void hostileFileIsMovedAsideNotCopied_data()

@@ -1,5 +1,6 @@
 #include "TestEnvironment.h"
 #include "core/SettingsStore.h"
+#include "core/Store.h"
 #include "core/StoreEvents.h"
 
 #include <QDir>
@@ -38,6 +39,7 @@ private Q_SLOTS:
             QFile::remove(m_dir.filePath(f));
         for (const StoreEvents::Problem& p : StoreEvents::shared().problems())
             StoreEvents::shared().clear(p.owner);
+        Store::dropRetries();
     }
 
     void unreadableFileIsKeptBeforeItIsReplaced_data()
@@ -166,6 +168,23 @@ private Q_SLOTS:
         QVERIFY(SettingsStore::sync());
         QVERIFY(StoreEvents::shared().problems().isEmpty());
         QVERIFY(TestEnvironment::contents(blocked).contains("vertical"));
+    }
+
+    // Preferences that could not be written reach the file once it can be
+    // written, with no further change to prompt it.
+    void failedWriteIsRetried()
+    {
+        write(m_dir.filePath(QStringLiteral("wall")), "a file where a folder should be");
+        const QString blocked = m_dir.filePath(QStringLiteral("wall/Brindleworks.json"));
+        SettingsStore::redirectTo(blocked);
+        SettingsStore::settings().setValue(QStringLiteral("largeButtons"), false);
+        QVERIFY(!SettingsStore::sync());
+        QCOMPARE(Store::retryFailedSaves(), 1);
+        QFile::remove(m_dir.filePath(QStringLiteral("wall")));
+        QVERIFY(QDir(m_dir.path()).mkdir(QStringLiteral("wall")));
+        QCOMPARE(Store::retryFailedSaves(), 0);
+        QVERIFY(StoreEvents::shared().problems().isEmpty());
+        QVERIFY(TestEnvironment::contents(blocked).contains("largeButtons"));
     }
 
     void cleanupTestCase() { SettingsStore::redirectTo(m_dir.filePath(QStringLiteral("unused.json"))); }

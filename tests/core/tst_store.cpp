@@ -83,6 +83,7 @@ private Q_SLOTS:
         TestEnvironment::clearDataFolder();
         Store::setWriteFault({});
         Store::setReadOnly(false);
+        Store::dropRetries();
         for (const StoreEvents::Problem& p : StoreEvents::shared().problems())
             StoreEvents::shared().clear(p.owner);
     }
@@ -327,6 +328,80 @@ private Q_SLOTS:
         const std::optional<Sample> back = Store::load<Sample>(name);
         QVERIFY(back);
         QCOMPARE(back->label, QStringLiteral("still lost?"));
+    }
+
+    void failedSaveIsWrittenOnceItCanBe_data()
+    {
+        QTest::addColumn<QString>("how");
+        QTest::addColumn<bool>("laterSave"); // a later change is saved after the cause is gone
+        QTest::addColumn<int>("waiting");    // retries waiting while the cause lasts
+        QTest::newRow("full disk") << QStringLiteral("fault") << false << 1;
+        QTest::newRow("a folder in the way") << QStringLiteral("folder") << false << 1;
+        QTest::newRow("a later save wins") << QStringLiteral("fault") << true << 1;
+        QTest::newRow("read-only mode writes nothing") << QStringLiteral("readOnly") << false << 0;
+    }
+    // The last edit made while the file could not be written reaches the
+    // file once it can be, with no further change to prompt it; until then
+    // the last good version and its backup stay as they were.
+    void failedSaveIsWrittenOnceItCanBe()
+    {
+        QFETCH(QString, how);
+        QFETCH(bool, laterSave);
+        QFETCH(int, waiting);
+        const QString name = QStringLiteral("converter.json");
+        Sample s;
+        s.when = QDateTime(QDate(2026, 3, 14), QTime(9, 5, 0), Qt::UTC);
+        for (const char* label : {"first", "good"}) {
+            s.label = QString::fromLatin1(label);
+            QVERIFY(Store::save(s, name));
+        }
+        const QByteArray good = TestEnvironment::readState(name);
+        const QByteArray first = TestEnvironment::readState(name + QStringLiteral(".bak"));
+        if (how == QLatin1String("fault")) {
+            Store::setWriteFault([](const QString&) { return QStringLiteral("No space left on device"); });
+        } else if (how == QLatin1String("readOnly")) {
+            Store::setReadOnly(true);
+        } else {
+            QVERIFY(QFile::remove(Store::path(name)));
+            QVERIFY(QDir().mkpath(Store::path(name)));
+        }
+        s.label = QStringLiteral("made while full");
+        QVERIFY(!Store::save(s, name));
+        QCOMPARE(Store::retryFailedSaves(), waiting);
+        QCOMPARE(Store::retryFailedSaves(), waiting);
+        if (how != QLatin1String("folder"))
+            QCOMPARE(TestEnvironment::readState(name), good);
+        // The backup may have taken the good version (the fault here hits
+        // only the state file itself), never the failed one.
+        const QByteArray bak = TestEnvironment::readState(name + QStringLiteral(".bak"));
+        QVERIFY(bak == first || bak == good);
+
+        Store::setWriteFault({});
+        Store::setReadOnly(false);
+        QDir(Store::path(name)).removeRecursively();
+        if (laterSave) {
+            s.label = QStringLiteral("later");
+            QVERIFY(Store::save(s, name));
+        }
+        QCOMPARE(Store::retryFailedSaves(), 0);
+        const std::optional<Sample> back = Store::load<Sample>(name);
+        QVERIFY(back);
+        QCOMPARE(back->label, laterSave ? QStringLiteral("later") : waiting ? QStringLiteral("made while full")
+                                                                          : QStringLiteral("good"));
+        QCOMPARE(StoreEvents::shared().problems().isEmpty(), waiting > 0);
+        if (how == QLatin1String("fault") && !laterSave)
+            QCOMPARE(TestEnvironment::readState(name + QStringLiteral(".bak")), good);
+    }
+
+    // The retries run by themselves on the event loop.
+    void failedSaveIsRetriedOnTheEventLoop()
+    {
+        const QString name = QStringLiteral("focus.json");
+        Store::setWriteFault([](const QString&) { return QStringLiteral("No space left on device"); });
+        QVERIFY(!Store::save(QJsonObject{{QStringLiteral("v"), 1}}, name));
+        Store::setWriteFault({});
+        QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(Store::path(name)), 3 * Store::kRetryInterval);
+        QCOMPARE(Store::retryFailedSaves(), 0);
     }
 
     // The user is told where an unreadable file was kept.

@@ -261,15 +261,19 @@ private Q_SLOTS:
         f.write(text);
         f.close();
         RecorderModel m;
-        QVERIFY(m.notes().isEmpty());
+        // Its recording is listed again from the audio file alone.
+        QCOMPARE(m.notes().size(), 1);
+        QCOMPARE(m.notes().first().fileName, good.fileName);
+        QVERIFY(m.notes().first().id != good.id);
         // The file that did not read is kept, byte for byte, before the next
         // save replaces it.
         const QStringList kept = QDir(Store::folder()).entryList({QStringLiteral("recordings.json.unreadable-*")});
         QCOMPARE(kept.size(), 1);
         QCOMPARE(fileBytes(Store::path(kept.first())), text);
+        const QByteArray relisted = fileBytes(statePath());
         QVERIFY(writeAudio(QStringLiteral("new.m4a")));
         m.setTranscript(QUuid::createUuid(), QStringLiteral("ignored"));
-        QCOMPARE(fileBytes(statePath()), text); // an unknown id writes nothing
+        QCOMPARE(fileBytes(statePath()), relisted); // an unknown id writes nothing
     }
 
     void notesWithoutTheirAudioAreKept()
@@ -326,6 +330,40 @@ private Q_SLOTS:
         QVERIFY(writeAudio(QStringLiteral("dropped here.m4a")));
         RecorderModel again;
         QCOMPARE(again.notes().size(), 2);
+    }
+
+    void recordingsOfALostListAreListedAgain_data()
+    {
+        QTest::addColumn<QByteArray>("list"); // the list file; empty: none
+        QTest::addColumn<int>("listed");
+        QTest::newRow("damaged list") << QByteArray("[{\"id\": ") << 2;
+        QTest::newRow("list of the wrong form") << QByteArray("{\"notes\": []}") << 2;
+        QTest::newRow("no list: files dropped in stay out") << QByteArray() << 0;
+        QTest::newRow("readable list: files dropped in stay out") << QByteArray("[]") << 0;
+    }
+    // When the list of notes cannot be read, the recordings on disk are
+    // listed again from their files rather than dropping out of reach; the
+    // damaged list is kept aside.
+    void recordingsOfALostListAreListedAgain()
+    {
+        QFETCH(QByteArray, list);
+        QFETCH(int, listed);
+        QVERIFY(writeAudio(QStringLiteral("Voice Note 2026-03-15 101010.m4a"), 1.0));
+        QVERIFY(writeAudio(QStringLiteral("Voice Note 2026-03-16 090000.m4a")));
+        if (!list.isEmpty())
+            QVERIFY(TestEnvironment::writeState(RecorderModel::fileName(), list));
+        RecorderModel m;
+        QCOMPARE(m.notes().size(), listed);
+        QCOMPARE(savedNotes(), m.notes());
+        for (const VoiceNote& n : m.notes()) {
+            QVERIFY(QFileInfo::exists(RecorderModel::folder() + QLatin1Char('/') + n.fileName));
+            QVERIFY(n.duration > 0.3);
+        }
+        if (listed > 0) {
+            const QStringList kept = QDir(Store::folder()).entryList({RecorderModel::fileName() + QStringLiteral(".unreadable-*")});
+            QCOMPARE(kept.size(), 1);
+            QCOMPARE(TestEnvironment::contents(Store::folder() + QLatin1Char('/') + kept.first()), list);
+        }
     }
 
     void recoveryLooksAtTheFolderAsListed_data()

@@ -1,6 +1,8 @@
 #include "TestEnvironment.h"
 #include "core/DataExport.h"
+#include "core/SafeFile.h"
 #include "core/Store.h"
+#include "core/StoreEvents.h"
 #include "ui/Alert.h"
 #include "wordproc/WPDocument.h"
 #include "wordproc/WPRecovery.h"
@@ -143,6 +145,35 @@ private Q_SLOTS:
         QTemporaryDir exported;
         VEXOBWExport::copyAll(Store::folder(), exported.path());
         QCOMPARE(QDir(exported.filePath(QStringLiteral("Recovered Documents"))).entryList({QStringLiteral("*.json")}).size(), 2);
+    }
+
+    // A copy that cannot be written (a full disk) is told, the earlier copy
+    // stays, and it is written after the delay once there is room, with no
+    // further typing; the notice then goes.
+    void failedCopyIsToldAndWrittenLater()
+    {
+        WPRecovery recovery(nullptr, 10);
+        WPDocument document;
+        recovery.watch(&document);
+        type(&document, QStringLiteral("kept"));
+        QVERIFY(recovery.writeNow(&document));
+        const QString path = WPRecovery::pathFor(recovery.idOf(&document));
+        const QByteArray earlier = TestEnvironment::contents(path);
+        SafeFile::setFault([](const QString&) { return QStringLiteral("No space left on device"); });
+        type(&document, QStringLiteral(" and more"));
+        QVERIFY(!recovery.writeNow(&document));
+        QCOMPARE(StoreEvents::shared().problems().size(), 1);
+        const StoreEvents::Problem p = StoreEvents::shared().problems().first();
+        QCOMPARE(p.kind, StoreEvents::Problem::Kind::saveFailed);
+        QCOMPARE(p.file, path);
+        QVERIFY2(p.reason.contains(QStringLiteral("No space left")), qPrintable(p.reason));
+        QCOMPARE(TestEnvironment::contents(path), earlier);
+        SafeFile::setFault({});
+        QTRY_VERIFY(StoreEvents::shared().problems().isEmpty());
+        QCOMPARE(WPRecovery::leftBehind().first().id, recovery.idOf(&document));
+        WPDocument restored;
+        QVERIFY(WPRecovery::restore(WPRecovery::leftBehind().first(), &restored, nullptr));
+        QCOMPARE(restored.storage()->toPlainText(), QStringLiteral("kept and more"));
     }
 
     // A recovered document that is still untitled at the next crash is
