@@ -383,21 +383,27 @@ QString keepUnreadable(const QString& name)
     if (QFileInfo::exists(path(name)) || QFileInfo(path(name)).isSymLink())
         mode().unreadable.insert(name);
     const QString copy = keepCopyOf(path(name));
+    const QString owner = StoreEvents::ownerOf(name);
+    const QString why = readProblems().value(name, QStringLiteral("its contents are not in the expected form or "
+                                                                  "exceed a limit"));
     if (copy.isEmpty()) {
-        // The file is there but no copy could be made (a full disk): it
-        // must not be written over until one can.
+        // The file is there but no copy could be made (a full disk, a
+        // read-only folder): it must not be written over until one can,
+        // and the user is told, so the defaults shown meanwhile are not
+        // taken for the data.
         const QFileInfo info(path(name));
-        if (info.exists() || info.isSymLink())
+        if (info.exists() || info.isSymLink()) {
             mode().notKept.insert(name);
+            StoreEvents::shared().reportProblem(
+                {StoreEvents::Problem::Kind::keptAside, owner, path(name), why, QString()});
+        }
         return {};
     }
-    mode().notKept.remove(name);
+    // The notice that no copy could be kept gives way to the one naming it.
+    if (mode().notKept.remove(name))
+        StoreEvents::shared().clear(owner);
     mode().unreadable.insert(name);
-    StoreEvents::shared().reportProblem({StoreEvents::Problem::Kind::keptAside, StoreEvents::ownerOf(name),
-                                         path(name),
-                                         readProblems().value(name, QStringLiteral("its contents are not in the "
-                                                                                   "expected form or exceed a limit")),
-                                         copy});
+    StoreEvents::shared().reportProblem({StoreEvents::Problem::Kind::keptAside, owner, path(name), why, copy});
     return copy;
 }
 
@@ -426,10 +432,18 @@ bool restoreBackup(const QString& name)
         return false;
     }
     // The unreadable file was kept aside already; the backup stays too.
-    if (!SafeFile::copy(backup, file))
+    if (!mode().notKept.contains(name) && SafeFile::copy(backup, file)) {
+        mode().unreadable.remove(name);
+        StoreEvents::shared().clear(StoreEvents::ownerOf(name));
+        return true;
+    }
+    // It cannot be put in place now (no copy of the unreadable file could
+    // be kept, or the folder cannot be written): the backup's record is
+    // used, and written as soon as it can be (the failure is told).
+    const SafeFile::ReadResult r = SafeFile::readRegular(backup, kMaxStateFileSize);
+    if (r.status != SafeFile::ReadResult::Status::ok)
         return false;
-    mode().unreadable.remove(name);
-    StoreEvents::shared().clear(StoreEvents::ownerOf(name));
+    writeOrRetry(name, r.data);
     return true;
 }
 

@@ -103,19 +103,24 @@ void setRestoreQuestion(std::function<bool(const QString& file, const QString& b
 std::optional<QJsonValue> readBackup(const QString& name);
 // Asks, and on yes copies the backup over the unreadable file (kept aside
 // before); on no keeps a copy of the backup (keepCopyOf), which the next
-// saves would otherwise replace. True when the backup is now the state file.
+// saves would otherwise replace. True when the backup's record is to be
+// used: it is now the state file, or (when the unreadable file could not
+// be kept or the folder cannot be written) it is written as soon as it can
+// be, like a failed save.
 bool restoreBackup(const QString& name);
 
 // The shared reading convention: the record decoded strictly from `name`,
 // or nothing (the caller keeps its defaults). A file that exists but fails
-// to decode is kept aside first (keepUnreadable); when its backup decodes
-// and the user agrees, the backup is put back and its record returned.
+// to decode is kept aside first (keepUnreadable; when that fails it is left
+// untouched); when its backup decodes and the user agrees, the backup is
+// put back (restoreBackup) and its record returned.
 template <class T>
 std::optional<T> load(const QString& name)
 {
     std::optional<QJsonValue> v = read(name);
     std::optional<T> record = v ? T::fromJson(*v) : std::nullopt;
-    if (!record && !keepUnreadable(name).isEmpty()) {
+    if (!record) {
+        keepUnreadable(name);
         const std::optional<QJsonValue> b = readBackup(name);
         std::optional<T> backup = b ? T::fromJson(*b) : std::nullopt;
         if (backup && restoreBackup(name))
@@ -130,7 +135,8 @@ std::optional<QList<T>> loadList(const QString& name)
 {
     std::optional<QJsonValue> v = read(name);
     std::optional<QList<T>> list = v ? Json::toList<T>(*v) : std::nullopt;
-    if (!list && !keepUnreadable(name).isEmpty()) {
+    if (!list) {
+        keepUnreadable(name);
         const std::optional<QJsonValue> b = readBackup(name);
         std::optional<QList<T>> backup = b ? Json::toList<T>(*b) : std::nullopt;
         if (backup && restoreBackup(name))

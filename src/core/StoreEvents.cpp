@@ -42,6 +42,11 @@ QString StoreEvents::describe(const Problem& p)
                               "the program runs and saved as soon as the file can be written.")
             .arg(p.owner, p.file, p.reason);
     case Problem::Kind::keptAside:
+        if (p.copy.isEmpty()) {
+            return QStringLiteral("%1: \u201c%2\u201d could not be read (%3), and no copy of it could be kept. "
+                                  "It is left as it is, and nothing is saved over it until a copy can be kept.")
+                .arg(p.owner, p.file, p.reason);
+        }
         return QStringLiteral("%1: \u201c%2\u201d could not be read (%3). A copy was kept as \u201c%4\u201d.")
             .arg(p.owner, p.file, p.reason, p.copy);
     case Problem::Kind::readOnly:

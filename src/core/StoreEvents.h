@@ -14,7 +14,7 @@ public:
     struct Problem {
         enum class Kind {
             saveFailed, // the file could not be written; the state is still in memory
-            keptAside,  // the file could not be read; a copy of it was kept
+            keptAside,  // the file could not be read; a copy of it was kept (copy empty: none could be)
             readOnly,   // another copy of the program owns the data folder
         };
         Kind kind = Kind::saveFailed;

@@ -81,6 +81,9 @@ void StoreNoticeView::refresh(bool announce)
         label->setTextInteractionFlags(Qt::TextSelectableByMouse);
         label->setFont(Fonts::style(Fonts::TextStyle::Callout));
         m_list->addWidget(label);
+        // Shown now, not later from the event loop, so that the size below
+        // counts its wrapped lines.
+        label->setVisible(true);
         m_labels.append(label);
     }
     if (problems.isEmpty()) {

@@ -51,6 +51,8 @@ private Q_SLOTS:
     {
         TestEnvironment::clearDataFolder();
         Store::setRestoreQuestion({});
+        Store::setWriteFault({});
+        Store::dropRetries();
         for (const StoreEvents::Problem& p : StoreEvents::shared().problems())
             StoreEvents::shared().clear(p.owner);
     }
@@ -170,6 +172,52 @@ private Q_SLOTS:
         for (const QString& f : entries(name + QStringLiteral("*")))
             kept = kept || TestEnvironment::readState(f) == backup;
         QVERIFY(kept || answer != 0 || !backupReads);
+    }
+
+    void unreadableFileWithoutRoomIsTold_data()
+    {
+        QTest::addColumn<bool>("restore");
+        QTest::newRow("backup put back") << true;
+        QTest::newRow("backup declined") << false;
+    }
+    // A state file that cannot be read while no copy of it can be kept (a
+    // full disk, a read-only folder) is told and left alone; its backup is
+    // still offered, its record used at once and written once there is room,
+    // after the unreadable file has been kept.
+    void unreadableFileWithoutRoomIsTold()
+    {
+        QFETCH(bool, restore);
+        const QString name = QStringLiteral("timeline.json");
+        const QByteArray damaged = "{\"values\": [9";
+        const QByteArray backup = *Store::encode(Numbers{{5, 6}}.toJson());
+        QVERIFY(TestEnvironment::writeState(name, damaged));
+        QVERIFY(TestEnvironment::writeState(name + QStringLiteral(".bak"), backup));
+        Store::setWriteFault([](const QString&) { return QStringLiteral("No space left on device"); });
+        int asked = 0;
+        Store::setRestoreQuestion([&](const QString&, const QString&) { return ++asked, restore; });
+        const std::optional<Numbers> loaded = Store::load<Numbers>(name);
+        QCOMPARE(asked, 1);
+        QCOMPARE(bool(loaded), restore);
+        if (loaded)
+            QCOMPARE(loaded->values, QList<int>({5, 6}));
+        const QList<StoreEvents::Problem> problems = StoreEvents::shared().problems();
+        QVERIFY(!problems.isEmpty());
+        QCOMPARE(problems.first().kind, StoreEvents::Problem::Kind::keptAside);
+        QVERIFY(problems.first().copy.isEmpty());
+        QVERIFY(StoreEvents::describe(problems.first()).contains(QStringLiteral("no copy")));
+        QCOMPARE(TestEnvironment::readState(name), damaged);
+        QCOMPARE(TestEnvironment::readState(name + QStringLiteral(".bak")), backup);
+
+        Store::setWriteFault({});
+        QCOMPARE(Store::retryFailedSaves(), 0);
+        if (!restore)
+            QVERIFY(Store::save(Numbers{{1}}, name));
+        QCOMPARE(TestEnvironment::readState(name), restore ? backup : *Store::encode(Numbers{{1}}.toJson()));
+        const QStringList kept = entries(name + QStringLiteral(".unreadable-*"));
+        QCOMPARE(kept.size(), 1);
+        QCOMPARE(TestEnvironment::readState(kept.first()), damaged);
+        QCOMPARE(StoreEvents::shared().problems().size(), 1);
+        QCOMPARE(StoreEvents::shared().problems().first().copy, Store::path(kept.first()));
     }
 
     void hostileFileIsMovedAsideNotCopied_data()

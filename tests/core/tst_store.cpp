@@ -436,7 +436,11 @@ private Q_SLOTS:
         s.when = QDateTime(QDate(2026, 3, 14), QTime(9, 5, 0), Qt::UTC);
         QVERIFY(!Store::save(s, name));
         QCOMPARE(TestEnvironment::readState(name), damaged);
-        QCOMPARE(StoreEvents::shared().problems().first().kind, StoreEvents::Problem::Kind::saveFailed);
+        // Told twice: the file could not be kept, and so the save was refused.
+        const QList<StoreEvents::Problem> told = StoreEvents::shared().problems();
+        QCOMPARE(told.size(), 2);
+        QCOMPARE(told.first().kind, StoreEvents::Problem::Kind::keptAside);
+        QCOMPARE(told.last().kind, StoreEvents::Problem::Kind::saveFailed);
         Store::setWriteFault({});
         QVERIFY(Store::save(s, name));
         QCOMPARE(keptCopies(name).size(), 1);

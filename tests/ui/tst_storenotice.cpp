@@ -3,6 +3,7 @@
 #include "ui/StoreNoticeView.h"
 
 #include <QApplication>
+#include <QLabel>
 #include <QScreen>
 #include <QPushButton>
 #include <QTest>
@@ -65,6 +66,29 @@ private Q_SLOTS:
         QVERIFY(view.isVisible());
         events.clear(QStringLiteral("Citations"));
         QVERIFY(!view.isVisible());
+    }
+
+    // A problem added while the notice is up makes it grow: every message
+    // is shown whole, wrapped, not cut to one line.
+    void messagesAddedWhileShownAreWhole()
+    {
+        StoreEvents& events = StoreEvents::shared();
+        StoreNoticeView view(events);
+        events.reportProblem(failure(QStringLiteral("Scientific Calculator")));
+        QVERIFY(view.isVisible());
+        events.reportProblem(failure(QStringLiteral("Study Timeline")));
+        QApplication::processEvents();
+        const QList<QLabel*> labels = view.findChildren<QLabel*>();
+        int shown = 0;
+        for (const QLabel* l : labels) {
+            if (!l->text().contains(QStringLiteral("No space left")))
+                continue;
+            ++shown;
+            QVERIFY(l->isVisible());
+            QVERIFY2(l->height() >= l->heightForWidth(l->width()),
+                     qPrintable(QStringLiteral("%1 < %2").arg(l->height()).arg(l->heightForWidth(l->width()))));
+        }
+        QCOMPARE(shown, 2);
     }
 
     // The picture, for looking at beside the other windows.

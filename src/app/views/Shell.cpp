@@ -54,7 +54,7 @@ bool askToRestoreBackup(const QString& file, const QString& backup)
     const QFileInfo bak(backup);
     const QString owner = StoreEvents::ownerOf(QFileInfo(file).fileName());
     const QString text
-        = QStringLiteral("%1: \u201c%2\u201d could not be read; a copy of it was kept. The backup \u201c%3\u201d, "
+        = QStringLiteral("%1: \u201c%2\u201d could not be read. The backup \u201c%3\u201d, "
                          "saved %4, reads correctly.\n\nRestore the backup in place of the unreadable file?")
               .arg(owner, QDir::toNativeSeparators(file), QDir::toNativeSeparators(backup),
                    QLocale().toString(bak.lastModified(), QLocale::LongFormat));
