@@ -88,7 +88,9 @@ double AudioCapture::stop()
     m_source.reset();
     m_device = nullptr;
     const double seconds = currentTime();
-    m_writer.finish();
+    m_finishError.clear();
+    if (!m_writer.finish(&m_finishError) && m_finishError.isEmpty())
+        m_finishError = QStringLiteral("The recording could not be written.");
     m_meter.reset();
     return seconds;
 }

@@ -26,8 +26,10 @@ public:
     Start start(const QString& path, QString* error = nullptr);
     bool isCapturing() const { return m_source != nullptr; }
     // Reads what the device still holds, stops it and finishes the file.
-    // Returns the seconds captured.
+    // Returns the seconds captured; finishError() then says why the file
+    // could not be finished (empty when it was).
     double stop();
+    const QString& finishError() const { return m_finishError; }
 
     // Seconds captured so far (samples / 44,100).
     double currentTime() const;
@@ -55,4 +57,5 @@ private:
     QByteArray m_carry; // an odd byte left between reads
     bool m_reported = false;
     bool m_failed = false;
+    QString m_finishError;
 };

@@ -409,6 +409,7 @@ void RecorderModel::stopRecording()
     if (!m_capture)
         return;
     const double duration = m_capture->stop();
+    const QString finishError = m_capture->finishError();
     const bool nothing = m_capture->samplesCaptured() == 0;
     m_capture.reset();
     m_meterTimer.stop();
@@ -435,7 +436,12 @@ void RecorderModel::stopRecording()
     list().prepend(n);
     Q_EMIT notesChanged();
     save();
-    setStatus(QStringLiteral("Saved ") + n.title);
+    // The note keeps what reached the disk, but a file that could not be
+    // finished is not reported as saved.
+    if (!finishError.isEmpty())
+        setStatus(QStringLiteral("Recording failed: ") + finishError);
+    else
+        setStatus(QStringLiteral("Saved ") + n.title);
 }
 
 // Playback --------------------------------------------------------------

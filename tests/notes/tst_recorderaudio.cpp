@@ -9,6 +9,7 @@
 #include "notes/RecorderNaming.h"
 
 #include <QElapsedTimer>
+#include <QFile>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -71,6 +72,23 @@ private Q_SLOTS:
         QVERIFY2(std::abs(p.seconds - n.duration) < 0.05,
                  qPrintable(QStringLiteral("%1 / %2").arg(p.seconds).arg(n.duration)));
         QCOMPARE(Store::loadList<VoiceNote>(RecorderModel::fileName()).value_or(QList<VoiceNote>()), m.notes());
+    }
+
+    void aFileThatCannotBeFinishedIsNotReportedSaved()
+    {
+        RecorderModel m;
+        QVERIFY(m_pulse.play(m_sine));
+        QSignalSpy capturing(&m, &RecorderModel::capturing);
+        m.requestAndRecord();
+        QVERIFY2(m.recording(), qPrintable(m.status()));
+        QVERIFY(capturing.wait(5000));
+        QTest::qWait(300);
+        // The file goes away under the recorder, so it cannot be finished.
+        QVERIFY(QFile::remove(RecorderModel::folder() + QLatin1Char('/') + m.currentFile()));
+        m.stopRecording();
+        QVERIFY(!m.recording());
+        QVERIFY2(m.status().startsWith(QStringLiteral("Recording failed: ")), qPrintable(m.status()));
+        QVERIFY(m.status().size() > QStringLiteral("Recording failed: ").size());
     }
 
     void twoRecordingsInOneSecondKeepTwoFiles()
