@@ -665,6 +665,33 @@ private Q_SLOTS:
         delete w;
     }
 
+    void escapeGivesTheKeyboardBack_data()
+    {
+        QTest::addColumn<int>("menu");
+        QTest::newRow("Edit") << 2;
+        QTest::newRow("Help") << 6;
+    }
+    // A menu opened from the bar and closed with Escape hands the keyboard
+    // straight back to the field that had it: what is typed next goes there.
+    void escapeGivesTheKeyboardBack()
+    {
+        QFETCH(int, menu);
+        auto* field = new QLineEdit;
+        QMainWindow* w = makeWindow(field);
+        QVERIFY(QTest::qWaitForWindowActive(w));
+        field->setFocus();
+        QMenuBar* bar = w->menuBar();
+        QMenu* opened = MainMenu::shared().menus().at(menu);
+        bar->setActiveAction(opened->menuAction());
+        QTRY_VERIFY(opened->isVisible());
+        QTest::keyClick(opened, Qt::Key_Escape);
+        QTRY_VERIFY(!opened->isVisible());
+        // The bar keeps no item of its own for the keyboard.
+        QTRY_COMPARE(w->focusWidget(), field);
+        QVERIFY(!bar->activeAction());
+        delete w;
+    }
+
     void applicationKeysWorkWithoutAMenuBar_data()
     {
         QTest::addColumn<int>("key");
