@@ -483,6 +483,26 @@ private Q_SLOTS:
         delete other;
     }
 
+    void zoomNeedsAResizableWindow_data()
+    {
+        QTest::addColumn<bool>("fixed");
+        QTest::newRow("resizable") << false;
+        QTest::newRow("one fixed size, as About") << true;
+    }
+    void zoomNeedsAResizableWindow()
+    {
+        QFETCH(bool, fixed);
+        QMainWindow* w = makeWindow(new QTextEdit);
+        if (fixed)
+            w->setFixedSize(w->size());
+        QVERIFY(QTest::qWaitForWindowActive(w));
+        MainMenu::shared().revalidate();
+        QCOMPARE(find(QStringLiteral("performZoom"))->isEnabled(), !fixed);
+        QVERIFY(find(QStringLiteral("performMiniaturize"))->isEnabled());
+        QVERIFY(find(QStringLiteral("performClose"))->isEnabled());
+        delete w;
+    }
+
     void windowMenuNamesWindowsAsTheirTitleBars_data()
     {
         QTest::addColumn<QString>("title");
