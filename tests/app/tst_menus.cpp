@@ -483,6 +483,26 @@ private Q_SLOTS:
         delete other;
     }
 
+    void zoomNeedsAResizableWindow_data()
+    {
+        QTest::addColumn<bool>("fixed");
+        QTest::newRow("resizable") << false;
+        QTest::newRow("one fixed size, as About") << true;
+    }
+    void zoomNeedsAResizableWindow()
+    {
+        QFETCH(bool, fixed);
+        QMainWindow* w = makeWindow(new QTextEdit);
+        if (fixed)
+            w->setFixedSize(w->size());
+        QVERIFY(QTest::qWaitForWindowActive(w));
+        MainMenu::shared().revalidate();
+        QCOMPARE(find(QStringLiteral("performZoom"))->isEnabled(), !fixed);
+        QVERIFY(find(QStringLiteral("performMiniaturize"))->isEnabled());
+        QVERIFY(find(QStringLiteral("performClose"))->isEnabled());
+        delete w;
+    }
+
     void windowMenuNamesWindowsAsTheirTitleBars_data()
     {
         QTest::addColumn<QString>("title");
@@ -662,6 +682,33 @@ private Q_SLOTS:
         QTest::keyClick(w, Qt::Key_9, Qt::ControlModifier | Qt::AltModifier);
         QTest::keyClick(w, Qt::Key_Q, Qt::ControlModifier);
         QCOMPARE(m_delegate.got, (QStringList{"open calculator", "open timeline", "terminate"}));
+        delete w;
+    }
+
+    void escapeGivesTheKeyboardBack_data()
+    {
+        QTest::addColumn<int>("menu");
+        QTest::newRow("Edit") << 2;
+        QTest::newRow("Help") << 6;
+    }
+    // A menu opened from the bar and closed with Escape hands the keyboard
+    // straight back to the field that had it: what is typed next goes there.
+    void escapeGivesTheKeyboardBack()
+    {
+        QFETCH(int, menu);
+        auto* field = new QLineEdit;
+        QMainWindow* w = makeWindow(field);
+        QVERIFY(QTest::qWaitForWindowActive(w));
+        field->setFocus();
+        QMenuBar* bar = w->menuBar();
+        QMenu* opened = MainMenu::shared().menus().at(menu);
+        bar->setActiveAction(opened->menuAction());
+        QTRY_VERIFY(opened->isVisible());
+        QTest::keyClick(opened, Qt::Key_Escape);
+        QTRY_VERIFY(!opened->isVisible());
+        // The bar keeps no item of its own for the keyboard.
+        QTRY_COMPARE(w->focusWidget(), field);
+        QVERIFY(!bar->activeAction());
         delete w;
     }
 

@@ -11,6 +11,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QFileInfo>
+#include <QKeyEvent>
 #include <QKeySequence>
 #include <QMainWindow>
 #include <QMenu>
@@ -18,6 +19,7 @@
 #include <QPointer>
 #include <QProxyStyle>
 #include <QStyleFactory>
+#include <QTimer>
 #include <QWidget>
 #include <QWindow>
 #include <utility>
@@ -194,6 +196,7 @@ void MainMenu::makeMenus()
     auto menu = [this](const QString& title) {
         auto* m = new QMenu(title);
         m->setObjectName(title);
+        m->installEventFilter(this);
         connect(m, &QMenu::aboutToShow, this, &MainMenu::revalidate);
         m_menus.append(m);
         return m;
@@ -468,6 +471,23 @@ QEvent::Type MainMenu::revalidateEvent()
 {
     static const auto type = QEvent::Type(QEvent::registerEventType());
     return type;
+}
+
+bool MainMenu::eventFilter(QObject* watched, QEvent* event)
+{
+    // Escape closes a menu of the bar and would leave the bar holding the
+    // keyboard, with nothing drawn to say so: the keyboard goes back to
+    // where it was, as it does when a menu is dismissed by a click.
+    if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape
+        && m_menus.contains(qobject_cast<QMenu*>(watched))) {
+        QTimer::singleShot(0, this, [] {
+            if (auto* bar = qobject_cast<QMenuBar*>(QApplication::focusWidget())) {
+                QKeyEvent leave(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+                QApplication::sendEvent(bar, &leave);
+            }
+        });
+    }
+    return QObject::eventFilter(watched, event);
 }
 
 void MainMenu::customEvent(QEvent* event)

@@ -79,6 +79,7 @@ public:
 
 protected:
     void customEvent(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     MainMenu();

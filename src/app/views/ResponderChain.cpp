@@ -46,6 +46,12 @@ const QStringList& windowActions()
     return names;
 }
 
+// A window of one fixed size has nothing to zoom to.
+bool windowCan(const QWidget* w, const QString& a)
+{
+    return a != QLatin1String("performZoom") || w->minimumSize() != w->maximumSize();
+}
+
 // Each menu check asks every responder for every item: what a class
 // answers is fixed, so its methods are read once, in one pass (asking the
 // class for each signature would search all its methods every time).
@@ -286,7 +292,7 @@ private:
         if (own)
             return Answer::enabled;
         if (r.window && c.window)
-            return Answer::enabled;
+            return windowCan(static_cast<const QWidget*>(r.object), c.name) ? Answer::enabled : Answer::disabled;
         return Answer::no;
     }
 
