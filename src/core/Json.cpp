@@ -27,7 +27,11 @@ std::optional<QDateTime> toDate(const QString& text)
     QDateTime d = QDateTime::fromString(text, Qt::ISODate);
     if (!d.isValid())
         return std::nullopt;
-    return d.toUTC();
+    // Whole seconds, as fromDate writes them: a fraction (of a second, or
+    // of a minute as in "10:00.5") would otherwise change with every save.
+    d = d.toUTC();
+    d.setTime(QTime(d.time().hour(), d.time().minute(), d.time().second()));
+    return d;
 }
 
 QString fromUuid(const QUuid& id)

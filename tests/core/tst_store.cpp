@@ -193,6 +193,26 @@ private Q_SLOTS:
         QFile::remove(Store::path(QStringLiteral("big.json")));
     }
 
+    void datesReadAsTheyAreWritten_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("written");
+        QTest::newRow("whole seconds") << QStringLiteral("2026-03-14T10:00:07Z") << QStringLiteral("2026-03-14T10:00:07Z");
+        QTest::newRow("milliseconds") << QStringLiteral("2026-03-14T10:00:07.880Z") << QStringLiteral("2026-03-14T10:00:07Z");
+        QTest::newRow("fraction of a minute") << QStringLiteral("2026-03-14T10:00.02Z") << QStringLiteral("2026-03-14T10:00:01Z");
+        QTest::newRow("offset") << QStringLiteral("2026-03-14T10:00:00.5+01:00") << QStringLiteral("2026-03-14T09:00:00Z");
+    }
+    void datesReadAsTheyAreWritten()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, written);
+        const std::optional<QDateTime> read = Json::toDate(text);
+        QVERIFY(read);
+        QCOMPARE(Json::fromDate(*read), written);
+        // What is written reads back to the very same moment.
+        QCOMPARE(Json::toDate(written), read);
+    }
+
     void integersAreStrict_data()
     {
         QTest::addColumn<QByteArray>("text");

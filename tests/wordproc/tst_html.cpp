@@ -7,8 +7,10 @@
 #include "wordproc/formats/Html.h"
 
 #include <QAbstractTextDocumentLayout>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
+#include <QTextTable>
 #include <QtTest>
 
 using namespace FormatTest;
@@ -22,6 +24,8 @@ private Q_SLOTS:
     void savedPageHoldsItsPictures();
     void readPicturesAndListsSurviveASave();
     void tagsHaveOneStyleEach();
+    void deepNestingKeepsTheText_data();
+    void deepNestingKeepsTheText();
 };
 
 void HtmlTest::pages_data()
@@ -144,6 +148,38 @@ void HtmlTest::tagsHaveOneStyleEach()
     QTextDocument back;
     Html::read(html.toUtf8(), &back, nullptr);
     QCOMPARE(describe(back, Lists | Colors).value(0).left(9), QStringLiteral("list=1 [\t"));
+}
+
+void HtmlTest::deepNestingKeepsTheText_data()
+{
+    QTest::addColumn<QByteArray>("html");
+    QTest::addColumn<int>("tableDepth");
+    QTest::newRow("3000 nested tables") << "<table><tr><td>a" + QByteArray("<table><tr><td>").repeated(3000) + "deep" << 8;
+    QTest::newRow("50000 nested inline tags") << "<p>a" + QByteArray("<b><i>").repeated(50000) + "deep</p>" << 0;
+    QTest::newRow("20000 nested lists") << "<p>a</p>" + QByteArray("<ul><li>").repeated(20000) + "deep" << 0;
+    QTest::newRow("closed again") << "<p>a</p>" + QByteArray("<div>").repeated(5000) + "deep" + QByteArray("</div>").repeated(5000) + "<p><b>after</b></p>" << 0;
+    QTest::newRow("tables within the bounds") << "<p>a</p>" + QByteArray("<table><tr><td>").repeated(8) + "deep" + QByteArray("</td></tr></table>").repeated(8) << 8;
+}
+
+void HtmlTest::deepNestingKeepsTheText()
+{
+    QFETCH(QByteArray, html);
+    QFETCH(int, tableDepth);
+    QElapsedTimer timer;
+    timer.start();
+    QTextDocument doc;
+    Html::read("<html><body>" + html + "</body></html>", &doc, nullptr);
+    QVERIFY(doc.toPlainText().trimmed().startsWith(QLatin1Char('a')));
+    QVERIFY(doc.toPlainText().contains(QLatin1String("deep")));
+    int depth = 0;
+    for (QTextFrame* frame = QTextCursor(doc.find(QStringLiteral("deep"))).currentFrame(); frame && frame != doc.rootFrame();
+         frame = frame->parentFrame())
+        depth += qobject_cast<QTextTable*>(frame) ? 1 : 0;
+    QCOMPARE(depth, tableDepth);
+    QVERIFY(!Html::write(doc, {}).isEmpty());
+    // Guards against runaway work, not a speed target: generous enough for a
+    // sanitizer build on a busy machine.
+    QVERIFY(timer.elapsed() < 60000);
 }
 
 QTEST_MAIN(HtmlTest)

@@ -3,7 +3,9 @@
 #include "wordproc/WPText.h"
 #include "wordproc/formats/FormatSupport.h"
 
+#include <QHash>
 #include <QRegularExpression>
+#include <QSet>
 #include <QStringDecoder>
 #include <QTextBlock>
 #include <QTextDocument>
@@ -99,6 +101,122 @@ QString escapeAttribute(const QString& text)
         else
             out += c;
     }
+    return out;
+}
+
+// Qt's HTML reader slows down with every level of nesting and its writer
+// recurses into it, and every level of tables inside tables is laid out
+// again: a hostile page of thousands of nested elements would hang or
+// overflow the stack. Elements deeper than these bounds lose their tags and
+// keep their text; a page within them is left exactly as it is.
+constexpr int kMaxNesting = 100;
+constexpr int kMaxTableNesting = 8;
+
+QString boundedNesting(const QString& html)
+{
+    // Tags that never hold others or whose end tag may be left out: they
+    // close themselves and add no level.
+    static const QSet<QString> flat{
+        QStringLiteral("area"),  QStringLiteral("base"),  QStringLiteral("basefont"), QStringLiteral("br"),
+        QStringLiteral("col"),   QStringLiteral("embed"), QStringLiteral("hr"),       QStringLiteral("img"),
+        QStringLiteral("input"), QStringLiteral("link"),  QStringLiteral("meta"),     QStringLiteral("param"),
+        QStringLiteral("source"), QStringLiteral("track"), QStringLiteral("wbr"),     QStringLiteral("html"),
+        QStringLiteral("head"),  QStringLiteral("body"),  QStringLiteral("p"),        QStringLiteral("li"),
+        QStringLiteral("dt"),    QStringLiteral("dd"),    QStringLiteral("option"),   QStringLiteral("optgroup"),
+        QStringLiteral("tr"),    QStringLiteral("td"),    QStringLiteral("th"),       QStringLiteral("thead"),
+        QStringLiteral("tbody"), QStringLiteral("tfoot"), QStringLiteral("colgroup"), QStringLiteral("caption")};
+    static const QSet<QString> tablePart{QStringLiteral("tr"),    QStringLiteral("td"),    QStringLiteral("th"),
+                                         QStringLiteral("thead"), QStringLiteral("tbody"), QStringLiteral("tfoot"),
+                                         QStringLiteral("col"),   QStringLiteral("colgroup"), QStringLiteral("caption")};
+    struct Open {
+        QString name;
+        bool dropped;
+    };
+    QList<Open> open;
+    QHash<QString, int> openCount;
+    int tables = 0;
+    int droppedTables = 0;
+    QString out;
+    qsizetype copied = 0;
+    bool changed = false;
+    const auto drop = [&](qsizetype from, qsizetype to) {
+        out += QStringView(html).mid(copied, from - copied);
+        copied = to;
+        changed = true;
+    };
+    const qsizetype n = html.size();
+    qsizetype i = 0;
+    while ((i = html.indexOf(QLatin1Char('<'), i)) >= 0) {
+        const qsizetype start = i;
+        if (QStringView(html).mid(i, 4) == QLatin1String("<!--")) {
+            const qsizetype end = html.indexOf(QLatin1String("-->"), i + 4);
+            if (end < 0)
+                break;
+            i = end + 3;
+            continue;
+        }
+        ++i;
+        const bool closing = i < n && html.at(i) == QLatin1Char('/');
+        if (closing)
+            ++i;
+        qsizetype nameEnd = i;
+        while (nameEnd < n && (html.at(nameEnd).isLetterOrNumber()) && html.at(nameEnd).unicode() < 128)
+            ++nameEnd;
+        if (nameEnd == i || !html.at(i).isLetter())
+            continue;
+        const QString name = html.mid(i, nameEnd - i).toLower();
+        // The end of the tag, quoted attribute values skipped.
+        QChar quote;
+        qsizetype end = nameEnd;
+        for (; end < n; ++end) {
+            const QChar c = html.at(end);
+            if (!quote.isNull()) {
+                if (c == quote)
+                    quote = QChar();
+            } else if (c == QLatin1Char('"') || c == QLatin1Char('\'')) {
+                quote = c;
+            } else if (c == QLatin1Char('>')) {
+                break;
+            }
+        }
+        if (end >= n)
+            break;
+        i = end + 1;
+        const bool selfClosing = html.at(end - 1) == QLatin1Char('/');
+        if (flat.contains(name) || (selfClosing && !closing)) {
+            if (droppedTables > 0 && tablePart.contains(name))
+                drop(start, i);
+            continue;
+        }
+        if (!closing) {
+            const bool table = name == QLatin1String("table");
+            const bool dropped = open.size() >= kMaxNesting || (table && tables >= kMaxTableNesting) || droppedTables > 0;
+            open.append({name, dropped});
+            ++openCount[name];
+            if (table)
+                ++(dropped ? droppedTables : tables);
+            if (dropped)
+                drop(start, i);
+            continue;
+        }
+        if (openCount.value(name) == 0)
+            continue;
+        // Elements left open inside this one close with it.
+        while (!open.isEmpty()) {
+            const Open last = open.takeLast();
+            --openCount[last.name];
+            if (last.name == QLatin1String("table"))
+                --(last.dropped ? droppedTables : tables);
+            if (last.name == name) {
+                if (last.dropped)
+                    drop(start, i);
+                break;
+            }
+        }
+    }
+    if (!changed)
+        return html;
+    out += QStringView(html).mid(copied);
     return out;
 }
 
@@ -274,7 +392,7 @@ void read(const QByteArray& data, QTextDocument* into, WPDocAttributes* attribut
     // it understood is written out again in Qt's own HTML, in which only
     // embedded pictures still point anywhere.
     ContainedDocument scratch;
-    scratch.setHtml(html);
+    scratch.setHtml(boundedNesting(html));
     QString normalized = scratch.toHtml();
     static const QRegularExpression src(QStringLiteral("src=\"(?!data:)[^\"]*\""), QRegularExpression::CaseInsensitiveOption);
     static const QRegularExpression background(QStringLiteral("\\bbackground=\"[^\"]*\"|background-image:[^;\"]*;?"),
