@@ -43,6 +43,10 @@ void HtmlTest::pages_data()
     QTest::newRow("numbered list") << QByteArray("<ol><li>one</li><li>two</li></ol><p>after</p>")
                                    << QStringList{QStringLiteral("list=2 [\t1.\tone|]"), QStringLiteral("list=2 [\t2.\ttwo|]"),
                                                   QStringLiteral("list=0 [after|]")};
+    QTest::newRow("nested and separate lists count apart")
+        << QByteArray("<ol><li>a</li><li>b<ol><li>x</li><li>y</li></ol></li><li>c</li></ol><ol><li>d</li></ol>")
+        << QStringList{QStringLiteral("list=2 [\t1.\ta|]"), QStringLiteral("list=2 [\t2.\tb|]"), QStringLiteral("list=2 [\t1.\tx|]"),
+                       QStringLiteral("list=2 [\t2.\ty|]"), QStringLiteral("list=2 [\t3.\tc|]"), QStringLiteral("list=2 [\t1.\td|]")};
     QTest::newRow("table then text") << QByteArray("<table><tr><td>c</td></tr></table><p>after</p>")
                                      << QStringList{QStringLiteral("list=0 "), QStringLiteral("TABLE 1x1"),
                                                     QStringLiteral("  cell 0,0: list=0 [c|]"), QStringLiteral("list=0 [after|]")};

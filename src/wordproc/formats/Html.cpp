@@ -328,8 +328,11 @@ void convertLists(QTextDocument* doc)
         int kind;
         int number;
     };
-    // Numbers first: taking a block out of its list renumbers the rest.
+    // Numbers first: taking a block out of its list renumbers the rest. A
+    // list holds its blocks in document order, so an item's number is the
+    // count of its list's items met so far (no search of the list per item).
     QList<ListItem> items;
+    QHash<const QTextList*, int> counted;
     for (QTextBlock b = doc->begin(); b.isValid(); b = b.next()) {
         QTextList* list = b.textList();
         if (!list)
@@ -337,7 +340,7 @@ void convertLists(QTextDocument* doc)
         const QTextListFormat::Style style = list->format().style();
         const bool bullet = style == QTextListFormat::ListDisc || style == QTextListFormat::ListCircle
                          || style == QTextListFormat::ListSquare;
-        items.append({b, bullet ? WPText::ListBullet : WPText::ListNumber, list->itemNumber(b) + 1});
+        items.append({b, bullet ? WPText::ListBullet : WPText::ListNumber, ++counted[list]});
     }
     for (const auto& [block, kind, number] : std::as_const(items)) {
         QTextList* list = block.textList();
