@@ -7,6 +7,7 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QElapsedTimer>
 #include <QMimeData>
 #include <QTest>
 #include <QTextBlock>
@@ -29,6 +30,8 @@ private Q_SLOTS:
     void smartDelete();
     void smartPaste_data();
     void smartPaste();
+    void pastedHtmlStaysWithinBounds_data();
+    void pastedHtmlStaysWithinBounds();
     void undoStepsOfTyping_data();
     void undoStepsOfTyping();
     void autocorrect_data();
@@ -184,6 +187,53 @@ void TestTyping::smartPaste()
     QCOMPARE(e.doc->storage()->toPlainText(), expected);
     e.doc->storage()->undo();
     QCOMPARE(e.doc->storage()->toPlainText(), text);
+}
+
+void TestTyping::pastedHtmlStaysWithinBounds_data()
+{
+    QTest::addColumn<QString>("format");
+    QTest::addColumn<QByteArray>("html");
+    QByteArray wide;
+    for (int i = 0; i < 20000; ++i)
+        wide += "<td>c</td>";
+    const QByteArray deep = "<table><tr><td>a" + QByteArray("<table><tr><td>").repeated(3000) + "deep";
+    QTest::newRow("tables nested 3000 deep") << "text/html" << deep;
+    QTest::newRow("tags nested 50000 deep") << "text/html" << "<p>a" + QByteArray("<b><i>").repeated(50000) + "deep</p>";
+    QTest::newRow("20000 columns") << "text/html" << "<p>a</p><table><tr>" + wide + "<td>deep</td></tr></table>";
+    QTest::newRow("Qt's own rich text") << "application/x-qrichtext" << deep;
+}
+
+void TestTyping::pastedHtmlStaysWithinBounds()
+{
+    QFETCH(QString, format);
+    QFETCH(QByteArray, html);
+    QElapsedTimer timer;
+    timer.start();
+    Editor e;
+    auto* data = new QMimeData;
+    data->setData(format, "<html><body>" + html + "</body></html>");
+    data->setText(QStringLiteral("plain"));
+    QApplication::clipboard()->setMimeData(data);
+    e.view()->paste();
+    QTextDocument* doc = e.doc->storage();
+    QVERIFY(doc->toPlainText().contains(QLatin1String("deep")));
+    QVERIFY(!doc->toPlainText().contains(QLatin1String("plain")));
+    int depth = 0;
+    int widest = 0;
+    for (QTextBlock b = doc->begin(); b.isValid(); b = b.next()) {
+        int here = 0;
+        for (QTextFrame* f = QTextCursor(b).currentFrame(); f; f = f->parentFrame()) {
+            if (auto* t = qobject_cast<QTextTable*>(f)) {
+                ++here;
+                widest = std::max(widest, t->columns());
+            }
+        }
+        depth = std::max(depth, here);
+    }
+    QVERIFY2(depth <= 8, qPrintable(QString::number(depth)));
+    QVERIFY2(widest <= 63, qPrintable(QString::number(widest)));
+    // Guards against runaway work, not a speed target.
+    QVERIFY(timer.elapsed() < 60000);
 }
 
 void TestTyping::undoStepsOfTyping_data()

@@ -10,6 +10,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
+#include <QTextDocumentFragment>
 #include <QTextTable>
 #include <QtTest>
 
@@ -26,6 +27,8 @@ private Q_SLOTS:
     void tagsHaveOneStyleEach();
     void deepNestingKeepsTheText_data();
     void deepNestingKeepsTheText();
+    void wideTablesKeepTheirText_data();
+    void wideTablesKeepTheirText();
 };
 
 void HtmlTest::pages_data()
@@ -40,6 +43,10 @@ void HtmlTest::pages_data()
     QTest::newRow("numbered list") << QByteArray("<ol><li>one</li><li>two</li></ol><p>after</p>")
                                    << QStringList{QStringLiteral("list=2 [\t1.\tone|]"), QStringLiteral("list=2 [\t2.\ttwo|]"),
                                                   QStringLiteral("list=0 [after|]")};
+    QTest::newRow("nested and separate lists count apart")
+        << QByteArray("<ol><li>a</li><li>b<ol><li>x</li><li>y</li></ol></li><li>c</li></ol><ol><li>d</li></ol>")
+        << QStringList{QStringLiteral("list=2 [\t1.\ta|]"), QStringLiteral("list=2 [\t2.\tb|]"), QStringLiteral("list=2 [\t1.\tx|]"),
+                       QStringLiteral("list=2 [\t2.\ty|]"), QStringLiteral("list=2 [\t3.\tc|]"), QStringLiteral("list=2 [\t1.\td|]")};
     QTest::newRow("table then text") << QByteArray("<table><tr><td>c</td></tr></table><p>after</p>")
                                      << QStringList{QStringLiteral("list=0 "), QStringLiteral("TABLE 1x1"),
                                                     QStringLiteral("  cell 0,0: list=0 [c|]"), QStringLiteral("list=0 [after|]")};
@@ -179,6 +186,70 @@ void HtmlTest::deepNestingKeepsTheText()
     QVERIFY(!Html::write(doc, {}).isEmpty());
     // Guards against runaway work, not a speed target: generous enough for a
     // sanitizer build on a busy machine.
+    QVERIFY(timer.elapsed() < 60000);
+}
+
+static QByteArray cells(int from, int to, const QByteArray& attributes = {})
+{
+    QByteArray row;
+    for (int i = from; i <= to; ++i)
+        row += "<td" + attributes + ">c" + QByteArray::number(i) + "</td>";
+    return row;
+}
+
+void HtmlTest::wideTablesKeepTheirText_data()
+{
+    QTest::addColumn<QByteArray>("html");
+    QTest::addColumn<int>("columns");
+    QTest::addColumn<QString>("lastCell"); // text of the first row's last cell, "" to skip
+    QTest::newRow("within the bound") << "<table><tr>" + cells(1, 63) + "</tr></table>" << 63 << "c63";
+    QTest::newRow("cells beyond join the last") << "<table><tr>" + cells(1, 66) + "</tr></table>" << 63 << "c63\nc64\nc65\nc66";
+    QTest::newRow("end tags left out") << "<table><tr>" + cells(1, 65).replace("</td>", "") + "</table>" << 63 << "c63\nc64\nc65";
+    QTest::newRow("huge colspan") << QByteArray("<table><tr><td colspan=\"100000\">a</td></tr><tr><td>b</td></tr></table>") << 63 << "";
+    QTest::newRow("colspan past the end") << "<table><tr>" + cells(1, 60) + "<td colspan='9'>w</td><td>x</td></tr></table>" << 63 << "w\nx";
+    QTest::newRow("rows covered from above") << "<table><tr>" + cells(1, 3, " rowspan=2") + cells(4, 62) + "</tr><tr>" + cells(101, 62 + 100)
+                                                + "</tr></table>" << 63 << "";
+    QTest::newRow("inner table counts its own") << "<table><tr><td><table><tr>" + cells(1, 70) + "</tr></table></td><td>b</td></tr></table>"
+                                                << 2 << "b";
+    QTest::newRow("20000 columns") << "<table><tr>" + cells(1, 20000) + "</tr></table>" << 63 << "";
+}
+
+void HtmlTest::wideTablesKeepTheirText()
+{
+    QFETCH(QByteArray, html);
+    QFETCH(int, columns);
+    QFETCH(QString, lastCell);
+    QElapsedTimer timer;
+    timer.start();
+    QTextDocument doc;
+    Html::read("<html><body>" + html + "</body></html>", &doc, nullptr);
+    QTextTable* outer = nullptr;
+    int widest = 0;
+    for (QTextBlock b = doc.begin(); b.isValid(); b = b.next()) {
+        if (QTextTable* t = QTextCursor(b).currentTable()) {
+            widest = std::max(widest, t->columns());
+            if (!outer && !qobject_cast<QTextTable*>(t->parentFrame()))
+                outer = t;
+        }
+    }
+    QVERIFY(outer);
+    QCOMPARE(outer->columns(), columns);
+    QVERIFY(widest <= 63);
+    // No cell's text is lost.
+    const QString plain = doc.toPlainText();
+    static const QRegularExpression cellText(QStringLiteral("c[0-9]+"));
+    QRegularExpressionMatchIterator it = cellText.globalMatch(QString::fromLatin1(html));
+    while (it.hasNext()) {
+        const QString text = it.next().captured();
+        QVERIFY2(plain.contains(QRegularExpression(QLatin1String("\\b") + text + QLatin1String("\\b"))), qPrintable(text));
+    }
+    if (!lastCell.isEmpty()) {
+        const QTextTableCell cell = outer->cellAt(0, outer->columns() - 1);
+        QTextCursor c = cell.firstCursorPosition();
+        c.setPosition(cell.lastPosition(), QTextCursor::KeepAnchor);
+        QCOMPARE(c.selection().toPlainText(), lastCell);
+    }
+    // Guards against runaway work, not a speed target.
     QVERIFY(timer.elapsed() < 60000);
 }
 

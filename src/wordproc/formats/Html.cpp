@@ -12,6 +12,8 @@
 #include <QTextList>
 #include <QTextTable>
 #include <QUrl>
+#include <algorithm>
+#include <array>
 #include <memory>
 
 namespace Html {
@@ -112,7 +114,61 @@ QString escapeAttribute(const QString& text)
 constexpr int kMaxNesting = 100;
 constexpr int kMaxTableNesting = 8;
 
-QString boundedNesting(const QString& html)
+// The columns of one table as its cells are met, cells spanning rows below
+// included: a cell that would start beyond the last column loses its tags
+// (its text joins the cell before it, as in the other readers), and a span
+// ends at the last column.
+struct TableColumns {
+    std::array<int, kMaxColumns> rowsBelow{}; // rows still covered from above
+    std::array<bool, kMaxColumns> covered{};  // covered in the current row
+    int next = 0;                             // first column a new cell may take
+    bool inRow = false;
+    bool droppedCell = false;                 // the open cell lost its tags
+
+    void startRow()
+    {
+        for (int c = 0; c < kMaxColumns; ++c) {
+            covered[c] = rowsBelow[c] > 0;
+            rowsBelow[c] = std::max(0, rowsBelow[c] - 1);
+        }
+        next = 0;
+        inRow = true;
+        droppedCell = false;
+    }
+    // The column the cell takes, or -1 when it lies beyond the last one.
+    int place(int columns, int rows)
+    {
+        if (!inRow)
+            startRow();
+        while (next < kMaxColumns && covered[next])
+            ++next;
+        if (next >= kMaxColumns)
+            return -1;
+        const int at = next;
+        const int end = std::min(kMaxColumns, at + columns);
+        for (int c = at; c < end; ++c) {
+            covered[c] = true;
+            rowsBelow[c] = std::max(rowsBelow[c], rows - 1);
+        }
+        next = end;
+        return at;
+    }
+};
+
+// A span attribute's value as Qt reads it: leading digits, at least 1.
+int spanOf(QStringView tag, const QRegularExpression& attribute, qsizetype* valueStart, qsizetype* valueEnd)
+{
+    const QRegularExpressionMatch m = attribute.match(tag);
+    if (!m.hasMatch())
+        return 1;
+    *valueStart = m.capturedStart(1);
+    *valueEnd = m.capturedEnd(1);
+    return std::max(1, int(std::min<qint64>(m.capturedView(1).toLongLong(), 1'000'000)));
+}
+
+} // namespace
+
+QString bounded(const QString& html)
 {
     // Tags that never hold others or whose end tag may be left out: they
     // close themselves and add no level.
@@ -128,22 +184,29 @@ QString boundedNesting(const QString& html)
     static const QSet<QString> tablePart{QStringLiteral("tr"),    QStringLiteral("td"),    QStringLiteral("th"),
                                          QStringLiteral("thead"), QStringLiteral("tbody"), QStringLiteral("tfoot"),
                                          QStringLiteral("col"),   QStringLiteral("colgroup"), QStringLiteral("caption")};
+    static const QRegularExpression colspan(QStringLiteral("\\scolspan\\s*=\\s*[\"']?\\s*([0-9]+)"),
+                                            QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression rowspan(QStringLiteral("\\srowspan\\s*=\\s*[\"']?\\s*([0-9]+)"),
+                                            QRegularExpression::CaseInsensitiveOption);
     struct Open {
         QString name;
         bool dropped;
     };
     QList<Open> open;
     QHash<QString, int> openCount;
+    QList<TableColumns> tableColumns; // one per table that keeps its tags
     int tables = 0;
     int droppedTables = 0;
     QString out;
     qsizetype copied = 0;
     bool changed = false;
-    const auto drop = [&](qsizetype from, qsizetype to) {
+    const auto replace = [&](qsizetype from, qsizetype to, QStringView with) {
         out += QStringView(html).mid(copied, from - copied);
+        out += with;
         copied = to;
         changed = true;
     };
+    const auto drop = [&](qsizetype from, qsizetype to) { replace(from, to, {}); };
     const qsizetype n = html.size();
     qsizetype i = 0;
     while ((i = html.indexOf(QLatin1Char('<'), i)) >= 0) {
@@ -184,8 +247,38 @@ QString boundedNesting(const QString& html)
         i = end + 1;
         const bool selfClosing = html.at(end - 1) == QLatin1Char('/');
         if (flat.contains(name) || (selfClosing && !closing)) {
-            if (droppedTables > 0 && tablePart.contains(name))
+            if (droppedTables > 0 && tablePart.contains(name)) {
                 drop(start, i);
+                continue;
+            }
+            if (tableColumns.isEmpty())
+                continue;
+            TableColumns& columns = tableColumns.last();
+            const bool cell = name == QLatin1String("td") || name == QLatin1String("th");
+            if (closing) {
+                if (cell && columns.droppedCell) {
+                    drop(start, i);
+                    columns.droppedCell = false;
+                }
+                continue;
+            }
+            if (name == QLatin1String("tr")) {
+                columns.startRow();
+            } else if (cell) {
+                const QStringView tag = QStringView(html).mid(start, i - start);
+                qsizetype spanStart = -1;
+                qsizetype spanEnd = -1;
+                qsizetype unused = -1;
+                const int wide = spanOf(tag, colspan, &spanStart, &spanEnd);
+                const int at = columns.place(wide, spanOf(tag, rowspan, &unused, &unused));
+                columns.droppedCell = at < 0;
+                if (at < 0) {
+                    // A paragraph of its own in the cell before.
+                    replace(start, i, u"<p>");
+                } else if (wide > kMaxColumns - at) {
+                    replace(start + spanStart, start + spanEnd, QString::number(kMaxColumns - at));
+                }
+            }
             continue;
         }
         if (!closing) {
@@ -195,6 +288,8 @@ QString boundedNesting(const QString& html)
             ++openCount[name];
             if (table)
                 ++(dropped ? droppedTables : tables);
+            if (table && !dropped)
+                tableColumns.append(TableColumns{});
             if (dropped)
                 drop(start, i);
             continue;
@@ -205,8 +300,11 @@ QString boundedNesting(const QString& html)
         while (!open.isEmpty()) {
             const Open last = open.takeLast();
             --openCount[last.name];
-            if (last.name == QLatin1String("table"))
+            if (last.name == QLatin1String("table")) {
                 --(last.dropped ? droppedTables : tables);
+                if (!last.dropped)
+                    tableColumns.removeLast();
+            }
             if (last.name == name) {
                 if (last.dropped)
                     drop(start, i);
@@ -220,6 +318,8 @@ QString boundedNesting(const QString& html)
     return out;
 }
 
+namespace {
+
 // Qt's lists become our list paragraphs: literal markers, never a QTextList.
 void convertLists(QTextDocument* doc)
 {
@@ -228,8 +328,11 @@ void convertLists(QTextDocument* doc)
         int kind;
         int number;
     };
-    // Numbers first: taking a block out of its list renumbers the rest.
+    // Numbers first: taking a block out of its list renumbers the rest. A
+    // list holds its blocks in document order, so an item's number is the
+    // count of its list's items met so far (no search of the list per item).
     QList<ListItem> items;
+    QHash<const QTextList*, int> counted;
     for (QTextBlock b = doc->begin(); b.isValid(); b = b.next()) {
         QTextList* list = b.textList();
         if (!list)
@@ -237,7 +340,7 @@ void convertLists(QTextDocument* doc)
         const QTextListFormat::Style style = list->format().style();
         const bool bullet = style == QTextListFormat::ListDisc || style == QTextListFormat::ListCircle
                          || style == QTextListFormat::ListSquare;
-        items.append({b, bullet ? WPText::ListBullet : WPText::ListNumber, list->itemNumber(b) + 1});
+        items.append({b, bullet ? WPText::ListBullet : WPText::ListNumber, ++counted[list]});
     }
     for (const auto& [block, kind, number] : std::as_const(items)) {
         QTextList* list = block.textList();
@@ -392,7 +495,7 @@ void read(const QByteArray& data, QTextDocument* into, WPDocAttributes* attribut
     // it understood is written out again in Qt's own HTML, in which only
     // embedded pictures still point anywhere.
     ContainedDocument scratch;
-    scratch.setHtml(boundedNesting(html));
+    scratch.setHtml(bounded(html));
     QString normalized = scratch.toHtml();
     static const QRegularExpression src(QStringLiteral("src=\"(?!data:)[^\"]*\""), QRegularExpression::CaseInsensitiveOption);
     static const QRegularExpression background(QStringLiteral("\\bbackground=\"[^\"]*\"|background-image:[^;\"]*;?"),

@@ -10,6 +10,7 @@
 #include "wordproc/WPSmartEdit.h"
 #include "wordproc/WPTableEdit.h"
 #include "wordproc/WPText.h"
+#include "wordproc/formats/Html.h"
 #include "wordproc/views/PageDesk.h"
 
 #include <QAbstractEventDispatcher>
@@ -560,7 +561,28 @@ void PageTextView::insertFromMimeData(const QMimeData* source)
     QTextCursor c = textCursor();
     const WPSmartEdit::Spaces spaces = WPSmartEdit::spacesForPaste(c, source->text());
     c.beginEditBlock();
-    QTextEdit::insertFromMimeData(source);
+    // Pasted HTML (Qt's own rich text included) is held within the same
+    // bounds as an opened page, so a hostile paste cannot hang or overflow
+    // Qt's reader either.
+    QMimeData held;
+    bool changed = false;
+    for (const QString& format : source->formats()) {
+        QByteArray data = source->data(format);
+        if (acceptRichText() && format == QLatin1String("application/x-qrichtext")) {
+            const QString text = QString::fromUtf8(data);
+            const QString within = Html::bounded(text);
+            changed = changed || within != text;
+            data = within.toUtf8();
+        }
+        held.setData(format, data);
+    }
+    if (acceptRichText() && source->hasHtml()) {
+        const QString html = source->html();
+        const QString within = Html::bounded(html);
+        changed = changed || within != html;
+        held.setHtml(within);
+    }
+    QTextEdit::insertFromMimeData(changed ? &held : source);
     if (spaces.before || spaces.after) {
         QTextCursor after = textCursor();
         const int end = after.position();
