@@ -525,7 +525,7 @@ private Q_SLOTS:
         w->setWindowModified(edited);
         QMenu* windowMenu = nullptr;
         for (QMenu* m : MainMenu::shared().menus()) {
-            if (m->title() == QLatin1String("Window"))
+            if (m->objectName() == QLatin1String("Window"))
                 windowMenu = m;
         }
         QVERIFY(windowMenu);

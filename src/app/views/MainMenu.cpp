@@ -18,6 +18,7 @@
 #include <QMenuBar>
 #include <QPointer>
 #include <QProxyStyle>
+#include <QShortcut>
 #include <QStyleFactory>
 #include <QTimer>
 #include <QWidget>
@@ -193,9 +194,11 @@ QAction* MainMenu::item(QMenu* menu, const QString& title, const char* action, c
 
 void MainMenu::makeMenus()
 {
+    // `title` marks its access key with "&" (Alt and that letter open the
+    // menu); the object keeps the plain title as its name.
     auto menu = [this](const QString& title) {
         auto* m = new QMenu(title);
-        m->setObjectName(title);
+        m->setObjectName(QString(title).remove(QLatin1Char('&')));
         m->installEventFilter(this);
         connect(m, &QMenu::aboutToShow, this, &MainMenu::revalidate);
         m_menus.append(m);
@@ -208,7 +211,7 @@ void MainMenu::makeMenus()
         return m;
     };
 
-    QMenu* app = menu(QStringLiteral("Brindleworks"));
+    QMenu* app = menu(QStringLiteral("&Brindleworks"));
     item(app, QStringLiteral("About Brindleworks"), MenuActions::showAbout, {}, toDelegate);
     app->addSeparator();
     item(app, QStringLiteral("Settings…"), MenuActions::showSettings, QStringLiteral("Ctrl+,"), toDelegate);
@@ -225,7 +228,7 @@ void MainMenu::makeMenus()
                          alongChain);
     quit->setMenuRole(QAction::NoRole);
 
-    QMenu* file = menu(QStringLiteral("File"));
+    QMenu* file = menu(QStringLiteral("&File"));
     item(file, QStringLiteral("New Word Document"), MenuActions::newDocument, QStringLiteral("Ctrl+N"), alongChain);
     item(file, QStringLiteral("Open Document…"), MenuActions::openDocument, QStringLiteral("Ctrl+O"), alongChain);
     QMenu* recent = submenu(file, QStringLiteral("Open Recent"));
@@ -242,7 +245,7 @@ void MainMenu::makeMenus()
     item(file, QStringLiteral("Page Setup…"), MenuActions::runPageLayout, QStringLiteral("Ctrl+Shift+P"), alongChain);
     item(file, QStringLiteral("Print…"), MenuActions::printDocument, QStringLiteral("Ctrl+P"), alongChain);
 
-    QMenu* edit = menu(QStringLiteral("Edit"));
+    QMenu* edit = menu(QStringLiteral("&Edit"));
     item(edit, QStringLiteral("Undo"), MenuActions::undo, QStringLiteral("Ctrl+Z"), alongChain);
     item(edit, QStringLiteral("Redo"), MenuActions::redo, QStringLiteral("Ctrl+Shift+Z"), alongChain);
     edit->addSeparator();
@@ -274,7 +277,7 @@ void MainMenu::makeMenus()
          {}, alongChain);
 
     // The font items go to the text under the focus, as a font panel would.
-    QMenu* format = menu(QStringLiteral("Format"));
+    QMenu* format = menu(QStringLiteral("F&ormat"));
     item(format, QStringLiteral("Show Fonts"), MenuActions::orderFrontFontPanel, QStringLiteral("Ctrl+T"), alongChain);
     item(format, QStringLiteral("Bold"), MenuActions::addFontTrait, QStringLiteral("Ctrl+B"), alongChain, 2);
     item(format, QStringLiteral("Italic"), MenuActions::addFontTrait, QStringLiteral("Ctrl+I"), alongChain, 1);
@@ -313,17 +316,17 @@ void MainMenu::makeMenus()
     m_gamesHeading->setObjectName(QStringLiteral("gamesHeading"));
     m_gamesHeading->setEnabled(false);
 
-    QMenu* tools = menu(QStringLiteral("Tools"));
+    QMenu* tools = menu(QStringLiteral("&Tools"));
     toolItems(tools);
 
-    QMenu* window = menu(QStringLiteral("Window"));
+    QMenu* window = menu(QStringLiteral("&Window"));
     item(window, QStringLiteral("Minimize"), MenuActions::performMiniaturize, QStringLiteral("Ctrl+M"), alongChain);
     item(window, QStringLiteral("Zoom"), MenuActions::performZoom, {}, alongChain);
     window->addSeparator();
     m_windowListStart = item(window, QStringLiteral("Bring All to Front"), MenuActions::arrangeInFront, {}, alongChain);
     connect(window, &QMenu::aboutToShow, this, [this, window] { fillWindowList(window); });
 
-    QMenu* help = menu(QStringLiteral("Help"));
+    QMenu* help = menu(QStringLiteral("&Help"));
     item(help, QStringLiteral("Brindleworks Help"), MenuActions::showHelp, QStringLiteral("Ctrl+?"), toDelegate);
     item(help, websiteTitle(), MenuActions::visitWebsite, {}, toDelegate);
 
@@ -392,6 +395,25 @@ public:
     }
 };
 
+// Opens the bar's first menu with its first item chosen, as Alt and a
+// menu's letter do, so Return, the arrows and Escape work from there.
+void openFirstMenu(QMenuBar* bar)
+{
+    const QList<QAction*> titles = bar->actions();
+    if (titles.isEmpty() || !bar->isVisible())
+        return;
+    bar->setActiveAction(titles.first());
+    QMenu* menu = titles.first()->menu();
+    if (!menu || !menu->isVisible())
+        return;
+    for (QAction* a : menu->actions()) {
+        if (!a->isSeparator() && a->isVisible() && a->isEnabled()) {
+            menu->setActiveAction(a);
+            break;
+        }
+    }
+}
+
 QStyle* compactMenuBarStyle()
 {
     static QPointer<QStyle> style;
@@ -413,6 +435,11 @@ QMenuBar* MainMenu::build(QWidget* window)
     bar->setNativeMenuBar(false);
     for (QMenu* m : std::as_const(m_menus))
         bar->addMenu(m);
+    // F10 opens the first menu, as on the rest of the desktop; the arrows
+    // then move through the bar and its items.
+    auto* f10 = new QShortcut(QKeySequence(Qt::Key_F10), bar);
+    f10->setContext(Qt::WindowShortcut);
+    connect(f10, &QShortcut::activated, bar, [bar] { openFirstMenu(bar); });
     return bar;
 }
 

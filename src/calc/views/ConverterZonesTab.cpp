@@ -7,6 +7,7 @@
 #include "ui/Chrome.h"
 #include "ui/ChromeButton.h"
 #include "ui/ChromePanel.h"
+#include "ui/DatePartClicks.h"
 #include "ui/Fonts.h"
 #include "ui/Symbols.h"
 
@@ -95,6 +96,7 @@ ConverterZonesTab::ConverterZonesTab(ConverterModel* model, QWidget* parent)
     m_date->setCalendarPopup(true);
     m_date->setDisplayFormat(pickerFormat());
     m_date->setTimeSpec(Qt::LocalTime);
+    DatePartClicks::install(m_date);
     dateLabel->setBuddy(m_date);
     dateH->addWidget(m_date, 1);
     datePick->setMaximumWidth(290);

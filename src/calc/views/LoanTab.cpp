@@ -10,6 +10,7 @@
 #include "ui/ChromeButton.h"
 #include "ui/Chrome.h"
 #include "ui/ChromePanel.h"
+#include "ui/DatePartClicks.h"
 #include "ui/LineLabel.h"
 #include "ui/NumberField.h"
 
@@ -134,6 +135,7 @@ LoanTab::LoanTab(LoanGPAModel* model, QWidget* parent)
     dateRow->addWidget(new LineLabel(QStringLiteral("First payment"), loanPanel));
     m_startDate = new QDateEdit(loanPanel);
     m_startDate->setCalendarPopup(true);
+    DatePartClicks::install(m_startDate);
     m_startDate->setDate(model->startDate().toLocalTime().date());
     dateRow->addWidget(m_startDate);
     dateRow->addStretch(1);

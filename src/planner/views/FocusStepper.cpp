@@ -4,11 +4,15 @@
 #include "ui/Symbols.h"
 
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
+#include <QPainter>
 #include <QToolButton>
 #include <QVBoxLayout>
 
 namespace {
+
+const int kRing = 2;
 
 QToolButton* arrow(const QString& symbol, const QString& name, QWidget* parent)
 {
@@ -19,7 +23,9 @@ QToolButton* arrow(const QString& symbol, const QString& name, QWidget* parent)
     b->setAutoRaise(false);
     b->setAccessibleName(name);
     b->setAutoRepeat(true);
-    b->setFocusPolicy(Qt::TabFocus);
+    // The stepper takes the keyboard, not its buttons (a click on one gives
+    // it to the stepper).
+    b->setFocusPolicy(Qt::NoFocus);
     return b;
 }
 
@@ -31,8 +37,10 @@ FocusStepper::FocusStepper(Label label, qint64 minimum, qint64 maximum, QWidget*
     , m_min(minimum)
     , m_max(maximum)
 {
+    setFocusPolicy(Qt::StrongFocus);
     auto* row = new QHBoxLayout(this);
-    row->setContentsMargins(0, 0, 0, 0);
+    // Room for the focus ring.
+    row->setContentsMargins(kRing + 2, kRing, kRing, kRing);
     row->setSpacing(8);
     m_text = new QLabel(this);
     m_text->setTextFormat(Qt::PlainText);
@@ -98,4 +106,47 @@ void FocusStepper::refresh()
     m_up->setEnabled(m_value < m_max);
     m_down->setEnabled(m_value > m_min);
     setAccessibleName(m_text->text());
+}
+
+void FocusStepper::keyPressEvent(QKeyEvent* event)
+{
+    switch (event->key()) {
+    case Qt::Key_Up:
+    case Qt::Key_Plus:
+        stepUp();
+        break;
+    case Qt::Key_Down:
+    case Qt::Key_Minus:
+        stepDown();
+        break;
+    default:
+        QWidget::keyPressEvent(event);
+        return;
+    }
+    event->accept();
+}
+
+void FocusStepper::paintEvent(QPaintEvent* event)
+{
+    QWidget::paintEvent(event);
+    if (!hasFocus())
+        return;
+    QPainter p(this);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QPen(palette().color(QPalette::Active, QPalette::Highlight), kRing));
+    p.setBrush(Qt::NoBrush);
+    const qreal inset = kRing / 2.0;
+    p.drawRoundedRect(QRectF(rect()).adjusted(inset, inset, -inset, -inset), 5, 5);
+}
+
+void FocusStepper::focusInEvent(QFocusEvent* event)
+{
+    QWidget::focusInEvent(event);
+    update();
+}
+
+void FocusStepper::focusOutEvent(QFocusEvent* event)
+{
+    QWidget::focusOutEvent(event);
+    update();
 }

@@ -12,6 +12,10 @@ class QToolButton;
 // a hand-edited file may lie outside the range); a click moves it into the
 // range and reports the new value through stepped(). Showing a value never
 // reports one.
+//
+// For the keyboard it is one control: one stop of Tab, the Up and Down keys
+// step it, and a click on it (its buttons included) gives it the keyboard,
+// so the keys typed next step the value the pointer just did.
 class FocusStepper : public QWidget {
     Q_OBJECT
 public:
@@ -36,6 +40,12 @@ public:
 
 Q_SIGNALS:
     void valueStepped(qint64 value);
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
 
 private:
     void refresh();

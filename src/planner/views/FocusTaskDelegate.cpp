@@ -71,6 +71,15 @@ void FocusTaskDelegate::paint(QPainter* p, const QStyleOptionViewItem& option, c
         p->restore();
         return;
     }
+    // The row the keyboard is on while the list has it: a ring in the
+    // colour of the fields' focus, inside the row's edges.
+    if (option.state & QStyle::State_HasFocus) {
+        p->setRenderHint(QPainter::Antialiasing);
+        p->setPen(QPen(option.palette.color(QPalette::Active, QPalette::Highlight), kFocusRingWidth));
+        p->setBrush(Qt::NoBrush);
+        const qreal inset = kFocusRingWidth / 2.0 + 1;
+        p->drawRoundedRect(QRectF(option.rect).adjusted(inset, inset, -inset, -inset), 6, 6);
+    }
     const FocusTask& t = m_list->task(index.row());
     const bool current = m_list->isCurrent(index.row());
     const Layout l = layout(option.rect, t.pomodoros);

@@ -19,6 +19,9 @@ public:
 
     explicit FocusTaskDelegate(FocusTaskListModel* list, QObject* parent = nullptr);
 
+    // The width of the ring round the row the keyboard is on.
+    static constexpr int kFocusRingWidth = 2;
+
     int rowHeight() const { return m_rowHeight; }
     Layout layout(const QRect& rect, qint64 pomodoros) const;
     // The row shown by its editor: only its background is drawn.

@@ -4,6 +4,7 @@
 #include "planner/views/GoalSwatches.h"
 #include "ui/Chrome.h"
 #include "ui/ChromeButton.h"
+#include "ui/DatePartClicks.h"
 #include "ui/Fonts.h"
 #include "ui/SegmentedPicker.h"
 #include "ui/SpellLineEdit.h"
@@ -47,6 +48,7 @@ QDateEdit* datePicker(QWidget* parent)
     auto* d = new QDateEdit(parent);
     d->setCalendarPopup(true);
     d->setDisplayFormat(QLocale().dateFormat(QLocale::ShortFormat));
+    DatePartClicks::install(d);
     return d;
 }
 

@@ -2,6 +2,7 @@
 
 #include "planner/TimelineMath.h"
 #include "ui/Chrome.h"
+#include "ui/DatePartClicks.h"
 #include "ui/SpellLineEdit.h"
 #include "ui/Symbols.h"
 
@@ -31,6 +32,7 @@ GoalMilestoneRow::GoalMilestoneRow(const Milestone& milestone, QWidget* parent) 
     m_date->setCalendarPopup(true);
     m_date->setDisplayFormat(QLocale().dateFormat(QLocale::ShortFormat));
     m_date->setFixedWidth(110);
+    DatePartClicks::install(m_date);
     connect(m_date, &QDateEdit::dateChanged, this, [this](QDate day) { Q_EMIT dayChosen(m_id, day); });
     row->addWidget(m_date, 0, Qt::AlignVCenter);
 

@@ -3,6 +3,7 @@
 #include "planner/TimelineMath.h"
 #include "planner/views/GoalMilestoneRow.h"
 #include "ui/ChromeButton.h"
+#include "ui/DatePartClicks.h"
 #include "ui/SpellLineEdit.h"
 
 #include <QDateEdit>
@@ -27,6 +28,7 @@ GoalMilestonesPanel::GoalMilestonesPanel(GoalEdit edit, const QDateTime& newDate
     m_entryDate->setCalendarPopup(true);
     m_entryDate->setDisplayFormat(QLocale().dateFormat(QLocale::ShortFormat));
     m_entryDate->setFixedWidth(120);
+    DatePartClicks::install(m_entryDate);
     m_entryDate->setDate(TimelineMath::dayOf(m_newDate, TimelineMath::currentZone()));
     connect(m_entryDate, &QDateEdit::dateChanged, this, [this](QDate day) {
         m_newDate = TimelineMath::onDay(m_newDate, day, TimelineMath::currentZone());
