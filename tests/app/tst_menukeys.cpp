@@ -1,16 +1,9 @@
 #include "TestEnvironment.h"
 #include "app/views/MainMenu.h"
 #include "app/views/ResponderChain.h"
-#include "ui/Alert.h"
-#include "wordproc/WPDocument.h"
-#include "wordproc/views/WPDocumentController.h"
-#include "wordproc/views/WPHeaderFooterDialog.h"
-#include "wordproc/views/WPWindowController.h"
 
 #include <QAction>
 #include <QApplication>
-#include <QFile>
-#include <QTemporaryDir>
 #include <QLineEdit>
 #include <QMainWindow>
 #include <QMenu>
@@ -172,72 +165,6 @@ private Q_SLOTS:
             got << QStringLiteral("exportData");
         QCOMPARE(got, QStringList{command});
         QTRY_COMPARE(QApplication::focusWidget(), m_field);
-    }
-
-    void documentItemsWithoutKeys_data()
-    {
-        QTest::addColumn<int>("key");
-        QTest::addColumn<int>("across");
-        QTest::addColumn<QString>("item");
-        QTest::newRow("Alt+F to Revert to Saved") << int(Qt::Key_F) << 0 << "Revert to Saved";
-        QTest::newRow("Alt+E, right to Header & Footer") << int(Qt::Key_E) << 1 << "Header & Footer…";
-    }
-    // In a document's window the document's items without keys are reached
-    // the same way: Revert asks its question, Header & Footer opens its sheet.
-    void documentItemsWithoutKeys()
-    {
-        QFETCH(int, key);
-        QFETCH(int, across);
-        QFETCH(QString, item);
-        QTemporaryDir folder;
-        const QString path = folder.filePath(QStringLiteral("letter.txt"));
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write("Saved text");
-        file.close();
-        WPDocumentController controller;
-        controller.setWindowDecorator([](QMainWindow* w) { w->setMenuBar(MainMenu::shared().build(w)); });
-        ResponderChain::shared().addApplicationResponder(&controller);
-        WPDocument* document = controller.openDocumentFile(path);
-        QVERIFY(document);
-        QMainWindow* window = controller.windowFor(document);
-        QVERIFY(QTest::qWaitForWindowActive(window));
-        QWidget* text = QApplication::focusWidget();
-        QVERIFY(text);
-        QTest::keyClicks(text, QStringLiteral("more "));
-        QVERIFY(document->isEdited());
-        QStringList asked;
-        const AlertHandler before = setAlertHandler([&asked](const AlertRequest& r) {
-            asked << r.title;
-            return alertFirstButton;
-        });
-
-        press(window, Qt::Key(key), Qt::AltModifier);
-        QTRY_VERIFY(openMenu());
-        for (int i = 0; i < across; ++i)
-            press(window, Qt::Key_Right);
-        QMenu* open = openMenu();
-        QVERIFY(open);
-        for (int i = 0; i < 40 && MainMenu::title(open->activeAction()) != item; ++i)
-            press(window, Qt::Key_Down);
-        QCOMPARE(MainMenu::title(open->activeAction()), item);
-        press(window, Qt::Key_Return);
-        QTRY_VERIFY(!openMenu());
-        if (item.startsWith(QLatin1String("Revert"))) {
-            QCOMPARE(asked.size(), 1);
-            QTRY_VERIFY(!document->isEdited());
-        } else {
-            QTRY_VERIFY(window->findChild<WPHeaderFooterDialog*>());
-            QVERIFY(window->findChild<WPHeaderFooterDialog*>()->isVisible());
-            QVERIFY(asked.isEmpty());
-            delete window->findChild<WPHeaderFooterDialog*>();
-        }
-        setAlertHandler(before);
-        ResponderChain::shared().removeApplicationResponder(&controller);
-        document->setEdited(false);
-        controller.close(document);
-        // The window goes before its controller does.
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
 };
 

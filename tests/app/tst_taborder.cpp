@@ -2,9 +2,12 @@
 #include "app/views/WindowManager.h"
 #include "planner/FocusModel.h"
 #include "planner/views/FocusTaskList.h"
+#include "planner/views/TimelineView.h"
+#include "ui/ChromeButton.h"
 
 #include <QAbstractSpinBox>
 #include <QApplication>
+#include <QLineEdit>
 #include <QTest>
 #include <QWindow>
 
@@ -92,19 +95,22 @@ private Q_SLOTS:
     void sameBothWays_data()
     {
         QTest::addColumn<int>("tool");
-        QTest::addColumn<bool>("openRow");
+        // The focus window with a to-do row open for editing; the timeline
+        // with a goal and a milestone in its editor.
+        QTest::addColumn<bool>("filled");
         for (const Tool t : Tool::allCases()) {
             if (t != Tool::wordProcessor)
                 QTest::newRow(qPrintable(t.rawValue())) << t.index() << false;
         }
         QTest::newRow("focus, a to-do row open") << Tool(Tool::focus).index() << true;
+        QTest::newRow("timeline, a goal open") << Tool(Tool::timeline).index() << true;
     }
     // Tab and Shift+Tab visit the same controls of a tool window, one the
     // reverse of the other, and neither gets stuck in a control.
     void sameBothWays()
     {
         QFETCH(int, tool);
-        QFETCH(bool, openRow);
+        QFETCH(bool, filled);
         const Tool t = Tool::allCases().at(tool);
         if (t == Tool::focus && FocusModel::shared().tasks().isEmpty()) {
             FocusModel::shared().addTask(QStringLiteral("Read chapter 4"));
@@ -119,12 +125,28 @@ private Q_SLOTS:
             w->close();
             return;
         }
-        if (openRow) {
+        if (filled && t == Tool::focus) {
             auto* list = w->findChild<FocusTaskList*>();
             QVERIFY(list);
             list->setFocus(Qt::TabFocusReason);
             QTest::keyClick(w->windowHandle(), Qt::Key_Return); // opens the row for editing
             QVERIFY(QApplication::focusWidget() != list);
+        }
+        if (filled && t == Tool::timeline) {
+            auto* view = w->findChild<TimelineView*>();
+            QVERIFY(view);
+            view->addShortButton()->click();
+            QTRY_VERIFY(view->editor());
+            QLineEdit* entry = nullptr;
+            for (QLineEdit* e : w->findChildren<QLineEdit*>()) {
+                if (e->placeholderText() == QLatin1String("New milestone"))
+                    entry = e;
+            }
+            QVERIFY(entry);
+            entry->setFocus(Qt::TabFocusReason);
+            QTest::keyClicks(entry, QStringLiteral("Draft chapter"));
+            QTest::keyClick(entry, Qt::Key_Return);
+            QTRY_VERIFY(tabStops(w) > 12);
         }
         QVERIFY(QApplication::focusWidget());
         QString problem;

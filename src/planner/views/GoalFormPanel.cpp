@@ -156,6 +156,9 @@ void GoalFormPanel::build()
     col->addWidget(notesCaption);
     m_notes = new SpellTextView(QString(), Fonts::system(12), Qt::white, true, Qt::black, true, this);
     m_notes->setFrameShape(QFrame::NoFrame);
+    // A field of the form: Tab goes on to the next control, as from every
+    // other field here, instead of typing a tab into the notes.
+    m_notes->setTabChangesFocus(true);
     connect(m_notes, &SpellTextView::textEdited, this,
             [this](const QString& t) { m_edit([&](StudyGoal& g) { g.notes = t; }); });
     auto* notesFrame = new NotesFrame(m_notes, this);
