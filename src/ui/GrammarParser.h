@@ -1,13 +1,16 @@
 #pragma once
 
-// Whether a sentence parses with the link grammar of English, and if not,
+// Whether a sentence reads as English by the link grammar, and if not,
 // what seems wrong. A sentence is flagged only when the parse really fails:
 // words the grammar dictionary does not know (names, new words) are first
-// stood in for by known words of a fitting kind, and a short fragment that
-// reads well after "It is" ("Sorry for the late reply.") is left alone.
-// When changing one verb or noun between singular and plural makes the
-// sentence parse, that is what is reported ("“go” may not agree with its
-// subject; perhaps “goes”."); otherwise the words that link to nothing.
+// stood in for by known words of a fitting kind, a short fragment that
+// reads well after "It is" ("Sorry for the late reply.") is left alone, and
+// so is a word the dictionary knows in another sense only. A verb that
+// does not agree with its subject is named, with the form that would
+// ("“go” may not agree with its subject; perhaps “goes”."), also when the
+// grammar finds only a strained reading that the other form makes plain
+// ("The flowers needs more water."); otherwise the words that link to
+// nothing are.
 //
 // The dictionary is shared by every thread; each thread checks with its own
 // options (makeOptions()), and parses run one at a time.
@@ -47,13 +50,29 @@ public:
     Verdict check(const QString& sentence, Parse_Options options) const;
 
 private:
-    explicit GrammarParser(Dictionary dict);
+    // The best reading of a sentence: whether it parses (a parse that ran
+    // out of time counts as one: it says nothing about the sentence), how
+    // strained it is, and its words as the library gives them ("go.v",
+    // unlinked ones in brackets when `allowUnlinked`: "[he]").
+    struct Reading {
+        bool parsed = false;
+        double cost = 0.0;
+        QStringList words;
+    };
+    Reading read(const QString& sentence, Parse_Options options, bool allowUnlinked = false) const;
     bool parses(const QString& sentence, Parse_Options options) const;
-    // The words of a parse that allows unlinked words, unlinked ones only.
-    QStringList unlinkedWords(const QString& sentence, Parse_Options options) const;
     bool isKnown(const QString& word) const;
     QString withStandIns(const QString& sentence) const;
     QStringList otherNumber(const QString& word) const;
+    // A verb (or unlinked word) of `reading` that parses in its other
+    // number read as a verb, at a cost below `fixedBelow`: the reason to
+    // give; empty when there is none.
+    QString disagreement(const QString& sentence, const Reading& reading, double fixedBelow,
+                         Parse_Options options) const;
+    // "this"/"these", "that"/"those" in the other number giving a plain
+    // reading: the reason to give; empty when none does.
+    QString determinerDisagreement(const QString& sentence, Parse_Options options) const;
 
+    explicit GrammarParser(Dictionary dict);
     Dictionary m_dict;
 };

@@ -66,11 +66,12 @@ const LinkGrammar* linkGrammar()
             && resolve(lib, g.resourcesExhausted, "parse_options_resources_exhausted")
             && resolve(lib, g.createSentence, "sentence_create") && resolve(lib, g.parseSentence, "sentence_parse")
             && resolve(lib, g.deleteSentence, "sentence_delete")
-            && resolve(lib, g.sentenceLength, "sentence_length") && resolve(lib, g.createLinkage, "linkage_create")
+            && resolve(lib, g.disjunctCost, "sentence_disjunct_cost") && resolve(lib, g.createLinkage, "linkage_create")
             && resolve(lib, g.deleteLinkage, "linkage_delete")
             && resolve(lib, g.linkageWordCount, "linkage_get_num_words")
             && resolve(lib, g.linkageWord, "linkage_get_word")
-            && resolve(lib, g.wordIsKnown, "dictionary_word_is_known");
+            && resolve(lib, g.lookupList, "dictionary_lookup_list")
+            && resolve(lib, g.freeLookupList, "free_lookup_list");
         return ok ? &g : nullptr;
     }();
     return api;

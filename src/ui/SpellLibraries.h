@@ -41,12 +41,13 @@ struct LinkGrammar {
     decltype(&::sentence_create) createSentence = nullptr;
     decltype(&::sentence_parse) parseSentence = nullptr;
     decltype(&::sentence_delete) deleteSentence = nullptr;
-    decltype(&::sentence_length) sentenceLength = nullptr;
+    decltype(&::sentence_disjunct_cost) disjunctCost = nullptr;
     decltype(&::linkage_create) createLinkage = nullptr;
     decltype(&::linkage_delete) deleteLinkage = nullptr;
     decltype(&::linkage_get_num_words) linkageWordCount = nullptr;
     decltype(&::linkage_get_word) linkageWord = nullptr;
-    decltype(&::dictionary_word_is_known) wordIsKnown = nullptr;
+    decltype(&::dictionary_lookup_list) lookupList = nullptr;
+    decltype(&::free_lookup_list) freeLookupList = nullptr;
 };
 
 struct LanguageModel {
