@@ -61,6 +61,7 @@ struct SpellChecker::Impl {
     SuggestWorker* suggester = nullptr;
     QSet<QString> ignored;
     QSet<QString> learned;
+    QSet<QString> ignoredSentences;
     Parse_Options options = nullptr; // the interface thread's own
 
     void startHunspell(SpellChecker* owner)
@@ -447,6 +448,8 @@ bool SpellChecker::isCheckableSentence(const QString& sentence)
 
 std::optional<bool> SpellChecker::cachedGrammar(const QString& sentence) const
 {
+    if (d->ignoredSentences.contains(sentence))
+        return true;
     if (auto it = d->sentences.constFind(sentence); it != d->sentences.constEnd())
         return it->ok;
     return std::nullopt;
@@ -472,6 +475,8 @@ bool SpellChecker::grammarOK(const QString& sentence)
 
 QString SpellChecker::grammarProblem(const QString& sentence) const
 {
+    if (d->ignoredSentences.contains(sentence))
+        return QString();
     if (auto it = d->sentences.constFind(sentence); it != d->sentences.constEnd() && !it->ok)
         return it->reason.isEmpty() ? tr("Possible grammar problem.") : tr("Possible grammar problem: %1").arg(it->reason);
     return QString();
@@ -481,9 +486,32 @@ void SpellChecker::ignoreGrammar(const QString& sentence)
 {
     if (sentence.isEmpty())
         return;
-    d->sentences.insert(sentence, {});
-    Q_EMIT grammarChecked(sentence, true);
+    d->ignoredSentences.insert(sentence);
     Q_EMIT dictionaryChanged();
+}
+
+std::optional<SpellChecker::GrammarIssue> SpellChecker::grammarIssueAt(const QString& text, int position) const
+{
+    for (const Range& r : sentences(text)) {
+        if (position < r.start || position > r.start + r.length)
+            continue;
+        const QString sentence = text.mid(r.start, r.length);
+        const QString problem = grammarProblem(sentence);
+        if (problem.isEmpty())
+            return std::nullopt;
+        return GrammarIssue{r, sentence, problem};
+    }
+    return std::nullopt;
+}
+
+QList<SpellChecker::Range> SpellChecker::problems(const QString& text, bool grammar)
+{
+    QList<Range> out = misspellings(text);
+    if (grammar) {
+        out += grammarProblems(text);
+        std::stable_sort(out.begin(), out.end(), [](const Range& a, const Range& b) { return a.start < b.start; });
+    }
+    return out;
 }
 
 QList<SpellChecker::Range> SpellChecker::grammarProblems(const QString& text)

@@ -91,6 +91,19 @@ public:
     // Checks one sentence on the checker's own thread; grammarChecked()
     // reports the result (at once from the cache when already known).
     void requestGrammar(const QString& sentence);
+    // A sentence of a text found not to parse, with what seems wrong.
+    struct GrammarIssue {
+        Range range;      // in the text
+        QString sentence;
+        QString problem;  // "Possible grammar problem: …"
+    };
+    // The issue of the sentence of `text` around `position`, when that
+    // sentence is known not to parse (never checks).
+    std::optional<GrammarIssue> grammarIssueAt(const QString& text, int position) const;
+    // Misspelt words and, with `grammar`, sentences that do not parse, in
+    // the order of `text` (sentences not yet known are checked now).
+    QList<Range> problems(const QString& text, bool grammar);
+
     // What seems wrong with a sentence checked and found not to parse
     // ("Possible grammar problem: …"); empty when it parses or is not
     // checked yet.
