@@ -9,8 +9,9 @@
 
 namespace {
 
-// How much likelier the best guess must be than the next (log10): ten
-// times with word frequencies; without them the slip alone must differ.
+// How much likelier the best guess must be than the next (log10): over six
+// times with word frequencies; without them the kinds of slip must differ
+// clearly (a swap against a wrong letter, not against a key beside it).
 const double kMargin = 0.8;
 const double kMarginWithoutFrequencies = 1.5;
 const double kTooFar = -20.0;
@@ -32,7 +33,7 @@ const double kNearKey = 1.5;       // "gome" for "home"
 const double kSoundsAlike = 1.5;   // "absense" for "absence"
 const double kAddedVowel = 2.0;    // "truely" for "truly"
 const double kLeftOut = 2.0;       // "enviroment" for "environment"
-const double kAdded = 2.5;         // "strenght" has none: any other letter too many
+const double kAdded = 2.5;         // any other letter too many
 const double kStruck = 3.0;        // any other wrong letter
 // Beyond this the guess is too far from what was typed to put in unasked.
 const double kMaxCost = 6.0;

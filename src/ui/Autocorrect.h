@@ -19,15 +19,14 @@ namespace Autocorrect {
 // and no capital after the first letter ("HiDPI", "XYZmid", "iPhone").
 bool mayReplace(const QString& word);
 
-// log10 of how likely it is that `typed` comes from `intended` by one or
-// two slips; nothing close enough (or a guess that splits the word) gives a
-// value below -10.
+// log10 of how likely it is that `typed` comes from `intended` by the
+// slips between them; a guess too far off for the word's length, or one
+// that splits the word, gives -20.
 double slipWeight(const QString& typed, const QString& intended);
 
-// The replacement for `typed` among `guesses` (the word list's order breaks
-// nothing: it only supplies candidates), in the capitals of `typed`; empty
-// when no guess is clearly likelier than every other. `frequencies` may be
-// empty: then only the kind of slip decides.
+// The replacement for `typed` among `guesses` (in any order), in the
+// capitals of `typed`; empty when no guess is clearly likelier than every
+// other. `frequencies` may be empty: then only the kind of slip decides.
 QString choose(const QString& typed, const QStringList& guesses, const WordFrequency& frequencies);
 
 } // namespace Autocorrect

@@ -23,6 +23,8 @@ const double kStrained = 1.5;
 const double kPlainer = 1.5;
 // A reading this light is a plain one.
 const double kPlain = 1.0;
+// How long one sentence may take to settle, all its readings together.
+const int kBudgetMs = 2000;
 
 const SpellLibraries::LinkGrammar* lg()
 {
@@ -315,7 +317,8 @@ QString pronounDisagreement(const QString& sentence)
 
 } // namespace
 
-QString GrammarParser::determinerDisagreement(const QString& sentence, Parse_Options options) const
+QString GrammarParser::determinerDisagreement(const QString& sentence, const QDeadlineTimer& deadline,
+                                              Parse_Options options) const
 {
     static const QHash<QString, QString> other = {
         {QStringLiteral("this"), QStringLiteral("these")},
@@ -327,7 +330,7 @@ QString GrammarParser::determinerDisagreement(const QString& sentence, Parse_Opt
     for (const SpellChecker::Range& r : words) {
         const QString w = plainWord(sentence, r);
         QString form = other.value(w.toLower());
-        if (form.isEmpty())
+        if (form.isEmpty() || deadline.hasExpired())
             continue;
         if (w.at(0).isUpper())
             form[0] = form.at(0).toUpper();
@@ -340,7 +343,7 @@ QString GrammarParser::determinerDisagreement(const QString& sentence, Parse_Opt
 }
 
 QString GrammarParser::disagreement(const QString& sentence, const Reading& reading, double fixedBelow,
-                                    Parse_Options options) const
+                                    const QDeadlineTimer& deadline, Parse_Options options) const
 {
     // A word read as a verb, or left unlinked.
     auto verbOrUnlinked = [&](const QString& word) {
@@ -358,7 +361,7 @@ QString GrammarParser::disagreement(const QString& sentence, const Reading& read
     for (int tier = 0; tier < 2; ++tier)
     for (qsizetype i = words.size() - 1; i >= 0; --i) {
         const QString w = plainWord(sentence, words.at(i));
-        if (verbOrUnlinked(w) != (tier == 0) || subjunctive(words, i, sentence))
+        if (verbOrUnlinked(w) != (tier == 0) || subjunctive(words, i, sentence) || deadline.hasExpired())
             continue;
         for (const QString& other : otherNumber(w)) {
             QString form = other;
@@ -382,24 +385,28 @@ GrammarParser::Verdict GrammarParser::check(const QString& sentence, Parse_Optio
     if (const QString pair = pronounDisagreement(sentence); !pair.isEmpty())
         return {false, QCoreApplication::translate("GrammarParser", "“%1”: the verb may not agree with its subject.")
                            .arg(pair)};
+    const QDeadlineTimer deadline(kBudgetMs);
     const Reading first = read(sentence, options);
     if (first.parsed) {
         // Parsed, but perhaps only in a strained reading that a verb in its
         // other number makes plain ("The flowers needs more water.").
         if (first.cost < kStrained || first.words.isEmpty())
             return {};
-        const QString reason = disagreement(sentence, first, first.cost - kPlainer, options);
+        const QString reason = disagreement(sentence, first, first.cost - kPlainer, deadline, options);
         return reason.isEmpty() ? Verdict{} : Verdict{false, reason};
     }
     const QString standIns = withStandIns(sentence);
     if (standIns != sentence && parses(standIns, options))
         return {};
     const Reading loose = read(standIns, options, true);
-    if (const QString reason = disagreement(standIns, loose, std::numeric_limits<double>::infinity(), options);
+    if (const QString reason =
+            disagreement(standIns, loose, std::numeric_limits<double>::infinity(), deadline, options);
         !reason.isEmpty())
         return {false, reason};
-    if (const QString reason = determinerDisagreement(standIns, options); !reason.isEmpty())
+    if (const QString reason = determinerDisagreement(standIns, deadline, options); !reason.isEmpty())
         return {false, reason};
+    if (deadline.hasExpired())
+        return {}; // not settled: no underline
     // A fragment: "Sorry for the late reply.", "Thanks for your help."
     QString fragment = standIns;
     if (!fragment.startsWith(QLatin1String("I ")))

@@ -10,11 +10,13 @@
 // ("“go” may not agree with its subject; perhaps “goes”."), also when the
 // grammar finds only a strained reading that the other form makes plain
 // ("The flowers needs more water."); otherwise the words that link to
-// nothing are.
+// nothing are. Looking for the reason takes at most about two seconds;
+// a sentence whose reading cannot be settled by then is left alone.
 //
 // The dictionary is shared by every thread; each thread checks with its own
 // options (makeOptions()), and parses run one at a time.
 
+#include <QDeadlineTimer>
 #include <QString>
 #include <QStringList>
 
@@ -67,11 +69,13 @@ private:
     // A verb (or unlinked word) of `reading` that parses in its other
     // number read as a verb, at a cost below `fixedBelow`: the reason to
     // give; empty when there is none.
+    // Each gives up, with nothing, once `deadline` has passed.
     QString disagreement(const QString& sentence, const Reading& reading, double fixedBelow,
-                         Parse_Options options) const;
+                         const QDeadlineTimer& deadline, Parse_Options options) const;
     // "this"/"these", "that"/"those" in the other number giving a plain
     // reading: the reason to give; empty when none does.
-    QString determinerDisagreement(const QString& sentence, Parse_Options options) const;
+    QString determinerDisagreement(const QString& sentence, const QDeadlineTimer& deadline,
+                                   Parse_Options options) const;
 
     explicit GrammarParser(Dictionary dict);
     Dictionary m_dict;
