@@ -8,7 +8,6 @@
 #include "ui/SpellLineEdit.h"
 #include "ui/SpellTextView.h"
 #include "ui/SpellingPanel.h"
-#include "ui/SpellingTarget.h"
 #include "core/Spelling.h"
 #include "ui/TextChecker.h"
 
@@ -799,77 +798,6 @@ private Q_SLOTS:
         panel->ignore();
         QVERIFY(field.spelling()->misspelt().isEmpty());
         panel->close();
-    }
-
-    // A sentence underlined for its grammar says why, in the context menu
-    // and in the panel, and can be ignored from either; in single-line
-    // fields and in text editors alike.
-    void grammarProblemIsExplained_data()
-    {
-        QTest::addColumn<bool>("field");
-        QTest::addColumn<bool>("fromPanel");
-        // A sentence of its own for each row: ignoring lasts the session.
-        QTest::addColumn<QString>("sentence");
-        QTest::addColumn<QString>("problem");
-        const QString prefix = QStringLiteral("Possible grammar problem: ");
-        QTest::newRow("field, menu") << true << false << "Yes. The children is playing outside."
-                                     << prefix + "“is” may not agree with its subject; perhaps “are”.";
-        QTest::newRow("field, panel") << true << true << "Yes. The dogs is barking again."
-                                      << prefix + "“is” may not agree with its subject; perhaps “are”.";
-        QTest::newRow("editor, menu") << false << false << "Yes. My sister have a new car."
-                                      << prefix + "“have” may not agree with its subject; perhaps “has”.";
-        QTest::newRow("editor, panel") << false << true << "Yes. He go to school every day."
-                                       << prefix + "“go” may not agree with its subject; perhaps “goes”.";
-    }
-    void grammarProblemIsExplained()
-    {
-        QFETCH(bool, field);
-        QFETCH(bool, fromPanel);
-        QFETCH(QString, sentence);
-        QFETCH(QString, problem);
-        const int at = 9; // in the second sentence
-        SpellChecker& checker = SpellChecker::shared();
-        QVERIFY(!checker.grammarOK(sentence.mid(5)));
-        QCOMPARE(checker.grammarProblem(sentence.mid(5)), problem);
-
-        SpellLineEdit line(sentence);
-        QPlainTextEdit edit(sentence);
-        TextChecker* checkerOfEdit = TextChecker::attach(&edit);
-        SpellingTarget* target = field ? static_cast<SpellingTarget*>(line.spelling()) : checkerOfEdit;
-        std::unique_ptr<QMenu> menu(field ? line.spelling()->contextMenu(at)
-                                          : checkerOfEdit->contextMenu([&] {
-                                                QTextCursor c(edit.document());
-                                                c.setPosition(at);
-                                                return c;
-                                            }()));
-        QAction* ignore = nullptr;
-        QStringList titles;
-        for (QAction* a : menu->actions()) {
-            titles << a->text();
-            if (a->text() == QStringLiteral("Ignore"))
-                ignore = a;
-        }
-        QVERIFY2(titles.contains(problem), qPrintable(titles.join(QLatin1Char('|'))));
-        QVERIFY(ignore);
-        // Nothing for the sentence before it, which is fine.
-        std::unique_ptr<QMenu> elsewhere(field ? line.spelling()->contextMenu(1) : nullptr);
-        if (elsewhere) {
-            for (QAction* a : elsewhere->actions())
-                QVERIFY(a->text() != problem);
-        }
-        if (fromPanel) {
-            target->checkSpelling(); // selects the sentence
-            QCOMPARE(target->selectedText(), sentence.mid(5));
-            SpellingPanel* panel = SpellingPanel::show(target);
-            QCOMPARE(panel->grammarProblem(), problem);
-            QVERIFY(panel->word().isEmpty());
-            panel->ignore();
-            panel->close();
-        } else {
-            ignore->trigger();
-        }
-        QVERIFY(checker.grammarOK(sentence.mid(5)));
-        QVERIFY(checker.grammarProblem(sentence.mid(5)).isEmpty());
     }
 
     void hostileTextDoesNotHurt()
