@@ -16,6 +16,8 @@ packages=(
   qt6-pdf-dev poppler-utils
   qt6-multimedia-dev libavcodec-dev libavformat-dev libswresample-dev libavutil-dev
   gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-libav gstreamer1.0-pulseaudio
+  # The recorder's transcription; the English language model also tells
+  # automatic spelling correction how common each word is.
   libpocketsphinx-dev libsphinxbase-dev pocketsphinx-en-us pocketsphinx-testdata
   libpulse-dev pulseaudio pulseaudio-utils sox
   libicu-dev

@@ -264,7 +264,7 @@ void FieldSpelling::checkSpelling()
     if (!m_field)
         return;
     const QString text = m_field->text();
-    const QList<SpellChecker::Range> all = SpellChecker::shared().misspellings(text);
+    const QList<SpellChecker::Range> all = SpellChecker::shared().problems(text, m_switches.grammarChecking);
     if (all.isEmpty())
         return;
     const int from = m_field->hasSelectedText() ? m_field->selectionEnd() : m_field->cursorPosition();
@@ -322,6 +322,7 @@ QMenu* FieldSpelling::contextMenu(int position)
             menu->insertSeparator(first);
             break;
         }
+        addGrammarEntries(menu, first, text, position);
     }
     menu->addSeparator();
     QMenu* sub = menu->addMenu(tr("Spelling and Grammar"));

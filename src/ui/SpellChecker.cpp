@@ -2,155 +2,31 @@
 
 #include "core/SafeFile.h"
 #include "core/SettingsStore.h"
+#include "ui/Autocorrect.h"
+#include "ui/GrammarParser.h"
+#include "ui/GrammarWorker.h"
+#include "ui/Speller.h"
+#include "ui/SuggestWorker.h"
+#include "ui/WordFrequency.h"
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QMutex>
-#include <QMutexLocker>
-#include <QThread>
 #include <QFile>
 #include <QFileInfo>
 #include <QLocale>
 #include <QRegularExpression>
 #include <QTextStream>
-
-#include "ui/SpellLibraries.h"
+#include <QThread>
 
 #include <algorithm>
-#include <atomic>
-#include <functional>
-#include <mutex>
 #include <future>
 #include <optional>
 
 namespace {
 
-const char* const kDictionaryFolder = "/usr/share/hunspell";
 const int kMaxGrammarWords = 40;
 const int kMinGrammarWords = 3;
 const int kCacheLimit = 50000;
-// How many of the word list's suggestions automatic correction weighs.
-const int kGuesses = 15;
-
-void quietLinkGrammar(lg_errinfo*, void*) {}
-
-// The grammar library's entry points (opened on first use).
-const SpellLibraries::LinkGrammar* lg()
-{
-    return SpellLibraries::linkGrammar();
-}
-
-struct Grammar {
-    Dictionary dict = nullptr;
-    Parse_Options options = nullptr;
-    ~Grammar()
-    {
-        if (options)
-            lg()->deleteOptions(options);
-        if (dict)
-            lg()->deleteDictionary(dict);
-    }
-};
-
-// The dictionary is shared by the main thread and the checking thread; one
-// parse at a time.
-QMutex& parseMutex()
-{
-    static QMutex m;
-    return m;
-}
-
-bool parses(Grammar* g, Parse_Options options, const QString& sentence)
-{
-    QMutexLocker lock(&parseMutex());
-    bool ok = true;
-    const QByteArray utf8 = sentence.toUtf8();
-    if (Sentence s = lg()->createSentence(utf8.constData(), g->dict)) {
-        const int linkages = lg()->parseSentence(s, options);
-        // A parse that ran out of time says nothing about the sentence.
-        ok = linkages > 0 || lg()->timerExpired(options) || lg()->resourcesExhausted(options);
-        lg()->deleteSentence(s);
-    }
-    return ok;
-}
-
-Parse_Options makeOptions()
-{
-    Parse_Options o = lg()->createOptions();
-    lg()->setVerbosity(o, 0);
-    lg()->setMinNullCount(o, 0);
-    lg()->setMaxNullCount(o, 0);
-    lg()->setMaxParseTime(o, 1);
-    return o;
-}
-
-std::unique_ptr<Grammar> loadGrammar()
-{
-    if (!lg())
-        return nullptr;
-    lg()->setErrorHandler(quietLinkGrammar, nullptr);
-    auto g = std::make_unique<Grammar>();
-    g->dict = lg()->createDictionary("en");
-    if (!g->dict)
-        return nullptr;
-    g->options = makeOptions();
-    return g;
-}
-
-// Checks sentences on its own thread.
-class GrammarWorker : public QObject {
-    Q_OBJECT
-public:
-    explicit GrammarWorker(std::function<Grammar*()> grammar) : m_grammar(std::move(grammar)) {}
-    ~GrammarWorker() override
-    {
-        if (m_options)
-            lg()->deleteOptions(m_options);
-    }
-
-public Q_SLOTS:
-    void check(const QString& sentence)
-    {
-        Grammar* g = m_grammar();
-        if (g) {
-            lg()->setErrorHandler(quietLinkGrammar, nullptr); // per thread
-            if (!m_options)
-                m_options = makeOptions();
-        }
-        const bool ok = g ? parses(g, m_options, sentence) : true;
-        Q_EMIT checked(sentence, ok);
-    }
-
-Q_SIGNALS:
-    void checked(const QString& sentence, bool ok);
-
-private:
-    std::function<Grammar*()> m_grammar;
-    Parse_Options m_options = nullptr;
-};
-
-// Finds suggestions on its own thread, with a word list of its own (one
-// word list serves one thread at a time).
-class SuggestWorker : public QObject {
-    Q_OBJECT
-public:
-    SuggestWorker(std::function<std::shared_ptr<class Speller>()> load, QStringList learned)
-        : m_load(std::move(load)), m_learned(std::move(learned))
-    {
-    }
-
-public Q_SLOTS:
-    void suggest(const QString& word);
-
-Q_SIGNALS:
-    void suggested(const QString& word, const QStringList& guesses);
-
-private:
-    std::function<std::shared_ptr<Speller>()> m_load;
-    QStringList m_learned;
-    std::shared_ptr<Speller> m_speller;
-    bool m_loaded = false;
-};
 
 bool isAllCaps(const QString& w)
 {
@@ -165,190 +41,6 @@ bool isAllCaps(const QString& w)
     return letters > 1;
 }
 
-int editDistance(const QString& a, const QString& b)
-{
-    // Optimal string alignment distance (adjacent swaps count once).
-    const int n = int(a.size()), m = int(b.size());
-    std::vector<std::vector<int>> d(size_t(n + 1), std::vector<int>(size_t(m + 1)));
-    for (int i = 0; i <= n; ++i)
-        d[size_t(i)][0] = i;
-    for (int j = 0; j <= m; ++j)
-        d[0][size_t(j)] = j;
-    for (int i = 1; i <= n; ++i) {
-        for (int j = 1; j <= m; ++j) {
-            const int cost = a[i - 1] == b[j - 1] ? 0 : 1;
-            int v = std::min({d[size_t(i - 1)][size_t(j)] + 1, d[size_t(i)][size_t(j - 1)] + 1,
-                              d[size_t(i - 1)][size_t(j - 1)] + cost});
-            if (i > 1 && j > 1 && a[i - 1] == b[j - 2] && a[i - 2] == b[j - 1])
-                v = std::min(v, d[size_t(i - 2)][size_t(j - 2)] + 1);
-            d[size_t(i)][size_t(j)] = v;
-        }
-    }
-    return d[size_t(n)][size_t(m)];
-}
-
-
-// The grammar dictionary, read once by whichever thread needs it first.
-class GrammarLoader {
-public:
-    Grammar* get()
-    {
-        std::call_once(m_once, [this] {
-            m_grammar = loadGrammar();
-            m_state.store(m_grammar ? Ready : Failed);
-        });
-        return m_grammar.get();
-    }
-    bool isDone() const { return m_state.load() != Unknown; }
-    bool isReady() const { return m_state.load() == Ready; }
-
-private:
-    enum State { Unknown, Ready, Failed };
-    std::once_flag m_once;
-    std::unique_ptr<Grammar> m_grammar;
-    std::atomic<int> m_state{Unknown};
-};
-
-// The word list of the user's locale, with every other English word list
-// installed: a word any of them knows is never corrected automatically.
-class Speller {
-public:
-    Speller(const SpellLibraries::Hunspell* api, Hunhandle* handle, QList<Hunhandle*> others)
-        : m_api(api), m_handle(handle), m_others(std::move(others))
-    {
-    }
-    ~Speller()
-    {
-        m_api->destroy(m_handle);
-        for (Hunhandle* h : std::as_const(m_others))
-            m_api->destroy(h);
-    }
-    Speller(const Speller&) = delete;
-    Speller& operator=(const Speller&) = delete;
-
-    bool spell(const QString& word) const { return m_api->spell(m_handle, word.toUtf8().constData()) != 0; }
-    bool anyEnglishSpells(const QString& word) const
-    {
-        const QByteArray utf8 = word.toUtf8();
-        return std::any_of(m_others.cbegin(), m_others.cend(),
-                           [&](Hunhandle* h) { return m_api->spell(h, utf8.constData()) != 0; });
-    }
-    void add(const QString& word) { m_api->add(m_handle, word.toUtf8().constData()); }
-    QStringList suggest(const QString& word, int max) const
-    {
-        QStringList out;
-        char** list = nullptr;
-        const int n = m_api->suggest(m_handle, &list, word.toUtf8().constData());
-        for (int i = 0; i < n && out.size() < max; ++i)
-            out << QString::fromUtf8(list[i]);
-        if (list)
-            m_api->freeList(m_handle, &list, n);
-        return out;
-    }
-
-private:
-    const SpellLibraries::Hunspell* m_api;
-    Hunhandle* m_handle;
-    QList<Hunhandle*> m_others;
-};
-
-Hunhandle* openDictionary(const SpellLibraries::Hunspell* api, const QString& name)
-{
-    const QString base = QString::fromUtf8(kDictionaryFolder) + QLatin1Char('/') + name;
-    if (!QFileInfo::exists(base + QStringLiteral(".aff")) || !QFileInfo::exists(base + QStringLiteral(".dic")))
-        return nullptr;
-    return api->create(QFile::encodeName(base + QStringLiteral(".aff")).constData(),
-                       QFile::encodeName(base + QStringLiteral(".dic")).constData());
-}
-
-std::shared_ptr<Speller> loadHunspell();
-
-void SuggestWorker::suggest(const QString& word)
-{
-    if (!m_loaded) {
-        m_loaded = true;
-        m_speller = m_load();
-        if (m_speller) {
-            for (const QString& w : std::as_const(m_learned))
-                m_speller->add(w);
-        }
-    }
-    QString plain = word;
-    plain.replace(QChar(0x2019), QLatin1Char('\''));
-    // A word that another English spelling knows is right as it stands.
-    const bool known = !m_speller || m_speller->anyEnglishSpells(plain);
-    Q_EMIT suggested(word, known ? QStringList() : m_speller->suggest(plain, kGuesses)); // under the word as asked
-}
-
-// How likely it is that `guess` was meant when `typed` was typed, from the
-// slips people make most: two letters swapped, then a letter left out, one
-// struck wrong, one too many; then any two slips. Lower is likelier; -1
-// when the guess is too far off (or splits the word) to replace it
-// unasked.
-int slipRank(const QString& typed, const QString& guess)
-{
-    if (guess.contains(QLatin1Char(' ')) || (guess.contains(QLatin1Char('-')) && !typed.contains(QLatin1Char('-'))))
-        return -1;
-    const QString a = typed.toLower();
-    const QString b = guess.toLower();
-    const int distance = editDistance(a, b);
-    if (distance == 0 || distance > 2)
-        return -1;
-    if (distance == 2)
-        return 4;
-    if (b.size() > a.size())
-        return 1; // a letter left out
-    if (b.size() < a.size())
-        return 3; // a letter too many
-    for (qsizetype i = 0; i + 1 < a.size(); ++i) {
-        if (a.at(i) != b.at(i))
-            return a.at(i) == b.at(i + 1) && a.at(i + 1) == b.at(i) ? 0 : 2;
-    }
-    return 2;
-}
-
-// The likeliest of `guesses` (the word list's order breaks ties), in the
-// capitals of `word`; nothing when none is close.
-QString bestCorrection(const QString& word, const QStringList& guesses)
-{
-    QString best;
-    int bestRank = -1;
-    for (const QString& guess : guesses) {
-        const int rank = slipRank(word, guess);
-        if (rank >= 0 && (bestRank < 0 || rank < bestRank)) {
-            best = guess;
-            bestRank = rank;
-        }
-    }
-    if (best.isEmpty())
-        return QString();
-    if (word.at(0).isUpper() && best.at(0).isLower())
-        best[0] = best.at(0).toUpper();
-    return best;
-}
-
-std::shared_ptr<Speller> loadHunspell()
-{
-    const SpellLibraries::Hunspell* api = SpellLibraries::hunspell();
-    if (!api)
-        return nullptr;
-    const QString mine = SpellChecker::dictionaryName(QLocale());
-    Hunhandle* main = openDictionary(api, mine);
-    if (!main)
-        return nullptr;
-    QList<Hunhandle*> others;
-    const QStringList english = QDir(QString::fromUtf8(kDictionaryFolder))
-                                    .entryList({QStringLiteral("en_*.dic")}, QDir::Files, QDir::Name);
-    for (const QString& file : english) {
-        const QString name = file.chopped(4);
-        if (name == mine)
-            continue;
-        if (Hunhandle* h = openDictionary(api, name))
-            others.append(h);
-    }
-    return std::make_shared<Speller>(api, main, std::move(others));
-}
-
 } // namespace
 
 struct SpellChecker::Impl {
@@ -356,12 +48,11 @@ struct SpellChecker::Impl {
     std::shared_future<std::shared_ptr<Speller>> hunspellLoading;
     std::shared_ptr<Speller> hunspell;
     bool hunspellAdopted = false;
-    std::shared_ptr<GrammarLoader> grammar = std::make_shared<GrammarLoader>();
     QThread* thread = nullptr;
     GrammarWorker* worker = nullptr;
     QSet<QString> inFlight;
     QHash<QString, bool> words;
-    QHash<QString, bool> sentences;
+    QHash<QString, GrammarParser::Verdict> sentences;
     QHash<QString, QList<SpellChecker::Range>> sentenceSpelling;
     QHash<QString, bool> checkable;
     QHash<QString, QString> corrections;
@@ -370,6 +61,8 @@ struct SpellChecker::Impl {
     SuggestWorker* suggester = nullptr;
     QSet<QString> ignored;
     QSet<QString> learned;
+    QSet<QString> ignoredSentences;
+    Parse_Options options = nullptr; // the interface thread's own
 
     void startHunspell(SpellChecker* owner)
     {
@@ -379,7 +72,7 @@ struct SpellChecker::Impl {
         // The call may arrive a moment before the result is handed over:
         // speller() waits for that moment.
         hunspellLoading = std::async(std::launch::async, [this, owner] {
-                              std::shared_ptr<Speller> h = loadHunspell();
+                              std::shared_ptr<Speller> h = Speller::load();
                               QMetaObject::invokeMethod(owner, [this, owner] {
                                   speller(owner, true);
                                   Q_EMIT owner->spellingReady();
@@ -436,17 +129,16 @@ void SpellChecker::startGrammarThread()
 {
     if (d->thread)
         return;
-    std::shared_ptr<GrammarLoader> loader = d->grammar;
     d->thread = new QThread;
     d->thread->setObjectName(QStringLiteral("grammar"));
-    d->worker = new GrammarWorker([loader]() -> Grammar* { return loader->get(); });
+    d->worker = new GrammarWorker;
     d->worker->moveToThread(d->thread);
     connect(d->thread, &QThread::finished, d->worker, &QObject::deleteLater);
-    connect(d->worker, &GrammarWorker::checked, this, [this](const QString& sentence, bool ok) {
+    connect(d->worker, &GrammarWorker::checked, this, [this](const QString& sentence, bool ok, const QString& reason) {
         d->inFlight.remove(sentence);
         if (d->sentences.size() > kCacheLimit)
             d->sentences.clear();
-        d->sentences.insert(sentence, ok);
+        d->sentences.insert(sentence, {ok, reason});
         Q_EMIT grammarChecked(sentence, ok);
     });
     d->thread->start(QThread::LowPriority);
@@ -459,12 +151,11 @@ void SpellChecker::startSuggestThread()
         return;
     d->suggestThread = new QThread;
     d->suggestThread->setObjectName(QStringLiteral("suggestions"));
-    d->suggester = new SuggestWorker(&loadHunspell, QStringList(d->learned.begin(), d->learned.end()));
+    d->suggester = new SuggestWorker(QStringList(d->learned.begin(), d->learned.end()));
     d->suggester->moveToThread(d->suggestThread);
     connect(d->suggestThread, &QThread::finished, d->suggester, &QObject::deleteLater);
-    connect(d->suggester, &SuggestWorker::suggested, this, [this](const QString& word, const QStringList& guesses) {
+    connect(d->suggester, &SuggestWorker::corrected, this, [this](const QString& word, const QString& fix) {
         d->correcting.remove(word);
-        const QString fix = bestCorrection(word, guesses);
         if (d->corrections.size() > kCacheLimit)
             d->corrections.clear();
         d->corrections.insert(word, fix);
@@ -490,7 +181,7 @@ void SpellChecker::stopWorker()
 
 bool SpellChecker::needsCorrection(const QString& word)
 {
-    return word.size() >= 3 && !isAllCaps(word) && !isCorrect(word);
+    return word.size() >= 3 && !isAllCaps(word) && Autocorrect::mayReplace(word) && !isCorrect(word);
 }
 
 std::optional<QString> SpellChecker::cachedCorrection(const QString& word) const
@@ -535,12 +226,12 @@ bool SpellChecker::hasSpelling() const
 
 bool SpellChecker::hasGrammar() const
 {
-    return d->grammar->get() != nullptr;
+    return GrammarParser::shared() != nullptr;
 }
 
 bool SpellChecker::isGrammarReady() const
 {
-    return d->grammar->isDone();
+    return GrammarParser::isSharedDone();
 }
 
 bool SpellChecker::isSpellingReady() const
@@ -595,7 +286,7 @@ QString SpellChecker::dictionaryName(const QLocale& locale)
     // installed, else the American one.
     const QString name = locale.name();
     if (locale.language() == QLocale::English && name != QLatin1String("en_US")
-        && QFileInfo::exists(QString::fromUtf8(kDictionaryFolder) + QLatin1Char('/') + name + QStringLiteral(".dic")))
+        && QFileInfo::exists(Speller::dictionaryFolder() + QLatin1Char('/') + name + QStringLiteral(".dic")))
         return name;
     return QStringLiteral("en_US");
 }
@@ -611,8 +302,8 @@ QString SpellChecker::correction(const QString& word)
     Speller* h = d->speller(this, true);
     QString plain = word;
     plain.replace(QChar(0x2019), QLatin1Char('\''));
-    if (!h || !h->anyEnglishSpells(plain))
-        fix = bestCorrection(word, suggestions(word, kGuesses));
+    if (h && !h->anyEnglishSpells(plain) && plain.size() <= 100)
+        fix = Autocorrect::choose(word, h->correctionGuesses(plain, kCorrectionGuesses), WordFrequency::english());
     if (d->corrections.size() > kCacheLimit)
         d->corrections.clear();
     d->corrections.insert(word, fix);
@@ -622,12 +313,27 @@ QString SpellChecker::correction(const QString& word)
 QList<SpellChecker::Range> SpellChecker::words(const QString& text)
 {
     static const QRegularExpression re(QStringLiteral("[\\p{L}\\p{M}]+(?:['\\x{2019}][\\p{L}\\p{M}]+)*"));
+    // Web and mail addresses, scheme and all ("https://…", "www.…",
+    // "mailto:…"): names, not words.
+    static const QRegularExpression address(
+        QStringLiteral("\\b(?:[A-Za-z][A-Za-z0-9+.-]*://|www\\.|mailto:)[^\\s<>\"]*"),
+        QRegularExpression::CaseInsensitiveOption);
+    QList<std::pair<int, int>> addresses;
+    if (text.contains(QLatin1Char(':')) || text.contains(QLatin1String("www."), Qt::CaseInsensitive)) {
+        auto a = address.globalMatch(text);
+        while (a.hasNext()) {
+            const auto m = a.next();
+            addresses.append({int(m.capturedStart()), int(m.capturedEnd())});
+        }
+    }
     QList<Range> out;
     auto it = re.globalMatch(text);
     while (it.hasNext()) {
         const auto m = it.next();
         const int s = int(m.capturedStart());
         const int e = int(m.capturedEnd());
+        if (std::any_of(addresses.cbegin(), addresses.cend(), [&](const auto& a) { return s < a.second && e > a.first; }))
+            continue;
         const QChar before = s > 0 ? text.at(s - 1) : QChar();
         const QChar after = e < text.size() ? text.at(e) : QChar();
         auto technical = [](QChar c) {
@@ -742,8 +448,10 @@ bool SpellChecker::isCheckableSentence(const QString& sentence)
 
 std::optional<bool> SpellChecker::cachedGrammar(const QString& sentence) const
 {
+    if (d->ignoredSentences.contains(sentence))
+        return true;
     if (auto it = d->sentences.constFind(sentence); it != d->sentences.constEnd())
-        return *it;
+        return it->ok;
     return std::nullopt;
 }
 
@@ -751,14 +459,59 @@ bool SpellChecker::grammarOK(const QString& sentence)
 {
     if (auto cached = cachedGrammar(sentence))
         return *cached;
-    Grammar* g = d->grammar->get();
-    if (!g)
+    const GrammarParser* parser = GrammarParser::shared();
+    if (!parser)
         return true;
-    const bool ok = parses(g, g->options, sentence);
+    if (!d->options) {
+        GrammarParser::quietThread();
+        d->options = GrammarParser::makeOptions();
+    }
+    const GrammarParser::Verdict verdict = parser->check(sentence, d->options);
     if (d->sentences.size() > kCacheLimit)
         d->sentences.clear();
-    d->sentences.insert(sentence, ok);
-    return ok;
+    d->sentences.insert(sentence, verdict);
+    return verdict.ok;
+}
+
+QString SpellChecker::grammarProblem(const QString& sentence) const
+{
+    if (d->ignoredSentences.contains(sentence))
+        return QString();
+    if (auto it = d->sentences.constFind(sentence); it != d->sentences.constEnd() && !it->ok)
+        return it->reason.isEmpty() ? tr("Possible grammar problem.") : tr("Possible grammar problem: %1").arg(it->reason);
+    return QString();
+}
+
+void SpellChecker::ignoreGrammar(const QString& sentence)
+{
+    if (sentence.isEmpty())
+        return;
+    d->ignoredSentences.insert(sentence);
+    Q_EMIT dictionaryChanged();
+}
+
+std::optional<SpellChecker::GrammarIssue> SpellChecker::grammarIssueAt(const QString& text, int position) const
+{
+    for (const Range& r : sentences(text)) {
+        if (position < r.start || position > r.start + r.length)
+            continue;
+        const QString sentence = text.mid(r.start, r.length);
+        const QString problem = grammarProblem(sentence);
+        if (problem.isEmpty())
+            return std::nullopt;
+        return GrammarIssue{r, sentence, problem};
+    }
+    return std::nullopt;
+}
+
+QList<SpellChecker::Range> SpellChecker::problems(const QString& text, bool grammar)
+{
+    QList<Range> out = misspellings(text);
+    if (grammar) {
+        out += grammarProblems(text);
+        std::stable_sort(out.begin(), out.end(), [](const Range& a, const Range& b) { return a.start < b.start; });
+    }
+    return out;
 }
 
 QList<SpellChecker::Range> SpellChecker::grammarProblems(const QString& text)
@@ -805,4 +558,3 @@ bool SpellChecker::isLearned(const QString& word) const
     return d->learned.contains(word);
 }
 
-#include "SpellChecker.moc"

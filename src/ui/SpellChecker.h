@@ -55,8 +55,11 @@ public:
     // The word list checking uses for `locale`: its own English one where
     // installed ("en_GB"), else "en_US".
     static QString dictionaryName(const QLocale& locale);
+    // How many of the word list's guesses automatic correction weighs.
+    static constexpr int kCorrectionGuesses = 15;
     // Whether automatic correction looks for a correction of `word` at all
-    // (a misspelt word of three letters or more, not all capitals).
+    // (a misspelt word of three letters or more, not all capitals, and not
+    // a mixed-case or letters-and-digits name such as "HiDPI" or "XYZmid").
     bool needsCorrection(const QString& word);
     // correction() of a word when already found; nothing when not yet.
     std::optional<QString> cachedCorrection(const QString& word) const;
@@ -88,6 +91,25 @@ public:
     // Checks one sentence on the checker's own thread; grammarChecked()
     // reports the result (at once from the cache when already known).
     void requestGrammar(const QString& sentence);
+    // A sentence of a text found not to parse, with what seems wrong.
+    struct GrammarIssue {
+        Range range;      // in the text
+        QString sentence;
+        QString problem;  // "Possible grammar problem: …"
+    };
+    // The issue of the sentence of `text` around `position`, when that
+    // sentence is known not to parse (never checks).
+    std::optional<GrammarIssue> grammarIssueAt(const QString& text, int position) const;
+    // Misspelt words and, with `grammar`, sentences that do not parse, in
+    // the order of `text` (sentences not yet known are checked now).
+    QList<Range> problems(const QString& text, bool grammar);
+
+    // What seems wrong with a sentence checked and found not to parse
+    // ("Possible grammar problem: …"); empty when it parses or is not
+    // checked yet.
+    QString grammarProblem(const QString& sentence) const;
+    // Takes a sentence as correct for the session (its underline goes).
+    void ignoreGrammar(const QString& sentence);
     // Complete sentences of `text` that do not parse (checks them now).
     QList<Range> grammarProblems(const QString& text);
 

@@ -65,8 +65,31 @@ const LinkGrammar* linkGrammar()
             && resolve(lib, g.timerExpired, "parse_options_timer_expired")
             && resolve(lib, g.resourcesExhausted, "parse_options_resources_exhausted")
             && resolve(lib, g.createSentence, "sentence_create") && resolve(lib, g.parseSentence, "sentence_parse")
-            && resolve(lib, g.deleteSentence, "sentence_delete");
+            && resolve(lib, g.deleteSentence, "sentence_delete")
+            && resolve(lib, g.disjunctCost, "sentence_disjunct_cost") && resolve(lib, g.createLinkage, "linkage_create")
+            && resolve(lib, g.deleteLinkage, "linkage_delete")
+            && resolve(lib, g.linkageWordCount, "linkage_get_num_words")
+            && resolve(lib, g.linkageWord, "linkage_get_word")
+            && resolve(lib, g.lookupList, "dictionary_lookup_list")
+            && resolve(lib, g.freeLookupList, "free_lookup_list");
         return ok ? &g : nullptr;
+    }();
+    return api;
+}
+
+const LanguageModel* languageModel()
+{
+    static const LanguageModel* api = []() -> const LanguageModel* {
+        QLibrary* lib = open({{"sphinxbase", 3}, {"sphinxbase", -1}});
+        if (!lib)
+            return nullptr;
+        static LanguageModel m;
+        const bool ok = resolve(lib, m.setLogFile, "err_set_logfp") && resolve(lib, m.initLogMath, "logmath_init")
+            && resolve(lib, m.freeLogMath, "logmath_free") && resolve(lib, m.logToLn, "logmath_log_to_ln")
+            && resolve(lib, m.read, "ngram_model_read") && resolve(lib, m.free, "ngram_model_free")
+            && resolve(lib, m.counts, "ngram_model_get_counts") && resolve(lib, m.word, "ngram_word")
+            && resolve(lib, m.prob, "ngram_prob");
+        return ok ? &m : nullptr;
     }();
     return api;
 }

@@ -1,13 +1,19 @@
 #pragma once
 
-// The spelling (hunspell) and grammar (link-grammar) libraries, opened the
+// The spelling (hunspell) and grammar (link-grammar) libraries, and the
+// speech library's language model reader (sphinxbase) for how common each
+// English word is, opened the
 // first time a check needs them rather than when the program starts: most
 // sessions begin with windows that hold no text at all. Each accessor opens
 // its library once (thread-safe) and returns its entry points, or null when
 // the library is not installed.
 
 #include <hunspell/hunspell.h>
+#include <link-grammar/dict-api.h>
 #include <link-grammar/link-includes.h>
+#include <sphinxbase/err.h>
+#include <sphinxbase/logmath.h>
+#include <sphinxbase/ngram_model.h>
 
 namespace SpellLibraries {
 
@@ -35,9 +41,29 @@ struct LinkGrammar {
     decltype(&::sentence_create) createSentence = nullptr;
     decltype(&::sentence_parse) parseSentence = nullptr;
     decltype(&::sentence_delete) deleteSentence = nullptr;
+    decltype(&::sentence_disjunct_cost) disjunctCost = nullptr;
+    decltype(&::linkage_create) createLinkage = nullptr;
+    decltype(&::linkage_delete) deleteLinkage = nullptr;
+    decltype(&::linkage_get_num_words) linkageWordCount = nullptr;
+    decltype(&::linkage_get_word) linkageWord = nullptr;
+    decltype(&::dictionary_lookup_list) lookupList = nullptr;
+    decltype(&::free_lookup_list) freeLookupList = nullptr;
+};
+
+struct LanguageModel {
+    decltype(&::err_set_logfp) setLogFile = nullptr;
+    decltype(&::logmath_init) initLogMath = nullptr;
+    decltype(&::logmath_free) freeLogMath = nullptr;
+    decltype(&::logmath_log_to_ln) logToLn = nullptr;
+    decltype(&::ngram_model_read) read = nullptr;
+    decltype(&::ngram_model_free) free = nullptr;
+    decltype(&::ngram_model_get_counts) counts = nullptr;
+    decltype(&::ngram_word) word = nullptr;
+    decltype(&::ngram_prob) prob = nullptr;
 };
 
 const Hunspell* hunspell();
 const LinkGrammar* linkGrammar();
+const LanguageModel* languageModel();
 
 } // namespace SpellLibraries

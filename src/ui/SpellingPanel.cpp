@@ -51,6 +51,8 @@ SpellingPanel::SpellingPanel(QWidget* parent) : QDialog(parent, Qt::Tool)
     auto* next = new ChromeButton(tr("Find Next"), this);
     auto* ignore = new ChromeButton(tr("Ignore"), this);
     auto* learn = new ChromeButton(tr("Learn"), this);
+    m_change = change;
+    m_learn = learn;
     grid->addWidget(m_status, 0, 0, 1, 2);
     grid->addWidget(m_word, 1, 0);
     grid->addWidget(m_guesses, 2, 0, 4, 1);
@@ -76,7 +78,8 @@ QString SpellingPanel::selectedText() const
 QString SpellingPanel::word() const
 {
     const QString s = selectedText();
-    if (s.isEmpty() || SpellChecker::shared().isCorrect(s))
+    // A selected sentence is no word (its grammar may be wrong).
+    if (s.isEmpty() || s.contains(QLatin1Char(' ')) || SpellChecker::shared().isCorrect(s))
         return QString();
     return s;
 }
@@ -87,12 +90,22 @@ QStringList SpellingPanel::guesses() const
     return w.isEmpty() ? QStringList() : SpellChecker::shared().suggestions(w, 10);
 }
 
+QString SpellingPanel::grammarProblem() const
+{
+    if (!m_target || !m_target->grammarCheckingEnabled() || !word().isEmpty())
+        return QString();
+    return SpellChecker::shared().grammarProblem(selectedText());
+}
+
 void SpellingPanel::refresh()
 {
     const QString w = word();
     m_guesses->clear();
+    m_change->setEnabled(!w.isEmpty());
+    m_learn->setEnabled(!w.isEmpty());
     if (w.isEmpty()) {
-        m_status->setText(tr("No misspelt word is selected."));
+        const QString problem = grammarProblem();
+        m_status->setText(problem.isEmpty() ? tr("No misspelt word is selected.") : problem);
         m_word->clear();
         return;
     }
@@ -120,7 +133,10 @@ void SpellingPanel::findNext()
 
 void SpellingPanel::ignore()
 {
-    SpellChecker::shared().ignoreWord(word());
+    if (!grammarProblem().isEmpty())
+        SpellChecker::shared().ignoreGrammar(selectedText());
+    else
+        SpellChecker::shared().ignoreWord(word());
     findNext();
 }
 

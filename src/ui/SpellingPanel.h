@@ -2,7 +2,8 @@
 
 // The "Spelling and Grammar" panel: shows the misspelt word selected in a
 // text input with its guesses, and changes, ignores or learns it, or finds
-// the next one. One panel for the application, following the input it was
+// the next one; for a selected sentence that does not parse it says what
+// the grammar checker found, and ignores it. One panel for the application, following the input it was
 // last shown for.
 
 #include <QDialog>
@@ -11,6 +12,7 @@
 class QLabel;
 class QLineEdit;
 class QListWidget;
+class QPushButton;
 class SpellingTarget;
 
 class SpellingPanel : public QDialog {
@@ -26,6 +28,9 @@ public:
     // The word the panel offers guesses for (the editor's selection).
     QString word() const;
     QStringList guesses() const;
+    // What the grammar checker found in the selected sentence; empty when
+    // it found nothing (or a word is selected).
+    QString grammarProblem() const;
 
 public Q_SLOTS:
     void refresh();
@@ -42,4 +47,6 @@ private:
     QLabel* m_status = nullptr;
     QLineEdit* m_word = nullptr;
     QListWidget* m_guesses = nullptr;
+    QPushButton* m_change = nullptr;
+    QPushButton* m_learn = nullptr;
 };

@@ -11,6 +11,8 @@
 #include <QObject>
 #include <QString>
 
+class QAction;
+class QMenu;
 class QWidget;
 
 class SpellingTarget : public QObject {
@@ -41,7 +43,8 @@ public Q_SLOTS:
     void toggleContinuousSpellChecking();
     void toggleGrammarChecking();
     void toggleAutomaticSpellingCorrection();
-    // Selects the next misspelt word after the selection (wrapping).
+    // Selects the next misspelt word or sentence with a grammar problem
+    // after the selection (wrapping).
     virtual void checkSpelling() = 0;
     virtual void showGuessPanel() = 0;
 
@@ -51,6 +54,12 @@ Q_SIGNALS:
 protected:
     // Attaches to `editor` (as its child, found again by of()).
     explicit SpellingTarget(QWidget* editor);
+
+    // Puts what the grammar checker found in the sentence of `text` around
+    // `position` ("Possible grammar problem: …") and "Ignore" before
+    // `before` in `menu`, when grammar is checked and that sentence is
+    // underlined; true when it did.
+    bool addGrammarEntries(QMenu* menu, QAction* before, const QString& text, int position);
 
     TextCheckingSwitches m_switches;
 };

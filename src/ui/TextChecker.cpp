@@ -207,7 +207,7 @@ void TextChecker::checkSpelling()
     for (int pass = 0; pass < 2; ++pass) {
         for (QTextBlock b = doc->findBlock(pass == 0 ? from : 0); b.isValid(); b = b.next()) {
             const QString text = b.text();
-            for (const SpellChecker::Range& r : checker.misspellings(text)) {
+            for (const SpellChecker::Range& r : checker.problems(text, m_switches.grammarChecking)) {
                 const int pos = b.position() + r.start;
                 if (pass == 0 && pos < from)
                     continue;
@@ -377,6 +377,7 @@ QMenu* TextChecker::contextMenu(const QTextCursor& at)
             menu->insertSeparator(first);
             break;
         }
+        addGrammarEntries(menu, first, text, inBlock);
     }
 
     menu->addSeparator();

@@ -146,6 +146,10 @@ private Q_SLOTS:
         QTest::newRow("acronyms") << QStringLiteral("NASA and VEXO") << QList<Range>{};
         QTest::newRow("with digits") << QStringLiteral("abc123 4th") << QList<Range>{};
         QTest::newRow("address") << QStringLiteral("mail jdoe@exampel.com or www.exampel.com") << QList<Range>{};
+        QTest::newRow("link with its scheme") << QStringLiteral("see https://exampel.org/wrod-paht?q=teh now")
+                                              << QList<Range>{};
+        QTest::newRow("word after a link") << QStringLiteral("https://example.org teh") << QList<Range>{{20, 3}};
+        QTest::newRow("colon is not a link") << QStringLiteral("Note: teh") << QList<Range>{{6, 3}};
         QTest::newRow("accented word is one word") << QStringLiteral("see Grüße") << QList<Range>{{4, 5}};
         QTest::newRow("empty") << QString() << QList<Range>{};
     }
@@ -652,14 +656,16 @@ private Q_SLOTS:
     }
 
     // The correction is the word most likely meant, by the slips people
-    // make (the word list's own order puts "Te" before "The").
+    // make and how common the words are (the word list's own order puts
+    // "Te" before "The"); a word with two likely meanings is left alone.
     void correctionFollowsCommonSlips_data()
     {
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("corrected");
         QTest::newRow("swapped, capital kept") << "Teh" << "The";
         QTest::newRow("swapped") << "thier" << "their";
-        QTest::newRow("double letter left out") << "leter" << "letter";
+        QTest::newRow("double letter left out") << "begining" << "beginning";
+        QTest::newRow("letter or later: left alone") << "leter" << "";
         QTest::newRow("letter left out at the start") << "adress" << "address";
         QTest::newRow("i before e") << "recieve" << "receive";
         QTest::newRow("a word of its own") << "summarises" << "";
