@@ -1,5 +1,7 @@
 #include "wordproc/views/WPOpenSavePanels.h"
 
+#include "wordproc/WPPaths.h"
+
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -44,19 +46,29 @@ QString& lastFolder()
     return folder;
 }
 
-QString startFolder()
+// Documents, else home: where a panel starts when nothing better is known.
+QString homeFolder()
 {
-    QString folder = lastFolder();
-    if (folder.isEmpty() || !QDir(folder).exists())
-        folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-    if (folder.isEmpty() || !QDir(folder).exists())
-        folder = QDir::homePath();
-    return folder;
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    return WPPaths::isUsableFolder(documents) ? documents : QDir::homePath();
 }
 
+QString startFolder(const QString& preferred = QString())
+{
+    if (WPPaths::isUsableFolder(preferred))
+        return preferred;
+    if (WPPaths::isUsableFolder(lastFolder()))
+        return lastFolder();
+    return homeFolder();
+}
+
+// The kernel's folders are never remembered: a panel started there reads
+// files that block.
 void remember(const QString& path)
 {
-    lastFolder() = QFileInfo(path).absolutePath();
+    const QString folder = QFileInfo(path).absolutePath();
+    if (!WPPaths::isSystemPath(folder))
+        lastFolder() = folder;
 }
 
 QStringList runOpenPanel(QWidget* parent)
@@ -116,7 +128,7 @@ QString runPdfPanel(QWidget* parent, const QString& proposedName, const QString&
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setNameFilter(QStringLiteral("PDF Document (*.pdf)"));
     dialog.setDefaultSuffix(QStringLiteral("pdf"));
-    dialog.setDirectory(folder.isEmpty() ? startFolder() : folder);
+    dialog.setDirectory(startFolder(folder));
     dialog.selectFile(proposedName);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return QString();
@@ -255,10 +267,20 @@ QString folderFor(const QString& documentPath)
 {
     if (!documentPath.isEmpty()) {
         const QString folder = QFileInfo(documentPath).absolutePath();
-        if (QFileInfo(folder).isDir())
+        if (WPPaths::isUsableFolder(folder))
             return folder;
     }
     return QDir::homePath();
+}
+
+QString startFolderFor(const QString& preferred)
+{
+    return startFolder(preferred);
+}
+
+void rememberFolderOf(const QString& chosenPath)
+{
+    remember(chosenPath);
 }
 
 OpenChooser setOpenChooser(OpenChooser chooser)

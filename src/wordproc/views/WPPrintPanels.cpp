@@ -113,7 +113,8 @@ bool print(WPDocument* document, QWidget* parent)
         }
         printed = panels->print(parent,
                                 {layoutOf(*document, false), document->printTitle(), true, pages,
-                                 WPOpenSavePanels::folderFor(document->filePath())},
+                                 WPOpenSavePanels::folderFor(document->filePath()),
+                                 proposedPdfName(document->printTitle())},
                                 draw);
     }
     if (!printed)

@@ -1,0 +1,56 @@
+#include "wordproc/WPPaths.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QStringList>
+
+namespace WPPaths {
+
+namespace {
+
+bool underSystemFolder(const QString& absolute)
+{
+    static const QStringList roots{QStringLiteral("/proc"), QStringLiteral("/sys"), QStringLiteral("/dev")};
+    for (const QString& root : roots) {
+        if (absolute == root || absolute.startsWith(root + QLatin1Char('/')))
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
+bool isSystemPath(const QString& path)
+{
+    if (path.isEmpty())
+        return false;
+    const QFileInfo info(path);
+    if (underSystemFolder(QDir::cleanPath(info.absoluteFilePath())))
+        return true;
+    const QString canonical = info.canonicalFilePath();
+    return !canonical.isEmpty() && underSystemFolder(canonical);
+}
+
+bool isPlainFile(const QString& path)
+{
+    return !path.isEmpty() && QFileInfo(path).isFile() && !isSystemPath(path);
+}
+
+bool isUsableFolder(const QString& path)
+{
+    return !path.isEmpty() && QFileInfo(path).isDir() && !isSystemPath(path);
+}
+
+QString readProblem(const QString& path, bool packageAllowed)
+{
+    const QFileInfo info(path);
+    const QString name = info.fileName().isEmpty() ? path : info.fileName();
+    if (!info.exists())
+        return QString(); // the reader says what is missing
+    if (isSystemPath(path) || !(info.isFile() || (packageAllowed && info.isDir())))
+        return QStringLiteral("\u201c%1\u201d is not a document: it is a device, a pipe or a file of the system.")
+            .arg(name);
+    return QString();
+}
+
+} // namespace WPPaths
