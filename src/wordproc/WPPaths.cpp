@@ -53,4 +53,14 @@ QString readProblem(const QString& path, bool packageAllowed)
     return QString();
 }
 
+QString writeProblem(const QString& path)
+{
+    const QFileInfo info(path);
+    if (isSystemPath(path))
+        return QStringLiteral("Nothing can be saved in the system folder \u201c%1\u201d.").arg(info.absolutePath());
+    if (info.exists() && !info.isFile() && !info.isDir())
+        return QStringLiteral("\u201c%1\u201d is a device or a pipe, not a file.").arg(info.fileName());
+    return QString();
+}
+
 } // namespace WPPaths

@@ -19,5 +19,8 @@ bool isUsableFolder(const QString& path);
 // when `packageAllowed`), or an empty text when it may be read (or does not
 // exist, which its reader reports).
 QString readProblem(const QString& path, bool packageAllowed = true);
+// Why nothing is written to `path` (a system folder, or a pipe or device
+// there, which would block the writer), or an empty text.
+QString writeProblem(const QString& path);
 
 } // namespace WPPaths

@@ -107,6 +107,8 @@ private Q_SLOTS:
     void openedDocumentShowsTheCaretFormat();
     void specialFilesAreNotOpened_data();
     void specialFilesAreNotOpened();
+    void specialPlacesAreNotSavedTo_data();
+    void specialPlacesAreNotSavedTo();
     void panelsNeverStartInSystemFolders_data();
     void panelsNeverStartInSystemFolders();
     void openingReplacesAnUntouchedUntitledWindow_data();
@@ -679,6 +681,33 @@ void ControllerTest::specialFilesAreNotOpened()
     QVERIFY2(script.asked.at(0).informative.contains(QLatin1String("is not a document")),
              qPrintable(script.asked.at(0).informative));
     QVERIFY(controller().documents().isEmpty());
+}
+
+void ControllerTest::specialPlacesAreNotSavedTo_data()
+{
+    QTest::addColumn<QString>("path");
+    QTest::newRow("a pipe") << QStringLiteral("pipe-out.docx");
+    QTest::newRow("a device") << QStringLiteral("/dev/null");
+    QTest::newRow("a kernel folder") << QStringLiteral("/proc/essay.docx");
+}
+
+// Writing there would block, or report a save that kept nothing: the save
+// fails with a message and the document keeps its place.
+void ControllerTest::specialPlacesAreNotSavedTo()
+{
+    QFETCH(QString, path);
+    if (!path.startsWith(QLatin1Char('/')))
+        path = m_dir.filePath(path);
+    if (path.endsWith(QLatin1String("pipe-out.docx")) && !QFileInfo::exists(path))
+        QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+    WPDocument* d = controller().makeUntitledDocument();
+    type(d, QStringLiteral("words"));
+    Answers script;
+    QCOMPARE(controller().saveTo(d, path, WPDocument::kDocxType, WPDocument::SaveOperation::saveAs), Result::failed);
+    QCOMPARE(script.asked.size(), 1);
+    QCOMPARE(script.asked.at(0).style, AlertStyle::Critical);
+    QVERIFY(d->filePath().isEmpty());
+    QVERIFY(d->isEdited());
 }
 
 void ControllerTest::panelsNeverStartInSystemFolders_data()

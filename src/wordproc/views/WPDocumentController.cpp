@@ -3,6 +3,7 @@
 #include "core/SettingsStore.h"
 #include "ui/Alert.h"
 #include "wordproc/WPFormat.h"
+#include "wordproc/WPPaths.h"
 #include "wordproc/WPRecovery.h"
 #include "wordproc/views/WPOpenSavePanels.h"
 #include "wordproc/views/WPPrintPanels.h"
@@ -301,8 +302,8 @@ WPDocumentController::SaveResult WPDocumentController::saveTo(WPDocument* docume
         if (answer != alertFirstButton)
             return SaveResult::cancelled;
     }
-    QString error;
-    if (!document->writeTo(path, typeName, &error)) {
+    QString error = WPPaths::writeProblem(path);
+    if (!error.isEmpty() || !document->writeTo(path, typeName, &error)) {
         runAlert(QStringLiteral("The document could not be saved: %1").arg(error), QString(), AlertStyle::Critical,
                  {QStringLiteral("OK")});
         return SaveResult::failed;
