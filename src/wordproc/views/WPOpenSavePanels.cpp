@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QFileDialog>
+#include <QFileIconProvider>
 #include <QFileInfo>
 #include <QImageReader>
 #include <QStandardPaths>
@@ -71,9 +72,41 @@ void remember(const QString& path)
         lastFolder() = folder;
 }
 
+// Qt's panels name and draw every file by looking into it, partly on the
+// interface thread: in /proc or at a pipe that read never ends. Files of
+// the system folders, pipes and devices get the plain file or folder look.
+class PlainIconProvider final : public QFileIconProvider {
+public:
+    using QFileIconProvider::icon;
+    QIcon icon(const QFileInfo& info) const override
+    {
+        return mayLookInto(info) ? QFileIconProvider::icon(info) : icon(info.isDir() ? Folder : File);
+    }
+    QString type(const QFileInfo& info) const override
+    {
+        if (mayLookInto(info))
+            return QFileIconProvider::type(info);
+        return info.isDir() ? QStringLiteral("Folder") : QStringLiteral("File");
+    }
+
+private:
+    static bool mayLookInto(const QFileInfo& info)
+    {
+        const QString path = info.absoluteFilePath();
+        return WPPaths::isPlainFile(path) || WPPaths::isUsableFolder(path);
+    }
+};
+
+void lookSafely(QFileDialog& dialog)
+{
+    static PlainIconProvider provider;
+    dialog.setIconProvider(&provider);
+}
+
 QStringList runOpenPanel(QWidget* parent)
 {
     QFileDialog dialog(parent, QStringLiteral("Open Document"));
+    lookSafely(dialog);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::ExistingFiles);
     dialog.setNameFilters(openFilters());
@@ -99,6 +132,7 @@ std::optional<SaveChoice> runSavePanel(QWidget* parent, const QString& proposedN
             current = i;
     }
     QFileDialog dialog(parent, QStringLiteral("Save As"));
+    lookSafely(dialog);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setNameFilters(filters);
@@ -124,6 +158,7 @@ std::optional<SaveChoice> runSavePanel(QWidget* parent, const QString& proposedN
 QString runPdfPanel(QWidget* parent, const QString& proposedName, const QString& folder)
 {
     QFileDialog dialog(parent, QStringLiteral("Export as PDF"));
+    lookSafely(dialog);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setNameFilter(QStringLiteral("PDF Document (*.pdf)"));
@@ -146,6 +181,7 @@ QString runImagePanel(QWidget* parent)
         patterns.append(QStringLiteral("*.") + QString::fromLatin1(format));
     QFileDialog dialog(parent, QStringLiteral("Choose a picture to insert"), startFolder(),
                        QStringLiteral("Images (%1)").arg(patterns.join(QLatin1Char(' '))));
+    lookSafely(dialog);
     dialog.setFileMode(QFileDialog::ExistingFile);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setWindowModality(Qt::WindowModal);
