@@ -12,6 +12,7 @@
 #include "wordproc/WPState.h"
 
 #include <QApplication>
+#include <QFileIconProvider>
 #include <QFileInfo>
 #include <QMainWindow>
 #include <QTemporaryDir>
@@ -111,6 +112,8 @@ private Q_SLOTS:
     void specialPlacesAreNotSavedTo();
     void panelsNeverStartInSystemFolders_data();
     void panelsNeverStartInSystemFolders();
+    void panelsDoNotLookIntoSpecialFiles_data();
+    void panelsDoNotLookIntoSpecialFiles();
     void openingReplacesAnUntouchedUntitledWindow_data();
     void openingReplacesAnUntouchedUntitledWindow();
 
@@ -740,6 +743,38 @@ void ControllerTest::panelsNeverStartInSystemFolders()
     QCOMPARE(start, remembered ? QFileInfo(chosen).absolutePath() : before);
     QVERIFY(!WPOpenSavePanels::folderFor(chosen).startsWith(QLatin1String("/proc")));
     QVERIFY(remembered || WPOpenSavePanels::folderFor(chosen) == QDir::homePath());
+}
+
+void ControllerTest::panelsDoNotLookIntoSpecialFiles_data()
+{
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<QString>("type");
+    QTest::newRow("a pipe") << QStringLiteral("panel-pipe") << QStringLiteral("File");
+    QTest::newRow("a kernel file") << QStringLiteral("/proc/self/status") << QStringLiteral("File");
+    QTest::newRow("a kernel folder") << QStringLiteral("/proc/self") << QStringLiteral("Folder");
+    QTest::newRow("a device") << QStringLiteral("/dev/zero") << QStringLiteral("File");
+    QTest::newRow("a text file is looked into") << QStringLiteral("look.txt") << QString();
+}
+
+// Looking into a pipe or a kernel file would block the panel (and the
+// program with it): those get the plain look.
+void ControllerTest::panelsDoNotLookIntoSpecialFiles()
+{
+    QFETCH(QString, path);
+    QFETCH(QString, type);
+    if (!path.startsWith(QLatin1Char('/')))
+        path = m_dir.filePath(path);
+    if (path.endsWith(QLatin1String("panel-pipe")) && !QFileInfo::exists(path))
+        QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+    if (path.endsWith(QLatin1String("look.txt")))
+        QVERIFY(writeFile(path, "Plain words"));
+    const QString shown = WPOpenSavePanels::iconProvider()->type(QFileInfo(path));
+    if (type.isEmpty())
+        QVERIFY2(shown != QLatin1String("File") && !shown.isEmpty(), qPrintable(shown));
+    else
+        QCOMPARE(shown, type);
+    // Drawing it must not look into it either (a pipe would never answer).
+    (void)WPOpenSavePanels::iconProvider()->icon(QFileInfo(path));
 }
 
 void ControllerTest::openingReplacesAnUntouchedUntitledWindow_data()

@@ -99,8 +99,7 @@ private:
 
 void lookSafely(QFileDialog& dialog)
 {
-    static PlainIconProvider provider;
-    dialog.setIconProvider(&provider);
+    dialog.setIconProvider(iconProvider());
 }
 
 QStringList runOpenPanel(QWidget* parent)
@@ -307,6 +306,12 @@ QString folderFor(const QString& documentPath)
             return folder;
     }
     return QDir::homePath();
+}
+
+QFileIconProvider* iconProvider()
+{
+    static PlainIconProvider provider;
+    return &provider;
 }
 
 QString startFolderFor(const QString& preferred)
