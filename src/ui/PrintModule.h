@@ -19,6 +19,7 @@ struct PrintRequest {
     bool pageRanges = false; // the panel offers a range of pages
     int pages = 1;           // the job's length, for the range's bounds
     QString folder;          // where "Print to File" starts
+    QString fileName;        // the file it proposes there ("Essay.pdf")
 };
 
 class Panels {

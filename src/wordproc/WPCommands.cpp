@@ -167,12 +167,20 @@ void changeChars(QTextCursor& cursor, const Ranges& ranges, const CharChange& ch
         // Collect first: setting formats merges and splits fragments.
         QList<Run> runs;
         QList<int> emptyBlocks;
-        for (QTextBlock b = doc->findBlock(start); b.isValid() && b.position() < end; b = b.next()) {
+        QList<int> blockStarts;
+        // A range that runs to the end also takes an empty last paragraph:
+        // it is where typing at the end goes.
+        const auto inRange = [&](const QTextBlock& b) {
+            return b.position() < end || (end == length && b.position() == end && b.length() == 1);
+        };
+        for (QTextBlock b = doc->findBlock(start); b.isValid() && inRange(b); b = b.next()) {
             if (b.length() == 1) {
                 if (b.position() >= start)
                     emptyBlocks.append(b.position());
                 continue;
             }
+            if (b.position() >= start)
+                blockStarts.append(b.position());
             for (auto it = b.begin(); !it.atEnd(); ++it) {
                 const QTextFragment f = it.fragment();
                 const int s = std::max(f.position(), start);
@@ -192,6 +200,12 @@ void changeChars(QTextCursor& cursor, const Ranges& ranges, const CharChange& ch
             QTextCharFormat f = edit.block().charFormat();
             change(f);
             edit.setBlockCharFormat(f);
+        }
+        // A paragraph's own format follows its text, so that it does not
+        // come back when the text is deleted.
+        for (int position : blockStarts) {
+            edit.setPosition(position);
+            edit.setBlockCharFormat(withoutPicture(formatAt(doc, position)));
         }
     }
     edit.endEditBlock();
@@ -386,7 +400,8 @@ void applyStyle(QTextCursor& cursor, const QString& name)
     const QColor color = styleColor(name);
     const auto [first, last] = touchedBlocks(cursor);
     const int start = first.position();
-    const int end = last.position() + last.length() - 1;
+    int end = last.position() + last.length() - 1;
+    const int length = doc->characterCount() - 1;
     const bool lastParagraph = !last.next().isValid();
     if (end <= start && lastParagraph) {
         // An empty last paragraph: only what is typed next.
@@ -406,9 +421,17 @@ void applyStyle(QTextCursor& cursor, const QString& name)
         QTextCharFormat f = first.charFormat();
         restyle(f);
         edit.setBlockCharFormat(f);
-        return;
+    } else {
+        // A selection that runs to the end takes the empty paragraph there.
+        if (cursor.selectionEnd() == length)
+            end = length;
+        changeChars(cursor, {Range{start, end}}, restyle);
     }
-    changeChars(cursor, {Range{start, end}}, restyle);
+    if (!cursor.hasSelection()) {
+        QTextCharFormat typing = withoutPicture(cursor.charFormat());
+        restyle(typing);
+        cursor.setCharFormat(typing);
+    }
 }
 
 } // namespace WPCommands

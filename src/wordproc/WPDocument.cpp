@@ -3,6 +3,7 @@
 #include "core/SafeFile.h"
 
 #include "wordproc/WPFormat.h"
+#include "wordproc/WPPaths.h"
 #include "wordproc/docx/Docx.h"
 #include "wordproc/formats/NotKept.h"
 #include "wordproc/print/WPPrint.h"
@@ -139,6 +140,12 @@ void WPDocument::reportEdited()
 bool WPDocument::read(const QString& path, const QString& typeName, QString* error)
 {
     const QFileInfo info(path);
+    // A pipe, a device or a kernel file would block the reader: refused
+    // before anything opens it.
+    if (const QString problem = WPPaths::readProblem(path); !problem.isEmpty()) {
+        setError(error, problem);
+        return false;
+    }
     const std::optional<WPFormat::DocType> type = docTypeFor(typeName);
     if (info.isDir() || type == WPFormat::DocType::Rtfd) {
         WPDocAttributes attributes;

@@ -1,5 +1,7 @@
 #include "wordproc/WPFormat.h"
 
+#include "wordproc/WPPaths.h"
+
 #include "wordproc/docx/Docx.h"
 #include "wordproc/formats/Doc.h"
 #include "wordproc/formats/Html.h"
@@ -191,7 +193,8 @@ std::optional<DocType> detect(const QString& path)
         return std::nullopt;
     }
     QFile file(path);
-    if (file.open(QIODevice::ReadOnly)) {
+    // Only a regular file is looked into: a pipe or a kernel file blocks.
+    if (WPPaths::isPlainFile(path) && file.open(QIODevice::ReadOnly)) {
         // A ZIP package is told by its directory at the end: read it whole.
         QByteArray head = file.read(64 * 1024);
         if (head.startsWith("PK\x03\x04") && file.size() <= ZipPackage::kMaxEntryBytes)

@@ -89,9 +89,13 @@ void toggleList(QTextCursor& cursor, WPText::ListKindValue kind)
     for (int i = int(blocks.size()) - 1; i >= 0; --i) {
         const QTextBlock b = blocks.at(i);
         if (const int old = oldMarkerLength(b)) {
+            const QTextCharFormat typed = WPCommands::withoutPicture(WPCommands::formatAt(doc, b.position()));
             edit.setPosition(b.position());
             edit.setPosition(b.position() + old, QTextCursor::KeepAnchor);
             edit.removeSelectedText();
+            // An item that held only its marker stays in the marker's format.
+            if (b.length() == 1)
+                edit.setBlockCharFormat(typed);
         }
         QTextCharFormat markerFormat;
         if (b.length() > 1) {
@@ -108,6 +112,7 @@ void toggleList(QTextCursor& cursor, WPText::ListKindValue kind)
         if (!removing) {
             edit.setPosition(b.position());
             edit.insertText(markerRun(kind, i + 1), markerFormat);
+            edit.setBlockCharFormat(markerFormat);
         }
     }
     edit.endEditBlock();
@@ -131,12 +136,14 @@ bool returnInList(QTextCursor& cursor)
     edit.beginEditBlock();
     if (block.length() - 1 == markerLength) {
         // An empty item: Return ends the list here.
+        const QTextCharFormat typed = WPCommands::withoutPicture(WPCommands::formatAt(doc, block.position()));
         edit.setPosition(block.position());
         edit.setPosition(block.position() + markerLength, QTextCursor::KeepAnchor);
         edit.removeSelectedText();
         QTextBlockFormat format = block.blockFormat();
         makeListParagraph(format, WPText::ListNone);
         edit.setBlockFormat(format);
+        edit.setBlockCharFormat(typed);
         edit.endEditBlock();
         cursor.setPosition(block.position());
         return true;

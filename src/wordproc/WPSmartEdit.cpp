@@ -1,5 +1,7 @@
 #include "wordproc/WPSmartEdit.h"
 
+#include "wordproc/WPCommands.h"
+
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -71,6 +73,18 @@ Spaces spacesForPaste(const QTextCursor& cursor, const QString& pasted)
     s.before = isWordChar(before) && isWordChar(pasted.front());
     s.after = isWordChar(after) && isWordChar(pasted.back());
     return s;
+}
+
+void breakParagraph(QTextCursor& cursor)
+{
+    if (!cursor.document())
+        return;
+    // Taken before the selection goes, as typing over a selection does.
+    const QTextCharFormat typing = WPCommands::withoutPicture(cursor.charFormat());
+    cursor.beginEditBlock();
+    cursor.removeSelectedText();
+    cursor.insertBlock(cursor.blockFormat(), typing);
+    cursor.endEditBlock();
 }
 
 bool startsUndoStep(QChar typed, QChar before, qint64 msSinceLastTyping, bool changedSince)

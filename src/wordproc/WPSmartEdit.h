@@ -26,6 +26,13 @@ Spaces spacesForPaste(const QTextCursor& cursor, const QString& pasted);
 // a pause, at the first letter of a new word, or after any other change.
 bool startsUndoStep(QChar typed, QChar before, qint64 msSinceLastTyping, bool changedSince);
 
+// Return outside a list, as one undo step: the selection goes, the
+// paragraph is split and the new one keeps its paragraph format (alignment,
+// spacing, indents) and types on in the format typed before it, which is
+// also what an empty paragraph shows. An empty paragraph is split like any
+// other: Return never resets a format on its own.
+void breakParagraph(QTextCursor& cursor);
+
 // How long a pause in typing ends an undo step.
 inline constexpr qint64 kPauseMs = 1000;
 

@@ -1,3 +1,4 @@
+#include "AlertAnswers.h"
 #include "WPTestFiles.h"
 #include "TestEnvironment.h"
 #include "core/SettingsStore.h"
@@ -12,6 +13,7 @@
 #include "wordproc/WPState.h"
 
 #include <QApplication>
+#include <QFileInfo>
 #include <QMainWindow>
 #include <QTemporaryDir>
 #include <QTest>
@@ -19,6 +21,7 @@
 #include <QTextDocument>
 #include <QTextDocumentFragment>
 #include <QUrl>
+
 
 using Result = WPDocumentController::SaveResult;
 Q_DECLARE_METATYPE(WPDocumentController::SaveResult)
@@ -28,29 +31,6 @@ namespace {
 const QString plain = QStringLiteral("public.plain-text");
 const QString dontSave = QStringLiteral("Don’t Save");
 
-// Answers alerts by button title, in turn, and keeps what was asked.
-struct Answers {
-    QStringList script;
-    QList<AlertRequest> asked;
-    AlertHandler previous;
-    Answers()
-    {
-        previous = setAlertHandler([this](const AlertRequest& r) {
-            asked.append(r);
-            const QString wanted = script.isEmpty() ? QStringLiteral("Cancel") : script.takeFirst();
-            const qsizetype i = r.buttons.indexOf(wanted);
-            return alertFirstButton + int(i < 0 ? r.buttons.size() - 1 : i);
-        });
-    }
-    ~Answers() { setAlertHandler(previous); }
-    QStringList titles() const
-    {
-        QStringList t;
-        for (const AlertRequest& r : asked)
-            t.append(r.title);
-        return t;
-    }
-};
 
 void type(WPDocument* d, const QString& text)
 {

@@ -24,6 +24,8 @@ class TestTyping : public QObject {
 private Q_SLOTS:
     void emptyParagraphTypesWhatTheBarShows_data();
     void emptyParagraphTypesWhatTheBarShows();
+    void restyledTextStaysRestyled_data();
+    void restyledTextStaysRestyled();
     void tabMovesBetweenCells_data();
     void tabMovesBetweenCells();
     void smartDelete_data();
@@ -77,6 +79,75 @@ void TestTyping::emptyParagraphTypesWhatTheBarShows()
     const QFont typedFont = WPCommands::fontOf(WPCommands::formatAt(e.doc->storage(), at));
     QCOMPARE(typedFont.pointSizeF(), shownSize);
     QCOMPARE(typedFont.bold(), shownBold);
+}
+
+void TestTyping::restyledTextStaysRestyled_data()
+{
+    // Steps, separated by "|": "S:name" a style, "T:text" typing, "R" Return,
+    // "B" bullets, "A:n" select from n to the end ("A:n-m" to m), "E" Ctrl+End, "P:n" the
+    // caret put at n, "D" Delete.
+    QTest::addColumn<QString>("steps");
+    QTest::addColumn<qreal>("size");
+    QTest::addColumn<bool>("bold");
+    QTest::addColumn<int>("paragraphs");
+    const QString essay = QStringLiteral("S:Heading 1|T:Title|R|T:Second|R|T:Third|R|A:6|S:Body");
+    QTest::newRow("Body to the end, typed at the end") << essay + "|E" << 12.0 << false << 4;
+    QTest::newRow("Body to the end, caret put at the end") << essay + "|P:19" << 12.0 << false << 4;
+    QTest::newRow("Body to the end, then bullets") << essay + "|E|B" << 12.0 << false << 4;
+    QTest::newRow("Body to the end, bullets on and off") << essay + "|E|B|B" << 12.0 << false << 4;
+    QTest::newRow("Body to the end, empty item ended by Return") << essay + "|E|B|R" << 12.0 << false << 4;
+    QTest::newRow("Body to the end, Return at the end") << essay + "|E|R|R" << 12.0 << false << 6;
+    QTest::newRow("restyled paragraphs deleted") << essay + "|A:6|D" << 12.0 << false << 2;
+    QTest::newRow("a restyled paragraph's text deleted") << essay + "|A:6-12|D" << 12.0 << false << 4;
+    QTest::newRow("three Returns after a heading") << "S:Heading 1|T:Title|R|R|R" << 20.0 << true << 4;
+    QTest::newRow("Returns after a restyled heading")
+        << "T:Title|A:0|S:Heading 1|E|R|R" << 20.0 << true << 3;
+    QTest::newRow("Body typed after a heading line") << "S:Heading 1|T:Title|R|S:Body|R" << 12.0 << false << 3;
+}
+
+// What a writer restyled stays so: the next typed character gets the format
+// the bar shows, however the caret reached the place.
+void TestTyping::restyledTextStaysRestyled()
+{
+    QFETCH(QString, steps);
+    QFETCH(qreal, size);
+    QFETCH(bool, bold);
+    QFETCH(int, paragraphs);
+    SettingsStore::settings().setValue(Spelling::autocorrectKey, false);
+    WPWindowController::applyAutocorrectToAll();
+    Editor e;
+    QTextDocument* doc = e.doc->storage();
+    for (const QString& step : steps.split(QLatin1Char('|'))) {
+        const QString arg = step.mid(2);
+        if (step.startsWith(QLatin1String("S:")))
+            e.window->applyStyle(arg);
+        else if (step.startsWith(QLatin1String("T:")))
+            e.type(arg);
+        else if (step == QLatin1String("R"))
+            e.key(Qt::Key_Return);
+        else if (step == QLatin1String("B"))
+            e.window->toggleList(WPText::ListBullet);
+        else if (step.startsWith(QLatin1String("A:")))
+            e.select(arg.section(QLatin1Char('-'), 0, 0).toInt(),
+                     arg.contains(QLatin1Char('-')) ? arg.section(QLatin1Char('-'), 1).toInt()
+                                                    : doc->characterCount() - 1);
+        else if (step == QLatin1String("E"))
+            QTest::keyClick(e.view(), Qt::Key_End, Qt::ControlModifier);
+        else if (step.startsWith(QLatin1String("P:")))
+            e.select(arg.toInt(), arg.toInt());
+        else if (step == QLatin1String("D"))
+            e.key(Qt::Key_Delete);
+    }
+    QCOMPARE(doc->blockCount(), paragraphs);
+    const qreal shownSize = e.state()->fontSize();
+    const bool shownBold = e.state()->bold();
+    e.type(QStringLiteral("x"));
+    const QFont typed = WPCommands::fontOf(WPCommands::formatAt(doc, e.view()->textCursor().position() - 1));
+    QCOMPARE(typed.pointSizeF(), size);
+    QCOMPARE(typed.bold(), bold);
+    QCOMPARE(shownSize, size);
+    QCOMPARE(shownBold, bold);
+    SettingsStore::settings().remove(Spelling::autocorrectKey);
 }
 
 void TestTyping::tabMovesBetweenCells_data()

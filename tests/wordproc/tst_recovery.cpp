@@ -14,6 +14,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QLocale>
+#include <QPushButton>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -29,6 +30,17 @@ void type(WPDocument* d, const QString& text)
     QTextCursor c(d->storage());
     c.movePosition(QTextCursor::End);
     c.insertText(text);
+}
+
+// The copy a crash leaves of a document of that file with unsaved words.
+bool leaveCopy(const QString& filePath)
+{
+    WPRecovery recovery;
+    WPDocument d;
+    d.setFilePath(filePath);
+    recovery.watch(&d);
+    type(&d, QStringLiteral("unsaved words"));
+    return recovery.writeNow(&d);
 }
 
 QStringList copies()
@@ -200,14 +212,7 @@ private Q_SLOTS:
     // the time of the copy; discarding removes it, saving keeps the text.
     void leftBehindCopiesAreOffered()
     {
-        {
-            WPRecovery recovery;
-            WPDocument d;
-            d.setFilePath(QStringLiteral("/somewhere/report.docx"));
-            recovery.watch(&d);
-            type(&d, QStringLiteral("unsaved words"));
-            QVERIFY(recovery.writeNow(&d));
-        }
+        QVERIFY(leaveCopy(QStringLiteral("/somewhere/report.docx")));
         const QDateTime saved = WPRecovery::leftBehind().first().saved;
         WPDocumentController controller;
         QCOMPARE(controller.reopenRecoveredDocuments(), 1);
@@ -226,6 +231,43 @@ private Q_SLOTS:
         Q_EMIT bar->discardRequested();
         QVERIFY(controller.documents().isEmpty());
         QVERIFY(copies().isEmpty());
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+    // Discarding cannot be undone: the bar asks first, and only Discard
+    // closes the document and removes its copy.
+    void discardAsksFirst_data()
+    {
+        QTest::addColumn<QString>("answer");
+        QTest::addColumn<bool>("discarded");
+        QTest::newRow("Cancel keeps the recovered text") << QStringLiteral("Cancel") << false;
+        QTest::newRow("Discard removes it") << QStringLiteral("Discard") << true;
+    }
+    void discardAsksFirst()
+    {
+        QFETCH(QString, answer);
+        QFETCH(bool, discarded);
+        QVERIFY(leaveCopy(QStringLiteral("/somewhere/essay.docx")));
+        WPDocumentController controller;
+        QCOMPARE(controller.reopenRecoveredDocuments(), 1);
+        auto* bar = controller.windowFor(controller.documents().first())->findChild<WPRecoveryBar*>();
+        QVERIFY(bar);
+        QPushButton* discard = nullptr;
+        for (QPushButton* b : bar->findChildren<QPushButton*>()) {
+            if (b->text() == QLatin1String("Discard"))
+                discard = b;
+        }
+        QVERIFY(discard);
+        AlertRequest asked;
+        const AlertHandler previous = setAlertHandler([&](const AlertRequest& r) {
+            asked = r;
+            return alertFirstButton + int(r.buttons.indexOf(answer));
+        });
+        discard->click();
+        setAlertHandler(previous);
+        QCOMPARE(asked.title, QStringLiteral("Discard the recovered text of \u201cessay.docx\u201d?"));
+        QCOMPARE(asked.buttons, (QStringList{QStringLiteral("Discard"), QStringLiteral("Cancel")}));
+        QCOMPARE(controller.documents().isEmpty(), discarded);
+        QCOMPARE(copies().isEmpty(), discarded);
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
 };

@@ -7,6 +7,7 @@
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QDir>
+#include <QLineEdit>
 
 #include <memory>
 
@@ -41,6 +42,12 @@ public:
                 QDir::setCurrent(request.folder);
             dialog = std::make_unique<QPrintDialog>(&printer, parent);
             QDir::setCurrent(previous);
+        }
+        // Qt proposes the home folder for a document kept elsewhere (and no
+        // name at all off X11): the PDF goes beside the document instead.
+        if (!request.folder.isEmpty() && !request.fileName.isEmpty()) {
+            if (auto* file = dialog->findChild<QLineEdit*>(QStringLiteral("filename")))
+                file->setText(QDir(request.folder).filePath(request.fileName));
         }
         dialog->setOption(QAbstractPrintDialog::PrintPageRange, request.pageRanges);
         dialog->setMinMax(1, qMax(1, request.pages));

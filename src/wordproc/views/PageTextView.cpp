@@ -7,6 +7,7 @@
 #include "wordproc/WPInsert.h"
 #include "wordproc/WPLinks.h"
 #include "wordproc/WPLists.h"
+#include "wordproc/WPPaths.h"
 #include "wordproc/WPSmartEdit.h"
 #include "wordproc/WPTableEdit.h"
 #include "wordproc/WPText.h"
@@ -51,9 +52,12 @@ qreal finiteOr(qreal v, qreal fallback)
     return std::isfinite(v) ? v : fallback;
 }
 
+// Looked into only when it is a regular file: a pipe or a kernel file
+// would block the interface.
 bool isImageFile(const QString& path)
 {
-    return QMimeDatabase().mimeTypeForFile(path).name().startsWith(QLatin1String("image/"));
+    return WPPaths::isPlainFile(path)
+        && QMimeDatabase().mimeTypeForFile(path).name().startsWith(QLatin1String("image/"));
 }
 
 } // namespace
@@ -469,17 +473,18 @@ void PageTextView::keyPressEvent(QKeyEvent* event)
     const bool plainReturn = (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)
         && (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
     if (plainReturn && !isReadOnly()) {
-        // Return in a list item starts the next item (or ends the list).
+        // Return in a list item starts the next item (or ends the list);
+        // elsewhere it splits the paragraph, keeping its formats.
         QTextCursor c = textCursor();
-        const int end = c.position();
-        if (WPLists::returnInList(c)) {
-            setTextCursor(c);
-            if (m_detectLinks)
-                WPLinks::detectBefore(document(), end);
-            ensureCursorVisible();
-            event->accept();
-            return;
-        }
+        const int end = c.selectionStart();
+        if (!WPLists::returnInList(c))
+            WPSmartEdit::breakParagraph(c);
+        setTextCursor(c);
+        if (m_detectLinks)
+            WPLinks::detectBefore(document(), end);
+        ensureCursorVisible();
+        event->accept();
+        return;
     }
     if (event->matches(QKeySequence::Cut)) {
         cut();

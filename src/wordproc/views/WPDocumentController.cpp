@@ -3,6 +3,7 @@
 #include "core/SettingsStore.h"
 #include "ui/Alert.h"
 #include "wordproc/WPFormat.h"
+#include "wordproc/WPPaths.h"
 #include "wordproc/WPRecovery.h"
 #include "wordproc/views/WPOpenSavePanels.h"
 #include "wordproc/views/WPPrintPanels.h"
@@ -13,6 +14,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QFileInfo>
+#include <QTextDocument>
 #include <QTextDocumentFragment>
 
 namespace {
@@ -137,11 +139,14 @@ WPDocument* WPDocumentController::chosenDocument() const
     return m_documents.isEmpty() ? nullptr : m_documents.constLast();
 }
 
-void WPDocumentController::addDocument(WPDocument* document)
+void WPDocumentController::addDocument(WPDocument* document, WPDocument* inPlaceOf)
 {
     document->setParent(this);
     m_documents.append(document);
     auto* window = new WPWindowController(document);
+    WPWindowController* replaced = inPlaceOf ? windowFor(inPlaceOf) : nullptr;
+    if (replaced)
+        window->setGeometry(replaced->geometry());
     window->setAttribute(Qt::WA_DeleteOnClose);
     window->installEventFilter(this);
     m_windows.insert(document, window);
@@ -153,7 +158,23 @@ void WPDocumentController::addDocument(WPDocument* document)
     if (m_decorate)
         m_decorate(window);
     front(document);
+    if (inPlaceOf) {
+        m_closingWithoutPrompt.insert(inPlaceOf);
+        if (replaced)
+            replaced->close();
+        documentWindowGone(inPlaceOf);
+    }
     Q_EMIT documentsChanged();
+}
+
+WPDocument* WPDocumentController::replaceableDocument() const
+{
+    if (m_documents.size() != 1)
+        return nullptr;
+    WPDocument* d = m_documents.constFirst();
+    const bool untouched = d->filePath().isEmpty() && !d->isEdited() && d->storage()->isEmpty()
+        && !d->storage()->isUndoAvailable() && !d->storage()->isRedoAvailable();
+    return m_openedByItself.contains(d) && untouched ? d : nullptr;
 }
 
 void WPDocumentController::documentWindowGone(WPDocument* document)
@@ -163,6 +184,7 @@ void WPDocumentController::documentWindowGone(WPDocument* document)
     m_windows.remove(document);
     m_recovery->forget(document);
     m_closingWithoutPrompt.remove(document);
+    m_openedByItself.remove(document);
     document->deleteLater();
     Q_EMIT documentsChanged();
 }
@@ -231,7 +253,7 @@ WPDocument* WPDocumentController::openDocumentFile(const QString& chosen)
     document->setFilePath(QFileInfo(path).absoluteFilePath());
     document->setFileType(typeName.isEmpty() ? defaultType() : typeName);
     noteRecentDocument(document->filePath());
-    addDocument(document);
+    addDocument(document, replaceableDocument());
     return document;
 }
 
@@ -280,8 +302,8 @@ WPDocumentController::SaveResult WPDocumentController::saveTo(WPDocument* docume
         if (answer != alertFirstButton)
             return SaveResult::cancelled;
     }
-    QString error;
-    if (!document->writeTo(path, typeName, &error)) {
+    QString error = WPPaths::writeProblem(path);
+    if (!error.isEmpty() || !document->writeTo(path, typeName, &error)) {
         runAlert(QStringLiteral("The document could not be saved: %1").arg(error), QString(), AlertStyle::Critical,
                  {QStringLiteral("OK")});
         return SaveResult::failed;
@@ -471,7 +493,8 @@ void WPDocumentController::openOrFront()
         c->front(d);
         return;
     }
-    c->makeUntitledDocument();
+    if (WPDocument* made = c->makeUntitledDocument())
+        c->m_openedByItself.insert(made);
 }
 
 void WPDocumentController::send(const QTextDocumentFragment& text)

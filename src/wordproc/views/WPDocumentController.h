@@ -62,7 +62,9 @@ public:
     // A new untitled document ("Untitled", "Untitled 2", …) in its window.
     WPDocument* makeUntitledDocument();
     // Opens the file in a window, or fronts it when it is already open. A
-    // file that cannot be read is reported; the result is then null.
+    // file that cannot be read is reported; the result is then null. When
+    // the only window holds an untouched Untitled document that the program
+    // opened by itself (openOrFront), the file takes that window's place.
     WPDocument* openDocumentFile(const QString& path);
 
     SaveResult save(WPDocument* document);
@@ -122,7 +124,12 @@ protected:
 
 private:
     WPDocument* chosenDocument() const;
-    void addDocument(WPDocument* document);
+    // The window of `inPlaceOf` (when given) is closed and the new one takes
+    // its place.
+    void addDocument(WPDocument* document, WPDocument* inPlaceOf = nullptr);
+    // The only document, when it is one the program opened by itself and
+    // nobody has touched; else null.
+    WPDocument* replaceableDocument() const;
     void documentWindowGone(WPDocument* document);
     void updateTitle(WPDocument* document);
     bool confirmClose(WPDocument* document);
@@ -133,6 +140,7 @@ private:
     QList<WPDocument*> m_documents;
     QHash<const WPDocument*, QPointer<WPWindowController>> m_windows;
     QSet<const WPDocument*> m_closingWithoutPrompt;
+    QSet<const WPDocument*> m_openedByItself;
     std::function<void(QMainWindow*)> m_decorate;
     WPRecovery* m_recovery = nullptr;
 };

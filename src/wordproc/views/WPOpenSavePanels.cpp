@@ -1,7 +1,10 @@
 #include "wordproc/views/WPOpenSavePanels.h"
 
+#include "wordproc/WPPaths.h"
+
 #include <QDir>
 #include <QFileDialog>
+#include <QFileIconProvider>
 #include <QFileInfo>
 #include <QImageReader>
 #include <QStandardPaths>
@@ -44,24 +47,65 @@ QString& lastFolder()
     return folder;
 }
 
-QString startFolder()
+// Documents, else home: where a panel starts when nothing better is known.
+QString homeFolder()
 {
-    QString folder = lastFolder();
-    if (folder.isEmpty() || !QDir(folder).exists())
-        folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-    if (folder.isEmpty() || !QDir(folder).exists())
-        folder = QDir::homePath();
-    return folder;
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    return WPPaths::isUsableFolder(documents) ? documents : QDir::homePath();
 }
 
+QString startFolder(const QString& preferred = QString())
+{
+    if (WPPaths::isUsableFolder(preferred))
+        return preferred;
+    if (WPPaths::isUsableFolder(lastFolder()))
+        return lastFolder();
+    return homeFolder();
+}
+
+// The kernel's folders are never remembered: a panel started there reads
+// files that block.
 void remember(const QString& path)
 {
-    lastFolder() = QFileInfo(path).absolutePath();
+    const QString folder = QFileInfo(path).absolutePath();
+    if (!WPPaths::isSystemPath(folder))
+        lastFolder() = folder;
+}
+
+// Qt's panels name and draw every file by looking into it, partly on the
+// interface thread: in /proc or at a pipe that read never ends. Files of
+// the system folders, pipes and devices get the plain file or folder look.
+class PlainIconProvider final : public QFileIconProvider {
+public:
+    using QFileIconProvider::icon;
+    QIcon icon(const QFileInfo& info) const override
+    {
+        return mayLookInto(info) ? QFileIconProvider::icon(info) : icon(info.isDir() ? Folder : File);
+    }
+    QString type(const QFileInfo& info) const override
+    {
+        if (mayLookInto(info))
+            return QFileIconProvider::type(info);
+        return info.isDir() ? QStringLiteral("Folder") : QStringLiteral("File");
+    }
+
+private:
+    static bool mayLookInto(const QFileInfo& info)
+    {
+        const QString path = info.absoluteFilePath();
+        return WPPaths::isPlainFile(path) || WPPaths::isUsableFolder(path);
+    }
+};
+
+void lookSafely(QFileDialog& dialog)
+{
+    dialog.setIconProvider(iconProvider());
 }
 
 QStringList runOpenPanel(QWidget* parent)
 {
     QFileDialog dialog(parent, QStringLiteral("Open Document"));
+    lookSafely(dialog);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::ExistingFiles);
     dialog.setNameFilters(openFilters());
@@ -87,6 +131,7 @@ std::optional<SaveChoice> runSavePanel(QWidget* parent, const QString& proposedN
             current = i;
     }
     QFileDialog dialog(parent, QStringLiteral("Save As"));
+    lookSafely(dialog);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setNameFilters(filters);
@@ -112,11 +157,12 @@ std::optional<SaveChoice> runSavePanel(QWidget* parent, const QString& proposedN
 QString runPdfPanel(QWidget* parent, const QString& proposedName, const QString& folder)
 {
     QFileDialog dialog(parent, QStringLiteral("Export as PDF"));
+    lookSafely(dialog);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setNameFilter(QStringLiteral("PDF Document (*.pdf)"));
     dialog.setDefaultSuffix(QStringLiteral("pdf"));
-    dialog.setDirectory(folder.isEmpty() ? startFolder() : folder);
+    dialog.setDirectory(startFolder(folder));
     dialog.selectFile(proposedName);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return QString();
@@ -134,6 +180,7 @@ QString runImagePanel(QWidget* parent)
         patterns.append(QStringLiteral("*.") + QString::fromLatin1(format));
     QFileDialog dialog(parent, QStringLiteral("Choose a picture to insert"), startFolder(),
                        QStringLiteral("Images (%1)").arg(patterns.join(QLatin1Char(' '))));
+    lookSafely(dialog);
     dialog.setFileMode(QFileDialog::ExistingFile);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setWindowModality(Qt::WindowModal);
@@ -255,10 +302,26 @@ QString folderFor(const QString& documentPath)
 {
     if (!documentPath.isEmpty()) {
         const QString folder = QFileInfo(documentPath).absolutePath();
-        if (QFileInfo(folder).isDir())
+        if (WPPaths::isUsableFolder(folder))
             return folder;
     }
     return QDir::homePath();
+}
+
+QFileIconProvider* iconProvider()
+{
+    static PlainIconProvider provider;
+    return &provider;
+}
+
+QString startFolderFor(const QString& preferred)
+{
+    return startFolder(preferred);
+}
+
+void rememberFolderOf(const QString& chosenPath)
+{
+    remember(chosenPath);
 }
 
 OpenChooser setOpenChooser(OpenChooser chooser)

@@ -8,6 +8,7 @@
 #include <functional>
 #include <optional>
 
+class QFileIconProvider;
 class QWidget;
 
 // The open and save panels of the word processor. Each panel is reached
@@ -65,8 +66,18 @@ QString choosePdfLocation(QWidget* parent, const QString& proposedName, const QS
 QString chooseImage(QWidget* parent);
 
 // The folder a document's panels open in: the folder of its file, or the
-// home folder while it is untitled (or its folder is gone).
+// home folder while it is untitled (or its folder is gone or a system
+// folder).
 QString folderFor(const QString& documentPath);
+// Where a panel starts: `preferred` when it is a usable folder, else the
+// folder last used, else Documents, else home; never /proc, /sys or /dev.
+QString startFolderFor(const QString& preferred = QString());
+// How the panels name and draw files: by looking into regular files only,
+// never into a pipe, a device or a file of /proc, /sys or /dev.
+QFileIconProvider* iconProvider();
+// What a panel does with the path the user chose: its folder is the next
+// panel's start, unless it is a system folder.
+void rememberFolderOf(const QString& chosenPath);
 
 // Each returns the previous chooser; an empty one restores the real panel.
 OpenChooser setOpenChooser(OpenChooser chooser);

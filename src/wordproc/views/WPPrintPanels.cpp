@@ -3,6 +3,7 @@
 #include "ui/Alert.h"
 #include "ui/PrintModule.h"
 #include "wordproc/WPDocument.h"
+#include "wordproc/WPPaths.h"
 #include "wordproc/print/WPPrint.h"
 #include "wordproc/views/WPOpenSavePanels.h"
 
@@ -78,9 +79,10 @@ bool exportPDF(WPDocument* document, QWidget* parent)
                                                              WPOpenSavePanels::folderFor(document->filePath()));
     if (path.isEmpty())
         return false;
-    if (document->exportPDF(path))
+    const QString problem = WPPaths::writeProblem(path);
+    if (problem.isEmpty() && document->exportPDF(path))
         return true;
-    runAlert(QStringLiteral("Couldn’t export the PDF."), QString(), AlertStyle::Informational,
+    runAlert(QStringLiteral("Couldn’t export the PDF."), problem, AlertStyle::Informational,
              {QStringLiteral("OK")});
     return false;
 }
@@ -113,7 +115,8 @@ bool print(WPDocument* document, QWidget* parent)
         }
         printed = panels->print(parent,
                                 {layoutOf(*document, false), document->printTitle(), true, pages,
-                                 WPOpenSavePanels::folderFor(document->filePath())},
+                                 WPOpenSavePanels::folderFor(document->filePath()),
+                                 proposedPdfName(document->printTitle())},
                                 draw);
     }
     if (!printed)

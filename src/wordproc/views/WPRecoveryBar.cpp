@@ -1,11 +1,14 @@
 #include "wordproc/views/WPRecoveryBar.h"
 
+#include "ui/Alert.h"
+
 #include <QBoxLayout>
 #include <QDir>
 #include <QFileInfo>
 #include <QLabel>
 #include <QLocale>
 #include <QMainWindow>
+#include <QPointer>
 #include <QPushButton>
 
 WPRecoveryBar::WPRecoveryBar(const WPRecovery::Copy& copy, QMainWindow* window)
@@ -28,11 +31,25 @@ WPRecoveryBar::WPRecoveryBar(const WPRecovery::Copy& copy, QMainWindow* window)
     row->addWidget(discard);
     row->addWidget(save);
     connect(save, &QPushButton::clicked, this, &WPRecoveryBar::saveRequested);
-    connect(discard, &QPushButton::clicked, this, &WPRecoveryBar::discardRequested);
+    const QString name = copy.name;
+    connect(discard, &QPushButton::clicked, this, [this, name] {
+        const QPointer<WPRecoveryBar> self(this);
+        if (confirmDiscard(name) && self)
+            Q_EMIT discardRequested();
+    });
     if (window && window->centralWidget()) {
         if (auto* stack = qobject_cast<QBoxLayout*>(window->centralWidget()->layout()))
             stack->insertWidget(0, this);
     }
+}
+
+bool WPRecoveryBar::confirmDiscard(const QString& name)
+{
+    return runAlert(QStringLiteral("Discard the recovered text of \u201c%1\u201d?").arg(name),
+                    QStringLiteral("The changes recovered after Brindleworks ended unexpectedly will be lost. "
+                                   "This cannot be undone."),
+                    AlertStyle::Warning, {QStringLiteral("Discard"), QStringLiteral("Cancel")})
+        == alertFirstButton;
 }
 
 QString WPRecoveryBar::recoveredName(const QString& originalName)

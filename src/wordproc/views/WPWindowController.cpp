@@ -10,6 +10,7 @@
 #include "wordproc/WPDocument.h"
 #include "wordproc/WPInsert.h"
 #include "wordproc/WPLists.h"
+#include "wordproc/WPPaths.h"
 #include "wordproc/WPState.h"
 #include "wordproc/views/PageTextView.h"
 #include "wordproc/views/WPFindBar.h"
@@ -414,7 +415,8 @@ void WPWindowController::insertTable(int rows, int cols)
 bool WPWindowController::insertImageFile(const QString& path)
 {
     QFile file(path);
-    if (m_view->isReadOnly() || file.size() > kMaxPictureBytes || !file.open(QIODevice::ReadOnly))
+    if (m_view->isReadOnly() || !WPPaths::isPlainFile(path) || file.size() > kMaxPictureBytes
+        || !file.open(QIODevice::ReadOnly))
         return false;
     const QByteArray bytes = file.readAll();
     bool ok = false;
