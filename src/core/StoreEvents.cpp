@@ -10,7 +10,10 @@ StoreEvents& StoreEvents::shared()
     return *events;
 }
 
-QString StoreEvents::ownerOf(const QString& name)
+namespace {
+
+// The state file of each tool that keeps one.
+const QList<std::pair<QString, Tool>>& toolFiles()
 {
     static const QList<std::pair<QString, Tool>> files = {
         {QStringLiteral("scientific.json"), Tool::scientific},
@@ -24,12 +27,30 @@ QString StoreEvents::ownerOf(const QString& name)
         {QStringLiteral("loan_gpa.json"), Tool::loanGPA},
         {QStringLiteral("passwords.json"), Tool::passwords},
     };
-    for (const auto& [file, tool] : files) {
+    return files;
+}
+
+const QString kGamesFile = QStringLiteral("games.json");
+
+} // namespace
+
+QStringList StoreEvents::stateFiles()
+{
+    QStringList names;
+    for (const auto& entry : toolFiles())
+        names.append(entry.first);
+    names.append(kGamesFile);
+    return names;
+}
+
+QString StoreEvents::ownerOf(const QString& name)
+{
+    for (const auto& [file, tool] : toolFiles()) {
         if (file == name)
             return tool.title();
     }
     // Solitaire and bingo keep their statistics together.
-    if (name == QLatin1String("games.json"))
+    if (name == kGamesFile)
         return QStringLiteral("Games");
     return name;
 }
@@ -49,6 +70,11 @@ QString StoreEvents::describe(const Problem& p)
         }
         return QStringLiteral("%1: \u201c%2\u201d could not be read (%3). A copy was kept as \u201c%4\u201d.")
             .arg(p.owner, p.file, p.reason, p.copy);
+    case Problem::Kind::keptElsewhere:
+        return QStringLiteral("%1: the changes that could not be saved to \u201c%2\u201d when Brindleworks last "
+                              "ended were kept as \u201c%3\u201d. To use them, quit Brindleworks and put that file "
+                              "in place of \u201c%2\u201d.")
+            .arg(p.owner, p.file, p.copy);
     case Problem::Kind::readOnly:
         return QStringLiteral("Another copy of Brindleworks (%1) is using the data folder \u201c%2\u201d and "
                               "does not answer. This copy shows your data but saves nothing, so that no file "

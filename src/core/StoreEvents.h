@@ -3,6 +3,7 @@
 #include <QList>
 #include <QObject>
 #include <QString>
+#include <QStringList>
 
 // What the store could not do, kept until it is put right, so that the shell
 // can tell the user without the store knowing about windows. One entry per
@@ -16,6 +17,7 @@ public:
             saveFailed, // the file could not be written; the state is still in memory
             keptAside,  // the file could not be read; a copy of it was kept (copy empty: none could be)
             readOnly,   // another copy of the program owns the data folder
+            keptElsewhere, // changes that could not be saved when the program ended were kept in `copy`
         };
         Kind kind = Kind::saveFailed;
         QString owner;  // "Scientific Calculator", "Preferences", or the file name
@@ -30,6 +32,9 @@ public:
     // The title of the tool that keeps the state file `name` ("games.json"
     // → "Games"); the file name itself when no tool claims it.
     static QString ownerOf(const QString& name);
+
+    // The names of the tools' state files in the data folder.
+    static QStringList stateFiles();
 
     // The user-facing sentence for a problem.
     static QString describe(const Problem& problem);
