@@ -1,7 +1,7 @@
 // Recovery copies of a 200-page document (100,000 words, 40 pictures, 20
 // tables) while the user types:
-// - Snapshot: what one copy costs the interface thread (the clone handed to
-//   the worker), beside a frame's budget of 16 ms.
+// - Snapshot: what one copy costs the interface thread (the text walked
+//   into values for the worker), beside a frame's budget of 16 ms.
 // - Written here: the whole copy made on the interface thread, as it would
 //   be without the worker (the worker's share).
 // - Typing: keys at 20 a second for six seconds with the program's own

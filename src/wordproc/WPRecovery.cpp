@@ -6,8 +6,8 @@
 #include "core/StoreEvents.h"
 #include "core/Tool.h"
 #include "wordproc/WPDocument.h"
-#include "wordproc/WPFormat.h"
 #include "wordproc/WPText.h"
+#include "wordproc/docx/DocxWriter.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -227,16 +227,21 @@ std::optional<WPRecovery::Snapshot> WPRecovery::snapshot(WPDocument* document) c
     s.copy.saved = QDateTime::currentDateTimeUtc();
     s.attributes = document->documentAttributes();
     s.revision = it->revision;
+    // A document without any text has no paragraphs to write.
+    if (!document->storage()->isEmpty())
+        s.paragraphs = WPTextModel::paragraphs(*document->storage());
     return s;
 }
 
-std::optional<QByteArray> WPRecovery::encode(Copy copy, const QTextDocument& text, const WPDocAttributes& attributes,
-                                             QString* error)
+std::optional<QByteArray> WPRecovery::encode(const Snapshot& snapshot, QString* error)
 {
-    const std::optional<QByteArray> docx = WPFormat::write(text, WPFormat::DocType::Docx, attributes, error);
-    if (!docx)
+    Copy copy = snapshot.copy;
+    copy.docx = DocxWriter::write(snapshot.paragraphs, snapshot.attributes);
+    if (copy.docx.isEmpty()) {
+        if (error)
+            *error = QStringLiteral("the copy could not be made");
         return std::nullopt;
-    copy.docx = *docx;
+    }
     std::optional<QByteArray> encoded = Store::encode(copy.toJson());
     if (!encoded && error)
         *error = QStringLiteral("the copy could not be encoded");
@@ -265,17 +270,15 @@ void WPRecovery::writeSoon(WPDocument* document)
     std::optional<Snapshot> s = snapshot(document);
     if (!s)
         return;
-    // The clone is all the interface thread pays for; it belongs to no
-    // thread, so that the worker may read and delete it.
+    // The walk is all the interface thread pays for. The writer's measures
+    // depend on the screen, known here.
     WPText::pixelsPerPoint();
-    s->text.reset(document->storage()->clone());
-    s->text->moveToThread(nullptr);
     it->writing = true;
     const QString path = pathFor(s->copy.id);
     m_writer.start([this, document, path, taken = std::move(*s)]() mutable {
         QString error;
-        const bool ok = store(path, encode(taken.copy, *taken.text, taken.attributes, &error), &error);
-        taken.text.reset();
+        const bool ok = store(path, encode(taken, &error), &error);
+        taken.paragraphs.clear();
         QMetaObject::invokeMethod(
             this, [this, document, id = taken.copy.id, name = taken.copy.name, revision = taken.revision, ok, error] {
                 finished(document, id, name, revision, ok, error);
@@ -297,7 +300,7 @@ bool WPRecovery::writeNow(WPDocument* document)
     // A copy under way must not land after this one.
     waitForWrites();
     QString error;
-    const bool ok = store(pathFor(s->copy.id), encode(s->copy, *document->storage(), s->attributes, &error), &error);
+    const bool ok = store(pathFor(s->copy.id), encode(*s, &error), &error);
     finished(document, s->copy.id, s->copy.name, s->revision, ok, error);
     return ok;
 }
@@ -359,8 +362,7 @@ QStringList WPRecovery::writeAll()
         // The data folder cannot take it: the temporary folder, as a last
         // resort, named at the next start.
         const std::optional<Snapshot> s = snapshot(document);
-        const std::optional<QByteArray> text
-            = s ? encode(s->copy, *document->storage(), s->attributes, nullptr) : std::nullopt;
+        const std::optional<QByteArray> text = s ? encode(*s, nullptr) : std::nullopt;
         if (text && Store::makePrivateFolder(Store::lastResortFolder()) && Store::makePrivateFolder(lastResortFolder())
             && SafeFile::write(lastResortPathFor(s->copy.id), *text))
             continue;

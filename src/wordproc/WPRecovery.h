@@ -1,6 +1,7 @@
 #pragma once
 
 #include "wordproc/WPDocAttributes.h"
+#include "wordproc/WPTextModel.h"
 
 #include <QDateTime>
 #include <QHash>
@@ -9,18 +10,17 @@
 #include <QObject>
 #include <QString>
 #include <QThreadPool>
-#include <memory>
 #include <optional>
 
-class QTextDocument;
 class QTimer;
 class WPDocument;
 
 // Copies of the open documents' unsaved changes, so that a crash or a kill
 // loses seconds of typing at most. A watched document with unsaved changes
 // is copied kPauseMs after typing pauses, and at least every kMaxWaitMs
-// while typing goes on: the interface thread only takes a snapshot of the
-// text (a clone), a worker turns it into the copy and writes it. At quit,
+// while typing goes on: the interface thread only walks the text into
+// values (WPTextModel's paragraphs), a worker turns them into the copy and
+// writes it. At quit,
 // when nobody decided about a document, its copy is written at once. Each
 // copy is one file in the "Recovered Documents" folder of the data folder
 // (written like every other file: a complete new file or the previous one);
@@ -100,7 +100,7 @@ private:
     // What the worker writes: taken on the interface thread.
     struct Snapshot {
         Copy copy; // all but the DOCX
-        std::shared_ptr<QTextDocument> text;
+        QList<WPTextModel::Paragraph> paragraphs;
         WPDocAttributes attributes;
         quint64 revision = 0;
     };
@@ -118,8 +118,7 @@ private:
     void changed(WPDocument* document);
     std::optional<Snapshot> snapshot(WPDocument* document) const;
     // Runs on any thread: the copy as the text of its file.
-    static std::optional<QByteArray> encode(Copy copy, const QTextDocument& text, const WPDocAttributes& attributes,
-                                            QString* error);
+    static std::optional<QByteArray> encode(const Snapshot& snapshot, QString* error);
     bool store(const QString& path, const std::optional<QByteArray>& text, QString* error) const;
     void finished(WPDocument* document, const QString& id, const QString& name, quint64 revision, bool ok,
                   const QString& error);
