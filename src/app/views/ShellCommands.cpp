@@ -86,13 +86,14 @@ bool confirmQuitLosing(const QStringList& owners)
 
 void quit()
 {
-    // What cannot be saved first, then the unsaved documents: either way
-    // the user may still keep the program open.
-    const QStringList unsaved = unsavedAtQuit();
-    if (!unsaved.isEmpty() && !confirmQuitLosing(unsaved))
-        return;
+    // Unsaved documents first, each saved or given up by the user's
+    // decision; then what cannot be saved. Either way the user may still
+    // keep the program open.
     const ShellServices& services = ShellServices::shared();
     if (services.reviewUnsavedDocuments && !services.reviewUnsavedDocuments())
+        return;
+    const QStringList unsaved = unsavedAtQuit();
+    if (!unsaved.isEmpty() && !confirmQuitLosing(unsaved))
         return;
     QCoreApplication::quit();
 }
