@@ -106,10 +106,10 @@ std::optional<QJsonValue> readBackup(const QString& name);
 // Asks, and on yes copies the backup over the unreadable file (kept aside
 // before); on no keeps a copy of the backup (keepCopyOf, as "declined"),
 // which the next saves would otherwise replace. A file already decided
-// about by askAboutBackups() is not asked about again. True when the backup's record is to be
-// used: it is now the state file, or (when the unreadable file could not
-// be kept or the folder cannot be written) it is written as soon as it can
-// be, like a failed save.
+// about by askAboutBackups() is not asked about again. True when the
+// backup's record is to be used: it is now the state file, or (when the
+// unreadable file could not be kept or the folder cannot be written) it is
+// written as soon as it can be, like a failed save.
 bool restoreBackup(const QString& name);
 
 // At start, before any tool reads its file: of the state files `names`,
