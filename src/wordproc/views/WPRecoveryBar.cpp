@@ -55,6 +55,6 @@ QString WPRecoveryBar::message(const WPRecovery::Copy& copy, const QLocale& loca
     // The temporary folder may be emptied at the next restart of the computer.
     return text
         + QStringLiteral(" The data folder had no room for them, so they were kept in the temporary folder as "
-                         "“%1”, which the system may empty.")
+                         "\u201c%1\u201d, which the system may empty.")
               .arg(QDir::toNativeSeparators(copy.storedAt));
 }
