@@ -3,11 +3,9 @@
 # answers it as dismissed, saves and exits within two seconds; the backup
 # it was asking about is left as it was.
 set -u
-. "$(dirname "$0")/terminate.sh"
+. "$(dirname "$0")/common.sh"
 exe=$1
-dir=$(mktemp -d)
-trap 'rm -rf "$dir"' EXIT
-mkdir -p "$dir/data" "$dir/home"
+make_folders
 printf '[{"id": "x"' > "$dir/data/stickies.json"
 printf '[]\n' > "$dir/data/stickies.json.bak"
 VEXO_BW_DATA_DIR="$dir/data" HOME="$dir/home" QT_QPA_PLATFORM=offscreen "$exe" > "$dir/out.log" 2>&1 &

@@ -4,11 +4,10 @@
 # it, its copy stays, and the program is gone well within a second with its
 # lock removed.
 set -u
-. "$(dirname "$0")/terminate.sh"
+. "$(dirname "$0")/common.sh"
 exe=$1
-dir=$(mktemp -d)
-trap 'rm -rf "$dir"' EXIT
-mkdir -p "$dir/data/Recovered Documents" "$dir/home"
+make_folders
+mkdir -p "$dir/data/Recovered Documents"
 id=0F4B6C1E-5D2A-4E8B-9C3D-7A1B2C3D4E5F
 python3 - "$dir/data/Recovered Documents/$id.json" "$id" <<'PY'
 import base64, io, json, sys, zipfile

@@ -1,4 +1,14 @@
-# Sourced by the signal tests: terminate_and_time PID LIMIT_MS sends SIGTERM
+# Sourced by the tests that run the program as a user would.
+
+# Makes a fresh folder `dir` with empty "data" and "home" folders in it,
+# removed when the test ends.
+make_folders() {
+    dir=$(mktemp -d)
+    trap 'rm -rf "$dir"' EXIT
+    mkdir -p "$dir/data" "$dir/home"
+}
+
+# terminate_and_time PID LIMIT_MS sends SIGTERM
 # to PID, waits for it to end (at most four seconds, then it is killed) and
 # sets `elapsed` to the milliseconds it took; false when it took longer than
 # LIMIT_MS or did not end.
