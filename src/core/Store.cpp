@@ -466,19 +466,24 @@ bool restoreBackup(const QString& name)
     return true;
 }
 
-void askAboutBackups(const QStringList& names,
+void askAboutBackups(const QList<StateFile>& stateFiles,
                      const std::function<bool(const QList<std::pair<QString, QString>>&)>& askMany)
 {
     if (!mode().askRestore || mode().readOnly || !askMany)
         return;
     QStringList asked;
     QList<std::pair<QString, QString>> files;
-    for (const QString& name : names) {
+    for (const StateFile& f : stateFiles) {
+        const QString& name = f.name;
         const QFileInfo info(path(name));
-        if ((!info.exists() && !info.isSymLink()) || read(name))
+        if (!info.exists() && !info.isSymLink())
+            continue;
+        const std::optional<QJsonValue> value = read(name);
+        if (value && (!f.reads || f.reads(*value)))
             continue;
         keepUnreadable(name);
-        if (readBackup(name)) {
+        const std::optional<QJsonValue> backup = readBackup(name);
+        if (backup && (!f.reads || f.reads(*backup))) {
             asked.append(name);
             files.append({path(name), path(name) + QStringLiteral(".bak")});
         }

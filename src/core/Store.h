@@ -112,14 +112,21 @@ std::optional<QJsonValue> readBackup(const QString& name);
 // written as soon as it can be, like a failed save.
 bool restoreBackup(const QString& name);
 
-// At start, before any tool reads its file: of the state files `names`,
-// those that exist but cannot be read while their ".bak" copies can are
-// put to the user at once. `askMany` gets the pairs of file and backup
-// (full paths) and returns true to put the backups back. On yes each
-// backup replaces its file (the unreadable one kept aside first); on no
-// each backup is kept as declined. Either way the loads that follow do not
-// ask again. Nothing happens without a restore question, or read-only.
-void askAboutBackups(const QStringList& names,
+// A state file and the check its owner reads it by: true when the JSON
+// value is a record the owner takes.
+struct StateFile {
+    QString name;
+    std::function<bool(const QJsonValue&)> reads;
+};
+
+// At start, before any tool reads its file: of the state files `files`,
+// those that exist but cannot be read strictly while their ".bak" copies
+// can are put to the user at once. `askMany` gets the pairs of file and
+// backup (full paths) and returns true to put the backups back. On yes
+// each backup replaces its file (the unreadable one kept aside first); on
+// no each backup is kept as declined. Either way the loads that follow do
+// not ask again. Nothing happens without a restore question, or read-only.
+void askAboutBackups(const QList<StateFile>& files,
                      const std::function<bool(const QList<std::pair<QString, QString>>& files)>& askMany);
 
 // The shared reading convention: the record decoded strictly from `name`,

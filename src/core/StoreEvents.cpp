@@ -10,10 +10,7 @@ StoreEvents& StoreEvents::shared()
     return *events;
 }
 
-namespace {
-
-// The state file of each tool that keeps one.
-const QList<std::pair<QString, Tool>>& toolFiles()
+QString StoreEvents::ownerOf(const QString& name)
 {
     static const QList<std::pair<QString, Tool>> files = {
         {QStringLiteral("scientific.json"), Tool::scientific},
@@ -27,30 +24,12 @@ const QList<std::pair<QString, Tool>>& toolFiles()
         {QStringLiteral("loan_gpa.json"), Tool::loanGPA},
         {QStringLiteral("passwords.json"), Tool::passwords},
     };
-    return files;
-}
-
-const QString kGamesFile = QStringLiteral("games.json");
-
-} // namespace
-
-QStringList StoreEvents::stateFiles()
-{
-    QStringList names;
-    for (const auto& entry : toolFiles())
-        names.append(entry.first);
-    names.append(kGamesFile);
-    return names;
-}
-
-QString StoreEvents::ownerOf(const QString& name)
-{
-    for (const auto& [file, tool] : toolFiles()) {
+    for (const auto& [file, tool] : files) {
         if (file == name)
             return tool.title();
     }
     // Solitaire and bingo keep their statistics together.
-    if (name == kGamesFile)
+    if (name == QLatin1String("games.json"))
         return QStringLiteral("Games");
     return name;
 }

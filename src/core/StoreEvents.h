@@ -3,7 +3,6 @@
 #include <QList>
 #include <QObject>
 #include <QString>
-#include <QStringList>
 
 // What the store could not do, kept until it is put right, so that the shell
 // can tell the user without the store knowing about windows. One entry per
@@ -32,9 +31,6 @@ public:
     // The title of the tool that keeps the state file `name` ("games.json"
     // → "Games"); the file name itself when no tool claims it.
     static QString ownerOf(const QString& name);
-
-    // The names of the tools' state files in the data folder.
-    static QStringList stateFiles();
 
     // The user-facing sentence for a problem.
     static QString describe(const Problem& problem);

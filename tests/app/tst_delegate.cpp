@@ -9,6 +9,7 @@
 #include "app/views/ResponderChain.h"
 #include "app/views/Shell.h"
 #include "app/views/ShellCommands.h"
+#include "app/views/StateFileReaders.h"
 #include "app/views/ShellServices.h"
 #include "app/views/SingleInstance.h"
 #include "app/views/TerminationSignals.h"
@@ -248,6 +249,20 @@ private Q_SLOTS:
         Store::setWriteFault({});
         Store::dropRetries();
         StoreEvents::shared().clear(StoreEvents::ownerOf(QStringLiteral("timeline.json")));
+    }
+
+    // The question at start knows every tool's state file, each judged by
+    // its tool's reader (a value of the wrong shape is no record).
+    void startQuestionKnowsEveryStateFile()
+    {
+        QStringList names;
+        for (const Store::StateFile& f : StateFileReaders::all()) {
+            names.append(f.name);
+            QVERIFY2(StoreEvents::ownerOf(f.name) != f.name, qPrintable(f.name));
+            QVERIFY2(f.reads && !f.reads(QJsonValue(QStringLiteral("text"))), qPrintable(f.name));
+        }
+        names.removeDuplicates();
+        QCOMPARE(names.size(), 10);
     }
 
     void secondStartHandsOver_data()

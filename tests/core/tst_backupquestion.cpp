@@ -43,9 +43,10 @@ private Q_SLOTS:
         QTest::newRow("Restore Backups") << true;
         QTest::newRow("Don't Restore") << false;
     }
-    // Three tools' files cannot be read, two of them with a backup that
-    // reads: one question names those two; the answer holds when the tools
-    // read their files later, and a declined backup is kept as declined.
+    // Four tools' files cannot be read (damaged, or not the tool's record),
+    // two of them with a backup that reads as the tool's record: one
+    // question names those two; the answer holds when the tools read their
+    // files later, and a declined backup is kept as declined.
     void askedOnceForAll()
     {
         QFETCH(bool, yes);
@@ -54,18 +55,26 @@ private Q_SLOTS:
         const QString a = tag + QStringLiteral("-timeline.json");
         const QString b = tag + QStringLiteral("-focus.json");
         const QString c = tag + QStringLiteral("-games.json");
-        for (const QString& n : {a, b, c})
+        const QString d = tag + QStringLiteral("-converter.json");
+        const QString fine = tag + QStringLiteral("-citations.json");
+        for (const QString& n : {a, c, d})
             QVERIFY(TestEnvironment::writeState(n, "[1, 2"));
+        QVERIFY(TestEnvironment::writeState(b, "{\"not\": \"a list\"}"));
+        QVERIFY(TestEnvironment::writeState(fine, "[4]"));
         QVERIFY(TestEnvironment::writeState(a + ".bak", "[1]"));
         QVERIFY(TestEnvironment::writeState(b + ".bak", "[2]"));
         QVERIFY(TestEnvironment::writeState(c + ".bak", "[3"));
+        QVERIFY(TestEnvironment::writeState(d + ".bak", "{}"));
+        QVERIFY(TestEnvironment::writeState(fine + ".bak", "[5]"));
         int single = 0;
         Store::setRestoreQuestion([&](const QString&, const QString&) {
             ++single;
             return true;
         });
         QList<QList<std::pair<QString, QString>>> asked;
-        Store::askAboutBackups({a, b, c, tag + QStringLiteral("-missing.json")},
+        const auto list = [](const QJsonValue& v) { return v.isArray(); };
+        Store::askAboutBackups({{a, list}, {b, list}, {c, list}, {d, list}, {fine, list},
+                                {tag + QStringLiteral("-missing.json"), list}},
                                [&](const QList<std::pair<QString, QString>>& files) {
                                    asked.append(files);
                                    return yes;
@@ -79,9 +88,11 @@ private Q_SLOTS:
         QVERIFY(!Store::load<Values>(c));
         QCOMPARE(single, 0);
         QCOMPARE(TestEnvironment::readState(a), yes ? QByteArray("[1]") : QByteArray("[1, 2"));
+        QCOMPARE(TestEnvironment::readState(fine), QByteArray("[4]"));
         // What was unreadable is kept as such; a declined backup says so.
-        for (const QString& n : {a, b, c})
+        for (const QString& n : {a, b, c, d})
             QCOMPARE(named(n + ".unreadable-*").size(), 1);
+        QCOMPARE(named(fine + ".*").size(), 1);
         QCOMPARE(named(a + ".bak.declined-*").size(), yes ? 0 : 1);
         QCOMPARE(named(a + ".bak.unreadable-*").size(), 0);
         if (!yes)
@@ -96,10 +107,10 @@ private Q_SLOTS:
         QVERIFY(TestEnvironment::writeState("citations.json.bak", "[]"));
         int asked = 0;
         const auto ask = [&](const QList<std::pair<QString, QString>>&) { return ++asked > 0; };
-        Store::askAboutBackups({QStringLiteral("citations.json")}, ask);
+        Store::askAboutBackups({{QStringLiteral("citations.json"), {}}}, ask);
         Store::setRestoreQuestion([](const QString&, const QString&) { return true; });
         Store::setReadOnly(true);
-        Store::askAboutBackups({QStringLiteral("citations.json")}, ask);
+        Store::askAboutBackups({{QStringLiteral("citations.json"), {}}}, ask);
         Store::setReadOnly(false);
         QCOMPARE(asked, 0);
         QCOMPARE(TestEnvironment::readState("citations.json"), QByteArray("{"));

@@ -9,6 +9,7 @@
 #include "app/views/ShellCommands.h"
 #include "app/views/ShellServices.h"
 #include "app/views/SingleInstance.h"
+#include "app/views/StateFileReaders.h"
 #include "app/views/TerminationSignals.h"
 #include "app/views/WindowManager.h"
 #include "notes/views/StickyWindows.h"
@@ -148,7 +149,7 @@ std::optional<int> launch(const QStringList& documents)
     // Before any tool reads its file: what the last run could not save, and
     // the files that cannot be read.
     Store::bringBackKeptElsewhere();
-    Store::askAboutBackups(StoreEvents::stateFiles(), &askToRestoreBackups);
+    Store::askAboutBackups(StateFileReaders::all(), &askToRestoreBackups);
     // Straight on to the first window: what is queued meanwhile runs once
     // it is up.
     delegate.didFinishLaunching();
