@@ -1,6 +1,7 @@
 #include "core/SafeFile.h"
 
 #include <QFile>
+#include <QMutex>
 #include <QSaveFile>
 
 #include <cerrno>
@@ -13,10 +14,24 @@ namespace SafeFile {
 
 namespace {
 
-std::function<QString(const QString&)>& fault()
+// Writes run on workers too (the word processor's recovery copies): the
+// hook is read and replaced under a lock.
+QMutex& faultLock()
+{
+    static QMutex lock;
+    return lock;
+}
+
+std::function<QString(const QString&)>& faultHook()
 {
     static std::function<QString(const QString&)> hook;
     return hook;
+}
+
+std::function<QString(const QString&)> fault()
+{
+    const QMutexLocker locker(&faultLock());
+    return faultHook();
 }
 
 QString systemError(int code)
@@ -75,8 +90,8 @@ bool write(const QString& path, const std::function<bool(QIODevice&)>& fill, QSt
                           .arg(qint64(st.st_size))
                           .arg(expected));
     }
-    if (fault()) {
-        const QString why = fault()(path);
+    if (const auto hook = fault()) {
+        const QString why = hook(path);
         if (!why.isEmpty())
             return giveUp(file, error, why);
     }
@@ -110,7 +125,8 @@ bool copy(const QString& from, const QString& to, QString* error)
 
 void setFault(std::function<QString(const QString&)> hook)
 {
-    fault() = std::move(hook);
+    const QMutexLocker locker(&faultLock());
+    faultHook() = std::move(hook);
 }
 
 ReadResult readRegular(const QString& path, qint64 maxSize)

@@ -26,6 +26,27 @@ bool write(const QString& path, const std::function<bool(QIODevice& out)>& fill,
 // permissions.
 bool copy(const QString& from, const QString& to, QString* error = nullptr);
 
+// What a write leaves behind when the process ends in the middle of it:
+// the temporary file beside the target, named after the target, a dot and
+// six random ASCII letters ("doc.docx.XAcaVB"). Such a name is taken for
+// one of ours only when the letters mix upper and lower case and do not
+// read as a capitalised word, so that a user's "doc.docx.backup" or
+// "doc.docx.Backup" is never taken for one (a few real leftovers stay).
+// `targetName` is then the file name it was meant to become.
+bool isLeftoverName(const QString& fileName, QString* targetName = nullptr);
+
+// Removes, in `folder`, the leftovers of the files whose names `ours`
+// accepts (all of them when it is empty). Only regular files of this user
+// whose last change is at least `minAgeSeconds` old go: a write that is
+// still running keeps changing its file. Returns how many were removed.
+int removeLeftovers(const QString& folder, const std::function<bool(const QString& targetName)>& ours,
+                    int minAgeSeconds);
+// The leftovers of the one file `path`.
+int removeLeftoversOf(const QString& path, int minAgeSeconds);
+
+// A leftover this old is no write in progress, whoever made it.
+constexpr int kLeftoverAgeSeconds = 120;
+
 // Tests replace the last step before a file is committed to simulate a
 // full disk: the hook gets the target path and returns an error text to
 // fail the write, or an empty text to let it go ahead. Pass nothing to

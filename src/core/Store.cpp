@@ -95,7 +95,9 @@ struct Mode {
     QSet<QString> notKept;    // unreadable files of which no copy exists yet
     QSet<QString> unreadable; // files whose last load failed, until saved again
     std::function<bool(const QString& file, const QString& backup)> askRestore;
-    QHash<QString, std::function<bool()>> retries; // failed writes, tried again until they go through
+    QHash<QString, bool> decided; // files whose backup the user was asked about at start: the answer
+    QHash<QString, std::function<bool()>> retries;
+    QHash<QString, QByteArray> waiting; // the text of each state file among the retries // failed writes, tried again until they go through
     QPointer<QTimer> retryTimer;
 };
 
@@ -233,10 +235,13 @@ bool writeOrRetry(const QString& name, const QByteArray& data)
 {
     if (writeState(name, data)) {
         mode().retries.remove(name);
+        mode().waiting.remove(name);
         return true;
     }
-    if (!mode().readOnly)
+    if (!mode().readOnly) {
+        mode().waiting.insert(name, data);
         retryLater(name, [name, data] { return writeOrRetry(name, data); });
+    }
     return false;
 }
 
@@ -285,6 +290,7 @@ qsizetype retryFailedSaves()
 void dropRetries()
 {
     mode().retries.clear();
+    mode().waiting.clear();
     if (mode().retryTimer)
         mode().retryTimer->stop();
 }
@@ -329,16 +335,28 @@ std::optional<QJsonValue> read(const QString& name)
     return value;
 }
 
-QString asideName(const QString& filePath)
+int removeLeftovers(int minAgeSeconds)
+{
+    if (mode().readOnly)
+        return 0;
+    return SafeFile::removeLeftovers(folder(), [](const QString& target) {
+        return target.endsWith(QLatin1String(".json")) || target.endsWith(QLatin1String(".json.bak"))
+            || target.endsWith(QLatin1String(".bak.new")) || target.contains(QLatin1String(".unreadable-"))
+            || target.contains(QLatin1String(".declined-")) || target.contains(QLatin1String(".unsaved-"));
+    }, minAgeSeconds);
+}
+
+QString asideName(const QString& filePath, const QString& why)
 {
     const QString stamp = QDateTime::currentDateTimeUtc().toString(QStringLiteral("yyyyMMdd'T'HHmmss'Z'"));
-    QString target = filePath + QStringLiteral(".unreadable-") + stamp;
+    const QString base = filePath + QLatin1Char('.') + why + QLatin1Char('-') + stamp;
+    QString target = base;
     for (int n = 2; QFileInfo::exists(target) || QFileInfo(target).isSymLink(); ++n)
-        target = filePath + QStringLiteral(".unreadable-") + stamp + QLatin1Char('-') + QString::number(n);
+        target = base + QLatin1Char('-') + QString::number(n);
     return target;
 }
 
-QString keepCopyOf(const QString& source)
+QString keepCopyOf(const QString& source, const QString& why)
 {
     const QFileInfo info(source);
     if (!info.exists() && !info.isSymLink())
@@ -353,7 +371,7 @@ QString keepCopyOf(const QString& source)
         const SafeFile::ReadResult r = SafeFile::readRegular(source, kMaxStateFileSize);
         if (r.status == SafeFile::ReadResult::Status::notRegular
             || r.status == SafeFile::ReadResult::Status::tooLarge) {
-            const QString target = asideName(source);
+            const QString target = asideName(source, why);
             std::error_code ec;
             std::filesystem::rename(std::filesystem::path(source.toStdU16String()),
                                     std::filesystem::path(target.toStdU16String()), ec);
@@ -365,13 +383,13 @@ QString keepCopyOf(const QString& source)
     }
     const QDir dir = info.absoluteDir();
     const QStringList earlier
-        = dir.entryList({info.fileName() + QStringLiteral(".unreadable-*")}, QDir::Files, QDir::Name);
+        = dir.entryList({info.fileName() + QLatin1Char('.') + why + QStringLiteral("-*")}, QDir::Files, QDir::Name);
     for (const QString& e : earlier) {
         QFile f(dir.filePath(e));
         if (f.size() == bytes.size() && f.open(QIODevice::ReadOnly) && f.readAll() == bytes)
             return f.fileName();
     }
-    const QString target = asideName(source);
+    const QString target = asideName(source, why);
     const bool kept = SafeFile::write(target, [&](QIODevice& out) {
         return out.write(bytes) == bytes.size() && !(mode().writeFault && !mode().writeFault(target).isEmpty());
     });
@@ -425,10 +443,11 @@ bool restoreBackup(const QString& name)
     const QString backup = file + QStringLiteral(".bak");
     if (!mode().askRestore || mode().readOnly)
         return false;
-    if (!mode().askRestore(file, backup)) {
+    const auto decided = mode().decided.constFind(name);
+    if (!(decided != mode().decided.constEnd() ? *decided : mode().askRestore(file, backup))) {
         // Not put back: the saves that follow would replace the backup, so
-        // a copy of it is kept for good.
-        keepCopyOf(backup);
+        // a copy of it is kept for good, named for what it is.
+        keepCopyOf(backup, QStringLiteral("declined"));
         return false;
     }
     // The unreadable file was kept aside already; the backup stays too.
@@ -445,6 +464,50 @@ bool restoreBackup(const QString& name)
         return false;
     writeOrRetry(name, r.data);
     return true;
+}
+
+void askAboutBackups(const QList<StateFile>& stateFiles,
+                     const std::function<bool(const QList<std::pair<QString, QString>>&)>& askMany)
+{
+    if (!mode().askRestore || mode().readOnly || !askMany)
+        return;
+    QStringList asked;
+    QList<std::pair<QString, QString>> files;
+    for (const StateFile& f : stateFiles) {
+        const QString& name = f.name;
+        const QFileInfo info(path(name));
+        if (!info.exists() && !info.isSymLink())
+            continue;
+        const std::optional<QJsonValue> value = read(name);
+        if (value && (!f.reads || f.reads(*value)))
+            continue;
+        keepUnreadable(name);
+        const std::optional<QJsonValue> backup = readBackup(name);
+        if (backup && (!f.reads || f.reads(*backup))) {
+            asked.append(name);
+            files.append({path(name), path(name) + QStringLiteral(".bak")});
+        }
+    }
+    if (asked.isEmpty())
+        return;
+    const bool yes = askMany(files);
+    for (const QString& name : std::as_const(asked)) {
+        mode().decided.insert(name, yes);
+        restoreBackup(name);
+    }
+}
+
+QStringList keepWaitingSavesElsewhere()
+{
+    QStringList lost;
+    const QString aside = lastResortFolder();
+    for (auto it = mode().waiting.cbegin(); it != mode().waiting.cend(); ++it) {
+        if (!mode().retries.contains(it.key()))
+            continue;
+        if (!makePrivateFolder(aside) || !SafeFile::write(aside + QLatin1Char('/') + it.key(), it.value()))
+            lost.append(it.key());
+    }
+    return lost;
 }
 
 } // namespace Store

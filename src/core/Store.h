@@ -86,12 +86,14 @@ std::optional<QJsonValue> read(const QString& name);
 // not exist or could not be copied.
 QString keepUnreadable(const QString& name);
 
-// The same for any file: a copy beside it as "<file>.unreadable-<UTC
+// The same for any file: a copy beside it as "<file>.<why>-<UTC
 // timestamp>" (a link is kept as the path it names), made once per content.
-// Returns the copy's path, or an empty string when nothing could be kept.
-QString keepCopyOf(const QString& filePath);
+// `why` says what the copy is: "unreadable", or "declined" for a backup the
+// user chose not to put back. Returns the copy's path, or an empty string
+// when nothing could be kept.
+QString keepCopyOf(const QString& filePath, const QString& why = QStringLiteral("unreadable"));
 // A fresh name for such a copy of `filePath`.
-QString asideName(const QString& filePath);
+QString asideName(const QString& filePath, const QString& why = QStringLiteral("unreadable"));
 
 // When a state file cannot be read but its ".bak" copy reads strictly, the
 // user is asked (naming both files) whether to put the backup back; until
@@ -102,12 +104,30 @@ void setRestoreQuestion(std::function<bool(const QString& file, const QString& b
 // is installed; nothing otherwise.
 std::optional<QJsonValue> readBackup(const QString& name);
 // Asks, and on yes copies the backup over the unreadable file (kept aside
-// before); on no keeps a copy of the backup (keepCopyOf), which the next
-// saves would otherwise replace. True when the backup's record is to be
-// used: it is now the state file, or (when the unreadable file could not
-// be kept or the folder cannot be written) it is written as soon as it can
-// be, like a failed save.
+// before); on no keeps a copy of the backup (keepCopyOf, as "declined"),
+// which the next saves would otherwise replace. A file already decided
+// about by askAboutBackups() is not asked about again. True when the
+// backup's record is to be used: it is now the state file, or (when the
+// unreadable file could not be kept or the folder cannot be written) it is
+// written as soon as it can be, like a failed save.
 bool restoreBackup(const QString& name);
+
+// A state file and the check its owner reads it by: true when the JSON
+// value is a record the owner takes.
+struct StateFile {
+    QString name;
+    std::function<bool(const QJsonValue&)> reads;
+};
+
+// At start, before any tool reads its file: of the state files `files`,
+// those that exist but cannot be read strictly while their ".bak" copies
+// can are put to the user at once. `askMany` gets the pairs of file and
+// backup (full paths) and returns true to put the backups back. On yes
+// each backup replaces its file (the unreadable one kept aside first); on
+// no each backup is kept as declined. Either way the loads that follow do
+// not ask again. Nothing happens without a restore question, or read-only.
+void askAboutBackups(const QList<StateFile>& files,
+                     const std::function<bool(const QList<std::pair<QString, QString>>& files)>& askMany);
 
 // The shared reading convention: the record decoded strictly from `name`,
 // or nothing (the caller keeps its defaults). A file that exists but fails
@@ -144,6 +164,32 @@ std::optional<QList<T>> loadList(const QString& name)
     }
     return list;
 }
+
+// Removes what writes cut short (a crash, a kill) left in the data folder:
+// the temporary files of state files, of their backups and of kept copies
+// (SafeFile::isLeftoverName) that have not changed for `minAgeSeconds`.
+// Nothing in read-only mode. Returns how many went.
+int removeLeftovers(int minAgeSeconds);
+// Only one copy of the program writes in the data folder (its lock), so a
+// temporary file there that has rested this long is no write in progress.
+constexpr int kOwnLeftoverAgeSeconds = 10;
+
+// Where what the data folder cannot take when the program ends is kept as
+// a last resort: a folder in the temporary folder, one per data folder.
+QString lastResortFolder();
+// Makes `path` (lastResortFolder() or a folder inside it) for this user
+// alone; false when it cannot be made, or something else (a link, another
+// user's folder) is there.
+bool makePrivateFolder(const QString& path);
+
+// When the program ends with saves still failing: the text of every state
+// file that waits for its retry is written to lastResortFolder() instead.
+// Returns the names of those that could not be kept there either.
+QStringList keepWaitingSavesElsewhere();
+// At start: what the last run kept in lastResortFolder() is moved into the
+// data folder as "<name>.unsaved-<UTC timestamp>" (left where it is when it
+// cannot be) and told to StoreEvents. Returns where each file is now.
+QStringList bringBackKeptElsewhere();
 
 // Parses JSON text as the store reads it (shared by read() and the fuzzer):
 // an object or an array within the entry limits, else nothing.

@@ -49,6 +49,11 @@ QString StoreEvents::describe(const Problem& p)
         }
         return QStringLiteral("%1: \u201c%2\u201d could not be read (%3). A copy was kept as \u201c%4\u201d.")
             .arg(p.owner, p.file, p.reason, p.copy);
+    case Problem::Kind::keptElsewhere:
+        return QStringLiteral("%1: the changes that could not be saved to \u201c%2\u201d when Brindleworks last "
+                              "ended were kept as \u201c%3\u201d. To use them, quit Brindleworks and put that file "
+                              "in place of \u201c%2\u201d.")
+            .arg(p.owner, p.file, p.copy);
     case Problem::Kind::readOnly:
         return QStringLiteral("Another copy of Brindleworks (%1) is using the data folder \u201c%2\u201d and "
                               "does not answer. This copy shows your data but saves nothing, so that no file "

@@ -16,6 +16,7 @@ public:
             saveFailed, // the file could not be written; the state is still in memory
             keptAside,  // the file could not be read; a copy of it was kept (copy empty: none could be)
             readOnly,   // another copy of the program owns the data folder
+            keptElsewhere, // changes that could not be saved when the program ended were kept in `copy`
         };
         Kind kind = Kind::saveFailed;
         QString owner;  // "Scientific Calculator", "Preferences", or the file name

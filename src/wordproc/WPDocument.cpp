@@ -175,7 +175,11 @@ bool WPDocument::read(const QString& path, const QString& typeName, QString* err
         setError(error, QStringLiteral("The file “%1” couldn’t be opened. %2").arg(info.fileName(), file.errorString()));
         return false;
     }
-    return readData(bytes, typeName, error);
+    if (!readData(bytes, typeName, error))
+        return false;
+    // What a save cut short beside it is of no use any more.
+    SafeFile::removeLeftoversOf(path, SafeFile::kLeftoverAgeSeconds);
+    return true;
 }
 
 bool WPDocument::readData(const QByteArray& data, const QString& typeName, QString* error)
@@ -292,7 +296,10 @@ bool WPDocument::writeTo(const QString& path, const QString& typeName, QString* 
     const std::optional<QByteArray> bytes = data(typeName, error);
     if (!bytes)
         return false;
-    return SafeFile::write(path, *bytes, error);
+    if (!SafeFile::write(path, *bytes, error))
+        return false;
+    SafeFile::removeLeftoversOf(path, SafeFile::kLeftoverAgeSeconds);
+    return true;
 }
 
 // ---- pictures

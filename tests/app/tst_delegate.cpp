@@ -8,6 +8,8 @@
 #include "app/views/MainMenu.h"
 #include "app/views/ResponderChain.h"
 #include "app/views/Shell.h"
+#include "app/views/ShellCommands.h"
+#include "app/views/StateFileReaders.h"
 #include "app/views/ShellServices.h"
 #include "app/views/SingleInstance.h"
 #include "app/views/TerminationSignals.h"
@@ -219,6 +221,48 @@ private Q_SLOTS:
         QTRY_VERIFY(notice()->isVisible());
         StoreEvents::shared().clear(QStringLiteral("Timeline"));
         QTRY_VERIFY(!notice()->isVisible());
+    }
+
+    void unsavedAtQuitNamesWhatWouldBeLost_data()
+    {
+        QTest::addColumn<bool>("diskFull");
+        QTest::addColumn<bool>("readOnly");
+        QTest::addColumn<QStringList>("named");
+        QTest::newRow("saves fail") << true << false << QStringList{QStringLiteral("Study Timeline")};
+        QTest::newRow("room again: the retry at quit saves it") << false << false << QStringList();
+        QTest::newRow("read-only: nothing was to be saved") << true << true << QStringList();
+    }
+    // Quitting names the changes whose saves still fail after one more
+    // try, so the user may stay; nothing when the retry goes through.
+    void unsavedAtQuitNamesWhatWouldBeLost()
+    {
+        QFETCH(bool, diskFull);
+        QFETCH(bool, readOnly);
+        QFETCH(QStringList, named);
+        Store::setWriteFault([](const QString&) { return QStringLiteral("No space left on device"); });
+        QVERIFY(!Store::save(QJsonObject{{QStringLiteral("goals"), 1}}, QStringLiteral("timeline.json")));
+        if (!diskFull)
+            Store::setWriteFault({});
+        Store::setReadOnly(readOnly);
+        QCOMPARE(ShellCommands::unsavedAtQuit(), named);
+        Store::setReadOnly(false);
+        Store::setWriteFault({});
+        Store::dropRetries();
+        StoreEvents::shared().clear(StoreEvents::ownerOf(QStringLiteral("timeline.json")));
+    }
+
+    // The question at start knows every tool's state file, each judged by
+    // its tool's reader (a value of the wrong shape is no record).
+    void startQuestionKnowsEveryStateFile()
+    {
+        QStringList names;
+        for (const Store::StateFile& f : StateFileReaders::all()) {
+            names.append(f.name);
+            QVERIFY2(StoreEvents::ownerOf(f.name) != f.name, qPrintable(f.name));
+            QVERIFY2(f.reads && !f.reads(QJsonValue(QStringLiteral("text"))), qPrintable(f.name));
+        }
+        names.removeDuplicates();
+        QCOMPARE(names.size(), 10);
     }
 
     void secondStartHandsOver_data()

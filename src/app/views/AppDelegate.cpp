@@ -2,6 +2,8 @@
 
 #include "core/AppSettings.h"
 #include "core/Debouncer.h"
+#include "core/SafeFile.h"
+#include "core/SettingsStore.h"
 #include "core/Store.h"
 #include "app/views/AppIcon.h"
 #include "app/views/FloatingMenuController.h"
@@ -141,6 +143,12 @@ void AppDelegate::finishLaunching()
     // The copies belong to the copy of the program that owns the data folder.
     if (services.reopenRecoveredDocuments && !Store::isReadOnly())
         services.reopenRecoveredDocuments();
+    if (!Store::isReadOnly()) {
+        // What writes cut short by a crash or a kill left behind; the
+        // settings file may be shared by copies with other data folders.
+        Store::removeLeftovers(Store::kOwnLeftoverAgeSeconds);
+        SafeFile::removeLeftoversOf(SettingsStore::filePath(), SafeFile::kLeftoverAgeSeconds);
+    }
     if (qEnvironmentVariableIsSet("VEXO_BW_OPEN")) {
         for (const Tool t : launchList(qEnvironmentVariable("VEXO_BW_OPEN")))
             WindowManager::shared().open(t);

@@ -9,6 +9,7 @@
 #include "app/views/ShellCommands.h"
 #include "app/views/ShellServices.h"
 #include "app/views/SingleInstance.h"
+#include "app/views/StateFileReaders.h"
 #include "app/views/TerminationSignals.h"
 #include "app/views/WindowManager.h"
 #include "notes/views/StickyWindows.h"
@@ -18,6 +19,7 @@
 #include <QDialog>
 #include <QDir>
 #include <QLocale>
+#include <QPointer>
 #include <QFileInfo>
 #include <QUrl>
 #include <QTimer>
@@ -63,6 +65,27 @@ bool askToRestoreBackup(const QString& file, const QString& backup)
         == alertFirstButton;
 }
 
+// Asked once at start for every state file that cannot be read while its
+// backup can, instead of once per tool as each window opens.
+bool askToRestoreBackups(const QList<std::pair<QString, QString>>& files)
+{
+    if (files.size() == 1)
+        return askToRestoreBackup(files.first().first, files.first().second);
+    QStringList lines;
+    for (const auto& [file, backup] : files) {
+        lines.append(QStringLiteral("\u2022 %1: \u201c%2\u201d (backup saved %3)")
+                         .arg(StoreEvents::ownerOf(QFileInfo(file).fileName()), QDir::toNativeSeparators(file),
+                              QLocale().toString(QFileInfo(backup).lastModified(), QLocale::LongFormat)));
+    }
+    const QString text = QStringLiteral("These files could not be read. The backup beside each of them, named "
+                                        "after it with \u201c.bak\u201d added, reads correctly.\n\n%1\n\n"
+                                        "Restore the backups in place of the unreadable files?")
+                             .arg(lines.join(QLatin1Char('\n')));
+    return runAlert(QStringLiteral("Restore %1 files from their backups?").arg(files.size()), text,
+                    AlertStyle::Warning, {QStringLiteral("Restore Backups"), QStringLiteral("Don\u2019t Restore")})
+        == alertFirstButton;
+}
+
 } // namespace
 
 std::optional<int> launch(const QStringList& documents)
@@ -95,23 +118,38 @@ std::optional<int> launch(const QStringList& documents)
     // thread is ended by the watchdog.
     TerminationSignals& termination = TerminationSignals::install();
     termination.exitWithin(1500);
-    QObject::connect(&termination, &TerminationSignals::terminationRequested, &delegate, [&delegate] {
+    QObject::connect(&termination, &TerminationSignals::terminationRequested, &delegate,
+                     [&delegate, instance = QPointer<SingleInstance>(instance)] {
         for (int i = 0; i < 16 && QApplication::activeModalWidget(); ++i) {
             if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget()))
                 dialog->done(QDialog::Rejected);
             else
                 QApplication::activeModalWidget()->hide();
         }
-        QTimer::singleShot(0, &delegate, [&delegate] {
+        QTimer::singleShot(0, &delegate, [&delegate, instance] {
             delegate.willTerminate();
-            QCoreApplication::quit();
-            QTimer::singleShot(300, [] {
+            // Nobody can be asked now: what the data folder cannot take is
+            // kept in the temporary folder and named at the next start.
+            Store::retryFailedSaves();
+            Store::keepWaitingSavesElsewhere();
+            // Not quit(): that closes every window first, and a document
+            // window asks about its unsaved changes, which nobody answers
+            // now (their recovery copies were just written).
+            QCoreApplication::exit(0);
+            // A question asked before the event loop began (at start) ran a
+            // loop of its own, which has just ended; the main loop would not.
+            QTimer::singleShot(300, [instance] {
+                delete instance.data(); // the lock goes with it
                 std::fflush(nullptr);
                 ::_exit(0);
             });
         });
     });
     delegate.willFinishLaunching();
+    // Before any tool reads its file: what the last run could not save, and
+    // the files that cannot be read.
+    Store::bringBackKeptElsewhere();
+    Store::askAboutBackups(StateFileReaders::all(), &askToRestoreBackups);
     // Straight on to the first window: what is queued meanwhile runs once
     // it is up.
     delegate.didFinishLaunching();

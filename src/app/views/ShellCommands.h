@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 class QWidget;
 
@@ -18,7 +19,12 @@ QWidget* openAbout();
 void visitWebsite();
 // "Export My Data…": the folder chooser, the copy, the report.
 void exportData();
-// Ends the program (the termination steps run on the way out).
+// Ends the program (the termination steps run on the way out). Every
+// unsaved document is asked about; then, when some changes still cannot be
+// saved (unsavedAtQuit), the user is told which and may stay.
 void quit();
+// The owners ("Scientific Calculator", "Preferences") of the changes that
+// could not be saved even after one more try: they would be lost at quit.
+QStringList unsavedAtQuit();
 
 } // namespace ShellCommands

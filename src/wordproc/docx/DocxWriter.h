@@ -53,6 +53,10 @@ struct TableBuild {
 };
 
 QByteArray write(const QTextDocument& text, const WPDocAttributes& attributes, const Options& options = {});
+// The same from the paragraphs WPTextModel walked out of a document (none
+// for a document without text): values only, so it may run on any thread.
+QByteArray write(const QList<WPTextModel::Paragraph>& paragraphs, const WPDocAttributes& attributes,
+                 const Options& options = {});
 
 // The body of word/document.xml (without sectPr) for `paragraphs`.
 QString body(const QList<WPTextModel::Paragraph>& paragraphs, Ctx& ctx);

@@ -91,6 +91,15 @@ QString hfPart(const QString& root, const QString& text, const QString& title, c
 
 QByteArray write(const QTextDocument& text, const WPDocAttributes& attributes, const Options& options)
 {
+    // A document without any text has no paragraphs to write (the one
+    // empty paragraph Qt always keeps is not the user's).
+    return write(text.isEmpty() ? QList<WPTextModel::Paragraph>() : WPTextModel::paragraphs(text), attributes,
+                 options);
+}
+
+QByteArray write(const QList<WPTextModel::Paragraph>& paragraphs, const WPDocAttributes& attributes,
+                 const Options& options)
+{
     using namespace Docx;
     QSizeF paper(612, 792);
     if (attributes.paperSize && std::isfinite(attributes.paperSize->width())
@@ -113,9 +122,7 @@ QByteArray write(const QTextDocument& text, const WPDocAttributes& attributes, c
         }
     }
 
-    // A document without any text has no paragraphs to write (the one
-    // empty paragraph Qt always keeps is not the user's).
-    QString bodyXml = text.isEmpty() ? QString() : body(WPTextModel::paragraphs(text), ctx);
+    QString bodyXml = paragraphs.isEmpty() ? QString() : body(paragraphs, ctx);
     if (bodyXml.isEmpty())
         bodyXml = QStringLiteral("<w:p/>");
     const bool hasHeader = !header.isEmpty();

@@ -64,7 +64,14 @@ QString WPRecoveryBar::message(const WPRecovery::Copy& copy, const QLocale& loca
     const QString what = copy.filePath.isEmpty()
         ? QStringLiteral("\u201c%1\u201d").arg(copy.name)
         : QStringLiteral("\u201c%1\u201d").arg(QDir::toNativeSeparators(copy.filePath));
-    return QStringLiteral("Recovered: the unsaved changes to %1 as saved automatically on %2, before Brindleworks "
-                          "ended unexpectedly. Save them to keep them, or discard them.")
-        .arg(what, when);
+    const QString text = QStringLiteral("Recovered: the unsaved changes to %1 as saved automatically on %2, before "
+                                        "Brindleworks ended unexpectedly. Save them to keep them, or discard them.")
+                             .arg(what, when);
+    if (!copy.isInTemporaryFolder())
+        return text;
+    // The temporary folder may be emptied at the next restart of the computer.
+    return text
+        + QStringLiteral(" The data folder had no room for them, so they were kept in the temporary folder as "
+                         "\u201c%1\u201d, which the system may empty.")
+              .arg(QDir::toNativeSeparators(copy.storedAt));
 }
