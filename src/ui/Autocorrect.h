@@ -4,9 +4,11 @@
 // misspelt word. Each guess is weighed by how common it is in English and
 // by the kind of slip that would turn it into what was typed (two letters
 // swapped, a doubled letter typed once, a vowel or a neighbouring key
-// struck instead, a letter left out or added); the word is replaced only
-// when one guess is clearly the likeliest. Words that look like code,
-// names or model numbers are never replaced.
+// struck instead, a letter not heard left out, a letter moved, a letter
+// left out or added); the word is replaced only when one guess is clearly
+// the likeliest, and likelier than the word being a name the lists lack.
+// Words that look like code, names or model numbers are never replaced,
+// and no capitals are put inside a word.
 
 #include <QString>
 #include <QStringList>

@@ -80,6 +80,54 @@ const Pairs kHeldOut = {
     {"sentance", "sentence"},      {"sucess", "success"},      {"supercede", "supersede"},
     {"temperture", "temperature"}, {"tendancy", "tendency"},   {"usefull", "useful"},
 };
+// A second list written after the weights were last changed, and only
+// measured.
+const Pairs kHeldOutToo = {
+    {"acomodation", "accommodation"}, {"alledged", "alleged"},   {"beatiful", "beautiful"},
+    {"belive", "believe"},         {"caugth", "caught"},       {"changable", "changeable"},
+    {"comitted", "committed"},     {"concience", "conscience"}, {"critisism", "criticism"},
+    {"decison", "decision"},       {"develope", "develop"},    {"easilly", "easily"},
+    {"ecstacy", "ecstasy"},        {"eigth", "eighth"},        {"enterance", "entrance"},
+    {"explaination", "explanation"}, {"forseeable", "foreseeable"}, {"gaurantee", "guarantee"},
+    {"greatful", "grateful"},      {"happyness", "happiness"}, {"idiosyncracy", "idiosyncrasy"},
+    {"independance", "independence"}, {"intelligance", "intelligence"}, {"interupt", "interrupt"},
+    {"irresistable", "irresistible"}, {"kernal", "kernel"},    {"begginer", "beginner"},
+    {"mischievious", "mischievous"}, {"ocurrance", "occurrence"}, {"parrallel", "parallel"},
+    {"pavillion", "pavilion"},     {"perminent", "permanent"}, {"persistant", "persistent"},
+    {"pharoah", "pharaoh"},        {"politican", "politician"}, {"posess", "possess"},
+    {"preceed", "precede"},        {"proffesional", "professional"}, {"quater", "quarter"},
+    {"recomendation", "recommendation"}, {"refrence", "reference"}, {"repitition", "repetition"},
+    {"rediculous", "ridiculous"},  {"secratary", "secretary"}, {"seige", "siege"},
+    {"speciman", "specimen"},      {"supress", "suppress"},    {"tatoo", "tattoo"},
+    {"twelth", "twelfth"},         {"vegtable", "vegetable"},  {"visable", "visible"},
+    {"withold", "withhold"},       {"writen", "written"},      {"definate", "definite"},
+    {"thougth", "thought"},        {"comunity", "community"},  {"concieve", "conceive"},
+    {"Januray", "January"},        {"labratory", "laboratory"}, {"mathmatics", "mathematics"},
+};
+// A third list, written after the last change of weights and only
+// measured.
+const Pairs kHeldOutThree = {
+    {"abberation", "aberration"}, {"accesible", "accessible"}, {"acknowlege", "acknowledge"},
+    {"adolecent", "adolescent"}, {"agression", "aggression"}, {"allready", "already"},
+    {"anual", "annual"}, {"athelete", "athlete"}, {"awfull", "awful"},
+    {"bouyant", "buoyant"}, {"Carribean", "Caribbean"}, {"challange", "challenge"},
+    {"comparision", "comparison"}, {"competance", "competence"}, {"consciencious", "conscientious"},
+    {"contraversy", "controversy"}, {"convienient", "convenient"}, {"curiculum", "curriculum"},
+    {"dependancy", "dependency"}, {"disasterous", "disastrous"}, {"discription", "description"},
+    {"dispair", "despair"}, {"efficent", "efficient"}, {"elligible", "eligible"},
+    {"embarasing", "embarrassing"}, {"exhilirate", "exhilarate"}, {"extreem", "extreme"},
+    {"facillitate", "facilitate"}, {"fiercly", "fiercely"}, {"flexable", "flexible"},
+    {"gorgous", "gorgeous"}, {"gramatical", "grammatical"}, {"guidence", "guidance"},
+    {"hankerchief", "handkerchief"}, {"hypocricy", "hypocrisy"}, {"immitate", "imitate"},
+    {"incredable", "incredible"}, {"influencial", "influential"}, {"inocent", "innocent"},
+    {"lazyness", "laziness"}, {"leasure", "leisure"}, {"mantain", "maintain"},
+    {"marrage", "marriage"}, {"millionare", "millionaire"}, {"minature", "miniature"},
+    {"neccesity", "necessity"}, {"ocassionally", "occasionally"}, {"omision", "omission"},
+    {"opression", "oppression"}, {"particuler", "particular"}, {"persuit", "pursuit"},
+    {"plagerism", "plagiarism"}, {"practicle", "practical"}, {"preferance", "preference"},
+    {"proclaimation", "proclamation"}, {"simular", "similar"}, {"stubborness", "stubbornness"},
+    {"succede", "succeed"}, {"surgury", "surgery"}, {"tollerance", "tolerance"},
+};
 // Right as they stand, in one English spelling or another, or names and
 // codes that automatic correction must leave alone.
 const QStringList kCorrect = {
@@ -88,6 +136,16 @@ const QStringList kCorrect = {
     "defence", "defense", "licence", "jewellery", "jewelry", "aluminium", "favourite",
     "favorite", "realise", "catalogue", "catalog", "fulfil", "fulfill", "judgement",
     "HiDPI", "XYZmid", "iPhone", "JavaScript", "macOS", "PowerPoint",
+    // Written with the second held-out list.
+    "neighbour", "neighbor", "honour", "honor", "theatre", "theater", "apologise", "apologize",
+    "plough", "plow", "tyre", "aeroplane", "airplane", "moustache", "mustache", "pyjamas",
+    "pajamas", "sceptical", "skeptical", "manoeuvre", "maneuver", "cosy", "cozy", "paediatric",
+    "Siobhan", "Nguyen", "Reykjavik", "Wojciech", "Aoife", "Tchaikovsky",
+    // Written with the third.
+    "mould", "mold", "armour", "armor", "harbour", "harbor", "sulphur", "sulfur", "kerb", "curb",
+    "practise", "practice", "enrol", "enroll", "fibre", "fiber", "litre", "liter", "anaesthetic",
+    "anesthetic", "offence", "offense", "sombre", "somber",
+    "Saoirse", "Ngozi", "Oaxaca", "Gdansk", "Thiago", "Eilidh",
 };
 
 } // namespace
@@ -127,6 +185,14 @@ private Q_SLOTS:
         QTest::newRow("split into two words") << "alot" << QStringList{"a lot"} << true << "";
         QTest::newRow("nothing close") << "qzxv" << QStringList{"quiz"} << true << "";
         QTest::newRow("no guesses") << "zzzq" << QStringList{} << true << "";
+        QTest::newRow("two vowels swapped over other letters") << "wierd" << QStringList{"wired", "weird"} << true
+                                                               << "weird";
+        QTest::newRow("h not heard") << "wich" << QStringList{"wish", "which", "witch"} << true << "which";
+        QTest::newRow("vowel before r over a swap") << "persue" << QStringList{"peruse", "pursue"} << true
+                                                    << "pursue";
+        QTest::newRow("letter moved two places") << "tounge" << QStringList{"lounge", "tongue"} << true << "tongue";
+        QTest::newRow("no capitals put inside") << "abc" << QStringList{"ABC", "abs"} << true << "";
+        QTest::newRow("rare and far off: maybe a name") << "Eilidh" << QStringList{"Ceilidh"} << true << "";
     }
     void choose()
     {
@@ -145,7 +211,19 @@ private Q_SLOTS:
                                                                         {"beginning", -3.9f},
                                                                         {"begin", -4.0f},
                                                                         {"monday", -4.0f},
-                                                                        {"quiz", -5.5f}}
+                                                                        {"quiz", -5.5f},
+                                                                        {"weird", -4.0f},
+                                                                        {"wired", -5.3f},
+                                                                        {"which", -2.9f},
+                                                                        {"wish", -3.9f},
+                                                                        {"witch", -5.2f},
+                                                                        {"pursue", -4.9f},
+                                                                        {"peruse", -6.5f},
+                                                                        {"tongue", -4.9f},
+                                                                        {"lounge", -5.3f},
+                                                                        {"abc", -5.9f},
+                                                                        {"abs", -5.5f},
+                                                                        {"zymurgy", -9.5f}}
                                                 : QHash<QString, float>{});
         QCOMPARE(Autocorrect::choose(typed, guesses, frequencies), expected);
     }
@@ -163,6 +241,13 @@ private Q_SLOTS:
         QTest::newRow("mixed case") << "HiDPI" << "";
         QTest::newRow("British spelling") << "colour" << "";
         QTest::newRow("American spelling") << "color" << "";
+        QTest::newRow("wierd") << "wierd" << "weird";
+        QTest::newRow("wich") << "wich" << "which";
+        QTest::newRow("persue") << "persue" << "pursue";
+        QTest::newRow("tounge") << "tounge" << "tongue";
+        QTest::newRow("not made an abbreviation") << "abc" << "";
+        QTest::newRow("a name") << "Eilidh" << "";
+        QTest::newRow("a word of its own") << "calender" << "";
     }
     void correction()
     {
@@ -195,6 +280,8 @@ private Q_SLOTS:
         QTest::newRow("tuning") << kTuning;
         QTest::newRow("tuning too") << kTuningToo;
         QTest::newRow("held out") << kHeldOut;
+        QTest::newRow("held out too") << kHeldOutToo;
+        QTest::newRow("held out three") << kHeldOutThree;
     }
     void accuracy()
     {
