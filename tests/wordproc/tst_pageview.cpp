@@ -2,7 +2,7 @@
 #include "ui/SpellChecker.h"
 #include "ui/SpellHighlighter.h"
 #include "ui/TextChecker.h"
-#include "wordproc/WPCounts.h"
+#include "wordproc/print/WPPrint.h"
 #include "wordproc/views/PageDesk.h"
 
 #include <QAbstractTextDocumentLayout>
@@ -280,7 +280,7 @@ private Q_SLOTS:
         QCOMPARE(laidOut.count(), 1);
         QCOMPARE(unlaidBlocks(view->document()), 0);
         QCOMPARE(view->document()->documentLayout()->documentSize().height(), heightAtOnce(view));
-        QTRY_COMPARE(window.state()->pages(), WPCounts::pages(view->usedHeightPoints(), view->pageSetup()));
+        QTRY_COMPARE(window.state()->pages(), WPPrint::pageCount(*view->document(), view->pageSetup()));
         QVERIFY(window.state()->pages() > 100);
     }
 

@@ -1,5 +1,6 @@
 #include "wordproc/views/PageTextView.h"
 
+#include "ui/Fonts.h"
 #include "ui/SpellHighlighter.h"
 #include "ui/Squiggles.h"
 #include "ui/TextChecker.h"
@@ -7,6 +8,7 @@
 #include "wordproc/WPInsert.h"
 #include "wordproc/WPLinks.h"
 #include "wordproc/WPLists.h"
+#include "wordproc/WPPages.h"
 #include "wordproc/WPSmartEdit.h"
 #include "wordproc/WPTableEdit.h"
 #include "wordproc/WPText.h"
@@ -99,6 +101,11 @@ PageTextView::PageTextView(QWidget* parent)
     m_layoutTimer->setSingleShot(true);
     m_layoutTimer->setInterval(0); // input and paints still come between slices
     connect(m_layoutTimer, &QTimer::timeout, this, &PageTextView::layoutSlice);
+    m_pagesTimer = new QTimer(this);
+    m_pagesTimer->setSingleShot(true);
+    m_pagesTimer->setInterval(0);
+    connect(m_pagesTimer, &QTimer::timeout, this, &PageTextView::refreshPages);
+    m_sideSpace = gapPixels();
 
     connect(this, &QTextEdit::cursorPositionChanged, this, &PageTextView::revealCursor);
     m_scroll->viewport()->installEventFilter(this);
@@ -115,6 +122,47 @@ void PageTextView::setPageSetup(const WPPageSetup& setup)
 bool PageTextView::isLaidOut() const
 {
     return !m_layingOut;
+}
+
+qreal PageTextView::gapPixels()
+{
+    return gap * WPText::pixelsPerPoint();
+}
+
+QList<qreal> PageTextView::pageStarts() const
+{
+    return m_pageStarts;
+}
+
+void PageTextView::refreshPages()
+{
+    m_pagesTimer->stop();
+    const qreal page = WPPages::pageHeight(m_setup);
+    QList<qreal> starts = WPPages::starts(*document(), page, m_layingOut ? m_laidTo : -1);
+    if (m_layingOut) {
+        // The rest, not laid out yet, a page height apart.
+        const qreal bottom = textHeight() - document()->documentMargin();
+        while (starts.last() + page < bottom && starts.size() < 1000000)
+            starts.append(starts.last() + page);
+    }
+    if (starts == m_pageStarts)
+        return;
+    // The marks that come, go or move, and their labels.
+    const qreal top = y();
+    const qreal label = 4 + QFontMetricsF(Fonts::system(9)).height() + 4;
+    const int deskW = m_desk->width();
+    const qsizetype n = std::max(starts.size(), m_pageStarts.size());
+    for (qsizetype i = 1; i < n; ++i) {
+        const qreal was = i < m_pageStarts.size() ? m_pageStarts.at(i) : -1;
+        const qreal now = i < starts.size() ? starts.at(i) : -1;
+        if (was == now)
+            continue;
+        for (const qreal at : {was, now}) {
+            if (at >= 0)
+                m_desk->update(QRect(0, int(std::floor(top + at)) - 3, deskW, int(std::ceil(label)) + 6));
+        }
+    }
+    m_pageStarts = std::move(starts);
 }
 
 qreal PageTextView::textHeight() const
@@ -188,14 +236,15 @@ QRectF PageTextView::sheetRect() const
     const qreal paperW = std::clamp<qreal>(finiteOr(m_setup.paperSize.width(), 612), 72, 14400) * k;
     const qreal paperH = std::clamp<qreal>(finiteOr(m_setup.paperSize.height(), 792), 72, 14400) * k;
     const qreal deskH = m_desk->height();
-    return QRectF(m_sideSpace, gap, paperW, std::max(deskH - 2 * gap, paperH));
+    const qreal g = gapPixels();
+    return QRectF(m_sideSpace, g, paperW, std::max(deskH - 2 * g, paperH));
 }
 
 QPointF PageTextView::textOrigin() const
 {
     const qreal k = WPText::pixelsPerPoint();
     return QPointF(m_sideSpace + std::clamp<qreal>(finiteOr(m_setup.leftMargin, 72), 0, 14400) * k,
-                   gap + std::clamp<qreal>(finiteOr(m_setup.topMargin, 72), 0, 14400) * k);
+                   gapPixels() + std::clamp<qreal>(finiteOr(m_setup.topMargin, 72), 0, 14400) * k);
 }
 
 void PageTextView::relayout()
@@ -208,7 +257,8 @@ void PageTextView::relayout()
     const qreal paperW = std::clamp<qreal>(finiteOr(m_setup.paperSize.width(), 612), 72, 14400) * k;
     const qreal top = std::clamp<qreal>(finiteOr(m_setup.topMargin, 72), 0, 14400) * k;
     const qreal bottom = std::clamp<qreal>(finiteOr(m_setup.bottomMargin, 72), 0, 14400) * k;
-    m_sideSpace = std::max((visible.width() - paperW) * 0.5, qreal(gap));
+    const qreal g = gapPixels();
+    m_sideSpace = std::max((visible.width() - paperW) * 0.5, g);
 
     const qreal margin = document()->documentMargin();
     const int wrap = wrapWidth(document());
@@ -221,8 +271,8 @@ void PageTextView::relayout()
 
     // Sizes are clamped before they become integers.
     const auto toInt = [](qreal v) { return int(std::clamp<qreal>(std::ceil(v), 0, QWIDGETSIZE_MAX)); };
-    const int deskW = toInt(std::max<qreal>(visible.width(), paperW + 2 * gap));
-    const int deskH = toInt(std::max<qreal>(visible.height(), usedH + 2 * (top + gap)));
+    const int deskW = toInt(std::max<qreal>(visible.width(), paperW + 2 * g));
+    const int deskH = toInt(std::max<qreal>(visible.height(), usedH + 2 * (top + g)));
     const QSize deskSize(deskW, deskH);
     // The sheet moves or changes width only with the window or the page
     // setup; while typing at most its foot moves.
@@ -232,7 +282,7 @@ void PageTextView::relayout()
 
     const QPointF origin = textOrigin();
     const qreal paperH = std::clamp<qreal>(finiteOr(m_setup.paperSize.height(), 792), 72, 14400) * k;
-    const qreal sheetBottom = gap + std::max<qreal>(deskH - 2 * gap, paperH);
+    const qreal sheetBottom = g + std::max<qreal>(deskH - 2 * g, paperH);
     // Room below the last line so a new line never needs the view to scroll.
     const qreal slack = 3 * fontMetrics().height();
     const qreal viewH = std::max(docH + slack, sheetBottom - bottom - origin.y() + margin);
@@ -246,12 +296,13 @@ void PageTextView::relayout()
     } else if (oldDesk.height() != deskH) {
         // The band around the old and the new foot of the sheet: its shadow
         // and any page mark that appears or goes there.
-        const int from = std::min(oldDesk.height(), deskH) - 2 * gap - toInt(bottom) - 24;
+        const int from = std::min(oldDesk.height(), deskH) - toInt(2 * g + bottom) - 24;
         m_desk->update(QRect(0, from, deskW, std::max(oldDesk.height(), deskH) - from));
     }
     m_placedSide = m_sideSpace;
     m_placedSetup = m_setup;
     m_placing = false;
+    refreshPages();
 }
 
 void PageTextView::revealCursor()
@@ -263,14 +314,15 @@ void PageTextView::revealCursor()
 
 int PageTextView::wrapWidth(const QTextDocument* document) const
 {
-    // The text: exactly the printable width (at least a finger's breadth).
-    const qreal textW = std::clamp<qreal>(finiteOr(m_setup.textWidth(), 468), 18, 14400) * WPText::pixelsPerPoint();
-    return int(std::lround(textW + 2 * document->documentMargin()));
+    // The text: exactly the printable width (at least a finger's breadth),
+    // as print lays it out.
+    return int(std::lround(WPPages::textWidth(m_setup) + 2 * document->documentMargin()));
 }
 
 void PageTextView::setStorage(QTextDocument* document)
 {
-    // The width first: the text is laid out once, at the page's width.
+    // Laid out as print lays it out, and once, at the page's width.
+    WPPages::prepare(*document);
     setLineWrapColumnOrWidth(wrapWidth(document));
     setDocument(document);
     // Spelling and grammar as you type, their underlines drawn here over
@@ -283,6 +335,9 @@ void PageTextView::setStorage(QTextDocument* document)
     }
     QAbstractTextDocumentLayout* layout = document->documentLayout();
     connect(layout, &QAbstractTextDocumentLayout::documentSizeChanged, this, &PageTextView::relayout,
+            Qt::UniqueConnection);
+    // An edit may move a page's first line without changing the height.
+    connect(document, &QTextDocument::contentsChanged, m_pagesTimer, qOverload<>(&QTimer::start),
             Qt::UniqueConnection);
     // Our slices lay out the text instead of the layout's growing steps.
     if (m_layout != layout) {
@@ -511,6 +566,10 @@ void PageTextView::keyPressEvent(QKeyEvent* event)
     QTextEdit::keyPressEvent(event);
     if (newStep)
         step.endEditBlock();
+    // The start of the document shows the top of the first page, its
+    // margin and the desk above it included.
+    if (event->matches(QKeySequence::MoveToStartOfDocument) || event->matches(QKeySequence::SelectStartOfDocument))
+        m_scroll->verticalScrollBar()->setValue(0);
     if (typing) {
         m_typingClock.start();
         m_typedRevision = document()->revision();

@@ -278,7 +278,7 @@ void WPWindowController::updateCounts()
     // A long document is still being laid out: its pages are counted when
     // it is (laidOut()).
     m_state->setCounts(totals.words, totals.characters,
-                       m_view->isLaidOut() ? WPCounts::pages(m_view->usedHeightPoints(), m_view->pageSetup()) : -1);
+                       m_view->isLaidOut() ? int(m_view->pageStarts().size()) : -1);
 }
 
 void WPWindowController::appendParagraph(const QTextDocumentFragment& text)
