@@ -11,6 +11,7 @@
 #include "wordproc/WPInsert.h"
 #include "wordproc/WPLists.h"
 #include "wordproc/WPState.h"
+#include "wordproc/WPWindowPlacement.h"
 #include "wordproc/views/PageTextView.h"
 #include "wordproc/views/WPFindBar.h"
 #include "wordproc/views/WPHeaderFooterDialog.h"
@@ -27,7 +28,9 @@
 #include <QFileInfo>
 #include <QFontDatabase>
 #include <QFontDialog>
+#include <QGuiApplication>
 #include <QLabel>
+#include <QScreen>
 #include <QScrollArea>
 #include <QTextBlock>
 #include <QTextDocument>
@@ -108,8 +111,16 @@ WPWindowController::WPWindowController(WPDocument* document, QWidget* parent)
         setGeometry(last->geometry().translated(kCascade, kCascade));
     } else {
         const QString saved = SettingsStore::stringValue(kFrameName, QString());
-        if (!saved.isEmpty())
-            restoreGeometry(QByteArray::fromBase64(saved.toLatin1()));
+        if (saved.isEmpty() || !restoreGeometry(QByteArray::fromBase64(saved.toLatin1()))) {
+            // The first window: centred on the screen, in its units at any
+            // scale factor, and within it.
+            if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+                const QRect frame = WPWindowPlacement::firstFrame(size(), minimumSize(), screen->availableGeometry(),
+                                                                  QSize(0, 32));
+                resize(frame.size());
+                move(frame.topLeft());
+            }
+        }
     }
     registry().append(this);
 
