@@ -1,10 +1,14 @@
 #include "EditorFixture.h"
 #include "TestEnvironment.h"
+#include "wordproc/WPInsert.h"
 #include "wordproc/print/WPPrint.h"
 #include "wordproc/views/PageDesk.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QApplication>
+#include <QBuffer>
+#include <QImage>
+#include <QPainter>
 #include <QPdfDocument>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -20,6 +24,8 @@ class PagesTest : public QObject {
 private Q_SLOTS:
     void paragraphsStartOnThePrintedPage_data();
     void paragraphsStartOnThePrintedPage();
+    void pictureTooWideForTheLineMovesAlone_data();
+    void pictureTooWideForTheLineMovesAlone();
 };
 
 namespace {
@@ -108,6 +114,90 @@ void PagesTest::paragraphsStartOnThePrintedPage()
     QCOMPARE(e.state()->pages(), pdf.pageCount());
     QCOMPARE(e.view()->desk()->markPositions().mid(0, pdf.pageCount() - 1).size(), pdf.pageCount() - 1);
     QCOMPARE(WPPrint::pageCount(*doc, e.doc->pageSetup()), pdf.pageCount());
+}
+
+void PagesTest::pictureTooWideForTheLineMovesAlone_data()
+{
+    QTest::addColumn<QString>("before");
+    QTest::addColumn<int>("widthPt");
+    QTest::addColumn<bool>("moves");
+    QTest::newRow("as wide as the column") << QStringLiteral("See figure: ") << 468 << true;
+    QTest::newRow("wider than what is left")
+        << QStringLiteral("See the figure below, drawn from the survey of the river: ") << 300 << true;
+    QTest::newRow("fits after the words") << QStringLiteral("See figure: ") << 120 << false;
+}
+
+void PagesTest::pictureTooWideForTheLineMovesAlone()
+{
+    QFETCH(QString, before);
+    QFETCH(int, widthPt);
+    QFETCH(bool, moves);
+    EditorFixture e;
+    QTextDocument* doc = e.doc->storage();
+    QImage red(widthPt, 100, QImage::Format_RGB32);
+    red.fill(Qt::red);
+    red.setDotsPerMeterX(2835); // 72 dpi: one pixel a point
+    red.setDotsPerMeterY(2835);
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    red.save(&buffer, "PNG");
+    QTextCursor c(doc);
+    c.insertText(QStringLiteral("Plain line."));
+    c.insertBlock();
+    c.insertText(before);
+    QVERIFY(WPInsert::insertPicture(c, png, QStringLiteral("red.png"), 468));
+    c.insertText(QStringLiteral(" after"));
+    QTRY_VERIFY(e.view()->isLaidOut());
+
+    // On screen, also after an edit earlier in the paragraph: the words keep
+    // a line of their own height, the picture begins the next line.
+    for (int edit = 0; edit < 2; ++edit) {
+        if (edit) {
+            e.select(doc->lastBlock().position(), doc->lastBlock().position());
+            e.type(QStringLiteral("So "));
+        }
+        QTest::qWait(20);
+        const QTextBlock plain = doc->firstBlock();
+        const QTextBlock block = doc->lastBlock();
+        doc->documentLayout()->blockBoundingRect(block);
+        const QTextLayout* lines = block.layout();
+        const int picture = int(block.text().indexOf(QChar::ObjectReplacementCharacter));
+        int line = 0;
+        while (line + 1 < lines->lineCount() && lines->lineAt(line + 1).textStart() <= picture)
+            ++line;
+        QCOMPARE(line, moves ? 1 : 0);
+        if (moves)
+            QCOMPARE(lines->lineAt(0).height(), plain.layout()->lineAt(0).height());
+    }
+
+    // In the PDF: the words sit right above the picture, not in a band.
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("figure.pdf"));
+    QVERIFY(WPPrint::exportPDF(*doc, e.doc->pageSetup(), QString(), QString(), QStringLiteral("t"), path));
+    QPdfDocument pdf;
+    QCOMPARE(pdf.load(path), QPdfDocument::Error::None);
+    QImage page(612, 792, QImage::Format_RGB32);
+    page.fill(Qt::white);
+    QPainter(&page).drawImage(0, 0, pdf.render(0, page.size()));
+    int pictureTop = -1, pictureLeft = page.width(), inkBottom = -1;
+    for (int y = 0; y < page.height(); ++y) {
+        for (int x = 0; x < page.width(); ++x) {
+            const QRgb p = page.pixel(x, y);
+            const bool isRed = qRed(p) > 200 && qGreen(p) < 60 && qBlue(p) < 60;
+            if (isRed && pictureTop < 0)
+                pictureTop = y;
+            if (isRed)
+                pictureLeft = std::min(pictureLeft, x);
+            if (!isRed && qGray(p) < 140 && (pictureTop < 0 || y < pictureTop))
+                inkBottom = y;
+        }
+    }
+    QVERIFY(pictureTop > 0 && inkBottom > 0);
+    if (moves)
+        QVERIFY2(pictureTop - inkBottom < 12, qPrintable(QStringLiteral("%1 %2").arg(inkBottom).arg(pictureTop)));
+    else
+        QVERIFY(pictureLeft > 72 + 40); // after the words on their line
 }
 
 QTEST_MAIN(PagesTest)

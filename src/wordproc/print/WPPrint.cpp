@@ -2,6 +2,7 @@
 
 #include "core/SafeFile.h"
 #include "wordproc/WPPages.h"
+#include "wordproc/WPPictureLines.h"
 #include "wordproc/WPText.h"
 
 #include <QAbstractTextDocumentLayout>
@@ -47,6 +48,7 @@ Pages layOut(const QTextDocument& text, const WPPageSetup& setup)
     p.doc->setDocumentMargin(0);
     p.body = QSizeF(WPPages::textWidth(setup), WPPages::pageHeight(setup));
     p.doc->setTextWidth(p.body.width());
+    WPPictureLines::settleRange(*p.doc);
     p.end = p.doc->documentLayout()->documentSize().height();
     p.starts = WPPages::starts(*p.doc, p.body.height());
     return p;

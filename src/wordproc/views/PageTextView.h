@@ -103,6 +103,8 @@ private:
     void layoutSlice();
     // Finds the pages again and redraws the marks that moved.
     void refreshPages();
+    // Lines beside pictures in the paragraphs of an edit.
+    void settlePictureLines(int from, int removed, int added);
 
     PageDesk* m_desk;
     QScrollArea* m_scroll;

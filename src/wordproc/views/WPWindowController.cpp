@@ -113,13 +113,9 @@ WPWindowController::WPWindowController(WPDocument* document, QWidget* parent)
         const QString saved = SettingsStore::stringValue(kFrameName, QString());
         if (saved.isEmpty() || !restoreGeometry(QByteArray::fromBase64(saved.toLatin1()))) {
             // The first window: centred on the screen, in its units at any
-            // scale factor, and within it.
-            if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-                const QRect frame = WPWindowPlacement::firstFrame(size(), minimumSize(), screen->availableGeometry(),
-                                                                  QSize(0, 32));
-                resize(frame.size());
-                move(frame.topLeft());
-            }
+            // scale factor.
+            if (const QScreen* screen = QGuiApplication::primaryScreen())
+                move(WPWindowPlacement::firstFrame(size(), screen->availableGeometry(), QSize(0, 32)).topLeft());
         }
     }
     registry().append(this);
