@@ -1,6 +1,7 @@
 #include "EditorFixture.h"
 #include "TestEnvironment.h"
 #include "wordproc/WPInsert.h"
+#include "wordproc/WPPages.h"
 #include "wordproc/print/WPPrint.h"
 #include "wordproc/views/PageDesk.h"
 
@@ -24,6 +25,8 @@ class PagesTest : public QObject {
 private Q_SLOTS:
     void paragraphsStartOnThePrintedPage_data();
     void paragraphsStartOnThePrintedPage();
+    void pagesFollowEdits_data();
+    void pagesFollowEdits();
     void pictureTooWideForTheLineMovesAlone_data();
     void pictureTooWideForTheLineMovesAlone();
 };
@@ -114,6 +117,56 @@ void PagesTest::paragraphsStartOnThePrintedPage()
     QCOMPARE(e.state()->pages(), pdf.pageCount());
     QCOMPARE(e.view()->desk()->markPositions().mid(0, pdf.pageCount() - 1).size(), pdf.pageCount() - 1);
     QCOMPARE(WPPrint::pageCount(*doc, e.doc->pageSetup()), pdf.pageCount());
+}
+
+// After each kind of edit the view finds again only the pages from the edit
+// on; they must be the pages found from the top.
+void PagesTest::pagesFollowEdits_data()
+{
+    QTest::addColumn<double>("at"); // where, as a share of the text
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<int>("erased"); // characters deleted there first
+    QTest::newRow("a word near the top") << 0.02 << QStringLiteral("word ") << 0;
+    QTest::newRow("new paragraphs in the middle") << 0.5 << QStringLiteral("a\nb\nc\n") << 0;
+    QTest::newRow("a long paragraph's worth") << 0.3 << QStringLiteral("lantern ").repeated(90) << 0;
+    QTest::newRow("paragraphs erased") << 0.4 << QString() << 900;
+    QTest::newRow("text at the end") << 1.0 << QStringLiteral("\nthe end") << 0;
+    QTest::newRow("erased at the very start") << 0.0 << QString() << 40;
+}
+
+void PagesTest::pagesFollowEdits()
+{
+    QFETCH(double, at);
+    QFETCH(QString, typed);
+    QFETCH(int, erased);
+    EditorFixture e;
+    QTextDocument* doc = e.doc->storage();
+    fill(doc, QApplication::font().family(), 12, 150, true);
+    QTRY_VERIFY(e.view()->isLaidOut());
+    e.window->updateCounts();
+    const auto fromTheTop = [&] {
+        QList<qreal> tops;
+        for (const WPPages::Page& p : WPPages::pages(*doc, WPPages::pageHeight(e.doc->pageSetup())))
+            tops.append(p.top);
+        return tops;
+    };
+    QCOMPARE(e.view()->pageStarts(), fromTheTop());
+    const int position = int(at * (doc->characterCount() - 1));
+    e.select(position, std::min(position + erased, doc->characterCount() - 1));
+    // One key at a time, the pages found after each as when typing.
+    if (erased)
+        e.key(Qt::Key_Delete);
+    QCoreApplication::processEvents();
+    for (const QChar ch : typed) {
+        if (ch == QLatin1Char('\n'))
+            e.key(Qt::Key_Return);
+        else
+            e.type(QString(ch));
+        QCoreApplication::processEvents();
+    }
+    e.window->updateCounts();
+    QCOMPARE(e.view()->pageStarts(), fromTheTop());
+    QCOMPARE(e.state()->pages(), WPPrint::pageCount(*doc, e.doc->pageSetup()));
 }
 
 void PagesTest::pictureTooWideForTheLineMovesAlone_data()

@@ -50,7 +50,8 @@ Pages layOut(const QTextDocument& text, const WPPageSetup& setup)
     p.doc->setTextWidth(p.body.width());
     WPPictureLines::settleRange(*p.doc);
     p.end = p.doc->documentLayout()->documentSize().height();
-    p.starts = WPPages::starts(*p.doc, p.body.height());
+    for (const WPPages::Page& page : WPPages::pages(*p.doc, p.body.height()))
+        p.starts.append(page.top);
     return p;
 }
 

@@ -45,7 +45,7 @@ QList<qreal> PageDesk::markPositions() const
     auto fits = [&](qreal y) { return y + bottom < sheet.bottom() - 4 && marks.size() < 100000; };
     for (qsizetype i = 1; i < starts.size() && fits(top + starts.at(i)); ++i)
         marks.append(top + starts.at(i));
-    qreal y = top + starts.constLast() + page;
+    qreal y = top + (starts.isEmpty() ? m_view->document()->documentMargin() : starts.constLast()) + page;
     while (fits(y)) {
         marks.append(y);
         y += page;

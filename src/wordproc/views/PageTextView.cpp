@@ -95,6 +95,7 @@ PageTextView::PageTextView(QWidget* parent)
 void PageTextView::setPageSetup(const WPPageSetup& setup)
 {
     m_setup = setup;
+    m_pagesStale = true;
     relayout();
 }
 
@@ -110,30 +111,45 @@ qreal PageTextView::gapPixels()
 
 QList<qreal> PageTextView::pageStarts() const
 {
-    return m_pageStarts;
+    QList<qreal> tops;
+    tops.reserve(m_pages.size());
+    for (const WPPages::Page& p : m_pages)
+        tops.append(p.top);
+    return tops;
 }
 
 void PageTextView::refreshPages()
 {
     m_pagesTimer->stop();
     const qreal page = WPPages::pageHeight(m_setup);
-    QList<qreal> starts = WPPages::starts(*document(), page, m_layingOut ? m_laidTo : -1);
+    QList<WPPages::Page> found;
     if (m_layingOut) {
+        found = WPPages::pages(*document(), page, m_laidTo);
         // The rest, not laid out yet, a page height apart.
         const qreal bottom = textHeight() - document()->documentMargin();
-        while (starts.last() + page < bottom && starts.size() < 1000000)
-            starts.append(starts.last() + page);
+        while (found.constLast().top + page < bottom && found.size() < 1000000)
+            found.append({found.constLast().top + page, -1});
+    } else if (m_pagesStale || m_pages.isEmpty() || m_edits > 1) {
+        found = WPPages::pages(*document(), page);
+    } else if (m_edits == 1) {
+        // Typing: only the pages from the edit on, until they are those of
+        // before again.
+        found = WPPages::pagesAfterEdit(*document(), page, m_pages, m_edit.from, m_edit.removed, m_edit.added);
+    } else {
+        return;
     }
-    if (starts == m_pageStarts)
+    m_pagesStale = m_layingOut;
+    m_edits = 0;
+    if (found == m_pages)
         return;
     // The marks that come, go or move, and their labels.
     const qreal top = y();
     const qreal label = 4 + QFontMetricsF(Fonts::system(9)).height() + 4;
     const int deskW = m_desk->width();
-    const qsizetype n = std::max(starts.size(), m_pageStarts.size());
+    const qsizetype n = std::max(found.size(), m_pages.size());
     for (qsizetype i = 1; i < n; ++i) {
-        const qreal was = i < m_pageStarts.size() ? m_pageStarts.at(i) : -1;
-        const qreal now = i < starts.size() ? starts.at(i) : -1;
+        const qreal was = i < m_pages.size() ? m_pages.at(i).top : -1;
+        const qreal now = i < found.size() ? found.at(i).top : -1;
         if (was == now)
             continue;
         for (const qreal at : {was, now}) {
@@ -141,7 +157,16 @@ void PageTextView::refreshPages()
                 m_desk->update(QRect(0, int(std::floor(top + at)) - 3, deskW, int(std::ceil(label)) + 6));
         }
     }
-    m_pageStarts = std::move(starts);
+    m_pages = std::move(found);
+}
+
+void PageTextView::noteEdit(int from, int removed, int added)
+{
+    if (m_edits++ == 0) {
+        m_edit = {from, removed, added};
+    } else {
+        m_edit.from = std::min(m_edit.from, from);
+    }
 }
 
 qreal PageTextView::textHeight() const
@@ -160,18 +185,21 @@ qreal PageTextView::usedHeightPoints() const
     return WPText::toPoints(std::max<qreal>(0, height));
 }
 
-void PageTextView::settlePictureLines(int from, int removed, int added)
+void PageTextView::onContentsChange(int from, int removed, int added)
 {
-    Q_UNUSED(removed);
     if (m_layingOut)
-        return; // all of them once the text is laid out
-    // After the edit is laid out, before it is drawn.
+        return; // all is looked at once the text is laid out
+    noteEdit(from, removed, added);
+    // The lines beside pictures, after the edit is laid out and before it
+    // is drawn.
     QPointer<QTextDocument> held(document());
     QMetaObject::invokeMethod(
         this,
         [this, held, from, added] {
-            if (held && held == document() && !m_layingOut)
-                WPPictureLines::settleRange(*held, from, from + added);
+            if (held && held == document() && !m_layingOut && WPPictureLines::settleRange(*held, from, from + added)) {
+                noteEdit(from, 0, 0);
+                m_pagesTimer->start();
+            }
         },
         Qt::QueuedConnection);
 }
@@ -181,6 +209,7 @@ void PageTextView::startLayout()
     // The text was laid out again from the top (a new document, a new
     // width): the first slice now, the rest while the window is idle.
     m_layingOut = true;
+    m_pagesStale = true;
     m_layoutRestarts = 0;
     m_laidTo = 0;
     m_laidBottom = 0;
@@ -222,6 +251,7 @@ void PageTextView::layoutSlice()
     m_layingOut = false;
     m_layoutTimer->stop();
     WPPictureLines::settleRange(*doc);
+    m_pagesStale = true;
     relayout();
     Q_EMIT laidOut();
 }
@@ -335,9 +365,7 @@ void PageTextView::setStorage(QTextDocument* document)
     // An edit may move a page's first line without changing the height.
     connect(document, &QTextDocument::contentsChanged, m_pagesTimer, qOverload<>(&QTimer::start),
             Qt::UniqueConnection);
-    // The lines beside pictures in the edited paragraphs, once laid out.
-    connect(document, &QTextDocument::contentsChange, this, &PageTextView::settlePictureLines,
-            Qt::UniqueConnection);
+    connect(document, &QTextDocument::contentsChange, this, &PageTextView::onContentsChange, Qt::UniqueConnection);
     // Our slices lay out the text instead of the layout's growing steps.
     if (m_layout != layout) {
         layout->installEventFilter(this);

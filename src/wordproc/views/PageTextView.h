@@ -1,6 +1,7 @@
 #pragma once
 
 #include "wordproc/WPPageSetup.h"
+#include "wordproc/WPPages.h"
 
 #include <QElapsedTimer>
 #include <QTextEdit>
@@ -103,8 +104,9 @@ private:
     void layoutSlice();
     // Finds the pages again and redraws the marks that moved.
     void refreshPages();
-    // Lines beside pictures in the paragraphs of an edit.
-    void settlePictureLines(int from, int removed, int added);
+    // An edit: its pages and the lines beside its pictures are found again.
+    void onContentsChange(int from, int removed, int added);
+    void noteEdit(int from, int removed, int added);
 
     PageDesk* m_desk;
     QScrollArea* m_scroll;
@@ -123,8 +125,17 @@ private:
     qreal m_laidBottom = 0;            // of the part laid out so far
     int m_laidTo = 0;                  // where the part laid out so far ends
     int m_layoutRestarts = 0;
-    QList<qreal> m_pageStarts;         // as last found
+    QList<WPPages::Page> m_pages;      // as last found
     QTimer* m_pagesTimer;              // finds them after an edit
+    bool m_pagesStale = true;          // to be found again from the top
+    struct Edit {
+        int from;
+        int removed;
+        int added;
+    };
+    Edit m_edit{0, 0, 0};              // the edit since they were found,
+    int m_edits = 0;                   // if only one
+
     // What the desk was last drawn for.
     qreal m_placedSide = -1;
     WPPageSetup m_placedSetup;
