@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <optional>
 #include <utility>
 
@@ -207,7 +208,8 @@ QList<Page> pagesAfterEdit(const QTextDocument& document, qreal pageHeight, cons
     // Below the edit the pieces are those of before, moved: once a page
     // begins with a piece that began one before, the rest are as before.
     const int shift = added - removed;
-    const int editEnd = document.findBlock(from + added).position() + document.findBlock(from + added).length();
+    const QTextBlock edited = document.findBlock(from + added);
+    const int editEnd = edited.isValid() ? edited.position() + edited.length() : std::numeric_limits<int>::max();
     qsizetype old = kept;
     const auto resync = [&] {
         const Page& now = found.constLast();
