@@ -2,7 +2,7 @@
 #include "ui/SpellChecker.h"
 #include "ui/SpellHighlighter.h"
 #include "ui/TextChecker.h"
-#include "wordproc/WPCounts.h"
+#include "wordproc/print/WPPrint.h"
 #include "wordproc/views/PageDesk.h"
 
 #include <QAbstractTextDocumentLayout>
@@ -10,6 +10,8 @@
 #include <QImage>
 #include <QPaintEvent>
 #include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QSet>
 #include <QSignalSpy>
 #include <QTest>
@@ -280,7 +282,7 @@ private Q_SLOTS:
         QCOMPARE(laidOut.count(), 1);
         QCOMPARE(unlaidBlocks(view->document()), 0);
         QCOMPARE(view->document()->documentLayout()->documentSize().height(), heightAtOnce(view));
-        QTRY_COMPARE(window.state()->pages(), WPCounts::pages(view->usedHeightPoints(), view->pageSetup()));
+        QTRY_COMPARE(window.state()->pages(), WPPrint::pageCount(*view->document(), view->pageSetup()));
         QVERIFY(window.state()->pages() > 100);
     }
 
@@ -421,6 +423,31 @@ private Q_SLOTS:
             QVERIFY2(watch.largest <= 40 * 40, qPrintable(QString::number(watch.largest)));
         }
         QApplication::setCursorFlashTime(flash);
+    }
+
+    // Going to the start of the document shows the top of the first page:
+    // the desk above it and its top margin, not just its first line.
+    void startOfDocumentShowsTheTopMargin_data()
+    {
+        QTest::addColumn<int>("modifiers");
+        QTest::newRow("Ctrl+Home") << int(Qt::ControlModifier);
+        QTest::newRow("Ctrl+Shift+Home") << int(Qt::ControlModifier | Qt::ShiftModifier);
+    }
+    void startOfDocumentShowsTheTopMargin()
+    {
+        QFETCH(int, modifiers);
+        EditorFixture e;
+        fillPages(e.doc->storage(), 3);
+        QTRY_VERIFY(e.view()->isLaidOut());
+        QScrollBar* bar = e.view()->scrollArea()->verticalScrollBar();
+        QTest::keyClick(e.view(), Qt::Key_End, Qt::ControlModifier);
+        QTRY_VERIFY(bar->value() > 0);
+        QTest::keyClick(e.view(), Qt::Key_Home, Qt::KeyboardModifiers(modifiers));
+        QCOMPARE(e.view()->textCursor().position(), 0);
+        QCOMPARE(bar->value(), 0);
+        // Further moves near the top keep the caret in view as before.
+        QTest::keyClick(e.view(), Qt::Key_Down);
+        QCOMPARE(bar->value(), 0);
     }
 };
 

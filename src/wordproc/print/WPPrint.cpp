@@ -1,10 +1,11 @@
 #include "wordproc/print/WPPrint.h"
 
 #include "core/SafeFile.h"
+#include "wordproc/WPPages.h"
+#include "wordproc/WPPictureLines.h"
 #include "wordproc/WPText.h"
 
 #include <QAbstractTextDocumentLayout>
-#include <QBuffer>
 #include <QFontDatabase>
 #include <QGuiApplication>
 #include <QPainter>
@@ -14,7 +15,6 @@
 #include <QTextCursor>
 #include <QTextFrame>
 #include <QTextLayout>
-#include <QTextTable>
 #include <memory>
 #include <unicode/udat.h>
 
@@ -22,12 +22,13 @@ namespace WPPrint {
 
 namespace {
 
-// The clone of a document laid out on a paint device, and where its pages
-// begin. The text is laid out as one long column; the pages are slices of
-// it, cut only between lines and between table rows.
+// The clone of a document laid out as the page view lays it out, and where
+// its pages begin. The text is laid out as one long column, in layout
+// units; the pages are slices of it, cut only between lines and between
+// table rows, and drawn scaled to the device.
 struct Pages {
     std::unique_ptr<QTextDocument> doc;
-    QSizeF body;          // the text area of one page, device pixels
+    QSizeF body;          // the text area of one page, layout units
     QList<qreal> starts;  // the top of each page in the column
     qreal end = 0;        // the bottom of the column
     int count() const { return int(starts.size()); }
@@ -39,103 +40,18 @@ struct Pages {
     }
 };
 
-// A piece of the column that must not be cut: a line, or a table row.
-struct Unit {
-    qreal top;
-    qreal bottom;
-    bool breakBefore;
-};
-
-// The lines of the text and the rows of its tables, in order.
-QList<Unit> unitsOf(const QTextDocument& doc, qreal deviceScale)
-{
-    QList<Unit> units;
-    const QAbstractTextDocumentLayout* layout = doc.documentLayout();
-    const QTextTable* rowTable = nullptr;
-    int row = -1;
-    bool breakNext = false;
-    for (QTextBlock block = doc.begin(); block.isValid(); block = block.next()) {
-        const QTextBlockFormat format = block.blockFormat();
-        const bool breakBefore = breakNext || (format.pageBreakPolicy() & QTextFormat::PageBreak_AlwaysBefore);
-        breakNext = format.pageBreakPolicy() & QTextFormat::PageBreak_AlwaysAfter;
-        const QRectF rect = layout->blockBoundingRect(block);
-        const QTextLayout* lines = block.layout();
-        QTextCursor at(block);
-        if (const QTextTable* table = at.currentTable()) {
-            // A row is one piece, with its padding and borders.
-            const QTextTableFormat tf = table->format();
-            const qreal pad = (tf.cellPadding() + tf.border() + tf.cellSpacing()) * deviceScale;
-            const int r = table->cellAt(at).row();
-            if (table == rowTable && r == row && !units.isEmpty()) {
-                units.last().top = qMin(units.last().top, rect.top() - pad);
-                units.last().bottom = qMax(units.last().bottom, rect.bottom() + pad);
-                units.last().breakBefore = units.last().breakBefore || breakBefore;
-            } else {
-                units.append({rect.top() - pad, rect.bottom() + pad, breakBefore});
-            }
-            rowTable = table;
-            row = r;
-            continue;
-        }
-        rowTable = nullptr;
-        row = -1;
-        if (!lines || lines->lineCount() == 0) {
-            units.append({rect.top(), rect.bottom(), breakBefore});
-            continue;
-        }
-        const qreal origin = rect.top() - lines->boundingRect().top();
-        for (int i = 0; i < lines->lineCount(); ++i) {
-            const QTextLine line = lines->lineAt(i);
-            units.append({origin + line.y(), origin + line.y() + line.height(), breakBefore && i == 0});
-        }
-    }
-    return units;
-}
-
-Pages layOut(const QTextDocument& text, const WPPageSetup& setup, QPaintDevice* device)
+Pages layOut(const QTextDocument& text, const WPPageSetup& setup)
 {
     Pages p;
     p.doc.reset(text.clone());
-    // Glyphs that shaping substitutes (ligatures, case and contextual forms)
-    // have no character of their own in a PDF's text layer: "(" before
-    // capitals or "-" between digits would vanish from a search or a copy.
-    // Pages set each character in its plain glyph.
-    {
-        QFont base = p.doc->defaultFont();
-        base.setStyleStrategy(QFont::PreferNoShaping);
-        p.doc->setDefaultFont(base);
-        QTextCharFormat plainGlyphs;
-        plainGlyphs.setFontStyleStrategy(QFont::PreferNoShaping);
-        QTextCursor all(p.doc.get());
-        all.select(QTextCursor::Document);
-        all.mergeCharFormat(plainGlyphs);
-    }
-    p.doc->documentLayout()->setPaintDevice(device);
+    WPPages::prepare(*p.doc);
     p.doc->setDocumentMargin(0);
-    const qreal sx = device->logicalDpiX() / 72.0;
-    const qreal sy = device->logicalDpiY() / 72.0;
-    p.body = QSizeF(setup.textWidth() * sx, setup.textHeight() * sy);
+    p.body = QSizeF(WPPages::textWidth(setup), WPPages::pageHeight(setup));
     p.doc->setTextWidth(p.body.width());
+    WPPictureLines::settleRange(*p.doc);
     p.end = p.doc->documentLayout()->documentSize().height();
-
-    // Lengths inside the text are in layout units of the screen; the
-    // layout scales them to the device.
-    const qreal deviceScale = device->logicalDpiY() / (WPText::pixelsPerPoint() * 72.0);
-    const qreal page = p.body.height();
-    const qreal slack = 0.01 * sy;
-    qreal start = 0;
-    p.starts.append(start);
-    for (const Unit& u : unitsOf(*p.doc, deviceScale)) {
-        if (u.breakBefore && u.top > start + slack) {
-            start = u.top;
-            p.starts.append(start);
-        }
-        while (u.bottom - start > page + slack) {
-            // Move the piece to a new page; one taller than a page is cut.
-            start = u.top > start + slack ? u.top : start + page;
-            p.starts.append(start);
-        }
-    }
+    for (const WPPages::Page& page : WPPages::pages(*p.doc, p.body.height()))
+        p.starts.append(page.top);
     return p;
 }
 
@@ -290,13 +206,7 @@ WPPageSetup pageSetup(const QPageLayout& layout)
 
 int pageCount(const QTextDocument& text, const WPPageSetup& setup)
 {
-    // Laid out on the same kind of device as an export, so the count is the
-    // number of pages the PDF gets.
-    QBuffer sink;
-    sink.open(QIODevice::WriteOnly);
-    QPdfWriter writer(&sink);
-    writer.setPageLayout(pageLayout(setup));
-    return layOut(text, setup, &writer).count();
+    return layOut(text, setup).count();
 }
 
 bool render(const QTextDocument& text, const WPPageSetup& setup, const QString& header, const QString& footer,
@@ -308,9 +218,11 @@ bool render(const QTextDocument& text, const WPPageSetup& setup, const QString& 
     QPainter painter;
     if (!painter.begin(device))
         return false;
-    const Pages pages = layOut(text, setup, device);
+    const Pages pages = layOut(text, setup);
     const qreal sx = device->logicalDpiX() / 72.0;
     const qreal sy = device->logicalDpiY() / 72.0;
+    // Layout units to device pixels.
+    const qreal k = WPText::pixelsPerPoint();
     // A printer may keep margins of its own: draw in paper coordinates.
     const QPointF origin = device->pageLayout().paintRect(QPageLayout::Point).topLeft();
     const QDate today = QDate::currentDate();
@@ -336,7 +248,9 @@ bool render(const QTextDocument& text, const WPPageSetup& setup, const QString& 
 
         painter.save();
         const QRectF slice = pages.slice(i);
-        painter.translate(setup.leftMargin * sx, setup.topMargin * sy - slice.top());
+        painter.translate(setup.leftMargin * sx, setup.topMargin * sy);
+        painter.scale(sx / k, sy / k);
+        painter.translate(0, -slice.top());
         painter.setClipRect(slice);
         painter.setPen(Qt::black);
         // Only the lines of this page, so that every character is in the

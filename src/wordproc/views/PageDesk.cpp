@@ -2,7 +2,7 @@
 
 #include "ui/ChromeShape.h"
 #include "ui/Fonts.h"
-#include "wordproc/WPCounts.h"
+#include "wordproc/WPPages.h"
 #include "wordproc/WPText.h"
 #include "wordproc/views/PageTextView.h"
 
@@ -30,18 +30,25 @@ QColor PageDesk::deskColor()
 
 QList<qreal> PageDesk::markPositions() const
 {
+    // Where print begins each page after the first: in the text, and below
+    // its end a page height apart.
     const WPPageSetup setup = m_view->pageSetup();
     const qreal k = WPText::pixelsPerPoint();
     const QRectF sheet = m_view->sheetRect();
-    const qreal usable = WPCounts::usableHeight(setup) * k;
-    QList<qreal> marks;
+    const qreal page = WPPages::pageHeight(setup);
     const qreal bottom = std::max<qreal>(0, setup.bottomMargin) * k;
-    qreal y = m_view->textOrigin().y() + usable;
+    const QList<qreal> starts = m_view->pageStarts();
+    const qreal top = m_view->y();
+    QList<qreal> marks;
     // A mark only where a next page begins on the sheet: a sheet of exactly
     // one page shows none.
-    while (y + bottom < sheet.bottom() - 4 && marks.size() < 100000) {
+    auto fits = [&](qreal y) { return y + bottom < sheet.bottom() - 4 && marks.size() < 100000; };
+    for (qsizetype i = 1; i < starts.size() && fits(top + starts.at(i)); ++i)
+        marks.append(top + starts.at(i));
+    qreal y = top + (starts.isEmpty() ? m_view->document()->documentMargin() : starts.constLast()) + page;
+    while (fits(y)) {
         marks.append(y);
-        y += usable;
+        y += page;
     }
     return marks;
 }
@@ -86,8 +93,6 @@ void PageDesk::paintEvent(QPaintEvent* event)
         p.fillRect(band, Qt::white);
     }
 
-    const qreal k = WPText::pixelsPerPoint();
-    const qreal half = std::max<qreal>(0, m_view->pageSetup().bottomMargin) * k * 0.5;
     QPen dash(QColor::fromRgbF(0.75f, 0.75f, 0.75f));
     dash.setDashPattern({4, 4});
     dash.setDashOffset(0);
@@ -96,12 +101,13 @@ void PageDesk::paintEvent(QPaintEvent* event)
     p.setFont(labelFont);
     int n = 2;
     for (qreal y : markPositions()) {
-        const qreal lineY = std::floor(y + half) + 0.5;
-        if (lineY > dirty.top() - 16 && lineY < dirty.bottom() + 16) {
+        // Just above the page's first line, the label below it at the right.
+        const qreal lineY = std::floor(y) - 0.5;
+        if (lineY > dirty.top() - 24 && lineY < dirty.bottom() + 16) {
             p.setPen(dash);
             p.drawLine(QPointF(sheet.left() + 8, lineY), QPointF(sheet.right() - 8, lineY));
             p.setPen(QColor::fromRgbF(0.5f, 0.5f, 0.5f));
-            p.drawText(QPointF(sheet.right() - 52, y + half + 2 + p.fontMetrics().ascent()),
+            p.drawText(QPointF(sheet.right() - 52, lineY + 2 + p.fontMetrics().ascent()),
                        QStringLiteral("Page %1").arg(n));
         }
         ++n;

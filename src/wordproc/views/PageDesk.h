@@ -14,8 +14,9 @@ public:
 
     static QColor deskColor();
 
-    // The y positions (desk pixels) of the page marks inside the sheet; the
-    // first belongs to page 2.
+    // The y positions (desk pixels) of the page marks inside the sheet:
+    // where print begins each page after the first; the first mark belongs
+    // to page 2.
     QList<qreal> markPositions() const;
 
 protected:

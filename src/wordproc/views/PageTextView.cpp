@@ -1,32 +1,21 @@
 #include "wordproc/views/PageTextView.h"
 
+#include "ui/Fonts.h"
 #include "ui/SpellHighlighter.h"
 #include "ui/Squiggles.h"
 #include "ui/TextChecker.h"
-#include "wordproc/WPCounts.h"
-#include "wordproc/WPInsert.h"
-#include "wordproc/WPLinks.h"
-#include "wordproc/WPLists.h"
-#include "wordproc/WPPaths.h"
-#include "wordproc/WPSmartEdit.h"
-#include "wordproc/WPTableEdit.h"
+#include "wordproc/WPPages.h"
+#include "wordproc/WPPictureLines.h"
 #include "wordproc/WPText.h"
-#include "wordproc/formats/Html.h"
 #include "wordproc/views/PageDesk.h"
 
 #include <QAbstractEventDispatcher>
 #include <QAbstractTextDocumentLayout>
 #include <QElapsedTimer>
-#include <QBuffer>
-#include <QFile>
-#include <QFileInfo>
-#include <QImage>
-#include <QKeyEvent>
-#include <QMimeData>
-#include <QMimeDatabase>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPaintEvent>
+#include <QPointer>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QTimer>
@@ -34,7 +23,6 @@
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextLayout>
-#include <QUrl>
 #include <QWheelEvent>
 
 #include <algorithm>
@@ -44,20 +32,9 @@
 
 namespace {
 
-// Pictures larger than this are not read from a drop or paste.
-constexpr qint64 kMaxPictureBytes = 64 * 1024 * 1024;
-
 qreal finiteOr(qreal v, qreal fallback)
 {
     return std::isfinite(v) ? v : fallback;
-}
-
-// Looked into only when it is a regular file: a pipe or a kernel file
-// would block the interface.
-bool isImageFile(const QString& path)
-{
-    return WPPaths::isPlainFile(path)
-        && QMimeDatabase().mimeTypeForFile(path).name().startsWith(QLatin1String("image/"));
 }
 
 } // namespace
@@ -103,6 +80,11 @@ PageTextView::PageTextView(QWidget* parent)
     m_layoutTimer->setSingleShot(true);
     m_layoutTimer->setInterval(0); // input and paints still come between slices
     connect(m_layoutTimer, &QTimer::timeout, this, &PageTextView::layoutSlice);
+    m_pagesTimer = new QTimer(this);
+    m_pagesTimer->setSingleShot(true);
+    m_pagesTimer->setInterval(0);
+    connect(m_pagesTimer, &QTimer::timeout, this, &PageTextView::refreshPages);
+    m_sideSpace = gapPixels();
 
     connect(this, &QTextEdit::cursorPositionChanged, this, &PageTextView::revealCursor);
     m_scroll->viewport()->installEventFilter(this);
@@ -113,12 +95,78 @@ PageTextView::PageTextView(QWidget* parent)
 void PageTextView::setPageSetup(const WPPageSetup& setup)
 {
     m_setup = setup;
+    m_pagesStale = true;
     relayout();
 }
 
 bool PageTextView::isLaidOut() const
 {
     return !m_layingOut;
+}
+
+qreal PageTextView::gapPixels()
+{
+    return gap * WPText::pixelsPerPoint();
+}
+
+QList<qreal> PageTextView::pageStarts() const
+{
+    QList<qreal> tops;
+    tops.reserve(m_pages.size());
+    for (const WPPages::Page& p : m_pages)
+        tops.append(p.top);
+    return tops;
+}
+
+void PageTextView::refreshPages()
+{
+    m_pagesTimer->stop();
+    const qreal page = WPPages::pageHeight(m_setup);
+    QList<WPPages::Page> found;
+    if (m_layingOut) {
+        found = WPPages::pages(*document(), page, m_laidTo);
+        // The rest, not laid out yet, a page height apart.
+        const qreal bottom = textHeight() - document()->documentMargin();
+        while (found.constLast().top + page < bottom && found.size() < 1000000)
+            found.append({found.constLast().top + page, -1});
+    } else if (m_pagesStale || m_pages.isEmpty() || m_edits > 1) {
+        found = WPPages::pages(*document(), page);
+    } else if (m_edits == 1) {
+        // Typing: only the pages from the edit on, until they are those of
+        // before again.
+        found = WPPages::pagesAfterEdit(*document(), page, m_pages, m_edit.from, m_edit.removed, m_edit.added);
+    } else {
+        return;
+    }
+    m_pagesStale = m_layingOut;
+    m_edits = 0;
+    if (found == m_pages)
+        return;
+    // The marks that come, go or move, and their labels.
+    const qreal top = y();
+    const qreal label = 4 + QFontMetricsF(Fonts::system(9)).height() + 4;
+    const int deskW = m_desk->width();
+    const qsizetype n = std::max(found.size(), m_pages.size());
+    for (qsizetype i = 1; i < n; ++i) {
+        const qreal was = i < m_pages.size() ? m_pages.at(i).top : -1;
+        const qreal now = i < found.size() ? found.at(i).top : -1;
+        if (was == now)
+            continue;
+        for (const qreal at : {was, now}) {
+            if (at >= 0)
+                m_desk->update(QRect(0, int(std::floor(top + at)) - 3, deskW, int(std::ceil(label)) + 6));
+        }
+    }
+    m_pages = std::move(found);
+}
+
+void PageTextView::noteEdit(int from, int removed, int added)
+{
+    if (m_edits++ == 0) {
+        m_edit = {from, removed, added};
+    } else {
+        m_edit.from = std::min(m_edit.from, from);
+    }
 }
 
 qreal PageTextView::textHeight() const
@@ -137,11 +185,31 @@ qreal PageTextView::usedHeightPoints() const
     return WPText::toPoints(std::max<qreal>(0, height));
 }
 
+void PageTextView::onContentsChange(int from, int removed, int added)
+{
+    if (m_layingOut)
+        return; // all is looked at once the text is laid out
+    noteEdit(from, removed, added);
+    // The lines beside pictures, after the edit is laid out and before it
+    // is drawn.
+    QPointer<QTextDocument> held(document());
+    QMetaObject::invokeMethod(
+        this,
+        [this, held, from, added] {
+            if (held && held == document() && !m_layingOut && WPPictureLines::settleRange(*held, from, from + added)) {
+                noteEdit(from, 0, 0);
+                m_pagesTimer->start();
+            }
+        },
+        Qt::QueuedConnection);
+}
+
 void PageTextView::startLayout()
 {
     // The text was laid out again from the top (a new document, a new
     // width): the first slice now, the rest while the window is idle.
     m_layingOut = true;
+    m_pagesStale = true;
     m_layoutRestarts = 0;
     m_laidTo = 0;
     m_laidBottom = 0;
@@ -182,6 +250,8 @@ void PageTextView::layoutSlice()
     }
     m_layingOut = false;
     m_layoutTimer->stop();
+    WPPictureLines::settleRange(*doc);
+    m_pagesStale = true;
     relayout();
     Q_EMIT laidOut();
 }
@@ -192,14 +262,15 @@ QRectF PageTextView::sheetRect() const
     const qreal paperW = std::clamp<qreal>(finiteOr(m_setup.paperSize.width(), 612), 72, 14400) * k;
     const qreal paperH = std::clamp<qreal>(finiteOr(m_setup.paperSize.height(), 792), 72, 14400) * k;
     const qreal deskH = m_desk->height();
-    return QRectF(m_sideSpace, gap, paperW, std::max(deskH - 2 * gap, paperH));
+    const qreal g = gapPixels();
+    return QRectF(m_sideSpace, g, paperW, std::max(deskH - 2 * g, paperH));
 }
 
 QPointF PageTextView::textOrigin() const
 {
     const qreal k = WPText::pixelsPerPoint();
     return QPointF(m_sideSpace + std::clamp<qreal>(finiteOr(m_setup.leftMargin, 72), 0, 14400) * k,
-                   gap + std::clamp<qreal>(finiteOr(m_setup.topMargin, 72), 0, 14400) * k);
+                   gapPixels() + std::clamp<qreal>(finiteOr(m_setup.topMargin, 72), 0, 14400) * k);
 }
 
 void PageTextView::relayout()
@@ -212,7 +283,8 @@ void PageTextView::relayout()
     const qreal paperW = std::clamp<qreal>(finiteOr(m_setup.paperSize.width(), 612), 72, 14400) * k;
     const qreal top = std::clamp<qreal>(finiteOr(m_setup.topMargin, 72), 0, 14400) * k;
     const qreal bottom = std::clamp<qreal>(finiteOr(m_setup.bottomMargin, 72), 0, 14400) * k;
-    m_sideSpace = std::max((visible.width() - paperW) * 0.5, qreal(gap));
+    const qreal g = gapPixels();
+    m_sideSpace = std::max((visible.width() - paperW) * 0.5, g);
 
     const qreal margin = document()->documentMargin();
     const int wrap = wrapWidth(document());
@@ -225,8 +297,8 @@ void PageTextView::relayout()
 
     // Sizes are clamped before they become integers.
     const auto toInt = [](qreal v) { return int(std::clamp<qreal>(std::ceil(v), 0, QWIDGETSIZE_MAX)); };
-    const int deskW = toInt(std::max<qreal>(visible.width(), paperW + 2 * gap));
-    const int deskH = toInt(std::max<qreal>(visible.height(), usedH + 2 * (top + gap)));
+    const int deskW = toInt(std::max<qreal>(visible.width(), paperW + 2 * g));
+    const int deskH = toInt(std::max<qreal>(visible.height(), usedH + 2 * (top + g)));
     const QSize deskSize(deskW, deskH);
     // The sheet moves or changes width only with the window or the page
     // setup; while typing at most its foot moves.
@@ -236,7 +308,7 @@ void PageTextView::relayout()
 
     const QPointF origin = textOrigin();
     const qreal paperH = std::clamp<qreal>(finiteOr(m_setup.paperSize.height(), 792), 72, 14400) * k;
-    const qreal sheetBottom = gap + std::max<qreal>(deskH - 2 * gap, paperH);
+    const qreal sheetBottom = g + std::max<qreal>(deskH - 2 * g, paperH);
     // Room below the last line so a new line never needs the view to scroll.
     const qreal slack = 3 * fontMetrics().height();
     const qreal viewH = std::max(docH + slack, sheetBottom - bottom - origin.y() + margin);
@@ -250,12 +322,13 @@ void PageTextView::relayout()
     } else if (oldDesk.height() != deskH) {
         // The band around the old and the new foot of the sheet: its shadow
         // and any page mark that appears or goes there.
-        const int from = std::min(oldDesk.height(), deskH) - 2 * gap - toInt(bottom) - 24;
+        const int from = std::min(oldDesk.height(), deskH) - toInt(2 * g + bottom) - 24;
         m_desk->update(QRect(0, from, deskW, std::max(oldDesk.height(), deskH) - from));
     }
     m_placedSide = m_sideSpace;
     m_placedSetup = m_setup;
     m_placing = false;
+    refreshPages();
 }
 
 void PageTextView::revealCursor()
@@ -267,14 +340,15 @@ void PageTextView::revealCursor()
 
 int PageTextView::wrapWidth(const QTextDocument* document) const
 {
-    // The text: exactly the printable width (at least a finger's breadth).
-    const qreal textW = std::clamp<qreal>(finiteOr(m_setup.textWidth(), 468), 18, 14400) * WPText::pixelsPerPoint();
-    return int(std::lround(textW + 2 * document->documentMargin()));
+    // The text: exactly the printable width (at least a finger's breadth),
+    // as print lays it out.
+    return int(std::lround(WPPages::textWidth(m_setup) + 2 * document->documentMargin()));
 }
 
 void PageTextView::setStorage(QTextDocument* document)
 {
-    // The width first: the text is laid out once, at the page's width.
+    // Laid out as print lays it out, and once, at the page's width.
+    WPPages::prepare(*document);
     setLineWrapColumnOrWidth(wrapWidth(document));
     setDocument(document);
     // Spelling and grammar as you type, their underlines drawn here over
@@ -288,6 +362,10 @@ void PageTextView::setStorage(QTextDocument* document)
     QAbstractTextDocumentLayout* layout = document->documentLayout();
     connect(layout, &QAbstractTextDocumentLayout::documentSizeChanged, this, &PageTextView::relayout,
             Qt::UniqueConnection);
+    // An edit may move a page's first line without changing the height.
+    connect(document, &QTextDocument::contentsChanged, m_pagesTimer, qOverload<>(&QTimer::start),
+            Qt::UniqueConnection);
+    connect(document, &QTextDocument::contentsChange, this, &PageTextView::onContentsChange, Qt::UniqueConnection);
     // Our slices lay out the text instead of the layout's growing steps.
     if (m_layout != layout) {
         layout->installEventFilter(this);
@@ -435,208 +513,4 @@ void PageTextView::wheelEvent(QWheelEvent* event)
 {
     // Let the scroll area have it.
     event->ignore();
-}
-
-void PageTextView::keyPressEvent(QKeyEvent* event)
-{
-    const QString text = event->text();
-    if (m_smartQuotes && !isReadOnly() && text.size() == 1
-        && (text == QLatin1String("\"") || text == QLatin1String("'"))) {
-        QTextCursor c = textCursor();
-        const int pos = c.selectionStart();
-        const QChar before = pos > 0 ? document()->characterAt(pos - 1) : QChar();
-        const bool opening = before.isNull() || before.isSpace() || before == QChar::ParagraphSeparator
-            || QStringLiteral("([{\u2018\u201C-\u2013\u2014").contains(before);
-        QChar quote;
-        if (text == QLatin1String("\""))
-            quote = opening ? QChar(0x201C) : QChar(0x201D);
-        else
-            quote = opening ? QChar(0x2018) : QChar(0x2019);
-        c.insertText(QString(quote));
-        setTextCursor(c);
-        event->accept();
-        return;
-    }
-    const bool tab = (event->key() == Qt::Key_Tab || event->key() == Qt::Key_Backtab)
-        && (event->modifiers() & ~Qt::ShiftModifier) == Qt::NoModifier;
-    if (tab && !isReadOnly()) {
-        // Tab and Shift+Tab go from cell to cell in a table.
-        QTextCursor c = textCursor();
-        const bool back = event->key() == Qt::Key_Backtab || (event->modifiers() & Qt::ShiftModifier);
-        if (WPTableEdit::moveToCell(c, back)) {
-            setTextCursor(c);
-            ensureCursorVisible();
-            event->accept();
-            return;
-        }
-    }
-    const bool plainReturn = (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)
-        && (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
-    if (plainReturn && !isReadOnly()) {
-        // Return in a list item starts the next item (or ends the list);
-        // elsewhere it splits the paragraph, keeping its formats.
-        QTextCursor c = textCursor();
-        const int end = c.selectionStart();
-        if (!WPLists::returnInList(c))
-            WPSmartEdit::breakParagraph(c);
-        setTextCursor(c);
-        if (m_detectLinks)
-            WPLinks::detectBefore(document(), end);
-        ensureCursorVisible();
-        event->accept();
-        return;
-    }
-    if (event->matches(QKeySequence::Cut)) {
-        cut();
-        event->accept();
-        return;
-    }
-    const bool erase = event->key() == Qt::Key_Backspace || event->key() == Qt::Key_Delete;
-    if (erase && !isReadOnly() && event->modifiers() == Qt::NoModifier) {
-        // Deleting whole words takes one space next to them along.
-        QTextCursor c = textCursor();
-        if (WPSmartEdit::widenForDelete(c)) {
-            c.removeSelectedText();
-            setTextCursor(c);
-            event->accept();
-            return;
-        }
-    }
-    // Typing is undone word by word: a pause, a new word or any other change
-    // in between starts a new undo step.
-    const bool typing = !isReadOnly() && text.size() == 1 && text.at(0).isPrint()
-        && !(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier));
-    QTextCursor step = textCursor();
-    const bool newStep = typing
-        && WPSmartEdit::startsUndoStep(text.at(0), document()->characterAt(step.selectionStart() - 1),
-                                       m_typingClock.isValid() ? m_typingClock.elapsed() : -1,
-                                       step.hasSelection() || document()->revision() != m_typedRevision);
-    if (newStep)
-        step.beginEditBlock();
-    QTextEdit::keyPressEvent(event);
-    if (newStep)
-        step.endEditBlock();
-    if (typing) {
-        m_typingClock.start();
-        m_typedRevision = document()->revision();
-    }
-    // A web address just finished by a space or a line break becomes a link.
-    const bool boundary = text == QLatin1String(" ") || event->key() == Qt::Key_Return
-        || event->key() == Qt::Key_Enter || event->key() == Qt::Key_Tab;
-    if (m_detectLinks && boundary && !isReadOnly() && !textCursor().hasSelection())
-        WPLinks::detectBefore(document(), textCursor().position() - 1);
-}
-
-bool PageTextView::canInsertFromMimeData(const QMimeData* source) const
-{
-    // An empty clipboard (no program owns it) offers no formats; Qt's own
-    // paste would crash on it under X11.
-    if (!source || source->formats().isEmpty())
-        return false;
-    if (source->hasImage())
-        return true;
-    if (source->hasUrls()) {
-        for (const QUrl& url : source->urls()) {
-            if (url.isLocalFile() && isImageFile(url.toLocalFile()))
-                return true;
-        }
-    }
-    return QTextEdit::canInsertFromMimeData(source);
-}
-
-void PageTextView::cut()
-{
-    QTextCursor wide = textCursor();
-    if (isReadOnly() || !WPSmartEdit::widenForDelete(wide)) {
-        QTextEdit::cut();
-        return;
-    }
-    copy();
-    wide.removeSelectedText();
-    setTextCursor(wide);
-}
-
-void PageTextView::insertFromMimeData(const QMimeData* source)
-{
-    if (isReadOnly() || !source || source->formats().isEmpty())
-        return;
-    if ((source->hasImage() || source->hasUrls()) && insertPictures(source))
-        return;
-    // A word pasted between words gets the spaces it needs.
-    QTextCursor c = textCursor();
-    const WPSmartEdit::Spaces spaces = WPSmartEdit::spacesForPaste(c, source->text());
-    c.beginEditBlock();
-    // Pasted HTML (Qt's own rich text included) is held within the same
-    // bounds as an opened page, so a hostile paste cannot hang or overflow
-    // Qt's reader either.
-    QMimeData held;
-    bool changed = false;
-    for (const QString& format : source->formats()) {
-        QByteArray data = source->data(format);
-        if (acceptRichText() && format == QLatin1String("application/x-qrichtext")) {
-            const QString text = QString::fromUtf8(data);
-            const QString within = Html::bounded(text);
-            changed = changed || within != text;
-            data = within.toUtf8();
-        }
-        held.setData(format, data);
-    }
-    if (acceptRichText() && source->hasHtml()) {
-        const QString html = source->html();
-        const QString within = Html::bounded(html);
-        changed = changed || within != html;
-        held.setHtml(within);
-    }
-    QTextEdit::insertFromMimeData(changed ? &held : source);
-    if (spaces.before || spaces.after) {
-        QTextCursor after = textCursor();
-        const int end = after.position();
-        const int start = end - int(source->text().size());
-        if (spaces.after)
-            after.insertText(QStringLiteral(" "));
-        if (spaces.before && start >= 0) {
-            QTextCursor before(document());
-            before.setPosition(start);
-            before.insertText(QStringLiteral(" "));
-        }
-        setTextCursor(after);
-    }
-    c.endEditBlock();
-}
-
-bool PageTextView::insertPictures(const QMimeData* source)
-{
-    QList<std::pair<QByteArray, QString>> pictures;
-    if (source->hasUrls()) {
-        for (const QUrl& url : source->urls()) {
-            if (!url.isLocalFile() || !isImageFile(url.toLocalFile()))
-                continue;
-            QFile file(url.toLocalFile());
-            if (file.size() > kMaxPictureBytes || !file.open(QIODevice::ReadOnly))
-                continue;
-            pictures.append({file.readAll(), QFileInfo(file).fileName()});
-        }
-    }
-    if (pictures.isEmpty() && source->hasImage()) {
-        const QImage image = qvariant_cast<QImage>(source->imageData());
-        if (!image.isNull()) {
-            QByteArray png;
-            QBuffer buffer(&png);
-            buffer.open(QIODevice::WriteOnly);
-            image.save(&buffer, "PNG");
-            pictures.append({png, QStringLiteral("image.png")});
-        }
-    }
-    if (pictures.isEmpty())
-        return false;
-    QTextCursor c = textCursor();
-    c.beginEditBlock();
-    bool any = false;
-    for (const auto& [bytes, name] : pictures)
-        any = WPInsert::insertPicture(c, bytes, name, m_setup.textWidth()) || any;
-    c.endEditBlock();
-    setTextCursor(c);
-    if (!any)
-        Q_EMIT pictureRejected();
-    return any;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "wordproc/WPPageSetup.h"
+#include "wordproc/WPPages.h"
 
 #include <QElapsedTimer>
 #include <QTextEdit>
@@ -21,8 +22,10 @@ class PageTextView : public QTextEdit {
     Q_OBJECT
     Q_PROPERTY(bool laidOut READ isLaidOut)
 public:
-    // Grey space above the sheet and, at least, beside it (layout units).
+    // Grey space above the sheet and, at least, beside it, in points, and
+    // in the desk's pixels.
     static constexpr int gap = 28;
+    static qreal gapPixels();
 
     explicit PageTextView(QWidget* parent = nullptr);
 
@@ -52,6 +55,11 @@ public:
     // Whether the whole text is laid out (a long document just opened is
     // laid out in slices after its first page is shown).
     bool isLaidOut() const;
+    // Where each page begins in the text, in the document's coordinates,
+    // as print cuts the same text into pages (the first is the top of the
+    // text). While a long text is still being laid out, the pages of the
+    // rest are estimated a page height apart.
+    QList<qreal> pageStarts() const;
 
     // Automatic quote substitution while typing.
     void setSmartQuotes(bool on) { m_smartQuotes = on; }
@@ -94,12 +102,17 @@ private:
     void redrawUnderlines(int position, int length);
     void startLayout();
     void layoutSlice();
+    // Finds the pages again and redraws the marks that moved.
+    void refreshPages();
+    // An edit: its pages and the lines beside its pictures are found again.
+    void onContentsChange(int from, int removed, int added);
+    void noteEdit(int from, int removed, int added);
 
     PageDesk* m_desk;
     QScrollArea* m_scroll;
     const QObject* m_viewport = nullptr; // compared only
     WPPageSetup m_setup;
-    qreal m_sideSpace = gap;
+    qreal m_sideSpace = 0;
     bool m_smartQuotes = false;
     bool m_detectLinks = true;
     bool m_placing = false;
@@ -112,6 +125,17 @@ private:
     qreal m_laidBottom = 0;            // of the part laid out so far
     int m_laidTo = 0;                  // where the part laid out so far ends
     int m_layoutRestarts = 0;
+    QList<WPPages::Page> m_pages;      // as last found
+    QTimer* m_pagesTimer;              // finds them after an edit
+    bool m_pagesStale = true;          // to be found again from the top
+    struct Edit {
+        int from;
+        int removed;
+        int added;
+    };
+    Edit m_edit{0, 0, 0};              // the edit since they were found,
+    int m_edits = 0;                   // if only one
+
     // What the desk was last drawn for.
     qreal m_placedSide = -1;
     WPPageSetup m_placedSetup;

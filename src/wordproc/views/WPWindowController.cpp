@@ -12,6 +12,7 @@
 #include "wordproc/WPLists.h"
 #include "wordproc/WPPaths.h"
 #include "wordproc/WPState.h"
+#include "wordproc/WPWindowPlacement.h"
 #include "wordproc/views/PageTextView.h"
 #include "wordproc/views/WPFindBar.h"
 #include "wordproc/views/WPHeaderFooterDialog.h"
@@ -28,7 +29,9 @@
 #include <QFileInfo>
 #include <QFontDatabase>
 #include <QFontDialog>
+#include <QGuiApplication>
 #include <QLabel>
+#include <QScreen>
 #include <QScrollArea>
 #include <QTextBlock>
 #include <QTextDocument>
@@ -109,8 +112,12 @@ WPWindowController::WPWindowController(WPDocument* document, QWidget* parent)
         setGeometry(last->geometry().translated(kCascade, kCascade));
     } else {
         const QString saved = SettingsStore::stringValue(kFrameName, QString());
-        if (!saved.isEmpty())
-            restoreGeometry(QByteArray::fromBase64(saved.toLatin1()));
+        if (saved.isEmpty() || !restoreGeometry(QByteArray::fromBase64(saved.toLatin1()))) {
+            // The first window: centred on the screen, in its units at any
+            // scale factor.
+            if (const QScreen* screen = QGuiApplication::primaryScreen())
+                move(WPWindowPlacement::firstFrame(size(), screen->availableGeometry(), QSize(0, 32)).topLeft());
+        }
     }
     registry().append(this);
 
@@ -279,7 +286,7 @@ void WPWindowController::updateCounts()
     // A long document is still being laid out: its pages are counted when
     // it is (laidOut()).
     m_state->setCounts(totals.words, totals.characters,
-                       m_view->isLaidOut() ? WPCounts::pages(m_view->usedHeightPoints(), m_view->pageSetup()) : -1);
+                       m_view->isLaidOut() ? int(m_view->pageStarts().size()) : -1);
 }
 
 void WPWindowController::appendParagraph(const QTextDocumentFragment& text)
