@@ -531,6 +531,16 @@ QList<QTextLength> columnShares(const QList<qreal>& widths, int columns)
 
 void Builder::addTable(const Table& t)
 {
+    addTable(t, [this, &t](QTextCursor& cursor, qsizetype i, bool reuse) {
+        for (const Paragraph& p : t.cells.at(i).paragraphs) {
+            fill(cursor, p, reuse);
+            reuse = false;
+        }
+    });
+}
+
+void Builder::addTable(const Table& t, const CellFiller& fillCell)
+{
     // Qt makes every cell up front: keep hostile dimensions to a table a
     // document can hold.
     constexpr int maxCells = 200000;
@@ -556,7 +566,8 @@ void Builder::addTable(const Table& t)
         if (rs > 1 || cs > 1)
             table->mergeCells(c.row, c.column, rs, cs);
     }
-    for (const TableCell& c : t.cells) {
+    for (qsizetype i = 0; i < t.cells.size(); ++i) {
+        const TableCell& c = t.cells.at(i);
         if (c.row < 0 || c.column < 0 || c.row >= rows || c.column >= columns)
             continue;
         QTextTableCell cell = table->cellAt(c.row, c.column);
@@ -567,12 +578,9 @@ void Builder::addTable(const Table& t)
             cf.setBackground(c.background);
             cell.setFormat(cf);
         }
+        // A second cell given at the same place adds its paragraphs.
         QTextCursor cc = cell.lastCursorPosition();
-        bool reuse = cell.firstPosition() == cell.lastPosition();
-        for (const Paragraph& p : c.paragraphs) {
-            fill(cc, p, reuse);
-            reuse = false;
-        }
+        fillCell(cc, i, cell.firstPosition() == cell.lastPosition());
     }
     m_lastBlockFree = true;
 }

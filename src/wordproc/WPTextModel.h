@@ -9,6 +9,7 @@
 #include <QSizeF>
 #include <QString>
 #include <QTextLength>
+#include <functional>
 #include <optional>
 #include <variant>
 
@@ -157,6 +158,12 @@ public:
     explicit Builder(QTextDocument* doc);
     void addParagraph(const Paragraph& paragraph);
     void addTable(const Table& table);
+    // Adds `table` with cells whose content the caller writes: `fill` gets
+    // a cursor at the end of the cell, the index of the cell in
+    // `table.cells` (whose own paragraphs are not used) and whether the
+    // cell's one paragraph is still empty and free to take the first.
+    using CellFiller = std::function<void(QTextCursor& cursor, qsizetype cell, bool reuseBlock)>;
+    void addTable(const Table& table, const CellFiller& fill);
     int pictureCount() const { return m_pictures; }
 
     // The image format that shows `picture`; its image is added to `doc` as

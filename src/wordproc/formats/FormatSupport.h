@@ -112,8 +112,14 @@ public:
     void setCellSpan(int rows, int columns);
     void setCellMerge(int merge);
     void setCellBackground(const QColor& color);
+    // The open cell's left and right edge across the page (any unit, the
+    // same for the whole table). When every cell of a table has its edges,
+    // the table's columns are the union of all rows' edges and each cell
+    // covers the columns between its own: a row that merges columns by
+    // writing one wider cell keeps its neighbours in their places.
+    void setCellExtent(qreal left, qreal right);
     // The open table's column widths as the file gives them (any unit);
-    // without them the columns are sized by their text.
+    // without them (and without cell edges) the columns are equal.
     void setColumnWidths(const QList<qreal>& widths) { m_columnWidths = widths; }
     bool hasColumnWidths() const { return !m_columnWidths.isEmpty(); }
     void endRow();
@@ -137,6 +143,7 @@ private:
     };
     void writePara(QTextCursor& cursor, const Para& para, bool fresh);
 
+    WPTextModel::Builder m_model; // builds the tables
     QTextCursor m_cursor;
     bool m_fresh = true; // the cursor's block is empty and unused
     QList<Run> m_runs;
@@ -147,7 +154,11 @@ private:
         int columns = 1;
         int merge = 0;
         QColor background;
+        qreal left = 0;
+        qreal right = -1; // no extent
     };
+    struct Placed;
+    QList<Placed> place(int rowCount, int& columns, QList<qreal>& widths) const;
     Cell m_cell;
     void writeTable();
     QList<Cell> m_row;

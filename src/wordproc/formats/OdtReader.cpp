@@ -193,6 +193,11 @@ void Reader::readStyle(QXmlStreamReader& x, const QString& name, const QString& 
             else if (const auto width = parseLength(a.value(Ns::style, QLatin1String("column-width")).toString()); width && *width > 0)
                 s.columnWidth = *width;
             skip(x);
+        } else if (x.name() == QLatin1String("table-cell-properties")) {
+            const QColor shade = QColor(x.attributes().value(Ns::fo, QLatin1String("background-color")).toString());
+            if (shade.isValid() && shade.alpha() > 0)
+                s.cellBackground = shade;
+            skip(x);
         } else if (x.name() == QLatin1String("text-properties")) {
             for (const QXmlStreamAttribute& a : x.attributes())
                 s.text.insert(key(a), a.value().toString());
@@ -600,6 +605,9 @@ void Reader::readRows(QXmlStreamReader& x)
                     const int columns = a.value(Ns::table, QLatin1String("number-columns-spanned")).toInt();
                     if (rows > 1 || columns > 1)
                         out().setCellSpan(std::max(rows, 1), std::max(columns, 1));
+                    const QColor shade = m_styles.value(a.value(Ns::table, QLatin1String("style-name")).toString()).cellBackground;
+                    if (shade.isValid())
+                        out().setCellBackground(shade);
                 }
                 readBlocks(x);
                 if (m_tableDepth == 1)

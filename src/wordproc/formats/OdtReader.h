@@ -5,6 +5,7 @@
 #include "wordproc/formats/FormatSupport.h"
 #include "wordproc/formats/ZipPackage.h"
 
+#include <QColor>
 #include <QHash>
 #include <QList>
 #include <QString>
@@ -35,6 +36,7 @@ struct Style {
     QList<TabStop> tabs;
     bool hasTabs = false;
     qreal columnWidth = 0; // a table column's width or relative share; 0: none
+    QColor cellBackground; // a table cell's shading; invalid: none
 };
 
 class Reader {

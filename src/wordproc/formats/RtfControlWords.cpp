@@ -303,7 +303,10 @@ void Reader::controlWord(const QByteArray& name, bool hasParam, int param)
         if (s.dest == Dest::Text) {
             m_cellMerges.clear();
             m_cellEdges.clear();
+            m_cellShades.clear();
             m_pendingMerge = 0;
+            m_pendingShade = QColor();
+            m_rowLeft = 0;
             m_cellIndex = 0;
         }
         break;
@@ -316,12 +319,20 @@ void Reader::controlWord(const QByteArray& name, bool hasParam, int param)
     case W_clmgf:
     case W_clvmgf:
         break;
+    case W_trleft:
+        m_rowLeft = param;
+        break;
+    case W_clcbpat:
+        m_pendingShade = param >= 0 && param < m_colors.size() ? m_colors[param] : QColor();
+        break;
     case W_cellx:
         if (s.dest == Dest::Text && m_cellMerges.size() < 1000) {
             m_cellMerges.append(m_pendingMerge);
             m_cellEdges.append(hasParam ? param : 0);
+            m_cellShades.append(m_pendingShade);
         }
         m_pendingMerge = 0;
+        m_pendingShade = QColor();
         break;
 
     // ---- text -------------------------------------------------------------------
@@ -378,8 +389,14 @@ void Reader::controlWord(const QByteArray& name, bool hasParam, int param)
         if (s.dest == Dest::Text) {
             if (!out().inCell())
                 out().beginCell();
-            if (const int merge = m_cellMerges.value(m_cellIndex); merge != 0 && !m_noteBuilder)
-                out().setCellMerge(merge);
+            if (!m_noteBuilder && m_cellIndex < m_cellEdges.size()) {
+                if (const int merge = m_cellMerges.value(m_cellIndex); merge != 0)
+                    out().setCellMerge(merge);
+                if (const QColor shade = m_cellShades.value(m_cellIndex); shade.isValid())
+                    out().setCellBackground(shade);
+                out().setCellExtent(m_cellIndex == 0 ? m_rowLeft : m_cellEdges[m_cellIndex - 1],
+                                    m_cellEdges[m_cellIndex]);
+            }
             ++m_cellIndex;
             out().endParagraph(blockFormat());
             out().endCell();

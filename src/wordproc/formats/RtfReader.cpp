@@ -65,6 +65,7 @@ const QHash<QByteArray, int>& wordTable()
             {"footnote", W_footnote}, {"annotation", W_annotation}, {"object", W_object},
             {"chftn", W_chftn}, {"chpgn", W_chpgn}, {"shpinst", W_shpinst}, {"shptxt", W_shptxt},
             {"clmgf", W_clmgf}, {"clmrg", W_clmrg}, {"clvmgf", W_clvmgf}, {"clvmrg", W_clvmrg},
+            {"trleft", W_trleft}, {"clcbpat", W_clcbpat},
             {"cellx", W_cellx}, {"trowd", W_trowd},
             {"xe", W_skipdest}, {"tc", W_skipdest}, {"txe", W_skipdest}, {"rxe", W_skipdest},
             {"fldinst", W_fldinst}, {"revtbl", W_skipdest}, {"filetbl", W_skipdest},

@@ -171,6 +171,9 @@ private:
     QList<PictState> m_picts; // one per open \pict group
     QList<int> m_cellMerges;  // the row's cell definitions: FormatSupport::Builder::Merge flags
     int m_pendingMerge = 0;
+    QColor m_pendingShade;     // the background of the cell being defined
+    QList<QColor> m_cellShades; // the row's cell backgrounds
+    qreal m_rowLeft = 0;       // the row's left edge, twips
     QList<qreal> m_cellEdges;  // the row's cell right edges, twips
     QList<qreal> m_tableEdges; // the table's row of most cells so far
     int m_cellIndex = 0;      // the row's next cell
@@ -188,7 +191,7 @@ enum Word {
     W_listtext, W_pntext, W_pn, W_pnlvlblt, W_pnlvlbody, W_pnlvlcont,
     W_fldinst, W_fldrslt, W_skipdest,
     W_footnote, W_chftn, W_annotation, W_object, W_header, W_headerf, W_footer, W_footerf, W_chpgn,
-    W_shpinst, W_shptxt, W_clmgf, W_clmrg, W_clvmgf, W_clvmrg, W_cellx, W_trowd,
+    W_shpinst, W_shptxt, W_clmgf, W_clmrg, W_clvmgf, W_clvmrg, W_cellx, W_trowd, W_trleft, W_clcbpat,
     W_par, W_pard, W_plain, W_line, W_tab, W_page, W_sect,
     W_ql, W_qc, W_qr, W_qj, W_li, W_ri, W_fi, W_sb, W_sa, W_sl, W_slmult,
     W_tx, W_tb, W_tqr, W_tqc, W_tqdec,

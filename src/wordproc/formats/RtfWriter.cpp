@@ -106,9 +106,12 @@ QByteArray Writer::run()
         if (const Paragraph* p = std::get_if<Paragraph>(&part)) {
             scanFormats(*p);
         } else {
-            for (const WPTextModel::TableCell& cell : std::get<WPTextModel::Table>(part).cells)
+            for (const WPTextModel::TableCell& cell : std::get<WPTextModel::Table>(part).cells) {
+                if (cell.background.isValid() && !m_colors.contains(cell.background.rgb()))
+                    m_colors.append(cell.background.rgb());
                 for (const Paragraph& p : cell.paragraphs)
                     scanFormats(p);
+            }
         }
     }
     if (m_fonts.isEmpty())
@@ -351,23 +354,28 @@ void Writer::writeTable(const WPTextModel::Table& table)
         const qsizetype i = c < table.columns ? grid.value(qsizetype(r) * table.columns + c, -1) : -1;
         return i >= 0 ? &table.cells.at(i) : nullptr;
     };
+    // A cell merged across columns is one wider cell, as other word
+    // processors write it; one merged down is a first cell and the ones
+    // continuing it below.
     for (int r = 0; r < table.rows; ++r) {
         m_out += "\\trowd\\trgaph108\\trleft0";
-        for (int c = 0; c < columns; ++c) {
-            // Merged cells: the first cell and the ones it continues into.
+        QList<const WPTextModel::TableCell*> written; // the row's cells, null for an empty position
+        for (int c = 0; c < columns;) {
             const WPTextModel::TableCell* cell = cellAt(r, c);
+            const int span = cell ? std::clamp(cell->column + cell->columnSpan - c, 1, columns - c) : 1;
             if (cell && cell->rowSpan > 1)
                 m_out += cell->row == r ? "\\clvmgf" : "\\clvmrg";
-            if (cell && cell->columnSpan > 1)
-                m_out += cell->column == c ? "\\clmgf" : "\\clmrg";
+            if (cell && cell->background.isValid())
+                m_out += "\\clcbpat" + QByteArray::number(colorIndex(cell->background));
             m_out += "\\clbrdrt\\brdrs\\brdrw10\\clbrdrl\\brdrs\\brdrw10\\clbrdrb\\brdrs\\brdrw10"
                      "\\clbrdrr\\brdrs\\brdrw10\\cellx"
-                   + QByteArray::number(edges.at(c));
+                   + QByteArray::number(edges.at(c + span - 1));
+            written.append(cell && cell->row == r ? cell : nullptr);
+            c += span;
         }
         m_out += '\n';
-        for (int c = 0; c < columns; ++c) {
-            const WPTextModel::TableCell* cell = cellAt(r, c);
-            if (!cell || cell->row != r || cell->column != c || cell->paragraphs.isEmpty()) {
+        for (const WPTextModel::TableCell* cell : std::as_const(written)) {
+            if (!cell || cell->paragraphs.isEmpty()) {
                 m_out += "\\pard\\intbl \\cell\n";
                 continue;
             }

@@ -341,6 +341,11 @@ void Writer::table(const WPTextModel::Table& table)
                 else
                     empty(w, "w:vmerge");
             }
+            if (cell && cell->background.isValid()) {
+                empty(w, "w:shd", "w:val", QStringLiteral("clear"));
+                w.writeAttribute(QStringLiteral("w:color"), QStringLiteral("auto"));
+                w.writeAttribute(QStringLiteral("w:fill"), cell->background.name().mid(1).toUpper());
+            }
             w.writeEndElement();
             // A cell merged from above holds no text of its own.
             if (!cell || cell->row != r || cell->paragraphs.isEmpty())
