@@ -48,7 +48,7 @@ void Builder::picture(const Picture& picture, const QTextCharFormat& format)
 
 void Builder::endParagraph(const QTextBlockFormat& format, const QTextCharFormat& charFormat)
 {
-    Para para{format, charFormat, m_runs};
+    Para para{format, charFormat, m_runs, nullptr};
     m_runs.clear();
     if (m_inCell) {
         m_cell.paras.append(para);
@@ -149,7 +149,7 @@ void Builder::endRow()
     m_rows.append(m_row);
     m_row.clear();
     // A table of absurd size goes on as a table of its own.
-    if (qint64(m_rows.size()) * m_columns >= kMaxTableCells)
+    if (m_outer.isEmpty() && qint64(m_rows.size()) * m_columns >= kMaxTableCells)
         writeTable();
 }
 
@@ -259,21 +259,20 @@ QList<Builder::Placed> Builder::place(int rowCount, int& columns, QList<qreal>& 
     return placed;
 }
 
-void Builder::writeTable()
+std::shared_ptr<Builder::Pending> Builder::collect() const
 {
-    if (m_rows.isEmpty())
-        return;
     const int rowCount = int(m_rows.size());
     int columns = 1;
     QList<qreal> widths = m_columnWidths;
     const QList<Placed> placed = place(rowCount, columns, widths);
     // Cells that overlap one placed before them keep their text in that one.
     QList<int> owner(qsizetype(rowCount) * columns, -1);
-    WPTextModel::Table table;
+    auto pending = std::make_shared<Pending>();
+    WPTextModel::Table& table = pending->table;
     table.rows = rowCount;
     table.columns = columns;
     table.columnWidths = widths;
-    QList<QList<Para>> content;
+    QList<QList<Para>>& content = pending->content;
     for (const Placed& p : placed) {
         const int rows = std::min(p.rows, rowCount - p.row);
         const int cols = std::min(p.columns, columns - p.column);
@@ -310,11 +309,33 @@ void Builder::writeTable()
         table.cells.append(cell);
         content.append(paras);
     }
-    m_model.addTable(table, [&](QTextCursor& cursor, qsizetype i, bool fresh) {
-        for (const Para& para : std::as_const(content[i])) {
-            writePara(cursor, para, fresh);
-            fresh = false;
+    return pending;
+}
+
+void Builder::writeCell(QTextCursor& cursor, const QList<Para>& paras, bool fresh)
+{
+    for (const Para& para : paras) {
+        if (para.nested) {
+            // Qt keeps a paragraph before and after a table in a cell.
+            const Pending& inner = *para.nested;
+            m_model.insertTable(cursor, inner.table, [this, &inner](QTextCursor& c, qsizetype i, bool free) {
+                writeCell(c, inner.content.at(i), free);
+            });
+            fresh = true;
+            continue;
         }
+        writePara(cursor, para, fresh);
+        fresh = false;
+    }
+}
+
+void Builder::writeTable()
+{
+    if (m_rows.isEmpty())
+        return;
+    const std::shared_ptr<Pending> pending = collect();
+    m_model.addTable(pending->table, [&](QTextCursor& cursor, qsizetype i, bool fresh) {
+        writeCell(cursor, pending->content.at(i), fresh);
     });
     m_rows.clear();
     m_columns = 0;
@@ -323,8 +344,50 @@ void Builder::writeTable()
     m_fresh = true;
 }
 
+void Builder::beginNestedTable()
+{
+    if (!m_inCell)
+        beginCell();
+    if (!m_runs.isEmpty())
+        endParagraph(QTextBlockFormat());
+    m_outer.append({m_cell, m_row, m_rows, m_columns, m_columnWidths});
+    m_cell = Cell();
+    m_row.clear();
+    m_rows.clear();
+    m_columns = 0;
+    m_columnWidths.clear();
+    m_inCell = false;
+}
+
+void Builder::endNestedTable()
+{
+    if (m_outer.isEmpty())
+        return;
+    if (m_inCell || !m_row.isEmpty()) {
+        QList<Run> pending = m_runs;
+        m_runs.clear();
+        endRow();
+        m_runs = pending;
+    }
+    std::shared_ptr<Pending> nested = m_rows.isEmpty() ? nullptr : collect();
+    Open outer = m_outer.takeLast();
+    m_cell = outer.cell;
+    m_row = outer.row;
+    m_rows = outer.rows;
+    m_columns = outer.columns;
+    m_columnWidths = outer.columnWidths;
+    m_inCell = true;
+    if (nested) {
+        Para para;
+        para.nested = nested;
+        m_cell.paras.append(para);
+    }
+}
+
 void Builder::endTable()
 {
+    while (!m_outer.isEmpty())
+        endNestedTable();
     if (m_inCell || !m_row.isEmpty()) {
         // A paragraph of the main text cut a row short: keep its cells.
         QList<Run> pending = m_runs;

@@ -123,9 +123,15 @@ public:
     void setColumnWidths(const QList<qreal>& widths) { m_columnWidths = widths; }
     bool hasColumnWidths() const { return !m_columnWidths.isEmpty(); }
     void endRow();
+    // A table inside the open cell: cells and rows from here on are the
+    // inner table's until endNestedTable(), which puts it in the cell.
+    void beginNestedTable();
+    void endNestedTable();
+    // Tables open inside cells of the open table.
+    int nesting() const { return int(m_outer.size()); }
     // Closes an open table; paragraphs after it go to the main text.
     void endTable();
-    bool inTable() const { return !m_rows.isEmpty() || !m_row.isEmpty(); }
+    bool inTable() const { return !m_rows.isEmpty() || !m_row.isEmpty() || !m_outer.isEmpty(); }
     bool inCell() const { return m_inCell; }
     // Flushes what is pending (a last paragraph without its end mark).
     void finish(const QTextBlockFormat& format);
@@ -136,10 +142,17 @@ private:
         QTextCharFormat format;
         std::optional<Picture> picture;
     };
+    struct Pending;
     struct Para {
         QTextBlockFormat format;
         QTextCharFormat charFormat;
         QList<Run> runs;
+        std::shared_ptr<const Pending> nested; // a table in the cell, in place of the paragraph
+    };
+    // A table ready for the document, with each cell's paragraphs.
+    struct Pending {
+        WPTextModel::Table table;
+        QList<QList<Para>> content;
     };
     void writePara(QTextCursor& cursor, const Para& para, bool fresh);
 
@@ -159,12 +172,23 @@ private:
     };
     struct Placed;
     QList<Placed> place(int rowCount, int& columns, QList<qreal>& widths) const;
+    std::shared_ptr<Pending> collect() const;
+    void writeCell(QTextCursor& cursor, const QList<Para>& paras, bool fresh);
     Cell m_cell;
     void writeTable();
     QList<Cell> m_row;
     QList<QList<Cell>> m_rows; // rows of the open table
     int m_columns = 0;
     QList<qreal> m_columnWidths;
+    // The tables around a nested one, with their open cell and rows.
+    struct Open {
+        Cell cell;
+        QList<Cell> row;
+        QList<QList<Cell>> rows;
+        int columns = 0;
+        QList<qreal> columnWidths;
+    };
+    QList<Open> m_outer;
 };
 
 // Footnotes and endnotes read as documents of their own follow the body

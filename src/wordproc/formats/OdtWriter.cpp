@@ -297,6 +297,11 @@ void Writer::writeBlocks(QXmlStreamWriter& w, const QList<Paragraph>& blocks)
         return kind == WPText::ListBullet || kind == WPText::ListNumber ? kind : int(WPText::ListNone);
     };
     for (qsizetype i = 0; i < blocks.size();) {
+        if (blocks[i].table) {
+            writeTable(w, *blocks[i].table); // a table in a cell
+            ++i;
+            continue;
+        }
         const int kind = listKind(blocks[i]);
         if (kind == WPText::ListNone) {
             writeParagraph(w, blocks[i], 0);
@@ -305,7 +310,7 @@ void Writer::writeBlocks(QXmlStreamWriter& w, const QList<Paragraph>& blocks)
         }
         w.writeStartElement(QStringLiteral("text:list"));
         w.writeAttribute(QStringLiteral("text:style-name"), kind == WPText::ListBullet ? QStringLiteral("L1") : QStringLiteral("L2"));
-        for (; i < blocks.size() && listKind(blocks[i]) == kind; ++i) {
+        for (; i < blocks.size() && !blocks[i].table && listKind(blocks[i]) == kind; ++i) {
             w.writeStartElement(QStringLiteral("text:list-item"));
             writeParagraph(w, blocks[i], markerLength(blocks[i].text()));
             w.writeEndElement();
