@@ -127,8 +127,9 @@ public:
     // inner table's until endNestedTable(), which puts it in the cell.
     void beginNestedTable();
     void endNestedTable();
-    // Tables open inside cells of the open table.
-    int nesting() const { return int(m_outer.size()); }
+    // How many tables are open: 0 outside tables, 1 in a table, 2 in a
+    // table nested in a cell of another, and so on.
+    int depth() const { return int(m_outer.size()) + (m_inCell || !m_row.isEmpty() || !m_rows.isEmpty() ? 1 : 0); }
     // Closes an open table; paragraphs after it go to the main text.
     void endTable();
     bool inTable() const { return !m_rows.isEmpty() || !m_row.isEmpty() || !m_outer.isEmpty(); }

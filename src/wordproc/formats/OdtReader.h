@@ -63,7 +63,9 @@ private:
     void readInline(QXmlStreamReader& x, const QTextCharFormat& format);
     void readFrame(QXmlStreamReader& x, const QTextCharFormat& format);
     void readTable(QXmlStreamReader& x);
-    void readRows(QXmlStreamReader& x);
+    // `kept`: the table is built as one (else its cells join the cell
+    // around it).
+    void readRows(QXmlStreamReader& x, bool kept);
     bool enter(QXmlStreamReader& x);
     void leave() { --m_depth; }
     void skip(QXmlStreamReader& x) { x.skipCurrentElement(); }
