@@ -129,7 +129,12 @@ public:
     void endNestedTable();
     // How many tables are open: 0 outside tables, 1 in a table, 2 in a
     // table nested in a cell of another, and so on.
-    int depth() const { return int(m_outer.size()) + (m_inCell || !m_row.isEmpty() || !m_rows.isEmpty() ? 1 : 0); }
+    int depth() const
+    {
+        if (!m_outer.isEmpty())
+            return int(m_outer.size()) + 1;
+        return m_inCell || !m_row.isEmpty() || !m_rows.isEmpty() ? 1 : 0;
+    }
     // Closes an open table; paragraphs after it go to the main text.
     void endTable();
     bool inTable() const { return !m_rows.isEmpty() || !m_row.isEmpty() || !m_outer.isEmpty(); }

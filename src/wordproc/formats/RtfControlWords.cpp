@@ -44,6 +44,7 @@ void Reader::controlWord(const QByteArray& name, bool hasParam, int param)
             return;
         case W_shpinst:
         case W_fldinst:
+        case W_nesttableprops:
         case W_listtable:
         case W_listoverridetable:
         case W_pn:
@@ -299,7 +300,19 @@ void Reader::controlWord(const QByteArray& name, bool hasParam, int param)
     case W_shptxt:
         s.dest = s.dest == Dest::ShapeInst ? Dest::Text : Dest::Skip;
         break;
+    case W_nesttableprops:
+        s.dest = s.dest == Dest::Text ? Dest::NestProps : Dest::Skip;
+        break;
+    case W_nonesttables:
+        // Text for readers that know no tables in tables.
+        s.dest = Dest::Skip;
+        break;
+    case W_itap:
+        s.para.itap = std::clamp(param, 0, 1000);
+        break;
     case W_trowd:
+        if (s.dest == Dest::NestProps)
+            m_nestEdges.clear();
         if (s.dest == Dest::Text) {
             m_cellMerges.clear();
             m_cellEdges.clear();
@@ -326,6 +339,8 @@ void Reader::controlWord(const QByteArray& name, bool hasParam, int param)
         m_pendingShade = param >= 0 && param < m_colors.size() ? m_colors[param] : QColor();
         break;
     case W_cellx:
+        if (s.dest == Dest::NestProps && m_nestEdges.size() < 1000)
+            m_nestEdges.append(hasParam ? param : 0);
         if (s.dest == Dest::Text && m_cellMerges.size() < 1000) {
             m_cellMerges.append(m_pendingMerge);
             m_cellEdges.append(hasParam ? param : 0);
@@ -387,8 +402,10 @@ void Reader::controlWord(const QByteArray& name, bool hasParam, int param)
     case W_intbl: s.para.inTable = true; break;
     case W_cell:
         if (s.dest == Dest::Text) {
-            if (!out().inCell())
-                out().beginCell();
+            // A cell of the table at the top: tables open inside it end.
+            ParaState para = s.para;
+            para.itap = 1;
+            enterTableLevel(para);
             if (!m_noteBuilder && m_cellIndex < m_cellEdges.size()) {
                 if (const int merge = m_cellMerges.value(m_cellIndex); merge != 0)
                     out().setCellMerge(merge);
@@ -404,6 +421,8 @@ void Reader::controlWord(const QByteArray& name, bool hasParam, int param)
         break;
     case W_row:
         if (s.dest == Dest::Text) {
+            while (out().depth() > 1)
+                out().endNestedTable();
             // The cell edges of the row with the most cells give the
             // table's column widths (a title row is often one wide cell).
             if (!m_cellEdges.isEmpty() && (!out().hasColumnWidths() || m_cellEdges.size() > m_tableEdges.size())) {
@@ -421,10 +440,30 @@ void Reader::controlWord(const QByteArray& name, bool hasParam, int param)
         }
         break;
     case W_nestcell:
+        // A cell of a table inside a cell; one nested deeper than the
+        // editor keeps gives its cells as paragraphs of the cell around it.
+        if (s.dest == Dest::Text) {
+            ParaState para = s.para;
+            para.itap = std::max(para.itap, 2);
+            enterTableLevel(para);
+            out().endParagraph(blockFormat());
+            if (!m_tooDeep)
+                out().endCell();
+        }
+        break;
     case W_nestrow:
-        // Tables inside tables are read as paragraphs of the outer cell.
-        if (s.dest == Dest::Text)
-            endParagraph();
+        if (s.dest == Dest::NestProps && !m_tooDeep && out().depth() >= 2) {
+            if (!out().hasColumnWidths() && !m_nestEdges.isEmpty()) {
+                QList<qreal> widths;
+                qreal left = 0;
+                for (const qreal edge : std::as_const(m_nestEdges)) {
+                    widths.append(std::max(0.0, edge - left));
+                    left = std::max(left, edge);
+                }
+                out().setColumnWidths(widths);
+            }
+            out().endRow();
+        }
         break;
 
     // ---- characters -----------------------------------------------------------------

@@ -79,6 +79,7 @@ const QHash<QByteArray, int>& wordTable()
             {"tx", W_tx}, {"tb", W_tb}, {"tqr", W_tqr}, {"tqc", W_tqc}, {"tqdec", W_tqdec},
             {"intbl", W_intbl}, {"cell", W_cell}, {"row", W_row}, {"nestcell", W_nestcell},
             {"nestrow", W_nestrow},
+            {"itap", W_itap}, {"nesttableprops", W_nesttableprops}, {"nonesttables", W_nonesttables},
             {"b", W_b}, {"i", W_i}, {"ul", W_ul}, {"uldb", W_uldb}, {"ulth", W_ulth},
             {"ulnone", W_ulnone}, {"ulw", W_ulother}, {"uld", W_ulother}, {"uldash", W_ulother},
             {"uldashd", W_ulother}, {"uldashdd", W_ulother}, {"ulwave", W_ulother},
@@ -340,8 +341,8 @@ void Reader::popGroup()
         const bool asWritten = marker == written;
         const QList<std::pair<QString, QTextCharFormat>> pieces = std::exchange(m_listText, {});
         const ParaState& para = m_stack.size() >= 2 ? m_stack.at(m_stack.size() - 2).para : st().para;
-        if (!marker.isEmpty() && para.inTable && !out().inCell())
-            out().beginCell();
+        if (!marker.isEmpty())
+            enterTableLevel(para);
         if (asWritten) {
             for (const auto& [text, f] : pieces)
                 out().text(text, f);
@@ -482,8 +483,7 @@ void Reader::deliver(const QString& input)
         return;
     switch (st().dest) {
     case Dest::Text:
-        if (st().para.inTable && !out().inCell())
-            out().beginCell();
+        enterTableLevel(st().para);
         out().text(text, charFormat());
         break;
     case Dest::FontTable:
@@ -516,9 +516,30 @@ void Reader::deliver(const QString& input)
 
 void Reader::endParagraph()
 {
-    if (st().para.inTable && !out().inCell())
-        out().beginCell();
+    enterTableLevel(st().para);
     out().endParagraph(blockFormat());
+}
+
+void Reader::enterTableLevel(const ParaState& para)
+{
+    const int wanted = tableLevel(para);
+    if (wanted < 1)
+        return;
+    const int level = std::min(wanted, WPTextModel::kMaxTableNesting);
+    // A table deeper than the editor keeps joins the cell around it.
+    if (wanted > level && !m_tooDeep)
+        ++m_attributes->notKept[QStringLiteral("deeply nested table")];
+    m_tooDeep = wanted > level;
+    while (out().depth() > level)
+        out().endNestedTable();
+    while (out().depth() < level) {
+        if (out().depth() == 0)
+            out().beginCell();
+        else
+            out().beginNestedTable();
+    }
+    if (!out().inCell())
+        out().beginCell();
 }
 
 QTextCharFormat Reader::charFormat() const
