@@ -199,15 +199,30 @@ void walkTable(const QTextDocument& doc, QTextTable* table, const std::optional<
     const QList<qreal> widths = widthsOf(table);
     forEachCell(table, [&](const QTextTableCell& cell) {
         const CellRef ref = outer ? *outer : cellRefOf(table, cell, widths);
+        // The empty paragraphs Qt keeps before a table at the start of a
+        // cell and after one at its end are not the text's own.
+        QList<Paragraph> mine;
+        bool afterTable = false;
+        bool bareAfterTable = false;
         for (auto it = cell.begin(); !it.atEnd(); ++it) {
-            if (QTextFrame* child = it.currentFrame())
-                walkFrame(doc, child, ref, out, depth + 1);
-            else if (it.currentBlock().isValid()) {
+            if (QTextFrame* child = it.currentFrame()) {
+                const bool isTable = qobject_cast<QTextTable*>(child);
+                if (isTable && mine.size() == 1 && mine.first().runs.isEmpty() && !afterTable)
+                    mine.clear();
+                walkFrame(doc, child, ref, mine, depth + 1);
+                afterTable = isTable;
+                bareAfterTable = false;
+            } else if (it.currentBlock().isValid()) {
                 Paragraph p = paragraphOf(doc, it.currentBlock());
                 p.cell = ref;
-                out.append(std::move(p));
+                bareAfterTable = afterTable && p.runs.isEmpty();
+                afterTable = false;
+                mine.append(std::move(p));
             }
         }
+        if (bareAfterTable)
+            mine.removeLast();
+        out += mine;
     });
 }
 

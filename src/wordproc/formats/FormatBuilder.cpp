@@ -132,6 +132,23 @@ void Builder::endCell()
     m_inCell = false;
 }
 
+void Builder::defineRow(const QList<CellDefinition>& cells)
+{
+    if (m_inCell)
+        endCell();
+    for (qsizetype i = 0; i < std::min(cells.size(), m_row.size()); ++i) {
+        const CellDefinition& d = cells.at(i);
+        Cell& c = m_row[i];
+        if (std::isfinite(d.left) && std::isfinite(d.right) && d.right > d.left) {
+            c.left = d.left;
+            c.right = d.right;
+        }
+        c.merge |= d.merge;
+        if (d.background.isValid())
+            c.background = d.background;
+    }
+}
+
 void Builder::endRow()
 {
     if (m_inCell)

@@ -123,6 +123,16 @@ public:
     void setColumnWidths(const QList<qreal>& widths) { m_columnWidths = widths; }
     bool hasColumnWidths() const { return !m_columnWidths.isEmpty(); }
     void endRow();
+    // The cells of the row being read when their definitions follow them
+    // (a nested table's rows in RTF): edges, merge flags and background of
+    // each, in order.
+    struct CellDefinition {
+        qreal left = 0;
+        qreal right = -1; // no edges
+        int merge = 0;
+        QColor background;
+    };
+    void defineRow(const QList<CellDefinition>& cells);
     // A table inside the open cell: cells and rows from here on are the
     // inner table's until endNestedTable(), which puts it in the cell.
     void beginNestedTable();

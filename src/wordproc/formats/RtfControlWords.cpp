@@ -311,8 +311,12 @@ void Reader::controlWord(const QByteArray& name, bool hasParam, int param)
         s.para.itap = std::clamp(param, 0, 1000);
         break;
     case W_trowd:
-        if (s.dest == Dest::NestProps)
-            m_nestEdges.clear();
+        if (s.dest == Dest::NestProps) {
+            m_nestCells.clear();
+            m_nestLeft = 0;
+            m_pendingMerge = 0;
+            m_pendingShade = QColor();
+        }
         if (s.dest == Dest::Text) {
             m_cellMerges.clear();
             m_cellEdges.clear();
@@ -333,14 +337,16 @@ void Reader::controlWord(const QByteArray& name, bool hasParam, int param)
     case W_clvmgf:
         break;
     case W_trleft:
-        m_rowLeft = param;
+        (s.dest == Dest::NestProps ? m_nestLeft : m_rowLeft) = param;
         break;
     case W_clcbpat:
         m_pendingShade = param >= 0 && param < m_colors.size() ? m_colors[param] : QColor();
         break;
     case W_cellx:
-        if (s.dest == Dest::NestProps && m_nestEdges.size() < 1000)
-            m_nestEdges.append(hasParam ? param : 0);
+        if (s.dest == Dest::NestProps && m_nestCells.size() < 1000) {
+            const qreal left = m_nestCells.isEmpty() ? m_nestLeft : m_nestCells.last().right;
+            m_nestCells.append({left, qreal(hasParam ? param : 0), m_pendingMerge, m_pendingShade});
+        }
         if (s.dest == Dest::Text && m_cellMerges.size() < 1000) {
             m_cellMerges.append(m_pendingMerge);
             m_cellEdges.append(hasParam ? param : 0);
@@ -453,15 +459,7 @@ void Reader::controlWord(const QByteArray& name, bool hasParam, int param)
         break;
     case W_nestrow:
         if (s.dest == Dest::NestProps && !m_tooDeep && out().depth() >= 2) {
-            if (!out().hasColumnWidths() && !m_nestEdges.isEmpty()) {
-                QList<qreal> widths;
-                qreal left = 0;
-                for (const qreal edge : std::as_const(m_nestEdges)) {
-                    widths.append(std::max(0.0, edge - left));
-                    left = std::max(left, edge);
-                }
-                out().setColumnWidths(widths);
-            }
+            out().defineRow(m_nestCells);
             out().endRow();
         }
         break;

@@ -184,7 +184,8 @@ private:
     QList<qreal> m_cellEdges;  // the row's cell right edges, twips
     QList<qreal> m_tableEdges; // the table's row of most cells so far
     int m_cellIndex = 0;      // the row's next cell
-    QList<qreal> m_nestEdges;  // the cell right edges of a row of a nested table, twips
+    QList<FormatSupport::Builder::CellDefinition> m_nestCells; // a nested table's row definition
+    qreal m_nestLeft = 0;      // its left edge, twips
     bool m_tooDeep = false;    // the text is in a table nested deeper than the editor keeps
     QString m_attachmentName;
     int m_attachmentW = 0, m_attachmentH = 0;
