@@ -104,7 +104,7 @@ struct Paragraph {
     int position = -1; // where the paragraph starts in the walked document
     // In a table cell (from parts()): a table nested in the cell at this
     // place; the paragraph then stands for the table and has no runs.
-    std::shared_ptr<const Table> table;
+    std::shared_ptr<const Table> table = nullptr;
 
     QString text() const;
     bool hasPicture() const;

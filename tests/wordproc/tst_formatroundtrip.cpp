@@ -148,7 +148,7 @@ void FormatRoundTrip::mergedCells()
         c.columnSpan = columns;
         WPTextModel::Run r;
         r.text = QStringLiteral("r%1c%2").arg(row).arg(column);
-        c.paragraphs = {WPTextModel::Paragraph{{}, {r}, std::nullopt, -1, {}}};
+        c.paragraphs = {WPTextModel::Paragraph{{}, {r}, std::nullopt, -1}};
         t.cells.append(c);
     }
     b.addTable(t);
@@ -223,7 +223,7 @@ void FormatRoundTrip::columnWidths()
     for (int c = 0; c < 3; ++c) {
         WPTextModel::Run r;
         r.text = c == 0 ? QStringLiteral("a long text in the narrow column") : QStringLiteral("x");
-        t.cells.append({0, c, 1, 1, QColor(), {WPTextModel::Paragraph{{}, {r}, std::nullopt, -1, {}}}});
+        t.cells.append({0, c, 1, 1, QColor(), {WPTextModel::Paragraph{{}, {r}, std::nullopt, -1}}});
     }
     b.addTable(t);
     QTextDocument back;

@@ -1,5 +1,7 @@
 // Building a document from what a reader found: paragraphs of runs, table
-// cells on a grid with their spans, and notes after the body.
+// cells placed on a grid with their spans (tables inside cells too), and
+// notes after the body. The tables themselves are made by the text model's
+// builder.
 #include "wordproc/formats/FormatSupport.h"
 
 #include <QHash>

@@ -90,8 +90,11 @@ Picture pictureOf(const WPTextModel::Picture& picture);
 void insertPicture(QTextCursor& cursor, Picture picture, const QTextCharFormat& base);
 
 // ---- building a document ------------------------------------------------------
-// Readers describe the text as paragraphs of runs and tables of cells; the
-// builder writes them into a QTextDocument through one cursor.
+// Readers describe the text as paragraphs of runs and tables of cells as
+// they come; the builder writes the paragraphs into a QTextDocument through
+// one cursor, places each table's cells on its grid and has the text
+// model's builder make the table (WPTextModel::Builder), as every reader
+// does.
 class Builder {
 public:
     explicit Builder(QTextDocument* document);

@@ -27,6 +27,28 @@ int underlineFor(int word, bool hasParam, int param)
 
 } // namespace
 
+void Reader::enterTableLevel(const ParaState& para)
+{
+    const int wanted = tableLevel(para);
+    if (wanted < 1)
+        return;
+    const int level = std::min(wanted, WPTextModel::kMaxTableNesting);
+    // A table deeper than the editor keeps joins the cell around it.
+    if (wanted > level && !m_tooDeep)
+        ++m_attributes->notKept[QStringLiteral("deeply nested table")];
+    m_tooDeep = wanted > level;
+    while (out().depth() > level)
+        out().endNestedTable();
+    while (out().depth() < level) {
+        if (out().depth() == 0)
+            out().beginCell();
+        else
+            out().beginNestedTable();
+    }
+    if (!out().inCell())
+        out().beginCell();
+}
+
 void Reader::controlWord(const QByteArray& name, bool hasParam, int param)
 {
     const int word = wordTable().value(name, W_unknown);
