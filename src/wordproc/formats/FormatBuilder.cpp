@@ -159,8 +159,14 @@ void Builder::endRow()
         return;
     // Word's own limit: cells beyond it join the last one, so that a row of
     // thousands of cells cannot make every row of the table that wide.
-    while (m_row.size() > kMaxColumns)
-        m_row[kMaxColumns - 1].paras += m_row.takeAt(kMaxColumns).paras;
+    if (m_row.size() > kMaxColumns) {
+        Cell& last = m_row[kMaxColumns - 1];
+        for (qsizetype i = kMaxColumns; i < m_row.size(); ++i)
+            last.paras += m_row.at(i).paras;
+        if (last.right > last.left && m_row.last().right > last.right)
+            last.right = m_row.last().right;
+        m_row.resize(kMaxColumns);
+    }
     int width = 0;
     for (const Cell& c : std::as_const(m_row))
         width += c.columns;
