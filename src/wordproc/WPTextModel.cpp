@@ -17,8 +17,6 @@ namespace WPTextModel {
 
 namespace {
 
-constexpr QChar kPictureChar = QChar(0xFFFC);
-
 // A fully transparent brush ("transparent" in pasted web text) is no colour:
 // written as one it would paint the text's background solid.
 QColor brushColor(const QBrush& brush)

@@ -1,5 +1,6 @@
 // Writing RTF: one group per run, a paragraph's properties after \pard,
-// tables as \trowd rows of \cell paragraphs, pictures as PNG/JPEG \pict data
+// tables as \trowd rows of \cell paragraphs (tables in cells as \itap
+// paragraphs ending in \nestcell), pictures as PNG/JPEG \pict data
 // (or, for RTFD, as references to files beside the RTF).
 #include "wordproc/formats/Rtf.h"
 
