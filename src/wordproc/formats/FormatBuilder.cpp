@@ -190,15 +190,16 @@ struct Builder::Placed {
 namespace {
 
 // The columns of a table whose cells all have edges: the union of every
-// row's edges, edges closer than a hair's breadth taken as one. Empty when
-// a cell has none or the union makes too many columns.
+// row's edges, edges closer than a hair's breadth (two units: a tenth of a
+// point in twips, what other programs' rounding leaves) taken as one.
+// Empty when the union makes too many columns.
 QList<qreal> unionOfEdges(const QList<qreal>& edges)
 {
     QList<qreal> sorted = edges;
     std::sort(sorted.begin(), sorted.end());
     if (sorted.size() < 2)
         return {};
-    const qreal hair = (sorted.last() - sorted.first()) / 500.0;
+    constexpr qreal hair = 2;
     QList<qreal> out;
     for (const qreal e : std::as_const(sorted))
         if (out.isEmpty() || e - out.last() > hair)

@@ -115,8 +115,8 @@ public:
     void setCellSpan(int rows, int columns);
     void setCellMerge(int merge);
     void setCellBackground(const QColor& color);
-    // The open cell's left and right edge across the page (any unit, the
-    // same for the whole table). When every cell of a table has its edges,
+    // The open cell's left and right edge across the page (twips; edges
+    // two apart or less are one). When every cell of a table has its edges,
     // the table's columns are the union of all rows' edges and each cell
     // covers the columns between its own: a row that merges columns by
     // writing one wider cell keeps its neighbours in their places.

@@ -370,7 +370,7 @@ void Writer::writeCell(const QList<Paragraph>& paras, int level, qreal width)
 void Writer::writeTable(const WPTextModel::Table& table, int level, qreal width)
 {
     const int columns = std::max(1, table.columns);
-    const int cellTwips = std::max(1, twips(width) / columns);
+    const int cellTwips = std::max(10, twips(width) / columns);
     // Each cell's right edge: the table's own column widths when it has
     // them, else equal columns across the width.
     QList<int> edges;
@@ -378,7 +378,8 @@ void Writer::writeTable(const WPTextModel::Table& table, int level, qreal width)
         qreal sofar = 0;
         for (const qreal w : widths) {
             sofar += w;
-            edges.append(std::max(edges.isEmpty() ? 1 : edges.last() + 1, twips(sofar)));
+            // No column so narrow that a reader takes its edges for one.
+            edges.append(std::max(edges.isEmpty() ? 10 : edges.last() + 10, twips(sofar)));
         }
     } else {
         for (int c = 0; c < columns; ++c)
