@@ -17,8 +17,6 @@ namespace WPTextModel {
 
 namespace {
 
-constexpr QChar kPictureChar = QChar(0xFFFC);
-
 // A fully transparent brush ("transparent" in pasted web text) is no colour:
 // written as one it would paint the text's background solid.
 QColor brushColor(const QBrush& brush)
@@ -149,51 +147,133 @@ Paragraph paragraphOf(const QTextDocument& doc, const QTextBlock& block)
 void walkFrame(const QTextDocument& doc, QTextFrame* frame, const std::optional<CellRef>& outer,
                QList<Paragraph>& out, int depth);
 
-void walkTable(const QTextDocument& doc, QTextTable* table, const std::optional<CellRef>& outer,
-               QList<Paragraph>& out, int depth)
+// A table's column widths: constraints all of one kind, each with a
+// length, are the columns' shares of the width.
+QList<qreal> widthsOf(const QTextTable* table)
 {
-    // Column constraints all of one kind, each with a length, are the
-    // columns' shares of the width.
     QList<qreal> widths;
     const QList<QTextLength> constraints = table->format().columnWidthConstraints();
-    if (constraints.size() == table->columns()) {
-        for (const QTextLength& l : constraints) {
-            if (l.type() != constraints.first().type() || l.type() == QTextLength::VariableLength
-                || !(l.rawValue() > 0)) {
-                widths.clear();
-                break;
-            }
-            widths.append(l.rawValue());
-        }
+    if (constraints.size() != table->columns())
+        return {};
+    for (const QTextLength& l : constraints) {
+        if (l.type() != constraints.first().type() || l.type() == QTextLength::VariableLength || !(l.rawValue() > 0))
+            return {};
+        widths.append(l.rawValue());
     }
+    return widths;
+}
+
+CellRef cellRefOf(QTextTable* table, const QTextTableCell& cell, const QList<qreal>& widths)
+{
+    CellRef cr;
+    cr.columnWidths = widths;
+    cr.table = quintptr(table);
+    cr.tableRows = table->rows();
+    cr.tableColumns = table->columns();
+    cr.row = cell.row();
+    cr.column = cell.column();
+    cr.rowSpan = std::max(1, cell.rowSpan());
+    cr.columnSpan = std::max(1, cell.columnSpan());
+    cr.background = brushColor(cell.format().background());
+    return cr;
+}
+
+// Calls `visit` for each cell of `table` that starts where it lies.
+template <typename Visit>
+void forEachCell(QTextTable* table, Visit visit)
+{
     for (int r = 0; r < table->rows(); ++r) {
         for (int c = 0; c < table->columns(); ++c) {
             const QTextTableCell cell = table->cellAt(r, c);
-            if (!cell.isValid() || cell.row() != r || cell.column() != c)
-                continue; // covered by a merged cell
-            std::optional<CellRef> ref = outer;
-            if (!ref) {
-                CellRef cr;
-                cr.columnWidths = widths;
-                cr.table = quintptr(table);
-                cr.tableRows = table->rows();
-                cr.tableColumns = table->columns();
-                cr.row = r;
-                cr.column = c;
-                cr.rowSpan = std::max(1, cell.rowSpan());
-                cr.columnSpan = std::max(1, cell.columnSpan());
-                cr.background = brushColor(cell.format().background());
-                ref = cr;
+            if (cell.isValid() && cell.row() == r && cell.column() == c)
+                visit(cell);
+        }
+    }
+}
+
+void walkTable(const QTextDocument& doc, QTextTable* table, const std::optional<CellRef>& outer,
+               QList<Paragraph>& out, int depth)
+{
+    const QList<qreal> widths = widthsOf(table);
+    forEachCell(table, [&](const QTextTableCell& cell) {
+        const CellRef ref = outer ? *outer : cellRefOf(table, cell, widths);
+        // The empty paragraphs Qt keeps before a table at the start of a
+        // cell and after one at its end are not the text's own.
+        QList<Paragraph> mine;
+        bool afterTable = false;
+        bool bareAfterTable = false;
+        for (auto it = cell.begin(); !it.atEnd(); ++it) {
+            if (QTextFrame* child = it.currentFrame()) {
+                const bool isTable = qobject_cast<QTextTable*>(child);
+                if (isTable && mine.size() == 1 && mine.first().runs.isEmpty() && !afterTable)
+                    mine.clear();
+                walkFrame(doc, child, ref, mine, depth + 1);
+                afterTable = isTable;
+                bareAfterTable = false;
+            } else if (it.currentBlock().isValid()) {
+                Paragraph p = paragraphOf(doc, it.currentBlock());
+                p.cell = ref;
+                bareAfterTable = afterTable && p.runs.isEmpty();
+                afterTable = false;
+                mine.append(std::move(p));
             }
-            for (auto it = cell.begin(); !it.atEnd(); ++it) {
-                if (QTextFrame* child = it.currentFrame())
-                    walkFrame(doc, child, ref, out, depth + 1);
-                else if (it.currentBlock().isValid()) {
-                    Paragraph p = paragraphOf(doc, it.currentBlock());
-                    p.cell = ref;
-                    out.append(std::move(p));
-                }
+        }
+        if (bareAfterTable)
+            mine.removeLast();
+        out += mine;
+    });
+}
+
+Table tableOf(const QTextDocument& doc, QTextTable* table, int depth)
+{
+    Table t;
+    t.rows = table->rows();
+    t.columns = table->columns();
+    t.columnWidths = widthsOf(table);
+    forEachCell(table, [&](const QTextTableCell& cell) {
+        const CellRef ref = cellRefOf(table, cell, t.columnWidths);
+        TableCell tc{ref.row, ref.column, ref.rowSpan, ref.columnSpan, ref.background, {}};
+        QList<Paragraph>& out = tc.paragraphs;
+        for (auto it = cell.begin(); !it.atEnd(); ++it) {
+            QTextFrame* child = it.currentFrame();
+            auto* inner = qobject_cast<QTextTable*>(child);
+            if (inner && depth < kMaxTableNesting) {
+                Paragraph p;
+                p.cell = ref;
+                p.position = inner->firstPosition();
+                p.table = std::make_shared<const Table>(tableOf(doc, inner, depth + 1));
+                out.append(std::move(p));
+            } else if (child) {
+                walkFrame(doc, child, ref, out, depth + 1);
+            } else if (it.currentBlock().isValid()) {
+                Paragraph p = paragraphOf(doc, it.currentBlock());
+                p.cell = ref;
+                out.append(std::move(p));
             }
+        }
+        // Qt keeps an empty paragraph before and after a table: the ones a
+        // nested table at the start or the end of its cell brings are not
+        // the text's own.
+        auto bare = [](const Paragraph& p) { return !p.table && p.runs.isEmpty(); };
+        if (out.size() >= 2 && out.at(1).table && bare(out.first()))
+            out.removeFirst();
+        if (out.size() >= 2 && out.at(out.size() - 2).table && bare(out.last()))
+            out.removeLast();
+        t.cells.append(std::move(tc));
+    });
+    return t;
+}
+
+void walkParts(const QTextDocument& doc, QTextFrame* frame, QList<Part>& out)
+{
+    for (auto it = frame->begin(); !it.atEnd(); ++it) {
+        if (QTextFrame* child = it.currentFrame()) {
+            if (auto* table = qobject_cast<QTextTable*>(child))
+                out.append(tableOf(doc, table, 1));
+            else
+                walkParts(doc, child, out);
+        } else if (it.currentBlock().isValid()) {
+            out.append(paragraphOf(doc, it.currentBlock()));
         }
     }
 }
@@ -329,252 +409,25 @@ QList<qsizetype> Table::grid() const
     return out;
 }
 
-QList<Part> parts(const QTextDocument& doc)
+QList<Paragraph> flattened(const QList<Paragraph>& paragraphs)
 {
-    QList<Part> out;
-    Table* open = nullptr;
-    quintptr openId = 0;
-    for (Paragraph& p : paragraphs(doc)) {
-        if (!p.cell) {
-            open = nullptr;
-            out.append(std::move(p));
+    QList<Paragraph> out;
+    for (const Paragraph& p : paragraphs) {
+        if (!p.table) {
+            out.append(p);
             continue;
         }
-        const CellRef ref = *p.cell;
-        if (!open || openId != ref.table) {
-            Table t;
-            t.rows = ref.tableRows;
-            t.columns = ref.tableColumns;
-            t.columnWidths = ref.columnWidths;
-            out.append(std::move(t));
-            open = &std::get<Table>(out.last());
-            openId = ref.table;
-        }
-        if (open->cells.isEmpty() || open->cells.last().row != ref.row || open->cells.last().column != ref.column)
-            open->cells.append({ref.row, ref.column, ref.rowSpan, ref.columnSpan, ref.background, {}});
-        open->cells.last().paragraphs.append(std::move(p));
+        for (const TableCell& c : p.table->cells)
+            out += flattened(c.paragraphs);
     }
     return out;
 }
 
-// ---- Builder -----------------------------------------------------------
-
-namespace {
-
-QTextBlockFormat blockFormatOf(const ParagraphStyle& s)
+QList<Part> parts(const QTextDocument& doc)
 {
-    QTextBlockFormat f;
-    f.setAlignment(s.alignment | (s.alignment == Qt::AlignLeft || s.alignment == Qt::AlignRight
-                                      ? Qt::AlignAbsolute : Qt::Alignment()));
-    if (s.headIndent != 0)
-        f.setLeftMargin(WPText::toPixels(s.headIndent));
-    if (s.firstLineHeadIndent != s.headIndent)
-        f.setTextIndent(WPText::toPixels(s.firstLineHeadIndent - s.headIndent));
-    if (s.tailIndent != 0)
-        f.setRightMargin(WPText::toPixels(s.tailIndent));
-    if (s.spaceBefore != 0)
-        f.setTopMargin(WPText::toPixels(s.spaceBefore));
-    if (s.spaceAfter != 0)
-        f.setBottomMargin(WPText::toPixels(s.spaceAfter));
-    if (s.lineHeightMultiple > 0 && s.lineHeightMultiple != 1)
-        f.setLineHeight(s.lineHeightMultiple * 100.0, QTextBlockFormat::ProportionalHeight);
-    if (!s.tabStops.isEmpty()) {
-        QList<QTextOption::Tab> tabs;
-        for (qsizetype i = 0; i < s.tabStops.size(); ++i) {
-            const int kind = std::clamp(s.tabKinds.value(i, QTextOption::LeftTab), 0, int(QTextOption::DelimiterTab));
-            tabs.append(QTextOption::Tab(WPText::toPixels(s.tabStops[i]), QTextOption::TabType(kind)));
-        }
-        f.setTabPositions(tabs);
-    }
-    if (s.listKind != WPText::ListNone)
-        f.setProperty(WPText::ListKind, s.listKind);
-    return f;
-}
-
-QTextCharFormat charFormatOf(const Run& r)
-{
-    QTextCharFormat f;
-    if (!r.family.isEmpty())
-        f.setFontFamilies(QStringList{r.family});
-    if (r.pointSize > 0)
-        f.setFontPointSize(r.pointSize);
-    if (r.bold)
-        f.setFontWeight(QFont::Bold);
-    if (r.italic)
-        f.setFontItalic(true);
-    if (r.underline != 0) {
-        f.setProperty(WPText::UnderlineStyle, r.underline);
-        f.setFontUnderline(true);
-    }
-    if (r.strike != 0) {
-        f.setProperty(WPText::StrikeStyle, r.strike);
-        f.setFontStrikeOut(true);
-    }
-    if (r.baseline == 1)
-        f.setVerticalAlignment(QTextCharFormat::AlignSuperScript);
-    else if (r.baseline == 2)
-        f.setVerticalAlignment(QTextCharFormat::AlignSubScript);
-    if (r.foreground.isValid())
-        f.setForeground(r.foreground);
-    if (r.background.isValid())
-        f.setBackground(r.background);
-    if (r.link) {
-        f.setAnchor(true);
-        f.setAnchorHref(r.href);
-    }
-    return f;
-}
-
-QAtomicInteger<quint64> g_pictureSerial;
-
-} // namespace
-
-Builder::Builder(QTextDocument* doc)
-    : m_doc(doc)
-{
-}
-
-QTextImageFormat Builder::pictureFormat(QTextDocument* doc, const Picture& picture)
-{
-    const QImage image = picture.decoded();
-    // Named by its bytes and a serial number, so that it never replaces
-    // another picture's resource in the same document.
-    const QByteArray digest = QCryptographicHash::hash(picture.data.isEmpty() ? image.text().toUtf8() : picture.data,
-                                                       QCryptographicHash::Md5)
-                                  .toHex()
-                                  .left(12);
-    const QString name = QStringLiteral("wpimage:%1-%2")
-                             .arg(QString::fromLatin1(digest))
-                             .arg(g_pictureSerial.fetchAndAddRelaxed(1) + 1);
-    doc->addResource(QTextDocument::ImageResource, QUrl(name), image);
-    QTextImageFormat f;
-    f.setName(name);
-    QSizeF size = picture.sizePt;
-    if (!(size.width() >= 1 && size.height() >= 1))
-        size = QSizeF(image.width(), image.height());
-    if (size.width() > 0 && size.height() > 0) {
-        f.setWidth(WPText::toPixels(size.width()));
-        f.setHeight(WPText::toPixels(size.height()));
-        f.setProperty(WPText::PictureWidthPt, size.width());
-        f.setProperty(WPText::PictureHeightPt, size.height());
-    }
-    if (!picture.data.isEmpty())
-        f.setProperty(WPText::PictureData, picture.data);
-    if (!picture.fileName.isEmpty())
-        f.setProperty(WPText::PictureFileName, picture.fileName);
-    return f;
-}
-
-void Builder::fill(QTextCursor& cursor, const Paragraph& p, bool reuseBlock)
-{
-    const QTextBlockFormat bf = blockFormatOf(p.style);
-    const QTextCharFormat first = p.runs.isEmpty() ? QTextCharFormat() : charFormatOf(p.runs.first());
-    if (reuseBlock) {
-        // The block's own character format is left alone: a table cell keeps
-        // its format (spans, background) in the same place.
-        cursor.setBlockFormat(bf);
-    } else {
-        cursor.insertBlock(bf, first);
-    }
-    for (const Run& r : p.runs) {
-        QTextCharFormat cf = charFormatOf(r);
-        if (r.picture) {
-            cf.merge(pictureFormat(m_doc, *r.picture));
-            cursor.insertImage(cf.toImageFormat());
-            ++m_pictures;
-            continue;
-        }
-        QString text = r.text;
-        text.remove(kPictureChar);
-        // Paragraph ends belong to the model's structure, not to a run.
-        text.replace(QChar(0x2029), QChar(0x2028));
-        text.replace(QChar('\n'), QChar(0x2028));
-        text.replace(QChar('\r'), QChar(0x2028));
-        if (!text.isEmpty())
-            cursor.insertText(text, cf);
-    }
-}
-
-void Builder::addParagraph(const Paragraph& p)
-{
-    QTextCursor cursor(m_doc);
-    cursor.movePosition(QTextCursor::End);
-    fill(cursor, p, m_lastBlockFree);
-    m_lastBlockFree = false;
-}
-
-QList<QTextLength> columnShares(const QList<qreal>& widths, int columns)
-{
-    // Widths that are missing, not positive or absurdly large count as the
-    // average of the others; none usable gives equal columns.
-    QList<qreal> given;
-    qreal sum = 0;
-    for (int c = 0; c < columns; ++c) {
-        const qreal w = c < widths.size() ? widths.at(c) : 0;
-        const bool usable = std::isfinite(w) && w > 0 && w < 1e9;
-        given.append(usable ? w : 0);
-        sum += usable ? w : 0;
-    }
-    const auto known = std::count_if(given.cbegin(), given.cend(), [](qreal w) { return w > 0; });
-    const qreal fill = known > 0 ? sum / qreal(known) : 1;
-    for (qreal& w : given) {
-        if (w <= 0) {
-            w = fill;
-            sum += fill;
-        }
-    }
-    QList<QTextLength> shares;
-    for (const qreal w : std::as_const(given))
-        shares.append(QTextLength(QTextLength::PercentageLength, 100.0 * w / sum));
-    return shares;
-}
-
-void Builder::addTable(const Table& t)
-{
-    // Qt makes every cell up front: keep hostile dimensions to a table a
-    // document can hold.
-    constexpr int maxCells = 200000;
-    const int columns = std::clamp(t.columns, 1, 1000);
-    const int rows = std::clamp(t.rows, 1, maxCells / columns);
-    QTextCursor cursor(m_doc);
-    cursor.movePosition(QTextCursor::End);
-    QTextTableFormat tf;
-    tf.setBorder(1);
-    tf.setBorderBrush(QColor(0x73, 0x73, 0x73));
-    tf.setBorderStyle(QTextFrameFormat::BorderStyle_Solid);
-    tf.setBorderCollapse(true);
-    tf.setCellSpacing(0);
-    tf.setCellPadding(WPText::toPixels(5.4));
-    tf.setWidth(QTextLength(QTextLength::PercentageLength, 100));
-    tf.setColumnWidthConstraints(columnShares(t.columnWidths, columns));
-    QTextTable* table = cursor.insertTable(rows, columns, tf);
-    for (const TableCell& c : t.cells) {
-        if (c.row < 0 || c.column < 0 || c.row >= rows || c.column >= columns)
-            continue;
-        const int rs = std::clamp(c.rowSpan, 1, rows - c.row);
-        const int cs = std::clamp(c.columnSpan, 1, columns - c.column);
-        if (rs > 1 || cs > 1)
-            table->mergeCells(c.row, c.column, rs, cs);
-    }
-    for (const TableCell& c : t.cells) {
-        if (c.row < 0 || c.column < 0 || c.row >= rows || c.column >= columns)
-            continue;
-        QTextTableCell cell = table->cellAt(c.row, c.column);
-        if (!cell.isValid() || cell.row() != c.row || cell.column() != c.column)
-            continue; // lies under another cell's merge
-        if (c.background.isValid()) {
-            QTextTableCellFormat cf = cell.format().toTableCellFormat();
-            cf.setBackground(c.background);
-            cell.setFormat(cf);
-        }
-        QTextCursor cc = cell.lastCursorPosition();
-        bool reuse = cell.firstPosition() == cell.lastPosition();
-        for (const Paragraph& p : c.paragraphs) {
-            fill(cc, p, reuse);
-            reuse = false;
-        }
-    }
-    m_lastBlockFree = true;
+    QList<Part> out;
+    walkParts(doc, doc.rootFrame(), out);
+    return out;
 }
 
 } // namespace WPTextModel

@@ -9,6 +9,8 @@
 #include <QSizeF>
 #include <QString>
 #include <QTextLength>
+#include <functional>
+#include <memory>
 #include <optional>
 #include <variant>
 
@@ -89,18 +91,27 @@ struct CellRef {
     QList<qreal> columnWidths;
 };
 
+struct Table;
+
+// How deep tables may sit inside cells of tables; a table deeper than that
+// joins the cell that holds it as paragraphs.
+inline constexpr int kMaxTableNesting = 6;
+
 struct Paragraph {
     ParagraphStyle style;
     QList<Run> runs;
     std::optional<CellRef> cell;
     int position = -1; // where the paragraph starts in the walked document
+    // In a table cell (from parts()): a table nested in the cell at this
+    // place; the paragraph then stands for the table and has no runs.
+    std::shared_ptr<const Table> table = nullptr;
 
     QString text() const;
     bool hasPicture() const;
 };
 
 // Every paragraph of `doc` in reading order. A nested table's paragraphs
-// belong to the outer cell that holds them.
+// belong to the outer cell that holds them (parts() keeps it a table).
 QList<Paragraph> paragraphs(const QTextDocument& doc);
 
 // The paragraph between the body and the footnotes or endnotes that follow
@@ -145,9 +156,14 @@ struct Table {
 };
 
 // One part of a document's top level: a paragraph, or a table with its
-// cells (a nested table's paragraphs belong to the outer cell).
+// cells; a table in a cell is a paragraph of that cell holding the table
+// (down to kMaxTableNesting; deeper ones are paragraphs of their cell).
 using Part = std::variant<Paragraph, Table>;
 QList<Part> parts(const QTextDocument& doc);
+
+// A cell's paragraphs with those of the tables nested in it in their
+// place, cell by cell (for writers that keep no table in a cell).
+QList<Paragraph> flattened(const QList<Paragraph>& paragraphs);
 
 // Appends paragraphs and tables to an empty document. Qt keeps a paragraph
 // before and after every table; the first paragraph added after a table
@@ -157,6 +173,15 @@ public:
     explicit Builder(QTextDocument* doc);
     void addParagraph(const Paragraph& paragraph);
     void addTable(const Table& table);
+    // Adds `table` with cells whose content the caller writes: `fill` gets
+    // a cursor at the end of the cell, the index of the cell in
+    // `table.cells` (whose own paragraphs are not used) and whether the
+    // cell's one paragraph is still empty and free to take the first.
+    using CellFiller = std::function<void(QTextCursor& cursor, qsizetype cell, bool reuseBlock)>;
+    void addTable(const Table& table, const CellFiller& fill);
+    // Inserts `table` after the block of `cursor` (inside a cell: a nested
+    // table) and leaves `cursor` in the empty paragraph Qt keeps after it.
+    void insertTable(QTextCursor& cursor, const Table& table, const CellFiller& fill);
     int pictureCount() const { return m_pictures; }
 
     // The image format that shows `picture`; its image is added to `doc` as
@@ -165,9 +190,11 @@ public:
 
 private:
     void fill(QTextCursor& cursor, const Paragraph& paragraph, bool reuseBlock);
+    void fillCell(QTextCursor& cursor, const QList<Paragraph>& paragraphs, bool reuseBlock);
     QTextDocument* m_doc;
     bool m_lastBlockFree = true;
     int m_pictures = 0;
+    int m_depth = 0; // tables open around the cell being filled
 };
 
 } // namespace WPTextModel

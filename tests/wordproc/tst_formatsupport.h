@@ -199,6 +199,23 @@ inline QString mergeRuns(QString text)
     return text;
 }
 
+// A table as lines: "TABLE 2x2", then each cell's paragraphs; a table in a
+// cell as "TABLE RxC" in the cell's place with its own cells below it.
+inline void describeTable(const WPTextModel::Table& table, unsigned carry, const QString& indent, QStringList& out)
+{
+    for (const WPTextModel::TableCell& cell : table.cells) {
+        const QString at = indent + QStringLiteral("  cell %1,%2: ").arg(cell.row).arg(cell.column);
+        for (const WPTextModel::Paragraph& p : cell.paragraphs) {
+            if (p.table) {
+                out << at + QStringLiteral("TABLE %1x%2").arg(p.table->rows).arg(p.table->columns);
+                describeTable(*p.table, carry, indent + QStringLiteral("    "), out);
+                continue;
+            }
+            out << at + mergeRuns(describeBlock(p, carry & ~Paragraphs));
+        }
+    }
+}
+
 inline QStringList describe(const QTextDocument& doc, unsigned carry)
 {
     QStringList out;
@@ -213,7 +230,7 @@ inline QStringList describe(const QTextDocument& doc, unsigned carry)
             QList<QStringList> rows(table.rows, QStringList(table.columns));
             for (const WPTextModel::TableCell& cell : table.cells) {
                 QStringList texts;
-                for (const WPTextModel::Paragraph& p : cell.paragraphs)
+                for (const WPTextModel::Paragraph& p : WPTextModel::flattened(cell.paragraphs))
                     texts << p.text();
                 rows[cell.row][cell.column] = texts.join(QLatin1Char(' '));
             }
@@ -222,9 +239,7 @@ inline QStringList describe(const QTextDocument& doc, unsigned carry)
             continue;
         }
         out << QStringLiteral("TABLE %1x%2").arg(table.rows).arg(table.columns);
-        for (const WPTextModel::TableCell& cell : table.cells)
-            for (const WPTextModel::Paragraph& p : cell.paragraphs)
-                out << QStringLiteral("  cell %1,%2: ").arg(cell.row).arg(cell.column) + mergeRuns(describeBlock(p, carry & ~Paragraphs));
+        describeTable(table, carry, QString(), out);
     }
     return out;
 }

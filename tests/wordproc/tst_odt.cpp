@@ -132,7 +132,7 @@ void OdtTest::listsAndTables()
              (QStringList{QStringLiteral("list=2 [\t1.\tone|]"), QStringLiteral("list=2 [\t5.\tfive|]"), QStringLiteral("list=0 [more|]"),
                           QStringLiteral("list=2 [\t1.\tnested|]"), QStringLiteral("list=1 [\t•\tdot|]"), QStringLiteral("TABLE 2x2"),
                           QStringLiteral("  cell 0,0: list=0 [h1|]"), QStringLiteral("  cell 0,1: list=0 [h2|]"),
-                          QStringLiteral("  cell 1,0: list=0 [inner|]"),
+                          QStringLiteral("  cell 1,0: TABLE 1x1"), QStringLiteral("      cell 0,0: list=0 [inner|]"),
                           QStringLiteral("list=0 [after|]")}));
 }
 

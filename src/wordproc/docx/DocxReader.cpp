@@ -441,9 +441,16 @@ WPTextModel::Table Parser::table(int tableDepth, int depth)
             for (const Block& b : content) {
                 if (b.paragraph) {
                     cell.paragraphs.append(*b.paragraph);
+                } else if (b.table && tableDepth < WPTextModel::kMaxTableNesting) {
+                    Paragraph holder;
+                    holder.table = std::make_shared<const WPTextModel::Table>(*b.table);
+                    cell.paragraphs.append(std::move(holder));
                 } else if (b.table) {
+                    // Deeper than the editor keeps: the text joins this cell.
+                    if (tableDepth == WPTextModel::kMaxTableNesting)
+                        ++m_notKept[QStringLiteral("deeply nested table")];
                     for (const WPTextModel::TableCell& inner : b.table->cells)
-                        cell.paragraphs.append(inner.paragraphs);
+                        cell.paragraphs.append(WPTextModel::flattened(inner.paragraphs));
                 }
             }
             const int span = cell.columnSpan;

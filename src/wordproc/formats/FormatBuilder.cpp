@@ -1,5 +1,7 @@
 // Building a document from what a reader found: paragraphs of runs, table
-// cells on a grid with their spans, and notes after the body.
+// cells placed on a grid with their spans (tables inside cells too), and
+// notes after the body. The tables themselves are made by the text model's
+// builder.
 #include "wordproc/formats/FormatSupport.h"
 
 #include <QHash>
@@ -7,13 +9,16 @@
 #include <QTextDocument>
 #include <QTextDocumentFragment>
 #include <QTextTable>
+#include <algorithm>
+#include <cmath>
 
 namespace FormatSupport {
 
 // ---- building -----------------------------------------------------------------
 
 Builder::Builder(QTextDocument* document)
-    : m_cursor(document)
+    : m_model(document)
+    , m_cursor(document)
 {
 }
 
@@ -45,7 +50,7 @@ void Builder::picture(const Picture& picture, const QTextCharFormat& format)
 
 void Builder::endParagraph(const QTextBlockFormat& format, const QTextCharFormat& charFormat)
 {
-    Para para{format, charFormat, m_runs};
+    Para para{format, charFormat, m_runs, nullptr};
     m_runs.clear();
     if (m_inCell) {
         m_cell.paras.append(para);
@@ -108,6 +113,16 @@ void Builder::setCellBackground(const QColor& color)
     m_cell.background = color;
 }
 
+void Builder::setCellExtent(qreal left, qreal right)
+{
+    if (!m_inCell)
+        beginCell();
+    if (std::isfinite(left) && std::isfinite(right) && right > left) {
+        m_cell.left = left;
+        m_cell.right = right;
+    }
+}
+
 void Builder::endCell()
 {
     if (!m_inCell)
@@ -119,6 +134,23 @@ void Builder::endCell()
     m_inCell = false;
 }
 
+void Builder::defineRow(const QList<CellDefinition>& cells)
+{
+    if (m_inCell)
+        endCell();
+    for (qsizetype i = 0; i < std::min(cells.size(), m_row.size()); ++i) {
+        const CellDefinition& d = cells.at(i);
+        Cell& c = m_row[i];
+        if (std::isfinite(d.left) && std::isfinite(d.right) && d.right > d.left) {
+            c.left = d.left;
+            c.right = d.right;
+        }
+        c.merge |= d.merge;
+        if (d.background.isValid())
+            c.background = d.background;
+    }
+}
+
 void Builder::endRow()
 {
     if (m_inCell)
@@ -127,8 +159,14 @@ void Builder::endRow()
         return;
     // Word's own limit: cells beyond it join the last one, so that a row of
     // thousands of cells cannot make every row of the table that wide.
-    while (m_row.size() > kMaxColumns)
-        m_row[kMaxColumns - 1].paras += m_row.takeAt(kMaxColumns).paras;
+    if (m_row.size() > kMaxColumns) {
+        Cell& last = m_row[kMaxColumns - 1];
+        for (qsizetype i = kMaxColumns; i < m_row.size(); ++i)
+            last.paras += m_row.at(i).paras;
+        if (last.right > last.left && m_row.last().right > last.right)
+            last.right = m_row.last().right;
+        m_row.resize(kMaxColumns);
+    }
     int width = 0;
     for (const Cell& c : std::as_const(m_row))
         width += c.columns;
@@ -136,37 +174,89 @@ void Builder::endRow()
     m_rows.append(m_row);
     m_row.clear();
     // A table of absurd size goes on as a table of its own.
-    if (qint64(m_rows.size()) * m_columns >= kMaxTableCells)
+    if (m_outer.isEmpty() && qint64(m_rows.size()) * m_columns >= kMaxTableCells)
         writeTable();
 }
 
-void Builder::writeTable()
-{
-    if (m_rows.isEmpty())
-        return;
-    // Grid positions: each cell at the next position of its row that no
-    // cell above spans into.
-    struct Placed {
-        int row = 0;
-        int column = 0;
-        int rows = 1;
-        int columns = 1;
-        const Cell* cell = nullptr;
-        QList<const Cell*> joined; // continuation cells merged into this one
-    };
-    QList<Placed> placed;
-    QHash<qint64, qsizetype> at; // row * kMaxColumns + column -> index into placed (origins only)
-    QHash<qint64, bool> taken;
+struct Builder::Placed {
+    int row = 0;
+    int column = 0;
+    int rows = 1;
     int columns = 1;
-    const int rowCount = int(m_rows.size());
+    const Cell* cell = nullptr;
+    QList<const Cell*> joined; // continuation cells merged into this one
+};
+
+namespace {
+
+// The columns of a table whose cells all have edges: the union of every
+// row's edges, edges closer than a hair's breadth (two units: a tenth of a
+// point in twips, what other programs' rounding leaves) taken as one.
+// Empty when the union makes too many columns.
+QList<qreal> unionOfEdges(const QList<qreal>& edges)
+{
+    QList<qreal> sorted = edges;
+    std::sort(sorted.begin(), sorted.end());
+    if (sorted.size() < 2)
+        return {};
+    constexpr qreal hair = 2;
+    QList<qreal> out;
+    for (const qreal e : std::as_const(sorted))
+        if (out.isEmpty() || e - out.last() > hair)
+            out.append(e);
+    if (out.size() < 2 || out.size() - 1 > kMaxColumns)
+        return {};
+    return out;
+}
+
+// The index of the column edge nearest to `x`.
+int nearestEdge(const QList<qreal>& edges, qreal x)
+{
+    int best = 0;
+    for (int i = 1; i < edges.size(); ++i)
+        if (std::abs(edges[i] - x) < std::abs(edges[best] - x))
+            best = i;
+    return best;
+}
+
+} // namespace
+
+QList<Builder::Placed> Builder::place(int rowCount, int& columns, QList<qreal>& widths) const
+{
+    // Cells with edges are placed by them; otherwise each cell goes to the
+    // next position of its row that no cell above spans into.
+    QList<qreal> allEdges;
+    bool extents = true;
+    for (const QList<Cell>& row : m_rows)
+        for (const Cell& cell : row) {
+            extents = extents && cell.right > cell.left;
+            allEdges << cell.left << cell.right;
+        }
+    QList<qreal> edges = extents ? unionOfEdges(allEdges) : QList<qreal>();
+    if (qint64(rowCount) * edges.size() > kMaxTableCells)
+        edges.clear();
+    if (!edges.isEmpty()) {
+        widths.clear();
+        for (qsizetype i = 1; i < edges.size(); ++i)
+            widths.append(edges[i] - edges[i - 1]);
+    }
+    QList<Placed> placed;
+    QHash<qint64, qsizetype> at; // row * kMaxColumns + column -> index into placed
+    columns = 1;
     for (int r = 0; r < rowCount; ++r) {
         int c = 0;
         for (const Cell& cell : std::as_const(m_rows[r])) {
-            while (c < kMaxColumns && taken.value(qint64(r) * kMaxColumns + c))
-                ++c;
+            int width = cell.columns;
+            if (!edges.isEmpty()) {
+                c = std::min(nearestEdge(edges, cell.left), int(edges.size()) - 2);
+                width = std::max(1, nearestEdge(edges, cell.right) - c);
+            } else {
+                while (c < kMaxColumns && at.contains(qint64(r) * kMaxColumns + c))
+                    ++c;
+            }
             if (c >= kMaxColumns)
                 break;
-            const int width = std::min(cell.columns, kMaxColumns - c);
+            width = std::min(width, kMaxColumns - c);
             const int height = std::min(cell.rows, rowCount - r);
             // A continuation joins the cell it continues.
             qsizetype origin = -1;
@@ -186,48 +276,36 @@ void Builder::writeTable()
                 placed.append({r, c, height, width, &cell, {}});
             }
             for (int y = r; y < r + height; ++y)
-                for (int x = c; x < c + width; ++x) {
-                    taken.insert(qint64(y) * kMaxColumns + x, true);
+                for (int x = c; x < c + width; ++x)
                     at.insert(qint64(y) * kMaxColumns + x, origin);
-                }
             columns = std::max(columns, c + width);
             c += width;
         }
     }
-    // The whole table at once: Qt adds rows one by one in time proportional
-    // to the table's size.
-    QTextTableFormat tf;
-    tf.setBorder(1);
-    tf.setBorderStyle(QTextFrameFormat::BorderStyle_Solid);
-    tf.setCellPadding(4);
-    tf.setCellSpacing(0);
-    if (!m_columnWidths.isEmpty()) {
-        tf.setWidth(QTextLength(QTextLength::PercentageLength, 100));
-        tf.setColumnWidthConstraints(WPTextModel::columnShares(m_columnWidths, columns));
-    }
-    // Qt puts a table after the block it is inserted at the end of.
-    QTextTable* table = m_cursor.insertTable(rowCount, columns, tf);
-    for (const Placed& p : std::as_const(placed)) {
+    return placed;
+}
+
+std::shared_ptr<Builder::Pending> Builder::collect() const
+{
+    const int rowCount = int(m_rows.size());
+    int columns = 1;
+    QList<qreal> widths = m_columnWidths;
+    const QList<Placed> placed = place(rowCount, columns, widths);
+    // Cells that overlap one placed before them keep their text in that one.
+    QList<int> owner(qsizetype(rowCount) * columns, -1);
+    auto pending = std::make_shared<Pending>();
+    WPTextModel::Table& table = pending->table;
+    table.rows = rowCount;
+    table.columns = columns;
+    table.columnWidths = widths;
+    QList<QList<Para>>& content = pending->content;
+    for (const Placed& p : placed) {
         const int rows = std::min(p.rows, rowCount - p.row);
         const int cols = std::min(p.columns, columns - p.column);
         bool free = true;
         for (int y = p.row; y < p.row + rows && free; ++y)
-            for (int x = p.column; x < p.column + cols && free; ++x) {
-                const QTextTableCell cell = table->cellAt(y, x);
-                free = cell.rowSpan() == 1 && cell.columnSpan() == 1;
-            }
-        if (free && (rows > 1 || cols > 1))
-            table->mergeCells(p.row, p.column, rows, cols);
-    }
-    for (const Placed& p : std::as_const(placed)) {
-        QTextTableCell cell = table->cellAt(p.row, p.column);
-        if (cell.row() != p.row || cell.column() != p.column)
-            continue;
-        if (p.cell->background.isValid()) {
-            QTextTableCellFormat cf = cell.format().toTableCellFormat();
-            cf.setBackground(p.cell->background);
-            cell.setFormat(cf);
-        }
+            for (int x = p.column; x < p.column + cols && free; ++x)
+                free = owner[qsizetype(y) * columns + x] < 0;
         QList<Para> paras = p.cell->paras;
         for (const Cell* joined : p.joined) {
             bool empty = true;
@@ -236,23 +314,106 @@ void Builder::writeTable()
             if (!empty)
                 paras += joined->paras;
         }
-        QTextCursor cursor = cell.firstCursorPosition();
-        bool fresh = true;
-        for (const Para& para : std::as_const(paras)) {
-            writePara(cursor, para, fresh);
-            fresh = false;
+        WPTextModel::TableCell cell;
+        cell.row = p.row;
+        cell.column = p.column;
+        cell.background = p.cell->background;
+        const int index = int(table.cells.size());
+        if (free) {
+            cell.rowSpan = rows;
+            cell.columnSpan = cols;
+            for (int y = p.row; y < p.row + rows; ++y)
+                for (int x = p.column; x < p.column + cols; ++x)
+                    owner[qsizetype(y) * columns + x] = index;
+        } else if (const int o = owner[qsizetype(p.row) * columns + p.column]; o >= 0) {
+            // Its place lies under another cell: its text follows there.
+            content[o] += paras;
+            continue;
+        } else {
+            owner[qsizetype(p.row) * columns + p.column] = index;
         }
+        table.cells.append(cell);
+        content.append(paras);
     }
+    return pending;
+}
+
+void Builder::writeCell(QTextCursor& cursor, const QList<Para>& paras, bool fresh)
+{
+    for (const Para& para : paras) {
+        if (para.nested) {
+            // Qt keeps a paragraph before and after a table in a cell.
+            const Pending& inner = *para.nested;
+            m_model.insertTable(cursor, inner.table, [this, &inner](QTextCursor& c, qsizetype i, bool free) {
+                writeCell(c, inner.content.at(i), free);
+            });
+            fresh = true;
+            continue;
+        }
+        writePara(cursor, para, fresh);
+        fresh = false;
+    }
+}
+
+void Builder::writeTable()
+{
+    if (m_rows.isEmpty())
+        return;
+    const std::shared_ptr<Pending> pending = collect();
+    m_model.addTable(pending->table, [&](QTextCursor& cursor, qsizetype i, bool fresh) {
+        writeCell(cursor, pending->content.at(i), fresh);
+    });
     m_rows.clear();
     m_columns = 0;
     m_columnWidths.clear();
-    m_cursor = table->lastCursorPosition();
-    m_cursor.movePosition(QTextCursor::NextBlock);
+    m_cursor.movePosition(QTextCursor::End);
     m_fresh = true;
+}
+
+void Builder::beginNestedTable()
+{
+    if (!m_inCell)
+        beginCell();
+    if (!m_runs.isEmpty())
+        endParagraph(QTextBlockFormat());
+    m_outer.append({m_cell, m_row, m_rows, m_columns, m_columnWidths});
+    m_cell = Cell();
+    m_row.clear();
+    m_rows.clear();
+    m_columns = 0;
+    m_columnWidths.clear();
+    m_inCell = false;
+}
+
+void Builder::endNestedTable()
+{
+    if (m_outer.isEmpty())
+        return;
+    if (m_inCell || !m_row.isEmpty()) {
+        QList<Run> pending = m_runs;
+        m_runs.clear();
+        endRow();
+        m_runs = pending;
+    }
+    std::shared_ptr<Pending> nested = m_rows.isEmpty() ? nullptr : collect();
+    Open outer = m_outer.takeLast();
+    m_cell = outer.cell;
+    m_row = outer.row;
+    m_rows = outer.rows;
+    m_columns = outer.columns;
+    m_columnWidths = outer.columnWidths;
+    m_inCell = true;
+    if (nested) {
+        Para para;
+        para.nested = nested;
+        m_cell.paras.append(para);
+    }
 }
 
 void Builder::endTable()
 {
+    while (!m_outer.isEmpty())
+        endNestedTable();
     if (m_inCell || !m_row.isEmpty()) {
         // A paragraph of the main text cut a row short: keep its cells.
         QList<Run> pending = m_runs;

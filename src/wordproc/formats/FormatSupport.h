@@ -90,8 +90,11 @@ Picture pictureOf(const WPTextModel::Picture& picture);
 void insertPicture(QTextCursor& cursor, Picture picture, const QTextCharFormat& base);
 
 // ---- building a document ------------------------------------------------------
-// Readers describe the text as paragraphs of runs and tables of cells; the
-// builder writes them into a QTextDocument through one cursor.
+// Readers describe the text as paragraphs of runs and tables of cells as
+// they come; the builder writes the paragraphs into a QTextDocument through
+// one cursor, places each table's cells on its grid and has the text
+// model's builder make the table (WPTextModel::Builder), as every reader
+// does.
 class Builder {
 public:
     explicit Builder(QTextDocument* document);
@@ -112,14 +115,42 @@ public:
     void setCellSpan(int rows, int columns);
     void setCellMerge(int merge);
     void setCellBackground(const QColor& color);
+    // The open cell's left and right edge across the page (twips; edges
+    // two apart or less are one). When every cell of a table has its edges,
+    // the table's columns are the union of all rows' edges and each cell
+    // covers the columns between its own: a row that merges columns by
+    // writing one wider cell keeps its neighbours in their places.
+    void setCellExtent(qreal left, qreal right);
     // The open table's column widths as the file gives them (any unit);
-    // without them the columns are sized by their text.
+    // without them (and without cell edges) the columns are equal.
     void setColumnWidths(const QList<qreal>& widths) { m_columnWidths = widths; }
     bool hasColumnWidths() const { return !m_columnWidths.isEmpty(); }
     void endRow();
+    // The cells of the row being read when their definitions follow them
+    // (a nested table's rows in RTF): edges, merge flags and background of
+    // each, in order.
+    struct CellDefinition {
+        qreal left = 0;
+        qreal right = -1; // no edges
+        int merge = 0;
+        QColor background;
+    };
+    void defineRow(const QList<CellDefinition>& cells);
+    // A table inside the open cell: cells and rows from here on are the
+    // inner table's until endNestedTable(), which puts it in the cell.
+    void beginNestedTable();
+    void endNestedTable();
+    // How many tables are open: 0 outside tables, 1 in a table, 2 in a
+    // table nested in a cell of another, and so on.
+    int depth() const
+    {
+        if (!m_outer.isEmpty())
+            return int(m_outer.size()) + 1;
+        return m_inCell || !m_row.isEmpty() || !m_rows.isEmpty() ? 1 : 0;
+    }
     // Closes an open table; paragraphs after it go to the main text.
     void endTable();
-    bool inTable() const { return !m_rows.isEmpty() || !m_row.isEmpty(); }
+    bool inTable() const { return !m_rows.isEmpty() || !m_row.isEmpty() || !m_outer.isEmpty(); }
     bool inCell() const { return m_inCell; }
     // Flushes what is pending (a last paragraph without its end mark).
     void finish(const QTextBlockFormat& format);
@@ -130,13 +161,21 @@ private:
         QTextCharFormat format;
         std::optional<Picture> picture;
     };
+    struct Pending;
     struct Para {
         QTextBlockFormat format;
         QTextCharFormat charFormat;
         QList<Run> runs;
+        std::shared_ptr<const Pending> nested; // a table in the cell, in place of the paragraph
+    };
+    // A table ready for the document, with each cell's paragraphs.
+    struct Pending {
+        WPTextModel::Table table;
+        QList<QList<Para>> content;
     };
     void writePara(QTextCursor& cursor, const Para& para, bool fresh);
 
+    WPTextModel::Builder m_model; // builds the tables
     QTextCursor m_cursor;
     bool m_fresh = true; // the cursor's block is empty and unused
     QList<Run> m_runs;
@@ -147,13 +186,28 @@ private:
         int columns = 1;
         int merge = 0;
         QColor background;
+        qreal left = 0;
+        qreal right = -1; // no extent
     };
+    struct Placed;
+    QList<Placed> place(int rowCount, int& columns, QList<qreal>& widths) const;
+    std::shared_ptr<Pending> collect() const;
+    void writeCell(QTextCursor& cursor, const QList<Para>& paras, bool fresh);
     Cell m_cell;
     void writeTable();
     QList<Cell> m_row;
     QList<QList<Cell>> m_rows; // rows of the open table
     int m_columns = 0;
     QList<qreal> m_columnWidths;
+    // The tables around a nested one, with their open cell and rows.
+    struct Open {
+        Cell cell;
+        QList<Cell> row;
+        QList<QList<Cell>> rows;
+        int columns = 0;
+        QList<qreal> columnWidths;
+    };
+    QList<Open> m_outer;
 };
 
 // Footnotes and endnotes read as documents of their own follow the body

@@ -17,6 +17,7 @@
 #include <QTextDocument>
 #include <memory>
 #include <QXmlStreamReader>
+#include <utility>
 
 namespace Odt::detail {
 
@@ -192,6 +193,11 @@ void Reader::readStyle(QXmlStreamReader& x, const QString& name, const QString& 
                 s.columnWidth = share;
             else if (const auto width = parseLength(a.value(Ns::style, QLatin1String("column-width")).toString()); width && *width > 0)
                 s.columnWidth = *width;
+            skip(x);
+        } else if (x.name() == QLatin1String("table-cell-properties")) {
+            const QColor shade = QColor(x.attributes().value(Ns::fo, QLatin1String("background-color")).toString());
+            if (shade.isValid() && shade.alpha() > 0)
+                s.cellBackground = shade;
             skip(x);
         } else if (x.name() == QLatin1String("text-properties")) {
             for (const QXmlStreamAttribute& a : x.attributes())
@@ -547,23 +553,34 @@ void Reader::readTable(QXmlStreamReader& x)
     if (!enter(x))
         return;
     ++m_tableDepth;
-    if (m_tableDepth == 1)
-        m_columnWidths.clear();
-    readRows(x);
-    --m_tableDepth;
-    if (m_tableDepth == 0) {
+    // A table is kept as one when the tables around it are, down to the
+    // deepest nesting the text model holds; deeper ones join their cell.
+    const bool inner = out().depth() == m_tableDepth - 1;
+    const bool kept = inner && m_tableDepth <= WPTextModel::kMaxTableNesting;
+    if (inner && !kept)
+        ++m_attributes->notKept[QStringLiteral("deeply nested table")];
+    if (kept && m_tableDepth > 1)
+        out().beginNestedTable();
+    const QList<qreal> outerWidths = std::exchange(m_columnWidths, {});
+    readRows(x, kept);
+    if (kept) {
         if (std::any_of(m_columnWidths.cbegin(), m_columnWidths.cend(), [](qreal w) { return w > 0; }))
             out().setColumnWidths(m_columnWidths);
-        out().endTable();
+        if (m_tableDepth > 1)
+            out().endNestedTable();
+        else
+            out().endTable();
     }
+    m_columnWidths = outerWidths;
+    --m_tableDepth;
     leave();
 }
 
-void Reader::readRows(QXmlStreamReader& x)
+void Reader::readRows(QXmlStreamReader& x, bool kept)
 {
     while (x.readNextStartElement()) {
         const QStringView name = x.name();
-        if (name == QLatin1String("table-column") && m_tableDepth == 1) {
+        if (name == QLatin1String("table-column") && kept) {
             const QXmlStreamAttributes a = x.attributes();
             const int repeated = std::clamp(a.value(Ns::table, QLatin1String("number-columns-repeated")).toInt(), 1,
                                             int(FormatSupport::kMaxColumns));
@@ -576,7 +593,7 @@ void Reader::readRows(QXmlStreamReader& x)
             || name == QLatin1String("table-header-columns") || name == QLatin1String("table-column-group")) {
             if (!enter(x))
                 return;
-            readRows(x);
+            readRows(x, kept);
             leave();
         } else if (name == QLatin1String("table-row")) {
             if (!enter(x))
@@ -588,24 +605,27 @@ void Reader::readRows(QXmlStreamReader& x)
                 }
                 // A covered cell lies under its neighbour's span, which the
                 // builder keeps free.
-                if (m_tableDepth == 1 && x.name() == QLatin1String("covered-table-cell")) {
+                if (kept && x.name() == QLatin1String("covered-table-cell")) {
                     skip(x);
                     continue;
                 }
-                // Cells of a table inside a cell join the outer cell.
-                if (m_tableDepth == 1) {
+                // Cells of a table nested too deep join the outer cell.
+                if (kept) {
                     out().beginCell();
                     const QXmlStreamAttributes a = x.attributes();
                     const int rows = a.value(Ns::table, QLatin1String("number-rows-spanned")).toInt();
                     const int columns = a.value(Ns::table, QLatin1String("number-columns-spanned")).toInt();
                     if (rows > 1 || columns > 1)
                         out().setCellSpan(std::max(rows, 1), std::max(columns, 1));
+                    const QColor shade = m_styles.value(a.value(Ns::table, QLatin1String("style-name")).toString()).cellBackground;
+                    if (shade.isValid())
+                        out().setCellBackground(shade);
                 }
                 readBlocks(x);
-                if (m_tableDepth == 1)
+                if (kept)
                     out().endCell();
             }
-            if (m_tableDepth == 1)
+            if (kept)
                 out().endRow();
             leave();
         } else {

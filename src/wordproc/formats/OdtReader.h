@@ -5,6 +5,7 @@
 #include "wordproc/formats/FormatSupport.h"
 #include "wordproc/formats/ZipPackage.h"
 
+#include <QColor>
 #include <QHash>
 #include <QList>
 #include <QString>
@@ -35,6 +36,7 @@ struct Style {
     QList<TabStop> tabs;
     bool hasTabs = false;
     qreal columnWidth = 0; // a table column's width or relative share; 0: none
+    QColor cellBackground; // a table cell's shading; invalid: none
 };
 
 class Reader {
@@ -61,7 +63,9 @@ private:
     void readInline(QXmlStreamReader& x, const QTextCharFormat& format);
     void readFrame(QXmlStreamReader& x, const QTextCharFormat& format);
     void readTable(QXmlStreamReader& x);
-    void readRows(QXmlStreamReader& x);
+    // `kept`: the table is built as one (else its cells join the cell
+    // around it).
+    void readRows(QXmlStreamReader& x, bool kept);
     bool enter(QXmlStreamReader& x);
     void leave() { --m_depth; }
     void skip(QXmlStreamReader& x) { x.skipCurrentElement(); }

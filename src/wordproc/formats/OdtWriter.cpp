@@ -71,6 +71,8 @@ private:
     void writeBlocks(QXmlStreamWriter& w, const QList<Paragraph>& blocks);
     void writeParagraph(QXmlStreamWriter& w, const Paragraph& block, int skip);
     void writeTable(QXmlStreamWriter& w, const WPTextModel::Table& table);
+    // The automatic style of a table cell shaded in `background`.
+    QString cellStyle(const QColor& background);
     void writeText(QXmlStreamWriter& w, const QString& text, const QString& full, qsizetype& index);
     void writePicture(QXmlStreamWriter& w, const Run& run);
     QByteArray content();
@@ -91,6 +93,7 @@ private:
     QList<ZipPackage::Entry> m_pictures;
     QSet<QString> m_pictureNames;
     int m_tables = 0;
+    QSet<QString> m_cellStyles;
 };
 
 QString Writer::styleFor(const QString& family, const Props& props, const Props& tabs, QHash<QString, QString>& names,
@@ -294,6 +297,11 @@ void Writer::writeBlocks(QXmlStreamWriter& w, const QList<Paragraph>& blocks)
         return kind == WPText::ListBullet || kind == WPText::ListNumber ? kind : int(WPText::ListNone);
     };
     for (qsizetype i = 0; i < blocks.size();) {
+        if (blocks[i].table) {
+            writeTable(w, *blocks[i].table); // a table in a cell
+            ++i;
+            continue;
+        }
         const int kind = listKind(blocks[i]);
         if (kind == WPText::ListNone) {
             writeParagraph(w, blocks[i], 0);
@@ -302,7 +310,7 @@ void Writer::writeBlocks(QXmlStreamWriter& w, const QList<Paragraph>& blocks)
         }
         w.writeStartElement(QStringLiteral("text:list"));
         w.writeAttribute(QStringLiteral("text:style-name"), kind == WPText::ListBullet ? QStringLiteral("L1") : QStringLiteral("L2"));
-        for (; i < blocks.size() && listKind(blocks[i]) == kind; ++i) {
+        for (; i < blocks.size() && !blocks[i].table && listKind(blocks[i]) == kind; ++i) {
             w.writeStartElement(QStringLiteral("text:list-item"));
             writeParagraph(w, blocks[i], markerLength(blocks[i].text()));
             w.writeEndElement();
@@ -311,18 +319,30 @@ void Writer::writeBlocks(QXmlStreamWriter& w, const QList<Paragraph>& blocks)
     }
 }
 
+QString Writer::cellStyle(const QColor& background)
+{
+    const QString name = QStringLiteral("TblCell") + background.name().mid(1).toUpper();
+    if (m_cellStyles.contains(name))
+        return name;
+    m_cellStyles.insert(name);
+    m_styleXml += "<style:style style:name=\"" + name.toUtf8()
+                + "\" style:family=\"table-cell\"><style:table-cell-properties fo:padding=\"4pt\" "
+                  "fo:border=\"0.5pt solid #000000\" fo:background-color=\""
+                + background.name().toUtf8() + "\"/></style:style>";
+    return name;
+}
+
 void Writer::writeTable(QXmlStreamWriter& w, const WPTextModel::Table& table)
 {
     ++m_tables;
     w.writeStartElement(QStringLiteral("table:table"));
     w.writeAttribute(QStringLiteral("table:name"), QStringLiteral("Table%1").arg(m_tables));
     w.writeAttribute(QStringLiteral("table:style-name"), QStringLiteral("Tbl"));
-    const QList<qreal> widths = columnWidthsPt(table, textWidth());
-    if (widths.isEmpty()) {
-        w.writeEmptyElement(QStringLiteral("table:table-column"));
-        w.writeAttribute(QStringLiteral("table:number-columns-repeated"), QString::number(table.columns));
-    }
-    // Columns of their own widths: a style each.
+    // Every column with its width (equal ones when the table has none), so
+    // that the table keeps its width in any reader.
+    QList<qreal> widths = columnWidthsPt(table, textWidth());
+    if (widths.isEmpty())
+        widths = QList<qreal>(std::max(1, table.columns), textWidth() / std::max(1, table.columns));
     for (qsizetype c = 0; c < widths.size(); ++c) {
         const QString name = QStringLiteral("Tbl%1.C%2").arg(m_tables).arg(c + 1);
         QByteArray chunk;
@@ -349,7 +369,8 @@ void Writer::writeTable(QXmlStreamWriter& w, const WPTextModel::Table& table)
                 continue;
             }
             w.writeStartElement(QStringLiteral("table:table-cell"));
-            w.writeAttribute(QStringLiteral("table:style-name"), QStringLiteral("TblCell"));
+            w.writeAttribute(QStringLiteral("table:style-name"),
+                             cell && cell->background.isValid() ? cellStyle(cell->background) : QStringLiteral("TblCell"));
             if (cell && cell->columnSpan > 1)
                 w.writeAttribute(QStringLiteral("table:number-columns-spanned"), QString::number(cell->columnSpan));
             if (cell && cell->rowSpan > 1)

@@ -79,7 +79,7 @@ QByteArray write(const QTextDocument& text)
             if (cell.row < 0 || cell.row >= table.rows || cell.column < 0 || cell.column >= table.columns)
                 continue;
             QStringList texts;
-            for (const Paragraph& p : cell.paragraphs)
+            for (const Paragraph& p : flattened(cell.paragraphs))
                 texts.append(paragraphText(p));
             rows[cell.row][cell.column] = texts.join(QLatin1Char(' '));
         }

@@ -27,6 +27,28 @@ int underlineFor(int word, bool hasParam, int param)
 
 } // namespace
 
+void Reader::enterTableLevel(const ParaState& para)
+{
+    const int wanted = tableLevel(para);
+    if (wanted < 1)
+        return;
+    const int level = std::min(wanted, WPTextModel::kMaxTableNesting);
+    // A table deeper than the editor keeps joins the cell around it.
+    if (wanted > level && !m_tooDeep)
+        ++m_attributes->notKept[QStringLiteral("deeply nested table")];
+    m_tooDeep = wanted > level;
+    while (out().depth() > level)
+        out().endNestedTable();
+    while (out().depth() < level) {
+        if (out().depth() == 0)
+            out().beginCell();
+        else
+            out().beginNestedTable();
+    }
+    if (!out().inCell())
+        out().beginCell();
+}
+
 void Reader::controlWord(const QByteArray& name, bool hasParam, int param)
 {
     const int word = wordTable().value(name, W_unknown);
@@ -44,6 +66,7 @@ void Reader::controlWord(const QByteArray& name, bool hasParam, int param)
             return;
         case W_shpinst:
         case W_fldinst:
+        case W_nesttableprops:
         case W_listtable:
         case W_listoverridetable:
         case W_pn:
@@ -299,11 +322,30 @@ void Reader::controlWord(const QByteArray& name, bool hasParam, int param)
     case W_shptxt:
         s.dest = s.dest == Dest::ShapeInst ? Dest::Text : Dest::Skip;
         break;
+    case W_nesttableprops:
+        s.dest = s.dest == Dest::Text ? Dest::NestProps : Dest::Skip;
+        break;
+    case W_nonesttables:
+        // Text for readers that know no tables in tables.
+        s.dest = Dest::Skip;
+        break;
+    case W_itap:
+        s.para.itap = std::clamp(param, 0, 1000);
+        break;
     case W_trowd:
+        if (s.dest == Dest::NestProps) {
+            m_nestCells.clear();
+            m_nestLeft = 0;
+            m_pendingMerge = 0;
+            m_pendingShade = QColor();
+        }
         if (s.dest == Dest::Text) {
             m_cellMerges.clear();
             m_cellEdges.clear();
+            m_cellShades.clear();
             m_pendingMerge = 0;
+            m_pendingShade = QColor();
+            m_rowLeft = 0;
             m_cellIndex = 0;
         }
         break;
@@ -316,12 +358,24 @@ void Reader::controlWord(const QByteArray& name, bool hasParam, int param)
     case W_clmgf:
     case W_clvmgf:
         break;
+    case W_trleft:
+        (s.dest == Dest::NestProps ? m_nestLeft : m_rowLeft) = param;
+        break;
+    case W_clcbpat:
+        m_pendingShade = param >= 0 && param < m_colors.size() ? m_colors[param] : QColor();
+        break;
     case W_cellx:
+        if (s.dest == Dest::NestProps && m_nestCells.size() < 1000) {
+            const qreal left = m_nestCells.isEmpty() ? m_nestLeft : m_nestCells.last().right;
+            m_nestCells.append({left, qreal(hasParam ? param : 0), m_pendingMerge, m_pendingShade});
+        }
         if (s.dest == Dest::Text && m_cellMerges.size() < 1000) {
             m_cellMerges.append(m_pendingMerge);
             m_cellEdges.append(hasParam ? param : 0);
+            m_cellShades.append(m_pendingShade);
         }
         m_pendingMerge = 0;
+        m_pendingShade = QColor();
         break;
 
     // ---- text -------------------------------------------------------------------
@@ -376,10 +430,18 @@ void Reader::controlWord(const QByteArray& name, bool hasParam, int param)
     case W_intbl: s.para.inTable = true; break;
     case W_cell:
         if (s.dest == Dest::Text) {
-            if (!out().inCell())
-                out().beginCell();
-            if (const int merge = m_cellMerges.value(m_cellIndex); merge != 0 && !m_noteBuilder)
-                out().setCellMerge(merge);
+            // A cell of the table at the top: tables open inside it end.
+            ParaState para = s.para;
+            para.itap = 1;
+            enterTableLevel(para);
+            if (!m_noteBuilder && m_cellIndex < m_cellEdges.size()) {
+                if (const int merge = m_cellMerges.value(m_cellIndex); merge != 0)
+                    out().setCellMerge(merge);
+                if (const QColor shade = m_cellShades.value(m_cellIndex); shade.isValid())
+                    out().setCellBackground(shade);
+                out().setCellExtent(m_cellIndex == 0 ? m_rowLeft : m_cellEdges[m_cellIndex - 1],
+                                    m_cellEdges[m_cellIndex]);
+            }
             ++m_cellIndex;
             out().endParagraph(blockFormat());
             out().endCell();
@@ -387,6 +449,8 @@ void Reader::controlWord(const QByteArray& name, bool hasParam, int param)
         break;
     case W_row:
         if (s.dest == Dest::Text) {
+            while (out().depth() > 1)
+                out().endNestedTable();
             // The cell edges of the row with the most cells give the
             // table's column widths (a title row is often one wide cell).
             if (!m_cellEdges.isEmpty() && (!out().hasColumnWidths() || m_cellEdges.size() > m_tableEdges.size())) {
@@ -404,10 +468,22 @@ void Reader::controlWord(const QByteArray& name, bool hasParam, int param)
         }
         break;
     case W_nestcell:
+        // A cell of a table inside a cell; one nested deeper than the
+        // editor keeps gives its cells as paragraphs of the cell around it.
+        if (s.dest == Dest::Text) {
+            ParaState para = s.para;
+            para.itap = std::max(para.itap, 2);
+            enterTableLevel(para);
+            out().endParagraph(blockFormat());
+            if (!m_tooDeep)
+                out().endCell();
+        }
+        break;
     case W_nestrow:
-        // Tables inside tables are read as paragraphs of the outer cell.
-        if (s.dest == Dest::Text)
-            endParagraph();
+        if (s.dest == Dest::NestProps && !m_tooDeep && out().depth() >= 2) {
+            out().defineRow(m_nestCells);
+            out().endRow();
+        }
         break;
 
     // ---- characters -----------------------------------------------------------------

@@ -65,6 +65,7 @@ const QHash<QByteArray, int>& wordTable()
             {"footnote", W_footnote}, {"annotation", W_annotation}, {"object", W_object},
             {"chftn", W_chftn}, {"chpgn", W_chpgn}, {"shpinst", W_shpinst}, {"shptxt", W_shptxt},
             {"clmgf", W_clmgf}, {"clmrg", W_clmrg}, {"clvmgf", W_clvmgf}, {"clvmrg", W_clvmrg},
+            {"trleft", W_trleft}, {"clcbpat", W_clcbpat},
             {"cellx", W_cellx}, {"trowd", W_trowd},
             {"xe", W_skipdest}, {"tc", W_skipdest}, {"txe", W_skipdest}, {"rxe", W_skipdest},
             {"fldinst", W_fldinst}, {"revtbl", W_skipdest}, {"filetbl", W_skipdest},
@@ -78,6 +79,7 @@ const QHash<QByteArray, int>& wordTable()
             {"tx", W_tx}, {"tb", W_tb}, {"tqr", W_tqr}, {"tqc", W_tqc}, {"tqdec", W_tqdec},
             {"intbl", W_intbl}, {"cell", W_cell}, {"row", W_row}, {"nestcell", W_nestcell},
             {"nestrow", W_nestrow},
+            {"itap", W_itap}, {"nesttableprops", W_nesttableprops}, {"nonesttables", W_nonesttables},
             {"b", W_b}, {"i", W_i}, {"ul", W_ul}, {"uldb", W_uldb}, {"ulth", W_ulth},
             {"ulnone", W_ulnone}, {"ulw", W_ulother}, {"uld", W_ulother}, {"uldash", W_ulother},
             {"uldashd", W_ulother}, {"uldashdd", W_ulother}, {"ulwave", W_ulother},
@@ -339,8 +341,8 @@ void Reader::popGroup()
         const bool asWritten = marker == written;
         const QList<std::pair<QString, QTextCharFormat>> pieces = std::exchange(m_listText, {});
         const ParaState& para = m_stack.size() >= 2 ? m_stack.at(m_stack.size() - 2).para : st().para;
-        if (!marker.isEmpty() && para.inTable && !out().inCell())
-            out().beginCell();
+        if (!marker.isEmpty())
+            enterTableLevel(para);
         if (asWritten) {
             for (const auto& [text, f] : pieces)
                 out().text(text, f);
@@ -481,8 +483,7 @@ void Reader::deliver(const QString& input)
         return;
     switch (st().dest) {
     case Dest::Text:
-        if (st().para.inTable && !out().inCell())
-            out().beginCell();
+        enterTableLevel(st().para);
         out().text(text, charFormat());
         break;
     case Dest::FontTable:
@@ -515,8 +516,7 @@ void Reader::deliver(const QString& input)
 
 void Reader::endParagraph()
 {
-    if (st().para.inTable && !out().inCell())
-        out().beginCell();
+    enterTableLevel(st().para);
     out().endParagraph(blockFormat());
 }
 

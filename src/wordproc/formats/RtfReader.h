@@ -35,6 +35,7 @@ enum class Dest {
     FieldInst,     // a field's instruction inside a header or footer
     ListText,      // a list paragraph's marker as its writer shows it
     ShapeInst,     // a drawn shape: only a text box's text is read
+    NestProps,     // the definition of a row of a table inside a table's cell
 };
 
 // Header and footer texts of other programs' files, by kind.
@@ -64,6 +65,7 @@ struct ParaState {
     QList<TabStop> tabs;
     int pendingTabType = 0;
     bool inTable = false;
+    int itap = 0; // how deep in tables inside tables (\itap); 0: as \intbl says
     int listOverride = 0;
     int pnKind = WPText::ListNone;
 };
@@ -118,6 +120,11 @@ private:
     void flushText();
     void deliver(const QString& text);
     void endParagraph();
+    // The table depth of the paragraph being read (0 outside tables).
+    int tableLevel(const ParaState& para) const { return std::max(para.itap, para.inTable ? 1 : 0); }
+    // Opens or closes tables inside cells so that text goes to the table
+    // of the paragraph's depth, and opens a cell there.
+    void enterTableLevel(const ParaState& para);
     QTextCharFormat charFormat() const;
     QTextBlockFormat blockFormat() const;
     int codePageFor(const State& s) const;
@@ -171,9 +178,15 @@ private:
     QList<PictState> m_picts; // one per open \pict group
     QList<int> m_cellMerges;  // the row's cell definitions: FormatSupport::Builder::Merge flags
     int m_pendingMerge = 0;
+    QColor m_pendingShade;     // the background of the cell being defined
+    QList<QColor> m_cellShades; // the row's cell backgrounds
+    qreal m_rowLeft = 0;       // the row's left edge, twips
     QList<qreal> m_cellEdges;  // the row's cell right edges, twips
     QList<qreal> m_tableEdges; // the table's row of most cells so far
     int m_cellIndex = 0;      // the row's next cell
+    QList<FormatSupport::Builder::CellDefinition> m_nestCells; // a nested table's row definition
+    qreal m_nestLeft = 0;      // its left edge, twips
+    bool m_tooDeep = false;    // the text is in a table nested deeper than the editor keeps
     QString m_attachmentName;
     int m_attachmentW = 0, m_attachmentH = 0;
     bool m_swallowAttachmentChar = false;
@@ -188,11 +201,11 @@ enum Word {
     W_listtext, W_pntext, W_pn, W_pnlvlblt, W_pnlvlbody, W_pnlvlcont,
     W_fldinst, W_fldrslt, W_skipdest,
     W_footnote, W_chftn, W_annotation, W_object, W_header, W_headerf, W_footer, W_footerf, W_chpgn,
-    W_shpinst, W_shptxt, W_clmgf, W_clmrg, W_clvmgf, W_clvmrg, W_cellx, W_trowd,
+    W_shpinst, W_shptxt, W_clmgf, W_clmrg, W_clvmgf, W_clvmrg, W_cellx, W_trowd, W_trleft, W_clcbpat,
     W_par, W_pard, W_plain, W_line, W_tab, W_page, W_sect,
     W_ql, W_qc, W_qr, W_qj, W_li, W_ri, W_fi, W_sb, W_sa, W_sl, W_slmult,
     W_tx, W_tb, W_tqr, W_tqc, W_tqdec,
-    W_intbl, W_cell, W_row, W_nestcell, W_nestrow,
+    W_intbl, W_cell, W_row, W_nestcell, W_nestrow, W_itap, W_nesttableprops, W_nonesttables,
     W_b, W_i, W_ul, W_uldb, W_ulth, W_ulnone, W_ulother, W_strike, W_striked,
     W_fs, W_cf, W_cb, W_highlight, W_super, W_sub, W_nosupersub,
     W_paperw, W_paperh, W_margl, W_margr, W_margt, W_margb,

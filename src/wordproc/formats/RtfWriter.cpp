@@ -1,5 +1,6 @@
 // Writing RTF: one group per run, a paragraph's properties after \pard,
-// tables as \trowd rows of \cell paragraphs, pictures as PNG/JPEG \pict data
+// tables as \trowd rows of \cell paragraphs (tables in cells as \itap
+// paragraphs ending in \nestcell), pictures as PNG/JPEG \pict data
 // (or, for RTFD, as references to files beside the RTF).
 #include "wordproc/formats/Rtf.h"
 
@@ -69,8 +70,12 @@ public:
 
 private:
     void scanFormats(const Paragraph& paragraph);
-    void writeBlock(const Paragraph& paragraph, bool inTable, const char* end);
-    void writeTable(const WPTextModel::Table& table);
+    void scanTable(const WPTextModel::Table& table);
+    // `level`: 0 outside tables, 1 in a table's cell, 2 in a table nested
+    // in a cell, and so on.
+    void writeBlock(const Paragraph& paragraph, int level, const char* end);
+    void writeTable(const WPTextModel::Table& table, int level, qreal width);
+    void writeCell(const QList<Paragraph>& paragraphs, int level, qreal width);
     void writeRun(const Run& run);
     void writeCharProps(const Run& f);
     void writePicture(const Run& run);
@@ -99,6 +104,20 @@ void Writer::scanFormats(const Paragraph& paragraph)
     }
 }
 
+void Writer::scanTable(const WPTextModel::Table& table)
+{
+    for (const WPTextModel::TableCell& cell : table.cells) {
+        if (cell.background.isValid() && !m_colors.contains(cell.background.rgb()))
+            m_colors.append(cell.background.rgb());
+        for (const Paragraph& p : cell.paragraphs) {
+            if (p.table)
+                scanTable(*p.table);
+            else
+                scanFormats(p);
+        }
+    }
+}
+
 QByteArray Writer::run()
 {
     const QList<WPTextModel::Part> parts = WPTextModel::parts(m_doc);
@@ -106,9 +125,7 @@ QByteArray Writer::run()
         if (const Paragraph* p = std::get_if<Paragraph>(&part)) {
             scanFormats(*p);
         } else {
-            for (const WPTextModel::TableCell& cell : std::get<WPTextModel::Table>(part).cells)
-                for (const Paragraph& p : cell.paragraphs)
-                    scanFormats(p);
+            scanTable(std::get<WPTextModel::Table>(part));
         }
     }
     if (m_fonts.isEmpty())
@@ -158,20 +175,22 @@ QByteArray Writer::run()
 
     for (const WPTextModel::Part& part : parts) {
         if (const Paragraph* p = std::get_if<Paragraph>(&part))
-            writeBlock(*p, false, "\\par\n");
+            writeBlock(*p, 0, "\\par\n");
         else
-            writeTable(std::get<WPTextModel::Table>(part));
+            writeTable(std::get<WPTextModel::Table>(part), 1, m_textWidth);
     }
     m_out += "}\n";
     return m_out;
 }
 
-void Writer::writeBlock(const Paragraph& paragraph, bool inTable, const char* end)
+void Writer::writeBlock(const Paragraph& paragraph, int level, const char* end)
 {
     const WPTextModel::ParagraphStyle& f = paragraph.style;
     m_out += "\\pard";
-    if (inTable)
+    if (level > 0)
         m_out += "\\intbl";
+    if (level > 1)
+        m_out += "\\itap" + QByteArray::number(level);
     const Qt::Alignment a = f.alignment;
     if (a & Qt::AlignHCenter)
         m_out += "\\qc";
@@ -329,18 +348,38 @@ void Writer::writePicture(const Run& run)
     m_out += "}}";
 }
 
-void Writer::writeTable(const WPTextModel::Table& table)
+void Writer::writeCell(const QList<Paragraph>& paras, int level, qreal width)
+{
+    // A cell's last paragraph ends it; a table there is followed by an
+    // empty one.
+    const char* end = level > 1 ? "\\nestcell\n" : "\\cell\n";
+    for (qsizetype b = 0; b < paras.size(); ++b) {
+        const bool last = b + 1 == paras.size();
+        if (!paras[b].table) {
+            writeBlock(paras[b], level, last ? end : "\\par\n");
+            continue;
+        }
+        writeTable(*paras[b].table, level + 1, width);
+        if (last)
+            writeBlock(Paragraph(), level, end);
+    }
+    if (paras.isEmpty())
+        writeBlock(Paragraph(), level, end);
+}
+
+void Writer::writeTable(const WPTextModel::Table& table, int level, qreal width)
 {
     const int columns = std::max(1, table.columns);
-    const int cellTwips = std::max(1, twips(m_textWidth) / columns);
+    const int cellTwips = std::max(10, twips(width) / columns);
     // Each cell's right edge: the table's own column widths when it has
-    // them, else equal columns across the text width.
+    // them, else equal columns across the width.
     QList<int> edges;
-    if (const QList<qreal> widths = columnWidthsPt(table, m_textWidth); !widths.isEmpty()) {
+    if (const QList<qreal> widths = columnWidthsPt(table, width); !widths.isEmpty()) {
         qreal sofar = 0;
         for (const qreal w : widths) {
             sofar += w;
-            edges.append(std::max(edges.isEmpty() ? 1 : edges.last() + 1, twips(sofar)));
+            // No column so narrow that a reader takes its edges for one.
+            edges.append(std::max(edges.isEmpty() ? 10 : edges.last() + 10, twips(sofar)));
         }
     } else {
         for (int c = 0; c < columns; ++c)
@@ -351,31 +390,35 @@ void Writer::writeTable(const WPTextModel::Table& table)
         const qsizetype i = c < table.columns ? grid.value(qsizetype(r) * table.columns + c, -1) : -1;
         return i >= 0 ? &table.cells.at(i) : nullptr;
     };
+    // A cell merged across columns is one wider cell, as other word
+    // processors write it; one merged down is a first cell and the ones
+    // continuing it below. A nested table's rows give their definition
+    // after their cells, as other word processors expect.
     for (int r = 0; r < table.rows; ++r) {
-        m_out += "\\trowd\\trgaph108\\trleft0";
-        for (int c = 0; c < columns; ++c) {
-            // Merged cells: the first cell and the ones it continues into.
+        QByteArray definition = "\\trowd\\trgaph108\\trleft0";
+        QList<std::pair<const WPTextModel::TableCell*, qreal>> written; // the row's cells (null: empty) and widths
+        for (int c = 0; c < columns;) {
             const WPTextModel::TableCell* cell = cellAt(r, c);
+            const int span = cell ? std::clamp(cell->column + cell->columnSpan - c, 1, columns - c) : 1;
             if (cell && cell->rowSpan > 1)
-                m_out += cell->row == r ? "\\clvmgf" : "\\clvmrg";
-            if (cell && cell->columnSpan > 1)
-                m_out += cell->column == c ? "\\clmgf" : "\\clmrg";
-            m_out += "\\clbrdrt\\brdrs\\brdrw10\\clbrdrl\\brdrs\\brdrw10\\clbrdrb\\brdrs\\brdrw10"
-                     "\\clbrdrr\\brdrs\\brdrw10\\cellx"
-                   + QByteArray::number(edges.at(c));
+                definition += cell->row == r ? "\\clvmgf" : "\\clvmrg";
+            if (cell && cell->background.isValid())
+                definition += "\\clcbpat" + QByteArray::number(colorIndex(cell->background));
+            definition += "\\clbrdrt\\brdrs\\brdrw10\\clbrdrl\\brdrs\\brdrw10\\clbrdrb\\brdrs\\brdrw10"
+                          "\\clbrdrr\\brdrs\\brdrw10\\cellx"
+                        + QByteArray::number(edges.at(c + span - 1));
+            const int left = c > 0 ? edges.at(c - 1) : 0;
+            written.append({cell && cell->row == r ? cell : nullptr, (edges.at(c + span - 1) - left) / 20.0});
+            c += span;
         }
-        m_out += '\n';
-        for (int c = 0; c < columns; ++c) {
-            const WPTextModel::TableCell* cell = cellAt(r, c);
-            if (!cell || cell->row != r || cell->column != c || cell->paragraphs.isEmpty()) {
-                m_out += "\\pard\\intbl \\cell\n";
-                continue;
-            }
-            const QList<Paragraph>& paras = cell->paragraphs;
-            for (qsizetype b = 0; b < paras.size(); ++b)
-                writeBlock(paras[b], true, b + 1 == paras.size() ? "\\cell\n" : "\\par\n");
-        }
-        m_out += "\\row\n";
+        if (level == 1)
+            m_out += definition + '\n';
+        for (const auto& [cell, cellWidth] : std::as_const(written))
+            writeCell(cell ? cell->paragraphs : QList<Paragraph>(), level, cellWidth);
+        if (level == 1)
+            m_out += "\\row\n";
+        else
+            m_out += "{\\*\\nesttableprops" + definition + "\\nestrow}{\\nonesttables\\par}\n";
     }
 }
 

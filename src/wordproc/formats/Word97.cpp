@@ -357,53 +357,74 @@ QList<RawParagraph> Reader::story(quint32 from, quint32 to, Story kind)
 
 void Reader::put(WPTextModel::Builder& builder, const QList<RawParagraph>& paragraphs)
 {
-    QList<RawRow> rows;
-    RawRow row;
-    QList<Paragraph> cell;
-    auto endTable = [&] {
-        if (!cell.isEmpty())
-            row.cells.append(cell);
-        if (!row.cells.isEmpty())
-            rows.append(row);
-        if (!rows.isEmpty())
-            builder.addTable(makeTable(rows));
-        rows.clear();
-        row = RawRow();
-        cell.clear();
+    // The tables open around the paragraph being read: the outermost first,
+    // each with its finished rows, its open row and its open cell.
+    struct Level {
+        QList<RawRow> rows;
+        RawRow row;
+        QList<Paragraph> cell;
     };
+    QList<Level> open;
+    auto closeLevel = [&] {
+        Level level = open.takeLast();
+        if (!level.cell.isEmpty())
+            level.row.cells.append(level.cell);
+        if (!level.row.cells.isEmpty())
+            level.rows.append(level.row);
+        if (level.rows.isEmpty())
+            return;
+        if (open.isEmpty()) {
+            builder.addTable(makeTable(level.rows));
+            return;
+        }
+        // A table inside a cell: the cell around it holds it.
+        Paragraph holder;
+        holder.table = std::make_shared<const WPTextModel::Table>(makeTable(level.rows));
+        open.last().cell.append(std::move(holder));
+    };
+    bool tooDeep = false;
     for (const RawParagraph& raw : paragraphs) {
-        const int depth = raw.pap.itap > 0 ? raw.pap.itap : raw.pap.inTable ? 1 : 0;
+        const int wanted = raw.pap.itap > 0 ? raw.pap.itap : raw.pap.inTable ? 1 : 0;
+        // Tables deeper than the editor keeps give their text to the cell
+        // around them.
+        const int depth = std::min(wanted, WPTextModel::kMaxTableNesting);
+        if (wanted > depth && !tooDeep)
+            ++m_notKept[QStringLiteral("deeply nested table")];
+        tooDeep = wanted > depth;
+        while (open.size() > depth)
+            closeLevel();
         if (depth == 0) {
-            endTable();
             Paragraph p = modelParagraph(raw.pap, raw.paragraph);
             addList(p, raw.pap);
             builder.addParagraph(p);
             continue;
         }
-        if (depth >= 2) {
-            // Tables inside a cell: their text stays in the outer cell.
-            if (!raw.pap.innerRowEnd)
-                cell.append(modelParagraph(raw.pap, raw.paragraph));
+        while (open.size() < depth)
+            open.append(Level());
+        Level& level = open.last();
+        const bool rowEnd = depth == 1 ? raw.pap.rowEnd : raw.pap.innerRowEnd;
+        if (rowEnd) {
+            if (tooDeep)
+                continue;
+            if (!level.cell.isEmpty())
+                level.row.cells.append(level.cell);
+            level.cell.clear();
+            level.row.tap = raw.pap.tap;
+            if (level.rows.size() < 100000)
+                level.rows.append(level.row);
+            level.row = RawRow();
             continue;
         }
-        if (raw.pap.rowEnd) {
-            if (!cell.isEmpty())
-                row.cells.append(cell);
-            cell.clear();
-            row.tap = raw.pap.tap;
-            if (rows.size() < 100000)
-                rows.append(row);
-            row = RawRow();
-            continue;
-        }
-        cell.append(modelParagraph(raw.pap, raw.paragraph));
-        if (raw.mark == QChar(0x07)) {
-            if (row.cells.size() < 1000)
-                row.cells.append(cell);
-            cell.clear();
+        level.cell.append(modelParagraph(raw.pap, raw.paragraph));
+        const bool cellEnd = raw.mark == QChar(0x07) || (depth > 1 && raw.pap.innerCell);
+        if (cellEnd && !tooDeep) {
+            if (level.row.cells.size() < 1000)
+                level.row.cells.append(level.cell);
+            level.cell.clear();
         }
     }
-    endTable();
+    while (!open.isEmpty())
+        closeLevel();
 }
 
 void Reader::build(QTextDocument* into, WPDocAttributes* attributes)

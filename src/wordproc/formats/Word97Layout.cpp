@@ -115,6 +115,9 @@ WPTextModel::Table makeTable(const QList<RawRow>& rows)
         }
     }
     t.columns = std::min(columns, FormatSupport::kMaxColumns);
+    if (layout && edges.size() == t.columns + 1)
+        for (qsizetype i = 1; i < edges.size(); ++i)
+            t.columnWidths.append(edges[i] - edges[i - 1]);
     return t;
 }
 

@@ -14,6 +14,7 @@
 
 #include <QDate>
 #include <QHash>
+#include <numeric>
 #include <QLocale>
 #include <QMap>
 #include <QTextDocument>
@@ -355,7 +356,21 @@ void Writer::table(const QList<Paragraph>& paragraphs)
                     grid[qsizetype(y) * columns + x] = i;
     }
     const int width = std::max(twips(m_paper.width() - m_left - m_right), 720);
-    const int columnWidth = width / columns;
+    // Each column's right edge: the table's own widths, else equal columns.
+    QList<int> columnEdge;
+    {
+        const QList<qreal>& shares = first.columnWidths;
+        const bool usable = shares.size() == columns && std::all_of(shares.cbegin(), shares.cend(), [](qreal w) {
+            return std::isfinite(w) && w > 0 && w < 1e9;
+        });
+        const qreal sum = usable ? std::accumulate(shares.cbegin(), shares.cend(), 0.0) : 0;
+        qreal sofar = 0;
+        for (int x = 0; x < columns; ++x) {
+            sofar += usable ? shares.at(x) : 1;
+            const int edge = int(std::lround(width * sofar / (usable ? sum : columns)));
+            columnEdge.append(std::max(columnEdge.isEmpty() ? 1 : columnEdge.last() + 1, edge));
+        }
+    }
 
     QByteArray inTable;
     add16(inTable, sprmPFInTable);
@@ -387,7 +402,7 @@ void Writer::table(const QList<Paragraph>& paragraphs)
             }
             flags.append(f);
             x += span;
-            edges.append(x * columnWidth);
+            edges.append(columnEdge.at(x - 1));
         }
         // The row's end: its own paragraph carrying the row's cell layout.
         QByteArray row = inTable;

@@ -222,7 +222,7 @@ void Reader::readBlocks()
             readSection();
         else if (name == QLatin1String("sect") || name == QLatin1String("sub-section"))
             readBlocks();
-        else if (name == QLatin1String("tcPr") && m_tableDepth == 1)
+        else if (name == QLatin1String("tcPr") && out().depth() == m_tableDepth)
             readCellProps();
         else
             skip();
@@ -518,8 +518,16 @@ void Reader::readTable()
     if (!enter())
         return;
     ++m_tableDepth;
+    // A table is kept as one when the tables around it are, down to the
+    // deepest nesting the text model holds; deeper ones join their cell.
+    const bool inner = out().depth() == m_tableDepth - 1;
+    const bool kept = inner && m_tableDepth <= WPTextModel::kMaxTableNesting;
+    if (inner && !kept)
+        ++m_attributes->notKept[QStringLiteral("deeply nested table")];
+    if (kept && m_tableDepth > 1)
+        out().beginNestedTable();
     while (m_x->readNextStartElement()) {
-        if (m_x->name() == QLatin1String("tblGrid") && m_tableDepth == 1) {
+        if (m_x->name() == QLatin1String("tblGrid") && kept) {
             QList<qreal> widths;
             while (m_x->readNextStartElement()) {
                 if (m_x->name() == QLatin1String("gridCol") && widths.size() < kMaxColumns)
@@ -541,20 +549,21 @@ void Reader::readTable()
                 skip();
                 continue;
             }
-            // Cells of a table inside a cell join the outer cell.
-            if (m_tableDepth == 1)
+            if (kept)
                 out().beginCell();
             readBlocks();
-            if (m_tableDepth == 1)
+            if (kept)
                 out().endCell();
         }
-        if (m_tableDepth == 1)
+        if (kept)
             out().endRow();
         leave();
     }
-    --m_tableDepth;
-    if (m_tableDepth == 0)
+    if (kept && m_tableDepth > 1)
+        out().endNestedTable();
+    else if (kept)
         out().endTable();
+    --m_tableDepth;
     leave();
 }
 

@@ -27,6 +27,12 @@ void Reader::readCellProps()
             out().setCellMerge(FormatSupport::Builder::ContinuesUp);
         } else if (name == QLatin1String("hmerge") && value != QLatin1String("restart")) {
             out().setCellMerge(FormatSupport::Builder::ContinuesLeft);
+        } else if (name == QLatin1String("shd")) {
+            // The shading's fill; a pattern over it is not kept.
+            const QString fill = a.value(kW, QLatin1String("fill")).toString();
+            const QColor color(QLatin1Char('#') + fill);
+            if (fill.size() == 6 && color.isValid())
+                out().setCellBackground(color);
         }
         skip();
     }

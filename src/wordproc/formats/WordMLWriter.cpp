@@ -341,13 +341,26 @@ void Writer::table(const WPTextModel::Table& table)
                 else
                     empty(w, "w:vmerge");
             }
+            if (cell && cell->background.isValid()) {
+                empty(w, "w:shd", "w:val", QStringLiteral("clear"));
+                w.writeAttribute(QStringLiteral("w:color"), QStringLiteral("auto"));
+                w.writeAttribute(QStringLiteral("w:fill"), cell->background.name().mid(1).toUpper());
+            }
             w.writeEndElement();
             // A cell merged from above holds no text of its own.
-            if (!cell || cell->row != r || cell->paragraphs.isEmpty())
+            if (!cell || cell->row != r || cell->paragraphs.isEmpty()) {
                 empty(w, "w:p");
-            else
-                for (const Paragraph& p : cell->paragraphs)
-                    paragraph(p);
+            } else {
+                for (const Paragraph& p : cell->paragraphs) {
+                    if (p.table)
+                        this->table(*p.table); // a table in the cell
+                    else
+                        paragraph(p);
+                }
+                // A cell ends with a paragraph.
+                if (cell->paragraphs.last().table)
+                    empty(w, "w:p");
+            }
             w.writeEndElement();
         }
         w.writeEndElement();
