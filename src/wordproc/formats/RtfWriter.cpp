@@ -4,6 +4,7 @@
 #include "wordproc/formats/Rtf.h"
 
 #include "wordproc/WPText.h"
+#include "wordproc/formats/FieldCode.h"
 #include "wordproc/formats/FormatSupport.h"
 
 #include <QBuffer>
@@ -72,6 +73,7 @@ private:
     void writeBlock(const Paragraph& paragraph, bool inTable, const char* end);
     void writeTable(const WPTextModel::Table& table);
     void writeRun(const Run& run);
+    void writeHeaderFooter(const char* destination, const QString& text);
     void writeCharProps(const Run& f);
     void writePicture(const Run& run);
     int fontIndex(const QString& family) const { return int(m_fonts.indexOf(family)); }
@@ -153,6 +155,12 @@ QByteArray Writer::run()
             m_out += word + QByteArray::number(twips(*value));
     }
     m_out += "\n";
+    if (m_attributes.comment) {
+        if (const auto hf = WPHeaderFooter::decode(*m_attributes.comment)) {
+            writeHeaderFooter("header", hf->first);
+            writeHeaderFooter("footer", hf->second);
+        }
+    }
     const qreal width = paper.width() - m_attributes.leftMargin.value_or(72) - m_attributes.rightMargin.value_or(72);
     m_textWidth = std::isfinite(width) && width >= 72 ? width : 468;
 
@@ -224,9 +232,39 @@ void Writer::writeBlock(const Paragraph& paragraph, bool inTable, const char* en
         }
         m_out += '}';
     }
-    for (const Run& r : std::as_const(list))
-        writeRun(r);
+    // Runs of one link go into one HYPERLINK field, its result.
+    for (qsizetype i = 0; i < list.size();) {
+        if (!list[i].link || list[i].href.isEmpty()) {
+            writeRun(list[i++]);
+            continue;
+        }
+        const QString href = list[i].href;
+        m_out += "{\\field{\\*\\fldinst{";
+        appendEscaped(m_out, FieldCode::hyperlinkInstruction(href));
+        m_out += "}}{\\fldrslt";
+        for (; i < list.size() && list[i].link && list[i].href == href; ++i)
+            writeRun(list[i]);
+        m_out += "}}";
+    }
     m_out += end;
+}
+
+// Header and footer as other programs show them: one centred paragraph of
+// small text, page numbers as PAGE and NUMPAGES fields.
+void Writer::writeHeaderFooter(const char* destination, const QString& text)
+{
+    const QList<FieldCode::Piece> pieces = FieldCode::templatePieces(text);
+    if (pieces.isEmpty())
+        return;
+    m_out += QByteArray("{\\") + destination + "\\pard\\plain\\qc\\fs18 ";
+    for (const FieldCode::Piece& piece : pieces) {
+        if (piece.kind == FieldCode::Piece::Text)
+            appendEscaped(m_out, piece.text);
+        else
+            m_out += piece.kind == FieldCode::Piece::Page ? "{\\field{\\*\\fldinst PAGE }{\\fldrslt 1}}"
+                                                          : "{\\field{\\*\\fldinst NUMPAGES }{\\fldrslt 1}}";
+    }
+    m_out += "\\par}\n";
 }
 
 void Writer::writeCharProps(const Run& f)

@@ -6,6 +6,7 @@
 
 #include "wordproc/WPText.h"
 #include "wordproc/formats/FormatSupport.h"
+#include "wordproc/formats/NotKept.h"
 
 #include <QColor>
 #include <QHash>
@@ -80,6 +81,8 @@ bool Reader::run(const QByteArray& data, QString* error)
     if (m_haveHeaderFooter) {
         m_attributes->comment = WPHeaderFooter::encode(m_header, m_footer);
     } else {
+        NotKept::countVariants(m_attributes->notKept, QStringLiteral("header"), m_otherHeader[0], m_otherHeader[1], m_otherHeader[2]);
+        NotKept::countVariants(m_attributes->notKept, QStringLiteral("footer"), m_otherFooter[0], m_otherFooter[1], m_otherFooter[2]);
         const QString header = m_otherHeader[0].isEmpty() ? m_otherHeader[1] : m_otherHeader[0];
         const QString footer = m_otherFooter[0].isEmpty() ? m_otherFooter[1] : m_otherFooter[0];
         if (const auto record = WPHeaderFooter::encode(WPHeaderFooter::sanitize(header), WPHeaderFooter::sanitize(footer)))
@@ -407,10 +410,22 @@ void Reader::readInlineElement(const QTextCharFormat& base)
         readRun(base);
     } else if (name == QLatin1String("hlink") || name == QLatin1String("fldSimple") || name == QLatin1String("smartTag")
                || name == QLatin1String("ins")) {
+        QTextCharFormat inner = base;
+        if (name == QLatin1String("hlink") && !base.isAnchor()) {
+            // A link: to an address, a place in the document, or both.
+            const QXmlStreamAttributes a = m_x->attributes();
+            QString href = a.value(kW, QLatin1String("dest")).toString().trimmed();
+            if (const QString place = a.value(kW, QLatin1String("bookmark")).toString().trimmed(); !place.isEmpty())
+                href += QLatin1Char('#') + place;
+            if (!href.isEmpty()) {
+                inner.setAnchor(true);
+                inner.setAnchorHref(href);
+            }
+        }
         if (!enter())
             return;
         while (m_x->readNextStartElement())
-            readInlineElement(base);
+            readInlineElement(inner);
         leave();
     } else {
         if (name == QLatin1String("annotation") && m_x->attributes().value(kW, QLatin1String("type")) == QLatin1String("Word.Comment"))
