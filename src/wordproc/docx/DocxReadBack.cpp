@@ -42,8 +42,10 @@ std::optional<QString> description(Docx::Package& package)
     return std::nullopt;
 }
 
+} // namespace
+
 // The text of a header or footer part, its page fields as placeholders.
-QString partText(const QByteArray& data)
+QString headerFooterText(const QByteArray& data)
 {
     QXmlStreamReader xml(data);
     QStringList paragraphs;
@@ -110,6 +112,8 @@ QString partText(const QByteArray& data)
     return WPHeaderFooter::sanitize(paragraphs.join(QLatin1Char(' ')));
 }
 
+namespace {
+
 // The header and footer parts the main document names: the default ones,
 // else the first-page ones, else the even-page ones (the first of these
 // kinds whose text is not empty).
@@ -123,7 +127,12 @@ std::optional<std::pair<QString, QString>> headerFooterParts(Docx::Package& pack
     QHash<QString, QString> footerIds;
     QXmlStreamReader xml(*doc);
     while (!xml.atEnd()) {
-        if (xml.readNext() != QXmlStreamReader::StartElement)
+        const QXmlStreamReader::TokenType token = xml.readNext();
+        // The first section's parts: a later section names its own.
+        if (token == QXmlStreamReader::EndElement && isW(xml, QLatin1String("sectPr"))
+            && (!headerIds.isEmpty() || !footerIds.isEmpty()))
+            break;
+        if (token != QXmlStreamReader::StartElement)
             continue;
         const bool header = isW(xml, QLatin1String("headerReference"));
         if (!header && !isW(xml, QLatin1String("footerReference")))
@@ -145,7 +154,7 @@ std::optional<std::pair<QString, QString>> headerFooterParts(Docx::Package& pack
         if (id.isEmpty() || it == rels.constEnd() || it->external)
             return QString();
         const auto data = package.part(it->target);
-        return data ? partText(*data) : QString();
+        return data ? headerFooterText(*data) : QString();
     };
     auto best = [&](const QHash<QString, QString>& ids) {
         for (const char* kind : {"default", "first", "even"}) {

@@ -83,6 +83,9 @@ qint64 truncated(double value);
 // header and footer parts; nothing when there are none.
 std::optional<std::pair<QString, QString>> readHeaderFooter(const QByteArray& package);
 
+// The text of a header or footer part, its page fields as placeholders.
+QString headerFooterText(const QByteArray& part);
+
 // When `text` holds no picture at all, puts the package's pictures back at
 // the places their surrounding words point to.
 void restoreImages(const QByteArray& package, QTextDocument* text);

@@ -23,14 +23,4 @@ QString notice(const QMap<QString, int>& counts)
         .arg(list, total == 1 ? QStringLiteral("it") : QStringLiteral("them"));
 }
 
-void countVariants(QMap<QString, int>& counts, const QString& kind, const QString& main, const QString& first,
-                   const QString& even)
-{
-    const QString shown = main.simplified();
-    if (!first.simplified().isEmpty() && !shown.isEmpty() && first.simplified() != shown)
-        ++counts[QStringLiteral("first-page ") + kind];
-    if (!even.simplified().isEmpty() && even.simplified() != (shown.isEmpty() ? first.simplified() : shown))
-        ++counts[QStringLiteral("even-page ") + kind];
-}
-
 } // namespace NotKept

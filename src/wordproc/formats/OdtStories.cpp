@@ -4,7 +4,6 @@
 #include "wordproc/formats/OdtReader.h"
 
 #include "wordproc/WPText.h"
-#include "wordproc/formats/NotKept.h"
 #include "wordproc/formats/OdtXml.h"
 
 #include <QTextBlock>
@@ -198,8 +197,8 @@ void Reader::readMasterPage(QXmlStreamReader& x)
         else
             skip(x);
     }
-    NotKept::countVariants(m_attributes->notKept, QStringLiteral("header"), m_otherHeader, headerFirst, headerEven);
-    NotKept::countVariants(m_attributes->notKept, QStringLiteral("footer"), m_otherFooter, footerFirst, footerEven);
+    WPHeaderFooter::countVariants(m_attributes->notKept, QStringLiteral("header"), m_otherHeader, headerFirst, headerEven);
+    WPHeaderFooter::countVariants(m_attributes->notKept, QStringLiteral("footer"), m_otherFooter, footerFirst, footerEven);
     if (m_otherHeader.isEmpty())
         m_otherHeader = headerFirst;
     if (m_otherFooter.isEmpty())

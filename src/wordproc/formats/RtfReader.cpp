@@ -5,7 +5,6 @@
 #include "wordproc/WPText.h"
 #include "wordproc/formats/CodePage.h"
 #include "wordproc/formats/FormatSupport.h"
-#include "wordproc/formats/NotKept.h"
 
 #include <QTextDocument>
 #include <cmath>
@@ -296,9 +295,9 @@ void Reader::finishHeaderFooter()
 {
     if (m_haveComment && WPHeaderFooter::decode(m_comment))
         return;
-    NotKept::countVariants(m_attributes->notKept, QStringLiteral("header"), m_headerFooter[HeaderDefault],
+    WPHeaderFooter::countVariants(m_attributes->notKept, QStringLiteral("header"), m_headerFooter[HeaderDefault],
                            m_headerFooter[HeaderFirst], m_headerFooter[HeaderEven]);
-    NotKept::countVariants(m_attributes->notKept, QStringLiteral("footer"), m_headerFooter[FooterDefault],
+    WPHeaderFooter::countVariants(m_attributes->notKept, QStringLiteral("footer"), m_headerFooter[FooterDefault],
                            m_headerFooter[FooterFirst], m_headerFooter[FooterEven]);
     const QString header = (m_headerFooter[HeaderDefault].isEmpty() ? m_headerFooter[HeaderFirst]
                                                                     : m_headerFooter[HeaderDefault]).simplified();

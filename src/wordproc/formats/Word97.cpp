@@ -452,8 +452,11 @@ void Reader::build(QTextDocument* into, WPDocAttributes* attributes)
 
     *attributes = WPDocAttributes();
     const QByteArray sed = structure(PlcfSed);
-    if (sed.size() >= 4 + 4 + 12) {
-        const qint64 fcSepx = qint32(le32(sed, 8 + 2));
+    // The page setup is the first section's: the section descriptors
+    // follow the n + 1 character positions of the n sections.
+    const qint64 sections = (sed.size() - 4) / 16;
+    if (sections >= 1) {
+        const qint64 fcSepx = qint32(le32(sed, 4 * (sections + 1) + 2));
         // The defaults of a section with no modifiers: Letter, 1.25" by 1".
         int xa = 12240, ya = 15840, left = 1800, right = 1800, top = 1440, bottom = 1440;
         if (fcSepx >= 0 && fcSepx + 2 <= m_word.size()) {
@@ -491,10 +494,14 @@ void Reader::build(QTextDocument* into, WPDocAttributes* attributes)
             const quint64 to = headerBase + le32(hdd, 4 * (index + 1));
             return to > from && to <= kMaxChars ? plainStory(quint32(from), quint32(to)) : QString();
         };
+        // Each section's stories: even and odd header, even and odd footer,
+        // first-page header and footer.
         QString header = storyText(6 + 1);
+        QString footer = storyText(6 + 3);
+        WPHeaderFooter::countVariants(m_notKept, QStringLiteral("header"), header, storyText(6 + 4), storyText(6 + 0));
+        WPHeaderFooter::countVariants(m_notKept, QStringLiteral("footer"), footer, storyText(6 + 5), storyText(6 + 2));
         if (header.isEmpty())
             header = storyText(6 + 4);
-        QString footer = storyText(6 + 3);
         if (footer.isEmpty())
             footer = storyText(6 + 5);
         if (auto record = WPHeaderFooter::encode(WPHeaderFooter::sanitize(header), WPHeaderFooter::sanitize(footer)))

@@ -6,7 +6,6 @@
 
 #include "wordproc/WPText.h"
 #include "wordproc/formats/FormatSupport.h"
-#include "wordproc/formats/NotKept.h"
 
 #include <QColor>
 #include <QHash>
@@ -81,8 +80,8 @@ bool Reader::run(const QByteArray& data, QString* error)
     if (m_haveHeaderFooter) {
         m_attributes->comment = WPHeaderFooter::encode(m_header, m_footer);
     } else {
-        NotKept::countVariants(m_attributes->notKept, QStringLiteral("header"), m_otherHeader[0], m_otherHeader[1], m_otherHeader[2]);
-        NotKept::countVariants(m_attributes->notKept, QStringLiteral("footer"), m_otherFooter[0], m_otherFooter[1], m_otherFooter[2]);
+        WPHeaderFooter::countVariants(m_attributes->notKept, QStringLiteral("header"), m_otherHeader[0], m_otherHeader[1], m_otherHeader[2]);
+        WPHeaderFooter::countVariants(m_attributes->notKept, QStringLiteral("footer"), m_otherFooter[0], m_otherFooter[1], m_otherFooter[2]);
         const QString header = m_otherHeader[0].isEmpty() ? m_otherHeader[1] : m_otherHeader[0];
         const QString footer = m_otherFooter[0].isEmpty() ? m_otherFooter[1] : m_otherFooter[0];
         if (const auto record = WPHeaderFooter::encode(WPHeaderFooter::sanitize(header), WPHeaderFooter::sanitize(footer)))
