@@ -257,6 +257,10 @@ void Reader::readParagraphProps(ParaProps& p)
             const QStringView rule = a.value(kW, QLatin1String("line-rule"));
             if ((rule.isEmpty() || rule == QLatin1String("auto")) && !a.value(kW, QLatin1String("line")).isEmpty())
                 p.multiple = a.value(kW, QLatin1String("line")).toDouble() / 240.0;
+        } else if (name == QLatin1String("sectPr")) {
+            // A section break: the page setup is the first section's.
+            readSection();
+            continue;
         } else if (name == QLatin1String("tabs")) {
             p.hasTabs = true;
             while (m_x->readNextStartElement()) {
