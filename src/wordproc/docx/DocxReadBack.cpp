@@ -42,10 +42,8 @@ std::optional<QString> description(Docx::Package& package)
     return std::nullopt;
 }
 
-} // namespace
-
 // The text of a header or footer part, its page fields as placeholders.
-QString headerFooterText(const QByteArray& data)
+QString partText(const QByteArray& data)
 {
     QXmlStreamReader xml(data);
     QStringList paragraphs;
@@ -112,8 +110,6 @@ QString headerFooterText(const QByteArray& data)
     return WPHeaderFooter::sanitize(paragraphs.join(QLatin1Char(' ')));
 }
 
-namespace {
-
 // The header and footer parts the main document names: the default ones,
 // else the first-page ones, else the even-page ones (the first of these
 // kinds whose text is not empty).
@@ -154,7 +150,7 @@ std::optional<std::pair<QString, QString>> headerFooterParts(Docx::Package& pack
         if (id.isEmpty() || it == rels.constEnd() || it->external)
             return QString();
         const auto data = package.part(it->target);
-        return data ? headerFooterText(*data) : QString();
+        return data ? partText(*data) : QString();
     };
     auto best = [&](const QHash<QString, QString>& ids) {
         for (const char* kind : {"default", "first", "even"}) {
@@ -217,6 +213,21 @@ QTextCharFormat formatAt(QTextDocument* doc, int pos, int length)
 }
 
 } // namespace
+
+void countVariants(Docx::Package& package, const QHash<QString, Docx::Relationship>& rels,
+                   const QHash<QString, QString>& ids, const QString& kind, QMap<QString, int>& notKept)
+{
+    if (!ids.contains(QStringLiteral("first")) && !ids.contains(QStringLiteral("even")))
+        return;
+    auto text = [&](const char* which) {
+        const auto rel = rels.constFind(ids.value(QLatin1String(which)));
+        if (rel == rels.constEnd() || rel->external)
+            return QString();
+        const auto data = package.part(rel->target);
+        return data ? partText(*data) : QString();
+    };
+    WPHeaderFooter::countVariants(notKept, kind, text("default"), text("first"), text("even"));
+}
 
 std::optional<std::pair<QString, QString>> readHeaderFooter(const QByteArray& data)
 {

@@ -587,18 +587,8 @@ bool Parser::parse(const QByteArray& data, Document& out, QString* error)
     const std::optional<Section> sect = m_firstSection ? m_firstSection : m_bodySection;
     if (sect) {
         // First-page and even-page headers and footers are not kept.
-        auto text = [&](const QHash<QString, QString>& ids, const char* kind) {
-            const auto rel = m_rels.constFind(ids.value(QLatin1String(kind)));
-            if (rel == m_rels.constEnd() || rel->external)
-                return QString();
-            const auto data = m_package.part(rel->target);
-            return data ? DocxWriter::headerFooterText(*data) : QString();
-        };
-        for (const auto& [ids, kind] : {std::pair{&sect->headers, "header"}, std::pair{&sect->footers, "footer"}}) {
-            if (ids->contains(QStringLiteral("first")) || ids->contains(QStringLiteral("even")))
-                WPHeaderFooter::countVariants(out.attributes.notKept, QLatin1String(kind), text(*ids, "default"),
-                                       text(*ids, "first"), text(*ids, "even"));
-        }
+        DocxWriter::countVariants(m_package, m_rels, sect->headers, QStringLiteral("header"), out.attributes.notKept);
+        DocxWriter::countVariants(m_package, m_rels, sect->footers, QStringLiteral("footer"), out.attributes.notKept);
         out.attributes.paperSize = sect->paper;
         out.attributes.topMargin = sect->top;
         out.attributes.rightMargin = sect->right;
