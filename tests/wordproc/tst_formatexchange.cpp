@@ -97,6 +97,8 @@ private Q_SLOTS:
     void firstSectionsPage();
     void superscriptInDocx_data();
     void superscriptInDocx();
+    void rtfKeepsEverySpace_data();
+    void rtfKeepsEverySpace();
 };
 
 void FormatExchange::linksRoundTrip_data()
@@ -376,6 +378,46 @@ void FormatExchange::superscriptInDocx()
     QCOMPARE(ps[0].runs.size(), baseline == 0 ? 1 : 2);
     QCOMPARE(ps[0].runs.last().baseline, baseline);
     QCOMPARE(ps[0].runs.first().baseline, 0);
+}
+
+void FormatExchange::rtfKeepsEverySpace_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("ownRun"); // the space before the tab in a run of its own format
+    QTest::newRow("space before a tab") << QStringLiteral("720&20 \t\u2022 done") << false;
+    QTest::newRow("space in a run of its own") << QStringLiteral("720&20 \t\u2022") << true;
+    QTest::newRow("spaces around tabs and breaks") << QStringLiteral("  a \t b\t\t c \u2028 d  ") << false;
+    QTest::newRow("space after a non-ASCII letter") << QStringLiteral("caf\u00E9 \tx") << false;
+}
+
+void FormatExchange::rtfKeepsEverySpace()
+{
+    QFETCH(QString, text);
+    QFETCH(bool, ownRun);
+    QTextDocument source;
+    QTextCursor c(&source);
+    const QTextCharFormat plain = run(QStringLiteral("Liberation Sans"), 12);
+    if (ownRun) {
+        const qsizetype space = text.indexOf(QLatin1String(" \t"));
+        c.insertText(text.left(space), plain);
+        c.insertText(QStringLiteral(" "), run(QStringLiteral("Liberation Sans"), 12, true));
+        c.insertText(text.mid(space + 1), plain);
+    } else {
+        c.insertText(text, plain);
+    }
+    // In a paragraph, a list item and a table cell.
+    QTextBlockFormat item;
+    item.setProperty(WPText::ListKind, int(WPText::ListBullet));
+    c.insertBlock(item);
+    c.insertText(QStringLiteral("\t\u2022\t") + text, plain);
+    c.insertBlock(QTextBlockFormat());
+    c.insertTable(1, 1);
+    c.insertText(text, plain);
+    const std::optional<QByteArray> bytes = WPFormat::write(source, DocType::Rtf, {}, nullptr);
+    QVERIFY(bytes);
+    QTextDocument back;
+    QVERIFY(readBytes(*bytes, DocType::Rtf, &back, nullptr));
+    QCOMPARE(back.toPlainText(), source.toPlainText());
 }
 
 QTEST_MAIN(FormatExchange)

@@ -300,9 +300,13 @@ void OdtTest::picturesStayInThePackage()
     const QByteArray body = "<text:p>a<draw:frame svg:width=\"1in\" svg:height=\"0.5in\"><draw:image xlink:href=\"Pictures/p.png\"/></draw:frame>"
                             "<draw:frame><draw:image xlink:href=\"../../etc/hostname\"/></draw:frame>"
                             "<draw:frame><draw:image xlink:href=\"/etc/hostname\"/></draw:frame>"
-                            "<draw:frame><draw:image xlink:href=\"Pictures/missing.png\"/></draw:frame>b</text:p>";
-    QCOMPARE(read(package(content({}, body), {{QStringLiteral("Pictures/p.png"), png, false}}), Pictures),
+                            "<draw:frame><draw:image xlink:href=\"Pictures/missing.png\"/></draw:frame>"
+                            "<draw:frame><draw:image xlink:href=\"file:///home/ann/photo.jpg\"/></draw:frame>b</text:p>";
+    WPDocAttributes attrs;
+    QCOMPARE(read(package(content({}, body), {{QStringLiteral("Pictures/p.png"), png, false}}), Pictures, &attrs),
              QStringList{QStringLiteral(" [a|][IMG 5x5 72x36pt][b|]")});
+    // Pictures the package does not hold are named in the notice.
+    QCOMPARE(attrs.notKept, (QMap<QString, int>{{QStringLiteral("linked picture"), 4}}));
 }
 
 QTEST_MAIN(OdtTest)
