@@ -312,8 +312,11 @@ void Reader::finishHeaderFooter()
 // (U+F0B7, or its byte B7) is the bullet.
 QString Reader::canonicalMarker(const QString& written)
 {
-    QString core = written;
-    core.remove(QLatin1Char('\t'));
+    // Tabs and other control characters are no part of the marker.
+    QString core;
+    for (const QChar c : written)
+        if (c.unicode() >= 0x20)
+            core += c;
     core = core.trimmed();
     if (core.isEmpty())
         return QString();
