@@ -388,6 +388,7 @@ void FormatExchange::rtfKeepsEverySpace_data()
     QTest::newRow("space in a run of its own") << QStringLiteral("720&20 \t\u2022") << true;
     QTest::newRow("spaces around tabs and breaks") << QStringLiteral("  a \t b\t\t c \u2028 d  ") << false;
     QTest::newRow("space after a non-ASCII letter") << QStringLiteral("caf\u00E9 \tx") << false;
+    QTest::newRow("tabs at the start") << QStringLiteral("\t\t x") << false;
 }
 
 void FormatExchange::rtfKeepsEverySpace()
@@ -410,6 +411,8 @@ void FormatExchange::rtfKeepsEverySpace()
     item.setProperty(WPText::ListKind, int(WPText::ListBullet));
     c.insertBlock(item);
     c.insertText(QStringLiteral("\t\u2022\t") + text, plain);
+    c.insertBlock(item); // a list item without a marker of its own
+    c.insertText(text, plain);
     c.insertBlock(QTextBlockFormat());
     c.insertTable(1, 1);
     c.insertText(text, plain);

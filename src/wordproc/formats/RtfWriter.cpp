@@ -220,7 +220,10 @@ void Writer::writeBlock(const Paragraph& paragraph, bool inTable, const char* en
     m_out += ' ';
 
     QList<Run> list = writtenRuns(paragraph);
-    const int marker = kind != WPText::ListNone ? markerLength(paragraph.text()) : 0;
+    int marker = kind != WPText::ListNone ? markerLength(paragraph.text()) : 0;
+    // Tabs with nothing between them are no marker: they stay text.
+    if (marker > 0 && paragraph.text().mid(1, marker - 2).trimmed().isEmpty())
+        marker = 0;
     if (marker > 0) {
         // The marker run goes to \listtext, which list-aware readers replace
         // with their own marker and others show as text.
