@@ -389,6 +389,7 @@ void FormatExchange::rtfKeepsEverySpace_data()
     QTest::newRow("spaces around tabs and breaks") << QStringLiteral("  a \t b\t\t c \u2028 d  ") << false;
     QTest::newRow("space after a non-ASCII letter") << QStringLiteral("caf\u00E9 \tx") << false;
     QTest::newRow("tabs at the start") << QStringLiteral("\t\t x") << false;
+    QTest::newRow("spaced words between the first tabs") << QStringLiteral("\t *d\t\u00B7\t x") << false;
 }
 
 void FormatExchange::rtfKeepsEverySpace()

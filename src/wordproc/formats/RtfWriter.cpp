@@ -12,6 +12,7 @@
 #include <QImage>
 #include <QSet>
 #include <QTextDocument>
+#include <algorithm>
 #include <cmath>
 
 namespace Rtf {
@@ -56,6 +57,16 @@ void appendEscaped(QByteArray& out, const QString& text, bool keepControls = fal
         }
         out += "\\u" + QByteArray::number(int(c) > 32767 ? int(c) - 65536 : int(c)) + '?';
     }
+}
+
+// Whether a list marker's text (between its two tabs) comes back from
+// \listtext as it is: readers trim it, drop control characters and read a
+// Symbol-font dot as the bullet.
+bool readsBackAsMarker(const QString& core)
+{
+    if (core.isEmpty() || core != core.trimmed() || core == QString(QChar(0x00B7)) || core == QString(QChar(0xF0B7)))
+        return false;
+    return std::none_of(core.cbegin(), core.cend(), [](QChar c) { return c.unicode() < 0x20; });
 }
 
 class Writer {
@@ -221,9 +232,8 @@ void Writer::writeBlock(const Paragraph& paragraph, bool inTable, const char* en
 
     QList<Run> list = writtenRuns(paragraph);
     int marker = kind != WPText::ListNone ? markerLength(paragraph.text()) : 0;
-    // Tabs with nothing between them are no marker: they stay text.
-    if (marker > 0 && paragraph.text().mid(1, marker - 2).trimmed().isEmpty())
-        marker = 0;
+    if (marker > 0 && !readsBackAsMarker(paragraph.text().mid(1, marker - 2)))
+        marker = 0; // stays text
     if (marker > 0) {
         // The marker run goes to \listtext, which list-aware readers replace
         // with their own marker and others show as text.
