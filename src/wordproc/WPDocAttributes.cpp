@@ -32,4 +32,14 @@ QString sanitize(const QString& text)
     return out;
 }
 
+void countVariants(QMap<QString, int>& notKept, const QString& kind, const QString& main, const QString& first,
+                   const QString& even)
+{
+    const QString shown = main.simplified().isEmpty() ? first.simplified() : main.simplified();
+    if (!main.simplified().isEmpty() && !first.simplified().isEmpty() && first.simplified() != shown)
+        ++notKept[QStringLiteral("first-page ") + kind];
+    if (!even.simplified().isEmpty() && even.simplified() != shown)
+        ++notKept[QStringLiteral("even-page ") + kind];
+}
+
 } // namespace WPHeaderFooter

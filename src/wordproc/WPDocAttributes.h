@@ -42,4 +42,12 @@ std::optional<std::pair<QString, QString>> decode(const QString& comment);
 // record always splits back into the same two texts.
 QString sanitize(const QString& text);
 
+// Counts into `notKept` the first-page and even-page variants of a header
+// or footer (`kind`: "header" or "footer") of another program's file that
+// the document does not keep: a first-page one beside a different main one
+// (without a main one it becomes the main one), and an even-page one that
+// differs from the one shown.
+void countVariants(QMap<QString, int>& notKept, const QString& kind, const QString& main, const QString& first,
+                   const QString& even);
+
 } // namespace WPHeaderFooter

@@ -497,7 +497,7 @@ void Word97Test::otherSuitesDocuments_data()
                        QStringLiteral("Endnote here^i."), QStringLiteral("Comment here."), QStringLiteral("Picture: [pic 30x15]"),
                        QStringLiteral("top left@0,0 1x1"), QStringLiteral("top mid@0,1 1x1"), QStringLiteral("top right@0,2 1x1"),
                        QStringLiteral("merged wide@1,0 1x2"), QStringLiteral("tall@1,2 2x1"), QStringLiteral("c0@2,0 1x1"),
-                       QStringLiteral("c1@2,1 1x1"), QStringLiteral("Box anchor Box text here after box."),
+                       QStringLiteral("c1@2,1 1x1"), QStringLiteral("Box anchor \u2028Box text here\u2028 after box."),
                        QStringLiteral("Last paragraph."), line, QStringLiteral("^1 The footnote text."),
                        QStringLiteral("^i The endnote text.")}
         << QStringLiteral("Header text {page}\u001FFooter text") << QStringLiteral("comment 1");

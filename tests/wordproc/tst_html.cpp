@@ -50,6 +50,22 @@ void HtmlTest::pages_data()
     QTest::newRow("table then text") << QByteArray("<table><tr><td>c</td></tr></table><p>after</p>")
                                      << QStringList{QStringLiteral("list=0 "), QStringLiteral("TABLE 1x1"),
                                                     QStringLiteral("  cell 0,0: list=0 [c|]"), QStringLiteral("list=0 [after|]")};
+    // Tables Qt's reader followed by nothing, by another table, or by lists
+    // left open: each table stays, and so does every word.
+    QTest::newRow("tables back to back")
+        << QByteArray("<table><tr><td colspan=2>a</td></tr><tr><td>b</td><td rowspan=2>c</td></tr></table>"
+                      "<table><tr><td>d</td></tr></table><p>after</p>")
+        << QStringList{QStringLiteral("list=0 "), QStringLiteral("TABLE 2x2"), QStringLiteral("  cell 0,0: list=0 [a|]"),
+                       QStringLiteral("  cell 1,0: list=0 [b|]"), QStringLiteral("  cell 1,1: list=0 [c|]"),
+                       QStringLiteral("list=0 "), QStringLiteral("TABLE 1x1"), QStringLiteral("  cell 0,0: list=0 [d|]"),
+                       QStringLiteral("list=0 [after|]")};
+    QTest::newRow("tables around broken lists")
+        << QByteArray("<table><tr><td rowspan=2>a</td><td>b</td></tr></table><ul><li>x<ol><li>y</table>"
+                      "<table><tr><td colspan=3>c</td></tr></table>z")
+        << QStringList{QStringLiteral("list=0 "), QStringLiteral("TABLE 1x2"), QStringLiteral("  cell 0,0: list=0 [a|]"),
+                       QStringLiteral("  cell 0,1: list=0 [b|]"), QStringLiteral("list=1 [\t•\tx|]"),
+                       QStringLiteral("list=2 [\t1.\ty|]"), QStringLiteral("TABLE 1x3"), QStringLiteral("  cell 0,0: list=0 [c|]"),
+                       QStringLiteral("list=0 [z|]")};
     QTest::newRow("underline and strike") << QByteArray("<p><u>u</u><s>s</s></p>") << QStringList{QStringLiteral(" [u|u1][s|s1]")};
 }
 

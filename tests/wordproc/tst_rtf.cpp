@@ -217,6 +217,7 @@ void RtfTest::listMarkersOfOtherWriters_data()
     QTest::newRow("ours") << QByteArray("{\\listtext\\plain\\f0\\fs24\\cf1 \\tab \\u8226?\\tab }") << QStringLiteral("\t•\t");
     QTest::newRow("nested groups") << QByteArray("{\\listtext{\\b 2.}{\\tab}}") << QStringLiteral("\t2.\t");
     QTest::newRow("tab only") << QByteArray("{\\listtext\\tab}") << QString();
+    QTest::newRow("control characters around the number") << QByteArray("{\\listtext\x01\\'00 \\tab 2.\\tab}") << QStringLiteral("\t2.\t");
 }
 
 // However a writer lays its marker out, it reads as the marker run the

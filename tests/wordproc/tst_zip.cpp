@@ -7,7 +7,10 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QFile>
 #include <QTextDocument>
+#include <QTextFrame>
+#include <QTextTable>
 #include <zlib.h>
 
 namespace {
@@ -341,6 +344,66 @@ private Q_SLOTS:
         QVERIFY(!Docx::read(pkg, &doc, nullptr, &error));
         QCOMPARE(error, Zip::tooLargeMessage());
         QVERIFY(error.contains(QLatin1String("300 MB")));
+    }
+
+    void xmlBounds_data()
+    {
+        QTest::addColumn<QByteArray>("xml");
+        QTest::addColumn<bool>("plausible");
+        const QByteArray cell = "<w:tc><w:tcPr><w:tcW w:w=\"100\" w:type=\"dxa\"/><w:vAlign w:val=\"center\"/></w:tcPr>"
+                                "<w:p><w:pPr><w:spacing w:before=\"0\"/></w:pPr><w:r><w:rPr><w:sz w:val=\"4\"/></w:rPr></w:r></w:p></w:tc>";
+        QTest::newRow("3,000 rows of 5 empty cells") << "<w:tbl>" + ("<w:tr>" + cell.repeated(5) + "</w:tr>").repeated(3000) + "</w:tbl>" << true;
+        const qint64 limit = Zip::kMaxXmlBlocks;
+        QTest::newRow("paragraphs at the ceiling") << QByteArray("<w:p/>").repeated(limit) << true;
+        QTest::newRow("paragraphs over it") << QByteArray("<w:p/>").repeated(limit + 1) << false;
+        QTest::newRow("runs over it") << QByteArray("<w:r><w:t>x</w:t></w:r>").repeated(limit + 1) << false;
+        QTest::newRow("cells and spans of ODF") << QByteArray("<table:table-cell><text:p><text:span>a</text:span></text:p></table:table-cell>").repeated(limit / 3 + 1) << false;
+        QTest::newRow("headings with attributes") << QByteArray("<text:h text:outline-level=\"1\">h</text:h>").repeated(limit + 1) << false;
+        QTest::newRow("names that only start alike") << QByteArray("<w:pPr/><w:rPr/><w:tcPr/>").repeated(limit) << true;
+        QTest::newRow("elements over their ceiling") << QByteArray("<w:b/>").repeated(Zip::kMaxXmlElements + 1) << false;
+        QTest::newRow("end tags, comments and declarations") << "<?xml version=\"1.0\"?>" + QByteArray("<!-- note --></w:p>").repeated(limit + 1) << true;
+    }
+    void xmlBounds()
+    {
+        QFETCH(QByteArray, xml);
+        QFETCH(bool, plausible);
+        QCOMPARE(Zip::plausibleXml(xml), plausible);
+    }
+
+    void largeRealDocumentsOpen_data()
+    {
+        QTest::addColumn<QByteArray>("package");
+        QTest::addColumn<int>("rows");
+        // Written by another office suite: 3,000 empty rows, 8 MB of XML
+        // packed 158 to 1.
+        QFile file(QFINDTESTDATA(QStringLiteral("wordproc/data/large-empty-table.docx")));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QTest::newRow("other suite's table") << file.readAll() << 3000;
+        // The same shape deflated here: far more than 100 times its packed size.
+        const QByteArray cell = "<w:tc><w:tcPr><w:tcW w:w=\"100\" w:type=\"dxa\"/></w:tcPr><w:p><w:r><w:t></w:t></w:r></w:p></w:tc>";
+        const QByteArray body = "<w:document xmlns:w=\"http://schemas.openxmlformats.org/wordprocessingml/2006/main\"><w:body><w:tbl>"
+                              + ("<w:tr>" + cell.repeated(5) + "</w:tr>").repeated(3000) + "</w:tbl></w:body></w:document>";
+        const QByteArray rels = "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\"><Relationship Id=\"r1\" "
+                                "Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/officeDocument\" Target=\"word/document.xml\"/></Relationships>";
+        const RawEntry entry = deflated("word/document.xml", body);
+        QVERIFY(qint64(body.size()) > qint64(entry.payload.size()) * Zip::kMaxInflation);
+        QTest::newRow("deflated here") << rawArchive({deflated("_rels/.rels", rels), entry}) << 3000;
+    }
+    void largeRealDocumentsOpen()
+    {
+        QFETCH(QByteArray, package);
+        QFETCH(int, rows);
+        QTextDocument doc;
+        QString error;
+        QVERIFY2(Docx::read(package, &doc, nullptr, &error), qPrintable(error));
+        int tables = 0;
+        for (QTextFrame::iterator it = doc.rootFrame()->begin(); !it.atEnd(); ++it) {
+            if (const QTextTable* table = qobject_cast<QTextTable*>(it.currentFrame())) {
+                ++tables;
+                QCOMPARE(table->rows(), rows);
+            }
+        }
+        QCOMPARE(tables, 1);
     }
 
     void storedPicturesOfAnySize_data()

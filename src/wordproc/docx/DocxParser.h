@@ -26,6 +26,9 @@ struct Link {
 struct Section {
     std::optional<QSizeF> paper;
     std::optional<qreal> top, right, bottom, left;
+    // The header and footer parts it names, by kind ("default", "first",
+    // "even") -> relationship.
+    QHash<QString, QString> headers, footers;
 };
 
 // A complex field of a paragraph: instruction text until "separate", then
@@ -72,7 +75,7 @@ private:
     Docx::RunProps m_paraRun; // the current paragraph style's run properties
     int m_pictures = 0;
     std::optional<Section> m_bodySection;
-    std::optional<Section> m_lastSection;
+    std::optional<Section> m_firstSection; // ended by the first section break in the text
     bool m_tookTrailer = false;
     qint64 m_paragraphs = 0;
     // Notes in the order the text refers to them, with their labels.

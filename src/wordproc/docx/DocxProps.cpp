@@ -91,6 +91,7 @@ void RunProps::overlay(const RunProps& t)
     take(color, t.color);
     take(shading, t.shading);
     take(highlight, t.highlight);
+    take(baseline, t.baseline);
 }
 
 void ParaProps::overlay(const ParaProps& t)
@@ -221,6 +222,9 @@ RunProps readRunProps(QXmlStreamReader& xml, QString* charStyle)
                 p.shading = *c;
         } else if (isW(xml, QLatin1String("highlight"))) {
             p.highlight = highlightColor(wAttr(xml, QLatin1String("val")));
+        } else if (isW(xml, QLatin1String("vertAlign"))) {
+            const QStringView v = wAttr(xml, QLatin1String("val"));
+            p.baseline = v == QLatin1String("superscript") ? 1 : v == QLatin1String("subscript") ? 2 : 0;
         }
         xml.skipCurrentElement();
     }

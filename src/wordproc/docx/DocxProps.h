@@ -27,6 +27,7 @@ struct RunProps {
     std::optional<QColor> color;        // invalid colour: "auto"
     std::optional<QColor> shading;
     std::optional<QColor> highlight;
+    std::optional<int> baseline;        // 0 normal, 1 superscript, 2 subscript
 
     void overlay(const RunProps& top);
 };

@@ -123,7 +123,12 @@ std::optional<std::pair<QString, QString>> headerFooterParts(Docx::Package& pack
     QHash<QString, QString> footerIds;
     QXmlStreamReader xml(*doc);
     while (!xml.atEnd()) {
-        if (xml.readNext() != QXmlStreamReader::StartElement)
+        const QXmlStreamReader::TokenType token = xml.readNext();
+        // The first section's parts: a later section names its own.
+        if (token == QXmlStreamReader::EndElement && isW(xml, QLatin1String("sectPr"))
+            && (!headerIds.isEmpty() || !footerIds.isEmpty()))
+            break;
+        if (token != QXmlStreamReader::StartElement)
             continue;
         const bool header = isW(xml, QLatin1String("headerReference"));
         if (!header && !isW(xml, QLatin1String("footerReference")))
@@ -208,6 +213,21 @@ QTextCharFormat formatAt(QTextDocument* doc, int pos, int length)
 }
 
 } // namespace
+
+void countVariants(Docx::Package& package, const QHash<QString, Docx::Relationship>& rels,
+                   const QHash<QString, QString>& ids, const QString& kind, QMap<QString, int>& notKept)
+{
+    if (!ids.contains(QStringLiteral("first")) && !ids.contains(QStringLiteral("even")))
+        return;
+    auto text = [&](const char* which) {
+        const auto rel = rels.constFind(ids.value(QLatin1String(which)));
+        if (rel == rels.constEnd() || rel->external)
+            return QString();
+        const auto data = package.part(rel->target);
+        return data ? partText(*data) : QString();
+    };
+    WPHeaderFooter::countVariants(notKept, kind, text("default"), text("first"), text("even"));
+}
 
 std::optional<std::pair<QString, QString>> readHeaderFooter(const QByteArray& data)
 {

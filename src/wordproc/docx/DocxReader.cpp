@@ -3,6 +3,7 @@
 #include "wordproc/docx/DocxNames.h"
 #include "wordproc/docx/DocxPackage.h"
 #include "wordproc/docx/DocxProps.h"
+#include "wordproc/docx/DocxWriter.h"
 
 #include <QRegularExpression>
 #include <QTextCursor>
@@ -26,6 +27,7 @@ Run Parser::runFormat(const Docx::RunProps& props) const
     r.italic = props.italic.value_or(false);
     r.underline = props.underline.value_or(0);
     r.strike = props.strike.value_or(0);
+    r.baseline = props.baseline.value_or(0);
     if (props.color && props.color->isValid())
         r.foreground = *props.color;
     if (props.highlight && props.highlight->isValid())
@@ -304,7 +306,11 @@ std::optional<Paragraph> Parser::paragraph(bool* childless)
     while (m_xml.readNextStartElement()) {
         any = true;
         if (isW(m_xml, QLatin1String("pPr")) && !propsDone) {
-            direct = Docx::readParaProps(m_xml, nullptr, [this] { m_lastSection = section(); });
+            direct = Docx::readParaProps(m_xml, nullptr, [this] {
+                const Section read = section();
+                if (!m_firstSection)
+                    m_firstSection = read;
+            });
             finishProps();
             continue;
         }
@@ -371,6 +377,14 @@ Section Parser::section()
             s.right = margin("right");
             s.bottom = margin("bottom");
             s.left = margin("left");
+        } else if (isW(m_xml, QLatin1String("headerReference")) || isW(m_xml, QLatin1String("footerReference"))) {
+            const QXmlStreamAttributes at = m_xml.attributes();
+            const QString type = at.value(Docx::ns::w, QLatin1String("type")).toString();
+            QString id = at.value(Docx::ns::r, QLatin1String("id")).toString();
+            if (id.isEmpty())
+                id = at.value(Docx::ns::rStrict, QLatin1String("id")).toString();
+            (isW(m_xml, QLatin1String("headerReference")) ? s.headers : s.footers)
+                .insert(type.isEmpty() ? QStringLiteral("default") : type, id);
         }
         m_xml.skipCurrentElement();
     }
@@ -575,8 +589,13 @@ bool Parser::parse(const QByteArray& data, Document& out, QString* error)
     }
     appendNotes(out);
     out.attributes.notKept = m_notKept;
-    const std::optional<Section> sect = m_bodySection ? m_bodySection : m_lastSection;
+    // The page setup is the first section's: the one ended by a paragraph's
+    // section break, else the body's own.
+    const std::optional<Section> sect = m_firstSection ? m_firstSection : m_bodySection;
     if (sect) {
+        // First-page and even-page headers and footers are not kept.
+        DocxWriter::countVariants(m_package, m_rels, sect->headers, QStringLiteral("header"), out.attributes.notKept);
+        DocxWriter::countVariants(m_package, m_rels, sect->footers, QStringLiteral("footer"), out.attributes.notKept);
         out.attributes.paperSize = sect->paper;
         out.attributes.topMargin = sect->top;
         out.attributes.rightMargin = sect->right;

@@ -6,11 +6,18 @@
 #include <QByteArray>
 #include <QColor>
 #include <QDateTime>
+#include <QHash>
 #include <QList>
 #include <QLocale>
+#include <QMap>
 #include <QString>
 #include <optional>
 #include <utility>
+
+namespace Docx {
+class Package;
+struct Relationship;
+} // namespace Docx
 
 class QTextDocument;
 
@@ -86,6 +93,12 @@ qint64 truncated(double value);
 // Header and footer as write() stored them, else the texts of the package's
 // header and footer parts; nothing when there are none.
 std::optional<std::pair<QString, QString>> readHeaderFooter(const QByteArray& package);
+
+// Counts into `notKept` the first-page and even-page variants, among the
+// header or footer parts `ids` names by kind (`kind`: "header" or "footer"),
+// that the document does not keep (WPHeaderFooter::countVariants).
+void countVariants(Docx::Package& package, const QHash<QString, Docx::Relationship>& rels,
+                   const QHash<QString, QString>& ids, const QString& kind, QMap<QString, int>& notKept);
 
 // When `text` holds no picture at all, puts the package's pictures back at
 // the places their surrounding words point to.

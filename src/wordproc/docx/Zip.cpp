@@ -2,6 +2,7 @@
 
 #include "wordproc/docx/ZipLibrary.h"
 
+#include <cstring>
 #include <zlib.h>
 
 namespace Zip {
@@ -161,8 +162,7 @@ std::optional<QByteArray> Archive::read(const QString& name)
     if (fn().zip_stat_index(m_zip, zip_uint64_t(index), 0, &st) != 0 || !(st.valid & ZIP_STAT_SIZE))
         return std::nullopt;
     const qint64 compressed = (st.valid & ZIP_STAT_COMP_SIZE) ? qint64(st.comp_size) : qint64(st.size);
-    const bool xml = name.endsWith(QLatin1String(".xml"), Qt::CaseInsensitive)
-                  || name.endsWith(QLatin1String(".rels"), Qt::CaseInsensitive);
+    const bool xml = isXmlName(name);
     // A stored picture's bytes are in the archive itself: reading it costs no
     // more than the file already does, so only the XML caps hold for it (our
     // own packages store every picture, and a few photos exceed the caps).
@@ -172,7 +172,7 @@ std::optional<QByteArray> Archive::read(const QString& name)
                      && compressed == qint64(st.size) && qint64(st.size) <= qint64(m_data.size());
     const qint64 entryCap = xml ? kMaxXmlEntrySize : stored ? qint64(m_data.size()) : kMaxEntrySize;
     if (qint64(st.size) > entryCap || m_total + qint64(st.size) > kMaxTotalSize + qint64(m_data.size())
-        || !plausibleSize(compressed, qint64(st.size), entryCap)) {
+        || (!xml && !plausibleSize(compressed, qint64(st.size), entryCap))) {
         m_refused = true;
         return std::nullopt;
     }
@@ -204,7 +204,54 @@ std::optional<QByteArray> Archive::read(const QString& name)
     if ((st.valid & ZIP_STAT_CRC) && crc32(out) != quint32(st.crc))
         return std::nullopt;
     m_total += expected;
+    if (xml && !plausibleXml(out)) {
+        m_refused = true;
+        return std::nullopt;
+    }
     return out;
+}
+
+bool isXmlName(const QString& name)
+{
+    return name.endsWith(QLatin1String(".xml"), Qt::CaseInsensitive) || name.endsWith(QLatin1String(".rels"), Qt::CaseInsensitive);
+}
+
+bool plausibleXml(const QByteArray& xml)
+{
+    // Start tags are counted where they stand, without parsing: "<" and a
+    // name. Paragraphs, cells and runs of every format read here: w:p, w:tc,
+    // w:r, text:p, text:h, text:span, table:table-cell and
+    // table:covered-table-cell.
+    static const QByteArrayView blocks[] = {"p", "h", "tc", "r", "span", "table-cell", "covered-table-cell"};
+    const char* p = xml.constData();
+    const char* const end = p + xml.size();
+    qint64 elements = 0;
+    qint64 blockCount = 0;
+    while (p < end) {
+        p = static_cast<const char*>(std::memchr(p, '<', size_t(end - p)));
+        if (!p)
+            break;
+        ++p;
+        if (p == end || *p == '/' || *p == '?' || *p == '!')
+            continue;
+        const char* nameEnd = p;
+        const char* local = p;
+        while (nameEnd < end && *nameEnd != '>' && *nameEnd != '/' && *nameEnd != ' ' && *nameEnd != '\t'
+               && *nameEnd != '\n' && *nameEnd != '\r' && nameEnd - p < 64) {
+            if (*nameEnd == ':')
+                local = nameEnd + 1;
+            ++nameEnd;
+        }
+        if (++elements > kMaxXmlElements)
+            return false;
+        const QByteArrayView localName(local, nameEnd - local);
+        for (const QByteArrayView& b : blocks) {
+            if (localName == b && ++blockCount > kMaxXmlBlocks)
+                return false;
+        }
+        p = nameEnd;
+    }
+    return true;
 }
 
 bool plausibleSize(qint64 compressed, qint64 uncompressed, qint64 maxEntry)
@@ -216,10 +263,12 @@ bool plausibleSize(qint64 compressed, qint64 uncompressed, qint64 maxEntry)
 
 QString tooLargeMessage()
 {
-    return QStringLiteral("The document unpacks to far more than any real document does (text over %1 MB, a part over "
-                          "%2 MB, or more than %3 times its packed size), so it was not opened, to keep its reading under "
-                          "300 MB of memory. It may be damaged or made to exhaust memory.")
+    return QStringLiteral("The document unpacks to far more than any real document does (text over %1 MB or over %L2 "
+                          "paragraphs, cells and runs, a part over %3 MB, or a picture more than %4 times its packed "
+                          "size), so it was not opened, to keep its reading under 300 MB of memory. It may be damaged or "
+                          "made to exhaust memory.")
         .arg(kMaxXmlEntrySize >> 20)
+        .arg(kMaxXmlBlocks)
         .arg(kMaxEntrySize >> 20)
         .arg(kMaxInflation);
 }

@@ -22,7 +22,8 @@ struct Entry {
 
 // Limits of what a read hands out: a compressed entry above kMaxEntrySize,
 // one that would take an archive's extracted total above kMaxTotalSize plus
-// the archive's own size, or one that inflates beyond what real documents
+// the archive's own size, an XML part that holds more than real documents
+// do (plausibleXml), or another entry that inflates beyond what real files
 // do, reads as absent. Together they keep what a document read takes beyond
 // its own file well under 300 MB of memory. A stored entry other than XML
 // may be as large as the archive.
@@ -35,8 +36,22 @@ inline constexpr qint64 kMaxTotalSize = qint64(160) << 20;
 inline constexpr qint64 kInflationFloor = qint64(4) << 20;
 inline constexpr qint64 kMaxInflation = 100;
 
-// Whether an entry of these sizes is within the bounds above.
+// An XML part is bounded by what it holds, however well it packs: every
+// paragraph, table cell and run read costs some 600 bytes of memory and a
+// few microseconds, every other element a fraction of that.
+inline constexpr qint64 kMaxXmlElements = 3'000'000;
+inline constexpr qint64 kMaxXmlBlocks = 300'000; // paragraphs, table cells and runs
+
+// Whether an entry of these sizes is within the bounds above (for parts
+// other than XML, whose bound is plausibleXml).
 bool plausibleSize(qint64 compressed, qint64 uncompressed, qint64 maxEntry = kMaxEntrySize);
+
+// Whether an XML part's elements, and its paragraphs, table cells and runs
+// among them, are within the bounds above.
+bool plausibleXml(const QByteArray& xml);
+
+// Whether an entry of this name is an XML part.
+bool isXmlName(const QString& name);
 
 // What the word processor says of a document refused for these bounds.
 QString tooLargeMessage();

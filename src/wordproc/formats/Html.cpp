@@ -364,17 +364,29 @@ void convertLists(QTextDocument* doc)
 // by more text; without this every open and save would add one.
 void dropBlocksAddedAfterTables(QTextDocument* doc)
 {
-    QList<QTextTable*> tables;
+    // Edits may merge or remove frames, so no table is held across one: the
+    // tables are found again by where they start, the last one first, so
+    // that an edit after a table leaves the positions before it as they are.
+    QList<int> starts;
     for (QTextFrame::iterator it = doc->rootFrame()->begin(); !it.atEnd(); ++it) {
         if (QTextTable* table = qobject_cast<QTextTable*>(it.currentFrame()))
-            tables.append(table);
+            starts.append(table->firstPosition());
     }
-    for (QTextTable* table : std::as_const(tables)) {
+    for (auto start = starts.crbegin(); start != starts.crend(); ++start) {
+        QTextFrame* frame = doc->frameAt(*start);
+        while (frame && frame->parentFrame() && frame->parentFrame() != doc->rootFrame())
+            frame = frame->parentFrame();
+        const QTextTable* table = qobject_cast<QTextTable*>(frame);
+        if (!table)
+            continue;
         QTextCursor after = table->lastCursorPosition();
         after.movePosition(QTextCursor::NextBlock);
         const QTextBlock empty = after.block();
         const QTextBlock next = empty.next();
         if (empty.length() != 1 || !next.isValid() || empty == table->lastCursorPosition().block())
+            continue;
+        // Only a paragraph of the main text takes the empty one's place.
+        if (QTextCursor(empty).currentFrame() != doc->rootFrame() || QTextCursor(next).currentFrame() != doc->rootFrame())
             continue;
         after.setBlockFormat(next.blockFormat());
         after.setBlockCharFormat(next.charFormat());

@@ -392,6 +392,12 @@ QTextBlockFormat Reader::blockFormat(const QString& styleName) const
 void Reader::emitLiteral(const QString& text, const QTextCharFormat& format)
 {
     flushMarker(format);
+    if (m_breakAfterBox) {
+        m_breakAfterBox = false;
+        m_pendingSpace = false;
+        if (text != QString(QChar::LineSeparator))
+            out().text(QString(QChar::LineSeparator), m_breakFormat);
+    }
     if (m_pendingSpace && !m_atStart)
         out().text(QStringLiteral(" "), m_spaceFormat);
     m_pendingSpace = false;
@@ -488,6 +494,7 @@ void Reader::readParagraph(QXmlStreamReader& x, int listKind, int number)
     const QTextCharFormat base = charFormat(resolved(styleName, true), QTextCharFormat());
     m_atStart = true;
     m_pendingSpace = false;
+    m_breakAfterBox = false;
     if (listKind != WPText::ListNone) {
         block.setProperty(WPText::ListKind, listKind);
         if (headIndent(block) == 0)
@@ -531,6 +538,15 @@ void Reader::readInline(QXmlStreamReader& x, const QTextCharFormat& format)
         } else if (ns == Ns::text && name == QLatin1String("line-break")) {
             emitLiteral(QString(QChar::LineSeparator), format);
             skip(x);
+        } else if (ns == Ns::text && name == QLatin1String("a")) {
+            // A link: its runs carry the target.
+            const QString href = x.attributes().value(Ns::xlink, QLatin1String("href")).toString().trimmed();
+            QTextCharFormat link = format;
+            if (!href.isEmpty() && !format.isAnchor()) {
+                link.setAnchor(true);
+                link.setAnchorHref(href);
+            }
+            readInline(x, link);
         } else if (ns == Ns::draw && name == QLatin1String("frame")) {
             readFrame(x, format);
         } else if (ns == Ns::text && name == QLatin1String("note")) {

@@ -118,6 +118,8 @@ private:
     bool m_pendingSpace = false;
     QTextCharFormat m_spaceFormat;
     QString m_marker; // list marker waiting for the item's first run
+    bool m_breakAfterBox = false; // a text box ended: the next text starts a line
+    QTextCharFormat m_breakFormat;
     QString m_header, m_footer;
     bool m_haveHeaderFooter = false;
 };

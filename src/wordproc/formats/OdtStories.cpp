@@ -9,6 +9,7 @@
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <utility>
 
 namespace Odt::detail {
 
@@ -46,6 +47,9 @@ void Reader::readFrame(QXmlStreamReader& x, const QTextCharFormat& format)
             const std::optional<QByteArray> bytes = href.contains(QLatin1String(".."))
                                                         ? std::nullopt
                                                         : m_zip.read(href, kMaxPictureBytes);
+            // A picture outside the package is linked, not kept.
+            if (!bytes && !href.isEmpty() && !m_zip.contains(href))
+                ++m_attributes->notKept[QStringLiteral("linked picture")];
             if (bytes && !bytes->isEmpty()) {
                 Picture p;
                 p.data = *bytes;
@@ -79,6 +83,7 @@ std::shared_ptr<QTextDocument> Reader::readStory(QXmlStreamReader& x)
     const QTextCharFormat spaceFormat = m_spaceFormat;
     const QString marker = m_marker;
     const int tableDepth = m_tableDepth;
+    const bool breakAfterBox = std::exchange(m_breakAfterBox, false);
     m_marker.clear();
     m_tableDepth = 0;
     m_stories.append({doc, std::make_shared<Builder>(doc.get())});
@@ -89,6 +94,7 @@ std::shared_ptr<QTextDocument> Reader::readStory(QXmlStreamReader& x)
     m_pendingSpace = pendingSpace;
     m_spaceFormat = spaceFormat;
     m_marker = marker;
+    m_breakAfterBox = breakAfterBox;
     m_tableDepth = tableDepth;
     return doc;
 }
@@ -120,9 +126,22 @@ void Reader::readNote(QXmlStreamReader& x, const QTextCharFormat& format)
 
 void Reader::readTextBox(QXmlStreamReader& x, const QTextCharFormat& format)
 {
-    // The box's text stays where it is anchored, its paragraphs as lines.
+    // The box's text stays where it is anchored, on lines of its own.
     const std::shared_ptr<QTextDocument> box = readStory(x);
-    inlineStory(*box, format, [this](const QString& text, const QTextCharFormat& format) { emitLiteral(text, format); });
+    bool any = false;
+    inlineStory(*box, format, [&](const QString& text, const QTextCharFormat& f) {
+        if (!any && !m_atStart) {
+            m_pendingSpace = false;
+            emitLiteral(QString(QChar::LineSeparator), format);
+        }
+        any = true;
+        emitLiteral(text, f);
+    });
+    if (any) {
+        // What follows the box in its paragraph starts a line of its own.
+        m_breakAfterBox = true;
+        m_breakFormat = format;
+    }
 }
 
 // The text of a header or footer, with page fields as placeholders.
@@ -157,10 +176,13 @@ QString Reader::plainText(QXmlStreamReader& x)
 // its first-page ones when it has no others.
 void Reader::readMasterPage(QXmlStreamReader& x)
 {
-    QString headerFirst, footerFirst;
+    QString headerFirst, footerFirst, headerEven, footerEven;
     while (x.readNextStartElement()) {
         const QStringView name = x.name();
-        if (name == QLatin1String("header"))
+        const bool shown = x.attributes().value(Ns::style, QLatin1String("display")) != QLatin1String("false");
+        if (!shown)
+            skip(x);
+        else if (name == QLatin1String("header"))
             m_otherHeader = plainText(x);
         else if (name == QLatin1String("footer"))
             m_otherFooter = plainText(x);
@@ -168,9 +190,15 @@ void Reader::readMasterPage(QXmlStreamReader& x)
             headerFirst = plainText(x);
         else if (name == QLatin1String("footer-first"))
             footerFirst = plainText(x);
+        else if (name == QLatin1String("header-left"))
+            headerEven = plainText(x);
+        else if (name == QLatin1String("footer-left"))
+            footerEven = plainText(x);
         else
             skip(x);
     }
+    WPHeaderFooter::countVariants(m_attributes->notKept, QStringLiteral("header"), m_otherHeader, headerFirst, headerEven);
+    WPHeaderFooter::countVariants(m_attributes->notKept, QStringLiteral("footer"), m_otherFooter, footerFirst, footerEven);
     if (m_otherHeader.isEmpty())
         m_otherHeader = headerFirst;
     if (m_otherFooter.isEmpty())

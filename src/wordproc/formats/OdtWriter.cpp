@@ -1,9 +1,11 @@
 // Writing OpenDocument Text: automatic styles for every distinct paragraph
 // and run, lists as text:list, tables, pictures in Pictures/, the page
-// layout in styles.xml and the header/footer templates in meta.xml.
+// layout with the header and footer in styles.xml and the header/footer
+// templates themselves in meta.xml.
 #include "wordproc/formats/Odt.h"
 
 #include "wordproc/WPText.h"
+#include "wordproc/formats/FieldCode.h"
 #include "wordproc/formats/FormatSupport.h"
 #include "wordproc/formats/OdtXml.h"
 #include "wordproc/formats/ZipPackage.h"
@@ -272,7 +274,19 @@ void Writer::writeParagraph(QXmlStreamWriter& w, const Paragraph& block, int ski
     for (const Run& s : std::as_const(list))
         full += s.text;
     qsizetype index = 0;
+    QString openLink; // the target of the text:a the runs are in
     for (const Run& s : std::as_const(list)) {
+        const QString href = s.link ? s.href : QString();
+        if (href != openLink) {
+            if (!openLink.isEmpty())
+                w.writeEndElement();
+            if (!href.isEmpty()) {
+                w.writeStartElement(QStringLiteral("text:a"));
+                w.writeAttribute(QStringLiteral("xlink:type"), QStringLiteral("simple"));
+                w.writeAttribute(QStringLiteral("xlink:href"), xmlSafe(href));
+            }
+            openLink = href;
+        }
         if (s.picture) {
             writePicture(w, s);
             ++index;
@@ -287,6 +301,8 @@ void Writer::writeParagraph(QXmlStreamWriter& w, const Paragraph& block, int ski
         if (!style.isEmpty())
             w.writeEndElement();
     }
+    if (!openLink.isEmpty())
+        w.writeEndElement();
     w.writeEndElement();
 }
 
@@ -451,12 +467,48 @@ QByteArray Writer::styles() const
             w.writeAttribute(QLatin1String(name), pt(*value));
     }
     w.writeEndElement(); // page-layout
+    // Header and footer as other programs show them: one centred paragraph
+    // of small grey text, page numbers as fields.
+    w.writeStartElement(QStringLiteral("style:style"));
+    w.writeAttribute(QStringLiteral("style:name"), QStringLiteral("HF"));
+    w.writeAttribute(QStringLiteral("style:family"), QStringLiteral("paragraph"));
+    w.writeEmptyElement(QStringLiteral("style:paragraph-properties"));
+    w.writeAttribute(QStringLiteral("fo:text-align"), QStringLiteral("center"));
+    w.writeEmptyElement(QStringLiteral("style:text-properties"));
+    w.writeAttribute(QStringLiteral("fo:font-size"), QStringLiteral("9pt"));
+    w.writeAttribute(QStringLiteral("fo:color"), QStringLiteral("#595959"));
+    w.writeEndElement();
     w.writeEndElement(); // automatic-styles
     w.writeStartElement(QStringLiteral("office:master-styles"));
-    w.writeEmptyElement(QStringLiteral("style:master-page"));
+    w.writeStartElement(QStringLiteral("style:master-page"));
     w.writeAttribute(QStringLiteral("style:name"), QStringLiteral("Standard"));
     w.writeAttribute(QStringLiteral("style:page-layout-name"), QStringLiteral("pm1"));
-    w.writeEndElement();
+    if (const auto hf = m_attributes.comment ? WPHeaderFooter::decode(*m_attributes.comment) : std::nullopt) {
+        for (const auto& [element, text] : {std::pair{"style:header", hf->first}, std::pair{"style:footer", hf->second}}) {
+            const QList<FieldCode::Piece> pieces = FieldCode::templatePieces(text);
+            if (pieces.isEmpty())
+                continue;
+            w.writeStartElement(QLatin1String(element));
+            w.writeStartElement(QStringLiteral("text:p"));
+            w.writeAttribute(QStringLiteral("text:style-name"), QStringLiteral("HF"));
+            for (const FieldCode::Piece& piece : pieces) {
+                if (piece.kind == FieldCode::Piece::Text) {
+                    w.writeCharacters(xmlSafe(piece.text));
+                } else {
+                    w.writeStartElement(piece.kind == FieldCode::Piece::Page ? QStringLiteral("text:page-number")
+                                                                             : QStringLiteral("text:page-count"));
+                    if (piece.kind == FieldCode::Piece::Page)
+                        w.writeAttribute(QStringLiteral("text:select-page"), QStringLiteral("current"));
+                    w.writeCharacters(QStringLiteral("1"));
+                    w.writeEndElement();
+                }
+            }
+            w.writeEndElement();
+            w.writeEndElement();
+        }
+    }
+    w.writeEndElement(); // master-page
+    w.writeEndElement(); // master-styles
     return rootOpen("office:document-styles") + out + "</office:document-styles>\n";
 }
 

@@ -3,6 +3,7 @@
 
 #include "wordproc/WPText.h"
 #include "wordproc/WPTextModel.h"
+#include "wordproc/formats/FieldCode.h"
 
 namespace Rtf::detail {
 
@@ -101,7 +102,7 @@ void Reader::controlWord(const QByteArray& name, bool hasParam, int param)
         if (hasParam) {
             const char16_t unit = char16_t(param < 0 ? param + 65536 : param);
             if (s.dest == Dest::Text || s.dest == Dest::ListText || s.dest == Dest::DocComm || s.dest == Dest::FontTable
-                || s.dest == Dest::NeXTGraphic || s.dest == Dest::HeaderFooter) {
+                || s.dest == Dest::NeXTGraphic || s.dest == Dest::HeaderFooter || s.dest == Dest::FieldInst) {
                 deliver(QString(QChar(unit)));
             }
             m_skip = s.uc;
@@ -253,8 +254,9 @@ void Reader::controlWord(const QByteArray& name, bool hasParam, int param)
             m_stack[m_stack.size() - 2].para.pnKind = WPText::ListNumber;
         break;
     case W_fldinst:
-        // Only a header's or footer's fields are read: their page numbers.
-        if (s.dest == Dest::HeaderFooter) {
+        // The instruction of a field in the text or in a header or footer:
+        // hyperlinks and page numbers; the result stands for the rest.
+        if (s.dest == Dest::HeaderFooter || s.dest == Dest::Text) {
             s.dest = Dest::FieldInst;
             m_fieldInst.clear();
         } else {
@@ -265,7 +267,10 @@ void Reader::controlWord(const QByteArray& name, bool hasParam, int param)
         // A page number or page count stands in the header or footer as its
         // placeholder, filled in on every printed page, not as the number
         // the other program last showed.
-        if (s.dest == Dest::HeaderFooter) {
+        if (s.dest == Dest::Text) {
+            if (const QString target = FieldCode::hyperlinkTarget(m_fieldInst); !target.isEmpty())
+                s.ch.href = target;
+        } else if (s.dest == Dest::HeaderFooter) {
             const QString field = m_fieldInst.simplified().section(QLatin1Char(' '), 0, 0).toUpper();
             QString placeholder;
             if (field == QLatin1String("PAGE"))
@@ -305,11 +310,17 @@ void Reader::controlWord(const QByteArray& name, bool hasParam, int param)
         break;
     case W_header:
     case W_headerf:
+    case W_headerl:
     case W_footer:
     case W_footerf:
+    case W_footerl:
         s.dest = Dest::HeaderFooter;
         s.headerFooter = word == W_header ? HeaderDefault : word == W_headerf ? HeaderFirst
-                       : word == W_footer ? FooterDefault : FooterFirst;
+                       : word == W_headerl ? HeaderEven : word == W_footer ? FooterDefault
+                       : word == W_footerf ? FooterFirst : FooterEven;
+        // Later sections' headers and footers: the first section's stay.
+        if (!m_headerFooter[s.headerFooter].isEmpty())
+            s.dest = Dest::Skip;
         break;
     case W_chpgn:
         if (s.dest == Dest::HeaderFooter)
@@ -487,7 +498,13 @@ void Reader::controlWord(const QByteArray& name, bool hasParam, int param)
         break;
 
     // ---- characters -----------------------------------------------------------------
-    case W_plain: s.ch = CharState(); break;
+    case W_plain: {
+        // Character formatting only: a link the run stands in stays.
+        CharState reset;
+        reset.href = s.ch.href;
+        s.ch = reset;
+        break;
+    }
     case W_b: s.ch.bold = !hasParam || param != 0; break;
     case W_i: s.ch.italic = !hasParam || param != 0; break;
     case W_ul:

@@ -59,9 +59,9 @@ const QHash<QByteArray, int>& wordTable()
             {"listoverride", W_listoverride}, {"ls", W_ls}, {"listtext", W_listtext},
             {"pntext", W_pntext}, {"pn", W_pn}, {"pnlvlblt", W_pnlvlblt}, {"pnlvlbody", W_pnlvlbody},
             {"pnlvlcont", W_pnlvlcont}, {"fldrslt", W_fldrslt},
-            {"stylesheet", W_skipdest}, {"header", W_header}, {"headerl", W_skipdest},
+            {"stylesheet", W_skipdest}, {"header", W_header}, {"headerl", W_headerl},
             {"headerr", W_header}, {"headerf", W_headerf}, {"footer", W_footer},
-            {"footerl", W_skipdest}, {"footerr", W_footer}, {"footerf", W_footerf},
+            {"footerl", W_footerl}, {"footerr", W_footer}, {"footerf", W_footerf},
             {"footnote", W_footnote}, {"annotation", W_annotation}, {"object", W_object},
             {"chftn", W_chftn}, {"chpgn", W_chpgn}, {"shpinst", W_shpinst}, {"shptxt", W_shptxt},
             {"clmgf", W_clmgf}, {"clmrg", W_clmrg}, {"clvmgf", W_clvmgf}, {"clvmrg", W_clvmrg},
@@ -297,6 +297,10 @@ void Reader::finishHeaderFooter()
 {
     if (m_haveComment && WPHeaderFooter::decode(m_comment))
         return;
+    WPHeaderFooter::countVariants(m_attributes->notKept, QStringLiteral("header"), m_headerFooter[HeaderDefault],
+                           m_headerFooter[HeaderFirst], m_headerFooter[HeaderEven]);
+    WPHeaderFooter::countVariants(m_attributes->notKept, QStringLiteral("footer"), m_headerFooter[FooterDefault],
+                           m_headerFooter[FooterFirst], m_headerFooter[FooterEven]);
     const QString header = (m_headerFooter[HeaderDefault].isEmpty() ? m_headerFooter[HeaderFirst]
                                                                     : m_headerFooter[HeaderDefault]).simplified();
     const QString footer = (m_headerFooter[FooterDefault].isEmpty() ? m_headerFooter[FooterFirst]
@@ -310,8 +314,11 @@ void Reader::finishHeaderFooter()
 // (U+F0B7, or its byte B7) is the bullet.
 QString Reader::canonicalMarker(const QString& written)
 {
-    QString core = written;
-    core.remove(QLatin1Char('\t'));
+    // Tabs and other control characters are no part of the marker.
+    QString core;
+    for (const QChar c : written)
+        if (c.unicode() >= 0x20)
+            core += c;
     core = core.trimmed();
     if (core.isEmpty())
         return QString();
@@ -497,7 +504,7 @@ void Reader::deliver(const QString& input)
         m_attachmentName += text;
         break;
     case Dest::FieldInst:
-        if (m_fieldInst.size() < 256)
+        if (m_fieldInst.size() < 4096)
             m_fieldInst += text;
         break;
     case Dest::ListText:
@@ -544,6 +551,10 @@ QTextCharFormat Reader::charFormat() const
         f.setVerticalAlignment(QTextCharFormat::AlignSuperScript);
     else if (c.vertical < 0)
         f.setVerticalAlignment(QTextCharFormat::AlignSubScript);
+    if (!c.href.isEmpty()) {
+        f.setAnchor(true);
+        f.setAnchorHref(c.href);
+    }
     return f;
 }
 

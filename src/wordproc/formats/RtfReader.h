@@ -39,7 +39,7 @@ enum class Dest {
 };
 
 // Header and footer texts of other programs' files, by kind.
-enum HeaderFooterSlot { HeaderDefault, HeaderFirst, FooterDefault, FooterFirst, HeaderFooterSlots };
+enum HeaderFooterSlot { HeaderDefault, HeaderFirst, HeaderEven, FooterDefault, FooterFirst, FooterEven, HeaderFooterSlots };
 
 struct CharState {
     int font = -1; // -1: the default font
@@ -51,6 +51,7 @@ struct CharState {
     int foreground = 0;
     int background = 0;
     int vertical = 0; // 1 super, -1 sub
+    QString href;     // the target of the hyperlink field being read
 };
 
 struct ParaState {
@@ -171,7 +172,7 @@ private:
 
     QString m_comment;
     bool m_haveComment = false;
-    QString m_fieldInst; // the instruction of the header or footer field being read
+    QString m_fieldInst; // the instruction of the field being read
     // The marker of the list paragraph being read, piece by piece with the
     // format of each piece.
     QList<std::pair<QString, QTextCharFormat>> m_listText;
@@ -200,7 +201,8 @@ enum Word {
     W_listtable, W_listoverridetable, W_list, W_listlevel, W_levelnfc, W_listid, W_listoverride, W_ls,
     W_listtext, W_pntext, W_pn, W_pnlvlblt, W_pnlvlbody, W_pnlvlcont,
     W_fldinst, W_fldrslt, W_skipdest,
-    W_footnote, W_chftn, W_annotation, W_object, W_header, W_headerf, W_footer, W_footerf, W_chpgn,
+    W_footnote, W_chftn, W_annotation, W_object, W_header, W_headerf, W_headerl, W_footer, W_footerf, W_footerl,
+    W_chpgn,
     W_shpinst, W_shptxt, W_clmgf, W_clmrg, W_clvmgf, W_clvmrg, W_cellx, W_trowd, W_trleft, W_clcbpat,
     W_par, W_pard, W_plain, W_line, W_tab, W_page, W_sect,
     W_ql, W_qc, W_qr, W_qj, W_li, W_ri, W_fi, W_sb, W_sa, W_sl, W_slmult,

@@ -5,6 +5,7 @@
 #include "wordproc/formats/Rtf.h"
 
 #include "wordproc/WPText.h"
+#include "wordproc/formats/FieldCode.h"
 #include "wordproc/formats/FormatSupport.h"
 
 #include <QBuffer>
@@ -12,6 +13,7 @@
 #include <QImage>
 #include <QSet>
 #include <QTextDocument>
+#include <algorithm>
 #include <cmath>
 
 namespace Rtf {
@@ -58,6 +60,16 @@ void appendEscaped(QByteArray& out, const QString& text, bool keepControls = fal
     }
 }
 
+// Whether a list marker's text (between its two tabs) comes back from
+// \listtext as it is: readers trim it, drop control characters and read a
+// Symbol-font dot as the bullet.
+bool readsBackAsMarker(const QString& core)
+{
+    if (core.isEmpty() || core != core.trimmed() || core == QString(QChar(0x00B7)) || core == QString(QChar(0xF0B7)))
+        return false;
+    return std::none_of(core.cbegin(), core.cend(), [](QChar c) { return c.unicode() < 0x20; });
+}
+
 class Writer {
 public:
     Writer(const QTextDocument& document, const WPDocAttributes& attributes, QList<Attachment>* attachments)
@@ -77,6 +89,7 @@ private:
     void writeTable(const WPTextModel::Table& table, int level, qreal width);
     void writeCell(const QList<Paragraph>& paragraphs, int level, qreal width);
     void writeRun(const Run& run);
+    void writeHeaderFooter(const char* destination, const QString& text);
     void writeCharProps(const Run& f);
     void writePicture(const Run& run);
     int fontIndex(const QString& family) const { return int(m_fonts.indexOf(family)); }
@@ -170,6 +183,12 @@ QByteArray Writer::run()
             m_out += word + QByteArray::number(twips(*value));
     }
     m_out += "\n";
+    if (m_attributes.comment) {
+        if (const auto hf = WPHeaderFooter::decode(*m_attributes.comment)) {
+            writeHeaderFooter("header", hf->first);
+            writeHeaderFooter("footer", hf->second);
+        }
+    }
     const qreal width = paper.width() - m_attributes.leftMargin.value_or(72) - m_attributes.rightMargin.value_or(72);
     m_textWidth = std::isfinite(width) && width >= 72 ? width : 468;
 
@@ -231,7 +250,9 @@ void Writer::writeBlock(const Paragraph& paragraph, int level, const char* end)
     m_out += ' ';
 
     QList<Run> list = writtenRuns(paragraph);
-    const int marker = kind != WPText::ListNone ? markerLength(paragraph.text()) : 0;
+    int marker = kind != WPText::ListNone ? markerLength(paragraph.text()) : 0;
+    if (marker > 0 && !readsBackAsMarker(paragraph.text().mid(1, marker - 2)))
+        marker = 0; // stays text
     if (marker > 0) {
         // The marker run goes to \listtext, which list-aware readers replace
         // with their own marker and others show as text.
@@ -243,9 +264,39 @@ void Writer::writeBlock(const Paragraph& paragraph, int level, const char* end)
         }
         m_out += '}';
     }
-    for (const Run& r : std::as_const(list))
-        writeRun(r);
+    // Runs of one link go into one HYPERLINK field, its result.
+    for (qsizetype i = 0; i < list.size();) {
+        if (!list[i].link || list[i].href.isEmpty()) {
+            writeRun(list[i++]);
+            continue;
+        }
+        const QString href = list[i].href;
+        m_out += "{\\field{\\*\\fldinst{";
+        appendEscaped(m_out, FieldCode::hyperlinkInstruction(href));
+        m_out += "}}{\\fldrslt";
+        for (; i < list.size() && list[i].link && list[i].href == href; ++i)
+            writeRun(list[i]);
+        m_out += "}}";
+    }
     m_out += end;
+}
+
+// Header and footer as other programs show them: one centred paragraph of
+// small text, page numbers as PAGE and NUMPAGES fields.
+void Writer::writeHeaderFooter(const char* destination, const QString& text)
+{
+    const QList<FieldCode::Piece> pieces = FieldCode::templatePieces(text);
+    if (pieces.isEmpty())
+        return;
+    m_out += QByteArray("{\\") + destination + "\\pard\\plain\\qc\\fs18 ";
+    for (const FieldCode::Piece& piece : pieces) {
+        if (piece.kind == FieldCode::Piece::Text)
+            appendEscaped(m_out, piece.text);
+        else
+            m_out += piece.kind == FieldCode::Piece::Page ? "{\\field{\\*\\fldinst PAGE }{\\fldrslt 1}}"
+                                                          : "{\\field{\\*\\fldinst NUMPAGES }{\\fldrslt 1}}";
+    }
+    m_out += "\\par}\n";
 }
 
 void Writer::writeCharProps(const Run& f)

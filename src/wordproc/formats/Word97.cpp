@@ -9,6 +9,7 @@
 #include "wordproc/WPTextModel.h"
 #include "wordproc/formats/CodePage.h"
 #include "wordproc/formats/CompoundFile.h"
+#include "wordproc/formats/FieldCode.h"
 #include "wordproc/formats/FormatSupport.h"
 #include "wordproc/formats/Word97Format.h"
 #include "wordproc/formats/Word97Layout.h"
@@ -19,6 +20,7 @@
 
 #include <QHash>
 #include <QTextDocument>
+#include <functional>
 
 namespace Word97 {
 
@@ -211,7 +213,15 @@ QList<RawParagraph> Reader::story(quint32 from, quint32 to, Story kind)
         const Chp style = m_styles.style(para.pap.istd).chp;
         Run current;
         bool open = false;
-        auto append = [&](const Run& format, const QString& text) {
+        // After a text box, the paragraph's text goes on on a line of its own.
+        bool breakAfterBox = false;
+        Run breakFormat;
+        std::function<void(const Run&, const QString&)> append = [&](const Run& format, const QString& text) {
+            if (breakAfterBox) {
+                breakAfterBox = false;
+                if (text != QString(QChar::LineSeparator))
+                    append(breakFormat, QString(QChar::LineSeparator));
+            }
             if (open && current.sameFormat(format) && !current.picture) {
                 current.text += text;
                 return;
@@ -239,11 +249,7 @@ QList<RawParagraph> Reader::story(quint32 from, quint32 to, Story kind)
                     const QString code = f.code.simplified();
                     const QString word = code.section(QLatin1Char(' '), 0, 0).toUpper();
                     if (word == QLatin1String("HYPERLINK")) {
-                        const qsizetype q1 = code.indexOf(QLatin1Char('"'));
-                        const qsizetype q2 = code.indexOf(QLatin1Char('"'), q1 + 1);
-                        f.href = q1 >= 0 && q2 > q1 ? code.mid(q1 + 1, q2 - q1 - 1) : code.section(QLatin1Char(' '), 1, 1);
-                        if (code.contains(QLatin1String("\\l")))
-                            f.href.prepend(QLatin1Char('#'));
+                        f.href = FieldCode::hyperlinkTarget(code);
                     } else if (kind == Story::Header && word == QLatin1String("PAGE")) {
                         f.replacement = QStringLiteral("{page}");
                     } else if (kind == Story::Header
@@ -321,11 +327,16 @@ QList<RawParagraph> Reader::story(quint32 from, quint32 to, Story kind)
                     --m_depth;
                     while (!box.isEmpty() && box.last().paragraph.runs.isEmpty())
                         box.removeLast();
+                    // The box's paragraphs as lines of their own.
                     for (qsizetype i = 0; i < box.size(); ++i) {
+                        if (i > 0 || open || !para.paragraph.runs.isEmpty())
+                            append(runOf(chp), QString(QChar::LineSeparator));
                         for (const Run& r : box[i].paragraph.runs)
                             append(r, r.text);
-                        if (i + 1 < box.size())
-                            append(runOf(chp), QString(QChar::LineSeparator));
+                    }
+                    if (!box.isEmpty()) {
+                        breakAfterBox = true;
+                        breakFormat = runOf(chp);
                     }
                 } else if (kind == Story::Main) {
                     ++m_notKept[QStringLiteral("drawing")];
@@ -462,8 +473,11 @@ void Reader::build(QTextDocument* into, WPDocAttributes* attributes)
 
     *attributes = WPDocAttributes();
     const QByteArray sed = structure(PlcfSed);
-    if (sed.size() >= 4 + 4 + 12) {
-        const qint64 fcSepx = qint32(le32(sed, 8 + 2));
+    // The page setup is the first section's: the section descriptors
+    // follow the n + 1 character positions of the n sections.
+    const qint64 sections = (sed.size() - 4) / 16;
+    if (sections >= 1) {
+        const qint64 fcSepx = qint32(le32(sed, 4 * (sections + 1) + 2));
         // The defaults of a section with no modifiers: Letter, 1.25" by 1".
         int xa = 12240, ya = 15840, left = 1800, right = 1800, top = 1440, bottom = 1440;
         if (fcSepx >= 0 && fcSepx + 2 <= m_word.size()) {
@@ -501,10 +515,14 @@ void Reader::build(QTextDocument* into, WPDocAttributes* attributes)
             const quint64 to = headerBase + le32(hdd, 4 * (index + 1));
             return to > from && to <= kMaxChars ? plainStory(quint32(from), quint32(to)) : QString();
         };
+        // Each section's stories: even and odd header, even and odd footer,
+        // first-page header and footer.
         QString header = storyText(6 + 1);
+        QString footer = storyText(6 + 3);
+        WPHeaderFooter::countVariants(m_notKept, QStringLiteral("header"), header, storyText(6 + 4), storyText(6 + 0));
+        WPHeaderFooter::countVariants(m_notKept, QStringLiteral("footer"), footer, storyText(6 + 5), storyText(6 + 2));
         if (header.isEmpty())
             header = storyText(6 + 4);
-        QString footer = storyText(6 + 3);
         if (footer.isEmpty())
             footer = storyText(6 + 5);
         if (auto record = WPHeaderFooter::encode(WPHeaderFooter::sanitize(header), WPHeaderFooter::sanitize(footer)))

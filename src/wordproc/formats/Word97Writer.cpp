@@ -7,12 +7,11 @@
 
 #include "wordproc/WPTextModel.h"
 #include "wordproc/formats/CompoundFile.h"
+#include "wordproc/formats/FieldCode.h"
 #include "wordproc/formats/Word97Format.h"
 #include "wordproc/formats/Word97Parts.h"
 #include "wordproc/formats/Word97Summary.h"
-#include "wordproc/print/WPPrint.h"
 
-#include <QDate>
 #include <QHash>
 #include <numeric>
 #include <QLocale>
@@ -266,9 +265,7 @@ void Writer::runs(const Paragraph& p)
             QByteArray special = props;
             add16(special, sprmCFSpec);
             add8(special, 1);
-            QString href = r.href;
-            href.remove(QLatin1Char('"'));
-            const QString code = QStringLiteral(" HYPERLINK \"%1\" ").arg(href);
+            const QString code = FieldCode::hyperlinkInstruction(r.href);
             const auto mark = [&](QChar c, int ch) {
                 m_fields.append({quint32(m_text.size()), ch});
                 m_chars.append({quint32(m_text.size()), quint32(m_text.size() + 1), special});
@@ -449,9 +446,6 @@ void Writer::table(const QList<Paragraph>& paragraphs)
 // 9-point grey text, page numbers as PAGE and NUMPAGES fields.
 void Writer::headerFooterStory(const QString& text)
 {
-    QString rest = text;
-    rest.replace(QLatin1String("{date}"), WPPrint::mediumDate(QDate::currentDate(), QLocale()));
-    rest.replace(QLatin1String("{title}"), QString());
     Run format;
     format.pointSize = 9;
     format.foreground = QColor(0x59, 0x59, 0x59);
@@ -475,22 +469,18 @@ void Writer::headerFooterStory(const QString& text)
         m_chars.append({quint32(m_text.size()), quint32(m_text.size() + 1), special});
         m_text += c;
     };
-    for (;;) {
-        const qsizetype a = rest.indexOf(QLatin1String("{page}"));
-        const qsizetype b = rest.indexOf(QLatin1String("{pages}"));
-        if (a < 0 && b < 0)
-            break;
-        const bool pages = b >= 0 && (a < 0 || b <= a);
-        const qsizetype at = pages ? b : a;
-        plain(rest.left(at));
+    for (const FieldCode::Piece& piece : FieldCode::templatePieces(text)) {
+        if (piece.kind == FieldCode::Piece::Text) {
+            plain(piece.text);
+            continue;
+        }
+        const bool pages = piece.kind == FieldCode::Piece::Pages;
         mark(QChar(0x13), 0x13 | (pages ? 26 : 33) << 8);
         plain(pages ? QStringLiteral(" NUMPAGES ") : QStringLiteral(" PAGE "));
         mark(QChar(0x14), 0x14);
         plain(QStringLiteral("1"));
         mark(QChar(0x15), 0x15 | 0x80 << 8);
-        rest = rest.mid(at + (pages ? 7 : 6));
     }
-    plain(rest);
     m_chars.append({quint32(m_text.size()), quint32(m_text.size() + 1), props});
     m_text += QChar(0x0D);
     QByteArray centred;

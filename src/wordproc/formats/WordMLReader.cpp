@@ -80,6 +80,8 @@ bool Reader::run(const QByteArray& data, QString* error)
     if (m_haveHeaderFooter) {
         m_attributes->comment = WPHeaderFooter::encode(m_header, m_footer);
     } else {
+        WPHeaderFooter::countVariants(m_attributes->notKept, QStringLiteral("header"), m_otherHeader[0], m_otherHeader[1], m_otherHeader[2]);
+        WPHeaderFooter::countVariants(m_attributes->notKept, QStringLiteral("footer"), m_otherFooter[0], m_otherFooter[1], m_otherFooter[2]);
         const QString header = m_otherHeader[0].isEmpty() ? m_otherHeader[1] : m_otherHeader[0];
         const QString footer = m_otherFooter[0].isEmpty() ? m_otherFooter[1] : m_otherFooter[0];
         if (const auto record = WPHeaderFooter::encode(WPHeaderFooter::sanitize(header), WPHeaderFooter::sanitize(footer)))
@@ -255,6 +257,10 @@ void Reader::readParagraphProps(ParaProps& p)
             const QStringView rule = a.value(kW, QLatin1String("line-rule"));
             if ((rule.isEmpty() || rule == QLatin1String("auto")) && !a.value(kW, QLatin1String("line")).isEmpty())
                 p.multiple = a.value(kW, QLatin1String("line")).toDouble() / 240.0;
+        } else if (name == QLatin1String("sectPr")) {
+            // A section break: the page setup is the first section's.
+            readSection();
+            continue;
         } else if (name == QLatin1String("tabs")) {
             p.hasTabs = true;
             while (m_x->readNextStartElement()) {
@@ -407,10 +413,22 @@ void Reader::readInlineElement(const QTextCharFormat& base)
         readRun(base);
     } else if (name == QLatin1String("hlink") || name == QLatin1String("fldSimple") || name == QLatin1String("smartTag")
                || name == QLatin1String("ins")) {
+        QTextCharFormat inner = base;
+        if (name == QLatin1String("hlink") && !base.isAnchor()) {
+            // A link: to an address, a place in the document, or both.
+            const QXmlStreamAttributes a = m_x->attributes();
+            QString href = a.value(kW, QLatin1String("dest")).toString().trimmed();
+            if (const QString place = a.value(kW, QLatin1String("bookmark")).toString().trimmed(); !place.isEmpty())
+                href += QLatin1Char('#') + place;
+            if (!href.isEmpty()) {
+                inner.setAnchor(true);
+                inner.setAnchorHref(href);
+            }
+        }
         if (!enter())
             return;
         while (m_x->readNextStartElement())
-            readInlineElement(base);
+            readInlineElement(inner);
         leave();
     } else {
         if (name == QLatin1String("annotation") && m_x->attributes().value(kW, QLatin1String("type")) == QLatin1String("Word.Comment"))

@@ -104,7 +104,7 @@ private:
     QList<std::pair<std::shared_ptr<QTextDocument>, std::shared_ptr<Builder>>> m_stories;
     QList<std::shared_ptr<QTextDocument>> m_notes;
     QString m_noteLabel;
-    QString m_otherHeader[2], m_otherFooter[2]; // default and first-page ones of the first section
+    QString m_otherHeader[3], m_otherFooter[3]; // default, first-page and even-page ones of the first section
     WPDocAttributes* m_attributes;
     int m_depth = 0;
     int m_tableDepth = 0;

@@ -119,11 +119,14 @@ void Reader::readSection()
             // Another program's header and footer: odd pages' (the default)
             // or the first page's.
             const QStringView type = a.value(kW, QLatin1String("type"));
-            const int slot = type == QLatin1String("first") ? 1 : type == QLatin1String("even") ? -1 : 0;
+            const int slot = type == QLatin1String("first") ? 1 : type == QLatin1String("even") ? 2 : 0;
             QString* texts = m_x->name() == QLatin1String("hdr") ? m_otherHeader : m_otherFooter;
-            const QString text = plainText();
-            if (slot >= 0)
-                texts[slot] = text;
+            texts[slot] = plainText();
+            continue;
+        }
+        if (!first) {
+            // The page setup is the first section's.
+            skip();
             continue;
         }
         if (m_x->name() == QLatin1String("pgSz")) {

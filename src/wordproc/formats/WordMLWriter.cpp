@@ -188,12 +188,29 @@ void Writer::paragraph(const Paragraph& paragraph)
 
     QList<Run> runs = writtenRuns(paragraph);
     takeLeading(runs, marker); // Word draws the list's marker itself
+    QString openLink; // the target of the w:hlink the runs are in
     for (const Run& r : std::as_const(runs)) {
+        const QString href = r.link ? r.href : QString();
+        if (href != openLink) {
+            if (!openLink.isEmpty())
+                w.writeEndElement();
+            if (!href.isEmpty()) {
+                const qsizetype hash = href.indexOf(QLatin1Char('#'));
+                w.writeStartElement(QStringLiteral("w:hlink"));
+                if (hash != 0)
+                    w.writeAttribute(QStringLiteral("w:dest"), xmlSafe(hash < 0 ? href : href.left(hash)));
+                if (hash >= 0)
+                    w.writeAttribute(QStringLiteral("w:bookmark"), xmlSafe(href.mid(hash + 1)));
+            }
+            openLink = href;
+        }
         if (r.picture)
             picture(r);
         else
             textRun(r);
     }
+    if (!openLink.isEmpty())
+        w.writeEndElement();
     w.writeEndElement(); // p
 }
 

@@ -119,8 +119,10 @@ std::optional<QByteArray> Reader::read(const QString& name, qint64 cap) const
         return std::nullopt;
     zip_stat_t st;
     fn().zip_stat_init(&st);
+    const bool xml = Zip::isXmlName(name);
     if (fn().zip_stat_index(m_zip, zip_uint64_t(index), 0, &st) == 0 && (st.valid & ZIP_STAT_SIZE)
-        && (st.valid & ZIP_STAT_COMP_SIZE) && !Zip::plausibleSize(qint64(st.comp_size), qint64(st.size), cap)) {
+        && (st.valid & ZIP_STAT_COMP_SIZE)
+        && (xml ? qint64(st.size) > cap : !Zip::plausibleSize(qint64(st.comp_size), qint64(st.size), cap))) {
         m_refused = true;
         return std::nullopt;
     }
@@ -148,6 +150,10 @@ std::optional<QByteArray> Reader::read(const QString& name, qint64 cap) const
     fn().zip_fclose(file);
     if (!ok)
         return std::nullopt;
+    if (xml && !Zip::plausibleXml(out)) {
+        m_refused = true;
+        return std::nullopt;
+    }
     return out;
 }
 

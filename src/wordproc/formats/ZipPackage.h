@@ -35,8 +35,9 @@ public:
     QStringList names() const;
     // The entry's bytes; nothing when it is missing, unreadable or larger
     // than `cap`.
-    // An entry that inflates beyond what real documents do (see
-    // Zip::plausibleSize) is refused too.
+    // An XML part that holds more than real documents do, or another entry
+    // that inflates beyond what real files do (see Zip::plausibleXml and
+    // Zip::plausibleSize), is refused too.
     std::optional<QByteArray> read(const QString& name, qint64 cap = kMaxEntryBytes) const;
     bool refusedForSize() const { return m_refused; }
 
