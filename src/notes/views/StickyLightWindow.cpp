@@ -429,7 +429,8 @@ void StickyLightWindow::passInputOn()
     if (!c || m_target == 0 || m_input.empty())
         return;
     // The same events, now the full window's: the server delivers them in
-    // order, ahead of what comes to that window itself.
+    // order, ahead of what comes to that window itself. Key, button and
+    // motion events share one layout.
     for (std::array<char, 32>& raw : m_input) {
         auto* event = reinterpret_cast<xcb_button_press_event_t*>(raw.data());
         event->event = m_target;
@@ -449,4 +450,6 @@ void StickyLightWindow::retire(int afterMs)
         if (m_buttonsDown == 0)
             deleteLater();
     });
+    // A release the server never sent (a grab taken over) keeps it no longer.
+    QTimer::singleShot(afterMs + 10000, this, [this] { deleteLater(); });
 }
