@@ -167,10 +167,11 @@ int recordedNotes(QTextStream& out, const SpeechLibrary::Api& lib, const Transcr
     if (reference == 0)
         return 1;
     auto rate = [reference](int errors) { return 100.0 * errors / reference; };
-    out << QStringLiteral("  word error rate of recorded notes: %1 %, the recorded notes decoded whole %2 %, the "
-                          "original WAVs decoded whole %3 %, ratio %4\n")
+    out << QStringLiteral("  word error rate of recorded notes: %1 %, the recorded notes decoded whole %2 % (ratio "
+                          "%3), the original WAVs decoded whole %4 % (ratio %5)\n")
                .arg(rate(ours), 0, 'f', 1)
                .arg(rate(recordedWhole), 0, 'f', 1)
+               .arg(recordedWhole > 0 ? double(ours) / recordedWhole : 0.0, 0, 'f', 2)
                .arg(rate(originalWhole), 0, 'f', 1)
                .arg(originalWhole > 0 ? double(ours) / originalWhole : 0.0, 0, 'f', 2);
     return 0;
