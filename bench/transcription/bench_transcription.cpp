@@ -3,6 +3,8 @@
 // 44.1 kHz, stored as AAC in an .m4a file, then transcribed. Beside it, the
 // recogniser's figure for the same stored audio decoded as a whole in one
 // pass (the floor), and the ratio.
+#include "PrivatePulse.h"
+#include "RecordedNotes.h"
 #include "notes/AudioDecoder.h"
 #include "notes/AudioFileWriter.h"
 #include "notes/SpeechLibrary.h"
@@ -27,6 +29,8 @@ struct Sentence {
     QString audio; // .wav, or .raw (16 kHz 16-bit mono)
     QString words;
 };
+
+} // namespace
 
 QStringList words(const QString& text)
 {
@@ -67,6 +71,8 @@ int distance(const QStringList& a, const QStringList& b)
     return prev[size_t(b.size())];
 }
 
+namespace {
+
 // A raw recording as a WAV file libav can read.
 QString asWav(const QString& raw, const QString& folder)
 {
@@ -98,10 +104,12 @@ QString asNote(const QString& audio, const QString& folder)
     return path;
 }
 
+} // namespace
+
 // The recogniser on the whole stored note in one pass.
-QString wholeFile(const SpeechLibrary::Api& lib, const QString& note)
+QString wholeFile(const SpeechLibrary::Api& lib, const QString& audio16k)
 {
-    const std::vector<qint16> audio = AudioDecoder::decodeAll(note, 16000);
+    const std::vector<qint16> audio = AudioDecoder::decodeAll(audio16k, 16000);
     const QDir d(Transcriber::modelFolder());
     const QByteArray hmm = QFile::encodeName(d.filePath(QStringLiteral("en-us")));
     const QByteArray lm = QFile::encodeName(d.filePath(QStringLiteral("en-us.lm.bin")));
@@ -124,18 +132,12 @@ QString wholeFile(const SpeechLibrary::Api& lib, const QString& note)
     return text;
 }
 
-} // namespace
+namespace {
 
-int main(int argc, char** argv)
+// The recogniser's own test recordings, each stored as a note would be.
+int storedSentences(QTextStream& out, const SpeechLibrary::Api& api, const Transcriber::Recogniser& recogniser)
 {
-    QCoreApplication app(argc, argv);
-    QTextStream out(stdout);
-    const SpeechLibrary::Api* lib = SpeechLibrary::load();
-    const std::optional<Transcriber::Recogniser> recogniser = Transcriber::recogniserFor(QLocale());
-    if (!lib || !recogniser) {
-        out << "the recogniser or its US-English model is not installed\n";
-        return 1;
-    }
+    const SpeechLibrary::Api* lib = &api;
     QList<Sentence> set = readSet(QStringLiteral("librivox"), QStringLiteral("transcription"), QStringLiteral("%1.wav"));
     set += readSet(QStringLiteral("cards"), QStringLiteral("cards.transcription"), QStringLiteral("%1.wav"));
     set.append({kData + QStringLiteral("goforward.raw"), QStringLiteral("go forward ten meters")});
@@ -154,7 +156,7 @@ int main(int argc, char** argv)
         const QStringList truth = words(s.words);
         QElapsedTimer t;
         t.start();
-        const Transcriber::Result r = Transcriber::recognise(*recogniser, note, cancel);
+        const Transcriber::Result r = Transcriber::recognise(recogniser, note, cancel);
         seconds += double(t.nsecsElapsed()) / 1e9;
         const int e = distance(words(r.text), truth);
         const int f = distance(words(wholeFile(*lib, note)), truth);
@@ -174,4 +176,31 @@ int main(int argc, char** argv)
                .arg(floorWer > 0 ? wer / floorWer : 0.0, 0, 'f', 2);
     out << QStringLiteral("  transcription time: %1 s for %2 words\n").arg(seconds, 0, 'f', 2).arg(reference);
     return 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QTemporaryDir data;
+    qputenv("VEXO_BW_DATA_DIR", data.path().toLocal8Bit());
+    // Before anything opens an audio device: the recorder hears what the
+    // bench plays into this server.
+    PrivatePulse pulse;
+    const QString pulseError = pulse.start();
+    QCoreApplication app(argc, argv);
+    QTextStream out(stdout);
+    const SpeechLibrary::Api* lib = SpeechLibrary::load();
+    const std::optional<Transcriber::Recogniser> recogniser = Transcriber::recogniserFor(QLocale());
+    if (!lib || !recogniser) {
+        out << "the recogniser or its US-English model is not installed\n";
+        return 1;
+    }
+    const bool recordedOnly = app.arguments().contains(QStringLiteral("--recorded-only"));
+    int status = recordedOnly ? 0 : storedSentences(out, *lib, *recogniser);
+    if (pulseError.isEmpty())
+        status |= recordedNotes(out, *lib, *recogniser, pulse);
+    else
+        out << "recorded notes skipped: no private sound server (" << pulseError << ")\n";
+    return status;
 }

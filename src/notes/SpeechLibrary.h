@@ -16,21 +16,22 @@ namespace SpeechLibrary {
 #define BW_SPHINXBASE_FUNCTIONS(X)                                                                                   \
     X(cmd_ln_free_r)                                                                                                 \
     X(cmd_ln_init)                                                                                                   \
-    X(cmn_live_set)                                                                                                  \
     X(err_set_logfp)                                                                                                 \
     X(fe_end_utt)                                                                                                    \
+    X(fe_free)                                                                                                       \
     X(fe_get_output_size)                                                                                            \
+    X(fe_get_vad_state)                                                                                              \
+    X(fe_init_auto_r)                                                                                                \
     X(fe_process_frames)                                                                                             \
     X(fe_start_utt)
 #define BW_POCKETSPHINX_FUNCTIONS(X)                                                                                 \
     X(ps_args)                                                                                                       \
     X(ps_end_utt)                                                                                                    \
     X(ps_free)                                                                                                       \
-    X(ps_get_fe)                                                                                                     \
     X(ps_get_feat)                                                                                                   \
     X(ps_get_hyp)                                                                                                    \
-    X(ps_get_in_speech)                                                                                              \
     X(ps_init)                                                                                                       \
+    X(ps_process_cep)                                                                                                \
     X(ps_process_raw)                                                                                                \
     X(ps_start_utt)
 

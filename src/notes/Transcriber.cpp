@@ -15,6 +15,8 @@ namespace Transcriber {
 namespace {
 
 constexpr int kRate = 16000;
+// A minute of speech frames (100 a second).
+constexpr qint64 kLongestUtterance = 6000;
 
 QMutex& folderLock()
 {
@@ -36,13 +38,17 @@ bool hasModel(const QString& folder)
         && QFileInfo(d.filePath(QStringLiteral("cmudict-en-us.dict"))).isFile();
 }
 
-// The decoder and its configuration, freed together.
+// The decoder, its configuration and the front end the note's features
+// are computed with, freed together.
 struct Decoder {
     const SpeechLibrary::Api& lib;
     cmd_ln_t* config = nullptr;
     ps_decoder_t* ps = nullptr;
+    fe_t* fe = nullptr;
     ~Decoder()
     {
+        if (fe)
+            lib.fe_free(fe);
         if (ps)
             lib.ps_free(ps);
         if (config)
@@ -50,55 +56,93 @@ struct Decoder {
     }
 };
 
-// Sets the decoder's cepstral mean to that of the whole note before the
-// note is fed to it: fed in blocks, the recogniser would otherwise start
-// from a mean of its own and learn the speaker's only as the note goes on,
-// which costs short notes most of their words. The note is read once for
-// this (streamed, never held whole) and once more for the recognition.
-AudioDecoder::Result primeCepstralMean(const SpeechLibrary::Api& lib, ps_decoder_t* ps, const QString& audioPath,
-                                       const std::atomic<bool>& cancel)
-{
-    fe_t* fe = lib.ps_get_fe(ps);
-    feat_t* feat = lib.ps_get_feat(ps);
-    if (!fe || !feat || !feat->cmn_struct)
-        return {AudioDecoder::Outcome::finished, {}};
-    const int width = lib.fe_get_output_size(fe);
-    constexpr int kFrames = 256;
-    std::vector<mfcc_t> block(size_t(kFrames + 1) * size_t(width));
-    std::vector<mfcc_t*> rows(kFrames + 1);
-    for (int i = 0; i <= kFrames; ++i)
-        rows[size_t(i)] = block.data() + size_t(i) * size_t(width);
-    std::vector<double> sum(size_t(width), 0.0);
-    qint64 frames = 0;
-    auto add = [&](int count) {
-        for (int f = 0; f < count; ++f)
-            for (int c = 0; c < width; ++c)
-                sum[size_t(c)] += double(rows[size_t(f)][c]);
-        frames += count;
-    };
-    lib.fe_start_utt(fe);
-    const AudioDecoder::Result read = AudioDecoder::decode(audioPath, kRate, [&](const qint16* s, qsizetype n) {
-        const int16* next = s;
-        size_t left = size_t(n);
-        while (left > 0) {
-            if (cancel)
+// Turns a note into the recogniser's features block by block: the frames
+// of speech the front end keeps (it drops long silences) and whether it
+// hears speech at the end of each block.
+class Frames {
+public:
+    Frames(const SpeechLibrary::Api& lib, fe_t* fe)
+        : m_lib(lib)
+        , m_fe(fe)
+        , m_width(lib.fe_get_output_size(fe))
+        , m_block(size_t(kFrames + 1) * size_t(m_width))
+        , m_rows(kFrames + 1)
+    {
+        for (int i = 0; i <= kFrames; ++i)
+            m_rows[size_t(i)] = m_block.data() + size_t(i) * size_t(m_width);
+    }
+
+    int width() const { return m_width; }
+    // The front end could not take the audio.
+    bool hasFailed() const { return m_failed; }
+    void start() { m_lib.fe_start_utt(m_fe); }
+    bool inSpeech() const { return m_lib.fe_get_vad_state(m_fe) != 0; }
+
+    // Hands `use` the frames of `count` samples, at most kFrames at a time.
+    template <typename Use>
+    bool add(const qint16* samples, size_t count, const Use& use)
+    {
+        const int16* next = samples;
+        while (count > 0) {
+            int32 n = kFrames;
+            const size_t before = count;
+            if (m_lib.fe_process_frames(m_fe, &next, &count, m_rows.data(), &n, nullptr) < 0) {
+                m_failed = true;
                 return false;
-            int32 count = kFrames;
-            if (lib.fe_process_frames(fe, &next, &left, rows.data(), &count, nullptr) < 0 || count == 0)
+            }
+            // Silence the front end drops gives no frames, yet is used up.
+            if (n > 0 && !use(m_rows.data(), int(n)))
+                return false;
+            if (n == 0 && count == before)
                 break;
-            add(count);
         }
+        return true;
+    }
+
+    // The last frame the front end held back, if any.
+    template <typename Use>
+    bool finish(const Use& use)
+    {
+        int32 n = 0;
+        m_lib.fe_end_utt(m_fe, m_rows[0], &n);
+        return n == 0 || use(m_rows.data(), int(n));
+    }
+
+private:
+    static constexpr int kFrames = 256;
+    const SpeechLibrary::Api& m_lib;
+    fe_t* m_fe;
+    int m_width;
+    std::vector<mfcc_t> m_block;
+    std::vector<mfcc_t*> m_rows;
+    bool m_failed = false;
+};
+
+// The cepstral mean of the whole note's speech, as the recogniser takes
+// it when it is given a note in one piece: the note is read once for this
+// (streamed, never held whole) and once more for the recognition, whose
+// features are then normalised exactly as in one piece, however long the
+// note and however it is cut into sentences.
+AudioDecoder::Result noteMean(Frames& frames, const QString& audioPath, const std::atomic<bool>& cancel,
+                              std::vector<mfcc_t>& mean)
+{
+    std::vector<double> sum(size_t(frames.width()), 0.0);
+    qint64 count = 0;
+    const auto add = [&](mfcc_t** rows, int n) {
+        for (int f = 0; f < n; ++f)
+            for (int c = 0; c < frames.width(); ++c)
+                sum[size_t(c)] += double(rows[f][c]);
+        count += n;
         return !cancel;
-    });
-    int32 last = 0;
-    lib.fe_end_utt(fe, rows[0], &last);
-    add(last);
-    // A second of audio gives a steady mean; less is left to the recogniser.
-    if (read.outcome == AudioDecoder::Outcome::finished && frames >= 100) {
-        std::vector<mfcc_t> mean(static_cast<size_t>(width));
-        for (int c = 0; c < width; ++c)
-            mean[size_t(c)] = mfcc_t(sum[size_t(c)] / double(frames));
-        lib.cmn_live_set(feat->cmn_struct, mean.data());
+    };
+    frames.start();
+    const AudioDecoder::Result read = AudioDecoder::decode(
+        audioPath, kRate, [&](const qint16* s, qsizetype n) { return frames.add(s, size_t(n), add) && !cancel; });
+    frames.finish(add);
+    mean.assign(size_t(frames.width()), mfcc_t(0));
+    if (count > 0) {
+        for (int c = 0; c < frames.width(); ++c)
+            mean[size_t(c)] = mfcc_t(sum[size_t(c)] / double(count));
     }
     return read;
 }
@@ -152,26 +196,40 @@ Result recognise(const Recogniser& recogniser, const QString& audioPath, const s
     const QByteArray lm = QFile::encodeName(d.filePath(QStringLiteral("en-us.lm.bin")));
     const QByteArray dict = QFile::encodeName(d.filePath(QStringLiteral("cmudict-en-us.dict")));
     Decoder decoder{*lib};
-    // Fed in blocks, the cepstral mean is kept live (primed below).
+    // The features come normalised by the note's own mean (below), so the
+    // decoder normalises nothing itself.
     decoder.config = lib->cmd_ln_init(nullptr, lib->ps_args(), TRUE, "-hmm", hmm.constData(), "-lm", lm.constData(),
-                                      "-dict", dict.constData(), "-samprate", "16000", "-cmn", "live", nullptr);
+                                      "-dict", dict.constData(), "-samprate", "16000", "-cmn", "none", nullptr);
     if (decoder.config)
         decoder.ps = lib->ps_init(decoder.config);
-    if (!decoder.ps)
+    // The decoder has read its model's front-end settings into the
+    // configuration: the same front end, our own.
+    if (decoder.ps)
+        decoder.fe = lib->fe_init_auto_r(decoder.config);
+    // The model's own settings ask the decoder to normalise (its
+    // configuration file wins over ours): told here not to.
+    feat_t* feat = decoder.ps ? lib->ps_get_feat(decoder.ps) : nullptr;
+    if (feat)
+        feat->cmn = CMN_NONE;
+    if (!decoder.ps || !decoder.fe || !feat)
         return Result{false, false, {}, QStringLiteral("The speech model for %1 could not be loaded.").arg(recogniser.locale)};
     if (cancel)
         return Result{false, true, {}, {}};
 
-    // The whole note first: its cepstral mean is known before decoding.
-    const AudioDecoder::Result primed = primeCepstralMean(*lib, decoder.ps, audioPath, cancel);
-    if (primed.outcome == AudioDecoder::Outcome::cancelled || cancel)
+    Frames frames(*lib, decoder.fe);
+    std::vector<mfcc_t> mean;
+    const AudioDecoder::Result measured = noteMean(frames, audioPath, cancel, mean);
+    if (cancel)
         return Result{false, true, {}, {}};
-    if (primed.outcome == AudioDecoder::Outcome::failed)
-        return Result{false, false, {}, primed.error};
+    if (frames.hasFailed())
+        return Result{false, false, {}, QStringLiteral("The recording could not be prepared for transcription.")};
+    if (measured.outcome == AudioDecoder::Outcome::failed)
+        return Result{false, false, {}, measured.error};
 
     QStringList sentences;
     bool inUtterance = false;
     bool heardSpeech = false;
+    qint64 utteranceFrames = 0;
     auto closeUtterance = [&] {
         lib->ps_end_utt(decoder.ps);
         int32 score = 0;
@@ -180,33 +238,50 @@ Result recognise(const Recogniser& recogniser, const QString& audioPath, const s
             if (!s.isEmpty())
                 sentences.append(s);
         }
+        inUtterance = false;
+        heardSpeech = false;
+        utteranceFrames = 0;
     };
+    const auto search = [&](mfcc_t** rows, int n) {
+        for (int f = 0; f < n; ++f)
+            for (int c = 0; c < frames.width(); ++c)
+                rows[f][c] -= mean[size_t(c)];
+        if (!inUtterance)
+            inUtterance = lib->ps_start_utt(decoder.ps) >= 0;
+        lib->ps_process_cep(decoder.ps, rows, n, FALSE, FALSE);
+        utteranceFrames += n;
+        return !cancel;
+    };
+    frames.start();
     const AudioDecoder::Result decoded = AudioDecoder::decode(audioPath, kRate, [&](const qint16* s, qsizetype n) {
         // Fed in quarter seconds: pauses are found and a stop is noticed quickly.
         while (n > 0) {
             if (cancel)
                 return false;
             const qsizetype block = std::min<qsizetype>(n, kRate / 4);
-            if (!inUtterance)
-                inUtterance = lib->ps_start_utt(decoder.ps) >= 0;
-            lib->ps_process_raw(decoder.ps, s, size_t(block), FALSE, FALSE);
-            if (lib->ps_get_in_speech(decoder.ps)) {
+            if (!frames.add(s, size_t(block), search))
+                return false;
+            if (frames.inSpeech()) {
                 heardSpeech = true;
-            } else if (heardSpeech) {
-                // A pause after speech ends a sentence.
+            } else if (heardSpeech && inUtterance && utteranceFrames >= kLongestUtterance) {
+                // A long stretch is closed at its next pause, which keeps
+                // the search's memory bounded. Shorter ones run on: each
+                // sentence closed on its own would lose the words around
+                // it, and with them the recogniser's context.
                 closeUtterance();
-                inUtterance = false;
-                heardSpeech = false;
             }
             s += block;
             n -= block;
         }
         return !cancel;
     });
-    if (decoded.outcome == AudioDecoder::Outcome::cancelled || cancel)
+    if (cancel)
         return Result{false, true, {}, {}};
+    if (frames.hasFailed())
+        return Result{false, false, {}, QStringLiteral("The recording could not be prepared for transcription.")};
     if (decoded.outcome == AudioDecoder::Outcome::failed)
         return Result{false, false, {}, decoded.error};
+    frames.finish(search);
     if (inUtterance)
         closeUtterance();
     return Result{true, false, sentences.join(QLatin1Char(' ')), {}};

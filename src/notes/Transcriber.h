@@ -32,8 +32,11 @@ struct Result {
     QString error; // not ok: what went wrong
 };
 
-// Decodes the audio file to 16 kHz mono and recognises it, a sentence per
-// stretch of speech. Blocks; checks `cancel` between blocks of audio.
+// Decodes the audio file to 16 kHz mono and recognises it as the recogniser
+// would the whole file in one pass: features normalised by the note's own
+// mean, one stretch of speech (a very long note in pieces of about a minute,
+// cut at pauses), each piece a sentence. Blocks; checks `cancel` between
+// blocks of audio.
 Result recognise(const Recogniser& recogniser, const QString& audioPath, const std::atomic<bool>& cancel);
 
 // "go forward ten meters" -> "Go forward ten meters."

@@ -126,6 +126,67 @@ private Q_SLOTS:
         QVERIFY(v.row(c.id)->missingLabel()->isVisible());
     }
 
+    void aClickReachesTheFieldItLandedOn_data()
+    {
+        // Which row is open first (none, or the one above, tall), the part
+        // of the row below that is clicked, and whether that row has a
+        // transcript (a short box drawn) or not.
+        QTest::addColumn<bool>("aboveOpen");
+        QTest::addColumn<QString>("part");
+        QTest::addColumn<bool>("withTranscript");
+        QTest::newRow("title, nothing open") << false << QStringLiteral("title") << true;
+        QTest::newRow("title, row above open") << true << QStringLiteral("title") << true;
+        QTest::newRow("title without transcript, row above open") << true << QStringLiteral("title") << false;
+        QTest::newRow("transcript, row above open") << true << QStringLiteral("transcript") << true;
+        QTest::newRow("transcript, nothing open") << false << QStringLiteral("transcript") << true;
+    }
+    void aClickReachesTheFieldItLandedOn()
+    {
+        QFETCH(bool, aboveOpen);
+        QFETCH(QString, part);
+        QFETCH(bool, withTranscript);
+        QVERIFY(writeAudio(QStringLiteral("a.m4a")));
+        QVERIFY(writeAudio(QStringLiteral("b.m4a")));
+        const VoiceNote above = makeNote(QStringLiteral("Above"), QStringLiteral("a.m4a"), QStringLiteral("First words."));
+        const QString words = withTranscript ? QStringLiteral("Second words.") : QString();
+        const VoiceNote below = makeNote(QStringLiteral("Below"), QStringLiteral("b.m4a"), words);
+        QVERIFY(saveNotes({above, below}));
+        RecorderView v;
+        v.resize(520, 700);
+        v.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&v));
+        if (aboveOpen) {
+            QTest::mouseClick(v.list()->viewport(), Qt::LeftButton, {},
+                              v.delegate()->layout(v.rowRect(above.id), above, false).title.center());
+            QCOMPARE(v.selected(), above.id);
+            QTRY_COMPARE(v.rowRect(above.id).height(), v.row(above.id)->sizeHint().height());
+        }
+        // The click lands where the row below is drawn now; opening it closes
+        // the row above, and the rows move up under the pointer.
+        const NoteRowDelegate::Layout drawn = v.delegate()->layout(v.rowRect(below.id), below, false);
+        const QRect target = part == QLatin1String("title") ? drawn.title : drawn.editor;
+        QVERIFY(target.isValid());
+        QTest::mouseClick(v.list()->viewport(), Qt::LeftButton, {}, target.center());
+        QCOMPARE(v.selected(), below.id);
+        NoteRow* row = v.row(below.id);
+        QVERIFY(row);
+        QWidget* wanted = part == QLatin1String("title") ? static_cast<QWidget*>(row->titleField())
+                                                         : static_cast<QWidget*>(row->transcriptEditor());
+        QTRY_VERIFY(wanted->hasFocus());
+        QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("V"));
+        const VoiceNote saved = Store::loadList<VoiceNote>(RecorderModel::fileName())->value(1);
+        QCOMPARE(saved.id, below.id);
+        if (part == QLatin1String("title")) {
+            QVERIFY2(saved.title.contains(QLatin1Char('V')), qPrintable(saved.title));
+            QCOMPARE(saved.transcript, words);
+        } else {
+            QCOMPARE(saved.title, QStringLiteral("Below"));
+            QVERIFY2(saved.transcript.contains(QLatin1Char('V')), qPrintable(saved.transcript));
+        }
+        // The row above keeps its words.
+        QCOMPARE(Store::loadList<VoiceNote>(RecorderModel::fileName())->value(0), above);
+    }
+
     void theListScrollsInItsOwnPlace_data()
     {
         QTest::addColumn<int>("count");

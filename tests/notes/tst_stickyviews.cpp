@@ -152,6 +152,38 @@ private Q_SLOTS:
         QCOMPARE(view->pinButton()->toolTip(), QStringLiteral("Stop floating on top"));
     }
 
+    void pinStatesApartAtAGlance_data()
+    {
+        // The header's symbols are drawn at 11 points; larger sizes too.
+        QTest::addColumn<qreal>("points");
+        QTest::newRow("11 pt") << 11.0;
+        QTest::newRow("13 pt") << 13.0;
+        QTest::newRow("17 pt") << 17.0;
+    }
+    void pinStatesApartAtAGlance()
+    {
+        QFETCH(qreal, points);
+        // How much of the button the symbol covers: the empty pin is an
+        // outline with the note showing through, the filled one solid.
+        auto ink = [points](const QString& symbol) {
+            StickySymbolButton b(symbol, points, QColor::fromRgbF(0, 0, 0, 0.6f));
+            QImage image(b.size(), QImage::Format_ARGB32_Premultiplied);
+            image.fill(Qt::transparent);
+            b.render(&image, QPoint(), QRegion(), QWidget::DrawChildren);
+            if (!qEnvironmentVariableIsEmpty("BW_SNAPSHOT_DIR"))
+                image.scaled(image.size() * 8).save(qEnvironmentVariable("BW_SNAPSHOT_DIR") + QLatin1Char('/') + symbol
+                                                    + QString::number(points) + QStringLiteral(".png"));
+            double sum = 0;
+            for (int y = 0; y < image.height(); ++y)
+                for (int x = 0; x < image.width(); ++x)
+                    sum += qAlpha(image.pixel(x, y)) / 255.0;
+            return sum;
+        };
+        const double empty = ink(QStringLiteral("pin")), filled = ink(QStringLiteral("pin.fill"));
+        QVERIFY(empty > 0);
+        QVERIFY2(empty < 0.75 * filled, qPrintable(QStringLiteral("%1 of %2").arg(empty).arg(filled)));
+    }
+
     void deleteAsksOnlyForText_data()
     {
         QTest::addColumn<QString>("text");

@@ -34,6 +34,7 @@
 namespace {
 
 constexpr int kNoDisplay = 77;
+constexpr int kNoXdotool = 78;
 
 QJsonObject describe(StickyStore& store, StickyWindows& windows)
 {
@@ -228,6 +229,38 @@ int lightRun()
     return 0;
 }
 
+// Notes restored as pictures, then clicked and typed into at once, as a
+// user does (xdotool sends what a mouse and keyboard would).
+int clickRun(const QString& keys)
+{
+    const QString xdotool = QStandardPaths::findExecutable(QStringLiteral("xdotool"));
+    if (xdotool.isEmpty())
+        return kNoXdotool;
+    StickyNote n = StickyNote::make(1, QStringLiteral("picture"));
+    n.frame = StickyFrame::toText(QRectF(100, 20, 320, 300));
+    if (!Store::save(Json::fromList(QList<StickyNote>{n}), StickyStore::fileName()))
+        return 30;
+    StickyStore store;
+    StickyWindows windows(store);
+    store.restoreWindows();
+    StickyLightWindow* light = windows.lightWindow(n.id);
+    if (!light || !QTest::qWaitFor([light] { return light->isExposed(); }))
+        return 31;
+    QTest::qWait(200);
+    // Below the text: the caret goes to its end.
+    const QPoint at = light->geometry().center();
+    QStringList args{QStringLiteral("mousemove"), QString::number(at.x()), QString::number(at.y()),
+                     QStringLiteral("click"), QStringLiteral("1")};
+    args += keys.split(QLatin1Char(' '));
+    QProcess input;
+    input.start(xdotool, args);
+    if (!QTest::qWaitFor([&input] { return input.state() == QProcess::NotRunning; }, 10000))
+        return 32;
+    QTest::qWait(500);
+    std::printf("note text: %s\n", qPrintable(store.note(n.id)->text));
+    return 0;
+}
+
 int runChild(int argc, char** argv)
 {
     QApplication app(argc, argv);
@@ -237,6 +270,8 @@ int runChild(int argc, char** argv)
     const QString exchange = QString::fromLocal8Bit(argv[3]);
     if (phase == QLatin1String("light"))
         return lightRun();
+    if (phase == QLatin1String("click"))
+        return clickRun(QString::fromLocal8Bit(argv[4]));
     return phase == QLatin1String("first") ? firstRun(exchange) : secondRun(exchange);
 }
 
@@ -246,7 +281,7 @@ class TstStickyX11 : public QObject {
     Q_OBJECT
 
     // Runs one phase in a fresh process on a fresh Xvfb server.
-    int run(const QString& phase, const QString& exchange)
+    int run(const QString& phase, const QString& exchange, const QString& extra = QString())
     {
         QProcess p;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
@@ -254,7 +289,8 @@ class TstStickyX11 : public QObject {
         p.setProcessEnvironment(env);
         p.setProcessChannelMode(QProcess::MergedChannels);
         p.start(m_xvfb, {QStringLiteral("-a"), QStringLiteral("-s"), QStringLiteral("-screen 0 1280x800x24"),
-                         QCoreApplication::applicationFilePath(), QStringLiteral("--x11-child"), phase, exchange});
+                         QCoreApplication::applicationFilePath(), QStringLiteral("--x11-child"), phase, exchange,
+                         extra});
         if (!p.waitForFinished(120000)) {
             p.kill();
             p.waitForFinished();
@@ -333,11 +369,38 @@ private Q_SLOTS:
             QSKIP("no X server could be started");
         QVERIFY2(result == 0, qPrintable(QStringLiteral("check %1 failed\n").arg(result) + QString::fromLocal8Bit(m_output)));
     }
+
+    void theFirstClickOnAPictureIsAClick_data()
+    {
+        // What is typed right after the click, and the note's text after.
+        QTest::addColumn<QString>("keys");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("typing") << QStringLiteral("type --delay 20 ab") << QStringLiteral("pictureab");
+        QTest::newRow("a shortcut, then typing")
+            << QStringLiteral("key ctrl+a type --delay 20 new") << QStringLiteral("new");
+    }
+    void theFirstClickOnAPictureIsAClick()
+    {
+        QFETCH(QString, keys);
+        QFETCH(QString, text);
+        m_xvfb = QStandardPaths::findExecutable(QStringLiteral("xvfb-run"));
+        if (m_xvfb.isEmpty())
+            QSKIP("xvfb-run is not installed");
+        QTemporaryDir exchange;
+        m_output.clear();
+        const int result = run(QStringLiteral("click"), exchange.path(), keys);
+        if (result == kNoDisplay)
+            QSKIP("no X server could be started");
+        if (result == kNoXdotool)
+            QSKIP("xdotool is not installed");
+        QVERIFY2(result == 0, qPrintable(QStringLiteral("check %1 failed\n").arg(result) + QString::fromLocal8Bit(m_output)));
+        QVERIFY2(m_output.contains("note text: " + text.toUtf8() + "\n"), m_output.constData());
+    }
 };
 
 int main(int argc, char** argv)
 {
-    if (argc >= 4 && qstrcmp(argv[1], "--x11-child") == 0)
+    if (argc >= 5 && qstrcmp(argv[1], "--x11-child") == 0)
         return runChild(argc, argv);
     QApplication app(argc, argv);
     TstStickyX11 test;

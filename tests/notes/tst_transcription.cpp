@@ -2,6 +2,7 @@
 #include "TestEnvironment.h"
 #include "notes/AudioDecoder.h"
 #include "notes/AudioFileWriter.h"
+#include "notes/SpeechLibrary.h"
 #include "notes/Transcriber.h"
 
 #include <QElapsedTimer>
@@ -37,6 +38,46 @@ QString roundTrip(const QString& raw, const QTemporaryDir& dir)
     if (at44.empty() || !w.open(m4a) || !w.write(at44.data(), qsizetype(at44.size())) || !w.finish())
         return {};
     return m4a;
+}
+
+// The recogniser's best: the whole file decoded in one pass.
+QString inOnePass(const QString& audio)
+{
+    const SpeechLibrary::Api* lib = SpeechLibrary::load();
+    const std::vector<qint16> samples = AudioDecoder::decodeAll(audio, 16000);
+    const QString model = Transcriber::modelFolder() + QLatin1Char('/');
+    const QByteArray hmm = QFile::encodeName(model + QStringLiteral("en-us"));
+    const QByteArray lm = QFile::encodeName(model + QStringLiteral("en-us.lm.bin"));
+    const QByteArray dict = QFile::encodeName(model + QStringLiteral("cmudict-en-us.dict"));
+    cmd_ln_t* config = lib->cmd_ln_init(nullptr, lib->ps_args(), TRUE, "-hmm", hmm.constData(), "-lm", lm.constData(),
+                                        "-dict", dict.constData(), "-samprate", "16000", nullptr);
+    ps_decoder_t* ps = lib->ps_init(config);
+    lib->ps_start_utt(ps);
+    lib->ps_process_raw(ps, samples.data(), samples.size(), FALSE, TRUE);
+    lib->ps_end_utt(ps);
+    int32 score = 0;
+    const char* hyp = lib->ps_get_hyp(ps, &score);
+    const QString text = hyp ? QString::fromUtf8(hyp) : QString();
+    lib->ps_free(ps);
+    lib->cmd_ln_free_r(config);
+    return text;
+}
+
+// Words that differ between two texts (edit distance over words).
+int wordsApart(const QString& a, const QString& b)
+{
+    const QStringList x = a.split(QLatin1Char(' '), Qt::SkipEmptyParts), y = b.split(QLatin1Char(' '), Qt::SkipEmptyParts);
+    std::vector<int> prev(size_t(y.size()) + 1), cur(prev.size());
+    for (qsizetype j = 0; j <= y.size(); ++j)
+        prev[size_t(j)] = int(j);
+    for (qsizetype i = 1; i <= x.size(); ++i) {
+        cur[0] = int(i);
+        for (qsizetype j = 1; j <= y.size(); ++j)
+            cur[size_t(j)] = std::min({prev[size_t(j - 1)] + (x[i - 1] == y[j - 1] ? 0 : 1), prev[size_t(j)] + 1,
+                                       cur[size_t(j - 1)] + 1});
+        std::swap(prev, cur);
+    }
+    return prev[size_t(y.size())];
 }
 
 } // namespace
@@ -75,6 +116,56 @@ private Q_SLOTS:
         // A sentence: capital first letter, full stop.
         QVERIFY(result.text.front().isUpper());
         QVERIFY(result.text.endsWith(QLatin1Char('.')));
+    }
+
+    void aNoteReadsAsTheWholeFileInOnePass_data()
+    {
+        // A note as a microphone gives it: quieter or louder than the
+        // recogniser's own recordings, short or long, with silence around.
+        QTest::addColumn<QString>("recording");
+        QTest::addColumn<double>("gain");
+        QTest::addColumn<double>("silence");
+        const QString book = QStringLiteral("librivox/sense_and_sensibility_01_austen_64kb-0870.wav");
+        QStringList parts;
+        for (const char* n : {"0870", "0880", "0890", "0920", "0930"})
+            parts.append(QStringLiteral("librivox/sense_and_sensibility_01_austen_64kb-%1.wav").arg(QLatin1String(n)));
+        const QString chapter = parts.join(QLatin1Char('+'));
+        QTest::newRow("as recorded") << book << 1.0 << 0.0;
+        QTest::newRow("quiet microphone") << book << 0.1 << 0.0;
+        QTest::newRow("a long note") << chapter << 1.0 << 0.0;
+        QTest::newRow("loud, with silence around") << book << 2.5 << 1.0;
+    }
+    void aNoteReadsAsTheWholeFileInOnePass()
+    {
+        QFETCH(QString, recording);
+        QFETCH(double, gain);
+        QFETCH(double, silence);
+        // Several recordings one after the other make one long note.
+        std::vector<qint16> speech;
+        for (const QString& part : recording.split(QLatin1Char('+'))) {
+            if (!QFile::exists(kTestData + part))
+                QSKIP("the recogniser's test recordings are not installed");
+            const std::vector<qint16> samples = AudioDecoder::decodeAll(kTestData + part, 44100);
+            QVERIFY(!samples.empty());
+            speech.insert(speech.end(), samples.begin(), samples.end());
+        }
+        QTemporaryDir dir;
+        std::vector<qint16> note(size_t(silence * 44100), 0);
+        for (qint16 s : speech)
+            note.push_back(qint16(std::clamp(std::lround(s * gain), -32768L, 32767L)));
+        note.resize(note.size() + size_t(silence * 44100), 0);
+        const QString m4a = dir.filePath(QStringLiteral("note.m4a"));
+        AudioFileWriter w;
+        QVERIFY(w.open(m4a) && w.write(note.data(), qsizetype(note.size())) && w.finish());
+        std::atomic<bool> cancel{false};
+        const Transcriber::Result r = Transcriber::recognise(*Transcriber::recogniserFor(QLocale()), m4a, cancel);
+        QVERIFY2(r.ok, qPrintable(r.error));
+        // Read in blocks and cut into sentences at pauses, a note may differ
+        // from the one pass in a word here and there, no more.
+        const QString ours = r.text.toLower().remove(QLatin1Char('.')).simplified();
+        const QString best = inOnePass(m4a);
+        QVERIFY2(wordsApart(ours, best) * 20 <= best.count(QLatin1Char(' ')) + 1,
+                 qPrintable(ours + QStringLiteral("\n") + best));
     }
 
     void everyLocaleFallsBackToUsEnglish_data()

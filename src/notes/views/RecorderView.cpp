@@ -301,8 +301,11 @@ void RecorderView::select(const QUuid& id)
     NoteRow* open = openRow();
     if (open)
         open->setGeometry(m_list->visualRect(i));
-    if (open && m_pressedAt.x() >= 0) {
-        const QPoint inRow = open->mapFrom(m_list->viewport(), m_pressedAt);
+    if (open && m_pressedRow == row) {
+        // Where the click landed within its row: the rows above may have
+        // changed height (the one open before closed), so the row is no
+        // longer where the pointer was.
+        const QPoint inRow = m_pressedInRow;
         QWidget* hit = open->childAt(inRow);
         if (hit && (hit == open->titleField() || open->titleField()->isAncestorOf(hit))) {
             open->titleField()->setFocus(Qt::MouseFocusReason);
@@ -335,8 +338,13 @@ void RecorderView::hideEvent(QHideEvent* event)
 bool RecorderView::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == m_list->viewport() && event->type() == QEvent::MouseButtonPress) {
-        m_pressedAt = static_cast<QMouseEvent*>(event)->position().toPoint();
-        QTimer::singleShot(0, this, [this] { m_pressedAt = QPoint(-1, -1); });
+        // Kept as the row pressed and the point within it, taken before the
+        // press selects that row and the list lays out again.
+        const QPoint at = static_cast<QMouseEvent*>(event)->position().toPoint();
+        const QModelIndex i = m_list->indexAt(at);
+        m_pressedRow = i.isValid() ? i.row() : -1;
+        m_pressedInRow = i.isValid() ? at - m_list->visualRect(i).topLeft() : QPoint();
+        QTimer::singleShot(0, this, [this] { m_pressedRow = -1; });
     }
     return QWidget::eventFilter(watched, event);
 }

@@ -79,5 +79,6 @@ private:
     QPointer<QWidget> m_open; // the NoteRow open for editing
     QTimer m_spinner; // turns the spinner of a drawn row
     int m_spinStep = 0;
-    QPoint m_pressedAt{-1, -1}; // where a click into a drawn row landed
+    int m_pressedRow = -1; // the drawn row a click landed in
+    QPoint m_pressedInRow; // and where in that row
 };

@@ -62,7 +62,15 @@ public:
             window = reinterpret_cast<const xcb_enter_notify_event_t*>(event)->event;
             break;
         case XCB_BUTTON_PRESS:
+        case XCB_BUTTON_RELEASE:
             window = reinterpret_cast<const xcb_button_press_event_t*>(event)->event;
+            break;
+        case XCB_MOTION_NOTIFY:
+            window = reinterpret_cast<const xcb_motion_notify_event_t*>(event)->event;
+            break;
+        case XCB_KEY_PRESS:
+        case XCB_KEY_RELEASE:
+            window = reinterpret_cast<const xcb_key_press_event_t*>(event)->event;
             break;
         case XCB_MAP_NOTIFY:
             window = reinterpret_cast<const xcb_map_notify_event_t*>(event)->window;
@@ -120,7 +128,8 @@ StickyLightWindow::StickyLightWindow(const QUuid& id, const QRect& geometry, boo
     const std::array<quint32, 3> values{
         screen->white_pixel, 0,
         XCB_EVENT_MASK_EXPOSURE | XCB_EVENT_MASK_STRUCTURE_NOTIFY | XCB_EVENT_MASK_ENTER_WINDOW
-            | XCB_EVENT_MASK_BUTTON_PRESS};
+            | XCB_EVENT_MASK_BUTTON_PRESS | XCB_EVENT_MASK_BUTTON_RELEASE | XCB_EVENT_MASK_BUTTON_MOTION
+            | XCB_EVENT_MASK_KEY_PRESS | XCB_EVENT_MASK_KEY_RELEASE};
     xcb_create_window(c, XCB_COPY_FROM_PARENT, m_window, screen->root, qint16(m_geometry.x()), qint16(m_geometry.y()),
                       quint16(m_geometry.width()), quint16(m_geometry.height()), 0, XCB_WINDOW_CLASS_INPUT_OUTPUT,
                       screen->root_visual, mask, values.data());
@@ -357,14 +366,33 @@ bool StickyLightWindow::handle(const void* message)
         m_geometry.setSize(QSize(configure->width, configure->height));
         return true;
     }
-    case XCB_ENTER_NOTIFY:
     case XCB_BUTTON_PRESS:
-        // Answered once the event has been handled: the full window made
-        // in its place talks to the server itself.
-        if (!m_woken) {
-            m_woken = true;
-            QTimer::singleShot(0, this, &StickyLightWindow::wakeRequested);
+    case XCB_BUTTON_RELEASE:
+    case XCB_MOTION_NOTIFY:
+    case XCB_KEY_PRESS:
+    case XCB_KEY_RELEASE: {
+        const quint8 type = event->response_type & 0x7F;
+        if (type == XCB_BUTTON_PRESS) {
+            ++m_buttonsDown;
+            // The keys typed after the click come here until the full
+            // window has the focus; they are passed on with the click.
+            if (xcb_connection_t* c = connection(); c && m_mapped) {
+                const auto* press = reinterpret_cast<const xcb_button_press_event_t*>(event);
+                xcb_set_input_focus(c, XCB_INPUT_FOCUS_PARENT, m_window, press->time);
+                xcb_flush(c);
+            }
+        } else if (type == XCB_BUTTON_RELEASE && m_buttonsDown > 0) {
+            --m_buttonsDown;
         }
+        m_input.push_back(*reinterpret_cast<const std::array<char, 32>*>(event));
+        passInputOn();
+        wake();
+        if (m_buttonsDown == 0 && m_retiring)
+            QTimer::singleShot(0, this, [this] { deleteLater(); });
+        return true;
+    }
+    case XCB_ENTER_NOTIFY:
+        wake();
         return true;
     case XCB_CLIENT_MESSAGE: {
         const auto* client = reinterpret_cast<const xcb_client_message_event_t*>(event);
@@ -377,4 +405,51 @@ bool StickyLightWindow::handle(const void* message)
     default:
         return true;
     }
+}
+
+void StickyLightWindow::wake()
+{
+    // Answered once the event has been handled: the full window made in its
+    // place talks to the server itself.
+    if (!m_woken) {
+        m_woken = true;
+        QTimer::singleShot(0, this, &StickyLightWindow::wakeRequested);
+    }
+}
+
+void StickyLightWindow::passInputTo(quint32 window)
+{
+    m_target = window;
+    passInputOn();
+}
+
+void StickyLightWindow::passInputOn()
+{
+    xcb_connection_t* c = connection();
+    if (!c || m_target == 0 || m_input.empty())
+        return;
+    // The same events, now the full window's: the server delivers them in
+    // order, ahead of what comes to that window itself. Key, button and
+    // motion events share one layout.
+    for (std::array<char, 32>& raw : m_input) {
+        auto* event = reinterpret_cast<xcb_button_press_event_t*>(raw.data());
+        event->event = m_target;
+        event->child = XCB_WINDOW_NONE;
+        xcb_send_event(c, 0, m_target, XCB_EVENT_MASK_NO_EVENT, raw.data());
+    }
+    m_input.clear();
+    xcb_flush(c);
+}
+
+void StickyLightWindow::retire(int afterMs)
+{
+    // A button held on the picture still belongs to it (its release ends
+    // the press the full window was given): it goes once that is released.
+    QTimer::singleShot(afterMs, this, [this] {
+        m_retiring = true;
+        if (m_buttonsDown == 0)
+            deleteLater();
+    });
+    // A release the server never sent (a grab taken over) keeps it no longer.
+    QTimer::singleShot(afterMs + 10000, this, [this] { deleteLater(); });
 }

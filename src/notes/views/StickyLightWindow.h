@@ -5,6 +5,8 @@
 #include <QRect>
 #include <QString>
 #include <QUuid>
+#include <array>
+#include <vector>
 
 // A note window as it comes up at start on an X server: a bare X window
 // made by the program itself, whose picture of the note is kept by the X
@@ -44,6 +46,13 @@ public:
     // (when given) it holds only the colour of its last pixel.
     void setPicture(const QImage& picture, const QString& sharedKey = QString(), int rows = 0, int used = -1);
 
+    // The input the picture was given (a click, the keys typed after it)
+    // goes on to `window`, the full note window made in its place, and so
+    // does whatever comes to the picture from now on.
+    void passInputTo(quint32 window);
+    // Goes after `afterMs`, or once a button held on it is released.
+    void retire(int afterMs);
+
     void show();
     void hide();
     void raise();
@@ -61,6 +70,8 @@ private:
     void describe();
     // Returns true when the event was this window's.
     bool handle(const void* event);
+    void wake();
+    void passInputOn();
 
     QUuid m_id;
     quint32 m_window = 0;
@@ -69,6 +80,11 @@ private:
     bool m_mapped = false;
     bool m_exposed = false;
     bool m_woken = false;
+    bool m_retiring = false;
+    int m_buttonsDown = 0;
+    // Input not yet passed on, as the server sent it, and where it goes.
+    std::vector<std::array<char, 32>> m_input;
+    quint32 m_target = 0;
     // Inside a window manager's frame: its own configure events then tell
     // the place within the frame, not on the screen.
     bool m_framed = false;

@@ -117,8 +117,11 @@ void StickyWindows::wake(const QUuid& id)
     StickyWindow* full = m_windows.value(id);
     if (!light->isVisible() && full)
         full->hide();
+    // A click that woke the picture, and the keys after it, reach the note.
+    if (full)
+        light->passInputTo(quint32(full->winId()));
     // The picture stays under the full window until that has painted.
-    QTimer::singleShot(150, light, [light] { delete light.data(); });
+    light->retire(150);
 }
 
 bool StickyWindows::draw(StickyLightWindow* light)
