@@ -166,6 +166,8 @@ NoteRow::NoteRow(RecorderModel* model, const VoiceNote& note, bool expanded, QWi
                                      Chrome::ink(), true, m_editorBox);
     m_transcript->setFrameShape(QFrame::NoFrame);
     m_transcript->setAccessibleName(QStringLiteral("Transcript"));
+    // Tab goes on to the row's next control, as in every other field.
+    m_transcript->setTabChangesFocus(true);
     connect(m_transcript, &SpellTextView::textEdited, this, [this](const QString& text) {
         // The spelling highlighter's repaints arrive here too: only text
         // that differs is an edit.
