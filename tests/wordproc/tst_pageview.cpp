@@ -357,7 +357,14 @@ private Q_SLOTS:
             const auto shown = [&] { return screen->grabWindow(e.window->winId()).toImage(); };
             const auto fresh = [&] { return e.window->grab().toImage().convertToFormat(shown().format()); };
             for (bool focus : {false, true, false, true}) {
-                QApplication::processEvents();
+                // Late paints of what came before (a busy or sanitised
+                // run) are not the focus change's.
+                for (int quiet = 0; quiet < 40; ++quiet) {
+                    PaintWatch idle(e.window.get());
+                    QTest::qWait(50);
+                    if (idle.paints == 0)
+                        break;
+                }
                 PaintWatch watch(e.window.get());
                 if (focus)
                     e.view()->setFocus();
