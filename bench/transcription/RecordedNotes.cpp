@@ -129,6 +129,8 @@ int recordedNotes(QTextStream& out, const SpeechLibrary::Api& lib, const Transcr
     // Errors of the note's transcript, of the recogniser on the recorded
     // note whole, and of the recogniser on the original recording whole.
     int reference = 0, ours = 0, recordedWhole = 0, originalWhole = 0, index = 0;
+    // Notes whose transcript is word for word the recorded note's decoded whole.
+    int same = 0, measured = 0;
     const std::atomic<bool> cancel{false};
     out << "transcription of " << set.size()
         << " spoken notes recorded through the recorder (AAC), against the original 16 kHz WAV decoded whole\n";
@@ -154,7 +156,10 @@ int recordedNotes(QTextStream& out, const SpeechLibrary::Api& lib, const Transcr
         const QStringList truth = words(s.sentences.join(QLatin1Char(' ')));
         const Transcriber::Result r = Transcriber::recognise(recogniser, note, cancel);
         const int e = distance(words(r.text), truth);
-        const int w = distance(words(wholeFile(lib, note)), truth);
+        const QStringList whole = words(wholeFile(lib, note));
+        const int w = distance(whole, truth);
+        same += words(r.text) == whole ? 1 : 0;
+        ++measured;
         const int f = distance(words(wholeFile(lib, wav)), truth);
         reference += int(truth.size());
         ours += e;
@@ -174,5 +179,8 @@ int recordedNotes(QTextStream& out, const SpeechLibrary::Api& lib, const Transcr
                .arg(recordedWhole > 0 ? double(ours) / recordedWhole : 0.0, 0, 'f', 2)
                .arg(rate(originalWhole), 0, 'f', 1)
                .arg(originalWhole > 0 ? double(ours) / originalWhole : 0.0, 0, 'f', 2);
+    out << QStringLiteral("  transcripts word for word those of the recorded notes decoded whole: %1 of %2\n")
+               .arg(same)
+               .arg(measured);
     return 0;
 }

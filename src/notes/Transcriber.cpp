@@ -8,6 +8,7 @@
 #include <QFileInfo>
 #include <QMutex>
 #include <QStringList>
+#include <algorithm>
 #include <vector>
 
 namespace Transcriber {
@@ -119,31 +120,33 @@ private:
 };
 
 // The cepstral mean of the whole note's speech, as the recogniser takes
-// it when it is given a note in one piece: the note is read once for this
-// (streamed, never held whole) and once more for the recognition, whose
-// features are then normalised exactly as in one piece, however long the
-// note and however it is cut into sentences.
+// it when it is given a note in one piece: frames without energy (a
+// negative first coefficient) left out, summed in the recogniser's own
+// precision and order. The note is read once for this (streamed, never
+// held whole) and once more for the recognition, whose features are then
+// normalised exactly as in one piece, however long the note and however
+// it is cut into sentences.
 AudioDecoder::Result noteMean(Frames& frames, const QString& audioPath, const std::atomic<bool>& cancel,
                               std::vector<mfcc_t>& mean)
 {
-    std::vector<double> sum(size_t(frames.width()), 0.0);
-    qint64 count = 0;
+    mean.assign(size_t(frames.width()), mfcc_t(0));
+    int32 count = 0;
     const auto add = [&](mfcc_t** rows, int n) {
-        for (int f = 0; f < n; ++f)
+        for (int f = 0; f < n; ++f) {
+            if (rows[f][0] < 0)
+                continue;
             for (int c = 0; c < frames.width(); ++c)
-                sum[size_t(c)] += double(rows[f][c]);
-        count += n;
+                mean[size_t(c)] += rows[f][c];
+            ++count;
+        }
         return !cancel;
     };
     frames.start();
     const AudioDecoder::Result read = AudioDecoder::decode(
         audioPath, kRate, [&](const qint16* s, qsizetype n) { return frames.add(s, size_t(n), add) && !cancel; });
     frames.finish(add);
-    mean.assign(size_t(frames.width()), mfcc_t(0));
-    if (count > 0) {
-        for (int c = 0; c < frames.width(); ++c)
-            mean[size_t(c)] = mfcc_t(sum[size_t(c)] / double(count));
-    }
+    for (int c = 0; c < frames.width(); ++c)
+        mean[size_t(c)] = count > 0 ? mean[size_t(c)] / mfcc_t(count) : mfcc_t(0);
     return read;
 }
 
@@ -230,7 +233,15 @@ Result recognise(const Recogniser& recogniser, const QString& audioPath, const s
     bool inUtterance = false;
     bool heardSpeech = false;
     qint64 utteranceFrames = 0;
+    // The last frame given: the decoder, which reads a few frames ahead for
+    // each feature, is given it again that many times at the end of a
+    // stretch, so that its last frames are read, as in one piece.
+    std::vector<mfcc_t> last(size_t(frames.width()), mfcc_t(0));
     auto closeUtterance = [&] {
+        if (utteranceFrames > 0) {
+            std::vector<mfcc_t*> rows(size_t(feat_window_size(feat)), last.data());
+            lib->ps_process_cep(decoder.ps, rows.data(), int32(rows.size()), FALSE, FALSE);
+        }
         lib->ps_end_utt(decoder.ps);
         int32 score = 0;
         if (const char* hyp = lib->ps_get_hyp(decoder.ps, &score)) {
@@ -249,6 +260,7 @@ Result recognise(const Recogniser& recogniser, const QString& audioPath, const s
         if (!inUtterance)
             inUtterance = lib->ps_start_utt(decoder.ps) >= 0;
         lib->ps_process_cep(decoder.ps, rows, n, FALSE, FALSE);
+        std::copy(rows[n - 1], rows[n - 1] + frames.width(), last.begin());
         utteranceFrames += n;
         return !cancel;
     };
