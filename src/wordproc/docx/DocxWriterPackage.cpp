@@ -3,6 +3,7 @@
 #include "wordproc/docx/DocxWriter.h"
 #include "wordproc/docx/DocxNames.h"
 #include "wordproc/docx/Zip.h"
+#include "wordproc/formats/FieldCode.h"
 #include "wordproc/print/WPPrint.h"
 
 #include <QRegularExpression>
@@ -61,29 +62,15 @@ QString hfDescription(const QString& header, const QString& footer)
 
 QString hfPart(const QString& root, const QString& text, const QString& title, const QString& date)
 {
-    QString rest = text;
-    rest.replace(QLatin1String("{date}"), date);
-    rest.replace(QLatin1String("{title}"), title);
     QString runs;
-    auto textRun = [&](const QString& t) {
-        if (!t.isEmpty())
-            runs += kHFRun + QLatin1String("<w:t xml:space=\"preserve\">") + esc(t) + QLatin1String("</w:t></w:r>");
-    };
-    const QString page = QStringLiteral("{page}");
-    const QString pages = QStringLiteral("{pages}");
-    for (;;) {
-        const qsizetype a = rest.indexOf(page);
-        const qsizetype b = rest.indexOf(pages);
-        if (a < 0 && b < 0)
-            break;
-        const bool isPages = b >= 0 && (a < 0 || b <= a);
-        const qsizetype at = isPages ? b : a;
-        textRun(rest.left(at));
-        runs += QStringLiteral("<w:fldSimple w:instr=\" %1 \">").arg(isPages ? QLatin1String("NUMPAGES") : QLatin1String("PAGE"))
-            + kHFRun + QLatin1String("<w:t>1</w:t></w:r></w:fldSimple>");
-        rest = rest.mid(at + (isPages ? pages.size() : page.size()));
+    for (const FieldCode::Piece& piece : FieldCode::templatePieces(text, title, date)) {
+        if (piece.kind == FieldCode::Piece::Text)
+            runs += kHFRun + QLatin1String("<w:t xml:space=\"preserve\">") + esc(piece.text) + QLatin1String("</w:t></w:r>");
+        else
+            runs += QStringLiteral("<w:fldSimple w:instr=\" %1 \">")
+                        .arg(piece.kind == FieldCode::Piece::Pages ? QLatin1String("NUMPAGES") : QLatin1String("PAGE"))
+                + kHFRun + QLatin1String("<w:t>1</w:t></w:r></w:fldSimple>");
     }
-    textRun(rest);
     return kDecl + QStringLiteral("<w:%1 xmlns:w=\"%2\" xmlns:r=\"%3\"><w:p><w:pPr><w:jc w:val=\"center\"/></w:pPr>")
                        .arg(root, Docx::ns::w, Docx::ns::r)
         + runs + QStringLiteral("</w:p></w:%1>").arg(root);

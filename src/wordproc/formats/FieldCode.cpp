@@ -68,9 +68,14 @@ QString hyperlinkInstruction(const QString& target)
 
 QList<Piece> templatePieces(const QString& text)
 {
+    return templatePieces(text, QString(), WPPrint::mediumDate(QDate::currentDate(), QLocale()));
+}
+
+QList<Piece> templatePieces(const QString& text, const QString& title, const QString& date)
+{
     QString rest = text;
-    rest.replace(QLatin1String("{date}"), WPPrint::mediumDate(QDate::currentDate(), QLocale()));
-    rest.replace(QLatin1String("{title}"), QString());
+    rest.replace(QLatin1String("{date}"), date);
+    rest.replace(QLatin1String("{title}"), title);
     QList<Piece> pieces;
     auto plain = [&pieces](const QString& t) {
         if (!t.isEmpty())

@@ -26,5 +26,7 @@ struct Piece {
     bool operator==(const Piece&) const = default;
 };
 QList<Piece> templatePieces(const QString& text);
+// The same with the given title and date in place of "{title}" and "{date}".
+QList<Piece> templatePieces(const QString& text, const QString& title, const QString& date);
 
 } // namespace FieldCode
