@@ -10,7 +10,7 @@ packages=(
   liblink-grammar-dev link-grammar-dictionaries-en
   fonts-material-design-icons-iconfont fonts-inter fonts-quicksand fonts-dejavu-core
   libbenchmark-dev clang libclang-rt-dev
-  xvfb xauth dbus
+  xvfb xauth dbus xdotool
   libqt6svg6 qt6-svg-dev
   zlib1g-dev libzip-dev python3-docx
   qt6-pdf-dev poppler-utils
