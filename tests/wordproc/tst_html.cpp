@@ -215,6 +215,20 @@ static QByteArray cells(int from, int to, const QByteArray& attributes = {})
     return row;
 }
 
+// The first cell text ("c12") of the page missing from what was read.
+static QString firstCellTextLost(const QByteArray& html, const QTextDocument& doc)
+{
+    const QString plain = doc.toPlainText();
+    static const QRegularExpression cellText(QStringLiteral("c[0-9]+"));
+    QRegularExpressionMatchIterator it = cellText.globalMatch(QString::fromLatin1(html));
+    while (it.hasNext()) {
+        const QString text = it.next().captured();
+        if (!plain.contains(QRegularExpression(QLatin1String("\\b") + text + QLatin1String("\\b"))))
+            return text;
+    }
+    return {};
+}
+
 void HtmlTest::wideTablesKeepTheirText_data()
 {
     QTest::addColumn<QByteArray>("html");
@@ -254,13 +268,8 @@ void HtmlTest::wideTablesKeepTheirText()
     QCOMPARE(outer->columns(), columns);
     QVERIFY(widest <= 63);
     // No cell's text is lost.
-    const QString plain = doc.toPlainText();
-    static const QRegularExpression cellText(QStringLiteral("c[0-9]+"));
-    QRegularExpressionMatchIterator it = cellText.globalMatch(QString::fromLatin1(html));
-    while (it.hasNext()) {
-        const QString text = it.next().captured();
-        QVERIFY2(plain.contains(QRegularExpression(QLatin1String("\\b") + text + QLatin1String("\\b"))), qPrintable(text));
-    }
+    const QString lost = firstCellTextLost(html, doc);
+    QVERIFY2(lost.isEmpty(), qPrintable(lost));
     if (!lastCell.isEmpty()) {
         const QTextTableCell cell = outer->cellAt(0, outer->columns() - 1);
         QTextCursor c = cell.firstCursorPosition();
@@ -304,13 +313,8 @@ void HtmlTest::manyCellsKeepTheirText()
     }
     QCOMPARE(tables.isEmpty() ? 0 : tables.first()->rows(), rows);
     QCOMPARE(tables.isEmpty() ? 0 : tables.first()->columns(), columns);
-    const QString plain = doc.toPlainText();
-    static const QRegularExpression cellText(QStringLiteral("c[0-9]+"));
-    QRegularExpressionMatchIterator it = cellText.globalMatch(QString::fromLatin1(html));
-    while (it.hasNext()) {
-        const QString text = it.next().captured();
-        QVERIFY2(plain.contains(QRegularExpression(QLatin1String("\\b") + text + QLatin1String("\\b"))), qPrintable(text));
-    }
+    const QString lost = firstCellTextLost(html, doc);
+    QVERIFY2(lost.isEmpty(), qPrintable(lost));
 }
 
 QTEST_MAIN(HtmlTest)
