@@ -218,12 +218,13 @@ static QByteArray cells(int from, int to, const QByteArray& attributes = {})
 // The first cell text ("c12") of the page missing from what was read.
 static QString firstCellTextLost(const QByteArray& html, const QTextDocument& doc)
 {
-    const QString plain = doc.toPlainText();
-    static const QRegularExpression cellText(QStringLiteral("c[0-9]+"));
-    QRegularExpressionMatchIterator it = cellText.globalMatch(QString::fromLatin1(html));
-    while (it.hasNext()) {
+    static const QRegularExpression cellText(QStringLiteral("\\bc[0-9]+\\b"));
+    QSet<QString> read;
+    for (QRegularExpressionMatchIterator it = cellText.globalMatch(doc.toPlainText()); it.hasNext();)
+        read.insert(it.next().captured());
+    for (QRegularExpressionMatchIterator it = cellText.globalMatch(QString::fromLatin1(html)); it.hasNext();) {
         const QString text = it.next().captured();
-        if (!plain.contains(QRegularExpression(QLatin1String("\\b") + text + QLatin1String("\\b"))))
+        if (!read.contains(text))
             return text;
     }
     return {};
