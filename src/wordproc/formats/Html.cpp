@@ -264,6 +264,8 @@ QString bounded(const QString& html)
                 replace(start, i, cellStart ? u"<p>" : u"");
                 continue;
             }
+            if (tableColumns.isEmpty())
+                continue;
             TableColumns& columns = tableColumns.last();
             const bool cell = name == QLatin1String("td") || name == QLatin1String("th");
             if (closing) {
