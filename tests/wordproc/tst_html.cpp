@@ -29,6 +29,8 @@ private Q_SLOTS:
     void deepNestingKeepsTheText();
     void wideTablesKeepTheirText_data();
     void wideTablesKeepTheirText();
+    void manyCellsKeepTheirText_data();
+    void manyCellsKeepTheirText();
 };
 
 void HtmlTest::pages_data()
@@ -213,6 +215,21 @@ static QByteArray cells(int from, int to, const QByteArray& attributes = {})
     return row;
 }
 
+// The first cell text ("c12") of the page missing from what was read.
+static QString firstCellTextLost(const QByteArray& html, const QTextDocument& doc)
+{
+    static const QRegularExpression cellText(QStringLiteral("\\bc[0-9]+\\b"));
+    QSet<QString> read;
+    for (QRegularExpressionMatchIterator it = cellText.globalMatch(doc.toPlainText()); it.hasNext();)
+        read.insert(it.next().captured());
+    for (QRegularExpressionMatchIterator it = cellText.globalMatch(QString::fromLatin1(html)); it.hasNext();) {
+        const QString text = it.next().captured();
+        if (!read.contains(text))
+            return text;
+    }
+    return {};
+}
+
 void HtmlTest::wideTablesKeepTheirText_data()
 {
     QTest::addColumn<QByteArray>("html");
@@ -252,13 +269,8 @@ void HtmlTest::wideTablesKeepTheirText()
     QCOMPARE(outer->columns(), columns);
     QVERIFY(widest <= 63);
     // No cell's text is lost.
-    const QString plain = doc.toPlainText();
-    static const QRegularExpression cellText(QStringLiteral("c[0-9]+"));
-    QRegularExpressionMatchIterator it = cellText.globalMatch(QString::fromLatin1(html));
-    while (it.hasNext()) {
-        const QString text = it.next().captured();
-        QVERIFY2(plain.contains(QRegularExpression(QLatin1String("\\b") + text + QLatin1String("\\b"))), qPrintable(text));
-    }
+    const QString lost = firstCellTextLost(html, doc);
+    QVERIFY2(lost.isEmpty(), qPrintable(lost));
     if (!lastCell.isEmpty()) {
         const QTextTableCell cell = outer->cellAt(0, outer->columns() - 1);
         QTextCursor c = cell.firstCursorPosition();
@@ -267,6 +279,43 @@ void HtmlTest::wideTablesKeepTheirText()
     }
     // Guards against runaway work, not a speed target.
     QVERIFY(timer.elapsed() < 60000);
+}
+
+static QByteArray grid(int rows, int columns)
+{
+    QByteArray table = "<table>";
+    for (int r = 0; r < rows; ++r)
+        table += "<tr>" + cells(r * columns + 1, r * columns + columns) + "</tr>";
+    return table + "</table>";
+}
+
+void HtmlTest::manyCellsKeepTheirText_data()
+{
+    QTest::addColumn<QByteArray>("html");
+    QTest::addColumn<int>("rows"); // of the first table, 0 for no table at all
+    QTest::addColumn<int>("columns");
+    QTest::newRow("real-size table") << grid(120, 40) << 120 << 40;
+    QTest::newRow("past the page's ceiling") << grid(330, 63) << 318 << 63;
+    QTest::newRow("ceiling shared by tables") << grid(300, 60) + grid(100, 10) << 300 << 60;
+    QTest::newRow("cells outside a table") << QByteArray("<td colspan='100000'>c1</td><td rowspan=3>c2</td><tr><td>c3") << 0 << 0;
+}
+
+void HtmlTest::manyCellsKeepTheirText()
+{
+    QFETCH(QByteArray, html);
+    QFETCH(int, rows);
+    QFETCH(int, columns);
+    QTextDocument doc;
+    Html::read("<html><body>" + html + "</body></html>", &doc, nullptr);
+    QList<QTextTable*> tables;
+    for (QTextBlock b = doc.begin(); b.isValid(); b = b.next()) {
+        if (QTextTable* t = QTextCursor(b).currentTable(); t && !tables.contains(t))
+            tables.append(t);
+    }
+    QCOMPARE(tables.isEmpty() ? 0 : tables.first()->rows(), rows);
+    QCOMPARE(tables.isEmpty() ? 0 : tables.first()->columns(), columns);
+    const QString lost = firstCellTextLost(html, doc);
+    QVERIFY2(lost.isEmpty(), qPrintable(lost));
 }
 
 QTEST_MAIN(HtmlTest)

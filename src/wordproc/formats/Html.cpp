@@ -113,6 +113,12 @@ QString escapeAttribute(const QString& text)
 // keep their text; a page within them is left exactly as it is.
 constexpr int kMaxNesting = 100;
 constexpr int kMaxTableNesting = 8;
+// Qt lays out every cell of a table, spanned ones included, once for each
+// table around it: the cells a page's tables may take together are bounded
+// too. Cells beyond lose their tags and keep their text, and so do cells and
+// rows outside any table, which Qt would otherwise gather into tables of
+// their own, their spans unchecked.
+constexpr int kMaxTableCells = 20000;
 
 // The columns of one table as its cells are met, cells spanning rows below
 // included: a cell that would start beyond the last column loses its tags
@@ -197,6 +203,7 @@ QString bounded(const QString& html)
     QList<TableColumns> tableColumns; // one per table that keeps its tags
     int tables = 0;
     int droppedTables = 0;
+    int cellsTaken = 0; // column slots of the cells kept so far
     QString out;
     qsizetype copied = 0;
     bool changed = false;
@@ -242,13 +249,19 @@ QString bounded(const QString& html)
                 break;
             }
         }
+        // A quote left open: the tag ends at its first '>', so that the
+        // rest of the page is still bounded.
         if (end >= n)
+            end = html.indexOf(QLatin1Char('>'), nameEnd);
+        if (end < 0)
             break;
         i = end + 1;
         const bool selfClosing = html.at(end - 1) == QLatin1Char('/');
         if (flat.contains(name) || (selfClosing && !closing)) {
-            if (droppedTables > 0 && tablePart.contains(name)) {
-                drop(start, i);
+            if (tablePart.contains(name) && (droppedTables > 0 || tableColumns.isEmpty() || cellsTaken >= kMaxTableCells)) {
+                // A paragraph of its own, as in a cell that lies beyond.
+                const bool cellStart = !closing && (name == QLatin1String("td") || name == QLatin1String("th"));
+                replace(start, i, cellStart ? u"<p>" : u"");
                 continue;
             }
             if (tableColumns.isEmpty())
@@ -278,6 +291,8 @@ QString bounded(const QString& html)
                 } else if (wide > kMaxColumns - at) {
                     replace(start + spanStart, start + spanEnd, QString::number(kMaxColumns - at));
                 }
+                if (at >= 0)
+                    cellsTaken += std::min(wide, kMaxColumns - at);
             }
             continue;
         }
@@ -515,7 +530,9 @@ void read(const QByteArray& data, QTextDocument* into, WPDocAttributes* attribut
     normalized.replace(src, QStringLiteral("src=\"\""));
     normalized.replace(background, QString());
     into->clear();
-    into->setHtml(normalized);
+    // Bounded again: Qt's reader may have made more of a broken page than
+    // the first pass saw, and its own HTML is read exactly as it is here.
+    into->setHtml(bounded(normalized));
     dropBlocksAddedAfterTables(into);
     convertLists(into);
     adoptFormats(into);
