@@ -19,7 +19,7 @@ packages=(
   # The recorder's transcription; the English language model also tells
   # automatic spelling correction how common each word is.
   libpocketsphinx-dev libsphinxbase-dev pocketsphinx-en-us pocketsphinx-testdata
-  libpulse-dev pulseaudio pulseaudio-utils sox
+  libpulse-dev pulseaudio pulseaudio-utils sox espeak-ng
   libicu-dev
   libxcb-damage0-dev libxcb-shm0-dev
 )

@@ -385,6 +385,17 @@ void Builder::beginNestedTable()
     m_inCell = false;
 }
 
+bool Builder::beginTableAt(int level, QMap<QString, int>& notKept)
+{
+    const bool inner = depth() == level - 1;
+    const bool kept = inner && level <= WPTextModel::kMaxTableNesting;
+    if (inner && !kept)
+        ++notKept[QStringLiteral("deeply nested table")];
+    if (kept && level > 1)
+        beginNestedTable();
+    return kept;
+}
+
 void Builder::endNestedTable()
 {
     if (m_outer.isEmpty())

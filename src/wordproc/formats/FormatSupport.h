@@ -6,6 +6,7 @@
 #include <QByteArray>
 #include <QColor>
 #include <QList>
+#include <QMap>
 #include <QSizeF>
 #include <QString>
 #include <QTextBlock>
@@ -140,6 +141,12 @@ public:
     // inner table's until endNestedTable(), which puts it in the cell.
     void beginNestedTable();
     void endNestedTable();
+    // A table met `level` tables deep (1 in the body) in a reader that
+    // follows the file's nesting: whether it is kept as a table, which it is
+    // when the tables around it are, down to the deepest nesting the text
+    // model holds; a nested one kept is begun here. The first table too deep
+    // is counted in `notKept`; its text joins the cell around it.
+    bool beginTableAt(int level, QMap<QString, int>& notKept);
     // How many tables are open: 0 outside tables, 1 in a table, 2 in a
     // table nested in a cell of another, and so on.
     int depth() const

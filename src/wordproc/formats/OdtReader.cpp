@@ -569,14 +569,7 @@ void Reader::readTable(QXmlStreamReader& x)
     if (!enter(x))
         return;
     ++m_tableDepth;
-    // A table is kept as one when the tables around it are, down to the
-    // deepest nesting the text model holds; deeper ones join their cell.
-    const bool inner = out().depth() == m_tableDepth - 1;
-    const bool kept = inner && m_tableDepth <= WPTextModel::kMaxTableNesting;
-    if (inner && !kept)
-        ++m_attributes->notKept[QStringLiteral("deeply nested table")];
-    if (kept && m_tableDepth > 1)
-        out().beginNestedTable();
+    const bool kept = out().beginTableAt(m_tableDepth, m_attributes->notKept);
     const QList<qreal> outerWidths = std::exchange(m_columnWidths, {});
     readRows(x, kept);
     if (kept) {

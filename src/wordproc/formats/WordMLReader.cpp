@@ -536,14 +536,7 @@ void Reader::readTable()
     if (!enter())
         return;
     ++m_tableDepth;
-    // A table is kept as one when the tables around it are, down to the
-    // deepest nesting the text model holds; deeper ones join their cell.
-    const bool inner = out().depth() == m_tableDepth - 1;
-    const bool kept = inner && m_tableDepth <= WPTextModel::kMaxTableNesting;
-    if (inner && !kept)
-        ++m_attributes->notKept[QStringLiteral("deeply nested table")];
-    if (kept && m_tableDepth > 1)
-        out().beginNestedTable();
+    const bool kept = out().beginTableAt(m_tableDepth, m_attributes->notKept);
     while (m_x->readNextStartElement()) {
         if (m_x->name() == QLatin1String("tblGrid") && kept) {
             QList<qreal> widths;
