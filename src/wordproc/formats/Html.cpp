@@ -2,6 +2,7 @@
 
 #include "wordproc/WPText.h"
 #include "wordproc/formats/FormatSupport.h"
+#include "wordproc/formats/HtmlTags.h"
 
 #include <QHash>
 #include <QRegularExpression>
@@ -119,6 +120,8 @@ constexpr int kMaxTableNesting = 8;
 // rows outside any table, which Qt would otherwise gather into tables of
 // their own, their spans unchecked.
 constexpr int kMaxTableCells = 20000;
+// Qt takes a column span up to this.
+constexpr int kQtMaxColumnSpan = 20480;
 
 // The columns of one table as its cells are met, cells spanning rows below
 // included: a cell that would start beyond the last column loses its tags
@@ -161,15 +164,18 @@ struct TableColumns {
     }
 };
 
-// A span attribute's value as Qt reads it: leading digits, at least 1.
-int spanOf(QStringView tag, const QRegularExpression& attribute, qsizetype* valueStart, qsizetype* valueEnd)
+// A cell's span as Qt takes it from its attributes: the last value that is
+// a number, at least 1 (and, for columns, at most Qt's own ceiling).
+int spanOf(const HtmlTags::Tag& tag, QLatin1StringView key, int ceiling)
 {
-    const QRegularExpressionMatch m = attribute.match(tag);
-    if (!m.hasMatch())
-        return 1;
-    *valueStart = m.capturedStart(1);
-    *valueEnd = m.capturedEnd(1);
-    return std::max(1, int(std::min<qint64>(m.capturedView(1).toLongLong(), 1'000'000)));
+    int span = 1;
+    for (const HtmlTags::Attribute& a : tag.attributes) {
+        bool ok = false;
+        const int value = a.key == key ? a.value.toInt(&ok) : 0;
+        if (ok)
+            span = std::clamp(value, 1, ceiling);
+    }
+    return span;
 }
 
 } // namespace
@@ -190,10 +196,6 @@ QString bounded(const QString& html)
     static const QSet<QString> tablePart{QStringLiteral("tr"),    QStringLiteral("td"),    QStringLiteral("th"),
                                          QStringLiteral("thead"), QStringLiteral("tbody"), QStringLiteral("tfoot"),
                                          QStringLiteral("col"),   QStringLiteral("colgroup"), QStringLiteral("caption")};
-    static const QRegularExpression colspan(QStringLiteral("\\scolspan\\s*=\\s*[\"']?\\s*([0-9]+)"),
-                                            QRegularExpression::CaseInsensitiveOption);
-    static const QRegularExpression rowspan(QStringLiteral("\\srowspan\\s*=\\s*[\"']?\\s*([0-9]+)"),
-                                            QRegularExpression::CaseInsensitiveOption);
     struct Open {
         QString name;
         bool dropped;
@@ -214,49 +216,17 @@ QString bounded(const QString& html)
         changed = true;
     };
     const auto drop = [&](qsizetype from, qsizetype to) { replace(from, to, {}); };
-    const qsizetype n = html.size();
     qsizetype i = 0;
     while ((i = html.indexOf(QLatin1Char('<'), i)) >= 0) {
         const qsizetype start = i;
-        if (QStringView(html).mid(i, 4) == QLatin1String("<!--")) {
-            const qsizetype end = html.indexOf(QLatin1String("-->"), i + 4);
-            if (end < 0)
-                break;
-            i = end + 3;
+        const HtmlTags::Tag tag = HtmlTags::read(html, start);
+        i = tag.end;
+        // Comments, declarations and tags without a name hold nothing.
+        if (tag.kind == HtmlTags::Tag::Declaration || tag.name.isEmpty())
             continue;
-        }
-        ++i;
-        const bool closing = i < n && html.at(i) == QLatin1Char('/');
-        if (closing)
-            ++i;
-        qsizetype nameEnd = i;
-        while (nameEnd < n && (html.at(nameEnd).isLetterOrNumber()) && html.at(nameEnd).unicode() < 128)
-            ++nameEnd;
-        if (nameEnd == i || !html.at(i).isLetter())
-            continue;
-        const QString name = html.mid(i, nameEnd - i).toLower();
-        // The end of the tag, quoted attribute values skipped.
-        QChar quote;
-        qsizetype end = nameEnd;
-        for (; end < n; ++end) {
-            const QChar c = html.at(end);
-            if (!quote.isNull()) {
-                if (c == quote)
-                    quote = QChar();
-            } else if (c == QLatin1Char('"') || c == QLatin1Char('\'')) {
-                quote = c;
-            } else if (c == QLatin1Char('>')) {
-                break;
-            }
-        }
-        // A quote left open: the tag ends at its first '>', so that the
-        // rest of the page is still bounded.
-        if (end >= n)
-            end = html.indexOf(QLatin1Char('>'), nameEnd);
-        if (end < 0)
-            break;
-        i = end + 1;
-        const bool selfClosing = html.at(end - 1) == QLatin1Char('/');
+        const QString& name = tag.name;
+        const bool closing = tag.kind == HtmlTags::Tag::Close;
+        const bool selfClosing = tag.closed;
         if (flat.contains(name) || (selfClosing && !closing)) {
             if (tablePart.contains(name) && (droppedTables > 0 || tableColumns.isEmpty() || cellsTaken >= kMaxTableCells)) {
                 // A paragraph of its own, as in a cell that lies beyond.
@@ -278,18 +248,19 @@ QString bounded(const QString& html)
             if (name == QLatin1String("tr")) {
                 columns.startRow();
             } else if (cell) {
-                const QStringView tag = QStringView(html).mid(start, i - start);
-                qsizetype spanStart = -1;
-                qsizetype spanEnd = -1;
-                qsizetype unused = -1;
-                const int wide = spanOf(tag, colspan, &spanStart, &spanEnd);
-                const int at = columns.place(wide, spanOf(tag, rowspan, &unused, &unused));
+                const int wide = spanOf(tag, QLatin1StringView("colspan"), kQtMaxColumnSpan);
+                const int at = columns.place(wide, spanOf(tag, QLatin1StringView("rowspan"), 1'000'000));
                 columns.droppedCell = at < 0;
                 if (at < 0) {
                     // A paragraph of its own in the cell before.
                     replace(start, i, u"<p>");
                 } else if (wide > kMaxColumns - at) {
-                    replace(start + spanStart, start + spanEnd, QString::number(kMaxColumns - at));
+                    // Every span Qt could take is brought within the table.
+                    for (const HtmlTags::Attribute& a : tag.attributes) {
+                        bool ok = false;
+                        if (a.key == QLatin1String("colspan") && a.valueStart >= 0 && a.value.toInt(&ok) > kMaxColumns - at && ok)
+                            replace(a.valueStart, a.valueEnd, QString::number(kMaxColumns - at));
+                    }
                 }
                 if (at >= 0)
                     cellsTaken += std::min(wide, kMaxColumns - at);
