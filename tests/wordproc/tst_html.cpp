@@ -5,6 +5,7 @@
 #include "wordproc/WPFormat.h"
 #include "wordproc/WPTextModel.h"
 #include "wordproc/formats/Html.h"
+#include "wordproc/formats/HtmlTags.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QElapsedTimer>
@@ -31,6 +32,8 @@ private Q_SLOTS:
     void wideTablesKeepTheirText();
     void manyCellsKeepTheirText_data();
     void manyCellsKeepTheirText();
+    void tagsAreTakenApartAsQtDoes_data();
+    void tagsAreTakenApartAsQtDoes();
 };
 
 void HtmlTest::pages_data()
@@ -335,6 +338,70 @@ void HtmlTest::manyCellsKeepTheirText()
     QCOMPARE(tables.isEmpty() ? 0 : tables.first()->columns(), columns);
     const QString lost = firstCellTextLost(html, doc);
     QVERIFY2(lost.isEmpty(), qPrintable(lost));
+}
+
+void HtmlTest::tagsAreTakenApartAsQtDoes_data()
+{
+    QTest::addColumn<QString>("cell"); // a cell's start tag and its text
+    QTest::newRow("plain") << QStringLiteral("<td colspan=3>t");
+    QTest::newRow("quoted, spaces inside") << QStringLiteral("<td colspan=' 4 '>t");
+    QTest::newRow("entity digits") << QStringLiteral("<td colspan=\"&#53;\">t");
+    QTest::newRow("hex entity digits") << QStringLiteral("<td colspan=&#x36;>t");
+    QTest::newRow("entities stay raw in single quotes") << QStringLiteral("<td colspan='&#53;'>t");
+    QTest::newRow("quoted name") << QStringLiteral("<td 'COLSPAN'=2>t");
+    QTest::newRow("space before the name") << QStringLiteral("<  td colspan=2>t");
+    QTest::newRow("tab before the attributes") << QStringLiteral("<td\tcolspan=5>t");
+    QTest::newRow("stray quote in a bare value") << QStringLiteral("<td title=a'b colspan=3>t");
+    QTest::newRow("escaped single quote") << QStringLiteral("<td title='a\\'>b' colspan=3>t");
+    QTest::newRow("> inside quotes") << QStringLiteral("<td title=\"a>b\" colspan=4>t");
+    QTest::newRow("closing slash ends the attributes") << QStringLiteral("<td / colspan=4>t");
+    QTest::newRow("last number wins") << QStringLiteral("<td colspan=2 colspan=x colspan=3 colspan=>t");
+    QTest::newRow("a sign") << QStringLiteral("<td colspan=+2>t");
+    QTest::newRow("last number is one") << QStringLiteral("<td colspan=4 colspan=0001>t");
+    QTest::newRow("not a number") << QStringLiteral("<td colspan=2x>t");
+    QTest::newRow("too big for a number") << QStringLiteral("<td colspan=99999999999>t");
+}
+
+static int qtColumns(const QString& cell, QString* firstCellText)
+{
+    QTextDocument doc;
+    doc.setHtml(QStringLiteral("<table><tr>") + cell + QStringLiteral("</td><td>b</td></tr></table>"));
+    const QList<QTextFrame*> frames = doc.rootFrame()->childFrames();
+    const QTextTable* table = frames.isEmpty() ? nullptr : qobject_cast<QTextTable*>(frames.first());
+    if (!table)
+        return 0;
+    const QTextTableCell first = table->cellAt(0, 0);
+    QTextCursor text = first.firstCursorPosition();
+    text.setPosition(first.lastPosition(), QTextCursor::KeepAnchor);
+    *firstCellText = text.selectedText();
+    return table->columns();
+}
+
+// The span, the places of the values and the end of a cell's tag agree
+// with what Qt makes of it.
+void HtmlTest::tagsAreTakenApartAsQtDoes()
+{
+    QFETCH(QString, cell);
+    const HtmlTags::Tag tag = HtmlTags::read(cell, 0);
+    QCOMPARE(tag.name, QStringLiteral("td"));
+    int span = 1;
+    bool spanFound = false;
+    QString rewritten = cell;
+    for (auto a = tag.attributes.crbegin(); a != tag.attributes.crend(); ++a) {
+        bool ok = false;
+        const int value = a->key == QLatin1String("colspan") ? a->value.toInt(&ok) : 0;
+        if (ok && !spanFound)
+            span = std::max(1, value);
+        spanFound = spanFound || ok;
+        if (a->key == QLatin1String("colspan") && a->valueStart >= 0)
+            rewritten.replace(a->valueStart, a->valueEnd - a->valueStart, QStringLiteral("1"));
+    }
+    QString text;
+    QCOMPARE(qtColumns(cell, &text) - 1, span);
+    QCOMPARE(text, cell.mid(tag.end));
+    // Every value rewritten where it was found: Qt sees a single column.
+    QCOMPARE(qtColumns(rewritten, &text), 2);
+    QCOMPARE(text, cell.mid(tag.end));
 }
 
 QTEST_MAIN(HtmlTest)
