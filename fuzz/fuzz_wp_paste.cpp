@@ -1,9 +1,11 @@
 // Feeds arbitrary bytes to the word processor as pasted or dropped data
-// would bring them: as a picture, and as rich text (HTML) put into a
-// document; the result must then save as DOCX and RTF and read back.
+// would bring them: as a picture, and as rich text (HTML) held within the
+// bounds the editor holds a paste to, put into a document; the result must
+// then save as DOCX and RTF and read back.
 #include "FuzzDocument.h"
 #include "wordproc/WPInsert.h"
 #include "wordproc/docx/Docx.h"
+#include "wordproc/formats/Html.h"
 #include "wordproc/formats/Rtf.h"
 
 #include <QGuiApplication>
@@ -25,7 +27,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     if (data[0] & 1) {
         WPInsert::insertPicture(cursor, bytes, QStringLiteral("image.png"), 468);
     } else {
-        cursor.insertFragment(QTextDocumentFragment::fromHtml(QString::fromUtf8(bytes)));
+        cursor.insertFragment(QTextDocumentFragment::fromHtml(Html::bounded(QString::fromUtf8(bytes))));
     }
     cursor.insertText(QStringLiteral(" after"));
     const QByteArray rtf = Rtf::write(doc, WPDocAttributes());
